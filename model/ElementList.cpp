@@ -1,0 +1,488 @@
+#include "ElementList.h"
+
+#include "AppContext.h"
+#include "DC.h"
+#include "Messages.h"
+#include "TextExport.h"
+
+#include <QGuiApplication>
+#include <cmath>
+#include <new>
+
+IMPLEMENT_PERSISTENT(CElementList, CObject, 1)
+
+std::function<void(CElement*, CElementList&)> CElementList::s_registerTable;
+std::function<void(CElement*, CElementList&)> CElementList::s_unregisterTable;
+
+CElementList& TheElementList()
+{
+    return App().Get<CElementList>();
+}
+
+CElementList::CElementList() = default;
+
+CElementList::~CElementList()
+{
+    DeleteAll();
+}
+
+const std::vector<const char*>& CElementList::ElementClassNames()
+{
+    static const std::vector<const char*> names = {
+        "CLine",           "CBox",         "CEllipse",    "CText",        "CPriceField",
+        "CImage",          "CCode39",      "CCode93",     "CInterleaved2of5", "CEan13",
+        "CEan8",           "CUpcA",        "CUpcE",       "CCode128A",    "CCode128B",
+        "CCode128C",       "CCode128Auto", "CCodabar",    "CEan128",      "CEan128A",
+        "CEan128B",        "CEan128C",     "CPlessey",    "CMsi",         "CTelepen",
+        "CTelepenNumeric", "CRoyalMail",   "CPostnet",    "CPDF417",      "CMS7",
+        "CUpcESys1",       "CDataMatrix",  "CUccEan128",  "CITF14",       "CGS1DMatrix",
+        "CQRCode",         "CGS1DataBar",  "COleObject",  "CSymbol",      "CTable",
+        "CArcText",
+    };
+    return names;
+}
+
+namespace {
+
+// Shows the wait cursor while it lives, when there is a screen to show it on.
+class CWaitCursor
+{
+public:
+    CWaitCursor()
+    {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            m_active = true;
+        }
+    }
+    ~CWaitCursor()
+    {
+        if (m_active)
+            QGuiApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool m_active = false;
+};
+
+} // namespace
+
+CElement* CElementList::CreateElement(const QString& className)
+{
+    CWaitCursor wait;
+    const QByteArray name = className.toLatin1();
+    for (const char* candidate : ElementClassNames()) {
+        if (name != candidate)
+            continue;
+        const CRuntimeClass* cls = CRuntimeClass::FromName(candidate);
+        if (!cls || !cls->IsDerivedFrom(RUNTIME_CLASS(CElement)))
+            return nullptr; // a class this build does not have
+        CElement* element = nullptr;
+        try {
+            element = static_cast<CElement*>(cls->CreateObject());
+        } catch (const std::bad_alloc&) {
+            AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
+            return nullptr;
+        }
+        if (!element)
+            return nullptr;
+        if (!AddTail(element)) {
+            delete element;
+            return nullptr;
+        }
+        element->AssignDefaultName();
+        return element;
+    }
+    return nullptr;
+}
+
+void CElementList::Registered(CElement* element)
+{
+    if (element->GetTypeCode() == TYPE_TABLE && s_registerTable)
+        s_registerTable(element, *this);
+}
+
+void CElementList::Unregistered(CElement* element)
+{
+    if (element->GetTypeCode() == TYPE_TABLE && s_unregisterTable)
+        s_unregisterTable(element, *this);
+}
+
+BOOL CElementList::Insert(std::size_t position, CElement* element, bool registerTable)
+{
+    try {
+        m_elements.insert(m_elements.begin() + static_cast<std::ptrdiff_t>(position), element);
+    } catch (const std::bad_alloc&) {
+        AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
+        return FALSE;
+    }
+    if (registerTable)
+        Registered(element);
+    return TRUE;
+}
+
+BOOL CElementList::AddHead(CElement* element)
+{
+    return Insert(0, element, true);
+}
+
+BOOL CElementList::AddTail(CElement* element)
+{
+    return Insert(m_elements.size(), element, true);
+}
+
+BOOL CElementList::AddTailSafe(CElement* element)
+{
+    return Insert(m_elements.size(), element, false);
+}
+
+void CElementList::SetAt(int position, CElement* element)
+{
+    if (position < 0 || position >= GetCount())
+        return;
+    m_elements[static_cast<std::size_t>(position)] = element;
+    Registered(element);
+}
+
+int CElementList::Find(const CElement* element) const
+{
+    for (std::size_t i = 0; i < m_elements.size(); ++i) {
+        if (m_elements[i] == element)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+BOOL CElementList::Contains(const CElement* element) const
+{
+    return Find(element) >= 0;
+}
+
+BOOL CElementList::Remove(CElement* element)
+{
+    const int position = Find(element);
+    if (position < 0)
+        return FALSE;
+    m_elements.erase(m_elements.begin() + position);
+    Unregistered(element);
+    return TRUE;
+}
+
+BOOL CElementList::RemoveAndDelete(CElement* element)
+{
+    if (!Remove(element))
+        return FALSE;
+    if (!element->m_ownedByTable)
+        delete element;
+    return TRUE;
+}
+
+CElement* CElementList::RemoveHead()
+{
+    if (m_elements.empty())
+        return nullptr;
+    CElement* element = m_elements.front();
+    m_elements.erase(m_elements.begin());
+    Unregistered(element);
+    return element;
+}
+
+void CElementList::DeleteAll()
+{
+    // Cells belong to their tables: collect the free elements first, so that
+    // a table deleting its cells never leaves a dangling pointer behind here.
+    std::vector<CElement*> owned;
+    owned.reserve(m_elements.size());
+    for (CElement* element : m_elements) {
+        if (!element->m_ownedByTable)
+            owned.push_back(element);
+    }
+    m_elements.clear();
+    for (CElement* element : owned)
+        delete element;
+}
+
+CElement* CElementList::FindByName(const QString& name) const
+{
+    for (CElement* element : m_elements) {
+        if (element->m_name.compare(name, Qt::CaseInsensitive) == 0)
+            return element;
+    }
+    return nullptr;
+}
+
+static qint64 Area(const CRect& r)
+{
+    return qint64(r.Width()) * qint64(r.Height());
+}
+
+CElement* CElementList::HitTest(int x, int y) const
+{
+    CElement* best = nullptr;
+    qint64 bestArea = 0;
+    for (CElement* element : m_elements) {
+        if (!element->m_bounds.PtInRect(CPoint(x, y)))
+            continue;
+        const qint64 area = Area(element->m_bounds);
+        if (!best || area < bestArea) {
+            best = element;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+CElement* CElementList::FindSmallest() const
+{
+    CElement* best = nullptr;
+    qint64 bestArea = 0;
+    for (CElement* element : m_elements) {
+        const qint64 area = Area(element->m_bounds);
+        if (!best || area < bestArea) {
+            best = element;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+void CElementList::Draw(CDC* dc, const CRect& clip) const
+{
+    const bool printing = dc->IsPrinting();
+    for (CElement* element : m_elements) {
+        if (element->m_ownedByTable || (printing && element->m_notPrinted))
+            continue;
+        element->Draw(dc, clip);
+    }
+}
+
+void CElementList::UpdateAllRects(CView* view)
+{
+    for (CElement* element : m_elements)
+        element->UpdateRects(view);
+}
+
+static bool IsNameStart(QChar c)
+{
+    return c.isLetter();
+}
+
+static bool IsNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+BOOL CElementList::ValidateName(const CElement* element, QString& name) const
+{
+    name = name.trimmed();
+    bool valid = !name.isEmpty() && IsNameStart(name[0]);
+    for (qsizetype i = 1; valid && i < name.size(); ++i)
+        valid = IsNameChar(name[i]);
+    if (valid && !(element && element->m_name.compare(name, Qt::CaseInsensitive) == 0)) {
+        const CElement* other = FindByName(name);
+        valid = other == nullptr || other == element;
+    }
+    if (!valid) {
+        AppMessageBoxId(IDS_INVALID_ELEMENT_NAME);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CElementList::HasLinkedElements() const
+{
+    for (const CElement* element : m_elements) {
+        if (element->m_dataSource != SOURCE_FIXED)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CElementList::HasDataEntryElements() const
+{
+    return HasSourceKind(SOURCE_KEYBOARD);
+}
+
+BOOL CElementList::HasFieldLink(const QString* name) const
+{
+    for (const CElement* element : m_elements) {
+        if (element->m_dataSource != SOURCE_DATABASE)
+            continue;
+        if (!name || element->m_sourceName.compare(*name, Qt::CaseInsensitive) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CElementList::HasSourceKind(int kind) const
+{
+    for (const CElement* element : m_elements) {
+        if (element->m_dataSource == kind)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+int CElementList::GetProgressWeight() const
+{
+    int weight = 0;
+    for (const CElement* element : m_elements)
+        weight += element->GetProgressWeight();
+    return weight;
+}
+
+void CElementList::BeginDataEntry()
+{
+    for (CElement* element : m_elements)
+        element->BeginDataEntry();
+}
+
+void CElementList::RestoreData()
+{
+    for (CElement* element : m_elements)
+        element->RestoreData();
+}
+
+void CElementList::EndDataEntry()
+{
+    for (CElement* element : m_elements)
+        element->EndDataEntry();
+}
+
+BOOL CElementList::ValidateData()
+{
+    for (CElement* element : m_elements) {
+        if (!element->ValidateData())
+            return FALSE;
+    }
+    return TRUE;
+}
+
+void CElementList::OnPrinterChanged(CPrinter* printer)
+{
+    for (CElement* element : m_elements)
+        element->OnPrinterChanged(printer);
+}
+
+void CElementList::ScaleAllToPaper(CView* view, double factor)
+{
+    for (CElement* element : m_elements)
+        element->ScaleToPaper(view, factor);
+}
+
+void CElementList::RotateAllForOrientation(CView* view, bool landscape, int signWidth,
+                                           int signHeight)
+{
+    if (m_elements.empty())
+        return;
+    CGeneralPreferences& prefs = App().general;
+    const double savedAngle = prefs.rotationAngle;
+    prefs.rotationAngle = landscape ? 3 * M_PI / 2 : M_PI / 2;
+
+    // A copy: rotating must not be disturbed by a change of the list.
+    const std::vector<CElement*> elements = m_elements;
+    for (CElement* element : elements) {
+        if (element->m_ownedByTable)
+            continue;
+        element->Select(view, 2);
+        const CRect old = element->m_bounds;
+        element->Rotate(view);
+        if (landscape && element->GetTypeCode() == TYPE_BARCODE) {
+            element->Rotate(view);
+            element->Rotate(view);
+        }
+        const CRect now = element->m_bounds;
+        int dx, dy;
+        if (landscape) {
+            dx = old.top - now.left;
+            dy = signHeight - now.bottom - old.left;
+        } else {
+            dx = signWidth - old.bottom - now.left;
+            dy = old.left - now.top;
+        }
+        element->BeginMove(view);
+        element->TrackMove(view, dx, dy);
+        element->EndMove(view);
+        element->Select(view, 0);
+    }
+    prefs.rotationAngle = savedAngle;
+}
+
+void CElementList::BreakDataLinks()
+{
+    for (CElement* element : m_elements) {
+        if (element->m_dataSource == SOURCE_DATABASE)
+            element->BreakDataLink();
+    }
+}
+
+BOOL CElementList::CheckDataLinks()
+{
+    CDataLinkSeam* link = App().dataLink;
+    BOOL allKept = TRUE;
+    for (CElement* element : m_elements) {
+        if (element->m_dataSource != SOURCE_DATABASE)
+            continue;
+        if (!link || !link->TableHasColumn(element->m_sourceName)) {
+            element->BreakDataLink();
+            allKept = FALSE;
+        }
+    }
+    return allKept;
+}
+
+int CElementList::FillComboWithLinked(QStringList& items, const QString& name) const
+{
+    FillListWithLinked(items);
+    if (items.isEmpty())
+        return -1;
+    const qsizetype index = items.indexOf(name);
+    return index >= 0 ? static_cast<int>(index) : 0;
+}
+
+int CElementList::FillListWithLinked(QStringList& items) const
+{
+    items.clear();
+    for (const CElement* element : m_elements) {
+        if (element->m_dataSource != SOURCE_FIXED)
+            items.append(element->m_name);
+    }
+    return static_cast<int>(items.size());
+}
+
+void CElementList::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        DWORD count = 0;
+        for (const CElement* element : m_elements) {
+            if (!element->m_ownedByTable)
+                ++count;
+        }
+        ar.WriteCount(count);
+        for (const CElement* element : m_elements) {
+            if (!element->m_ownedByTable)
+                ar.WriteObject(element);
+        }
+        return;
+    }
+    const DWORD count = ar.ReadCount(2);
+    for (DWORD i = 0; i < count; ++i) {
+        CElement* element = ar.ReadObjectOf<CElement>();
+        if (!element)
+            continue;
+        if (Contains(element))
+            throw CArchiveException(CArchiveException::badIndex, "archive: element listed twice");
+        if (!AddTail(element)) {
+            delete element;
+            throw CArchiveException(CArchiveException::generic, "archive: out of memory");
+        }
+    }
+}
+
+void CElementList::WriteXml(CTextExportFile& file)
+{
+    file.WriteString(QStringLiteral("<elements>\n\n"));
+    for (CElement* element : m_elements)
+        element->WriteXml(file);
+    file.WriteString(QStringLiteral("</elements>\n\n"));
+}
