@@ -144,7 +144,7 @@ QString CFileName::GetSizeText() const
     const auto found = FindFirst(m_path);
     if (!found)
         return QString();
-    return QString::number((found->size() + 1023) / 1024) + u"KB";
+    return QString::number((found->size() + 1023) / 1024) + QStringLiteral("KB");
 }
 
 QDateTime CFileName::GetLastWriteTime() const
@@ -167,7 +167,7 @@ QString CFileName::GetAbbreviatedPath(int maxLength) const
     const qsizetype first = FirstSeparator(m_path);
     if (excess <= 0 || first < 0)
         return m_path;
-    const QString head = m_path.left(first + 1) + u"..";
+    const QString head = m_path.left(first + 1) + QStringLiteral("..");
     for (qsizetype p = FirstSeparator(m_path, first + 1); p >= 0;
          p = FirstSeparator(m_path, p + 1)) {
         if (p - first - 3 > excess)

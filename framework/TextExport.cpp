@@ -39,17 +39,17 @@ namespace {
 
 QString LineStart(int indent, const char* key)
 {
-    return QString(qMax(indent, 0), u' ') + u'<' + QString::fromLatin1(key) + u"=\"";
+    return QString(qMax(indent, 0), u' ') + u'<' + QString::fromLatin1(key) + QStringLiteral("=\"");
 }
 
 } // namespace
 
 QString ExportLine(int indent, const char* key, const QString& value)
 {
-    return LineStart(indent, key) + HtmlEscape(value) + u"\"/>\n";
+    return LineStart(indent, key) + HtmlEscape(value) + QStringLiteral("\"/>\n");
 }
 
 QString ExportLine(int indent, const char* key, int value)
 {
-    return LineStart(indent, key) + QString::number(value) + u"\"/>\n";
+    return LineStart(indent, key) + QString::number(value) + QStringLiteral("\"/>\n");
 }

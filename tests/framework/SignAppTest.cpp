@@ -65,8 +65,9 @@ TEST_F(SignAppProfileTest, LongValuesAsText)
     int n = 0;
     for (const Case& c : cases) {
         const QString key = QString("Colour%1").arg(n++);
-        if (c.stored)
+        if (c.stored) {
             ASSERT_TRUE(CSignApp::WriteProfileString("BoxPreferences", key, c.stored));
+        }
         EXPECT_EQ(CSignApp::GetProfileLong("BoxPreferences", key, 16777215), c.expected)
             << (c.stored ? c.stored : "(missing)");
     }
