@@ -152,7 +152,7 @@ public:
     template <class T>
     T* ReadObjectOf()
     {
-        return static_cast<T*>(ReadObject(RUNTIME_CLASS(T)));
+        return static_cast<T*>(ReadObject(T::ThisClass()));
     }
 
     // Object lists and arrays: count, then one reference per entry.

@@ -40,6 +40,7 @@ public:
     bool IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
 
     static const CRuntimeClass classCObject;
+    static const CRuntimeClass* ThisClass() { return &classCObject; }
 
 protected:
     CObject() = default;
@@ -53,6 +54,7 @@ protected:
 #define DECLARE_PERSISTENT(cls)                                                                    \
 public:                                                                                            \
     static const CRuntimeClass class##cls;                                                         \
+    static const CRuntimeClass* ThisClass() { return &class##cls; }                                \
     const CRuntimeClass* GetRuntimeClass() const override;                                         \
     static CObject* CreateObject();
 
@@ -68,6 +70,7 @@ public:                                                                         
 #define DECLARE_RUNTIME(cls)                                                                       \
 public:                                                                                            \
     static const CRuntimeClass class##cls;                                                         \
+    static const CRuntimeClass* ThisClass() { return &class##cls; }                                \
     const CRuntimeClass* GetRuntimeClass() const override;
 
 #define IMPLEMENT_RUNTIME(cls, base, schema)                                                       \
@@ -78,5 +81,5 @@ public:                                                                         
 template <class T>
 T* DynamicDowncast(CObject* object)
 {
-    return object && object->IsKindOf(RUNTIME_CLASS(T)) ? static_cast<T*>(object) : nullptr;
+    return object && object->IsKindOf(T::ThisClass()) ? static_cast<T*>(object) : nullptr;
 }

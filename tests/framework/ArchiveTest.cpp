@@ -125,7 +125,7 @@ TEST(Archive, StringLengthPrefixes)
         {254, "fe"},
         {255, "ffff00"},
         {65533, "fffdff"},
-        {65534, "ffffffeeff0000"},
+        {65534, "fffffffeff0000"},
         {70000, "ffffff70110100"},
     };
     for (const Case& c : cases) {
