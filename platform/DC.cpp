@@ -1,0 +1,1170 @@
+#include "DC.h"
+
+#include "Rounding.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+namespace {
+
+QColor ToQColor(COLORREF c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+Qt::BrushStyle HatchStyle(int hatch)
+{
+    switch (hatch) {
+    case HS_VERTICAL:
+        return Qt::VerPattern;
+    case HS_FDIAGONAL:
+        return Qt::FDiagPattern;
+    case HS_BDIAGONAL:
+        return Qt::BDiagPattern;
+    case HS_CROSS:
+        return Qt::CrossPattern;
+    case HS_DIAGCROSS:
+        return Qt::DiagCrossPattern;
+    case HS_HORIZONTAL:
+    default:
+        return Qt::HorPattern;
+    }
+}
+
+bool IsStyledPen(int style)
+{
+    return style == PS_DASH || style == PS_DOT || style == PS_DASHDOT || style == PS_DASHDOTDOT;
+}
+
+// Dash patterns in pixels for one-pixel pens, and in pen widths for wider
+// ones (QPen scales its pattern by the width).
+QList<qreal> DashPattern(int style, bool cosmetic)
+{
+    switch (style) {
+    case PS_DASH:
+        return cosmetic ? QList<qreal>{18, 6} : QList<qreal>{3, 1};
+    case PS_DOT:
+        return cosmetic ? QList<qreal>{3, 3} : QList<qreal>{1, 1};
+    case PS_DASHDOT:
+        return cosmetic ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1};
+    case PS_DASHDOTDOT:
+        return cosmetic ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1};
+    default:
+        return {};
+    }
+}
+
+// Faces the stored signs name and the metric-compatible faces installed here.
+struct FaceSubstitute
+{
+    const char* requested;
+    const char* installed;
+};
+constexpr FaceSubstitute kFaceSubstitutes[] = {
+    {"Arial", "Liberation Sans"},
+    {"Times New Roman", "Liberation Serif"},
+    {"Courier New", "Liberation Mono"},
+};
+constexpr const char* kDefaultFace = "Liberation Sans";
+
+// Em height used for a font height of 0: twelve points.
+constexpr double kDefaultEmLog = 12.0 * 254.0 / 72.0;
+
+int TableU16(const QByteArray& table, int offset)
+{
+    if (table.size() < offset + 2)
+        return -1;
+    return qFromBigEndian<quint16>(table.constData() + offset);
+}
+
+int TableS16(const QByteArray& table, int offset)
+{
+    if (table.size() < offset + 2)
+        return 0;
+    return qFromBigEndian<qint16>(table.constData() + offset);
+}
+
+QFont MakeQFont(const LogFontFields& lf, int pixelSize)
+{
+    const QString requested = lf.lfFaceName.trimmed();
+    QFont f(CDC::SubstituteFaceName(requested.isEmpty() ? QString::fromLatin1(kDefaultFace)
+                                                        : requested));
+    f.setPixelSize(pixelSize);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setStyleStrategy(QFont::PreferOutline);
+    f.setKerning(false);
+    if (lf.lfWeight > 0)
+        f.setWeight(QFont::Weight(std::clamp(int(lf.lfWeight), 1, 1000)));
+    f.setItalic(lf.lfItalic != 0);
+    return f;
+}
+
+} // namespace
+
+// --- construction --------------------------------------------------------------
+
+CDC::CDC(QPainter* painter, bool printing) : m_painter(painter), m_printing(printing)
+{
+    if (!m_painter)
+        return;
+    if (QPaintDevice* device = m_painter->device()) {
+        m_dpiX = printing ? device->physicalDpiX() : device->logicalDpiX();
+        m_dpiY = printing ? device->physicalDpiY() : device->logicalDpiY();
+        m_deviceSize = CSize(device->width(), device->height());
+    }
+    m_painter->save();
+    if (m_painter->hasClipping())
+        m_baseClip = m_painter->clipRegion();
+}
+
+CDC::~CDC()
+{
+    if (m_painter && m_painter->isActive())
+        m_painter->restore();
+}
+
+void CDC::SetDeviceCaps(double dpiX, double dpiY, CSize sizePx)
+{
+    if (dpiX > 0)
+        m_dpiX = dpiX;
+    if (dpiY > 0)
+        m_dpiY = dpiY;
+    m_deviceSize = sizePx;
+}
+
+// --- mapping -------------------------------------------------------------------
+
+CPoint CDC::SetWindowOrg(int x, int y)
+{
+    const CPoint old = m_state.windowOrg;
+    m_state.windowOrg = CPoint(x, y);
+    return old;
+}
+
+CPoint CDC::OffsetWindowOrg(int dx, int dy)
+{
+    const CPoint old = m_state.windowOrg;
+    m_state.windowOrg = old + CPoint(dx, dy);
+    return old;
+}
+
+CSize CDC::SetWindowExt(int cx, int cy)
+{
+    const CSize old = m_state.windowExt;
+    if (cx != 0 && cy != 0)
+        m_state.windowExt = CSize(cx, cy);
+    return old;
+}
+
+CPoint CDC::SetViewportOrg(int x, int y)
+{
+    const CPoint old = m_state.viewportOrg;
+    m_state.viewportOrg = CPoint(x, y);
+    return old;
+}
+
+CPoint CDC::OffsetViewportOrg(int dx, int dy)
+{
+    const CPoint old = m_state.viewportOrg;
+    m_state.viewportOrg = old + CPoint(dx, dy);
+    return old;
+}
+
+CSize CDC::SetViewportExt(int cx, int cy)
+{
+    const CSize old = m_state.viewportExt;
+    if (cx != 0 && cy != 0)
+        m_state.viewportExt = CSize(cx, cy);
+    return old;
+}
+
+void CDC::SetTenthsMmMapping(double dpiX, double dpiY)
+{
+    // 254 logical units per inch; the extents carry the resolution to a
+    // hundredth of a dot per inch (4 px/mm is 101.6 dpi).
+    m_state.windowExt = CSize(25400, 25400);
+    m_state.viewportExt =
+        CSize(std::max(1, RoundHalfUp(dpiX * 100.0)), std::max(1, RoundHalfUp(dpiY * 100.0)));
+}
+
+double CDC::DeviceUnitsPerLogicalX() const
+{
+    return double(m_state.viewportExt.cx) / m_state.windowExt.cx;
+}
+
+double CDC::DeviceUnitsPerLogicalY() const
+{
+    return double(m_state.viewportExt.cy) / m_state.windowExt.cy;
+}
+
+CPoint CDC::LPtoDP(CPoint p) const
+{
+    const State& s = m_state;
+    return CPoint(RoundHalfAway(double(p.x - s.windowOrg.x) * s.viewportExt.cx / s.windowExt.cx) +
+                      s.viewportOrg.x,
+                  RoundHalfAway(double(p.y - s.windowOrg.y) * s.viewportExt.cy / s.windowExt.cy) +
+                      s.viewportOrg.y);
+}
+
+CPoint CDC::DPtoLP(CPoint p) const
+{
+    const State& s = m_state;
+    return CPoint(RoundHalfAway(double(p.x - s.viewportOrg.x) * s.windowExt.cx / s.viewportExt.cx) +
+                      s.windowOrg.x,
+                  RoundHalfAway(double(p.y - s.viewportOrg.y) * s.windowExt.cy / s.viewportExt.cy) +
+                      s.windowOrg.y);
+}
+
+CRect CDC::LPtoDP(const CRect& r) const
+{
+    return CRect(LPtoDP(r.TopLeft()), LPtoDP(r.BottomRight()));
+}
+
+CRect CDC::DPtoLP(const CRect& r) const
+{
+    return CRect(DPtoLP(r.TopLeft()), DPtoLP(r.BottomRight()));
+}
+
+CSize CDC::LPtoDP(CSize sz) const
+{
+    const State& s = m_state;
+    return CSize(RoundHalfAway(double(sz.cx) * s.viewportExt.cx / s.windowExt.cx),
+                 RoundHalfAway(double(sz.cy) * s.viewportExt.cy / s.windowExt.cy));
+}
+
+CSize CDC::DPtoLP(CSize sz) const
+{
+    const State& s = m_state;
+    return CSize(RoundHalfAway(double(sz.cx) * s.windowExt.cx / s.viewportExt.cx),
+                 RoundHalfAway(double(sz.cy) * s.windowExt.cy / s.viewportExt.cy));
+}
+
+QPointF CDC::LPtoDPF(double x, double y) const
+{
+    const State& s = m_state;
+    return QPointF((x - s.windowOrg.x) * DeviceUnitsPerLogicalX() + s.viewportOrg.x,
+                   (y - s.windowOrg.y) * DeviceUnitsPerLogicalY() + s.viewportOrg.y);
+}
+
+QRect CDC::DeviceRect(int l, int t, int r, int b) const
+{
+    CRect d = LPtoDP(CRect(l, t, r, b));
+    d.NormalizeRect();
+    return QRect(d.left, d.top, d.Width(), d.Height());
+}
+
+// --- state ---------------------------------------------------------------------
+
+int CDC::SaveDC()
+{
+    m_saved.push_back(m_state);
+    return int(m_saved.size());
+}
+
+bool CDC::RestoreDC(int saved)
+{
+    const int level = saved < 0 ? int(m_saved.size()) + saved + 1 : saved;
+    if (saved == 0 || level < 1 || level > int(m_saved.size()))
+        return false;
+    m_state = m_saved[size_t(level - 1)];
+    m_saved.resize(size_t(level - 1));
+    ApplyClip();
+    return true;
+}
+
+CPen CDC::SelectPen(const CPen& pen)
+{
+    return std::exchange(m_state.pen, pen);
+}
+
+CBrush CDC::SelectBrush(const CBrush& brush)
+{
+    return std::exchange(m_state.brush, brush);
+}
+
+LogFontFields CDC::SelectFont(const LogFontFields& font)
+{
+    return std::exchange(m_state.font, font);
+}
+
+COLORREF CDC::SetTextColor(COLORREF color)
+{
+    return std::exchange(m_state.textColor, color);
+}
+
+COLORREF CDC::SetBkColor(COLORREF color)
+{
+    return std::exchange(m_state.bkColor, color);
+}
+
+int CDC::SetBkMode(int mode)
+{
+    return std::exchange(m_state.bkMode, mode == OPAQUE ? OPAQUE : TRANSPARENT);
+}
+
+unsigned CDC::SetTextAlign(unsigned align)
+{
+    return std::exchange(m_state.textAlign, align);
+}
+
+int CDC::SetPolyFillMode(int mode)
+{
+    return std::exchange(m_state.polyFillMode, mode == WINDING ? WINDING : ALTERNATE);
+}
+
+int CDC::SetROP2(int rop)
+{
+    return std::exchange(m_state.rop2, rop);
+}
+
+// Sets the painter up for the next primitive; false when there is nothing
+// to draw on.
+bool CDC::Prepare()
+{
+    if (!m_painter || !m_painter->isActive())
+        return false;
+    m_painter->setRenderHint(QPainter::Antialiasing, m_state.antialias);
+    m_painter->setRenderHint(QPainter::TextAntialiasing, m_state.textAntialias);
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, m_state.smoothImages);
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    const QPaintEngine* engine = m_painter->paintEngine();
+    if (engine && engine->hasFeature(QPaintEngine::RasterOpModes)) {
+        switch (m_state.rop2) {
+        case R2_NOT:
+            mode = QPainter::RasterOp_NotDestination;
+            break;
+        case R2_XORPEN:
+            mode = QPainter::RasterOp_SourceXorDestination;
+            break;
+        case R2_NOTXORPEN:
+            mode = QPainter::RasterOp_NotSourceXorDestination;
+            break;
+        default:
+            break;
+        }
+    }
+    m_painter->setCompositionMode(mode);
+    return true;
+}
+
+// --- clipping ------------------------------------------------------------------
+
+void CDC::ApplyClip()
+{
+    if (!m_painter || !m_painter->isActive())
+        return;
+    if (m_state.clip) {
+        m_painter->setClipRegion(m_baseClip ? (*m_baseClip & *m_state.clip) : *m_state.clip);
+    } else if (m_baseClip) {
+        m_painter->setClipRegion(*m_baseClip);
+    } else {
+        m_painter->setClipping(false);
+    }
+}
+
+void CDC::IntersectClipRect(const CRect& r)
+{
+    const QRegion rect(DeviceRect(r.left, r.top, r.right, r.bottom));
+    m_state.clip = m_state.clip ? (*m_state.clip & rect) : rect;
+    ApplyClip();
+}
+
+void CDC::ExcludeClipRect(const CRect& r)
+{
+    const QRegion rect(DeviceRect(r.left, r.top, r.right, r.bottom));
+    const QRegion all =
+        m_state.clip ? *m_state.clip
+                     : QRegion(0, 0, std::max(m_deviceSize.cx, 0), std::max(m_deviceSize.cy, 0));
+    m_state.clip = all.subtracted(rect);
+    ApplyClip();
+}
+
+void CDC::SelectClipRect(const CRect& r)
+{
+    m_state.clip = QRegion(DeviceRect(r.left, r.top, r.right, r.bottom));
+    ApplyClip();
+}
+
+void CDC::SelectClipNone()
+{
+    m_state.clip.reset();
+    ApplyClip();
+}
+
+CRect CDC::GetClipBox() const
+{
+    QRect box(0, 0, m_deviceSize.cx, m_deviceSize.cy);
+    if (m_state.clip)
+        box = m_state.clip->boundingRect();
+    if (m_baseClip)
+        box &= m_baseClip->boundingRect();
+    CRect logical =
+        DPtoLP(CRect(box.left(), box.top(), box.left() + box.width(), box.top() + box.height()));
+    logical.NormalizeRect();
+    return logical;
+}
+
+bool CDC::RectVisible(const CRect& r) const
+{
+    const QRect d = DeviceRect(r.left, r.top, r.right, r.bottom);
+    if (d.isEmpty())
+        return false;
+    if (m_state.clip && !m_state.clip->intersects(d))
+        return false;
+    if (m_baseClip && !m_baseClip->intersects(d))
+        return false;
+    return true;
+}
+
+// --- pens and brushes ----------------------------------------------------------
+
+CDC::Stroke CDC::CurrentStroke() const
+{
+    Stroke s;
+    const CPen& pen = m_state.pen;
+    s.visible = pen.style != PS_NULL;
+    s.insideFrame = pen.style == PS_INSIDEFRAME;
+    s.width = 1;
+    if (pen.width != 0)
+        s.width = std::max(1, RoundHalfUp(std::abs(pen.width * DeviceUnitsPerLogicalX())));
+    s.cosmetic = s.width == 1;
+    return s;
+}
+
+QPen CDC::MakeQPen(const Stroke& s, COLORREF color, bool styled, Qt::PenJoinStyle join) const
+{
+    QPen pen(ToQColor(color));
+    if (s.cosmetic) {
+        pen.setWidth(0);
+        pen.setCosmetic(true);
+        // A flat cap leaves out the last pixel of an open line.
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    } else {
+        pen.setWidthF(s.width);
+        pen.setCosmetic(false);
+        pen.setCapStyle(styled ? Qt::FlatCap : Qt::RoundCap);
+        pen.setJoinStyle(join);
+    }
+    if (styled)
+        pen.setDashPattern(DashPattern(m_state.pen.style, s.cosmetic));
+    return pen;
+}
+
+// Strokes a path given in pixel-area coordinates, where the centre of pixel
+// i is i + 0.5. Straight one-pixel lines go to the one-pixel stroker, which
+// addresses pixels by their index, so the path moves by half a pixel for it.
+// Curves at one pixel are filled as a band one pixel wide instead, which
+// keeps them symmetric and inside their rectangle.
+void CDC::StrokeAreaPath(const QPainterPath& areaPath, const Stroke& s, Qt::PenJoinStyle join,
+                         bool curved)
+{
+    const bool styled = IsStyledPen(m_state.pen.style);
+    const auto stroke = [&](COLORREF color, bool dashed) {
+        if (s.cosmetic && curved) {
+            QPainterPathStroker stroker;
+            stroker.setWidth(1.0);
+            stroker.setCapStyle(Qt::FlatCap);
+            stroker.setJoinStyle(Qt::MiterJoin);
+            if (dashed)
+                stroker.setDashPattern(DashPattern(m_state.pen.style, true));
+            m_painter->fillPath(stroker.createStroke(areaPath), ToQColor(color));
+        } else {
+            const QPainterPath path = s.cosmetic ? areaPath.translated(-0.5, -0.5) : areaPath;
+            m_painter->strokePath(path, MakeQPen(s, color, dashed, join));
+        }
+    };
+    if (styled && m_state.bkMode == OPAQUE)
+        stroke(m_state.bkColor, false);
+    stroke(m_state.pen.color, styled);
+}
+
+void CDC::FillDeviceRect(const QRect& r, const CBrush& brush)
+{
+    if (brush.style == BS_NULL || r.isEmpty())
+        return;
+    if (brush.style == BS_HATCHED) {
+        if (m_state.bkMode == OPAQUE)
+            m_painter->fillRect(r, ToQColor(m_state.bkColor));
+        m_painter->fillRect(r, QBrush(ToQColor(brush.color), HatchStyle(brush.hatch)));
+    } else {
+        m_painter->fillRect(r, ToQColor(brush.color));
+    }
+}
+
+void CDC::FillDevicePath(const QPainterPath& path, const CBrush& brush)
+{
+    if (brush.style == BS_NULL)
+        return;
+    if (brush.style == BS_HATCHED) {
+        if (m_state.bkMode == OPAQUE)
+            m_painter->fillPath(path, ToQColor(m_state.bkColor));
+        m_painter->fillPath(path, QBrush(ToQColor(brush.color), HatchStyle(brush.hatch)));
+    } else {
+        m_painter->fillPath(path, ToQColor(brush.color));
+    }
+}
+
+// --- figures -------------------------------------------------------------------
+
+CPoint CDC::MoveTo(int x, int y)
+{
+    return std::exchange(m_state.currentPos, CPoint(x, y));
+}
+
+void CDC::LineTo(int x, int y)
+{
+    const CPoint from = m_state.currentPos;
+    m_state.currentPos = CPoint(x, y);
+    const CPoint points[] = {from, CPoint(x, y)};
+    Polyline(points);
+}
+
+void CDC::Polyline(std::span<const CPoint> points)
+{
+    const Stroke s = CurrentStroke();
+    if (points.size() < 2 || !s.visible || !Prepare())
+        return;
+    QPainterPath path;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const CPoint d = LPtoDP(points[i]);
+        const QPointF p(d.x + 0.5, d.y + 0.5);
+        if (i == 0)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
+    }
+    StrokeAreaPath(path, s, Qt::RoundJoin, false);
+}
+
+void CDC::Polygon(std::span<const CPoint> points)
+{
+    if (points.size() < 2 || !Prepare())
+        return;
+    // The fill takes the pixels whose centres lie inside the polygon through
+    // the vertices' corners; the outline runs through the vertices' pixels.
+    QPolygonF corners;
+    corners.reserve(qsizetype(points.size()));
+    for (const CPoint& p : points) {
+        const CPoint d = LPtoDP(p);
+        corners << QPointF(d.x, d.y);
+    }
+    QPainterPath fill;
+    fill.addPolygon(corners);
+    fill.closeSubpath();
+    fill.setFillRule(m_state.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    FillDevicePath(fill, m_state.brush);
+
+    const Stroke s = CurrentStroke();
+    if (s.visible) {
+        QPainterPath outline;
+        outline.addPolygon(corners.translated(0.5, 0.5));
+        outline.closeSubpath();
+        StrokeAreaPath(outline, s, Qt::RoundJoin, false);
+    }
+}
+
+// Draws a closed figure whose bounding box is `box` (device pixels).
+// makeShape(inset) returns the figure's outline in pixel-area coordinates,
+// shrunk by `inset` on every side. A normal pen is centred half a pixel
+// inside the box, an inside-frame pen half its width inside.
+template <typename MakeShape>
+void CDC::ClosedFigure(const QRect& box, MakeShape makeShape, bool curved, bool fillInside)
+{
+    if (box.isEmpty())
+        return;
+    const Stroke s = CurrentStroke();
+    if (!s.visible) {
+        FillDevicePath(makeShape(0.0), m_state.brush);
+        return;
+    }
+    if (s.insideFrame && (box.width() < s.width || box.height() < s.width)) {
+        // The pen is wider than the figure: the figure is all pen.
+        m_painter->fillPath(makeShape(0.0), ToQColor(m_state.pen.color));
+        return;
+    }
+    const double inset = s.insideFrame ? s.width / 2.0 : 0.5;
+    const QPainterPath outline = makeShape(inset);
+    if (fillInside)
+        FillDevicePath(outline, m_state.brush);
+    StrokeAreaPath(outline, s, curved ? Qt::RoundJoin : Qt::MiterJoin, curved);
+}
+
+void CDC::Rectangle(int l, int t, int r, int b)
+{
+    if (!Prepare())
+        return;
+    const QRect box = DeviceRect(l, t, r, b);
+    if (box.isEmpty())
+        return;
+    const Stroke s = CurrentStroke();
+    // Whole pixels for the fill, so the inside stays exact.
+    if (!s.visible) {
+        FillDeviceRect(box, m_state.brush);
+        return;
+    }
+    if (!(s.insideFrame && (box.width() < s.width || box.height() < s.width))) {
+        const int edge = s.insideFrame ? (s.width + 1) / 2 : 1;
+        FillDeviceRect(box.adjusted(edge, edge, -edge, -edge), m_state.brush);
+    }
+    ClosedFigure(
+        box,
+        [&box](double inset) {
+            QPainterPath p;
+            p.addRect(QRectF(box.left() + inset, box.top() + inset, box.width() - 2 * inset,
+                             box.height() - 2 * inset));
+            return p;
+        },
+        false, false);
+}
+
+void CDC::RoundRect(int l, int t, int r, int b, int width, int height)
+{
+    if (!Prepare())
+        return;
+    const QRect box = DeviceRect(l, t, r, b);
+    const CSize corner = LPtoDP(CSize(width, height));
+    const double rx = std::min(std::abs(corner.cx), box.width()) / 2.0;
+    const double ry = std::min(std::abs(corner.cy), box.height()) / 2.0;
+    ClosedFigure(
+        box,
+        [&box, rx, ry](double inset) {
+            QPainterPath p;
+            p.addRoundedRect(QRectF(box.left() + inset, box.top() + inset, box.width() - 2 * inset,
+                                    box.height() - 2 * inset),
+                             std::max(0.0, rx - inset), std::max(0.0, ry - inset));
+            return p;
+        },
+        true);
+}
+
+void CDC::Ellipse(int l, int t, int r, int b)
+{
+    if (!Prepare())
+        return;
+    const QRect box = DeviceRect(l, t, r, b);
+    ClosedFigure(
+        box,
+        [&box](double inset) {
+            QPainterPath p;
+            p.addEllipse(QRectF(box.left() + inset, box.top() + inset, box.width() - 2 * inset,
+                                box.height() - 2 * inset));
+            return p;
+        },
+        true);
+}
+
+void CDC::ArcFigure(const CRect& r, CPoint start, CPoint end, ArcKind kind)
+{
+    if (!Prepare())
+        return;
+    const QRect box = DeviceRect(r.left, r.top, r.right, r.bottom);
+    if (box.isEmpty())
+        return;
+    // Angles of the radials, counter-clockwise on the device, measured on the
+    // ellipse's own parameter so that the ends land on the radials.
+    const QPointF centre(box.left() + box.width() / 2.0, box.top() + box.height() / 2.0);
+    const auto angleOf = [&](CPoint logical) {
+        const CPoint d = LPtoDP(logical);
+        const double dx = (d.x + 0.5 - centre.x()) / box.width();
+        const double dy = (centre.y() - (d.y + 0.5)) / box.height();
+        return std::atan2(dy, dx) * 180.0 / std::numbers::pi;
+    };
+    const double a0 = angleOf(start);
+    double sweep = angleOf(end) - a0;
+    while (sweep <= 0)
+        sweep += 360.0;
+    const auto makeShape = [&](double inset) {
+        const QRectF rect(box.left() + inset, box.top() + inset, box.width() - 2 * inset,
+                          box.height() - 2 * inset);
+        QPainterPath p;
+        if (kind == ArcKind::Pie) {
+            p.moveTo(rect.center());
+            p.arcTo(rect, a0, sweep);
+            p.closeSubpath();
+        } else {
+            p.arcMoveTo(rect, a0);
+            p.arcTo(rect, a0, sweep);
+            if (kind == ArcKind::Chord)
+                p.closeSubpath();
+        }
+        return p;
+    };
+    if (kind != ArcKind::Arc) {
+        ClosedFigure(box, makeShape, true);
+        return;
+    }
+    const Stroke s = CurrentStroke();
+    if (s.visible)
+        StrokeAreaPath(makeShape(s.insideFrame ? s.width / 2.0 : 0.5), s, Qt::RoundJoin, true);
+}
+
+void CDC::Arc(const CRect& r, CPoint start, CPoint end)
+{
+    ArcFigure(r, start, end, ArcKind::Arc);
+}
+
+void CDC::Pie(const CRect& r, CPoint start, CPoint end)
+{
+    ArcFigure(r, start, end, ArcKind::Pie);
+}
+
+void CDC::Chord(const CRect& r, CPoint start, CPoint end)
+{
+    ArcFigure(r, start, end, ArcKind::Chord);
+}
+
+void CDC::FillRect(const CRect& r, const CBrush& brush)
+{
+    if (Prepare())
+        FillDeviceRect(DeviceRect(r.left, r.top, r.right, r.bottom), brush);
+}
+
+void CDC::FillSolidRect(const CRect& r, COLORREF color)
+{
+    if (Prepare())
+        FillDeviceRect(DeviceRect(r.left, r.top, r.right, r.bottom), CBrush::Solid(color));
+}
+
+void CDC::FrameRect(const CRect& r, const CBrush& brush)
+{
+    if (!Prepare())
+        return;
+    const QRect box = DeviceRect(r.left, r.top, r.right, r.bottom);
+    if (box.isEmpty())
+        return;
+    const CSize unit = LPtoDP(CSize(1, 1));
+    const int bx = std::clamp(std::abs(unit.cx), 1, box.width());
+    const int by = std::clamp(std::abs(unit.cy), 1, box.height());
+    QRegion frame(box);
+    frame -= QRegion(box.adjusted(bx, by, -bx, -by));
+    for (const QRect& part : frame)
+        FillDeviceRect(part, brush);
+}
+
+void CDC::InvertPixels(const QRegion& region)
+{
+    const QPaintEngine* engine = m_painter->paintEngine();
+    if (!engine || !engine->hasFeature(QPaintEngine::RasterOpModes))
+        return;
+    m_painter->save();
+    m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    for (const QRect& r : region)
+        m_painter->fillRect(r, Qt::white);
+    m_painter->restore();
+}
+
+void CDC::InvertRect(const CRect& r)
+{
+    if (Prepare())
+        InvertPixels(QRegion(DeviceRect(r.left, r.top, r.right, r.bottom)));
+}
+
+void CDC::DrawFocusRect(const CRect& r)
+{
+    if (!Prepare())
+        return;
+    const QRect box = DeviceRect(r.left, r.top, r.right, r.bottom);
+    if (box.isEmpty())
+        return;
+    // Every other pixel around the border, each pixel once, so that drawing
+    // the frame a second time restores what was there.
+    const int l = box.left(), t = box.top();
+    const int rgt = l + box.width() - 1, btm = t + box.height() - 1;
+    std::vector<QPoint> border;
+    for (int x = l; x <= rgt; ++x)
+        border.emplace_back(x, t);
+    for (int y = t + 1; y <= btm; ++y)
+        border.emplace_back(rgt, y);
+    if (btm > t) {
+        for (int x = rgt - 1; x >= l; --x)
+            border.emplace_back(x, btm);
+    }
+    if (rgt > l) {
+        for (int y = btm - 1; y > t; --y)
+            border.emplace_back(l, y);
+    }
+    QRegion dots;
+    for (size_t i = 0; i < border.size(); i += 2)
+        dots += QRect(border[i], QSize(1, 1));
+    InvertPixels(dots);
+}
+
+void CDC::SetPixel(int x, int y, COLORREF color)
+{
+    if (!Prepare())
+        return;
+    const CPoint d = LPtoDP(CPoint(x, y));
+    m_painter->fillRect(QRect(d.x, d.y, 1, 1), ToQColor(color));
+}
+
+// --- pictures ------------------------------------------------------------------
+
+void CDC::DrawImage(const QImage& image, const CRect& dest)
+{
+    DrawImage(image, dest, image.rect());
+}
+
+void CDC::DrawImage(const QImage& image, const CRect& dest, const QRect& source)
+{
+    if (image.isNull() || source.isEmpty() || !Prepare())
+        return;
+    const CRect d = LPtoDP(dest);
+    if (d.Width() == 0 || d.Height() == 0)
+        return;
+    QImage part = image.copy(source);
+    if (d.Width() < 0 || d.Height() < 0)
+        part = part.mirrored(d.Width() < 0, d.Height() < 0);
+    const QRect target(std::min(d.left, d.right), std::min(d.top, d.bottom), std::abs(d.Width()),
+                       std::abs(d.Height()));
+    m_painter->drawImage(target, part);
+}
+
+// --- fonts ---------------------------------------------------------------------
+
+QString CDC::SubstituteFaceName(const QString& face)
+{
+    for (const FaceSubstitute& s : kFaceSubstitutes) {
+        if (face.compare(QLatin1String(s.requested), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(s.installed);
+    }
+    return face;
+}
+
+const CDC::Face& CDC::CurrentFace() const
+{
+    const LogFontFields& lf = m_state.font;
+    for (auto it = m_faces.begin(); it != m_faces.end(); ++it) {
+        if (it->font == lf) {
+            if (it + 1 != m_faces.end())
+                std::rotate(it, it + 1, m_faces.end());
+            return m_faces.back();
+        }
+    }
+    if (m_faces.size() >= 16)
+        m_faces.erase(m_faces.begin());
+
+    Face face;
+    face.font = lf;
+    const QFont qfont = MakeQFont(lf, 100);
+    QRawFont raw = QRawFont::fromFont(qfont);
+    face.family = raw.isValid() ? raw.familyName() : qfont.family();
+
+    // The face's own Windows metrics: OS/2 usWinAscent/usWinDescent,
+    // xAvgCharWidth and strike-out, head unitsPerEm, hhea line gap and widest
+    // advance, post underline.
+    double winAscent = -1, winDescent = -1, aveWidth = 0, maxWidth = 0, lineGap = 0;
+    double hheaAscent = 0, hheaDescent = 0;
+    double underlineTop = 0, underlineSize = 0, strikeOutTop = 0, strikeOutSize = 0;
+    if (raw.isValid()) {
+        const QByteArray os2 = raw.fontTable("OS/2");
+        const QByteArray head = raw.fontTable("head");
+        const QByteArray hhea = raw.fontTable("hhea");
+        const QByteArray post = raw.fontTable("post");
+        const int upem = TableU16(head, 18);
+        const int ascent = TableU16(os2, 74);
+        const int descent = TableU16(os2, 76);
+        if (upem > 0 && ascent >= 0 && descent >= 0 && ascent + descent > 0) {
+            face.unitsPerEm = upem;
+            winAscent = ascent;
+            winDescent = descent;
+            aveWidth = TableS16(os2, 2);
+            if (hhea.size() >= 12) {
+                hheaAscent = TableS16(hhea, 4);
+                hheaDescent = TableS16(hhea, 6);
+                lineGap = TableS16(hhea, 8);
+                maxWidth = TableU16(hhea, 10);
+            }
+            strikeOutSize = TableS16(os2, 26);
+            strikeOutTop = TableS16(os2, 28);
+            if (post.size() >= 12) {
+                underlineTop = -TableS16(post, 8);
+                underlineSize = TableS16(post, 10);
+            }
+        }
+    }
+    if (winAscent < 0) {
+        // No tables to read: the metrics Qt reports, at an em of 1000 units.
+        const QFontMetricsF fm(MakeQFont(lf, 1000));
+        face.unitsPerEm = 1000;
+        winAscent = fm.ascent();
+        winDescent = fm.descent();
+        aveWidth = fm.averageCharWidth();
+        maxWidth = fm.maxWidth();
+        lineGap = fm.leading();
+        hheaAscent = winAscent;
+        hheaDescent = -winDescent;
+    }
+    if (underlineSize <= 0) {
+        underlineTop = 0.1 * face.unitsPerEm;
+        underlineSize = 0.05 * face.unitsPerEm;
+    }
+    if (strikeOutSize <= 0) {
+        strikeOutTop = 0.3 * face.unitsPerEm;
+        strikeOutSize = 0.05 * face.unitsPerEm;
+    }
+    if (aveWidth <= 0 && raw.isValid()) {
+        raw.setPixelSize(face.unitsPerEm);
+        const QList<quint32> x = raw.glyphIndexesForString(QStringLiteral("x"));
+        if (!x.isEmpty())
+            aveWidth = raw.advancesForGlyphIndexes(x, QRawFont::UseDesignMetrics).value(0).x();
+    }
+    if (raw.isValid()) {
+        raw.setPixelSize(face.unitsPerEm);
+        face.design = raw;
+    }
+
+    const double upem = face.unitsPerEm;
+    if (lf.lfHeight > 0)
+        face.emLog = lf.lfHeight * upem / (winAscent + winDescent);
+    else if (lf.lfHeight < 0)
+        face.emLog = -double(lf.lfHeight);
+    else
+        face.emLog = kDefaultEmLog;
+    const double perUnit = face.emLog / upem;
+    face.ascentLog = winAscent * perUnit;
+    face.descentLog = winDescent * perUnit;
+    face.externalLeadingLog =
+        std::max(0.0, lineGap - ((winAscent + winDescent) - (hheaAscent - hheaDescent))) * perUnit;
+    face.aveCharWidthLog = aveWidth * perUnit;
+    face.maxCharWidthLog = maxWidth * perUnit;
+    face.underlineTopLog = underlineTop * perUnit;
+    face.underlineSizeLog = underlineSize * perUnit;
+    face.strikeOutTopLog = strikeOutTop * perUnit;
+    face.strikeOutSizeLog = strikeOutSize * perUnit;
+    if (lf.lfWidth != 0 && face.aveCharWidthLog > 0) {
+        face.stretchX = std::abs(lf.lfWidth) / face.aveCharWidthLog;
+        face.aveCharWidthLog *= face.stretchX;
+        face.maxCharWidthLog *= face.stretchX;
+    }
+    m_faces.push_back(std::move(face));
+    return m_faces.back();
+}
+
+QRawFont CDC::GlyphFont(const Face& face, double pixelSize) const
+{
+    if (m_glyphFontSize != pixelSize || !(m_glyphFontFace == face.font)) {
+        m_glyphFont = face.design;
+        if (m_glyphFont.isValid())
+            m_glyphFont.setPixelSize(pixelSize);
+        m_glyphFontFace = face.font;
+        m_glyphFontSize = pixelSize;
+    }
+    return m_glyphFont;
+}
+
+CDC::Glyphs CDC::Shape(const Face& face, const QString& text) const
+{
+    Glyphs g;
+    g.advancesLog.assign(size_t(text.size()), 0.0);
+    if (!face.design.isValid() || text.isEmpty())
+        return g;
+    g.indexes = face.design.glyphIndexesForString(text);
+    const QList<QPointF> advances =
+        face.design.advancesForGlyphIndexes(g.indexes, QRawFont::UseDesignMetrics);
+    const double perUnit = face.emLog / face.unitsPerEm * face.stretchX;
+    // One glyph per code point.
+    qsizetype glyph = 0;
+    for (qsizetype i = 0; i < text.size() && glyph < g.indexes.size(); ++i, ++glyph) {
+        g.unitOfGlyph.push_back(int(i));
+        g.advancesLog[size_t(i)] = advances.value(glyph).x() * perUnit;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+    }
+    g.indexes.resize(qsizetype(g.unitOfGlyph.size()));
+    return g;
+}
+
+CTextMetrics CDC::GetTextMetrics() const
+{
+    const Face& f = CurrentFace();
+    CTextMetrics tm;
+    tm.tmAscent = RoundHalfUp(f.ascentLog);
+    tm.tmDescent = RoundHalfUp(f.descentLog);
+    tm.tmHeight = tm.tmAscent + tm.tmDescent;
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - RoundHalfUp(f.emLog));
+    tm.tmExternalLeading = RoundHalfUp(f.externalLeadingLog);
+    tm.tmAveCharWidth = RoundHalfUp(f.aveCharWidthLog);
+    tm.tmMaxCharWidth = RoundHalfUp(f.maxCharWidthLog);
+    tm.tmWeight = f.font.lfWeight > 0 ? int(f.font.lfWeight) : 400;
+    tm.tmItalic = f.font.lfItalic != 0;
+    tm.tmUnderlined = f.font.lfUnderline != 0;
+    tm.tmStruckOut = f.font.lfStrikeOut != 0;
+    return tm;
+}
+
+QString CDC::GetTextFace() const
+{
+    return CurrentFace().family;
+}
+
+std::vector<double> CDC::GetCharAdvances(const QString& text) const
+{
+    return Shape(CurrentFace(), text).advancesLog;
+}
+
+CSize CDC::GetTextExtent(const QString& text) const
+{
+    const Face& f = CurrentFace();
+    double width = 0;
+    for (double a : Shape(f, text).advancesLog)
+        width += a;
+    return CSize(RoundHalfUp(width), RoundHalfUp(f.ascentLog) + RoundHalfUp(f.descentLog));
+}
+
+// --- text ----------------------------------------------------------------------
+
+void CDC::TextOut(int x, int y, const QString& text)
+{
+    ExtTextOut(x, y, 0, nullptr, text);
+}
+
+void CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, const QString& text,
+                     std::span<const int> dx)
+{
+    const bool updateCp = (m_state.textAlign & TA_UPDATECP) != 0;
+    const CPoint ref = updateCp ? m_state.currentPos : CPoint(x, y);
+    if (!Prepare()) {
+        if (updateCp)
+            DrawText(QPointF(), text, dx, true);
+        return;
+    }
+    m_painter->save();
+    if (rect && (options & ETO_OPAQUE))
+        m_painter->fillRect(DeviceRect(rect->left, rect->top, rect->right, rect->bottom),
+                            ToQColor(m_state.bkColor));
+    if (rect && (options & ETO_CLIPPED))
+        m_painter->setClipRect(DeviceRect(rect->left, rect->top, rect->right, rect->bottom),
+                               m_painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    const CPoint d = LPtoDP(ref);
+    DrawText(QPointF(d.x, d.y), text, dx, updateCp);
+    m_painter->restore();
+}
+
+// Draws the text with its reference point at refDevice, or only moves the
+// current position when there is no painter.
+void CDC::DrawText(QPointF refDevice, const QString& text, std::span<const int> dx, bool updateCp)
+{
+    const Face& face = CurrentFace();
+    const Glyphs g = Shape(face, text);
+    const double sx = std::abs(DeviceUnitsPerLogicalX());
+    const double sy = std::abs(DeviceUnitsPerLogicalY());
+
+    // Pen positions along the baseline, in logical units from the start.
+    std::vector<double> unitPos(size_t(text.size()) + 1, 0.0);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const double advance = size_t(i) < dx.size() ? dx[size_t(i)] : g.advancesLog[size_t(i)];
+        unitPos[size_t(i) + 1] = unitPos[size_t(i)] + advance;
+    }
+    const double widthLog = unitPos.back();
+
+    const unsigned horizontal = m_state.textAlign & TA_CENTER;
+    const unsigned vertical = m_state.textAlign & TA_BASELINE;
+    const double angle = m_state.font.lfEscapement / 10.0;
+    if (updateCp) {
+        // The current position moves along the baseline to the far end of
+        // left-aligned text, the near end of right-aligned text.
+        const double along =
+            horizontal == TA_LEFT ? widthLog : (horizontal == TA_RIGHT ? -widthLog : 0.0);
+        const double rad = angle * std::numbers::pi / 180.0;
+        const double sxSigned = DeviceUnitsPerLogicalX();
+        const double sySigned = DeviceUnitsPerLogicalY();
+        m_state.currentPos.x += RoundHalfAway(along * sx * std::cos(rad) / sxSigned);
+        m_state.currentPos.y += RoundHalfAway(-along * sy * std::sin(rad) / sySigned);
+    }
+    if (!m_painter || !m_painter->isActive() || text.isEmpty())
+        return;
+
+    const double width = widthLog * sx;
+    const double ascent = face.ascentLog * sy;
+    const double descent = face.descentLog * sy;
+    double x0 = 0;
+    if (horizontal == TA_RIGHT)
+        x0 = -width;
+    else if (horizontal == TA_CENTER)
+        x0 = -width / 2;
+    double baseline = ascent;
+    if (vertical == TA_BASELINE)
+        baseline = 0;
+    else if (vertical == TA_BOTTOM)
+        baseline = -descent;
+
+    m_painter->translate(refDevice);
+    if (angle != 0)
+        m_painter->rotate(-angle);
+    if (m_state.bkMode == OPAQUE)
+        m_painter->fillRect(QRectF(x0, baseline - ascent, width, ascent + descent),
+                            ToQColor(m_state.bkColor));
+
+    // Decorations span the whole advance. Upright text keeps them on whole
+    // pixels so that they stay crisp and never vanish between two rows.
+    const QColor textColor = ToQColor(m_state.textColor);
+    const auto decoration = [&](double top, double size) {
+        size = std::max(1.0, size);
+        if (angle == 0) {
+            top = RoundHalfAway(top);
+            size = std::max(1, RoundHalfUp(size));
+        }
+        m_painter->fillRect(QRectF(x0, top, width, size), textColor);
+    };
+    if (face.font.lfUnderline)
+        decoration(baseline + face.underlineTopLog * sy, face.underlineSizeLog * sy);
+    if (face.font.lfStrikeOut)
+        decoration(baseline - face.strikeOutTopLog * sy, face.strikeOutSizeLog * sy);
+
+    if (!face.design.isValid() || g.indexes.isEmpty())
+        return;
+
+    // Glyph outlines are stretched by lfWidth; their positions already are.
+    const double stretch = face.stretchX;
+    if (stretch != 1.0)
+        m_painter->scale(stretch, 1.0);
+    QList<QPointF> positions;
+    positions.reserve(g.indexes.size());
+    for (int unit : g.unitOfGlyph)
+        positions << QPointF((x0 + unitPos[size_t(unit)] * sx) / stretch, baseline);
+
+    QGlyphRun run;
+    run.setRawFont(GlyphFont(face, std::max(face.emLog * sy, 0.1)));
+    run.setGlyphIndexes(g.indexes);
+    run.setPositions(positions);
+    m_painter->setPen(textColor);
+    m_painter->drawGlyphRun(QPointF(0, 0), run);
+}
+
+// --- image context -------------------------------------------------------------
+
+namespace dc_detail {
+namespace {
+QImage WhiteImage(int widthPx, int heightPx, double dpiX, double dpiY)
+{
+    QImage image(std::max(widthPx, 1), std::max(heightPx, 1), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    image.setDotsPerMeterX(RoundHalfUp(dpiX / 0.0254));
+    image.setDotsPerMeterY(RoundHalfUp(dpiY / 0.0254));
+    return image;
+}
+} // namespace
+
+ImageSurface::ImageSurface(int widthPx, int heightPx, double dpiX, double dpiY)
+    : image(WhiteImage(widthPx, heightPx, dpiX, dpiY)), painter(&image)
+{
+}
+} // namespace dc_detail
+
+CImageDC::CImageDC(int widthPx, int heightPx, double dpiX, double dpiY)
+    : ImageSurface(widthPx, heightPx, dpiX, dpiY), CDC(&painter, false)
+{
+    SetDeviceCaps(dpiX, dpiY, CSize(image.width(), image.height()));
+}
+
+CImageDC::~CImageDC() = default;
