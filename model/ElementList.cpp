@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "TextExport.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <cmath>
 #include <new>
@@ -51,7 +52,7 @@ public:
     CWaitCursor()
     {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
             m_active = true;
         }
     }
@@ -370,6 +371,17 @@ void CElementList::ScaleAllToPaper(CView* view, double factor)
         element->ScaleToPaper(view, factor);
 }
 
+// The element's own rectangle, without the handles and outlines that its
+// bounds take on while it is selected: the offsets below must not depend on
+// the size of the decorations.
+static CRect Geometry(CElement* element, CView* view)
+{
+    element->RecalcPosition(view);
+    const CRect geometry = element->m_bounds;
+    element->UpdateRects(view);
+    return geometry;
+}
+
 void CElementList::RotateAllForOrientation(CView* view, bool landscape, int signWidth,
                                            int signHeight)
 {
@@ -385,13 +397,13 @@ void CElementList::RotateAllForOrientation(CView* view, bool landscape, int sign
         if (element->m_ownedByTable)
             continue;
         element->Select(view, 2);
-        const CRect old = element->m_bounds;
+        const CRect old = Geometry(element, view);
         element->Rotate(view);
         if (landscape && element->GetTypeCode() == TYPE_BARCODE) {
             element->Rotate(view);
             element->Rotate(view);
         }
-        const CRect now = element->m_bounds;
+        const CRect now = Geometry(element, view);
         int dx, dy;
         if (landscape) {
             dx = old.top - now.left;

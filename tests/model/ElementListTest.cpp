@@ -286,8 +286,10 @@ TEST_F(ElementListTest, RotateForOrientationKeepsTheLayoutOnTheSign)
     public:
         void Rotate(CView*) override
         {
-            m_rect = CRect(m_rect.left - m_rect.Height(), m_rect.top, m_rect.left,
-                           m_rect.top + m_rect.Width());
+            Redraw(nullptr, [this] {
+                m_rect = CRect(m_rect.left - m_rect.Height(), m_rect.top, m_rect.left,
+                               m_rect.top + m_rect.Width());
+            });
         }
     };
     auto* e = new CTurning;
@@ -296,9 +298,10 @@ TEST_F(ElementListTest, RotateForOrientationKeepsTheLayoutOnTheSign)
     e->UpdateRects(nullptr);
     list.AddTail(e);
     const double angle = App().general.rotationAngle;
-    // portrait sign 1000 wide: old bottom 100 becomes the distance from the right
+    // portrait: the old bottom edge becomes the left edge, measured from the
+    // right of the turned sign; the old left edge becomes the top
     list.RotateAllForOrientation(nullptr, false, 1000, 2000);
-    EXPECT_EQ(e->m_rect, CRect(850, 100, 900, 300));
+    EXPECT_EQ(e->m_rect, CRect(900, 100, 950, 300));
     EXPECT_EQ(e->m_state, 0u);
     EXPECT_EQ(App().general.rotationAngle, angle);
 }
