@@ -23,8 +23,7 @@ public:
 
     // The context's one object of type T, made on first use and destroyed
     // with the context, in reverse order of making.
-    template <class T>
-    T& Get()
+    template <class T> T& Get()
     {
         const void* key = TypeKey<T>();
         for (auto& slot : m_slots) {
@@ -67,8 +66,7 @@ public:
     }
 
 private:
-    template <class T>
-    static const void* TypeKey()
+    template <class T> static const void* TypeKey()
     {
         static const char key = 0;
         return &key;

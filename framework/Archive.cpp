@@ -64,7 +64,8 @@ CArchive::CArchive(QByteArray* buffer, Mode mode) : m_mode(mode), m_buffer(buffe
     m_loadArray.push_back({});
 }
 
-CArchive::CArchive(QIODevice* device, Mode mode) : m_mode(mode), m_buffer(&m_ownBuffer), m_device(device)
+CArchive::CArchive(QIODevice* device, Mode mode)
+    : m_mode(mode), m_buffer(&m_ownBuffer), m_device(device)
 {
     m_loadArray.push_back({});
     if (mode == load)
@@ -360,7 +361,8 @@ const CRuntimeClass* CArchive::ReadClass(DWORD* objectIndex)
         if (length == 0 || length > kMaxClassNameLength)
             Fail(CArchiveException::badClass, "archive: bad class name");
         const QByteArray name = ReadBytes(length);
-        const CRuntimeClass* cls = CRuntimeClass::FromName(std::string_view(name.constData(), name.size()));
+        const CRuntimeClass* cls =
+            CRuntimeClass::FromName(std::string_view(name.constData(), name.size()));
         if (!cls || !cls->m_create)
             Fail(CArchiveException::badClass, "archive: unknown class");
         if (cls->m_schema != schema)

@@ -21,7 +21,8 @@ class QIODevice;
 class CArchiveException : public std::runtime_error
 {
 public:
-    enum Cause {
+    enum Cause
+    {
         generic = 1,
         endOfFile,
         badIndex,
@@ -64,7 +65,11 @@ private:
 class CArchive
 {
 public:
-    enum Mode { load, store };
+    enum Mode
+    {
+        load,
+        store
+    };
 
     // Reads the given bytes, or appends what is written to them.
     CArchive(QByteArray* buffer, Mode mode);
@@ -149,15 +154,10 @@ public:
     // Reads a reference; the object must be of the expected class (or one
     // derived from it), else badClass. A new object is owned by the caller.
     CObject* ReadObject(const CRuntimeClass* expected);
-    template <class T>
-    T* ReadObjectOf()
-    {
-        return static_cast<T*>(ReadObject(T::ThisClass()));
-    }
+    template <class T> T* ReadObjectOf() { return static_cast<T*>(ReadObject(T::ThisClass())); }
 
     // Object lists and arrays: count, then one reference per entry.
-    template <class T>
-    void WriteObList(const std::vector<T*>& list)
+    template <class T> void WriteObList(const std::vector<T*>& list)
     {
         WriteCount(static_cast<DWORD>(list.size()));
         for (const T* object : list)
@@ -165,8 +165,7 @@ public:
     }
     // Appends what it reads to the list; on an error the objects read so far
     // stay in the list.
-    template <class T>
-    void ReadObList(std::vector<T*>& list)
+    template <class T> void ReadObList(std::vector<T*>& list)
     {
         const DWORD count = ReadCount(2);
         for (DWORD i = 0; i < count; ++i)
@@ -178,16 +177,14 @@ public:
     void ReadStringMap(CStringMap& map);
 
     // Arrays of plain values (DWORD, WORD or BYTE): count, then one raw block.
-    template <class T>
-    void WritePlainArray(const std::vector<T>& values)
+    template <class T> void WritePlainArray(const std::vector<T>& values)
     {
         static_assert(std::is_integral_v<T> && std::is_unsigned_v<T>);
         WriteCount(static_cast<DWORD>(values.size()));
         for (T v : values)
             WriteLE(v);
     }
-    template <class T>
-    void ReadPlainArray(std::vector<T>& values)
+    template <class T> void ReadPlainArray(std::vector<T>& values)
     {
         static_assert(std::is_integral_v<T> && std::is_unsigned_v<T>);
         const DWORD count = ReadCount(sizeof(T));
@@ -199,8 +196,7 @@ public:
     static constexpr int kMaxObjectDepth = 64;
 
 private:
-    template <class T>
-    CArchive& WriteLE(T v)
+    template <class T> CArchive& WriteLE(T v)
     {
         using U = std::make_unsigned_t<T>;
         U u = static_cast<U>(v);
@@ -213,8 +209,7 @@ private:
         Write(bytes, sizeof(T));
         return *this;
     }
-    template <class T>
-    CArchive& ReadLE(T& v)
+    template <class T> CArchive& ReadLE(T& v)
     {
         using U = std::make_unsigned_t<T>;
         unsigned char bytes[sizeof(T)];

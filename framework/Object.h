@@ -54,32 +54,46 @@ protected:
 #define DECLARE_PERSISTENT(cls)                                                                    \
 public:                                                                                            \
     static const CRuntimeClass class##cls;                                                         \
-    static const CRuntimeClass* ThisClass() { return &class##cls; }                                \
+    static const CRuntimeClass* ThisClass()                                                        \
+    {                                                                                              \
+        return &class##cls;                                                                        \
+    }                                                                                              \
     const CRuntimeClass* GetRuntimeClass() const override;                                         \
     static CObject* CreateObject();
 
 // In one source file: a class that the archive creates by name.
 #define IMPLEMENT_PERSISTENT(cls, base, schema)                                                    \
-    CObject* cls::CreateObject() { return new cls; }                                               \
+    CObject* cls::CreateObject()                                                                   \
+    {                                                                                              \
+        return new cls;                                                                            \
+    }                                                                                              \
     const CRuntimeClass cls::class##cls = {#cls, WORD(schema), &cls::CreateObject,                 \
                                            RUNTIME_CLASS(base)};                                   \
-    const CRuntimeClass* cls::GetRuntimeClass() const { return &class##cls; }                      \
+    const CRuntimeClass* cls::GetRuntimeClass() const                                              \
+    {                                                                                              \
+        return &class##cls;                                                                        \
+    }                                                                                              \
     static const CClassRegistration s_register##cls(&cls::class##cls);
 
 // A class with a run-time record that is never created by name (a base).
 #define DECLARE_RUNTIME(cls)                                                                       \
 public:                                                                                            \
     static const CRuntimeClass class##cls;                                                         \
-    static const CRuntimeClass* ThisClass() { return &class##cls; }                                \
+    static const CRuntimeClass* ThisClass()                                                        \
+    {                                                                                              \
+        return &class##cls;                                                                        \
+    }                                                                                              \
     const CRuntimeClass* GetRuntimeClass() const override;
 
 #define IMPLEMENT_RUNTIME(cls, base, schema)                                                       \
     const CRuntimeClass cls::class##cls = {#cls, WORD(schema), nullptr, RUNTIME_CLASS(base)};      \
-    const CRuntimeClass* cls::GetRuntimeClass() const { return &class##cls; }                      \
+    const CRuntimeClass* cls::GetRuntimeClass() const                                              \
+    {                                                                                              \
+        return &class##cls;                                                                        \
+    }                                                                                              \
     static const CClassRegistration s_register##cls(&cls::class##cls);
 
-template <class T>
-T* DynamicDowncast(CObject* object)
+template <class T> T* DynamicDowncast(CObject* object)
 {
     return object && object->IsKindOf(T::ThisClass()) ? static_cast<T*>(object) : nullptr;
 }

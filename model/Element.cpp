@@ -109,43 +109,109 @@ void CElement::TrackCreate(CView*, int, int, BOOL) {}
 void CElement::EndCreate(CView*, unsigned) {}
 void CElement::RecalcPosition(CView*) {}
 void CElement::Draw(CDC*, const CRect&) {}
-BOOL CElement::KeepsAspectRatio() const { return FALSE; }
+BOOL CElement::KeepsAspectRatio() const
+{
+    return FALSE;
+}
 void CElement::ApplyTrackRect(CView*) {}
 void CElement::Rotate(CView*) {}
 void CElement::RotateAbout(CView*, CPoint) {}
-BOOL CElement::IsHandleEnabled(int) const { return TRUE; }
-int CElement::GetContextMenuId() const { return kElementContextMenu; }
+BOOL CElement::IsHandleEnabled(int) const
+{
+    return TRUE;
+}
+int CElement::GetContextMenuId() const
+{
+    return kElementContextMenu;
+}
 void CElement::Reserved1() {}
 void CElement::Reserved2() {}
 void CElement::Reserved3() {}
 void CElement::Reserved4() {}
-int CElement::GetTypeCode() const { return TYPE_BASE; }
-QString CElement::GetTypeName() const { return QString(); }
-BOOL CElement::ResamplePicture(CView*) { return FALSE; }
-BOOL CElement::InvertPicture(CView*) { return FALSE; }
-BOOL CElement::GreyscalePicture(CView*) { return FALSE; }
+int CElement::GetTypeCode() const
+{
+    return TYPE_BASE;
+}
+QString CElement::GetTypeName() const
+{
+    return QString();
+}
+BOOL CElement::ResamplePicture(CView*)
+{
+    return FALSE;
+}
+BOOL CElement::InvertPicture(CView*)
+{
+    return FALSE;
+}
+BOOL CElement::GreyscalePicture(CView*)
+{
+    return FALSE;
+}
 void CElement::SetDataText(const QString&, int, const QString&, BOOL) {}
 void CElement::RestoreData() {}
 void CElement::OnPrinterChanged(CPrinter*) {}
-int CElement::GetProgressWeight() const { return 1; }
-BOOL CElement::GetFont(CLogFont&) const { return FALSE; }
+int CElement::GetProgressWeight() const
+{
+    return 1;
+}
+BOOL CElement::GetFont(CLogFont&) const
+{
+    return FALSE;
+}
 void CElement::SetFont(CView*, const CLogFont&) {}
-int CElement::GetThickness() const { return 0; }
+int CElement::GetThickness() const
+{
+    return 0;
+}
 void CElement::SetThickness(CView*, int) {}
 void CElement::ReleaseCachedData() {}
 void CElement::Reformat() {}
-QString CElement::GetText() const { return QString(); }
-QString CElement::GetSampleData() const { return QString(); }
+QString CElement::GetText() const
+{
+    return QString();
+}
+QString CElement::GetSampleData() const
+{
+    return QString();
+}
 void CElement::SetSampleData(CView*, const QString&) {}
-BOOL CElement::IsEmpty() const { return FALSE; }
-BOOL CElement::IsSpellCheckForced() const { return FALSE; }
-BOOL CElement::EditObject() { return FALSE; }
-BOOL CElement::OpenObject() { return FALSE; }
-BOOL CElement::GetColour(COLORREF&) const { return FALSE; }
-BOOL CElement::GetFill(COLORREF&) const { return FALSE; }
-BOOL CElement::GetOutlineColour(COLORREF&) const { return FALSE; }
-BOOL CElement::GetBulletColour(COLORREF&) const { return FALSE; }
-BOOL CElement::GetCrossOutColour(COLORREF&) const { return FALSE; }
+BOOL CElement::IsEmpty() const
+{
+    return FALSE;
+}
+BOOL CElement::IsSpellCheckForced() const
+{
+    return FALSE;
+}
+BOOL CElement::EditObject()
+{
+    return FALSE;
+}
+BOOL CElement::OpenObject()
+{
+    return FALSE;
+}
+BOOL CElement::GetColour(COLORREF&) const
+{
+    return FALSE;
+}
+BOOL CElement::GetFill(COLORREF&) const
+{
+    return FALSE;
+}
+BOOL CElement::GetOutlineColour(COLORREF&) const
+{
+    return FALSE;
+}
+BOOL CElement::GetBulletColour(COLORREF&) const
+{
+    return FALSE;
+}
+BOOL CElement::GetCrossOutColour(COLORREF&) const
+{
+    return FALSE;
+}
 void CElement::CopyColoursFrom(const CElement*) {}
 void CElement::SetBounds(CView*, const CRect&) {}
 void CElement::OnCellDataChanged() {}
@@ -275,7 +341,8 @@ void CElement::DrawTracker(CDC* dc)
     }
     if (m_state & STATE_SELECTED) {
         const CPen framePen(PS_INSIDEFRAME, 1, grey);
-        const CBrush fill = CBrush::Solid((m_state & STATE_PRIMARY) ? grey : MakeRGB(255, 255, 255));
+        const CBrush fill =
+            CBrush::Solid((m_state & STATE_PRIMARY) ? grey : MakeRGB(255, 255, 255));
         const CPen oldPen = dc->SelectPen(framePen);
         const CBrush oldBrush = dc->SelectBrush(fill);
         for (int i = 0; i < 8; ++i) {
@@ -376,15 +443,32 @@ void CElement::BeginResize(CView* view, int handle)
     const int midX = r.left + (r.right - r.left) / 2;
     const int midY = r.top + (r.bottom - r.top) / 2;
     switch (handle) {
-    case HANDLE_TOP_LEFT: m_anchor = CPoint(r.left, r.top); break;
-    case HANDLE_TOP: m_anchor = CPoint(midX, r.top); break;
-    case HANDLE_TOP_RIGHT: m_anchor = CPoint(r.right, r.top); break;
-    case HANDLE_RIGHT: m_anchor = CPoint(r.right, midY); break;
-    case HANDLE_BOTTOM_RIGHT: m_anchor = CPoint(r.right, r.bottom); break;
-    case HANDLE_BOTTOM: m_anchor = CPoint(midX, r.bottom); break;
-    case HANDLE_BOTTOM_LEFT: m_anchor = CPoint(r.left, r.bottom); break;
-    case HANDLE_LEFT: m_anchor = CPoint(r.left, midY); break;
-    default: break;
+    case HANDLE_TOP_LEFT:
+        m_anchor = CPoint(r.left, r.top);
+        break;
+    case HANDLE_TOP:
+        m_anchor = CPoint(midX, r.top);
+        break;
+    case HANDLE_TOP_RIGHT:
+        m_anchor = CPoint(r.right, r.top);
+        break;
+    case HANDLE_RIGHT:
+        m_anchor = CPoint(r.right, midY);
+        break;
+    case HANDLE_BOTTOM_RIGHT:
+        m_anchor = CPoint(r.right, r.bottom);
+        break;
+    case HANDLE_BOTTOM:
+        m_anchor = CPoint(midX, r.bottom);
+        break;
+    case HANDLE_BOTTOM_LEFT:
+        m_anchor = CPoint(r.left, r.bottom);
+        break;
+    case HANDLE_LEFT:
+        m_anchor = CPoint(r.left, midY);
+        break;
+    default:
+        break;
     }
     m_handle = handle;
 }
@@ -396,15 +480,36 @@ void CElement::TrackResize(CView*, int dx, int dy, BOOL keepAspect)
     const CPoint p = SnapPoint(m_anchor.x + dx, m_anchor.y + dy);
     CRect& r = m_trackRect;
     switch (m_handle) {
-    case HANDLE_TOP_LEFT: r.left = p.x; r.top = p.y; break;
-    case HANDLE_TOP: r.top = p.y; break;
-    case HANDLE_TOP_RIGHT: r.right = p.x; r.top = p.y; break;
-    case HANDLE_RIGHT: r.right = p.x; break;
-    case HANDLE_BOTTOM_RIGHT: r.right = p.x; r.bottom = p.y; break;
-    case HANDLE_BOTTOM: r.bottom = p.y; break;
-    case HANDLE_BOTTOM_LEFT: r.left = p.x; r.bottom = p.y; break;
-    case HANDLE_LEFT: r.left = p.x; break;
-    default: break;
+    case HANDLE_TOP_LEFT:
+        r.left = p.x;
+        r.top = p.y;
+        break;
+    case HANDLE_TOP:
+        r.top = p.y;
+        break;
+    case HANDLE_TOP_RIGHT:
+        r.right = p.x;
+        r.top = p.y;
+        break;
+    case HANDLE_RIGHT:
+        r.right = p.x;
+        break;
+    case HANDLE_BOTTOM_RIGHT:
+        r.right = p.x;
+        r.bottom = p.y;
+        break;
+    case HANDLE_BOTTOM:
+        r.bottom = p.y;
+        break;
+    case HANDLE_BOTTOM_LEFT:
+        r.left = p.x;
+        r.bottom = p.y;
+        break;
+    case HANDLE_LEFT:
+        r.left = p.x;
+        break;
+    default:
+        break;
     }
     if (keepAspect)
         ConstrainAspect();
@@ -580,11 +685,21 @@ void CElement::FormatDataText(QString& text) const
             bool keep = IsLineBreakChar(c);
             if (!keep) {
                 switch (m_filterType) {
-                case 1: keep = c.isLetter() || c == u' '; break;
-                case 2: keep = IsAsciiDigit(c); break;
-                case 3: keep = c.isLetter() || IsAsciiDigit(c) || c == u' '; break;
-                case 4: keep = m_filterList.contains(c); break;
-                default: keep = true; break;
+                case 1:
+                    keep = c.isLetter() || c == u' ';
+                    break;
+                case 2:
+                    keep = IsAsciiDigit(c);
+                    break;
+                case 3:
+                    keep = c.isLetter() || IsAsciiDigit(c) || c == u' ';
+                    break;
+                case 4:
+                    keep = m_filterList.contains(c);
+                    break;
+                default:
+                    keep = true;
+                    break;
                 }
             }
             if (keep)

@@ -18,7 +18,8 @@ class CTextExportFile;
 using CView = CViewSeam;
 
 // Data-source kinds of an element's content.
-enum DataSourceKind : int {
+enum DataSourceKind : int
+{
     SOURCE_FIXED = 0,
     SOURCE_KEYBOARD = 1,
     SOURCE_DATABASE = 2,
@@ -33,7 +34,8 @@ enum DataSourceKind : int {
 };
 
 // Element state flags.
-enum ElementState : DWORD {
+enum ElementState : DWORD
+{
     STATE_SELECTED = 1,
     STATE_PRIMARY = 2,
     STATE_TRACKING = 4,
@@ -43,7 +45,8 @@ enum ElementState : DWORD {
 };
 
 // Element type codes.
-enum ElementType : int {
+enum ElementType : int
+{
     TYPE_BASE = -1,
     TYPE_LINE = 0,
     TYPE_BOX = 1,
@@ -59,7 +62,8 @@ enum ElementType : int {
 };
 
 // Handle indexes, clockwise from the top-left corner.
-enum Handle : int {
+enum Handle : int
+{
     HANDLE_NONE = -1,
     HANDLE_TOP_LEFT = 0,
     HANDLE_TOP = 1,
@@ -210,8 +214,7 @@ protected:
     // The view that elements redraw themselves in outside a drawing call.
     static CView* CurrentView();
     // Invalidate with erasing, change, recompute, invalidate without erasing.
-    template <class F>
-    void Redraw(CView* view, F&& change)
+    template <class F> void Redraw(CView* view, F&& change)
     {
         Invalidate(view, TRUE);
         change();

@@ -22,8 +22,8 @@ MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter)
 int DefaultMessageBoxAnswer(unsigned style)
 {
     static const int buttons[][3] = {
-        {IDOK, IDOK, IDOK},          {IDOK, IDCANCEL, IDCANCEL},  {IDABORT, IDRETRY, IDIGNORE},
-        {IDYES, IDNO, IDCANCEL},     {IDYES, IDNO, IDNO},         {IDRETRY, IDCANCEL, IDCANCEL},
+        {IDOK, IDOK, IDOK},      {IDOK, IDCANCEL, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
+        {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, IDNO},        {IDRETRY, IDCANCEL, IDCANCEL},
     };
     const unsigned type = style & MB_TYPEMASK;
     if (type > MB_RETRYCANCEL)

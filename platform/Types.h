@@ -19,9 +19,18 @@ constexpr COLORREF MakeRGB(int r, int g, int b)
 {
     return COLORREF(BYTE(r)) | (COLORREF(BYTE(g)) << 8) | (COLORREF(BYTE(b)) << 16);
 }
-constexpr int GetRValue(COLORREF c) { return int(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return int((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return int((c >> 16) & 0xFF); }
+constexpr int GetRValue(COLORREF c)
+{
+    return int(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c)
+{
+    return int((c >> 16) & 0xFF);
+}
 
 struct CPoint
 {
@@ -123,7 +132,8 @@ struct CRect
 };
 
 // Button codes returned by message boxes, and the style flags they take.
-enum : int {
+enum : int
+{
     IDOK = 1,
     IDCANCEL = 2,
     IDABORT = 3,
@@ -133,7 +143,8 @@ enum : int {
     IDNO = 7,
 };
 
-enum : unsigned {
+enum : unsigned
+{
     MB_OK = 0x0,
     MB_OKCANCEL = 0x1,
     MB_ABORTRETRYIGNORE = 0x2,

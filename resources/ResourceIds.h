@@ -2,7 +2,8 @@
 // and list entries shared by both programs (see StringTable.cpp for the texts).
 #pragma once
 
-enum StringId : int {
+enum StringId : int
+{
     // Status-bar prompt and tool tip of the Print command (shares the command's id).
     IDS_PRINT_SIGN_PROMPT = 32807,
     IDS_INSUFFICIENT_MEMORY = 63000,

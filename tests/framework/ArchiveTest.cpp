@@ -1,5 +1,5 @@
-#include "AppContext.h"
 #include "Archive.h"
+#include "AppContext.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -46,8 +46,7 @@ QByteArray Hex(const char* hex)
     return QByteArray::fromHex(hex);
 }
 
-template <class F>
-QByteArray Store(F&& write)
+template <class F> QByteArray Store(F&& write)
 {
     QByteArray bytes;
     {
@@ -98,7 +97,12 @@ TEST(Archive, PrimitivesAreLittleEndian)
     for (const Case& c : cases)
         EXPECT_EQ(Store(c.write).toHex(), QByteArray(c.hex)) << c.name;
 
-    QByteArray bytes = Hex("12" "3412" "78563412" "feffffff" "0000803f" "00000000000004c0");
+    QByteArray bytes = Hex("12"
+                           "3412"
+                           "78563412"
+                           "feffffff"
+                           "0000803f"
+                           "00000000000004c0");
     CArchive ar(&bytes, CArchive::load);
     EXPECT_EQ(ar.ReadByte(), 0x12);
     EXPECT_EQ(ar.ReadWord(), 0x1234);
@@ -154,7 +158,8 @@ TEST(Archive, StringsAreWindows1252OnDisk)
 
 TEST(Archive, ReadsWideStrings)
 {
-    QByteArray bytes = Hex("fffeff02" "4100ac20");
+    QByteArray bytes = Hex("fffeff02"
+                           "4100ac20");
     CArchive ar(&bytes, CArchive::load);
     EXPECT_EQ(ar.ReadString(), QStringLiteral(u"A\u20AC"));
 }
@@ -286,10 +291,10 @@ TEST(Archive, StringMapsAndPlainArrays)
         ar.WritePlainArray(words);
         ar.WritePlainArray(bytesIn);
     });
-    EXPECT_EQ(bytes.toHex(), (Hex("0200") + "\x06Weekly\x08SELECT *" + Hex("01") + "A" + Hex("00") +
-                              Hex("0200") + Le32(1) + Le32(0xFFFFFFFF) + Hex("01000200") +
-                              Hex("02000304"))
-                                 .toHex());
+    EXPECT_EQ(bytes.toHex(),
+              (Hex("0200") + "\x06Weekly\x08SELECT *" + Hex("01") + "A" + Hex("00") + Hex("0200") +
+               Le32(1) + Le32(0xFFFFFFFF) + Hex("01000200") + Hex("02000304"))
+                  .toHex());
     CArchive ar(&bytes, CArchive::load);
     CStringMap map2;
     std::vector<DWORD> d2;
@@ -357,7 +362,8 @@ TEST(Archive, CorruptInputsAreRejected)
         {"huge class name", Hex("ffff0100ff7f"), CArchiveException::badClass},
         {"object index never given", Hex("0500"), CArchiveException::badIndex},
         {"class index never given", Hex("0380"), CArchiveException::badIndex},
-        {"big class index never given", Hex("ff7f") + Le32(0x80001000), CArchiveException::badIndex},
+        {"big class index never given", Hex("ff7f") + Le32(0x80001000),
+         CArchiveException::badIndex},
         {"class not derived from the expected", ClassRecord("CTestHolder") + Hex("00000000"),
          CArchiveException::badClass},
     };

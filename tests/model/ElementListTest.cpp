@@ -1,7 +1,10 @@
 #include "AppContext.h"
+#include "DC.h"
 #include "Messages.h"
 #include "TestElements.h"
 #include "TextExport.h"
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -51,8 +54,8 @@ TEST_F(ElementListTest, HitTestPrefersTheSmallestThenTheLowest)
     // the small element lies under... no: it is above here; move it below
     list.Remove(small);
     list.AddHead(small);
-    EXPECT_EQ(list.HitTest(15, 15), small);  // under the big one, still hit
-    EXPECT_EQ(list.HitTest(65, 65), twinA);  // equal areas: nearer the head
+    EXPECT_EQ(list.HitTest(15, 15), small); // under the big one, still hit
+    EXPECT_EQ(list.HitTest(65, 65), twinA); // equal areas: nearer the head
     EXPECT_EQ(list.HitTest(75, 75), twinB);
     EXPECT_EQ(list.HitTest(99, 5), big);
     EXPECT_EQ(list.HitTest(100, 5), nullptr); // right edge is outside
@@ -103,8 +106,8 @@ TEST_F(ElementListTest, ElementNamesFollowTheRule)
         QString result;
     };
     const Case cases[] = {
-        {other, "box1", false, ""},          // another element's name
-        {box1, "box1", true, "box1"},        // its own name in another case
+        {other, "box1", false, ""},   // another element's name
+        {box1, "box1", true, "box1"}, // its own name in another case
         {other, "  Price_2  ", true, "Price_2"},
         {other, "2Price", false, ""},
         {other, "Price-2", false, ""},
@@ -304,4 +307,117 @@ TEST_F(ElementListTest, RotateForOrientationKeepsTheLayoutOnTheSign)
     EXPECT_EQ(e->m_rect, CRect(900, 100, 950, 300));
     EXPECT_EQ(e->m_state, 0u);
     EXPECT_EQ(App().general.rotationAngle, angle);
+}
+
+TEST_F(ElementListTest, DrawsInListOrderAndSkipsWhatDoesNotPrint)
+{
+    QStringList drawn;
+    CTestRect::s_drawLog = &drawn;
+    MakeRect(list, "Back", CRect(0, 0, 10, 10));
+    CTestRect* hidden = MakeRect(list, "Hidden", CRect(0, 0, 10, 10));
+    hidden->m_notPrinted = 1;
+    CTestRect* cell = MakeRect(list, "Cell", CRect(0, 0, 10, 10));
+    cell->m_ownedByTable = 1;
+    MakeRect(list, "Front", CRect(0, 0, 10, 10));
+
+    QImage image(20, 20, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    {
+        CDC screen(&painter, false);
+        list.Draw(&screen, CRect(0, 0, 20, 20));
+    }
+    EXPECT_EQ(drawn, QStringList({"Back", "Hidden", "Front"}));
+    drawn.clear();
+    {
+        CDC printer(&painter, true);
+        list.Draw(&printer, CRect(0, 0, 20, 20));
+    }
+    EXPECT_EQ(drawn, QStringList({"Back", "Front"}));
+    CTestRect::s_drawLog = nullptr;
+    list.Remove(cell);
+    delete cell;
+}
+
+TEST_F(ElementListTest, SelectionDecorationsAreDrawnOnScreenOnly)
+{
+    CTestRect* e = MakeRect(list, "Box1", CRect(20, 20, 60, 40));
+    e->Select(nullptr, 2);
+
+    CImageDC screen(100, 100);
+    e->DrawTracker(&screen);
+    const QImage& img = screen.Image();
+    // the primary selection's handles are filled grey, the outline is grey
+    EXPECT_EQ(QColor(img.pixel(e->m_handles[0].left + 4, e->m_handles[0].top + 4)),
+              QColor(128, 128, 128));
+    EXPECT_EQ(QColor(img.pixel(40, e->m_invalidRect.top)), QColor(128, 128, 128));
+    EXPECT_EQ(QColor(img.pixel(40, 30)), QColor(Qt::white)); // null brush inside
+
+    // a secondary selection has white handles with a grey frame
+    e->Select(nullptr, 1);
+    CImageDC second(100, 100);
+    e->DrawTracker(&second);
+    EXPECT_EQ(QColor(second.Image().pixel(e->m_handles[0].left + 4, e->m_handles[0].top + 4)),
+              QColor(Qt::white));
+    EXPECT_EQ(QColor(second.Image().pixel(e->m_handles[0].left, e->m_handles[0].top + 4)),
+              QColor(128, 128, 128));
+
+    // a data-linked element that is not selected shows the variable outline
+    e->Select(nullptr, 0);
+    e->SetDataSource(SOURCE_KEYBOARD, "");
+    e->UpdateRects(nullptr);
+    CImageDC linked(100, 100);
+    e->DrawTracker(&linked);
+    int red = 0;
+    for (int x = e->m_invalidRect.left; x < e->m_invalidRect.right; ++x)
+        red += QColor(linked.Image().pixel(x, e->m_invalidRect.top)) == QColor(255, 0, 0);
+    EXPECT_GT(red, 5); // dotted: some of the top edge in the outline colour
+    EXPECT_LT(red, e->m_invalidRect.Width());
+
+    // nothing at all when printing
+    QImage page(100, 100, QImage::Format_ARGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    {
+        CDC printer(&painter, true);
+        e->Select(nullptr, 2);
+        e->DrawTracker(&printer);
+    }
+    painter.end();
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            ASSERT_EQ(QColor(page.pixel(x, y)), QColor(Qt::white));
+}
+
+TEST_F(ElementListTest, TextExportFrame)
+{
+    CTestRect* e = MakeRect(list, "Box1", CRect(0, 0, 1, 1));
+    e->m_prompt = "Size <\"A\"> & more";
+    e->m_paddingChar = '0';
+    QByteArray out;
+    CTextExportFile file(&out);
+    list.WriteXml(file);
+    const QByteArray expected = "<elements>\r\n\r\n"
+                                "    <name=\"Box1\"/>\r\n"
+                                "    <data-source=\"0\"/>\r\n"
+                                "    <source-name=\"\"/>\r\n"
+                                "    <data-entry-index=\"0\"/>\r\n"
+                                "    <prompt=\"Size &lt;&quot;A&quot;&gt; &amp; more\"/>\r\n"
+                                "    <not-printed=\"0\"/>\r\n"
+                                "    <database-read-only=\"1\"/>\r\n"
+                                "    <start-data-only=\"0\"/>\r\n"
+                                "    <must-enter-data=\"0\"/>\r\n"
+                                "    <use-sample-data=\"1\"/>\r\n"
+                                "    <filter-type=\"0\"/>\r\n"
+                                "    <filter-list=\"\"/>\r\n"
+                                "    <case-coercion=\"0\"/>\r\n"
+                                "    <prefix=\"\"/>\r\n"
+                                "    <suffix=\"\"/>\r\n"
+                                "    <length-constraint=\"0\"/>\r\n"
+                                "    <length-limit=\"-1\"/>\r\n"
+                                "    <truncation=\"0\"/>\r\n"
+                                "    <padding-mode=\"0\"/>\r\n"
+                                "    <padding-char=\"48\"/>\r\n"
+                                "    <native-print=\"0\"/>\r\n"
+                                "</elements>\r\n\r\n";
+    EXPECT_EQ(out, expected);
 }

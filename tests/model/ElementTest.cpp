@@ -135,7 +135,7 @@ TEST_F(ElementTest, OldKindNumbersAreRemapped)
         int version, stored, expected;
     };
     const Case cases[] = {
-        {320, 8, 10}, {320, 7, 7},  {329, 9, 11}, {330, 8, 8},
+        {320, 8, 10}, {320, 7, 7},   {329, 9, 11}, {330, 8, 8},
         {350, 9, 10}, {399, 10, 11}, {400, 9, 9},  {514, 10, 10},
     };
     for (const Case& c : cases)
