@@ -19,10 +19,10 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@$(BUILD_DIR)/apps/tabrel/tabrel
+	@$(BUILD_DIR)/bin/tabrel
 
 run-print: build
-	@$(BUILD_DIR)/apps/tabrel-print/tabrel-print
+	@$(BUILD_DIR)/bin/tabrel-print
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen TABREL_PX_PER_MM=4 \
