@@ -11,8 +11,13 @@ CAppContext::CAppContext() : m_previous(g_current)
 
 CAppContext::~CAppContext()
 {
-    while (!m_slots.empty())
+    // Take each object out of the context before destroying it, so that a
+    // destructor that looks for it finds none rather than a dying object.
+    while (!m_slots.empty()) {
+        Holder object = std::move(m_slots.back().object);
         m_slots.pop_back();
+        object.reset();
+    }
     if (g_current == this)
         g_current = m_previous;
 }

@@ -210,6 +210,11 @@ public:
     BOOL m_ownedByTable = 0;
     CElement* m_ownerTable = nullptr;
 
+    // The element's identity in the undo history: 0 until the history first
+    // records it. The history's own snapshots share it; CloneElement gives a
+    // new element none.
+    quint64 m_undoIdentity = 0;
+
 protected:
     // The view that elements redraw themselves in outside a drawing call.
     static CView* CurrentView();

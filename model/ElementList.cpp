@@ -4,6 +4,7 @@
 #include "DC.h"
 #include "Messages.h"
 #include "TextExport.h"
+#include "UndoHistory.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -423,11 +424,16 @@ void CElementList::RotateAllForOrientation(CView* view, bool landscape, int sign
     const double savedAngle = prefs.rotationAngle;
     prefs.rotationAngle = landscape ? 3 * M_PI / 2 : M_PI / 2;
 
+    // One undo step for the whole turn; each element is recorded before it
+    // changes, so that the step has something to undo.
+    CUndoHistory& history = TheUndoHistory();
+    history.Record(UNDO_GROUP_BEGIN, nullptr);
     // A copy: rotating must not be disturbed by a change of the list.
     const std::vector<CElement*> elements = m_elements;
     for (CElement* element : elements) {
         if (element->m_ownedByTable)
             continue;
+        history.Record(UNDO_CHANGED, element);
         element->Select(view, 2);
         const CRect old = Geometry(element, view);
         element->Rotate(view);
@@ -449,6 +455,7 @@ void CElementList::RotateAllForOrientation(CView* view, bool landscape, int sign
         element->EndMove(view);
         element->Select(view, 0);
     }
+    history.Record(UNDO_GROUP_END, nullptr);
     prefs.rotationAngle = savedAngle;
 }
 

@@ -1,5 +1,7 @@
 #include "TestElements.h"
 
+#include "UndoHistory.h"
+
 IMPLEMENT_PERSISTENT(CTestRect, CElement, 1)
 IMPLEMENT_PERSISTENT(CTestLine, CElement, 1)
 
@@ -32,3 +34,24 @@ CTestRect* MakeRect(CElementList& list, const QString& name, CRect r)
     list.AddTail(element);
     return element;
 }
+
+namespace {
+
+CElement* CopyTestRect(const CElement& e)
+{
+    return new CTestRect(static_cast<const CTestRect&>(e));
+}
+
+CElement* CopyTestLine(const CElement& e)
+{
+    return new CTestLine(static_cast<const CTestLine&>(e));
+}
+
+// The test classes copy like the real ones: by type code.
+const bool s_copiesRegistered = [] {
+    RegisterElementCopy(TYPE_BOX, &CopyTestRect);
+    RegisterElementCopy(TYPE_LINE, &CopyTestLine);
+    return true;
+}();
+
+} // namespace
