@@ -6,7 +6,10 @@
 #include "Preferences.h"
 #include "Seams.h"
 
+class CDC;
+
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,6 +60,10 @@ public:
     CProgressSeam* progress = nullptr;
     CDataLinkSeam* dataLink = nullptr;
     CDataPathSeam* dataPaths = nullptr;
+
+    // The device context that fonts are measured on: the printer's, once the
+    // printer settings exist (they install it); null before that.
+    std::function<CDC*()> printerDC;
 
     // Steps the open progress window, if any.
     void StepProgress()
