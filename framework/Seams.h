@@ -70,4 +70,7 @@ public:
     virtual void AddElement(CObject* element) = 0;
     virtual void RemoveElement(CObject* element) = 0;
     virtual int GetDependentCount(const CObject* elementOrVariable) const = 0;
+    // Unlinks and deletes a variable's node; the variable list calls it
+    // before it deletes a variable that feeds nothing.
+    virtual void RemoveVariable(CObject* /*variable*/) {}
 };
