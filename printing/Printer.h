@@ -15,10 +15,12 @@
 
 class CArchive;
 class CTextExportFile;
+class QPrinter;
 struct CPaperStock;
 
 // Orientation values of the settings block.
-enum : int {
+enum : int
+{
     DMORIENT_PORTRAIT = 1,
     DMORIENT_LANDSCAPE = 2,
 };
@@ -38,7 +40,15 @@ public:
     // can be had.
     BOOL EnsurePrinter();
     void Reset(BOOL rebuild, int orientation = 0xFFFF);
+    // Makes the named printer, with its default settings, the one that
+    // EnsurePrinter takes; does not rebuild this object.
     BOOL SelectPrinterByName(const QString& printerName);
+    // Makes the printer with these settings the one that EnsurePrinter
+    // takes, and rebuilds this object from it (what Print Setup does on OK).
+    BOOL SetApplicationPrinter(const QString& printerName, const CDevMode& devMode);
+    // The printer that EnsurePrinter takes: the one selected, else the
+    // default printer.
+    QString ApplicationPrinterName() const;
     BOOL ReadPartnerBlock(const CDevMode& devMode);
     BOOL IsNativeBarcodeSupported(int symbology) const;
     BOOL IsNativeRotationSupported(int quarterTurns) const;
@@ -52,6 +62,8 @@ public:
     BOOL SelectPaperSource(const QString& name);
     QString GetDeviceName();
     BOOL ApplyStoredDevMode(DWORD platformId, CDevMode devMode);
+    // Points a QPrinter at this printer with these settings, for a print job.
+    BOOL SetUpQPrinter(QPrinter& qprinter);
 
     void Serialize(CArchive& ar) override;
     void WriteXml(CTextExportFile& file);
@@ -85,6 +97,8 @@ public:
 private:
     BOOL BuildDC();
     void MergeAndRebuild(bool rebuildDC = true);
+    void WriteHostTag();
+    void ApplyStoredOrientation(short orientation);
 
     CDevMode m_devMode; // empty until EnsurePrinter
     QString m_driver;
@@ -94,6 +108,11 @@ private:
     int m_ppiX = 0;
     int m_ppiY = 0;
     CRect m_printableArea;
+
+    // The printer chosen by name or by Print Setup, with its settings; none
+    // until then, and EnsurePrinter takes the default printer.
+    QString m_appPrinter;
+    CDevMode m_appDevMode;
 };
 
 // The sign's printer.
