@@ -65,6 +65,10 @@ public:
     // printer settings exist (they install it); null before that.
     std::function<CDC*()> printerDC;
 
+    // The name of the user logged on to the program; empty when nobody is
+    // (or before the user list is built).
+    std::function<QString()> currentUserName;
+
     // Steps the open progress window, if any.
     void StepProgress()
     {
