@@ -1,0 +1,14 @@
+#include "PrintingParts.h"
+
+#include "Paper.h"
+#include "Printer.h"
+#include "SignData.h"
+
+void RegisterPrintingSignParts()
+{
+    CSignHooks& hooks = SignHooks();
+    hooks.parts[SIGN_PART_PRINTER] = {[](CArchive& ar) { ThePrinter().Serialize(ar); },
+                                      [](CTextExportFile& f) { ThePrinter().WriteXml(f); }};
+    hooks.parts[SIGN_PART_PAPER] = {[](CArchive& ar) { ThePaper().Serialize(ar); },
+                                    [](CTextExportFile& f) { ThePaper().WriteXml(f); }};
+}

@@ -1,0 +1,334 @@
+#include "SignData.h"
+#include "AppContext.h"
+#include "ElementList.h"
+#include "MessageBox.h"
+#include "Paper.h"
+#include "Printer.h"
+#include "ResourceIds.h"
+#include "SignApp.h"
+#include "Strings.h"
+#include "TextExport.h"
+#include "VariableParts.h"
+
+#include "../model/TestElements.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void EnsureGuiApp()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "variables_tests";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+class SignDataTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApp();
+        qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
+        qputenv("TABREL_HOME", dir.path().toUtf8());
+        CSignApp::SetProfileFolderForTests(dir.path());
+        savedHooks = SignHooks();
+        RegisterVariableSignParts();
+        ThePaper().Init("A4");
+        // a second stock to choose: two labels across an A4 sheet
+        CPaperStock halves;
+        ThePaper().GetStock(QString(), halves);
+        halves.category = "Test";
+        halves.name = "Halves";
+        halves.builtIn = 0;
+        halves.labelWidth = 1000;
+        halves.columns = 2;
+        halves.horzPitch = 10500;
+        ThePaper().SetStock(halves);
+    }
+    void TearDown() override { SignHooks() = savedHooks; }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    CAppContext context;
+    CMessageResponder messages;
+    CSignHooks savedHooks;
+    CSignData doc;
+};
+
+CTestRect* AddRect(const QString& name, CRect r)
+{
+    return MakeRect(TheElementList(), name, r);
+}
+
+} // namespace
+
+TEST_F(SignDataTest, ANewEmptySignStartsWithItsVersion)
+{
+    ASSERT_TRUE(doc.OnSaveDocument(Path("empty.sgn")));
+    const QByteArray bytes = ReadFile(Path("empty.sgn"));
+    // version 514, progress total 0, three empty strings, then the printer
+    EXPECT_EQ(bytes.left(11).toHex(), QByteArray("0202000000000000000000"));
+    EXPECT_EQ(App().fileVersion, 514);
+}
+
+TEST_F(SignDataTest, SaveAndLoadRoundTrip)
+{
+    doc.m_title = "Shelf \"edge\"";
+    doc.m_author = "Anna";
+    doc.m_description = "Two\r\nlines";
+    CTestRect* box = AddRect("Box1", CRect(10, 20, 300, 400));
+    box->SetDataSource(SOURCE_KEYBOARD, "");
+    AddRect("Box2", CRect(5, 5, 50, 50));
+    TheSignSettings().dataViewDocking = 3;
+    TheSignSettings().columnWidths = {120, 80};
+    ASSERT_TRUE(ThePaper().SelectStock("Halves"));
+    ASSERT_TRUE(doc.OnSaveDocument(Path("sign.sgn")));
+    EXPECT_FALSE(doc.IsModified());
+    const QByteArray saved = ReadFile(Path("sign.sgn"));
+
+    CSignData loaded;
+    ThePaper().SelectStock("A4");
+    ASSERT_TRUE(loaded.OnOpenDocument(Path("sign.sgn")));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(loaded.m_title, doc.m_title);
+    EXPECT_EQ(loaded.m_author, "Anna");
+    EXPECT_EQ(loaded.m_description, doc.m_description);
+    ASSERT_EQ(TheElementList().GetCount(), 2);
+    EXPECT_EQ(TheElementList().GetAt(0)->m_dataSource, SOURCE_KEYBOARD);
+    EXPECT_EQ(static_cast<CTestRect*>(TheElementList().GetAt(1))->m_rect, CRect(5, 5, 50, 50));
+    EXPECT_EQ(ThePaper().GetPaperName(), "Halves");
+    EXPECT_EQ(TheSignSettings().dataViewDocking, 3);
+    EXPECT_EQ(TheSignSettings().columnWidths, (std::vector<DWORD>{120, 80}));
+    EXPECT_EQ(loaded.GetPathName(), Path("sign.sgn"));
+
+    // and it writes back byte for byte
+    ASSERT_TRUE(loaded.OnSaveDocument(Path("again.sgn")));
+    EXPECT_EQ(ReadFile(Path("again.sgn")), saved);
+}
+
+TEST_F(SignDataTest, VersionsOutsideTheReadRangeAreRefused)
+{
+    AddRect("Box1", CRect(0, 0, 10, 10));
+    ASSERT_TRUE(doc.OnSaveDocument(Path("sign.sgn")));
+    const QByteArray saved = ReadFile(Path("sign.sgn"));
+    struct Case
+    {
+        DWORD version;
+        bool loads;
+    };
+    // 519 shares the current layout; 102 and 520 are refused before anything
+    for (const Case& c : {Case{102, false}, Case{520, false}, Case{519, true}, Case{0, false}}) {
+        QByteArray bytes = saved;
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = char((c.version >> (8 * i)) & 0xFF);
+        WriteFile(Path("v.sgn"), bytes);
+        messages.Clear();
+        CSignData d;
+        EXPECT_EQ(d.OnOpenDocument(Path("v.sgn")) != 0, c.loads) << c.version;
+        if (c.loads) {
+            EXPECT_EQ(messages.Count(), 0);
+            EXPECT_EQ(App().fileVersion, int(c.version));
+        } else {
+            ASSERT_EQ(messages.Count(), 1) << c.version;
+            EXPECT_EQ(messages.LastText(), LoadStringId(IDS_UNSUPPORTED_TEMPLATE_VERSION));
+            EXPECT_TRUE(TheElementList().IsEmpty());
+        }
+    }
+}
+
+TEST_F(SignDataTest, FrameGatesByVersion)
+{
+    // Parts that read nothing, so that the frame's own fields show.
+    std::vector<int> seen;
+    for (auto& part : SignHooks().parts)
+        part.serialize = [&seen](CArchive&) { seen.push_back(App().fileVersion); };
+    SignHooks().parts[SIGN_PART_VARIABLES].serialize = nullptr; // count of 0 read in place
+    SignHooks().parts[SIGN_PART_DATABASE].serialize = nullptr;  // the block: DWORD 0
+
+    struct Case
+    {
+        int version;
+        bool titles, variables, docking, columns, pageLabels, preview;
+    };
+    const Case cases[] = {
+        {103, false, false, false, false, false, false},
+        {105, true, false, false, false, false, false},
+        {110, true, true, true, false, false, false},
+        {200, true, true, true, true, false, false},
+        {250, true, true, true, true, true, false},
+        {300, true, true, true, true, true, true},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes;
+        {
+            CArchive ar(&bytes, CArchive::store);
+            ar << DWORD(c.version) << DWORD(0);
+            if (c.titles)
+                ar << QString("T") << QString("A") << QString("D");
+            if (c.variables)
+                ar.WriteCount(0);
+            ar.WriteCount(0); // elements
+            ar << DWORD(0);   // database
+            if (c.docking)
+                ar << DWORD(3);
+            if (c.preview)
+                ar << DWORD(1);
+            if (c.columns) {
+                ar << DWORD(0);
+                ar.WritePlainArray(std::vector<DWORD>{7});
+            }
+        }
+        WriteFile(Path("gate.sgn"), bytes);
+        TheSignSettings().sheetPreview = 5; // kept unless the file has it
+        seen.clear();
+        CSignData d;
+        ASSERT_TRUE(d.OnOpenDocument(Path("gate.sgn"))) << c.version;
+        EXPECT_EQ(d.m_title, c.titles ? "T" : "") << c.version;
+        EXPECT_EQ(TheSignSettings().dataViewDocking, c.docking ? 3 : 2) << c.version;
+        EXPECT_EQ(TheSignSettings().sheetPreview, c.preview ? 1 : 5) << c.version;
+        EXPECT_EQ(TheSignSettings().allColumns, c.columns ? 0 : 1) << c.version;
+        EXPECT_EQ(TheSignSettings().columnWidths.size(), c.columns ? 1u : 0u) << c.version;
+        // printer, paper, price formats, and page labels from 250 on
+        EXPECT_EQ(seen.size(), c.pageLabels ? 4u : 3u) << c.version;
+        for (int v : seen)
+            EXPECT_EQ(v, c.version);
+    }
+}
+
+TEST_F(SignDataTest, DamagedFilesEndTheLoadCleanly)
+{
+    AddRect("Box1", CRect(0, 0, 10, 10));
+    AddRect("Box2", CRect(0, 0, 20, 20));
+    doc.m_title = "Title";
+    ASSERT_TRUE(doc.OnSaveDocument(Path("sign.sgn")));
+    const QByteArray saved = ReadFile(Path("sign.sgn"));
+    for (qsizetype n = 0; n < saved.size(); n += 3) {
+        WriteFile(Path("cut.sgn"), saved.left(n));
+        messages.Clear();
+        CSignData d;
+        EXPECT_FALSE(d.OnOpenDocument(Path("cut.sgn"))) << n;
+        EXPECT_EQ(messages.Count(), 1) << n;
+        EXPECT_TRUE(TheElementList().IsEmpty()) << n;
+        EXPECT_TRUE(d.m_title.isEmpty());
+    }
+    // the empty sign that is left can be used and saved
+    AddRect("Box3", CRect(0, 0, 5, 5));
+    CSignData d;
+    EXPECT_TRUE(d.OnSaveDocument(Path("after.sgn")));
+}
+
+TEST_F(SignDataTest, AFailedSaveKeepsTheOldFile)
+{
+    AddRect("Box1", CRect(0, 0, 10, 10));
+    ASSERT_TRUE(doc.OnSaveDocument(Path("sign.sgn")));
+    const QByteArray good = ReadFile(Path("sign.sgn"));
+
+    // a part that fails halfway through the write
+    SignHooks().parts[SIGN_PART_PAGE_LABELS].serialize = [](CArchive&) {
+        throw CArchiveException(CArchiveException::writeFailed, "disk full");
+    };
+    AddRect("Box2", CRect(0, 0, 10, 10));
+    messages.Clear();
+    EXPECT_FALSE(doc.OnSaveDocument(Path("sign.sgn")));
+    EXPECT_EQ(messages.Count(), 1);
+    EXPECT_EQ(ReadFile(Path("sign.sgn")), good);
+    EXPECT_EQ(QDir(dir.path()).entryList({"sign.sgn*"}, QDir::Files).size(), 1);
+
+    // a folder that does not exist
+    messages.Clear();
+    EXPECT_FALSE(doc.OnSaveDocument(Path("missing/sign.sgn")));
+    EXPECT_EQ(messages.Count(), 1);
+}
+
+TEST_F(SignDataTest, ResetKeepsPaperAndEmptiesTheRest)
+{
+    AddRect("Box1", CRect(0, 0, 10, 10));
+    ThePaper().SelectStock("Halves");
+    TheSignSettings().dataViewDocking = 3;
+    TheSignSettings().columnWidths = {1};
+    doc.m_title = "x";
+    doc.DeleteContents();
+    EXPECT_TRUE(TheElementList().IsEmpty());
+    EXPECT_TRUE(doc.m_title.isEmpty());
+    EXPECT_EQ(TheSignSettings().dataViewDocking, 2);
+    EXPECT_TRUE(TheSignSettings().columnWidths.empty());
+    EXPECT_EQ(ThePaper().GetPaperName(), "Halves");
+}
+
+TEST_F(SignDataTest, ALinkThatCannotBeMadeAgainIsTheUsersChoice)
+{
+    CTestRect* box = AddRect("Box1", CRect(0, 0, 10, 10));
+    box->SetDataSource(SOURCE_DATABASE, "Price");
+    ASSERT_TRUE(doc.OnSaveDocument(Path("sign.sgn")));
+    QByteArray bytes = ReadFile(Path("sign.sgn"));
+    // Replace the unlinked database block (DWORD 0 before the docking mode)
+    // by a linked one: kind 0, type 1, a source, table, view, key and flags.
+    QByteArray block;
+    {
+        CArchive ar(&block, CArchive::store);
+        ar << DWORD(1) << DWORD(0) << DWORD(1) << QString("/data/stock.mdb") << QString("Items")
+           << QString() << QString() << QString("Code") << DWORD(0) << DWORD(0) << DWORD(0);
+        ar.Write("[]''##%", 7);
+    }
+    const QByteArray tail = QByteArray::fromHex("00000000"
+                                                "02000000"
+                                                "00000000"
+                                                "01000000");
+    const qsizetype at = bytes.lastIndexOf(tail);
+    ASSERT_GT(at, 0);
+    bytes.replace(at, 4, block);
+    WriteFile(Path("linked.sgn"), bytes);
+
+    messages.QueueAnswer(IDNO);
+    CSignData refused;
+    EXPECT_FALSE(refused.OnOpenDocument(Path("linked.sgn")));
+    EXPECT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains("/data/stock.mdb"));
+
+    messages.QueueAnswer(IDYES);
+    CSignData accepted;
+    ASSERT_TRUE(accepted.OnOpenDocument(Path("linked.sgn")));
+    EXPECT_TRUE(accepted.IsModified());
+    EXPECT_EQ(TheElementList().GetAt(0)->m_dataSource, SOURCE_KEYBOARD);
+    EXPECT_EQ(TheElementList().GetAt(0)->m_sourceName, "Price");
+}
+
+TEST_F(SignDataTest, TextExport)
+{
+    doc.m_title = "Say \"hi\"\r\nnow";
+    QByteArray out;
+    {
+        CTextExportFile file(&out);
+        doc.WriteXml(file);
+    }
+    EXPECT_TRUE(out.startsWith("<template>\r\n\r\n  <version=\"5.14\"/>\r\n"));
+    EXPECT_TRUE(out.contains("  <title=\"Say &quot;hi&quot;<br>now\"/>\r\n"));
+    EXPECT_TRUE(out.contains("<printer>"));
+    EXPECT_TRUE(out.contains("<paper>"));
+    EXPECT_TRUE(out.contains("<elements>"));
+    EXPECT_TRUE(out.contains("<database>\r\n\r\n\r\n</database>"));
+    EXPECT_TRUE(out.endsWith("</template>\r\n"));
+}
