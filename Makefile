@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run run-print test clean
+.PHONY: all deps configure build run run-print test clean asan-check fuzz
 
 all: build
 
@@ -27,6 +27,26 @@ run-print: build
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen TABREL_PX_PER_MM=4 \
 	  ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory asan-check
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# The sign reader under AddressSanitizer: a few thousand damaged signs.
+asan-check: deps
+	@if [ ! -f build-asan/build.ninja ]; then \
+	  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABREL_SANITIZE=ON; \
+	fi
+	@cmake --build build-asan -j $(JOBS) --target sign_reader_tests
+	@QT_QPA_PLATFORM=offscreen build-asan/tests/fuzz/sign_reader_tests
+
+# A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	@if [ ! -f build-fuzz/build.ninja ]; then \
+	  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABREL_FUZZ=ON; \
+	fi
+	@cmake --build build-fuzz -j $(JOBS) --target sign_reader_fuzz make_sign_seeds
+	@build-fuzz/tests/fuzz/make_sign_seeds build-fuzz/corpus
+	@QT_QPA_PLATFORM=offscreen build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	  -rss_limit_mb=4096 build-fuzz/corpus
