@@ -24,10 +24,12 @@ run: build
 run-print: build
 	@$(BUILD_DIR)/bin/tabrel-print
 
+# The sanitized sign-reader check runs first, so that ctest's summary closes
+# the output.
 test: build
+	@$(MAKE) --no-print-directory asan-check
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen TABREL_PX_PER_MM=4 \
 	  ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory asan-check
 
 clean:
 	rm -rf $(BUILD_DIR)
