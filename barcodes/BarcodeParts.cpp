@@ -1,0 +1,3 @@
+#include "BarcodeParts.h"
+
+void RegisterBarcodeClasses() {}
