@@ -5,9 +5,8 @@
 #include "Messages.h"
 #include "TextExport.h"
 #include "UndoHistory.h"
+#include "WaitCursor.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <cmath>
 #include <new>
 
@@ -75,31 +74,6 @@ const std::vector<const char*>& CElementList::ElementClassNames()
     };
     return names;
 }
-
-namespace {
-
-// Shows the wait cursor while it lives, when there is a screen to show it on.
-class CWaitCursor
-{
-public:
-    CWaitCursor()
-    {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            m_active = true;
-        }
-    }
-    ~CWaitCursor()
-    {
-        if (m_active)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool m_active = false;
-};
-
-} // namespace
 
 CElement* CElementList::CreateElement(const QString& className)
 {

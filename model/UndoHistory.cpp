@@ -168,29 +168,40 @@ void CUndoHistory::Exchange(CUndoRecord& record, CView* view)
     listed->ReleaseCachedData();
 }
 
+// The listed element leaves the list; the record keeps it.
+void CUndoHistory::TakeOut(CUndoRecord& record)
+{
+    if (CElement* element = LiveElement(record.identity)) {
+        TheElementList().Remove(element);
+        RemoveFromDataPaths(element);
+        record.copy.reset(element);
+        element->ReleaseCachedData();
+    }
+}
+
+// The record's element comes back on top of the list; nothing happens when
+// it never left.
+void CUndoHistory::PutBack(CUndoRecord& record, CView* view)
+{
+    if (!record.copy || LiveElement(record.identity))
+        return;
+    CElement* restored = record.copy.release();
+    if (!TheElementList().AddTail(restored)) {
+        record.copy.reset(restored);
+        return;
+    }
+    restored->ResetState(view);
+    AddToDataPaths(restored);
+}
+
 void CUndoHistory::UndoRecord(CUndoRecord& record, CView* view)
 {
-    CElementList& list = TheElementList();
     switch (record.kind) {
     case UNDO_ADDED:
-        if (CElement* element = LiveElement(record.identity)) {
-            list.Remove(element);
-            RemoveFromDataPaths(element);
-            record.copy.reset(element);
-            element->ReleaseCachedData();
-        }
+        TakeOut(record);
         break;
     case UNDO_DELETED:
-        // Nothing to bring back when the element never left the list.
-        if (record.copy && !LiveElement(record.identity)) {
-            CElement* restored = record.copy.release();
-            if (!list.AddTail(restored)) {
-                record.copy.reset(restored);
-                break;
-            }
-            restored->ResetState(view);
-            AddToDataPaths(restored);
-        }
+        PutBack(record, view);
         break;
     case UNDO_CHANGED:
         Exchange(record, view);
@@ -202,26 +213,12 @@ void CUndoHistory::UndoRecord(CUndoRecord& record, CView* view)
 
 void CUndoHistory::RedoRecord(CUndoRecord& record, CView* view)
 {
-    CElementList& list = TheElementList();
     switch (record.kind) {
     case UNDO_ADDED:
-        if (record.copy && !LiveElement(record.identity)) {
-            CElement* restored = record.copy.release();
-            if (!list.AddTail(restored)) {
-                record.copy.reset(restored);
-                break;
-            }
-            restored->ResetState(view);
-            AddToDataPaths(restored);
-        }
+        PutBack(record, view);
         break;
     case UNDO_DELETED:
-        if (CElement* element = LiveElement(record.identity)) {
-            list.Remove(element);
-            RemoveFromDataPaths(element);
-            record.copy.reset(element);
-            element->ReleaseCachedData();
-        }
+        TakeOut(record);
         break;
     case UNDO_CHANGED:
         Exchange(record, view);

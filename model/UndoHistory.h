@@ -64,6 +64,8 @@ private:
     void UndoRecord(CUndoRecord& record, CView* view);
     void RedoRecord(CUndoRecord& record, CView* view);
     void Exchange(CUndoRecord& record, CView* view);
+    void TakeOut(CUndoRecord& record);
+    void PutBack(CUndoRecord& record, CView* view);
     void TrimToDepth();
     int StepCount() const;
 

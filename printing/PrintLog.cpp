@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "Printer.h"
 #include "SignApp.h"
+#include "WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -48,29 +49,6 @@ QVariant Text(const QString& text)
 {
     return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
 }
-
-// Shows the wait cursor while it lives, when there is a screen to show it on.
-class CWaitCursor
-{
-public:
-    CWaitCursor()
-    {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            m_active = true;
-        }
-    }
-    ~CWaitCursor()
-    {
-        if (m_active)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-
-private:
-    bool m_active = false;
-};
 
 } // namespace
 
