@@ -8,27 +8,16 @@
 #include "SignApp.h"
 #include "Strings.h"
 #include "TextExport.h"
+#include "TestSupport.h"
 #include "VariableParts.h"
 
 #include "../model/TestElements.h"
 
 #include <QFile>
-#include <QGuiApplication>
-#include <QTemporaryDir>
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-void EnsureGuiApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "variables_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 QByteArray ReadFile(const QString& path)
 {
@@ -50,9 +39,6 @@ protected:
     void SetUp() override
     {
         EnsureGuiApp();
-        qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
-        qputenv("TABREL_HOME", dir.path().toUtf8());
-        CSignApp::SetProfileFolderForTests(dir.path());
         savedHooks = SignHooks();
         RegisterVariableSignParts();
         ThePaper().Init("A4");
@@ -69,9 +55,9 @@ protected:
     }
     void TearDown() override { SignHooks() = savedHooks; }
 
-    QString Path(const QString& name) const { return dir.filePath(name); }
+    QString Path(const QString& name) const { return home.FilePath(name); }
 
-    QTemporaryDir dir;
+    CTestHome home;
     CAppContext context;
     CMessageResponder messages;
     CSignHooks savedHooks;
@@ -255,7 +241,7 @@ TEST_F(SignDataTest, AFailedSaveKeepsTheOldFile)
     EXPECT_FALSE(doc.OnSaveDocument(Path("sign.sgn")));
     EXPECT_EQ(messages.Count(), 1);
     EXPECT_EQ(ReadFile(Path("sign.sgn")), good);
-    EXPECT_EQ(QDir(dir.path()).entryList({"sign.sgn*"}, QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(home.Path()).entryList({"sign.sgn*"}, QDir::Files).size(), 1);
 
     // a folder that does not exist
     messages.Clear();

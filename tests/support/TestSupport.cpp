@@ -1,0 +1,41 @@
+#include "TestSupport.h"
+
+#include "SignApp.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+namespace {
+
+int g_argc = 1;
+char g_name[] = "tabrel_tests";
+char* g_argv[] = {g_name, nullptr};
+
+} // namespace
+
+void EnsureGuiApp()
+{
+    if (!QCoreApplication::instance())
+        new QGuiApplication(g_argc, g_argv);
+}
+
+void EnsureWidgetApp()
+{
+    if (!QCoreApplication::instance())
+        new QApplication(g_argc, g_argv);
+}
+
+CTestHome::CTestHome() : m_oldHome(qgetenv("TABREL_HOME"))
+{
+    qputenv("TABREL_HOME", m_dir.path().toUtf8());
+    qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
+    CSignApp::SetProfileFolderForTests(m_dir.path());
+}
+
+CTestHome::~CTestHome()
+{
+    if (m_oldHome.isNull())
+        qunsetenv("TABREL_HOME");
+    else
+        qputenv("TABREL_HOME", m_oldHome);
+}

@@ -1,0 +1,29 @@
+// What many tests need: an application object for fonts and printers, and a
+// private program folder and profile.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// Makes a QGuiApplication once per test program (fonts and printers need
+// one); widget tests use EnsureWidgetApp instead, before anything else.
+void EnsureGuiApp();
+void EnsureWidgetApp();
+
+// A private program folder and profile for the life of a test, and the
+// virtual PDF printer as the default printer.
+class CTestHome
+{
+public:
+    CTestHome();
+    ~CTestHome();
+    CTestHome(const CTestHome&) = delete;
+    CTestHome& operator=(const CTestHome&) = delete;
+
+    QString Path() const { return m_dir.path(); }
+    QString FilePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome;
+};
