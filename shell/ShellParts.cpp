@@ -1,0 +1,10 @@
+#include "ShellParts.h"
+
+#include "BarcodeParts.h"
+#include "VariableParts.h"
+
+void RegisterAllClasses()
+{
+    RegisterVariableSignParts();
+    RegisterBarcodeClasses();
+}
