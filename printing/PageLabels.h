@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <array>
+#include <ctime>
 #include <functional>
 #include <memory>
 
@@ -31,7 +32,11 @@ class CPageLabels : public CObject
     DECLARE_PERSISTENT(CPageLabels)
 
 public:
-    enum { HEADER = 0, FOOTER = 1 };
+    enum
+    {
+        HEADER = 0,
+        FOOTER = 1
+    };
 
     CPageLabels();
     ~CPageLabels() override;
@@ -46,9 +51,10 @@ public:
     // Draws the labels at the start of a sheet on a printer DC whose
     // printable area (tenths of a millimetre from the page's top-left) is
     // given. When a label stands on a first page of its own, newPage ends
-    // that page and starts the next (FALSE when it failed).
-    BOOL DrawPageLabels(CDC* dc, const CRect& printableArea,
-                        const std::function<BOOL()>& newPage);
+    // that page and starts the next (FALSE when it failed); without one, the
+    // labels of the first page stay on it. Advances the page number once per
+    // page drawn. FALSE when there is no DC or a new page failed.
+    BOOL DrawPageLabels(CDC* dc, const CRect& printableArea, const std::function<BOOL()>& newPage);
 
     void Serialize(CArchive& ar) override;
     void WriteXml(CTextExportFile& file) const;
@@ -60,7 +66,18 @@ public:
     // The sign's path for the $f and $w codes.
     QString m_signPath;
 
+    // The time the $d and $t codes show; the current time when empty.
+    // Tests set a fixed one.
+    static std::function<std::time_t()> s_now;
+
+    // Offsets beyond this (tenths of a millimetre, either way) are not read
+    // from a sign: no page is 100 metres long.
+    static constexpr int kMaxStoredOffset = 1000000;
+
 private:
+    // Draws the labels due on the current page number.
+    void DrawItems(CDC* dc, const CRect& printableArea);
+
     std::array<CPageLabelItem, 2> m_items;
 };
 

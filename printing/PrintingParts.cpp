@@ -1,5 +1,6 @@
 #include "PrintingParts.h"
 
+#include "PageLabels.h"
 #include "Paper.h"
 #include "Printer.h"
 #include "SignData.h"
@@ -11,4 +12,6 @@ void RegisterPrintingSignParts()
                                       [](CTextExportFile& f) { ThePrinter().WriteXml(f); }};
     hooks.parts[SIGN_PART_PAPER] = {[](CArchive& ar) { ThePaper().Serialize(ar); },
                                     [](CTextExportFile& f) { ThePaper().WriteXml(f); }};
+    hooks.parts[SIGN_PART_PAGE_LABELS] = {[](CArchive& ar) { ThePageLabels().Serialize(ar); },
+                                          [](CTextExportFile& f) { ThePageLabels().WriteXml(f); }};
 }
