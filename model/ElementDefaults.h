@@ -1,0 +1,48 @@
+// What new shape elements start with, and what they ask of a running print.
+// The values are the program's defaults until the designer loads the user's
+// preferences over them; reach each through App().Get<...>().
+#pragma once
+
+#include "Types.h"
+
+#include <functional>
+
+// New lines ("LinePreferences").
+struct CLineDefaults
+{
+    int thickness = 10;
+    COLORREF colour = 0;
+    int lineStyle = 0; // kept and copied with each line; nothing draws it
+    int endStyle = 0;  // 0 square, 1 round, 2 notched, 3 pointed
+};
+
+// New boxes ("BoxPreferences").
+struct CBoxDefaults
+{
+    int thickness = 10;
+    COLORREF outlineColour = 0;
+    BOOL fillInterior = 0;
+    COLORREF fillColour = MakeRGB(255, 255, 255);
+    int cornerType = 0;    // 0 square, 1 rounded, 2 chamfered
+    int cornerRadius = 40; // per cent of the side, 0 to 100
+};
+
+// New ellipses ("EllipsePreferences").
+struct CEllipseDefaults
+{
+    int thickness = 10;
+    COLORREF outlineColour = 0;
+    BOOL fillInterior = 0;
+    COLORREF fillColour = MakeRGB(255, 255, 255);
+};
+
+// The state of a running print that elements look at. The printing layer
+// installs the function; without it no print run is under way.
+struct CElementPrintState
+{
+    // The printer's label position on the sheet: 0 for the first label of a
+    // run, above 0 once the run is past it.
+    std::function<int()> labelPosition;
+
+    int LabelPosition() const { return labelPosition ? labelPosition() : 0; }
+};

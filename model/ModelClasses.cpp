@@ -1,0 +1,22 @@
+#include "ModelClasses.h"
+
+#include "Box.h"
+#include "Line.h"
+#include "UndoHistory.h"
+
+void RegisterModelElementClasses()
+{
+    // Naming the class records here links their classes into every program
+    // that registers them, so the factory and the archive find them by name.
+    static const CRuntimeClass* const classes[] = {
+        RUNTIME_CLASS(CLine),
+        RUNTIME_CLASS(CBox),
+        RUNTIME_CLASS(CEllipse),
+    };
+    (void)classes;
+
+    RegisterElementCopy(TYPE_LINE, &CopyLineElement);
+    RegisterElementCopy(TYPE_BOX, &CopyBoxElement);
+    // An ellipse is copied as a box and made an ellipse.
+    RegisterElementCopy(TYPE_ELLIPSE, &CopyEllipseElement);
+}
