@@ -1,10 +1,12 @@
 #include "ShellParts.h"
 
 #include "BarcodeParts.h"
+#include "ModelClasses.h"
 #include "VariableParts.h"
 
 void RegisterAllClasses()
 {
+    RegisterModelElementClasses();
     RegisterVariableSignParts();
     RegisterBarcodeClasses();
 }

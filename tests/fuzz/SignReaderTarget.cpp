@@ -2,7 +2,11 @@
 
 #include "AppContext.h"
 #include "ElementList.h"
+#include "Box.h"
+#include "Line.h"
 #include "MessageBox.h"
+#include "ModelClasses.h"
+#include "PageLabels.h"
 #include "Paper.h"
 #include "SignApp.h"
 #include "SignData.h"
@@ -35,6 +39,7 @@ void PrepareSignReading()
         static char* argv[] = {name, nullptr};
         new QGuiApplication(argc, argv);
     }
+    RegisterModelElementClasses();
     RegisterVariableSignParts();
 }
 
@@ -72,6 +77,13 @@ QByteArray MakeSeedSign()
     line->m_to = CPoint(100, 0);
     TheElementList().AddTail(line);
     MakeRect(TheElementList(), "Box2", CRect(1, 2, 3, 4));
+    for (const char* cls : {"CBox", "CEllipse", "CLine"}) {
+        CElement* shape = TheElementList().CreateElement(cls);
+        if (shape)
+            shape->SetBounds(nullptr, CRect(50, 60, 250, 160));
+    }
+    ThePageLabels().Item(CPageLabels::HEADER).print = 1;
+    ThePageLabels().Item(CPageLabels::HEADER).format = "$f:Page $p:$d<%Y>";
     TheSignSettings().columnWidths = {10, 20};
     QByteArray bytes;
     CArchive ar(&bytes, CArchive::store);
