@@ -8,15 +8,38 @@
 #include "Object.h"
 #include "Types.h"
 
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <memory>
 
 class CArchive;
+class CPrinter;
+class CSignData;
 class CTextExportFile;
-class QPrinter;
+class QPainter;
 struct CPaperStock;
+
+// The "Printing" window as the print loop sees it: shown while signs are
+// drawn, hidden between calls, destroyed when the job ends. Its Cancel only
+// sets the print-cancel flag; the loop notices the flag after the cell it is
+// drawing.
+class CPrintWindowSeam
+{
+public:
+    virtual ~CPrintWindowSeam() = default;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+
+    // What the window's Cancel does: asks the printer that opened the window
+    // (the sign's printer when none did) to stop.
+    void Cancel();
+
+    // Set by the printer that opens the window.
+    CPrinter* m_printer = nullptr;
+};
 
 // Orientation values of the settings block.
 enum : int
@@ -68,6 +91,56 @@ public:
     void Serialize(CArchive& ar) override;
     void WriteXml(CTextExportFile& file);
 
+    // --- print jobs --------------------------------------------------------
+    // One job fills sheets of the current stock with copies of signs, one per
+    // label cell, across each row and then down; successive PrintSign calls
+    // continue on the same sheet until EndJob. A job prints on the current
+    // printer, or writes a PDF file when an output file is given or the
+    // printer is the virtual PDF printer.
+
+    // Starts a job; FALSE at once when one is open, when the user cancels the
+    // choice of a print file, or (after a message) when printing cannot start.
+    BOOL BeginJob(const CSignData& document, int copies, const QString& outputFile);
+    // Draws the copies of the sign into the next cells, starting the job when
+    // none is open. skip leaves that many cells empty on the run's first
+    // sheet (the cells already used on the sheet in the printer). FALSE when
+    // the job could not be started, a page failed or the user cancelled; the
+    // job then stays open for EndJob.
+    BOOL PrintSign(const CSignData& document, int copies, const QString& outputFile, int skip);
+    // Ejects a partly filled sheet and ends the job (discarding it, and any
+    // file it was writing, when printing was cancelled); with no job open,
+    // submits the pending print-queue job, if any. FALSE when ending the job
+    // or submitting failed; a cancelled job that was discarded cleanly is not
+    // a failure.
+    BOOL EndJob();
+    // Whether a job is open on a partly filled sheet.
+    BOOL IsSheetStarted();
+    // The top-left corner of the current label cell in tenths of a
+    // millimetre, relative to the printable area.
+    CPoint GetLabelOrigin();
+    // Sets the job's device context to tenths of a millimetre, y down, with
+    // the origin at the current cell's top-left corner.
+    void PrepareLabelDC();
+    // The print file the open job writes, else empty.
+    const QString& GetJobOutputFile() const { return m_jobFile; }
+
+    // Set by the Printing window's Cancel; cleared when a job starts.
+    BOOL m_cancel = 0;
+    void CancelPrinting() { m_cancel = TRUE; }
+
+    // Opens the Printing window of a job: the document's name, the printer's
+    // name and the port or file line. Unset, jobs run without a window.
+    static std::function<std::unique_ptr<CPrintWindowSeam>(
+        const QString& document, const QString& printer, const QString& thirdLine)>
+        s_openPrintWindow;
+    // Submits the pending print-queue job when EndJob finds no job open;
+    // unset means there is none.
+    static std::function<BOOL()> s_submitQueue;
+    // Asks where the virtual PDF printer writes a job that names no file;
+    // returns the path, or an empty text when the user cancels. Unset, the
+    // suggested path is taken.
+    static std::function<QString(const QString& suggested)> s_choosePrintFile;
+
     // The settings block, the device context measured on the printer, its
     // resolution and the printable part of the page (tenths of a millimetre
     // from the page's top-left corner); valid after EnsurePrinter.
@@ -100,6 +173,30 @@ private:
     void WriteHostTag();
     void ApplyStoredOrientation(short orientation);
 
+    // The job's document: StartDoc, StartPage, EndPage, EndDoc and AbortDoc
+    // over the job's QPrinter and QPainter.
+    BOOL StartDocument(const QString& docName, const QString& file);
+    BOOL StartPage();
+    BOOL EndPage();
+    BOOL EndDocument();
+    BOOL AbortDocument();
+    void CloseDocument();
+    // Ends the open job (the part of EndJob that the loop also uses when
+    // every sheet is a job of its own).
+    BOOL CloseJob();
+    // Whether the driver makes the copies for this job: only on a one-label
+    // stock, and never for a PDF file, which holds each page once.
+    bool DriverMakesCopies(bool toFile);
+    void ShowPrintWindow();
+    void HidePrintWindow();
+
+    // Closes a job still open when the printer goes.
+    struct JobCloser
+    {
+        CPrinter* printer;
+        ~JobCloser();
+    };
+
     CDevMode m_devMode; // empty until EnsurePrinter
     QString m_driver;
     QString m_device;
@@ -113,6 +210,21 @@ private:
     // until then, and EnsurePrinter takes the default printer.
     QString m_appPrinter;
     CDevMode m_appDevMode;
+
+    // The open job. Declared in this order so that the device context goes
+    // before its painter and the painter before its printer.
+    std::unique_ptr<QPrinter> m_jobPrinter;
+    std::unique_ptr<QPainter> m_jobPainter;
+    std::unique_ptr<CDC> m_jobDC;
+    std::unique_ptr<CPrintWindowSeam> m_printWindow;
+    QString m_jobFile; // the PDF the job writes, else empty
+    int m_pagesStarted = 0;
+    // A run: the jobs from the first BeginJob to the caller's EndJob (more
+    // than one when every sheet is a job of its own).
+    int m_runJobs = 0;
+    QString m_runFile; // the print file the run's first job wrote
+    bool m_runSheetStarted = false;
+    JobCloser m_jobCloser{this};
 };
 
 // The sign's printer.
