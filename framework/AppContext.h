@@ -38,6 +38,17 @@ public:
         return *object;
     }
 
+    // The context's object of type T when one was made, else null.
+    template <class T> T* Find()
+    {
+        const void* key = TypeKey<T>();
+        for (auto& slot : m_slots) {
+            if (slot.key == key)
+                return static_cast<T*>(slot.object.get());
+        }
+        return nullptr;
+    }
+
     // Version of the sign file being read, or 514 while one is written.
     int fileVersion = 514;
     // What the last load changed: 0 nothing, 1 database links broken,

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Archive.h"
 #include "Codec1252.h"
+#include "ElementDefaults.h"
 #include "Messages.h"
 #include "Paper.h"
 #include "PrinterDevices.h"
@@ -55,10 +56,16 @@ CPrinter& ThePrinter()
     return App().Get<CPrinter>();
 }
 
-CPrinter::CPrinter() = default;
+CPrinter::CPrinter()
+{
+    // Elements that take data only at the start of a run ask where the run is.
+    App().Get<CElementPrintState>().labelPosition = [this] { return m_labelPosition; };
+}
 
 CPrinter::~CPrinter()
 {
+    if (auto* state = App().Find<CElementPrintState>())
+        state->labelPosition = nullptr;
     auto& hook = App().printerDC;
     if (const auto* mine = hook.target<PrinterDCHook>(); mine && mine->printer == this)
         hook = nullptr;
@@ -97,6 +104,8 @@ BOOL CPrinter::EnsurePrinter()
         return FALSE;
     }
     // Fonts are measured on this printer from now on.
+    if (auto* state = App().Find<CElementPrintState>())
+        state->labelPosition = nullptr;
     auto& hook = App().printerDC;
     if (const auto* mine = hook.target<PrinterDCHook>(); !mine || mine->printer != this)
         hook = PrinterDCHook{this};
