@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run run-print test clean asan-check fuzz
+.PHONY: all deps configure build run run-print test clean asan-check fuzz bench
 
 all: build
 
@@ -52,3 +52,7 @@ fuzz: deps
 	@build-fuzz/tests/fuzz/make_sign_seeds build-fuzz/corpus
 	@QT_QPA_PLATFORM=offscreen build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	  -rss_limit_mb=4096 build-fuzz/corpus
+
+# Benchmarks of printing and of saving and loading signs.
+bench: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tabrel_bench
