@@ -1,20 +1,25 @@
 #include "SignData.h"
 #include "AppContext.h"
+#include "Box.h"
 #include "ElementList.h"
 #include "MessageBox.h"
+#include "ModelClasses.h"
+#include "PageLabels.h"
 #include "Paper.h"
 #include "Printer.h"
 #include "ResourceIds.h"
 #include "SignApp.h"
 #include "Strings.h"
-#include "TextExport.h"
 #include "TestSupport.h"
+#include "TextExport.h"
 #include "VariableParts.h"
 
 #include "../model/TestElements.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -317,4 +322,77 @@ TEST_F(SignDataTest, TextExport)
     EXPECT_TRUE(out.contains("<elements>"));
     EXPECT_TRUE(out.contains("<database>\r\n\r\n\r\n</database>"));
     EXPECT_TRUE(out.endsWith("</template>\r\n"));
+}
+
+namespace {
+
+// One page of a PDF rendered by poppler at the given resolution.
+QImage RenderPdfPage(const QString& pdf, int page, int dpi)
+{
+    QProcess render;
+    const QString prefix = pdf + QStringLiteral("-page");
+    render.start("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", "-f",
+                              QString::number(page), "-l", QString::number(page), pdf, prefix});
+    render.waitForFinished(30000);
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+// The dark pixels of a rectangle given in tenths of a millimetre.
+int InkIn(const QImage& page, const CRect& tmm, int dpi)
+{
+    int ink = 0;
+    const double px = dpi / 254.0;
+    for (int y = int(tmm.top * px); y < int(tmm.bottom * px) && y < page.height(); ++y)
+        for (int x = int(tmm.left * px); x < int(tmm.right * px) && x < page.width(); ++x)
+            ink += qGray(page.pixel(x, y)) < 128;
+    return ink;
+}
+
+} // namespace
+
+TEST_F(SignDataTest, ASignOfShapesIsSavedReopenedAndPrinted)
+{
+    RegisterModelElementClasses();
+    ASSERT_TRUE(ThePaper().SelectStock("Halves")); // two labels across an A4 sheet
+    auto* box = static_cast<CBox*>(TheElementList().CreateElement("CBox"));
+    ASSERT_NE(box, nullptr);
+    box->SetBounds(nullptr, CRect(100, 100, 900, 500));
+    box->SetFill(nullptr, TRUE, 0); // a solid black block
+    CElement* ellipse = TheElementList().CreateElement("CEllipse");
+    ellipse->SetBounds(nullptr, CRect(100, 700, 900, 1200));
+    CElement* line = TheElementList().CreateElement("CLine");
+    line->SetBounds(nullptr, CRect(100, 1500, 900, 1510));
+    ThePageLabels().Item(CPageLabels::FOOTER).print = 1;
+    ThePageLabels().Item(CPageLabels::FOOTER).format = "Shelf:$p:";
+    ThePageLabels().CreateTextItems(CPageLabels::FOOTER, 0);
+    doc.m_title = "Shapes";
+    ASSERT_TRUE(doc.OnSaveDocument(Path("shapes.sgn")));
+
+    CSignData loaded;
+    ThePaper().SelectStock("A4");
+    ASSERT_TRUE(loaded.OnOpenDocument(Path("shapes.sgn")));
+    ASSERT_EQ(TheElementList().GetCount(), 3);
+    EXPECT_EQ(ThePaper().GetPaperName(), "Halves");
+    EXPECT_EQ(ThePageLabels().Item(CPageLabels::FOOTER).format, "Shelf:$p:");
+    EXPECT_STREQ(TheElementList().GetAt(1)->GetRuntimeClass()->m_className, "CEllipse");
+
+    const QString pdf = Path("shapes.pdf");
+    ThePageLabels().m_pageNumber = 1;
+    ASSERT_TRUE(ThePrinter().PrintSign(loaded, 3, pdf, 0));
+    ASSERT_TRUE(ThePrinter().EndJob());
+    const int dpi = 50;
+    const QImage first = RenderPdfPage(pdf, 1, dpi);
+    const QImage second = RenderPdfPage(pdf, 2, dpi);
+    ASSERT_FALSE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    // The black block of each label: both cells of page 1, the left of page 2.
+    const CRect block(120, 120, 880, 480);
+    const CRect right = CRect(block.left + 1050, block.top, block.right + 1050, block.bottom);
+    const int full = InkIn(first, block, dpi);
+    EXPECT_GT(full, 0);
+    EXPECT_GE(InkIn(first, right, dpi), full * 9 / 10);
+    EXPECT_GE(InkIn(second, block, dpi), full * 9 / 10);
+    EXPECT_EQ(InkIn(second, right, dpi), 0);
+    // the footer sits at the bottom of each page
+    EXPECT_GT(InkIn(first, CRect(0, 2800, 2100, 2970), dpi), 0);
 }
