@@ -1,3 +1,14 @@
 #include "BarcodeParts.h"
 
-void RegisterBarcodeClasses() {}
+#include "Barcode.h"
+#include "EanUpc.h"
+#include "UndoHistory.h"
+
+void RegisterBarcodeClasses()
+{
+    // Every barcode class is copied by its symbology; registering the copies
+    // also brings each class's run-time record into the program, so that the
+    // element factory and the sign reader can make them by name.
+    RegisterElementCopy(TYPE_BARCODE, &CBarcode::CopyElement);
+    RegisterEanUpcCopies();
+}

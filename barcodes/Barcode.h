@@ -1,0 +1,228 @@
+// The barcode element (type code 6): the data to encode, the symbology and
+// style it is drawn with, and what it draws: a 1-bit symbol bitmap made at
+// the printer's resolution and stretched into the bar rectangle, and up to
+// four human-readable text pieces. Each symbology is a subclass that fills
+// in the steps of Regenerate (prepare the data, build the pattern) and, when
+// its layout is special, the bar and text layout too.
+//
+// Geometry: the symbol is laid out upright in its own frame (u along the
+// symbol, v down the bars, tenths of a millimetre, the bars starting at
+// (0, 0)) and placed on the sign by turning that frame clockwise by the
+// orientation about the origin, so the origin is always the symbol's own
+// top-left corner.
+#pragma once
+
+#include "BarcodeStyle.h"
+#include "Element.h"
+#include "Symbology.h"
+#include "TextBase.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class CBarcode;
+class CBarcodeAddOn;
+
+// A copy of a barcode as its own class, or null.
+using BarcodeCopyFunction = CBarcode* (*)(const CBarcode& barcode);
+
+class CBarcode : public CElement
+{
+    DECLARE_RUNTIME(CBarcode)
+
+public:
+    static constexpr int kContextMenu = 189;
+    static constexpr int kMinHeight = 10; // 1 mm
+    static constexpr int kPieceCount = 4;
+    // Largest side of a symbol bitmap, in pixels.
+    static constexpr int kMaxBitmapSide = 32767;
+    // The escape number of native printing.
+    static constexpr int kNativeEscape = 0x5001;
+
+    // Pattern values: 0..3 a bar of 1..4 width classes, 4..7 a space; the
+    // element-width table gives each its width in printer pixels.
+    static constexpr int kWidthClasses = 8;
+
+    ~CBarcode() override;
+    CBarcode& operator=(const CBarcode&) = delete;
+
+    // --- CElement ------------------------------------------------------------
+    void Serialize(CArchive& ar) override;
+    void BeginCreate(CView* view, int x, int y) override;
+    void RecalcPosition(CView* view) override;
+    void Draw(CDC* dc, const CRect& clip) override;
+    void ApplyTrackRect(CView* view) override;
+    void Rotate(CView* view) override;
+    void RotateAbout(CView* view, CPoint centre) override;
+    BOOL IsHandleEnabled(int handle) const override;
+    int GetContextMenuId() const override;
+    int GetTypeCode() const override;
+    QString GetTypeName() const override;
+    void SetDataText(const QString& text, int kind, const QString& sourceName, BOOL flag) override;
+    void BeginDataEntry() override;
+    void EndDataEntry() override;
+    void OnPrinterChanged(CPrinter* printer) override;
+    int GetProgressWeight() const override;
+    QString GetText() const override;
+    QString GetSampleData() const override;
+    void SetSampleData(CView* view, const QString& text) override;
+    BOOL IsEmpty() const override;
+    void WriteXml(CTextExportFile& file) override;
+    void Refresh() override;
+
+    // --- the barcode's own operations, in their fixed order -------------------
+    // Expands %%, %Dnnn and %Hhh in place; returns the new length. The
+    // text is taken one character per byte value.
+    virtual int ExpandEscapes(QString& text);
+    // PrepareData; then BuildPattern, LayoutBars and LayoutHumanReadable, or
+    // ShowInvalid when the data cannot be encoded; OnRegenerated last.
+    virtual void Regenerate();
+    // Renders the pattern into the symbol bitmap and places it.
+    virtual void LayoutBars();
+    // Renders the "BARCODE DATA INVALID" placeholder in place of the symbol.
+    virtual void ShowInvalid();
+    // Positions the human-readable text.
+    virtual void LayoutHumanReadable();
+    // Checks and expands the data; FALSE when it cannot be encoded.
+    virtual BOOL PrepareData();
+    virtual void BuildPattern();
+    // Draws the element scaled to fit the rectangle, centred (the type
+    // dialog's preview).
+    virtual void RenderPreview(CDC* dc, const CRect& rect);
+    virtual void OnRegenerated();
+
+    // --- non-virtual operations ----------------------------------------------
+    // The element-width table from the style and the printer resolution.
+    void ComputeLayout();
+    // Regenerate with the redraw around it.
+    void RegenerateAndRedraw();
+    // Takes the style (of the symbology's family) and its name.
+    void SetStyle(CBarcodeStyle* style);
+    // 0 removes the add-on; 2 or 5 gives the element one of that many digits
+    // (only symbologies that allow one take it). FALSE when refused.
+    BOOL SetAddOnDigits(int digits);
+    int GetAddOnDigits() const;
+    virtual BOOL AllowsAddOn() const { return FALSE; }
+
+    const SymbologyInfo& Symbology() const { return *m_symbology; }
+    int GetSymbologyId() const { return m_symbology->id; }
+    // TRUE while the placeholder stands in for the symbol.
+    BOOL IsShowingInvalid() const { return m_invalid; }
+
+    // Printer pixels per inch along the bars and across them, for the
+    // current orientation (600 when the printer cannot say).
+    int ResolutionAlong() const;
+    int ResolutionAcross() const;
+    // Bar height in printer pixels.
+    int BarHeightPixels() const;
+    // Margins plus every pattern element, in printer pixels.
+    long long SymbolWidthPixels() const;
+
+    // The native-printing record handed to a printer driver that draws the
+    // symbology itself: the fixed 44-byte head, then the encoded text and
+    // the check characters.
+    QByteArray NativeRecord(CPoint labelOrigin) const;
+    // Whether this element would be printed natively on the context.
+    BOOL CanPrintNatively(const CDC* dc) const;
+
+    // The element copy of type code 6: the class is chosen by symbology.
+    static CElement* CopyElement(const CElement& element);
+    static void RegisterCopy(int symbologyId, BarcodeCopyFunction copy);
+
+    // The byte of a "%D" escape whose letter is at that position (three
+    // decimal digits, at most 255) or of a "%H" escape (two hexadecimal
+    // digits); -1 when the escape is incomplete or malformed.
+    static int DecimalEscapeValue(const QString& text, qsizetype letter);
+    static int HexEscapeValue(const QString& text, qsizetype letter);
+
+    // --- 1-bit bitmaps (index 0 white, 1 black) -------------------------------
+    static QImage NewMonoImage(int width, int height);
+    static void FillBlack(QImage& image, int x, int y, int width, int height);
+    // Turned clockwise by a multiple of 90 degrees.
+    static QImage RotateImage(const QImage& image, int degrees);
+
+    // --- fields, in declaration order ----------------------------------------
+    const SymbologyInfo* m_symbology = nullptr;
+    QString m_data;
+    QString m_expandedData;
+    QString m_encodedText;
+    QString m_checkChars;
+    QString m_sampleData;
+    std::vector<WORD> m_margins; // left, right, top, bottom; printer pixels
+    std::array<WORD, kWidthClasses> m_elementWidths{};
+    std::vector<BYTE> m_pattern;
+    int m_height = 0; // bar height, tenths of a millimetre
+    CPoint m_origin;  // the symbol's top-left
+    CRect m_barRect;
+    QImage m_bitmap; // the rendered symbol, turned; null when none
+    QString m_humanReadable;
+    std::array<CTextBase, kPieceCount> m_pieces;
+    CRect m_textRect;
+    int m_hJustify = 1;               // 0 left, 1 centre, 2 right
+    int m_vJustify = 0;               // 0 below the bars, 1 above
+    CBarcodeStyle* m_style = nullptr; // lives in TheBarcodeStyleList()
+    QString m_styleName;
+    BOOL m_calculateCheck = FALSE;
+    BOOL m_showCheck = FALSE;
+    BOOL m_showHumanReadable = FALSE;
+    std::unique_ptr<CBarcodeAddOn> m_addOn;
+    std::unique_ptr<CElement> m_frameBox; // drawn around the symbol, moved with it
+
+    // Layout in the symbol's own frame (see the top of this file).
+    CRect m_barLocal;
+    std::array<CRect, kPieceCount> m_pieceLocal; // empty: the piece is not shown
+    CPoint m_localShift;                         // moves the whole frame off the origin
+    CSize m_bitmapSize;                          // the symbol bitmap before turning, pixels
+    BOOL m_invalid = FALSE;
+
+protected:
+    // Points the element at its symbology record; the subclass constructor
+    // then calls InitFromPreferences.
+    explicit CBarcode(int symbologyId);
+    CBarcode(const CBarcode& other);
+
+    // Takes the last-used settings when they are for this symbology, else
+    // the record's default style and height and the given switches; sets
+    // data and sample data, looks up the style, computes the layout and
+    // regenerates.
+    void InitFromPreferences(const QString& defaultData, BOOL calculateCheck, BOOL showCheck,
+                             BOOL showHumanReadable);
+
+    // --- steps the symbologies share -----------------------------------------
+    // A white bitmap of that size; FALSE (and the placeholder shown) when the
+    // size is out of range.
+    BOOL CreateSymbolBitmap(long long width, long long height);
+    // Draws pattern elements first..last from x at y, alternating from a bar
+    // or a space; only bars are painted. Returns the x after the run.
+    int DrawRun(int x, int y, int first, int last, BOOL barFirst, int height);
+    // Turns the symbol bitmap (and the add-on's) by the orientation and
+    // places the bar rectangle at the origin.
+    void FinishSymbol();
+    // Empties every text piece, the text rectangle and the add-on's text.
+    void ClearText();
+    // Gives the piece its text, the orientation and a font, and returns its
+    // upright size in tenths of a millimetre.
+    CSize PrepPiece(int index, const QString& text, const CLogFont* font = nullptr);
+    // Puts the piece's cell, of the size PrepPiece gave, with its top-left
+    // at (u, v) of the symbol's frame.
+    void PutPiece(int index, int u, int v, CSize size);
+    // Moves the frame so nothing lies above or left of the origin, then
+    // places everything on the sign.
+    void ApplyOverhang();
+    void PlaceAll();
+    CPoint LocalToPage(CPoint local) const;
+    CRect LocalToPage(const CRect& local) const;
+    // Moves the whole symbol (origin included).
+    void MoveBy(int dx, int dy);
+
+    int PieceHeight(int index) const;
+
+private:
+    void DrawInvalidBitmap(int width, int height);
+    void EnsurePieceFonts();
+};
