@@ -40,7 +40,8 @@ asan-check: deps
 	  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABREL_SANITIZE=ON; \
 	fi
 	@cmake --build build-asan -j $(JOBS) --target sign_reader_tests
-	@QT_QPA_PLATFORM=offscreen build-asan/tests/fuzz/sign_reader_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  build-asan/tests/fuzz/sign_reader_tests
 
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
 FUZZ_SECONDS ?= 300
@@ -49,8 +50,10 @@ fuzz: deps
 	  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABREL_FUZZ=ON; \
 	fi
 	@cmake --build build-fuzz -j $(JOBS) --target sign_reader_fuzz make_sign_seeds
-	@build-fuzz/tests/fuzz/make_sign_seeds build-fuzz/corpus
-	@QT_QPA_PLATFORM=offscreen build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  build-fuzz/tests/fuzz/make_sign_seeds build-fuzz/corpus
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	  -rss_limit_mb=4096 build-fuzz/corpus
 
 # Benchmarks of printing and of saving and loading signs.
