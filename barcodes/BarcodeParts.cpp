@@ -1,6 +1,7 @@
 #include "BarcodeParts.h"
 
 #include "Barcode.h"
+#include "Code128.h"
 #include "EanUpc.h"
 #include "UndoHistory.h"
 
@@ -10,5 +11,6 @@ void RegisterBarcodeClasses()
     // also brings each class's run-time record into the program, so that the
     // element factory and the sign reader can make them by name.
     RegisterElementCopy(TYPE_BARCODE, &CBarcode::CopyElement);
+    RegisterCode128Copies();
     RegisterEanUpcCopies();
 }

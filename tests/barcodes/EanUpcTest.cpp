@@ -3,6 +3,7 @@
 
 #include "BarcodeTestSupport.h"
 
+#include "Code128.h"
 #include "EanUpc.h"
 
 #include <QDir>
@@ -348,6 +349,10 @@ TEST_F(BarcodeFixture, PicturesForALook)
     pictures.push_back(
         {"ean13-180.png", MakeWith(SYM_EAN13, QStringLiteral("501234567890"), 0, 180)});
     pictures.push_back({"ean13-invalid.png", MakeWith(SYM_EAN13, QStringLiteral("12345"))});
+    auto code128 = std::make_unique<CCode128Auto>();
+    code128->m_data = QStringLiteral("Tabrel 128 Auto 0123456789");
+    code128->Regenerate();
+    pictures.push_back({"code128.png", std::move(code128)});
     for (const Picture& p : pictures)
         EXPECT_TRUE(Render(*p.barcode).save(folder + u'/' + QString::fromLatin1(p.file)));
 }
