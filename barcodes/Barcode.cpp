@@ -974,10 +974,19 @@ void CBarcode::EnsurePieceFonts()
         }
         LogFontFields lf = piece.GetFont().GetLogFont();
         const QString face = CBarcodePreferences::UsableFace(lf.lfFaceName);
-        if (face != lf.lfFaceName) {
+        // A character width beyond any font's height is no width a font has.
+        const bool oddWidth = std::llabs(static_cast<long long>(lf.lfWidth)) > CLogFont::kMaxHeight;
+        if (face != lf.lfFaceName || oddWidth) {
             lf.lfFaceName = face;
+            if (oddWidth)
+                lf.lfWidth = 0;
             piece.SetLogFont(lf);
         }
+        // Every font height passes through the font's snapping; a file may
+        // hold one that no font has.
+        const long long height = lf.lfHeight;
+        if (height == 0 || std::llabs(height) > CLogFont::kMaxHeight)
+            piece.SetHeight(piece.GetFont().SnapHeight(height > 0 ? CLogFont::kMaxHeight : 0));
     }
 }
 
@@ -1011,6 +1020,9 @@ void CBarcode::Serialize(CArchive& ar)
         m_origin.x = ar.ReadInt();
         m_origin.y = ar.ReadInt();
     }
+    // Beyond any sign; the placement arithmetic must not overflow.
+    m_origin.x = std::clamp(m_origin.x, -kMaxCoordinate, kMaxCoordinate);
+    m_origin.y = std::clamp(m_origin.y, -kMaxCoordinate, kMaxCoordinate);
     if (version < 250)
         ar.ReadDWord();
     m_calculateCheck = ar.ReadInt() != 0 ? TRUE : FALSE;

@@ -41,6 +41,9 @@ public:
     static constexpr int kPieceCount = 4;
     // Largest side of a symbol bitmap, in pixels.
     static constexpr int kMaxBitmapSide = 32767;
+    // Largest distance of an origin from the sign's corner that a file may
+    // give (about 100 m), in tenths of a millimetre.
+    static constexpr int kMaxCoordinate = 1 << 20;
     // The escape number of native printing.
     static constexpr int kNativeEscape = 0x5001;
 

@@ -674,24 +674,41 @@ TEST_F(BarcodeFixture, ADamagedRecordRaisesTheArchiveError)
     for (qsizetype length : {good.size() - 1, good.size() / 2, qsizetype(40)})
         EXPECT_THROW(Load(good.left(length)), CArchiveException) << length;
 
-    // An add-on of a size that does not exist.
+    // A record written field by field, with the origin and add-on size given.
     CEan13 plain;
     plain.m_data = QStringLiteral("501234567890");
-    QByteArray bytes;
-    {
+    auto record = [&plain](CPoint origin, DWORD addOn) {
+        QByteArray bytes;
         CArchive ar(&bytes, CArchive::store);
         plain.CElement::Serialize(ar);
-        ar << plain.m_data << plain.m_sampleData << DWORD(plain.m_height) << 0 << 0 << DWORD(1)
-           << DWORD(1) << DWORD(1) << plain.m_styleName;
+        ar << plain.m_data << plain.m_sampleData << DWORD(plain.m_height) << origin.x << origin.y
+           << DWORD(1) << DWORD(1) << DWORD(1) << plain.m_styleName;
         ar.WritePlainArray(plain.m_margins);
         ar << DWORD(0);
         for (CTextBase& piece : plain.m_pieces)
             piece.Serialize(ar);
-        ar << DWORD(1) << DWORD(0) << DWORD(7);
+        ar << DWORD(1) << DWORD(0) << addOn;
+        TheBarcodeStyleList().SerializeStyle(ar, plain.m_style, FAMILY_EAN_UPC);
+        return bytes;
+    };
+    {
+        // An add-on of a size that does not exist.
+        QByteArray bytes = record(CPoint(0, 0), 7);
+        CEan13 target;
+        CArchive ar(&bytes, CArchive::load);
+        EXPECT_THROW(target.Serialize(ar), CArchiveException);
     }
-    CEan13 target;
-    CArchive ar(&bytes, CArchive::load);
-    EXPECT_THROW(target.Serialize(ar), CArchiveException);
+    {
+        // An origin far beyond any sign is brought within reach.
+        QByteArray bytes =
+            record(CPoint(std::numeric_limits<int>::max(), std::numeric_limits<int>::min()), 2);
+        CEan13 target;
+        CArchive ar(&bytes, CArchive::load);
+        target.Serialize(ar);
+        EXPECT_EQ(target.m_origin, CPoint(CBarcode::kMaxCoordinate, -CBarcode::kMaxCoordinate));
+        EXPECT_EQ(target.GetAddOnDigits(), 2);
+        EXPECT_TRUE(target.IsShowingInvalid()) << "12 characters leave 10 for the symbol";
+    }
 }
 
 TEST_F(BarcodeFixture, AStyleOfNoSenseFromASignStillDrawsSomething)

@@ -81,8 +81,12 @@ inline QImage Render(CBarcode& barcode, int border = 100, int dpi = 600)
     barcode.RecalcPosition(nullptr);
     CRect area = barcode.m_bounds;
     area.InflateRect(border, border, border, border);
-    const int width = RoundHalfUp(area.Width() * dpi / 254.0);
-    const int height = RoundHalfUp(area.Height() * dpi / 254.0);
+    const double widthPx = area.Width() * double(dpi) / 254.0;
+    const double heightPx = area.Height() * double(dpi) / 254.0;
+    if (widthPx > 20000 || heightPx > 20000)
+        return QImage();
+    const int width = RoundHalfUp(widthPx);
+    const int height = RoundHalfUp(heightPx);
     CImageDC dc(width, height, dpi, dpi);
     dc.SetTenthsMmMapping(dpi, dpi);
     dc.SetWindowOrg(area.left, area.top);
