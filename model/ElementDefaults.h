@@ -36,6 +36,19 @@ struct CEllipseDefaults
     COLORREF fillColour = MakeRGB(255, 255, 255);
 };
 
+// New text elements beyond their font and colour, which CTextDefaults holds
+// ("TextPreferences").
+struct CTextElementDefaults
+{
+    BOOL colouredBackground = 0;
+    COLORREF backgroundColour = MakeRGB(255, 255, 255);
+    int minHeight = 5;   // smallest font height of copy-fit, tenths of a millimetre
+    int maxHeight = 568; // largest
+    int horzJustify = 0; // 0 left, 1 centre, 2 right, 3 block centred
+    int vertJustify = 0; // 0 top, 1 centre, 2 bottom
+    BOOL preserveLineBreaks = 1;
+};
+
 // The state of a running print that elements look at. The printing layer
 // installs the function; without it no print run is under way.
 struct CElementPrintState

@@ -2,6 +2,7 @@
 
 #include "Box.h"
 #include "Line.h"
+#include "Text.h"
 #include "UndoHistory.h"
 
 void RegisterModelElementClasses()
@@ -12,6 +13,7 @@ void RegisterModelElementClasses()
         RUNTIME_CLASS(CLine),
         RUNTIME_CLASS(CBox),
         RUNTIME_CLASS(CEllipse),
+        RUNTIME_CLASS(CText),
     };
     (void)classes;
 
@@ -19,4 +21,5 @@ void RegisterModelElementClasses()
     RegisterElementCopy(TYPE_BOX, &CopyBoxElement);
     // An ellipse is copied as a box and made an ellipse.
     RegisterElementCopy(TYPE_ELLIPSE, &CopyEllipseElement);
+    RegisterElementCopy(TYPE_TEXT, &CopyTextElement);
 }
