@@ -106,8 +106,8 @@ CBarcode::CBarcode(int symbologyId) : m_symbology(&GetSymbology(symbologyId))
     m_margins.assign(4, 0);
     const CBarcodePreferences& prefs = CBarcodePreferences::Current();
     const CLogFont font(prefs.DefaultFont());
-    for (CTextBase& piece : m_pieces)
-        piece.CreateOwnFont(&font);
+    for (CTextBase& part : m_texts)
+        part.CreateOwnFont(&font);
     m_hJustify = std::clamp(prefs.horzJustify, 0, 2);
     m_vJustify = std::clamp(prefs.vertJustify, 0, 1);
 }
@@ -119,13 +119,12 @@ CBarcode::CBarcode(const CBarcode& other)
       m_margins(other.m_margins), m_elementWidths(other.m_elementWidths),
       m_pattern(other.m_pattern), m_height(other.m_height), m_origin(other.m_origin),
       m_barRect(other.m_barRect), m_bitmap(other.m_bitmap.copy()),
-      m_humanReadable(other.m_humanReadable), m_pieces(other.m_pieces),
-      m_textRect(other.m_textRect), m_hJustify(other.m_hJustify), m_vJustify(other.m_vJustify),
-      m_style(other.m_style), m_styleName(other.m_styleName),
-      m_calculateCheck(other.m_calculateCheck), m_showCheck(other.m_showCheck),
-      m_showHumanReadable(other.m_showHumanReadable), m_barLocal(other.m_barLocal),
-      m_pieceLocal(other.m_pieceLocal), m_localShift(other.m_localShift),
-      m_bitmapSize(other.m_bitmapSize), m_invalid(other.m_invalid)
+      m_humanReadable(other.m_humanReadable), m_texts(other.m_texts), m_textRect(other.m_textRect),
+      m_hJustify(other.m_hJustify), m_vJustify(other.m_vJustify), m_style(other.m_style),
+      m_styleName(other.m_styleName), m_calculateCheck(other.m_calculateCheck),
+      m_showCheck(other.m_showCheck), m_showHumanReadable(other.m_showHumanReadable),
+      m_barLocal(other.m_barLocal), m_textLocal(other.m_textLocal),
+      m_localShift(other.m_localShift), m_bitmapSize(other.m_bitmapSize), m_invalid(other.m_invalid)
 {
     if (other.m_addOn)
         m_addOn = std::make_unique<CBarcodeAddOn>(*other.m_addOn);
@@ -532,7 +531,7 @@ void CBarcode::ShowInvalid()
     if (height < 8)
         height = ResolutionAcross() / 2; // a symbol of no height still shows the message
     DrawInvalidBitmap(width, static_cast<int>(std::min<long long>(height, kMaxBitmapSide)));
-    // Every piece, not only the first: the digit groups of a retail symbol
+    // Every part, not only the first: the digit groups of a retail symbol
     // must not stay beside the placeholder.
     ClearText();
     if (m_addOn)
@@ -540,44 +539,44 @@ void CBarcode::ShowInvalid()
     FinishSymbol();
 }
 
-// --- text pieces -------------------------------------------------------------------
+// --- text parts -------------------------------------------------------------------
 
 void CBarcode::ClearText()
 {
-    for (int i = 0; i < kPieceCount; ++i) {
-        m_pieces[std::size_t(i)].SetText(QString());
-        m_pieceLocal[std::size_t(i)] = CRect();
+    for (int i = 0; i < kTextCount; ++i) {
+        m_texts[std::size_t(i)].SetText(QString());
+        m_textLocal[std::size_t(i)] = CRect();
     }
     m_textRect = CRect();
     if (m_addOn)
         m_addOn->LayoutHumanReadable(nullptr, m_orientation);
 }
 
-int CBarcode::PieceHeight(int index) const
+int CBarcode::TextHeight(int index) const
 {
-    const CLogFont& font = m_pieces[std::size_t(index)].GetFont();
+    const CLogFont& font = m_texts[std::size_t(index)].GetFont();
     if (font.GetHeight() > 0)
         return font.GetHeight();
     return font.GetTextMetrics().tmHeight;
 }
 
-CSize CBarcode::PrepPiece(int index, const QString& text, const CLogFont* font)
+CSize CBarcode::PrepText(int index, const QString& text, const CLogFont* font)
 {
-    CTextBase& piece = m_pieces[std::size_t(index)];
-    if (!piece.OwnsFont())
-        piece.CreateOwnFont(font);
+    CTextBase& part = m_texts[std::size_t(index)];
+    if (!part.OwnsFont())
+        part.CreateOwnFont(font);
     else if (font)
-        piece.SetFont(font);
+        part.SetFont(font);
     const LONG escapement = m_orientation == 0 ? 0 : (360 - m_orientation) * 10;
-    if (piece.GetFont().GetLogFont().lfEscapement != escapement)
-        piece.SetRotation(m_orientation);
-    piece.SetText(text);
-    return CSize((piece.GetTextWidth() + 5) / 10, PieceHeight(index));
+    if (part.GetFont().GetLogFont().lfEscapement != escapement)
+        part.SetRotation(m_orientation);
+    part.SetText(text);
+    return CSize((part.GetTextWidth() + 5) / 10, TextHeight(index));
 }
 
-void CBarcode::PutPiece(int index, int u, int v, CSize size)
+void CBarcode::PutText(int index, int u, int v, CSize size)
 {
-    m_pieceLocal[std::size_t(index)] = CRect(u, v, u + size.cx, v + size.cy);
+    m_textLocal[std::size_t(index)] = CRect(u, v, u + size.cx, v + size.cy);
 }
 
 void CBarcode::LayoutHumanReadable()
@@ -587,7 +586,7 @@ void CBarcode::LayoutHumanReadable()
         PlaceAll();
         return;
     }
-    const CSize size = PrepPiece(0, m_humanReadable);
+    const CSize size = PrepText(0, m_humanReadable);
     int u = 0;
     switch (m_hJustify) {
     case 1:
@@ -601,7 +600,7 @@ void CBarcode::LayoutHumanReadable()
         break;
     }
     const int v = m_vJustify == 1 ? m_barLocal.top - size.cy : m_barLocal.bottom;
-    PutPiece(0, u, v, size);
+    PutText(0, u, v, size);
     ApplyOverhang();
 }
 
@@ -614,11 +613,11 @@ void CBarcode::ApplyOverhang()
         minU = std::min(minU, r.left);
         minV = std::min(minV, r.top);
     };
-    for (const CRect& r : m_pieceLocal)
+    for (const CRect& r : m_textLocal)
         take(r);
     if (m_addOn) {
         take(m_addOn->m_barLocal);
-        for (const CRect& r : m_addOn->m_pieceLocal)
+        for (const CRect& r : m_addOn->m_textLocal)
             take(r);
     }
     m_localShift = CPoint(-minU, -minV);
@@ -654,24 +653,24 @@ void CBarcode::PlaceAll()
 {
     m_barRect = LocalToPage(m_barLocal);
     m_textRect = CRect();
-    for (int i = 0; i < kPieceCount; ++i) {
-        const CRect& local = m_pieceLocal[std::size_t(i)];
+    for (int i = 0; i < kTextCount; ++i) {
+        const CRect& local = m_textLocal[std::size_t(i)];
         if (local.IsEmpty())
             continue;
         const CPoint at = LocalToPage(local.TopLeft());
-        m_pieces[std::size_t(i)].SetOrigin(at.x, at.y);
+        m_texts[std::size_t(i)].SetOrigin(at.x, at.y);
         m_textRect = CRect::Union(m_textRect, LocalToPage(local));
     }
     if (m_addOn) {
         CBarcodeAddOn& addOn = *m_addOn;
         addOn.m_barRect = LocalToPage(addOn.m_barLocal);
         addOn.m_textRect = CRect();
-        for (std::size_t i = 0; i < addOn.m_pieces.size(); ++i) {
-            const CRect& local = addOn.m_pieceLocal[i];
+        for (std::size_t i = 0; i < addOn.m_texts.size(); ++i) {
+            const CRect& local = addOn.m_textLocal[i];
             if (local.IsEmpty())
                 continue;
             const CPoint at = LocalToPage(local.TopLeft());
-            addOn.m_pieces[i].SetOrigin(at.x, at.y);
+            addOn.m_texts[i].SetOrigin(at.x, at.y);
             addOn.m_textRect = CRect::Union(addOn.m_textRect, LocalToPage(local));
         }
         m_textRect = CRect::Union(m_textRect, addOn.m_textRect);
@@ -928,8 +927,8 @@ void CBarcode::Draw(CDC* dc, const CRect& clip)
     // drawn and what is printed is what the screen shows.
     if (!m_bitmap.isNull())
         dc->DrawImage(m_bitmap, m_barRect);
-    for (const CTextBase& piece : m_pieces)
-        piece.Draw(dc);
+    for (const CTextBase& part : m_texts)
+        part.Draw(dc);
     if (m_addOn)
         m_addOn->Draw(dc);
     if (m_frameBox)
@@ -963,16 +962,16 @@ void CBarcode::RenderPreview(CDC* dc, const CRect& rect)
 
 // --- archive and export --------------------------------------------------------------
 
-void CBarcode::EnsurePieceFonts()
+void CBarcode::EnsureTextFonts()
 {
     const LogFontFields fallback = CBarcodePreferences::Current().DefaultFont();
-    for (CTextBase& piece : m_pieces) {
-        if (!piece.OwnsFont()) {
+    for (CTextBase& part : m_texts) {
+        if (!part.OwnsFont()) {
             const CLogFont font(fallback);
-            piece.CreateOwnFont(&font);
+            part.CreateOwnFont(&font);
             continue;
         }
-        LogFontFields lf = piece.GetFont().GetLogFont();
+        LogFontFields lf = part.GetFont().GetLogFont();
         const QString face = CBarcodePreferences::UsableFace(lf.lfFaceName);
         // A character width beyond any font's height is no width a font has.
         const bool oddWidth = std::llabs(static_cast<long long>(lf.lfWidth)) > CLogFont::kMaxHeight;
@@ -980,13 +979,13 @@ void CBarcode::EnsurePieceFonts()
             lf.lfFaceName = face;
             if (oddWidth)
                 lf.lfWidth = 0;
-            piece.SetLogFont(lf);
+            part.SetLogFont(lf);
         }
         // Every font height passes through the font's snapping; a file may
         // hold one that no font has.
         const long long height = lf.lfHeight;
         if (height == 0 || std::llabs(height) > CLogFont::kMaxHeight)
-            piece.SetHeight(piece.GetFont().SnapHeight(height > 0 ? CLogFont::kMaxHeight : 0));
+            part.SetHeight(part.GetFont().SnapHeight(height > 0 ? CLogFont::kMaxHeight : 0));
     }
 }
 
@@ -1000,8 +999,8 @@ void CBarcode::Serialize(CArchive& ar)
            << m_styleName;
         ar.WritePlainArray(m_margins);
         ar << DWORD(m_orientation);
-        for (CTextBase& piece : m_pieces)
-            piece.Serialize(ar);
+        for (CTextBase& part : m_texts)
+            part.Serialize(ar);
         ar << DWORD(m_hJustify) << DWORD(m_vJustify) << DWORD(GetAddOnDigits());
         styles.SerializeStyle(ar, m_style, m_symbology->family);
         return;
@@ -1039,8 +1038,8 @@ void CBarcode::Serialize(CArchive& ar)
         m_caseCoercion = ar.ReadInt();
     }
     if (version >= 250) {
-        for (CTextBase& piece : m_pieces)
-            piece.Serialize(ar);
+        for (CTextBase& part : m_texts)
+            part.Serialize(ar);
         m_hJustify = ar.ReadInt();
         m_vJustify = ar.ReadInt();
         const int digits = ar.ReadInt();
@@ -1050,13 +1049,13 @@ void CBarcode::Serialize(CArchive& ar)
     } else {
         CLogFont font;
         font.Serialize(ar);
-        for (CTextBase& piece : m_pieces)
-            piece.CreateOwnFont(&font);
+        for (CTextBase& part : m_texts)
+            part.CreateOwnFont(&font);
     }
     if (version >= 230)
         styles.SerializeStyle(ar, nullptr, m_symbology->family);
 
-    EnsurePieceFonts();
+    EnsureTextFonts();
     if (m_symbology->family != FAMILY_NONE)
         SetStyle(styles.Find(m_styleName, m_symbology->family));
     ComputeLayout();
@@ -1079,7 +1078,7 @@ void CBarcode::WriteXml(CTextExportFile& file)
                          .arg(m_showCheck));
     file.WriteString(QStringLiteral("    <human-readable=\"%1\"/>\n").arg(m_showHumanReadable));
     file.WriteString(QStringLiteral("\n"));
-    m_pieces[0].GetFont().WriteXml(file);
+    m_texts[0].GetFont().WriteXml(file);
     file.WriteString(QStringLiteral("    <justification horizontal=\"%1\" vertical=\"%2\"/>\n")
                          .arg(m_hJustify)
                          .arg(m_vJustify));

@@ -1,7 +1,7 @@
 // The barcode element (type code 6): the data to encode, the symbology and
 // style it is drawn with, and what it draws: a 1-bit symbol bitmap made at
 // the printer's resolution and stretched into the bar rectangle, and up to
-// four human-readable text pieces. Each symbology is a subclass that fills
+// four human-readable text parts. Each symbology is a subclass that fills
 // in the steps of Regenerate (prepare the data, build the pattern) and, when
 // its layout is special, the bar and text layout too.
 //
@@ -38,7 +38,7 @@ class CBarcode : public CElement
 public:
     static constexpr int kContextMenu = 189;
     static constexpr int kMinHeight = 10; // 1 mm
-    static constexpr int kPieceCount = 4;
+    static constexpr int kTextCount = 4;
     // Largest side of a symbol bitmap, in pixels.
     static constexpr int kMaxBitmapSide = 32767;
     // Largest distance of an origin from the sign's corner that a file may
@@ -164,7 +164,7 @@ public:
     CRect m_barRect;
     QImage m_bitmap; // the rendered symbol, turned; null when none
     QString m_humanReadable;
-    std::array<CTextBase, kPieceCount> m_pieces;
+    std::array<CTextBase, kTextCount> m_texts;
     CRect m_textRect;
     int m_hJustify = 1;               // 0 left, 1 centre, 2 right
     int m_vJustify = 0;               // 0 below the bars, 1 above
@@ -178,9 +178,9 @@ public:
 
     // Layout in the symbol's own frame (see the top of this file).
     CRect m_barLocal;
-    std::array<CRect, kPieceCount> m_pieceLocal; // empty: the piece is not shown
-    CPoint m_localShift;                         // moves the whole frame off the origin
-    CSize m_bitmapSize;                          // the symbol bitmap before turning, pixels
+    std::array<CRect, kTextCount> m_textLocal; // empty: the part is not shown
+    CPoint m_localShift;                       // moves the whole frame off the origin
+    CSize m_bitmapSize;                        // the symbol bitmap before turning, pixels
     BOOL m_invalid = FALSE;
 
 protected:
@@ -206,14 +206,14 @@ protected:
     // Turns the symbol bitmap (and the add-on's) by the orientation and
     // places the bar rectangle at the origin.
     void FinishSymbol();
-    // Empties every text piece, the text rectangle and the add-on's text.
+    // Empties every text part, the text rectangle and the add-on's text.
     void ClearText();
-    // Gives the piece its text, the orientation and a font, and returns its
+    // Gives the part its text, the orientation and a font, and returns its
     // upright size in tenths of a millimetre.
-    CSize PrepPiece(int index, const QString& text, const CLogFont* font = nullptr);
-    // Puts the piece's cell, of the size PrepPiece gave, with its top-left
+    CSize PrepText(int index, const QString& text, const CLogFont* font = nullptr);
+    // Puts the part's cell, of the size PrepText gave, with its top-left
     // at (u, v) of the symbol's frame.
-    void PutPiece(int index, int u, int v, CSize size);
+    void PutText(int index, int u, int v, CSize size);
     // Moves the frame so nothing lies above or left of the origin, then
     // places everything on the sign.
     void ApplyOverhang();
@@ -223,9 +223,9 @@ protected:
     // Moves the whole symbol (origin included).
     void MoveBy(int dx, int dy);
 
-    int PieceHeight(int index) const;
+    int TextHeight(int index) const;
 
 private:
     void DrawInvalidBitmap(int width, int height);
-    void EnsurePieceFonts();
+    void EnsureTextFonts();
 };

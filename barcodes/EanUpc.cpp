@@ -70,16 +70,16 @@ template <class T> CBarcode* CopyAs(const CBarcode& barcode)
     return same ? new T(*same) : nullptr;
 }
 
-void SetPieceRotation(CTextBase& piece, int orientation)
+void SetPartRotation(CTextBase& part, int orientation)
 {
     const LONG escapement = orientation == 0 ? 0 : (360 - orientation) * 10;
-    if (piece.GetFont().GetLogFont().lfEscapement != escapement)
-        piece.SetRotation(orientation);
+    if (part.GetFont().GetLogFont().lfEscapement != escapement)
+        part.SetRotation(orientation);
 }
 
-int FontHeight(const CTextBase& piece)
+int FontHeight(const CTextBase& part)
 {
-    const CLogFont& font = piece.GetFont();
+    const CLogFont& font = part.GetFont();
     return font.GetHeight() > 0 ? font.GetHeight() : font.GetTextMetrics().tmHeight;
 }
 
@@ -90,8 +90,8 @@ int FontHeight(const CTextBase& piece)
 CBarcodeAddOn::CBarcodeAddOn(int digits) : m_digits(digits)
 {
     const CLogFont font(CBarcodePreferences::Current().DefaultFont());
-    for (CTextBase& piece : m_pieces)
-        piece.CreateOwnFont(&font);
+    for (CTextBase& part : m_texts)
+        part.CreateOwnFont(&font);
 }
 
 CBarcodeAddOn::~CBarcodeAddOn() = default;
@@ -189,23 +189,23 @@ void CBarcodeAddOn::PlaceBars(const CRect& owner, int resolutionAlong, int resol
 
 void CBarcodeAddOn::LayoutHumanReadable(const CTextBase* fontSource, int orientation)
 {
-    for (CTextBase& piece : m_pieces)
-        piece.SetText(QString());
-    m_pieceLocal = {};
+    for (CTextBase& part : m_texts)
+        part.SetText(QString());
+    m_textLocal = {};
     m_textRect = CRect();
     if (!fontSource || m_text.isEmpty() || m_barLocal.IsEmpty())
         return;
     const QString texts[2] = {m_text, QStringLiteral(">")};
     for (int i = 0; i < 2; ++i) {
-        CTextBase& piece = m_pieces[std::size_t(i)];
-        piece.SetFont(&fontSource->GetFont());
-        SetPieceRotation(piece, orientation);
-        piece.SetText(texts[i]);
-        const int w = (piece.GetTextWidth() + 5) / 10;
-        const int h = FontHeight(piece);
+        CTextBase& part = m_texts[std::size_t(i)];
+        part.SetFont(&fontSource->GetFont());
+        SetPartRotation(part, orientation);
+        part.SetText(texts[i]);
+        const int w = (part.GetTextWidth() + 5) / 10;
+        const int h = FontHeight(part);
         // The digits stand above the add-on bars.
         const int u = i == 0 ? m_barLocal.left + m_digitsCentre - w / 2 : m_barLocal.right - w;
-        m_pieceLocal[std::size_t(i)] = CRect(u, m_barLocal.top - h, u + w, m_barLocal.top);
+        m_textLocal[std::size_t(i)] = CRect(u, m_barLocal.top - h, u + w, m_barLocal.top);
     }
 }
 
@@ -214,9 +214,9 @@ void CBarcodeAddOn::ShowInvalid()
     m_text.clear();
     m_bitmap = QImage();
     m_barRect = m_textRect = m_barLocal = CRect();
-    m_pieceLocal = {};
-    for (CTextBase& piece : m_pieces)
-        piece.SetText(QString());
+    m_textLocal = {};
+    for (CTextBase& part : m_texts)
+        part.SetText(QString());
 }
 
 void CBarcodeAddOn::Draw(CDC* dc) const
@@ -225,8 +225,8 @@ void CBarcodeAddOn::Draw(CDC* dc) const
         return;
     if (!m_bitmap.isNull())
         dc->DrawImage(m_bitmap, m_barRect);
-    for (const CTextBase& piece : m_pieces)
-        piece.Draw(dc);
+    for (const CTextBase& part : m_texts)
+        part.Draw(dc);
 }
 
 // --- what the retail symbols share ------------------------------------------------------
@@ -462,26 +462,26 @@ void CEanUpc::LayoutHumanReadable()
         PlaceAll();
         return;
     }
-    const CLogFont group = m_pieces[1].GetFont();
-    const int groupHeight = FontHeight(m_pieces[1]);
+    const CLogFont group = m_texts[1].GetFont();
+    const int groupHeight = FontHeight(m_texts[1]);
     CLogFont small = group;
     small.SetHeight(groupHeight * 3 / 4);
 
     const int left = m_barLocal.left;
     const int right = m_barLocal.right;
-    const int top = m_barLocal.bottom; // every piece hangs below the bars
+    const int top = m_barLocal.bottom; // every part hangs below the bars
     const QString& d = m_humanReadable;
     auto atLeft = [&](int i, const QString& text, const CLogFont& font) {
-        const CSize size = PrepPiece(i, text, &font);
-        PutPiece(i, left, top + groupHeight - size.cy, size);
+        const CSize size = PrepText(i, text, &font);
+        PutText(i, left, top + groupHeight - size.cy, size);
     };
     auto endingAt = [&](int i, const QString& text, const CLogFont& font, int edge) {
-        const CSize size = PrepPiece(i, text, &font);
-        PutPiece(i, edge - size.cx, top + groupHeight - size.cy, size);
+        const CSize size = PrepText(i, text, &font);
+        PutText(i, edge - size.cx, top + groupHeight - size.cy, size);
     };
     auto centredOn = [&](int i, const QString& text, int centre) {
-        const CSize size = PrepPiece(i, text, &group);
-        PutPiece(i, centre - size.cx / 2, top, size);
+        const CSize size = PrepText(i, text, &group);
+        PutText(i, centre - size.cx / 2, top, size);
     };
 
     switch (GetSymbologyId()) {
@@ -512,7 +512,7 @@ void CEanUpc::LayoutHumanReadable()
         break;
     }
     if (m_addOn)
-        m_addOn->LayoutHumanReadable(&m_pieces[1], m_orientation);
+        m_addOn->LayoutHumanReadable(&m_texts[1], m_orientation);
     ApplyOverhang();
 }
 

@@ -48,14 +48,14 @@ public:
     QImage m_bitmap;       // turned with the element
     int m_bitmapWidth = 0; // before turning, pixels
     int m_bitmapHeight = 0;
-    int m_digitsCentrePixels = 0;      // from the bitmap's left edge
-    int m_digitsCentre = 0;            // the same in tenths of a millimetre
-    std::array<CTextBase, 2> m_pieces; // the digits and ">"
+    int m_digitsCentrePixels = 0;     // from the bitmap's left edge
+    int m_digitsCentre = 0;           // the same in tenths of a millimetre
+    std::array<CTextBase, 2> m_texts; // the digits and ">"
     CRect m_textRect;
 
     // The layout in the element's frame.
     CRect m_barLocal;
-    std::array<CRect, 2> m_pieceLocal;
+    std::array<CRect, 2> m_textLocal;
 };
 
 // What the five retail symbologies share.

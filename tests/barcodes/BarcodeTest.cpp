@@ -279,8 +279,8 @@ TEST_F(BarcodeFixture, UnencodableDataShowsThePlaceholder)
     // The message is written inside the frame.
     QImage inside = bits.copy(3, 3, 894, 294);
     EXPECT_GT(BlackPixels(inside), 500);
-    for (const CTextBase& piece : barcode.m_pieces)
-        EXPECT_TRUE(piece.GetText().isEmpty());
+    for (const CTextBase& part : barcode.m_texts)
+        EXPECT_TRUE(part.GetText().isEmpty());
     EXPECT_TRUE(barcode.m_textRect.IsEmpty());
     EXPECT_EQ(barcode.m_barRect, CRect(200, 300, 581, 427));
 
@@ -332,7 +332,7 @@ TEST_F(BarcodeFixture, TextLiesAlongTheSymbolsBottomAndTheOriginStaysItsTopLeft)
             const CRect text = barcode.m_textRect;
             const CRect all = barcode.m_bounds;
             ASSERT_FALSE(text.IsEmpty());
-            const int h = barcode.m_pieces[0].GetFont().GetHeight();
+            const int h = barcode.m_texts[0].GetFont().GetHeight();
             // The symbol's own top-left corner, wherever the turn puts it.
             switch (orientation) {
             case 0:
@@ -355,7 +355,7 @@ TEST_F(BarcodeFixture, TextLiesAlongTheSymbolsBottomAndTheOriginStaysItsTopLeft)
                 break;
             }
             // The text starts at the symbol's own left end.
-            const CPoint start = barcode.m_pieces[0].GetOrigin();
+            const CPoint start = barcode.m_texts[0].GetOrigin();
             switch (orientation) {
             case 0:
                 EXPECT_EQ(start.x, bars.left);
@@ -491,7 +491,7 @@ TEST_F(BarcodeFixture, DataDuringAPrintRunAndAfterDataEntry)
     barcode.m_prefix = QStringLiteral("<");
     barcode.SetDataText(QStringLiteral("TYPED"), SOURCE_KEYBOARD, QString(), FALSE);
     EXPECT_EQ(barcode.m_data, QStringLiteral("<TYPED")) << "the data-entry rules apply";
-    EXPECT_EQ(barcode.m_pieces[0].GetText(), QStringLiteral("<TYPED"));
+    EXPECT_EQ(barcode.m_texts[0].GetText(), QStringLiteral("<TYPED"));
 
     // Past the first label of a run, start-data-only elements keep their data
     // unless an incrementing number feeds them.
@@ -506,7 +506,7 @@ TEST_F(BarcodeFixture, DataDuringAPrintRunAndAfterDataEntry)
 
     barcode.EndDataEntry();
     EXPECT_EQ(barcode.m_data, QStringLiteral("<SAMPLE"));
-    EXPECT_EQ(barcode.m_pieces[0].GetText(), QStringLiteral("<SAMPLE"));
+    EXPECT_EQ(barcode.m_texts[0].GetText(), QStringLiteral("<SAMPLE"));
 }
 
 // --- the last-used settings -------------------------------------------------------------
@@ -534,7 +534,7 @@ TEST_F(BarcodeFixture, NewElementsTakeTheLastUsedSettingsOfTheirOwnSymbologyOnly
     EXPECT_EQ(other.m_hJustify, 2); // justification is shared by all
 
     // The design face is not installed here: a monospace face stands in.
-    const QString face = same.m_pieces[0].GetFont().GetFaceName();
+    const QString face = same.m_texts[0].GetFont().GetFaceName();
     EXPECT_TRUE(face == QStringLiteral("Tabrel OCRB") ||
                 face == QStringLiteral("Liberation Mono") ||
                 face == QStringLiteral("DejaVu Sans Mono"))
@@ -609,7 +609,7 @@ TEST_F(BarcodeFixture, ArchiveRoundTripOfAnElement)
     EXPECT_EQ(loaded->m_bitmap, original.m_bitmap);
     EXPECT_EQ(loaded->m_barRect, original.m_barRect);
     EXPECT_EQ(loaded->m_textRect, original.m_textRect);
-    EXPECT_EQ(loaded->m_pieces[0].GetText(), QStringLiteral("Round trip"));
+    EXPECT_EQ(loaded->m_texts[0].GetText(), QStringLiteral("Round trip"));
 
     // Stored again it gives the same bytes.
     EXPECT_EQ(Store(*loaded), Store(original));
@@ -653,9 +653,9 @@ TEST_F(BarcodeFixture, AnOldSignIsReadThroughItsVersionGates)
     EXPECT_EQ(barcode.m_height, 140);
     EXPECT_EQ(barcode.m_origin, CPoint(70, 80));
     EXPECT_EQ(barcode.m_orientation, 90);
-    for (const CTextBase& piece : barcode.m_pieces)
-        EXPECT_EQ(piece.GetFont().GetHeight(), 50);
-    EXPECT_EQ(barcode.m_pieces[0].GetText(), QStringLiteral("OLD DATA"));
+    for (const CTextBase& part : barcode.m_texts)
+        EXPECT_EQ(part.GetFont().GetHeight(), 50);
+    EXPECT_EQ(barcode.m_texts[0].GetText(), QStringLiteral("OLD DATA"));
     // The style the sign brought along joined the list.
     const CBarcodeStyle* added = TheBarcodeStyleList().Find(QStringLiteral("Old style"), 2);
     ASSERT_NE(added, nullptr);
@@ -685,8 +685,8 @@ TEST_F(BarcodeFixture, ADamagedRecordRaisesTheArchiveError)
            << DWORD(1) << DWORD(1) << DWORD(1) << plain.m_styleName;
         ar.WritePlainArray(plain.m_margins);
         ar << DWORD(0);
-        for (CTextBase& piece : plain.m_pieces)
-            piece.Serialize(ar);
+        for (CTextBase& part : plain.m_texts)
+            part.Serialize(ar);
         ar << DWORD(1) << DWORD(0) << addOn;
         TheBarcodeStyleList().SerializeStyle(ar, plain.m_style, FAMILY_EAN_UPC);
         return bytes;

@@ -211,7 +211,7 @@ TEST_F(BarcodeFixture, HumanReadableTextLeavesOutFunctionsAndControls)
         const auto barcode = MakeWith(c.symbology, QString::fromLatin1(c.data));
         ASSERT_FALSE(barcode->IsShowingInvalid());
         EXPECT_EQ(barcode->m_humanReadable, QString::fromLatin1(c.text));
-        EXPECT_EQ(barcode->m_pieces[0].GetText(), QString::fromLatin1(c.text));
+        EXPECT_EQ(barcode->m_texts[0].GetText(), QString::fromLatin1(c.text));
     }
 }
 

@@ -41,11 +41,11 @@ std::unique_ptr<CEanUpc> MakeWith(int symbology, const QString& data, int addOn 
     return barcode;
 }
 
-QStringList PieceTexts(const CBarcode& barcode)
+QStringList TextsOf(const CBarcode& barcode)
 {
     QStringList texts;
-    for (const CTextBase& piece : barcode.m_pieces)
-        texts.append(piece.GetText());
+    for (const CTextBase& part : barcode.m_texts)
+        texts.append(part.GetText());
     return texts;
 }
 
@@ -93,8 +93,8 @@ TEST_F(BarcodeFixture, AcceptedDataAndCheckDigits)
         const auto barcode = MakeWith(c.symbology, QString::fromLatin1(c.data), c.addOn);
         if (!c.digits) {
             EXPECT_TRUE(barcode->IsShowingInvalid());
-            for (const CTextBase& piece : barcode->m_pieces)
-                EXPECT_TRUE(piece.GetText().isEmpty());
+            for (const CTextBase& part : barcode->m_texts)
+                EXPECT_TRUE(part.GetText().isEmpty());
             if (barcode->m_addOn) {
                 EXPECT_TRUE(barcode->m_addOn->m_text.isEmpty());
                 EXPECT_TRUE(barcode->m_addOn->m_barRect.IsEmpty());
@@ -196,7 +196,7 @@ TEST_F(BarcodeFixture, DigitGroupsUnderTheHalvesOfTheSymbol)
     {
         int symbology;
         const char* data;
-        QStringList pieces;
+        QStringList parts;
         int addOn = 0;
     };
     const Case cases[] = {
@@ -210,25 +210,25 @@ TEST_F(BarcodeFixture, DigitGroupsUnderTheHalvesOfTheSymbol)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data);
         const auto barcode = MakeWith(c.symbology, QString::fromLatin1(c.data), c.addOn);
-        EXPECT_EQ(PieceTexts(*barcode), c.pieces);
+        EXPECT_EQ(TextsOf(*barcode), c.parts);
         const CRect bars = barcode->m_barRect;
-        const int groupHeight = barcode->m_pieces[1].GetFont().GetHeight();
+        const int groupHeight = barcode->m_texts[1].GetFont().GetHeight();
         for (int i = 0; i < 4; ++i) {
-            const CTextBase& piece = barcode->m_pieces[std::size_t(i)];
-            if (piece.GetText().isEmpty())
+            const CTextBase& part = barcode->m_texts[std::size_t(i)];
+            if (part.GetText().isEmpty())
                 continue;
             // Every digit hangs below the bars; the small ones share the
             // bottom line of the groups.
-            const int height = piece.GetFont().GetHeight();
-            EXPECT_EQ(piece.GetOrigin().y + height, bars.bottom + groupHeight) << i;
-            EXPECT_GE(piece.GetOrigin().y, bars.bottom) << i;
+            const int height = part.GetFont().GetHeight();
+            EXPECT_EQ(part.GetOrigin().y + height, bars.bottom + groupHeight) << i;
+            EXPECT_GE(part.GetOrigin().y, bars.bottom) << i;
         }
         // The groups are centred under their halves, left before right.
-        EXPECT_LT(barcode->m_pieces[1].GetOrigin().x, bars.left + bars.Width() / 2);
-        EXPECT_EQ(barcode->m_pieces[0].GetOrigin().x, bars.left);
+        EXPECT_LT(barcode->m_texts[1].GetOrigin().x, bars.left + bars.Width() / 2);
+        EXPECT_EQ(barcode->m_texts[0].GetOrigin().x, bars.left);
         if (c.symbology == SYM_UPCA || c.symbology == SYM_UPCE || c.symbology == SYM_UPCE_SYS1) {
-            EXPECT_EQ(barcode->m_pieces[0].GetFont().GetHeight(),
-                      barcode->m_pieces[0].GetFont().SnapHeight(groupHeight * 3 / 4));
+            EXPECT_EQ(barcode->m_texts[0].GetFont().GetHeight(),
+                      barcode->m_texts[0].GetFont().SnapHeight(groupHeight * 3 / 4));
         }
     }
 }
@@ -243,10 +243,10 @@ TEST_F(BarcodeFixture, TheAddOnStandsRightOfTheSymbolWithItsDigitsAbove)
     EXPECT_EQ(addOn.m_barRect.left, barcode->m_barRect.right);
     EXPECT_EQ(addOn.m_barRect.bottom, barcode->m_barRect.bottom);
     EXPECT_LT(addOn.m_barRect.Height(), barcode->m_barRect.Height());
-    EXPECT_EQ(addOn.m_pieces[0].GetText(), QStringLiteral("12345"));
-    EXPECT_EQ(addOn.m_pieces[1].GetText(), QStringLiteral(">"));
-    const int height = addOn.m_pieces[0].GetFont().GetHeight();
-    EXPECT_EQ(addOn.m_pieces[0].GetOrigin().y + height, addOn.m_barRect.top);
+    EXPECT_EQ(addOn.m_texts[0].GetText(), QStringLiteral("12345"));
+    EXPECT_EQ(addOn.m_texts[1].GetText(), QStringLiteral(">"));
+    const int height = addOn.m_texts[0].GetFont().GetHeight();
+    EXPECT_EQ(addOn.m_texts[0].GetOrigin().y + height, addOn.m_barRect.top);
     // The text rectangle takes in the add-on's, and nothing lies above the origin.
     EXPECT_EQ(CRect::Union(barcode->m_textRect, addOn.m_textRect), barcode->m_textRect);
     EXPECT_GE(barcode->m_bounds.top, barcode->m_origin.y);
@@ -259,9 +259,9 @@ TEST_F(BarcodeFixture, UpsideDownTheDigitsLieAboveTheSymbol)
     const CRect bars = barcode->m_barRect;
     EXPECT_EQ(barcode->m_textRect.bottom, bars.top);
     // Read upside down: the first digit stands at the right, the ">" at the left.
-    EXPECT_GT(barcode->m_pieces[0].GetOrigin().x, barcode->m_pieces[3].GetOrigin().x);
-    EXPECT_GT(barcode->m_pieces[1].GetOrigin().x, barcode->m_pieces[2].GetOrigin().x);
-    EXPECT_EQ(barcode->m_pieces[0].GetFont().GetLogFont().lfEscapement, 1800);
+    EXPECT_GT(barcode->m_texts[0].GetOrigin().x, barcode->m_texts[3].GetOrigin().x);
+    EXPECT_GT(barcode->m_texts[1].GetOrigin().x, barcode->m_texts[2].GetOrigin().x);
+    EXPECT_EQ(barcode->m_texts[0].GetFont().GetLogFont().lfEscapement, 1800);
 }
 
 TEST_F(BarcodeFixture, RetailSymbolsDecode)
