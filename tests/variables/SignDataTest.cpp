@@ -11,6 +11,7 @@
 #include "SignApp.h"
 #include "Strings.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "TextExport.h"
 #include "VariableParts.h"
 
@@ -350,7 +351,7 @@ int InkIn(const QImage& page, const CRect& tmm, int dpi)
 
 } // namespace
 
-TEST_F(SignDataTest, ASignOfShapesIsSavedReopenedAndPrinted)
+TEST_F(SignDataTest, ASignOfShapesAndTextIsSavedReopenedAndPrinted)
 {
     RegisterModelElementClasses();
     ASSERT_TRUE(ThePaper().SelectStock("Halves")); // two labels across an A4 sheet
@@ -362,6 +363,13 @@ TEST_F(SignDataTest, ASignOfShapesIsSavedReopenedAndPrinted)
     ellipse->SetBounds(nullptr, CRect(100, 700, 900, 1200));
     CElement* line = TheElementList().CreateElement("CLine");
     line->SetBounds(nullptr, CRect(100, 1500, 900, 1510));
+    // a rich text copy-fitted into the lower half of the label
+    auto* text = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    ASSERT_NE(text, nullptr);
+    text->SetBounds(nullptr, CRect(100, 1700, 900, 2700));
+    text->SetSampleData(nullptr, "<b>Apples</b> 1.99\nper kg");
+    const int fittedHeight = text->m_font.GetHeight();
+    EXPECT_GT(fittedHeight, 47); // grown to fill its frame
     ThePageLabels().Item(CPageLabels::FOOTER).print = 1;
     ThePageLabels().Item(CPageLabels::FOOTER).format = "Shelf:$p:";
     ThePageLabels().CreateTextItems(CPageLabels::FOOTER, 0);
@@ -371,7 +379,11 @@ TEST_F(SignDataTest, ASignOfShapesIsSavedReopenedAndPrinted)
     CSignData loaded;
     ThePaper().SelectStock("A4");
     ASSERT_TRUE(loaded.OnOpenDocument(Path("shapes.sgn")));
-    ASSERT_EQ(TheElementList().GetCount(), 3);
+    ASSERT_EQ(TheElementList().GetCount(), 4);
+    auto* reread = DynamicDowncast<CText>(TheElementList().GetAt(3));
+    ASSERT_NE(reread, nullptr);
+    EXPECT_EQ(reread->m_font.GetHeight(), fittedHeight);
+    EXPECT_EQ(reread->GetSampleData(), "<b>Apples</b> 1.99\nper kg");
     EXPECT_EQ(ThePaper().GetPaperName(), "Halves");
     EXPECT_EQ(ThePageLabels().Item(CPageLabels::FOOTER).format, "Shelf:$p:");
     EXPECT_STREQ(TheElementList().GetAt(1)->GetRuntimeClass()->m_className, "CEllipse");
@@ -393,6 +405,8 @@ TEST_F(SignDataTest, ASignOfShapesIsSavedReopenedAndPrinted)
     EXPECT_GE(InkIn(first, right, dpi), full * 9 / 10);
     EXPECT_GE(InkIn(second, block, dpi), full * 9 / 10);
     EXPECT_EQ(InkIn(second, right, dpi), 0);
+    // the text's ink lies inside its frame
+    EXPECT_GT(InkIn(first, CRect(100, 1700, 900, 2700), dpi), 0);
     // the footer sits at the bottom of each page
     EXPECT_GT(InkIn(first, CRect(0, 2800, 2100, 2970), dpi), 0);
 }
