@@ -149,8 +149,15 @@ protected:
 
 TEST_F(MainFrameTest, EveryCommandHasItsNamedAction)
 {
+    std::set<int> ids;
+    std::set<QString> shortcuts;
     for (const CCommandInfo& info : AllCommands()) {
         SCOPED_TRACE(info.id);
+        EXPECT_TRUE(ids.insert(info.id).second) << "listed twice";
+        if (info.shortcut) {
+            EXPECT_TRUE(shortcuts.insert(QString::fromLatin1(info.shortcut)).second)
+                << "shortcut taken twice: " << info.shortcut;
+        }
         auto* action = frame->findChild<QAction*>(QStringLiteral("cmd_%1").arg(info.id));
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action, frame->Action(info.id));
