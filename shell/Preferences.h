@@ -1,0 +1,145 @@
+// The designer's per-user preferences: the values new elements start with,
+// a few general options and the spelling options, loaded from the profile
+// at start-up and saved at exit. In between only the Preferences sheet
+// changes them, in memory. Element constructors, panes and the print code
+// read them directly.
+//
+// The values live where their readers find them: the general options in
+// App().general, the line, box, ellipse and text defaults in the model's
+// CLineDefaults, CBoxDefaults, CEllipseDefaults and CTextElementDefaults,
+// the text font and colour in CTextDefaults, the barcode values in
+// CBarcodePreferences. The groups
+// that have no home below the shell yet are the plain structs of this file,
+// each reached through App().Get<>() (its Current()).
+//
+// Also here: the grid, margin and ruler settings (until the layout aids
+// take them over) and the last-used folders and the shadow setting.
+#pragma once
+
+#include "AppContext.h"
+#include "LogFontFields.h"
+#include "Types.h"
+
+#include <QString>
+#include <array>
+
+// New bullet lists ("BulletPreferences").
+struct CBulletPreferences
+{
+    CBulletPreferences();
+    LogFontFields font;
+    BYTE symbol = 34; // character code of the bullet
+    int offset = 50;  // text offset after the bullet
+    int size = 100;   // per cent of the text height
+    COLORREF colour = 0;
+
+    static CBulletPreferences& Current() { return App().Get<CBulletPreferences>(); }
+};
+
+// New prices ("PricePreferences" and the part fonts "PriceFont1" to "PriceFont5").
+struct CPricePreferences
+{
+    CPricePreferences();
+    std::array<LogFontFields, 5> partFonts;
+    COLORREF textColour = 0;
+    BOOL colouredBackground = 0;
+    COLORREF backgroundColour = 16777215;
+    COLORREF crossOutColour = 0;
+    int crossOutPattern = 0;
+    int crossOutThickness = 10;
+    int crossOutEndStyle = 0;
+    QString format = QStringLiteral("Standard Format");
+
+    static CPricePreferences& Current() { return App().Get<CPricePreferences>(); }
+};
+
+// New pictures ("ImagePreferences").
+struct CImagePreferences
+{
+    BOOL constrainStretching = 1; // keep the aspect ratio when stretched
+    BOOL fastPrint = 1;           // 1 speed, 0 quality
+
+    static CImagePreferences& Current() { return App().Get<CImagePreferences>(); }
+};
+
+// The spelling checker ("SpellPreferences"); 16-bit values as the checker takes them.
+struct CSpellPreferences
+{
+    enum : WORD
+    {
+        IgnoreUpperCase = 8,
+        IgnorePartialNumbers = 16,
+        IgnorePureNumbers = 64,
+        SplitHyphenated = 128,
+        ExactCase = 256,
+        AlwaysSet = 1 | 2 | 32,
+    };
+
+    CSpellPreferences();
+    WORD options = 243;
+    QString dictionary;    // full path; "AMERICAN.VTD" in the program folder
+    short performance = 0; // -7 (least memory) to 7
+    short searchLimit = 1500;
+    short displayLimit = 10;
+
+    static CSpellPreferences& Current() { return App().Get<CSpellPreferences>(); }
+};
+
+// New symbols ("SymbolPreferences").
+struct CSymbolPreferences
+{
+    CSymbolPreferences();
+    LogFontFields font;
+    COLORREF symbolColour = 0;
+    BOOL colouredBackground = 0;
+    COLORREF backgroundColour = 16777215;
+
+    static CSymbolPreferences& Current() { return App().Get<CSymbolPreferences>(); }
+};
+
+// The grid, margin and ruler switches of the design view ("grid",
+// "margins", "ruler"). The display unit itself is App().general.displayUnits.
+struct CGridSettings
+{
+    static constexpr int kDefaultInterval = 10;
+
+    BOOL showGrid = 0;
+    BOOL snapToGrid = 0;
+    BOOL snapToGuides = 1;
+    int intervalX = kDefaultInterval; // tenths of a millimetre, always above 0
+    int intervalY = kDefaultInterval;
+    BOOL showMargins = 1;
+    BOOL showRuler = 1;
+
+    static CGridSettings& Current() { return App().Get<CGridSettings>(); }
+};
+
+// The last-used folders of the open boxes ("paths") and the sheet shadow
+// of the design view ("GeneralPreferences", "Shadow").
+struct CShellSettings
+{
+    QString lastTemplateFolder;
+    QString lastImageFolder;
+    QString lastDatabaseFolder;
+    BOOL shadow = 1;
+
+    static CShellSettings& Current() { return App().Get<CShellSettings>(); }
+};
+
+// The default fonts of the preference table.
+LogFontFields DefaultTextFont();
+
+// Every preference value from the profile, each with its default; a price
+// format name the price format list does not hold becomes the standard
+// format's name. Load the price formats first.
+void LoadPreferences();
+void SavePreferences();
+
+// A grid interval of 0 or less (or no number) reads as the default; a
+// display unit other than 1 as 0 (millimetres).
+void LoadGridSettings();
+void SaveGridSettings();
+
+// The last-used folders (each defaults to the program folder) and the shadow.
+void LoadShellSettings();
+void SaveShellSettings();

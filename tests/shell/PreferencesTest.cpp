@@ -1,0 +1,374 @@
+#include "Preferences.h"
+
+#include "BarcodeStyle.h"
+#include "ElementDefaults.h"
+#include "LogFont.h"
+#include "PriceFormatList.h"
+#include "SignApp.h"
+#include "TestSupport.h"
+#include "TextBase.h"
+
+#include <QSettings>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class PreferencesTest : public ::testing::Test
+{
+protected:
+    PreferencesTest() { EnsureWidgetApp(); }
+
+    // The designer's own profile file, read directly.
+    QVariant Stored(const QString& key) const
+    {
+        QSettings ini(home.FilePath("Corvane/Tabrel.ini"), QSettings::IniFormat);
+        return ini.value(key);
+    }
+    static void Put(const char* section, const char* key, const QString& text)
+    {
+        CSignApp::WriteProfileString(section, key, text);
+    }
+
+    CTestHome home;
+    std::optional<CAppContext> context{std::in_place};
+};
+
+double Radians(int degrees)
+{
+    return degrees * 0.017453292519944444;
+}
+
+LogFontFields Font(const char* face, LONG height, BYTE italic)
+{
+    LogFontFields lf = CLogFont::DefaultLogFont();
+    lf.lfFaceName = face;
+    lf.lfHeight = height;
+    lf.lfItalic = italic;
+    lf.lfWeight = 700;
+    return lf;
+}
+
+} // namespace
+
+TEST_F(PreferencesTest, EmptyProfileGivesTheDefaults)
+{
+    LoadPreferences();
+    EXPECT_DOUBLE_EQ(App().general.rotationAngle, Radians(90));
+    EXPECT_EQ(App().general.variableOutline, 255u);
+    EXPECT_EQ(App().general.viewMode, -1);
+    EXPECT_EQ(App().Get<CBoxDefaults>().fillColour, 16777215u);
+    EXPECT_EQ(App().Get<CBoxDefaults>().cornerRadius, 40);
+    EXPECT_EQ(CTextDefaults::Current().font.GetLogFont(), CLogFont::DefaultLogFont());
+    EXPECT_EQ(App().Get<CTextElementDefaults>().maxHeight, 568);
+    EXPECT_EQ(CBarcodePreferences::Current().font.lfFaceName, "Tabrel OCRB");
+    EXPECT_EQ(CBarcodePreferences::Current().horzJustify, 1);
+    EXPECT_EQ(CBulletPreferences::Current().font.lfHeight, 141);
+    EXPECT_EQ(CBulletPreferences::Current().symbol, 34);
+    for (const LogFontFields& part : CPricePreferences::Current().partFonts)
+        EXPECT_EQ(part, CLogFont::DefaultLogFont());
+    EXPECT_EQ(CPricePreferences::Current().format, "Standard Format");
+    EXPECT_EQ(CSpellPreferences::Current().options, 243);
+    EXPECT_EQ(CSpellPreferences::Current().dictionary, home.FilePath("AMERICAN.VTD"));
+    EXPECT_EQ(CSymbolPreferences::Current().font.lfFaceName, "Tabrel Symbol 1");
+    EXPECT_EQ(CSymbolPreferences::Current().font.lfHeight, 94);
+    EXPECT_EQ(CSymbolPreferences::Current().font.lfPitchAndFamily, 2);
+}
+
+// Every value away from its default goes to the profile and comes back.
+TEST_F(PreferencesTest, SaveAndLoadKeepEveryValue)
+{
+    ThePriceFormatList().LoadLibrary();
+    CPriceFormat sale;
+    sale.m_name = "Sale";
+    ThePriceFormatList().AddFormat(sale);
+
+    CGeneralPreferences& general = App().general;
+    general.rotationAngle = Radians(45);
+    general.duplicateX = -20;
+    general.duplicateY = 35;
+    general.variableOutline = 0x00ff8000;
+    general.undoLevels = 12;
+    general.nativePrint = 0;
+    general.endJobWithPage = 1;
+    general.viewMode = 1;
+    general.storeRelativePaths = 1;
+    general.storePrinterSettings = 0;
+    App().Get<CLineDefaults>() = {25, 0x123456, 2, 3};
+    CBoxDefaults& box = App().Get<CBoxDefaults>();
+    box.thickness = 7;
+    box.outlineColour = 0xff;
+    box.fillInterior = 1;
+    box.fillColour = 0xabcdef;
+    box.cornerType = 2;
+    box.cornerRadius = 100;
+    CEllipseDefaults& ellipse = App().Get<CEllipseDefaults>();
+    ellipse.thickness = 3;
+    ellipse.outlineColour = 0xff00;
+    ellipse.fillInterior = 1;
+    ellipse.fillColour = 0;
+    CTextDefaults::Current().font.SetLogFont(Font("Liberation Serif", 120, 1));
+    CTextDefaults::Current().colour = 0x0000ff;
+    App().Get<CTextElementDefaults>() = {1, 0x00ffff, 20, 300, 2, 1, 0};
+    CBarcodePreferences& barcode = CBarcodePreferences::Current();
+    barcode.type = 12;
+    barcode.style = "Wide, 3:1";
+    barcode.height = 150;
+    barcode.calcChecksum = 0;
+    barcode.showHuman = 1;
+    barcode.showChecksum = 0;
+    barcode.horzJustify = 2;
+    barcode.vertJustify = 1;
+    CBulletPreferences& bullet = CBulletPreferences::Current();
+    bullet.font = Font("Liberation Sans", 80, 0);
+    bullet.symbol = 200;
+    bullet.offset = 30;
+    bullet.size = 150;
+    bullet.colour = 0x808080;
+    CPricePreferences& price = CPricePreferences::Current();
+    for (int i = 0; i < 5; ++i)
+        price.partFonts[i] = Font("Liberation Mono", 50 + 10 * i, BYTE(i % 2));
+    price.textColour = 1;
+    price.colouredBackground = 1;
+    price.backgroundColour = 2;
+    price.crossOutColour = 3;
+    price.crossOutPattern = 4;
+    price.crossOutThickness = 5;
+    price.crossOutEndStyle = 1;
+    price.format = "Sale";
+    CImagePreferences::Current() = {0, 0};
+    CSpellPreferences& spell = CSpellPreferences::Current();
+    spell.options = 1 | 2 | 32 | 8 | 256;
+    spell.dictionary = "/usr/share/hunspell/en_GB.dic";
+    spell.performance = -7;
+    spell.searchLimit = 10000;
+    spell.displayLimit = 50;
+    CSymbolPreferences& symbol = CSymbolPreferences::Current();
+    symbol.font = Font("DejaVu Sans", 200, 1);
+    symbol.symbolColour = 0x010203;
+    symbol.colouredBackground = 1;
+    symbol.backgroundColour = 0x040506;
+
+    // Copies of everything, then a fresh context that loads them again.
+    const CGeneralPreferences savedGeneral = general;
+    const CLineDefaults savedLine = App().Get<CLineDefaults>();
+    const CBoxDefaults savedBox = box;
+    const CEllipseDefaults savedEllipse = ellipse;
+    const LogFontFields savedTextFont = CTextDefaults::Current().font.GetLogFont();
+    const CTextElementDefaults savedText = App().Get<CTextElementDefaults>();
+    const CBarcodePreferences savedBarcode = barcode;
+    const CBulletPreferences savedBullet = bullet;
+    const CPricePreferences savedPrice = price;
+    const CSpellPreferences savedSpell = spell;
+    const CSymbolPreferences savedSymbol = symbol;
+    SavePreferences();
+    EXPECT_EQ(Stored("GeneralPreferences/RotationAngle").toString(), "45");
+
+    context.emplace();
+    ThePriceFormatList().LoadLibrary();
+    ThePriceFormatList().AddFormat(sale);
+    LoadPreferences();
+
+    EXPECT_DOUBLE_EQ(App().general.rotationAngle, savedGeneral.rotationAngle);
+    EXPECT_EQ(App().general.duplicateX, savedGeneral.duplicateX);
+    EXPECT_EQ(App().general.duplicateY, savedGeneral.duplicateY);
+    EXPECT_EQ(App().general.variableOutline, savedGeneral.variableOutline);
+    EXPECT_EQ(App().general.undoLevels, savedGeneral.undoLevels);
+    EXPECT_EQ(App().general.nativePrint, savedGeneral.nativePrint);
+    EXPECT_EQ(App().general.endJobWithPage, savedGeneral.endJobWithPage);
+    EXPECT_EQ(App().general.viewMode, savedGeneral.viewMode);
+    EXPECT_EQ(App().general.storeRelativePaths, savedGeneral.storeRelativePaths);
+    EXPECT_EQ(App().general.storePrinterSettings, savedGeneral.storePrinterSettings);
+
+    const CLineDefaults& line = App().Get<CLineDefaults>();
+    EXPECT_EQ(line.thickness, savedLine.thickness);
+    EXPECT_EQ(line.colour, savedLine.colour);
+    EXPECT_EQ(line.lineStyle, savedLine.lineStyle);
+    EXPECT_EQ(line.endStyle, savedLine.endStyle);
+    const CBoxDefaults& box2 = App().Get<CBoxDefaults>();
+    EXPECT_EQ(box2.thickness, savedBox.thickness);
+    EXPECT_EQ(box2.outlineColour, savedBox.outlineColour);
+    EXPECT_EQ(box2.fillInterior, savedBox.fillInterior);
+    EXPECT_EQ(box2.fillColour, savedBox.fillColour);
+    EXPECT_EQ(box2.cornerType, savedBox.cornerType);
+    EXPECT_EQ(box2.cornerRadius, savedBox.cornerRadius);
+    const CEllipseDefaults& ellipse2 = App().Get<CEllipseDefaults>();
+    EXPECT_EQ(ellipse2.thickness, savedEllipse.thickness);
+    EXPECT_EQ(ellipse2.outlineColour, savedEllipse.outlineColour);
+    EXPECT_EQ(ellipse2.fillInterior, savedEllipse.fillInterior);
+    EXPECT_EQ(ellipse2.fillColour, savedEllipse.fillColour);
+
+    EXPECT_EQ(CTextDefaults::Current().font.GetLogFont(), savedTextFont);
+    EXPECT_EQ(CTextDefaults::Current().colour, 0x0000ffu);
+    const CTextElementDefaults& text = App().Get<CTextElementDefaults>();
+    EXPECT_EQ(text.colouredBackground, savedText.colouredBackground);
+    EXPECT_EQ(text.backgroundColour, savedText.backgroundColour);
+    EXPECT_EQ(text.minHeight, savedText.minHeight);
+    EXPECT_EQ(text.maxHeight, savedText.maxHeight);
+    EXPECT_EQ(text.horzJustify, savedText.horzJustify);
+    EXPECT_EQ(text.vertJustify, savedText.vertJustify);
+    EXPECT_EQ(text.preserveLineBreaks, savedText.preserveLineBreaks);
+
+    const CBarcodePreferences& barcode2 = CBarcodePreferences::Current();
+    EXPECT_EQ(barcode2.font, savedBarcode.font);
+    EXPECT_EQ(barcode2.type, savedBarcode.type);
+    EXPECT_EQ(barcode2.style, savedBarcode.style);
+    EXPECT_EQ(barcode2.height, savedBarcode.height);
+    EXPECT_EQ(barcode2.calcChecksum, savedBarcode.calcChecksum);
+    EXPECT_EQ(barcode2.showHuman, savedBarcode.showHuman);
+    EXPECT_EQ(barcode2.showChecksum, savedBarcode.showChecksum);
+    EXPECT_EQ(barcode2.horzJustify, savedBarcode.horzJustify);
+    EXPECT_EQ(barcode2.vertJustify, savedBarcode.vertJustify);
+
+    const CBulletPreferences& bullet2 = CBulletPreferences::Current();
+    EXPECT_EQ(bullet2.font, savedBullet.font);
+    EXPECT_EQ(bullet2.symbol, savedBullet.symbol);
+    EXPECT_EQ(bullet2.offset, savedBullet.offset);
+    EXPECT_EQ(bullet2.size, savedBullet.size);
+    EXPECT_EQ(bullet2.colour, savedBullet.colour);
+
+    const CPricePreferences& price2 = CPricePreferences::Current();
+    EXPECT_EQ(price2.partFonts, savedPrice.partFonts);
+    EXPECT_EQ(price2.textColour, savedPrice.textColour);
+    EXPECT_EQ(price2.colouredBackground, savedPrice.colouredBackground);
+    EXPECT_EQ(price2.backgroundColour, savedPrice.backgroundColour);
+    EXPECT_EQ(price2.crossOutColour, savedPrice.crossOutColour);
+    EXPECT_EQ(price2.crossOutPattern, savedPrice.crossOutPattern);
+    EXPECT_EQ(price2.crossOutThickness, savedPrice.crossOutThickness);
+    EXPECT_EQ(price2.crossOutEndStyle, savedPrice.crossOutEndStyle);
+    EXPECT_EQ(price2.format, "Sale");
+
+    EXPECT_EQ(CImagePreferences::Current().constrainStretching, 0);
+    EXPECT_EQ(CImagePreferences::Current().fastPrint, 0);
+
+    const CSpellPreferences& spell2 = CSpellPreferences::Current();
+    EXPECT_EQ(spell2.options, savedSpell.options);
+    EXPECT_EQ(spell2.dictionary, savedSpell.dictionary);
+    EXPECT_EQ(spell2.performance, savedSpell.performance);
+    EXPECT_EQ(spell2.searchLimit, savedSpell.searchLimit);
+    EXPECT_EQ(spell2.displayLimit, savedSpell.displayLimit);
+
+    const CSymbolPreferences& symbol2 = CSymbolPreferences::Current();
+    EXPECT_EQ(symbol2.font, savedSymbol.font);
+    EXPECT_EQ(symbol2.symbolColour, savedSymbol.symbolColour);
+    EXPECT_EQ(symbol2.colouredBackground, savedSymbol.colouredBackground);
+    EXPECT_EQ(symbol2.backgroundColour, savedSymbol.backgroundColour);
+}
+
+// The angle lives in radians between start and exit; whole degrees must
+// come back as they were, negative ones too.
+TEST_F(PreferencesTest, RotationAngleSurvivesStartAndExit)
+{
+    for (int degrees : {45, 90, 1, 359, -45, -1}) {
+        SCOPED_TRACE(degrees);
+        CSignApp::WriteProfileInt("GeneralPreferences", "RotationAngle", degrees);
+        for (int run = 0; run < 3; ++run) {
+            LoadPreferences();
+            SavePreferences();
+        }
+        EXPECT_EQ(CSignApp::GetProfileInt("GeneralPreferences", "RotationAngle", 0), degrees);
+    }
+}
+
+TEST_F(PreferencesTest, ColoursStoredAsText)
+{
+    struct Case
+    {
+        const char* text;
+        COLORREF outline; // "VariableOutline", default 255
+        COLORREF fill;    // "FillColour" of boxes, default white
+    };
+    const Case cases[] = {
+        {"65280", 65280, 65280},
+        {"blue", 0, 0},      // not a number: black
+        {"", 255, 16777215}, // empty: the default
+        {"  12abc", 12, 12}, // the leading number
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Put("GeneralPreferences", "VariableOutline", c.text);
+        Put("BoxPreferences", "FillColour", c.text);
+        LoadPreferences();
+        EXPECT_EQ(App().general.variableOutline, c.outline);
+        EXPECT_EQ(App().Get<CBoxDefaults>().fillColour, c.fill);
+    }
+}
+
+TEST_F(PreferencesTest, PriceFormatThatNoLongerExists)
+{
+    ThePriceFormatList().LoadLibrary();
+    CPriceFormat sale;
+    sale.m_name = "Sale";
+    ThePriceFormatList().AddFormat(sale);
+
+    Put("PricePreferences", "Format", "Sale");
+    LoadPreferences();
+    EXPECT_EQ(CPricePreferences::Current().format, "Sale");
+
+    // Names are exact: another case is another (missing) format.
+    for (const char* gone : {"Clearance", "sale", ""}) {
+        SCOPED_TRACE(gone);
+        Put("PricePreferences", "Format", gone);
+        LoadPreferences();
+        EXPECT_EQ(CPricePreferences::Current().format, CPriceFormatList::StandardFormatName());
+    }
+}
+
+TEST_F(PreferencesTest, GridSettings)
+{
+    struct Case
+    {
+        const char* x;
+        const char* y;
+        const char* units;
+        int expectedX;
+        int expectedY;
+        int expectedUnits;
+    };
+    const Case cases[] = {
+        {"25", "40", "1", 25, 40, 1},
+        {"0", "0", "0", 10, 10, 0},        // no grid: the default interval
+        {"-5", "7", "2", 10, 7, 0},        // a negative interval; an unknown unit
+        {"fine", "", "inches", 10, 10, 0}, // not numbers
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x);
+        Put("grid", "GridIntervalX", c.x);
+        Put("grid", "GridIntervalY", c.y);
+        Put("ruler", "DisplayUnits", c.units);
+        LoadGridSettings();
+        EXPECT_EQ(CGridSettings::Current().intervalX, c.expectedX);
+        EXPECT_EQ(CGridSettings::Current().intervalY, c.expectedY);
+        EXPECT_EQ(App().general.displayUnits, c.expectedUnits);
+    }
+
+    // The switches round-trip; the interval read back is the one saved.
+    CGridSettings& grid = CGridSettings::Current();
+    grid = {1, 1, 0, 50, 20, 0, 0};
+    App().general.displayUnits = 1;
+    SaveGridSettings();
+    grid = CGridSettings();
+    App().general.displayUnits = 0;
+    LoadGridSettings();
+    EXPECT_EQ(grid.showGrid, 1);
+    EXPECT_EQ(grid.snapToGrid, 1);
+    EXPECT_EQ(grid.snapToGuides, 0);
+    EXPECT_EQ(grid.intervalX, 50);
+    EXPECT_EQ(grid.intervalY, 20);
+    EXPECT_EQ(grid.showMargins, 0);
+    EXPECT_EQ(grid.showRuler, 0);
+    EXPECT_EQ(App().general.displayUnits, 1);
+    EXPECT_EQ(Stored("margins/ShowMargins").toString(), "0");
+}
+
+TEST_F(PreferencesTest, SixteenBitSpellingValues)
+{
+    Put("SpellPreferences", "SpellOptions", QString::number(65536 + 243));
+    Put("SpellPreferences", "Performance", "-7");
+    Put("SpellPreferences", "SearchLimit", QString::number(65536 + 1500));
+    LoadPreferences();
+    EXPECT_EQ(CSpellPreferences::Current().options, 243);
+    EXPECT_EQ(CSpellPreferences::Current().performance, -7);
+    EXPECT_EQ(CSpellPreferences::Current().searchLimit, 1500);
+}
