@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace {
@@ -96,6 +98,37 @@ void CBarcodeStyle::WriteXml(CTextExportFile& file) const
         QStringLiteral("    <print-gain=\"mil\" value=\"%1\"/>\n").arg(Mils(printGain)));
 }
 
+QString CBarcodeStyle::Validate() const
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Please give the style a name.");
+    if (!HasOwnGeometry())
+        return QString();
+    if (!(xDimension > 0.0f) || !std::isfinite(xDimension))
+        return QStringLiteral("The X dimension must be greater than 0.");
+    if (ratio < kMinRatio || ratio > kMaxRatio)
+        return QStringLiteral("The ratio must be from %1:1 to %2:1.")
+            .arg(kMinRatio / 100)
+            .arg(kMaxRatio / 100);
+    if (!(printGain >= 0.0f && printGain <= xDimension))
+        return QStringLiteral("The print gain must be from 0 to the X dimension (%1 mil).")
+            .arg(Mils(xDimension));
+    return QString();
+}
+
+bool CBarcodeStyle::ClampToLimits()
+{
+    if (!HasOwnGeometry())
+        return true;
+    if (!(xDimension > 0.0f) || !std::isfinite(xDimension))
+        return false;
+    ratio = std::clamp(ratio, kMinRatio, kMaxRatio);
+    if (!(printGain >= 0.0f)) // also NaN
+        printGain = 0.0f;
+    printGain = std::min(printGain, xDimension);
+    return true;
+}
+
 // --- the list ----------------------------------------------------------------
 
 CBarcodeStyleList& TheBarcodeStyleList()
@@ -130,6 +163,14 @@ CBarcodeStyle* CBarcodeStyleList::Add(const CBarcodeStyle& style)
         return nullptr;
     }
     return m_styles.back().get();
+}
+
+CBarcodeStyle* CBarcodeStyleList::AddTyped(const CBarcodeStyle& style, QString& reason)
+{
+    reason = style.Validate();
+    if (!reason.isEmpty())
+        return nullptr;
+    return Add(style);
 }
 
 CBarcodeStyle* CBarcodeStyleList::Find(const QString& name, int family) const
@@ -182,7 +223,10 @@ void CBarcodeStyleList::LoadFrom(const QString& path)
         ar.ReadDWord(); // the format version says nothing yet
         const DWORD count = ar.ReadDWord();
         for (DWORD i = 0; i < count; ++i) {
-            if (!Add(ReadStyleRecord(ar)))
+            CBarcodeStyle style = ReadStyleRecord(ar);
+            if (!style.ClampToLimits())
+                continue;
+            if (!Add(style))
                 break;
         }
     } catch (const CArchiveException&) {
@@ -231,11 +275,12 @@ void CBarcodeStyleList::SerializeStyle(CArchive& ar, const CBarcodeStyle* style,
         WriteStyleRecord(ar, style ? *style : none);
         return;
     }
-    const CBarcodeStyle loaded = ReadStyleRecord(ar);
+    CBarcodeStyle loaded = ReadStyleRecord(ar);
     const CBarcodeStyle* known = Find(loaded.name, loaded.family);
     if (known && known->name == loaded.name)
         return;
-    Add(loaded);
+    if (loaded.ClampToLimits())
+        Add(loaded);
 }
 
 // --- last-used settings ------------------------------------------------------

@@ -30,6 +30,20 @@ public:
 
     bool operator==(const CBarcodeStyle&) const = default;
 
+    // The limits of a style's geometry, for every family but the postal
+    // one, whose dimensions the symbology fixes: an X dimension above 0, a
+    // ratio of at least 1:1 and a print gain from 0 up to the X dimension.
+    static constexpr int kMinRatio = 100;
+    static constexpr int kMaxRatio = 10000;
+    bool HasOwnGeometry() const { return family != 0; }
+    // Why a style typed in the style dialog cannot be kept (it also needs a
+    // name), or an empty text when it can.
+    QString Validate() const;
+    // Brings a style read from a file within the limits: the ratio and the
+    // gain are clamped; FALSE, and the style is to be left out, when the X
+    // dimension is not above 0.
+    bool ClampToLimits();
+
     // The three style lines of the template text export.
     void WriteXml(CTextExportFile& file) const;
 };
@@ -46,6 +60,9 @@ public:
     // Appends a copy; null for a style without a name, or (after the
     // "Insufficient memory" message) when memory runs out.
     CBarcodeStyle* Add(const CBarcodeStyle& style);
+    // Appends a style the user typed when CBarcodeStyle::Validate finds
+    // nothing wrong with it; else null, with the reason in reason.
+    CBarcodeStyle* AddTyped(const CBarcodeStyle& style, QString& reason);
     // The first style of exactly this name (case-sensitive) and family; else
     // the family's first style; else null.
     CBarcodeStyle* Find(const QString& name, int family) const;
@@ -54,7 +71,8 @@ public:
     QStringList StyleNames(int family) const;
 
     // Appends the user styles of the program's ".cbs" file; a missing or
-    // unreadable file is skipped without a word.
+    // unreadable file is skipped without a word, and so is a style without
+    // an X dimension. Ratio and gain are clamped to the limits.
     void Load();
     // Writes the user styles to it; writes nothing at all when there is none.
     // FALSE (after a message) when the file cannot be written.
@@ -67,7 +85,8 @@ public:
     // The style record inside a barcode element of a sign. Storing writes
     // the style (an empty one of the family when there is none); loading
     // reads one and adds it to the list unless the family already has a
-    // style of exactly that name.
+    // style of exactly that name or it has no X dimension (ratio and gain
+    // are clamped to the limits).
     void SerializeStyle(CArchive& ar, const CBarcodeStyle* style, int family);
 
     int GetCount() const { return static_cast<int>(m_styles.size()); }

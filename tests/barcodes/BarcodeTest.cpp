@@ -928,3 +928,206 @@ TEST_F(BarcodeFixture, PreviewFitsTheSymbolIntoTheRectangleCentred)
     EXPECT_GT(right - left, 250) << "the wide side fills the rectangle";
     EXPECT_LE(std::abs((top + bottom) / 2 - 200), 40) << "centred";
 }
+
+// --- limits of a style's geometry ---------------------------------------------------------
+
+namespace {
+
+CBarcodeStyle StyleOf(const char* name, int family, float xDimension, int ratio, float printGain)
+{
+    CBarcodeStyle style;
+    style.name = QString::fromLatin1(name);
+    style.family = family;
+    style.xDimension = xDimension;
+    style.ratio = ratio;
+    style.printGain = printGain;
+    style.userDefined = TRUE;
+    return style;
+}
+
+} // namespace
+
+TEST_F(BarcodeFixture, ATypedStyleOutsideTheLimitsIsRefusedWithItsReason)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case
+    {
+        const char* what;
+        CBarcodeStyle style;
+        const char* reason; // a word of the message; null: accepted
+    };
+    const Case cases[] = {
+        {"a usual style", StyleOf("Usual", FAMILY_CODE128, 0.01f, 300, 0.001f), nullptr},
+        {"ratio exactly 1:1", StyleOf("Even", FAMILY_RATIO, 0.01f, 100, 0.0f), nullptr},
+        {"gain as wide as a module", StyleOf("Fat", FAMILY_EAN_UPC, 0.01f, 300, 0.01f), nullptr},
+        {"no name", StyleOf("", FAMILY_CODE128, 0.01f, 300, 0.0f), "name"},
+        {"a blank name", StyleOf("   ", FAMILY_CODE128, 0.01f, 300, 0.0f), "name"},
+        {"X dimension 0", StyleOf("Zero", FAMILY_CODE128, 0.0f, 300, 0.0f), "X dimension"},
+        {"negative X dimension", StyleOf("Neg", FAMILY_RATIO, -0.01f, 300, 0.0f), "X dimension"},
+        {"X dimension NaN", StyleOf("NaN", FAMILY_RATIO, nan, 300, 0.0f), "X dimension"},
+        {"X dimension infinite", StyleOf("Inf", FAMILY_RATIO, inf, 300, 0.0f), "X dimension"},
+        {"ratio below 1:1", StyleOf("Thin", FAMILY_RATIO, 0.01f, 99, 0.0f), "ratio"},
+        {"ratio 0", StyleOf("None", FAMILY_CODE128, 0.01f, 0, 0.0f), "ratio"},
+        {"ratio far too wide", StyleOf("Wide", FAMILY_RATIO, 0.01f, 10001, 0.0f), "ratio"},
+        {"negative gain", StyleOf("Shrink", FAMILY_EAN_UPC, 0.01f, 300, -0.0001f), "print gain"},
+        {"gain beyond a module", StyleOf("Bleed", FAMILY_EAN_UPC, 0.01f, 300, 0.0101f),
+         "print gain"},
+        {"gain NaN", StyleOf("Odd", FAMILY_CODE128, 0.01f, 300, nan), "print gain"},
+        // The postal family's dimensions are fixed by the symbology.
+        {"postal style of no dimensions", StyleOf("Post", FAMILY_POSTAL, 0.0f, 0, 0.0f), nullptr},
+    };
+    CBarcodeStyleList& list = TheBarcodeStyleList();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int before = list.GetCount();
+        QString reason = QStringLiteral("stale");
+        const CBarcodeStyle* added = list.AddTyped(c.style, reason);
+        EXPECT_EQ(c.style.Validate(), reason);
+        if (!c.reason) {
+            EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();
+            ASSERT_NE(added, nullptr);
+            EXPECT_EQ(*added, c.style);
+            EXPECT_EQ(list.GetCount(), before + 1);
+            continue;
+        }
+        EXPECT_EQ(added, nullptr);
+        EXPECT_EQ(list.GetCount(), before) << "a refused style is not added";
+        EXPECT_TRUE(reason.contains(QString::fromLatin1(c.reason))) << reason.toStdString();
+    }
+    EXPECT_EQ(messages.Count(), 0) << "the dialog shows the reason, not the list";
+}
+
+TEST_F(BarcodeFixture, AStyleReadFromAFileIsClampedOrLeftOut)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case
+    {
+        const char* what;
+        CBarcodeStyle stored;
+        bool kept;
+        int ratio;  // after reading
+        float gain; // after reading
+    };
+    const Case cases[] = {
+        {"within the limits", StyleOf("Fine", FAMILY_CODE128, 0.01f, 250, 0.002f), true, 250,
+         0.002f},
+        {"ratio below 1:1", StyleOf("Thin", FAMILY_RATIO, 0.01f, 50, 0.0f), true, 100, 0.0f},
+        {"negative ratio", StyleOf("Minus", FAMILY_RATIO, 0.01f, -300, 0.0f), true, 100, 0.0f},
+        {"ratio far too wide", StyleOf("Huge", FAMILY_RATIO, 0.01f, 1 << 30, 0.0f), true, 10000,
+         0.0f},
+        {"negative gain", StyleOf("Shrink", FAMILY_EAN_UPC, 0.01f, 300, -0.5f), true, 300, 0.0f},
+        {"gain beyond a module", StyleOf("Bleed", FAMILY_EAN_UPC, 0.01f, 300, 0.5f), true, 300,
+         0.01f},
+        {"gain NaN", StyleOf("Odd", FAMILY_CODE128, 0.01f, 300, nan), true, 300, 0.0f},
+        {"X dimension 0", StyleOf("Zero", FAMILY_CODE128, 0.0f, 300, 0.0f), false, 0, 0.0f},
+        {"negative X dimension", StyleOf("Neg", FAMILY_RATIO, -1.0f, 300, 0.0f), false, 0, 0.0f},
+        {"X dimension NaN", StyleOf("NaN", FAMILY_RATIO, nan, 300, 0.0f), false, 0, 0.0f},
+        {"postal, as stored", StyleOf("Post", FAMILY_POSTAL, 0.0f, 0, 0.0f), true, 0, 0.0f},
+    };
+
+    // Every case in one side file, and each in a sign's style record; the
+    // list that writes them takes anything.
+    const QString path = home.filePath(QStringLiteral("limits.cbs"));
+    QByteArray records;
+    {
+        CBarcodeStyleList writer;
+        CArchive ar(&records, CArchive::store);
+        for (const Case& c : cases) {
+            ASSERT_NE(writer.Add(c.stored), nullptr);
+            writer.SerializeStyle(ar, &c.stored, c.stored.family);
+        }
+        ASSERT_TRUE(writer.SaveTo(path));
+    }
+
+    auto check = [&cases](const CBarcodeStyleList& list, int builtIn) {
+        int at = builtIn;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            const CBarcodeStyle* found = list.Find(c.stored.name, c.stored.family);
+            ASSERT_NE(found, nullptr);
+            if (!c.kept) {
+                EXPECT_NE(found->name, c.stored.name) << "left out";
+                continue;
+            }
+            ASSERT_LT(at, list.GetCount());
+            const CBarcodeStyle* read = list.GetAt(at++);
+            EXPECT_EQ(read->name, c.stored.name);
+            EXPECT_EQ(read->xDimension, c.stored.xDimension);
+            EXPECT_EQ(read->ratio, c.ratio);
+            EXPECT_EQ(read->printGain, c.gain);
+            EXPECT_TRUE(read->Validate().isEmpty()) << read->Validate().toStdString();
+        }
+        EXPECT_EQ(at, list.GetCount());
+    };
+    {
+        SCOPED_TRACE("side file");
+        CAppContext fresh;
+        const int builtIn = TheBarcodeStyleList().GetCount();
+        TheBarcodeStyleList().LoadFrom(path);
+        check(TheBarcodeStyleList(), builtIn);
+    }
+    {
+        SCOPED_TRACE("sign records");
+        CAppContext fresh;
+        CBarcodeStyleList& list = TheBarcodeStyleList();
+        const int builtIn = list.GetCount();
+        CArchive ar(&records, CArchive::load);
+        for (std::size_t i = 0; i < std::size(cases); ++i)
+            list.SerializeStyle(ar, nullptr, FAMILY_CODE128);
+        EXPECT_EQ(ar.BytesRemaining(), 0) << "a left-out record is still read through";
+        check(list, builtIn);
+    }
+}
+
+TEST_F(BarcodeFixture, AnElementWhoseStyleIsLeftOutTakesItsFamilysFirst)
+{
+    CCode128B original;
+    original.SetStyle(TheBarcodeStyleList().Add(StyleOf("Zero", FAMILY_CODE128, 0.0f, 300, 0.0f)));
+    original.ComputeLayout();
+    original.Regenerate();
+    const QByteArray bytes = Store(original);
+
+    CAppContext fresh;
+    RegisterBarcodeClasses();
+    const std::unique_ptr<CBarcode> loaded = Load(bytes);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->m_style, TheBarcodeStyleList().Find(QStringLiteral("Standard"), 2));
+    EXPECT_FALSE(loaded->IsShowingInvalid());
+    EXPECT_EQ(loaded->m_elementWidths[0], 8);
+}
+
+TEST_F(BarcodeFixture, AStoredOrientationIsReadAsAQuarterTurn)
+{
+    struct Case
+    {
+        int stored;
+        int read;
+    };
+    const Case cases[] = {{0, 0},
+                          {90, 90},
+                          {-90, 270},
+                          {-180, 180},
+                          {-270, 90},
+                          {-360, 0},
+                          {-450, 270},
+                          {450, 90},
+                          {720, 0},
+                          {-720, 0},
+                          {-1, 270},
+                          {359, 270},
+                          {std::numeric_limits<int>::min(), 180},
+                          {std::numeric_limits<int>::max(), 90}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        CCode128B original;
+        original.m_orientation = c.stored;
+        const std::unique_ptr<CBarcode> loaded = Load(Store(original));
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(loaded->m_orientation, c.read);
+        EXPECT_FALSE(loaded->IsShowingInvalid());
+        // Turned a quarter or three, the symbol lies across the sign.
+        const bool across = c.read == 90 || c.read == 270;
+        EXPECT_EQ(loaded->m_barRect.Height() > loaded->m_barRect.Width(), across);
+    }
+}
