@@ -209,8 +209,30 @@ int CBarcode::GetAddOnDigits() const
 
 // --- resolution and sizes ------------------------------------------------------
 
+namespace {
+
+struct ResolutionOverride
+{
+    int dpi = 0;
+};
+
+} // namespace
+
+void CBarcode::SetResolutionOverride(int dpi)
+{
+    if (dpi >= 0)
+        App().Get<ResolutionOverride>().dpi = dpi;
+}
+
+int CBarcode::GetResolutionOverride()
+{
+    return App().Get<ResolutionOverride>().dpi;
+}
+
 int CBarcode::ResolutionAlong() const
 {
+    if (const int dpi = GetResolutionOverride(); dpi > 0)
+        return dpi;
     const CPrinter& printer = ThePrinter();
     const int dpi = (m_orientation == 90 || m_orientation == 270) ? printer.GetPixelsPerInchY()
                                                                   : printer.GetPixelsPerInchX();
@@ -219,6 +241,8 @@ int CBarcode::ResolutionAlong() const
 
 int CBarcode::ResolutionAcross() const
 {
+    if (const int dpi = GetResolutionOverride(); dpi > 0)
+        return dpi;
     const CPrinter& printer = ThePrinter();
     const int dpi = (m_orientation == 90 || m_orientation == 270) ? printer.GetPixelsPerInchX()
                                                                   : printer.GetPixelsPerInchY();

@@ -118,7 +118,8 @@ public:
     BOOL IsShowingInvalid() const { return m_invalid; }
 
     // Printer pixels per inch along the bars and across them, for the
-    // current orientation (600 when the printer cannot say).
+    // current orientation: the resolution override when one is set, else
+    // the printer's (600 when the printer cannot say).
     int ResolutionAlong() const;
     int ResolutionAcross() const;
     // Bar height in printer pixels.
@@ -132,6 +133,14 @@ public:
     QByteArray NativeRecord(CPoint labelOrigin) const;
     // Whether this element would be printed natively on the context.
     BOOL CanPrintNatively(const CDC* dc) const;
+
+    // Symbols made from now on are made for this resolution (dots per inch,
+    // both ways) instead of the printer's: proofs for a printer other than
+    // the current one, and tests at other printers' resolutions. 0 goes
+    // back to the printer's; other values below 1 are ignored. Lives in the
+    // application context, so a fresh context starts without one.
+    static void SetResolutionOverride(int dpi);
+    static int GetResolutionOverride();
 
     // The element copy of type code 6: the class is chosen by symbology.
     static CElement* CopyElement(const CElement& element);

@@ -2,16 +2,134 @@
 // and the per-user profile. The profile is an INI file per program below the
 // "Corvane" folder of the user's configuration, plus one "Corvane" file for
 // the keys that both programs share (pass shared = true for those).
+//
+// An object of the class is the application object of a running program: it
+// runs start-up and shut-down around the Qt application's event loop. Those
+// members are defined with the shell; the framework itself only uses the
+// static services.
 #pragma once
 
 #include "LogFontFields.h"
 #include "Types.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QTemporaryFile;
+class QWidget;
+
+// What the command line asks for. Switches begin with "/" or "-" and are
+// matched without regard to case.
+struct CCommandLineInfo
+{
+    enum ShellCommand
+    {
+        FileNew,       // no sign named
+        FileOpen,      // a sign named
+        FilePrint,     // "/p" and a sign
+        FilePrintTo,   // "/pt" and a sign, printer, driver and port
+        FileDDE,       // "/dde"
+        AppUnregister, // "/unregister" or "/unregserver"
+        FileNothing,   // "/embedding" or "/automation" without a sign
+    };
+
+    ShellCommand shellCommand = FileNew;
+    QString fileName;
+    QString printerName, driverName, portName;
+    bool showSplash = true; // cleared by "nosplash"
+
+    // The arguments without the program's own name.
+    static CCommandLineInfo Parse(const QStringList& arguments);
+};
 
 class CSignApp
 {
 public:
+    enum class Program
+    {
+        Designer,      // "Tabrel"
+        PrintFrontEnd, // "Tabrel Print"
+    };
+
+    // The program's main window as start-up makes and fills it; main() sets
+    // it before InitInstance.
+    struct FrameTemplate
+    {
+        // A new main window, not yet shown; null when it cannot be made.
+        std::function<QWidget*()> create;
+        // Reads a sign into the window's document; FALSE when it cannot.
+        std::function<BOOL(QWidget* frame, const QString& path)> openSign;
+        // Starts a new, empty sign.
+        std::function<void(QWidget* frame)> newSign;
+    };
+
+    // The designer's main window, CMainFrame, given the branding file's web
+    // menu item and the last-used template folder.
+    static FrameTemplate DesignerFrameTemplate();
+
+    explicit CSignApp(Program program = Program::Designer);
+    ~CSignApp();
+    CSignApp(const CSignApp&) = delete;
+    CSignApp& operator=(const CSignApp&) = delete;
+
+    // The application object of the running program; null when none exists.
+    static CSignApp* GetApp();
+
+    // Start-up: TRUE to run the event loop, FALSE to end the program (a
+    // second instance, a cancelled log-on, no main window). The arguments
+    // are QCoreApplication::arguments(), the program's own name first.
+    BOOL InitInstance(const QStringList& arguments);
+    // Shut-down: saves the settings and side files when start-up got as far
+    // as loading them, then closes the main window. Run it whatever
+    // InitInstance answered. Returns the exit code.
+    int ExitInstance();
+    // TRUE when no other instance of this program runs for this user. When
+    // one does, it is handed this command line (it comes to the front) and
+    // the answer is FALSE.
+    BOOL FirstInstance(const QStringList& arguments = QStringList());
+    // Opens a new sign or the named one in the maximised main window;
+    // FALSE when no main window could be made or nothing is to be opened.
+    BOOL ProcessShellCommand(const CCommandLineInfo& info);
+
+    Program GetProgram() const { return m_program; }
+    // Set once the settings and side files are loaded: only then does
+    // shut-down save them.
+    BOOL IsInitialised() const { return m_initialised; }
+    QWidget* GetMainWindow() const;
+    const CCommandLineInfo& GetCommandLineInfo() const;
+    // Whether start-up let the splash screen show.
+    bool IsSplashEnabled() const;
+
+    FrameTemplate frameTemplate;
+    // Runs in the first instance when another one was started, with that
+    // one's arguments. Unset: the main window is restored and raised.
+    std::function<void(const QStringList& arguments)> onAnotherInstance;
+
+    // The splash screen: shown over the new main window when start-up
+    // enables it; hidden before every message box. Unset: no splash.
+    static std::function<void(QWidget* mainWindow)> s_showSplash;
+    static std::function<void()> s_hideSplash;
+
+    // Makes message boxes real dialogs (the programs call it in main();
+    // tests keep their responder).
+    static void InstallMessageBoxPresenter();
+    // The help file "Tabrel.chm" in the program folder; WinHelp opens it at
+    // its default topic, whatever the request.
+    static QString GetHelpFilePath();
+    static void WinHelp();
+    // The clipboard format of elements, "Corvane Zel".
+    static QString GetClipboardFormat();
+    // Whether the program may write files into its folder (side files, the
+    // user's paper stocks, price formats). A read-only folder is left alone.
+    static bool IsProgramFolderWritable();
+    // An open temporary file in the system's temporary folder with an
+    // unpredictable name ending in the suffix; removed when destroyed.
+    static std::unique_ptr<QTemporaryFile> CreateTemporaryFile(const QString& suffix);
+    // Replaces the writability test of the program folder (null: the real one).
+    static void SetFolderWritableCheckForTests(std::function<bool(const QString&)> check);
+
     static void SetProgramTitle(const QString& title);
     // "Tabrel" until set.
     static QString GetProgramTitle();
@@ -51,4 +169,11 @@ public:
 
     // Points the user-scope INI files at a folder of the test's own.
     static void SetProfileFolderForTests(const QString& folder);
+
+private:
+    struct State;
+    Program m_program;
+    BOOL m_initialised = FALSE;
+    std::unique_ptr<State> m_state;
+    CSignApp* m_previousApp = nullptr;
 };

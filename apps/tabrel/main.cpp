@@ -1,15 +1,19 @@
 // The designer.
+#include "SignApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationName(QStringLiteral("Tabrel"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tabrel"));
-    window.resize(1024, 720);
-    window.show();
-    return app.exec();
+    QApplication qtApp(argc, argv);
+    CSignApp::InstallMessageBoxPresenter();
+
+    CSignApp app(CSignApp::Program::Designer);
+    app.frameTemplate = CSignApp::DesignerFrameTemplate();
+
+    int code = 0;
+    if (app.InitInstance(QCoreApplication::arguments()))
+        code = qtApp.exec();
+    const int exitCode = app.ExitInstance();
+    return code != 0 ? code : exitCode;
 }

@@ -24,6 +24,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* os)
 {
@@ -134,6 +135,72 @@ inline Decoded Decode(const QImage& image, ZXing::BarcodeFormats formats,
     out.symbologyIdentifier = result.symbologyIdentifier();
     out.gs1 = result.contentType() == ZXing::ContentType::GS1;
     return out;
+}
+
+// One symbol of each symbology of the Code 128 and EAN/UPC families, with
+// what a reader gives back: the data with its check characters, GS1 element
+// strings with the group separator between fields, add-on digits after a
+// space.
+struct SymbolCase
+{
+    const char* what;
+    const char* className;
+    const char* data;
+    int addOn; // add-on digits, 0 for none
+    ZXing::BarcodeFormat format;
+    std::string decoded;
+    bool gs1 = false;
+};
+
+inline const std::vector<SymbolCase>& EverySymbol()
+{
+    using F = ZXing::BarcodeFormat;
+    static const std::vector<SymbolCase> cases = {
+        {"Code 128 A", "CCode128A", "CODE128 A", 0, F::Code128, "CODE128 A"},
+        {"Code 128 B", "CCode128B", "Code 128 b!", 0, F::Code128, "Code 128 b!"},
+        {"Code 128 C", "CCode128C", "0123456789", 0, F::Code128, "0123456789"},
+        {"Code 128 Auto", "CCode128Auto", "Auto 123456 x", 0, F::Code128, "Auto 123456 x"},
+        {"EAN-128", "CEan128", "010950110102091710ABC", 0, F::Code128, "010950110102091710ABC",
+         true},
+        {"EAN-128 A", "CEan128A", "10ABC%1211234", 0, F::Code128,
+         "10ABC\x1d"
+         "211234",
+         true},
+        {"EAN-128 B", "CEan128B", "21abc%11012", 0, F::Code128,
+         "21abc\x1d"
+         "1012",
+         true},
+        {"EAN-128 C", "CEan128C", "0109501101020917", 0, F::Code128, "0109501101020917", true},
+        {"GS1-128", "CUccEan128", "01095011010209173103000123", 0, F::Code128,
+         "01095011010209173103000123", true},
+        {"EAN-13", "CEan13", "501234567890", 0, F::EAN13, "5012345678900"},
+        {"EAN-8", "CEan8", "0123456", 0, F::EAN8, "01234565"},
+        {"UPC-A", "CUpcA", "03600029145", 0, F::UPCA, "036000291452"},
+        {"UPC-E", "CUpcE", "425261", 0, F::UPCE, "04252614"},
+        {"UPC-E number system 1", "CUpcESys1", "012345", 0, F::UPCE, "10123454"},
+        {"EAN-13 with 2 digits", "CEan13", "50123456789012", 2, F::EAN13, "5012345678900 12"},
+        {"EAN-13 with 5 digits", "CEan13", "50123456789051234", 5, F::EAN13, "5012345678900 51234"},
+    };
+    return cases;
+}
+
+// The element of a case, with its data and add-on, regenerated; null when
+// the class is unknown.
+inline std::unique_ptr<CBarcode> MakeSymbol(const SymbolCase& c)
+{
+    const CRuntimeClass* type = CRuntimeClass::FromName(c.className);
+    if (!type)
+        return nullptr;
+    std::unique_ptr<CBarcode> barcode(dynamic_cast<CBarcode*>(type->CreateObject()));
+    if (!barcode)
+        return nullptr;
+    if (!barcode->SetAddOnDigits(c.addOn))
+        return nullptr;
+    barcode->m_data = QString::fromLatin1(c.data);
+    barcode->ComputeLayout();
+    barcode->Regenerate();
+    barcode->RecalcPosition(nullptr);
+    return barcode;
 }
 
 } // namespace barcode_test

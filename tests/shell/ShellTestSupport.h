@@ -1,10 +1,30 @@
-// What the shell's tests share: a way to answer a modal dialog that the
-// code under test opens.
+// What the shell's tests share: a stand-in main window for start-up, and a
+// way to answer a modal dialog that start-up opens.
 #pragma once
 
+#include "SignApp.h"
+#include "SignData.h"
+
 #include <QApplication>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <functional>
+
+// A plain main window with the web menu item, and a document of its own.
+class CStubFrames
+{
+public:
+    CSignApp::FrameTemplate Template();
+
+    int created = 0;
+    int newSigns = 0;
+    QStringList opened;
+    bool failCreate = false;
+    CSignData document;
+    QPointer<QMainWindow> frame;
+};
 
 // Runs the action on the first modal dialog of type T that shows while the
 // object lives (once).
