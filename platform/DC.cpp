@@ -293,7 +293,13 @@ CBrush CDC::SelectBrush(const CBrush& brush)
 
 LogFontFields CDC::SelectFont(const LogFontFields& font)
 {
-    return std::exchange(m_state.font, font);
+    // A damaged record can name any size; keep the sizes within what a sign
+    // can hold (ten metres in tenths of a millimetre) so no metric overflows.
+    constexpr LONG kLimit = 100000;
+    LogFontFields selected = font;
+    selected.lfHeight = std::clamp(selected.lfHeight, -kLimit, kLimit);
+    selected.lfWidth = std::clamp(selected.lfWidth, -kLimit, kLimit);
+    return std::exchange(m_state.font, selected);
 }
 
 COLORREF CDC::SetTextColor(COLORREF color)
