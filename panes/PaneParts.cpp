@@ -1,0 +1,3 @@
+#include "PaneParts.h"
+
+void RegisterPanes() {}
