@@ -3,6 +3,7 @@
 
 #include "BarcodeStyle.h"
 #include "Branding.h"
+#include "DesignView.h"
 #include "FileName.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -267,6 +268,7 @@ CSignApp::FrameTemplate CSignApp::DesignerFrameTemplate()
         hooks.webAddress = branding.webURL;
         hooks.signFolder = [] { return CShellSettings::Current().lastTemplateFolder; };
         auto* frame = new CMainFrame;
+        new CDesignView(frame, &frame->Document()); // the frame takes it as its canvas
         // A sign opened from a folder makes it the folder the open box starts in.
         QObject::connect(frame, &CMainFrame::signOpened, frame, [](const QString& path) {
             CShellSettings::Current().lastTemplateFolder = CFileName(path).GetFolder(true);

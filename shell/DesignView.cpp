@@ -1,0 +1,893 @@
+#include "DesignView.h"
+
+#include "AppContext.h"
+#include "Box.h"
+#include "DC.h"
+#include "Element.h"
+#include "ElementList.h"
+#include "Line.h"
+#include "MainFrame.h"
+#include "Paper.h"
+#include "Rounding.h"
+#include "SignData.h"
+#include "Text.h"
+#include "UndoHistory.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+CDesignView* g_designView = nullptr;
+
+// Logical units the window extent spans: 100 mm.
+constexpr int kWindowExtent = 1000;
+constexpr int kMinZoom = 10;
+constexpr int kMaxZoom = 1000;
+
+bool IsDrawingMode(int mode)
+{
+    switch (mode) {
+    case MODE_LINE_DRAW:
+    case MODE_BOX_DRAW:
+    case MODE_ELLIPSE_DRAW:
+    case MODE_TEXT_BOX_DRAW:
+    case MODE_ARC_TEXT_DRAW:
+    case MODE_TABLE_DRAW:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TakesCapture(int mode)
+{
+    return IsDrawingMode(mode) || mode == MODE_MOVE || mode == MODE_RESIZE ||
+           mode == MODE_RUBBER_BAND;
+}
+
+bool ClearsSelectionOnEntry(int mode)
+{
+    switch (mode) {
+    case MODE_LINE:
+    case MODE_BOX:
+    case MODE_ELLIPSE:
+    case MODE_TEXT_PLACE:
+    case MODE_TEXT_BOX:
+    case MODE_PRICE_PLACE:
+    case MODE_PICTURE_PLACE:
+    case MODE_BARCODE_PLACE:
+    case MODE_OBJECT_PLACE:
+    case MODE_SYMBOL_PLACE:
+    case MODE_ARC_TEXT:
+    case MODE_TABLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Qt::CursorShape CursorFor(int mode, int handle)
+{
+    switch (mode) {
+    case MODE_SELECT:
+    case MODE_DATA_ENTRY:
+        return Qt::ArrowCursor;
+    case MODE_MAGNIFIER:
+        return Qt::PointingHandCursor;
+    case MODE_MOVE:
+        return Qt::SizeAllCursor;
+    case MODE_RESIZE:
+        switch (handle) {
+        case HANDLE_TOP_LEFT:
+        case HANDLE_BOTTOM_RIGHT:
+            return Qt::SizeFDiagCursor;
+        case HANDLE_TOP_RIGHT:
+        case HANDLE_BOTTOM_LEFT:
+            return Qt::SizeBDiagCursor;
+        case HANDLE_TOP:
+        case HANDLE_BOTTOM:
+            return Qt::SizeVerCursor;
+        default:
+            return Qt::SizeHorCursor;
+        }
+    default:
+        return Qt::CrossCursor;
+    }
+}
+
+// Screen pixels per millimetre: TABREL_PX_PER_MM when set, else the screen's.
+void MeasureScreen(double& x, double& y)
+{
+    bool ok = false;
+    const double forced = qEnvironmentVariable("TABREL_PX_PER_MM").toDouble(&ok);
+    if (ok && forced > 0) {
+        x = y = forced;
+        return;
+    }
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        x = screen->physicalDotsPerInchX() / 25.4;
+        y = screen->physicalDotsPerInchY() / 25.4;
+    }
+    if (!(x > 0))
+        x = 4.0;
+    if (!(y > 0))
+        y = 4.0;
+}
+
+int SignWidth()
+{
+    return ThePaper().Current() ? ThePaper().GetSignWidth() : 2100;
+}
+
+int SignHeight()
+{
+    return ThePaper().Current() ? ThePaper().GetSignHeight() : 2970;
+}
+
+} // namespace
+
+CDesignView* CDesignView::Current()
+{
+    return g_designView;
+}
+
+CDesignView::CDesignView(CMainFrame* frame, CSignData* document, QWidget* parent)
+    : QAbstractScrollArea(parent), m_frame(frame), m_document(document), m_selection(this)
+{
+    setObjectName(QStringLiteral("designView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_dragTimer.setSingleShot(true);
+    m_dragTimer.setInterval(kDragTimerMs);
+    connect(&m_dragTimer, &QTimer::timeout, this, [this] { OnDragTimer(); });
+    MeasureScreen(m_pxPerMmX, m_pxPerMmY);
+    m_viewportExt = ExtentFor(m_zoomPercent, m_pxPerMmX, m_pxPerMmY);
+    g_designView = this;
+    App().currentView = this;
+    App().activeDrawingView = this;
+    if (m_frame) {
+        m_frame->SetCanvas(this);
+        connect(m_frame, &CMainFrame::signReset, this, [this] { OnInitialUpdate(); });
+    }
+}
+
+CDesignView::~CDesignView()
+{
+    m_dragTimer.stop();
+    if (g_designView == this)
+        g_designView = nullptr;
+    if (App().currentView == this)
+        App().currentView = nullptr;
+    if (App().activeDrawingView == this)
+        App().activeDrawingView = nullptr;
+}
+
+void CDesignView::OnInitialUpdate()
+{
+    m_dragTimer.stop();
+    m_mode = MODE_SELECT;
+    m_pending = nullptr;
+    viewport()->setCursor(Qt::ArrowCursor);
+    g_designView = this;
+    App().currentView = this;
+    m_selection.Reset();
+    TellFrame(nullptr);
+    TheUndoHistory().Clear();
+    WholeSign();
+}
+
+// --- mapping -----------------------------------------------------------------
+
+CSize CDesignView::ExtentFor(int percent, double pxPerMmX, double pxPerMmY)
+{
+    // Pixels for 100 mm at the percent; never below one pixel.
+    return CSize(std::max(1, RoundHalfUp(percent * pxPerMmX)),
+                 std::max(1, RoundHalfUp(percent * pxPerMmY)));
+}
+
+CPoint CDesignView::LPtoDP(CPoint p) const
+{
+    return CPoint(RoundHalfAway(double(p.x) * m_viewportExt.cx / kWindowExtent) + m_viewportOrg.x,
+                  RoundHalfAway(double(p.y) * m_viewportExt.cy / kWindowExtent) + m_viewportOrg.y);
+}
+
+CPoint CDesignView::DPtoLP(CPoint p) const
+{
+    return CPoint(RoundHalfAway(double(p.x - m_viewportOrg.x) * kWindowExtent / m_viewportExt.cx),
+                  RoundHalfAway(double(p.y - m_viewportOrg.y) * kWindowExtent / m_viewportExt.cy));
+}
+
+CSize CDesignView::LPtoDPSize(CSize s) const
+{
+    return CSize(RoundHalfAway(double(s.cx) * m_viewportExt.cx / kWindowExtent),
+                 RoundHalfAway(double(s.cy) * m_viewportExt.cy / kWindowExtent));
+}
+
+CSize CDesignView::DPtoLPSize(CSize s) const
+{
+    return CSize(RoundHalfAway(double(s.cx) * kWindowExtent / m_viewportExt.cx),
+                 RoundHalfAway(double(s.cy) * kWindowExtent / m_viewportExt.cy));
+}
+
+void CDesignView::InvalidateRect(const CRect& deviceRect, bool)
+{
+    CRect r = deviceRect;
+    r.NormalizeRect();
+    viewport()->update(QRect(r.left, r.top, r.Width() + 1, r.Height() + 1));
+}
+
+void CDesignView::InvalidateLogical(const CRect& logical)
+{
+    if (logical.IsEmpty())
+        return;
+    CRect d(LPtoDP(logical.TopLeft()), LPtoDP(logical.BottomRight()));
+    d.InflateRect(1, 1, 2, 2);
+    InvalidateRect(d, true);
+}
+
+void CDesignView::RepaintAll()
+{
+    viewport()->update();
+}
+
+int CDesignView::BorderFor(int signWidth, int signHeight)
+{
+    return RoundHalfUp(0.02 * (double(signWidth) + signHeight));
+}
+
+int CDesignView::ShadowFor(int signWidth, int signHeight)
+{
+    return RoundHalfUp(0.01 * (double(signWidth) + signHeight));
+}
+
+// --- zoom and scrolling --------------------------------------------------------
+
+void CDesignView::ApplyZoom(int percent, int mode)
+{
+    m_zoomMode = mode;
+    m_zoomPercent = std::clamp(percent, kMinZoom, kMaxZoom);
+    m_viewportExt = ExtentFor(m_zoomPercent, m_pxPerMmX, m_pxPerMmY);
+    TheElementList().UpdateAllRects(this);
+    if (m_frame)
+        m_frame->SetStatusZoom(m_zoomPercent);
+}
+
+void CDesignView::WholeSign()
+{
+    const int w = SignWidth();
+    const int h = SignHeight();
+    const int border = BorderFor(w, h);
+    const int shadow = ShadowFor(w, h);
+    const QSize client = viewport()->size();
+    const int availX = int(client.width() / m_pxPerMmX) * 10;
+    const int availY = int(client.height() / m_pxPerMmY) * 10;
+    int ex = w + shadow + border;
+    int ey = h + shadow + border;
+    for (const CElement* element : TheElementList()) {
+        const CRect r = CSelection::PositionRect(element);
+        ex = std::max(ex, r.right + border);
+        ey = std::max(ey, r.bottom + border);
+    }
+    const int zx = int(double(availX) / std::max(1, ex) * 100);
+    const int zy = int(double(availY) / std::max(1, ey) * 100);
+    ApplyZoom(std::min(zx, zy), ZOOM_WHOLE_SIGN);
+    const CSize b = LPtoDPSize(CSize(border, border));
+    m_viewportOrg = CPoint(b.cx, b.cy);
+    UpdateScrollBars();
+    RepaintAll();
+}
+
+void CDesignView::FullSize()
+{
+    ApplyZoom(100, ZOOM_FULL_SIZE);
+    const int border = BorderFor(SignWidth(), SignHeight());
+    const CSize b = LPtoDPSize(CSize(border, border));
+    m_viewportOrg = CPoint(b.cx, b.cy);
+    UpdateScrollBars();
+    RepaintAll();
+}
+
+void CDesignView::SetZoomPercent(int percent)
+{
+    ApplyZoom(percent, ZOOM_USER);
+    UpdateScrollBars();
+    RepaintAll();
+}
+
+void CDesignView::ZoomAt(CPoint logical, bool in)
+{
+    const int percent =
+        in ? std::min(m_zoomPercent * 2, kMaxZoom) : std::max(m_zoomPercent / 2, kMinZoom);
+    ApplyZoom(percent, ZOOM_USER);
+    // The clicked point goes to the middle of the client area.
+    const QSize client = viewport()->size();
+    const CSize offset = LPtoDPSize(CSize(logical.x, logical.y));
+    m_viewportOrg = CPoint(client.width() / 2 - offset.cx, client.height() / 2 - offset.cy);
+    UpdateScrollBars();
+    RepaintAll();
+}
+
+void CDesignView::UpdateScrollBars()
+{
+    const int w = SignWidth();
+    const int h = SignHeight();
+    const CSize border = LPtoDPSize(CSize(BorderFor(w, h), BorderFor(w, h)));
+    const CSize shadow = LPtoDPSize(CSize(ShadowFor(w, h), ShadowFor(w, h)));
+    const QSize client = viewport()->size();
+    const CPoint corner = LPtoDP(CPoint(w, h));
+    const int left = std::min(0, m_viewportOrg.x - border.cx);
+    const int top = std::min(0, m_viewportOrg.y - border.cy);
+    const int right = std::max(client.width(), corner.x + shadow.cx + border.cx);
+    const int bottom = std::max(client.height(), corner.y + shadow.cy + border.cy);
+
+    m_updatingBars = true;
+    auto set = [](QScrollBar* bar, int range, int position) {
+        if (range <= 0) {
+            bar->setRange(0, 0);
+            return;
+        }
+        bar->setRange(0, range);
+        bar->setSingleStep(std::max(1, range / 20));
+        bar->setPageStep(std::max(1, range / 5));
+        bar->setValue(std::min(position, range));
+    };
+    set(horizontalScrollBar(), right - left - client.width(), -left);
+    set(verticalScrollBar(), bottom - top - client.height(), -top);
+    m_updatingBars = false;
+}
+
+void CDesignView::scrollContentsBy(int dx, int dy)
+{
+    if (m_updatingBars)
+        return;
+    m_viewportOrg.x += dx;
+    m_viewportOrg.y += dy;
+    RepaintAll();
+}
+
+void CDesignView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (m_zoomMode == ZOOM_WHOLE_SIGN)
+        WholeSign();
+    else
+        UpdateScrollBars();
+}
+
+// --- drawing -------------------------------------------------------------------
+
+void CDesignView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    Render(painter, event->rect());
+}
+
+void CDesignView::Render(QPainter& painter, const QRect& clip)
+{
+    painter.fillRect(clip, QColor(0xc0, 0xc0, 0xc0));
+    CDC dc(&painter);
+    dc.SetWindowExt(kWindowExtent, kWindowExtent);
+    dc.SetViewportExt(m_viewportExt);
+    dc.SetViewportOrg(m_viewportOrg);
+    // The clip in logical units, one unit wider for the rounding.
+    CRect logicalClip(DPtoLP(CPoint(clip.left(), clip.top())),
+                      DPtoLP(CPoint(clip.right() + 1, clip.bottom() + 1)));
+    logicalClip.NormalizeRect();
+    logicalClip.InflateRect(1, 1, 1, 1);
+
+    DrawSheet(dc);
+    TheElementList().Draw(&dc, logicalClip);
+    m_selection.Draw(&dc);
+    if (m_mode == MODE_RUBBER_BAND) {
+        const CPen oldPen = dc.SelectPen(CPen(PS_DOT, 0, MakeRGB(128, 128, 128)));
+        const CBrush oldBrush = dc.SelectBrush(CBrush::Null());
+        dc.Rectangle(m_band);
+        dc.SelectBrush(oldBrush);
+        dc.SelectPen(oldPen);
+    }
+}
+
+void CDesignView::DrawSheet(CDC& dc)
+{
+    const int w = SignWidth();
+    const int h = SignHeight();
+    const CPaperStock* stock = ThePaper().Current();
+    const bool elliptic = stock && stock->type == 1;
+    const int radius = stock ? stock->cornerRadius : 0;
+    const int shadow = ShadowFor(w, h);
+    auto shape = [&](const CRect& r) {
+        if (elliptic)
+            dc.Ellipse(r);
+        else if (radius > 0)
+            dc.RoundRect(r, CPoint(2 * radius, 2 * radius));
+        else
+            dc.Rectangle(r);
+    };
+    const CPen oldPen = dc.SelectPen(CPen(PS_SOLID, 1, MakeRGB(0, 0, 0)));
+    const CBrush oldBrush = dc.SelectBrush(CBrush::Solid(MakeRGB(0, 0, 0)));
+    if (s_showShadow)
+        shape(CRect(shadow, shadow, w + shadow, h + shadow));
+    dc.SelectPen(CPen(PS_SOLID, 1, MakeRGB(255, 255, 255)));
+    dc.SelectBrush(CBrush::Solid(MakeRGB(255, 255, 255)));
+    shape(CRect(0, 0, w, h));
+    dc.SelectPen(CPen(PS_SOLID, 1, MakeRGB(0, 0, 0)));
+    dc.SelectBrush(CBrush::Null());
+    shape(CRect(0, 0, w, h));
+    dc.SelectBrush(oldBrush);
+    dc.SelectPen(oldPen);
+}
+
+// --- modes -----------------------------------------------------------------------
+
+void CDesignView::SetMode(int mode)
+{
+    // Leaving the current mode.
+    if (TakesCapture(m_mode))
+        viewport()->releaseMouse();
+    if (m_mode >= MODE_PICTURE_PLACE && m_mode <= MODE_SYMBOL_PLACE && m_pending &&
+        mode != m_mode && IsCreationEmpty(m_pending)) {
+        TheElementList().RemoveAndDelete(m_pending);
+        m_pending = nullptr;
+    }
+    // Entering the new one.
+    if (ClearsSelectionOnEntry(mode))
+        m_selection.DeselectAll();
+    if (TakesCapture(mode) && viewport()->isVisible())
+        viewport()->grabMouse();
+    m_mode = mode;
+    viewport()->setCursor(CursorFor(mode, HANDLE_NONE));
+    if (m_frame)
+        m_frame->updateActions();
+}
+
+void CDesignView::ArmTool(int mode, const char* className)
+{
+    SetMode(MODE_SELECT);
+    m_selection.DeselectAll();
+    if (className) {
+        m_pending = TheElementList().CreateElement(QString::fromLatin1(className));
+        if (!m_pending)
+            return;
+    }
+    SetMode(mode);
+}
+
+bool CDesignView::IsCreationEmpty(const CElement* element)
+{
+    if (const auto* line = dynamic_cast<const CLine*>(element))
+        return line->m_start == line->m_end;
+    if (const auto* box = dynamic_cast<const CBox*>(element)) {
+        const CRect r = box->GetPointRect();
+        return r.Width() == 0 || r.Height() == 0;
+    }
+    if (const auto* text = dynamic_cast<const CText*>(element))
+        return text->m_formatRect.Width() == 0 || text->m_formatRect.Height() == 0;
+    const CRect r = element->m_bounds;
+    return r.Width() <= 0 || r.Height() <= 0;
+}
+
+void CDesignView::SetModified()
+{
+    if (m_document)
+        m_document->SetModifiedFlag(true);
+    if (m_frame) {
+        m_frame->UpdateTitle();
+        m_frame->updateActions();
+    }
+}
+
+void CDesignView::TellFrame(CElement* element)
+{
+    if (m_frame)
+        m_frame->SwitchElementView(element);
+    emit primaryChanged(element);
+    if (m_frame)
+        m_frame->updateActions();
+}
+
+void CDesignView::RefreshPane()
+{
+    emit paneRefreshRequested();
+}
+
+// --- mouse -------------------------------------------------------------------------
+
+CPoint CDesignView::EventPoint(const QMouseEvent* event) const
+{
+    const QPoint p = event->position().toPoint();
+    return DPtoLP(CPoint(p.x(), p.y()));
+}
+
+void CDesignView::mousePressEvent(QMouseEvent* event)
+{
+    const CPoint p = EventPoint(event);
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (event->button() == Qt::RightButton) {
+        if (m_mode == MODE_MAGNIFIER)
+            ZoomAt(p, false);
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    setFocus(Qt::MouseFocusReason);
+
+    static const struct
+    {
+        int mode;
+        const char* className;
+    } creators[] = {
+        {MODE_LINE, "CLine"},     {MODE_BOX, "CBox"},          {MODE_ELLIPSE, "CEllipse"},
+        {MODE_TEXT_BOX, "CText"}, {MODE_ARC_TEXT, "CArcText"}, {MODE_TABLE, "CTable"},
+    };
+    for (const auto& creator : creators) {
+        if (creator.mode != m_mode)
+            continue;
+        m_pending = TheElementList().CreateElement(QString::fromLatin1(creator.className));
+        if (!m_pending)
+            return;
+        if (m_mode == MODE_TEXT_BOX)
+            static_cast<CText*>(m_pending)->BeginCreateFrame(this, p.x, p.y);
+        else
+            m_pending->BeginCreate(this, p.x, p.y);
+        SetMode(m_mode + 1);
+        return;
+    }
+
+    switch (m_mode) {
+    case MODE_MAGNIFIER:
+        ZoomAt(p, true);
+        return;
+    case MODE_TEXT_PLACE:
+    case MODE_PRICE_PLACE:
+    case MODE_PICTURE_PLACE:
+    case MODE_BARCODE_PLACE:
+    case MODE_OBJECT_PLACE:
+    case MODE_SYMBOL_PLACE: {
+        CElement* element = m_pending;
+        m_pending = nullptr;
+        if (!element)
+            return;
+        element->BeginCreate(this, p.x, p.y);
+        SetMode(MODE_SELECT);
+        SetModified();
+        m_selection.AddElement(element);
+        TheUndoHistory().Record(UNDO_ADDED, element);
+        return;
+    }
+    case MODE_DATA_ENTRY:
+    case MODE_GUIDE:
+        return;
+    default:
+        break;
+    }
+
+    const int handle = m_selection.HitTestHandle(p.x, p.y, true);
+    if (handle != HANDLE_NONE) {
+        m_selection.BeginResize(p.x, p.y, handle);
+        SetMode(MODE_RESIZE);
+        viewport()->setCursor(CursorFor(MODE_RESIZE, handle));
+        return;
+    }
+    const CElement* hit = m_selection.SelectAt(p.x, p.y, ctrl);
+    if (!hit && !m_selection.GetBoundingRect().PtInRect(p)) {
+        m_selection.DeselectAll();
+        m_bandAnchor = p;
+        m_band = CRect(p.x, p.y, p.x + 1, p.y + 1);
+        SetMode(MODE_RUBBER_BAND);
+        return;
+    }
+    SetMode(MODE_MOVE);
+    m_selection.BeginMove(p.x, p.y);
+}
+
+void CDesignView::mouseMoveEvent(QMouseEvent* event)
+{
+    CPoint p = EventPoint(event);
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    switch (m_mode) {
+    case MODE_SELECT: {
+        Qt::CursorShape shape = Qt::ArrowCursor;
+        const int handle = m_selection.HitTestHandle(p.x, p.y, false);
+        if (handle != HANDLE_NONE)
+            shape = CursorFor(MODE_RESIZE, handle);
+        else if (m_selection.HitTestSelected(p.x, p.y) ||
+                 (!TheElementList().HitTest(p.x, p.y) && m_selection.GetBoundingRect().PtInRect(p)))
+            shape = Qt::SizeAllCursor;
+        viewport()->setCursor(shape);
+        break;
+    }
+    case MODE_MOVE:
+        m_dragTimer.stop();
+        p = m_selection.TrackMove(p.x, p.y);
+        m_dragTimer.start();
+        break;
+    case MODE_RESIZE:
+        m_dragTimer.stop();
+        p = m_selection.TrackResize(p.x, p.y, shift);
+        m_dragTimer.start();
+        break;
+    case MODE_RUBBER_BAND: {
+        InvalidateLogical(m_band);
+        CRect band(m_bandAnchor.x, m_bandAnchor.y, p.x + 1, p.y + 1);
+        band.NormalizeRect();
+        band.right += 1;
+        band.bottom += 1;
+        m_band = band;
+        InvalidateLogical(m_band);
+        break;
+    }
+    default:
+        if (IsDrawingMode(m_mode) && m_pending)
+            m_pending->TrackCreate(this, p.x, p.y, shift);
+        break;
+    }
+    if (m_frame)
+        m_frame->SetStatusPosition(p.x, p.y);
+}
+
+void CDesignView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const CPoint p = EventPoint(event);
+    if (IsDrawingMode(m_mode)) {
+        CElement* element = m_pending;
+        m_pending = nullptr;
+        if (element && IsCreationEmpty(element)) {
+            element->Invalidate(this, TRUE);
+            TheElementList().RemoveAndDelete(element);
+        } else if (element) {
+            element->EndCreate(this, 0);
+            SetModified();
+            m_selection.AddElement(element);
+            TheUndoHistory().Record(UNDO_ADDED, element);
+        }
+    } else {
+        switch (m_mode) {
+        case MODE_MOVE:
+            m_dragTimer.stop();
+            m_selection.EndMove();
+            SetModified();
+            break;
+        case MODE_RESIZE:
+            m_dragTimer.stop();
+            m_selection.EndResize();
+            SetModified();
+            break;
+        case MODE_RUBBER_BAND:
+            m_selection.SelectInRect(m_band);
+            InvalidateLogical(m_band);
+            break;
+        default:
+            return;
+        }
+    }
+    (void)p;
+    SetMode(MODE_SELECT);
+}
+
+void CDesignView::OnDragTimer()
+{
+    if (m_mode == MODE_MOVE || m_mode == MODE_RESIZE)
+        m_selection.OnDragTimer();
+}
+
+void CDesignView::keyPressEvent(QKeyEvent* event)
+{
+    if (m_mode != MODE_SELECT) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const int step = shift ? 10 : 1;
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        m_selection.SelectNext(shift || event->key() == Qt::Key_Backtab,
+                               event->modifiers() & Qt::ControlModifier);
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        if (m_selection.IsEmpty())
+            return;
+        const int dx = event->key() == Qt::Key_Left    ? -step
+                       : event->key() == Qt::Key_Right ? step
+                                                       : 0;
+        const int dy = event->key() == Qt::Key_Up ? -step : event->key() == Qt::Key_Down ? step : 0;
+        m_selection.Nudge(dx, dy);
+        RefreshPane();
+        SetModified();
+        return;
+    }
+    case Qt::Key_Delete:
+        if (m_selection.DeleteSelected()) {
+            RepaintAll();
+            SetModified();
+        }
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+}
+
+bool CDesignView::focusNextPrevChild(bool)
+{
+    // Tab and Shift+Tab step through the elements, not the widgets.
+    return false;
+}
+
+// --- commands ------------------------------------------------------------------------
+
+namespace {
+
+const int kCanvasCommands[] = {
+    ID_TOOL_SELECT,       ID_TOOL_MAGNIFIER,      ID_TOOL_LINE,         ID_TOOL_BOX,
+    ID_TOOL_ELLIPSE,      ID_TOOL_TEXT,           ID_TOOL_TEXT_BOX,     ID_EDIT_ROTATE,
+    ID_EDIT_DELETE,       ID_EDIT_DUPLICATE,      ID_BRING_TO_FRONT,    ID_SEND_TO_BACK,
+    ID_ALIGN_LEFT,        ID_ALIGN_RIGHT,         ID_ALIGN_TOP,         ID_ALIGN_BOTTOM,
+    ID_ALIGN_VERT_CENTRE, ID_ALIGN_HORZ_CENTRE,   ID_CENTRE_HORIZONTAL, ID_CENTRE_VERTICAL,
+    ID_SAME_WIDTH,        ID_SAME_HEIGHT,         ID_SAME_SIZE,         ID_SPACE_HORIZONTAL,
+    ID_SPACE_VERTICAL,    ID_SAME_LINE_THICKNESS, ID_SAME_COLOURS,      ID_EDIT_CUT,
+    ID_EDIT_COPY,         ID_EDIT_PASTE,          ID_EDIT_UNDO,         ID_EDIT_REDO,
+    ID_VIEW_FULL_SIZE,    ID_VIEW_WHOLE_SIGN,     ID_VIEW_SHADOW,       ID_SHOW_SIGN_SETTINGS,
+};
+
+} // namespace
+
+bool CDesignView::HandlesCommand(int id) const
+{
+    return std::find(std::begin(kCanvasCommands), std::end(kCanvasCommands), id) !=
+           std::end(kCanvasCommands);
+}
+
+bool CDesignView::OnCommand(int id)
+{
+    if (!HandlesCommand(id))
+        return false;
+    m_selection.EnsurePrimary();
+    const bool changed = RunCommand(id);
+    if (changed && id != ID_EDIT_COPY)
+        SetModified();
+    if (m_frame)
+        m_frame->updateActions();
+    return true;
+}
+
+bool CDesignView::RunCommand(int id)
+{
+    switch (id) {
+    case ID_TOOL_SELECT:
+        SetMode(MODE_SELECT);
+        return false;
+    case ID_TOOL_MAGNIFIER:
+        SetMode(m_mode == MODE_MAGNIFIER ? MODE_SELECT : MODE_MAGNIFIER);
+        return false;
+    case ID_TOOL_LINE:
+        ArmTool(MODE_LINE, nullptr);
+        return false;
+    case ID_TOOL_BOX:
+        ArmTool(MODE_BOX, nullptr);
+        return false;
+    case ID_TOOL_ELLIPSE:
+        ArmTool(MODE_ELLIPSE, nullptr);
+        return false;
+    case ID_TOOL_TEXT:
+        ArmTool(MODE_TEXT_PLACE, "CText");
+        return false;
+    case ID_TOOL_TEXT_BOX:
+        ArmTool(MODE_TEXT_BOX, nullptr);
+        return false;
+    case ID_EDIT_ROTATE: {
+        const bool done = m_selection.Rotate(4);
+        RefreshPane();
+        return done;
+    }
+    case ID_EDIT_DELETE: {
+        const bool done = m_selection.DeleteSelected();
+        RepaintAll();
+        return done;
+    }
+    case ID_EDIT_DUPLICATE:
+        return m_selection.Duplicate();
+    case ID_BRING_TO_FRONT:
+        return m_selection.BringToFront();
+    case ID_SEND_TO_BACK:
+        return m_selection.SendToBack();
+    case ID_ALIGN_LEFT:
+        return m_selection.Align(ALIGN_LEFT);
+    case ID_ALIGN_RIGHT:
+        return m_selection.Align(ALIGN_RIGHT);
+    case ID_ALIGN_TOP:
+        return m_selection.Align(ALIGN_TOP);
+    case ID_ALIGN_BOTTOM:
+        return m_selection.Align(ALIGN_BOTTOM);
+    case ID_ALIGN_VERT_CENTRE:
+        return m_selection.Align(ALIGN_VERT_CENTRE);
+    case ID_ALIGN_HORZ_CENTRE:
+        return m_selection.Align(ALIGN_HORZ_CENTRE);
+    case ID_CENTRE_HORIZONTAL:
+        return m_selection.CentreInSign(0);
+    case ID_CENTRE_VERTICAL:
+        return m_selection.CentreInSign(1);
+    case ID_SAME_WIDTH:
+        return m_selection.MakeSameSize(SAME_WIDTH);
+    case ID_SAME_HEIGHT:
+        return m_selection.MakeSameSize(SAME_HEIGHT);
+    case ID_SAME_SIZE:
+        return m_selection.MakeSameSize(SAME_BOTH);
+    case ID_SPACE_HORIZONTAL:
+        return m_selection.SpaceEvenly(0);
+    case ID_SPACE_VERTICAL:
+        return m_selection.SpaceEvenly(1);
+    case ID_SAME_LINE_THICKNESS:
+        return m_selection.MatchLineThickness();
+    case ID_SAME_COLOURS:
+        return m_selection.MatchColours();
+    case ID_EDIT_CUT: {
+        const bool done = m_selection.Cut();
+        RepaintAll();
+        return done;
+    }
+    case ID_EDIT_COPY:
+        m_selection.Copy();
+        return false;
+    case ID_EDIT_PASTE: {
+        const bool done = m_selection.Paste();
+        RepaintAll();
+        return done;
+    }
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO: {
+        m_selection.DeselectAll();
+        const BOOL done =
+            id == ID_EDIT_UNDO ? TheUndoHistory().Undo(this) : TheUndoHistory().Redo(this);
+        TellFrame(nullptr);
+        RepaintAll();
+        return done != 0;
+    }
+    case ID_VIEW_FULL_SIZE:
+        FullSize();
+        return false;
+    case ID_VIEW_WHOLE_SIGN:
+        WholeSign();
+        return false;
+    case ID_VIEW_SHADOW:
+        s_showShadow = !s_showShadow;
+        RepaintAll();
+        return false;
+    case ID_SHOW_SIGN_SETTINGS:
+        m_selection.DeselectAll();
+        TellFrame(nullptr);
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CDesignView::FillCommandState(CCommandState& state) const
+{
+    state.toolMode = m_mode;
+    state.selectedCount = m_selection.GetCount();
+    const CElement* primary = m_selection.Primary();
+    state.primaryType = primary ? primary->GetTypeCode() : -1;
+    state.showShadow = s_showShadow;
+    if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
+        state.clipboardHasElements =
+            data->hasFormat(QString::fromLatin1(kElementClipboardFormat)) || data->hasText();
+}
