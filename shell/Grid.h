@@ -61,7 +61,7 @@ public:
     void Save();
 
     // Settings ---------------------------------------------------------
-    int GetUnits() const; // 0 millimetres, 1 inches
+    int GetUnits() const;     // 0 millimetres, 1 inches
     void SetUnits(int units); // also gives the unit to the rulers
     bool IsSnapToGrid() const;
     void SetSnapToGrid(bool on);
@@ -173,13 +173,37 @@ public:
     // canvas repaints afterwards.
     bool RunSettingsSheet(QWidget* parent, CViewSeam* view, int commandId);
 
+    // What the sheet shows: intervals in millimetres, or in inches when the
+    // display unit is 1.
+    struct SheetValues
+    {
+        bool showGrid = false;
+        bool snapToGrid = false;
+        bool snapToGuides = true;
+        double intervalX = 1.0;
+        double intervalY = 1.0;
+        bool showMargins = true;
+        int units = 0;
+        bool showRuler = true;
+    };
+    SheetValues GetSheetValues() const;
+    // Takes the values of a sheet closed with OK: intervals back to tenths
+    // of a millimetre (through InchesToMm when the sheet's unit is inches),
+    // the spacing recomputed, the unit and ruler switch given to the rulers.
+    void ApplySheetValues(const SheetValues& values, CViewSeam* view);
+    // A typed interval (millimetres or inches) in tenths of a millimetre.
+    static int IntervalFromDisplay(double value, int units);
+
 private:
     void InvalidateCanvas() const;
     bool GuideNear(CViewSeam* view, const CGuide& guide, int x, int y) const;
     void SetRulerGuideCursor(int orientation, bool guideCursor);
 
+    void UpdateDrawInterval();
+
     CSize m_drawInterval;
-    double m_pxPerMmX = 4;
+    CSize m_minSpacing;    // design units; 0 until RecalcGridSpacing
+    double m_pxPerMmX = 4; // the screen's, as the canvas last gave them
     double m_pxPerMmY = 4;
     std::array<QPointer<CRuler>, 3> m_rulers;
     QPointer<QWidget> m_canvas;
