@@ -1,3 +1,25 @@
 #include "PaneParts.h"
 
-void RegisterPanes() {}
+#include "Box.h"
+#include "Line.h"
+#include "MainFrame.h"
+#include "SettingsView.h"
+#include "ShapeViews.h"
+
+void RegisterPanes()
+{
+    CMainFrame::RegisterPaneCreator(TYPE_LINE, [](CElement* element) -> QWidget* {
+        auto* line = dynamic_cast<CLine*>(element);
+        return line ? new CLineView(line) : nullptr;
+    });
+    const PaneCreator box = [](CElement* element) -> QWidget* {
+        auto* shape = dynamic_cast<CBox*>(element);
+        return shape ? new CBoxView(shape) : nullptr;
+    };
+    CMainFrame::RegisterPaneCreator(TYPE_BOX, box);
+    CMainFrame::RegisterPaneCreator(TYPE_ELLIPSE, box);
+    // An element without a pane of its own (an OLE object) shows the sign
+    // settings under the "Sign" captions.
+    CMainFrame::SetSettingsPaneCreator(
+        [](CElement* element) -> QWidget* { return new CSettingsView(element != nullptr); });
+}

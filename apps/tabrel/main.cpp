@@ -1,4 +1,5 @@
 // The designer.
+#include "PaneParts.h"
 #include "SignApp.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@ int main(int argc, char* argv[])
 
     CSignApp app(CSignApp::Program::Designer);
     app.frameTemplate = CSignApp::DesignerFrameTemplate();
+    // The property panes beside the canvas.
+    RegisterPanes();
 
     int code = 0;
     if (app.InitInstance(QCoreApplication::arguments()))

@@ -1,0 +1,214 @@
+// Controls that the property panes and many dialogs share: an icon push
+// button that can also act as a check box, a colour swatch bound to a colour
+// field, a report list with a few conveniences, and the tab strip of the
+// tabbed panes.
+#pragma once
+
+#include "Types.h"
+
+#include <QColor>
+#include <QIcon>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <functional>
+
+// An owner-drawn push button with an icon and an optional caption. The "out"
+// icon, when set, shows in the normal state and the "in" icon while the
+// button is hovered or pressed (or always, when there is no out icon).
+class CPictureButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    // Results of the setters.
+    enum Result : int
+    {
+        OK = 0,
+        BAD_ICON = 1,
+        BAD_ALIGN = 4,
+        BAD_PRESSED_STYLE = 6,
+    };
+    // Where the icon stands relative to the caption.
+    enum Align : int
+    {
+        ICON_LEFT = 0,
+        ICON_ABOVE = 1,
+        ICON_RIGHT = 2,
+        ICON_OVERLAP = 3,
+    };
+    // Special out icons: a grey or a darker copy of the in icon.
+    static constexpr int kOutGrey = -2;
+    static constexpr int kOutDarker = -3;
+
+    explicit CPictureButton(QWidget* parent = nullptr);
+    explicit CPictureButton(const QString& caption, QWidget* parent = nullptr);
+
+    // Icons by resource path; an empty out path means no out icon. A path
+    // that names no picture leaves the button without an icon (result 0).
+    int SetIcon(const QString& inPath, int outKind = 0);
+    int SetIconHandles(const QIcon& in, const QIcon& out = QIcon(), int outKind = 0);
+    int SetFlat(bool flat, bool repaint = true);
+    int SetAlign(int align, bool repaint = true);
+    // 0 moves icon and caption by (1, 1) while pressed, 1 by (0, 2).
+    int SetPressedStyle(int style, bool repaint = true);
+    // Only in check-box mode; elsewhere does nothing.
+    int SetCheck(bool checked, bool repaint = true);
+    bool GetCheck() const { return m_checkBoxMode && m_checked; }
+    // Check-box mode: each click flips the check state.
+    void SetCheckBoxMode(bool on);
+    bool IsCheckBoxMode() const { return m_checkBoxMode; }
+    int SetDefaultColours(bool repaint = true);
+    // Background and text colours: in (hovered or pressed), out (normal),
+    // focus (has the focus, neither hovered nor pressed).
+    void SetColours(QColor backIn, QColor textIn, QColor backOut, QColor textOut, QColor backFocus,
+                    QColor textFocus);
+
+    int Align() const { return m_align; }
+    int PressedStyle() const { return m_pressedStyle; }
+    bool IsFlat() const { return m_flatMode; }
+    bool HasIcon() const { return !m_in.isNull(); }
+    bool HasOutIcon() const { return !m_out.isNull(); }
+    bool IsHovering() const { return m_hover; }
+    // The icon that a paint would draw now.
+    QIcon CurrentIcon() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void Init();
+    void CancelHover();
+    void OnClicked();
+    bool IsPressedLook() const;
+
+    QIcon m_in;
+    QIcon m_out;
+    int m_marginX = 3;
+    int m_marginY = 3;
+    int m_pressedDx = 1;
+    int m_pressedDy = 1;
+    int m_pressedStyle = 0;
+    bool m_flatMode = true;
+    bool m_hover = false;
+    bool m_checkBoxMode = false;
+    bool m_checked = false;
+    int m_align = ICON_LEFT;
+    bool m_drawBorder = true;
+    bool m_drawFlatFocus = false;
+    QColor m_backIn, m_textIn, m_backOut, m_textOut, m_backFocus, m_textFocus;
+};
+
+// Shows a colour field in a control and lets the user choose it. The swatch
+// paints the control whenever it paints; the owner writes the element and
+// refreshes it after a choice.
+class CColourSwatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How a colour is chosen: true with the new colour, false when cancelled.
+    // Tests replace it; by default the colour dialog asks the user.
+    using Chooser = std::function<bool(QWidget* owner, COLORREF& colour)>;
+    static Chooser& ColourChooser();
+
+    CColourSwatch() = default;
+    // Binds the swatch control, its owner and the colour it shows and edits.
+    void Attach(QWidget* swatch, QWidget* owner, COLORREF* colour);
+    // Points the swatch at another colour field (and repaints).
+    void SetColourField(COLORREF* colour);
+    bool IsAttached() const { return m_swatch && m_colour; }
+    // Fills a widget with the colour, framed in the same colour.
+    void PaintTo(QWidget* widget) const;
+    // Asks for a colour; on OK stores it, repaints the owner and returns true.
+    bool ChooseColour();
+    QWidget* Swatch() const { return m_swatch; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> m_swatch;
+    QPointer<QWidget> m_owner;
+    COLORREF* m_colour = nullptr;
+};
+
+// COLORREF (0x00BBGGRR) to and from QColor.
+QColor ColourFromRef(COLORREF colour);
+COLORREF RefFromColour(const QColor& colour);
+
+// A report list: rows of cells under captioned columns, one selected row.
+class CListCtrlEx : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CListCtrlEx(QWidget* parent = nullptr);
+
+    // Deletes every row and every column.
+    void RemoveAll();
+    // A column captioned from the string table; -1 when the string is not
+    // there, else the new column's index.
+    int InsertColumnId(int column, int stringId, Qt::Alignment align = Qt::AlignLeft,
+                       int width = 100);
+    int InsertColumnText(int column, const QString& caption, Qt::Alignment align = Qt::AlignLeft,
+                         int width = 100);
+    // Sub-item 0 inserts a new row at that index; others set a cell.
+    bool SetCellText(int item, int subItem, const QString& text);
+    QString CellText(int item, int subItem) const;
+    // A row at the top with an icon of the image list, a text and a value.
+    bool InsertIconItem(int iconIndex, const QString& text, qint64 data);
+    qint64 ItemData(int item) const;
+    void SetImageList(const QList<QIcon>& icons) { m_icons = icons; }
+    // Widest text of the column (its caption too) + 15, + 16 with icons.
+    int FitColumn(int column, bool hasIcons);
+    // One caption-less column as wide as the window less a scroll bar and 4.
+    void InsertFullWidthColumn(QWidget* window);
+    // Two columns, each half of the window's width less 4.
+    void InsertTwoColumns(QWidget* window, int firstId, int secondId);
+    int FindItemText(const QString& text) const;
+    int SelectItemText(const QString& text);
+    bool SelectItem(int index);
+    int ItemCount() const { return rowCount(); }
+
+private:
+    QList<QIcon> m_icons;
+};
+
+// A page of a tabbed pane: bound to its element at set-up, reloaded each
+// time its tab becomes current.
+class CPanePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+    virtual void Refresh(bool /*full*/) {}
+    virtual void RefreshGeometry() {}
+};
+
+// The tab strip of the tabbed panes. Leaving a page disables it; entering
+// one enables it and reloads it from the element.
+class CTab : public QTabWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CTab(QWidget* parent = nullptr);
+    int AddPage(CPanePage* page, const QString& caption);
+    CPanePage* Page(int index) const;
+    // The first tab current again (a re-selected element).
+    void ShowFirstPage();
+
+private:
+    void OnCurrentChanged(int index);
+    int m_current = -1;
+};
