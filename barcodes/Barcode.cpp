@@ -376,6 +376,28 @@ int CBarcode::DecimalEscapeValue(const QString& text, qsizetype letter)
     return value <= 255 ? value : -1;
 }
 
+qsizetype CBarcode::AppendNumericEscape(const QString& text, qsizetype percent, QString& out)
+{
+    const QChar letter = text[percent + 1];
+    int value = -1;
+    qsizetype length = 0;
+    if (letter == u'D' || letter == u'd') {
+        value = DecimalEscapeValue(text, percent + 1);
+        length = 5;
+    } else if (letter == u'H' || letter == u'h') {
+        value = HexEscapeValue(text, percent + 1);
+        length = 4;
+    }
+    if (value >= 0) {
+        out += QChar(char16_t(value));
+        return length;
+    }
+    // Not an escape: the percent sign stays and the letter is read as an
+    // ordinary character.
+    out += u'%';
+    return 1;
+}
+
 int CBarcode::HexEscapeValue(const QString& text, qsizetype letter)
 {
     if (letter + 2 >= text.size())
@@ -403,24 +425,7 @@ int CBarcode::ExpandEscapes(QString& text)
             i += 2;
             continue;
         }
-        int value = -1;
-        qsizetype length = 0;
-        if (letter == u'D' || letter == u'd') {
-            value = DecimalEscapeValue(text, i + 1);
-            length = 5;
-        } else if (letter == u'H' || letter == u'h') {
-            value = HexEscapeValue(text, i + 1);
-            length = 4;
-        }
-        if (value >= 0) {
-            out += QChar(char16_t(value));
-            i += length;
-        } else {
-            // Not an escape: the percent sign stays and the letter is read
-            // as an ordinary character.
-            out += u'%';
-            ++i;
-        }
+        i += AppendNumericEscape(text, i, out);
     }
     text = out;
     return static_cast<int>(text.size());

@@ -151,6 +151,9 @@ public:
     // digits); -1 when the escape is incomplete or malformed.
     static int DecimalEscapeValue(const QString& text, qsizetype letter);
     static int HexEscapeValue(const QString& text, qsizetype letter);
+    // Appends what a %D or %H escape at text[percent] stands for (or the
+    // percent sign alone when it is none) and returns how far to move on.
+    static qsizetype AppendNumericEscape(const QString& text, qsizetype percent, QString& out);
 
     // --- 1-bit bitmaps (index 0 white, 1 black) -------------------------------
     static QImage NewMonoImage(int width, int height);

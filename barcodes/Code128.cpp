@@ -259,22 +259,7 @@ int CCode128::ExpandEscapes(QString& text)
             i += 2;
             continue;
         }
-        int value = -1;
-        qsizetype length = 0;
-        if (letter == u'D' || letter == u'd') {
-            value = DecimalEscapeValue(text, i + 1);
-            length = 5;
-        } else if (letter == u'H' || letter == u'h') {
-            value = HexEscapeValue(text, i + 1);
-            length = 4;
-        }
-        if (value >= 0) {
-            out += QChar(char16_t(value));
-            i += length;
-        } else {
-            out += u'%';
-            ++i;
-        }
+        i += AppendNumericEscape(text, i, out);
     }
     text = out;
     return static_cast<int>(text.size());
