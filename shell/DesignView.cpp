@@ -5,6 +5,7 @@
 #include "DC.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "Grid.h"
 #include "Line.h"
 #include "MainFrame.h"
 #include "Paper.h"
@@ -155,6 +156,11 @@ CDesignView::CDesignView(CMainFrame* frame, CSignData* document, QWidget* parent
     connect(&m_dragTimer, &QTimer::timeout, this, [this] { OnDragTimer(); });
     MeasureScreen(m_pxPerMmX, m_pxPerMmY);
     m_viewportExt = ExtentFor(m_zoomPercent, m_pxPerMmX, m_pxPerMmY);
+    // Making the grid installs its snapping for the elements.
+    CGrid& grid = TheGrid();
+    grid.CreateRulers(viewport(), this);
+    grid.SetShowRuler(grid.IsShowRuler());
+    UpdateRulers();
     g_designView = this;
     App().currentView = this;
     App().activeDrawingView = this;
@@ -167,6 +173,8 @@ CDesignView::CDesignView(CMainFrame* frame, CSignData* document, QWidget* parent
 CDesignView::~CDesignView()
 {
     m_dragTimer.stop();
+    if (OwnsRulers())
+        TheGrid().DestroyRulers();
     if (g_designView == this)
         g_designView = nullptr;
     if (App().currentView == this)
@@ -243,6 +251,110 @@ void CDesignView::RepaintAll()
     viewport()->update();
 }
 
+// --- rulers and guides -----------------------------------------------------------
+
+bool CDesignView::OwnsRulers() const
+{
+    const CRuler* ruler = TheGrid().GetRuler(CRuler::HorizontalRuler);
+    return ruler && ruler->parentWidget() == viewport();
+}
+
+int CDesignView::RulerLeft() const
+{
+    return OwnsRulers() ? TheGrid().RulerWidth() : 0;
+}
+
+int CDesignView::RulerTop() const
+{
+    return OwnsRulers() ? TheGrid().RulerHeight() : 0;
+}
+
+int CDesignView::RulerKindAt(QPoint devicePos) const
+{
+    if (!OwnsRulers())
+        return -1;
+    for (int kind : {CRuler::HorizontalRuler, CRuler::VerticalRuler, CRuler::CornerBox}) {
+        const CRuler* ruler = TheGrid().GetRuler(kind);
+        if (ruler && !ruler->IsHiddenRuler() && ruler->geometry().contains(devicePos))
+            return kind;
+    }
+    return -1;
+}
+
+void CDesignView::UpdateRulers()
+{
+    TheGrid().RecalcGridSpacing(this, m_pxPerMmX, m_pxPerMmY);
+}
+
+void CDesignView::RulersChanged(int oldLeft, int oldTop)
+{
+    if (m_zoomMode == ZOOM_WHOLE_SIGN) {
+        WholeSign();
+        return;
+    }
+    m_viewportOrg.x += RulerLeft() - oldLeft;
+    m_viewportOrg.y += RulerTop() - oldTop;
+    UpdateScrollBars();
+    UpdateRulers();
+    RepaintAll();
+}
+
+CSize CDesignView::RulerWindowExt() const
+{
+    return CSize(kWindowExtent, kWindowExtent);
+}
+
+CSize CDesignView::RulerViewportExt() const
+{
+    return m_viewportExt;
+}
+
+CPoint CDesignView::RulerViewportOrg() const
+{
+    return m_viewportOrg;
+}
+
+bool CDesignView::BeginGuide(bool vertical, int)
+{
+    if (m_mode != MODE_SELECT)
+        return false;
+    const int orientation = vertical ? CGuide::Vertical : CGuide::Horizontal;
+    if (!TheGrid().AddGuide(this, orientation))
+        return false;
+    m_guideOrientation = orientation;
+    SetMode(MODE_GUIDE);
+    return true;
+}
+
+void CDesignView::TrackGuide(bool, QPoint canvasDevicePos)
+{
+    if (m_mode != MODE_GUIDE)
+        return;
+    const CPoint p = DPtoLP(CPoint(canvasDevicePos.x(), canvasDevicePos.y()));
+    TheGrid().MoveGuide(this, p.x, p.y);
+    if (OwnsRulers())
+        TheGrid().TrackPosition(canvasDevicePos.x(), canvasDevicePos.y());
+    if (m_frame)
+        m_frame->SetStatusPosition(p.x, p.y);
+}
+
+void CDesignView::EndGuide(bool, QPoint, int overRulerKind)
+{
+    if (m_mode == MODE_GUIDE)
+        EndGuideDrag(overRulerKind);
+}
+
+void CDesignView::EndGuideDrag(int overRulerKind)
+{
+    const int ownRuler =
+        m_guideOrientation == CGuide::Vertical ? CRuler::VerticalRuler : CRuler::HorizontalRuler;
+    if (m_guideOrientation < 0 || overRulerKind != ownRuler ||
+        !TheGrid().DeleteGuide(this, m_guideOrientation))
+        TheGrid().ReleaseGuide();
+    m_guideOrientation = -1;
+    SetMode(MODE_SELECT);
+}
+
 int CDesignView::BorderFor(int signWidth, int signHeight)
 {
     return RoundHalfUp(0.02 * (double(signWidth) + signHeight));
@@ -272,8 +384,8 @@ void CDesignView::WholeSign()
     const int border = BorderFor(w, h);
     const int shadow = ShadowFor(w, h);
     const QSize client = viewport()->size();
-    const int availX = int(client.width() / m_pxPerMmX) * 10;
-    const int availY = int(client.height() / m_pxPerMmY) * 10;
+    const int availX = int((client.width() - RulerLeft()) / m_pxPerMmX) * 10;
+    const int availY = int((client.height() - RulerTop()) / m_pxPerMmY) * 10;
     int ex = w + shadow + border;
     int ey = h + shadow + border;
     for (const CElement* element : TheElementList()) {
@@ -285,8 +397,9 @@ void CDesignView::WholeSign()
     const int zy = int(double(availY) / std::max(1, ey) * 100);
     ApplyZoom(std::min(zx, zy), ZOOM_WHOLE_SIGN);
     const CSize b = LPtoDPSize(CSize(border, border));
-    m_viewportOrg = CPoint(b.cx, b.cy);
+    m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
     UpdateScrollBars();
+    UpdateRulers();
     RepaintAll();
 }
 
@@ -295,8 +408,9 @@ void CDesignView::FullSize()
     ApplyZoom(100, ZOOM_FULL_SIZE);
     const int border = BorderFor(SignWidth(), SignHeight());
     const CSize b = LPtoDPSize(CSize(border, border));
-    m_viewportOrg = CPoint(b.cx, b.cy);
+    m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
     UpdateScrollBars();
+    UpdateRulers();
     RepaintAll();
 }
 
@@ -304,6 +418,7 @@ void CDesignView::SetZoomPercent(int percent)
 {
     ApplyZoom(percent, ZOOM_USER);
     UpdateScrollBars();
+    UpdateRulers();
     RepaintAll();
 }
 
@@ -312,11 +427,16 @@ void CDesignView::ZoomAt(CPoint logical, bool in)
     const int percent =
         in ? std::min(m_zoomPercent * 2, kMaxZoom) : std::max(m_zoomPercent / 2, kMinZoom);
     ApplyZoom(percent, ZOOM_USER);
-    // The clicked point goes to the middle of the client area.
+    // The clicked point goes to the middle of the client area next to the
+    // rulers.
     const QSize client = viewport()->size();
     const CSize offset = LPtoDPSize(CSize(logical.x, logical.y));
-    m_viewportOrg = CPoint(client.width() / 2 - offset.cx, client.height() / 2 - offset.cy);
+    const int left = RulerLeft();
+    const int top = RulerTop();
+    m_viewportOrg = CPoint(left + (client.width() - left) / 2 - offset.cx,
+                           top + (client.height() - top) / 2 - offset.cy);
     UpdateScrollBars();
+    UpdateRulers();
     RepaintAll();
 }
 
@@ -326,12 +446,15 @@ void CDesignView::UpdateScrollBars()
     const int h = SignHeight();
     const CSize border = LPtoDPSize(CSize(BorderFor(w, h), BorderFor(w, h)));
     const CSize shadow = LPtoDPSize(CSize(ShadowFor(w, h), ShadowFor(w, h)));
-    const QSize client = viewport()->size();
+    // The client area less the rulers.
+    const int clientLeft = RulerLeft();
+    const int clientTop = RulerTop();
+    const QSize client(viewport()->width() - clientLeft, viewport()->height() - clientTop);
     const CPoint corner = LPtoDP(CPoint(w, h));
-    const int left = std::min(0, m_viewportOrg.x - border.cx);
-    const int top = std::min(0, m_viewportOrg.y - border.cy);
-    const int right = std::max(client.width(), corner.x + shadow.cx + border.cx);
-    const int bottom = std::max(client.height(), corner.y + shadow.cy + border.cy);
+    const int left = std::min(clientLeft, m_viewportOrg.x - border.cx);
+    const int top = std::min(clientTop, m_viewportOrg.y - border.cy);
+    const int right = std::max(viewport()->width(), corner.x + shadow.cx + border.cx);
+    const int bottom = std::max(viewport()->height(), corner.y + shadow.cy + border.cy);
 
     m_updatingBars = true;
     auto set = [](QScrollBar* bar, int range, int position) {
@@ -344,8 +467,8 @@ void CDesignView::UpdateScrollBars()
         bar->setPageStep(std::max(1, range / 5));
         bar->setValue(std::min(position, range));
     };
-    set(horizontalScrollBar(), right - left - client.width(), -left);
-    set(verticalScrollBar(), bottom - top - client.height(), -top);
+    set(horizontalScrollBar(), right - left - client.width(), clientLeft - left);
+    set(verticalScrollBar(), bottom - top - client.height(), clientTop - top);
     m_updatingBars = false;
 }
 
@@ -355,12 +478,16 @@ void CDesignView::scrollContentsBy(int dx, int dy)
         return;
     m_viewportOrg.x += dx;
     m_viewportOrg.y += dy;
+    if (OwnsRulers())
+        TheGrid().SyncRulers();
     RepaintAll();
 }
 
 void CDesignView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    if (OwnsRulers())
+        TheGrid().RepositionRulers();
     if (m_zoomMode == ZOOM_WHOLE_SIGN)
         WholeSign();
     else
@@ -389,6 +516,12 @@ void CDesignView::Render(QPainter& painter, const QRect& clip)
     logicalClip.InflateRect(1, 1, 1, 1);
 
     DrawSheet(dc);
+    CGrid& grid = TheGrid();
+    grid.DrawGrid(dc, CSize(SignWidth(), SignHeight()));
+    CRect visible(DPtoLP(CPoint(RulerLeft(), RulerTop())),
+                  DPtoLP(CPoint(viewport()->width(), viewport()->height())));
+    visible.NormalizeRect();
+    grid.DrawGuides(dc, visible);
     TheElementList().Draw(&dc, logicalClip);
     m_selection.Draw(&dc);
     if (m_mode == MODE_RUBBER_BAND) {
@@ -426,6 +559,13 @@ void CDesignView::DrawSheet(CDC& dc)
     dc.SelectPen(CPen(PS_SOLID, 1, MakeRGB(0, 0, 0)));
     dc.SelectBrush(CBrush::Null());
     shape(CRect(0, 0, w, h));
+    // The printable part, clipped to the sign.
+    if (stock && TheGrid().IsShowMargins()) {
+        const int saved = dc.SaveDC();
+        dc.IntersectClipRect(CRect(0, 0, w, h));
+        TheGrid().DrawMargins(dc, ThePaper().GetPrintableRect());
+        dc.RestoreDC(saved);
+    }
     dc.SelectBrush(oldBrush);
     dc.SelectPen(oldPen);
 }
@@ -448,7 +588,11 @@ void CDesignView::SetMode(int mode)
     if (TakesCapture(mode) && viewport()->isVisible())
         viewport()->grabMouse();
     m_mode = mode;
-    viewport()->setCursor(CursorFor(mode, HANDLE_NONE));
+    if (mode == MODE_GUIDE)
+        viewport()->setCursor(m_guideOrientation == CGuide::Vertical ? Qt::SizeHorCursor
+                                                                     : Qt::SizeVerCursor);
+    else
+        viewport()->setCursor(CursorFor(mode, HANDLE_NONE));
     if (m_frame)
         m_frame->updateActions();
 }
@@ -584,6 +728,12 @@ void CDesignView::mousePressEvent(QMouseEvent* event)
     const CElement* hit = m_selection.SelectAt(p.x, p.y, ctrl);
     if (!hit && !m_selection.GetBoundingRect().PtInRect(p)) {
         m_selection.DeselectAll();
+        const int orientation = TheGrid().PickGuide(this, p.x, p.y);
+        if (orientation >= 0) {
+            m_guideOrientation = orientation;
+            SetMode(MODE_GUIDE);
+            return;
+        }
         m_bandAnchor = p;
         m_band = CRect(p.x, p.y, p.x + 1, p.y + 1);
         SetMode(MODE_RUBBER_BAND);
@@ -606,9 +756,14 @@ void CDesignView::mouseMoveEvent(QMouseEvent* event)
         else if (m_selection.HitTestSelected(p.x, p.y) ||
                  (!TheElementList().HitTest(p.x, p.y) && m_selection.GetBoundingRect().PtInRect(p)))
             shape = Qt::SizeAllCursor;
+        else if (const int o = TheGrid().HitTestGuide(this, p.x, p.y); o >= 0)
+            shape = o == CGuide::Vertical ? Qt::SizeHorCursor : Qt::SizeVerCursor;
         viewport()->setCursor(shape);
         break;
     }
+    case MODE_GUIDE:
+        TheGrid().MoveGuide(this, p.x, p.y);
+        break;
     case MODE_MOVE:
         m_dragTimer.stop();
         p = m_selection.TrackMove(p.x, p.y);
@@ -636,6 +791,10 @@ void CDesignView::mouseMoveEvent(QMouseEvent* event)
     }
     if (m_frame)
         m_frame->SetStatusPosition(p.x, p.y);
+    if (OwnsRulers()) {
+        const QPoint d = event->position().toPoint();
+        TheGrid().TrackPosition(d.x(), d.y());
+    }
 }
 
 void CDesignView::mouseReleaseEvent(QMouseEvent* event)
@@ -643,6 +802,11 @@ void CDesignView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const CPoint p = EventPoint(event);
+    if (m_mode == MODE_GUIDE) {
+        // A guide dropped on its own ruler goes.
+        EndGuideDrag(RulerKindAt(event->position().toPoint()));
+        return;
+    }
     if (IsDrawingMode(m_mode)) {
         CElement* element = m_pending;
         m_pending = nullptr;
@@ -746,6 +910,8 @@ const int kCanvasCommands[] = {
     ID_SPACE_VERTICAL,    ID_SAME_LINE_THICKNESS, ID_SAME_COLOURS,      ID_EDIT_CUT,
     ID_EDIT_COPY,         ID_EDIT_PASTE,          ID_EDIT_UNDO,         ID_EDIT_REDO,
     ID_VIEW_FULL_SIZE,    ID_VIEW_WHOLE_SIGN,     ID_VIEW_SHADOW,       ID_SHOW_SIGN_SETTINGS,
+    ID_VIEW_GRID,         ID_VIEW_RULER,          ID_VIEW_MARGINS,      ID_LAYOUT_GUIDES,
+    ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,
 };
 
 } // namespace
@@ -875,6 +1041,32 @@ bool CDesignView::RunCommand(int id)
         m_selection.DeselectAll();
         TellFrame(nullptr);
         return false;
+    case ID_VIEW_GRID:
+        TheGrid().SetShowGrid(!TheGrid().IsShowGrid());
+        RepaintAll();
+        return false;
+    case ID_VIEW_MARGINS:
+        TheGrid().SetShowMargins(!TheGrid().IsShowMargins());
+        RepaintAll();
+        return false;
+    case ID_VIEW_RULER: {
+        const int left = RulerLeft();
+        const int top = RulerTop();
+        TheGrid().SetShowRuler(!TheGrid().IsShowRuler());
+        RulersChanged(left, top);
+        return false;
+    }
+    case ID_LAYOUT_GUIDES:
+    case ID_OPTIONS_GRID:
+    case ID_OPTIONS_RULER:
+    case ID_OPTIONS_MARGINS: {
+        const int left = RulerLeft();
+        const int top = RulerTop();
+        if (TheGrid().RunSettingsSheet(this, this, id == ID_LAYOUT_GUIDES ? ID_OPTIONS_GRID : id))
+            RulersChanged(left, top);
+        RepaintAll();
+        return false;
+    }
     default:
         return false;
     }
@@ -887,6 +1079,10 @@ void CDesignView::FillCommandState(CCommandState& state) const
     const CElement* primary = m_selection.Primary();
     state.primaryType = primary ? primary->GetTypeCode() : -1;
     state.showShadow = s_showShadow;
+    const CGrid& grid = TheGrid();
+    state.showGrid = grid.IsShowGrid();
+    state.showRuler = grid.IsShowRuler();
+    state.showMargins = grid.IsShowMargins();
     if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
         state.clipboardHasElements =
             data->hasFormat(QString::fromLatin1(kElementClipboardFormat)) || data->hasText();

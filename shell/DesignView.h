@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "Ruler.h"
 #include "Seams.h"
 #include "Selection.h"
 #include "Types.h"
@@ -55,7 +56,12 @@ enum ZoomMode : int
     ZOOM_USER = 2,
 };
 
-class CDesignView : public QAbstractScrollArea, public CViewSeam, public CCommandTarget
+// The canvas is also the client of the rulers laid along its top and left
+// edges (children of its viewport), out of which layout guides are dragged.
+class CDesignView : public QAbstractScrollArea,
+                    public CViewSeam,
+                    public CCommandTarget,
+                    public CRulerClient
 {
     Q_OBJECT
 
@@ -88,6 +94,16 @@ public:
     bool HandlesCommand(int id) const override;
     bool OnCommand(int id) override;
     void FillCommandState(CCommandState& state) const override;
+
+    // --- CRulerClient (guides dragged out of the rulers) ------------------
+    // Only with the select tool: a new guide is added and dragged.
+    bool BeginGuide(bool vertical, int deviceOffset) override;
+    void TrackGuide(bool vertical, QPoint canvasDevicePos) override;
+    // Over the guide's own ruler the guide is deleted, elsewhere it stays.
+    void EndGuide(bool vertical, QPoint canvasDevicePos, int overRulerKind) override;
+    CSize RulerWindowExt() const override;
+    CSize RulerViewportExt() const override;
+    CPoint RulerViewportOrg() const override;
 
     // --- modes, zoom -------------------------------------------------------
     void SetMode(int mode);
@@ -150,6 +166,19 @@ protected:
 
 private:
     void DrawSheet(CDC& dc);
+    // The rulers' thickness across (left) and down (top), in pixels; 0 while
+    // hidden or when the rulers belong to another canvas.
+    int RulerLeft() const;
+    int RulerTop() const;
+    bool OwnsRulers() const;
+    // The ruler kind (CRuler::HorizontalRuler...) under a viewport point,
+    // or -1.
+    int RulerKindAt(QPoint devicePos) const;
+    // Rulers shown or hidden: the sign keeps its place next to them.
+    void RulersChanged(int oldLeft, int oldTop);
+    // The scale changed: grid spacing and rulers follow.
+    void UpdateRulers();
+    void EndGuideDrag(int overRulerKind);
     void OnDragTimer();
     void UpdateScrollBars();
     void ApplyZoom(int percent, int mode);
@@ -173,5 +202,6 @@ private:
     CSize m_viewportExt{400, 400};
     CPoint m_viewportOrg{0, 0};
     bool m_updatingBars = false;
+    int m_guideOrientation = -1; // of the guide being dragged
     QTimer m_dragTimer;
 };

@@ -1,8 +1,12 @@
 #include "CanvasTestSupport.h"
 
+#include "Grid.h"
 #include "Line.h"
+#include "Ruler.h"
 #include "Text.h"
 
+#include <QImage>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 namespace {
@@ -410,6 +414,221 @@ TEST_F(CanvasTest, CommandStateReportsModeAndSelection)
     view->FillCommandState(state);
     EXPECT_EQ(state.toolMode, MODE_ELLIPSE);
     EXPECT_EQ(state.selectedCount, 0);
+}
+
+// --- grid, guides and rulers -----------------------------------------------------------
+
+TEST_F(CanvasTest, MoveSnapsToTheGridOnlyWhileSnapIsOn)
+{
+    TheGrid().SetInterval(50, 50);
+    const struct
+    {
+        bool snap;
+        CPoint to; // where the pointer, pressed at (150, 150), is released
+        CRect expected;
+    } cases[] = {
+        {false, CPoint(183, 172), CRect(133, 122, 333, 222)},
+        {true, CPoint(183, 172), CRect(150, 100, 350, 200)},
+        {true, CPoint(124, 174), CRect(50, 100, 250, 200)},
+        // Left of and above the sign: halves go away from zero there too.
+        {true, CPoint(20, 90), CRect(-50, 50, 150, 150)},
+        {true, CPoint(-85, 40), CRect(-150, 0, 50, 100)},
+    };
+    for (const auto& c : cases) {
+        view->Selection().Reset();
+        TheElementList().DeleteAll();
+        TheGrid().SetSnapToGrid(c.snap);
+        CBox* box = AddBox(CRect(100, 100, 300, 200));
+        Press(150, 150);
+        Move(c.to.x, c.to.y);
+        Release(c.to.x, c.to.y);
+        EXPECT_EQ(box->GetPointRect(), c.expected)
+            << "snap " << c.snap << " to " << c.to.x << "," << c.to.y;
+        view->Selection().DeselectAll();
+    }
+}
+
+// A ruler point over the canvas's device point of a logical position.
+QPoint RulerPoint(const CRuler* ruler, QPoint canvasDevice)
+{
+    return ruler->mapFrom(ruler->parentWidget(), canvasDevice);
+}
+
+void SendMove(QWidget* widget, QPoint at)
+{
+    QMouseEvent event(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+TEST_F(CanvasTest, GuideDraggedOutOfTheHorizontalRulerIsAddedAndDroppedBackDeleted)
+{
+    TheGrid().SetSnapToGrid(false);
+    CRuler* ruler = TheGrid().GetRuler(CRuler::HorizontalRuler);
+    ASSERT_TRUE(ruler);
+    const QPoint onRuler(100, ruler->height() / 2);
+    QTest::mousePress(ruler, Qt::LeftButton, Qt::NoModifier, onRuler);
+    EXPECT_EQ(view->Mode(), MODE_GUIDE);
+    ASSERT_EQ(TheGrid().GuideCount(), 1);
+    SendMove(ruler, RulerPoint(ruler, Dp(300, 200)));
+    SendMove(ruler, RulerPoint(ruler, Dp(300, 437)));
+    QTest::mouseRelease(ruler, Qt::LeftButton, Qt::NoModifier, RulerPoint(ruler, Dp(300, 437)));
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+    ASSERT_EQ(TheGrid().GuideCount(), 1);
+    EXPECT_EQ(TheGrid().Guides()[0], (CGuide{CGuide::Horizontal, 437}));
+    EXPECT_EQ(TheGrid().CurrentGuide(), -1);
+
+    // Picked on the canvas and moved; a drop over the other ruler keeps it.
+    CRuler* vertical = TheGrid().GetRuler(CRuler::VerticalRuler);
+    ASSERT_TRUE(vertical);
+    Press(500, 439);
+    EXPECT_EQ(view->Mode(), MODE_GUIDE);
+    Move(500, 612);
+    const QPoint overVertical = vertical->geometry().center();
+    QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, overVertical);
+    ASSERT_EQ(TheGrid().GuideCount(), 1);
+    EXPECT_EQ(TheGrid().Guides()[0], (CGuide{CGuide::Horizontal, 612}));
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+
+    // Dragged out again from the canvas and dropped on its own ruler: gone.
+    Press(500, 610);
+    EXPECT_EQ(view->Mode(), MODE_GUIDE);
+    const QPoint overHorizontal = ruler->geometry().center();
+    QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, overHorizontal);
+    EXPECT_EQ(TheGrid().GuideCount(), 0);
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+
+    // One dragged out of the ruler and straight back onto it is not kept.
+    QTest::mousePress(ruler, Qt::LeftButton, Qt::NoModifier, onRuler);
+    SendMove(ruler, RulerPoint(ruler, Dp(300, 300)));
+    SendMove(ruler, onRuler);
+    QTest::mouseRelease(ruler, Qt::LeftButton, Qt::NoModifier, onRuler);
+    EXPECT_EQ(TheGrid().GuideCount(), 0);
+    EXPECT_EQ(TheGrid().CurrentGuide(), -1);
+
+    // Only the select tool takes a guide from a ruler.
+    view->OnCommand(ID_TOOL_BOX);
+    QTest::mousePress(ruler, Qt::LeftButton, Qt::NoModifier, onRuler);
+    QTest::mouseRelease(ruler, Qt::LeftButton, Qt::NoModifier, onRuler);
+    EXPECT_EQ(TheGrid().GuideCount(), 0);
+    EXPECT_EQ(view->Mode(), MODE_BOX);
+}
+
+TEST_F(CanvasTest, RulersLieBesideTheSignAndFollowZoomAndScrolling)
+{
+    CGrid& grid = TheGrid();
+    for (int kind : {CRuler::HorizontalRuler, CRuler::VerticalRuler, CRuler::CornerBox}) {
+        ASSERT_TRUE(grid.GetRuler(kind)) << kind;
+        EXPECT_EQ(grid.GetRuler(kind)->parentWidget(), Surface()) << kind;
+    }
+    const CRuler* across = grid.GetRuler(CRuler::HorizontalRuler);
+    const CRuler* down = grid.GetRuler(CRuler::VerticalRuler);
+    auto expectAligned = [&](const char* when) {
+        for (int pos : {0, 1000, 2100, -300}) {
+            EXPECT_EQ(across->x() + across->ToPixel(pos), view->LPtoDP(CPoint(pos, 0)).x)
+                << when << " " << pos;
+            EXPECT_EQ(down->y() + down->ToPixel(pos), view->LPtoDP(CPoint(0, pos)).y)
+                << when << " " << pos;
+        }
+    };
+    for (int percent : {250, 100, 37, 800}) {
+        view->SetZoomPercent(percent);
+        expectAligned("zoom");
+    }
+    view->SetZoomPercent(250);
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->value() + 40);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + 25);
+    expectAligned("scrolled");
+
+    // The sign's corner lies one border beyond the rulers.
+    view->FullSize();
+    const int border = view->LPtoDPSize(CSize(CDesignView::BorderFor(2100, 2970), 0)).cx;
+    EXPECT_EQ(view->ViewportOrigin().x, grid.RulerWidth() + border);
+    EXPECT_EQ(view->ViewportOrigin().y, grid.RulerHeight() + border);
+    EXPECT_GT(grid.RulerWidth(), 0);
+
+    // The pointer's position is marked on both rulers.
+    Move(400, 300);
+    EXPECT_EQ(across->MarkerPosition(), Dp(400, 300).x() - across->x());
+    EXPECT_EQ(down->MarkerPosition(), Dp(400, 300).y() - down->y());
+
+    // Hiding the rulers gives their room to the sign.
+    view->OnCommand(ID_VIEW_RULER);
+    EXPECT_EQ(grid.RulerWidth(), 0);
+    EXPECT_FALSE(across->isVisible());
+    EXPECT_EQ(view->ViewportOrigin().x, border);
+}
+
+TEST_F(CanvasTest, GridCommandsToggleTheirSwitchAndTheCommandState)
+{
+    const struct
+    {
+        int id;
+        bool (CGrid::*get)() const;
+        bool CCommandState::*state;
+    } cases[] = {
+        {ID_VIEW_GRID, &CGrid::IsShowGrid, &CCommandState::showGrid},
+        {ID_VIEW_MARGINS, &CGrid::IsShowMargins, &CCommandState::showMargins},
+        {ID_VIEW_RULER, &CGrid::IsShowRuler, &CCommandState::showRuler},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(view->HandlesCommand(c.id)) << c.id;
+        for (int round = 0; round < 2; ++round) {
+            const bool before = (TheGrid().*c.get)();
+            EXPECT_TRUE(view->OnCommand(c.id));
+            EXPECT_NE((TheGrid().*c.get)(), before) << c.id;
+            CCommandState state;
+            view->FillCommandState(state);
+            EXPECT_EQ(state.*c.state, !before) << c.id;
+        }
+    }
+    for (int id : {ID_LAYOUT_GUIDES, ID_OPTIONS_GRID, ID_OPTIONS_RULER, ID_OPTIONS_MARGINS})
+        EXPECT_TRUE(view->HandlesCommand(id)) << id;
+    EXPECT_FALSE(document.IsModified());
+}
+
+// Black pixels inside a logical rectangle of a grab of the canvas.
+int BlackPixels(const QImage& image, QRect area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += (image.pixel(x, y) & 0xffffff) == 0;
+    }
+    return count;
+}
+
+TEST_F(CanvasTest, GridCommandDrawsTheDotsAndGuidesAreDrawn)
+{
+    TheGrid().SetShowGrid(false);
+    TheGrid().SetInterval(50, 50);
+    TheGrid().RemoveAllGuides();
+    view->SetZoomPercent(250);
+    const QRect inside(Dp(200, 200), Dp(500, 500));
+    EXPECT_EQ(BlackPixels(Surface()->grab().toImage(), inside), 0);
+
+    view->OnCommand(ID_VIEW_GRID);
+    const QImage dotted = Surface()->grab().toImage();
+    // One dot at each 5 mm point (wider than two screen millimetres).
+    EXPECT_EQ(BlackPixels(dotted, inside), 7 * 7);
+    EXPECT_EQ(dotted.pixel(Dp(200, 200)) & 0xffffff, 0u);
+    EXPECT_NE(dotted.pixel(Dp(201, 201)) & 0xffffff, 0u);
+
+    // A guide adds its dotted line across the canvas.
+    view->OnCommand(ID_VIEW_GRID);
+    TheGrid().InsertGuide(CGuide::Vertical, 515);
+    const QImage guided = Surface()->grab().toImage();
+    const QRect column(Dp(515, 200), Dp(515, 500));
+    EXPECT_GE(BlackPixels(guided, column), 100);
+    EXPECT_EQ(BlackPixels(guided, column.translated(3, 0)), 0);
+
+    if (const QString path = qEnvironmentVariable("TABREL_CANVAS_GRAB"); !path.isEmpty()) {
+        view->OnCommand(ID_VIEW_GRID);
+        TheGrid().InsertGuide(CGuide::Horizontal, 420);
+        AddBox(CRect(300, 300, 700, 600));
+        view->SetZoomPercent(100);
+        view->grab().save(path);
+    }
 }
 
 } // namespace
