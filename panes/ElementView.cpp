@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "ElementList.h"
+#include "Grid.h"
 #include "Helpers.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -16,9 +17,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -68,7 +71,7 @@ namespace PaneUnits {
 
 bool Inches()
 {
-    return App().general.displayUnits == 1;
+    return TheGrid().GetUnits() == 1;
 }
 
 double ToDisplay(int tenths)
@@ -130,6 +133,20 @@ struct CElementView::CSourceBlock
     QCheckBox* useSample = nullptr;
     QCheckBox* readOnly = nullptr;
     int appliedKind = SOURCE_FIXED;
+};
+
+// --- the font block's controls -------------------------------------------------
+
+struct CElementView::CFontBlock
+{
+    QListWidget* faces = nullptr;
+    QLabel* faceKind = nullptr;
+    QComboBox* size = nullptr;
+    QComboBox* style = nullptr;
+    QCheckBox* underline = nullptr;
+    QCheckBox* strikeOut = nullptr;
+    CColourSwatch* colour = nullptr;
+    int faceRow = -1; // the face shown, selected again after a click on no item
 };
 
 // --- the pane -----------------------------------------------------------------
@@ -410,13 +427,193 @@ CColourSwatch* CElementView::AddColourRow(QGridLayout* grid, int row, const QStr
 
 // --- font -----------------------------------------------------------------------
 
-QGroupBox* CElementView::AddFontBlock()
+QStringList CElementView::PrinterFaces()
 {
+    QStringList faces;
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isPrivateFamily(family) || family.startsWith(QLatin1Char('@')))
+            continue;
+        const QString face = CLogFont::FitFaceName(family);
+        if (!faces.contains(face))
+            faces << face;
+    }
+    faces.sort(Qt::CaseInsensitive);
+    return faces;
+}
+
+QGroupBox* CElementView::AddFontBlock(COLORREF* colour, std::function<void(COLORREF)> applyColour)
+{
+    m_font = std::make_unique<CFontBlock>();
+    CFontBlock& f = *m_font;
     auto* box = new QGroupBox(tr("Font"), m_body);
     box->setObjectName(QStringLiteral("fontBlock"));
-    new QVBoxLayout(box);
+    auto* grid = new QGridLayout(box);
+    f.faces = new QListWidget(box);
+    f.faces->setObjectName(Id(1164));
+    f.faces->setSelectionMode(QAbstractItemView::SingleSelection);
+    f.faces->setIconSize(QSize(14, 14));
+    f.faces->setMinimumHeight(120);
+    grid->addWidget(f.faces, 0, 0, 1, 3);
+    f.faceKind = new QLabel(box);
+    f.faceKind->setObjectName(Id(1165));
+    f.faceKind->setWordWrap(true);
+    grid->addWidget(f.faceKind, 1, 0, 1, 3);
+    f.size = new QComboBox(box);
+    f.size->setObjectName(Id(1040));
+    f.size->setEditable(true);
+    f.size->setInsertPolicy(QComboBox::NoInsert);
+    AddRow(grid, 2, tr("Size"), f.size);
+    f.style = new QComboBox(box);
+    f.style->setObjectName(Id(1039));
+    f.style->addItems({tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
+    AddRow(grid, 3, tr("Style"), f.style);
+    f.underline = new QCheckBox(tr("Underline"), box);
+    f.underline->setObjectName(Id(1038));
+    f.strikeOut = new QCheckBox(tr("Strikeout"), box);
+    f.strikeOut->setObjectName(Id(1037));
+    grid->addWidget(f.underline, 4, 0, 1, 2);
+    grid->addWidget(f.strikeOut, 5, 0, 1, 2);
+    if (colour) {
+        f.colour = AddColourRow(grid, 6, tr("Colour"), 1043, 1044, colour,
+                                [this, colour, apply = std::move(applyColour)](COLORREF) {
+                                    CElement* element = Element();
+                                    if (!element)
+                                        return;
+                                    if (apply)
+                                        apply(*colour);
+                                    ElementEdited(element);
+                                });
+    }
+
+    for (const QString& face : PrinterFaces()) {
+        auto* item = new QListWidgetItem(face, f.faces);
+        item->setData(Qt::UserRole, QVariant::fromValue(quint32(CLogFont::EnumerateFace(face))));
+    }
+    connect(f.faces, &QListWidget::itemSelectionChanged, this, &CElementView::OnFaceChosen);
+    connect(f.size, &QComboBox::textActivated, this, &CElementView::OnSizeChosen);
+    connect(f.size->lineEdit(), &QLineEdit::textEdited, this, &CElementView::OnSizeChosen);
+    connect(f.style, &QComboBox::activated, this, &CElementView::OnFontStyle);
+    for (QCheckBox* check : {f.underline, f.strikeOut})
+        connect(check, &QCheckBox::clicked, this, &CElementView::OnFontStyle);
     m_form->addWidget(box);
     return box;
+}
+
+void CElementView::FillSizeList(const CLogFont& font)
+{
+    CFontBlock& f = *m_font;
+    f.size->clear();
+    f.size->addItems(font.GetSizeListItems());
+    const QString shown = font.FormatPointSize();
+    const int index = f.size->findText(shown);
+    if (index >= 0)
+        f.size->setCurrentIndex(index);
+    f.size->setEditText(shown);
+}
+
+void CElementView::ShowFaceKind(DWORD faceData)
+{
+    const bool trueType = (faceData & 0x04) != 0;
+    m_font->faceKind->setText(
+        LoadStringId(trueType ? IDS_TRUETYPE_FONT_NOTE : IDS_PRINTER_FONT_NOTE));
+}
+
+void CElementView::LoadFontBlock(CElement* element)
+{
+    CLogFont font;
+    if (!m_font || !element || !element->GetFont(font))
+        return;
+    CFontBlock& f = *m_font;
+    const bool wasLoading = IsLoading();
+    SetLoading(true);
+    const QString face = font.GetFaceName();
+    QList<QListWidgetItem*> found = f.faces->findItems(face, Qt::MatchFixedString);
+    QListWidgetItem* item = found.isEmpty() ? nullptr : found.first();
+    if (!item) {
+        // A face the printer lacks still shows, first in the list.
+        item = new QListWidgetItem(face);
+        item->setData(Qt::UserRole, QVariant::fromValue(quint32(CLogFont::EnumerateFace(face))));
+        f.faces->insertItem(0, item);
+    }
+    f.faces->setCurrentItem(item);
+    f.faces->scrollToItem(item);
+    f.faceRow = f.faces->row(item);
+    ShowFaceKind(item->data(Qt::UserRole).toUInt());
+    FillSizeList(font);
+    f.style->setCurrentIndex(font.GetStyleIndex());
+    f.underline->setChecked(font.GetLogFont().lfUnderline != 0);
+    f.strikeOut->setChecked(font.GetLogFont().lfStrikeOut != 0);
+    SetLoading(wasLoading);
+}
+
+void CElementView::ApplyFont(CElement* element, const CLogFont& font)
+{
+    element->SetFont(App().currentView, font);
+    ElementEdited(element);
+}
+
+void CElementView::OnFaceChosen()
+{
+    if (IsLoading())
+        return;
+    CFontBlock& f = *m_font;
+    QListWidgetItem* item = f.faces->currentItem();
+    if (!item || !item->isSelected()) {
+        // A click on no item: the face shown is selected again.
+        if (f.faceRow >= 0 && f.faceRow < f.faces->count()) {
+            SetLoading(true);
+            f.faces->setCurrentRow(f.faceRow);
+            SetLoading(false);
+        }
+        return;
+    }
+    CElement* element = Element();
+    CLogFont font;
+    if (!element || !element->GetFont(font))
+        return;
+    f.faceRow = f.faces->row(item);
+    const DWORD data = item->data(Qt::UserRole).toUInt();
+    font.SetFaceFromList(item->text(), data);
+    font.SetHeight(font.GetHeight()); // the nearest size the new face allows
+    ShowFaceKind(data);
+    SetLoading(true);
+    FillSizeList(font);
+    SetLoading(false);
+    ApplyFont(element, font);
+}
+
+void CElementView::OnSizeChosen(const QString& text)
+{
+    CElement* element = Element();
+    CLogFont font;
+    if (IsLoading() || !element || !element->GetFont(font))
+        return;
+    double points = 0;
+    if (!PaneUnits::Parse(text, points) || points <= 0)
+        return; // nothing to apply while the number is being typed
+    const LONG before = font.GetHeight();
+    font.SetHeight(font.PointsToHeight(points));
+    if (font.GetHeight() == before)
+        return;
+    ApplyFont(element, font);
+}
+
+void CElementView::OnFontStyle()
+{
+    CElement* element = Element();
+    CLogFont font;
+    if (IsLoading() || !element || !element->GetFont(font))
+        return;
+    const CFontBlock& f = *m_font;
+    CFontControlValues values;
+    values.styleIndex = f.style->currentIndex();
+    values.sizeText = font.FormatPointSize(); // the element's own size
+    values.underline = f.underline->isChecked() ? 1 : 0;
+    values.strikeOut = f.strikeOut->isChecked() ? 1 : 0;
+    const LONG height = font.GetHeight();
+    font.ReadFontControls(values);
+    font.SetHeight(height); // the style leaves the size as it was
+    ApplyFont(element, font);
 }
 
 // --- data source ----------------------------------------------------------------

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Element.h"
+#include "LogFont.h"
 #include "PaneControls.h"
 
 #include <QGroupBox>
@@ -17,6 +18,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
@@ -41,7 +43,7 @@ private:
 };
 
 // Lengths shown in panes: tenths of a millimetre to millimetres (1 decimal)
-// or inches (2 decimals) and back, by the program's display unit. Negative
+// or inches (2 decimals) and back, by the grid's display unit. Negative
 // values round as their magnitude does, so a shown value applied again
 // gives the same tenths.
 namespace PaneUnits {
@@ -90,6 +92,9 @@ public:
     // listen here as well.
     static std::function<void()>& ModifiedHook();
 
+    // The faces the font block's face list offers: the printer's, sorted.
+    static QStringList PrinterFaces();
+
 signals:
     // An edit reached the element.
     void elementEdited();
@@ -127,8 +132,16 @@ protected:
     CColourSwatch* AddColourRow(QGridLayout* grid, int row, const QString& label, int swatchId,
                                 int buttonId, COLORREF* colour,
                                 std::function<void(COLORREF)> apply);
-    // The font block of the panes with text; filled by those panes.
-    QGroupBox* AddFontBlock();
+    // The font block of the panes with text: the printer's faces (1164)
+    // with the face's kind (1165), the point sizes the face allows (1040),
+    // the style (1039), Underline (1038), Strikeout (1037) and, when colour
+    // is given, the text colour swatch (1043) with its "Select..." (1044).
+    // Edits go into the element's font (CElement::GetFont / SetFont); the
+    // element redraws and the sign is marked modified.
+    QGroupBox* AddFontBlock(COLORREF* colour = nullptr,
+                            std::function<void(COLORREF)> applyColour = {});
+    // Shows the element's font in the font block.
+    void LoadFontBlock(CElement* element);
 
     // Copies the name, print options and source block from the element.
     void LoadCommonBlocks(CElement* element, bool nativeOffered);
@@ -151,6 +164,16 @@ private:
     void SelectKind(int kind);
     void RefreshDataPath(CElement* element);
 
+    // The font block.
+    struct CFontBlock;
+    void FillSizeList(const CLogFont& font);
+    void ShowFaceKind(DWORD faceData);
+    void OnFaceChosen();
+    void OnSizeChosen(const QString& text);
+    void OnFontStyle();
+    // Gives the element the edited font and ends the edit.
+    void ApplyFont(CElement* element, const CLogFont& font);
+
     CElementHandle m_handle;
     QWidget* m_body = nullptr;
     QLabel* m_goneLabel = nullptr;
@@ -162,5 +185,6 @@ private:
     QRadioButton* m_native = nullptr;
     QRadioButton* m_noPrint = nullptr;
     std::unique_ptr<CSourceBlock> m_source;
+    std::unique_ptr<CFontBlock> m_font;
     std::vector<CColourSwatch*> m_swatches;
 };
