@@ -52,5 +52,6 @@ TEST(SignReader, DamagedSignsNeverCrashTheReader)
                       std::size_t(bytes.size()));
     }
     // and the undamaged seed still reads
-    ReadSignBytes(reinterpret_cast<const std::uint8_t*>(seed.constData()), std::size_t(seed.size()));
+    ReadSignBytes(reinterpret_cast<const std::uint8_t*>(seed.constData()),
+                  std::size_t(seed.size()));
 }

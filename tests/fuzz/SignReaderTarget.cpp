@@ -1,8 +1,8 @@
 #include "SignReaderTarget.h"
 
 #include "AppContext.h"
-#include "ElementList.h"
 #include "Box.h"
+#include "ElementList.h"
 #include "Line.h"
 #include "MessageBox.h"
 #include "ModelClasses.h"

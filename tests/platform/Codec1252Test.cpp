@@ -36,4 +36,3 @@ TEST(Codec1252, MissingCharactersBecomeQuestionMarks)
 {
     EXPECT_EQ(ToWindows1252(QStringLiteral(u"a\u4E2Db\u03A9")), QByteArray("a?b?"));
 }
-
