@@ -37,28 +37,8 @@ constexpr COLORREF kRed = MakeRGB(255, 0, 0);
 constexpr COLORREF kBlue = MakeRGB(0, 0, 255);
 constexpr double kPi = std::numbers::pi;
 
-// model_tests also holds the test element classes of TestElements.h, which
-// are copied under the same type codes: give them their copies back.
-void RestoreTestElementCopies()
+class LineTest : public RealElementTest
 {
-    RegisterElementCopy(TYPE_BOX, [](const CElement& e) -> CElement* {
-        return new CTestRect(static_cast<const CTestRect&>(e));
-    });
-    RegisterElementCopy(TYPE_LINE, [](const CElement& e) -> CElement* {
-        return new CTestLine(static_cast<const CTestLine&>(e));
-    });
-    RegisterElementCopy(TYPE_ELLIPSE, nullptr);
-}
-
-class LineTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { RegisterModelElementClasses(); }
-    void TearDown() override { RestoreTestElementCopies(); }
-
-    CAppContext context;
-    CMessageResponder messages;
-    CElementList& list = TheElementList();
 };
 
 void Set(CLine& line, CPoint start, CPoint end, int thickness = 10)

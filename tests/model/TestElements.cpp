@@ -55,3 +55,10 @@ const bool s_copiesRegistered = [] {
 }();
 
 } // namespace
+
+void RestoreTestElementCopies()
+{
+    RegisterElementCopy(TYPE_BOX, &CopyTestRect);
+    RegisterElementCopy(TYPE_LINE, &CopyTestLine);
+    RegisterElementCopy(TYPE_ELLIPSE, nullptr);
+}

@@ -2,10 +2,14 @@
 // geometry, and a recording view.
 #pragma once
 
+#include "AppContext.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "MessageBox.h"
+#include "ModelClasses.h"
 
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <vector>
 
 // An element whose geometry is a rectangle, archived after the common record.
@@ -70,3 +74,21 @@ public:
 };
 
 CTestRect* MakeRect(CElementList& list, const QString& name, CRect r);
+
+// The test classes above are copied under the box and line type codes, like
+// the real element classes: a test that registered the real copies gives the
+// test classes theirs back.
+void RestoreTestElementCopies();
+
+// A fixture for tests of the real element classes: their copies registered,
+// a fresh sign and a message responder.
+class RealElementTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { RegisterModelElementClasses(); }
+    void TearDown() override { RestoreTestElementCopies(); }
+
+    CAppContext context;
+    CMessageResponder messages;
+    CElementList& list = TheElementList();
+};

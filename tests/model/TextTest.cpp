@@ -173,19 +173,6 @@ QByteArray Store(CObject& object)
     return bytes;
 }
 
-// model_tests also holds the test element classes of TestElements.h, which
-// are copied under the box and line type codes: give them their copies back.
-void RestoreTestElementCopies()
-{
-    RegisterElementCopy(TYPE_BOX, [](const CElement& e) -> CElement* {
-        return new CTestRect(static_cast<const CTestRect&>(e));
-    });
-    RegisterElementCopy(TYPE_LINE, [](const CElement& e) -> CElement* {
-        return new CTestLine(static_cast<const CTestLine&>(e));
-    });
-    RegisterElementCopy(TYPE_ELLIPSE, nullptr);
-}
-
 // Text on synthetic fonts; new text takes a 20-high font.
 class TextTest : public ::testing::Test
 {
