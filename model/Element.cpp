@@ -436,39 +436,37 @@ void CElement::CommitTrack(CView* view)
     m_state |= STATE_TRACK_COMMITTED;
 }
 
+namespace {
+
+// The edges of the tracking rectangle that each handle drags.
+struct HandleEdges
+{
+    bool left, top, right, bottom;
+};
+
+constexpr HandleEdges kHandleEdges[8] = {
+    {true, true, false, false},  // top-left
+    {false, true, false, false}, // top
+    {false, true, true, false},  // top-right
+    {false, false, true, false}, // right
+    {false, false, true, true},  // bottom-right
+    {false, false, false, true}, // bottom
+    {true, false, false, true},  // bottom-left
+    {true, false, false, false}, // left
+};
+
+} // namespace
+
 void CElement::BeginResize(CView* view, int handle)
 {
     BeginMove(view);
-    const CRect& r = m_trackRect;
-    const int midX = r.left + (r.right - r.left) / 2;
-    const int midY = r.top + (r.bottom - r.top) / 2;
-    switch (handle) {
-    case HANDLE_TOP_LEFT:
-        m_anchor = CPoint(r.left, r.top);
-        break;
-    case HANDLE_TOP:
-        m_anchor = CPoint(midX, r.top);
-        break;
-    case HANDLE_TOP_RIGHT:
-        m_anchor = CPoint(r.right, r.top);
-        break;
-    case HANDLE_RIGHT:
-        m_anchor = CPoint(r.right, midY);
-        break;
-    case HANDLE_BOTTOM_RIGHT:
-        m_anchor = CPoint(r.right, r.bottom);
-        break;
-    case HANDLE_BOTTOM:
-        m_anchor = CPoint(midX, r.bottom);
-        break;
-    case HANDLE_BOTTOM_LEFT:
-        m_anchor = CPoint(r.left, r.bottom);
-        break;
-    case HANDLE_LEFT:
-        m_anchor = CPoint(r.left, midY);
-        break;
-    default:
-        break;
+    if (handle >= 0 && handle < 8) {
+        // The handle's point on the tracking rectangle: a dragged edge, or
+        // the middle of the side for the edge handles.
+        const CRect& r = m_trackRect;
+        const HandleEdges& e = kHandleEdges[handle];
+        m_anchor.x = e.left ? r.left : e.right ? r.right : r.left + (r.right - r.left) / 2;
+        m_anchor.y = e.top ? r.top : e.bottom ? r.bottom : r.top + (r.bottom - r.top) / 2;
     }
     m_handle = handle;
 }
@@ -478,38 +476,17 @@ void CElement::TrackResize(CView*, int dx, int dy, BOOL keepAspect)
     if (KeepsAspectRatio())
         keepAspect = TRUE;
     const CPoint p = SnapPoint(m_anchor.x + dx, m_anchor.y + dy);
-    CRect& r = m_trackRect;
-    switch (m_handle) {
-    case HANDLE_TOP_LEFT:
-        r.left = p.x;
-        r.top = p.y;
-        break;
-    case HANDLE_TOP:
-        r.top = p.y;
-        break;
-    case HANDLE_TOP_RIGHT:
-        r.right = p.x;
-        r.top = p.y;
-        break;
-    case HANDLE_RIGHT:
-        r.right = p.x;
-        break;
-    case HANDLE_BOTTOM_RIGHT:
-        r.right = p.x;
-        r.bottom = p.y;
-        break;
-    case HANDLE_BOTTOM:
-        r.bottom = p.y;
-        break;
-    case HANDLE_BOTTOM_LEFT:
-        r.left = p.x;
-        r.bottom = p.y;
-        break;
-    case HANDLE_LEFT:
-        r.left = p.x;
-        break;
-    default:
-        break;
+    if (m_handle >= 0 && m_handle < 8) {
+        const HandleEdges& e = kHandleEdges[m_handle];
+        CRect& r = m_trackRect;
+        if (e.left)
+            r.left = p.x;
+        if (e.top)
+            r.top = p.y;
+        if (e.right)
+            r.right = p.x;
+        if (e.bottom)
+            r.bottom = p.y;
     }
     if (keepAspect)
         ConstrainAspect();

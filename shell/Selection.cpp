@@ -528,28 +528,28 @@ bool CSelection::Duplicate()
     return made;
 }
 
-bool CSelection::BringToFront()
+bool CSelection::MovePrimaryInPaintOrder(bool toFront)
 {
     EnsurePrimary();
     if (!m_primary)
         return false;
     CElementList& list = TheElementList();
-    if (!list.Remove(m_primary) || !list.AddTail(m_primary))
+    if (!list.Remove(m_primary))
+        return false;
+    if (!(toFront ? list.AddTail(m_primary) : list.AddHead(m_primary)))
         return false;
     m_primary->Invalidate(m_view, TRUE);
     return true;
 }
 
+bool CSelection::BringToFront()
+{
+    return MovePrimaryInPaintOrder(true);
+}
+
 bool CSelection::SendToBack()
 {
-    EnsurePrimary();
-    if (!m_primary)
-        return false;
-    CElementList& list = TheElementList();
-    if (!list.Remove(m_primary) || !list.AddHead(m_primary))
-        return false;
-    m_primary->Invalidate(m_view, TRUE);
-    return true;
+    return MovePrimaryInPaintOrder(false);
 }
 
 bool CSelection::Align(int kind)

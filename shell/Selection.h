@@ -105,6 +105,7 @@ public:
     static CRect PositionRect(const CElement* element);
 
 private:
+    bool MovePrimaryInPaintOrder(bool toFront);
     void Invalidate(const CRect& logical) const;
     void RefreshPane() const;
     void Remove(CElement* element);
