@@ -1,5 +1,7 @@
 #include "Selection.h"
 
+#include <functional>
+
 #include "AppContext.h"
 #include "Archive.h"
 #include "DC.h"
@@ -552,47 +554,20 @@ bool CSelection::SendToBack()
     return MovePrimaryInPaintOrder(false);
 }
 
-bool CSelection::Align(int kind)
+bool CSelection::MoveSelected(bool group, bool skipPrimary,
+                              const std::function<CPoint(const CRect&)>& offsetOf)
 {
-    EnsurePrimary();
-    if (m_selected.size() < 2 || !m_primary)
-        return false;
     GetBoundingRect(true);
     {
-        CUndoGroup group(true);
+        CUndoGroup undoGroup(group);
         for (CElement* element : m_selected)
             element->BeginMove(m_view);
-        const CRect p = m_primary->m_trackRect;
         for (CElement* element : m_selected) {
-            if (element == m_primary)
+            if (skipPrimary && element == m_primary)
                 continue;
-            const CRect e = element->m_trackRect;
-            int dx = 0;
-            int dy = 0;
-            switch (kind) {
-            case ALIGN_TOP:
-                dy = p.top - e.top;
-                break;
-            case ALIGN_BOTTOM:
-                dy = p.bottom - e.bottom;
-                break;
-            case ALIGN_LEFT:
-                dx = p.left - e.left;
-                break;
-            case ALIGN_RIGHT:
-                dx = p.right - e.right;
-                break;
-            case ALIGN_VERT_CENTRE:
-                dx = p.Width() / 2 - e.Width() / 2 - e.left + p.left;
-                break;
-            case ALIGN_HORZ_CENTRE:
-                dy = p.Height() / 2 - e.Height() / 2 - e.top + p.top;
-                break;
-            default:
-                break;
-            }
+            const CPoint offset = offsetOf(element->m_trackRect);
             Record(UNDO_CHANGED, element);
-            element->TrackMove(m_view, dx, dy);
+            element->TrackMove(m_view, offset.x, offset.y);
         }
     }
     for (CElement* element : m_selected)
@@ -602,6 +577,32 @@ bool CSelection::Align(int kind)
     return true;
 }
 
+bool CSelection::Align(int kind)
+{
+    EnsurePrimary();
+    if (m_selected.size() < 2 || !m_primary)
+        return false;
+    return MoveSelected(true, true, [this, kind](const CRect& e) {
+        const CRect p = m_primary->m_trackRect;
+        switch (kind) {
+        case ALIGN_TOP:
+            return CPoint(0, p.top - e.top);
+        case ALIGN_BOTTOM:
+            return CPoint(0, p.bottom - e.bottom);
+        case ALIGN_LEFT:
+            return CPoint(p.left - e.left, 0);
+        case ALIGN_RIGHT:
+            return CPoint(p.right - e.right, 0);
+        case ALIGN_VERT_CENTRE:
+            return CPoint(p.Width() / 2 - e.Width() / 2 - e.left + p.left, 0);
+        case ALIGN_HORZ_CENTRE:
+            return CPoint(0, p.Height() / 2 - e.Height() / 2 - e.top + p.top);
+        default:
+            return CPoint(0, 0);
+        }
+    });
+}
+
 bool CSelection::CentreInSign(int kind)
 {
     EnsurePrimary();
@@ -609,25 +610,10 @@ bool CSelection::CentreInSign(int kind)
         return false;
     const int w = SignWidth();
     const int h = SignHeight();
-    GetBoundingRect(true);
-    {
-        CUndoGroup group(m_selected.size() > 1);
-        for (CElement* element : m_selected)
-            element->BeginMove(m_view);
-        for (CElement* element : m_selected) {
-            const CRect e = element->m_trackRect;
-            Record(UNDO_CHANGED, element);
-            if (kind == 0)
-                element->TrackMove(m_view, w / 2 - e.Width() / 2 - e.left, 0);
-            else
-                element->TrackMove(m_view, 0, h / 2 - e.Height() / 2 - e.top);
-        }
-    }
-    for (CElement* element : m_selected)
-        element->EndMove(m_view);
-    GetBoundingRect(true);
-    RefreshPane();
-    return true;
+    return MoveSelected(m_selected.size() > 1, false, [kind, w, h](const CRect& e) {
+        return kind == 0 ? CPoint(w / 2 - e.Width() / 2 - e.left, 0)
+                         : CPoint(0, h / 2 - e.Height() / 2 - e.top);
+    });
 }
 
 bool CSelection::MakeSameSize(int kind)

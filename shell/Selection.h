@@ -4,6 +4,8 @@
 // Every change of an element is preceded by its undo record.
 #pragma once
 
+#include <functional>
+
 #include "Types.h"
 
 #include <QByteArray>
@@ -106,6 +108,10 @@ public:
 
 private:
     bool MovePrimaryInPaintOrder(bool toFront);
+    // Moves the selected elements (all, or all but the primary) by the
+    // offset offsetOf gives for each one's tracking rectangle, one undo step.
+    bool MoveSelected(bool group, bool skipPrimary,
+                      const std::function<CPoint(const CRect&)>& offsetOf);
     void Invalidate(const CRect& logical) const;
     void RefreshPane() const;
     void Remove(CElement* element);
