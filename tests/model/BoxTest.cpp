@@ -48,39 +48,9 @@ template <class T = CBox> T* Place(T* box, int left, int top, int right, int bot
     return box;
 }
 
-bool IsWhite(const QImage& image, int x, int y)
-{
-    return image.pixel(x, y) == qRgb(255, 255, 255);
-}
-
 QColor PixelAt(const QImage& image, int x, int y)
 {
     return QColor(image.pixel(x, y));
-}
-
-// The smallest device rectangle around everything that is not white, with
-// right and bottom being the last inked pixel.
-CRect InkBounds(const QImage& image)
-{
-    CRect r(image.width(), image.height(), -1, -1);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (IsWhite(image, x, y))
-                continue;
-            r.left = std::min(r.left, x);
-            r.top = std::min(r.top, y);
-            r.right = std::max(r.right, x);
-            r.bottom = std::max(r.bottom, y);
-        }
-    }
-    return r;
-}
-
-QImage Render(CElement& element, int width, int height)
-{
-    CImageDC dc(width, height);
-    element.Draw(&dc, CRect(0, 0, width, height));
-    return dc.Image();
 }
 
 // A box record as files of a given version hold it, followed by a marker

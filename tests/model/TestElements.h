@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "ModelClasses.h"
 
+#include <QImage>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <vector>
@@ -74,6 +75,13 @@ public:
 };
 
 CTestRect* MakeRect(CElementList& list, const QString& name, CRect r);
+
+// Drawing checks: an element drawn alone into a white picture, a white
+// pixel, and the smallest rectangle around everything that is not white
+// (right and bottom being the last inked pixel).
+QImage Render(CElement& element, int width, int height);
+bool IsWhite(const QImage& image, int x, int y);
+CRect InkBounds(const QImage& image);
 
 // The test classes above are copied under the box and line type codes, like
 // the real element classes: a test that registered the real copies gives the

@@ -1058,7 +1058,7 @@ bool IsInk(QRgb p)
 }
 
 // The device rectangle around every pixel that is not near white.
-QRect InkBounds(const QImage& image)
+QRect TextInkBounds(const QImage& image)
 {
     QRect bounds;
     for (int y = 0; y < image.height(); ++y) {
@@ -1109,7 +1109,7 @@ TEST_F(TextDrawingTest, InkStaysInsideTheElement)
         CImageDC dc(600, 450, 200, 200);
         dc.SetTenthsMmMapping();
         text.Draw(&dc, CRect(-10000, -10000, 10000, 10000));
-        const QRect ink = InkBounds(dc.Image());
+        const QRect ink = TextInkBounds(dc.Image());
         ASSERT_FALSE(ink.isEmpty()) << c.what;
         QRect box = DeviceRect(dc, text.m_bounds).adjusted(-1, -1, 1, 1);
         EXPECT_TRUE(box.contains(ink)) << c.what;
@@ -1148,7 +1148,7 @@ TEST_F(TextDrawingTest, BackgroundAndFrameAreLeftOutForEmptyPrintedText)
         CImageDC dc(300, 200, 200, 200);
         dc.SetTenthsMmMapping();
         text.Draw(&dc, CRect(0, 0, 1000, 1000));
-        EXPECT_FALSE(InkBounds(dc.Image()).isEmpty());
+        EXPECT_FALSE(TextInkBounds(dc.Image()).isEmpty());
     }
     {
         QImage image(300, 200, QImage::Format_ARGB32);
@@ -1160,6 +1160,6 @@ TEST_F(TextDrawingTest, BackgroundAndFrameAreLeftOutForEmptyPrintedText)
             dc.SetTenthsMmMapping();
             text.Draw(&dc, CRect(0, 0, 1000, 1000));
         }
-        EXPECT_TRUE(InkBounds(image).isEmpty());
+        EXPECT_TRUE(TextInkBounds(image).isEmpty());
     }
 }
