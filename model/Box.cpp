@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <numbers>
 
 IMPLEMENT_PERSISTENT(CBox, CElement, 1)
@@ -504,6 +505,10 @@ void CBox::SetDataText(const QString& text, int, const QString&, BOOL)
     unsigned v[6] = {};
     if (std::sscanf(bytes.constData(), "%x %x %x %x %x %x", &v[0], &v[1], &v[2], &v[3], &v[4],
                     &v[5]) != 6)
+        return;
+    // A component is one byte: a larger (or negative) number is refused, not
+    // cut down to its last two digits.
+    if (std::any_of(std::begin(v), std::end(v), [](unsigned c) { return c > 0xFF; }))
         return;
     Redraw(CurrentView(), [this, &v] {
         m_outlineColour = MakeRGB(int(v[0]), int(v[1]), int(v[2]));

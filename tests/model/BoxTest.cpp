@@ -630,6 +630,9 @@ TEST_F(BoxTest, ColoursTravelAsSixHexComponents)
         {"FF 00 00 00 00 F", oldOutline, oldFill},   // 16 characters
         {"FF 00 00 00 00 FF ", oldOutline, oldFill}, // 18 characters
         {"FF 00 00 GG 00 FF", oldOutline, oldFill},  // not all six are numbers
+        {"100 0 00 00 00 FF", oldOutline, oldFill},  // a component above FF
+        {"FF 00 00 00 0 100", oldOutline, oldFill},  // the last one above FF
+        {"-1 00 00 00 00 FF", oldOutline, oldFill},  // a negative component
         {"", oldOutline, oldFill},
     };
     for (const Case& c : cases) {
