@@ -1,11 +1,11 @@
 #include "Messages.h"
 
-QString FormatPlaceholders(const QString& text, std::initializer_list<QString> args)
+namespace {
+
+QString Fill(const QString& text, const QString* values, qsizetype count)
 {
     QString out;
     out.reserve(text.size());
-    const QString* values = args.begin();
-    const qsizetype count = static_cast<qsizetype>(args.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
@@ -21,6 +21,26 @@ QString FormatPlaceholders(const QString& text, std::initializer_list<QString> a
     return out;
 }
 
+} // namespace
+
+QString FormatPlaceholders(const QString& text, std::initializer_list<QString> args)
+{
+    return Fill(text, args.begin(), static_cast<qsizetype>(args.size()));
+}
+
+QString FormatMessageText(const QString& text, std::initializer_list<QString> args)
+{
+    // At most nine are used.
+    QString elided[9];
+    qsizetype count = 0;
+    for (const QString& arg : args) {
+        if (count == 9)
+            break;
+        elided[count++] = ElideMiddle(arg);
+    }
+    return Fill(text, elided, count);
+}
+
 QString FormatStringId(int id, std::initializer_list<QString> args)
 {
     return FormatPlaceholders(LoadStringId(id), args);
@@ -33,5 +53,5 @@ int AppMessageBoxId(int id, unsigned style, int helpId)
 
 int AppMessageBoxIdArgs(int id, std::initializer_list<QString> args, unsigned style)
 {
-    return AppMessageBox(FormatStringId(id, args), style, 0);
+    return AppMessageBox(FormatMessageText(LoadStringId(id), args), style, 0);
 }

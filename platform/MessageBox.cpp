@@ -36,11 +36,62 @@ int DefaultMessageBoxAnswer(unsigned style)
     return buttons[type][which];
 }
 
+namespace {
+
+// A cut that does not split a surrogate pair: moves back by one when the
+// character before it starts a pair.
+qsizetype SafeCut(const QString& text, qsizetype at)
+{
+    if (at > 0 && at < text.size() && text[at - 1].isHighSurrogate())
+        return at - 1;
+    return at;
+}
+
+} // namespace
+
+QString ElideMiddle(const QString& text, qsizetype maxLength)
+{
+    if (text.size() <= maxLength)
+        return text;
+    const QChar ellipsis(0x2026);
+    if (maxLength < 3)
+        return QString(ellipsis);
+    const qsizetype kept = maxLength - 1;
+    const qsizetype head = SafeCut(text, kept - kept / 2);
+    qsizetype tailStart = text.size() - kept / 2;
+    if (tailStart < text.size() && text[tailStart].isLowSurrogate())
+        ++tailStart;
+    return text.left(head) + ellipsis + text.mid(tailStart);
+}
+
+QString CapMessageText(const QString& text)
+{
+    // First the whole text, so that what follows works on a bounded one.
+    const QString capped = ElideMiddle(text, kMaxMessageText);
+    QString out;
+    out.reserve(capped.size());
+    qsizetype start = 0;
+    while (start <= capped.size()) {
+        qsizetype end = capped.indexOf(u'\n', start);
+        if (end < 0)
+            end = capped.size();
+        const QString line = capped.mid(start, end - start);
+        out += line.size() > kMaxMessageLine ? ElideMiddle(line, kMaxMessageLine) : line;
+        if (end < capped.size())
+            out += u'\n';
+        start = end + 1;
+    }
+    return out;
+}
+
 int AppMessageBox(const QString& text, unsigned style, int helpId)
 {
+    const QString shown = text.size() > kMaxMessageLine || text.size() > kMaxMessageText
+                              ? CapMessageText(text)
+                              : text;
     if (Presenter())
-        return Presenter()(text, style, helpId);
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        return Presenter()(shown, style, helpId);
+    std::fprintf(stderr, "%s\n", shown.toLocal8Bit().constData());
     return DefaultMessageBoxAnswer(style);
 }
 

@@ -17,8 +17,25 @@ MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
 
 // Shows a message and returns the button pressed (IDOK, IDCANCEL, IDYES, ...).
 // Without a presenter the message goes to standard error and the default
-// button of the style answers.
+// button of the style answers. The text shown is capped: a line longer than
+// kMaxMessageLine loses its middle, and so does a text longer than
+// kMaxMessageText, so that no name read from a file can make a box that
+// takes long to lay out.
 int AppMessageBox(const QString& text, unsigned style = MB_OK, int helpId = 0);
+
+// The longest name (or other inserted text) a message quotes, the longest
+// line and the longest text a box shows.
+inline constexpr qsizetype kMaxMessageArgument = 100;
+inline constexpr qsizetype kMaxMessageLine = 1000;
+inline constexpr qsizetype kMaxMessageText = 4000;
+
+// The text itself when it has at most maxLength characters, else its start
+// and end around an ellipsis, maxLength characters in all. Time and memory
+// depend on maxLength only, however long the text.
+QString ElideMiddle(const QString& text, qsizetype maxLength = kMaxMessageArgument);
+
+// The text as a box shows it (see AppMessageBox).
+QString CapMessageText(const QString& text);
 
 // The button that a box of this style answers when nobody is asked.
 int DefaultMessageBoxAnswer(unsigned style);

@@ -46,12 +46,36 @@ const char* const kReasonNoName = "it has no name";
 const char* const kReasonFieldsSlipped =
     "its numbers are not where they belong (a comma in a text?)";
 const char* const kReasonTextHasComma = "its name holds a comma or a line break";
+const char* const kMoreRejects = "... and %1 more";
+const char* const kLibraryUnread = "The paper stock library \"%1\" cannot be read: %2.";
+const char* const kUserLibraryUnread =
+    "Your paper stock library \"%1\" cannot be read whole: %2. It is left as it is, and "
+    "changes to your paper stocks are not saved into it in this session.";
+const char* const kOldLibraryUnread =
+    "The old paper stock library \"%1\" cannot be read whole: %2. It is left as it is.";
+const char* const kOldLibraryNotSaved =
+    "The stocks of the old paper stock library \"%1\" cannot be saved, so it is kept.";
+const char* const kUnreadCutShort = "it ends in the middle of a line (was it cut short?)";
+const char* const kUnreadLines = "%1 of its lines are not paper stocks that can be used";
+const char* const kUnreadNoHeader = "its first line is not the library's header";
+const char* const kUnreadDamaged = "it is damaged or cut short";
+const char* const kUnreadRejected = "some of its stocks cannot be used";
+const char* const kUserLibraryNotSaved =
+    "The changes to your paper stocks cannot be saved: \"%1\" could not be read whole when "
+    "the program started (%2), and it is left as it is.";
+const char* const kUserLibraryWriteFailed =
+    "Your paper stocks cannot be saved to \"%1\": %2. The file is left as it was.";
+const char* const kUserLibraryRemoveFailed =
+    "Your paper stock library \"%1\" cannot be deleted: %2.";
 
 // Bounds that no real stock comes near; within them no sum or product of
 // the grid's fields overflows 32 bits.
 constexpr int kMaxLength = 1000000; // tenths of a millimetre: 100 m
 constexpr int kMaxPitch = 1000000;  // hundredths: 10 m
 constexpr int kMaxCells = 1000;     // columns, and rows
+
+// The most refused stocks that a message names; the rest are counted.
+constexpr int kMaxListedRejects = 20;
 
 constexpr int kFieldsShort = 15; // Category to Vert Pitch
 constexpr int kFieldsLong = 19;  // with selection, picture and its orientation
@@ -99,6 +123,37 @@ std::optional<int> ParseNumber(const QString& field)
                                                   std::numeric_limits<int>::max()));
 }
 
+// Times ten, saturating at the ends of 32 bits (old files keep pitches in
+// tenths of a millimetre).
+int TimesTen(int value)
+{
+    return static_cast<int>(std::clamp<qint64>(qint64(value) * 10, std::numeric_limits<int>::min(),
+                                               std::numeric_limits<int>::max()));
+}
+
+// The fields that decide nothing about the grid, brought into the range that
+// the rest of the program expects: continuous and the outline 0 or 1, the
+// corner radius and the printer form no longer than any stock, a picture
+// turned by a quarter turn.
+void BringIntoRange(CPaperStock& s)
+{
+    s.continuous = s.continuous != 0 ? 1 : 0;
+    s.type = s.type == 1 ? 1 : 0;
+    s.cornerRadius = std::clamp(s.cornerRadius, 0, kMaxLength);
+    s.selectionWidth = std::clamp(s.selectionWidth, 0, kMaxLength);
+    s.selectionHeight = std::clamp(s.selectionHeight, 0, kMaxLength);
+    switch (s.backgroundOrientation) {
+    case 0:
+    case 90:
+    case 180:
+    case 270:
+        break;
+    default:
+        s.backgroundOrientation = 0;
+        break;
+    }
+}
+
 // A picture path as held: "/" separators, a leading "./" resolved against
 // the program folder.
 QString ResolvePicturePath(const QString& stored)
@@ -109,17 +164,20 @@ QString ResolvePicturePath(const QString& stored)
 }
 
 // Asks for a picture that is not there. Returns the path to use: the one
-// chosen, or an empty one to go on without the picture.
-QString LocateMissingPicture(const QString& path, bool* relocated)
+// chosen, else the one given when it is to be kept (a library's picture may
+// be on a share that is not mounted yet), else an empty one to go on without
+// the picture.
+QString LocateMissingPicture(const QString& path, bool* relocated, bool keepMissing = false)
 {
     *relocated = false;
     if (path.isEmpty() || QFileInfo::exists(path))
         return path;
+    const QString kept = keepMissing ? path : QString();
     if (!CPaper::s_locateMissingFile)
-        return QString();
+        return kept;
     const QString chosen = CPaper::s_locateMissingFile(path);
     if (chosen.isEmpty())
-        return QString();
+        return kept;
     *relocated = true;
     return NormalizeStoredPath(chosen, QString());
 }
@@ -203,23 +261,52 @@ LineVerdict ParseLibraryLine(const QString& line, CPaperStock& stock, QString& r
         reason = Tr(kReasonNoName);
         return LineVerdict::rejected;
     }
+    BringIntoRange(stock);
     reason = stock.UnusableReason();
     return reason.isEmpty() ? LineVerdict::stock : LineVerdict::rejected;
 }
 
-QString RejectEntry(const QString& name, const QString& path, const QString& reason)
+QString FileTitle(const QString& path)
 {
-    return FormatPlaceholders(Tr(kRejectedStockEntry),
-                              {name, CFileName(path).GetFileTitle(true), reason});
+    return CFileName(path).GetFileTitle(true);
 }
 
-void ReportRejects(const QStringList& rejects)
+} // namespace
+
+struct CPaper::LoadReport
 {
-    if (rejects.isEmpty())
-        return;
-    AppMessageBox(FormatPlaceholders(Tr(kRejectedStocksText), {rejects.join(u'\n')}),
-                  MB_OK | MB_ICONEXCLAMATION);
-}
+    QStringList rejects; // the first few, named
+    qsizetype moreRejects = 0;
+    QStringList notes; // files not read whole
+
+    void Reject(const QString& name, const QString& path, const QString& reason)
+    {
+        if (rejects.size() < kMaxListedRejects)
+            rejects << FormatMessageText(Tr(kRejectedStockEntry), {name, FileTitle(path), reason});
+        else
+            ++moreRejects;
+    }
+    void Note(const char* text, const QString& path, const QString& why)
+    {
+        notes << FormatMessageText(Tr(text), {FileTitle(path), why});
+    }
+    // One message for everything.
+    void Show() const
+    {
+        QStringList parts;
+        if (!rejects.isEmpty()) {
+            QString list = rejects.join(u'\n');
+            if (moreRejects > 0)
+                list += u'\n' + Tr(kMoreRejects).arg(moreRejects);
+            parts << FormatPlaceholders(Tr(kRejectedStocksText), {list});
+        }
+        parts << notes;
+        if (!parts.isEmpty())
+            AppMessageBox(parts.join(QStringLiteral("\n\n")), MB_OK | MB_ICONEXCLAMATION);
+    }
+};
+
+namespace {
 
 CPaperStock DefaultStock()
 {
@@ -250,22 +337,45 @@ QString LibraryLine(const CPaperStock& s)
     return fields.join(u',');
 }
 
-// Writes the user stocks; false when the file cannot be written.
-bool WriteUserLibrary(const QString& path, const std::vector<const CPaperStock*>& stocks)
+// Writes the user stocks, replacing the file only once all of it is
+// written; false with the reason when it cannot be.
+bool WriteUserLibrary(const QString& path, const std::vector<const CPaperStock*>& stocks,
+                      QString* error = nullptr)
 {
     QString text = QString::fromLatin1(CPaper::kLibraryHeader) + QStringLiteral("\r\n");
     for (const CPaperStock* stock : stocks) {
-        // A category or name with a comma cannot be read back; such a stock
-        // (which only a sign can bring) stays out of the file.
-        if (HasLineBreakOrComma(stock->category) || HasLineBreakOrComma(stock->name))
+        // A category or name with a comma cannot be read back, nor a stock
+        // without a name; such a stock (which only a sign can bring) stays
+        // out of the file.
+        if (stock->name.isEmpty() || HasLineBreakOrComma(stock->category) ||
+            HasLineBreakOrComma(stock->name))
             continue;
         text += LibraryLine(*stock) + QStringLiteral("\r\n");
     }
+    const QByteArray bytes = ToWindows1252(text);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const auto fail = [&] {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
         return false;
-    file.write(ToWindows1252(text));
-    return file.commit();
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    for (qsizetype written = 0; written < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return fail();
+        written += n;
+    }
+    if (!file.flush())
+        return fail();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -343,76 +453,136 @@ void CPaper::Init(const QString& lastPaperName)
 
 BOOL CPaper::LoadStockLibrary()
 {
-    QStringList rejects;
-    const BOOL builtInRead = ReadLibraryFile(BuiltInLibraryPath(), 1, rejects);
-    const BOOL userRead = ReadLibraryFile(UserLibraryPath(), 0, rejects);
+    LoadReport report;
+    m_userLibraryUnread.clear();
+    const BOOL builtInRead = ReadLibraryFile(BuiltInLibraryPath(), 1, report);
+    const BOOL userRead = ReadLibraryFile(UserLibraryPath(), 0, report);
+    // What the library holds now is what the user's file holds.
+    m_userStocksChanged = false;
 
     BOOL imported = FALSE;
     const QString oldLibrary = OldLibraryPath();
     if (QFileInfo::exists(oldLibrary)) {
-        imported = ImportLibraryFile(oldLibrary, rejects);
-        // The old file goes only once its stocks are safe in "Stock2.zel".
-        if (imported) {
+        const qsizetype rejectsBefore = report.rejects.size() + report.moreRejects;
+        imported = ImportLibraryFile(oldLibrary, report);
+        const bool whole = imported && report.rejects.size() + report.moreRejects == rejectsBefore;
+        if (imported && !whole)
+            report.Note(kOldLibraryUnread, oldLibrary, Tr(kUnreadRejected));
+        // The old file goes only once all of its stocks are safe in
+        // "Stock2.zel"; the ones it gave are saved at exit all the same.
+        if (whole) {
             std::vector<const CPaperStock*> userStocks;
             for (const auto& [name, stock] : m_library) {
                 if (stock->builtIn == 0)
                     userStocks.push_back(stock.get());
             }
-            if (userStocks.empty() || WriteUserLibrary(UserLibraryPath(), userStocks))
+            if (userStocks.empty()) {
                 QFile::remove(oldLibrary);
+            } else if (m_userLibraryUnread.isEmpty() &&
+                       WriteUserLibrary(UserLibraryPath(), userStocks)) {
+                m_userStocksChanged = false;
+                QFile::remove(oldLibrary);
+            } else {
+                report.Note(kOldLibraryNotSaved, oldLibrary, QString());
+            }
         }
     }
 
-    ReportRejects(rejects);
+    report.Show();
     return builtInRead || userRead || imported;
 }
 
-BOOL CPaper::ReadLibraryFile(const QString& path, int builtIn, QStringList& rejects)
+BOOL CPaper::ReadLibraryFile(const QString& path, int builtIn, LoadReport& report)
 {
+    const bool userLibrary = builtIn == 0;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return FALSE;
-    const QString text = FromWindows1252(file.readAll());
+    const auto unread = [&](const QString& why) {
+        if (userLibrary) {
+            m_userLibraryUnread = why;
+            report.Note(kUserLibraryUnread, path, why);
+        } else {
+            report.Note(kLibraryUnread, path, why);
+        }
+    };
+    if (!file.open(QIODevice::ReadOnly)) {
+        unread(file.errorString());
+        return FALSE;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        unread(file.errorString());
+        return FALSE;
+    }
     file.close();
+    const QString text = FromWindows1252(bytes);
 
+    // Lines that were there but gave no stock: a user library with such
+    // lines is left as it is, so that nothing of it is lost.
+    qsizetype unreadLines = 0;
+    bool headerMissing = false;
     const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 1; i < lines.size(); ++i) { // line 1 is the header
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(u'\r'))
             line.chop(1);
+        if (i == 0) {
+            // The header; a file without one starts with a stock.
+            if (line.startsWith(u'[') || line.isEmpty())
+                continue;
+            headerMissing = true;
+        }
         CPaperStock stock;
         QString reason;
         switch (ParseLibraryLine(line, stock, reason)) {
         case LineVerdict::skipped:
+            if (!line.trimmed().isEmpty())
+                ++unreadLines;
             continue;
         case LineVerdict::rejected:
-            rejects << RejectEntry(stock.name, path, reason);
+            ++unreadLines;
+            report.Reject(stock.name, path, reason);
             continue;
         case LineVerdict::stock:
             break;
         }
         bool relocated = false;
         stock.backgroundImage =
-            LocateMissingPicture(ResolvePicturePath(stock.backgroundImage), &relocated);
+            LocateMissingPicture(ResolvePicturePath(stock.backgroundImage), &relocated, true);
         stock.builtIn = builtIn;
         PutStock(stock);
+    }
+
+    if (userLibrary) {
+        QString why;
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            why = Tr(kUnreadCutShort);
+        else if (unreadLines > 0)
+            why = Tr(kUnreadLines).arg(unreadLines);
+        else if (headerMissing)
+            why = Tr(kUnreadNoHeader);
+        if (!why.isEmpty())
+            unread(why);
     }
     return TRUE;
 }
 
 BOOL CPaper::ImportLibraryFile(const QString& path)
 {
-    QStringList rejects;
-    const BOOL result = ImportLibraryFile(path, rejects);
-    ReportRejects(rejects);
+    LoadReport report;
+    const BOOL result = ImportLibraryFile(path, report);
+    report.Show();
     return result;
 }
 
-BOOL CPaper::ImportLibraryFile(const QString& path, QStringList& rejects)
+BOOL CPaper::ImportLibraryFile(const QString& path, LoadReport& report)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        report.Note(kOldLibraryUnread, path, file.errorString());
         return FALSE;
+    }
     try {
         CArchive ar(&file, CArchive::load);
         const DWORD version = ar.ReadDWord();
@@ -432,13 +602,14 @@ BOOL CPaper::ImportLibraryFile(const QString& path, QStringList& rejects)
             stock.rows = ar.ReadInt();
             stock.vertPitch = ar.ReadInt();
             if (version < 110) {
-                stock.horzPitch *= 10;
-                stock.vertPitch *= 10;
+                stock.horzPitch = TimesTen(stock.horzPitch);
+                stock.vertPitch = TimesTen(stock.vertPitch);
             }
             stock.category = QStringLiteral("Custom");
             stock.builtIn = 0;
             stock.selectionWidth = stock.pageWidth;
             stock.selectionHeight = stock.pageHeight;
+            BringIntoRange(stock);
 
             if (m_library.contains(stock.name))
                 continue;
@@ -446,36 +617,59 @@ BOOL CPaper::ImportLibraryFile(const QString& path, QStringList& rejects)
             if (reason.isEmpty() && !stock.FitsLibraryLine())
                 reason = Tr(kReasonTextHasComma);
             if (!reason.isEmpty()) {
-                rejects << RejectEntry(stock.name, path, reason);
+                report.Reject(stock.name, path, reason);
                 continue;
             }
             PutStock(stock);
         }
     } catch (const CArchiveException&) {
+        report.Note(kOldLibraryUnread, path, Tr(kUnreadDamaged));
         return FALSE;
     }
     return TRUE;
 }
 
-void CPaper::SaveUserStocks()
+BOOL CPaper::SaveUserStocks()
 {
+    if (!m_userStocksChanged)
+        return TRUE;
+    const QString path = UserLibraryPath();
+    if (!m_userLibraryUnread.isEmpty()) {
+        AppMessageBox(FormatMessageText(Tr(kUserLibraryNotSaved), {path, m_userLibraryUnread}),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
     std::vector<const CPaperStock*> userStocks;
     for (const auto& [name, stock] : m_library) {
         if (stock->builtIn == 0)
             userStocks.push_back(stock.get());
     }
-    const QString path = UserLibraryPath();
     if (userStocks.empty()) {
-        if (QFileInfo::exists(path))
-            QFile::remove(path);
-        return;
+        QFile file(path);
+        if (file.exists() && !file.remove()) {
+            AppMessageBox(
+                FormatMessageText(Tr(kUserLibraryRemoveFailed), {path, file.errorString()}),
+                MB_OK | MB_ICONEXCLAMATION);
+            return FALSE;
+        }
+        m_userStocksChanged = false;
+        return TRUE;
     }
-    WriteUserLibrary(path, userStocks);
+    QString error;
+    if (!WriteUserLibrary(path, userStocks, &error)) {
+        AppMessageBox(FormatMessageText(Tr(kUserLibraryWriteFailed), {path, error}),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    m_userStocksChanged = false;
+    return TRUE;
 }
 
 CPaperStock* CPaper::PutStock(const CPaperStock& stock)
 {
     auto it = m_library.find(stock.name);
+    if (stock.builtIn == 0 || (it != m_library.end() && it->second->builtIn == 0))
+        m_userStocksChanged = true;
     if (it != m_library.end()) {
         *it->second = stock; // the record stays where it is: it may be current
         return it->second.get();
@@ -514,6 +708,8 @@ BOOL CPaper::DeleteStock(const QString& name)
     const auto it = m_library.find(name);
     if (it == m_library.end() || it->second.get() == m_current)
         return FALSE;
+    if (it->second->builtIn == 0)
+        m_userStocksChanged = true;
     m_library.erase(it);
     return TRUE;
 }
@@ -739,8 +935,8 @@ void CPaper::Serialize(CArchive& ar)
     s.rows = ar.ReadInt();
     s.vertPitch = ar.ReadInt();
     if (version < 110) {
-        s.horzPitch *= 10;
-        s.vertPitch *= 10;
+        s.horzPitch = TimesTen(s.horzPitch);
+        s.vertPitch = TimesTen(s.vertPitch);
     }
 
     const auto known = m_library.find(s.name);
@@ -765,10 +961,11 @@ void CPaper::Serialize(CArchive& ar)
         // knows keeps its standing, and one it does not is the user's.
         s.builtIn = known != m_library.end() ? known->second->builtIn : 0;
     }
+    BringIntoRange(s);
 
     const QString reason = s.UnusableReason();
     if (!reason.isEmpty()) {
-        AppMessageBox(FormatPlaceholders(Tr(kUnusableSignStockText), {s.name, reason}),
+        AppMessageBox(FormatMessageText(Tr(kUnusableSignStockText), {s.name, reason}),
                       MB_OK | MB_ICONEXCLAMATION);
         throw CUserException();
     }

@@ -75,12 +75,20 @@ public:
     void Init(const QString& lastPaperName);
     // Reads "Stock.zel" and "Stock2.zel" and imports an old ".plf" library.
     // TRUE when a library file could be opened or the import succeeded.
-    // Stocks that cannot be used are left out and named in one message.
+    // Stocks that cannot be used are left out, and they and every file that
+    // could not be read (whole) are named in one message. A "Stock2.zel"
+    // that could not be read whole is never written over or deleted
+    // afterwards, and an old library is deleted only once all of its stocks
+    // are safe in "Stock2.zel".
     BOOL LoadStockLibrary();
     // Imports an old archive-format library; TRUE when it was read to the end.
     BOOL ImportLibraryFile(const QString& path);
-    // Writes the user stocks to "Stock2.zel", or deletes it when none remain.
-    void SaveUserStocks();
+    // Writes the user stocks to "Stock2.zel", or deletes it when none remain,
+    // when they changed since they were read or last saved. FALSE after a
+    // message when that cannot be done: the file could not be written whole
+    // (the old one is then left as it was) or it could not be read whole at
+    // start-up (it is left as it is).
+    BOOL SaveUserStocks();
 
     // Adds a copy of the stock or overwrites the one of that name. FALSE,
     // changing nothing, when a text holds a comma or a line break or the
@@ -143,10 +151,12 @@ public:
 private:
     // Puts the stock into the library without the checks of SetStock.
     CPaperStock* PutStock(const CPaperStock& stock);
+    // What loading found to tell the user: stocks left out, files not read.
+    struct LoadReport;
     // Reads one library file; FALSE when it cannot be opened. Stocks that
-    // cannot be used are added to the list of rejects.
-    BOOL ReadLibraryFile(const QString& path, int builtIn, QStringList& rejects);
-    BOOL ImportLibraryFile(const QString& path, QStringList& rejects);
+    // cannot be used are added to the report.
+    BOOL ReadLibraryFile(const QString& path, int builtIn, LoadReport& report);
+    BOOL ImportLibraryFile(const QString& path, LoadReport& report);
     const CPaperStock& Stock() const;
     bool IsLandscape() const;
 
@@ -155,6 +165,10 @@ private:
     // the category and stock lists, and decides which stock is the first.
     std::map<QString, std::unique_ptr<CPaperStock>> m_library;
     CPaperStock* m_current = nullptr; // a record of the library
+    // The user's stocks differ from what "Stock2.zel" holds.
+    bool m_userStocksChanged = false;
+    // Why "Stock2.zel" could not be read whole; it is then left as it is.
+    QString m_userLibraryUnread;
 };
 
 // The sign's paper.

@@ -20,3 +20,16 @@ TEST(Messages, MessageBoxShowsTheStringTableText)
     EXPECT_EQ(responder.LastText(), "Insufficient memory");
     EXPECT_EQ(responder.Messages().back().style, unsigned(MB_ICONEXCLAMATION));
 }
+
+TEST(Messages, InsertedNamesAreElided)
+{
+    CMessageResponder responder;
+    const QString name = QStringLiteral("Start") + QString(1 << 20, u'n') + QStringLiteral("End");
+    AppMessageBoxIdArgs(IDS_DATA_MUST_BE_SUPPLIED, {name});
+    const QString shown = responder.LastText();
+    EXPECT_LE(shown.size(), 100 + 40);
+    EXPECT_TRUE(shown.startsWith(u"Data must be supplied for Start")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(u"End.")) << shown.toStdString();
+
+    EXPECT_EQ(FormatMessageText("%1 of %2, %3", {"short", name}).size(), 5 + 4 + 100 + 4);
+}

@@ -8,7 +8,10 @@
 #include "SignApp.h"
 #include "TextExport.h"
 
+#include "SmallDisk.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,6 +24,8 @@
 #include <optional>
 #include <ostream>
 #include <vector>
+
+#include <unistd.h>
 
 // Readable values in failure messages.
 std::ostream& operator<<(std::ostream& os, const QString& text)
@@ -203,10 +208,10 @@ TEST_F(PaperTest, LibraryLinesAreReadOrSkippedOrRefused)
         {"a comma in the name moves numbers into texts",
          "Cat,S,x,2100,2970,0,151,46,0,0,991,2,10160,381,7,3810", Case::refused},
         {"a comma in the picture path", Line("Cat,S", ",2100,2970,/pics/a,b.png,0"), Case::refused},
-        {"number too big for 32 bits",
+        {"number too big for any printer form",
          Line("Cat,S", ",99999999999,500"),
          Case::read,
-         {INT_MAX, 500}},
+         {1000000, 500}},
         {"label wider than 100 m", "Cat,S,2100,2970,0,151,46,0,0,99999999999,2,10160,381,7,3810",
          Case::refused},
         {"ten thousand columns", "Cat,S,2100,2970,0,151,46,0,0,991,10000,10160,381,7,3810",
@@ -267,11 +272,11 @@ TEST_F(PaperTest, RefusedStocksAreNamedInOneMessageAfterLoading)
     EXPECT_TRUE(text.contains(u"\"NoRows\" in Stock2.zel")) << text;
 }
 
-TEST_F(PaperTest, MissingLibraryPictureIsAskedForOnce)
+TEST_F(PaperTest, MissingLibraryPictureIsAskedForOnceAndKeptWhenNotFound)
 {
     const QString moved = MakePicture(QStringLiteral("pics/moved.png"));
     WriteLibrary(QStringLiteral("Stock.zel"), {Line("Cat,Found", ",2100,2970,./gone.png,0"),
-                                               Line("Cat,Dropped", ",2100,2970,.\\gone2.png,0")});
+                                               Line("Cat,Kept", ",2100,2970,.\\gone2.png,0")});
     QStringList asked;
     CPaper::s_locateMissingFile = [&](const QString& path) {
         asked << path;
@@ -284,8 +289,22 @@ TEST_F(PaperTest, MissingLibraryPictureIsAskedForOnce)
     CPaperStock s;
     ASSERT_TRUE(paper.GetStock(QStringLiteral("Found"), s));
     EXPECT_EQ(s.backgroundImage, moved);
-    ASSERT_TRUE(paper.GetStock(QStringLiteral("Dropped"), s));
-    EXPECT_EQ(s.backgroundImage, QString());
+    // Not found now (a share not mounted yet, say) is not gone for good.
+    ASSERT_TRUE(paper.GetStock(QStringLiteral("Kept"), s));
+    EXPECT_EQ(s.backgroundImage, PathOf("gone2.png"));
+}
+
+TEST_F(PaperTest, UserStockPictureThatIsMissingAtStartUpStaysInTheUserFile)
+{
+    // Nobody is asked in the program: the path is kept as it is.
+    const QString line = Line("Mine,Pictured", ",2100,2970,/mnt/share/not-mounted.png,90");
+    WriteLibrary(QStringLiteral("Stock2.zel"), {line, Line("Mine,Plain")});
+    paper.Init(QString());
+    CPaperStock s = MakeStock(QStringLiteral("Mine"), QStringLiteral("Added"));
+    ASSERT_TRUE(paper.SetStock(s));
+    EXPECT_TRUE(paper.SaveUserStocks());
+    EXPECT_TRUE(ReadBytes(QStringLiteral("Stock2.zel")).contains(line.toLatin1() + "\r\n"));
+    EXPECT_EQ(messages.Count(), 0);
 }
 
 TEST_F(PaperTest, UserStockNamedLikeBuiltInOneReplacesItAndIsWrittenBack)
@@ -538,7 +557,11 @@ TEST_F(PaperTest, OldLibraryImportSkipsKnownNamesAndRefusesUnusableStocks)
     ASSERT_EQ(messages.Count(), 1);
     EXPECT_TRUE(messages.LastText().contains(u"\"Empty\" in Tabrel.plf")) << messages.LastText();
     EXPECT_TRUE(messages.LastText().contains(u"\"A,B\" in Tabrel.plf")) << messages.LastText();
-    EXPECT_FALSE(QFileInfo::exists(PathOf("Tabrel.plf")));
+    // The stocks that could not be taken over are still in the old file,
+    // which stays; the one that could is saved with the user's stocks.
+    EXPECT_TRUE(QFileInfo::exists(PathOf("Tabrel.plf")));
+    EXPECT_TRUE(paper.SaveUserStocks());
+    EXPECT_TRUE(ReadBytes(QStringLiteral("Stock2.zel")).contains("\r\nCustom,Fine,2100,"));
 }
 
 TEST_F(PaperTest, OldLibraryThatCannotBeReadIsKept)
@@ -549,6 +572,8 @@ TEST_F(PaperTest, OldLibraryThatCannotBeReadIsKept)
     EXPECT_FALSE(paper.LoadStockLibrary()); // no library file, and the import failed
     EXPECT_EQ(ReadBytes(QStringLiteral("Tabrel.plf")), broken);
     EXPECT_FALSE(QFileInfo::exists(PathOf("Stock2.zel")));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(u"Tabrel.plf")) << messages.LastText();
 
     EXPECT_FALSE(paper.ImportLibraryFile(PathOf("nowhere.plf")));
 }
@@ -1038,4 +1063,232 @@ TEST_F(PaperTest, ShippedLibraryLoadsAndEveryStockFitsItsPage)
         CPaperStock s;
         EXPECT_TRUE(paper.GetStock(QString::fromLatin1(name), s)) << name;
     }
+}
+
+// Damaged and unreadable libraries -----------------------------------------------
+
+TEST_F(PaperTest, UserLibraryNotReadWholeIsNamedOnceAndLeftAsItIs)
+{
+    const QByteArray good =
+        ToWindows1252(kHeader + "\r\n" + Line("Mine,One") + "\r\n" + Line("Mine,Two") + "\r\n");
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        const char* why; // part of the message
+        int stocksRead;
+    };
+    const Case cases[] = {
+        {"cut short in its last line", good.left(good.size() - 7), "cut short", 1},
+        {"a line that is not a stock", good + "Mine,Three,2100,29\r\n", "not paper stocks", 2},
+        {"a stock that cannot be used",
+         good + "Mine,NoRows,2100,2970,0,0,0,0,0,991,1,0,381,0,0\r\n", "not paper stocks", 2},
+        {"no header", good.mid(good.indexOf('\n') + 1), "header", 2},
+        {"noise", QByteArray("\x00\x01\xff\xfe garbage\r\n", 14), "not paper stocks", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CAppContext fresh;
+        CMessageResponder responder;
+        CPaper& library = ThePaper();
+        WriteBytes(QStringLiteral("Stock2.zel"), c.bytes);
+        library.Init(QString());
+
+        int userStocks = 0;
+        for (const QString& name : library.StockNames()) {
+            CPaperStock s;
+            library.GetStock(name, s);
+            userStocks += s.builtIn == 0;
+        }
+        EXPECT_EQ(userStocks, c.stocksRead);
+        ASSERT_EQ(responder.Count(), 1);
+        EXPECT_TRUE(responder.LastText().contains(u"\"Stock2.zel\"")) << responder.LastText();
+        EXPECT_TRUE(responder.LastText().contains(QLatin1String(c.why))) << responder.LastText();
+
+        // Unchanged: nothing to save and nothing said.
+        EXPECT_TRUE(library.SaveUserStocks());
+        EXPECT_EQ(responder.Count(), 1);
+        EXPECT_EQ(ReadBytes(QStringLiteral("Stock2.zel")), c.bytes);
+
+        // Changed: the file is still not written over, and the user is told.
+        ASSERT_TRUE(library.SetStock(MakeStock(QStringLiteral("Mine"), QStringLiteral("New"))));
+        EXPECT_FALSE(library.SaveUserStocks());
+        EXPECT_EQ(responder.Count(), 2);
+        EXPECT_EQ(ReadBytes(QStringLiteral("Stock2.zel")), c.bytes);
+    }
+}
+
+TEST_F(PaperTest, UserLibraryThatCannotBeOpenedIsNeitherWrittenOverNorDeleted)
+{
+    // A folder in its place cannot be opened even by root; a file without
+    // read permission stands for a shared program folder elsewhere.
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Stock2.zel")));
+    paper.Init(QString());
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(u"\"Stock2.zel\" cannot be read"))
+        << messages.LastText();
+    ASSERT_TRUE(paper.SetStock(MakeStock(QStringLiteral("Mine"), QStringLiteral("New"))));
+    ASSERT_TRUE(paper.SelectStock(QStringLiteral("New")));
+    EXPECT_FALSE(paper.SaveUserStocks());
+    EXPECT_EQ(messages.Count(), 2);
+    EXPECT_TRUE(QFileInfo(PathOf("Stock2.zel")).isDir());
+
+    if (::geteuid() == 0)
+        return; // root reads files without read permission
+    QDir(home.path()).rmdir(QStringLiteral("Stock2.zel"));
+    const QByteArray bytes = ToWindows1252(kHeader + "\r\n" + Line("Mine,Own") + "\r\n");
+    WriteBytes(QStringLiteral("Stock2.zel"), bytes);
+    QFile::setPermissions(PathOf("Stock2.zel"), QFileDevice::WriteOwner);
+    CAppContext fresh;
+    CMessageResponder responder;
+    ThePaper().Init(QString());
+    EXPECT_EQ(responder.Count(), 1);
+    ASSERT_TRUE(ThePaper().DeleteStock(QStringLiteral("Own")) == FALSE); // never read
+    ASSERT_TRUE(ThePaper().SetStock(MakeStock(QStringLiteral("Mine"), QStringLiteral("New"))));
+    EXPECT_FALSE(ThePaper().SaveUserStocks());
+    QFile::setPermissions(PathOf("Stock2.zel"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ReadBytes(QStringLiteral("Stock2.zel")), bytes);
+}
+
+TEST_F(PaperTest, FieldsOutsideTheirRangeAreBroughtIntoItAndWrittenSo)
+{
+    struct Case
+    {
+        const char* what;
+        QString line;
+        int continuous, type, cornerRadius, selectionWidth, selectionHeight, orientation;
+    };
+    const Case cases[] = {
+        {"as written", "Mine,S,2100,2970,1,151,46,1,25,991,2,10160,381,7,3810,2159,2794,,270", 1, 1,
+         25, 2159, 2794, 270},
+        {"flags beyond one", "Mine,S,2100,2970,7,151,46,5,25,991,2,10160,381,7,3810,2159,2794,,0",
+         1, 0, 25, 2159, 2794, 0},
+        {"negative", "Mine,S,2100,2970,-1,151,46,-1,-25,991,2,10160,381,7,3810,-1,-2,,-90", 1, 0, 0,
+         0, 0, 0},
+        {"huge",
+         "Mine,S,2100,2970,0,151,46,1,2147483647,991,2,10160,381,7,3810,2147483647,99999999999,,"
+         "2147483647",
+         0, 1, 1000000, 1000000, 1000000, 0},
+        {"an orientation that is no quarter turn",
+         "Mine,S,2100,2970,0,151,46,0,0,991,2,10160,381,7,3810,2100,2970,,45", 0, 0, 0, 2100, 2970,
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CAppContext fresh;
+        CPaper& library = ThePaper();
+        WriteLibrary(QStringLiteral("Stock2.zel"), {c.line});
+        library.LoadStockLibrary();
+        CPaperStock s;
+        ASSERT_TRUE(library.GetStock(QStringLiteral("S"), s));
+        EXPECT_EQ(s.continuous, c.continuous);
+        EXPECT_EQ(s.type, c.type);
+        EXPECT_EQ(s.cornerRadius, c.cornerRadius);
+        EXPECT_EQ(CSize(s.selectionWidth, s.selectionHeight),
+                  CSize(c.selectionWidth, c.selectionHeight));
+        EXPECT_EQ(s.backgroundOrientation, c.orientation);
+
+        // What is written reads back the same.
+        ASSERT_TRUE(library.SetStock(s));
+        ASSERT_TRUE(library.SetStock(MakeStock(QStringLiteral("Mine"), QStringLiteral("T"))));
+        ASSERT_TRUE(library.SaveUserStocks());
+        CAppContext again;
+        CMessageResponder quiet;
+        ThePaper().LoadStockLibrary();
+        EXPECT_EQ(quiet.Count(), 0) << quiet.LastText();
+        CPaperStock back;
+        ASSERT_TRUE(ThePaper().GetStock(QStringLiteral("S"), back));
+        EXPECT_EQ(back, s);
+    }
+}
+
+TEST_F(PaperTest, OldPitchesInTenthsSaturateInsteadOfWrapping)
+{
+    // Pitches below version 110 are tenths: times ten, they leave 32 bits.
+    const OldStock wraps{"Wraps", 2100, 2970, 0, 0, 0, 991, 2, INT_MAX, 381, 1, INT_MIN};
+    const OldStock fits{"Fits", 2100, 2970, 0, 0, 0, 991, 2, 100000, 381, 2, -100000};
+    WriteBytes(QStringLiteral("Tabrel.plf"), OldLibrary(2, {wraps, fits}));
+    paper.LoadStockLibrary();
+    EXPECT_EQ(paper.StockNames(), QStringList({"Fits"}));
+    CPaperStock s;
+    ASSERT_TRUE(paper.GetStock(QStringLiteral("Fits"), s));
+    EXPECT_EQ(CSize(s.horzPitch, s.vertPitch), CSize(1000000, -1000000));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(u"\"Wraps\" in Tabrel.plf")) << messages.LastText();
+
+    // The same in a sign's paper record.
+    for (int pitch : {INT_MAX, INT_MIN, INT_MAX / 10 + 1}) {
+        SCOPED_TRACE(pitch);
+        messages.Clear();
+        CPaperStock stored = MakeStock(QStringLiteral("Mine"), QStringLiteral("Old"));
+        stored.horzPitch = pitch;
+        QByteArray bytes = OldSignPaper(100, stored);
+        App().fileVersion = 100;
+        CArchive ar(&bytes, CArchive::load);
+        EXPECT_THROW(paper.Serialize(ar), CUserException);
+        EXPECT_EQ(messages.Count(), 1);
+    }
+}
+
+TEST_F(PaperTest, RefusedStocksMessageStaysShortWhateverTheLibrary)
+{
+    // A hundred thousand refused stocks, one of them with a 1 MB name.
+    QByteArray bytes = ToWindows1252(kHeader + "\r\n");
+    bytes += "Cat," + QByteArray(1 << 20, 'N') + ",2100,2970,0,0,0,0,0,991,0,0,381,1,0\r\n";
+    for (int i = 0; i < 100000; ++i)
+        bytes += "Cat,Bad" + QByteArray::number(i) + ",2100,2970,0,0,0,0,0,991,0,0,381,1,0\r\n";
+    WriteBytes(QStringLiteral("Stock.zel"), bytes);
+
+    QElapsedTimer timer;
+    timer.start();
+    paper.Init(QString());
+    EXPECT_LT(timer.elapsed(), 5000);
+    ASSERT_EQ(messages.Count(), 1);
+    const QString text = messages.LastText();
+    EXPECT_LE(text.size(), kMaxMessageText);
+    EXPECT_TRUE(text.contains(u"\"Bad0\" in Stock.zel")) << text.left(300);
+    EXPECT_TRUE(text.contains(u"more")) << text.right(300);
+}
+
+TEST_F(PaperTest, FullDiskLeavesTheOldUserLibraryAndSaysSo)
+{
+    CSmallDisk disk(256);
+    if (!disk.Available())
+        GTEST_SKIP() << disk.Why().toStdString();
+    qputenv("TABREL_HOME", disk.Path().toUtf8());
+    CAppContext fresh;
+    CMessageResponder responder;
+    CPaper& library = ThePaper();
+    QStringList lines;
+    for (int i = 0; i < 50; ++i)
+        lines << Line(QStringLiteral("Mine,Stock %1").arg(i));
+    QString text = kHeader + "\r\n";
+    for (const QString& line : lines)
+        text += line + "\r\n";
+    const QByteArray old = ToWindows1252(text);
+    {
+        QFile file(disk.FilePath(QStringLiteral("Stock2.zel")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(old), old.size());
+    }
+    library.Init(QString());
+    ASSERT_EQ(responder.Count(), 0) << responder.LastText();
+
+    // Many more stocks than the disk has room for.
+    for (int i = 0; i < 500; ++i)
+        ASSERT_TRUE(
+            library.SetStock(MakeStock(QStringLiteral("Mine"), QStringLiteral("Added %1").arg(i))));
+    disk.Fill();
+    EXPECT_FALSE(library.SaveUserStocks());
+    disk.Unfill();
+    ASSERT_EQ(responder.Count(), 1);
+    EXPECT_TRUE(responder.LastText().contains(u"Stock2.zel")) << responder.LastText();
+    QFile file(disk.FilePath(QStringLiteral("Stock2.zel")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    file.close();
+
+    // With room again, the save goes through.
+    EXPECT_TRUE(library.SaveUserStocks());
+    qputenv("TABREL_HOME", home.path().toUtf8());
 }
