@@ -1,5 +1,7 @@
 #include "SignApp.h"
 
+#include "ProfileSession.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -12,22 +14,41 @@
 
 namespace {
 
-const QString kOrganisation = QStringLiteral("Corvane");
-
 QString& ProgramTitle()
 {
     static QString title = QStringLiteral("Tabrel");
     return title;
 }
 
-// The program's own profile, or the file the programs share.
-std::unique_ptr<QSettings> OpenProfile(bool shared)
+// Runs the reader on the profile file: the session's when one runs, else
+// one opened for this read.
+template <class Read> auto WithProfile(bool shared, Read read)
 {
-    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                kOrganisation, shared ? QString() : ProgramTitle());
-    // A program's own sections must not show the shared file's keys.
-    settings->setFallbacksEnabled(false);
-    return settings;
+    if (QSettings* settings = CProfileSession::SessionFile(shared))
+        return read(*settings);
+    const auto settings = CProfileSession::OpenFile(shared);
+    return read(*settings);
+}
+
+// Runs the writer on the profile file: in a session the change is written
+// when the session ends; otherwise at once. FALSE when the file may not be
+// written (it could not be read completely) or the write failed.
+template <class Put> bool WriteProfile(bool shared, Put put)
+{
+    QSettings* settings = CProfileSession::SessionFile(shared);
+    std::unique_ptr<QSettings> own;
+    if (!settings) {
+        own = CProfileSession::OpenFile(shared);
+        settings = own.get();
+    }
+    if (!CProfileSession::MayWrite(*settings))
+        return false;
+    put(*settings);
+    if (!own) {
+        CProfileSession::MarkChanged(shared);
+        return true;
+    }
+    return CProfileSession::Write(*settings);
 }
 
 QString KeyPath(const QString& section, const QString& key)
@@ -39,7 +60,8 @@ QString KeyPath(const QString& section, const QString& key)
 // the INI reader took for a list (unquoted commas) is joined again.
 QString ReadText(const QString& section, const QString& key, bool shared)
 {
-    const QVariant value = OpenProfile(shared)->value(KeyPath(section, key));
+    const QVariant value = WithProfile(
+        shared, [&](QSettings& settings) { return settings.value(KeyPath(section, key)); });
     if (!value.isValid())
         return QString();
     if (value.typeId() == QMetaType::QStringList)
@@ -52,10 +74,8 @@ QString ReadText(const QString& section, const QString& key, bool shared)
 
 bool WriteValue(const QString& section, const QString& key, const QVariant& value, bool shared)
 {
-    auto settings = OpenProfile(shared);
-    settings->setValue(KeyPath(section, key), value);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    return WriteProfile(
+        shared, [&](QSettings& settings) { settings.setValue(KeyPath(section, key), value); });
 }
 
 // Leading blanks, an optional sign and decimal digits, as far as they go;
@@ -187,6 +207,8 @@ bool CSignApp::WriteProfileLong(const QString& section, const QString& key, LONG
 
 void CSignApp::GetProfileFont(const QString& section, LogFontFields& inOut, bool shared)
 {
+    // One file for the fourteen keys.
+    const CProfileSession session;
     ReadFontField(section, "lfHeight", inOut.lfHeight, shared);
     ReadFontField(section, "lfWidth", inOut.lfWidth, shared);
     ReadFontField(section, "lfEscapement", inOut.lfEscapement, shared);
@@ -204,32 +226,27 @@ void CSignApp::GetProfileFont(const QString& section, LogFontFields& inOut, bool
         GetProfileString(section, QStringLiteral("lfFaceName"), inOut.lfFaceName, shared);
 }
 
-void CSignApp::WriteProfileFont(const QString& section, const LogFontFields& font, bool shared)
+bool CSignApp::WriteProfileFont(const QString& section, const LogFontFields& font, bool shared)
 {
-    auto settings = OpenProfile(shared);
-    settings->beginGroup(section);
-    const auto put = [&](const char* key, int value) {
-        settings->setValue(QString::fromLatin1(key), QString::number(value));
-    };
-    put("lfHeight", font.lfHeight);
-    put("lfWidth", font.lfWidth);
-    put("lfEscapement", font.lfEscapement);
-    put("lfOrientation", font.lfOrientation);
-    put("lfWeight", font.lfWeight);
-    put("lfItalic", font.lfItalic);
-    put("lfUnderline", font.lfUnderline);
-    put("lfStrikeOut", font.lfStrikeOut);
-    put("lfCharSet", font.lfCharSet);
-    put("lfOutPrecision", font.lfOutPrecision);
-    put("lfClipPrecision", font.lfClipPrecision);
-    put("lfQuality", font.lfQuality);
-    put("lfPitchAndFamily", font.lfPitchAndFamily);
-    settings->setValue(QStringLiteral("lfFaceName"), font.lfFaceName);
-    settings->endGroup();
-    settings->sync();
-}
-
-void CSignApp::SetProfileFolderForTests(const QString& folder)
-{
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    return WriteProfile(shared, [&](QSettings& settings) {
+        settings.beginGroup(section);
+        const auto put = [&](const char* key, int value) {
+            settings.setValue(QString::fromLatin1(key), QString::number(value));
+        };
+        put("lfHeight", font.lfHeight);
+        put("lfWidth", font.lfWidth);
+        put("lfEscapement", font.lfEscapement);
+        put("lfOrientation", font.lfOrientation);
+        put("lfWeight", font.lfWeight);
+        put("lfItalic", font.lfItalic);
+        put("lfUnderline", font.lfUnderline);
+        put("lfStrikeOut", font.lfStrikeOut);
+        put("lfCharSet", font.lfCharSet);
+        put("lfOutPrecision", font.lfOutPrecision);
+        put("lfClipPrecision", font.lfClipPrecision);
+        put("lfQuality", font.lfQuality);
+        put("lfPitchAndFamily", font.lfPitchAndFamily);
+        settings.setValue(QStringLiteral("lfFaceName"), font.lfFaceName);
+        settings.endGroup();
+    });
 }

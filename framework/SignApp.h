@@ -141,6 +141,12 @@ public:
     // programs share these side files.
     static QString GetProgramFileName(const QString& extensionWithDot);
 
+    // The profile: each call opens its file, and each write puts it on disk
+    // at once, unless a CProfileSession runs (see ProfileSession.h), which
+    // keeps the files open and writes them when it ends. Writes answer
+    // FALSE when the file could not be written (the user is told once) or
+    // is not written because it could not be read completely.
+
     // Integer values: missing or not a number gives the default.
     static int GetProfileInt(const QString& section, const QString& key, int defaultValue,
                              bool shared = false);
@@ -164,7 +170,7 @@ public:
     // ("lfHeight" ... "lfFaceName"). A missing key leaves that field of
     // inOut as it was.
     static void GetProfileFont(const QString& section, LogFontFields& inOut, bool shared = false);
-    static void WriteProfileFont(const QString& section, const LogFontFields& font,
+    static bool WriteProfileFont(const QString& section, const LogFontFields& font,
                                  bool shared = false);
 
     // Points the user-scope INI files at a folder of the test's own.

@@ -2,9 +2,12 @@
 
 #include "AppContext.h"
 #include "Codec1252.h"
+#include "Messages.h"
 #include "SignApp.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 
 #include <algorithm>
@@ -48,13 +51,45 @@ QList<QString> SplitLines(const QString& text)
 
 } // namespace
 
-bool CBranding::Read(const QString& path)
+const char* const CBranding::kCannotRead =
+    "The branding file %1 could not be read: %2\n\nThe program starts without it.";
+
+bool CBranding::Read(const QString& path, QString* why)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (why)
+            *why = file.errorString();
         return false;
-    Parse(file.readAll());
+    }
+    // A few settings and an About text: a file far beyond that is not one.
+    if (file.size() > kMaxFileSize) {
+        if (why)
+            *why = QStringLiteral("the file is too large.");
+        return false;
+    }
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize || file.error() != QFileDevice::NoError) {
+        if (why)
+            *why = bytes.size() > kMaxFileSize ? QStringLiteral("the file is too large.")
+                                               : file.errorString();
+        return false;
+    }
+    Parse(bytes);
     return true;
+}
+
+bool CBranding::ReadAtStartUp(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    QString why;
+    if (Read(path, &why))
+        return true;
+    AppMessageBox(
+        FormatPlaceholders(QString::fromLatin1(kCannotRead), {QDir::toNativeSeparators(path), why}),
+        MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 void CBranding::Parse(const QByteArray& bytes)
@@ -69,13 +104,13 @@ void CBranding::Parse(const QByteArray& bytes)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (line.startsWith(webMenuKey))
-            webMenuText = line.mid(webMenuKey.size());
+            webMenuText = line.mid(webMenuKey.size(), kMaxLineText);
         if (line.startsWith(webUrlKey))
-            webURL = line.mid(webUrlKey.size());
+            webURL = line.mid(webUrlKey.size(), kMaxAddress);
         if (line.startsWith(paperKey))
-            defaultPaper = line.mid(paperKey.size());
+            defaultPaper = line.mid(paperKey.size(), kMaxLineText);
         if (line.startsWith(explorerKey))
-            showExplorer = LeadingNumber(line.mid(explorerKey.size()));
+            showExplorer = LeadingNumber(line.mid(explorerKey.size())) != 0 ? 1 : 0;
         if (line.startsWith(aboutKey)) {
             QString text = line.mid(aboutKey.size());
             for (++i; i < lines.size(); ++i)

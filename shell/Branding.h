@@ -19,16 +19,28 @@ struct CBranding
     QString webMenuText;  // "[WebMenuText]=": empty keeps the menu item's own text
     QString webURL;       // "[WebURL]=": empty leaves the main window's built-in address
     QString defaultPaper; // "[DefaultPaper]=": empty means "A4"
-    int showExplorer = 1; // "[ShowExplorer]=": 0 hides the browser's folder tree
+    int showExplorer = 1; // "[ShowExplorer]=": 0 hides the browser's folder tree, else 1
     QString aboutText;    // "[HelpAboutText]=": empty hides the About box's field
 
     static constexpr const char* kFileName = "OEM.zel";
 
-    // Reads the file; when it cannot be opened nothing changes. TRUE when
-    // it was read.
-    bool Read(const QString& path);
-    // The settings of the file's bytes over the current values.
+    // Reads the file; when it cannot be read (or is larger than any
+    // branding file, kMaxFileSize) nothing changes and why says why. TRUE
+    // when it was read.
+    bool Read(const QString& path, QString* why = nullptr);
+    // Start-up's reading: no file is no branding; a file that cannot be
+    // read is reported (kCannotRead) and the program starts without it.
+    bool ReadAtStartUp(const QString& path);
+    // The settings of the file's bytes over the current values. Each value
+    // is brought into range: the menu text and paper name at most
+    // kMaxLineText characters, the address kMaxAddress, the folder-tree
+    // switch 0 or 1.
     void Parse(const QByteArray& bytes);
+
+    static constexpr qint64 kMaxFileSize = 1 << 20;
+    static constexpr int kMaxLineText = 255;
+    static constexpr int kMaxAddress = 2048;
+    static const char* const kCannotRead;
 
     // "OEM.zel" in the program folder.
     static QString FilePath();

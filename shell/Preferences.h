@@ -131,7 +131,12 @@ LogFontFields DefaultTextFont();
 
 // Every preference value from the profile, each with its default; a price
 // format name the price format list does not hold becomes the standard
-// format's name. Load the price formats first.
+// format's name. Load the price formats first. Each value is brought into
+// the range the elements' readers accept (thicknesses and offsets within
+// the panes' 1500 mm, fonts within the font layer's heights, switches 0 or
+// 1, choices among their own), so that whatever the profile holds, the
+// elements made from the preferences save and open again. The profile is
+// read once for the whole table, and written once when saved.
 void LoadPreferences();
 void SavePreferences();
 

@@ -11,6 +11,7 @@
 #include "Preferences.h"
 #include "PriceFormatList.h"
 #include "PrintLog.h"
+#include "ProfileSession.h"
 #include "ShellParts.h"
 #include "UserList.h"
 
@@ -305,29 +306,34 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
 
     m_state->commandLine = CCommandLineInfo::Parse(arguments.mid(1));
 
-    CBranding::Current().Read(CBranding::FilePath());
+    CBranding::Current().ReadAtStartUp(CBranding::FilePath());
 
-    CUserList& users = CUserList::Current();
-    users.SetCheckDesignerAccess(m_program == Program::Designer);
-    users.Load();
-    if (!users.LogOn(FALSE))
-        return FALSE;
+    {
+        // Each profile file is read once for all of start-up.
+        const CProfileSession profile;
+        CUserList& users = CUserList::Current();
+        users.SetCheckDesignerAccess(m_program == Program::Designer);
+        users.Load();
+        if (!users.LogOn(FALSE))
+            return FALSE;
 
-    // The price formats come before the preferences, which name one.
-    ThePriceFormatList().LoadLibrary();
-    LoadPreferences();
-    LoadGridSettings();
-    LoadShellSettings();
+        // The price formats come before the preferences, which name one.
+        ThePriceFormatList().LoadLibrary();
+        LoadPreferences();
+        LoadGridSettings();
+        LoadShellSettings();
 
-    const QString lastPaper = GetProfileString(QStringLiteral("paper"), QStringLiteral("LastPaper"),
-                                               CBranding::Current().StartPaper());
-    ThePaper().Init(lastPaper);
+        const QString lastPaper =
+            GetProfileString(QStringLiteral("paper"), QStringLiteral("LastPaper"),
+                             CBranding::Current().StartPaper());
+        ThePaper().Init(lastPaper);
 
-    // The side files of named collections that exist so far, then the
-    // print-logging settings.
-    TheBarcodeStyleList().Load();
-    ThePrintLog().LoadSettings();
-    m_initialised = TRUE;
+        // The side files of named collections that exist so far, then the
+        // print-logging settings.
+        TheBarcodeStyleList().Load();
+        ThePrintLog().LoadSettings();
+        m_initialised = TRUE;
+    }
 
     // The document template: without a main window there is no program.
     // Elements go to the clipboard as GetClipboardFormat(); the desktop's
@@ -400,6 +406,9 @@ int CSignApp::ExitInstance()
                      "barcode styles changed in this session are not saved",
                      qPrintable(GetProgramFolder()));
         }
+        // The profile is written once, when the session ends; a failure
+        // is reported then.
+        CProfileSession profile;
         SavePreferences();
         if (writable)
             ThePriceFormatList().SaveLibrary();
@@ -411,6 +420,7 @@ int CSignApp::ExitInstance()
         SaveShellSettings();
         if (writable)
             TheBarcodeStyleList().Save();
+        profile.Flush();
         m_initialised = FALSE;
     }
 

@@ -1,6 +1,7 @@
 #include "UserList.h"
 
 #include "AppContext.h"
+#include "ProfileSession.h"
 #include "SignApp.h"
 #include "ui/LoginDlg.h"
 
@@ -20,9 +21,12 @@ void CUserList::Load()
 {
     m_users.clear();
     m_current = -1;
-    m_logOnEnabled = CSignApp::GetProfileInt(kUsersSection, QStringLiteral("access"), 0, true);
+    // The whole table from one reading of the shared file.
+    const CProfileSession session;
+    m_logOnEnabled =
+        CSignApp::GetProfileInt(kUsersSection, QStringLiteral("access"), 0, true) != 0 ? 1 : 0;
 
-    for (int i = 0;; ++i) {
+    for (int i = 0; i < kMaxUsers; ++i) {
         const QString section = kUsersSection + QStringLiteral("/User%1").arg(i);
         const QString name = SharedValue(section, "name");
         const QString password = SharedValue(section, "password");
@@ -33,7 +37,10 @@ void CUserList::Load()
         CUser user;
         user.name = name.isNull() ? QString("") : name;
         user.password = password.isNull() ? QString("") : password;
+        // A level the programs do not know gives the least rights.
         user.access = CSignApp::GetProfileInt(section, QStringLiteral("access"), 0, true);
+        if (user.access < 0 || user.access > kNoDesignerAccess)
+            user.access = kNoDesignerAccess;
         m_users.push_back(user);
     }
     if (m_users.empty())

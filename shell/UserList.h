@@ -5,9 +5,13 @@
 //   [Admin/Users/User0]    "name", "password", "access"
 //   [Admin/Users/User1]    ...
 //
-// User keys are read from number 0 up to the first that is missing. Log-on
-// is required only when the switch is set and at least one user exists.
-// A user of access level 2 may use the print front end but not the designer.
+// User keys are read from number 0 up to the first that is missing (at
+// most kMaxUsers). Log-on is required only when the switch is set and at
+// least one user exists. A user of access level 2 may use the print front
+// end but not the designer; a level other than 0, 1 or 2 reads as 2. The
+// shared file is read once for the whole table; a damaged one is reported
+// by the profile layer (see ProfileSession.h) and what could be read of it
+// is used.
 #pragma once
 
 #include "Types.h"
@@ -28,6 +32,7 @@ class CUserList
 {
 public:
     static constexpr int kNoDesignerAccess = 2;
+    static constexpr int kMaxUsers = 1000000;
 
     enum LogOnCheck
     {

@@ -52,7 +52,7 @@ TEST(BrandingTest, SettingsOfTheFile)
          "[WebURL]=first\n[HelpAboutText]=Line one\n\n[WebURL]=second\nLast line\n",
          {"", "first", "", 1, "Line one\r\n\r\n[WebURL]=second\r\nLast line"}},
         {"ShowExplorer that is not a number", "[ShowExplorer]=yes\n", {"", "", "", 0, ""}},
-        {"ShowExplorer's leading number", "[ShowExplorer]=  12 labels\n", {"", "", "", 12, ""}},
+        {"ShowExplorer is a switch", "[ShowExplorer]=  12 labels\n", {"", "", "", 1, ""}},
         {"Windows-1252 text",
          "[HelpAboutText]=Caf\xe9 \x80 5\r\nZ\xfc"
          "rich",

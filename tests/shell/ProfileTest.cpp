@@ -1,0 +1,336 @@
+// The profile as the programs read and write it: once per load or save,
+// checked writes, damaged and hostile files.
+#include "ProfileSession.h"
+
+#include "AppContext.h"
+#include "Barcode.h"
+#include "BarcodeStyle.h"
+#include "CanvasTestSupport.h"
+#include "Commands.h"
+#include "ElementDefaults.h"
+#include "ElementList.h"
+#include "Line.h"
+#include "LogFont.h"
+#include "MessageBox.h"
+#include "Preferences.h"
+#include "ShellParts.h"
+#include "ShellTestSupport.h"
+#include "SignApp.h"
+#include "SmallDisk.h"
+#include "TestSupport.h"
+#include "Text.h"
+#include "UserList.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <climits>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+int CountContaining(const CMessageResponder& messages, const QString& part)
+{
+    int count = 0;
+    for (const auto& message : messages.Messages())
+        count += message.text.contains(part) ? 1 : 0;
+    return count;
+}
+
+QString MessageStart(const char* text)
+{
+    return QString::fromLatin1(text).section(u'%', 0, 0);
+}
+
+class ProfileTest : public ::testing::Test
+{
+protected:
+    ProfileTest() { EnsureWidgetApp(); }
+
+    QString OwnFile() const { return home.FilePath("Corvane/Tabrel.ini"); }
+    QString SharedFile() const { return home.FilePath("Corvane.ini"); }
+
+    CTestHome home;
+    CAppContext context;
+    CMessageResponder messages;
+};
+
+} // namespace
+
+// Each value read used to parse the whole file again: a large user table
+// took minutes before the log-on box, and a bloated profile as long to save.
+TEST_F(ProfileTest, LargeUserTableAndBloatedProfileAreReadAndWrittenFast)
+{
+    constexpr int kUsers = 10000;
+    {
+        QSettings shared(SharedFile(), QSettings::IniFormat);
+        shared.setValue("Admin/Users/access", 1);
+        for (int i = 0; i < kUsers; ++i) {
+            const QString section = QStringLiteral("Admin/Users/User%1/").arg(i);
+            shared.setValue(section + "name", QStringLiteral("User %1").arg(i));
+            shared.setValue(section + "password", QStringLiteral("pw%1").arg(i));
+            shared.setValue(section + "access", i % 3);
+        }
+        // The designer's own profile, bloated by keys it does not know.
+        QSettings own(OwnFile(), QSettings::IniFormat);
+        for (int i = 0; i < 20000; ++i)
+            own.setValue(QStringLiteral("Junk/Key%1").arg(i), QStringLiteral("value %1").arg(i));
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    CUserList users;
+    users.Load();
+    EXPECT_LT(timer.elapsed(), 1000) << "10,000 users";
+    ASSERT_EQ(users.Users().size(), std::size_t(kUsers));
+    EXPECT_TRUE(users.IsLogOnEnabled());
+    EXPECT_EQ(users.Users().back().name, "User 9999");
+    EXPECT_EQ(users.Check("user 4711", "PW4711"), CUserList::Accepted);
+
+    timer.restart();
+    LoadPreferences();
+    App().general.undoLevels = 7;
+    SavePreferences();
+    EXPECT_LT(timer.elapsed(), 2000) << "loading and saving on a bloated profile";
+    const QSettings own(OwnFile(), QSettings::IniFormat);
+    EXPECT_EQ(own.value("GeneralPreferences/UndoLevels").toString(), "7");
+    EXPECT_EQ(own.value("Junk/Key19999").toString(), "value 19999") << "unknown keys stay";
+    EXPECT_EQ(messages.Count(), 0);
+}
+
+// Writes inside a session reach the disk once, when the session ends.
+TEST_F(ProfileTest, SessionWritesOnceAtItsEnd)
+{
+    {
+        const CProfileSession session;
+        EXPECT_TRUE(CSignApp::WriteProfileInt("grid", "ShowGrid", 1));
+        EXPECT_EQ(CSignApp::GetProfileInt("grid", "ShowGrid", 0), 1) << "read back in the session";
+        EXPECT_FALSE(QFile::exists(OwnFile())) << "nothing on disk before the end";
+        {
+            const CProfileSession inner;
+            CSignApp::WriteProfileString("paths", "LastImage", "/pictures");
+        }
+        EXPECT_FALSE(QFile::exists(OwnFile())) << "an inner session does not write";
+    }
+    const QSettings own(OwnFile(), QSettings::IniFormat);
+    EXPECT_EQ(own.value("grid/ShowGrid").toString(), "1");
+    EXPECT_EQ(own.value("paths/LastImage").toString(), "/pictures");
+}
+
+// A save on a full disk leaves the old profile as it was, and says so once.
+TEST_F(ProfileTest, FullDiskKeepsTheOldProfile)
+{
+    CSmallDisk disk(256);
+    if (!disk.Available())
+        GTEST_SKIP() << disk.Why().toStdString();
+    CSignApp::SetProfileFolderForTests(disk.Path());
+    const QString file = disk.FilePath("Corvane/Tabrel.ini");
+
+    LoadPreferences();
+    SavePreferences();
+    const QByteArray before = ReadBytes(file);
+    ASSERT_GT(before.size(), 1000);
+
+    disk.Fill();
+    App().general.undoLevels = 7;
+    CTextDefaults::Current().colour = 0x123456;
+    SavePreferences();
+    EXPECT_FALSE(CSignApp::WriteProfileInt("grid", "ShowGrid", 1)) << "a write outside a session";
+    SaveGridSettings();
+    disk.Unfill();
+
+    EXPECT_EQ(ReadBytes(file), before) << "the old file, whole";
+    EXPECT_EQ(QDir(disk.FilePath("Corvane")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Tabrel.ini"})
+        << "no temporary or lock file left behind";
+    EXPECT_EQ(messages.Count(), 1) << "told once";
+    EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kCannotWrite)), 1);
+    EXPECT_TRUE(messages.LastText().contains("Tabrel.ini"));
+
+    // With room again the next save goes through.
+    SavePreferences();
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("GeneralPreferences/UndoLevels"), "7");
+    CSignApp::SetProfileFolderForTests(home.Path());
+}
+
+// A profile the reader cannot read completely would lose its unreadable part
+// when written: it stays as it is, and the user hears of it once.
+TEST_F(ProfileTest, DamagedProfileIsNotRewritten)
+{
+    const QByteArray damaged = "[GeneralPreferences]\nUndoLevels=7\n"
+                               "this line is no setting\n"
+                               "[grid\nShowGrid=1\n";
+    WriteBytes(OwnFile(), damaged);
+
+    CStubFrames frames;
+    {
+        CSignApp app;
+        app.frameTemplate = frames.Template();
+        ASSERT_TRUE(app.InitInstance({"tabrel"}));
+        EXPECT_EQ(App().general.undoLevels, 7) << "what could be read is used";
+        App().general.undoLevels = 9;
+        app.ExitInstance();
+    }
+    EXPECT_EQ(ReadBytes(OwnFile()), damaged);
+    EXPECT_EQ(messages.Count(), 1) << "told once, at start-up";
+    EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kDamaged)), 1);
+
+    // Mended by the user, the file is read and written again.
+    WriteBytes(OwnFile(), "[GeneralPreferences]\nUndoLevels=7\n");
+    LoadPreferences();
+    App().general.undoLevels = 9;
+    SavePreferences();
+    EXPECT_EQ(QSettings(OwnFile(), QSettings::IniFormat).value("GeneralPreferences/UndoLevels"),
+              "9");
+}
+
+TEST_F(ProfileTest, UserTableValuesInRange)
+{
+    WriteBytes(SharedFile(), "[Admin]\n"
+                             "Users\\access=-5\n"
+                             "Users\\User0\\name=Ann\nUsers\\User0\\access=0\n"
+                             "Users\\User1\\name=Bob\nUsers\\User1\\access=7\n"
+                             "Users\\User2\\name=Cy\nUsers\\User2\\access=-2147483648\n"
+                             "Users\\User3\\name=Di\nUsers\\User3\\access=1\n");
+    CUserList users;
+    users.Load();
+    EXPECT_EQ(users.IsLogOnEnabled(), 1);
+    ASSERT_EQ(users.Users().size(), 4u);
+    const int expected[] = {0, CUserList::kNoDesignerAccess, CUserList::kNoDesignerAccess, 1};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(users.Users()[std::size_t(i)].access, expected[i]) << i;
+}
+
+namespace {
+
+// Every numeric key of the element preferences, for the hostile profiles.
+const char* const kHostileKeys[] = {
+    "LinePreferences/Thickness",
+    "LinePreferences/EndStyle",
+    "LinePreferences/LineStyle",
+    "BoxPreferences/OutlineThickness",
+    "BoxPreferences/CornerType",
+    "BoxPreferences/CornerRadius",
+    "BoxPreferences/FillInterior",
+    "EllipsePreferences/OutlineThickness",
+    "EllipsePreferences/FillInterior",
+    "TextPreferences/MinPointSize",
+    "TextPreferences/MaxPointSize",
+    "TextPreferences/HorzJustify",
+    "TextPreferences/VertJustify",
+    "TextPreferences/PreserveLineBreaks",
+    "TextPreferences/ColouredBackground",
+    "BarcodePreferences/Height",
+    "BarcodePreferences/CalcChecksum",
+    "BarcodePreferences/ShowHuman",
+    "BarcodePreferences/ShowChecksum",
+    "BarcodePreferences/HorzJustify",
+    "BarcodePreferences/VertJustify",
+    "GeneralPreferences/RotationAngle",
+    "GeneralPreferences/DuplicateX",
+    "GeneralPreferences/DuplicateY",
+    "GeneralPreferences/UndoLevels",
+    "BulletPreferences/Offset",
+    "BulletPreferences/Size",
+    "PricePreferences/CrossOutThickness",
+    "SpellPreferences/Performance",
+    "grid/GridIntervalX",
+    "grid/GridIntervalY",
+};
+const char* const kFontSections[] = {"TextPreferences", "BarcodePreferences", "BulletPreferences",
+                                     "SymbolPreferences", "PriceFont1"};
+const char* const kFontFields[] = {"lfHeight",      "lfWidth",  "lfEscapement",
+                                   "lfOrientation", "lfWeight", "lfItalic"};
+
+class HostileProfileTest : public CanvasTest
+{
+protected:
+    HostileProfileTest() { RegisterAllClasses(); }
+};
+
+} // namespace
+
+// Whatever numbers the profile holds, the elements the designer makes from
+// the preferences save, and the sign opens again.
+TEST_F(HostileProfileTest, ElementsFromAnyPreferencesSaveAndReopen)
+{
+    struct Case
+    {
+        const char* what;
+        QString number;     // every numeric key
+        QString fontHeight; // the font heights (the widths take the number)
+    };
+    const Case cases[] = {
+        {"-1", "-1", "-1"},
+        {"largest", QString::number(INT_MAX), QString::number(INT_MAX)},
+        {"smallest", QString::number(INT_MIN), QString::number(INT_MIN)},
+        {"beyond 32 bits", "99999999999", "1"},
+        {"tiny font, wide", "1000", "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            const CProfileSession session;
+            for (const char* key : kHostileKeys) {
+                const QString k = QString::fromLatin1(key);
+                CSignApp::WriteProfileString(k.section('/', 0, 0), k.section('/', 1), c.number);
+            }
+            for (const char* section : kFontSections) {
+                for (const char* field : kFontFields)
+                    CSignApp::WriteProfileString(section, field, c.number);
+                CSignApp::WriteProfileString(section, "lfHeight", c.fontHeight);
+            }
+            CSignApp::WriteProfileString("BarcodePreferences", "Type",
+                                         QString::number(SYM_CODE128_B));
+        }
+        LoadPreferences();
+        LoadGridSettings();
+
+        document.DeleteContents();
+        // The drawing tools, dragged on the canvas.
+        for (int command : {ID_TOOL_LINE, ID_TOOL_BOX, ID_TOOL_ELLIPSE, ID_TOOL_TEXT_BOX}) {
+            ASSERT_TRUE(view->OnCommand(command));
+            Drag(100, 200, 400, 350);
+        }
+        ASSERT_TRUE(view->OnCommand(ID_TOOL_TEXT));
+        Click(300, 420);
+        // Barcodes as their tool makes them, from the preferences.
+        for (const char* name : {"CCode128B", "CEan13"}) {
+            CElement* barcode = TheElementList().CreateElement(QString::fromLatin1(name));
+            ASSERT_TRUE(barcode) << name;
+            barcode->BeginCreate(view.get(), 500, 500);
+        }
+        // Duplicate and rotate take their steps from the preferences too.
+        view->Selection().DeselectAll();
+        for (int i = 0; i < TheElementList().GetCount(); ++i)
+            view->Selection().AddElement(TheElementList().GetAt(i));
+        view->OnCommand(ID_EDIT_DUPLICATE);
+        view->OnCommand(ID_EDIT_ROTATE);
+        const int count = TheElementList().GetCount();
+        ASSERT_GE(count, 7);
+        view->Selection().DeselectAll();
+
+        const QString path = home.FilePath("hostile.sgn");
+        ASSERT_TRUE(document.OnSaveDocument(path));
+        messages.Clear();
+        CSignData reopened;
+        ASSERT_TRUE(reopened.OnOpenDocument(path)) << messages.LastText().toStdString();
+        EXPECT_EQ(TheElementList().GetCount(), count);
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    }
+}
