@@ -148,6 +148,8 @@ BOOL CPrinter::BeginJob(const CSignData& document, int copies, const QString& ou
     m_positionAtLastCopiesEdit = 0;
     m_copies = copies;
     m_jobOpen = TRUE;
+    if (m_runJobs == 0)
+        m_runFailed = false;
     ++m_runJobs;
     ThePrintLog().BeginRecord(document.GetPathName(), copies,
                               jobFile.isEmpty() ? CPrintLog::ToPrinter : CPrintLog::ToFile);
@@ -157,8 +159,10 @@ BOOL CPrinter::BeginJob(const CSignData& document, int copies, const QString& ou
 BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& outputFile, int skip)
 {
     if (!m_jobOpen) {
-        if (!BeginJob(document, copies, outputFile))
+        if (!BeginJob(document, copies, outputFile)) {
+            m_runFailed = true;
             return FALSE;
+        }
     } else {
         m_copies = copies;
     }
@@ -166,6 +170,7 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
     ThePageLabels().m_signPath = document.GetPathName();
 
     const auto fail = [this] {
+        m_runFailed = true;
         HidePrintWindow();
         return FALSE;
     };
@@ -184,8 +189,10 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
             break;
 
         if (endJobWithPage && !m_jobOpen) {
-            if (!BeginJob(document, copies, outputFile))
+            if (!BeginJob(document, copies, outputFile)) {
+                m_runFailed = true;
                 return FALSE;
+            }
             ShowPrintWindow();
         }
 
@@ -235,10 +242,13 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
 BOOL CPrinter::EndJob()
 {
     BOOL result = TRUE;
+    // A run that failed or was cancelled is neither logged nor followed by
+    // the queue's job.
     if (m_jobOpen)
         result = CloseJob();
-    else if (s_submitQueue)
+    else if (s_submitQueue && !m_runFailed)
         result = s_submitQueue();
+    m_runFailed = false;
     m_runJobs = 0;
     m_runFile.clear();
     m_runSheetStarted = false;
@@ -253,7 +263,7 @@ BOOL CPrinter::CloseJob()
     const BOOL ended = discard ? AbortDocument() : EndDocument();
 
     m_printWindow.reset();
-    ThePrintLog().WriteRecord(discard || !ended ? TRUE : FALSE);
+    ThePrintLog().WriteRecord(discard || !ended || m_runFailed ? TRUE : FALSE);
     CloseDocument();
     m_labelPosition = 0;
     m_jobOpen = FALSE;

@@ -44,6 +44,13 @@ struct PrinterDCHook
     CDC* operator()() const { return printer->GetDC(); }
 };
 
+// Where the run is, as the elements ask it: this printer's label position.
+struct LabelPositionHook
+{
+    const CPrinter* printer;
+    int operator()() const { return printer->m_labelPosition; }
+};
+
 bool SameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -59,13 +66,16 @@ CPrinter& ThePrinter()
 CPrinter::CPrinter()
 {
     // Elements that take data only at the start of a run ask where the run is.
-    App().Get<CElementPrintState>().labelPosition = [this] { return m_labelPosition; };
+    App().Get<CElementPrintState>().labelPosition = LabelPositionHook{this};
 }
 
 CPrinter::~CPrinter()
 {
-    if (auto* state = App().Find<CElementPrintState>())
-        state->labelPosition = nullptr;
+    if (auto* state = App().Find<CElementPrintState>()) {
+        const auto* mine = state->labelPosition.target<LabelPositionHook>();
+        if (mine && mine->printer == this)
+            state->labelPosition = nullptr;
+    }
     auto& hook = App().printerDC;
     if (const auto* mine = hook.target<PrinterDCHook>(); mine && mine->printer == this)
         hook = nullptr;
@@ -103,9 +113,11 @@ BOOL CPrinter::EnsurePrinter()
         AppMessageBoxId(IDS_NO_PRINTER_DATA, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
-    // Fonts are measured on this printer from now on.
-    if (auto* state = App().Find<CElementPrintState>())
-        state->labelPosition = nullptr;
+    // Fonts are measured on this printer from now on, and elements that take
+    // data only at the start of a run ask it where the run is.
+    auto& position = App().Get<CElementPrintState>().labelPosition;
+    if (const auto* mine = position.target<LabelPositionHook>(); !mine || mine->printer != this)
+        position = LabelPositionHook{this};
     auto& hook = App().printerDC;
     if (const auto* mine = hook.target<PrinterDCHook>(); !mine || mine->printer != this)
         hook = PrinterDCHook{this};

@@ -224,6 +224,7 @@ private:
     int m_runJobs = 0;
     QString m_runFile; // the print file the run's first job wrote
     bool m_runSheetStarted = false;
+    bool m_runFailed = false; // a PrintSign of the run failed or was cancelled
     JobCloser m_jobCloser{this};
 };
 
