@@ -26,35 +26,36 @@ constexpr WORD kMaxClassNameLength = 64;
 
 bool CStringMap::Lookup(const QString& key, QString& value) const
 {
-    for (const auto& [k, v] : m_pairs) {
-        if (k == key) {
-            value = v;
-            return true;
-        }
-    }
-    return false;
+    const auto it = m_index.constFind(key);
+    if (it == m_index.constEnd())
+        return false;
+    value = m_pairs[*it].second;
+    return true;
 }
 
 void CStringMap::SetAt(const QString& key, const QString& value)
 {
-    for (auto& pair : m_pairs) {
-        if (pair.first == key) {
-            pair.second = value;
-            return;
-        }
+    const auto it = m_index.constFind(key);
+    if (it != m_index.constEnd()) {
+        m_pairs[*it].second = value;
+        return;
     }
+    m_index.insert(key, m_pairs.size());
     m_pairs.emplace_back(key, value);
 }
 
 bool CStringMap::RemoveKey(const QString& key)
 {
-    for (auto it = m_pairs.begin(); it != m_pairs.end(); ++it) {
-        if (it->first == key) {
-            m_pairs.erase(it);
-            return true;
-        }
-    }
-    return false;
+    const auto it = m_index.constFind(key);
+    if (it == m_index.constEnd())
+        return false;
+    const std::size_t place = *it;
+    m_index.erase(it);
+    m_pairs.erase(m_pairs.begin() + std::ptrdiff_t(place));
+    for (auto& later : m_index)
+        if (later > place)
+            --later;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

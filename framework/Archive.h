@@ -7,6 +7,7 @@
 #include "Types.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <stdexcept>
 #include <type_traits>
@@ -52,14 +53,19 @@ public:
     bool Lookup(const QString& key, QString& value) const;
     void SetAt(const QString& key, const QString& value);
     bool RemoveKey(const QString& key);
-    void RemoveAll() { m_pairs.clear(); }
+    void RemoveAll()
+    {
+        m_pairs.clear();
+        m_index.clear();
+    }
     int GetCount() const { return static_cast<int>(m_pairs.size()); }
     bool IsEmpty() const { return m_pairs.empty(); }
     const std::vector<Pair>& Pairs() const { return m_pairs; }
-    bool operator==(const CStringMap&) const = default;
+    bool operator==(const CStringMap& other) const { return m_pairs == other.m_pairs; }
 
 private:
     std::vector<Pair> m_pairs;
+    QHash<QString, std::size_t> m_index; // each key's place in m_pairs
 };
 
 class CArchive

@@ -54,7 +54,8 @@ CPoint ReadStoredPoint(CArchive& ar)
 {
     CPoint p;
     ar >> p;
-    if (std::abs(p.x) > kMaxStoredCoordinate || std::abs(p.y) > kMaxStoredCoordinate)
+    if (std::abs(qint64(p.x)) > kMaxStoredCoordinate ||
+        std::abs(qint64(p.y)) > kMaxStoredCoordinate)
         throw CArchiveException(CArchiveException::generic, "archive: shape point out of range");
     return p;
 }

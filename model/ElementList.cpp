@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <new>
+#include <unordered_set>
 
 IMPLEMENT_PERSISTENT(CElementList, CObject, 1)
 
@@ -490,17 +491,24 @@ void CElementList::Serialize(CArchive& ar)
         }
         return;
     }
+    // A damaged file may list one element twice; the elements listed so far
+    // are kept in a hashed set so that the check stays linear in the file.
+    std::unordered_set<const CElement*> listed(m_elements.begin(), m_elements.end());
     const DWORD count = ar.ReadCount(2);
     for (DWORD i = 0; i < count; ++i) {
         CElement* element = ar.ReadObjectOf<CElement>();
         if (!element)
             continue;
-        if (Contains(element))
+        if (listed.contains(element))
             throw CArchiveException(CArchiveException::badIndex, "archive: element listed twice");
+        const std::size_t before = m_elements.size();
         if (!AddTail(element)) {
             delete element;
             throw CArchiveException(CArchiveException::generic, "archive: out of memory");
         }
+        // a table lists its cells as it is added
+        for (std::size_t j = before; j < m_elements.size(); ++j)
+            listed.insert(m_elements[j]);
     }
 }
 

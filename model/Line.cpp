@@ -31,7 +31,8 @@ CPoint ReadStoredPoint(CArchive& ar)
 {
     CPoint p;
     ar >> p;
-    if (std::abs(p.x) > kMaxStoredCoordinate || std::abs(p.y) > kMaxStoredCoordinate)
+    if (std::abs(qint64(p.x)) > kMaxStoredCoordinate ||
+        std::abs(qint64(p.y)) > kMaxStoredCoordinate)
         throw CArchiveException(CArchiveException::generic, "archive: line point out of range");
     return p;
 }

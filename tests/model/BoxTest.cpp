@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <memory>
 #include <numbers>
@@ -226,6 +228,8 @@ TEST_F(BoxTest, DamagedRecordsRaiseTheArchiveError)
 {
     const CPoint good[4] = {{10, 20}, {60, 20}, {60, 45}, {10, 45}};
     const CPoint far[4] = {{10, 20}, {60, 20}, {60, 0x7FFFFFF0}, {10, 45}};
+    // the one value whose magnitude no int holds
+    const CPoint lowest[4] = {{10, 20}, {INT_MIN, 20}, {60, 45}, {10, 45}};
     struct Case
     {
         const char* what;
@@ -234,6 +238,7 @@ TEST_F(BoxTest, DamagedRecordsRaiseTheArchiveError)
     const Case cases[] = {
         {"negative thickness", BoxRecord(514, good, -1, 40)},
         {"coordinate beyond any sign", BoxRecord(514, far, 10, 40)},
+        {"lowest coordinate", BoxRecord(514, lowest, 10, 40)},
         {"cut short", BoxRecord(514, good, 10, 40).chopped(10)},
     };
     for (const Case& c : cases) {

@@ -1,9 +1,13 @@
 #include "AppContext.h"
+#include "Box.h"
 #include "DC.h"
 #include "Messages.h"
+#include "SignData.h"
 #include "TestElements.h"
+#include "TestSupport.h"
 #include "TextExport.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -420,4 +424,32 @@ TEST_F(ElementListTest, TextExportFrame)
                                 "    <native-print=\"0\"/>\r\n"
                                 "</elements>\r\n\r\n";
     EXPECT_EQ(out, expected);
+}
+
+// Opening is linear in the number of elements: a sign of 200,000 boxes opens
+// in a few seconds (a search of the list per element read took minutes).
+TEST_F(RealElementTest, ASignOfManyElementsOpensQuickly)
+{
+    EnsureGuiApp();
+    CTestHome home;
+    constexpr int kElements = 200000;
+    for (int i = 0; i < kElements; ++i) {
+        auto* box = new CBox;
+        box->m_name = QString("Box%1").arg(i + 1);
+        box->SetBounds(nullptr, CRect(i % 1000, 10, i % 1000 + 50, 60));
+        ASSERT_TRUE(list.AddTail(box));
+    }
+    const QString path = home.FilePath("many.sgn");
+    CSignData sign;
+    ASSERT_TRUE(sign.OnSaveDocument(path));
+    list.DeleteAll();
+
+    CSignData opened;
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(opened.OnOpenDocument(path));
+    EXPECT_LT(timer.elapsed(), 5000);
+    ASSERT_EQ(list.GetCount(), kElements);
+    EXPECT_EQ(list.GetAt(kElements - 1)->m_name, QString("Box%1").arg(kElements));
+    EXPECT_EQ(messages.Count(), 0);
 }

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <memory>
 #include <numbers>
@@ -148,6 +150,7 @@ TEST_F(LineTest, DamagedRecordsRaiseTheArchiveError)
         {"negative thickness", LineRecord(10, -5)},
         {"thickness beyond any sign", LineRecord(10, 0x40000000)},
         {"coordinate beyond any sign", LineRecord(-0x40000000, 10)},
+        {"lowest coordinate", LineRecord(INT_MIN, 10)},
         {"cut short", LineRecord(10, 10).chopped(2)},
     };
     for (const Case& c : cases) {
