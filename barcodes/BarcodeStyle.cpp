@@ -2,11 +2,13 @@
 
 #include "AppContext.h"
 #include "Archive.h"
+#include "MessageBox.h"
 #include "Messages.h"
 #include "SignApp.h"
 #include "TextExport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QSaveFile>
 #include <QSet>
@@ -215,27 +217,59 @@ BOOL CBarcodeStyleList::Save() const
 void CBarcodeStyleList::LoadFrom(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return;
+    // The user has a style file: whatever keeps it from being read whole is
+    // said once, and the file is kept as it is.
+    const auto keep = [this, &path](const QString& reason) {
+        m_keptFile = path;
+        AppMessageBox(QStringLiteral("Your barcode style file \"%1\" cannot be read whole: %2. "
+                                     "It is left as it is, and changes to your barcode styles "
+                                     "are not saved into it in this session.")
+                          .arg(path, reason),
+                      MB_ICONEXCLAMATION);
+    };
+    if (!file.open(QIODevice::ReadOnly)) {
+        keep(file.errorString());
+        return;
+    }
     CArchive ar(&file, CArchive::load);
     ar.SetFilePath(path);
+    if (file.error() != QFileDevice::NoError) {
+        keep(file.errorString());
+        return;
+    }
+    QString reason;
     try {
         ar.ReadDWord(); // the format version says nothing yet
         const DWORD count = ar.ReadDWord();
         for (DWORD i = 0; i < count; ++i) {
             CBarcodeStyle style = ReadStyleRecord(ar);
-            if (!style.ClampToLimits())
+            if (!style.ClampToLimits()) {
+                // left out; the rest is read on
+                if (reason.isEmpty())
+                    reason = QStringLiteral("the style \"%1\" has no X dimension")
+                                 .arg(ElideMiddle(style.name));
                 continue;
-            if (!Add(style))
+            }
+            if (!Add(style)) {
+                reason = style.name.isEmpty() ? QStringLiteral("a style has no name")
+                                              : QStringLiteral("not enough memory");
                 break;
+            }
         }
     } catch (const CArchiveException&) {
-        // A damaged file: the styles read so far stay.
+        // The styles read so far stay.
+        reason = QStringLiteral("the file is damaged");
     }
+    if (!reason.isEmpty())
+        keep(reason);
 }
 
 BOOL CBarcodeStyleList::SaveTo(const QString& path) const
 {
+    if (!m_keptFile.isEmpty() && QFileInfo(path) == QFileInfo(m_keptFile))
+        return FALSE;
     std::vector<const CBarcodeStyle*> user;
     for (const auto& style : m_styles) {
         if (style->userDefined)
@@ -244,25 +278,28 @@ BOOL CBarcodeStyleList::SaveTo(const QString& path) const
     if (user.empty())
         return TRUE;
 
-    // Written beside the old file and put in its place only when complete.
+    // Written beside the old file and put in its place only when every byte
+    // reached the disk.
     QSaveFile file(path);
     QString error;
-    if (file.open(QIODevice::WriteOnly)) {
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         try {
             CArchive ar(&file, CArchive::store);
             ar << kFileVersion << DWORD(user.size());
             for (const CBarcodeStyle* style : user)
                 WriteStyleRecord(ar, *style);
             ar.Flush();
-        } catch (const CArchiveException& e) {
-            error = QString::fromLatin1(e.what());
-            file.cancelWriting();
+        } catch (const CArchiveException&) {
+            error = file.errorString();
         }
-        if (file.commit())
+        if (error.isEmpty() && file.commit())
             return TRUE;
-    }
-    if (error.isEmpty())
+        if (error.isEmpty())
+            error = file.errorString();
+        file.cancelWriting();
+    } else {
         error = file.errorString();
+    }
     AppMessageBox(QStringLiteral("The file %1 could not be saved.\n%2").arg(path, error));
     return FALSE;
 }

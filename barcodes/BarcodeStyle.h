@@ -70,17 +70,25 @@ public:
     // lists.
     QStringList StyleNames(int family) const;
 
-    // Appends the user styles of the program's ".cbs" file; a missing or
-    // unreadable file is skipped without a word, and so is a style without
-    // an X dimension. Ratio and gain are clamped to the limits.
+    // Appends the user styles of the program's ".cbs" file; a missing file
+    // is skipped without a word. Ratio and gain are clamped to the limits. A
+    // file that is there but cannot be read whole (no permission, damaged,
+    // a style without an X dimension) is named in one message with the
+    // reason; the styles read before the damage stay, and the file is left
+    // as it is: saving does not write over it in this session.
     void Load();
     // Writes the user styles to it; writes nothing at all when there is none.
-    // FALSE (after a message) when the file cannot be written.
+    // FALSE (after a message) when the file cannot be written whole, the old
+    // file then left as it was; FALSE without a word for a file kept as it
+    // is because it could not be read.
     BOOL Save() const;
     // The same with a file of the caller's choice.
     void LoadFrom(const QString& path);
     BOOL SaveTo(const QString& path) const;
     static QString FilePath();
+    // A style file that could not be read whole, kept as it is; empty when
+    // there is none.
+    const QString& KeptFile() const { return m_keptFile; }
 
     // The style record inside a barcode element of a sign. Storing writes
     // the style (an empty one of the family when there is none); loading
@@ -96,6 +104,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<CBarcodeStyle>> m_styles;
+    QString m_keptFile;
 };
 
 // The application's barcode style list.

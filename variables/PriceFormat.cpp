@@ -122,9 +122,13 @@ void CPriceFormat::Read(CArchive& ar, DWORD version)
         m_partAlignment[i] = UsableAlignment(alignment);
     }
     ar >> m_thousandsSeparator;
-    m_secondaryAlwaysShow = version >= kVersionAlwaysShow ? ar.ReadInt() : FALSE;
-    m_secondaryNeverShow = version >= kVersionNeverShow ? ar.ReadInt() : FALSE;
-    m_symbolAfterAmount = version >= kVersionSymbolAfter ? ar.ReadInt() : FALSE;
-    m_showPrimaryAmount = version >= kVersionShowPrimary ? ar.ReadInt() : TRUE;
-    m_showZeroSecondary = version >= kVersionShowZero ? ar.ReadInt() : TRUE;
+    // Flags are TRUE or FALSE whatever number the file holds.
+    const auto flag = [&ar, version](DWORD since, BOOL absent) {
+        return version >= since ? (ar.ReadInt() != 0 ? TRUE : FALSE) : absent;
+    };
+    m_secondaryAlwaysShow = flag(kVersionAlwaysShow, FALSE);
+    m_secondaryNeverShow = flag(kVersionNeverShow, FALSE);
+    m_symbolAfterAmount = flag(kVersionSymbolAfter, FALSE);
+    m_showPrimaryAmount = flag(kVersionShowPrimary, TRUE);
+    m_showZeroSecondary = flag(kVersionShowZero, TRUE);
 }

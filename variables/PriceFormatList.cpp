@@ -25,6 +25,15 @@ void ReportFileError(const QString& path, const QString& reason)
     AppMessageBox(QStringLiteral("The file %1 could not be saved.\n%2").arg(path, reason));
 }
 
+void ReportUnreadLibrary(const QString& path, const QString& reason)
+{
+    AppMessageBox(QStringLiteral("Your price format library \"%1\" cannot be read whole: %2. "
+                                 "It is left as it is, and changes to your price formats are "
+                                 "not saved into it in this session.")
+                      .arg(path, reason),
+                  MB_ICONEXCLAMATION);
+}
+
 } // namespace
 
 CPriceFormatList& ThePriceFormatList()
@@ -170,11 +179,23 @@ int CPriceFormatList::ReadRecordCount(CArchive& ar, DWORD version)
 bool CPriceFormatList::LoadLibrary()
 {
     m_libraryPath = CSignApp::GetProgramFileName(QStringLiteral(".pff"));
+    m_libraryKept = false;
     QFile file(m_libraryPath);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return false;
+    // From here on the user has a library: whatever keeps it from being read
+    // whole is said once, and the file is kept as it is.
+    const auto keep = [this](const QString& reason) {
+        m_libraryKept = true;
+        ReportUnreadLibrary(m_libraryPath, reason);
+        return false;
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return keep(file.errorString());
     CArchive ar(&file, CArchive::load);
     ar.SetFilePath(m_libraryPath);
+    if (file.error() != QFileDevice::NoError)
+        return keep(file.errorString());
     try {
         const DWORD version = ar.ReadDWord();
         const int count = ReadRecordCount(ar, version);
@@ -184,18 +205,20 @@ bool CPriceFormatList::LoadLibrary()
             // The built-in format stays as the locale made it.
             if (record.m_name == m_standard->m_name)
                 continue;
+            if (record.m_name.isEmpty())
+                return keep(QStringLiteral("price format %1 has no name").arg(i + 1));
             if (!AddFormat(record))
-                return false;
+                return keep(QStringLiteral("not enough memory"));
         }
     } catch (const CArchiveException&) {
-        return false;
+        return keep(QStringLiteral("the file is damaged"));
     }
     return true;
 }
 
 bool CPriceFormatList::SaveLibrary()
 {
-    if (m_libraryPath.isEmpty())
+    if (m_libraryPath.isEmpty() || m_libraryKept)
         return false;
     if (m_formats.size() < 2) {
         QFile old(m_libraryPath);
@@ -205,12 +228,14 @@ bool CPriceFormatList::SaveLibrary()
         return false;
     }
 
-    // Written beside the old file and put in its place only when complete.
+    // Written beside the old file and put in its place only when every byte
+    // reached the disk.
     QSaveFile file(m_libraryPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         ReportFileError(m_libraryPath, file.errorString());
         return false;
     }
+    QString error;
     try {
         CArchive ar(&file, CArchive::store);
         ar << CPriceFormat::kCurrentVersion << static_cast<int>(m_formats.size() - 1);
@@ -220,13 +245,15 @@ bool CPriceFormatList::SaveLibrary()
         }
         ar.Flush();
     } catch (const CArchiveException&) {
-        file.cancelWriting();
+        error = file.errorString();
     }
-    if (!file.commit()) {
-        ReportFileError(m_libraryPath, file.errorString());
-        return false;
-    }
-    return true;
+    if (error.isEmpty() && file.commit())
+        return true;
+    if (error.isEmpty())
+        error = file.errorString();
+    file.cancelWriting();
+    ReportFileError(m_libraryPath, error);
+    return false;
 }
 
 void CPriceFormatList::Serialize(CArchive& ar)

@@ -94,18 +94,24 @@ public:
     bool IsFormatUsed(const QString& name) const;
 
     // The library file: the program's file name with ".pff". Loading sets
-    // the path; a file that cannot be opened leaves the standard format
-    // alone and shows nothing. Loading stops at damaged data and at a record
-    // with an empty name, keeping the records before it. A record named like
-    // the standard format is skipped. True when the whole file was read.
+    // the path; a missing file leaves the standard format alone and shows
+    // nothing. Loading stops at damaged data and at a record with an empty
+    // name, keeping the records before it. A record named like the standard
+    // format is skipped. True when the whole file was read. A file that is
+    // there but cannot be read whole (no permission, damaged) is named in
+    // one message with the reason, and is then left as it is: SaveLibrary
+    // neither rewrites nor removes it in this session.
     bool LoadLibrary();
     // Writes every format but the standard one, or removes the file when
     // there are none. Nothing is written before the library has been loaded
-    // (the path is not known and the user's file would be lost). When the
-    // file cannot be written the file error is shown, the old file stays as
-    // it was and the answer is false.
+    // (the path is not known and the user's file would be lost), nor after
+    // it could not be read whole. When the file cannot be written whole
+    // (a full disk) the file error is shown, the old file stays as it was
+    // and the answer is false.
     bool SaveLibrary();
     const QString& GetLibraryPath() const { return m_libraryPath; }
+    // The library file could not be read whole and is left as it is.
+    bool IsLibraryKept() const { return m_libraryKept; }
 
     // The sign's copy of the formats that its price elements use, standard
     // format excepted. On reading, a format whose name the list holds
@@ -132,6 +138,7 @@ private:
     std::map<QString, std::unique_ptr<CPriceFormat>> m_formats;
     CPriceFormat* m_standard = nullptr;
     QString m_libraryPath;
+    bool m_libraryKept = false;
 };
 
 // The program's price format list.

@@ -8,11 +8,14 @@
 #include "EanUpc.h"
 #include "ElementList.h"
 #include "Messages.h"
+#include "SmallDisk.h"
 #include "TextExport.h"
 #include "UndoHistory.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 #include <limits>
@@ -816,8 +819,75 @@ TEST_F(BarcodeFixture, ADamagedSideFileKeepsTheStylesReadBeforeTheDamage)
     TheBarcodeStyleList().LoadFrom(path);
     ASSERT_EQ(TheBarcodeStyleList().GetCount(), builtIn + 1);
     EXPECT_EQ(TheBarcodeStyleList().GetAt(builtIn)->name, QStringLiteral("First"));
+    // named once, and kept as it is however the session's styles change
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(path));
+    EXPECT_EQ(TheBarcodeStyleList().KeptFile(), path);
+    CBarcodeStyle third = first;
+    third.name = QStringLiteral("Third");
+    TheBarcodeStyleList().Add(third);
+    EXPECT_FALSE(TheBarcodeStyleList().SaveTo(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes.left(bytes.size() - 5));
+    file.close();
     TheBarcodeStyleList().LoadFrom(home.filePath(QStringLiteral("missing.cbs")));
-    EXPECT_EQ(TheBarcodeStyleList().GetCount(), builtIn + 1);
+    EXPECT_EQ(TheBarcodeStyleList().GetCount(), builtIn + 2);
+    EXPECT_EQ(messages.Count(), 1);
+}
+
+// A style file there but not readable (here a folder in its place) is named
+// once and left alone.
+TEST_F(BarcodeFixture, AStyleFileThatCannotBeOpenedIsNamedOnceAndLeftAlone)
+{
+    const QString path = CBarcodeStyleList::FilePath();
+    ASSERT_TRUE(QDir().mkpath(path));
+    TheBarcodeStyleList().Load();
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(path));
+    CBarcodeStyle mine;
+    mine.name = QStringLiteral("Mine");
+    mine.family = FAMILY_CODE128;
+    mine.xDimension = 0.01f;
+    mine.userDefined = TRUE;
+    TheBarcodeStyleList().Add(mine);
+    EXPECT_FALSE(TheBarcodeStyleList().Save());
+    EXPECT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+// On a full disk saving fails with a message and the old file stays whole.
+TEST_F(BarcodeFixture, AFullDiskLeavesTheOldStyleFileWhole)
+{
+    CSmallDisk disk(256);
+    if (!disk.Available())
+        GTEST_SKIP() << disk.Why().toStdString();
+    const QString path = disk.FilePath(QStringLiteral("Tabrel.cbs"));
+    CBarcodeStyle style;
+    style.name = QStringLiteral("Mine");
+    style.family = FAMILY_CODE128;
+    style.xDimension = 0.01f;
+    style.userDefined = TRUE;
+    TheBarcodeStyleList().Add(style);
+    ASSERT_TRUE(TheBarcodeStyleList().SaveTo(path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+
+    for (int i = 0; i < 400; ++i) {
+        style.name = QStringLiteral("Style %1").arg(i);
+        style.description = QString(200, QChar('d'));
+        TheBarcodeStyleList().Add(style);
+    }
+    disk.Fill();
+    EXPECT_FALSE(TheBarcodeStyleList().SaveTo(path));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(path));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), before);
+    saved.close();
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("Tabrel.cbs")}));
 }
 
 TEST_F(BarcodeFixture, AStyleBroughtByASignIsAddedOnce)
@@ -1066,6 +1136,10 @@ TEST_F(BarcodeFixture, AStyleReadFromAFileIsClampedOrLeftOut)
         const int builtIn = TheBarcodeStyleList().GetCount();
         TheBarcodeStyleList().LoadFrom(path);
         check(TheBarcodeStyleList(), builtIn);
+        // the file, with styles left out of the list, is kept as it is
+        EXPECT_EQ(TheBarcodeStyleList().KeptFile(), path);
+        EXPECT_EQ(messages.Count(), 1);
+        messages.Clear();
     }
     {
         SCOPED_TRACE("sign records");

@@ -3,6 +3,7 @@
 #include "Helpers.h"
 #include "MessageBox.h"
 #include "PriceFormatList.h"
+#include "SmallDisk.h"
 #include "TextExport.h"
 
 #include <QDir>
@@ -591,14 +592,26 @@ TEST_F(PriceFormatTest, LibraryReadingStopsAtAnEmptyNameOrDamage)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WriteLibrary(c.bytes);
+        messages.Clear();
         CAppContext fresh;
         CPriceFormatList& loaded = ThePriceFormatList();
         EXPECT_EQ(loaded.LoadLibrary(), c.complete);
         EXPECT_EQ(loaded.GetFormatNames(false), c.names);
         EXPECT_NE(loaded.GetStandardFormat(), nullptr);
+        // A library not read whole is named once and kept as it is, even
+        // when the session changes the formats and saves at exit.
+        EXPECT_EQ(messages.Count(), c.complete ? 0 : 1);
+        EXPECT_EQ(loaded.IsLibraryKept(), !c.complete);
+        if (!c.complete) {
+            EXPECT_TRUE(messages.LastText().contains(LibraryPath()));
+            loaded.AddFormat(SampleFormat("Session"));
+            EXPECT_FALSE(loaded.SaveLibrary());
+            EXPECT_EQ(ReadLibrary(), c.bytes);
+            EXPECT_EQ(messages.Count(), 1);
+        }
     }
     EXPECT_EQ(ThePriceFormatList().GetCount(), 1);
-    EXPECT_EQ(messages.Count(), 0);
+    messages.Clear();
 
     WriteLibrary(LibraryBytes(514, 2, {one, {"One", "later", 1.0, 3, {0, 0, 0, 1, 1}}}));
     list.LoadLibrary();
@@ -625,17 +638,53 @@ TEST_F(PriceFormatTest, SavingBeforeLoadingLeavesTheUsersFileAlone)
     EXPECT_EQ(ReadLibrary(), bytes);
 }
 
-TEST_F(PriceFormatTest, ALibraryThatCannotBeWrittenIsReportedAsAFailure)
+TEST_F(PriceFormatTest, ALibraryThatCannotBeOpenedIsNamedOnceAndLeftAlone)
 {
     ASSERT_TRUE(QDir(home.path()).mkdir("Tabrel.pff")); // a folder where the file belongs
     EXPECT_FALSE(list.LoadLibrary());
-    EXPECT_EQ(messages.Count(), 0);
-    list.AddFormat(SampleFormat("Sale"));
-    EXPECT_FALSE(list.SaveLibrary());
     ASSERT_EQ(messages.Count(), 1);
     EXPECT_TRUE(messages.LastText().contains(LibraryPath()));
+    list.AddFormat(SampleFormat("Sale"));
+    EXPECT_FALSE(list.SaveLibrary());
+    EXPECT_EQ(messages.Count(), 1);
     EXPECT_TRUE(QFileInfo(LibraryPath()).isDir());
     EXPECT_NE(list.FindFormat("Sale"), nullptr);
+}
+
+// On a full disk the save fails with a message and the old library is left
+// whole, and so it is when the formats were all deleted.
+TEST_F(PriceFormatTest, AFullDiskLeavesTheOldLibraryWhole)
+{
+    CSmallDisk disk(256);
+    if (!disk.Available())
+        GTEST_SKIP() << disk.Why().toStdString();
+    qputenv("TABREL_HOME", QFile::encodeName(disk.Path()));
+    const QString path = disk.FilePath("Tabrel.pff");
+    list.LoadLibrary();
+    ASSERT_EQ(list.GetLibraryPath(), path);
+    list.AddFormat(SampleFormat("Sale"));
+    ASSERT_TRUE(list.SaveLibrary());
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+
+    // a library larger than the room left
+    for (int i = 0; i < 400; ++i) {
+        CPriceFormat big = SampleFormat(QString("Format %1").arg(i));
+        big.m_partText[P::PART_SECONDARY_SYMBOL] = QString(200, QChar('x'));
+        list.AddFormat(big);
+    }
+    disk.Fill();
+    EXPECT_FALSE(list.SaveLibrary());
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(path));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), before);
+    saved.close();
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+              QStringList({"Tabrel.pff"}))
+        << "no temporary file left behind";
 }
 
 // --- inside a sign ---------------------------------------------------------

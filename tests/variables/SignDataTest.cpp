@@ -11,6 +11,7 @@
 #include "SignApp.h"
 #include "Strings.h"
 #include "TestSupport.h"
+#include "SmallDisk.h"
 #include "Text.h"
 #include "TextExport.h"
 #include "VariableParts.h"
@@ -253,6 +254,30 @@ TEST_F(SignDataTest, AFailedSaveKeepsTheOldFile)
     messages.Clear();
     EXPECT_FALSE(doc.OnSaveDocument(Path("missing/sign.sgn")));
     EXPECT_EQ(messages.Count(), 1);
+}
+
+// On a full disk the save fails with a message, and the sign on disk and
+// the folder are as they were.
+TEST_F(SignDataTest, AFullDiskKeepsTheOldSign)
+{
+    CSmallDisk disk(256);
+    if (!disk.Available())
+        GTEST_SKIP() << disk.Why().toStdString();
+    const QString path = disk.FilePath("sign.sgn");
+    AddRect("Box1", CRect(0, 0, 10, 10));
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    const QByteArray good = ReadFile(path);
+
+    for (int i = 0; i < 3000; ++i)
+        AddRect(QString("Box%1").arg(i + 2), CRect(0, 0, 10, 10))->m_prefix = QString(60, 'p');
+    disk.Fill();
+    messages.Clear();
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains("sign.sgn"));
+    EXPECT_EQ(ReadFile(path), good);
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+              QStringList({"sign.sgn"}));
 }
 
 TEST_F(SignDataTest, ResetKeepsPaperAndEmptiesTheRest)
