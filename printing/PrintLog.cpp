@@ -11,11 +11,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <sqlite3.h>
 #include <utility>
 
 namespace {
@@ -43,6 +46,16 @@ QString ErrorText(const QSqlError& error)
     const QString engine = error.databaseText().trimmed();
     return engine.isEmpty() ? error.driverText().trimmed() : engine;
 }
+
+qint64 MonotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Virtual-machine steps between two looks at the clock.
+constexpr int kProgressSteps = 1000;
 
 // Zero-length text rather than NULL for an empty value.
 QVariant Text(const QString& text)
@@ -110,42 +123,88 @@ void CPrintLog::WriteRecord(BOOL failed)
 {
     if (m_mode == LogOff || failed)
         return;
+    m_pending.push_back({m_user, m_time, m_template, m_quantity, m_copies, m_printer});
+    while (m_pending.size() > size_t(kMaxPendingRows))
+        m_pending.pop_front();
     if (!Open())
         return;
 
     CWaitCursor wait;
-    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QString error;
+    if (WritePending(error))
+        m_failureReported = false;
+    else
+        ReportError(error);
+}
 
-    QSqlQuery insert(db);
-    bool ok = insert.prepare(QStringLiteral("INSERT INTO \"PrintLog\" (\"User\", \"Time\", "
-                                            "\"Template\", \"Quantity\", \"Copies\", \"Printer\") "
-                                            "VALUES (?, ?, ?, ?, ?, ?)"));
-    if (ok) {
-        insert.addBindValue(Text(m_user));
-        const QString time = TimeText(m_time);
-        insert.addBindValue(time.isEmpty() ? QVariant() : QVariant(time));
-        insert.addBindValue(Text(m_template));
-        insert.addBindValue(m_quantity);
-        insert.addBindValue(m_copies);
-        insert.addBindValue(Text(m_printer));
-        ok = insert.exec();
-    }
-    if (!ok) {
-        ReportError(ErrorText(insert.lastError()));
-        return;
-    }
+bool CPrintLog::WritePending(QString& error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    StartBudget();
+    const auto fail = [&](const QSqlError& sqlError) {
+        error = ErrorText(sqlError);
+        EndBudget();
+        db.rollback(); // nothing when the engine has rolled back already
+        return false;
+    };
 
-    if (m_mode != LogAndPurge)
-        return;
-    // Times are local and of one fixed width, so text order is time order.
-    QSqlQuery purge(db);
-    ok = purge.prepare(QStringLiteral("DELETE FROM \"PrintLog\" WHERE \"Time\" < ?"));
-    if (ok) {
-        purge.addBindValue(TimeText(Now().addDays(-m_duration)));
-        ok = purge.exec();
+    // All the rows or none, so that a row is never written twice.
+    if (!db.transaction())
+        return fail(db.lastError());
+    {
+        QSqlQuery insert(db);
+        if (!insert.prepare(QStringLiteral("INSERT INTO \"PrintLog\" (\"User\", \"Time\", "
+                                           "\"Template\", \"Quantity\", \"Copies\", \"Printer\") "
+                                           "VALUES (?, ?, ?, ?, ?, ?)")))
+            return fail(insert.lastError());
+        for (const Record& row : m_pending) {
+            insert.addBindValue(Text(row.user));
+            const QString time = TimeText(row.time);
+            insert.addBindValue(time.isEmpty() ? QVariant() : QVariant(time));
+            insert.addBindValue(Text(row.templ));
+            insert.addBindValue(row.quantity);
+            insert.addBindValue(row.copies);
+            insert.addBindValue(Text(row.printer));
+            if (!insert.exec())
+                return fail(insert.lastError());
+        }
     }
-    if (!ok)
-        ReportError(ErrorText(purge.lastError()));
+    if (!db.commit())
+        return fail(db.lastError());
+    m_pending.clear();
+
+    if (m_mode == LogAndPurge) {
+        // Times are local and of one fixed width, so text order is time order.
+        QSqlQuery purge(db);
+        bool ok = purge.prepare(QStringLiteral("DELETE FROM \"PrintLog\" WHERE \"Time\" < ?"));
+        if (ok) {
+            purge.addBindValue(TimeText(Now().addDays(-m_duration)));
+            ok = purge.exec();
+        }
+        if (!ok) {
+            error = ErrorText(purge.lastError());
+            EndBudget();
+            return false;
+        }
+    }
+    EndBudget();
+    return true;
+}
+
+void CPrintLog::StartBudget()
+{
+    m_deadline = MonotonicMs() + kWriteBudgetMs;
+}
+
+void CPrintLog::EndBudget()
+{
+    m_deadline = 0;
+}
+
+int CPrintLog::OnProgress(void* log)
+{
+    const qint64 deadline = static_cast<CPrintLog*>(log)->m_deadline;
+    return deadline != 0 && MonotonicMs() > deadline ? 1 : 0;
 }
 
 BOOL CPrintLog::Open()
@@ -159,11 +218,8 @@ BOOL CPrintLog::Open()
     }
 
     if (!QSqlDatabase::isDriverAvailable(kDriver)) {
-        if (!m_driverMissingReported) {
-            m_driverMissingReported = true;
-            ReportError(
-                QStringLiteral("The SQLite database driver (%1) is not installed.").arg(kDriver));
-        }
+        ReportError(
+            QStringLiteral("The SQLite database driver (%1) is not installed.").arg(kDriver));
         return FALSE;
     }
 
@@ -172,16 +228,27 @@ BOOL CPrintLog::Open()
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(kDriver, m_connectionName);
     db.setDatabaseName(path);
-    // Several running programs share the file; wait for one another's writes.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    // Several running programs share the file; wait a little for one
+    // another's writes, never long enough to hold printing up.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open()) {
         ReportError(ErrorText(db.lastError()));
         db.close();
         return FALSE;
     }
+    // Statements that run past the budget (a trigger that never ends) are
+    // cut off by the engine.
+    m_handle = nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        m_handle = *static_cast<sqlite3* const*>(handle.constData());
+    if (m_handle)
+        sqlite3_progress_handler(static_cast<sqlite3*>(m_handle), kProgressSteps, &OnProgress,
+                                 this);
 
     bool made = true;
     QString error;
+    StartBudget();
     {
         QSqlQuery create(db);
         made = create.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS \"PrintLog\" ("
@@ -191,9 +258,10 @@ BOOL CPrintLog::Open()
         if (!made)
             error = ErrorText(create.lastError());
     }
+    EndBudget();
     if (!made) {
         ReportError(error);
-        db.close();
+        CloseDatabase();
         return FALSE;
     }
     m_open = true;
@@ -225,6 +293,10 @@ QString CPrintLog::TimeText(const QDateTime& time)
 
 void CPrintLog::CloseDatabase()
 {
+    if (m_handle) {
+        sqlite3_progress_handler(static_cast<sqlite3*>(m_handle), 0, nullptr, nullptr);
+        m_handle = nullptr;
+    }
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         db.close();
@@ -234,5 +306,9 @@ void CPrintLog::CloseDatabase()
 
 void CPrintLog::ReportError(const QString& errorText)
 {
+    // Once, not for every job, until a write succeeds again.
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
     AppMessageBox(QStringLiteral("\"%1\"").arg(errorText), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <deque>
 #include <functional>
 
 class CPrintLog
@@ -45,13 +46,25 @@ public:
     // One more sign printed or queued in the job.
     void CountSign();
     // Appends the job's row and, in mode 2, deletes the rows that have
-    // outlived the duration. Nothing for a failed or cancelled job. A
-    // database error is shown and the row is lost; printing goes on.
+    // outlived the duration. Nothing for a failed or cancelled job. Never
+    // holds printing up for long: a database locked by another program, or
+    // one whose statements do not end, is given up after a short time. A
+    // row that cannot be written is kept and written with the next job's;
+    // the failure is shown once, until a write succeeds again.
     void WriteRecord(BOOL failed);
 
     // Opens the database, making the file and its table when missing; TRUE at
-    // once while it is open. FALSE after a message when it cannot be opened.
+    // once while it is open. FALSE when it cannot be opened, after a message
+    // unless a failure has already been shown.
     BOOL Open();
+
+    // The longest a database write may take, and how long it waits for a
+    // lock that another program holds.
+    static constexpr int kWriteBudgetMs = 300;
+    static constexpr int kBusyTimeoutMs = 200;
+    // The most rows kept while they cannot be written; the oldest go first.
+    static constexpr int kMaxPendingRows = 1000;
+    int PendingRows() const { return static_cast<int>(m_pending.size()); }
 
     int GetMode() const { return m_mode; }
     int GetDuration() const { return m_duration; }
@@ -68,8 +81,24 @@ public:
     static QString TimeText(const QDateTime& time);
 
 private:
+    struct Record
+    {
+        QString user;
+        QDateTime time;
+        QString templ;
+        int quantity = 0;
+        int copies = 0;
+        QString printer;
+    };
+
     void CloseDatabase();
     void ReportError(const QString& errorText);
+    // Writes the pending rows and purges; the engine's error text on failure.
+    bool WritePending(QString& error);
+    // Limits the statements run from now on to the write budget.
+    void StartBudget();
+    void EndBudget();
+    static int OnProgress(void* log);
 
     int m_mode = LogOff;
     int m_duration = 7;
@@ -82,9 +111,14 @@ private:
     int m_copies = 0;
     QString m_printer;
 
+    // Rows not yet written, oldest first.
+    std::deque<Record> m_pending;
+
     const QString m_connectionName;
     bool m_open = false;
-    bool m_driverMissingReported = false;
+    bool m_failureReported = false; // shown once until a write succeeds
+    void* m_handle = nullptr;       // the engine's connection, for the budget
+    qint64 m_deadline = 0;          // 0: no budget in force
 };
 
 // The program's print log.

@@ -362,7 +362,7 @@ TEST_F(PrintLogTest, DeletedDatabaseIsMadeAgainWithAnEmptyTable)
     EXPECT_EQ(m_messages.Count(), 0) << m_messages.LastText().toStdString();
 }
 
-TEST_F(PrintLogTest, DatabaseErrorsAreShownAndTheRowIsLost)
+TEST_F(PrintLogTest, FailedRowsAreKeptForTheNextJobAndTheFailureShownOnce)
 {
     // A table the row does not fit: the insert fails.
     Query(CPrintLog::GetDatabasePath(),
@@ -374,18 +374,47 @@ TEST_F(PrintLogTest, DatabaseErrorsAreShownAndTheRowIsLost)
     EXPECT_TRUE(text.startsWith(u'"') && text.endsWith(u'"') && text.size() > 2)
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("User"))) << text.toStdString();
+    PrintJob(QStringLiteral("b.sgn"), 2, 1);
+    EXPECT_EQ(m_messages.Count(), 1); // not again for every job
+    EXPECT_EQ(ThePrintLog().PendingRows(), 2);
     EXPECT_TRUE(Query(CPrintLog::GetDatabasePath(), {QStringLiteral("SELECT * FROM \"PrintLog\"")})
                     .empty());
 
+    // The table is mended: the next job writes the kept rows first.
+    Query(CPrintLog::GetDatabasePath(),
+          {QStringLiteral("DROP TABLE \"PrintLog\""),
+           QStringLiteral("CREATE TABLE \"PrintLog\" (\"User\" TEXT, \"Time\" TEXT, "
+                          "\"Template\" TEXT, \"Quantity\" INTEGER, \"Copies\" INTEGER, "
+                          "\"Printer\" TEXT)")});
+    PrintJob(QStringLiteral("c.sgn"), 3, 1);
+    std::vector<Row> rows = ReadRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].templ, "a.sgn");
+    EXPECT_EQ(rows[1].templ, "b.sgn");
+    EXPECT_EQ(rows[1].quantity, 2);
+    EXPECT_EQ(rows[2].templ, "c.sgn");
+    EXPECT_EQ(ThePrintLog().PendingRows(), 0);
+    EXPECT_EQ(m_messages.Count(), 1);
+
+    // A new failure after a success is shown again; the rows kept are
+    // bounded.
+    Query(CPrintLog::GetDatabasePath(), {QStringLiteral("DROP TABLE \"PrintLog\""),
+                                         QStringLiteral("CREATE TABLE \"PrintLog\" (\"X\" TEXT)")});
+    for (int i = 0; i < CPrintLog::kMaxPendingRows + 5; ++i)
+        PrintJob(QStringLiteral("d.sgn"), 1, 1);
+    EXPECT_EQ(m_messages.Count(), 2);
+    EXPECT_EQ(ThePrintLog().PendingRows(), CPrintLog::kMaxPendingRows);
+
     // A program folder that cannot hold the file: Open fails after a
-    // message, and the next job tries again.
+    // message, the next job tries again without another one.
     m_messages.Clear();
     qputenv("TABREL_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("missing/folder"))));
     Restart();
     EXPECT_FALSE(ThePrintLog().Open());
-    PrintJob(QStringLiteral("b.sgn"), 1, 1);
-    ASSERT_EQ(m_messages.Count(), 2);
+    PrintJob(QStringLiteral("e.sgn"), 1, 1);
+    ASSERT_EQ(m_messages.Count(), 1);
     EXPECT_TRUE(m_messages.LastText().startsWith(u'"')) << m_messages.LastText().toStdString();
+    EXPECT_EQ(ThePrintLog().PendingRows(), 1);
     EXPECT_FALSE(DatabaseExists());
 }
 

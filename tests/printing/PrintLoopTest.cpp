@@ -14,6 +14,7 @@
 #include "SignData.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -686,4 +688,68 @@ TEST_F(PrintLoopTest, VirtualPrinterAsksForTheFileOncePerRun)
     EXPECT_EQ(suggestions.size(), 2);
     EXPECT_EQ(PdfPages(answer), 1);
     EXPECT_EQ(PdfPages(Output(QStringLiteral("chosen-2.pdf"))), 1);
+}
+
+TEST_F(PrintLoopTest, PrintLogThatNeverAnswersDoesNotHoldPrintingUp)
+{
+    LogJobs();
+    OpenFakeWindows();
+    // Another program's connection to the log: the test's own.
+    const QString name = QStringLiteral("PrintLoopTestOther");
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        other.setDatabaseName(CPrintLog::GetDatabasePath());
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        ASSERT_TRUE(
+            q.exec(QStringLiteral("CREATE TABLE \"PrintLog\" (\"User\" TEXT, \"Time\" TEXT, "
+                                  "\"Template\" TEXT, \"Quantity\" INTEGER, "
+                                  "\"Copies\" INTEGER, \"Printer\" TEXT)")));
+        struct Case
+        {
+            const char* what;
+            QStringList block;   // run on the other connection before the job
+            QStringList unblock; // and after it
+        };
+        const Case cases[] = {
+            {"a trigger that never ends",
+             {QStringLiteral("CREATE TRIGGER \"Forever\" AFTER INSERT ON \"PrintLog\" BEGIN "
+                             "SELECT count(*) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                             "SELECT x + 1 FROM c) SELECT x FROM c); END")},
+             {QStringLiteral("DROP TRIGGER \"Forever\"")}},
+            {"a lock held by another program",
+             {QStringLiteral("BEGIN EXCLUSIVE"),
+              QStringLiteral("INSERT INTO \"PrintLog\" (\"Copies\") VALUES (99)")},
+             {QStringLiteral("ROLLBACK")}},
+        };
+        int expectedRows = 0;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            m_messages.Clear();
+            for (const QString& statement : c.block)
+                ASSERT_TRUE(q.exec(statement)) << q.lastError().text().toStdString();
+
+            // Two jobs: each done promptly, the failure shown once.
+            for (int job = 0; job < 2; ++job) {
+                QElapsedTimer timer;
+                timer.start();
+                const QString pdf = Output(QStringLiteral("%1-%2.pdf").arg(expectedRows).arg(job));
+                PrintRun(1, 0, pdf);
+                EXPECT_LT(timer.elapsed(), 2000);
+                EXPECT_EQ(PdfPages(pdf), 1);
+            }
+            EXPECT_EQ(m_messages.Count(), 1);
+            EXPECT_EQ(ThePrintLog().PendingRows(), 2);
+
+            // Once the log answers again, the next job writes all three rows.
+            for (const QString& statement : c.unblock)
+                ASSERT_TRUE(q.exec(statement)) << q.lastError().text().toStdString();
+            PrintRun(1, 0, Output(QStringLiteral("after.pdf")));
+            expectedRows += 3;
+            EXPECT_EQ(ThePrintLog().PendingRows(), 0);
+            EXPECT_EQ(LogRows().size(), size_t(expectedRows));
+            EXPECT_EQ(m_messages.Count(), 1);
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
 }
