@@ -114,6 +114,10 @@ void CSettingsView::OnChange(bool paper)
             if (auto* frame = qobject_cast<CMainFrame*>(w)) {
                 const int id = paper ? ID_PAPER_SELECT : ID_FILE_PRINT_SETUP;
                 ran = frame->IsCommandHandled(id) && frame->ExecuteCommand(id);
+                // With a single stock there is nothing to choose from: the
+                // user designs a new one.
+                if (paper && !ran && frame->IsCommandHandled(ID_PAPER_NEW))
+                    ran = frame->ExecuteCommand(ID_PAPER_NEW);
             }
         }
     }

@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "Paper.h"
 #include "PriceFormatList.h"
+#include "PrintCommands.h"
 #include "SignApp.h"
 #include "UndoHistory.h"
 #include "WaitCursor.h"
@@ -206,6 +207,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateStatusBar();
     CreateClient();
     LoadRecentFiles();
+    new CPrintCommands(this); // joins the command chain
 
     resize(1024, 720);
     SwitchElementView(nullptr);

@@ -475,8 +475,10 @@ TEST_F(ShapePanesTest, SettingsPaneShowsStockAndPrinter)
     CSettingsView::ChangePrinter() = [&changes](QWidget*) { return ++changes, true; };
     Find<QPushButton>(1527)->click();
     EXPECT_EQ(changes, 1);
+    // The paper button starts the frame's paper command (its dialogs are
+    // driven in PrintingFlowTest); nothing says it is missing.
     Find<QPushButton>(1526)->click();
-    EXPECT_EQ(messages.Count(), 1) << "the paper dialog comes later";
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     CSettingsView::ChangePrinter() = nullptr;
 }
 

@@ -323,12 +323,12 @@ TEST_F(MainFrameTest, CommandsGoToTheFirstTargetThatTakesThem)
     EXPECT_TRUE(frame->ExecuteCommand(ID_TOOL_BOX));
     EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_FULL_SIZE));
     EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_NEW));   // the frame's own
-    EXPECT_FALSE(frame->ExecuteCommand(ID_PAPER_NEW)); // nobody's
+    EXPECT_FALSE(frame->ExecuteCommand(ID_IMPORT_ZIP)); // nobody's
     EXPECT_EQ(canvas->executed, std::vector<int>{ID_TOOL_BOX});
     EXPECT_EQ(later.executed, std::vector<int>{ID_VIEW_FULL_SIZE});
 
     frame->UpdateActionsNow();
-    EXPECT_FALSE(frame->Action(ID_PAPER_NEW)->isEnabled());
+    EXPECT_FALSE(frame->Action(ID_IMPORT_ZIP)->isEnabled());
     EXPECT_TRUE(frame->Action(ID_VIEW_FULL_SIZE)->isEnabled());
     canvas->toolMode = 4;
     frame->UpdateActionsNow();
