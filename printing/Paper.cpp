@@ -390,6 +390,21 @@ CPoint CPaperStock::CellOrigin(int index) const
     return CPoint(leftMargin + HmmToTmm(column * horzPitch), topMargin + HmmToTmm(row * vertPitch));
 }
 
+CPoint CPaperStock::LabelOrigin(qint64 position, bool landscape) const
+{
+    const qint64 p = std::max<qint64>(position, 0);
+    const int across = std::max(1, columns);
+    const int down = std::max(1, rows);
+    if (landscape) {
+        const int bottomMargin =
+            pageHeight - labelHeight - topMargin - HmmToTmm(qint64(rows - 1) * vertPitch);
+        return CPoint(HmmToTmm((p % down) * vertPitch) + bottomMargin,
+                      HmmToTmm(((p / down) % across) * horzPitch) + leftMargin);
+    }
+    return CPoint(HmmToTmm((p % across) * horzPitch) + leftMargin,
+                  HmmToTmm(((p / across) % down) * vertPitch) + topMargin);
+}
+
 QString CPaperStock::UnusableReason() const
 {
     if (columns < 1)

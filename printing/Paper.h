@@ -49,6 +49,13 @@ struct CPaperStock
     int LabelsPerSheet() const { return rows * columns; }
     // Top-left corner of label cell i, counting across first, then down.
     CPoint CellOrigin(int index) const;
+    // The top-left corner, from the page's top-left corner, of the cell at
+    // a print position (cells used since the job began; it wraps with every
+    // sheet), as the print loop places signs: across the row first, then
+    // down; in landscape along the stock's rows, starting from the edge that
+    // is the portrait page's bottom. The sheet preview places its cells with
+    // it too.
+    CPoint LabelOrigin(qint64 position, bool landscape) const;
 
     // Why the stock cannot be printed on (no columns or rows, a page or
     // label that is not at least 1 long, sizes beyond any real stock);

@@ -280,23 +280,7 @@ CPoint CPrinter::GetLabelOrigin()
     const CPaperStock* stock = ThePaper().Current();
     if (!stock)
         return CPoint(0, 0);
-    const qint64 p = m_labelPosition;
-    const int columns = std::max(1, stock->columns);
-    const int rows = std::max(1, stock->rows);
-    CPoint origin;
-    if (IsLandscape()) {
-        // Along the stock's rows, from the edge that is the portrait page's
-        // bottom.
-        origin.x =
-            CPaperStock::HmmToTmm((p % rows) * stock->vertPitch) + ThePaper().GetBottomMargin();
-        origin.y =
-            CPaperStock::HmmToTmm(((p / rows) % columns) * stock->horzPitch) + stock->leftMargin;
-    } else {
-        origin.x = CPaperStock::HmmToTmm((p % columns) * stock->horzPitch) + stock->leftMargin;
-        origin.y =
-            CPaperStock::HmmToTmm(((p / columns) % rows) * stock->vertPitch) + stock->topMargin;
-    }
-    return origin - m_printableArea.TopLeft();
+    return stock->LabelOrigin(m_labelPosition, IsLandscape()) - m_printableArea.TopLeft();
 }
 
 void CPrinter::PrepareLabelDC()

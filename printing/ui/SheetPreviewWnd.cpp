@@ -1,0 +1,252 @@
+#include "SheetPreviewWnd.h"
+
+#include "DC.h"
+#include "ElementList.h"
+#include "Paper.h"
+#include "Printer.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Logical units per window extent step: the mapping carries the scale to
+// a hundred-thousandth of a pixel per tenth of a millimetre.
+constexpr int kExtent = 100000;
+constexpr int kMarginPx = 12;
+constexpr COLORREF kBlack = MakeRGB(0, 0, 0);
+constexpr COLORREF kWhite = MakeRGB(255, 255, 255);
+constexpr COLORREF kUsed = MakeRGB(214, 214, 214);
+constexpr COLORREF kShadow = MakeRGB(96, 96, 96);
+
+// The page's shadow offset for a page size, in tenths of a millimetre.
+int ShadowOffset(CSize page)
+{
+    return std::max(10, std::max(page.cx, page.cy) / 80);
+}
+
+void MapTenthsMm(CDC& dc, double scale, QPoint origin)
+{
+    dc.SetWindowOrg(0, 0);
+    dc.SetWindowExt(kExtent, kExtent);
+    const int extent = std::max(1, static_cast<int>(std::lround(scale * kExtent)));
+    dc.SetViewportExt(extent, extent);
+    dc.SetViewportOrg(origin.x(), origin.y());
+}
+
+} // namespace
+
+CSheetPreviewWnd::CSheetPreviewWnd(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("sheetPreview"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Reset();
+}
+
+CSheetPreviewWnd::~CSheetPreviewWnd() = default;
+
+int CSheetPreviewWnd::LabelsPerSheet() const
+{
+    const CPaperStock* stock = ThePaper().Current();
+    return stock ? std::max(1, stock->LabelsPerSheet()) : 1;
+}
+
+bool CSheetPreviewWnd::Landscape() const
+{
+    return ThePrinter().IsLandscape();
+}
+
+CSize CSheetPreviewWnd::SignSize() const
+{
+    return CSize(ThePaper().GetSignWidth(), ThePaper().GetSignHeight());
+}
+
+CSize CSheetPreviewWnd::PageSize() const
+{
+    return CSize(ThePaper().GetPageWidth(), ThePaper().GetPageHeight());
+}
+
+void CSheetPreviewWnd::SetShadow(bool on)
+{
+    m_shadow = on;
+    Layout(size());
+    update();
+}
+
+void CSheetPreviewWnd::SetUsed(int used)
+{
+    const int perSheet = LabelsPerSheet();
+    m_used = std::clamp(used, 0, perSheet - 1);
+    // Cells before the used count are paper used elsewhere: no pictures.
+    m_pictures.assign(std::size_t(perSheet), QImage());
+    update();
+}
+
+void CSheetPreviewWnd::AddUsedLabels(int copies)
+{
+    const int perSheet = LabelsPerSheet();
+    if (int(m_pictures.size()) != perSheet)
+        m_pictures.assign(std::size_t(perSheet), QImage());
+    int n = std::max(0, copies);
+    if (m_used + n > perSheet) {
+        // Only the last, partly filled sheet is shown.
+        n = (m_used - perSheet + n) % perSheet;
+        m_pictures.assign(std::size_t(perSheet), QImage());
+        m_used = 0;
+    }
+    if (n > 0) {
+        const QImage picture = RenderSign();
+        for (int i = 0; i < n; ++i) {
+            m_pictures[std::size_t(m_used)] = picture;
+            if (++m_used == perSheet) {
+                m_pictures.assign(std::size_t(perSheet), QImage());
+                m_used = 0;
+            }
+        }
+    }
+    update();
+}
+
+void CSheetPreviewWnd::Reset()
+{
+    m_used = 0;
+    m_pictures.assign(std::size_t(LabelsPerSheet()), QImage());
+    update();
+}
+
+bool CSheetPreviewWnd::HasPicture(int cell) const
+{
+    return cell >= 0 && cell < int(m_pictures.size()) && !m_pictures[std::size_t(cell)].isNull();
+}
+
+void CSheetPreviewWnd::Layout(const QSize& size)
+{
+    const CSize page = PageSize();
+    const int shadow = m_shadow ? ShadowOffset(page) : 0;
+    const double w = page.cx + shadow;
+    const double h = page.cy + shadow;
+    const int availableW = std::max(1, size.width() - 2 * kMarginPx);
+    const int availableH = std::max(1, size.height() - 2 * kMarginPx);
+    m_scale = w > 0 && h > 0 ? std::min(availableW / w, availableH / h) : 0;
+    m_origin = QPoint((size.width() - int(std::lround(w * m_scale))) / 2,
+                      (size.height() - int(std::lround(h * m_scale))) / 2);
+}
+
+QRect CSheetPreviewWnd::CellRect(int cell) const
+{
+    const CPaperStock* stock = ThePaper().Current();
+    if (!stock)
+        return QRect();
+    const CPoint o = stock->LabelOrigin(cell, Landscape());
+    const CSize sign = SignSize();
+    auto px = [this](int tmm, int origin) { return origin + int(std::lround(tmm * m_scale)); };
+    return QRect(QPoint(px(o.x, m_origin.x()), px(o.y, m_origin.y())),
+                 QPoint(px(o.x + sign.cx, m_origin.x()) - 1, px(o.y + sign.cy, m_origin.y()) - 1));
+}
+
+void CSheetPreviewWnd::DrawOutline(CDC& dc, const CRect& cell) const
+{
+    const CPaperStock* stock = ThePaper().Current();
+    if (stock && stock->type == 1) {
+        dc.Ellipse(cell);
+    } else {
+        const int corner = stock ? 2 * stock->cornerRadius : 0;
+        dc.RoundRect(cell, CPoint(corner, corner));
+    }
+}
+
+void CSheetPreviewWnd::DrawSign(CDC& dc, CPoint origin) const
+{
+    const CSize sign = SignSize();
+    const int saved = dc.SaveDC();
+    dc.SetWindowOrg(-origin.x, -origin.y);
+    const CRect signRect(0, 0, sign.cx, sign.cy);
+    dc.IntersectClipRect(signRect);
+    TheElementList().Draw(&dc, signRect);
+    dc.RestoreDC(saved);
+}
+
+QImage CSheetPreviewWnd::RenderSign() const
+{
+    // Drawn at twice the window's scale, so that it stays sharp.
+    const double scale = std::max(m_scale, 0.25) * 2;
+    const CSize sign = SignSize();
+    const QSize size(std::max(1, int(std::ceil(sign.cx * scale))),
+                     std::max(1, int(std::ceil(sign.cy * scale))));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    CDC dc(&painter, true); // what the printer gets: no design-time marks
+    MapTenthsMm(dc, scale, QPoint(0, 0));
+    DrawSign(dc, CPoint(0, 0));
+    return image;
+}
+
+void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
+{
+    painter.fillRect(QRect(QPoint(0, 0), size), QColor(0xc0, 0xc0, 0xc0));
+    Layout(size);
+    const CPaperStock* stock = ThePaper().Current();
+    if (!stock || !(m_scale > 0))
+        return;
+    const CSize page = PageSize();
+    const CSize sign = SignSize();
+    {
+        CDC dc(&painter);
+        MapTenthsMm(dc, m_scale, m_origin);
+        // The page, with its shadow; a roll has no page edges to show.
+        if (!stock->continuous) {
+            if (m_shadow) {
+                const int shadow = ShadowOffset(page);
+                dc.FillSolidRect(CRect(shadow, shadow, page.cx + shadow, page.cy + shadow),
+                                 kShadow);
+            }
+            const CPen oldPen = dc.SelectPen(CPen(PS_SOLID, 0, kBlack));
+            const CBrush oldBrush = dc.SelectBrush(CBrush::Solid(kWhite));
+            dc.Rectangle(CRect(0, 0, page.cx, page.cy));
+            dc.SelectBrush(oldBrush);
+            dc.SelectPen(oldPen);
+        }
+        const bool landscape = Landscape();
+        const int perSheet = LabelsPerSheet();
+        const CPen oldPen = dc.SelectPen(CPen(PS_SOLID, 0, MakeRGB(128, 128, 128)));
+        for (int cell = 0; cell < perSheet; ++cell) {
+            const CPoint o = stock->LabelOrigin(cell, landscape);
+            const CRect r(o.x, o.y, o.x + sign.cx, o.y + sign.cy);
+            const bool live = cell == m_used;
+            const bool usedBefore = cell < m_used && !HasPicture(cell);
+            dc.SelectBrush(CBrush::Solid(usedBefore ? kUsed : kWhite));
+            DrawOutline(dc, r);
+            if (HasPicture(cell))
+                dc.DrawImage(m_pictures[std::size_t(cell)], r);
+            else if (live)
+                DrawSign(dc, o);
+            dc.SelectBrush(CBrush::Null());
+            DrawOutline(dc, r);
+        }
+        dc.SelectPen(oldPen);
+    }
+    // The next cell is framed.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(0, 102, 204), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(CellRect(m_used).adjusted(-2, -2, 2, 2));
+    painter.restore();
+}
+
+void CSheetPreviewWnd::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    Render(painter, size());
+}
+
+void CSheetPreviewWnd::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Layout(size());
+}

@@ -1,0 +1,162 @@
+// The whole-sheet preview against the print loop: the cells it shows as
+// used, printed and next are where the printer puts signs, skipped cells
+// included.
+#include "SheetPreviewWnd.h"
+
+#include "AppContext.h"
+#include "Box.h"
+#include "ElementList.h"
+#include "MessageBox.h"
+#include "Paper.h"
+#include "Printer.h"
+#include "SignData.h"
+#include "TestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// A sheet of 3 x 8 labels of 63.5 x 33.9 mm.
+CPaperStock Labels3x8()
+{
+    CPaperStock s;
+    s.category = QStringLiteral("Labels");
+    s.name = QStringLiteral("Labels 3x8");
+    s.pageWidth = s.selectionWidth = 2100;
+    s.pageHeight = s.selectionHeight = 2970;
+    s.topMargin = 129;
+    s.leftMargin = 72;
+    s.cornerRadius = 20;
+    s.labelWidth = 635;
+    s.columns = 3;
+    s.horzPitch = 6600;
+    s.labelHeight = 339;
+    s.rows = 8;
+    s.vertPitch = 3390;
+    return s;
+}
+
+class SheetPreviewTest : public ::testing::Test
+{
+protected:
+    SheetPreviewTest()
+    {
+        ThePaper().SetStock(Labels3x8());
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        // One black box in the middle of the sign.
+        auto* box = new CBox;
+        box->SetBounds(nullptr, CRect(100, 80, 535, 259));
+        box->SetFill(nullptr, TRUE, MakeRGB(0, 0, 0));
+        TheElementList().AddTail(box);
+        preview.resize(600, 800);
+    }
+
+    // "x" for a cell that shows ink at its centre, "." for one that does
+    // not, row by row.
+    std::string PreviewPattern()
+    {
+        QImage image(preview.size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        preview.Render(painter, image.size());
+        painter.end();
+        std::string pattern;
+        for (int cell = 0; cell < 24; ++cell) {
+            if (cell > 0 && cell % 3 == 0)
+                pattern += '/';
+            const QPoint c = preview.CellRect(cell).center();
+            pattern += qGray(image.pixel(c)) < 128 ? 'x' : '.';
+        }
+        return pattern;
+    }
+
+    bool appMade = (EnsureWidgetApp(), true);
+    CTestHome home;
+    CAppContext context;
+    CMessageResponder messages;
+    std::unique_ptr<CSheetPreviewWnd> window = std::make_unique<CSheetPreviewWnd>();
+    CSheetPreviewWnd& preview = *window;
+};
+
+TEST_F(SheetPreviewTest, UsedCellsFollowThePrinting)
+{
+    struct Case
+    {
+        const char* what;
+        int used;   // Sheet Usage
+        int copies; // then printed; -1 for nothing
+        int expectedUsed;
+        int firstPicture; // cells with pictures: first to last, -1 for none
+        int lastPicture;
+    };
+    const Case cases[] = {
+        {"sheet usage only: no pictures, the live cell after them", 3, -1, 3, -1, -1},
+        {"printing after skipped cells", 3, 2, 5, 3, 4},
+        {"exactly the cells left: an empty sheet", 20, 4, 0, -1, -1},
+        {"more than fit: the last sheet's cells only", 20, 30, 2, 0, 1},
+        {"copies 0 change nothing", 5, 0, 5, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        preview.Reset();
+        preview.SetUsed(c.used);
+        if (c.copies >= 0)
+            preview.AddUsedLabels(c.copies);
+        EXPECT_EQ(preview.UsedCount(), c.expectedUsed);
+        EXPECT_EQ(preview.LiveCell(), c.expectedUsed);
+        for (int cell = 0; cell < 24; ++cell) {
+            const bool picture =
+                c.firstPicture >= 0 && cell >= c.firstPicture && cell <= c.lastPicture;
+            EXPECT_EQ(preview.HasPicture(cell), picture) << cell;
+        }
+    }
+}
+
+// Sheet Usage 4, then two signs of 3 copies: the preview and the printed
+// page agree cell by cell (the preview also shows the live sign next).
+TEST_F(SheetPreviewTest, PreviewShowsWhatThePrinterPrints)
+{
+    const QString pdf = home.FilePath("sheet.pdf");
+    CSignData document;
+    CPrinter& printer = ThePrinter();
+    preview.SetUsed(4);
+    for (int sign = 0; sign < 2; ++sign) {
+        ASSERT_TRUE(printer.PrintSign(document, 3, pdf, 4));
+        preview.AddUsedLabels(3);
+    }
+    EXPECT_EQ(printer.m_labelPosition, 10);
+    ASSERT_TRUE(printer.EndJob());
+
+    EXPECT_EQ(PreviewPattern(), ".../.xx/xxx/xx./.../.../.../...");
+    // The cells before the skipped ones are shaded, not drawn.
+    for (int cell = 0; cell < 4; ++cell)
+        EXPECT_FALSE(preview.HasPicture(cell)) << cell;
+
+    QProcess render;
+    const QString prefix = home.FilePath("sheet");
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, prefix});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    const QImage page(prefix + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    std::string printed;
+    const CPaperStock stock = Labels3x8();
+    for (int cell = 0; cell < 24; ++cell) {
+        if (cell > 0 && cell % 3 == 0)
+            printed += '/';
+        const CPoint o = stock.LabelOrigin(cell, false);
+        const QPoint centre(qRound((o.x + 317) * 40 / 254.0), qRound((o.y + 170) * 40 / 254.0));
+        printed += qGray(page.pixel(centre)) < 128 ? 'x' : '.';
+    }
+    // The printer's cells 4 to 9; the preview's next one, 10, is live.
+    EXPECT_EQ(printed, ".../.xx/xxx/x../.../.../.../...");
+}
+
+} // namespace
