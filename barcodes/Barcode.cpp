@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -124,7 +125,8 @@ CBarcode::CBarcode(const CBarcode& other)
       m_styleName(other.m_styleName), m_calculateCheck(other.m_calculateCheck),
       m_showCheck(other.m_showCheck), m_showHumanReadable(other.m_showHumanReadable),
       m_barLocal(other.m_barLocal), m_textLocal(other.m_textLocal),
-      m_localShift(other.m_localShift), m_bitmapSize(other.m_bitmapSize), m_invalid(other.m_invalid)
+      m_localShift(other.m_localShift), m_bitmapSize(other.m_bitmapSize),
+      m_invalid(other.m_invalid), m_bitmapDpi(other.m_bitmapDpi)
 {
     if (other.m_addOn)
         m_addOn = std::make_unique<CBarcodeAddOn>(*other.m_addOn);
@@ -310,17 +312,51 @@ QImage CBarcode::NewMonoImage(int width, int height)
     return image;
 }
 
+namespace {
+
+// Sets pixels left..right-1 of a 1-bit row (most significant bit first):
+// the bytes between the two ends whole, the ends by mask.
+void FillSpan(uchar* line, int left, int right)
+{
+    if (right <= left)
+        return;
+    const int firstByte = left >> 3;
+    const int lastByte = (right - 1) >> 3;
+    const uchar headMask = uchar(0xFF >> (left & 7));
+    const uchar tailMask = uchar(0xFF << (7 - ((right - 1) & 7)));
+    if (firstByte == lastByte) {
+        line[firstByte] |= uchar(headMask & tailMask);
+        return;
+    }
+    line[firstByte] |= headMask;
+    if (lastByte > firstByte + 1)
+        std::memset(line + firstByte + 1, 0xFF, size_t(lastByte - firstByte - 1));
+    line[lastByte] |= tailMask;
+}
+
+// ORs the bytes of one row into rows top..bottom-1 of a 1-bit image.
+void OrRowInto(QImage& image, const std::vector<uchar>& row, int firstByte, int lastByte, int top,
+               int bottom)
+{
+    for (int y = top; y < bottom; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int b = firstByte; b <= lastByte; ++b)
+            line[b] |= row[size_t(b)];
+    }
+}
+
+} // namespace
+
 void CBarcode::FillBlack(QImage& image, int x, int y, int width, int height)
 {
     const int left = std::max(x, 0);
     const int top = std::max(y, 0);
     const int right = std::min<long long>(static_cast<long long>(x) + width, image.width());
     const int bottom = std::min<long long>(static_cast<long long>(y) + height, image.height());
-    for (int row = top; row < bottom; ++row) {
-        uchar* line = image.scanLine(row);
-        for (int col = left; col < right; ++col)
-            line[col >> 3] |= uchar(0x80 >> (col & 7));
-    }
+    if (right <= left || bottom <= top)
+        return;
+    for (int row = top; row < bottom; ++row)
+        FillSpan(image.scanLine(row), left, right);
 }
 
 QImage CBarcode::RotateImage(const QImage& image, int degrees)
@@ -333,27 +369,45 @@ QImage CBarcode::RotateImage(const QImage& image, int degrees)
     QImage out = (turn == 180) ? NewMonoImage(w, h) : NewMonoImage(h, w);
     if (out.isNull())
         return out;
-    for (int y = 0; y < h; ++y) {
-        const uchar* line = image.constScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            if (!(line[x >> 3] & (0x80 >> (x & 7))))
-                continue;
-            int nx = 0, ny = 0;
-            switch (turn) {
-            case 90: // clockwise
-                nx = h - 1 - y;
-                ny = x;
-                break;
-            case 180:
-                nx = w - 1 - x;
-                ny = h - 1 - y;
-                break;
-            default: // 270
-                nx = y;
-                ny = w - 1 - x;
-                break;
+    const auto black = [](const uchar* line, int x) {
+        return (line[x >> 3] & (0x80 >> (x & 7))) != 0;
+    };
+    if (turn == 180) {
+        // Each row reversed into the mirrored row, a run of black at a time.
+        for (int y = 0; y < h; ++y) {
+            const uchar* line = image.constScanLine(y);
+            uchar* target = out.scanLine(h - 1 - y);
+            for (int x = 0; x < w;) {
+                if (!black(line, x)) {
+                    ++x;
+                    continue;
+                }
+                int end = x + 1;
+                while (end < w && black(line, end))
+                    ++end;
+                FillSpan(target, w - end, w - x);
+                x = end;
             }
-            out.scanLine(ny)[nx >> 3] |= uchar(0x80 >> (nx & 7));
+        }
+        return out;
+    }
+    // A quarter turn: each source column becomes a row; runs of black down
+    // a column become spans of that row.
+    for (int x = 0; x < w; ++x) {
+        uchar* target = out.scanLine(turn == 90 ? x : w - 1 - x);
+        for (int y = 0; y < h;) {
+            if (!black(image.constScanLine(y), x)) {
+                ++y;
+                continue;
+            }
+            int end = y + 1;
+            while (end < h && black(image.constScanLine(end), x))
+                ++end;
+            if (turn == 90) // clockwise: row y goes to column h - 1 - y
+                FillSpan(target, h - end, h - y);
+            else
+                FillSpan(target, y, end);
+            y = end;
         }
     }
     return out;
@@ -466,14 +520,34 @@ BOOL CBarcode::CreateSymbolBitmap(long long width, long long height)
 
 int CBarcode::DrawRun(int x, int y, int first, int last, BOOL barFirst, int height)
 {
+    // The run's bars are the same on every row: they are set in one row,
+    // span by span, and that row is laid over each row of the run.
+    const int imageWidth = m_bitmap.width();
+    std::vector<uchar> row(size_t((imageWidth + 7) / 8), 0);
+    int firstByte = int(row.size());
+    int lastByte = -1;
     bool bar = barFirst != 0;
     for (int i = first; i <= last && i < static_cast<int>(m_pattern.size()); ++i) {
         const BYTE value = m_pattern[std::size_t(i)];
         const int width = value < kWidthClasses ? m_elementWidths[value] : 0;
-        if (bar)
-            FillBlack(m_bitmap, x, y, width, height);
+        if (bar) {
+            const int left = std::max(x, 0);
+            const int right =
+                int(std::min<long long>(static_cast<long long>(x) + width, imageWidth));
+            if (right > left) {
+                FillSpan(row.data(), left, right);
+                firstByte = std::min(firstByte, left >> 3);
+                lastByte = std::max(lastByte, (right - 1) >> 3);
+            }
+        }
         x += width;
         bar = !bar;
+    }
+    if (lastByte >= firstByte) {
+        const int top = std::max(y, 0);
+        const int bottom =
+            int(std::min<long long>(static_cast<long long>(y) + height, m_bitmap.height()));
+        OrRowInto(m_bitmap, row, firstByte, lastByte, top, bottom);
     }
     return x;
 }
@@ -495,6 +569,8 @@ void CBarcode::FinishSymbol()
     const int along = ResolutionAlong();
     const int across = ResolutionAcross();
     m_bitmapSize = CSize(m_bitmap.width(), m_bitmap.height());
+    const bool upright = m_orientation == 0 || m_orientation == 180;
+    m_bitmapDpi = upright ? CSize(along, across) : CSize(across, along);
     m_barLocal = CRect(0, 0, RoundHalfUp(m_bitmapSize.cx * 254.0 / along),
                        RoundHalfUp(m_bitmapSize.cy * 254.0 / across));
     m_bitmap = RotateImage(m_bitmap, m_orientation);
@@ -848,14 +924,28 @@ void CBarcode::SetDataText(const QString& text, int, const QString&, BOOL)
         m_data.clear();
         return;
     }
-    Redraw(view, [this, &text] {
-        QString formatted = text;
-        FormatDataText(formatted);
+    QString formatted = text;
+    FormatDataText(formatted);
+    // The same data again (the next copy of a label, say) keeps the symbol
+    // that is already made for it.
+    if (IsMadeFor(formatted))
+        return;
+    Redraw(view, [this, &formatted] {
         m_data = formatted;
         Regenerate();
     });
     if (m_ownedByTable && m_ownerTable)
         m_ownerTable->OnCellDataChanged();
+}
+
+BOOL CBarcode::IsMadeFor(const QString& data) const
+{
+    if (data != m_data || m_bitmap.isNull())
+        return FALSE;
+    const bool upright = m_orientation == 0 || m_orientation == 180;
+    const CSize dpi = upright ? CSize(ResolutionAlong(), ResolutionAcross())
+                              : CSize(ResolutionAcross(), ResolutionAlong());
+    return dpi == m_bitmapDpi ? TRUE : FALSE;
 }
 
 void CBarcode::BeginDataEntry()
@@ -955,11 +1045,11 @@ void CBarcode::Draw(CDC* dc, const CRect& clip)
     // here; no printer on this platform takes it, so the bitmap is always
     // drawn and what is printed is what the screen shows.
     if (!m_bitmap.isNull())
-        dc->DrawImage(m_bitmap, m_barRect);
+        dc->DrawImageAt(m_bitmap, m_barRect.TopLeft(), m_bitmapDpi.cx, m_bitmapDpi.cy);
     for (const CTextBase& part : m_texts)
         part.Draw(dc);
     if (m_addOn)
-        m_addOn->Draw(dc);
+        m_addOn->Draw(dc, m_bitmapDpi);
     if (m_frameBox)
         m_frameBox->Draw(dc, clip);
     DrawTracker(dc);

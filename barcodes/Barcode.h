@@ -116,6 +116,9 @@ public:
     int GetSymbologyId() const { return m_symbology->id; }
     // TRUE while the placeholder stands in for the symbol.
     BOOL IsShowingInvalid() const { return m_invalid; }
+    // TRUE when the symbol in hand is made from this data at the current
+    // resolution: giving the data again changes nothing.
+    BOOL IsMadeFor(const QString& data) const;
 
     // Printer pixels per inch along the bars and across them, for the
     // current orientation: the resolution override when one is set, else
@@ -194,6 +197,9 @@ public:
     CPoint m_localShift;                       // moves the whole frame off the origin
     CSize m_bitmapSize;                        // the symbol bitmap before turning, pixels
     BOOL m_invalid = FALSE;
+    // The resolution the bitmap was made for, across and down the page
+    // (dots per inch); it is drawn at that resolution, on the device's dots.
+    CSize m_bitmapDpi;
 
 protected:
     // Points the element at its symbology record; the subclass constructor

@@ -219,12 +219,12 @@ void CBarcodeAddOn::ShowInvalid()
         part.SetText(QString());
 }
 
-void CBarcodeAddOn::Draw(CDC* dc) const
+void CBarcodeAddOn::Draw(CDC* dc, CSize bitmapDpi) const
 {
     if (m_text.isEmpty())
         return;
     if (!m_bitmap.isNull())
-        dc->DrawImage(m_bitmap, m_barRect);
+        dc->DrawImageAt(m_bitmap, m_barRect.TopLeft(), bitmapDpi.cx, bitmapDpi.cy);
     for (const CTextBase& part : m_texts)
         part.Draw(dc);
 }

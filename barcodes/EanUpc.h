@@ -35,7 +35,9 @@ public:
     void PlaceBars(const CRect& ownerBarLocal, int resolutionAlong, int resolutionAcross);
     // Nothing is shown.
     void ShowInvalid();
-    void Draw(CDC* dc) const;
+    // Draws the bars at the owner's bitmap resolution (across and down the
+    // page, dots per inch) and the text.
+    void Draw(CDC* dc, CSize bitmapDpi) const;
 
     // Set A (FALSE) or set B (TRUE) for each digit of a text.
     static std::vector<bool> Parities(const QString& digits);

@@ -10,7 +10,9 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <utility>
 
@@ -827,12 +829,157 @@ void CDC::DrawImage(const QImage& image, const CRect& dest, const QRect& source)
     const CRect d = LPtoDP(dest);
     if (d.Width() == 0 || d.Height() == 0)
         return;
-    QImage part = image.copy(source);
-    if (d.Width() < 0 || d.Height() < 0)
-        part = part.mirrored(d.Width() < 0, d.Height() < 0);
+    // The whole picture is drawn as it is, so that a device that keeps
+    // pictures (a PDF) can keep it once however often it is drawn.
+    const QImage part = source == image.rect() ? image : image.copy(source);
     const QRect target(std::min(d.left, d.right), std::min(d.top, d.bottom), std::abs(d.Width()),
                        std::abs(d.Height()));
-    m_painter->drawImage(target, part);
+    PaintImage(part, target, d.Width() < 0, d.Height() < 0);
+}
+
+void CDC::DrawImageAt(const QImage& image, CPoint topLeft, double dpiX, double dpiY)
+{
+    if (image.isNull() || !(dpiX > 0) || !(dpiY > 0) || !Prepare())
+        return;
+    // Device pixels per picture pixel, negative along a reversed axis.
+    const double kx = DeviceUnitsPerLogicalX() * 254.0 / dpiX;
+    const double ky = DeviceUnitsPerLogicalY() * 254.0 / dpiY;
+    const auto whole = [](double k) {
+        const double a = std::abs(k);
+        const long long n = std::llround(a);
+        return n >= 1 && n <= 1024 && std::abs(a - double(n)) < 1e-6 * double(n) ? int(n) : 0;
+    };
+    const auto snap = [](int v, int n) {
+        if (n < 2)
+            return v;
+        const int r = ((v % n) + n) % n;
+        return 2 * r < n ? v - r : v - r + n;
+    };
+    const int nx = whole(kx);
+    const int ny = whole(ky);
+    const CPoint corner = LPtoDP(topLeft);
+    const long long w = nx ? static_cast<long long>(image.width()) * nx
+                           : std::llround(image.width() * std::abs(kx));
+    const long long h = ny ? static_cast<long long>(image.height()) * ny
+                           : std::llround(image.height() * std::abs(ky));
+    if (w <= 0 || h <= 0 || w > INT_MAX / 2 || h > INT_MAX / 2)
+        return;
+    const int x = snap(corner.x, nx);
+    const int y = snap(corner.y, ny);
+    const QRect target(kx < 0 ? x - int(w) : x, ky < 0 ? y - int(h) : y, int(w), int(h));
+    PaintImage(image, target, kx < 0, ky < 0);
+}
+
+namespace {
+
+// A 1-bit picture as PDF writers and printers keep it 1-bit: index 0 black,
+// index 1 white, most significant bit first. Null when its two colours are
+// not black and white.
+QImage BlackOnWhiteMono(const QImage& image)
+{
+    if (image.depth() != 1)
+        return QImage();
+    const QList<QRgb> table = image.colorTable();
+    if (table.size() != 2)
+        return QImage();
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb white = qRgb(255, 255, 255);
+    const bool blackFirst = table[0] == black && table[1] == white;
+    const bool whiteFirst = table[0] == white && table[1] == black;
+    if (!blackFirst && !whiteFirst)
+        return QImage();
+    QImage mono =
+        image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_Mono);
+    if (whiteFirst) {
+        mono.invertPixels(); // the indexes; the colour table follows
+        mono.setColorTable({black, white});
+    }
+    return mono;
+}
+
+// Whether two rows of a 1-bit picture hold the same pixels.
+bool SameMonoRow(const QImage& mono, int a, int b)
+{
+    const int full = mono.width() / 8;
+    const uchar* ra = mono.constScanLine(a);
+    const uchar* rb = mono.constScanLine(b);
+    if (std::memcmp(ra, rb, size_t(full)) != 0)
+        return false;
+    const int rest = mono.width() % 8;
+    if (rest == 0)
+        return true;
+    const uchar mask = uchar(0xFF << (8 - rest));
+    return ((ra[full] ^ rb[full]) & mask) == 0;
+}
+
+} // namespace
+
+void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, bool mirrorY)
+{
+    if (image.isNull() || target.isEmpty())
+        return;
+    if (image.depth() != 1) {
+        m_painter->drawImage(target, mirrorX || mirrorY ? image.mirrored(mirrorX, mirrorY) : image);
+        return;
+    }
+    QImage mono = BlackOnWhiteMono(image);
+    if (mono.isNull()) {
+        // Two other colours: at least never lossy.
+        m_painter->save();
+        m_painter->setRenderHint(QPainter::LosslessImageRendering, true);
+        m_painter->drawImage(target, mirrorX || mirrorY ? image.mirrored(mirrorX, mirrorY) : image);
+        m_painter->restore();
+        return;
+    }
+    if (mirrorX || mirrorY)
+        mono = mono.mirrored(mirrorX, mirrorY);
+
+    // A white column and row of its own after the far edges: a renderer that
+    // paints one device pixel past an image's right and bottom edges
+    // (poppler does, and with it the print filters) then paints white into
+    // the quiet zone instead of widening the last bar.
+    const int width = mono.width();
+    const double perColumn = double(target.width()) / width;
+    const double perRow = double(target.height()) / mono.height();
+    {
+        QImage padded(width + 1, mono.height() + 1, QImage::Format_Mono);
+        if (padded.isNull())
+            return;
+        padded.setColorTable(mono.colorTable());
+        padded.fill(1);
+        const size_t bytes = size_t((width + 7) / 8);
+        for (int y = 0; y < mono.height(); ++y) {
+            uchar* line = padded.scanLine(y);
+            std::memcpy(line, mono.constScanLine(y), bytes);
+            line[width >> 3] |= uchar(0x80 >> (width & 7));
+        }
+        mono = padded;
+    }
+    const QRect paddedTarget(target.left(), target.top(), int(std::lround((width + 1) * perColumn)),
+                             int(std::lround(mono.height() * perRow)));
+
+    // Runs of identical rows, each drawn as its first row stretched over the
+    // device rows the run covers; a picture with few repeated rows goes out
+    // whole.
+    const int rows = mono.height();
+    std::vector<int> runStarts;
+    for (int row = 0; row < rows; ++row) {
+        if (row == 0 || !SameMonoRow(mono, row - 1, row))
+            runStarts.push_back(row);
+    }
+    if (runStarts.size() * 4 > size_t(rows)) {
+        m_painter->drawImage(paddedTarget, mono);
+        return;
+    }
+    runStarts.push_back(rows);
+    for (size_t i = 0; i + 1 < runStarts.size(); ++i) {
+        const int top = paddedTarget.top() + int(std::lround(runStarts[i] * perRow));
+        const int bottom = paddedTarget.top() + int(std::lround(runStarts[i + 1] * perRow));
+        if (bottom > top)
+            m_painter->drawImage(
+                QRect(paddedTarget.left(), top, paddedTarget.width(), bottom - top),
+                mono.copy(0, runStarts[i], mono.width(), 1));
+    }
 }
 
 // --- fonts ---------------------------------------------------------------------

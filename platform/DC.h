@@ -343,8 +343,20 @@ public:
     // --- pictures -----------------------------------------------------------
     // Stretches the image (or part of it) over the logical rectangle; a
     // mapping that reverses an axis mirrors the picture.
+    //
+    // A two-colour 1-bit picture (a barcode's symbol, say) reaches every
+    // device as a 1-bit picture, never resampled into colour: a PDF or a
+    // printer gets it losslessly, pixel for pixel. Runs of identical rows go
+    // out as one row stretched over the run's height.
     void DrawImage(const QImage& image, const CRect& dest);
     void DrawImage(const QImage& image, const CRect& dest, const QRect& source);
+    // Draws a picture made for a device of the given resolution (dots per
+    // inch) at its own size, its top-left corner at the logical point: each
+    // picture pixel covers the same whole number of device pixels when the
+    // device's resolution is a whole multiple of the picture's, and the
+    // corner is then snapped to the picture's own pixel grid, so that its
+    // edges fall on the device's dots exactly.
+    void DrawImageAt(const QImage& image, CPoint topLeft, double dpiX, double dpiY);
 
 private:
     struct State
@@ -430,6 +442,9 @@ private:
     };
     void ArcFigure(const CRect& r, CPoint start, CPoint end, ArcKind kind);
     void InvertPixels(const QRegion& region);
+    // Paints the picture over the device rectangle (mirrored as asked), a
+    // 1-bit one as 1-bit.
+    void PaintImage(const QImage& image, const QRect& target, bool mirrorX, bool mirrorY);
 
     QPainter* m_painter = nullptr;
     bool m_printing = false;

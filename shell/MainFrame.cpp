@@ -207,6 +207,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateStatusBar();
     CreateClient();
     LoadRecentFiles();
+    InstallPrintHooks();
     new CPrintCommands(this); // joins the command chain
 
     resize(1024, 720);
@@ -812,6 +813,10 @@ bool CMainFrame::FrameHandles(int id) const
     case ID_VIEW_LAYOUT_TOOLBAR:
     case ID_WEB_PAGE:
     case ID_SWITCH_DOCKING:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_SETUP:
+    case ID_SIGN_PROPERTIES:
+    case ID_HEADER_FOOTER:
         return true;
     default:
         break;
@@ -859,6 +864,18 @@ bool CMainFrame::FrameCommand(int id)
         return true;
     case ID_SWITCH_DOCKING:
         OnSwitchDocking();
+        return true;
+    case ID_FILE_PRINT:
+        OnFilePrint();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        OnPrintSetup();
+        return true;
+    case ID_SIGN_PROPERTIES:
+        OnSignProperties();
+        return true;
+    case ID_HEADER_FOOTER:
+        OnHeaderFooter();
         return true;
     default:
         break;

@@ -203,6 +203,14 @@ private:
     void SaveRecentFiles() const;
     void UpdateRecentFileActions();
     QString ChooseFile(const CFileChoice& choice);
+    // Printing and the sign's own dialogs (MainFramePrint.cpp).
+    void InstallPrintHooks();
+    void OnFilePrint();
+    void OnPrintSetup();
+    void OnSignProperties();
+    void OnHeaderFooter();
+    // The "Print to File" box; empty when the user cancelled.
+    QString ChoosePrintFile(const QString& suggested);
     QString SignName() const;
 
     QWidget* TakePane();
