@@ -34,7 +34,8 @@ test: build
 clean:
 	rm -rf $(BUILD_DIR)
 
-# The sign reader under AddressSanitizer: a few thousand damaged signs.
+# The sign reader under AddressSanitizer: a few thousand damaged signs; then
+# the branding file, the user table and the profile, 150 damaged copies each.
 asan-check: deps
 	@if [ ! -f build-asan/build.ninja ]; then \
 	  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABREL_SANITIZE=ON; \
@@ -42,6 +43,9 @@ asan-check: deps
 	@cmake --build build-asan -j $(JOBS) --target sign_reader_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  build-asan/tests/fuzz/sign_reader_tests
+	@cmake --build build-asan -j $(JOBS) --target profile_mutation_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  TABREL_PX_PER_MM=4 TABREL_MUTATION_INPUTS=150 build-asan/tests/shell/profile_mutation_tests
 
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
 FUZZ_SECONDS ?= 300

@@ -82,7 +82,10 @@ bool ReaderFindsFault(const QString& path)
             return false;
     }
     copy.close();
-    return QSettings(copy.fileName(), QSettings::IniFormat).status() == QSettings::FormatError;
+    // The reader parses the sections as they are asked for: all of them.
+    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    settings.allKeys();
+    return settings.status() == QSettings::FormatError;
 }
 
 void Tell(QSet<QString>& told, const char* text, const QString& path)

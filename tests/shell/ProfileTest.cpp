@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "Barcode.h"
 #include "BarcodeStyle.h"
+#include "Branding.h"
 #include "CanvasTestSupport.h"
 #include "Commands.h"
 #include "ElementDefaults.h"
@@ -21,11 +22,13 @@
 #include "Text.h"
 #include "UserList.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <climits>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -197,6 +200,70 @@ TEST_F(ProfileTest, DamagedProfileIsNotRewritten)
     SavePreferences();
     EXPECT_EQ(QSettings(OwnFile(), QSettings::IniFormat).value("GeneralPreferences/UndoLevels"),
               "9");
+}
+
+// The user table is only read: a damaged one is reported once, what could
+// be read of it is used, and the file stays as it was.
+TEST_F(ProfileTest, DamagedUserTableIsToldAndLeftAlone)
+{
+    const QByteArray damaged = "[Admin]\nUsers\\access=0\nUsers\\User0\\name=Ann\n"
+                               "Users\\User0\\pass\x01word\n";
+    WriteBytes(SharedFile(), damaged);
+    CStubFrames frames;
+    {
+        CSignApp app;
+        app.frameTemplate = frames.Template();
+        ASSERT_TRUE(app.InitInstance({"tabrel"}));
+        ASSERT_EQ(CUserList::Current().Users().size(), 1u);
+        EXPECT_EQ(CUserList::Current().Users()[0].name, "Ann");
+        app.ExitInstance();
+    }
+    EXPECT_EQ(ReadBytes(SharedFile()), damaged);
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains("Corvane.ini"));
+    EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kDamaged)), 1);
+}
+
+// A branding file that cannot be read is named in a message and the program
+// starts without it; no file is no branding, and nothing is said.
+TEST_F(ProfileTest, BrandingFileThatCannotBeRead)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(const QString& path)> make;
+        bool told;
+    };
+    const Case cases[] = {
+        {"no file", [](const QString&) {}, false},
+        {"a folder of that name", [](const QString& path) { QDir().mkpath(path); }, true},
+        {"larger than any branding file",
+         [](const QString& path) {
+             WriteBytes(path,
+                        "[WebMenuText]=Huge\r\n" + QByteArray(int(CBranding::kMaxFileSize), 'x'));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = CBranding::FilePath();
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+        c.make(path);
+        messages.Clear();
+        CAppContext caseContext;
+        CStubFrames frames;
+        CSignApp app;
+        app.frameTemplate = frames.Template();
+        ASSERT_TRUE(app.InitInstance({"tabrel"}));
+        EXPECT_EQ(CBranding::Current().webMenuText, "");
+        EXPECT_EQ(frames.frame->findChild<QAction*>("cmd_32889")->text(), "Corvane &Home Page");
+        app.ExitInstance();
+        ASSERT_EQ(messages.Count(), c.told ? 1 : 0);
+        if (c.told) {
+            EXPECT_TRUE(messages.LastText().contains("OEM.zel"));
+        }
+    }
 }
 
 TEST_F(ProfileTest, UserTableValuesInRange)

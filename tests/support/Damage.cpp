@@ -46,10 +46,12 @@ QByteArray DamagedTextCopy(const QByteArray& seed, std::mt19937& rng)
         const auto at = qsizetype(rng() % std::uint32_t(lines.size()));
         QByteArray& line = lines[at];
         switch (rng() % 6) {
-        case 0: // repeat a line many times
+        case 0: { // repeat a line many times (a copy: inserting moves the lines)
+            const QByteArray repeated = line;
             for (int i = int(rng() % 50); i >= 0; --i)
-                lines.insert(at, line);
+                lines.insert(at, repeated);
             break;
+        }
         case 1: // drop a line
             lines.removeAt(at);
             break;
