@@ -46,6 +46,10 @@ asan-check: deps
 	@cmake --build build-asan -j $(JOBS) --target profile_mutation_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  TABREL_PX_PER_MM=4 TABREL_MUTATION_INPUTS=150 build-asan/tests/shell/profile_mutation_tests
+	@cmake --build build-asan -j $(JOBS) --target paper_mutation_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_MUTATION_INPUTS=500 \
+	  build-asan/tests/printing/paper_mutation_tests
 
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
 FUZZ_SECONDS ?= 300

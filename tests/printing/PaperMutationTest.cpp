@@ -7,7 +7,7 @@
 // not be read whole is still on disk byte for byte, and one that could is
 // written so that it reads back the same.
 //
-// TABREL_MUTATION_ROUNDS sets the number of damaged copies of each kind.
+// TABREL_MUTATION_INPUTS sets the number of damaged copies of each kind.
 #include "Damage.h"
 #include "TestSupport.h"
 
@@ -34,7 +34,7 @@ constexpr qint64 kMaxMsPerInput = 3000; // generous: sanitized builds are slow
 int Rounds()
 {
     bool ok = false;
-    const int rounds = qEnvironmentVariableIntValue("TABREL_MUTATION_ROUNDS", &ok);
+    const int rounds = qEnvironmentVariableIntValue("TABREL_MUTATION_INPUTS", &ok);
     return ok && rounds > 0 ? rounds : 2000;
 }
 
@@ -188,6 +188,16 @@ std::map<QString, CPaperStock> UserStocks(const CPaper& paper)
     return stocks;
 }
 
+// Thousands of saves each wait for the disk: the program folder goes to a
+// memory file system where there is one.
+bool UseMemoryFolder()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    if (shm.isDir() && shm.isWritable())
+        qputenv("TMPDIR", "/dev/shm");
+    return true;
+}
+
 class PaperMutation : public ::testing::Test
 {
 protected:
@@ -271,6 +281,7 @@ protected:
         EXPECT_LT(timer.elapsed(), kMaxMsPerInput) << where;
     }
 
+    bool m_inMemory = UseMemoryFolder(); // before the home is made
     CTestHome m_home;
 };
 

@@ -1248,6 +1248,18 @@ TEST_F(PaperTest, RefusedStocksMessageStaysShortWhateverTheLibrary)
     EXPECT_LE(text.size(), kMaxMessageText);
     EXPECT_TRUE(text.contains(u"\"Bad0\" in Stock.zel")) << text.left(300);
     EXPECT_TRUE(text.contains(u"more")) << text.right(300);
+
+    // An old library of 50 MB: one refused stock with a name of that size.
+    messages.Clear();
+    QFile::remove(PathOf("Stock.zel"));
+    const OldStock huge{QString(50 << 20, u'H'), 2100, 2970, 0, 0, 0, 991, 0, 0, 381, 1, 0};
+    WriteBytes(QStringLiteral("Tabrel.plf"), OldLibrary(300, {huge}));
+    timer.restart();
+    paper.LoadStockLibrary();
+    EXPECT_LT(timer.elapsed(), 5000);
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_LE(messages.LastText().size(), kMaxMessageText);
+    EXPECT_TRUE(messages.LastText().contains(u"HHH\u2026HHH")) << messages.LastText().left(300);
 }
 
 TEST_F(PaperTest, FullDiskLeavesTheOldUserLibraryAndSaysSo)
