@@ -201,8 +201,13 @@ void CProfileSession::MarkChanged(bool shared)
 bool CProfileSession::Write(QSettings& settings)
 {
     settings.sync();
-    if (settings.status() == QSettings::NoError)
+    if (settings.status() == QSettings::NoError) {
+        // What the writer wrote, the reader reads.
+        const QFileInfo info(settings.fileName());
+        if (info.exists())
+            Verdicts().insert(settings.fileName(), {info.size(), info.lastModified(), false});
         return true;
+    }
     Tell(App().Get<CProfileMessagesShown>().cannotWrite, kCannotWrite, settings.fileName());
     return false;
 }
