@@ -543,7 +543,10 @@ BOOL CPaper::ReadLibraryFile(const QString& path, int builtIn, LoadReport& repor
         if (line.endsWith(u'\r'))
             line.chop(1);
         if (i == 0) {
-            // The header; a file without one starts with a stock.
+            // The header (after the byte order mark an editor may have put
+            // there); a file without one starts with a stock.
+            if (line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
+                line.remove(0, 3);
             if (line.startsWith(u'[') || line.isEmpty())
                 continue;
             headerMissing = true;

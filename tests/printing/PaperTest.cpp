@@ -1118,6 +1118,17 @@ TEST_F(PaperTest, UserLibraryNotReadWholeIsNamedOnceAndLeftAsItIs)
     }
 }
 
+TEST_F(PaperTest, UserLibrarySavedByAnEditorWithAByteOrderMarkIsReadWhole)
+{
+    WriteBytes(QStringLiteral("Stock2.zel"),
+               "\xEF\xBB\xBF" + ToWindows1252(kHeader + "\r\n" + Line("Mine,One") + "\r\n"));
+    paper.Init(QString());
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText();
+    ASSERT_TRUE(paper.SetStock(MakeStock(QStringLiteral("Mine"), QStringLiteral("Two"))));
+    EXPECT_TRUE(paper.SaveUserStocks());
+    EXPECT_TRUE(ReadBytes(QStringLiteral("Stock2.zel")).contains(",One,"));
+}
+
 TEST_F(PaperTest, UserLibraryThatCannotBeOpenedIsNeitherWrittenOverNorDeleted)
 {
     // A folder in its place cannot be opened even by root; a file without
