@@ -45,7 +45,8 @@ asan-check: deps
 	  build-asan/tests/fuzz/sign_reader_tests
 	@cmake --build build-asan -j $(JOBS) --target profile_mutation_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
-	  TABREL_PX_PER_MM=4 TABREL_MUTATION_INPUTS=150 build-asan/tests/shell/profile_mutation_tests
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_PX_PER_MM=4 \
+	  TABREL_MUTATION_INPUTS=150 build-asan/tests/shell/profile_mutation_tests
 	@cmake --build build-asan -j $(JOBS) --target paper_mutation_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_MUTATION_INPUTS=500 \
