@@ -30,6 +30,7 @@
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 namespace {
 
@@ -135,40 +136,72 @@ TEST_F(ProfileTest, SessionWritesOnceAtItsEnd)
     EXPECT_EQ(own.value("paths/LastImage").toString(), "/pictures");
 }
 
-// A save on a full disk leaves the old profile as it was, and says so once.
-TEST_F(ProfileTest, FullDiskKeepsTheOldProfile)
+// A save at exit on a full or read-only disk leaves the old profile as it
+// was, and says so once.
+TEST_F(ProfileTest, FailedSaveKeepsTheOldProfile)
 {
-    CSmallDisk disk(256);
-    if (!disk.Available())
-        GTEST_SKIP() << disk.Why().toStdString();
-    CSignApp::SetProfileFolderForTests(disk.Path());
-    const QString file = disk.FilePath("Corvane/Tabrel.ini");
+    struct Case
+    {
+        const char* what;
+        std::function<void(CSmallDisk&)> spoil;
+        std::function<void(CSmallDisk&)> mend;
+    };
+    const auto remount = [](CSmallDisk& disk, unsigned long flags) {
+        ASSERT_EQ(::mount(nullptr, disk.Path().toLocal8Bit().constData(), nullptr,
+                          MS_REMOUNT | flags, nullptr),
+                  0);
+    };
+    const Case cases[] = {
+        {"full disk", [](CSmallDisk& disk) { disk.Fill(); },
+         [](CSmallDisk& disk) { disk.Unfill(); }},
+        {"read-only disk", [&](CSmallDisk& disk) { remount(disk, MS_RDONLY); },
+         [&](CSmallDisk& disk) { remount(disk, 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSmallDisk disk(256);
+        if (!disk.Available())
+            GTEST_SKIP() << disk.Why().toStdString();
+        CSignApp::SetProfileFolderForTests(disk.Path());
+        const QString file = disk.FilePath("Corvane/Tabrel.ini");
+        CAppContext caseContext;
+        messages.Clear();
 
-    LoadPreferences();
-    SavePreferences();
-    const QByteArray before = ReadBytes(file);
-    ASSERT_GT(before.size(), 1000);
+        const auto startAndExit = [&](std::function<void()> beforeExit) {
+            CStubFrames frames;
+            CSignApp app;
+            app.frameTemplate = frames.Template();
+            ASSERT_TRUE(app.InitInstance({"tabrel"}));
+            beforeExit();
+            app.ExitInstance();
+        };
+        startAndExit([] {});
+        const QByteArray before = ReadBytes(file);
+        ASSERT_GT(before.size(), 1000);
 
-    disk.Fill();
-    App().general.undoLevels = 7;
-    CTextDefaults::Current().colour = 0x123456;
-    SavePreferences();
-    EXPECT_FALSE(CSignApp::WriteProfileInt("grid", "ShowGrid", 1)) << "a write outside a session";
-    SaveGridSettings();
-    disk.Unfill();
+        startAndExit([&] {
+            c.spoil(disk);
+            App().general.undoLevels = 7;
+            CTextDefaults::Current().colour = 0x123456;
+        });
+        EXPECT_FALSE(CSignApp::WriteProfileInt("grid", "ShowGrid", 1)) << "outside a session";
+        c.mend(disk);
 
-    EXPECT_EQ(ReadBytes(file), before) << "the old file, whole";
-    EXPECT_EQ(QDir(disk.FilePath("Corvane")).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"Tabrel.ini"})
-        << "no temporary or lock file left behind";
-    EXPECT_EQ(messages.Count(), 1) << "told once";
-    EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kCannotWrite)), 1);
-    EXPECT_TRUE(messages.LastText().contains("Tabrel.ini"));
+        EXPECT_EQ(ReadBytes(file), before) << "the old file, whole";
+        EXPECT_EQ(QDir(disk.FilePath("Corvane")).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"Tabrel.ini"})
+            << "no temporary or lock file left behind";
+        EXPECT_EQ(messages.Count(), 1) << "told once";
+        EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kCannotWrite)), 1);
+        EXPECT_TRUE(messages.LastText().contains("Tabrel.ini"));
 
-    // With room again the next save goes through.
-    SavePreferences();
-    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("GeneralPreferences/UndoLevels"), "7");
-    CSignApp::SetProfileFolderForTests(home.Path());
+        // Mended, the next save goes through.
+        App().general.undoLevels = 7;
+        SavePreferences();
+        EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("GeneralPreferences/UndoLevels"),
+                  "7");
+        CSignApp::SetProfileFolderForTests(home.Path());
+    }
 }
 
 // A profile the reader cannot read completely would lose its unreadable part
