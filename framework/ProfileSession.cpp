@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QSet>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
 const char* const CProfileSession::kCannotWrite =
@@ -66,21 +67,29 @@ QHash<QString, Verdict>& Verdicts()
     return verdicts;
 }
 
-// Whether the reader finds a fault in the file's bytes, read afresh from a
-// copy of their own.
+// Whether the file cannot be read completely: it cannot be opened, its text
+// is not UTF-8 (the reader would replace what it cannot decode), or the
+// reader finds a fault in it, reading it afresh from a copy of its own.
 bool ReaderFindsFault(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return true;
     QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/tabrel-profile-XXXXXX.ini"));
     if (!copy.open())
         return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
     while (!file.atEnd()) {
         const QByteArray block = file.read(1 << 16);
-        if (block.isEmpty() || copy.write(block) != block.size())
+        if (block.isEmpty())
+            return file.error() != QFileDevice::NoError;
+        if (copy.write(block) != block.size())
             return false;
+        [[maybe_unused]] const QString text = decoder(block);
     }
+    [[maybe_unused]] const QString rest = decoder(QByteArray());
+    if (decoder.hasError())
+        return true;
     copy.close();
     // The reader parses the sections as they are asked for: all of them.
     QSettings settings(copy.fileName(), QSettings::IniFormat);

@@ -208,23 +208,30 @@ TEST_F(ProfileTest, FailedSaveKeepsTheOldProfile)
 // when written: it stays as it is, and the user hears of it once.
 TEST_F(ProfileTest, DamagedProfileIsNotRewritten)
 {
-    const QByteArray damaged = "[GeneralPreferences]\nUndoLevels=7\n"
-                               "this line is no setting\n"
-                               "[grid\nShowGrid=1\n";
-    WriteBytes(OwnFile(), damaged);
-
-    CStubFrames frames;
-    {
-        CSignApp app;
-        app.frameTemplate = frames.Template();
-        ASSERT_TRUE(app.InitInstance({"tabrel"}));
-        EXPECT_EQ(App().general.undoLevels, 7) << "what could be read is used";
-        App().general.undoLevels = 9;
-        app.ExitInstance();
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"lines that are no settings",
+         "[GeneralPreferences]\nUndoLevels=7\nthis line is no setting\n[grid\nShowGrid=1\n"},
+        {"text that is not UTF-8", "[GeneralPreferences]\nUndoLevels=7\n"
+                                   "[paths]\nLastImage=/Caf\xe9 \x80\n"},
+    };
+    for (const auto& [what, damaged] : cases) {
+        SCOPED_TRACE(what);
+        WriteBytes(OwnFile(), damaged);
+        CAppContext caseContext;
+        messages.Clear();
+        CStubFrames frames;
+        {
+            CSignApp app;
+            app.frameTemplate = frames.Template();
+            ASSERT_TRUE(app.InitInstance({"tabrel"}));
+            EXPECT_EQ(App().general.undoLevels, 7) << "what could be read is used";
+            App().general.undoLevels = 9;
+            app.ExitInstance();
+        }
+        EXPECT_EQ(ReadBytes(OwnFile()), damaged);
+        EXPECT_EQ(messages.Count(), 1) << "told once, at start-up";
+        EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kDamaged)), 1);
     }
-    EXPECT_EQ(ReadBytes(OwnFile()), damaged);
-    EXPECT_EQ(messages.Count(), 1) << "told once, at start-up";
-    EXPECT_EQ(CountContaining(messages, MessageStart(CProfileSession::kDamaged)), 1);
 
     // Mended by the user, the file is read and written again.
     WriteBytes(OwnFile(), "[GeneralPreferences]\nUndoLevels=7\n");
