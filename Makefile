@@ -53,7 +53,9 @@ asan-check: deps
 	  build-asan/tests/printing/paper_mutation_tests
 
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
+# Then the profile mutation test: PROFILE_MUTATIONS damaged copies of each file.
 FUZZ_SECONDS ?= 300
+PROFILE_MUTATIONS ?= 10000
 fuzz: deps
 	@if [ ! -f build-fuzz/build.ninja ]; then \
 	  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABREL_FUZZ=ON; \
@@ -64,6 +66,10 @@ fuzz: deps
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	  -rss_limit_mb=4096 build-fuzz/corpus
+	@cmake --build build-fuzz -j $(JOBS) --target profile_mutation_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_PX_PER_MM=4 \
+	  TABREL_MUTATION_INPUTS=$(PROFILE_MUTATIONS) build-fuzz/tests/shell/profile_mutation_tests
 
 # Benchmarks of printing and of saving and loading signs.
 bench: build
