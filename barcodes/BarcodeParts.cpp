@@ -2,7 +2,11 @@
 
 #include "Barcode.h"
 #include "Code128.h"
+#include "Code39.h"
 #include "EanUpc.h"
+#include "Interleaved.h"
+#include "MsiPlessey.h"
+#include "Postal.h"
 #include "UndoHistory.h"
 
 void RegisterBarcodeClasses()
@@ -13,4 +17,8 @@ void RegisterBarcodeClasses()
     RegisterElementCopy(TYPE_BARCODE, &CBarcode::CopyElement);
     RegisterCode128Copies();
     RegisterEanUpcCopies();
+    RegisterCode39Copies();
+    RegisterInterleavedCopies();
+    RegisterMsiPlesseyCopies();
+    RegisterPostalCopies();
 }
