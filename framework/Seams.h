@@ -74,3 +74,34 @@ public:
     // before it deletes a variable that feeds nothing.
     virtual void RemoveVariable(CObject* /*variable*/) {}
 };
+
+// What the print batch dialog of the print station asks of the data-entry
+// side: its per-record print driver.
+class CPrintRunSeam
+{
+public:
+    virtual ~CPrintRunSeam() = default;
+    // Prints the batch: that many records, each with the copies, to the
+    // printer (destination 0), a print file (1) or the print queue (2),
+    // leaving sheetUsage cells free on the run's first sheet. FALSE when it
+    // stopped (a record's data was refused, printing failed or was
+    // cancelled).
+    virtual BOOL PrintEnteredData(int batch, int copies, int destination, const QString& file,
+                                  int sheetUsage) = 0;
+    // Ends the run: ejects the partly filled sheet and ends the job, or
+    // hands the pending queue job over.
+    virtual void EndPrintRun() = 0;
+    // One more run in progress (ending false) or one less (ending true).
+    virtual void AdjustPrintDepth(bool ending) = 0;
+    // Leaves the print station when no run is in progress.
+    virtual void LeaveDataEntryIfIdle() = 0;
+    // The identical copies to start with: field 0 of the current record when
+    // the database link takes the copies from the data; else empty.
+    virtual QString CopiesFromData() { return QString(); }
+    // Whether a queue job is being collected.
+    virtual bool IsQueueJobPending() const { return false; }
+    // Whether the print-queue program is installed (its folder is known).
+    virtual bool IsQueueAvailable() const { return false; }
+    // Whether the sign has been saved (the queue needs its path).
+    virtual bool IsSignSaved() const { return false; }
+};

@@ -6,7 +6,14 @@
 #include "Paper.h"
 #include "PaperDesignDlg.h"
 #include "PaperStockDlg.h"
+#include "PrintBatchDlg.h"
+#include "PrintQueue.h"
+#include "PrintStationWnd.h"
 #include "Printer.h"
+#include "Seams.h"
+#include "SheetPreviewWnd.h"
+#include "SignPreviewWnd.h"
+#include "VariableList.h"
 
 #include <QPointer>
 
@@ -26,6 +33,67 @@ double ScaleFactor(const CPaperStock& from, const CPaperStock& to, bool landscap
 }
 
 } // namespace
+
+// The per-record print driver of the print station while the sign's own
+// data is its one record: each record of a batch prints the sign as it
+// stands, with the variables prepared and advanced around it.
+class CSignRecordDriver : public CPrintRunSeam
+{
+public:
+    explicit CSignRecordDriver(CPrintCommands& owner, CMainFrame& frame)
+        : m_owner(owner), m_frame(frame)
+    {
+    }
+
+    BOOL PrintEnteredData(int batch, int copies, int destination, const QString& file,
+                          int sheetUsage) override
+    {
+        CSignData& document = m_frame.Document();
+        CVariableList& variables = TheVariableList();
+        for (int record = 0; record < batch; ++record) {
+            if (!variables.UpdateForPrint())
+                return FALSE;
+            const BOOL printed =
+                destination == 2
+                    ? ThePrintQueue().AddSign(document, copies)
+                    : ThePrinter().PrintSign(document, copies, destination == 1 ? file : QString(),
+                                             sheetUsage);
+            if (!printed)
+                return FALSE;
+            if (CPrintStationWnd* station = m_owner.Station())
+                station->Sheet()->AddUsedLabels(copies);
+            variables.AdvanceAfterPrint();
+        }
+        return TRUE;
+    }
+    void EndPrintRun() override
+    {
+        CPrinter& printer = ThePrinter();
+        if (printer.m_jobOpen)
+            printer.EndJob();
+        else if (ThePrintQueue().IsPending())
+            ThePrintQueue().Submit();
+        TheVariableList().EndPrintRun();
+        TheVariableList().ResetValues();
+    }
+    void AdjustPrintDepth(bool ending) override
+    {
+        m_depth = std::max(0, m_depth + (ending ? -1 : 1));
+    }
+    void LeaveDataEntryIfIdle() override
+    {
+        if (m_depth == 0)
+            m_frame.ExecuteCommand(ID_DATA_CANCEL);
+    }
+    bool IsQueueJobPending() const override { return ThePrintQueue().IsPending(); }
+    bool IsQueueAvailable() const override { return ThePrintQueue().IsAvailable(); }
+    bool IsSignSaved() const override { return !m_frame.Document().GetPathName().isEmpty(); }
+
+private:
+    CPrintCommands& m_owner;
+    CMainFrame& m_frame;
+    int m_depth = 0;
+};
 
 CPrintCommands::CPrintCommands(CMainFrame* frame) : QObject(frame), m_frame(frame)
 {
@@ -55,6 +123,11 @@ bool CPrintCommands::HandlesCommand(int id) const
     case ID_PAPER_NEW:
     case ID_PAPER_EDIT:
         return !m_frame->IsDataEntryMode();
+    case ID_PREVIEW_SINGLE:
+    case ID_PREVIEW_SHEET:
+        return true;
+    case ID_DATA_CANCEL:
+        return IsStationOpen();
     default:
         return false;
     }
@@ -71,6 +144,16 @@ bool CPrintCommands::OnCommand(int id)
         return true;
     case ID_PAPER_EDIT:
         OnPaperDesign(false);
+        return true;
+    case ID_PREVIEW_SINGLE:
+    case ID_PREVIEW_SHEET:
+        if (IsStationOpen())
+            m_station->SetSheetView(id == ID_PREVIEW_SHEET);
+        else
+            OpenPrintStation(id == ID_PREVIEW_SHEET);
+        return true;
+    case ID_DATA_CANCEL:
+        ClosePrintStation();
         return true;
     default:
         return false;
@@ -112,11 +195,60 @@ void CPrintCommands::ApplyStock(const QString& name, const QString& source)
     }
     paper.SelectStock(name, source);
     m_frame->Document().SetModifiedFlag(true);
-    m_frame->RefreshElementView();
+    // The pane shows the new stock; it is built anew once the command is
+    // over, since the command may have come from one of its buttons.
+    QMetaObject::invokeMethod(
+        m_frame, [frame = m_frame] { frame->RefreshElementView(); }, Qt::QueuedConnection);
     if (view) {
         view->WholeSign();
         view->viewport()->update();
     }
     m_frame->UpdateTitle();
+    m_frame->updateActions();
+}
+
+BOOL CPrintCommands::OpenPrintStation(bool wholeSheet)
+{
+    if (IsStationOpen())
+        return TRUE;
+    auto* view = qobject_cast<CDesignView*>(m_frame->Canvas());
+    if (!view)
+        return FALSE;
+    view->Selection().DeselectAll();
+    view->SetMode(MODE_DATA_ENTRY);
+    m_frame->ShowDataView(true);
+
+    auto* single = new CSignPreviewWnd;
+    m_station = new CPrintStationWnd(view, single);
+    m_station->Sheet()->SetShadow(CDesignView::s_showShadow);
+    m_station->SetSheetView(wholeSheet);
+    TheVariableList().ResetValues();
+
+    m_driver = std::make_unique<CSignRecordDriver>(*this, *m_frame);
+    m_batch = new CPrintBatchDlg(*m_driver, m_station->Sheet(), m_frame);
+    m_batch->show();
+    // Beside the station, at the top right of the frame.
+    const QRect frameRect = m_frame->geometry();
+    m_batch->adjustSize();
+    m_batch->move(frameRect.right() - m_batch->width() - 24, frameRect.top() + 120);
+    m_frame->updateActions();
+    return TRUE;
+}
+
+void CPrintCommands::ClosePrintStation()
+{
+    if (!IsStationOpen())
+        return;
+    if (m_driver)
+        m_driver->EndPrintRun();
+    delete m_batch;
+    delete m_station;
+    m_driver.reset();
+    m_frame->ShowDataView(false);
+    if (auto* view = qobject_cast<CDesignView*>(m_frame->Canvas())) {
+        view->SetMode(MODE_SELECT);
+        view->WholeSign();
+        view->viewport()->update();
+    }
     m_frame->updateActions();
 }

@@ -4,11 +4,17 @@
 #pragma once
 
 #include "Commands.h"
+#include "PrintBatchDlg.h"
+#include "PrintStationWnd.h"
 #include "Types.h"
 
 #include <QObject>
+#include <QPointer>
+
+#include <memory>
 
 class CMainFrame;
+class CSignRecordDriver;
 class QWidget;
 
 class CPrintCommands : public QObject, public CCommandTarget
@@ -31,9 +37,25 @@ public:
     // source, the pane and the canvas follow, the sign is marked modified.
     void ApplyStock(const QString& name, const QString& source = QString());
 
+    // --- print station ---------------------------------------------------
+    // Covers the canvas with the print station (the whole sheet or the one
+    // sign) and opens the print batch dialog beside it; the frame shows
+    // the data-entry pane. The sign's own data is its one record until the
+    // database link drives it record by record.
+    BOOL OpenPrintStation(bool wholeSheet);
+    // Ends an open run (ejecting a partly filled sheet) and leaves the
+    // station.
+    void ClosePrintStation();
+    bool IsStationOpen() const { return !m_station.isNull(); }
+    CPrintStationWnd* Station() const { return m_station; }
+    CPrintBatchDlg* BatchDialog() const { return m_batch; }
+
 private:
     void OnPaperSelect();
     void OnPaperDesign(bool newStock);
 
     CMainFrame* m_frame;
+    QPointer<CPrintStationWnd> m_station;
+    QPointer<CPrintBatchDlg> m_batch;
+    std::unique_ptr<CSignRecordDriver> m_driver;
 };

@@ -2,22 +2,35 @@
 // real main frame: the Sign Settings pane, the paper dialogs, the canvas
 // tools, the print station and the printed file.
 #include "AppContext.h"
+#include "DesignView.h"
+#include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PaperDesignDlg.h"
 #include "PaperStockDlg.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "PrintStationWnd.h"
+#include "Printer.h"
+#include "SheetPreviewWnd.h"
+#include "SheetReuseWarningDlg.h"
 #include "SignApp.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -175,6 +188,180 @@ TEST_F(PrintingFlowTest, StockDesignedThroughThePaneOutlivesARestart)
         EXPECT_EQ(stock.LabelsPerSheet(), 10);
         app.ExitInstance();
     }
+}
+
+// Ink of a printed page, read back with poppler: the page count and a
+// picture of the first page at 100 dpi.
+int PdfPages(const QString& pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!info.waitForFinished(30000) || info.exitCode() != 0)
+        return -1;
+    const auto match =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
+            .match(QString::fromLocal8Bit(info.readAllStandardOutput()));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QImage RenderFirstPage(const QString& pdf, int dpi)
+{
+    const QString prefix = pdf + QStringLiteral("-page");
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, prefix});
+    if (!render.waitForFinished(30000) || render.exitCode() != 0)
+        return {};
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+// Dark pixels of the picture inside a rectangle of the page (tenths of a
+// millimetre).
+int InkIn(const QImage& page, const CRect& r, int dpi)
+{
+    auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
+    int ink = 0;
+    for (int y = std::max(0, px(r.top)); y < std::min(page.height(), px(r.bottom)); ++y) {
+        for (int x = std::max(0, px(r.left)); x < std::min(page.width(), px(r.right)); ++x)
+            ink += qGray(page.pixel(x, y)) < 128;
+    }
+    return ink;
+}
+
+// From a fresh start: the label stock chosen through the Sign Settings pane,
+// a box and a text drawn with the canvas tools, the sheet previewed in the
+// print station, and printed to a PDF on a partly used sheet.
+TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+
+    // 1. The label stock, through the pane's Change... button.
+    CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
+        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
+        auto* list = Control<QListWidget>(dlg, 1136);
+        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
+        EXPECT_EQ(Control<QLabel>(dlg, 1138)->text(), "24");
+        Control<QPushButton>(dlg, 1)->click();
+    });
+    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
+    ASSERT_TRUE(choose.Answered());
+    ASSERT_EQ(ThePaper().GetPaperName(), "Labels 3x8");
+    EXPECT_EQ(Control<QLabel>(frame->PropertyPane(), 1138)->text(), "24");
+
+    // 2. A box and a text, drawn with the tools.
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    ASSERT_NE(view, nullptr);
+    QWidget* surface = view->viewport();
+    auto dp = [view](int x, int y) {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    };
+    frame->Action(ID_TOOL_BOX)->trigger();
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, dp(30, 40));
+    for (const QPoint& p : {dp(100, 100), dp(280, 290)}) {
+        QMouseEvent move(QEvent::MouseMove, p, surface->mapToGlobal(p), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(surface, &move);
+    }
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, dp(280, 290));
+    frame->Action(ID_TOOL_TEXT)->trigger();
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, dp(330, 120));
+    ASSERT_EQ(TheElementList().GetCount(), 2);
+    const CRect boxRect = TheElementList().GetAt(0)->m_bounds;
+    const CRect textRect = TheElementList().GetAt(1)->m_bounds;
+    EXPECT_EQ(TheElementList().GetAt(0)->GetTypeCode(), TYPE_BOX);
+    EXPECT_EQ(TheElementList().GetAt(1)->GetTypeCode(), TYPE_TEXT);
+
+    // 3. The preview of the whole sheet, from the View menu.
+    QAction* wholeSheet = frame->Action(ID_PREVIEW_SHEET);
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(wholeSheet->isEnabled());
+    wholeSheet->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_NE(commands, nullptr);
+    ASSERT_TRUE(commands->IsStationOpen());
+    EXPECT_TRUE(frame->IsDataEntryMode());
+    CPrintStationWnd* station = commands->Station();
+    EXPECT_TRUE(station->IsSheetView());
+    EXPECT_EQ(station->geometry(), view->rect());
+    CSheetPreviewWnd* sheet = station->Sheet();
+    EXPECT_EQ(sheet->LiveCell(), 0);
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    EXPECT_TRUE(batch->isVisible());
+    // The data-entry toolbar switches to the single sign and back.
+    frame->Action(ID_PREVIEW_SINGLE)->trigger();
+    EXPECT_FALSE(station->IsSheetView());
+    EXPECT_TRUE(station->SingleSign()->isVisible());
+    frame->Action(ID_PREVIEW_SHEET)->trigger();
+    EXPECT_TRUE(sheet->isVisible());
+
+    // 4. Printed to a file: two copies on a sheet whose first three labels
+    // are gone; the reuse warning is answered.
+    const QString pdf = home.FilePath("labels.pdf");
+    CPrintBatchDlg::s_choosePrintFile = [&pdf](QWidget*) { return pdf; };
+    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    EXPECT_EQ(batch->Destination(), 1);
+    EXPECT_EQ(Control<QLabel>(batch, CPrintBatchDlg::IDC_DESTINATION_TEXT)->text(), pdf);
+    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES)->setValue(2);
+    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE)->setValue(3);
+    CAnswer<CSheetReuseWarningDlg> warning(
+        [](CSheetReuseWarningDlg* dlg) { Control<QPushButton>(dlg, IDOK)->click(); });
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
+    EXPECT_TRUE(warning.Answered());
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(ThePrinter().m_labelPosition, 5);
+    // The preview follows: three used cells, two printed, the next live.
+    EXPECT_EQ(sheet->LiveCell(), 5);
+    EXPECT_FALSE(sheet->HasPicture(2));
+    EXPECT_TRUE(sheet->HasPicture(3));
+    EXPECT_TRUE(sheet->HasPicture(4));
+    EXPECT_EQ(Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE)->value(), 5);
+    EXPECT_FALSE(Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE)->isEnabled());
+    EXPECT_TRUE(batch->IsBlinking());
+    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+    EXPECT_EQ(back->text(), "Eject Sheet");
+    // Return first ejects the sheet (the job ends and the file is written),
+    // then leaves the station.
+    back->click();
+    EXPECT_FALSE(ThePrinter().m_jobOpen);
+    EXPECT_FALSE(batch->IsBlinking());
+    EXPECT_EQ(back->text(), "Return to Label Design");
+    back->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+    EXPECT_FALSE(frame->IsDataEntryMode());
+    CPrintBatchDlg::s_choosePrintFile = nullptr;
+
+    // 5. The file: one page, ink in the fourth and fifth labels only.
+    ASSERT_EQ(PdfPages(pdf), 1);
+    const int dpi = 100;
+    const QImage page = RenderFirstPage(pdf, dpi);
+    ASSERT_FALSE(page.isNull());
+    const CPaperStock* stock = ThePaper().Current();
+    for (int cell = 0; cell < 24; ++cell) {
+        const CPoint o = stock->LabelOrigin(cell, false);
+        const CRect label(o.x, o.y, o.x + stock->labelWidth, o.y + stock->labelHeight);
+        const bool printed = cell == 3 || cell == 4;
+        if (printed) {
+            CRect box = boxRect;
+            box.OffsetRect(o.x, o.y);
+            CRect text = textRect;
+            text.OffsetRect(o.x, o.y);
+            EXPECT_GT(InkIn(page, box, dpi), 100) << "box in cell " << cell;
+            EXPECT_GT(InkIn(page, text, dpi), 20) << "text in cell " << cell;
+        } else {
+            EXPECT_EQ(InkIn(page, label, dpi), 0) << "cell " << cell;
+        }
+    }
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
 }
 
 } // namespace
