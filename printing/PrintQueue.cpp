@@ -133,10 +133,9 @@ BOOL CPrintQueue::MakeJobName()
 
     // Every name in use, read once: "<host>0001.PJD", "<host>0001.TXT" ...
     const QDir folder(m_folder);
-    const QStringList used =
-        folder.entryList({host + QStringLiteral("????.*")}, QDir::Files | QDir::Dirs |
-                                                                  QDir::Hidden | QDir::System |
-                                                                  QDir::NoDotAndDotDot);
+    const QStringList used = folder.entryList({host + QStringLiteral("????.*")},
+                                              QDir::Files | QDir::Dirs | QDir::Hidden |
+                                                  QDir::System | QDir::NoDotAndDotDot);
     QSet<int> taken;
     for (const QString& name : used) {
         bool ok = false;

@@ -80,8 +80,15 @@ void CMainFrame::OnPrintSetup()
     UpdateTitle();
     if (m_canvas)
         m_canvas->update();
-    if (m_paneFormId == 361)
-        RefreshElementView();
+    // The sign settings pane shows the printer: built again once the command
+    // has returned, since its own Change button may have started it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_paneFormId == 361)
+                RefreshElementView();
+        },
+        Qt::QueuedConnection);
     updateActions();
 }
 

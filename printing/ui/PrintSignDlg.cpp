@@ -58,15 +58,14 @@ CPrintSignDlg::CPrintSignDlg(const CSignData& document, QWidget* parent)
     if (ThePrintQueue().IsAvailable())
         m_destinationBox->addItem(tr("Queue"));
     whereForm->addRow(tr("&Print to:"), m_destinationBox);
-    auto* printerName = new QLabel(printer.EnsurePrinter() ? printer.GetDeviceName() : QString(),
-                                   where);
+    auto* printerName =
+        new QLabel(printer.EnsurePrinter() ? printer.GetDeviceName() : QString(), where);
     printerName->setObjectName(QStringLiteral("printerName"));
     whereForm->addRow(tr("Printer:"), printerName);
     auto* paperName = new QLabel(
-        stock ? (m_labelsPerSheet == 1 ? tr("%1 (1 label per sheet)").arg(stock->name)
-                                       : tr("%1 (%2 labels per sheet)")
-                                             .arg(stock->name)
-                                             .arg(m_labelsPerSheet))
+        stock ? (m_labelsPerSheet == 1
+                     ? tr("%1 (1 label per sheet)").arg(stock->name)
+                     : tr("%1 (%2 labels per sheet)").arg(stock->name).arg(m_labelsPerSheet))
               : QString(),
         where);
     paperName->setObjectName(QStringLiteral("paperName"));

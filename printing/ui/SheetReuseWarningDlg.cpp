@@ -30,7 +30,8 @@ CSheetReuseWarningDlg::CSheetReuseWarningDlg(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(size));
+    icon->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(size));
     icon->setAlignment(Qt::AlignTop);
 
     auto* text = new QLabel(

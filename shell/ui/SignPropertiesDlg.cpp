@@ -56,9 +56,8 @@ CSignPropertiesDlg::CSignPropertiesDlg(CSignData& document, QWidget* parent)
             saved ? FullTime(info.lastModified()) : QString());
     AddInfo(fileForm, tr("Accessed:"), QStringLiteral("accessed"),
             saved ? Day(info.lastRead()) : QString());
-    QLabel* version =
-        AddInfo(fileForm, tr("Last modified by version:"), QStringLiteral("version"),
-                QString::asprintf("%.2f", App().fileVersion / 100.0));
+    QLabel* version = AddInfo(fileForm, tr("Last modified by version:"), QStringLiteral("version"),
+                              QString::asprintf("%.2f", App().fileVersion / 100.0));
     if (!saved)
         fileForm->setRowVisible(version, false);
 

@@ -171,8 +171,8 @@ TEST_F(PrintQueueTest, NextJobNumberFollowsEveryFileOfThisComputer)
     const Case cases[] = {
         {{}, QString(), 1},
         {{Job(1) + ".PJD", Job(2) + ".TXT"}, QString(), 3},
-        {{Job(2) + ".PJD"}, QStringLiteral("/"), 1},   // a gap is taken
-        {{Job(1) + ".PJD"}, QStringLiteral("\\"), 2},  // no second separator
+        {{Job(2) + ".PJD"}, QStringLiteral("/"), 1},  // a gap is taken
+        {{Job(1) + ".PJD"}, QStringLiteral("\\"), 2}, // no second separator
         {{"other0001.PJD", Job(1)}, QString(), 1},    // other computers, no extension
     };
     int round = 0;
@@ -197,8 +197,8 @@ TEST_F(PrintQueueTest, SubmitWritesDataAndJobFilesInWindowsForm)
     TheElementList().AddTail(
         new CDataElement(QStringLiteral("Price"), SOURCE_KEYBOARD, QStringLiteral("1,50 €")));
     TheElementList().AddTail(new CDataElement(QStringLiteral("Logo"), SOURCE_FIXED, "fixed"));
-    auto* name = new CDataElement(QStringLiteral("Name"), SOURCE_DATABASE,
-                                  QStringLiteral("12\" \"Pizza\""));
+    auto* name =
+        new CDataElement(QStringLiteral("Name"), SOURCE_DATABASE, QStringLiteral("12\" \"Pizza\""));
     TheElementList().AddTail(name);
 
     CPrintQueue& queue = ThePrintQueue();
@@ -240,8 +240,8 @@ TEST_F(PrintQueueTest, AJobThatCannotBeWrittenLeavesNoFileAndStaysPending)
         GTEST_SKIP() << disk.Why().toStdString();
     InstallQueue(disk.Path());
     LogJobs();
-    TheElementList().AddTail(new CDataElement(QStringLiteral("Text"), SOURCE_KEYBOARD,
-                                              QString(1000, u'x')));
+    TheElementList().AddTail(
+        new CDataElement(QStringLiteral("Text"), SOURCE_KEYBOARD, QString(1000, u'x')));
     CPrintQueue& queue = ThePrintQueue();
     // About 100 KB of data lines on a 64 KB disk: the data file cannot be
     // written in full.
@@ -256,8 +256,8 @@ TEST_F(PrintQueueTest, AJobThatCannotBeWrittenLeavesNoFileAndStaysPending)
     // Room for the data file, none for the job file after it.
     queue.Discard();
     TheElementList().DeleteAll();
-    TheElementList().AddTail(new CDataElement(QStringLiteral("Text"), SOURCE_KEYBOARD,
-                                              QString(500, u'y')));
+    TheElementList().AddTail(
+        new CDataElement(QStringLiteral("Text"), SOURCE_KEYBOARD, QString(500, u'y')));
     for (int i = 0; i < 40; ++i)
         ASSERT_TRUE(queue.AddSign(document, 1));
     {

@@ -389,9 +389,9 @@ TEST_F(PrintDialogTest, WarningComesWithASkipUntilTheUserTurnsItOff)
         RunPrint(Answer(CPrintSignDlg::DEST_FILE, QStringLiteral("1"), QStringLiteral("4")));
         EXPECT_TRUE(warning.Answered());
         EXPECT_EQ(choices.size(), 1u) << "No stops the print";
-        EXPECT_EQ(CSignApp::GetProfileInt(QStringLiteral("Settings"), QStringLiteral("SkipDialog"),
-                                          1),
-                  0);
+        EXPECT_EQ(
+            CSignApp::GetProfileInt(QStringLiteral("Settings"), QStringLiteral("SkipDialog"), 1),
+            0);
     }
     {
         CAnswerDialog<CSheetReuseWarningDlg> warning(
