@@ -226,11 +226,19 @@ BOOL CPrintCommands::OpenPrintStation(bool wholeSheet)
 
     m_driver = std::make_unique<CSignRecordDriver>(*this, *m_frame);
     m_batch = new CPrintBatchDlg(*m_driver, m_station->Sheet(), m_frame);
+    // The station stands for the whole canvas: no scroll bars beside it.
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_station->FitToParent();
+    m_station->raise();
     m_batch->show();
-    // Beside the station, at the top right of the frame.
-    const QRect frameRect = m_frame->geometry();
+    // The print bar belongs with the data-entry pane: it stands over it.
     m_batch->adjustSize();
-    m_batch->move(frameRect.right() - m_batch->width() - 24, frameRect.top() + 120);
+    QWidget* pane = m_frame->PropertyPane();
+    const QRect area = pane && pane->isVisible()
+                           ? QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size())
+                           : QRect(view->mapToGlobal(QPoint(0, 0)), view->size());
+    m_batch->move(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120);
     m_frame->updateActions();
     return TRUE;
 }
@@ -246,6 +254,8 @@ void CPrintCommands::ClosePrintStation()
     m_driver.reset();
     m_frame->ShowDataView(false);
     if (auto* view = qobject_cast<CDesignView*>(m_frame->Canvas())) {
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         view->SetMode(MODE_SELECT);
         view->WholeSign();
         view->viewport()->update();

@@ -198,7 +198,8 @@ CPaperDesignDlg::CPaperDesignDlg(const CPaperStock& stock, bool newStock, QWidge
     m_down = new QLineEdit(layoutBox);
     m_down->setObjectName(IdName(IDC_DOWN));
     for (QLineEdit* count : {m_across, m_down}) {
-        count->setMaximumWidth(80);
+        count->setMinimumWidth(72);
+        count->setMaximumWidth(96);
         connect(count, &QLineEdit::textEdited, this,
                 [this, count] { OnNumberEdited(count, FieldCount); });
     }
@@ -311,7 +312,8 @@ QLineEdit* CPaperDesignDlg::AddLength(Field field, int id)
 {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(IdName(id));
-    edit->setMaximumWidth(80);
+    edit->setMinimumWidth(72);
+    edit->setMaximumWidth(96);
     m_lengths[field].edit = edit;
     connect(edit, &QLineEdit::textEdited, this,
             [this, edit, field] { OnNumberEdited(edit, field); });

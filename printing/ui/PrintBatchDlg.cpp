@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,8 +26,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-std::function<QString(QWidget*)> CPrintBatchDlg::s_choosePrintFile;
 
 namespace {
 
@@ -91,7 +90,10 @@ CPrintBatchDlg::CPrintBatchDlg(CPrintRunSeam& driver, CSheetPreviewWnd* sheet, Q
 
     m_print = new QPushButton(tr("&Print"), this);
     m_print->setObjectName(IdName(IDC_PRINT));
-    m_print->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    // The program's print picture when the program carries it.
+    const QIcon printIcon(QStringLiteral(":/icons/print.png"));
+    if (!printIcon.isNull())
+        m_print->setIcon(printIcon);
     m_print->setDefault(true);
     m_restart = new QPushButton(tr("&Restart"), this);
     m_restart->setObjectName(IdName(IDC_RESTART));
@@ -190,12 +192,13 @@ void CPrintBatchDlg::OnDestination(int index)
     CPrinter& printer = ThePrinter();
     m_destinationText->setVisible(index != 2);
     if (index == 1) {
+        // The program's "Print to File" box, else a plain save dialog.
+        const QString suggested = QStringLiteral("Output.pdf");
         QString file;
-        if (s_choosePrintFile) {
-            file = s_choosePrintFile(this);
+        if (CPrinter::s_choosePrintFile) {
+            file = CPrinter::s_choosePrintFile(suggested);
         } else {
-            file = QFileDialog::getSaveFileName(this, LoadStringId(IDS_PRINT_TO_FILE),
-                                                QStringLiteral("Output.pdf"),
+            file = QFileDialog::getSaveFileName(this, LoadStringId(IDS_PRINT_TO_FILE), suggested,
                                                 tr("PDF Files (*.pdf);;All Files (*)"));
         }
         if (file.isEmpty()) {

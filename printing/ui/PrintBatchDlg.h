@@ -69,10 +69,6 @@ public:
     QString OutputFile() const { return m_file; }
     bool IsBlinking() const { return m_blink.isActive(); }
 
-    // Asks for the print file ("Print to File"); empty when cancelled.
-    // Unset: a save dialog for PDF files.
-    static std::function<QString(QWidget* parent)> s_choosePrintFile;
-
 private:
     void OnDestination(int index);
     void OnCopiesEdited();

@@ -12,6 +12,7 @@
 #include "PaperStockDlg.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
 #include "SheetPreviewWnd.h"
@@ -29,6 +30,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
@@ -304,7 +306,8 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
     // 4. Printed to a file: two copies on a sheet whose first three labels
     // are gone; the reuse warning is answered.
     const QString pdf = home.FilePath("labels.pdf");
-    CPrintBatchDlg::s_choosePrintFile = [&pdf](QWidget*) { return pdf; };
+    QString chosenFile = pdf;
+    FrameHooks().chooseFile = [&chosenFile](QWidget*, const CFileChoice&) { return chosenFile; };
     auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
     destination->setFocus();
     QTest::keyClick(destination, Qt::Key_Down);
@@ -337,7 +340,6 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
     back->click();
     EXPECT_FALSE(commands->IsStationOpen());
     EXPECT_FALSE(frame->IsDataEntryMode());
-    CPrintBatchDlg::s_choosePrintFile = nullptr;
 
     // 5. The file: one page, ink in the fourth and fifth labels only.
     ASSERT_EQ(PdfPages(pdf), 1);
@@ -360,6 +362,114 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
             EXPECT_EQ(InkIn(page, label, dpi), 0) << "cell " << cell;
         }
     }
+
+    // 6. The same sign through File > Print and its dialog, to a new file:
+    // one copy, on the first label of a fresh sheet.
+    const QString second = home.FilePath("again.pdf");
+    chosenFile = second;
+    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
+        auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
+        where->setCurrentIndex(where->findText(QStringLiteral("File")));
+        Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
+        dlg->accept();
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    ASSERT_TRUE(print.Answered());
+    ASSERT_EQ(PdfPages(second), 1);
+    const QImage again = RenderFirstPage(second, dpi);
+    for (int cell = 0; cell < 24; ++cell) {
+        const CPoint o = stock->LabelOrigin(cell, false);
+        const CRect label(o.x, o.y, o.x + stock->labelWidth, o.y + stock->labelHeight);
+        if (cell == 0)
+            EXPECT_GT(InkIn(again, label, dpi), 100);
+        else
+            EXPECT_EQ(InkIn(again, label, dpi), 0) << "cell " << cell;
+    }
+    FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// Pictures of the print station with a 3 x 8 sheet half used and of the
+// paper dialogs, for looking at; written only when TABREL_PRINT_SHOTS names
+// a folder.
+TEST_F(PrintingFlowTest, Pictures)
+{
+    const QString folder = qEnvironmentVariable("TABREL_PRINT_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "TABREL_PRINT_SHOTS not set";
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->showNormal();
+    frame->resize(1280, 860);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+
+    // The Paper Stock dialog on the label sheet.
+    CAnswer<CPaperStockDlg> stockShot([&folder](CPaperStockDlg* dlg) {
+        dlg->grab().save(folder + QStringLiteral("/paper-stock.png"));
+        dlg->reject();
+    });
+    frame->ExecuteCommand(ID_PAPER_SELECT);
+    // The Paper Design dialog on an elliptical roll of two across.
+    CAnswer<CPaperDesignDlg> designShot([&folder](CPaperDesignDlg* dlg) {
+        Control<QRadioButton>(dlg, CPaperDesignDlg::IDC_CONTINUOUS)->click();
+        Control<QRadioButton>(dlg, CPaperDesignDlg::IDC_ELLIPTICAL)->click();
+        Type(dlg, CPaperDesignDlg::IDC_ACROSS, "2");
+        dlg->grab().save(folder + QStringLiteral("/paper-design.png"));
+        dlg->reject();
+    });
+    frame->ExecuteCommand(ID_PAPER_NEW);
+
+    // A sign: a box and a text.
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    auto dp = [view](int x, int y) {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    };
+    QWidget* surface = view->viewport();
+    frame->Action(ID_TOOL_BOX)->trigger();
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, dp(30, 30));
+    for (const QPoint& p : {dp(100, 100), dp(605, 309)}) {
+        QMouseEvent move(QEvent::MouseMove, p, surface->mapToGlobal(p), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(surface, &move);
+    }
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, dp(605, 309));
+    frame->Action(ID_TOOL_TEXT)->trigger();
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, dp(90, 110));
+
+    // The station with 4 labels used before and 8 printed.
+    frame->Action(ID_PREVIEW_SHEET)->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) {
+        return home.FilePath("shots.pdf");
+    };
+    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES)->setValue(8);
+    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE)->setValue(4);
+    CAnswer<CSheetReuseWarningDlg> warning([&folder](CSheetReuseWarningDlg* dlg) {
+        dlg->grab().save(folder + QStringLiteral("/sheet-reuse-warning.png"));
+        Control<QPushButton>(dlg, IDOK)->click();
+    });
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
+    QApplication::processEvents();
+    QImage shot = frame->grab().toImage();
+    {
+        // The batch dialog where it stands beside the station.
+        QPainter painter(&shot);
+        const QPoint at = batch->pos() - frame->pos();
+        painter.drawPixmap(at, batch->grab());
+    }
+    shot.save(folder + QStringLiteral("/print-station.png"));
+    batch->grab().save(folder + QStringLiteral("/print-batch.png"));
+    FrameHooks().chooseFile = nullptr;
+    frame->ExecuteCommand(ID_DATA_CANCEL);
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
 }
