@@ -334,14 +334,28 @@ void FillSpan(uchar* line, int left, int right)
     line[lastByte] |= tailMask;
 }
 
-// ORs the bytes of one row into rows top..bottom-1 of a 1-bit image.
+// ORs the bytes of one row into rows top..bottom-1 of a 1-bit image, eight
+// bytes at a time.
 void OrRowInto(QImage& image, const std::vector<uchar>& row, int firstByte, int lastByte, int top,
                int bottom)
 {
+    uchar* base = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const uchar* from = row.data() + firstByte;
+    const size_t count = size_t(lastByte - firstByte + 1);
     for (int y = top; y < bottom; ++y) {
-        uchar* line = image.scanLine(y);
-        for (int b = firstByte; b <= lastByte; ++b)
-            line[b] |= row[size_t(b)];
+        uchar* line = base + y * stride + firstByte;
+        size_t b = 0;
+        for (; b + 8 <= count; b += 8) {
+            quint64 to = 0;
+            quint64 bits = 0;
+            std::memcpy(&to, line + b, 8);
+            std::memcpy(&bits, from + b, 8);
+            to |= bits;
+            std::memcpy(line + b, &to, 8);
+        }
+        for (; b < count; ++b)
+            line[b] |= from[b];
     }
 }
 

@@ -872,31 +872,6 @@ void CDC::DrawImageAt(const QImage& image, CPoint topLeft, double dpiX, double d
 
 namespace {
 
-// A 1-bit picture as PDF writers and printers keep it 1-bit: index 0 black,
-// index 1 white, most significant bit first. Null when its two colours are
-// not black and white.
-QImage BlackOnWhiteMono(const QImage& image)
-{
-    if (image.depth() != 1)
-        return QImage();
-    const QList<QRgb> table = image.colorTable();
-    if (table.size() != 2)
-        return QImage();
-    const QRgb black = qRgb(0, 0, 0);
-    const QRgb white = qRgb(255, 255, 255);
-    const bool blackFirst = table[0] == black && table[1] == white;
-    const bool whiteFirst = table[0] == white && table[1] == black;
-    if (!blackFirst && !whiteFirst)
-        return QImage();
-    QImage mono =
-        image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_Mono);
-    if (whiteFirst) {
-        mono.invertPixels(); // the indexes; the colour table follows
-        mono.setColorTable({black, white});
-    }
-    return mono;
-}
-
 // Whether two rows of a 1-bit picture hold the same pixels.
 bool SameMonoRow(const QImage& mono, int a, int b)
 {
@@ -918,67 +893,87 @@ void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, boo
 {
     if (image.isNull() || target.isEmpty())
         return;
-    if (image.depth() != 1) {
-        m_painter->drawImage(target, mirrorX || mirrorY ? image.mirrored(mirrorX, mirrorY) : image);
-        return;
-    }
-    QImage mono = BlackOnWhiteMono(image);
-    if (mono.isNull()) {
-        // Two other colours: at least never lossy.
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb white = qRgb(255, 255, 255);
+    const QList<QRgb> table = image.depth() == 1 ? image.colorTable() : QList<QRgb>();
+    const bool blackFirst = table.size() == 2 && table[0] == black && table[1] == white;
+    const bool whiteFirst = table.size() == 2 && table[0] == white && table[1] == black;
+    if (!blackFirst && !whiteFirst) {
+        // Colour, or 1-bit in two other colours: at least never lossy.
         m_painter->save();
-        m_painter->setRenderHint(QPainter::LosslessImageRendering, true);
+        m_painter->setRenderHint(QPainter::LosslessImageRendering, image.depth() == 1);
         m_painter->drawImage(target, mirrorX || mirrorY ? image.mirrored(mirrorX, mirrorY) : image);
         m_painter->restore();
         return;
     }
+
+    // Black and white goes out 1-bit with index 0 black and index 1 white,
+    // the table PDF writers and printers keep as 1-bit.
+    QImage mono =
+        image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_Mono);
     if (mirrorX || mirrorY)
         mono = mono.mirrored(mirrorX, mirrorY);
-
-    // A white column and row of its own after the far edges: a renderer that
-    // paints one device pixel past an image's right and bottom edges
-    // (poppler does, and with it the print filters) then paints white into
-    // the quiet zone instead of widening the last bar.
     const int width = mono.width();
-    const double perColumn = double(target.width()) / width;
-    const double perRow = double(target.height()) / mono.height();
-    {
-        QImage padded(width + 1, mono.height() + 1, QImage::Format_Mono);
-        if (padded.isNull())
-            return;
-        padded.setColorTable(mono.colorTable());
-        padded.fill(1);
-        const size_t bytes = size_t((width + 7) / 8);
-        for (int y = 0; y < mono.height(); ++y) {
-            uchar* line = padded.scanLine(y);
-            std::memcpy(line, mono.constScanLine(y), bytes);
-            line[width >> 3] |= uchar(0x80 >> (width & 7));
+    const int rows = mono.height();
+    const size_t bytes = size_t((width + 7) / 8);
+
+    // Each row goes out with a white pixel of its own after its right edge,
+    // and the picture with a white row after its bottom edge: a renderer that
+    // paints one device pixel past an image's far edges (poppler does, and
+    // with it the print filters) then paints white into the quiet zone
+    // instead of widening the last bar.
+    const auto padRow = [&](const uchar* from, uchar* to) {
+        if (whiteFirst) {
+            for (size_t b = 0; b < bytes; ++b)
+                to[b] = uchar(~from[b]);
+        } else {
+            std::memcpy(to, from, bytes);
         }
-        mono = padded;
-    }
-    const QRect paddedTarget(target.left(), target.top(), int(std::lround((width + 1) * perColumn)),
-                             int(std::lround(mono.height() * perRow)));
+        to[width >> 3] |= uchar(0x80 >> (width & 7));
+    };
+    const auto newPicture = [&](int height) {
+        QImage picture(width + 1, height, QImage::Format_Mono);
+        if (!picture.isNull()) {
+            picture.setColorTable({black, white});
+            picture.fill(1);
+        }
+        return picture;
+    };
+    const double perColumn = double(target.width()) / width;
+    const double perRow = double(target.height()) / rows;
+    const QRect padded(target.left(), target.top(), int(std::lround((width + 1) * perColumn)),
+                       int(std::lround((rows + 1) * perRow)));
 
     // Runs of identical rows, each drawn as its first row stretched over the
     // device rows the run covers; a picture with few repeated rows goes out
     // whole.
-    const int rows = mono.height();
     std::vector<int> runStarts;
     for (int row = 0; row < rows; ++row) {
         if (row == 0 || !SameMonoRow(mono, row - 1, row))
             runStarts.push_back(row);
     }
     if (runStarts.size() * 4 > size_t(rows)) {
-        m_painter->drawImage(paddedTarget, mono);
+        QImage picture = newPicture(rows + 1);
+        if (picture.isNull())
+            return;
+        for (int y = 0; y < rows; ++y)
+            padRow(mono.constScanLine(y), picture.scanLine(y));
+        m_painter->drawImage(padded, picture);
         return;
     }
     runStarts.push_back(rows);
+    runStarts.push_back(rows + 1); // the white row
     for (size_t i = 0; i + 1 < runStarts.size(); ++i) {
-        const int top = paddedTarget.top() + int(std::lround(runStarts[i] * perRow));
-        const int bottom = paddedTarget.top() + int(std::lround(runStarts[i + 1] * perRow));
-        if (bottom > top)
-            m_painter->drawImage(
-                QRect(paddedTarget.left(), top, paddedTarget.width(), bottom - top),
-                mono.copy(0, runStarts[i], mono.width(), 1));
+        const int top = padded.top() + int(std::lround(runStarts[i] * perRow));
+        const int bottom = padded.top() + int(std::lround(runStarts[i + 1] * perRow));
+        if (bottom <= top)
+            continue;
+        QImage band = newPicture(1);
+        if (band.isNull())
+            return;
+        if (runStarts[i] < rows)
+            padRow(mono.constScanLine(runStarts[i]), band.scanLine(0));
+        m_painter->drawImage(QRect(padded.left(), top, padded.width(), bottom - top), band);
     }
 }
 
@@ -1121,10 +1116,46 @@ CDC::Glyphs CDC::Shape(const Face& face, const QString& text) const
     g.advancesLog.assign(size_t(text.size()), 0.0);
     if (!face.design.isValid() || text.isEmpty())
         return g;
+    const double perUnit = face.emLog / face.unitsPerEm * face.stretchX;
+
+    // Text of single UTF-16 units takes its glyphs from the face's table,
+    // which reads only the characters it has not seen yet from the font.
+    const bool pairs =
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+    if (!pairs) {
+        QString unseen;
+        for (QChar c : text) {
+            if (!face.glyphs.contains(c.unicode()) && !unseen.contains(c))
+                unseen += c;
+        }
+        bool known = true;
+        if (!unseen.isEmpty()) {
+            const QList<quint32> indexes = face.design.glyphIndexesForString(unseen);
+            if (indexes.size() == unseen.size()) {
+                const QList<QPointF> advances =
+                    face.design.advancesForGlyphIndexes(indexes, QRawFont::UseDesignMetrics);
+                for (qsizetype i = 0; i < unseen.size(); ++i)
+                    face.glyphs.insert(unseen.at(i).unicode(), {indexes[i], advances.value(i).x()});
+            } else {
+                known = false;
+            }
+        }
+        if (known) {
+            g.indexes.reserve(text.size());
+            g.unitOfGlyph.reserve(size_t(text.size()));
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const Face::GlyphMetric m = face.glyphs.value(text.at(i).unicode());
+                g.indexes.append(m.index);
+                g.unitOfGlyph.push_back(int(i));
+                g.advancesLog[size_t(i)] = m.advance * perUnit;
+            }
+            return g;
+        }
+    }
+
     g.indexes = face.design.glyphIndexesForString(text);
     const QList<QPointF> advances =
         face.design.advancesForGlyphIndexes(g.indexes, QRawFont::UseDesignMetrics);
-    const double perUnit = face.emLog / face.unitsPerEm * face.stretchX;
     // One glyph per code point.
     qsizetype glyph = 0;
     for (qsizetype i = 0; i < text.size() && glyph < g.indexes.size(); ++i, ++glyph) {

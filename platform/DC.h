@@ -30,6 +30,7 @@
 #include "LogFontFields.h"
 #include "Types.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
@@ -401,6 +402,14 @@ private:
         double underlineSizeLog = 0;
         double strikeOutTopLog = 0;
         double strikeOutSizeLog = 0;
+        // Glyph and design advance (font units) of each character drawn or
+        // measured so far: read from the font once per face and size.
+        struct GlyphMetric
+        {
+            quint32 index = 0;
+            double advance = 0;
+        };
+        mutable QHash<char16_t, GlyphMetric> glyphs;
     };
 
     struct Stroke
