@@ -1,5 +1,6 @@
 #include "VariableParts.h"
 
+#include "MacroScript.h"
 #include "PriceFormatList.h"
 #include "PrintingParts.h"
 #include "SignData.h"
@@ -8,6 +9,7 @@
 void RegisterVariableSignParts()
 {
     RegisterPrintingSignParts();
+    CVariableList::RegisterVariableType(VARIABLE_MACRO, &CMacroScript::Make);
     CSignHooks& hooks = SignHooks();
     hooks.parts[SIGN_PART_PRICE_FORMATS] = {
         [](CArchive& ar) { ThePriceFormatList().Serialize(ar); }, nullptr};
