@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -386,6 +387,114 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
         else
             EXPECT_EQ(InkIn(again, label, dpi), 0) << "cell " << cell;
     }
+    FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// The print bar's rules, on the real station: nothing printed for no
+// copies, a cancelled file choice goes back to the printer, Sheet Usage is
+// locked while a sheet is partly filled, the eject prompt blinks every
+// 600 ms, and a one-label stock has no Sheet Usage at all.
+TEST_F(PrintingFlowTest, PrintBarRules)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    QApplication::processEvents(); // the frame is laid out
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    view->WholeSign();
+    frame->Action(ID_TOOL_BOX)->trigger();
+    QWidget* surface = view->viewport();
+    auto dp = [view](int x, int y) {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    };
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, dp(50, 50));
+    for (const QPoint& p : {dp(100, 100), dp(300, 250)}) {
+        QMouseEvent move(QEvent::MouseMove, p, surface->mapToGlobal(p), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(surface, &move);
+    }
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, dp(300, 250));
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+
+    frame->Action(ID_PREVIEW_SHEET)->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+    auto* copies = Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES);
+    auto* usage = Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE);
+    auto* print = Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT);
+    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+    auto* restart = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RESTART);
+    EXPECT_EQ(copies->value(), 1);
+    EXPECT_FALSE(restart->isEnabled());
+    EXPECT_EQ(Control<QLabel>(batch, CPrintBatchDlg::IDC_PER_SHEET)->text(), "24");
+    // The serialised batch is for signs with an incrementing number only.
+    EXPECT_TRUE(Control<QSpinBox>(batch, CPrintBatchDlg::IDC_BATCH)->isHidden());
+
+    // A cancelled file choice: back to the printer.
+    FrameHooks().chooseFile = [](QWidget*, const CFileChoice&) { return QString(); };
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    EXPECT_EQ(batch->Destination(), 0);
+
+    const QString pdf = home.FilePath("bar.pdf");
+    FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+
+    // No copies: nothing happens.
+    copies->setValue(0);
+    print->click();
+    EXPECT_FALSE(ThePrinter().m_jobOpen);
+    EXPECT_EQ(commands->Station()->Sheet()->LiveCell(), 0);
+
+    // Two copies: the sheet is started, Sheet Usage shows 2 and is locked,
+    // Destination is locked and Restart open, the eject prompt blinks.
+    copies->setValue(2);
+    print->click();
+    EXPECT_TRUE(ThePrinter().IsSheetStarted());
+    EXPECT_EQ(usage->value(), 2);
+    EXPECT_FALSE(usage->isEnabled());
+    EXPECT_FALSE(destination->isEnabled());
+    EXPECT_TRUE(restart->isEnabled());
+    ASSERT_TRUE(batch->IsBlinking());
+    EXPECT_EQ(back->text(), "Eject Sheet");
+    // The prompt goes and comes back, one blink interval apart.
+    EXPECT_TRUE(QTest::qWaitFor([back] { return back->text().isEmpty(); }, 3000));
+    QElapsedTimer blink;
+    blink.start();
+    EXPECT_TRUE(QTest::qWaitFor([back] { return back->text() == "Eject Sheet"; }, 3000));
+    EXPECT_GE(blink.elapsed(), CPrintBatchDlg::kBlinkMs - 100);
+    // Restart ejects the sheet and starts afresh.
+    restart->click();
+    EXPECT_FALSE(ThePrinter().m_jobOpen);
+    EXPECT_FALSE(batch->IsBlinking());
+    EXPECT_EQ(usage->value(), 0);
+    EXPECT_TRUE(usage->isEnabled());
+    EXPECT_EQ(copies->value(), 1);
+    EXPECT_EQ(commands->Station()->Sheet()->LiveCell(), 0);
+    EXPECT_EQ(PdfPages(pdf), 1);
+    frame->ExecuteCommand(ID_DATA_CANCEL);
+    EXPECT_FALSE(commands->IsStationOpen());
+
+    // A one-label stock: no Sheet Usage, and the station starts on the sign.
+    ThePaper().SelectStock(QStringLiteral("A4"));
+    frame->ExecuteCommand(ID_PREVIEW_SINGLE);
+    ASSERT_TRUE(commands->IsStationOpen());
+    EXPECT_FALSE(commands->Station()->IsSheetView());
+    batch = commands->BatchDialog();
+    EXPECT_TRUE(Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE)->isHidden());
+    EXPECT_TRUE(Control<QLabel>(batch, CPrintBatchDlg::IDC_PER_SHEET)->isHidden());
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+
     FrameHooks().chooseFile = nullptr;
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
