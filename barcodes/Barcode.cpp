@@ -972,12 +972,14 @@ void CBarcode::BeginDataEntry()
 void CBarcode::EndDataEntry()
 {
     if (m_dataSource != SOURCE_FIXED) {
-        Redraw(CurrentView(), [this] {
-            QString text = m_sampleData;
-            FormatDataText(text);
-            m_data = text;
-            Regenerate();
-        });
+        QString text = m_sampleData;
+        FormatDataText(text);
+        if (!IsMadeFor(text)) {
+            Redraw(CurrentView(), [this, &text] {
+                m_data = text;
+                Regenerate();
+            });
+        }
     }
     CElement::EndDataEntry();
 }

@@ -917,32 +917,22 @@ void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, boo
     const int rows = mono.height();
     const size_t bytes = size_t((width + 7) / 8);
 
-    // Each row goes out with a white pixel of its own after its right edge,
-    // and the picture with a white row after its bottom edge: a renderer that
-    // paints one device pixel past an image's far edges (poppler does, and
-    // with it the print filters) then paints white into the quiet zone
-    // instead of widening the last bar.
-    const auto padRow = [&](const uchar* from, uchar* to) {
+    // Rows as the device gets them: index 0 black, index 1 white.
+    const auto copyRow = [&](const uchar* from, uchar* to) {
         if (whiteFirst) {
             for (size_t b = 0; b < bytes; ++b)
                 to[b] = uchar(~from[b]);
         } else {
             std::memcpy(to, from, bytes);
         }
-        to[width >> 3] |= uchar(0x80 >> (width & 7));
     };
     const auto newPicture = [&](int height) {
-        QImage picture(width + 1, height, QImage::Format_Mono);
-        if (!picture.isNull()) {
+        QImage picture(width, height, QImage::Format_Mono);
+        if (!picture.isNull())
             picture.setColorTable({black, white});
-            picture.fill(1);
-        }
         return picture;
     };
-    const double perColumn = double(target.width()) / width;
     const double perRow = double(target.height()) / rows;
-    const QRect padded(target.left(), target.top(), int(std::lround((width + 1) * perColumn)),
-                       int(std::lround((rows + 1) * perRow)));
 
     // Runs of identical rows, each drawn as its first row stretched over the
     // device rows the run covers; a picture with few repeated rows goes out
@@ -953,28 +943,43 @@ void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, boo
             runStarts.push_back(row);
     }
     if (runStarts.size() * 4 > size_t(rows)) {
-        QImage picture = newPicture(rows + 1);
+        QImage picture = whiteFirst ? newPicture(rows) : mono;
         if (picture.isNull())
             return;
-        for (int y = 0; y < rows; ++y)
-            padRow(mono.constScanLine(y), picture.scanLine(y));
-        m_painter->drawImage(padded, picture);
-        return;
+        if (whiteFirst) {
+            for (int y = 0; y < rows; ++y)
+                copyRow(mono.constScanLine(y), picture.scanLine(y));
+        }
+        m_painter->drawImage(target, picture);
+    } else {
+        runStarts.push_back(rows);
+        for (size_t i = 0; i + 1 < runStarts.size(); ++i) {
+            const int top = target.top() + int(std::lround(runStarts[i] * perRow));
+            const int bottom = target.top() + int(std::lround(runStarts[i + 1] * perRow));
+            if (bottom <= top)
+                continue;
+            QImage band = newPicture(1);
+            if (band.isNull())
+                return;
+            copyRow(mono.constScanLine(runStarts[i]), band.scanLine(0));
+            m_painter->drawImage(QRect(target.left(), top, target.width(), bottom - top), band);
+        }
     }
-    runStarts.push_back(rows);
-    runStarts.push_back(rows + 1); // the white row
-    for (size_t i = 0; i + 1 < runStarts.size(); ++i) {
-        const int top = padded.top() + int(std::lround(runStarts[i] * perRow));
-        const int bottom = padded.top() + int(std::lround(runStarts[i + 1] * perRow));
-        if (bottom <= top)
-            continue;
-        QImage band = newPicture(1);
-        if (band.isNull())
-            return;
-        if (runStarts[i] < rows)
-            padRow(mono.constScanLine(runStarts[i]), band.scanLine(0));
-        m_painter->drawImage(QRect(padded.left(), top, padded.width(), bottom - top), band);
-    }
+
+    // One picture pixel of white after the right and bottom edges: a
+    // renderer that paints a device pixel past an image's far edges (poppler
+    // does, and with it the print filters) has its spill painted over, so
+    // the last bar keeps its width.
+    const int column = std::max(1, int(std::lround(double(target.width()) / width)));
+    const int line = std::max(1, int(std::lround(perRow)));
+    const QRect strips[2] = {
+        QRect(target.left() + target.width(), target.top(), column, target.height() + line),
+        QRect(target.left(), target.top() + target.height(), target.width(), line)};
+    m_painter->save();
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(Qt::white);
+    m_painter->drawRects(strips, 2);
+    m_painter->restore();
 }
 
 // --- fonts ---------------------------------------------------------------------

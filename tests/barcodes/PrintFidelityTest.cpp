@@ -339,3 +339,28 @@ TEST_F(PrintFidelityFixture, EveryLabelOfARunShowsItsOwnData)
         }
     }
 }
+
+// Giving a barcode the data it already shows keeps the symbol it has (the
+// next copy of a label costs nothing); other data, or another resolution,
+// makes a new one.
+TEST_F(PrintFidelityFixture, TheSymbolIsMadeAgainOnlyWhenDataOrResolutionChange)
+{
+    CBarcode* barcode = AddBarcode("CCode128Auto", QStringLiteral("TAB0000001"), CPoint(100, 100));
+    ASSERT_NE(barcode, nullptr);
+    const auto give = [barcode](const char* data) {
+        barcode->SetDataText(QString::fromLatin1(data), SOURCE_KEYBOARD, QString(), TRUE);
+        return barcode->m_bitmap.cacheKey();
+    };
+    const qint64 first = give("TAB0000001");
+    EXPECT_EQ(give("TAB0000001"), first) << "the same data made the symbol again";
+
+    const qint64 second = give("TAB0000002");
+    EXPECT_NE(second, first);
+    const Decoded decoded =
+        Decode(WithQuietZone(barcode->m_bitmap, 40), ZXing::BarcodeFormat::Code128);
+    EXPECT_EQ(decoded.text, "TAB0000002");
+
+    CBarcode::SetResolutionOverride(300);
+    EXPECT_NE(give("TAB0000002"), second) << "a symbol for another resolution was kept";
+    EXPECT_EQ(barcode->m_bitmapDpi, CSize(300, 300));
+}
