@@ -380,12 +380,17 @@ LogFontFields CBarcodePreferences::DefaultFont() const
 QString CBarcodePreferences::UsableFace(const QString& face)
 {
     const QString design = QString::fromLatin1(kDesignFace);
-    if (face.compare(design, Qt::CaseInsensitive) != 0 || QFontDatabase::hasFamily(design))
+    if (face.compare(design, Qt::CaseInsensitive) != 0)
         return face;
-    QString standIn = QStringLiteral("Liberation Mono");
-    if (!QFontDatabase::hasFamily(standIn) &&
-        QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans Mono")))
-        standIn = QStringLiteral("DejaVu Sans Mono");
+    // Asked for every barcode text read; the font database is asked once.
+    static const bool designInstalled = QFontDatabase::hasFamily(design);
+    if (designInstalled)
+        return face;
+    static const QString standIn = QFontDatabase::hasFamily(QStringLiteral("Liberation Mono")) ||
+                                           !QFontDatabase::hasFamily(
+                                               QStringLiteral("DejaVu Sans Mono"))
+                                       ? QStringLiteral("Liberation Mono")
+                                       : QStringLiteral("DejaVu Sans Mono");
     static bool warned = false;
     if (!warned) {
         warned = true;

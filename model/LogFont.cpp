@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHash>
 #include <QRawFont>
 #include <QSet>
 #include <QtEndian>
@@ -474,14 +475,29 @@ CDC* CPrinterFontMetrics::MeasuringDC()
     return &m_virtualPrinter;
 }
 
+// Whether a family is installed. Asking the font database runs a fontconfig
+// match each time, and every font record read asks; the answers are kept
+// (up to a bound, as a damaged sign can name any number of faces).
+static bool FamilyInstalled(const QString& family)
+{
+    static QHash<QString, bool> known;
+    const auto it = known.constFind(family);
+    if (it != known.constEnd())
+        return *it;
+    const bool installed = QFontDatabase::hasFamily(family);
+    if (known.size() < 4096)
+        known.insert(family, installed);
+    return installed;
+}
+
 QString CPrinterFontMetrics::ResolveFace(const QString& face)
 {
     const QString name = CDC::SubstituteFaceName(face.trimmed());
-    if (!name.isEmpty() && QFontDatabase::hasFamily(name))
+    if (!name.isEmpty() && FamilyInstalled(name))
         return name;
     QString fallback = QString::fromLatin1(kFallbackFaces[0]);
     for (const char* candidate : kFallbackFaces) {
-        if (QFontDatabase::hasFamily(QString::fromLatin1(candidate))) {
+        if (FamilyInstalled(QString::fromLatin1(candidate))) {
             fallback = QString::fromLatin1(candidate);
             break;
         }
@@ -661,7 +677,7 @@ CFaceInfo CPrinterFontMetrics::EnumerateFace(const QString& face)
     if (!GuiAvailable())
         return info;
     const QString family = CDC::SubstituteFaceName(face.trimmed());
-    if (family.isEmpty() || !QFontDatabase::hasFamily(family))
+    if (family.isEmpty() || !FamilyInstalled(family))
         return info;
     info.found = true;
     const bool fixedPitch = QFontDatabase::isFixedPitch(family);
@@ -998,8 +1014,23 @@ void CLogFont::Serialize(CArchive& ar)
     ar >> lf.lfItalic >> lf.lfUnderline >> lf.lfStrikeOut >> lf.lfCharSet >> lf.lfOutPrecision >>
         lf.lfClipPrecision >> lf.lfQuality >> lf.lfPitchAndFamily;
     lf.lfFaceName = FitFaceName(ar.ReadString());
-    m_lf = lf;
+    m_lf = BoundRecord(lf);
     BuildMetrics();
+}
+
+LogFontFields CLogFont::BoundRecord(const LogFontFields& lf)
+{
+    LogFontFields bounded = lf;
+    const qint64 height = lf.lfHeight;
+    const qint64 size = height == 0 ? kDefaultHeight
+                                     : std::clamp<qint64>(std::abs(height), kMinHeight, kMaxHeight);
+    bounded.lfHeight = LONG(height < 0 ? -size : size);
+    const qint64 widest = std::min<qint64>(kMaxHeight, size * kMaxWidthRatio);
+    bounded.lfWidth = LONG(std::clamp<qint64>(lf.lfWidth, -widest, widest));
+    bounded.lfEscapement = lf.lfEscapement % 3600;
+    bounded.lfOrientation = lf.lfOrientation % 3600;
+    bounded.lfWeight = std::clamp<LONG>(lf.lfWeight, 0, 1000);
+    return bounded;
 }
 
 void CLogFont::WriteRawLogFont(CArchive& ar, const LogFontFields& lf)
@@ -1028,7 +1059,7 @@ LogFontFields CLogFont::ReadRawLogFont(CArchive& ar)
     const qsizetype end = face.indexOf('\0');
     lf.lfFaceName = FromWindows1252(
         face.left(end < 0 ? kMaxFaceLength : std::min<qsizetype>(end, kMaxFaceLength)));
-    return lf;
+    return BoundRecord(lf);
 }
 
 void CLogFont::WriteXml(CTextExportFile& file) const

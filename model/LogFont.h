@@ -137,6 +137,8 @@ public:
     static constexpr int kDefaultHeight = 47;
     static constexpr int kMinHeight = 3;
     static constexpr int kMaxHeight = 3527;
+    // The widest character width a record may ask for, in heights.
+    static constexpr int kMaxWidthRatio = 4;
 
     // The default font: 47 tenths, weight 400, "Arial", swiss, variable pitch.
     CLogFont();
@@ -236,6 +238,11 @@ public:
     // bytes and the face name in 32 bytes, Windows-1252, zero-padded.
     static void WriteRawLogFont(CArchive& ar, const LogFontFields& lf);
     static LogFontFields ReadRawLogFont(CArchive& ar);
+    // A record as a file may hold it, brought into what the program writes:
+    // a height of kMinHeight to kMaxHeight either way (none: the default),
+    // a width of at most kMaxWidthRatio heights, angles within one turn and
+    // a weight of 0 to 1000.
+    static LogFontFields BoundRecord(const LogFontFields& lf);
 
     // A face name cut to what the record holds.
     static QString FitFaceName(const QString& name);

@@ -297,10 +297,15 @@ LogFontFields CDC::SelectFont(const LogFontFields& font)
 {
     // A damaged record can name any size; keep the sizes within what a sign
     // can hold (ten metres in tenths of a millimetre) so no metric overflows.
+    // Nor may the width stretch the glyphs beyond a few times their height:
+    // outlines scaled by thousands are more than the rasterizer can take.
     constexpr LONG kLimit = 100000;
+    constexpr LONG kWidthPerHeight = 8;
     LogFontFields selected = font;
     selected.lfHeight = std::clamp(selected.lfHeight, -kLimit, kLimit);
-    selected.lfWidth = std::clamp(selected.lfWidth, -kLimit, kLimit);
+    const LONG height = selected.lfHeight == 0 ? LONG(kDefaultEmLog) : std::abs(selected.lfHeight);
+    const LONG widest = std::min(kLimit, std::max<LONG>(height, 1) * kWidthPerHeight);
+    selected.lfWidth = std::clamp(selected.lfWidth, -widest, widest);
     return std::exchange(m_state.font, selected);
 }
 

@@ -540,6 +540,27 @@ TEST_F(DCTest, EscapementTurnsTextCounterClockwise)
     EXPECT_NEAR(ink.height(), along.width(), 2);
 }
 
+// A font asking for characters a thousand times wider than high stretched
+// the glyph outlines beyond what the rasterizer takes, and drawing crashed:
+// the width is kept within a few heights, and the text is drawn.
+TEST_F(DCTest, AFontWiderThanAFewHeightsIsNarrowedAndDrawn)
+{
+    for (int height : {1, -1, 0, 40}) {
+        SCOPED_TRACE(height);
+        CImageDC dc(200, 200, 600, 600);
+        dc.SetTenthsMmMapping();
+        LogFontFields lf = Font("Liberation Sans", height);
+        lf.lfWidth = 1000;
+        dc.SelectFont(lf);
+        const LONG em = height == 0 ? 42 : std::abs(height); // 12 points when none is given
+        EXPECT_LE(dc.GetTextMetrics().tmAveCharWidth, 8 * em + 1);
+        dc.TextOut(0, 0, "Wide");
+        lf.lfWidth = -1000;
+        dc.SelectFont(lf);
+        dc.TextOut(0, 50, "Wide");
+    }
+}
+
 TEST_F(DCTest, FontHeightIsTheCellAboveZeroAndTheEmBelow)
 {
     // Liberation Sans has the Windows ascent and descent of Arial: 1854 and
