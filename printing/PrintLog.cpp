@@ -151,24 +151,29 @@ bool CPrintLog::WritePending(QString& error)
     // All the rows or none, so that a row is never written twice.
     if (!db.transaction())
         return fail(db.lastError());
+    bool inserted = false;
+    QSqlError insertError;
     {
         QSqlQuery insert(db);
-        if (!insert.prepare(QStringLiteral("INSERT INTO \"PrintLog\" (\"User\", \"Time\", "
-                                           "\"Template\", \"Quantity\", \"Copies\", \"Printer\") "
-                                           "VALUES (?, ?, ?, ?, ?, ?)")))
-            return fail(insert.lastError());
-        for (const Record& row : m_pending) {
-            insert.addBindValue(Text(row.user));
-            const QString time = TimeText(row.time);
+        bool ok = insert.prepare(QStringLiteral("INSERT INTO \"PrintLog\" (\"User\", \"Time\", "
+                                                "\"Template\", \"Quantity\", \"Copies\", "
+                                                "\"Printer\") VALUES (?, ?, ?, ?, ?, ?)"));
+        for (auto row = m_pending.cbegin(); ok && row != m_pending.cend(); ++row) {
+            insert.addBindValue(Text(row->user));
+            const QString time = TimeText(row->time);
             insert.addBindValue(time.isEmpty() ? QVariant() : QVariant(time));
-            insert.addBindValue(Text(row.templ));
-            insert.addBindValue(row.quantity);
-            insert.addBindValue(row.copies);
-            insert.addBindValue(Text(row.printer));
-            if (!insert.exec())
-                return fail(insert.lastError());
+            insert.addBindValue(Text(row->templ));
+            insert.addBindValue(row->quantity);
+            insert.addBindValue(row->copies);
+            insert.addBindValue(Text(row->printer));
+            ok = insert.exec();
         }
-    }
+        inserted = ok;
+        if (!ok)
+            insertError = insert.lastError();
+    } // the statement is finished before the transaction ends
+    if (!inserted)
+        return fail(insertError);
     if (!db.commit())
         return fail(db.lastError());
     m_pending.clear();
