@@ -4,10 +4,12 @@
 #include "PrintLog.h"
 
 #include "AppContext.h"
+#include "Damage.h"
 #include "MessageBox.h"
 #include "SignApp.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -20,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -416,6 +419,43 @@ TEST_F(PrintLogTest, FailedRowsAreKeptForTheNextJobAndTheFailureShownOnce)
     EXPECT_TRUE(m_messages.LastText().startsWith(u'"')) << m_messages.LastText().toStdString();
     EXPECT_EQ(ThePrintLog().PendingRows(), 1);
     EXPECT_FALSE(DatabaseExists());
+}
+
+TEST_F(PrintLogTest, DamagedDatabaseNeverHoldsPrintingUpNorCrashes)
+{
+    // A log of a hundred rows, then damaged copies of it.
+    Settings(2, 999);
+    for (int i = 0; i < 100; ++i)
+        PrintJob(QStringLiteral("seed-%1.sgn").arg(i), i % 7, 1 + i % 3);
+    m_app.reset();
+    QFile file(CPrintLog::GetDatabasePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray seed = file.readAll();
+    file.close();
+    ASSERT_GT(seed.size(), 4096);
+
+    std::mt19937 rng(1405);
+    for (int i = 0; i < 100; ++i) {
+        SCOPED_TRACE(i);
+        {
+            QFile damaged(CPrintLog::GetDatabasePath());
+            ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            damaged.write(DamagedCopy(seed, rng));
+        }
+        m_messages.Clear();
+        Restart();
+        QElapsedTimer timer;
+        timer.start();
+        PrintJob(QStringLiteral("a.sgn"), 1, 1);
+        PrintJob(QStringLiteral("b.sgn"), 1, 1);
+        EXPECT_LT(timer.elapsed(), 3000);
+        EXPECT_LE(m_messages.Count(), 1); // told once at most
+        // Either the rows went in or they wait for the next job.
+        EXPECT_TRUE(ThePrintLog().PendingRows() == 0 || ThePrintLog().PendingRows() == 2);
+        if (HasFailure())
+            break;
+    }
+    m_app.reset();
 }
 
 } // namespace
