@@ -261,6 +261,11 @@ LineVerdict ParseLibraryLine(const QString& line, CPaperStock& stock, QString& r
         reason = Tr(kReasonNoName);
         return LineVerdict::rejected;
     }
+    // A lone carriage return inside a text could not be written back.
+    if (!stock.FitsLibraryLine()) {
+        reason = Tr(kReasonTextHasComma);
+        return LineVerdict::rejected;
+    }
     BringIntoRange(stock);
     reason = stock.UnusableReason();
     return reason.isEmpty() ? LineVerdict::stock : LineVerdict::rejected;

@@ -217,6 +217,9 @@ TEST_F(PaperTest, LibraryLinesAreReadOrSkippedOrRefused)
         {"ten thousand columns", "Cat,S,2100,2970,0,151,46,0,0,991,10000,10160,381,7,3810",
          Case::refused},
         {"no name", Line("Cat,"), Case::refused},
+        {"a carriage return inside the name", Line("Cat,S\rT"), Case::refused},
+        {"a carriage return inside the picture path", Line("Cat,S", ",2100,2970,/a\rb.png,0"),
+         Case::refused},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
