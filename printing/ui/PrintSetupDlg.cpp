@@ -1,5 +1,6 @@
 #include "PrintSetupDlg.h"
 
+#include "Messages.h"
 #include "Printer.h"
 #include "PrinterDevices.h"
 
@@ -144,7 +145,12 @@ int PrinterSetup(QWidget* parent)
 {
     CPrintSetupDlg dialog(parent);
     const int result = dialog.exec();
-    if (result == QDialog::Accepted)
-        ThePrinter().SetApplicationPrinter(dialog.ChosenPrinter(), dialog.ChosenSettings());
+    if (result != QDialog::Accepted)
+        return result;
+    // The printer may have gone while the dialog was open.
+    if (!ThePrinter().SetApplicationPrinter(dialog.ChosenPrinter(), dialog.ChosenSettings())) {
+        AppMessageBoxId(IDS_NO_PRINTER_DATA, MB_OK | MB_ICONEXCLAMATION);
+        return QDialog::Rejected;
+    }
     return result;
 }
