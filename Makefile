@@ -43,6 +43,9 @@ asan-check: deps
 	@cmake --build build-asan -j $(JOBS) --target sign_reader_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/fuzz/sign_reader_tests
+	@cmake --build build-asan -j $(JOBS) --target side_file_mutation_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/fuzz/side_file_mutation_tests
 	@cmake --build build-asan -j $(JOBS) --target profile_mutation_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_PX_PER_MM=4 \
@@ -67,6 +70,10 @@ fuzz: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	  -rss_limit_mb=4096 build-fuzz/corpus
+	@cmake --build build-fuzz -j $(JOBS) --target side_file_mutation_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_MUTATION_INPUTS=20000 \
+	  build-fuzz/tests/fuzz/side_file_mutation_tests
 	@cmake --build build-fuzz -j $(JOBS) --target profile_mutation_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_PX_PER_MM=4 \
