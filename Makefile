@@ -54,6 +54,9 @@ asan-check: deps
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_MUTATION_INPUTS=500 \
 	  build-asan/tests/printing/paper_mutation_tests
+	@cmake --build build-asan -j $(JOBS) --target macro_script_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/variables/macro_script_tests
 
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
 # Then the profile mutation test: PROFILE_MUTATIONS damaged copies of each file.
