@@ -61,6 +61,8 @@ asan-check: deps
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
 # Then the profile mutation test: PROFILE_MUTATIONS damaged copies of each file.
 FUZZ_SECONDS ?= 300
+# Then the stock readers' mutation test: FUZZ_MUTATION_INPUTS copies of each kind.
+FUZZ_MUTATION_INPUTS ?= 20000
 PROFILE_MUTATIONS ?= 10000
 fuzz: deps
 	@if [ ! -f build-fuzz/build.ninja ]; then \
@@ -73,6 +75,10 @@ fuzz: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  build-fuzz/tests/fuzz/sign_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	  -rss_limit_mb=4096 build-fuzz/corpus
+	@cmake --build build-fuzz -j $(JOBS) --target paper_mutation_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_MUTATION_INPUTS=$(FUZZ_MUTATION_INPUTS) \
+	  build-fuzz/tests/printing/paper_mutation_tests
 	@cmake --build build-fuzz -j $(JOBS) --target side_file_mutation_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TABREL_MUTATION_INPUTS=20000 \
