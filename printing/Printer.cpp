@@ -376,6 +376,13 @@ BOOL CPrinter::ApplyStoredDevMode(DWORD platformId, CDevMode devMode)
     return TRUE;
 }
 
+std::function<int()> CPrinter::s_printerSetupDialog;
+
+int CPrinter::PrinterSetup()
+{
+    return s_printerSetupDialog ? s_printerSetupDialog() : 0;
+}
+
 BOOL CPrinter::SetUpQPrinter(QPrinter& qprinter)
 {
     if (!EnsurePrinter())

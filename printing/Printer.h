@@ -85,6 +85,12 @@ public:
     BOOL SelectPaperSource(const QString& name);
     QString GetDeviceName();
     BOOL ApplyStoredDevMode(DWORD platformId, CDevMode devMode);
+    // Print Setup over these settings, in the dialog that the user interface
+    // installs (printer, paper size and source, orientation): on OK the
+    // chosen printer becomes the one EnsurePrinter takes and this object is
+    // rebuilt from it. The dialog's result: 1 OK, 0 cancelled or no dialog.
+    int PrinterSetup();
+    static std::function<int()> s_printerSetupDialog;
     // Points a QPrinter at this printer with these settings, for a print job.
     BOOL SetUpQPrinter(QPrinter& qprinter);
 

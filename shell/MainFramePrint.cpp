@@ -41,6 +41,9 @@ void CMainFrame::InstallPrintHooks()
     CPrinter::s_choosePrintFile = [frame = QPointer<CMainFrame>(this)](const QString& suggested) {
         return frame ? frame->ChoosePrintFile(suggested) : QString();
     };
+    CPrinter::s_printerSetupDialog = [frame = QPointer<CMainFrame>(this)] {
+        return PrinterSetup(frame) == QDialog::Accepted ? 1 : 0;
+    };
 }
 
 QString CMainFrame::ChoosePrintFile(const QString& suggested)
@@ -73,7 +76,7 @@ void CMainFrame::OnFilePrint()
 
 void CMainFrame::OnPrintSetup()
 {
-    if (PrinterSetup(this) != QDialog::Accepted)
+    if (!ThePrinter().PrinterSetup())
         return;
     // The settings go with the sign; a new orientation turns the sign.
     m_document.SetModifiedFlag();
