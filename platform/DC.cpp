@@ -1110,14 +1110,16 @@ const CDC::Face& CDC::CurrentFace() const
 
 QRawFont CDC::GlyphFont(const Face& face, double pixelSize) const
 {
-    if (m_glyphFontSize != pixelSize || !(m_glyphFontFace == face.font)) {
-        m_glyphFont = face.design;
-        if (m_glyphFont.isValid())
-            m_glyphFont.setPixelSize(pixelSize);
-        m_glyphFontFace = face.font;
-        m_glyphFontSize = pixelSize;
+    // Kept with the face, so that texts in different fonts drawn in turn
+    // (a label's name and its barcode's digits) do not make the font again
+    // for every draw.
+    if (face.sizedPixels != pixelSize) {
+        face.sized = face.design;
+        if (face.sized.isValid())
+            face.sized.setPixelSize(pixelSize);
+        face.sizedPixels = pixelSize;
     }
-    return m_glyphFont;
+    return face.sized;
 }
 
 CDC::Glyphs CDC::Shape(const Face& face, const QString& text) const

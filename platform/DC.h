@@ -410,6 +410,9 @@ private:
             double advance = 0;
         };
         mutable QHash<char16_t, GlyphMetric> glyphs;
+        // The face at the pixel size it was last drawn at.
+        mutable QRawFont sized;
+        mutable double sizedPixels = -1;
     };
 
     struct Stroke
@@ -465,9 +468,6 @@ private:
     std::vector<State> m_saved;
 
     mutable std::vector<Face> m_faces; // small cache, most recent last
-    mutable QRawFont m_glyphFont;
-    mutable LogFontFields m_glyphFontFace;
-    mutable double m_glyphFontSize = -1;
 };
 
 namespace dc_detail {
