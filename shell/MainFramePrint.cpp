@@ -2,9 +2,11 @@
 // Setup, Properties and Header and Footer.
 #include "MainFrame.h"
 
+#include "ElementList.h"
 #include "HeaderFooterDlg.h"
 #include "Messages.h"
 #include "PrintAbortDlg.h"
+#include "PrintCommands.h"
 #include "PrintSetupDlg.h"
 #include "PrintSignDlg.h"
 #include "Printer.h"
@@ -59,6 +61,13 @@ QString CMainFrame::ChoosePrintFile(const QString& suggested)
 
 void CMainFrame::OnFilePrint()
 {
+    // A sign that takes data from data paths is printed record by record
+    // from the print station.
+    if (TheElementList().HasLinkedElements()) {
+        if (CPrintCommands* commands = CPrintCommands::Of(this))
+            commands->OpenPrintStation();
+        return;
+    }
     CPrintSignDlg dialog(m_document, this);
     if (dialog.exec() != QDialog::Accepted)
         return;

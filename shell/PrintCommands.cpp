@@ -150,7 +150,7 @@ bool CPrintCommands::OnCommand(int id)
         if (IsStationOpen())
             m_station->SetSheetView(id == ID_PREVIEW_SHEET);
         else
-            OpenPrintStation(id == ID_PREVIEW_SHEET);
+            OpenPrintStation(id == ID_PREVIEW_SHEET ? 1 : 0);
         return true;
     case ID_DATA_CANCEL:
         ClosePrintStation();
@@ -173,22 +173,27 @@ void CPrintCommands::OnPaperDesign(bool newStock)
     CPaperStock stock;
     if (!ThePaper().GetStock(QString(), stock))
         return;
+    // Editing the current stock changes it in place: the elements are
+    // scaled from its size before the edit.
+    const CPaperStock before = stock;
     if (!DesignPaperStock(m_frame, stock, newStock))
         return;
-    ApplyStock(stock.name);
+    ApplyStock(stock.name, QString(), &before);
 }
 
-void CPrintCommands::ApplyStock(const QString& name, const QString& source)
+void CPrintCommands::ApplyStock(const QString& name, const QString& source,
+                                const CPaperStock* previous)
 {
     CPaper& paper = ThePaper();
     CPaperStock from;
     CPaperStock to;
     if (!paper.GetStock(name, to))
         return;
+    const bool known = previous ? (from = *previous, true) : paper.GetStock(QString(), from);
     auto* view = qobject_cast<CDesignView*>(m_frame->Canvas());
     if (view)
         view->Selection().DeselectAll();
-    if (paper.GetStock(QString(), from)) {
+    if (known) {
         const double factor = ScaleFactor(from, to, ThePrinter().IsLandscape());
         if (factor != 1.0)
             TheElementList().ScaleAllToPaper(view, factor);
@@ -207,7 +212,7 @@ void CPrintCommands::ApplyStock(const QString& name, const QString& source)
     m_frame->updateActions();
 }
 
-BOOL CPrintCommands::OpenPrintStation(bool wholeSheet)
+BOOL CPrintCommands::OpenPrintStation(int viewChoice)
 {
     if (IsStationOpen())
         return TRUE;
@@ -221,7 +226,8 @@ BOOL CPrintCommands::OpenPrintStation(bool wholeSheet)
     auto* single = new CSignPreviewWnd;
     m_station = new CPrintStationWnd(view, single);
     m_station->Sheet()->SetShadow(CDesignView::s_showShadow);
-    m_station->SetSheetView(wholeSheet);
+    if (viewChoice != -1)
+        m_station->SetSheetView(viewChoice == 1);
     TheVariableList().ResetValues();
 
     m_driver = std::make_unique<CSignRecordDriver>(*this, *m_frame);

@@ -14,6 +14,7 @@
 #include <memory>
 
 class CMainFrame;
+struct CPaperStock;
 class CSignRecordDriver;
 class QWidget;
 
@@ -35,14 +36,18 @@ public:
     // Makes the named stock the sign's (after the paper dialogs): the
     // elements are scaled to the new sign size, the stock selected with the
     // source, the pane and the canvas follow, the sign is marked modified.
-    void ApplyStock(const QString& name, const QString& source = QString());
+    // previous: the sign's stock before, when it was changed in place.
+    void ApplyStock(const QString& name, const QString& source = QString(),
+                    const CPaperStock* previous = nullptr);
 
     // --- print station ---------------------------------------------------
     // Covers the canvas with the print station (the whole sheet or the one
     // sign) and opens the print batch dialog beside it; the frame shows
     // the data-entry pane. The sign's own data is its one record until the
     // database link drives it record by record.
-    BOOL OpenPrintStation(bool wholeSheet);
+    // view: 1 the whole sheet, 0 the one sign, -1 the station's own choice
+    // (the ViewMode preference, else the whole sheet for a sheet of labels).
+    BOOL OpenPrintStation(int view = -1);
     // Ends an open run (ejecting a partly filled sheet) and leaves the
     // station.
     void ClosePrintStation();

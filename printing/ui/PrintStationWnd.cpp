@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Paper.h"
 #include "SheetPreviewWnd.h"
+#include "SignData.h"
 
 #include <QEvent>
 
@@ -33,6 +34,7 @@ CPrintStationWnd::~CPrintStationWnd() = default;
 void CPrintStationWnd::SetSheetView(bool wholeSheet)
 {
     m_wholeSheet = wholeSheet;
+    TheSignSettings().sheetPreview = wholeSheet ? 1 : 0; // kept with the sign
     m_sheet->setVisible(wholeSheet);
     if (m_single)
         m_single->setVisible(!wholeSheet);

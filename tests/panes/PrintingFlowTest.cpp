@@ -2,6 +2,7 @@
 // real main frame: the Sign Settings pane, the paper dialogs, the canvas
 // tools, the print station and the printed file.
 #include "AppContext.h"
+#include "Box.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
@@ -18,6 +19,7 @@
 #include "SheetPreviewWnd.h"
 #include "SheetReuseWarningDlg.h"
 #include "SignApp.h"
+#include "SignData.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -496,6 +498,89 @@ TEST_F(PrintingFlowTest, PrintBarRules)
     EXPECT_FALSE(commands->IsStationOpen());
 
     FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// Sign > Paper > New... makes the new stock the sign's; Edit... changes it,
+// and the elements grow with the sign.
+TEST_F(PrintingFlowTest, NewAndEditedStockScaleTheSign)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    QApplication::processEvents();
+    auto design = [](const char* width, const char* height) {
+        return [width, height](CPaperDesignDlg* dlg) {
+            Control<QLineEdit>(dlg, 1050)->setText(QStringLiteral("Tag"));
+            Type(dlg, 1144, width);
+            Type(dlg, 1145, height);
+            Type(dlg, 1143, "1");
+            Type(dlg, 1146, "1");
+            Control<QPushButton>(dlg, 1)->click();
+        };
+    };
+    {
+        CAnswer<CPaperDesignDlg> answer(design("100", "50"));
+        frame->UpdateActionsNow();
+        frame->Action(ID_PAPER_NEW)->trigger();
+        ASSERT_TRUE(answer.Answered());
+    }
+    ASSERT_EQ(ThePaper().GetPaperName(), "Tag");
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    auto* box = new CBox;
+    box->SetBounds(nullptr, CRect(100, 100, 400, 300));
+    TheElementList().AddTail(box);
+
+    messages.QueueAnswer(IDYES); // replace the stock of that name
+    {
+        CAnswer<CPaperDesignDlg> answer(design("200", "100"));
+        frame->UpdateActionsNow();
+        ASSERT_TRUE(frame->Action(ID_PAPER_EDIT)->isEnabled());
+        frame->Action(ID_PAPER_EDIT)->trigger();
+        ASSERT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(ThePaper().Current()->labelWidth, 2000);
+    EXPECT_EQ(box->GetPointRect(), CRect(200, 200, 800, 600));
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// File > Print on a sign whose text is typed at print time opens the print
+// station instead of the Print dialog, on the whole sheet of a label stock.
+TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    QApplication::processEvents();
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    view->WholeSign();
+    frame->Action(ID_TOOL_TEXT)->trigger();
+    const CPoint p = view->LPtoDP(CPoint(50, 50));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    TheElementList().GetAt(0)->m_dataSource = SOURCE_KEYBOARD;
+
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands->IsStationOpen());
+    EXPECT_TRUE(commands->Station()->IsSheetView());
+    EXPECT_EQ(TheSignSettings().sheetPreview, 1);
+    EXPECT_TRUE(frame->IsDataEntryMode());
+    EXPECT_EQ(messages.Count(), 0);
+    // Cancel data entry leaves it.
+    frame->UpdateActionsNow();
+    frame->Action(ID_DATA_CANCEL)->trigger();
+    EXPECT_FALSE(commands->IsStationOpen());
+    EXPECT_FALSE(frame->IsDataEntryMode());
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
 }
