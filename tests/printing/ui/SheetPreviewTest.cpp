@@ -159,4 +159,51 @@ TEST_F(SheetPreviewTest, PreviewShowsWhatThePrinterPrints)
     EXPECT_EQ(printed, ".../.xx/xxx/x../.../.../.../...");
 }
 
+// Turned to landscape, the cells run along the stock's rows from the edge
+// that was the page's bottom; the preview follows the printer there too.
+TEST_F(SheetPreviewTest, LandscapeSheetAgreesWithThePrinter)
+{
+    CPrinter& printer = ThePrinter();
+    ASSERT_TRUE(printer.SetOrientation(DMORIENT_LANDSCAPE));
+    ASSERT_TRUE(printer.IsLandscape());
+    const QString pdf = home.FilePath("turned.pdf");
+    CSignData document;
+    preview.SetUsed(2);
+    ASSERT_TRUE(printer.PrintSign(document, 5, pdf, 2));
+    preview.AddUsedLabels(5);
+    ASSERT_TRUE(printer.EndJob());
+    EXPECT_EQ(preview.LiveCell(), 7);
+
+    QImage shown(preview.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&shown);
+        preview.Render(painter, shown.size());
+    }
+    QProcess render;
+    const QString prefix = home.FilePath("turned");
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, prefix});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    const QImage page(prefix + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    ASSERT_GT(page.width(), page.height()) << "a landscape page";
+
+    // A point inside the box of each cell, in the sign's own units.
+    const CPoint inside(200, 170);
+    const CPaperStock stock = Labels3x8();
+    for (int cell = 0; cell < 24; ++cell) {
+        const CPoint o = stock.LabelOrigin(cell, true);
+        const QPoint onPage(qRound((o.x + inside.x) * 40 / 254.0),
+                            qRound((o.y + inside.y) * 40 / 254.0));
+        const bool printed = qGray(page.pixel(onPage)) < 128;
+        const QPoint onScreen =
+            preview.CellRect(cell).topLeft() +
+            QPoint(qRound(inside.x * preview.Scale()), qRound(inside.y * preview.Scale()));
+        const bool previewed = qGray(shown.pixel(onScreen)) < 128;
+        EXPECT_EQ(printed, cell >= 2 && cell <= 6) << cell;
+        EXPECT_EQ(previewed, printed || cell == 7) << cell;
+    }
+}
+
 } // namespace
