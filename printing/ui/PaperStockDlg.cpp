@@ -136,7 +136,7 @@ CPaperStockDlg::CPaperStockDlg(QWidget* parent) : QDialog(parent)
     outer->addLayout(columns, 1);
     outer->addLayout(stockButtons);
     outer->addWidget(buttons);
-    resize(640, 460);
+    resize(700, 560);
 
     // The printer's bins; the working record is the current stock.
     QStringList sources;
