@@ -13,6 +13,7 @@
 #include "PaperStockDlg.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintQueue.h"
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
@@ -25,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -498,6 +500,56 @@ TEST_F(PrintingFlowTest, PrintBarRules)
     EXPECT_FALSE(commands->IsStationOpen());
 
     FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// The print bar hands signs to the print queue: only for a saved sign;
+// Restart hands the collected job over as its job and data files.
+TEST_F(PrintingFlowTest, PrintBarQueuesASavedSign)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    const QString queue = home.FilePath("queue");
+    ASSERT_TRUE(QDir().mkpath(queue));
+    ThePrintQueue().SetFolder(queue);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    frame->ExecuteCommand(ID_PREVIEW_SHEET);
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+    ASSERT_EQ(destination->count(), 3);
+
+    // Not saved yet: the queue is refused.
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_End);
+    EXPECT_EQ(messages.LastText(), "Template must be saved before adding to print queue.");
+    EXPECT_EQ(batch->Destination(), 0);
+
+    frame->Document().SetPathName(home.FilePath("shelf.sgn"));
+    QTest::keyClick(destination, Qt::Key_End);
+    ASSERT_EQ(batch->Destination(), 2);
+    EXPECT_FALSE(Control<QSpinBox>(batch, CPrintBatchDlg::IDC_SHEET_USAGE)->isEnabled());
+    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES)->setValue(4);
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
+    EXPECT_TRUE(ThePrintQueue().IsPending());
+    EXPECT_EQ(ThePrintQueue().GetTotalCopies(), 4);
+    EXPECT_FALSE(ThePrinter().m_jobOpen);
+    EXPECT_TRUE(Control<QPushButton>(batch, CPrintBatchDlg::IDC_RESTART)->isEnabled());
+    EXPECT_FALSE(destination->isEnabled());
+
+    // Return hands the job over first, then leaves.
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+    EXPECT_FALSE(ThePrintQueue().IsPending());
+    const QStringList files = QDir(queue).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
+    EXPECT_TRUE(files[0].endsWith(".PJD"));
+    EXPECT_TRUE(files[1].endsWith(".TXT"));
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+    EXPECT_FALSE(commands->IsStationOpen());
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
 }
