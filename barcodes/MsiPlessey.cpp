@@ -237,8 +237,10 @@ void CMS7::LayoutBars()
 {
     const int along = ResolutionAlong();
     const int across = ResolutionAcross();
-    const double x = m_style ? double(m_style->xDimension) : 0.01299;
-    const int quietTenths = RoundHalfUp(std::clamp(x, 0.0, 1.0) * 3180.0);
+    double x = m_style ? double(m_style->xDimension) : 0.0;
+    if (!(x > 0.0 && x <= 1.0))
+        x = 0.01299; // the nominal retail module
+    const int quietTenths = RoundHalfUp(x * 3180.0);
     const int quiet = RoundHalfUp(double(along) * quietTenths / 254.0);
     // The bars and the text under them share the element's height.
     const int text = m_showHumanReadable ? TextHeight(0) : 0;

@@ -349,3 +349,53 @@ TEST_F(BarcodeFixture, EveryLinearSymbolIsCopiedAsItsOwnClass)
         EXPECT_EQ(same->m_pattern, barcode->m_pattern);
     }
 }
+
+TEST_F(BarcodeFixture, LinearSymbolsBringHostileValuesIntoRange)
+{
+    // What a damaged sign may hand an element: data of every byte, data far
+    // too long for any symbol, heights out of range, every orientation.
+    QString everyByte;
+    for (int c = 1; c < 256; ++c)
+        everyByte += QChar(char16_t(c));
+    const QString datas[] = {everyByte, QString(20000, u'7'), QString(20000, u'A'),
+                             QStringLiteral("%D999%H"), QStringLiteral("%")};
+    for (const SymbolCase& c : LinearSymbols()) {
+        SCOPED_TRACE(c.what);
+        const std::unique_ptr<CBarcode> barcode = MakeSymbol(c);
+        ASSERT_NE(barcode, nullptr);
+        struct Values
+        {
+            QString data;
+            int height;
+            int orientation;
+        };
+        std::vector<Values> values;
+        const int usual = barcode->Symbology().defaultHeight;
+        for (const QString& data : datas) {
+            values.push_back({data, usual, 0});
+            values.push_back({data, usual, 270});
+        }
+        for (const int height : {-50, 0, 1, 1 << 30}) {
+            values.push_back({QString::fromLatin1(c.data), height, 90});
+            values.push_back({everyByte, height, 180});
+        }
+        for (const Values& v : values) {
+            barcode->m_data = v.data;
+            barcode->m_height = v.height;
+            barcode->m_orientation = v.orientation;
+            barcode->ComputeLayout();
+            barcode->Regenerate();
+            barcode->RecalcPosition(nullptr);
+            EXPECT_LE(barcode->m_bitmap.width(), CBarcode::kMaxBitmapSide);
+            EXPECT_LE(barcode->m_bitmap.height(), CBarcode::kMaxBitmapSide);
+            EXPECT_EQ(barcode->m_data, v.data);
+        }
+        // And back to data it takes.
+        barcode->m_data = QString::fromLatin1(c.data);
+        barcode->m_height = barcode->Symbology().defaultHeight;
+        barcode->m_orientation = 0;
+        barcode->ComputeLayout();
+        barcode->Regenerate();
+        EXPECT_FALSE(barcode->IsShowingInvalid());
+    }
+}
