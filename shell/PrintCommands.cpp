@@ -255,9 +255,14 @@ void CPrintCommands::ClosePrintStation()
         return;
     if (m_driver)
         m_driver->EndPrintRun();
-    delete m_batch;
+    // The print bar may be what asked to leave (its Return button): it goes
+    // once its handler is over. Its driver stays until the next station.
+    if (m_batch) {
+        m_batch->hide();
+        m_batch->deleteLater();
+        m_batch = nullptr;
+    }
     delete m_station;
-    m_driver.reset();
     m_frame->ShowDataView(false);
     if (auto* view = qobject_cast<CDesignView*>(m_frame->Canvas())) {
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
