@@ -939,9 +939,8 @@ void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, boo
     };
     const double perRow = double(target.height()) / rows;
 
-    // Runs of identical rows, each drawn as its first row stretched over the
-    // device rows the run covers; a picture with few repeated rows goes out
-    // whole.
+    // Runs of identical rows, each drawn over the device rows the run
+    // covers; a picture with few repeated rows goes out whole as an image.
     std::vector<int> runStarts;
     for (int row = 0; row < rows; ++row) {
         if (row == 0 || !SameMonoRow(mono, row - 1, row))
@@ -957,18 +956,54 @@ void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, boo
         }
         m_painter->drawImage(target, picture);
     } else {
+        // Bands are drawn as what they are: a white rectangle with the black
+        // runs of their row on it, each edge on a device pixel. The device
+        // gets exact rectangles (a PDF gets vector bars) and no picture.
         runStarts.push_back(rows);
+        const double perColumn = double(target.width()) / width;
+        const auto columnAt = [&](int x) {
+            return target.left() + int(std::lround(x * perColumn));
+        };
+        // The right and bottom edges stop a sixty-fourth of a device pixel
+        // short: a renderer that counts a pixel merely touched by a fill's
+        // far edge (poppler does) then paints exactly the bar's pixels.
+        constexpr double kShort = 1.0 / 64;
+        std::vector<QRectF> bars;
         for (size_t i = 0; i + 1 < runStarts.size(); ++i) {
             const int top = target.top() + int(std::lround(runStarts[i] * perRow));
             const int bottom = target.top() + int(std::lround(runStarts[i + 1] * perRow));
             if (bottom <= top)
                 continue;
-            QImage band = newPicture(1);
-            if (band.isNull())
-                return;
-            copyRow(mono.constScanLine(runStarts[i]), band.scanLine(0));
-            m_painter->drawImage(QRect(target.left(), top, target.width(), bottom - top), band);
+            const uchar* row = mono.constScanLine(runStarts[i]);
+            const auto isBlack = [row, whiteFirst](int x) {
+                const bool set = (row[x >> 3] & (0x80 >> (x & 7))) != 0;
+                return set == whiteFirst;
+            };
+            for (int x = 0; x < width;) {
+                if (!isBlack(x)) {
+                    ++x;
+                    continue;
+                }
+                int end = x + 1;
+                while (end < width && isBlack(end))
+                    ++end;
+                const int left = columnAt(x);
+                const int right = columnAt(end);
+                if (right > left)
+                    bars.emplace_back(left, top, right - left - kShort, bottom - top - kShort);
+                x = end;
+            }
         }
+        m_painter->save();
+        m_painter->setPen(Qt::NoPen);
+        m_painter->setBrush(Qt::white);
+        m_painter->drawRect(
+            QRectF(target.left(), target.top(), target.width() - kShort, target.height() - kShort));
+        m_painter->setBrush(Qt::black);
+        if (!bars.empty())
+            m_painter->drawRects(bars.data(), int(bars.size()));
+        m_painter->restore();
+        return;
     }
 
     // One picture pixel of white after the right and bottom edges: a

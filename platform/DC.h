@@ -345,10 +345,11 @@ public:
     // Stretches the image (or part of it) over the logical rectangle; a
     // mapping that reverses an axis mirrors the picture.
     //
-    // A two-colour 1-bit picture (a barcode's symbol, say) reaches every
-    // device as a 1-bit picture, never resampled into colour: a PDF or a
-    // printer gets it losslessly, pixel for pixel. Runs of identical rows go
-    // out as one row stretched over the run's height.
+    // A black-and-white 1-bit picture (a barcode's symbol, say) reaches
+    // every device losslessly, never resampled into colour: runs of
+    // identical rows go out as a white rectangle with the row's black runs
+    // on it as rectangles on device pixels (a PDF gets vector bars), and a
+    // picture with few repeated rows as a 1-bit image.
     void DrawImage(const QImage& image, const CRect& dest);
     void DrawImage(const QImage& image, const CRect& dest, const QRect& source);
     // Draws a picture made for a device of the given resolution (dots per
