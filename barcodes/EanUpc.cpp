@@ -136,7 +136,8 @@ void CBarcodeAddOn::BuildPattern()
 }
 
 void CBarcodeAddOn::LayoutBars(int heightPixels,
-                               const std::array<WORD, CBarcode::kWidthClasses>& widths)
+                               const std::array<WORD, CBarcode::kWidthClasses>& widths,
+                               int gapModules)
 {
     m_bitmap = QImage();
     m_bitmapWidth = m_bitmapHeight = 0;
@@ -146,7 +147,7 @@ void CBarcodeAddOn::LayoutBars(int heightPixels,
     long long total = 0;
     for (BYTE value : m_pattern)
         total += value < CBarcode::kWidthClasses ? widths[value] : 0;
-    const long long width = 8LL * module + total + 5LL * module;
+    const long long width = static_cast<long long>(gapModules) * module + total + 5LL * module;
     if (width > CBarcode::kMaxBitmapSide)
         return;
     m_bitmap = CBarcode::NewMonoImage(static_cast<int>(width), heightPixels);
@@ -154,7 +155,7 @@ void CBarcodeAddOn::LayoutBars(int heightPixels,
         return;
     m_bitmapWidth = m_bitmap.width();
     m_bitmapHeight = m_bitmap.height();
-    const int start = 8 * module;
+    const int start = gapModules * module;
     int x = start;
     bool bar = true;
     for (BYTE value : m_pattern) {
@@ -451,7 +452,8 @@ void CEanUpc::LayoutBars()
         m_rightDigitPosition = tenths(x);
     }
     if (m_addOn && AllowsAddOn())
-        m_addOn->LayoutBars(RoundHalfUp(0.86 * longBars), m_elementWidths);
+        m_addOn->LayoutBars(RoundHalfUp(0.86 * longBars), m_elementWidths,
+                            id == SYM_UPCA ? kUpcAddOnGap : kEanAddOnGap);
     FinishSymbol();
 }
 

@@ -24,8 +24,11 @@ public:
     // Guard, then each digit in set A or B by the parity of the text, the
     // digits separated by a space and a bar.
     void BuildPattern();
-    // The add-on bitmap: an 8-module gap, the bars, a 5-module quiet zone.
-    void LayoutBars(int heightPixels, const std::array<WORD, CBarcode::kWidthClasses>& widths);
+    // The add-on bitmap: the gap after the main symbol (gapModules modules:
+    // 8 after EAN-13, 9 after UPC-A as the retail standard asks), the bars,
+    // a 5-module quiet zone.
+    void LayoutBars(int heightPixels, const std::array<WORD, CBarcode::kWidthClasses>& widths,
+                    int gapModules = 8);
     // The digits above the add-on bars and ">" at its right, in the font of
     // the source; with no source (or no text) the text is cleared.
     void LayoutHumanReadable(const CTextBase* fontSource, int orientation);
@@ -82,6 +85,9 @@ public:
     // Guard-bar extension in inches: 1.65 mm for EAN, 1.66 mm for UPC.
     static constexpr double kEanGuardExtension = 0.06496062992125984;
     static constexpr double kUpcGuardExtension = 0.06535433070866142;
+    // Light modules between the main symbol and its add-on.
+    static constexpr int kEanAddOnGap = 8;
+    static constexpr int kUpcAddOnGap = 9;
 
     // Centres of the digit groups and the place of UPC-A's check digit, in
     // tenths of a millimetre from the symbol bitmap's left edge.

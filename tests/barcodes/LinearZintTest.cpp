@@ -4,6 +4,7 @@
 
 #include "LinearCases.h"
 
+#include "EanUpc.h"
 #include "MsiPlessey.h"
 #include "Postal.h"
 
@@ -234,4 +235,85 @@ TEST_F(BarcodeFixture, PostalSymbolsHaveTheirFixedSizeWhateverTheStyleAndHeight)
         }
     }
     CBarcode::SetResolutionOverride(0);
+}
+
+// A retail symbol and its add-on as drawn, module for module against
+// libzint: the light gap between them is 9 modules after UPC-A (the
+// standard's least for UPC-A) and 8 after EAN-13 (libzint told to use 8).
+TEST_F(BarcodeFixture, RetailSymbolsWithAddOnMatchLibzintModuleForModule)
+{
+    struct Case
+    {
+        int symbology;
+        const char* data;
+        int addOn;
+        int zintSymbology;
+        const char* zintData;
+        int gap; // libzint's add-on gap, 0 its default
+    };
+    const Case cases[] = {
+        {SYM_UPCA, "0360002914590000", 5, BARCODE_UPCA, "03600029145+90000", 0},
+        {SYM_UPCA, "7234567890312", 2, BARCODE_UPCA, "72345678903+12", 0},
+        {SYM_EAN13, "50123456789012", 2, BARCODE_EANX, "501234567890+12", 8},
+        {SYM_EAN13, "40063813339351234", 5, BARCODE_EANX, "400638133393+51234", 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.data);
+        std::unique_ptr<CBarcode> ours =
+            c.symbology == SYM_UPCA ? std::unique_ptr<CBarcode>(std::make_unique<CUpcA>())
+                                    : std::unique_ptr<CBarcode>(std::make_unique<CEan13>());
+        ASSERT_TRUE(ours->SetAddOnDigits(c.addOn));
+        ours->m_data = QString::fromLatin1(c.data);
+        ours->ComputeLayout();
+        ours->Regenerate();
+        ASSERT_FALSE(ours->IsShowingInvalid());
+        const int border = 100;
+        const QImage page = Render(*ours, border);
+        ASSERT_FALSE(page.isNull());
+        // A row 2.5 mm above the bars' bottom crosses the short bars of the
+        // main symbol and the add-on's bars, and no digit.
+        const int y = RoundHalfUp((ours->m_barRect.bottom - ours->m_bounds.top + border - 25) *
+                                  600.0 / 254.0);
+        ASSERT_GT(y, 0);
+        ASSERT_LT(y, page.height());
+        const uchar* row = page.constScanLine(y);
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] < 128) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+        }
+        ASSERT_GE(first, 0);
+        // EAN 100% at 600 dpi: 8 dots a module. Every run must be whole
+        // modules.
+        const int module = ours->m_elementWidths[4];
+        ASSERT_EQ(module, 8);
+        std::string mine;
+        int run = 0;
+        for (int x = first; x <= last + 1; ++x) {
+            const bool black = x <= last && row[x] < 128;
+            const bool previous = row[x - (x > first ? 1 : 0)] < 128;
+            if (x > first && (x > last || black != previous)) {
+                EXPECT_EQ(run % module, 0) << "a run of " << run << " dots at " << x;
+                mine += std::string(std::size_t((run + module / 2) / module), previous ? '1' : '0');
+                run = 0;
+            }
+            ++run;
+        }
+        auto zint = std::make_unique<ZintSymbol>();
+        zint->symbol->symbology = c.zintSymbology;
+        zint->symbol->option_2 = c.gap;
+        ASSERT_LT(ZBarcode_Encode(zint->symbol, reinterpret_cast<const unsigned char*>(c.zintData),
+                                  int(strlen(c.zintData))),
+                  ZINT_ERROR);
+        std::string theirs;
+        for (int x = 0; x < zint->symbol->width; ++x)
+            theirs += zint->IsSet(0, x) ? '1' : '0';
+        EXPECT_EQ(mine, theirs);
+        const std::string gap(std::size_t(c.symbology == SYM_UPCA ? 9 : 8), '0');
+        EXPECT_NE(mine.find("101" + gap + "1011"), std::string::npos);
+    }
 }
