@@ -110,8 +110,9 @@ bool RowMatches(const ScriptLexRow& row, char16_t c)
 // The id of the word in the group, or -1.
 int FindKeyword(const ScriptKeyword* group, const QString& text)
 {
+    const char16_t first = text.isEmpty() ? u'\0' : text.front().unicode();
     for (; group->word[0] != '\0'; ++group) {
-        if (text == QLatin1String(group->word))
+        if (first == char16_t(group->word[0]) && text == QLatin1String(group->word))
             return group->id;
     }
     return -1;
@@ -187,7 +188,11 @@ int ReadScriptToken(const QString& text, qsizetype& pos, CScriptToken& token)
     auto read = [&](bool upper) -> char16_t {
         char16_t c = pos >= 0 && pos < length ? text.at(pos).unicode() : u'\0';
         ++pos;
-        return upper ? QChar(c).toUpper().unicode() : c;
+        if (!upper)
+            return c;
+        if (c < 0x80)
+            return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+        return QChar(c).toUpper().unicode();
     };
 
     char16_t c = read(true);
