@@ -474,7 +474,9 @@ CScriptExpression::~CScriptExpression() = default;
 
 bool CScriptExpression::Evaluate(ScriptRunState& run)
 {
-    if (run.stopped)
+    // Every token evaluated counts, so that a long expression in a loop
+    // cannot outlast the budget.
+    if (!run.Spend(std::int64_t(m_postfix.size())))
         return false;
     std::vector<CScriptToken*> stack;
     stack.reserve(m_postfix.size());

@@ -23,7 +23,8 @@ enum ScriptResultType : int
 // double in every pass; the run is stopped with a message instead.
 struct ScriptRunState
 {
-    // Statements count one unit each, work on texts one per 256 characters.
+    // Statements and the tokens of their expressions count one unit each,
+    // work on texts one per 256 characters.
     static constexpr std::int64_t kWorkBudget = 4'000'000;
     // No text made by a script grows beyond this many characters ...
     static constexpr qsizetype kMaxTextLength = 1 << 20;

@@ -55,6 +55,16 @@ TEST(ScriptHostile, EndlessScriptsAreStopped)
          true},
         {"A$ = \"x\"\nFOR I = 1 TO 2000000000\nA$ = UCASE$(A$ + \"y\")\nNEXT I\nRETURN A$", true},
     };
+    // A long expression evaluated in an endless loop.
+    QString longExpression = QStringLiteral("TOP: X = 0");
+    for (int i = 0; i < 20000; ++i)
+        longExpression += QStringLiteral(" + 1");
+    longExpression += QStringLiteral("\nGOTO TOP\nRETURN X");
+    const Outcome outcome = CompileAndRun(longExpression);
+    EXPECT_TRUE(outcome.compiled);
+    EXPECT_EQ(outcome.runError, ScriptTooManyStepsMessage());
+    EXPECT_LT(outcome.milliseconds, 20000);
+
     for (const auto& c : cases) {
         const Outcome outcome = CompileAndRun(QString::fromUtf8(c.script));
         EXPECT_TRUE(outcome.compiled) << c.script;
