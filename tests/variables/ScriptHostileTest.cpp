@@ -128,6 +128,20 @@ TEST(ScriptHostile, HugeTexts)
     EXPECT_EQ(engine.Compile(huge), FALSE);
     EXPECT_EQ(engine.GetErrorText(), QStringLiteral("Script too long\n"));
 
+    // A script just within the longest compiles in time linear in its size.
+    QString many;
+    while (many.size() < CScriptEngine::kMaxScriptLength - 100)
+        many += QStringLiteral("A = A + LEN(MID$(S$, 1, (2)))\n");
+    many += QStringLiteral("RETURN A");
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(engine.Compile(many), TRUE);
+    engine.SetInput(QStringLiteral("S"), SCRIPT_TYPE_STRING, QStringLiteral("xyz"));
+    engine.Run();
+    EXPECT_EQ(engine.GetResult(),
+              QString::number((CScriptEngine::kMaxScriptLength - 100 + 29) / 30 * 2));
+    EXPECT_LT(timer.elapsed(), 20000);
+
     // One very long line: the excerpt is cut short, the error text is not huge.
     const QString longLine =
         QStringLiteral("X = ") + QString(100000, u'1') + QStringLiteral(" 2\nRETURN X");
