@@ -70,6 +70,15 @@ for n in $NS; do
         "$oursPeak" "$peerPeak" "$(stat -c %s "$dir/ours.pdf")" "$(stat -c %s "$dir/peer.pdf")" \
         "$(ok "$dir/ours.pdf")" "$(ok "$dir/peer.pdf")"
 done
+# The peer's start-up (over a second, varying by tenths) can swamp its
+# per-label work in the medians; the fastest runs show the work itself.
+fastest() { jq '[.results[0].times[]] | min' "$WORK/n$1/hyperfine-$2.json"; }
+if [ -f "$WORK/n1/hyperfine-ours.json" ] && [ -f "$WORK/n1000/hyperfine-ours.json" ]; then
+    awk -v o1="$(fastest 1 ours)" -v o2="$(fastest 1000 ours)" -v p1="$(fastest 1 peer)" \
+        -v p2="$(fastest 1000 peer)" 'BEGIN {
+        o = o2 - o1; p = p2 - p1
+        printf "per label from the fastest runs: ours %.3f ms, peer %.3f ms, peer / ours %.1f\n", o, p, p / o }'
+fi
 if [ -n "${MEDIAN[ours1]:-}" ] && [ -n "${MEDIAN[ours1000]:-}" ]; then
     awk -v o1="${MEDIAN[ours1]}" -v o2="${MEDIAN[ours1000]}" -v p1="${MEDIAN[peer1]}" \
         -v p2="${MEDIAN[peer1000]}" 'BEGIN {
