@@ -2,18 +2,21 @@
 #include "AppContext.h"
 #include "Box.h"
 #include "ElementList.h"
+#include "MacroScript.h"
 #include "MessageBox.h"
 #include "ModelClasses.h"
 #include "PageLabels.h"
 #include "Paper.h"
 #include "Printer.h"
 #include "ResourceIds.h"
+#include "ScriptStore.h"
 #include "SignApp.h"
 #include "Strings.h"
 #include "TestSupport.h"
 #include "SmallDisk.h"
 #include "Text.h"
 #include "TextExport.h"
+#include "VariableList.h"
 #include "VariableParts.h"
 
 #include "../model/TestElements.h"
@@ -293,6 +296,41 @@ TEST_F(SignDataTest, ResetKeepsPaperAndEmptiesTheRest)
     EXPECT_EQ(TheSignSettings().dataViewDocking, 2);
     EXPECT_TRUE(TheSignSettings().columnWidths.empty());
     EXPECT_EQ(ThePaper().GetPaperName(), "Halves");
+}
+
+TEST_F(SignDataTest, AMacroScriptTravelsWithTheSign)
+{
+    // A sign whose box shows a macro script over the box's typed text.
+    CTestRect* box = AddRect("Name", CRect(0, 0, 100, 100));
+    box->SetDataSource(SOURCE_KEYBOARD, "");
+    CTestRect* shown = AddRect("Shown", CRect(0, 200, 100, 300));
+    shown->SetDataSource(SOURCE_MACRO, "Greeting");
+    TheScriptStore().SetScriptText("Greeting", "RETURN \"Dear \" + UCASE$(NAME$)");
+    CVariable* variable = TheVariableList().CreateVariable(VARIABLE_MACRO, "Greeting");
+    ASSERT_NE(variable, nullptr);
+    auto* macro = static_cast<CMacroScript*>(variable);
+    macro->m_scriptName = "Greeting";
+    macro->CompileFromStore();
+    std::vector<int> kinds;
+    QStringList names;
+    macro->GetDataSources(kinds, names);
+    ASSERT_TRUE(doc.OnSaveDocument(Path("greeting.sgn")));
+
+    // Opened where the store does not know the script: the sign brings it.
+    TheScriptStore().RemoveAll();
+    CSignData loaded;
+    ASSERT_TRUE(loaded.OnOpenDocument(Path("greeting.sgn")));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(TheScriptStore().GetScriptText("Greeting"), "RETURN \"Dear \" + UCASE$(NAME$)");
+    EXPECT_EQ(TheVariableList().CountOfType(VARIABLE_MACRO), 1);
+    CVariable* found = TheVariableList().FindVariable(VARIABLE_MACRO, "greeting");
+    ASSERT_NE(found, nullptr);
+    std::vector<int> loadedKinds;
+    QStringList loadedNames;
+    EXPECT_EQ(found->GetDataSources(loadedKinds, loadedNames), 1);
+    EXPECT_EQ(loadedKinds, std::vector<int>{SOURCE_ELEMENT});
+    found->SetSourceValue("ann", SOURCE_ELEMENT, "Name", FALSE);
+    EXPECT_EQ(found->GetValue(), "Dear ANN");
 }
 
 TEST_F(SignDataTest, ALinkThatCannotBeMadeAgainIsTheUsersChoice)
