@@ -7,7 +7,10 @@
 #include "Interleaved.h"
 #include "MsiPlessey.h"
 #include "Postal.h"
+#include "Messages.h"
 #include "UndoHistory.h"
+
+#include <new>
 
 void RegisterBarcodeClasses()
 {
@@ -21,4 +24,36 @@ void RegisterBarcodeClasses()
     RegisterInterleavedCopies();
     RegisterMsiPlesseyCopies();
     RegisterPostalCopies();
+}
+
+const char* BarcodeClassName(int symbologyId)
+{
+    static const char* const kClasses[kSymbologyCount] = {
+        "CCode39",          nullptr,       "CCode93",    "CInterleaved2of5", "CCode128A",
+        "CCode128B",        "CCode128C",   "CCode128Auto", "CEan8",          "CEan13",
+        "CUpcA",            "CUpcE",       "CPostnet",   nullptr,            "CCodabar",
+        "CEan128",          "CEan128A",    "CEan128B",   "CEan128C",         "CPlessey",
+        "CMsi",             "CTelepen",    "CTelepenNumeric", "CRoyalMail",  "CPDF417",
+        "CMS7",             "CUpcESys1",   "CDataMatrix", "CUccEan128",      "CITF14",
+        "CGS1DMatrix",      "CGS1DataBar", "CQRCode",
+    };
+    if (symbologyId < 0 || symbologyId >= kSymbologyCount || !kClasses[symbologyId])
+        return nullptr;
+    const CRuntimeClass* cls = CRuntimeClass::FromName(kClasses[symbologyId]);
+    if (!cls || !cls->IsDerivedFrom(RUNTIME_CLASS(CBarcode)))
+        return nullptr;
+    return kClasses[symbologyId];
+}
+
+CBarcode* NewBarcode(int symbologyId)
+{
+    const char* name = BarcodeClassName(symbologyId);
+    if (!name)
+        return nullptr;
+    try {
+        return static_cast<CBarcode*>(CRuntimeClass::FromName(name)->CreateObject());
+    } catch (const std::bad_alloc&) {
+        AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
+        return nullptr;
+    }
 }

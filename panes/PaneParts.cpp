@@ -1,5 +1,7 @@
 #include "PaneParts.h"
 
+#include "Barcode.h"
+#include "BarcodeView.h"
 #include "Box.h"
 #include "Line.h"
 #include "MainFrame.h"
@@ -17,6 +19,18 @@ void RegisterPanes()
         return shape ? new CBoxView(shape) : nullptr;
     };
     CMainFrame::RegisterPaneCreator(TYPE_BOX, box);
+    // The linear and postal barcodes share one pane; the symbols with panes
+    // of their own show a note until those panes exist.
+    CMainFrame::RegisterPaneCreator(TYPE_BARCODE, [](CElement* element) -> QWidget* {
+        auto* barcode = dynamic_cast<CBarcode*>(element);
+        if (!barcode)
+            return nullptr;
+        if (CBarcodeView::EditsSymbology(barcode->GetSymbologyId()))
+            return new CBarcodeView(barcode);
+        auto* pane = new CElementView(barcode, CBarcodeView::kFormId,
+                                      QString::fromLatin1(barcode->Symbology().name));
+        return pane;
+    });
     CMainFrame::RegisterPaneCreator(TYPE_ELLIPSE, box);
     // An element without a pane of its own (an OLE object) shows the sign
     // settings under the "Sign" captions.

@@ -1,6 +1,8 @@
 #include "DesignView.h"
 
 #include "AppContext.h"
+#include "Barcode.h"
+#include "BarcodeParts.h"
 #include "Box.h"
 #include "DC.h"
 #include "Element.h"
@@ -8,7 +10,11 @@
 #include "Grid.h"
 #include "Line.h"
 #include "MainFrame.h"
+#include "MessageBox.h"
+#include "Messages.h"
 #include "Paper.h"
+#include "Printer.h"
+#include "SelectBarcodeTypeDlg.h"
 #include "Rounding.h"
 #include "SignData.h"
 #include "Text.h"
@@ -577,8 +583,10 @@ void CDesignView::SetMode(int mode)
     // Leaving the current mode.
     if (TakesCapture(m_mode))
         viewport()->releaseMouse();
+    // A barcode waiting to be placed was never placed when the mode ends
+    // with it still waiting.
     if (m_mode >= MODE_PICTURE_PLACE && m_mode <= MODE_SYMBOL_PLACE && m_pending &&
-        mode != m_mode && IsCreationEmpty(m_pending)) {
+        mode != m_mode && (m_mode == MODE_BARCODE_PLACE || IsCreationEmpty(m_pending))) {
         TheElementList().RemoveAndDelete(m_pending);
         m_pending = nullptr;
     }
@@ -607,6 +615,70 @@ void CDesignView::ArmTool(int mode, const char* className)
             return;
     }
     SetMode(mode);
+}
+
+void CDesignView::ArmBarcodeTool()
+{
+    SetMode(MODE_SELECT);
+    CSelectBarcodeTypeDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int id = dialog.SelectedId();
+    const char* className = BarcodeClassName(id);
+    if (!className)
+        return;
+    ArmTool(MODE_BARCODE_PLACE, className);
+    if (m_pending)
+        m_pending->m_nativePrint =
+            dialog.NativePrint() && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
+}
+
+bool CDesignView::ChangeSymbology()
+{
+    auto* old = dynamic_cast<CBarcode*>(m_selection.Primary());
+    if (!old)
+        return false;
+    if (old->m_dataSource != SOURCE_FIXED) {
+        AppMessageBoxId(IDS_SYMBOLOGY_CHANGE_NOT_PERMITTED);
+        return false;
+    }
+    CSelectBarcodeTypeDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const int id = dialog.SelectedId();
+    const char* className = BarcodeClassName(id);
+    if (!className || id == old->GetSymbologyId() || !TheElementList().Contains(old))
+        return false;
+    // The new element keeps the old one's name, place, turn and data.
+    const QString name = old->m_name;
+    const CPoint origin = old->m_origin;
+    const int orientation = old->m_orientation;
+    const QString sample = old->m_sampleData;
+    const BOOL native = old->m_nativePrint;
+    const BOOL notPrinted = old->m_notPrinted;
+    TheUndoHistory().Record(UNDO_GROUP_BEGIN, nullptr);
+    TheUndoHistory().Record(UNDO_DELETED, old);
+    m_selection.DeselectAll();
+    TellFrame(nullptr);
+    old->Invalidate(this, TRUE);
+    TheElementList().RemoveAndDelete(old);
+    auto* barcode = static_cast<CBarcode*>(TheElementList().CreateElement(QString::fromLatin1(className)));
+    if (!barcode) {
+        TheUndoHistory().Record(UNDO_GROUP_END, nullptr);
+        return true;
+    }
+    barcode->m_name = name;
+    barcode->m_nativePrint = native && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
+    barcode->m_notPrinted = notPrinted;
+    barcode->m_orientation = orientation;
+    barcode->m_sampleData = sample;
+    barcode->m_data = sample;
+    barcode->Regenerate();
+    barcode->BeginCreate(this, origin.x, origin.y);
+    m_selection.AddElement(barcode);
+    TheUndoHistory().Record(UNDO_ADDED, barcode);
+    TheUndoHistory().Record(UNDO_GROUP_END, nullptr);
+    return true;
 }
 
 bool CDesignView::IsCreationEmpty(const CElement* element)
@@ -911,7 +983,8 @@ const int kCanvasCommands[] = {
     ID_EDIT_COPY,         ID_EDIT_PASTE,          ID_EDIT_UNDO,         ID_EDIT_REDO,
     ID_VIEW_FULL_SIZE,    ID_VIEW_WHOLE_SIGN,     ID_VIEW_SHADOW,       ID_SHOW_SIGN_SETTINGS,
     ID_VIEW_GRID,         ID_VIEW_RULER,          ID_VIEW_MARGINS,      ID_LAYOUT_GUIDES,
-    ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,
+    ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,   ID_TOOL_BARCODE,
+    ID_CHANGE_SYMBOLOGY,
 };
 
 } // namespace
@@ -959,6 +1032,14 @@ bool CDesignView::RunCommand(int id)
     case ID_TOOL_TEXT_BOX:
         ArmTool(MODE_TEXT_BOX, nullptr);
         return false;
+    case ID_TOOL_BARCODE:
+        ArmBarcodeTool();
+        return false;
+    case ID_CHANGE_SYMBOLOGY: {
+        const bool done = ChangeSymbology();
+        RepaintAll();
+        return done;
+    }
     case ID_EDIT_ROTATE: {
         const bool done = m_selection.Rotate(4);
         RefreshPane();

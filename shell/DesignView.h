@@ -183,6 +183,11 @@ private:
     void UpdateScrollBars();
     void ApplyZoom(int percent, int mode);
     void ArmTool(int mode, const char* className);
+    // Asks for the symbology and waits for the click that places the barcode.
+    void ArmBarcodeTool();
+    // Turns the primary barcode into one of another symbology, keeping its
+    // name, place, turn and data.
+    bool ChangeSymbology();
     bool RunCommand(int id);
     void RepaintAll();
     CPoint EventPoint(const QMouseEvent* event) const;

@@ -1,0 +1,537 @@
+#include "BarcodeView.h"
+
+#include "AppContext.h"
+#include "Barcode.h"
+#include "BarcodeStyleDlg.h"
+#include "Commands.h"
+#include "EanUpc.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "Printer.h"
+#include "UndoHistory.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+CView* View()
+{
+    return App().currentView;
+}
+
+QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
+{
+    auto* box = new QGroupBox(title, page->parentWidget());
+    auto* grid = new QGridLayout(box);
+    page->addWidget(box);
+    return grid;
+}
+
+template <class T> T* Named(T* widget, int id)
+{
+    widget->setObjectName(QStringLiteral("id%1").arg(id));
+    return widget;
+}
+
+QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
+{
+    auto* combo = Named(new QComboBox(parent), id);
+    combo->addItems(items);
+    return combo;
+}
+
+// Moves a block the base made on the form onto a page.
+void MoveTo(QVBoxLayout* page, QWidget* block)
+{
+    page->addWidget(block);
+}
+
+bool NativeFor(const CBarcode* barcode)
+{
+    return barcode && ThePrinter().IsNativeBarcodeSupported(barcode->GetSymbologyId());
+}
+
+} // namespace
+
+bool CBarcodeView::EditsSymbology(int id)
+{
+    switch (id) {
+    case SYM_PDF417:
+    case SYM_DATAMATRIX:
+    case SYM_GS1_128:
+    case SYM_GS1_DATAMATRIX:
+    case SYM_GS1_DATABAR:
+    case SYM_QRCODE:
+        return false;
+    default:
+        return true;
+    }
+}
+
+CBarcodeView::CBarcodeView(CBarcode* barcode, QWidget* parent)
+    : CElementView(barcode, kFormId, tr("Barcode"), parent)
+{
+    m_tabs = Named(new QTabWidget(Form()->parentWidget()), 1092);
+    Form()->addWidget(m_tabs);
+    m_tabs->addTab(BuildBarcodePage(), tr("Barcode"));
+    m_tabs->addTab(BuildFormattingPage(), tr("Formatting"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { ApplyEnabling(); });
+    if (barcode)
+        Load(barcode);
+    SetLoading(false);
+}
+
+QWidget* CBarcodeView::BuildBarcodePage()
+{
+    auto* page = Named(new QWidget(m_tabs), 382);
+    auto* layout = new QVBoxLayout(page);
+
+    QGridLayout* symbology = AddGroup(layout, tr("Symbology"));
+    m_symbology = Named(new QLabel(symbology->parentWidget()), 1181);
+    m_change = Named(new QPushButton(tr("Change..."), symbology->parentWidget()), 1241);
+    symbology->addWidget(m_symbology, 0, 0);
+    symbology->addWidget(m_change, 0, 1);
+    connect(m_change, &QPushButton::clicked, this, [this] {
+        // The change replaces this pane: it runs once the click is over.
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+            if (auto* frame = qobject_cast<CMainFrame*>(w)) {
+                QPointer<CMainFrame> target(frame);
+                QTimer::singleShot(0, frame, [target] {
+                    if (!target)
+                        return;
+                    target->UpdateActionsNow();
+                    if (auto* action = target->findChild<QAction*>(
+                            QStringLiteral("cmd_%1").arg(ID_CHANGE_SYMBOLOGY)))
+                        action->trigger();
+                });
+                return;
+            }
+        }
+    });
+
+    QGridLayout* position = AddGroup(layout, tr("Position"));
+    auto move = [this](bool x, int tenths) {
+        CBarcode* b = BeginEdit(x ? static_cast<QObject*>(m_x) : m_y);
+        if (!b)
+            return;
+        b->Invalidate(View(), TRUE);
+        (x ? b->m_origin.x : b->m_origin.y) = tenths;
+        EndEdit(b);
+    };
+    m_x = AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
+                         [move](int tenths) { move(true, tenths); });
+    m_y = AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
+                         [move](int tenths) { move(false, tenths); });
+    m_orientation = Combo(position->parentWidget(), 1012,
+                          {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
+                           QStringLiteral("270°")});
+    AddRow(position, 2, tr("Orientation"), m_orientation);
+    connect(m_orientation, &QComboBox::activated, this, [this](int index) {
+        if (CBarcode* b = BeginEdit(m_orientation)) {
+            b->Invalidate(View(), TRUE);
+            b->m_orientation = (index & 3) * 90;
+            EndEdit(b);
+        }
+    });
+
+    QGridLayout* data = AddGroup(layout, tr("Data"));
+    m_data = Named(new QLineEdit(data->parentWidget()), 1049);
+    data->addWidget(m_data, 0, 0, 1, 3);
+    connect(m_data, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (CBarcode* b = BeginEdit(m_data)) {
+            b->m_sampleData = text;
+            EndEdit(b);
+        }
+    });
+    m_addOnNone = Named(new QRadioButton(tr("None"), data->parentWidget()), 1220);
+    m_addOnTwo = Named(new QRadioButton(tr("Two Digit"), data->parentWidget()), 1391);
+    m_addOnFive = Named(new QRadioButton(tr("Five Digit"), data->parentWidget()), 1392);
+    auto* addOns = new QButtonGroup(this);
+    addOns->addButton(m_addOnNone, 0);
+    addOns->addButton(m_addOnTwo, 2);
+    addOns->addButton(m_addOnFive, 5);
+    data->addWidget(new QLabel(tr("Add-on:"), data->parentWidget()), 1, 0);
+    data->addWidget(m_addOnNone, 1, 1);
+    data->addWidget(m_addOnTwo, 2, 1);
+    data->addWidget(m_addOnFive, 3, 1);
+    connect(addOns, &QButtonGroup::idClicked, this, [this](int digits) { OnAddOn(digits); });
+
+    MoveTo(layout, AddNameBlock());
+    MoveTo(layout, AddPrintOptions(false));
+    MoveTo(layout, AddSourceBlock(true));
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* CBarcodeView::BuildFormattingPage()
+{
+    auto* page = Named(new QWidget(m_tabs), 383);
+    auto* layout = new QVBoxLayout(page);
+
+    QGridLayout* style = AddGroup(layout, tr("Style"));
+    QWidget* styleBox = style->parentWidget();
+    m_style = Named(new QComboBox(styleBox), 1039);
+    style->addWidget(m_style, 0, 0, 1, 2);
+    m_styleDescription = Named(new QLabel(styleBox), 1200);
+    m_styleDescription->setWordWrap(true);
+    style->addWidget(m_styleDescription, 1, 0, 1, 2);
+    m_newStyle = Named(new QPushButton(tr("New..."), styleBox), 1538);
+    m_editStyle = Named(new QPushButton(tr("Edit..."), styleBox), 1537);
+    style->addWidget(m_newStyle, 2, 0);
+    style->addWidget(m_editStyle, 2, 1);
+    m_calcCheck = Named(new QCheckBox(tr("Calculate Check Digit"), styleBox), 1201);
+    style->addWidget(m_calcCheck, 3, 0, 1, 2);
+    m_height = AddLengthField(style, 4, tr("Symbol Height"), 1007, 1021, LENGTH_SIZE,
+                              [this](int tenths) {
+                                  // The bars are at least a tenth of a millimetre.
+                                  if (tenths < 1)
+                                      return;
+                                  if (CBarcode* b = BeginEdit(m_height)) {
+                                      b->m_height = tenths;
+                                      EndEdit(b);
+                                  }
+                              });
+    connect(m_style, &QComboBox::activated, this, [this](int) {
+        CBarcode* b = BeginEdit(m_style);
+        if (!b)
+            return;
+        const int family = b->m_style ? b->m_style->family : b->Symbology().family;
+        b->SetStyle(TheBarcodeStyleList().Find(m_style->currentText(), family));
+        EndEdit(b, true);
+        ApplyEnabling();
+    });
+    connect(m_newStyle, &QPushButton::clicked, this, [this] { OnNewStyle(); });
+    connect(m_editStyle, &QPushButton::clicked, this, [this] { OnEditStyle(); });
+    connect(m_calcCheck, &QCheckBox::clicked, this, [this](bool on) {
+        if (CBarcode* b = BeginEdit(m_calcCheck)) {
+            b->m_calculateCheck = on ? TRUE : FALSE;
+            if (!on)
+                b->m_showCheck = FALSE;
+            EndEdit(b);
+            ApplyEnabling();
+        }
+    });
+
+    QGridLayout* rules = AddGroup(layout, tr("Data Constraints"));
+    QWidget* rulesBox = rules->parentWidget();
+    m_filter = Combo(rulesBox, 1076,
+                     {tr("None"), tr("Alpha"), tr("Numeric"), tr("Alphanumeric"), tr("Custom"),
+                      tr("Number")});
+    AddRow(rules, 0, tr("Filtering"), m_filter);
+    m_allow = Named(new QLineEdit(rulesBox), 1271);
+    m_allowLabel = AddRow(rules, 1, tr("Allow"), m_allow);
+    m_coercion = Combo(rulesBox, 1078,
+                       {tr("None"), tr("Upper Case"), tr("Lower Case"), tr("Title Case"),
+                        tr("Sentence Case")});
+    AddRow(rules, 2, tr("Coercion"), m_coercion);
+    m_prefix = Named(new QLineEdit(rulesBox), 1214);
+    AddRow(rules, 3, tr("Prefix"), m_prefix);
+    m_suffix = Named(new QLineEdit(rulesBox), 1215);
+    AddRow(rules, 4, tr("Suffix"), m_suffix);
+    m_length = Combo(rulesBox, 1277, {tr("Unrestricted"), tr("Fixed"), tr("Maximum"), tr("Minimum")});
+    AddRow(rules, 5, tr("Length"), m_length);
+    m_lengthValue = Named(new QLineEdit(rulesBox), 1278);
+    m_lengthLabel = AddRow(rules, 6, tr("&Is"), m_lengthValue);
+    m_truncate = Combo(rulesBox, 1279, {tr("No"), tr("Left"), tr("Right")});
+    AddRow(rules, 7, tr("Truncate"), m_truncate);
+    m_pad = Combo(rulesBox, 1280, {tr("No"), tr("Left"), tr("Right")});
+    AddRow(rules, 8, tr("Pad"), m_pad);
+    m_padChar = Named(new QLineEdit(rulesBox), 1272);
+    m_padLabel = AddRow(rules, 9, tr("Using"), m_padChar, 1276);
+    auto comboRule = [this](QComboBox* combo, int CElement::*field) {
+        connect(combo, &QComboBox::activated, this, [this, combo, field](int index) {
+            if (CBarcode* b = BeginEdit(combo)) {
+                b->*field = index;
+                EndEdit(b);
+                ApplyEnabling();
+            }
+        });
+    };
+    comboRule(m_filter, &CElement::m_filterType);
+    comboRule(m_coercion, &CElement::m_caseCoercion);
+    comboRule(m_length, &CElement::m_lengthConstraint);
+    comboRule(m_truncate, &CElement::m_truncation);
+    comboRule(m_pad, &CElement::m_paddingMode);
+    auto textRule = [this](QLineEdit* edit, QString CElement::*field) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, field](const QString& text) {
+            if (CBarcode* b = BeginEdit(edit)) {
+                b->*field = text;
+                EndEdit(b);
+            }
+        });
+    };
+    textRule(m_allow, &CElement::m_filterList);
+    textRule(m_prefix, &CElement::m_prefix);
+    textRule(m_suffix, &CElement::m_suffix);
+    connect(m_lengthValue, &QLineEdit::textEdited, this, [this](const QString& text) {
+        bool ok = false;
+        const int value = text.trimmed().toInt(&ok);
+        if (!ok || value < 0)
+            return;
+        if (CBarcode* b = BeginEdit(m_lengthValue)) {
+            b->m_lengthLimit = value;
+            EndEdit(b);
+        }
+    });
+    connect(m_padChar, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (CBarcode* b = BeginEdit(m_padChar)) {
+            const QChar c = text.isEmpty() ? QChar() : text.at(0);
+            b->m_paddingChar = c.unicode() < 256 ? BYTE(c.unicode()) : BYTE('?');
+            EndEdit(b);
+        }
+    });
+
+    QGridLayout* human = AddGroup(layout, tr("Human-Readable"));
+    QWidget* humanBox = human->parentWidget();
+    m_showHuman = Named(new QCheckBox(tr("Show Human-Readable"), humanBox), 1198);
+    m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), humanBox), 1199);
+    human->addWidget(m_showHuman, 0, 0, 1, 2);
+    human->addWidget(m_showCheck, 1, 0, 1, 2);
+    m_justify = Combo(humanBox, 1079, {tr("Left"), tr("Centre"), tr("Right")});
+    AddRow(human, 2, tr("Justification"), m_justify);
+    m_position = Combo(humanBox, 1080, {tr("Bottom"), tr("Top")});
+    AddRow(human, 3, tr("Position"), m_position);
+    for (QCheckBox* box : {m_showHuman, m_showCheck})
+        connect(box, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
+    for (QComboBox* combo : {m_justify, m_position})
+        connect(combo, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
+    layout->addStretch(1);
+    return page;
+}
+
+void CBarcodeView::Load(CBarcode* b)
+{
+    SetLoading(true);
+    LoadCommonBlocks(b, NativeFor(b));
+    const SymbologyInfo& info = b->Symbology();
+    m_symbology->setText(QString::fromLatin1(info.name));
+    m_data->setText(b->m_sampleData);
+    const bool addOns = b->AllowsAddOn();
+    for (QRadioButton* r : {m_addOnNone, m_addOnTwo, m_addOnFive})
+        r->setEnabled(addOns);
+    const int digits = b->GetAddOnDigits();
+    (digits == 2 ? m_addOnTwo : digits == 5 ? m_addOnFive : m_addOnNone)->setChecked(true);
+
+    const int family = b->m_style ? b->m_style->family : info.family;
+    m_style->clear();
+    m_style->addItems(TheBarcodeStyleList().StyleNames(family));
+    m_style->setCurrentIndex(std::max(0, m_style->findText(b->m_styleName)));
+    m_calcCheck->setEnabled(info.checkOptional);
+    m_calcCheck->setChecked(info.checkOptional ? b->m_calculateCheck : info.checkDefault);
+    m_height->setEnabled(info.heightAdjustable);
+
+    m_filter->setCurrentIndex(b->m_filterType);
+    m_allow->setText(b->m_filterList);
+    m_coercion->setCurrentIndex(b->m_caseCoercion);
+    m_prefix->setText(b->m_prefix);
+    m_suffix->setText(b->m_suffix);
+    m_length->setCurrentIndex(b->m_lengthConstraint);
+    m_lengthValue->setText(QString::number(b->m_lengthConstraint ? b->m_lengthLimit
+                                                                 : int(b->m_data.size())));
+    m_truncate->setCurrentIndex(b->m_truncation);
+    m_pad->setCurrentIndex(b->m_paddingMode);
+    m_padChar->setText(b->m_paddingChar ? QString(QChar(b->m_paddingChar)) : QString());
+    m_justify->setCurrentIndex(std::clamp(b->m_hJustify, 0, 2));
+    m_position->setCurrentIndex(b->m_vJustify ? 1 : 0);
+    UpdateFromElement();
+    ApplyEnabling();
+    SetLoading(false);
+}
+
+void CBarcodeView::UpdateFromElement()
+{
+    auto* b = ElementAs<CBarcode>();
+    if (!b)
+        return;
+    const bool loading = IsLoading();
+    SetLoading(true);
+    SetLength(m_x, b->m_origin.x);
+    SetLength(m_y, b->m_origin.y);
+    m_orientation->setCurrentIndex((b->m_orientation / 90) & 3);
+    SetLength(m_height, b->m_height);
+    SetLoading(loading);
+}
+
+void CBarcodeView::ApplyEnabling()
+{
+    auto* b = ElementAs<CBarcode>();
+    if (!b)
+        return;
+    const SymbologyInfo& info = b->Symbology();
+    const CBarcodeStyle* style = b->m_style;
+    m_styleDescription->setText(style ? style->description : QString());
+    m_newStyle->setEnabled(style && style->family != FAMILY_POSTAL);
+    m_editStyle->setEnabled(style && style->userDefined);
+
+    const bool linked = b->m_dataSource != SOURCE_FIXED;
+    if (!linked) {
+        // Fixed data has no rules: the controls show none, whatever the
+        // element keeps.
+        m_filter->setCurrentIndex(0);
+        m_coercion->setCurrentIndex(0);
+        m_prefix->clear();
+        m_suffix->clear();
+        m_length->setCurrentIndex(0);
+        m_truncate->setCurrentIndex(0);
+        m_pad->setCurrentIndex(0);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_filter, m_coercion, m_prefix, m_suffix,
+                                                      m_length, m_allow})
+        w->setEnabled(linked);
+    m_allow->setVisible(m_filter->currentIndex() == 4);
+    m_allowLabel->setVisible(m_filter->currentIndex() == 4);
+    const int length = m_length->currentIndex();
+    m_lengthLabel->setVisible(length != 0);
+    m_lengthValue->setVisible(length != 0);
+    m_lengthLabel->setText(length == 1 ? tr("&At") : tr("&Is"));
+    m_truncate->setEnabled(linked && (length == 1 || length == 2));
+    m_pad->setEnabled(linked && (length == 1 || length == 3));
+    m_padChar->setVisible(m_pad->currentIndex() != 0);
+    m_padLabel->setVisible(m_pad->currentIndex() != 0);
+
+    const bool hr = info.humanReadable;
+    m_showHuman->setEnabled(hr);
+    m_showHuman->setChecked(hr && b->m_showHumanReadable);
+    if (!hr) {
+        m_showCheck->setEnabled(false);
+        m_showCheck->setChecked(false);
+    } else if (info.checkOptional) {
+        const bool on = b->m_showHumanReadable && b->m_calculateCheck;
+        m_showCheck->setEnabled(on);
+        m_showCheck->setChecked(on && b->m_showCheck);
+    } else {
+        m_showCheck->setEnabled(false);
+        m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
+    }
+    const bool text = hr && b->m_showHumanReadable;
+    m_justify->setEnabled(text);
+    m_position->setEnabled(text);
+}
+
+CBarcode* CBarcodeView::BeginEdit(QObject* control)
+{
+    if (IsLoading())
+        return nullptr;
+    auto* b = ElementAs<CBarcode>();
+    if (!b)
+        return nullptr;
+    // The pane's opening kept the state before the first edit.
+    if (m_edits++ > 0 && control != m_lastEdit)
+        TheUndoHistory().Record(UNDO_CHANGED, b);
+    m_lastEdit = control;
+    return b;
+}
+
+void CBarcodeView::EndEdit(CBarcode* b, bool newLayout)
+{
+    QString data = b->m_sampleData;
+    if (b->m_dataSource != SOURCE_FIXED)
+        b->FormatDataText(data);
+    b->m_data = data;
+    if (newLayout)
+        b->ComputeLayout();
+    ElementEdited(b);
+    b->RecalcPosition(View());
+}
+
+void CBarcodeView::OnAddOn(int digits)
+{
+    CBarcode* b = BeginEdit(m_addOnNone);
+    if (!b)
+        return;
+    if (digits == b->GetAddOnDigits())
+        return;
+    if (b->m_addOn) {
+        // The add-on's digits are cut only when the data really ends in
+        // them: data the add-on never took keeps every character.
+        const QString& taken = b->m_addOn->m_text;
+        if (!taken.isEmpty() && b->m_sampleData.endsWith(taken) && !b->IsShowingInvalid()) {
+            b->m_sampleData.chop(taken.size());
+            b->m_data = b->m_sampleData;
+        }
+        b->SetAddOnDigits(0);
+    }
+    if (digits == 2 || digits == 5) {
+        b->SetAddOnDigits(digits);
+        b->m_sampleData += digits == 2 ? QStringLiteral("12") : QStringLiteral("12345");
+    }
+    EndEdit(b);
+    m_data->setText(b->m_sampleData);
+}
+
+void CBarcodeView::OnNewStyle()
+{
+    CBarcode* b = ElementAs<CBarcode>();
+    if (!b || !b->m_style)
+        return;
+    CBarcodeStyle style = *b->m_style;
+    style.name.clear();
+    style.description.clear();
+    CBarcodeStyleDlg dialog(style, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    b = BeginEdit(m_newStyle);
+    if (!b)
+        return;
+    QString reason;
+    CBarcodeStyle* added = TheBarcodeStyleList().AddTyped(style, reason);
+    if (!added)
+        return;
+    b->SetStyle(added);
+    m_style->addItem(added->name);
+    m_style->setCurrentIndex(m_style->count() - 1);
+    EndEdit(b, true);
+    ApplyEnabling();
+}
+
+void CBarcodeView::OnEditStyle()
+{
+    CBarcode* b = ElementAs<CBarcode>();
+    if (!b || !b->m_style || !b->m_style->userDefined)
+        return;
+    CBarcodeStyle* edited = b->m_style;
+    CBarcodeStyleDlg dialog(*edited, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Every barcode drawn with the style is drawn anew.
+    for (int i = 0; i < TheElementList().GetCount(); ++i) {
+        auto* other = dynamic_cast<CBarcode*>(TheElementList().GetAt(i));
+        if (other && other->m_style == edited) {
+            other->ComputeLayout();
+            other->Refresh();
+        }
+    }
+    MarkModified();
+    ApplyEnabling();
+}
+
+void CBarcodeView::ApplyHumanReadable()
+{
+    CBarcode* b = BeginEdit(m_showHuman);
+    if (!b)
+        return;
+    b->m_showHumanReadable = m_showHuman->isEnabled() && m_showHuman->isChecked();
+    // The check box may only now become enabled (shown again below).
+    const SymbologyInfo& info = b->Symbology();
+    if (info.checkOptional)
+        b->m_showCheck = b->m_showHumanReadable && b->m_calculateCheck && m_showCheck->isChecked();
+    else
+        b->m_showCheck = info.checkDefault && !info.checkHidden;
+    b->m_hJustify = m_justify->currentIndex();
+    b->m_vJustify = m_position->currentIndex();
+    EndEdit(b);
+    ApplyEnabling();
+}

@@ -1,0 +1,83 @@
+// The pane of the linear and postal barcodes: a "Barcode" tab with the
+// symbology, position, orientation, data, add-on, name, print options and
+// data source, and a "Formatting" tab with the style, check digit, height,
+// data rules and human-readable text.
+#pragma once
+
+#include "ElementView.h"
+
+class CBarcode;
+class QTabWidget;
+
+class CBarcodeView : public CElementView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 381;
+
+    explicit CBarcodeView(CBarcode* barcode, QWidget* parent = nullptr);
+    void UpdateFromElement() override;
+
+    // Whether a symbology is edited in this pane (the two-dimensional and
+    // GS1 symbols have panes of their own).
+    static bool EditsSymbology(int symbologyId);
+
+private:
+    QWidget* BuildBarcodePage();
+    QWidget* BuildFormattingPage();
+    void Load(CBarcode* barcode);
+    // Page 2's enabling for the element's values.
+    void ApplyEnabling();
+    // Before an edit: the element's state is kept for Undo (the pane's
+    // opening kept the state before the first edit; typing on in the same
+    // box adds no further step).
+    CBarcode* BeginEdit(QObject* control);
+    // After an edit: the data follows the sample data (with the data rules
+    // when the element has a data source) and the symbol is made anew.
+    void EndEdit(CBarcode* barcode, bool newLayout = false);
+    void OnAddOn(int digits);
+    void OnNewStyle();
+    void OnEditStyle();
+    void ApplyHumanReadable();
+
+    QTabWidget* m_tabs = nullptr;
+    QObject* m_lastEdit = nullptr;
+    int m_edits = 0;
+
+    // Barcode page.
+    QLineEdit* m_x = nullptr;
+    QLineEdit* m_y = nullptr;
+    QComboBox* m_orientation = nullptr;
+    QLabel* m_symbology = nullptr;
+    QPushButton* m_change = nullptr;
+    QLineEdit* m_data = nullptr;
+    QRadioButton* m_addOnNone = nullptr;
+    QRadioButton* m_addOnTwo = nullptr;
+    QRadioButton* m_addOnFive = nullptr;
+
+    // Formatting page.
+    QComboBox* m_style = nullptr;
+    QLabel* m_styleDescription = nullptr;
+    QPushButton* m_newStyle = nullptr;
+    QPushButton* m_editStyle = nullptr;
+    QCheckBox* m_calcCheck = nullptr;
+    QLineEdit* m_height = nullptr;
+    QComboBox* m_filter = nullptr;
+    QLineEdit* m_allow = nullptr;
+    QLabel* m_allowLabel = nullptr;
+    QLabel* m_padLabel = nullptr;
+    QComboBox* m_coercion = nullptr;
+    QLineEdit* m_prefix = nullptr;
+    QLineEdit* m_suffix = nullptr;
+    QComboBox* m_length = nullptr;
+    QLineEdit* m_lengthValue = nullptr;
+    QLabel* m_lengthLabel = nullptr;
+    QComboBox* m_truncate = nullptr;
+    QComboBox* m_pad = nullptr;
+    QLineEdit* m_padChar = nullptr;
+    QCheckBox* m_showHuman = nullptr;
+    QCheckBox* m_showCheck = nullptr;
+    QComboBox* m_justify = nullptr;
+    QComboBox* m_position = nullptr;
+};

@@ -1,0 +1,443 @@
+// Barcodes as a user meets them in the designer's real main frame: the
+// barcode tool with Select Barcode Type, the barcode pane with its
+// symbology change, add-ons and styles, the Custom Barcode Style dialog's
+// checks, and the printed sign read back by a barcode reader.
+#include "AppContext.h"
+#include "Barcode.h"
+#include "BarcodeStyleDlg.h"
+#include "BarcodeView.h"
+#include "Commands.h"
+#include "DesignView.h"
+#include "EanUpc.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "PrintSignDlg.h"
+#include "Printer.h"
+#include "SelectBarcodeTypeDlg.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <ZXing/ReadBarcode.h>
+
+#include <functional>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+template <class T> class CAnswer
+{
+public:
+    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                m_timer.stop();
+                m_answered = true;
+                m_action(dialog);
+            }
+        });
+        m_timer.start(5);
+    }
+    bool Answered() const { return m_answered; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_answered = false;
+};
+
+template <class W> W* Control(QWidget* parent, int id)
+{
+    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
+    EXPECT_NE(w, nullptr) << "control " << id;
+    return w;
+}
+
+void Type(QWidget* parent, int id, const QString& text)
+{
+    auto* edit = Control<QLineEdit>(parent, id);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+// Picks a symbology in the open type dialog by clicking its entry, and OK.
+void PickSymbology(CSelectBarcodeTypeDlg* dlg, int id)
+{
+    auto* list = Control<QListWidget>(dlg, 1089);
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        if (item->data(Qt::UserRole).toInt() != id)
+            continue;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(item).center());
+        break;
+    }
+    EXPECT_EQ(dlg->SelectedId(), id);
+    dlg->accept();
+}
+
+void SaveShot(QWidget* widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TABREL_SHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    widget->grab().save(folder + QLatin1Char('/') + name);
+}
+
+class BarcodePaneTest : public ::testing::Test
+{
+protected:
+    BarcodePaneTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (frame) {
+            frame->resize(1300, 900);
+            view = qobject_cast<CDesignView*>(frame->Canvas());
+        }
+    }
+    ~BarcodePaneTest() override
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    QPoint Dp(int x, int y) const
+    {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    }
+    QWidget* Pane() const { return frame->PropertyPane(); }
+    CBarcode* Primary() const { return dynamic_cast<CBarcode*>(view->Selection().Primary()); }
+
+    // Draws a barcode with the tool: the type dialog, then a click.
+    CBarcode* DrawBarcode(int symbology, CPoint at)
+    {
+        CAnswer<CSelectBarcodeTypeDlg> type([symbology](CSelectBarcodeTypeDlg* dlg) {
+            PickSymbology(dlg, symbology);
+        });
+        frame->UpdateActionsNow();
+        frame->Action(ID_TOOL_BARCODE)->trigger();
+        EXPECT_TRUE(type.Answered());
+        EXPECT_EQ(view->Mode(), MODE_BARCODE_PLACE);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(at.x, at.y));
+        EXPECT_EQ(view->Mode(), MODE_SELECT);
+        return Primary();
+    }
+
+    // The pane's Change... with the symbology picked in the dialog.
+    CBarcode* ChangeTo(int symbology)
+    {
+        CAnswer<CSelectBarcodeTypeDlg> type([symbology](CSelectBarcodeTypeDlg* dlg) {
+            // The dialog opens on Code 39, whatever the element's symbology.
+            EXPECT_EQ(dlg->SelectedId(), SYM_CODE39);
+            PickSymbology(dlg, symbology);
+        });
+        auto* change = Control<QPushButton>(Pane(), 1241);
+        if (!change)
+            return nullptr;
+        change->click();
+        for (int i = 0; i < 200 && !type.Answered(); ++i)
+            QTest::qWait(5);
+        QApplication::processEvents();
+        EXPECT_TRUE(type.Answered());
+        return Primary();
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
+};
+
+// The dialog's checks, typed into the dialog that the pane's New... opens on
+// a Code 39 barcode (family of the ratio codes).
+TEST_F(BarcodePaneTest, CustomStyleDialogChecksWhatIsTyped)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcode* barcode = DrawBarcode(SYM_CODE39, CPoint(100, 100));
+    ASSERT_NE(barcode, nullptr);
+    struct Case
+    {
+        const char* name;
+        const char* x;
+        const char* ratio;
+        const char* gain;
+        const char* refusal; // empty: accepted
+    };
+    const Case cases[] = {
+        {"", "15", "3", "1.7", "Invalid or non-unique style name"},
+        {"Standard", "15", "3", "1.7", "Invalid or non-unique style name"},
+        {"Wide", "abc", "3", "1.7", "The X dimension must be greater than 0."},
+        {"Wide", "0", "3", "1.7", "The X dimension must be greater than 0."},
+        {"Wide", "15", "0.5", "1.7", "The ratio must be from 1:1 to 100:1."},
+        {"Wide", "15", "x", "1.7", "The ratio must be from 1:1 to 100:1."},
+        {"Wide", "15", "1e300", "1.7", "The ratio must be from 1:1 to 100:1."},
+        {"Wide", "15", "3", "-1", "The print gain must be from 0 to the X dimension"},
+        {"Wide", "15", "3", "20", "The print gain must be from 0 to the X dimension"},
+        {"Wide", "15", "3", "", "The print gain must be from 0 to the X dimension"},
+        {"Wide", "25", "2.5", "1", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.x + " " + c.ratio + " " + c.gain);
+        const int before = TheBarcodeStyleList().GetCount();
+        messages.Clear();
+        bool stayedOpen = false;
+        CAnswer<CBarcodeStyleDlg> answer([&](CBarcodeStyleDlg* dlg) {
+            // A new style: its name is typed, its ratio is offered.
+            EXPECT_TRUE(Control<QLineEdit>(dlg, 1050)->isEnabled());
+            EXPECT_TRUE(Control<QLineEdit>(dlg, 1375)->isEnabled());
+            Type(dlg, 1050, QString::fromLatin1(c.name));
+            Type(dlg, 1126, QString::fromLatin1(c.x));
+            Type(dlg, 1375, QString::fromLatin1(c.ratio));
+            Type(dlg, 1270, QString::fromLatin1(c.gain));
+            QTest::keyClick(dlg, Qt::Key_Return);
+            stayedOpen = dlg->isVisible();
+            if (stayedOpen)
+                dlg->reject();
+        });
+        Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+        Control<QPushButton>(Pane(), 1538)->click();
+        ASSERT_TRUE(answer.Answered());
+        const bool refused = c.refusal[0] != 0;
+        EXPECT_EQ(stayedOpen, refused);
+        if (refused) {
+            ASSERT_EQ(messages.Count(), 1);
+            EXPECT_TRUE(messages.LastText().startsWith(QString::fromLatin1(c.refusal)))
+                << messages.LastText().toStdString();
+            EXPECT_EQ(TheBarcodeStyleList().GetCount(), before);
+            EXPECT_EQ(barcode->m_styleName, QStringLiteral("Standard"));
+        } else {
+            EXPECT_EQ(messages.Count(), 0);
+            ASSERT_EQ(TheBarcodeStyleList().GetCount(), before + 1);
+            EXPECT_EQ(barcode->m_styleName, QStringLiteral("Wide"));
+            ASSERT_NE(barcode->m_style, nullptr);
+            EXPECT_TRUE(barcode->m_style->userDefined);
+            EXPECT_EQ(barcode->m_style->ratio, 250);
+            EXPECT_FLOAT_EQ(barcode->m_style->xDimension, 0.025f);
+            EXPECT_EQ(Control<QComboBox>(Pane(), 1039)->currentText(), QStringLiteral("Wide"));
+            EXPECT_TRUE(Control<QPushButton>(Pane(), 1537)->isEnabled());
+            EXPECT_TRUE(frame->Document().IsModified());
+        }
+    }
+    // "Wide" in another family is a name of its own.
+    CBarcode* code128 = ChangeTo(SYM_CODE128_AUTO);
+    ASSERT_NE(code128, nullptr);
+    CAnswer<CBarcodeStyleDlg> other([](CBarcodeStyleDlg* dlg) {
+        // Module codes have no ratio.
+        EXPECT_FALSE(Control<QLineEdit>(dlg, 1375)->isEnabled());
+        Type(dlg, 1050, QStringLiteral("Wide"));
+        dlg->accept();
+    });
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+    Control<QPushButton>(Pane(), 1538)->click();
+    ASSERT_TRUE(other.Answered());
+    EXPECT_EQ(code128->m_styleName, QStringLiteral("Wide"));
+    EXPECT_EQ(code128->m_style->family, FAMILY_CODE128);
+    EXPECT_EQ(code128->m_style->ratio, 300) << "kept from the style it was made from";
+}
+
+// The add-on radios of an EAN-13: adding puts the add-on's digits after the
+// data, switching cuts the old ones first, and None cuts them only when the
+// data really ends in the add-on.
+TEST_F(BarcodePaneTest, AddOnsAddedAndRemoved)
+{
+    ASSERT_NE(frame, nullptr);
+    DrawBarcode(SYM_CODE39, CPoint(100, 100));
+    CBarcode* ean = ChangeTo(SYM_EAN13);
+    ASSERT_NE(ean, nullptr);
+    ASSERT_EQ(ean->GetSymbologyId(), SYM_EAN13);
+    Type(Pane(), 1049, QStringLiteral("501234567890"));
+    EXPECT_EQ(ean->m_data, QStringLiteral("501234567890"));
+    frame->Document().SetModifiedFlag(false);
+    struct Step
+    {
+        int radio;
+        const char* data;
+        int addOn;
+    };
+    const Step steps[] = {
+        {1392, "50123456789012345", 5},
+        {1391, "50123456789012", 2},
+        {1220, "501234567890", 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.radio);
+        Control<QRadioButton>(Pane(), s.radio)->click();
+        EXPECT_EQ(ean->m_sampleData, QString::fromLatin1(s.data));
+        EXPECT_EQ(ean->m_data, QString::fromLatin1(s.data));
+        EXPECT_EQ(Control<QLineEdit>(Pane(), 1049)->text(), QString::fromLatin1(s.data));
+        EXPECT_EQ(ean->GetAddOnDigits(), s.addOn);
+        EXPECT_FALSE(ean->IsShowingInvalid());
+        EXPECT_TRUE(frame->Document().IsModified());
+    }
+    // Data the add-on never took (too short for symbol and add-on) keeps
+    // every character when the add-on goes.
+    Control<QRadioButton>(Pane(), 1392)->click();
+    Type(Pane(), 1049, QStringLiteral("5012345678"));
+    EXPECT_TRUE(ean->IsShowingInvalid());
+    Control<QRadioButton>(Pane(), 1220)->click();
+    EXPECT_EQ(ean->m_data, QStringLiteral("5012345678"));
+    EXPECT_EQ(ean->GetAddOnDigits(), 0);
+    // A symbology without add-ons offers none.
+    CBarcode* code39 = ChangeTo(SYM_CODE39);
+    ASSERT_NE(code39, nullptr);
+    EXPECT_FALSE(Control<QRadioButton>(Pane(), 1392)->isEnabled());
+    EXPECT_TRUE(Control<QRadioButton>(Pane(), 1220)->isChecked());
+}
+
+// A user draws a barcode, types its data, walks it through symbologies in
+// the pane (the data stays), undoes an edit and prints the sign; the printed
+// page reads back.
+TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
+{
+    ASSERT_NE(frame, nullptr);
+    // The type dialog: Code 39 first, a live preview of the entry chosen.
+    CAnswer<CSelectBarcodeTypeDlg> look([](CSelectBarcodeTypeDlg* dlg) {
+        EXPECT_EQ(dlg->SelectedId(), SYM_CODE39);
+        ASSERT_NE(dlg->Preview(), nullptr);
+        EXPECT_EQ(dlg->Preview()->GetSymbologyId(), SYM_CODE39);
+        EXPECT_FALSE(Control<QCheckBox>(dlg, 1386)->isEnabled()) << "no printer draws it";
+        dlg->resize(600, 360);
+        auto* list = Control<QListWidget>(dlg, 1089);
+        EXPECT_TRUE(list->findItems(QStringLiteral("Code39 ASCII"), Qt::MatchExactly).isEmpty());
+        list->setCurrentItem(list->findItems(QStringLiteral("UPC-A"), Qt::MatchExactly)[0]);
+        EXPECT_EQ(dlg->Preview()->GetSymbologyId(), SYM_UPCA);
+        EXPECT_FALSE(dlg->Preview()->IsShowingInvalid());
+        SaveShot(dlg, QStringLiteral("select-barcode-type.png"));
+        dlg->reject();
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_TOOL_BARCODE)->trigger();
+    ASSERT_TRUE(look.Answered());
+    EXPECT_EQ(view->Mode(), MODE_SELECT) << "Cancel places nothing";
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+
+    CBarcode* barcode = DrawBarcode(SYM_CODE128_AUTO, CPoint(150, 200));
+    ASSERT_NE(barcode, nullptr);
+    EXPECT_EQ(TheElementList().GetCount(), 1);
+    EXPECT_EQ(barcode->m_origin, CPoint(150, 200));
+    EXPECT_TRUE(frame->Document().IsModified());
+    ASSERT_STREQ(Pane()->metaObject()->className(), "CBarcodeView");
+    EXPECT_EQ(Pane()->objectName(), QStringLiteral("id381"));
+    EXPECT_EQ(Control<QLabel>(Pane(), 1181)->text(), QStringLiteral("Code128 - Auto"));
+
+    frame->Document().SetModifiedFlag(false);
+    Type(Pane(), 1049, QStringLiteral("TABREL42"));
+    EXPECT_EQ(barcode->m_data, QStringLiteral("TABREL42"));
+    EXPECT_TRUE(frame->Document().IsModified());
+    // The orientation is its own edit, and Undo takes it back alone.
+    auto* orientation = Control<QComboBox>(Pane(), 1012);
+    orientation->setCurrentIndex(1);
+    emit orientation->activated(1);
+    EXPECT_EQ(barcode->m_orientation, 90);
+    frame->UpdateActionsNow();
+    frame->Action(ID_EDIT_UNDO)->trigger();
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    auto* undone = dynamic_cast<CBarcode*>(TheElementList().GetAt(0));
+    ASSERT_NE(undone, nullptr);
+    EXPECT_EQ(undone->m_orientation, 0);
+    EXPECT_EQ(undone->m_data, QStringLiteral("TABREL42"));
+    ASSERT_TRUE(frame->SwitchElementView(undone));
+    view->Selection().AddElement(undone);
+
+    // Through the pane's Change..., each symbology in turn; the data stays
+    // and the pane follows the symbology.
+    const int symbologies[] = {SYM_CODE39,  SYM_CODE93, SYM_INTERLEAVED_2OF5, SYM_EAN13,
+                               SYM_POSTNET, SYM_MSI,    SYM_TELEPEN,          SYM_CODE39};
+    for (int id : symbologies) {
+        SCOPED_TRACE(id);
+        CBarcode* changed = ChangeTo(id);
+        ASSERT_NE(changed, nullptr);
+        EXPECT_EQ(changed->GetSymbologyId(), id);
+        EXPECT_EQ(changed->m_sampleData, QStringLiteral("TABREL42"));
+        EXPECT_EQ(changed->m_origin, CPoint(150, 200));
+        EXPECT_EQ(TheElementList().GetCount(), 1);
+        ASSERT_STREQ(Pane()->metaObject()->className(), "CBarcodeView");
+        EXPECT_EQ(Control<QLineEdit>(Pane(), 1049)->text(), QStringLiteral("TABREL42"));
+        EXPECT_EQ(Control<QLabel>(Pane(), 1181)->text(),
+                  QString::fromLatin1(GetSymbology(id).name));
+        // Postnet has no height, style or human-readable line to edit.
+        const bool postal = id == SYM_POSTNET;
+        EXPECT_EQ(Control<QLineEdit>(Pane(), 1007)->isEnabled(), !postal);
+        EXPECT_EQ(Control<QPushButton>(Pane(), 1538)->isEnabled(), !postal);
+        EXPECT_EQ(Control<QCheckBox>(Pane(), 1198)->isEnabled(), !postal);
+    }
+    CBarcode* code39 = Primary();
+    ASSERT_NE(code39, nullptr);
+    EXPECT_FALSE(code39->IsShowingInvalid());
+    // Code 39's check digit is optional: shown only once it is calculated.
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+    SaveShot(Pane(), QStringLiteral("barcode-pane-formatting.png"));
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(0);
+    SaveShot(Pane(), QStringLiteral("barcode-pane.png"));
+
+    // Printed to a file through File > Print.
+    const QString pdf = home.FilePath("barcode.pdf");
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
+        auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
+        where->setCurrentIndex(where->findText(QStringLiteral("File")));
+        Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
+        dlg->accept();
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    ASSERT_TRUE(print.Answered());
+    FrameHooks().chooseFile = nullptr;
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString prefix = pdf + QStringLiteral("-page");
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"),
+                                              QStringLiteral("-gray"), QStringLiteral("-png"),
+                                              QStringLiteral("-singlefile"), pdf, prefix});
+    ASSERT_TRUE(render.waitForFinished(60000));
+    const QImage page =
+        QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(page.isNull());
+    const ZXing::ImageView image(page.constBits(), page.width(), page.height(),
+                                 ZXing::ImageFormat::Lum, int(page.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::Code39);
+    const ZXing::Result result = ZXing::ReadBarcode(image, hints);
+    ASSERT_TRUE(result.isValid());
+    // The reader leaves Code 39's check character (when one is made) on.
+    EXPECT_EQ(result.text(), (QStringLiteral("TABREL42") + code39->m_checkChars).toStdWString());
+}
+
+} // namespace
