@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 CView* View()
@@ -300,14 +302,27 @@ QWidget* CBarcodeView::BuildFormattingPage()
     m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), humanBox), 1199);
     human->addWidget(m_showHuman, 0, 0, 1, 2);
     human->addWidget(m_showCheck, 1, 0, 1, 2);
+    m_face = Combo(humanBox, 1164, PrinterFaces());
+    AddRow(human, 2, tr("Font"), m_face);
+    m_size = Combo(humanBox, 1040,
+                   {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("9"),
+                    QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"),
+                    QStringLiteral("14"), QStringLiteral("16"), QStringLiteral("18"),
+                    QStringLiteral("20"), QStringLiteral("24"), QStringLiteral("28")});
+    m_size->setEditable(true);
+    AddRow(human, 3, tr("Size"), m_size);
+    m_fontStyle = Combo(humanBox, 1539, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
+    AddRow(human, 4, tr("Style"), m_fontStyle);
     m_justify = Combo(humanBox, 1079, {tr("Left"), tr("Centre"), tr("Right")});
-    AddRow(human, 2, tr("Justification"), m_justify);
+    AddRow(human, 5, tr("Justification"), m_justify);
     m_position = Combo(humanBox, 1080, {tr("Bottom"), tr("Top")});
-    AddRow(human, 3, tr("Position"), m_position);
+    AddRow(human, 6, tr("Position"), m_position);
     for (QCheckBox* box : {m_showHuman, m_showCheck})
         connect(box, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
-    for (QComboBox* combo : {m_justify, m_position})
+    for (QComboBox* combo : {m_face, m_fontStyle, m_justify, m_position})
         connect(combo, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
+    connect(m_size->lineEdit(), &QLineEdit::editingFinished, this, [this] { ApplyHumanReadable(); });
+    connect(m_size, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
     layout->addStretch(1);
     return page;
 }
@@ -346,6 +361,16 @@ void CBarcodeView::Load(CBarcode* b)
     m_padChar->setText(b->m_paddingChar ? QString(QChar(b->m_paddingChar)) : QString());
     m_justify->setCurrentIndex(std::clamp(b->m_hJustify, 0, 2));
     m_position->setCurrentIndex(b->m_vJustify ? 1 : 0);
+    if (info.humanReadable) {
+        const CLogFont& font = b->m_texts[0].GetFont();
+        const LogFontFields& lf = font.GetLogFont();
+        if (m_face->findText(lf.lfFaceName) < 0)
+            m_face->addItem(lf.lfFaceName);
+        m_face->setCurrentIndex(m_face->findText(lf.lfFaceName));
+        const double points = std::round(font.HeightToPoints() * 2.0) / 2.0;
+        m_size->setEditText(QString::number(points));
+        m_fontStyle->setCurrentIndex((lf.lfWeight >= 600 ? 2 : 0) + (lf.lfItalic ? 1 : 0));
+    }
     UpdateFromElement();
     ApplyEnabling();
     SetLoading(false);
@@ -417,8 +442,8 @@ void CBarcodeView::ApplyEnabling()
         m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
     }
     const bool text = hr && b->m_showHumanReadable;
-    m_justify->setEnabled(text);
-    m_position->setEnabled(text);
+    for (QComboBox* combo : {m_face, m_size, m_fontStyle, m_justify, m_position})
+        combo->setEnabled(text);
 }
 
 CBarcode* CBarcodeView::BeginEdit(QObject* control)
@@ -532,6 +557,24 @@ void CBarcodeView::ApplyHumanReadable()
         b->m_showCheck = info.checkDefault && !info.checkHidden;
     b->m_hJustify = m_justify->currentIndex();
     b->m_vJustify = m_position->currentIndex();
+    if (b->Symbology().humanReadable) {
+        // The font goes to all four text parts.
+        LogFontFields lf = b->m_texts[0].GetFont().GetLogFont();
+        if (!m_face->currentText().isEmpty())
+            lf.lfFaceName = m_face->currentText();
+        lf.lfWeight = m_fontStyle->currentIndex() >= 2 ? 700 : 400;
+        lf.lfItalic = (m_fontStyle->currentIndex() & 1) ? 1 : 0;
+        double points = 0;
+        const bool sized = PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 &&
+                           points <= 400.0;
+        for (CTextBase& part : b->m_texts) {
+            if (!part.OwnsFont())
+                part.CreateOwnFont(&b->m_texts[0].GetFont());
+            part.SetLogFont(lf);
+            if (sized)
+                part.SetPointSize(points);
+        }
+    }
     EndEdit(b);
     ApplyEnabling();
 }

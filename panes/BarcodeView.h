@@ -78,6 +78,9 @@ private:
     QLineEdit* m_padChar = nullptr;
     QCheckBox* m_showHuman = nullptr;
     QCheckBox* m_showCheck = nullptr;
+    QComboBox* m_face = nullptr;
+    QComboBox* m_size = nullptr;
+    QComboBox* m_fontStyle = nullptr;
     QComboBox* m_justify = nullptr;
     QComboBox* m_position = nullptr;
 };

@@ -620,17 +620,23 @@ void CDesignView::ArmTool(int mode, const char* className)
 void CDesignView::ArmBarcodeTool()
 {
     SetMode(MODE_SELECT);
-    CSelectBarcodeTypeDlg dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const int id = dialog.SelectedId();
+    // A symbology chosen in the preferences is placed without asking.
+    int id = CBarcodePreferences::Current().type;
+    BOOL native = App().general.nativePrint;
+    if (!BarcodeClassName(id)) {
+        CSelectBarcodeTypeDlg dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        id = dialog.SelectedId();
+        native = dialog.NativePrint();
+    }
     const char* className = BarcodeClassName(id);
     if (!className)
         return;
     ArmTool(MODE_BARCODE_PLACE, className);
     if (m_pending)
         m_pending->m_nativePrint =
-            dialog.NativePrint() && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
+            native && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
 }
 
 bool CDesignView::ChangeSymbology()

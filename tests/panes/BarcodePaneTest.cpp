@@ -255,6 +255,21 @@ TEST_F(BarcodePaneTest, CustomStyleDialogChecksWhatIsTyped)
             EXPECT_TRUE(frame->Document().IsModified());
         }
     }
+    // Editing the user's style keeps its name and draws its barcodes anew.
+    const WORD narrowBefore = barcode->m_elementWidths[0];
+    CAnswer<CBarcodeStyleDlg> edit([](CBarcodeStyleDlg* dlg) {
+        EXPECT_FALSE(Control<QLineEdit>(dlg, 1050)->isEnabled());
+        EXPECT_EQ(Control<QLineEdit>(dlg, 1126)->text(), QStringLiteral("25.00"));
+        EXPECT_EQ(Control<QLineEdit>(dlg, 1375)->text(), QStringLiteral("2.50"));
+        Type(dlg, 1126, QStringLiteral("50"));
+        dlg->accept();
+    });
+    Control<QPushButton>(Pane(), 1537)->click();
+    ASSERT_TRUE(edit.Answered());
+    EXPECT_EQ(barcode->m_style->name, QStringLiteral("Wide"));
+    EXPECT_FLOAT_EQ(barcode->m_style->xDimension, 0.05f);
+    EXPECT_EQ(barcode->m_elementWidths[0], 2 * narrowBefore);
+
     // "Wide" in another family is a name of its own.
     CBarcode* code128 = ChangeTo(SYM_CODE128_AUTO);
     ASSERT_NE(code128, nullptr);
@@ -270,6 +285,78 @@ TEST_F(BarcodePaneTest, CustomStyleDialogChecksWhatIsTyped)
     EXPECT_EQ(code128->m_styleName, QStringLiteral("Wide"));
     EXPECT_EQ(code128->m_style->family, FAMILY_CODE128);
     EXPECT_EQ(code128->m_style->ratio, 300) << "kept from the style it was made from";
+}
+
+// What the Formatting tab offers follows the symbology: an optional check
+// digit can be switched and then shown, a fixed one is shown as the
+// symbology has it; the human-readable font reaches every text part.
+TEST_F(BarcodePaneTest, FormattingFollowsTheSymbology)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcode* barcode = DrawBarcode(SYM_CODE39, CPoint(100, 100));
+    ASSERT_NE(barcode, nullptr);
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+    auto* calc = Control<QCheckBox>(Pane(), 1201);
+    auto* include = Control<QCheckBox>(Pane(), 1199);
+    if (barcode->m_calculateCheck)
+        calc->click();
+    EXPECT_FALSE(barcode->m_calculateCheck);
+    EXPECT_TRUE(calc->isEnabled());
+    EXPECT_FALSE(include->isEnabled());
+    EXPECT_FALSE(include->isChecked());
+    calc->click();
+    EXPECT_TRUE(barcode->m_calculateCheck);
+    EXPECT_TRUE(include->isEnabled());
+    if (!include->isChecked())
+        include->click();
+    EXPECT_TRUE(barcode->m_showCheck);
+    EXPECT_TRUE(barcode->m_humanReadable.contains(barcode->m_checkChars));
+
+    // The font: size and style for all four parts.
+    auto* size = Control<QComboBox>(Pane(), 1040);
+    size->setFocus();
+    size->lineEdit()->selectAll();
+    QTest::keyClicks(size->lineEdit(), QStringLiteral("14"));
+    QTest::keyClick(size->lineEdit(), Qt::Key_Return);
+    auto* style = Control<QComboBox>(Pane(), 1539);
+    style->setCurrentIndex(2);
+    emit style->activated(2);
+    for (const CTextBase& part : barcode->m_texts) {
+        EXPECT_NEAR(part.GetFont().HeightToPoints(), 14.0, 0.5);
+        EXPECT_EQ(part.GetFont().GetLogFont().lfWeight, 700);
+    }
+
+    CBarcode* ean = ChangeTo(SYM_EAN13);
+    ASSERT_NE(ean, nullptr);
+    calc = Control<QCheckBox>(Pane(), 1201);
+    include = Control<QCheckBox>(Pane(), 1199);
+    EXPECT_FALSE(calc->isEnabled());
+    EXPECT_TRUE(calc->isChecked());
+    EXPECT_FALSE(include->isEnabled());
+    EXPECT_TRUE(include->isChecked());
+    // With fixed data every data rule is off and shows none.
+    for (int id : {1076, 1078, 1277})
+        EXPECT_FALSE(Control<QComboBox>(Pane(), id)->isEnabled()) << id;
+}
+
+// A symbology chosen in the preferences is placed without the dialog.
+TEST_F(BarcodePaneTest, PreferredSymbologyIsPlacedWithoutAsking)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcodePreferences::Current().type = SYM_CODE93;
+    CAnswer<CSelectBarcodeTypeDlg> none([](CSelectBarcodeTypeDlg* dlg) { dlg->reject(); });
+    frame->UpdateActionsNow();
+    frame->Action(ID_TOOL_BARCODE)->trigger();
+    EXPECT_FALSE(none.Answered());
+    ASSERT_EQ(view->Mode(), MODE_BARCODE_PLACE);
+    // Leaving the tool before the click places nothing.
+    frame->Action(ID_TOOL_SELECT)->trigger();
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    frame->Action(ID_TOOL_BARCODE)->trigger();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(200, 200));
+    ASSERT_NE(Primary(), nullptr);
+    EXPECT_EQ(Primary()->GetSymbologyId(), SYM_CODE93);
+    EXPECT_EQ(TheElementList().GetCount(), 1);
 }
 
 // The add-on radios of an EAN-13: adding puts the add-on's digits after the
