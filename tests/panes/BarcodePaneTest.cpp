@@ -4,6 +4,7 @@
 // checks, and the printed sign read back by a barcode reader.
 #include "AppContext.h"
 #include "Barcode.h"
+#include "BarcodeParts.h"
 #include "BarcodeStyleDlg.h"
 #include "BarcodeView.h"
 #include "Commands.h"
@@ -465,8 +466,14 @@ TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
 
     // Through the pane's Change..., each symbology in turn; the data stays
     // and the pane follows the symbology.
-    const int symbologies[] = {SYM_CODE39,  SYM_CODE93, SYM_INTERLEAVED_2OF5, SYM_EAN13,
-                               SYM_POSTNET, SYM_MSI,    SYM_TELEPEN,          SYM_CODE39};
+    std::vector<int> symbologies;
+    for (int id = 0; id < kSymbologyCount; ++id) {
+        if (GetSymbology(id).listed && BarcodeClassName(id) && CBarcodeView::EditsSymbology(id) &&
+            id != SYM_CODE128_AUTO)
+            symbologies.push_back(id);
+    }
+    EXPECT_GE(symbologies.size(), 20u);
+    symbologies.push_back(SYM_CODE39);
     for (int id : symbologies) {
         SCOPED_TRACE(id);
         CBarcode* changed = ChangeTo(id);
@@ -479,14 +486,25 @@ TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
         EXPECT_EQ(Control<QLineEdit>(Pane(), 1049)->text(), QStringLiteral("TABREL42"));
         EXPECT_EQ(Control<QLabel>(Pane(), 1181)->text(),
                   QString::fromLatin1(GetSymbology(id).name));
-        // Postnet has no height, style or human-readable line to edit.
-        const bool postal = id == SYM_POSTNET;
+        // The postal codes have no height, style or human-readable line to
+        // edit.
+        const bool postal = GetSymbology(id).family == FAMILY_POSTAL;
         EXPECT_EQ(Control<QLineEdit>(Pane(), 1007)->isEnabled(), !postal);
         EXPECT_EQ(Control<QPushButton>(Pane(), 1538)->isEnabled(), !postal);
         EXPECT_EQ(Control<QCheckBox>(Pane(), 1198)->isEnabled(), !postal);
     }
     CBarcode* code39 = Primary();
     ASSERT_NE(code39, nullptr);
+    // A barcode fed by a data path keeps its symbology.
+    code39->m_dataSource = SOURCE_KEYBOARD;
+    messages.Clear();
+    frame->UpdateActionsNow();
+    frame->Action(ID_CHANGE_SYMBOLOGY)->trigger();
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.LastText(),
+              QStringLiteral("Symbology change not permitted for variable barcodes."));
+    EXPECT_EQ(Primary(), code39);
+    code39->m_dataSource = SOURCE_FIXED;
     EXPECT_FALSE(code39->IsShowingInvalid());
     // Code 39's check digit is optional: shown only once it is calculated.
     Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
