@@ -5,9 +5,9 @@
 #include "Code39.h"
 #include "EanUpc.h"
 #include "Interleaved.h"
+#include "Messages.h"
 #include "MsiPlessey.h"
 #include "Postal.h"
-#include "Messages.h"
 #include "UndoHistory.h"
 
 #include <new>
@@ -29,13 +29,15 @@ void RegisterBarcodeClasses()
 const char* BarcodeClassName(int symbologyId)
 {
     static const char* const kClasses[kSymbologyCount] = {
-        "CCode39",          nullptr,       "CCode93",    "CInterleaved2of5", "CCode128A",
-        "CCode128B",        "CCode128C",   "CCode128Auto", "CEan8",          "CEan13",
-        "CUpcA",            "CUpcE",       "CPostnet",   nullptr,            "CCodabar",
-        "CEan128",          "CEan128A",    "CEan128B",   "CEan128C",         "CPlessey",
-        "CMsi",             "CTelepen",    "CTelepenNumeric", "CRoyalMail",  "CPDF417",
-        "CMS7",             "CUpcESys1",   "CDataMatrix", "CUccEan128",      "CITF14",
-        "CGS1DMatrix",      "CGS1DataBar", "CQRCode",
+        "CCode39",    nullptr,     "CCode93",         "CInterleaved2of5",
+        "CCode128A",  "CCode128B", "CCode128C",       "CCode128Auto",
+        "CEan8",      "CEan13",    "CUpcA",           "CUpcE",
+        "CPostnet",   nullptr,     "CCodabar",        "CEan128",
+        "CEan128A",   "CEan128B",  "CEan128C",        "CPlessey",
+        "CMsi",       "CTelepen",  "CTelepenNumeric", "CRoyalMail",
+        "CPDF417",    "CMS7",      "CUpcESys1",       "CDataMatrix",
+        "CUccEan128", "CITF14",    "CGS1DMatrix",     "CGS1DataBar",
+        "CQRCode",
     };
     if (symbologyId < 0 || symbologyId >= kSymbologyCount || !kClasses[symbologyId])
         return nullptr;

@@ -196,16 +196,16 @@ QWidget* CBarcodeView::BuildFormattingPage()
     style->addWidget(m_editStyle, 2, 1);
     m_calcCheck = Named(new QCheckBox(tr("Calculate Check Digit"), styleBox), 1201);
     style->addWidget(m_calcCheck, 3, 0, 1, 2);
-    m_height = AddLengthField(style, 4, tr("Symbol Height"), 1007, 1021, LENGTH_SIZE,
-                              [this](int tenths) {
-                                  // The bars are at least a tenth of a millimetre.
-                                  if (tenths < 1)
-                                      return;
-                                  if (CBarcode* b = BeginEdit(m_height)) {
-                                      b->m_height = tenths;
-                                      EndEdit(b);
-                                  }
-                              });
+    m_height =
+        AddLengthField(style, 4, tr("Symbol Height"), 1007, 1021, LENGTH_SIZE, [this](int tenths) {
+            // The bars are at least a tenth of a millimetre.
+            if (tenths < 1)
+                return;
+            if (CBarcode* b = BeginEdit(m_height)) {
+                b->m_height = tenths;
+                EndEdit(b);
+            }
+        });
     connect(m_style, &QComboBox::activated, this, [this](int) {
         CBarcode* b = BeginEdit(m_style);
         if (!b)
@@ -229,21 +229,22 @@ QWidget* CBarcodeView::BuildFormattingPage()
 
     QGridLayout* rules = AddGroup(layout, tr("Data Constraints"));
     QWidget* rulesBox = rules->parentWidget();
-    m_filter = Combo(rulesBox, 1076,
-                     {tr("None"), tr("Alpha"), tr("Numeric"), tr("Alphanumeric"), tr("Custom"),
-                      tr("Number")});
+    m_filter = Combo(
+        rulesBox, 1076,
+        {tr("None"), tr("Alpha"), tr("Numeric"), tr("Alphanumeric"), tr("Custom"), tr("Number")});
     AddRow(rules, 0, tr("Filtering"), m_filter);
     m_allow = Named(new QLineEdit(rulesBox), 1271);
     m_allowLabel = AddRow(rules, 1, tr("Allow"), m_allow);
-    m_coercion = Combo(rulesBox, 1078,
-                       {tr("None"), tr("Upper Case"), tr("Lower Case"), tr("Title Case"),
-                        tr("Sentence Case")});
+    m_coercion = Combo(
+        rulesBox, 1078,
+        {tr("None"), tr("Upper Case"), tr("Lower Case"), tr("Title Case"), tr("Sentence Case")});
     AddRow(rules, 2, tr("Coercion"), m_coercion);
     m_prefix = Named(new QLineEdit(rulesBox), 1214);
     AddRow(rules, 3, tr("Prefix"), m_prefix);
     m_suffix = Named(new QLineEdit(rulesBox), 1215);
     AddRow(rules, 4, tr("Suffix"), m_suffix);
-    m_length = Combo(rulesBox, 1277, {tr("Unrestricted"), tr("Fixed"), tr("Maximum"), tr("Minimum")});
+    m_length =
+        Combo(rulesBox, 1277, {tr("Unrestricted"), tr("Fixed"), tr("Maximum"), tr("Minimum")});
     AddRow(rules, 5, tr("Length"), m_length);
     m_lengthValue = Named(new QLineEdit(rulesBox), 1278);
     m_lengthLabel = AddRow(rules, 6, tr("&Is"), m_lengthValue);
@@ -311,7 +312,8 @@ QWidget* CBarcodeView::BuildFormattingPage()
                     QStringLiteral("20"), QStringLiteral("24"), QStringLiteral("28")});
     m_size->setEditable(true);
     AddRow(human, 3, tr("Size"), m_size);
-    m_fontStyle = Combo(humanBox, 1539, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
+    m_fontStyle =
+        Combo(humanBox, 1539, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
     AddRow(human, 4, tr("Style"), m_fontStyle);
     m_justify = Combo(humanBox, 1079, {tr("Left"), tr("Centre"), tr("Right")});
     AddRow(human, 5, tr("Justification"), m_justify);
@@ -321,7 +323,8 @@ QWidget* CBarcodeView::BuildFormattingPage()
         connect(box, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
     for (QComboBox* combo : {m_face, m_fontStyle, m_justify, m_position})
         connect(combo, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
-    connect(m_size->lineEdit(), &QLineEdit::editingFinished, this, [this] { ApplyHumanReadable(); });
+    connect(m_size->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { ApplyHumanReadable(); });
     connect(m_size, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
     layout->addStretch(1);
     return page;
@@ -354,8 +357,8 @@ void CBarcodeView::Load(CBarcode* b)
     m_prefix->setText(b->m_prefix);
     m_suffix->setText(b->m_suffix);
     m_length->setCurrentIndex(b->m_lengthConstraint);
-    m_lengthValue->setText(QString::number(b->m_lengthConstraint ? b->m_lengthLimit
-                                                                 : int(b->m_data.size())));
+    m_lengthValue->setText(
+        QString::number(b->m_lengthConstraint ? b->m_lengthLimit : int(b->m_data.size())));
     m_truncate->setCurrentIndex(b->m_truncation);
     m_pad->setCurrentIndex(b->m_paddingMode);
     m_padChar->setText(b->m_paddingChar ? QString(QChar(b->m_paddingChar)) : QString());
@@ -565,8 +568,8 @@ void CBarcodeView::ApplyHumanReadable()
         lf.lfWeight = m_fontStyle->currentIndex() >= 2 ? 700 : 400;
         lf.lfItalic = (m_fontStyle->currentIndex() & 1) ? 1 : 0;
         double points = 0;
-        const bool sized = PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 &&
-                           points <= 400.0;
+        const bool sized =
+            PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 && points <= 400.0;
         for (CTextBase& part : b->m_texts) {
             if (!part.OwnsFont())
                 part.CreateOwnFont(&b->m_texts[0].GetFont());

@@ -14,8 +14,8 @@
 #include "Messages.h"
 #include "Paper.h"
 #include "Printer.h"
-#include "SelectBarcodeTypeDlg.h"
 #include "Rounding.h"
+#include "SelectBarcodeTypeDlg.h"
 #include "SignData.h"
 #include "Text.h"
 #include "UndoHistory.h"
@@ -668,7 +668,8 @@ bool CDesignView::ChangeSymbology()
     TellFrame(nullptr);
     old->Invalidate(this, TRUE);
     TheElementList().RemoveAndDelete(old);
-    auto* barcode = static_cast<CBarcode*>(TheElementList().CreateElement(QString::fromLatin1(className)));
+    auto* barcode =
+        static_cast<CBarcode*>(TheElementList().CreateElement(QString::fromLatin1(className)));
     if (!barcode) {
         TheUndoHistory().Record(UNDO_GROUP_END, nullptr);
         return true;

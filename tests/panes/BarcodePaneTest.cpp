@@ -147,9 +147,8 @@ protected:
     // Draws a barcode with the tool: the type dialog, then a click.
     CBarcode* DrawBarcode(int symbology, CPoint at)
     {
-        CAnswer<CSelectBarcodeTypeDlg> type([symbology](CSelectBarcodeTypeDlg* dlg) {
-            PickSymbology(dlg, symbology);
-        });
+        CAnswer<CSelectBarcodeTypeDlg> type(
+            [symbology](CSelectBarcodeTypeDlg* dlg) { PickSymbology(dlg, symbology); });
         frame->UpdateActionsNow();
         frame->Action(ID_TOOL_BARCODE)->trigger();
         EXPECT_TRUE(type.Answered());
@@ -528,9 +527,9 @@ TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
     ASSERT_TRUE(QFile::exists(pdf));
     const QString prefix = pdf + QStringLiteral("-page");
     QProcess render;
-    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"),
-                                              QStringLiteral("-gray"), QStringLiteral("-png"),
-                                              QStringLiteral("-singlefile"), pdf, prefix});
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                  QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
     ASSERT_TRUE(render.waitForFinished(60000));
     const QImage page =
         QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
