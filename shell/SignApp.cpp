@@ -12,6 +12,7 @@
 #include "PriceFormatList.h"
 #include "PrintLog.h"
 #include "ProfileSession.h"
+#include "ScriptStore.h"
 #include "ShellParts.h"
 #include "UserList.h"
 
@@ -319,6 +320,7 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
 
         // The price formats come before the preferences, which name one.
         ThePriceFormatList().LoadLibrary();
+        LoadScriptStore();
         LoadPreferences();
         LoadGridSettings();
         LoadShellSettings();
@@ -402,16 +404,18 @@ int CSignApp::ExitInstance()
         // folder; a folder that may not be written is left as it is.
         const bool writable = IsProgramFolderWritable();
         if (!writable) {
-            qWarning("The program folder %s is read-only: paper stocks, price formats and "
-                     "barcode styles changed in this session are not saved",
+            qWarning("The program folder %s is read-only: paper stocks, price formats, "
+                     "macro scripts and barcode styles changed in this session are not saved",
                      qPrintable(GetProgramFolder()));
         }
         // The profile is written once, when the session ends; a failure
         // is reported then.
         CProfileSession profile;
         SavePreferences();
-        if (writable)
+        if (writable) {
             ThePriceFormatList().SaveLibrary();
+            SaveScriptStore();
+        }
         SaveGridSettings();
         WriteProfileString(QStringLiteral("paper"), QStringLiteral("LastPaper"),
                            ThePaper().GetPaperName());

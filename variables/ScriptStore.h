@@ -19,8 +19,29 @@ public:
     int GetCount() const { return m_scripts.GetCount(); }
     const CStringMap& Scripts() const { return m_scripts; }
 
+    // The store's file: the program's file name with ".mss". Loading sets
+    // the path; a missing file leaves the store empty and shows nothing. A
+    // pair with an empty name is not taken. True when the whole file was
+    // read. A file that is there but cannot be read whole (no permission,
+    // damaged) is named in one message with the reason; the scripts read
+    // before the damage are kept, and the file is then left as it is: Save
+    // neither rewrites nor removes it in this session.
+    bool Load();
+    // Writes every script, or removes the file when the store is empty.
+    // Nothing is written before the store has been loaded (the path is not
+    // known and the user's file would be lost), nor after it could not be
+    // read whole. When the file cannot be written whole (a full disk) the
+    // file error is shown, the old file stays as it was and the answer is
+    // false.
+    bool Save();
+    const QString& GetFilePath() const { return m_filePath; }
+    // The file could not be read whole and is left as it is.
+    bool IsFileKept() const { return m_fileKept; }
+
 private:
     CStringMap m_scripts;
+    QString m_filePath;
+    bool m_fileKept = false;
 };
 
 // The application's store.
@@ -28,3 +49,8 @@ CScriptStore& TheScriptStore();
 
 // The text stored under the name in the application's store, or empty.
 QString GetScriptText(const QString& name);
+
+// The application's store from and to its file (at start-up, and at exit and
+// before a package export).
+bool LoadScriptStore();
+bool SaveScriptStore();
