@@ -369,7 +369,11 @@ BOOL CTelepen::PrepareData()
     m_expandedData = QString(QChar(kStart));
     int sum = 0;
     for (QChar raw : text) {
-        const char16_t c = raw.unicode() & 0x7F;
+        // Telepen carries 7-bit characters only; a character above 127 is
+        // refused rather than printed as some other character.
+        if (raw.unicode() > 127)
+            return FALSE;
+        const char16_t c = raw.unicode();
         const QChar shown = c >= 32 && c <= 126 ? QChar(c) : QChar(u' ');
         AddValue(c, shown, sum);
     }
@@ -401,7 +405,9 @@ BOOL CTelepenNumeric::PrepareData()
     int sum = 0;
     bool numeric = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode() & 0x7F;
+        const char16_t c = text[i].unicode();
+        if (c > 127)
+            return FALSE;
         if (!numeric) {
             AddValue(c, c >= 32 && c <= 126 ? QChar(c) : QChar(u' '), sum);
             continue;
@@ -409,7 +415,7 @@ BOOL CTelepenNumeric::PrepareData()
         if (c >= u'0' && c <= u'9') {
             if (i + 1 >= text.size())
                 return FALSE;
-            const char16_t next = text[i + 1].unicode() & 0x7F;
+            const char16_t next = text[i + 1].unicode();
             int value = 0;
             if (next >= u'0' && next <= u'9')
                 value = 27 + 10 * (c - u'0') + (next - u'0');

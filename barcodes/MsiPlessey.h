@@ -67,7 +67,7 @@ public:
     CTelepen();
     CTelepen(const CTelepen&) = default;
 
-    // Characters beyond 127 are taken without their top bit.
+    // Characters above 127 cannot be carried: the placeholder shows.
     BOOL PrepareData() override;
     void BuildPattern() override;
 

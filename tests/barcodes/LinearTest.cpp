@@ -172,7 +172,7 @@ TEST_F(BarcodeFixture, MsiCheckDigitsArePlainDigitSums)
     EXPECT_EQ(Values(msi->m_expandedData), QStringLiteral("1,2,3,4,5,6,9,1"));
 }
 
-TEST_F(BarcodeFixture, TelepenTakesEveryCharacterWithoutItsTopBit)
+TEST_F(BarcodeFixture, TelepenTakesAsciiAndRefusesCharactersAbove127)
 {
     struct Case
     {
@@ -182,10 +182,6 @@ TEST_F(BarcodeFixture, TelepenTakesEveryCharacterWithoutItsTopBit)
         QString shown;
     };
     const Case cases[] = {
-        // Characters beyond 127 lose their top bit instead of making the data
-        // invalid: a typed accented letter, and the same byte as an escape.
-        {"CTelepen", QStringLiteral("\u00C1b"), QStringLiteral("Ab"), QStringLiteral("Ab")},
-        {"CTelepen", QStringLiteral("%D193b"), QStringLiteral("Ab"), QStringLiteral("Ab")},
         {"CTelepen", QStringLiteral("a\tb"), QStringLiteral("a\tb"), QStringLiteral("a b")},
         {"CTelepenNumeric", QStringLiteral("12345X"), QStringLiteral("12345X"),
          QStringLiteral("12345X")},
@@ -203,6 +199,18 @@ TEST_F(BarcodeFixture, TelepenTakesEveryCharacterWithoutItsTopBit)
         EXPECT_EQ(telepen->m_humanReadable, c.shown);
         EXPECT_EQ(telepen->m_expandedData.front(), QChar(u'_'));
         EXPECT_EQ(telepen->m_expandedData.back(), QChar(u'z'));
+    }
+    // A character above 127, typed or as an escape, would lose its top bit
+    // and print as another character: the placeholder shows instead.
+    for (const auto& [className, data] :
+         {std::pair{"CTelepen", QStringLiteral("\u00C1b")},
+          std::pair{"CTelepen", QStringLiteral("%D193b")},
+          std::pair{"CTelepenNumeric", QStringLiteral("12%D016\u00E9")},
+          std::pair{"CTelepenNumeric", QStringLiteral("%D200")}}) {
+        SCOPED_TRACE(data.toStdString());
+        const std::unique_ptr<CBarcode> refused = Make(className, data);
+        ASSERT_NE(refused, nullptr);
+        EXPECT_TRUE(refused->IsShowingInvalid());
     }
     const std::unique_ptr<CBarcode> numeric = Make("CTelepenNumeric", QStringLiteral("123456"));
     EXPECT_EQ(Values(numeric->m_expandedData), QStringLiteral("95,39,61,83,71,122"));
