@@ -131,15 +131,7 @@ void CMacroScript::Serialize(CArchive& ar)
         if (!store.Contains(m_scriptName)) {
             store.SetScriptText(m_scriptName, loadedText);
         } else if (store.GetScriptText(m_scriptName) != loadedText) {
-            switch (AskReplaceScript(m_scriptName)) {
-            case IDYES:
-                store.SetScriptText(m_scriptName, loadedText);
-                break;
-            case IDNO:
-                break;
-            default:
-                throw CUserException();
-            }
+            ResolveScriptClash(loadedText);
         }
     }
 
@@ -170,6 +162,19 @@ void CMacroScript::Serialize(CArchive& ar)
         m_engine.Compile(loadedText);
     else
         CompileFromStore();
+}
+
+void CMacroScript::ResolveScriptClash(const QString& loadedText)
+{
+    switch (AskReplaceScript(m_scriptName)) {
+    case IDYES:
+        TheScriptStore().SetScriptText(m_scriptName, loadedText);
+        break;
+    case IDNO:
+        break;
+    default:
+        throw CUserException();
+    }
 }
 
 int CMacroScript::GetTypeCode() const

@@ -67,6 +67,11 @@ public:
     bool m_needsRun = false;
 
 protected:
+    // Loading found another text in the store under the script name than
+    // the one the sign carries: asks whether the sign's text replaces it (No
+    // keeps the store's; Cancel abandons the load).
+    virtual void ResolveScriptClash(const QString& loadedText);
+
     CScriptEngine m_engine;
     // Set once a stopped run has been reported, until the next reset.
     bool m_runErrorShown = false;

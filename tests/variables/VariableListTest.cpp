@@ -360,7 +360,7 @@ TEST_F(VariableListTest, CreatesOnlyRegisteredTypeCodes)
         {VARIABLE_OPTION_LIST, "CTestOption"},
         {VARIABLE_DATE_TIME, "CTestStamp"},
         {VARIABLE_INCREMENTING, nullptr}, // a kind not registered
-        {VARIABLE_COMBINATION, nullptr},
+        {VARIABLE_GS1, nullptr},
         {10, nullptr},
         {18, nullptr},
         {-1, nullptr},
