@@ -36,4 +36,9 @@ void RegisterPanes()
     // settings under the "Sign" captions.
     CMainFrame::SetSettingsPaneCreator(
         [](CElement* element) -> QWidget* { return new CSettingsView(element != nullptr); });
+    // After an edit on the canvas the shown pane reads its element again.
+    CMainFrame::SetPaneRefresher([](QWidget* pane) {
+        if (auto* view = qobject_cast<CElementView*>(pane))
+            view->UpdateFromElement();
+    });
 }

@@ -583,10 +583,11 @@ void CDesignView::SetMode(int mode)
     // Leaving the current mode.
     if (TakesCapture(m_mode))
         viewport()->releaseMouse();
-    // A barcode waiting to be placed was never placed when the mode ends
-    // with it still waiting.
-    if (m_mode >= MODE_PICTURE_PLACE && m_mode <= MODE_SYMBOL_PLACE && m_pending &&
-        mode != m_mode && (m_mode == MODE_BARCODE_PLACE || IsCreationEmpty(m_pending))) {
+    // An element still waiting to be placed or drawn when its tool is put
+    // down (Escape, another tool) was never made: it leaves the sign, which
+    // stays as it was. Only an armed tool going on to draw keeps it.
+    if (m_pending && mode != m_mode && !(IsDrawingMode(mode) && mode == m_mode + 1)) {
+        m_pending->Invalidate(this, TRUE);
         TheElementList().RemoveAndDelete(m_pending);
         m_pending = nullptr;
     }
@@ -609,12 +610,14 @@ void CDesignView::ArmTool(int mode, const char* className)
 {
     SetMode(MODE_SELECT);
     m_selection.DeselectAll();
+    CElement* pending = nullptr;
     if (className) {
-        m_pending = TheElementList().CreateElement(QString::fromLatin1(className));
-        if (!m_pending)
+        pending = TheElementList().CreateElement(QString::fromLatin1(className));
+        if (!pending)
             return;
     }
     SetMode(mode);
+    m_pending = pending;
 }
 
 void CDesignView::ArmBarcodeTool()
@@ -930,6 +933,13 @@ void CDesignView::OnDragTimer()
 
 void CDesignView::keyPressEvent(QKeyEvent* event)
 {
+    // Escape puts down the armed tool, or the one drawing, and what it was
+    // making.
+    if (event->key() == Qt::Key_Escape &&
+        (m_mode == MODE_MAGNIFIER || ClearsSelectionOnEntry(m_mode) || IsDrawingMode(m_mode))) {
+        SetMode(MODE_SELECT);
+        return;
+    }
     if (m_mode != MODE_SELECT) {
         QAbstractScrollArea::keyPressEvent(event);
         return;

@@ -1,7 +1,9 @@
 #include "MainFrame.h"
 
 #include "AppContext.h"
+#include "DesignView.h"
 #include "ElementList.h"
+#include "Grid.h"
 #include "Helpers.h"
 #include "Messages.h"
 #include "Paper.h"
@@ -26,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -96,6 +99,12 @@ PaneCreator& SettingsPaneCreator()
 {
     static PaneCreator creator;
     return creator;
+}
+
+std::function<void(QWidget*)>& PaneRefresher()
+{
+    static std::function<void(QWidget*)> refresher;
+    return refresher;
 }
 
 // A pane that stands in for one not built yet: a heading and a line of text.
@@ -928,6 +937,17 @@ void CMainFrame::SetCanvas(QWidget* canvas)
     m_canvas = canvas;
     delete old;
     m_upperRow->setCollapsible(0, false);
+    if (auto* view = qobject_cast<CDesignView*>(canvas)) {
+        // A drag, nudge or layout command on the canvas changes the shown
+        // element: its pane shows the new values.
+        connect(view, &CDesignView::paneRefreshRequested, this, &CMainFrame::RefreshPaneValues);
+        // The corner box switched the display unit: the canvas clears the
+        // selection and the sign settings pane is made again in the new unit.
+        TheGrid().onUnitsToggled = [frame = QPointer<CMainFrame>(this)] {
+            if (frame && !frame->ExecuteCommand(ID_SHOW_SIGN_SETTINGS))
+                frame->SwitchElementView(nullptr);
+        };
+    }
     RecalcPaneSizes();
     updateActions();
 }
@@ -945,6 +965,11 @@ void CMainFrame::RegisterPaneCreator(int typeCode, PaneCreator creator)
 void CMainFrame::SetSettingsPaneCreator(PaneCreator creator)
 {
     SettingsPaneCreator() = std::move(creator);
+}
+
+void CMainFrame::SetPaneRefresher(std::function<void(QWidget* pane)> refresher)
+{
+    PaneRefresher() = std::move(refresher);
 }
 
 QWidget* CMainFrame::PropertyPane() const
@@ -1040,6 +1065,15 @@ BOOL CMainFrame::SwitchElementView(CElement* element)
     RecalcPaneSizes();
     updateActions();
     return TRUE;
+}
+
+void CMainFrame::RefreshPaneValues()
+{
+    // The data-entry pane holds the right column while data is entered.
+    if (m_dataEntryMode || !PaneRefresher())
+        return;
+    if (QWidget* pane = PropertyPane())
+        PaneRefresher()(pane);
 }
 
 void CMainFrame::RefreshElementView()

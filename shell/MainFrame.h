@@ -123,6 +123,9 @@ public:
     BOOL SwitchElementView(CElement* element);
     // Builds the shown element's pane again.
     void RefreshElementView();
+    // The shown pane reads its element's values again (after the canvas
+    // moved, sized or turned the element); nothing is recorded for undo.
+    void RefreshPaneValues();
     CElement* ShownElement() const { return m_shownElement; }
     QWidget* PropertyPane() const;
     // The form shown in the right column: 361 sign settings, 364 data entry,
@@ -132,6 +135,9 @@ public:
     // placeholder. A null creator removes the entry.
     static void RegisterPaneCreator(int typeCode, PaneCreator creator);
     static void SetSettingsPaneCreator(PaneCreator creator);
+    // How a shown pane is told to read its values again; set together with
+    // the pane makers.
+    static void SetPaneRefresher(std::function<void(QWidget* pane)> refresher);
 
     // --- data entry -------------------------------------------------------
     void ShowDataView(bool on);
