@@ -15,6 +15,7 @@
 #include "ScriptStore.h"
 #include "ShellParts.h"
 #include "UserList.h"
+#include "VariableDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -299,6 +300,7 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
 
     // Every library's classes and sign parts.
     RegisterAllClasses();
+    InstallVariableDialogs();
 
     // The four recent files are the main window's own; the locale of the
     // system is in force (the C library's was set by QApplication); the help
