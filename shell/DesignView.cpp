@@ -1160,8 +1160,13 @@ bool CDesignView::RunCommand(int id)
     case ID_OPTIONS_MARGINS: {
         const int left = RulerLeft();
         const int top = RulerTop();
+        const int units = TheGrid().GetUnits();
         if (TheGrid().RunSettingsSheet(this, this, id == ID_LAYOUT_GUIDES ? ID_OPTIONS_GRID : id))
             RulersChanged(left, top);
+        // A new display unit, as from the corner box: the panes are made
+        // again in it.
+        if (TheGrid().GetUnits() != units)
+            RunCommand(ID_SHOW_SIGN_SETTINGS);
         RepaintAll();
         return false;
     }

@@ -21,10 +21,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -182,9 +187,31 @@ TEST_F(CanvasPaneTest, PaneShowsWhereTheMouseMovedTheElement)
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
-// The corner box switches the display unit of the whole program: the
-// selection goes, the sign settings pane and every pane made afterwards
-// show and read lengths in the new unit.
+// Picks the display unit on the Ruler page of the Layout Guides sheet that
+// the Ruler... command opens, and confirms.
+bool ChooseUnitInSheet(CMainFrame* frame, int units)
+{
+    bool answered = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* sheet = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        auto* list = sheet ? sheet->findChild<QComboBox*>(QStringLiteral("id1082")) : nullptr;
+        if (!list)
+            return;
+        timer.stop();
+        answered = true;
+        list->setCurrentIndex(units);
+        sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    timer.start(5);
+    frame->UpdateActionsNow();
+    frame->Action(ID_OPTIONS_RULER)->trigger();
+    return answered;
+}
+
+// The display unit is the whole program's: switched with the corner box or
+// the Layout Guides sheet, the selection goes, and the sign settings pane and
+// every pane made afterwards show and read lengths in the new unit.
 TEST_F(CanvasPaneTest, CornerBoxSwitchesTheUnitOfThePanes)
 {
     ASSERT_NE(view, nullptr);
@@ -200,14 +227,22 @@ TEST_F(CanvasPaneTest, CornerBoxSwitchesTheUnitOfThePanes)
 
     struct Case
     {
+        bool sheet; // else the corner box
         int units;
         const char* unitName;
         const char* typed;
         int tenths;
     };
-    const Case cases[] = {{1, "inches", "1", 254}, {0, "mm", "1", 10}, {1, "inches", "2.5", 635}};
+    const Case cases[] = {{false, 1, "inches", "1", 254},
+                          {false, 0, "mm", "1", 10},
+                          {false, 1, "inches", "2.5", 635},
+                          {true, 0, "mm", "2.5", 25},
+                          {true, 1, "inches", "1", 254}};
     for (const Case& c : cases) {
-        QTest::mouseClick(corner, Qt::LeftButton, Qt::NoModifier, corner->rect().center());
+        if (c.sheet)
+            ASSERT_TRUE(ChooseUnitInSheet(frame, c.units));
+        else
+            QTest::mouseClick(corner, Qt::LeftButton, Qt::NoModifier, corner->rect().center());
         EXPECT_EQ(TheGrid().GetUnits(), c.units);
         EXPECT_EQ(view->Selection().GetCount(), 0) << c.unitName;
         ASSERT_STREQ(frame->PropertyPane()->metaObject()->className(), "CSettingsView");
