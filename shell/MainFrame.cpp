@@ -779,6 +779,8 @@ bool CMainFrame::ExecuteCommand(int id)
     const std::vector<CCommandTarget*> targets = Targets();
     if (!IsCommandEnabled(*info, CurrentCommandState(), targets))
         return false;
+    if (TakesTheWholeSign(id))
+        PutDownWaitingElement();
     for (CCommandTarget* target : targets) {
         if (target->HandlesCommand(id) && target->OnCommand(id)) {
             updateActions();
@@ -1212,8 +1214,36 @@ void CMainFrame::UncheckSelectTool()
 
 // --- events -------------------------------------------------------------------
 
+// Commands that save, print, preview or export the sign as it stands.
+bool CMainFrame::TakesTheWholeSign(int id)
+{
+    switch (id) {
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_PRINT:
+    case ID_PREVIEW_SINGLE:
+    case ID_PREVIEW_SHEET:
+    case ID_EXPORT_TEXT:
+    case ID_EXPORT_ZIP:
+    case ID_APP_EXIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An element a tool made but has not yet placed is not part of the sign:
+// the tool is put down before the sign is saved, printed or exported.
+void CMainFrame::PutDownWaitingElement()
+{
+    auto* view = qobject_cast<CDesignView*>(m_canvas);
+    if (view && view->PendingElement())
+        view->SetMode(MODE_SELECT);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    PutDownWaitingElement();
     if (SaveModified())
         event->accept();
     else

@@ -219,6 +219,8 @@ private:
     QString ChoosePrintFile(const QString& suggested);
     QString SignName() const;
 
+    static bool TakesTheWholeSign(int id);
+    void PutDownWaitingElement();
     QWidget* TakePane();
     void SetPane(QWidget* pane);
     void SetLowerRow(QWidget* widget);

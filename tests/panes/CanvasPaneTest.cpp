@@ -348,4 +348,24 @@ TEST_F(CanvasPaneTest, ToolPutDownLeavesTheSignAsItWas)
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
+// Saving while a tool still holds an element it has not placed saves the
+// sign without it, and the tool is put down.
+TEST_F(CanvasPaneTest, SaveWithAToolArmedLeavesTheUnplacedElementOut)
+{
+    ASSERT_NE(view, nullptr);
+    CBox* box = DrawBox(CRect(100, 100, 300, 200));
+    ASSERT_NE(box, nullptr);
+    const QString path = home.FilePath("armed.sgn");
+    frame->Document().SetPathName(path);
+    Command(ID_TOOL_TEXT);
+    ASSERT_NE(view->PendingElement(), nullptr);
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(view->PendingElement(), nullptr);
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+    EXPECT_EQ(Elements(), std::vector<CElement*>{box});
+    CSignData reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    EXPECT_EQ(TheElementList().GetCount(), 1);
+}
+
 } // namespace
