@@ -10,6 +10,7 @@
 IMPLEMENT_PERSISTENT(CMacroScript, CVariable, 1)
 
 std::function<void(CVariable& variable)> CMacroScript::s_propagateValue;
+std::function<bool(QWidget*, CMacroScript&, bool)> CMacroScript::s_dialog;
 
 namespace {
 
@@ -180,6 +181,31 @@ void CMacroScript::ResolveScriptClash(const QString& loadedText)
 int CMacroScript::GetTypeCode() const
 {
     return VARIABLE_MACRO;
+}
+
+BOOL CMacroScript::DoNewDialog(QWidget* parent)
+{
+    CMacroScript working;
+    working.m_name = m_name;
+    if (!s_dialog || !s_dialog(parent, working, true))
+        return FALSE;
+    *this = working;
+    std::vector<int> kinds;
+    QStringList names;
+    GetDataSources(kinds, names);
+    return TRUE;
+}
+
+BOOL CMacroScript::DoEditDialog(QWidget* parent)
+{
+    CMacroScript working(*this);
+    if (!s_dialog || !s_dialog(parent, working, false))
+        return FALSE;
+    *this = working;
+    std::vector<int> kinds;
+    QStringList names;
+    GetDataSources(kinds, names);
+    return TRUE;
 }
 
 QString CMacroScript::GetName() const

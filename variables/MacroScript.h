@@ -34,6 +34,16 @@ public:
     void Serialize(CArchive& ar) override;
 
     int GetTypeCode() const override;
+    // The editor page on a new macro script of this variable's name; Finish
+    // copies it here. TRUE on Finish.
+    BOOL DoNewDialog(QWidget* parent) override;
+    // The editor page on a copy; OK copies it back. TRUE on OK.
+    BOOL DoEditDialog(QWidget* parent) override;
+    // The macro script dialogs, installed by the user interface: edits the
+    // working copy (as a wizard when isNew) and answers whether the user
+    // finished it. Without them the dialogs act as if cancelled.
+    static std::function<bool(QWidget* parent, CMacroScript& working, bool isNew)> s_dialog;
+
     // The script name: a source of the macro kind names the script.
     QString GetName() const override;
     QString GetTypeName() const override;
