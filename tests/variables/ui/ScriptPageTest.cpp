@@ -239,6 +239,32 @@ TEST_F(ScriptPageTest, EditingAScriptKeepsItsName)
     EXPECT_EQ(macro->GetValue(), "bc");
 }
 
+// In a new script, choosing a stored name loads its text to start from;
+// Undo takes back the last edit.
+TEST_F(ScriptPageTest, ChoosingAStoredScriptAndUndo)
+{
+    TheScriptStore().SetScriptText("Base", "RETURN 1");
+    CMacroScript* macro = NewMacro();
+    WhenShown([&](CMacroScriptDlg* dlg) {
+        CScriptPage1* page = dlg->Page();
+        page->NameCombo()->setCurrentIndex(0);
+        emit page->NameCombo()->activated(0);
+        EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 1");
+        EXPECT_FALSE(page->IsSaved()); // a new script is not saved yet
+        EXPECT_FALSE(page->TestButton()->isEnabled());
+        page->Editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(page->Editor(), "0");
+        EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 10");
+        ASSERT_TRUE(page->UndoButton()->isEnabled());
+        QTest::mouseClick(page->UndoButton(), Qt::LeftButton);
+        EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 1");
+        dlg->reject();
+    });
+    EXPECT_FALSE(macro->DoNewDialog(nullptr));
+    EXPECT_EQ(macro->m_scriptName, QString());
+    EXPECT_EQ(m_messages.Count(), 0);
+}
+
 TEST_F(ScriptPageTest, TheScriptComboSelectsByPrefix)
 {
     CScriptStore& store = TheScriptStore();
