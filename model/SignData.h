@@ -44,6 +44,10 @@ struct CSignHooks
     std::function<void()> removeUnusedVariables;
     std::function<void()> removeCombinationScripts;
     std::function<void()> deleteAllVariables;
+    // While a sign prints (TRUE) the elements fed by variables show the
+    // values the variables compute from their inputs; afterwards (FALSE)
+    // they show their own sample again.
+    std::function<void(BOOL printing)> showVariableData;
     // Database link and data paths.
     std::function<bool()> isDataStore;
     std::function<void()> addStoreColumnsForOptionLists;

@@ -168,6 +168,18 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
     }
     ShowPrintWindow();
     ThePageLabels().m_signPath = document.GetPathName();
+    // The elements fed by variables print the values computed from the
+    // sign's data, and show their samples again when the sign has printed.
+    struct CVariableData
+    {
+        CVariableData() { Show(TRUE); }
+        ~CVariableData() { Show(FALSE); }
+        static void Show(BOOL printing)
+        {
+            if (SignHooks().showVariableData)
+                SignHooks().showVariableData(printing);
+        }
+    } variableData;
 
     const auto fail = [this] {
         m_runFailed = true;

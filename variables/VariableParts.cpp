@@ -1,12 +1,67 @@
 #include "VariableParts.h"
 
 #include "Combination.h"
+#include "Element.h"
+#include "ElementList.h"
 #include "MacroScript.h"
 #include "PriceFormatList.h"
 #include "PrintingParts.h"
 #include "ScriptStore.h"
 #include "SignData.h"
 #include "VariableList.h"
+
+namespace {
+
+// Feeds every variable the current data of the elements and variables it
+// takes, then gives each element fed by a variable the variable's value;
+// afterwards the elements show their own samples again.
+void ShowVariableData(BOOL printing)
+{
+    CElementList& elements = TheElementList();
+    CVariableList& variables = TheVariableList();
+    const auto fedBy = [&](const CElement& element) -> CVariable* {
+        const int type = VariableTypeForSourceKind(element.m_dataSource);
+        return type == VARIABLE_NONE ? nullptr : variables.FindVariable(type, element.m_sourceName);
+    };
+    if (!printing) {
+        for (int i = 0; i < elements.GetCount(); ++i) {
+            CElement* element = elements.GetAt(i);
+            if (fedBy(*element) && !(element->m_state & STATE_DATA_ENTRY))
+                element->EndDataEntry();
+        }
+        return;
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        // Elements first, then variables, so that a variable fed by another
+        // one takes the other's value computed from its own inputs.
+        for (int v = 0; v < variables.GetCount(); ++v) {
+            CVariable* variable = variables.GetAt(v);
+            std::vector<int> kinds;
+            QStringList names;
+            variable->GetDataSources(kinds, names);
+            for (std::size_t k = 0; k < kinds.size() && qsizetype(k) < names.size(); ++k) {
+                const QString& name = names[qsizetype(k)];
+                if (pass == 0 && kinds[k] == SOURCE_ELEMENT) {
+                    if (const CElement* element = elements.FindByName(name))
+                        variable->SetSourceValue(element->GetEnteredData(), kinds[k], name, FALSE);
+                } else if (pass == 1 && VariableTypeForSourceKind(kinds[k]) != VARIABLE_NONE) {
+                    CVariable* input =
+                        variables.FindVariable(VariableTypeForSourceKind(kinds[k]), name);
+                    if (input && input != variable)
+                        variable->SetSourceValue(input->GetValue(), kinds[k], name, FALSE);
+                }
+            }
+        }
+    }
+    for (int i = 0; i < elements.GetCount(); ++i) {
+        CElement* element = elements.GetAt(i);
+        if (CVariable* variable = fedBy(*element))
+            element->SetDataText(variable->GetValue(), element->m_dataSource, element->m_sourceName,
+                                 TRUE);
+    }
+}
+
+} // namespace
 
 void RegisterVariableSignParts()
 {
@@ -27,4 +82,5 @@ void RegisterVariableSignParts()
     hooks.removeUnusedVariables = [] { TheVariableList().RemoveUnusedVariables(); };
     hooks.removeCombinationScripts = [] { TheVariableList().RemoveCombinationScripts(); };
     hooks.deleteAllVariables = [] { TheVariableList().DeleteAll(); };
+    hooks.showVariableData = ShowVariableData;
 }

@@ -9,6 +9,7 @@
 #include "Paper.h"
 #include "Printer.h"
 #include "ResourceIds.h"
+#include "ScriptExpression.h"
 #include "ScriptStore.h"
 #include "SignApp.h"
 #include "Strings.h"
@@ -472,4 +473,69 @@ TEST_F(SignDataTest, ASignOfShapesAndTextIsSavedReopenedAndPrinted)
     EXPECT_GT(InkIn(first, CRect(100, 1700, 900, 2700), dpi), 0);
     // the footer sits at the bottom of each page
     EXPECT_GT(InkIn(first, CRect(0, 2800, 2100, 2970), dpi), 0);
+}
+
+namespace {
+
+// The text poppler reads back from a PDF.
+QString PdfText(const QString& pdf)
+{
+    QProcess read;
+    read.start("pdftotext", {pdf, "-"});
+    read.waitForFinished(30000);
+    return QString::fromUtf8(read.readAllStandardOutput());
+}
+
+std::time_t MidMarch2026()
+{
+    return 1773576000; // 15 March 2026, 12:00 UTC
+}
+
+} // namespace
+
+TEST_F(SignDataTest, ATextFedByAMacroScriptPrintsTheComputedValue)
+{
+    RegisterModelElementClasses();
+    SetScriptClock(&MidMarch2026);
+    // A typed text and a text whose data comes from a macro script over it
+    // and the date.
+    auto* typed = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    ASSERT_NE(typed, nullptr);
+    typed->m_name = "Item";
+    typed->SetBounds(nullptr, CRect(100, 100, 900, 400));
+    typed->SetDataSource(SOURCE_KEYBOARD, "");
+    typed->SetSampleData(nullptr, "pears");
+    auto* shown = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    ASSERT_NE(shown, nullptr);
+    shown->m_name = "Label";
+    shown->SetBounds(nullptr, CRect(100, 600, 900, 900));
+    shown->SetSampleData(nullptr, "sample");
+    shown->SetDataSource(SOURCE_MACRO, "Stamp");
+    TheScriptStore().SetScriptText("Stamp", "RETURN UCASE$(ITEM$) + \" \" + DATE$(\"%Y%m%d\", 0)");
+    auto* macro =
+        static_cast<CMacroScript*>(TheVariableList().CreateVariable(VARIABLE_MACRO, "Stamp"));
+    ASSERT_NE(macro, nullptr);
+    macro->m_scriptName = "Stamp";
+    macro->CompileFromStore();
+    std::vector<int> kinds;
+    QStringList names;
+    macro->GetDataSources(kinds, names);
+    ASSERT_TRUE(doc.OnSaveDocument(Path("stamp.sgn")));
+
+    CSignData loaded;
+    ASSERT_TRUE(loaded.OnOpenDocument(Path("stamp.sgn")));
+    const QString pdf = Path("stamp.pdf");
+    ASSERT_TRUE(ThePrinter().PrintSign(loaded, 1, pdf, 0));
+    ASSERT_TRUE(ThePrinter().EndJob());
+    SetScriptClock(nullptr);
+    // The text wraps inside its frame as it needs.
+    const QString text = PdfText(pdf).simplified();
+    EXPECT_TRUE(text.contains("pears")) << text.toStdString();
+    EXPECT_TRUE(text.contains("PEARS 20260315")) << text.toStdString();
+    EXPECT_FALSE(text.contains("sample")) << text.toStdString();
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    // Once printed, the text shows its own sample again.
+    auto* reread = DynamicDowncast<CText>(TheElementList().GetAt(1));
+    ASSERT_NE(reread, nullptr);
+    EXPECT_EQ(reread->GetText(), "sample");
 }
