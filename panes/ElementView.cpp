@@ -4,11 +4,14 @@
 #include "ElementList.h"
 #include "Grid.h"
 #include "Helpers.h"
+#include "MacroScript.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "ResourceIds.h"
 #include "Rounding.h"
+#include "ScriptPage.h"
+#include "ScriptStore.h"
 #include "Strings.h"
 #include "Variable.h"
 #include "VariableList.h"
@@ -703,6 +706,14 @@ void CElementView::FillNames(int kind, CElement* element)
 {
     CSourceBlock& s = *m_source;
     s.name->clear();
+    if (kind == SOURCE_MACRO) {
+        // A macro source names a script of the store.
+        FillScriptCombo(TheScriptStore(), s.name, element->m_sourceName);
+        const int exact = s.name->findText(element->m_sourceName);
+        if (exact >= 0)
+            s.name->setCurrentIndex(exact);
+        return;
+    }
     QStringList items;
     int selected = -1;
     if (kind >= SOURCE_OPTION_LIST && kind <= SOURCE_COMBINATION) {
@@ -831,7 +842,7 @@ void CElementView::OnSourceType(int index)
                 return refuse();
             }
             const int own = s.name->findText(element->m_name);
-            if (own >= 0)
+            if (own >= 0 && kind != SOURCE_MACRO)
                 s.name->setCurrentIndex(own);
             if (kind == SOURCE_INCREMENTING)
                 element->m_startDataOnly = 1;
@@ -874,6 +885,14 @@ void CElementView::OnSourceName(int index)
                 element->m_prompt = variable->m_prompt;
         }
     } else if (kind == SOURCE_MACRO) {
+        // The sign runs the chosen script through a variable of its name.
+        if (!TheVariableList().FindVariable(VARIABLE_MACRO, name)) {
+            if (auto* macro = dynamic_cast<CMacroScript*>(
+                    TheVariableList().CreateVariable(VARIABLE_MACRO, name))) {
+                macro->m_scriptName = name;
+                macro->CompileFromStore();
+            }
+        }
         element->m_prompt.clear();
         s.prompt->clear();
     } else if (kind == SOURCE_ELEMENT) {

@@ -38,7 +38,9 @@ void ShowVariableData(BOOL printing)
             CVariable* variable = variables.GetAt(v);
             std::vector<int> kinds;
             QStringList names;
-            variable->GetDataSources(kinds, names);
+            // A script without inputs runs afresh for every sign (a date).
+            if (variable->GetDataSources(kinds, names) == 0 && pass == 0)
+                variable->ResetValue();
             for (std::size_t k = 0; k < kinds.size() && qsizetype(k) < names.size(); ++k) {
                 const QString& name = names[qsizetype(k)];
                 if (pass == 0 && kinds[k] == SOURCE_ELEMENT) {

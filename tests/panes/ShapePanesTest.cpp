@@ -3,15 +3,18 @@
 #include "DC.h"
 #include "ElementList.h"
 #include "Line.h"
+#include "MacroScript.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
+#include "ScriptStore.h"
 #include "Paper.h"
 #include "SettingsView.h"
 #include "ShapeViews.h"
 #include "ShellParts.h"
 #include "TestSupport.h"
 #include "UndoHistory.h"
+#include "VariableList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -421,6 +424,45 @@ TEST_F(ShapePanesTest, SourceTypeChangesAndRefusals)
     EXPECT_TRUE(box->m_mustEnterData);
     EXPECT_FALSE(box->m_useSampleData);
     EXPECT_FALSE(sample->isEnabled());
+}
+
+TEST_F(ShapePanesTest, AMacroSourceListsTheStoresScripts)
+{
+    TheScriptStore().SetScriptText(QStringLiteral("Beta"), QStringLiteral("RETURN \"b\""));
+    TheScriptStore().SetScriptText(QStringLiteral("Alpha"), QStringLiteral("RETURN \"a\""));
+    CBox* box = AddShape<CBox>(CRect(0, 0, 100, 50));
+    Select(box);
+    auto* type = Find<QComboBox>(1000);
+    auto* names = Find<QComboBox>(1001);
+    const int macro = type->findData(SOURCE_MACRO);
+    type->setCurrentIndex(macro);
+    emit type->activated(macro);
+
+    // The sign has no macro script variable yet: the store's scripts are
+    // listed, and the one chosen gets a variable that runs it.
+    ASSERT_EQ(box->m_dataSource, SOURCE_MACRO);
+    QStringList listed;
+    for (int i = 0; i < names->count(); ++i)
+        listed << names->itemText(i);
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"Alpha", "Beta"}));
+    EXPECT_EQ(box->m_sourceName, names->currentText());
+    const int beta = names->findText(QStringLiteral("Beta"));
+    names->setCurrentIndex(beta);
+    emit names->activated(beta);
+    EXPECT_EQ(box->m_sourceName, QStringLiteral("Beta"));
+    auto* variable =
+        dynamic_cast<CMacroScript*>(TheVariableList().FindVariable(VARIABLE_MACRO, "Beta"));
+    ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(variable->m_scriptName, QStringLiteral("Beta"));
+    variable->ResetValue(); // as a print or data entry starts
+    EXPECT_EQ(variable->GetValue(), QStringLiteral("b"));
+    EXPECT_EQ(messages.Count(), 0);
+
+    // Selected again, the pane shows the element's own script.
+    Select(nullptr);
+    Select(box);
+    EXPECT_EQ(Find<QComboBox>(1001)->currentText(), QStringLiteral("Beta"));
 }
 
 TEST_F(ShapePanesTest, DeletedElementLeavesAnEmptyPane)

@@ -520,6 +520,19 @@ TEST_F(SignDataTest, ATextFedByAMacroScriptPrintsTheComputedValue)
     std::vector<int> kinds;
     QStringList names;
     macro->GetDataSources(kinds, names);
+    // A script without inputs: the date alone.
+    auto* dated = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    ASSERT_NE(dated, nullptr);
+    dated->m_name = "Dated";
+    dated->SetBounds(nullptr, CRect(100, 1100, 900, 1400));
+    dated->SetSampleData(nullptr, "sample");
+    dated->SetDataSource(SOURCE_MACRO, "Year");
+    TheScriptStore().SetScriptText("Year", "RETURN \"Y\" + DATE$(\"%Y\", 0)");
+    auto* year =
+        static_cast<CMacroScript*>(TheVariableList().CreateVariable(VARIABLE_MACRO, "Year"));
+    ASSERT_NE(year, nullptr);
+    year->m_scriptName = "Year";
+    year->CompileFromStore();
     ASSERT_TRUE(doc.OnSaveDocument(Path("stamp.sgn")));
 
     CSignData loaded;
@@ -532,6 +545,7 @@ TEST_F(SignDataTest, ATextFedByAMacroScriptPrintsTheComputedValue)
     const QString text = PdfText(pdf).simplified();
     EXPECT_TRUE(text.contains("pears")) << text.toStdString();
     EXPECT_TRUE(text.contains("PEARS 20260315")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Y2026")) << text.toStdString();
     EXPECT_FALSE(text.contains("sample")) << text.toStdString();
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     // Once printed, the text shows its own sample again.
