@@ -1,6 +1,7 @@
 // The paper and printing roads as a user takes them through the designer's
 // real main frame: the Sign Settings pane, the paper dialogs, the canvas
 // tools, the print station and the printed file.
+#include "PdfSupport.h"
 #include "AppContext.h"
 #include "Box.h"
 #include "DesignView.h"
@@ -197,30 +198,10 @@ TEST_F(PrintingFlowTest, StockDesignedThroughThePaneOutlivesARestart)
     }
 }
 
-// Ink of a printed page, read back with poppler: the page count and a
-// picture of the first page at 100 dpi.
-int PdfPages(const QString& pdf)
-{
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    if (!info.waitForFinished(30000) || info.exitCode() != 0)
-        return -1;
-    const auto match =
-        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
-            .match(QString::fromLocal8Bit(info.readAllStandardOutput()));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
+// The first page of a printed PDF as poppler renders it.
 QImage RenderFirstPage(const QString& pdf, int dpi)
 {
-    const QString prefix = pdf + QStringLiteral("-page");
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
-                  QStringLiteral("-singlefile"), pdf, prefix});
-    if (!render.waitForFinished(30000) || render.exitCode() != 0)
-        return {};
-    return QImage(prefix + QStringLiteral(".png"));
+    return RenderPdfPage(pdf, 1, dpi);
 }
 
 // Dark pixels of the picture inside a rectangle of the page (tenths of a
@@ -347,7 +328,7 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
     EXPECT_FALSE(frame->IsDataEntryMode());
 
     // 5. The file: one page, ink in the fourth and fifth labels only.
-    ASSERT_EQ(PdfPages(pdf), 1);
+    ASSERT_EQ(PdfPageCount(pdf), 1);
     const int dpi = 100;
     const QImage page = RenderFirstPage(pdf, dpi);
     ASSERT_FALSE(page.isNull());
@@ -381,7 +362,7 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
     frame->UpdateActionsNow();
     frame->Action(ID_FILE_PRINT)->trigger();
     ASSERT_TRUE(print.Answered());
-    ASSERT_EQ(PdfPages(second), 1);
+    ASSERT_EQ(PdfPageCount(second), 1);
     const QImage again = RenderFirstPage(second, dpi);
     for (int cell = 0; cell < 24; ++cell) {
         const CPoint o = stock->LabelOrigin(cell, false);
@@ -484,7 +465,7 @@ TEST_F(PrintingFlowTest, PrintBarRules)
     EXPECT_TRUE(usage->isEnabled());
     EXPECT_EQ(copies->value(), 1);
     EXPECT_EQ(commands->Station()->Sheet()->LiveCell(), 0);
-    EXPECT_EQ(PdfPages(pdf), 1);
+    EXPECT_EQ(PdfPageCount(pdf), 1);
     frame->ExecuteCommand(ID_DATA_CANCEL);
     EXPECT_FALSE(commands->IsStationOpen());
 

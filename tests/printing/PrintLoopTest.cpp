@@ -1,6 +1,7 @@
 // The print loop on the virtual PDF printer: jobs that fill sheets of label
 // stock, read back with poppler's pdfinfo and pdftoppm. Each sign is one
 // filled black box, so a rendered page shows which cells were printed.
+#include "PdfSupport.h"
 #include "Printer.h"
 
 #include "AppContext.h"
@@ -126,33 +127,12 @@ CPaperStock GridStock(int columns, int rows)
 // The box drawn in every cell of the 3 x 2 stock.
 const CRect kBox(100, 100, 500, 1000);
 
-// Page count of a PDF, or -1 when it cannot be read.
-int PdfPages(const QString& path)
-{
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {path});
-    if (!info.waitForFinished(30000) || info.exitCode() != 0)
-        return -1;
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                   QRegularExpression::MultilineOption);
-    const auto match = pages.match(QString::fromLocal8Bit(info.readAllStandardOutput()));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 constexpr int kRenderDpi = 50;
 
 // One page of a PDF as pdftoppm renders it at 50 dpi.
 QImage RenderPage(const QString& pdf, int page)
 {
-    const QString prefix = pdf + QStringLiteral("-page%1").arg(page);
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QString::number(kRenderDpi), QStringLiteral("-png"),
-                  QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                  QString::number(page), QStringLiteral("-singlefile"), pdf, prefix});
-    if (!render.waitForFinished(30000) || render.exitCode() != 0)
-        return {};
-    return QImage(prefix + QStringLiteral(".png"));
+    return RenderPdfPage(pdf, page, kRenderDpi);
 }
 
 // Tenths of a millimetre to pixels of a rendered page.
@@ -215,7 +195,7 @@ std::string CellPattern(const QImage& image)
 std::vector<std::string> PagePatterns(const QString& pdf)
 {
     std::vector<std::string> patterns;
-    const int pages = PdfPages(pdf);
+    const int pages = PdfPageCount(pdf);
     for (int page = 1; page <= pages; ++page)
         patterns.push_back(CellPattern(RenderPage(pdf, page)));
     return patterns;
@@ -485,7 +465,7 @@ TEST_F(PrintLoopTest, PdfOutputMakesEveryCopyItselfOnAOneLabelStock)
     PrintRun(3, 0, pdf);
     EXPECT_EQ(m_box->draws, 3);
     EXPECT_EQ(printer.GetDevMode().Copies(), 1);
-    EXPECT_EQ(PdfPages(pdf), 3);
+    EXPECT_EQ(PdfPageCount(pdf), 3);
 }
 
 // Label cells ------------------------------------------------------------------------
@@ -585,7 +565,7 @@ TEST_F(PrintLoopTest, EndJobWithPageMakesEverySheetAFileOfItsOwn)
     // A new run writes its first sheet under the plain name again.
     QFile::remove(pdf);
     PrintRun(1, 0, pdf);
-    EXPECT_EQ(PdfPages(pdf), 1);
+    EXPECT_EQ(PdfPageCount(pdf), 1);
 }
 
 TEST_F(PrintLoopTest, CancelStopsAfterTheCellAndDiscardsTheJob)
@@ -623,7 +603,7 @@ TEST_F(PrintLoopTest, CancelStopsAfterTheCellAndDiscardsTheJob)
     m_box->onDraw = nullptr;
     PrintRun(2, 0, pdf);
     EXPECT_FALSE(printer.m_cancel);
-    EXPECT_EQ(PdfPages(pdf), 1);
+    EXPECT_EQ(PdfPageCount(pdf), 1);
     EXPECT_EQ(LogRows(), (std::vector<LogRow>{{1, 2, "File"}}));
 }
 
@@ -686,8 +666,8 @@ TEST_F(PrintLoopTest, VirtualPrinterAsksForTheFileOncePerRun)
     answer = Output(QStringLiteral("chosen.pdf"));
     PrintRun(7, 0, QString());
     EXPECT_EQ(suggestions.size(), 2);
-    EXPECT_EQ(PdfPages(answer), 1);
-    EXPECT_EQ(PdfPages(Output(QStringLiteral("chosen-2.pdf"))), 1);
+    EXPECT_EQ(PdfPageCount(answer), 1);
+    EXPECT_EQ(PdfPageCount(Output(QStringLiteral("chosen-2.pdf"))), 1);
 }
 
 TEST_F(PrintLoopTest, PrintLogThatNeverAnswersDoesNotHoldPrintingUp)
@@ -736,7 +716,7 @@ TEST_F(PrintLoopTest, PrintLogThatNeverAnswersDoesNotHoldPrintingUp)
                 const QString pdf = Output(QStringLiteral("%1-%2.pdf").arg(expectedRows).arg(job));
                 PrintRun(1, 0, pdf);
                 EXPECT_LT(timer.elapsed(), 2000);
-                EXPECT_EQ(PdfPages(pdf), 1);
+                EXPECT_EQ(PdfPageCount(pdf), 1);
             }
             EXPECT_EQ(m_messages.Count(), 1);
             EXPECT_EQ(ThePrintLog().PendingRows(), 2);

@@ -1,6 +1,7 @@
 // The hand-off to the print queue (job and data files in the queue folder),
 // what a failed or cancelled print leaves behind, and the label position
 // that elements see during a real print run.
+#include "PdfSupport.h"
 #include "PrintQueue.h"
 
 #include "AppContext.h"
@@ -328,15 +329,7 @@ TEST_F(PrintQueueTest, FailedOrCancelledPrintIsNeitherLoggedNorFollowedByTheQueu
 // pdftoppm's picture of a page at 50 dpi.
 QImage RenderPage(const QString& pdf, int page)
 {
-    const QString prefix = pdf + QStringLiteral("-p%1").arg(page);
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
-                  QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                  QString::number(page), QStringLiteral("-singlefile"), pdf, prefix});
-    if (!render.waitForFinished(30000) || render.exitCode() != 0)
-        return {};
-    return QImage(prefix + QStringLiteral(".png"));
+    return RenderPdfPage(pdf, page, 50);
 }
 
 TEST_F(PrintQueueTest, StartOnlyDataKeepsTheFirstLabelsValueThroughARealRun)

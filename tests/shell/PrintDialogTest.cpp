@@ -2,6 +2,7 @@
 // commands: the Print dialog's ranges and destinations, the sheet-reuse
 // warning and its setting, signs printed to PDF files that are read back,
 // the print queue, Print Setup, Properties and Header and Footer.
+#include "PdfSupport.h"
 #include "MainFrame.h"
 
 #include "AppContext.h"
@@ -71,31 +72,11 @@ CPaperStock GridStock(int columns, int rows)
 // The black box drawn in every cell.
 const CRect kBox(100, 100, 500, 1000);
 
-int PdfPages(const QString& path)
-{
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {path});
-    if (!info.waitForFinished(30000) || info.exitCode() != 0)
-        return -1;
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                   QRegularExpression::MultilineOption);
-    const auto match = pages.match(QString::fromLocal8Bit(info.readAllStandardOutput()));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 constexpr int kDpi = 50;
 
 QImage RenderPage(const QString& pdf, int page)
 {
-    const QString prefix = pdf + QStringLiteral("-page%1").arg(page);
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-png"),
-                  QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                  QString::number(page), QStringLiteral("-singlefile"), pdf, prefix});
-    if (!render.waitForFinished(30000) || render.exitCode() != 0)
-        return {};
-    return QImage(prefix + QStringLiteral(".png"));
+    return RenderPdfPage(pdf, page, kDpi);
 }
 
 int Px(int tmm)
@@ -123,7 +104,7 @@ std::string CellPattern(const QImage& image)
 std::vector<std::string> PagePatterns(const QString& pdf)
 {
     std::vector<std::string> patterns;
-    const int pages = PdfPages(pdf);
+    const int pages = PdfPageCount(pdf);
     for (int page = 1; page <= pages; ++page)
         patterns.push_back(CellPattern(RenderPage(pdf, page)));
     return patterns;
@@ -345,7 +326,7 @@ TEST_F(PrintDialogTest, SignPrintedToAFileFillsTheCellsAfterTheSkippedOnes)
     EXPECT_TRUE(choices[0].save);
     EXPECT_EQ(choices[0].title, QStringLiteral("Print to File"));
     EXPECT_EQ(choices[0].defaultSuffix, QStringLiteral("pdf"));
-    EXPECT_EQ(PdfPages(chosenPath), 2);
+    EXPECT_EQ(PdfPageCount(chosenPath), 2);
     EXPECT_EQ(PagePatterns(chosenPath), std::vector<std::string>({"001/111", "100/000"}));
 }
 

@@ -1,3 +1,4 @@
+#include "PdfSupport.h"
 #include "SignData.h"
 #include "AppContext.h"
 #include "Box.h"
@@ -390,17 +391,6 @@ TEST_F(SignDataTest, TextExport)
 }
 
 namespace {
-
-// One page of a PDF rendered by poppler at the given resolution.
-QImage RenderPdfPage(const QString& pdf, int page, int dpi)
-{
-    QProcess render;
-    const QString prefix = pdf + QStringLiteral("-page");
-    render.start("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", "-f",
-                              QString::number(page), "-l", QString::number(page), pdf, prefix});
-    render.waitForFinished(30000);
-    return QImage(prefix + QStringLiteral(".png"));
-}
 
 // The dark pixels of a rectangle given in tenths of a millimetre.
 int InkIn(const QImage& page, const CRect& tmm, int dpi)
