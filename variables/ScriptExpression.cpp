@@ -52,6 +52,27 @@ QString ScriptTextTooLongMessage()
 
 namespace {
 
+// A comparison operator applied to two numbers of one kind: 1 true, 0 false.
+template <class T> int Compare(int id, T a, T b)
+{
+    switch (id) {
+    case SCRIPT_GREATER_EQUAL:
+        return a >= b;
+    case SCRIPT_LESS_EQUAL:
+        return a <= b;
+    case SCRIPT_EQUAL:
+        return a == b;
+    case SCRIPT_NOT_EQUAL:
+        return a != b;
+    case SCRIPT_GREATER:
+        return a > b;
+    case SCRIPT_LESS:
+        return a < b;
+    default:
+        return 0;
+    }
+}
+
 ScriptClock g_clock = nullptr;
 
 // --- reading values from tokens ---------------------------------------------
@@ -199,55 +220,9 @@ bool ApplyOperator(CScriptToken& op, const CScriptToken& left, const CScriptToke
             else if (op.m_id == SCRIPT_NOT_EQUAL)
                 result = a != b;
         } else if (type == SCRIPT_TYPE_FLOAT) {
-            const double a = FloatOf(left);
-            const double b = FloatOf(right);
-            switch (op.m_id) {
-            case SCRIPT_GREATER_EQUAL:
-                result = a >= b;
-                break;
-            case SCRIPT_LESS_EQUAL:
-                result = a <= b;
-                break;
-            case SCRIPT_EQUAL:
-                result = a == b;
-                break;
-            case SCRIPT_NOT_EQUAL:
-                result = a != b;
-                break;
-            case SCRIPT_GREATER:
-                result = a > b;
-                break;
-            case SCRIPT_LESS:
-                result = a < b;
-                break;
-            default:
-                break;
-            }
+            result = Compare(op.m_id, FloatOf(left), FloatOf(right));
         } else {
-            const int a = IntOf(left);
-            const int b = IntOf(right);
-            switch (op.m_id) {
-            case SCRIPT_GREATER_EQUAL:
-                result = a >= b;
-                break;
-            case SCRIPT_LESS_EQUAL:
-                result = a <= b;
-                break;
-            case SCRIPT_EQUAL:
-                result = a == b;
-                break;
-            case SCRIPT_NOT_EQUAL:
-                result = a != b;
-                break;
-            case SCRIPT_GREATER:
-                result = a > b;
-                break;
-            case SCRIPT_LESS:
-                result = a < b;
-                break;
-            default:
-                break;
-            }
+            result = Compare(op.m_id, IntOf(left), IntOf(right));
         }
         StoreInt(op, result);
         return true;
