@@ -25,7 +25,9 @@
 //   type 12 and 1-3 (one table per file): the file's one table, named as the
 //     link's GetDefaultTableName names it ("stock#csv" for stock.csv,
 //     "stock" for stock.dbf);
-//   type 7: the sheet names of the workbook;
+//   type 7: the worksheets of the workbook, each as its name followed by
+//     '$' ("Sheet1$"); LoadFileSource takes that form, the bare sheet name,
+//     or either in single quotes;
 //   type 0: the user tables of the Access database.
 // Empty with *error set when the file cannot be read or is of no supported
 // format.
@@ -35,12 +37,15 @@ QStringList ListFileSourceTables(int sourceType, const QString& path, QString* e
 // (replacing a table of that name made by an earlier load). For types 12 and
 // 1-3 the table argument may be empty (the file's one table). Column names
 // are the source's own; column types are SQLite's affinities for the
-// source's types (INTEGER, REAL, TEXT, and for dates and times TEXT in ISO
-// form "yyyy-MM-dd", "yyyy-MM-dd hh:mm:ss" or "hh:mm:ss"); empty cells and
-// dBASE null values are NULL. False with *error set when the file cannot be
-// read; db is then unchanged.
+// source's types, declared as INTEGER, REAL, TEXT, BOOLEAN (stored 1 or 0),
+// DATE, DATETIME or TIME (these three stored as ISO text "yyyy-MM-dd",
+// "yyyy-MM-dd hh:mm:ss", "hh:mm:ss"); a value that does not fit its
+// column's type is kept as its text rather than lost; empty cells and dBASE
+// null values are NULL. firstRowHasNames is the Excel header setting (text
+// files take theirs from the schema file). False with *error set when the
+// file cannot be read; db is then unchanged.
 bool LoadFileSource(int sourceType, const QString& path, const QString& table, QSqlDatabase db,
-                    QString* error);
+                    QString* error, bool firstRowHasNames = true);
 
 // Whether a source type is read through LoadFileSource (types 0 to 12).
 bool IsFileSourceType(int sourceType);
@@ -81,7 +86,9 @@ struct CTextSchema
 
 // Reads the section of the text file dataFile. False (with *error) when the
 // schema file or the section is missing or a value is not understood; the
-// schema is then left as it was. A bad "Col" entry is an error too.
+// schema is then left as it was. A key that is missing keeps its default
+// above; "Col1", "Col2", ... are read up to the first number missing, and a
+// bad one is an error too.
 bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error);
 
 // Writes the section of the text file dataFile: "ColNameHeader", "Format",
