@@ -4,6 +4,7 @@
 #include "Seams.h"
 
 #include <QLocale>
+#include <clocale>
 #include <cmath>
 
 namespace {
@@ -53,6 +54,26 @@ QString CurrencyPlacement(const QLocale& locale)
         return QString::number(spaced ? 3 : 1);
     }
     return QString::number(0);
+}
+
+// A monetary item of the C library's locale: the user's, taken from the
+// environment the first time. The numeric items of the locale can differ
+// from the monetary ones (a decimal comma with a monetary point, or the
+// reverse), so prices never read them.
+QString MonetaryItem(int item)
+{
+    static const bool monetarySet = std::setlocale(LC_MONETARY, "") != nullptr;
+    Q_UNUSED(monetarySet);
+    const std::lconv* conv = std::localeconv();
+    const char* text = nullptr;
+    if (conv)
+        text = item == LOCALE_SMONDECIMALSEP ? conv->mon_decimal_point : conv->mon_thousands_sep;
+    QString value = text ? QString::fromLocal8Bit(text) : QString();
+    // The C and POSIX locales give no monetary decimal point at all; a price
+    // still needs one to tell the units from the hundredths.
+    if (item == LOCALE_SMONDECIMALSEP && value.isEmpty())
+        value = QStringLiteral(".");
+    return value;
 }
 
 } // namespace
@@ -122,11 +143,12 @@ QString GetLocaleString(int item)
     const QLocale locale = QLocale::system();
     switch (item) {
     case LOCALE_SDECIMAL:
-    case LOCALE_SMONDECIMALSEP:
         return locale.decimalPoint();
     case LOCALE_STHOUSAND:
-    case LOCALE_SMONTHOUSANDSEP:
         return locale.groupSeparator();
+    case LOCALE_SMONDECIMALSEP:
+    case LOCALE_SMONTHOUSANDSEP:
+        return MonetaryItem(item);
     case LOCALE_SCURRENCY:
         return locale.currencySymbol();
     case LOCALE_ICURRENCY:

@@ -42,7 +42,9 @@ enum LocaleItem : int
 };
 
 // One item of the system locale as text; empty for an unknown item or one
-// the locale does not give.
+// the locale does not give. The monetary separators are the C library's
+// (localeconv), never the numeric ones; a locale without a monetary decimal
+// point (C, POSIX) gives ".".
 QString GetLocaleString(int item);
 
 // Units -----------------------------------------------------------------

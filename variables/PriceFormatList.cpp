@@ -287,7 +287,8 @@ void CPriceFormatList::Serialize(CArchive& ar)
 void CPriceFormatList::WriteXml(CTextExportFile& file, const CPriceFormat& format) const
 {
     using P = CPriceFormat;
-    const auto text = [&format](int part) { return HtmlEscape(format.GetPartText(part)); };
+    // The texts go out as they are, like the rest of the format block.
+    const auto text = [&format](int part) { return format.GetPartText(part); };
     const auto number = [](int value) { return QString::number(value); };
 
     file.WriteString(QStringLiteral("    <format>\n\n"));
@@ -299,7 +300,7 @@ void CPriceFormatList::WriteXml(CTextExportFile& file, const CPriceFormat& forma
                               number(format.m_symbolAfterAmount),
                               number(format.m_showPrimaryAmount)));
     file.WriteString(QStringLiteral("        <digit-separator=\"%1\">\n")
-                         .arg(HtmlEscape(format.m_thousandsSeparator)));
+                         .arg(format.m_thousandsSeparator));
     file.WriteString(QStringLiteral("        <decimal-separator=\"%1\">\n")
                          .arg(text(P::PART_DECIMAL_SEPARATOR)));
     file.WriteString(QStringLiteral("        <secondary-amount ratio=\"%1\" alignment=\"%2\" "

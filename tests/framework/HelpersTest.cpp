@@ -2,7 +2,9 @@
 #include "Seams.h"
 
 #include <QLocale>
+#include <clocale>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -220,6 +222,32 @@ TEST(LocaleStringTest, ItemsOfTheSystemLocale)
     EXPECT_FALSE(GetLocaleString(LOCALE_SSHORTDATE).isEmpty());
     EXPECT_FALSE(GetLocaleString(LOCALE_STIMEFORMAT).isEmpty());
     EXPECT_TRUE(GetLocaleString(9999).isEmpty());
+}
+
+TEST(LocaleStringTest, MonetarySeparatorsComeFromTheMonetaryLocale)
+{
+    GetLocaleString(LOCALE_SMONDECIMALSEP); // the user's monetary locale is taken once
+    const std::string saved = std::setlocale(LC_MONETARY, nullptr);
+    struct Case
+    {
+        const char* locale;
+        const char* decimal;
+        const char* thousands;
+    };
+    // The C and POSIX locales have no monetary decimal point; "." stands in.
+    const Case cases[] = {{"C", ".", ""}, {"POSIX", ".", ""}};
+    for (const Case& c : cases) {
+        ASSERT_NE(std::setlocale(LC_MONETARY, c.locale), nullptr) << c.locale;
+        EXPECT_EQ(GetLocaleString(LOCALE_SMONDECIMALSEP), c.decimal) << c.locale;
+        EXPECT_EQ(GetLocaleString(LOCALE_SMONTHOUSANDSEP), c.thousands) << c.locale;
+    }
+    std::setlocale(LC_MONETARY, saved.c_str());
+    // Whatever the user's locale is, the items are its monetary ones.
+    const std::lconv* conv = std::localeconv();
+    const QString decimal = QString::fromLocal8Bit(conv->mon_decimal_point);
+    EXPECT_EQ(GetLocaleString(LOCALE_SMONDECIMALSEP), decimal.isEmpty() ? "." : decimal);
+    EXPECT_EQ(GetLocaleString(LOCALE_SMONTHOUSANDSEP),
+              QString::fromLocal8Bit(conv->mon_thousands_sep));
 }
 
 } // namespace

@@ -807,7 +807,7 @@ TEST_F(PriceFormatTest, TextExportBlock)
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(PriceFormatTest, TextExportKeepsItsQuotesWhole)
+TEST_F(PriceFormatTest, TextExportWritesTheTextsAsTheyAre)
 {
     CPriceFormat awkward = SampleFormat("Awkward");
     awkward.m_partText[P::PART_PRIMARY_SYMBOL] = "\"<%1>\"";
@@ -817,6 +817,8 @@ TEST_F(PriceFormatTest, TextExportKeepsItsQuotesWhole)
         CTextExportFile file(&out);
         list.WriteXml(file, awkward);
     }
-    EXPECT_TRUE(out.contains("symbol=\"&quot;&lt;%1&gt;&quot;\" ratio=\"50\"")) << out.constData();
-    EXPECT_TRUE(out.contains("<digit-separator=\"&amp;\">")) << out.constData();
+    // Not escaped, and a "%1" in a text is not taken for a place holder.
+    EXPECT_TRUE(out.contains("symbol=\"\"<%1>\"\" ratio=\"50\"")) << out.constData();
+    EXPECT_TRUE(out.contains("<digit-separator=\"&\">")) << out.constData();
+    EXPECT_FALSE(out.contains("&amp;")) << out.constData();
 }
