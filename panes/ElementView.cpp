@@ -783,6 +783,36 @@ void CElementView::RefreshDataPath(CElement* element)
     }
 }
 
+void CElementView::ReleaseMacroVariable(CElement* element, const QString& name)
+{
+    CVariableList& variables = TheVariableList();
+    CVariable* variable = variables.FindVariable(VARIABLE_MACRO, name);
+    if (!variable)
+        return;
+    bool used = false;
+    if (CDataPathSeam* paths = App().dataPaths) {
+        // Take this element's own link out first, so the count is of the others.
+        paths->RemoveElement(element);
+        used = paths->GetDependentCount(variable) != 0;
+    } else {
+        for (CElement* other : TheElementList()) {
+            if (other != element && other->m_dataSource == SOURCE_MACRO &&
+                other->m_sourceName == name)
+                used = true;
+        }
+        for (int i = 0; i < variables.GetCount() && !used; ++i) {
+            auto* macro = dynamic_cast<CMacroScript*>(variables.GetAt(i));
+            if (macro && macro != variable && macro->m_sourceNames.contains(name))
+                used = true;
+        }
+    }
+    if (used)
+        return;
+    if (CDataPathSeam* paths = App().dataPaths)
+        paths->RemoveVariable(variable);
+    variables.RemoveVariable(variable);
+}
+
 void CElementView::OnSourceType(int index)
 {
     CElement* element = Element();
@@ -856,6 +886,8 @@ void CElementView::OnSourceType(int index)
         s.useSample->setChecked(false);
     }
     s.nameLabel->setText(LoadStringId(kind == SOURCE_DATABASE ? IDS_LABEL_FIELD : IDS_LABEL_NAME));
+    if (element->m_dataSource == SOURCE_MACRO && kind != SOURCE_MACRO)
+        ReleaseMacroVariable(element, element->m_sourceName);
     element->m_dataSource = kind;
     if (kind > SOURCE_KEYBOARD && s.name->currentIndex() >= 0)
         OnSourceName(s.name->currentIndex());
@@ -885,6 +917,8 @@ void CElementView::OnSourceName(int index)
                 element->m_prompt = variable->m_prompt;
         }
     } else if (kind == SOURCE_MACRO) {
+        if (name != element->m_sourceName)
+            ReleaseMacroVariable(element, element->m_sourceName);
         // The sign runs the chosen script through a variable of its name.
         if (!TheVariableList().FindVariable(VARIABLE_MACRO, name)) {
             if (auto* macro = dynamic_cast<CMacroScript*>(

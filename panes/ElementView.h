@@ -163,6 +163,9 @@ private:
     void OnSourceChecks();
     void SelectKind(int kind);
     void RefreshDataPath(CElement* element);
+    // The element stops running the macro script variable of that name: the
+    // variable goes once nothing but this element depends on it.
+    void ReleaseMacroVariable(CElement* element, const QString& name);
 
     // The font block.
     struct CFontBlock;

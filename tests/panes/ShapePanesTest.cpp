@@ -465,6 +465,53 @@ TEST_F(ShapePanesTest, AMacroSourceListsTheStoresScripts)
     EXPECT_EQ(Find<QComboBox>(1001)->currentText(), QStringLiteral("Beta"));
 }
 
+// An element that stops running a script lets its variable go once nothing
+// else uses it, whether another script or another kind of source is chosen.
+TEST_F(ShapePanesTest, AScriptNoLongerUsedLeavesTheSign)
+{
+    TheScriptStore().SetScriptText(QStringLiteral("Alpha"), QStringLiteral("RETURN \"a\""));
+    TheScriptStore().SetScriptText(QStringLiteral("Beta"), QStringLiteral("RETURN \"b\""));
+    CBox* first = AddShape<CBox>(CRect(0, 0, 100, 50));
+    CBox* second = AddShape<CBox>(CRect(0, 100, 100, 150));
+    auto choose = [&](CBox* box, int kind, const QString& name) {
+        Select(box);
+        auto* type = Find<QComboBox>(1000);
+        const int at = type->findData(kind);
+        type->setCurrentIndex(at);
+        emit type->activated(at);
+        if (!name.isEmpty()) {
+            auto* names = Find<QComboBox>(1001);
+            const int n = names->findText(name);
+            ASSERT_GE(n, 0) << name.toStdString();
+            names->setCurrentIndex(n);
+            emit names->activated(n);
+        }
+    };
+    auto has = [](const char* name) {
+        return TheVariableList().FindVariable(VARIABLE_MACRO, QString::fromLatin1(name)) != nullptr;
+    };
+
+    choose(first, SOURCE_MACRO, QStringLiteral("Alpha"));
+    choose(second, SOURCE_MACRO, QStringLiteral("Alpha"));
+    ASSERT_TRUE(has("Alpha"));
+
+    // Another script: Alpha stays while the second box still runs it.
+    choose(first, SOURCE_MACRO, QStringLiteral("Beta"));
+    EXPECT_TRUE(has("Alpha"));
+    EXPECT_TRUE(has("Beta"));
+    // Another kind of source: the last user of Alpha leaves, and so does Alpha.
+    choose(second, SOURCE_KEYBOARD, QString());
+    EXPECT_EQ(second->m_dataSource, SOURCE_KEYBOARD);
+    EXPECT_FALSE(has("Alpha"));
+    // Another script for the only user of Beta: Beta goes, Alpha comes back.
+    choose(first, SOURCE_MACRO, QStringLiteral("Alpha"));
+    EXPECT_FALSE(has("Beta"));
+    EXPECT_TRUE(has("Alpha"));
+    choose(first, SOURCE_FIXED, QString());
+    EXPECT_EQ(TheVariableList().GetCount(), 0);
+    EXPECT_EQ(messages.Count(), 0);
+}
+
 TEST_F(ShapePanesTest, DeletedElementLeavesAnEmptyPane)
 {
     CBox* box = AddShape<CBox>(CRect(0, 0, 100, 50));
