@@ -7,6 +7,7 @@
 #include "Types.h"
 
 #include <QString>
+#include <QStringList>
 
 class CObject;
 
@@ -60,6 +61,9 @@ public:
     virtual int GetStoreRecordCount() = 0;
     // Whether the current table has a column of that name (case ignored).
     virtual bool TableHasColumn(const QString& name) = 0;
+    // A field's values over every record of the current table or view, in
+    // the link's record order; empty when there is none or no link.
+    virtual QStringList GetColumnValues(const QString& /*field*/) { return {}; }
 };
 
 // What the model asks of the data-path map.

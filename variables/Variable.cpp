@@ -157,3 +157,7 @@ QString CVariable::GetStoredData(BOOL)
 }
 
 void CVariable::BreakDatabaseLink() {}
+
+void CVariable::BeginPrintJob() {}
+
+void CVariable::DiscardPrintJob() {}

@@ -130,6 +130,10 @@ public:
     virtual QString GetStoredData(BOOL flag);
     // Turns a database-fed input back into a typed one.
     virtual void BreakDatabaseLink();
+    // A print job begins; a job that is cancelled or fails prints nothing,
+    // and DiscardPrintJob takes back what the variable advanced since.
+    virtual void BeginPrintJob();
+    virtual void DiscardPrintJob();
 
     // --- fields, in declaration order ---------------------------------------
     QString m_name;

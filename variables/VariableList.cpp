@@ -260,6 +260,18 @@ void CVariableList::EndPrintRun()
         m_variables[i]->EndPrintRun();
 }
 
+void CVariableList::BeginPrintJob()
+{
+    for (std::size_t i = 0; i < m_variables.size(); ++i)
+        m_variables[i]->BeginPrintJob();
+}
+
+void CVariableList::DiscardPrintJob()
+{
+    for (std::size_t i = 0; i < m_variables.size(); ++i)
+        m_variables[i]->DiscardPrintJob();
+}
+
 // --- clean-up --------------------------------------------------------------------
 
 void CVariableList::RemoveCombinationScripts()

@@ -73,6 +73,11 @@ public:
     BOOL UpdateForPrint();
     void AdvanceAfterPrint();
     void EndPrintRun();
+    // A print job begins; the job was cancelled or failed, so what it
+    // printed never reached the page and the variables go back to where
+    // they stood when it began.
+    void BeginPrintJob();
+    void DiscardPrintJob();
 
     // Removes the generated scripts of the combinations from the store.
     void RemoveCombinationScripts();

@@ -1,10 +1,15 @@
 #include "VariableParts.h"
 
 #include "Combination.h"
+#include "DateTime.h"
+#include "IncNumber.h"
+#include "OptionList.h"
+#include "PriceCalculation.h"
 #include "Element.h"
 #include "ElementList.h"
 #include "MacroScript.h"
 #include "PriceFormatList.h"
+#include "PriceField.h"
 #include "PrintingParts.h"
 #include "ScriptStore.h"
 #include "SignData.h"
@@ -68,6 +73,11 @@ void ShowVariableData(BOOL printing)
 void RegisterVariableSignParts()
 {
     RegisterPrintingSignParts();
+    RegisterPriceElement();
+    CVariableList::RegisterVariableType(VARIABLE_OPTION_LIST, &COptionList::Make);
+    CVariableList::RegisterVariableType(VARIABLE_INCREMENTING, &CIncNumber::Make);
+    CVariableList::RegisterVariableType(VARIABLE_DATE_TIME, &CDateTime::Make);
+    CVariableList::RegisterVariableType(VARIABLE_PRICE_CALC, &CPriceCalculation::Make);
     CVariableList::RegisterVariableType(VARIABLE_MACRO, &CMacroScript::Make);
     CVariableList::RegisterVariableType(VARIABLE_COMBINATION, &CCombination::Make);
     // A closed sign's combinations take their generated scripts with them.
