@@ -3,7 +3,11 @@
 // preferences over them; reach each through App().Get<...>().
 #pragma once
 
+#include "AppContext.h"
+#include "LogFontFields.h"
 #include "Types.h"
+
+#include <QString>
 
 #include <functional>
 
@@ -58,4 +62,24 @@ struct CElementPrintState
     std::function<int()> labelPosition;
 
     int LabelPosition() const { return labelPosition ? labelPosition() : 0; }
+};
+
+// New bullet lists ("BulletPreferences").
+struct CBulletPreferences
+{
+    CBulletPreferences()
+    {
+        font.lfHeight = 141;
+        font.lfWeight = 400;
+        font.lfOutPrecision = 4;
+        font.lfPitchAndFamily = 2;
+        font.lfFaceName = QStringLiteral("Tabrel bullets");
+    }
+    LogFontFields font;
+    BYTE symbol = 34; // character code of the bullet
+    int offset = 50;  // text offset after the bullet
+    int size = 100;   // per cent of the text height
+    COLORREF colour = 0;
+
+    static CBulletPreferences& Current() { return App().Get<CBulletPreferences>(); }
 };

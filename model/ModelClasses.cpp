@@ -1,6 +1,7 @@
 #include "ModelClasses.h"
 
 #include "Box.h"
+#include "BulletArray.h"
 #include "Line.h"
 #include "Text.h"
 #include "UndoHistory.h"
@@ -14,6 +15,7 @@ void RegisterModelElementClasses()
         RUNTIME_CLASS(CBox),
         RUNTIME_CLASS(CEllipse),
         RUNTIME_CLASS(CText),
+        RUNTIME_CLASS(CBulletArray),
     };
     (void)classes;
 
@@ -22,4 +24,5 @@ void RegisterModelElementClasses()
     // An ellipse is copied as a box and made an ellipse.
     RegisterElementCopy(TYPE_ELLIPSE, &CopyEllipseElement);
     RegisterElementCopy(TYPE_TEXT, &CopyTextElement);
+    RegisterBulletArray();
 }

@@ -474,18 +474,31 @@ void CText::PlaceFrame(const CRect& around)
 
 void CText::RecalcPosition(CView* view)
 {
-    CRect r;
-    if (m_frameBox) {
-        m_frameBox->RecalcPosition(view);
-        r = m_frameRect;
-    } else {
-        r = m_copyFit ? GetPlacedFormatRect() : m_textRect;
-    }
-    r.NormalizeRect();
     const int angle = GetAngle();
     m_orientation = angle / 90 * 90;
-    if (angle > 0)
-        r = TurnedBounds(r, m_position, angle);
+    if (m_frameBox) {
+        // The box stands upright around the frame turned with the lines.
+        m_frameBox->RecalcPosition(view);
+        CRect r = m_frameRect;
+        r.NormalizeRect();
+        m_bounds = angle > 0 ? TurnedBounds(r, m_position, angle) : r;
+        return;
+    }
+    // The rectangle turns about its top-left corner, the text's position,
+    // exactly as the background is drawn.
+    CRect r = m_copyFit ? GetPlacedFormatRect() : m_textRect;
+    r.NormalizeRect();
+    if (angle > 0) {
+        CPoint corners[4];
+        RotateRectCorners(r.left, r.top, r.right, r.bottom, corners, angle);
+        r = CRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+        for (const CPoint& p : corners) {
+            r.left = std::min(r.left, p.x);
+            r.top = std::min(r.top, p.y);
+            r.right = std::max(r.right, p.x);
+            r.bottom = std::max(r.bottom, p.y);
+        }
+    }
     m_bounds = r;
 }
 

@@ -123,8 +123,6 @@ QString DefaultDictionary()
 
 } // namespace
 
-CBulletPreferences::CBulletPreferences() : font(SymbolFont("Tabrel bullets", 141)) {}
-
 CPricePreferences::CPricePreferences()
 {
     partFonts.fill(DefaultTextFont());

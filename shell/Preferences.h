@@ -6,9 +6,9 @@
 //
 // The values live where their readers find them: the general options in
 // App().general, the line, box, ellipse and text defaults in the model's
-// CLineDefaults, CBoxDefaults, CEllipseDefaults and CTextElementDefaults,
-// the text font and colour in CTextDefaults, the barcode values in
-// CBarcodePreferences. The groups
+// CLineDefaults, CBoxDefaults, CEllipseDefaults, CTextElementDefaults and
+// CBulletPreferences, the text font and colour in CTextDefaults, the barcode
+// values in CBarcodePreferences. The groups
 // that have no home below the shell yet are the plain structs of this file,
 // each reached through App().Get<>() (its Current()).
 //
@@ -17,24 +17,12 @@
 #pragma once
 
 #include "AppContext.h"
+#include "ElementDefaults.h"
 #include "LogFontFields.h"
 #include "Types.h"
 
 #include <QString>
 #include <array>
-
-// New bullet lists ("BulletPreferences").
-struct CBulletPreferences
-{
-    CBulletPreferences();
-    LogFontFields font;
-    BYTE symbol = 34; // character code of the bullet
-    int offset = 50;  // text offset after the bullet
-    int size = 100;   // per cent of the text height
-    COLORREF colour = 0;
-
-    static CBulletPreferences& Current() { return App().Get<CBulletPreferences>(); }
-};
 
 // New prices ("PricePreferences" and the part fonts "PriceFont1" to "PriceFont5").
 struct CPricePreferences
