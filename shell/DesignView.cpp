@@ -1001,7 +1001,7 @@ const int kCanvasCommands[] = {
     ID_VIEW_FULL_SIZE,    ID_VIEW_WHOLE_SIGN,     ID_VIEW_SHADOW,       ID_SHOW_SIGN_SETTINGS,
     ID_VIEW_GRID,         ID_VIEW_RULER,          ID_VIEW_MARGINS,      ID_LAYOUT_GUIDES,
     ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,   ID_TOOL_BARCODE,
-    ID_CHANGE_SYMBOLOGY,
+    ID_CHANGE_SYMBOLOGY,  ID_TOOL_PRICE,
 };
 
 } // namespace
@@ -1051,6 +1051,9 @@ bool CDesignView::RunCommand(int id)
         return false;
     case ID_TOOL_BARCODE:
         ArmBarcodeTool();
+        return false;
+    case ID_TOOL_PRICE:
+        ArmTool(MODE_PRICE_PLACE, "CPriceField");
         return false;
     case ID_CHANGE_SYMBOLOGY: {
         const bool done = ChangeSymbology();

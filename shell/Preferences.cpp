@@ -123,11 +123,6 @@ QString DefaultDictionary()
 
 } // namespace
 
-CPricePreferences::CPricePreferences()
-{
-    partFonts.fill(DefaultTextFont());
-}
-
 CSpellPreferences::CSpellPreferences() : dictionary(DefaultDictionary()) {}
 
 CSymbolPreferences::CSymbolPreferences() : font(SymbolFont("Tabrel Symbol 1", 94)) {}

@@ -19,27 +19,11 @@
 #include "AppContext.h"
 #include "ElementDefaults.h"
 #include "LogFontFields.h"
+#include "PricePreferences.h"
 #include "Types.h"
 
 #include <QString>
 #include <array>
-
-// New prices ("PricePreferences" and the part fonts "PriceFont1" to "PriceFont5").
-struct CPricePreferences
-{
-    CPricePreferences();
-    std::array<LogFontFields, 5> partFonts;
-    COLORREF textColour = 0;
-    BOOL colouredBackground = 0;
-    COLORREF backgroundColour = 16777215;
-    COLORREF crossOutColour = 0;
-    int crossOutPattern = 0;
-    int crossOutThickness = 10;
-    int crossOutEndStyle = 0;
-    QString format = QStringLiteral("Standard Format");
-
-    static CPricePreferences& Current() { return App().Get<CPricePreferences>(); }
-};
 
 // New pictures ("ImagePreferences").
 struct CImagePreferences
