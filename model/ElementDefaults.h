@@ -83,3 +83,12 @@ struct CBulletPreferences
 
     static CBulletPreferences& Current() { return App().Get<CBulletPreferences>(); }
 };
+
+// New pictures ("ImagePreferences").
+struct CImagePreferences
+{
+    BOOL constrainStretching = 1; // keep the aspect ratio when stretched
+    BOOL fastPrint = 1;           // 1 speed, 0 quality
+
+    static CImagePreferences& Current() { return App().Get<CImagePreferences>(); }
+};

@@ -2,6 +2,7 @@
 
 #include "Box.h"
 #include "BulletArray.h"
+#include "Image.h"
 #include "Line.h"
 #include "Text.h"
 #include "UndoHistory.h"
@@ -15,6 +16,8 @@ void RegisterModelElementClasses()
         RUNTIME_CLASS(CBox),
         RUNTIME_CLASS(CEllipse),
         RUNTIME_CLASS(CText),
+        RUNTIME_CLASS(CImage),
+        RUNTIME_CLASS(CBackground),
         RUNTIME_CLASS(CBulletArray),
     };
     (void)classes;
@@ -24,5 +27,6 @@ void RegisterModelElementClasses()
     // An ellipse is copied as a box and made an ellipse.
     RegisterElementCopy(TYPE_ELLIPSE, &CopyEllipseElement);
     RegisterElementCopy(TYPE_TEXT, &CopyTextElement);
+    RegisterElementCopy(TYPE_PICTURE, &CopyImageElement);
     RegisterBulletArray();
 }
