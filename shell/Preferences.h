@@ -25,15 +25,6 @@
 #include <QString>
 #include <array>
 
-// New pictures ("ImagePreferences").
-struct CImagePreferences
-{
-    BOOL constrainStretching = 1; // keep the aspect ratio when stretched
-    BOOL fastPrint = 1;           // 1 speed, 0 quality
-
-    static CImagePreferences& Current() { return App().Get<CImagePreferences>(); }
-};
-
 // The spelling checker ("SpellPreferences"); 16-bit values as the checker takes them.
 struct CSpellPreferences
 {
