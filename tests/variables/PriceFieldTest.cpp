@@ -7,11 +7,16 @@
 #include "ElementList.h"
 #include "Helpers.h"
 #include "MessageBox.h"
+#include "Paper.h"
+#include "PdfSupport.h"
 #include "PriceFormatList.h"
 #include "PriceSample.h"
+#include "Printer.h"
+#include "SignData.h"
 #include "TestSupport.h"
 #include "TextExport.h"
 #include "UndoHistory.h"
+#include "VariableParts.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -633,3 +638,114 @@ TEST_F(PriceFieldTest, UndoCopiesAndSamplesStandApart)
 }
 
 } // namespace
+
+// --- a price sign on paper -----------------------------------------------------
+
+namespace {
+
+class PriceSignTest : public PriceFieldTest
+{
+protected:
+    void SetUp() override
+    {
+        PriceFieldTest::SetUp();
+        savedHooks = SignHooks();
+        RegisterVariableSignParts();
+        ThePaper().Init("A4");
+    }
+    void TearDown() override { SignHooks() = savedHooks; }
+
+    QString Path(const QString& name) const { return home.FilePath(name); }
+
+    CTestHome home;
+    CSignHooks savedHooks;
+};
+
+// Dark pixels of a rendered page inside a rectangle in tenths of a millimetre.
+int InkIn(const QImage& page, const CRect& tmm, int dpi)
+{
+    int ink = 0;
+    const double px = dpi / 254.0;
+    for (int y = int(tmm.top * px); y < int(tmm.bottom * px) && y < page.height(); ++y)
+        for (int x = int(tmm.left * px); x < int(tmm.right * px) && x < page.width(); ++x)
+            ink += qGray(page.pixel(x, y)) < 128;
+    return ink;
+}
+
+// The first row with ink inside the columns of a rectangle, in tenths of a
+// millimetre; -1 when there is none.
+int FirstInkedRow(const QImage& page, const CRect& tmm, int dpi)
+{
+    const double px = dpi / 254.0;
+    for (int y = int(tmm.top * px); y < int(tmm.bottom * px) && y < page.height(); ++y)
+        for (int x = int(tmm.left * px); x < int(tmm.right * px) && x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                return int(y / px);
+    return -1;
+}
+
+} // namespace
+
+TEST_F(PriceSignTest, APriceSignIsSavedReopenedAndPrintedWithItsPartsInPlace)
+{
+    // A format whose symbol is half the height and tops with the units, and
+    // whose hundredths are half height on the baseline.
+    CPriceFormat* format = AddFormat("Shelf", "$");
+    format->SetPartRatio(P::PART_PRIMARY_SYMBOL, 0.5);
+    format->SetPartAlignment(P::PART_PRIMARY_SYMBOL, P::ALIGN_TOP);
+    format->SetPartRatio(P::PART_SECONDARY_AMOUNT, 0.5);
+    format->SetPartAlignment(P::PART_SECONDARY_AMOUNT, P::ALIGN_BASELINE);
+    auto* price = static_cast<CPriceField*>(TheElementList().CreateElement("CPriceField"));
+    ASSERT_NE(price, nullptr);
+    price->SetFormat(nullptr, format);
+    price->SetSampleData(nullptr, "12.34");
+    price->SetBounds(nullptr, CRect(200, 300, 1800, 900)); // copy-fit into 160 x 60 mm
+    CSignData doc;
+    doc.m_title = "Price";
+    ASSERT_TRUE(doc.OnSaveDocument(Path("price.sgn")));
+
+    // Opened where the library has a different "Shelf": the library's wins,
+    // so drop it first and the sign brings its own.
+    ThePriceFormatList().DeleteFormat(format);
+    CSignData loaded;
+    ASSERT_TRUE(loaded.OnOpenDocument(Path("price.sgn")));
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    auto* reread = dynamic_cast<CPriceField*>(TheElementList().GetAt(0));
+    ASSERT_NE(reread, nullptr);
+    ASSERT_NE(ThePriceFormatList().FindFormat("Shelf"), nullptr);
+    EXPECT_EQ(reread->GetFormatName(), "Shelf");
+    EXPECT_EQ(reread->GetText(), "12.34");
+    const CRect layout = reread->m_layoutRect;
+    EXPECT_GT(layout.Height(), 400); // grown to fill the frame
+
+    const QString pdf = Path("price.pdf");
+    ASSERT_TRUE(ThePrinter().PrintSign(loaded, 1, pdf, 0));
+    ASSERT_TRUE(ThePrinter().EndJob());
+    const int dpi = 100;
+    const QImage page = RenderPdfPage(pdf, 1, dpi);
+    ASSERT_FALSE(page.isNull());
+
+    // Each part's ink lies in its own box: from its origin, its advance wide.
+    const auto box = [&](int part) {
+        const CTextBase& t = reread->Part(part);
+        const CPoint o = t.GetOrigin();
+        return CRect(o.x, o.y, o.x + t.GetTextWidth() / 10, o.y + t.GetFont().GetHeight());
+    };
+    for (int part : {0, 1, 2, 3})
+        EXPECT_GT(InkIn(page, box(part), dpi), 0) << part;
+    // Nothing outside the layout.
+    CRect around = layout;
+    around.InflateRect(20, 20, 20, 20);
+    const int all = InkIn(page, CRect(0, 0, 2100, 2970), dpi);
+    EXPECT_EQ(InkIn(page, around, dpi), all);
+    // The symbol tops with the units; the half-height hundredths stand on
+    // the units' baseline, so their ink starts well below the units' top.
+    const int symbolTop = FirstInkedRow(page, box(0), dpi);
+    const int unitsTop = FirstInkedRow(page, box(1), dpi);
+    EXPECT_NEAR(symbolTop, unitsTop, 5);
+    const int hundredthsTop = FirstInkedRow(page, box(3), dpi);
+    EXPECT_GT(hundredthsTop, unitsTop + layout.Height() / 5);
+    // The symbol's box is half as tall as the units': no ink in its lower half.
+    const CRect lowerSymbol(box(0).left, box(0).bottom + 5, box(0).right, box(1).bottom);
+    EXPECT_EQ(InkIn(page, lowerSymbol, dpi), 0);
+}
