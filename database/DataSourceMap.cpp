@@ -478,7 +478,8 @@ void CDataSourceMap::Deliver(CDataSourceNode* node, const QString& value, int so
 
 QString CDataSourceMap::ValueOf(CDataSourceNode* node) const
 {
-    return node->isElement ? node->Element()->GetText() : node->Variable()->GetValue();
+    // An element passes its data without its prefix and suffix.
+    return node->isElement ? node->Element()->GetEnteredData() : node->Variable()->GetValue();
 }
 
 void CDataSourceMap::PassDown(CDataSourceNode* node, const QString& value, int sourceKind,
@@ -642,8 +643,48 @@ void CDataSourceMap::WalkTree(
 
 void CDataSourceMap::AddElement(CObject* element)
 {
+    if (!TheElementList().Contains(static_cast<CElement*>(element)))
+        return;
+    if (CDataSourceNode* node = AddElement(static_cast<CElement*>(element), TRUE))
+        RelinkNodesNaming(node);
+}
+
+void CDataSourceMap::RelinkNodesNaming(CDataSourceNode* node)
+{
+    const QString key = KeyOf(*node);
+    const QList<CDataSourceNode*> nodes = m_nodes.values();
+    for (CDataSourceNode* other : nodes) {
+        if (other == node ||
+            std::find(other->sources.begin(), other->sources.end(), node) != other->sources.end())
+            continue;
+        std::vector<int> kinds;
+        QStringList names;
+        if (other->isElement) {
+            kinds.push_back(other->Element()->m_dataSource);
+            names.append(other->Element()->m_sourceName);
+        } else {
+            other->Variable()->GetDataSources(kinds, names);
+        }
+        for (std::size_t i = 0; i < kinds.size() && qsizetype(i) < names.size(); ++i) {
+            if (SourceKey(kinds[i], names[qsizetype(i)]) == key) {
+                Link(other);
+                break;
+            }
+        }
+    }
+}
+
+BOOL CDataSourceMap::UpdateElement(CObject* element, const QString& oldName)
+{
+    if (!TheElementList().Contains(static_cast<CElement*>(element)))
+        return TRUE;
+    return UpdateElement(static_cast<CElement*>(element), oldName);
+}
+
+void CDataSourceMap::PropagateElement(CObject* element)
+{
     if (TheElementList().Contains(static_cast<CElement*>(element)))
-        AddElement(static_cast<CElement*>(element), TRUE);
+        PropagateElement(static_cast<CElement*>(element));
 }
 
 void CDataSourceMap::RemoveElement(CObject* element)

@@ -93,6 +93,8 @@ public:
     void RemoveElement(CObject* element) override;
     int GetDependentCount(const CObject* elementOrVariable) const override;
     void RemoveVariable(CObject* variable) override;
+    BOOL UpdateElement(CObject* element, const QString& oldName) override;
+    void PropagateElement(CObject* element) override;
 
 private:
     QString KeyOf(const CDataSourceNode& node) const;
@@ -103,6 +105,9 @@ private:
     // because the node already feeds it.
     bool Link(CDataSourceNode* node);
     void DeleteNode(CDataSourceNode* node);
+    // Links again every node that names this one as a source (it came back
+    // after an undo or an edit).
+    void RelinkNodesNaming(CDataSourceNode* node);
     bool Feeds(const CDataSourceNode* from, const CDataSourceNode* to) const;
     void PassDown(CDataSourceNode* node, const QString& value, int sourceKind,
                   const QString& sourceName, BOOL refresh, std::vector<CDataSourceNode*>& path);

@@ -77,6 +77,13 @@ public:
     // Unlinks and deletes a variable's node; the variable list calls it
     // before it deletes a variable that feeds nothing.
     virtual void RemoveVariable(CObject* /*variable*/) {}
+    // Brings an element's node up to date after its name or data path
+    // changed; the elements and variables it feeds follow a new name. FALSE,
+    // after telling the user, when a source was refused because it would
+    // close a circle.
+    virtual BOOL UpdateElement(CObject* /*element*/, const QString& /*oldName*/) { return TRUE; }
+    // Passes the element's current data on to everything it feeds.
+    virtual void PropagateElement(CObject* /*element*/) {}
 };
 
 // What the print batch dialog of the print station asks of the data-entry

@@ -956,8 +956,12 @@ void CText::SetDataText(const QString& text, int, const QString&, BOOL final)
 
 void CText::BeginDataEntry()
 {
-    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE)
+    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE) {
         SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, TRUE);
+        // The text's data reaches the elements and variables it feeds.
+        if (CDataPathSeam* paths = App().dataPaths)
+            paths->PropagateElement(this);
+    }
     CElement::BeginDataEntry();
 }
 

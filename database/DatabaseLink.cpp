@@ -1,0 +1,1651 @@
+#include "DatabaseLink.h"
+
+#include "AppContext.h"
+#include "FileName.h"
+#include "FileSources.h"
+#include "Helpers.h"
+#include "Messages.h"
+#include "ResourceIds.h"
+#include "TextExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+std::function<QString(const QString& missing, bool& abort)> CDatabaseLink::s_locateMissingFile;
+std::function<void(const QString& error)> CDatabaseLink::s_showError;
+
+namespace {
+
+const CDatabaseTypeRow kTypes[kDatabaseTypeCount] = {
+    {0, "Access      (*.mdb;*.accdb)", false, "*.mdb;*.accdb", nullptr},
+    {1, "dBASE III   (*.dbf)", true, "*.dbf", "dBASE III"},
+    {2, "dBASE IV    (*.dbf)", true, "*.dbf", "dBASE IV"},
+    {3, "dBASE 5     (*.dbf)", true, "*.dbf", "dBASE 5.0"},
+    {4, "Paradox 3.x (*.db)", true, "*.db", "Paradox 3.x"},
+    {5, "Paradox 4.x (*.db)", true, "*.db", "Paradox 4.x"},
+    {6, "Paradox 5.x (*.db)", true, "*.db", "Paradox 5.x"},
+    {7, "Excel       (*.xls;*.xlsx)", false, "*.xls;*.xlsx", "Excel 8.0"},
+    {8, "Lotus WKS   (*.wks)", false, "*.wks", "Lotus WK1"},
+    {9, "Lotus WK1   (*.wk1)", false, "*.wk1", "Lotus WK1"},
+    {10, "Lotus WK3   (*.wk3)", false, "*.wk3", "Lotus WK3"},
+    {11, "Lotus WK4   (*.wk4)", false, "*.wk4", "Lotus WK4"},
+    {12, "Text File   (*.txt;*.csv)", true, "*.txt;*.csv", "Text"},
+    {13, "OLE DB", false, "", nullptr},
+};
+
+// ADO-style type codes of the field types.
+enum : int
+{
+    kTypeEmpty = 0,
+    kTypeSmallInt = 2,
+    kTypeInteger = 3,
+    kTypeSingle = 4,
+    kTypeDouble = 5,
+    kTypeDate = 7,
+    kTypeBoolean = 11,
+    kTypeUnsignedByte = 17,
+    kTypeUnsignedInt = 19,
+    kTypeBigInt = 20,
+    kTypeUnsignedBigInt = 21,
+    kTypeGuid = 72,
+    kTypeBinary = 128,
+    kTypeDbDate = 133,
+    kTypeDbTime = 134,
+    kTypeDbTimeStamp = 135,
+    kTypeVarWChar = 202,
+};
+
+int TypeCodeOf(const QMetaType& type)
+{
+    switch (type.id()) {
+    case QMetaType::Short:
+        return kTypeSmallInt;
+    case QMetaType::Int:
+    case QMetaType::Long:
+        return kTypeInteger;
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+        return kTypeUnsignedInt;
+    case QMetaType::LongLong:
+        return kTypeBigInt;
+    case QMetaType::ULongLong:
+        return kTypeUnsignedBigInt;
+    case QMetaType::Float:
+        return kTypeSingle;
+    case QMetaType::Double:
+        return kTypeDouble;
+    case QMetaType::Bool:
+        return kTypeBoolean;
+    case QMetaType::UChar:
+        return kTypeUnsignedByte;
+    case QMetaType::QDate:
+        return kTypeDbDate;
+    case QMetaType::QTime:
+        return kTypeDbTime;
+    case QMetaType::QDateTime:
+        return kTypeDbTimeStamp;
+    case QMetaType::QUuid:
+        return kTypeGuid;
+    case QMetaType::QByteArray:
+        return kTypeBinary;
+    default:
+        return kTypeVarWChar;
+    }
+}
+
+bool IsNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// The closing quote of an opening quote character, or a null character.
+QChar ClosingQuote(QChar c)
+{
+    switch (c.unicode()) {
+    case '\'':
+        return u'\'';
+    case '"':
+        return u'"';
+    case '`':
+        return u'`';
+    case '[':
+        return u']';
+    default:
+        return QChar();
+    }
+}
+
+// Where a keyword stands in an SQL text as a word of its own, outside every
+// quoted name or literal: its position and length (the blanks between the
+// words of "ORDER BY" may be any run of white space). -1 when absent.
+std::pair<qsizetype, qsizetype> FindKeyword(const QString& text, const QString& keyword,
+                                            qsizetype from = 0)
+{
+    const QStringList words = keyword.split(u' ');
+    const qsizetype n = text.size();
+    for (qsizetype i = from; i < n; ++i) {
+        const QChar c = text[i];
+        const QChar close = ClosingQuote(c);
+        if (!close.isNull()) {
+            // Skip the quoted token; a doubled closing quote stays inside.
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (text[j] == close) {
+                    if (j + 1 < n && text[j + 1] == close && close != u']') {
+                        j += 2;
+                        continue;
+                    }
+                    if (j + 1 < n && text[j + 1] == close && close == u']') {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            i = j;
+            continue;
+        }
+        if (i > 0 && IsNameChar(text[i - 1]))
+            continue;
+        qsizetype at = i;
+        bool match = true;
+        for (qsizetype w = 0; w < words.size() && match; ++w) {
+            if (w > 0) {
+                const qsizetype blanks = at;
+                while (at < n && text[at].isSpace())
+                    ++at;
+                if (at == blanks) {
+                    match = false;
+                    break;
+                }
+            }
+            const QString& word = words[w];
+            if (text.mid(at, word.size()).compare(word, Qt::CaseInsensitive) != 0)
+                match = false;
+            at += word.size();
+        }
+        if (match && (at >= n || !IsNameChar(text[at])))
+            return {i, at - i};
+    }
+    return {-1, 0};
+}
+
+QString TrimEnd(QString text, const QString& characters)
+{
+    while (!text.isEmpty() && characters.contains(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// A sort text read into (field, descending) pairs: "[A] ASC, B DESC".
+QVector<std::pair<QString, bool>> ParseSort(const QString& sort)
+{
+    QVector<std::pair<QString, bool>> keys;
+    QString part;
+    QChar close;
+    const auto flush = [&] {
+        QString item = part.trimmed();
+        part.clear();
+        if (item.isEmpty())
+            return;
+        bool descending = false;
+        const auto [descAt, descLength] = FindKeyword(item, QStringLiteral("DESC"));
+        const auto [ascAt, ascLength] = FindKeyword(item, QStringLiteral("ASC"));
+        if (descAt > 0 && descAt + descLength == item.size()) {
+            descending = true;
+            item = item.left(descAt).trimmed();
+        } else if (ascAt > 0 && ascAt + ascLength == item.size()) {
+            item = item.left(ascAt).trimmed();
+        }
+        if (item.size() >= 2 && !ClosingQuote(item.front()).isNull() &&
+            item.back() == ClosingQuote(item.front())) {
+            const QChar quote = item.back();
+            item = item.mid(1, item.size() - 2);
+            item.replace(QString(2, quote), QString(quote));
+        }
+        keys.push_back({item, descending});
+    };
+    for (const QChar c : sort) {
+        if (!close.isNull()) {
+            part += c;
+            if (c == close)
+                close = QChar();
+            continue;
+        }
+        if (c == u',') {
+            flush();
+            continue;
+        }
+        close = ClosingQuote(c);
+        part += c;
+    }
+    flush();
+    return keys;
+}
+
+bool IsNumber(const QVariant& v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int CompareValues(const QVariant& a, const QVariant& b)
+{
+    const bool aNull = a.isNull() || !a.isValid();
+    const bool bNull = b.isNull() || !b.isValid();
+    if (aNull || bNull)
+        return aNull == bNull ? 0 : (aNull ? -1 : 1);
+    if (IsNumber(a) && IsNumber(b)) {
+        if ((a.metaType().id() == QMetaType::LongLong || a.metaType().id() == QMetaType::Int) &&
+            (b.metaType().id() == QMetaType::LongLong || b.metaType().id() == QMetaType::Int)) {
+            const qlonglong x = a.toLongLong();
+            const qlonglong y = b.toLongLong();
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    const QPartialOrdering order = QVariant::compare(a, b);
+    if ((a.metaType() == b.metaType()) && a.metaType().id() != QMetaType::QString) {
+        if (order == QPartialOrdering::Less)
+            return -1;
+        if (order == QPartialOrdering::Greater)
+            return 1;
+        if (order == QPartialOrdering::Equivalent)
+            return 0;
+    }
+    return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+}
+
+std::atomic<int> g_connectionCounter{0};
+
+bool IsSqliteFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+} // namespace
+
+const CDatabaseTypeRow& DatabaseTypeRow(int id)
+{
+    return kTypes[id >= 0 && id < kDatabaseTypeCount ? id : 0];
+}
+
+// --- construction ------------------------------------------------------------------
+
+CDatabaseLink::CDatabaseLink()
+{
+    m_jetPresent = QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")) ? TRUE : FALSE;
+}
+
+CDatabaseLink::~CDatabaseLink()
+{
+    Disconnect();
+    if (App().dataLink == this)
+        App().dataLink = nullptr;
+}
+
+CDatabaseLink::CDatabaseLink(const CDatabaseLink& other)
+{
+    *this = other;
+}
+
+CDatabaseLink& CDatabaseLink::operator=(const CDatabaseLink& other)
+{
+    if (this == &other)
+        return *this;
+    Disconnect();
+    m_jetPresent = other.m_jetPresent;
+    m_typeId = other.m_typeId;
+    m_customViewQuery = other.m_customViewQuery;
+    m_dataSource = other.m_dataSource;
+    m_keyField = other.m_keyField;
+    m_textDelimiter = other.m_textDelimiter;
+    m_textFileType = other.m_textFileType;
+    m_textHeader = other.m_textHeader;
+    m_textFields = other.m_textFields;
+    m_firstFieldIsCopyQuantity = other.m_firstFieldIsCopyQuantity;
+    m_storeCopyQuantity = other.m_storeCopyQuantity;
+    m_excelHeader = other.m_excelHeader;
+    std::copy_n(other.m_nameDelimiters, 2, m_nameDelimiters);
+    std::copy_n(other.m_stringDelimiters, 2, m_stringDelimiters);
+    std::copy_n(other.m_dateDelimiters, 2, m_dateDelimiters);
+    m_wildcard = other.m_wildcard;
+    m_linkKind = 0;
+    if (other.IsConnected()) {
+        const QString source = other.m_dataSource;
+        m_dataSource.clear();
+        if (Connect(source, TRUE) && !other.m_tableName.isEmpty())
+            OpenTable(other.m_tableName);
+    }
+    return *this;
+}
+
+// --- connection ----------------------------------------------------------------------
+
+QSqlDatabase CDatabaseLink::Database() const
+{
+    if (m_connectionName.isEmpty())
+        return QSqlDatabase();
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+CDatabaseLink::CConnectionParts CDatabaseLink::ParseConnectionString(const QString& text)
+{
+    CConnectionParts parts;
+    QString provider;
+    QStringList rest;
+    // key=value pairs separated by ';'; a value in braces may hold ';'.
+    QStringList pairs;
+    QString current;
+    int braces = 0;
+    for (const QChar c : text) {
+        if (c == u'{')
+            ++braces;
+        else if (c == u'}' && braces > 0)
+            --braces;
+        if (c == u';' && braces == 0) {
+            pairs << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    pairs << current;
+    QMap<QString, QString> values;
+    for (const QString& pair : std::as_const(pairs)) {
+        if (pair.trimmed().isEmpty())
+            continue;
+        const qsizetype eq = pair.indexOf(u'=');
+        const QString key = (eq < 0 ? pair : pair.left(eq)).trimmed().toLower();
+        const QString value = eq < 0 ? QString() : pair.mid(eq + 1).trimmed();
+        if (key == QLatin1String("provider")) {
+            provider = value.toUpper();
+            continue;
+        }
+        values.insert(key, value);
+        rest << pair.trimmed();
+    }
+    const auto first = [&](std::initializer_list<const char*> keys) {
+        for (const char* key : keys) {
+            if (values.contains(QLatin1String(key)))
+                return values.value(QLatin1String(key));
+        }
+        return QString();
+    };
+    if (provider == QLatin1String("QSQLITE")) {
+        parts.driver = QStringLiteral("QSQLITE");
+        parts.database = first({"data source", "database", "dbname"});
+    } else if (provider == QLatin1String("QPSQL")) {
+        parts.driver = QStringLiteral("QPSQL");
+        parts.database = first({"database", "dbname", "initial catalog"});
+        parts.host = first({"host", "server", "data source"});
+        bool ok = false;
+        const int port = first({"port"}).toInt(&ok);
+        parts.port = ok && port > 0 && port < 65536 ? port : -1;
+        parts.user = first({"user", "user id", "uid"});
+        parts.password = first({"password", "pwd"});
+        parts.options = first({"options"});
+    } else {
+        parts.driver = QStringLiteral("QODBC");
+        parts.database = rest.join(u';');
+    }
+    return parts;
+}
+
+bool CDatabaseLink::ConnectDatabase(QString* error)
+{
+    const QString name =
+        QStringLiteral("tabrel-link-%1").arg(g_connectionCounter.fetch_add(1) + 1);
+    QString driver = QStringLiteral("QSQLITE");
+    CConnectionParts parts;
+    bool memory = false;
+    if (m_typeId == kDatabaseTypeConnectionString) {
+        parts = ParseConnectionString(m_dataSource);
+        driver = parts.driver;
+        if (driver == QLatin1String("QSQLITE") && !QFileInfo::exists(parts.database)) {
+            *error = QStringLiteral("The database file \"%1\" does not exist.").arg(parts.database);
+            return false;
+        }
+    } else {
+        if (!QFileInfo(m_dataSource).isFile()) {
+            *error = QStringLiteral("The file \"%1\" does not exist.").arg(m_dataSource);
+            return false;
+        }
+        if (m_typeId == kDatabaseTypeAccess && IsSqliteFile(m_dataSource)) {
+            parts.database = m_dataSource;
+        } else if (!IsFileSourceType(m_typeId)) {
+            *error = QStringLiteral("This file format is not available.");
+            return false;
+        } else {
+            memory = true;
+            parts.database = QStringLiteral(":memory:");
+        }
+    }
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        *error = QStringLiteral("The database driver %1 is not installed.").arg(driver);
+        return false;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+        db.setDatabaseName(parts.database);
+        if (!parts.host.isEmpty())
+            db.setHostName(parts.host);
+        if (parts.port > 0)
+            db.setPort(parts.port);
+        if (!parts.user.isEmpty())
+            db.setUserName(parts.user);
+        if (!parts.password.isEmpty())
+            db.setPassword(parts.password);
+        QStringList options;
+        if (driver == QLatin1String("QSQLITE") && !memory && m_readOnly)
+            options << QStringLiteral("QSQLITE_OPEN_READONLY");
+        if (driver == QLatin1String("QPSQL") && !parts.options.isEmpty())
+            options << parts.options;
+        if (driver == QLatin1String("QPSQL"))
+            options << QStringLiteral("connect_timeout=10");
+        db.setConnectOptions(options.join(u';'));
+        if (!db.open()) {
+            *error = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return false;
+        }
+    }
+    m_connectionName = name;
+    // PostgreSQL knows neither bracketed names nor #dates#: the link's
+    // untouched defaults become the standard quotes there.
+    if (driver == QLatin1String("QPSQL")) {
+        if (m_nameDelimiters[0] == '[' && m_nameDelimiters[1] == ']')
+            m_nameDelimiters[0] = m_nameDelimiters[1] = '"';
+        if (m_dateDelimiters[0] == '#' && m_dateDelimiters[1] == '#')
+            m_dateDelimiters[0] = m_dateDelimiters[1] = '\'';
+    }
+    return true;
+}
+
+BOOL CDatabaseLink::Connect(const QString& dataSource, BOOL readOnly)
+{
+    if (!m_jetPresent)
+        return FALSE;
+    if (IsConnected()) {
+        if (dataSource == m_dataSource)
+            return TRUE;
+        const int kind = m_linkKind;
+        const int type = m_typeId;
+        Disconnect();
+        m_linkKind = kind;
+        m_typeId = type;
+    }
+    m_dataSource = dataSource;
+    m_readOnly = readOnly != FALSE;
+    QString error;
+    if (!ConnectDatabase(&error)) {
+        ShowError(error);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDatabaseLink::Disconnect()
+{
+    m_recordset.reset();
+    if (!m_connectionName.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            if (db.isValid())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+        m_connectionName.clear();
+    }
+    m_tableName.clear();
+    m_linkKind = -1;
+    m_dataSource.clear();
+    m_customViewQuery.clear();
+    m_keyField.clear();
+    m_textFields.clear();
+}
+
+BOOL CDatabaseLink::Reopen()
+{
+    m_recordset.reset();
+    const QString table = m_tableName;
+    m_tableName.clear();
+    if (!m_connectionName.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            if (db.isValid())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+        m_connectionName.clear();
+    }
+    QString error;
+    m_readOnly = true;
+    if (!ConnectDatabase(&error)) {
+        ShowError(error);
+        return FALSE;
+    }
+    if (!table.isEmpty())
+        return OpenTable(table);
+    return TRUE;
+}
+
+void CDatabaseLink::SetDatabaseType(int id)
+{
+    if (id < 0 || id >= kDatabaseTypeCount)
+        id = 0;
+    if (id != m_typeId)
+        Disconnect();
+    m_typeId = id;
+}
+
+void CDatabaseLink::ShowError(const QString& error) const
+{
+    if (s_showError)
+        s_showError(error);
+    else
+        AppMessageBox(QStringLiteral("\"%1\"").arg(ElideMiddle(error, 400)),
+                      MB_OK | MB_ICONEXCLAMATION);
+}
+
+// --- tables and fields -------------------------------------------------------------
+
+QStringList CDatabaseLink::TableNames()
+{
+    if (!IsConnected())
+        return {};
+    const QSqlDatabase db = Database();
+    if (db.driverName() == QLatin1String("QSQLITE") &&
+        db.databaseName() == QLatin1String(":memory:")) {
+        QString error;
+        const QStringList tables = ListFileSourceTables(m_typeId, m_dataSource, &error);
+        if (!error.isEmpty())
+            ShowError(error);
+        return tables;
+    }
+    QStringList tables = db.tables(QSql::Tables);
+    tables += db.tables(QSql::Views);
+    return tables;
+}
+
+BOOL CDatabaseLink::OpenTable(const QString& name)
+{
+    if (!IsConnected())
+        return FALSE;
+    QSqlDatabase db = Database();
+    QString table = name;
+    if (db.databaseName() == QLatin1String(":memory:")) {
+        if (table.isEmpty())
+            GetDefaultTableName(table);
+        bool loaded = false;
+        for (const QString& held : db.tables()) {
+            if (held.compare(table, Qt::CaseInsensitive) == 0) {
+                loaded = true;
+                table = held;
+            }
+        }
+        if (!loaded) {
+            QString error;
+            if (!LoadFileSource(m_typeId, m_dataSource, table, db, &error,
+                                m_excelHeader != FALSE)) {
+                ShowError(error.isEmpty() ? QStringLiteral("The table \"%1\" cannot be read.")
+                                                .arg(table)
+                                          : error);
+                return FALSE;
+            }
+        }
+    }
+    QStringList known = db.tables(QSql::Tables);
+    known += db.tables(QSql::Views);
+    for (const QString& held : std::as_const(known)) {
+        if (held == table || held.compare(table, Qt::CaseInsensitive) == 0) {
+            m_tableName = held;
+            return TRUE;
+        }
+    }
+    ShowError(QStringLiteral("The table \"%1\" does not exist.").arg(name));
+    return FALSE;
+}
+
+BOOL CDatabaseLink::GetDefaultTableName(QString& name) const
+{
+    if (!DatabaseTypeRow(m_typeId).folderBased)
+        return FALSE;
+    const QFileInfo info(NormalizeStoredPath(m_dataSource, QString()));
+    if (m_typeId == kDatabaseTypeText) {
+        name = info.fileName();
+        const qsizetype dot = name.indexOf(u'.');
+        if (dot >= 0)
+            name[dot] = u'#';
+    } else {
+        name = info.completeBaseName();
+    }
+    return TRUE;
+}
+
+bool CDatabaseLink::TableHasColumn(const QString& name)
+{
+    if (!IsConnected() || m_tableName.isEmpty())
+        return false;
+    const QSqlRecord record = Database().record(m_tableName);
+    for (int i = 0; i < record.count(); ++i) {
+        if (record.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString CDatabaseLink::GetKeyField()
+{
+    if (!m_keyField.isEmpty())
+        return m_keyField;
+    if (!IsConnected() || m_tableName.isEmpty())
+        return QString();
+    const QSqlIndex index = Database().primaryIndex(m_tableName);
+    return index.count() > 0 ? index.fieldName(0) : QString();
+}
+
+QStringList CDatabaseLink::FieldNames()
+{
+    if (m_recordset)
+        return m_recordset->names;
+    if (!OpenRecordset() && !m_recordset)
+        return {};
+    const QStringList names = m_recordset ? m_recordset->names : QStringList();
+    CloseRecordset();
+    return names;
+}
+
+int CDatabaseLink::GetFieldType(const QString& name)
+{
+    const bool own = !m_recordset;
+    if (own)
+        OpenRecordset();
+    int type = kTypeEmpty;
+    const int index = FieldIndex(name);
+    if (m_recordset && index >= 0)
+        type = m_recordset->types.value(index);
+    if (own)
+        CloseRecordset();
+    return type;
+}
+
+QString CDatabaseLink::GetFieldTypeName(int type) const
+{
+    if (m_typeId == kDatabaseTypeText) {
+        switch (type) {
+        case 2:
+        case 18:
+            return QStringLiteral("Short");
+        case 3:
+        case 19:
+            return QStringLiteral("Long");
+        case 4:
+            return QStringLiteral("Single");
+        case 5:
+            return QStringLiteral("Double");
+        case 6:
+            return QStringLiteral("Currency");
+        case 7:
+        case 133:
+        case 134:
+        case 135:
+            return QStringLiteral("DateTime");
+        case 11:
+            return QStringLiteral("Bit");
+        case 16:
+        case 17:
+            return QStringLiteral("Byte");
+        case 201:
+        case 203:
+            return QStringLiteral("Memo");
+        default:
+            return QStringLiteral("Text");
+        }
+    }
+    switch (type) {
+    case 2:
+    case 18:
+        return QStringLiteral("Short");
+    case 3:
+    case 19:
+        return QStringLiteral("Long");
+    case 4:
+        return QStringLiteral("Single");
+    case 5:
+        return QStringLiteral("Double");
+    case 6:
+        return QStringLiteral("Currency");
+    case 7:
+    case 133:
+        return QStringLiteral("Date");
+    case 134:
+        return QStringLiteral("Time");
+    case 135:
+        return QStringLiteral("DateTime");
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 202:
+        return QStringLiteral("Text");
+    case 201:
+    case 203:
+        return QStringLiteral("Memo");
+    case 11:
+        return QStringLiteral("Boolean");
+    case 14:
+    case 131:
+    case 139:
+        return QStringLiteral("Decimal");
+    case 16:
+    case 17:
+        return QStringLiteral("Byte");
+    case 20:
+    case 21:
+        return QStringLiteral("Big Integer");
+    case 72:
+        return QStringLiteral("GUID");
+    case 128:
+    case 204:
+    case 205:
+        return QStringLiteral("Binary");
+    default:
+        return QStringLiteral("Unknown");
+    }
+}
+
+// --- SQL text ---------------------------------------------------------------------------
+
+namespace {
+
+QString Quoted(const QString& text, char open, char close)
+{
+    // A bracketed name cannot hold a closing bracket in every dialect: such
+    // a name takes the standard double quotes instead.
+    if (open == '[' && close == ']' && text.contains(u']')) {
+        QString inner = text;
+        inner.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        return u'"' + inner + u'"';
+    }
+    QString inner = text;
+    const QString closing(QChar::fromLatin1(close));
+    inner.replace(closing, closing + closing);
+    return QChar::fromLatin1(open) + inner + QChar::fromLatin1(close);
+}
+
+} // namespace
+
+QString CDatabaseLink::QuoteName(const QString& text) const
+{
+    return Quoted(text, m_nameDelimiters[0], m_nameDelimiters[1]);
+}
+
+QString CDatabaseLink::QuoteString(const QString& text) const
+{
+    return Quoted(text, m_stringDelimiters[0], m_stringDelimiters[1]);
+}
+
+QString CDatabaseLink::QuoteDate(const QString& text) const
+{
+    return Quoted(text, m_dateDelimiters[0], m_dateDelimiters[1]);
+}
+
+QString CDatabaseLink::StartsWithCondition(const QString& field, const QString& text) const
+{
+    const QChar escape = u'\\';
+    QString pattern;
+    for (const QChar c : text) {
+        if (c == escape || c == u'%' || c == u'_' || c == QChar::fromLatin1(m_wildcard))
+            pattern += escape;
+        pattern += c;
+    }
+    pattern += QChar::fromLatin1(m_wildcard);
+    return QStringLiteral("%1 LIKE %2 ESCAPE %3")
+        .arg(QuoteName(field), QuoteString(pattern), QuoteString(QString(escape)));
+}
+
+std::pair<QString, QString> CDatabaseLink::SplitQuery(const QString& text,
+                                                      const QString& quotedTable)
+{
+    const auto [select, selectLength] = FindKeyword(text, QStringLiteral("SELECT"));
+    const auto [where, whereLength] = FindKeyword(text, QStringLiteral("WHERE"));
+    const auto [order, orderLength] = FindKeyword(text, QStringLiteral("ORDER BY"));
+    Q_UNUSED(selectLength);
+    Q_UNUSED(whereLength);
+    QString statement;
+    QString sort;
+    if (!quotedTable.isEmpty()) {
+        if (select < 0) {
+            statement = QStringLiteral("SELECT * FROM ") + quotedTable;
+        } else {
+            qsizetype end = text.size();
+            if (where >= 0)
+                end = where;
+            if (order >= 0 && order < end)
+                end = order;
+            statement = text.mid(select, end - select).trimmed();
+        }
+        qsizetype conditionStart = -1;
+        if (where >= 0 && (order < 0 || where < order)) {
+            conditionStart = where;
+        } else if (where < 0 && select < 0 && order != 0 && !text.trimmed().isEmpty() &&
+                   FindKeyword(text.trimmed(), QStringLiteral("ORDER BY")).first != 0) {
+            statement += QStringLiteral(" WHERE");
+            conditionStart = 0;
+        }
+        if (conditionStart >= 0) {
+            const qsizetype end = order > conditionStart ? order : text.size();
+            const QString condition = text.mid(conditionStart, end - conditionStart).trimmed();
+            if (!condition.isEmpty())
+                statement += u' ' + condition;
+            else if (statement.endsWith(QStringLiteral(" WHERE")))
+                statement.chop(6);
+        }
+        if (order >= 0)
+            sort = TrimEnd(text.mid(order + orderLength), QStringLiteral(" ;\r\n\t")).trimmed();
+    } else if (order >= 0) {
+        sort = TrimEnd(text.mid(order + orderLength), QStringLiteral(" ;\r\n\t")).trimmed();
+        statement = text.left(order).trimmed();
+    } else {
+        statement = text;
+    }
+    return {statement, sort};
+}
+
+QString CDatabaseLink::GetDefaultSql() const
+{
+    const QString key = m_keyField;
+    if (!key.isEmpty()) {
+        if (!m_customViewQuery.isEmpty())
+            return QStringLiteral("%1 ORDER BY %2 ASC").arg(m_customViewQuery, QuoteName(key));
+        return QStringLiteral("SELECT * FROM %1 ORDER BY %2 ASC")
+            .arg(QuoteName(m_tableName), QuoteName(key));
+    }
+    if (!m_customViewQuery.isEmpty())
+        return m_customViewQuery;
+    return QStringLiteral("SELECT * FROM %1").arg(QuoteName(m_tableName));
+}
+
+QString CDatabaseLink::GetCurrentSql(bool withFilter, bool withSort) const
+{
+    if (!m_recordset)
+        return QString();
+    QString sql = TrimEnd(m_recordset->command, QStringLiteral(" ;\r\n"));
+    if (withFilter && !m_recordset->filter.isEmpty()) {
+        sql += FindKeyword(sql, QStringLiteral("WHERE")).first >= 0 ? QStringLiteral(" AND ")
+                                                                      : QStringLiteral(" WHERE ");
+        sql += m_recordset->filter;
+    }
+    if (withSort && !m_recordset->sort.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + m_recordset->sort;
+    return sql;
+}
+
+// --- recordset -------------------------------------------------------------------------
+
+bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QString* error)
+{
+    if (!IsConnected()) {
+        *error = QStringLiteral("The database is not connected.");
+        return false;
+    }
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    QString sql = statement;
+    if (!set.filter.isEmpty()) {
+        sql = QStringLiteral("SELECT * FROM (%1) tabrel_view WHERE %2")
+                  .arg(TrimEnd(statement, QStringLiteral(" ;\r\n")), set.filter);
+    }
+    if (!query.exec(sql)) {
+        *error = query.lastError().text();
+        return false;
+    }
+    const QSqlRecord record = query.record();
+    QStringList names;
+    QVector<int> types;
+    for (int i = 0; i < record.count(); ++i) {
+        names << record.fieldName(i);
+        types << TypeCodeOf(record.field(i).metaType());
+    }
+    QVector<QVector<QVariant>> rows;
+    while (query.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row[i] = query.value(i);
+        rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    set.command = statement;
+    set.names = names;
+    set.types = types;
+    set.rows = std::move(rows);
+    set.order.resize(set.rows.size());
+    for (int i = 0; i < set.order.size(); ++i)
+        set.order[i] = i;
+    set.current = set.rows.isEmpty() ? -1 : 0;
+    return true;
+}
+
+void CDatabaseLink::ApplySort(CRecordset& set) const
+{
+    for (int i = 0; i < set.order.size(); ++i)
+        set.order[i] = i;
+    QVector<std::pair<int, bool>> keys;
+    for (const auto& [name, descending] : ParseSort(set.sort)) {
+        for (int i = 0; i < set.names.size(); ++i) {
+            if (set.names[i].compare(name, Qt::CaseInsensitive) == 0) {
+                keys.push_back({i, descending});
+                break;
+            }
+        }
+    }
+    if (!keys.isEmpty()) {
+        std::stable_sort(set.order.begin(), set.order.end(), [&](int a, int b) {
+            for (const auto& [column, descending] : keys) {
+                const int c = CompareValues(set.rows[a][column], set.rows[b][column]);
+                if (c != 0)
+                    return descending ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    }
+    set.current = set.order.isEmpty() ? -1 : 0;
+}
+
+int CDatabaseLink::OpenRecordset(const QString& sql)
+{
+    QString statement;
+    QString sort;
+    if (sql.isEmpty() && m_customViewQuery.isEmpty()) {
+        statement = QStringLiteral("SELECT * FROM ") + QuoteName(m_tableName);
+    } else {
+        std::tie(statement, sort) = SplitQuery(sql.isEmpty() ? m_customViewQuery : sql,
+                                               m_tableName.isEmpty() ? QString()
+                                                                     : QuoteName(m_tableName));
+    }
+    if (sort.isEmpty() && m_recordset)
+        sort = m_recordset->sort;
+    if (sort.isEmpty()) {
+        m_keyField = GetKeyField();
+        if (!m_keyField.isEmpty())
+            sort = QuoteName(m_keyField) + QStringLiteral(" ASC");
+    }
+    QString error;
+    if (!m_recordset) {
+        auto set = std::make_unique<CRecordset>();
+        if (!LoadRecordset(*set, statement, &error)) {
+            ShowError(error);
+            return 0;
+        }
+        m_recordset = std::move(set);
+    } else {
+        m_recordset->filter.clear();
+        if (!LoadRecordset(*m_recordset, statement, &error)) {
+            ShowError(error);
+            m_recordset.reset();
+            return 0;
+        }
+        if (m_recordset->rows.isEmpty() && m_customViewQuery.isEmpty()) {
+            if (!LoadRecordset(*m_recordset,
+                               QStringLiteral("SELECT * FROM ") + QuoteName(m_tableName),
+                               &error)) {
+                ShowError(error);
+                m_recordset.reset();
+            }
+            return 0;
+        }
+    }
+    m_recordset->sort = sort;
+    ApplySort(*m_recordset);
+    return int(m_recordset->rows.size());
+}
+
+void CDatabaseLink::CloseRecordset()
+{
+    m_recordset.reset();
+}
+
+int CDatabaseLink::SetFilter(const QString& text)
+{
+    if (!m_recordset)
+        return 0;
+    const QString previous = m_recordset->filter;
+    m_recordset->filter = text;
+    QString error;
+    if (!LoadRecordset(*m_recordset, m_recordset->command, &error)) {
+        ShowError(error);
+        m_recordset->filter = previous;
+        LoadRecordset(*m_recordset, m_recordset->command, &error);
+        ApplySort(*m_recordset);
+        return 0;
+    }
+    ApplySort(*m_recordset);
+    return int(m_recordset->rows.size());
+}
+
+QString CDatabaseLink::GetFilter() const
+{
+    return m_recordset ? m_recordset->filter : QString();
+}
+
+BOOL CDatabaseLink::SortBy(const QString& field)
+{
+    if (!m_recordset)
+        return FALSE;
+    m_recordset->sort = QuoteName(field) + QStringLiteral(" ASC");
+    ApplySort(*m_recordset);
+    return TRUE;
+}
+
+// --- navigation ---------------------------------------------------------------------------
+
+int CDatabaseLink::GetRecordCount() const
+{
+    return m_recordset ? int(m_recordset->order.size()) : 0;
+}
+
+int CDatabaseLink::GetPosition() const
+{
+    return m_recordset && m_recordset->current >= 0 ? m_recordset->current + 1 : 0;
+}
+
+BOOL CDatabaseLink::MoveTo(int position)
+{
+    if (!m_recordset || position < 1 || position > GetRecordCount())
+        return FALSE;
+    m_recordset->current = position - 1;
+    return TRUE;
+}
+
+BOOL CDatabaseLink::MoveFirst()
+{
+    return MoveTo(1);
+}
+
+BOOL CDatabaseLink::MoveLast()
+{
+    return MoveTo(GetRecordCount());
+}
+
+BOOL CDatabaseLink::MovePrevious()
+{
+    if (!m_recordset || m_recordset->order.isEmpty())
+        return FALSE;
+    m_recordset->current = std::max(0, m_recordset->current - 1);
+    return TRUE;
+}
+
+BOOL CDatabaseLink::MoveNext()
+{
+    if (!m_recordset || m_recordset->order.isEmpty())
+        return FALSE;
+    if (m_recordset->current + 1 >= m_recordset->order.size()) {
+        m_recordset->current = int(m_recordset->order.size()) - 1;
+        return FALSE;
+    }
+    ++m_recordset->current;
+    return TRUE;
+}
+
+int CDatabaseLink::GetBookmark() const
+{
+    return m_recordset && m_recordset->current >= 0 ? m_recordset->order[m_recordset->current]
+                                                    : -1;
+}
+
+BOOL CDatabaseLink::GotoBookmark(int bookmark)
+{
+    if (!m_recordset)
+        return FALSE;
+    const qsizetype at = m_recordset->order.indexOf(bookmark);
+    if (at < 0)
+        return FALSE;
+    m_recordset->current = int(at);
+    return TRUE;
+}
+
+BOOL CDatabaseLink::FindRecord(const QString& field, const QString& value)
+{
+    if (!m_recordset || m_recordset->order.isEmpty())
+        return FALSE;
+    const int column = FieldIndex(field);
+    if (column < 0)
+        return FALSE;
+    const auto matches = [&](int position) {
+        const QVariant& cell = m_recordset->rows[m_recordset->order[position]][column];
+        return FormatValue(cell).compare(value, Qt::CaseInsensitive) == 0;
+    };
+    if (matches(m_recordset->current))
+        return TRUE;
+    for (int i = 0; i < m_recordset->order.size(); ++i) {
+        if (matches(i)) {
+            m_recordset->current = i;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CDatabaseLink::GotoKey(const QString& value)
+{
+    if (GetRecordCount() == 0)
+        return FALSE;
+    m_keyField = GetKeyField();
+    if (m_keyField.isEmpty())
+        return FALSE;
+    return FindRecord(m_keyField, value);
+}
+
+// --- values ---------------------------------------------------------------------------------
+
+int CDatabaseLink::FieldIndex(const QString& name) const
+{
+    if (!m_recordset)
+        return -1;
+    for (int i = 0; i < m_recordset->names.size(); ++i) {
+        if (m_recordset->names[i] == name)
+            return i;
+    }
+    for (int i = 0; i < m_recordset->names.size(); ++i) {
+        if (m_recordset->names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+const QVector<QVariant>* CDatabaseLink::CurrentRow() const
+{
+    if (!m_recordset || m_recordset->current < 0 ||
+        m_recordset->current >= m_recordset->order.size())
+        return nullptr;
+    return &m_recordset->rows[m_recordset->order[m_recordset->current]];
+}
+
+QString CDatabaseLink::FormatValue(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::LongLong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+        return QString::number(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::UShort:
+    case QMetaType::ULongLong:
+    case QMetaType::UChar:
+        return QString::number(value.toULongLong());
+    case QMetaType::Float:
+    case QMetaType::Double: {
+        const double d = value.toDouble();
+        if (!std::isfinite(d))
+            return QString::number(d);
+        QString text = QString::number(d, 'f', 6);
+        if (text.contains(u'.')) {
+            while (text.endsWith(u'0'))
+                text.chop(1);
+            if (text.endsWith(u'.'))
+                text.chop(1);
+        }
+        if (text == QLatin1String("-0"))
+            text = QStringLiteral("0");
+        return text;
+    }
+    case QMetaType::QDate:
+        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+    case QMetaType::QTime:
+        return QLocale().toString(value.toTime(), QLocale::ShortFormat);
+    case QMetaType::QDateTime:
+        return QLocale().toString(value.toDateTime(), QLocale::ShortFormat);
+    case QMetaType::QUuid:
+        return value.toUuid().toString(QUuid::WithBraces).toUpper();
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        // A 16-byte value is a GUID in its usual form.
+        if (bytes.size() == 16)
+            return QUuid::fromRfc4122(bytes).toString(QUuid::WithBraces).toUpper();
+        return QString::fromLatin1(bytes.toHex()).toUpper();
+    }
+    case QMetaType::QString:
+        return value.toString();
+    default:
+        if (value.canConvert<QString>())
+            return value.toString();
+        return QStringLiteral("VT_UNSUPPORTED");
+    }
+}
+
+QString CDatabaseLink::GetFieldValue(const QString& field)
+{
+    const bool own = !m_recordset;
+    if (own && !OpenRecordset() && !m_recordset)
+        return QString();
+    QString text;
+    const int column = FieldIndex(field);
+    if (const QVector<QVariant>* row = CurrentRow(); row && column >= 0)
+        text = FormatValue(row->value(column));
+    if (own)
+        CloseRecordset();
+    return text;
+}
+
+QString CDatabaseLink::GetFieldValueAt(int index)
+{
+    const bool own = !m_recordset;
+    if (own && !OpenRecordset() && !m_recordset)
+        return QString();
+    QString text;
+    if (const QVector<QVariant>* row = CurrentRow(); row && index >= 0 && index < row->size())
+        text = FormatValue(row->value(index));
+    if (own)
+        CloseRecordset();
+    return text;
+}
+
+QStringList CDatabaseLink::FieldValues(const QString& field)
+{
+    QStringList values;
+    if (!m_recordset)
+        return values;
+    const int column = FieldIndex(field);
+    if (column < 0)
+        return values;
+    for (int i = 0; i < m_recordset->order.size(); ++i)
+        values << FormatValue(m_recordset->rows[m_recordset->order[i]][column]);
+    if (!m_recordset->order.isEmpty())
+        m_recordset->current = int(m_recordset->order.size()) - 1;
+    return values;
+}
+
+QVector<std::pair<int, QString>> CDatabaseLink::ValueWindow(const QString& field, int count)
+{
+    QVector<std::pair<int, QString>> items;
+    const int total = GetRecordCount();
+    const int column = FieldIndex(field);
+    if (total == 0 || column < 0 || count < 1)
+        return items;
+    const int current = GetPosition();
+    int first = std::max(1, current - count / 2);
+    if (first + count - 1 > total)
+        first = std::max(1, total - count);
+    for (int position = first; position <= total && items.size() <= count; ++position)
+        items.push_back(
+            {position, FormatValue(m_recordset->rows[m_recordset->order[position - 1]][column])});
+    return items;
+}
+
+int CDatabaseLink::GetStoreRecordCount()
+{
+    if (m_linkKind != 1 || !IsConnected())
+        return 0;
+    if (!m_recordset)
+        OpenRecordset();
+    return GetRecordCount();
+}
+
+// --- paths --------------------------------------------------------------------------------
+
+QString CDatabaseLink::StoredDataSource() const
+{
+    if (m_typeId == kDatabaseTypeConnectionString || m_dataSource.isEmpty())
+        return m_dataSource;
+    CAppContext& app = App();
+    if (app.packageExport)
+        return app.packageDatabasePrefix + QFileInfo(m_dataSource).fileName();
+    if (app.general.storeRelativePaths && !app.signFolder.isEmpty()) {
+        // Relative to the sign's folder, where the reader looks: only a file
+        // inside that folder is stored so.
+        const QString folder = QDir::cleanPath(app.signFolder);
+        const QString path = QDir::cleanPath(NormalizeStoredPath(m_dataSource, QString()));
+        if (QDir::isAbsolutePath(path) && path.startsWith(folder + u'/')) {
+            QString rest = path.mid(folder.size() + 1);
+            rest.replace(u'/', u'\\');
+            return QStringLiteral(".\\") + rest;
+        }
+    }
+    return m_dataSource;
+}
+
+QString CDatabaseLink::ResolveStoredDataSource(const QString& stored)
+{
+    return NormalizeStoredPath(stored, App().signFolder);
+}
+
+// --- the sign's block -----------------------------------------------------------------------
+
+void CDatabaseLink::Serialize(CArchive& ar)
+{
+    if (!ar.IsStoring()) {
+        ReadBlock(ar);
+        App().StepProgress();
+        return;
+    }
+    if (!IsConnected()) {
+        ar << DWORD(0);
+        App().StepProgress();
+        return;
+    }
+    ar << DWORD(1) << DWORD(m_linkKind < 0 ? 0 : m_linkKind) << DWORD(m_typeId);
+    ar << StoredDataSource();
+    ar << m_tableName;
+    ar << m_customViewQuery << TheCustomViewList().NameOfQuery(m_customViewQuery);
+    ar << m_keyField;
+    if (m_typeId == kDatabaseTypeText) {
+        ar << BYTE(m_textDelimiter) << DWORD(m_textFileType) << DWORD(m_textHeader)
+           << DWORD(m_textFields.size());
+        for (const CTextField& field : m_textFields)
+            ar << field.name << field.type;
+    }
+    ar << DWORD(m_firstFieldIsCopyQuantity) << DWORD(m_storeCopyQuantity)
+       << DWORD(m_excelHeader);
+    ar << BYTE(m_nameDelimiters[0]) << BYTE(m_nameDelimiters[1]) << BYTE(m_stringDelimiters[0])
+       << BYTE(m_stringDelimiters[1]) << BYTE(m_dateDelimiters[0]) << BYTE(m_dateDelimiters[1])
+       << BYTE(m_wildcard);
+    App().StepProgress();
+}
+
+void CDatabaseLink::ReadBlock(CArchive& ar)
+{
+    const int version = App().fileVersion;
+    Disconnect();
+    if (ar.ReadDWord() == 0)
+        return;
+    int kind = version >= 105 ? ar.ReadInt() : 0;
+    if (kind != 0 && kind != 1)
+        kind = 0;
+    int type = ar.ReadInt();
+    QString source = ar.ReadString();
+    if (version >= 265 && version <= 299)
+        ar.ReadDWord();
+    const QString table = ar.ReadString();
+    QString viewQuery;
+    QString viewName;
+    if (version >= 310) {
+        viewQuery = ar.ReadString();
+        viewName = ar.ReadString();
+    }
+    const QString keyField = ar.ReadString();
+    // Type numbers of older signs, brought to today's numbering.
+    if (version < 250 && type >= 7)
+        type -= 1;
+    if (version < 260 && type >= 7) {
+        if (type <= 10) {
+            type = kDatabaseTypeConnectionString;
+            QString folder = NormalizeStoredPath(source, QString());
+            folder = QFileInfo(folder).path();
+            folder.replace(u'/', u'\\');
+            source = QStringLiteral(
+                         "SourceType=DBF;SourceDB=%1;Driver={Microsoft Visual FoxPro Driver}")
+                         .arg(folder);
+        } else if (type <= 14) {
+            type -= 4;
+        } else {
+            type -= 3;
+        }
+    }
+    if (version < 320 && type != kDatabaseTypeConnectionString) {
+        if (type >= 8 && type <= 11)
+            type = kDatabaseTypeExcel;
+        else if (type >= 12)
+            type -= 4;
+    }
+    const bool knownType = type >= 0 && type < kDatabaseTypeCount;
+    if (type == kDatabaseTypeText) {
+        m_textDelimiter = char(ar.ReadByte());
+        m_textFileType = ar.ReadDWord() != 0 ? 1 : 0;
+        m_textHeader = ar.ReadDWord() != 0 ? TRUE : FALSE;
+        const DWORD fields = ar.ReadDWord();
+        if (fields > DWORD(ar.BytesRemaining() / 2))
+            throw CArchiveException(CArchiveException::endOfFile, "archive: bad field count");
+        m_textFields.clear();
+        for (DWORD i = 0; i < fields; ++i) {
+            CTextField field;
+            field.name = ar.ReadString();
+            field.type = ar.ReadString();
+            m_textFields.push_back(field);
+        }
+    }
+    if (version >= 230)
+        m_firstFieldIsCopyQuantity = ar.ReadDWord() != 0 ? TRUE : FALSE;
+    if (version >= 330)
+        m_storeCopyQuantity = ar.ReadDWord() != 0 ? TRUE : FALSE;
+    if (version >= 320)
+        m_excelHeader = ar.ReadDWord() != 0 ? TRUE : FALSE;
+    if (version >= 263) {
+        const QByteArray bytes = ar.ReadBytes(7);
+        // A delimiter must be a visible character; anything else keeps the
+        // default.
+        const auto take = [](char& target, char value) {
+            if (value > ' ' && value < 127)
+                target = value;
+        };
+        take(m_nameDelimiters[0], bytes[0]);
+        take(m_nameDelimiters[1], bytes[1]);
+        take(m_stringDelimiters[0], bytes[2]);
+        take(m_stringDelimiters[1], bytes[3]);
+        take(m_dateDelimiters[0], bytes[4]);
+        take(m_dateDelimiters[1], bytes[5]);
+        take(m_wildcard, bytes[6]);
+    }
+
+    // The custom view, reconciled with the program's list of views.
+    if (!viewQuery.isEmpty() && !viewName.isEmpty()) {
+        CCustomViewList& views = TheCustomViewList();
+        const QString listed = views.Find(viewName);
+        if (listed.isNull()) {
+            views.Set(viewName, viewQuery);
+        } else if (listed.compare(viewQuery, Qt::CaseInsensitive) != 0) {
+            switch (AppMessageBoxIdArgs(IDS_REPLACE_CUSTOM_VIEW, {viewName},
+                                        MB_YESNOCANCEL | MB_ICONQUESTION)) {
+            case IDYES:
+                views.Set(viewName, viewQuery);
+                break;
+            case IDNO:
+                viewQuery = listed;
+                break;
+            default:
+                throw CUserException();
+            }
+        }
+    }
+
+    m_typeId = knownType ? type : 0;
+    if (type != kDatabaseTypeConnectionString)
+        source = ResolveStoredDataSource(source);
+
+    // The text settings reach the text reader through the schema file.
+    if (type == kDatabaseTypeText && QFileInfo::exists(source)) {
+        CTextSchema schema;
+        QString error;
+        const bool hasSection = ReadTextSchema(source, &schema, &error);
+        if (!hasSection || !m_textFields.isEmpty()) {
+            schema.header = m_textHeader != FALSE;
+            schema.delimiter = m_textDelimiter;
+            schema.fixedWidth = false;
+            schema.fileType = m_textFileType;
+            schema.columns.clear();
+            for (const CTextField& field : std::as_const(m_textFields))
+                schema.columns.push_back({field.name, field.type, 0});
+            WriteTextSchema(source, schema, &error);
+        }
+    }
+
+    if (knownType && type != kDatabaseTypeConnectionString && !QFileInfo::exists(source) &&
+        s_locateMissingFile) {
+        bool abort = false;
+        const QString chosen = s_locateMissingFile(source, abort);
+        if (abort)
+            throw CUserException();
+        if (!chosen.isEmpty()) {
+            source = chosen;
+            App().loadOutcome = 3;
+        }
+    }
+
+    bool linked = false;
+    if (knownType) {
+        const QVector<CTextField> textFields = m_textFields;
+        m_linkKind = kind;
+        if (Connect(source, kind == 0 ? TRUE : FALSE)) {
+            m_textFields = textFields;
+            m_keyField = keyField;
+            m_customViewQuery = viewQuery;
+            if (!table.isEmpty() || viewQuery.isEmpty())
+                linked = OpenTable(table) != FALSE;
+            else
+                linked = true;
+            // A view opens its recordset; an empty one is a link all the
+            // same.
+            if (linked && !viewQuery.isEmpty()) {
+                OpenRecordset();
+                linked = IsRecordsetOpen();
+            }
+        }
+    }
+    if (linked) {
+        m_linkKind = kind;
+        return;
+    }
+    Disconnect();
+    const int id = kind == 0 ? IDS_CANNOT_RECREATE_DATA_LINK : IDS_CANNOT_REOPEN_DATA_STORE;
+    if (AppMessageBox(FormatStringId(id, {ElideMiddle(source)}), MB_YESNO | MB_ICONEXCLAMATION) !=
+        IDYES)
+        throw CUserException();
+    App().loadOutcome = kind == 0 ? 1 : 2;
+}
+
+void CDatabaseLink::WriteXml(CTextExportFile& file) const
+{
+    const bool connected = IsConnected();
+    QString text = QStringLiteral("<database>\n\n");
+    if (connected) {
+        text += QStringLiteral("  <link-type=\"%1\"/>\n").arg(m_linkKind);
+        text += QStringLiteral("  <file-type=\"%1\"/>\n").arg(m_typeId);
+        text += QStringLiteral("  <file=\"%1\"/>\n").arg(m_dataSource);
+        if (!m_tableName.isEmpty())
+            text += QStringLiteral("  <table=\"%1\"/>\n").arg(HtmlEscape(m_tableName));
+        else
+            text += QStringLiteral("  <custom-view=\"%1\"/>\n").arg(m_customViewQuery);
+        text += QStringLiteral("  <primary-key=\"%1\"/>\n").arg(HtmlEscape(m_keyField));
+    }
+    if (m_typeId == kDatabaseTypeText) {
+        text += QStringLiteral("\n  <text-schema>\n\n");
+        text += QStringLiteral("    <delimiter=\"%1\"/>\n")
+                    .arg(HtmlEscape(QString(QChar::fromLatin1(m_textDelimiter))));
+        text += QStringLiteral("    <file-type=\"%1\"/>\n").arg(m_textFileType);
+        text += QStringLiteral("    <header=\"%1\"/>\n").arg(m_textHeader);
+        for (int i = 0; i < m_textFields.size(); ++i)
+            text += QStringLiteral("    <field%1 name=\"%2\" type=\"%3\"/>\n")
+                        .arg(i + 1)
+                        .arg(HtmlEscape(m_textFields[i].name), HtmlEscape(m_textFields[i].type));
+        text += QStringLiteral("    <first-field-is-copy-quantity=\"%1\"/>\n")
+                    .arg(m_firstFieldIsCopyQuantity);
+        text += QStringLiteral("\n  </text-schema>\n");
+    }
+    if (connected) {
+        const auto ch = [](char c) { return HtmlEscape(QString(QChar::fromLatin1(c))); };
+        text += QStringLiteral("\n  <SQL>\n\n");
+        for (int i = 0; i < 2; ++i) {
+            text += QStringLiteral("    <name-delimiter%1=\"%2\"/>\n").arg(i + 1).arg(ch(m_nameDelimiters[i]));
+            text += QStringLiteral("    <string-delimiter%1=\"%2\"/>\n")
+                        .arg(i + 1)
+                        .arg(ch(m_stringDelimiters[i]));
+            text += QStringLiteral("    <date-delimiter%1=\"%2\"/>\n").arg(i + 1).arg(ch(m_dateDelimiters[i]));
+        }
+        text += QStringLiteral("    <wildcard=\"%1\"/>\n").arg(ch(m_wildcard));
+        text += QStringLiteral("\n  </SQL>\n");
+    }
+    text += QStringLiteral("\n</database>\n\n");
+    file.WriteString(text);
+}
+
+// --- custom views -----------------------------------------------------------------------------
+
+QString CCustomViewList::Find(const QString& name) const
+{
+    for (const auto& [viewName, query] : m_views) {
+        if (viewName.compare(name, Qt::CaseInsensitive) == 0)
+            return query;
+    }
+    return QString();
+}
+
+void CCustomViewList::Set(const QString& name, const QString& query)
+{
+    for (auto& [viewName, viewQuery] : m_views) {
+        if (viewName.compare(name, Qt::CaseInsensitive) == 0) {
+            viewQuery = query;
+            return;
+        }
+    }
+    m_views.push_back({name, query});
+}
+
+QString CCustomViewList::NameOfQuery(const QString& query) const
+{
+    if (query.isEmpty())
+        return QString();
+    for (const auto& [viewName, viewQuery] : m_views) {
+        if (viewQuery.compare(query, Qt::CaseInsensitive) == 0)
+            return viewName;
+    }
+    return QString();
+}
+
+CCustomViewList& TheCustomViewList()
+{
+    return App().Get<CCustomViewList>();
+}
+
+CDatabaseLink& TheDatabaseLink()
+{
+    CAppContext& app = App();
+    CDatabaseLink& link = app.Get<CDatabaseLink>();
+    if (!app.dataLink)
+        app.dataLink = &link;
+    return link;
+}

@@ -1,0 +1,56 @@
+#include "DataSourceMap.h"
+#include "DatabaseLink.h"
+#include "Element.h"
+#include "ElementList.h"
+#include "MacroScript.h"
+#include "SignData.h"
+#include "Variable.h"
+#include "VariableList.h"
+
+void RegisterDatabaseSignParts()
+{
+    // The map and the link of the context in force take their seats.
+    TheDataSourceMap();
+    TheDatabaseLink();
+
+    CSignHooks& hooks = SignHooks();
+    hooks.parts[SIGN_PART_DATABASE] = {[](CArchive& ar) { TheDatabaseLink().Serialize(ar); },
+                                       [](CTextExportFile& f) { TheDatabaseLink().WriteXml(f); }};
+    hooks.isDataStore = [] { return TheDatabaseLink().GetLinkKind() == 1; };
+    hooks.disconnectDatabase = [] { TheDatabaseLink().Disconnect(); };
+    hooks.clearDataPaths = [] { TheDataSourceMap().RemoveAll(); };
+    hooks.rebuildDataPaths = [] { TheDataSourceMap().Rebuild(); };
+
+    // While a sign prints, the variables compute their values as before, and
+    // then every value that starts a data path (typed, from the database, or
+    // a variable without inputs) is passed down the map, so that elements fed
+    // by other elements and chains of variables show what their sources
+    // compute; afterwards the elements show their samples again.
+    auto previous = hooks.showVariableData;
+    hooks.showVariableData = [previous](BOOL printing) {
+        if (previous)
+            previous(printing);
+        if (!printing)
+            return;
+        CDataSourceMap& map = TheDataSourceMap();
+        CVariableList& variables = TheVariableList();
+        for (int i = 0; i < variables.GetCount(); ++i) {
+            CVariable* variable = variables.GetAt(i);
+            const CDataSourceNode* node = map.FindNode(variable);
+            if (node && node->sources.empty() && !node->dependents.empty())
+                map.PropagateVariable(variable);
+        }
+        CElementList& elements = TheElementList();
+        for (int i = 0; i < elements.GetCount(); ++i) {
+            CElement* element = elements.GetAt(i);
+            const CDataSourceNode* node = map.FindNode(element);
+            if (node && node->sources.empty() && !node->dependents.empty())
+                map.PropagateElement(element);
+        }
+    };
+
+    // A macro script without inputs that runs afresh passes its new value on.
+    CMacroScript::s_propagateValue = [](CVariable& variable) {
+        TheDataSourceMap().PropagateVariable(&variable);
+    };
+}

@@ -1,0 +1,123 @@
+#include "RecordPrintDriver.h"
+
+#include "DataSourceMap.h"
+#include "DatabaseLink.h"
+#include "Element.h"
+#include "ElementList.h"
+#include "Messages.h"
+#include "Printer.h"
+#include "ResourceIds.h"
+#include "Variable.h"
+#include "VariableList.h"
+
+CRecordPrintDriver::CRecordPrintDriver(CPrintRunSeam& signs) : m_signs(signs) {}
+
+bool CRecordPrintDriver::IsLinked()
+{
+    const CDatabaseLink& link = TheDatabaseLink();
+    return link.IsConnected() && link.GetLinkKind() == 0;
+}
+
+void CRecordPrintDriver::Begin()
+{
+    if (!IsLinked())
+        return;
+    CDatabaseLink& link = TheDatabaseLink();
+    if (!link.IsRecordsetOpen())
+        link.OpenRecordset();
+    link.MoveFirst();
+    LoadRecord();
+}
+
+void CRecordPrintDriver::LoadRecord()
+{
+    if (!IsLinked())
+        return;
+    CDatabaseLink& link = TheDatabaseLink();
+    CDataSourceMap& map = TheDataSourceMap();
+    // By position: an element's operation may not reach the list, but the
+    // walk must not rely on it.
+    CElementList& elements = TheElementList();
+    for (int i = 0; i < elements.GetCount(); ++i) {
+        CElement* element = elements.GetAt(i);
+        if (element->m_dataSource != SOURCE_DATABASE)
+            continue;
+        const QString value = link.GetFieldValue(element->m_sourceName);
+        if (map.FindNode(element))
+            map.SetSourceValue(element, value, SOURCE_DATABASE, element->m_sourceName, TRUE);
+        else
+            element->SetDataText(value, SOURCE_DATABASE, element->m_sourceName, TRUE);
+    }
+    CVariableList& variables = TheVariableList();
+    for (int i = 0; i < variables.GetCount(); ++i) {
+        CVariable* variable = variables.GetAt(i);
+        if (!variable->IsDatabaseSourced())
+            continue;
+        const QString field = variable->GetSourceFieldName();
+        const QString value = link.GetFieldValue(field);
+        if (map.FindNode(variable))
+            map.SetSourceValue(variable, value, SOURCE_DATABASE, field, TRUE);
+        else
+            variable->SetSourceValue(value, SOURCE_DATABASE, field, TRUE);
+    }
+}
+
+BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
+                                         const std::function<void(const QString&)>& setCopies)
+{
+    if (!IsLinked())
+        return FALSE;
+    CDatabaseLink& link = TheDatabaseLink();
+    if (!link.IsRecordsetOpen())
+        link.OpenRecordset();
+    const int count = link.GetRecordCount();
+    if (count < 1)
+        return FALSE;
+    if (count > 1 &&
+        AppMessageBox(LoadStringId(IDS_PRINT_N_SIGNS).replace(QLatin1String("%d"),
+                                                              QString::number(count)),
+                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return FALSE;
+    if (!link.MoveFirst())
+        return FALSE;
+    AdjustPrintDepth(false);
+    CPrinter& printer = ThePrinter();
+    for (;;) {
+        LoadRecord();
+        if (setCopies && link.m_firstFieldIsCopyQuantity)
+            setCopies(link.GetFieldValueAt(0));
+        press();
+        if (printer.m_jobOpen && printer.m_cancel)
+            break;
+        if (!link.MoveNext())
+            break;
+    }
+    AdjustPrintDepth(true);
+    return TRUE;
+}
+
+BOOL CRecordPrintDriver::PrintEnteredData(int batch, int copies, int destination,
+                                          const QString& file, int sheetUsage)
+{
+    LoadRecord();
+    return m_signs.PrintEnteredData(batch, copies, destination, file, sheetUsage);
+}
+
+void CRecordPrintDriver::EndPrintRun()
+{
+    m_signs.EndPrintRun();
+    // The run is over: the whole table or view again, at its first record.
+    if (IsLinked()) {
+        CDatabaseLink& link = TheDatabaseLink();
+        link.CloseRecordset();
+        Begin();
+    }
+}
+
+QString CRecordPrintDriver::CopiesFromData()
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    if (IsLinked() && link.m_firstFieldIsCopyQuantity)
+        return link.GetFieldValueAt(0);
+    return m_signs.CopiesFromData();
+}

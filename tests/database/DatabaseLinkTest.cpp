@@ -1,0 +1,581 @@
+#include "AppContext.h"
+#include "Archive.h"
+#include "DatabaseLink.h"
+#include "Messages.h"
+#include "ResourceIds.h"
+#include "TestSupport.h"
+#include "TextExport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <functional>
+
+namespace {
+
+// Makes an SQLite database file with the statements given.
+void MakeSqliteFile(const QString& path, const QStringList& statements)
+{
+    const QString name = QStringLiteral("fixture-%1").arg(qHash(path));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        for (const QString& statement : statements)
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << " "
+                                               << query.lastError().text().toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+const QStringList kProducts = {
+    "CREATE TABLE Products (Id INTEGER PRIMARY KEY, Name TEXT, Code TEXT, Price REAL, "
+    "Stock INTEGER, \"Odd]Name\" TEXT)",
+    "INSERT INTO Products VALUES (3, 'O''Brien''s Tea', 'TAB0000003', 12.5, 9007199254740993, "
+    "'x')",
+    "INSERT INTO Products VALUES (1, 'Somewhere Else', 'TAB0000001', 7.0, 5, 'y')",
+    "INSERT INTO Products VALUES (2, '50%_off', 'TAB0000002', 20.25, -4, NULL)",
+    "INSERT INTO Products VALUES (4, '50 percent', 'TAB0000004', 3, 0, 'z')",
+    "CREATE TABLE Empty (Id INTEGER PRIMARY KEY, Name TEXT)",
+    "CREATE VIEW Dear AS SELECT Name, Price FROM Products WHERE Price > 10",
+};
+
+class DatabaseLinkTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApp();
+        ASSERT_TRUE(dir.isValid());
+        database = dir.filePath("products.db");
+        MakeSqliteFile(database, kProducts);
+    }
+
+    // A link to the products database as an external database.
+    CDatabaseLink& Linked(const QString& table = "Products")
+    {
+        CDatabaseLink& link = TheDatabaseLink();
+        link.SetDatabaseType(kDatabaseTypeConnectionString);
+        EXPECT_TRUE(link.Connect("Provider=QSQLITE;Data Source=" + database, TRUE));
+        link.m_linkKind = 0;
+        if (!table.isEmpty()) {
+            EXPECT_TRUE(link.OpenTable(table));
+        }
+        return link;
+    }
+
+    static QStringList Column(CDatabaseLink& link, const QString& field)
+    {
+        QStringList values;
+        if (!link.MoveFirst())
+            return values;
+        do
+            values << link.GetFieldValue(field);
+        while (link.MoveNext());
+        return values;
+    }
+
+    CAppContext context;
+    QTemporaryDir dir;
+    QString database;
+};
+
+// --- the SQL text -----------------------------------------------------------------
+
+TEST(DatabaseSqlText, SplitQueryFindsKeywordsOnlyOutsideQuotes)
+{
+    struct Case
+    {
+        const char* text;
+        const char* table; // quoted current table, or "" for none
+        const char* statement;
+        const char* sort;
+    } cases[] = {
+        {"ORDER BY Price", "[t]", "SELECT * FROM [t]", "Price"},
+        {"Price > 10", "[t]", "SELECT * FROM [t] WHERE Price > 10", ""},
+        {"SELECT Name FROM t WHERE Price > 10 ORDER BY Name", "[t]",
+         "SELECT Name FROM t WHERE Price > 10", "Name"},
+        {"Price > 10 ORDER BY Name DESC", "[t]", "SELECT * FROM [t] WHERE Price > 10",
+         "Name DESC"},
+        {"WHERE Price > 10", "[t]", "SELECT * FROM [t] WHERE Price > 10", ""},
+        {"select Name from t order by Name", "[t]", "select Name from t", "Name"},
+        // A literal or a name holding a keyword is no keyword.
+        {"Name = 'Somewhere'", "[t]", "SELECT * FROM [t] WHERE Name = 'Somewhere'", ""},
+        {"[Somewhere] = 1", "[t]", "SELECT * FROM [t] WHERE [Somewhere] = 1", ""},
+        {"Somewhere = 1", "[t]", "SELECT * FROM [t] WHERE Somewhere = 1", ""},
+        {"Note = 'a ORDER BY b' ORDER BY [Where]", "[t]",
+         "SELECT * FROM [t] WHERE Note = 'a ORDER BY b'", "[Where]"},
+        {"SELECT [Order By], \"Select\" FROM t WHERE x = 'it''s WHERE' ORDER BY x", "[t]",
+         "SELECT [Order By], \"Select\" FROM t WHERE x = 'it''s WHERE'", "x"},
+        {"SelectedItem = 2", "[t]", "SELECT * FROM [t] WHERE SelectedItem = 2", ""},
+        // Without a current table the statement is taken as it stands.
+        {"SELECT * FROM t ORDER BY Name ;", "", "SELECT * FROM t", "Name"},
+        {"SELECT * FROM t WHERE a = 'ORDER BY'", "", "SELECT * FROM t WHERE a = 'ORDER BY'",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const auto [statement, sort] = CDatabaseLink::SplitQuery(c.text, c.table);
+        EXPECT_EQ(statement, QString(c.statement)) << c.text;
+        EXPECT_EQ(sort, QString(c.sort)) << c.text;
+    }
+}
+
+TEST(DatabaseSqlText, QuotesDoubleTheirClosingDelimiter)
+{
+    CAppContext context;
+    CDatabaseLink link;
+    struct Case
+    {
+        std::function<QString(const QString&)> quote;
+        const char* text;
+        const char* quoted;
+    } cases[] = {
+        {[&](const QString& t) { return link.QuoteName(t); }, "Price", "[Price]"},
+        {[&](const QString& t) { return link.QuoteName(t); }, "a]b", "\"a]b\""},
+        {[&](const QString& t) { return link.QuoteName(t); }, "a]\"b", "\"a]\"\"b\""},
+        {[&](const QString& t) { return link.QuoteString(t); }, "O'Brien", "'O''Brien'"},
+        {[&](const QString& t) { return link.QuoteString(t); }, "'; DROP TABLE t; --",
+         "'''; DROP TABLE t; --'"},
+        {[&](const QString& t) { return link.QuoteDate(t); }, "2024-01-05", "#2024-01-05#"},
+        {[&](const QString& t) { return link.StartsWithCondition("Code", t); }, "50%_\\x'",
+         "[Code] LIKE '50\\%\\_\\\\x''%' ESCAPE '\\'"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.quote(c.text), QString(c.quoted)) << c.text;
+
+    link.m_nameDelimiters[0] = link.m_nameDelimiters[1] = '"';
+    EXPECT_EQ(link.QuoteName("say \"hi\""), "\"say \"\"hi\"\"\"");
+}
+
+TEST(DatabaseSqlText, ValuesOfEveryTypeAreFormatted)
+{
+    const QUuid guid("{67c8770b-44f1-410a-ab9a-f9b5446f13ee}");
+    const QDate date(2024, 1, 5);
+    struct Case
+    {
+        QVariant value;
+        QString text;
+    } cases[] = {
+        {QVariant(), ""},
+        {QVariant(QMetaType::fromType<QString>()), ""},
+        {QVariant(qint64(9007199254740993LL)), "9007199254740993"},
+        {QVariant(quint64(18446744073709551615ULL)), "18446744073709551615"},
+        {QVariant(-42), "-42"},
+        {QVariant(2.50), "2.5"},
+        {QVariant(7.0), "7"},
+        {QVariant(12.5), "12.5"},
+        {QVariant(-0.0), "0"},
+        {QVariant(true), "TRUE"},
+        {QVariant(false), "FALSE"},
+        {QVariant(guid), "{67C8770B-44F1-410A-AB9A-F9B5446F13EE}"},
+        {QVariant(guid.toRfc4122()), "{67C8770B-44F1-410A-AB9A-F9B5446F13EE}"},
+        {QVariant(QByteArray("\x01\xab", 2)), "01AB"},
+        {QVariant(date), QLocale().toString(date, QLocale::ShortFormat)},
+        {QVariant(QString("text")), "text"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CDatabaseLink::FormatValue(c.value), c.text) << c.value.typeName();
+}
+
+// --- a linked SQLite database -----------------------------------------------------
+
+TEST_F(DatabaseLinkTest, RecordsetIsSortedByTheKeyAndWalkedByPosition)
+{
+    CDatabaseLink& link = Linked();
+    EXPECT_EQ(link.GetKeyField(), "Id");
+    EXPECT_EQ(link.OpenRecordset(), 4);
+    EXPECT_EQ(Column(link, "Id"), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(Column(link, "Stock"), (QStringList{"5", "-4", "9007199254740993", "0"}));
+    EXPECT_EQ(Column(link, "Price"), (QStringList{"7", "20.25", "12.5", "3"}));
+    // The last record: MoveNext stays there and says so.
+    EXPECT_EQ(link.GetPosition(), 4);
+    EXPECT_FALSE(link.MoveNext());
+    EXPECT_EQ(link.GetPosition(), 4);
+    EXPECT_TRUE(link.MovePrevious());
+    EXPECT_EQ(link.GetPosition(), 3);
+
+    EXPECT_TRUE(link.FindRecord("name", "somewhere else"));
+    EXPECT_EQ(link.GetFieldValue("Code"), "TAB0000001");
+    const int bookmark = link.GetBookmark();
+    EXPECT_FALSE(link.FindRecord("Name", "nobody"));
+    EXPECT_EQ(link.GetBookmark(), bookmark);
+    EXPECT_TRUE(link.GotoKey("3"));
+    EXPECT_EQ(link.GetFieldValue("Name"), "O'Brien's Tea");
+    EXPECT_EQ(link.GetFieldValue("Odd]Name"), "x");
+
+    EXPECT_TRUE(link.SortBy("Name"));
+    EXPECT_EQ(Column(link, "Id"), (QStringList{"4", "2", "3", "1"}));
+    EXPECT_TRUE(link.TableHasColumn("PRICE"));
+    EXPECT_FALSE(link.TableHasColumn("Pric"));
+    EXPECT_EQ(link.GetFieldTypeName(link.GetFieldType("Name")), "Text");
+    EXPECT_EQ(link.GetFieldTypeName(link.GetFieldType("Price")), "Double");
+}
+
+TEST_F(DatabaseLinkTest, CustomViewsAndFiltersOpenTheRightRecords)
+{
+    CDatabaseLink& link = Linked();
+    struct Case
+    {
+        const char* view;
+        QStringList ids;
+    } cases[] = {
+        {"Price > 10", {"2", "3"}},
+        {"ORDER BY Price DESC", {"2", "3", "1", "4"}},
+        {"Price < 100 ORDER BY [Name] DESC", {"1", "3", "2", "4"}},
+        {"SELECT Id, Name FROM Products WHERE Name <> 'Somewhere Else' ORDER BY Id DESC",
+         {"4", "3", "2"}},
+    };
+    for (const Case& c : cases) {
+        link.CloseRecordset();
+        link.m_customViewQuery = c.view;
+        EXPECT_EQ(link.OpenRecordset(), c.ids.size()) << c.view;
+        EXPECT_EQ(Column(link, "Id"), c.ids) << c.view;
+    }
+    link.m_customViewQuery.clear();
+    link.CloseRecordset();
+    link.OpenRecordset();
+
+    // Conditions made from typed text select exactly what was typed.
+    struct Filter
+    {
+        QString condition;
+        QStringList ids;
+    } filters[] = {
+        {link.QuoteName("Name") + " = " + link.QuoteString("O'Brien's Tea"), {"3"}},
+        {link.StartsWithCondition("Name", "50%"), {"2"}},
+        {link.StartsWithCondition("Name", "50"), {"2", "4"}},
+        {link.StartsWithCondition("Name", "O'"), {"3"}},
+        {link.QuoteName("Odd]Name") + " = " + link.QuoteString("y"), {"1"}},
+        {link.QuoteName("Name") + " = " + link.QuoteString("x' OR 'a'='a"), {}},
+    };
+    for (const Filter& f : filters) {
+        EXPECT_EQ(link.SetFilter(f.condition), f.ids.size()) << f.condition.toStdString();
+        EXPECT_EQ(Column(link, "Id"), f.ids) << f.condition.toStdString();
+        EXPECT_EQ(link.GetFilter(), f.condition);
+    }
+    EXPECT_EQ(link.GetCurrentSql(true, true),
+              "SELECT * FROM [Products] WHERE " + filters[5].condition + " ORDER BY [Id] ASC");
+    EXPECT_EQ(link.ClearFilter(), 4);
+}
+
+TEST_F(DatabaseLinkTest, EmptyTablesAndViewsAreLinksAllTheSame)
+{
+    CDatabaseLink& link = Linked("Empty");
+    EXPECT_EQ(link.OpenRecordset(), 0);
+    EXPECT_TRUE(link.IsRecordsetOpen());
+    EXPECT_EQ(link.GetFieldValue("Name"), "");
+    EXPECT_FALSE(link.MoveFirst());
+    EXPECT_EQ(link.FieldNames(), (QStringList{"Id", "Name"}));
+
+    // A view is a table of the source too.
+    link.CloseRecordset();
+    EXPECT_TRUE(link.TableNames().contains("Dear"));
+    EXPECT_TRUE(link.OpenTable("Dear"));
+    EXPECT_EQ(link.OpenRecordset(), 2);
+}
+
+TEST_F(DatabaseLinkTest, ConnectionStringsNameTheirDriver)
+{
+    struct Case
+    {
+        const char* text;
+        const char* driver;
+        const char* database;
+        const char* host;
+        int port;
+    } cases[] = {
+        {"Provider=QSQLITE;Data Source=/tmp/a.db", "QSQLITE", "/tmp/a.db", "", -1},
+        {"provider=qpsql; Host=/tmp/sock; Port=5433; Database=shop; User=me", "QPSQL", "shop",
+         "/tmp/sock", 5433},
+        {"Provider=QPSQL;Host=h;Port=99999;Database=d", "QPSQL", "d", "h", -1},
+        {"Driver={SQLite3;x};Database=/tmp/b.db", "QODBC", "Driver={SQLite3;x};Database=/tmp/b.db",
+         "", -1},
+        {"DSN=Shop", "QODBC", "DSN=Shop", "", -1},
+    };
+    for (const Case& c : cases) {
+        const auto parts = CDatabaseLink::ParseConnectionString(c.text);
+        EXPECT_EQ(parts.driver, QString(c.driver)) << c.text;
+        EXPECT_EQ(parts.database, QString(c.database)) << c.text;
+        EXPECT_EQ(parts.host, QString(c.host)) << c.text;
+        EXPECT_EQ(parts.port, c.port) << c.text;
+    }
+}
+
+TEST_F(DatabaseLinkTest, ConnectingTwiceToTheSameSourceKeepsTheConnection)
+{
+    CDatabaseLink& link = Linked();
+    const QString connection = link.m_connectionName;
+    EXPECT_TRUE(link.Connect("Provider=QSQLITE;Data Source=" + database, TRUE));
+    EXPECT_EQ(link.m_connectionName, connection);
+    EXPECT_EQ(link.CurrentTable(), "Products");
+
+    // A source that is not there fails, with the reason shown.
+    CMessageResponder answers;
+    EXPECT_FALSE(link.Connect("Provider=QSQLITE;Data Source=" + dir.filePath("none.db"), TRUE));
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(answers.Count(), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.db")));
+}
+
+// --- the sign's block -------------------------------------------------------------
+
+class DatabaseBlockTest : public DatabaseLinkTest
+{
+protected:
+    QByteArray Write(CDatabaseLink& link, const QString& signFolder)
+    {
+        QByteArray bytes;
+        App().signFolder = signFolder;
+        CArchive ar(&bytes, CArchive::store);
+        link.Serialize(ar);
+        ar.Flush();
+        return bytes;
+    }
+    void Read(QByteArray bytes, const QString& signFolder, int version = 514)
+    {
+        App().signFolder = signFolder;
+        App().fileVersion = version;
+        App().loadOutcome = 0;
+        CArchive ar(&bytes, CArchive::load);
+        TheDatabaseLink().Serialize(ar);
+    }
+    // A block written field by field, as older versions stored it.
+    static QByteArray OldBlock(const std::function<void(CArchive&)>& write)
+    {
+        QByteArray bytes;
+        CArchive ar(&bytes, CArchive::store);
+        write(ar);
+        ar.Flush();
+        return bytes;
+    }
+};
+
+TEST_F(DatabaseBlockTest, LinkIsMadeAgainWhereTheSignIsRead)
+{
+    // An SQLite database chosen as an Access-type file, stored relative to
+    // the sign's folder, is found beside the sign wherever it moves.
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeAccess);
+    ASSERT_TRUE(link.Connect(database, TRUE));
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("Products"));
+    link.m_keyField = "Code";
+    link.m_firstFieldIsCopyQuantity = TRUE;
+    link.m_stringDelimiters[0] = link.m_stringDelimiters[1] = '"';
+    App().general.storeRelativePaths = 1;
+    const QByteArray bytes = Write(link, dir.path() + "/");
+    EXPECT_TRUE(bytes.contains(QByteArray(".\\products.db")));
+    link.Disconnect();
+
+    QTemporaryDir moved;
+    ASSERT_TRUE(QFile::copy(database, moved.filePath("products.db")));
+    Read(bytes, moved.path() + "/");
+    EXPECT_EQ(App().loadOutcome, 0);
+    ASSERT_TRUE(link.IsConnected());
+    EXPECT_EQ(link.m_dataSource, moved.filePath("products.db"));
+    EXPECT_EQ(link.CurrentTable(), "Products");
+    EXPECT_EQ(link.m_keyField, "Code");
+    EXPECT_EQ(link.GetLinkKind(), 0);
+    EXPECT_TRUE(link.m_firstFieldIsCopyQuantity);
+    EXPECT_EQ(link.m_stringDelimiters[0], '"');
+    EXPECT_EQ(link.OpenRecordset(), 4);
+    EXPECT_EQ(link.GetFieldValue("Code"), "TAB0000001");
+
+    // Without the preference, or outside the sign's folder, the full path.
+    App().general.storeRelativePaths = 0;
+    EXPECT_TRUE(Write(link, moved.path() + "/").contains(moved.filePath("products.db").toUtf8()));
+    App().general.storeRelativePaths = 1;
+    EXPECT_TRUE(Write(link, dir.path() + "/").contains(moved.filePath("products.db").toUtf8()));
+}
+
+TEST_F(DatabaseBlockTest, UnlinkedSignHoldsOneWordAndExportsTwoLines)
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    EXPECT_EQ(Write(link, dir.path() + "/"), QByteArray(4, '\0'));
+    Read(QByteArray(4, '\0'), dir.path() + "/");
+    EXPECT_FALSE(link.IsConnected());
+    QByteArray text;
+    {
+        CTextExportFile file(&text);
+        link.WriteXml(file);
+    }
+    EXPECT_EQ(text, QByteArray("<database>\r\n\r\n\r\n</database>\r\n\r\n"));
+}
+
+TEST_F(DatabaseBlockTest, LinkThatCannotBeMadeAgainIsTheUsersChoice)
+{
+    struct Case
+    {
+        int kind;
+        int answer;
+        int message;
+        int outcome;
+        bool thrown;
+    } cases[] = {
+        {0, IDYES, IDS_CANNOT_RECREATE_DATA_LINK, 1, false},
+        {1, IDYES, IDS_CANNOT_REOPEN_DATA_STORE, 2, false},
+        {0, IDNO, IDS_CANNOT_RECREATE_DATA_LINK, 0, true},
+    };
+    const QString missing = dir.filePath("gone.db");
+    for (const Case& c : cases) {
+        const QByteArray bytes = OldBlock([&](CArchive& ar) {
+            ar << DWORD(1) << DWORD(c.kind) << DWORD(0) << missing << QString("Products")
+               << QString() << QString() << QString("Id") << DWORD(0) << DWORD(0) << DWORD(1);
+            for (const char c : {'[', ']', '\'', '\'', '#', '#', '%'})
+                ar << BYTE(c);
+        });
+        CMessageResponder answers;
+        answers.SetDefaultAnswer(c.answer);
+        bool thrown = false;
+        try {
+            Read(bytes, dir.path() + "/");
+        } catch (const CUserException&) {
+            thrown = true;
+        }
+        EXPECT_EQ(thrown, c.thrown);
+        EXPECT_EQ(answers.LastText(), FormatStringId(c.message, {missing}));
+        if (!c.thrown) {
+            EXPECT_EQ(App().loadOutcome, c.outcome);
+        }
+        EXPECT_FALSE(TheDatabaseLink().IsConnected());
+        EXPECT_EQ(TheDatabaseLink().GetLinkKind(), -1);
+    }
+}
+
+TEST_F(DatabaseBlockTest, OldSignsReadTheirBlocksInTodaysNumbering)
+{
+    struct Case
+    {
+        int version;
+        int storedType;
+        int type;
+    } cases[] = {
+        {300, 9, kDatabaseTypeExcel},   {300, 11, kDatabaseTypeExcel},
+        {300, 14, 10},                  {300, 16, kDatabaseTypeText},
+        {255, 8, 13},                   {249, 6, 6},
+        {240, 8, 13},                   {240, 12, kDatabaseTypeExcel},
+        {514, 12, kDatabaseTypeText},
+    };
+    for (const Case& c : cases) {
+        const QByteArray bytes = OldBlock([&](CArchive& ar) {
+            ar << DWORD(1);
+            ar << DWORD(0); // kind (from version 105)
+            ar << DWORD(c.storedType) << QString("D:\\old\\stock.dbf");
+            if (c.version >= 265 && c.version <= 299)
+                ar << DWORD(77);
+            ar << QString("stock");
+            if (c.version >= 310)
+                ar << QString() << QString();
+            ar << QString();
+            if (c.type == kDatabaseTypeText)
+                ar << BYTE(';') << DWORD(1) << DWORD(1) << DWORD(1) << QString("Name")
+                   << QString("Text");
+            if (c.version >= 230)
+                ar << DWORD(0);
+            if (c.version >= 330)
+                ar << DWORD(0);
+            if (c.version >= 320)
+                ar << DWORD(1);
+            if (c.version >= 263)
+                for (const char c : {'[', ']', '\'', '\'', '#', '#', '%'})
+                ar << BYTE(c);
+            ar << DWORD(0xC0FFEE); // what follows the block
+        });
+        CMessageResponder answers;
+        answers.SetDefaultAnswer(IDYES);
+        QByteArray copy = bytes;
+        App().fileVersion = c.version;
+        CArchive ar(&copy, CArchive::load);
+        TheDatabaseLink().Serialize(ar);
+        EXPECT_EQ(ar.ReadDWord(), DWORD(0xC0FFEE)) << c.version << " " << c.storedType;
+        EXPECT_EQ(TheDatabaseLink().m_typeId, c.type) << c.version << " " << c.storedType;
+        if (c.type == 13) {
+            EXPECT_TRUE(answers.LastText().contains(
+                "SourceType=DBF;SourceDB=D:\\old;Driver={Microsoft Visual FoxPro Driver}"))
+                << answers.LastText().toStdString();
+        }
+        if (c.type == kDatabaseTypeText) {
+            EXPECT_EQ(TheDatabaseLink().m_textDelimiter, ';');
+        }
+    }
+}
+
+TEST_F(DatabaseBlockTest, DamagedBlocksFailCleanly)
+{
+    CDatabaseLink& link = Linked();
+    link.m_customViewQuery = "Price > 10";
+    TheCustomViewList().Set("Dear ones", "Price > 10");
+    const QByteArray whole = Write(link, dir.path() + "/");
+    link.Disconnect();
+    CMessageResponder answers;
+    answers.SetDefaultAnswer(IDYES);
+    for (qsizetype size = 0; size < whole.size(); ++size) {
+        bool failed = false;
+        try {
+            Read(whole.left(size), dir.path() + "/");
+        } catch (const CArchiveException&) {
+            failed = true;
+        }
+        EXPECT_TRUE(failed) << size;
+        EXPECT_FALSE(TheDatabaseLink().IsConnected()) << size;
+    }
+    Read(whole, dir.path() + "/");
+    EXPECT_TRUE(TheDatabaseLink().IsConnected());
+    EXPECT_EQ(TheDatabaseLink().GetRecordCount(), 2);
+}
+
+TEST_F(DatabaseBlockTest, CustomViewOfTheSignMeetsTheListedViews)
+{
+    CDatabaseLink& link = Linked();
+    link.m_customViewQuery = "Price > 10";
+    TheCustomViewList().Set("Dear", "Price > 10");
+    const QByteArray bytes = Write(link, dir.path() + "/");
+    link.Disconnect();
+    struct Case
+    {
+        const char* listed; // the list's query under the name, or null
+        int answer;
+        const char* used;
+        const char* listedAfter;
+        bool asked;
+    } cases[] = {
+        {nullptr, 0, "Price > 10", "Price > 10", false},
+        {"PRICE > 10", 0, "Price > 10", "PRICE > 10", false},
+        {"Price > 1", IDYES, "Price > 10", "Price > 10", true},
+        {"Price > 1", IDNO, "Price > 1", "Price > 1", true},
+    };
+    for (const Case& c : cases) {
+        CAppContext fresh;
+        if (c.listed)
+            TheCustomViewList().Set("dear", c.listed);
+        CMessageResponder answers;
+        answers.SetDefaultAnswer(c.answer);
+        Read(bytes, dir.path() + "/");
+        EXPECT_EQ(answers.Count(), c.asked ? 1 : 0);
+        if (c.asked) {
+            EXPECT_EQ(answers.LastText(), FormatStringId(IDS_REPLACE_CUSTOM_VIEW, {"Dear"}));
+        }
+        EXPECT_EQ(TheDatabaseLink().m_customViewQuery, QString(c.used));
+        EXPECT_EQ(TheCustomViewList().Find("Dear"), QString(c.listedAfter));
+        EXPECT_TRUE(TheDatabaseLink().IsRecordsetOpen());
+    }
+    // Cancel abandons the load.
+    CAppContext fresh;
+    TheCustomViewList().Set("Dear", "Price > 1");
+    CMessageResponder answers;
+    answers.SetDefaultAnswer(IDCANCEL);
+    EXPECT_THROW(Read(bytes, dir.path() + "/"), CUserException);
+}
+
+} // namespace
