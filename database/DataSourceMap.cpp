@@ -387,7 +387,8 @@ BOOL CDataSourceMap::UpdateElement(CElement* element, const QString& oldName)
         RenameInDependents(node, SOURCE_ELEMENT, oldName, element->m_name);
         // A variable made for this element and named after it follows.
         const int kind = element->m_dataSource;
-        if (kind >= SOURCE_OPTION_LIST && kind <= SOURCE_MACRO && element->m_sourceName == oldName) {
+        if (kind >= SOURCE_OPTION_LIST && kind <= SOURCE_MACRO &&
+            element->m_sourceName == oldName) {
             CVariable* variable = TheVariableList().FindVariable(kind + 8, oldName);
             if (variable && variable->GetName().compare(oldName, Qt::CaseInsensitive) == 0 &&
                 variable->m_name.compare(oldName, Qt::CaseInsensitive) == 0) {

@@ -427,8 +427,7 @@ CDatabaseLink::CConnectionParts CDatabaseLink::ParseConnectionString(const QStri
 
 bool CDatabaseLink::ConnectDatabase(QString* error)
 {
-    const QString name =
-        QStringLiteral("tabrel-link-%1").arg(g_connectionCounter.fetch_add(1) + 1);
+    const QString name = QStringLiteral("tabrel-link-%1").arg(g_connectionCounter.fetch_add(1) + 1);
     QString driver = QStringLiteral("QSQLITE");
     CConnectionParts parts;
     bool memory = false;
@@ -622,9 +621,9 @@ BOOL CDatabaseLink::OpenTable(const QString& name)
             QString error;
             if (!LoadFileSource(m_typeId, m_dataSource, table, db, &error,
                                 m_excelHeader != FALSE)) {
-                ShowError(error.isEmpty() ? QStringLiteral("The table \"%1\" cannot be read.")
-                                                .arg(table)
-                                          : error);
+                ShowError(error.isEmpty()
+                              ? QStringLiteral("The table \"%1\" cannot be read.").arg(table)
+                              : error);
                 return FALSE;
             }
         }
@@ -908,7 +907,7 @@ QString CDatabaseLink::GetCurrentSql(bool withFilter, bool withSort) const
     QString sql = TrimEnd(m_recordset->command, QStringLiteral(" ;\r\n"));
     if (withFilter && !m_recordset->filter.isEmpty()) {
         sql += FindKeyword(sql, QStringLiteral("WHERE")).first >= 0 ? QStringLiteral(" AND ")
-                                                                      : QStringLiteral(" WHERE ");
+                                                                    : QStringLiteral(" WHERE ");
         sql += m_recordset->filter;
     }
     if (withSort && !m_recordset->sort.isEmpty())
@@ -938,15 +937,30 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
     const QSqlRecord record = query.record();
     QStringList names;
     QVector<int> types;
+    // PostgreSQL hands GUIDs over as plain text: they are read as GUIDs.
+    constexpr int kPostgresUuid = 2950;
+    const bool postgres = Database().driverName() == QLatin1String("QPSQL");
+    QVector<int> guidColumns;
     for (int i = 0; i < record.count(); ++i) {
         names << record.fieldName(i);
-        types << TypeCodeOf(record.field(i).metaType());
+        const QSqlField field = record.field(i);
+        if (postgres && field.typeID() == kPostgresUuid) {
+            types << kTypeGuid;
+            guidColumns << i;
+        } else {
+            types << TypeCodeOf(field.metaType());
+        }
     }
     QVector<QVector<QVariant>> rows;
     while (query.next()) {
         QVector<QVariant> row(record.count());
         for (int i = 0; i < record.count(); ++i)
             row[i] = query.value(i);
+        for (const int i : std::as_const(guidColumns)) {
+            const QUuid guid(row[i].toString());
+            if (!row[i].isNull() && !guid.isNull())
+                row[i] = guid;
+        }
         rows.push_back(std::move(row));
     }
     if (query.lastError().isValid()) {
@@ -997,9 +1011,9 @@ int CDatabaseLink::OpenRecordset(const QString& sql)
     if (sql.isEmpty() && m_customViewQuery.isEmpty()) {
         statement = QStringLiteral("SELECT * FROM ") + QuoteName(m_tableName);
     } else {
-        std::tie(statement, sort) = SplitQuery(sql.isEmpty() ? m_customViewQuery : sql,
-                                               m_tableName.isEmpty() ? QString()
-                                                                     : QuoteName(m_tableName));
+        std::tie(statement, sort) =
+            SplitQuery(sql.isEmpty() ? m_customViewQuery : sql,
+                       m_tableName.isEmpty() ? QString() : QuoteName(m_tableName));
     }
     if (sort.isEmpty() && m_recordset)
         sort = m_recordset->sort;
@@ -1025,8 +1039,7 @@ int CDatabaseLink::OpenRecordset(const QString& sql)
         }
         if (m_recordset->rows.isEmpty() && m_customViewQuery.isEmpty()) {
             if (!LoadRecordset(*m_recordset,
-                               QStringLiteral("SELECT * FROM ") + QuoteName(m_tableName),
-                               &error)) {
+                               QStringLiteral("SELECT * FROM ") + QuoteName(m_tableName), &error)) {
                 ShowError(error);
                 m_recordset.reset();
             }
@@ -1127,8 +1140,7 @@ BOOL CDatabaseLink::MoveNext()
 
 int CDatabaseLink::GetBookmark() const
 {
-    return m_recordset && m_recordset->current >= 0 ? m_recordset->order[m_recordset->current]
-                                                    : -1;
+    return m_recordset && m_recordset->current >= 0 ? m_recordset->order[m_recordset->current] : -1;
 }
 
 BOOL CDatabaseLink::GotoBookmark(int bookmark)
@@ -1380,8 +1392,7 @@ void CDatabaseLink::Serialize(CArchive& ar)
         for (const CTextField& field : m_textFields)
             ar << field.name << field.type;
     }
-    ar << DWORD(m_firstFieldIsCopyQuantity) << DWORD(m_storeCopyQuantity)
-       << DWORD(m_excelHeader);
+    ar << DWORD(m_firstFieldIsCopyQuantity) << DWORD(m_storeCopyQuantity) << DWORD(m_excelHeader);
     ar << BYTE(m_nameDelimiters[0]) << BYTE(m_nameDelimiters[1]) << BYTE(m_stringDelimiters[0])
        << BYTE(m_stringDelimiters[1]) << BYTE(m_dateDelimiters[0]) << BYTE(m_dateDelimiters[1])
        << BYTE(m_wildcard);
@@ -1418,9 +1429,9 @@ void CDatabaseLink::ReadBlock(CArchive& ar)
             QString folder = NormalizeStoredPath(source, QString());
             folder = QFileInfo(folder).path();
             folder.replace(u'/', u'\\');
-            source = QStringLiteral(
-                         "SourceType=DBF;SourceDB=%1;Driver={Microsoft Visual FoxPro Driver}")
-                         .arg(folder);
+            source =
+                QStringLiteral("SourceType=DBF;SourceDB=%1;Driver={Microsoft Visual FoxPro Driver}")
+                    .arg(folder);
         } else if (type <= 14) {
             type -= 4;
         } else {
@@ -1590,11 +1601,15 @@ void CDatabaseLink::WriteXml(CTextExportFile& file) const
         const auto ch = [](char c) { return HtmlEscape(QString(QChar::fromLatin1(c))); };
         text += QStringLiteral("\n  <SQL>\n\n");
         for (int i = 0; i < 2; ++i) {
-            text += QStringLiteral("    <name-delimiter%1=\"%2\"/>\n").arg(i + 1).arg(ch(m_nameDelimiters[i]));
+            text += QStringLiteral("    <name-delimiter%1=\"%2\"/>\n")
+                        .arg(i + 1)
+                        .arg(ch(m_nameDelimiters[i]));
             text += QStringLiteral("    <string-delimiter%1=\"%2\"/>\n")
                         .arg(i + 1)
                         .arg(ch(m_stringDelimiters[i]));
-            text += QStringLiteral("    <date-delimiter%1=\"%2\"/>\n").arg(i + 1).arg(ch(m_dateDelimiters[i]));
+            text += QStringLiteral("    <date-delimiter%1=\"%2\"/>\n")
+                        .arg(i + 1)
+                        .arg(ch(m_dateDelimiters[i]));
         }
         text += QStringLiteral("    <wildcard=\"%1\"/>\n").arg(ch(m_wildcard));
         text += QStringLiteral("\n  </SQL>\n");

@@ -69,8 +69,8 @@ struct CRecordset
     QStringList names;
     QVector<int> types; // ADO-style type codes of the fields
     QVector<QVector<QVariant>> rows;
-    QVector<int> order;  // positions in rows, in sorted order
-    int current = -1;    // index into order; -1 with no record
+    QVector<int> order; // positions in rows, in sorted order
+    int current = -1;   // index into order; -1 with no record
 };
 
 class CDatabaseLink : public CDataLinkSeam
@@ -130,8 +130,7 @@ public:
     BOOL SortBy(const QString& field);
     // A custom view split into its statement and its sort; tableName is the
     // quoted current table, or empty with no current table.
-    static std::pair<QString, QString> SplitQuery(const QString& text,
-                                                  const QString& quotedTable);
+    static std::pair<QString, QString> SplitQuery(const QString& text, const QString& quotedTable);
 
     // --- navigation ----------------------------------------------------------
     int GetRecordCount() const;

@@ -74,9 +74,9 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
     if (count < 1)
         return FALSE;
     if (count > 1 &&
-        AppMessageBox(LoadStringId(IDS_PRINT_N_SIGNS).replace(QLatin1String("%d"),
-                                                              QString::number(count)),
-                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+        AppMessageBox(
+            LoadStringId(IDS_PRINT_N_SIGNS).replace(QLatin1String("%d"), QString::number(count)),
+            MB_YESNO | MB_ICONQUESTION) != IDYES)
         return FALSE;
     if (!link.MoveFirst())
         return FALSE;

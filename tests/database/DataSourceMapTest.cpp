@@ -1,5 +1,5 @@
-#include "AppContext.h"
 #include "DataSourceMap.h"
+#include "AppContext.h"
 #include "Element.h"
 #include "ElementList.h"
 #include "Messages.h"
@@ -30,7 +30,8 @@ public:
     {
         m_text = text;
         if (g_log)
-            g_log->append(QStringLiteral("%1<-%2:%3=%4").arg(m_name).arg(kind).arg(sourceName, text));
+            g_log->append(
+                QStringLiteral("%1<-%2:%3=%4").arg(m_name).arg(kind).arg(sourceName, text));
     }
     QString GetText() const override { return m_text; }
     void Reformat() override
@@ -58,7 +59,8 @@ public:
     {
         m_value = "[" + value + "]";
         if (g_log)
-            g_log->append(QStringLiteral("%1<-%2:%3=%4").arg(m_name).arg(kind).arg(sourceName, value));
+            g_log->append(
+                QStringLiteral("%1<-%2:%3=%4").arg(m_name).arg(kind).arg(sourceName, value));
     }
     QString GetValue() override { return m_value; }
     void Input(int kind, const QString& name)
@@ -114,9 +116,12 @@ TEST_F(DataSourceMapTest, KeysKeepElementsAndVariablesApart)
         const char* name;
         const char* key;
     } cases[] = {
-        {SOURCE_OPTION_LIST, "Size", "11SIZE"},  {SOURCE_COMBINATION, "ab", "17AB"},
-        {SOURCE_MACRO, "Total", "15TOTAL"},      {SOURCE_ELEMENT, "Price", "PRICE"},
-        {SOURCE_FIXED, "Price", ""},             {SOURCE_KEYBOARD, "Price", ""},
+        {SOURCE_OPTION_LIST, "Size", "11SIZE"},
+        {SOURCE_COMBINATION, "ab", "17AB"},
+        {SOURCE_MACRO, "Total", "15TOTAL"},
+        {SOURCE_ELEMENT, "Price", "PRICE"},
+        {SOURCE_FIXED, "Price", ""},
+        {SOURCE_KEYBOARD, "Price", ""},
         {SOURCE_DATABASE, "Price", ""},
     };
     for (const Case& c : cases)
@@ -159,8 +164,8 @@ TEST_F(DataSourceMapTest, ValuesPassDownDepthFirstInLinkOrder)
     ASSERT_TRUE(map.Rebuild());
 
     map.SetSourceValue(a, "x", SOURCE_KEYBOARD, "", TRUE);
-    EXPECT_EQ(log, (QStringList{"A<-1:=x", "B<-10:A=x", "E<-10:B=x", "C<-10:A=x",
-                                "Join<-10:C=x", "D<-9:Join=[x]"}));
+    EXPECT_EQ(log, (QStringList{"A<-1:=x", "B<-10:A=x", "E<-10:B=x", "C<-10:A=x", "Join<-10:C=x",
+                                "D<-9:Join=[x]"}));
 
     log.clear();
     map.PropagateVariable(comb);
@@ -296,9 +301,8 @@ TEST_F(DataSourceMapTest, DataTreeHasOneRootPerUnfedNode)
     Element("Beta", SOURCE_ELEMENT, "Root");
     ASSERT_TRUE(map.Rebuild());
     QStringList items;
-    map.WalkTree([&](const QString& name, int, int depth) {
-        items << QString(depth * 2, ' ') + name;
-    });
+    map.WalkTree(
+        [&](const QString& name, int, int depth) { items << QString(depth * 2, ' ') + name; });
     EXPECT_EQ(items, (QStringList{"Alone", "Root", "  Beta", "  Zed"}));
 }
 

@@ -1,6 +1,6 @@
+#include "DatabaseLink.h"
 #include "AppContext.h"
 #include "Archive.h"
-#include "DatabaseLink.h"
 #include "Messages.h"
 #include "ResourceIds.h"
 #include "TestSupport.h"
@@ -32,8 +32,8 @@ void MakeSqliteFile(const QString& path, const QStringList& statements)
         ASSERT_TRUE(db.open());
         QSqlQuery query(db);
         for (const QString& statement : statements)
-            ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << " "
-                                               << query.lastError().text().toStdString();
+            ASSERT_TRUE(query.exec(statement))
+                << statement.toStdString() << " " << query.lastError().text().toStdString();
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -106,8 +106,7 @@ TEST(DatabaseSqlText, SplitQueryFindsKeywordsOnlyOutsideQuotes)
         {"Price > 10", "[t]", "SELECT * FROM [t] WHERE Price > 10", ""},
         {"SELECT Name FROM t WHERE Price > 10 ORDER BY Name", "[t]",
          "SELECT Name FROM t WHERE Price > 10", "Name"},
-        {"Price > 10 ORDER BY Name DESC", "[t]", "SELECT * FROM [t] WHERE Price > 10",
-         "Name DESC"},
+        {"Price > 10 ORDER BY Name DESC", "[t]", "SELECT * FROM [t] WHERE Price > 10", "Name DESC"},
         {"WHERE Price > 10", "[t]", "SELECT * FROM [t] WHERE Price > 10", ""},
         {"select Name from t order by Name", "[t]", "select Name from t", "Name"},
         // A literal or a name holding a keyword is no keyword.
@@ -121,8 +120,7 @@ TEST(DatabaseSqlText, SplitQueryFindsKeywordsOnlyOutsideQuotes)
         {"SelectedItem = 2", "[t]", "SELECT * FROM [t] WHERE SelectedItem = 2", ""},
         // Without a current table the statement is taken as it stands.
         {"SELECT * FROM t ORDER BY Name ;", "", "SELECT * FROM t", "Name"},
-        {"SELECT * FROM t WHERE a = 'ORDER BY'", "", "SELECT * FROM t WHERE a = 'ORDER BY'",
-         ""},
+        {"SELECT * FROM t WHERE a = 'ORDER BY'", "", "SELECT * FROM t WHERE a = 'ORDER BY'", ""},
     };
     for (const Case& c : cases) {
         const auto [statement, sort] = CDatabaseLink::SplitQuery(c.text, c.table);
@@ -461,10 +459,14 @@ TEST_F(DatabaseBlockTest, OldSignsReadTheirBlocksInTodaysNumbering)
         int storedType;
         int type;
     } cases[] = {
-        {300, 9, kDatabaseTypeExcel},   {300, 11, kDatabaseTypeExcel},
-        {300, 14, 10},                  {300, 16, kDatabaseTypeText},
-        {255, 8, 13},                   {249, 6, 6},
-        {240, 8, 13},                   {240, 12, kDatabaseTypeExcel},
+        {300, 9, kDatabaseTypeExcel},
+        {300, 11, kDatabaseTypeExcel},
+        {300, 14, 10},
+        {300, 16, kDatabaseTypeText},
+        {255, 8, 13},
+        {249, 6, 6},
+        {240, 8, 13},
+        {240, 12, kDatabaseTypeExcel},
         {514, 12, kDatabaseTypeText},
     };
     for (const Case& c : cases) {
@@ -489,7 +491,7 @@ TEST_F(DatabaseBlockTest, OldSignsReadTheirBlocksInTodaysNumbering)
                 ar << DWORD(1);
             if (c.version >= 263)
                 for (const char c : {'[', ']', '\'', '\'', '#', '#', '%'})
-                ar << BYTE(c);
+                    ar << BYTE(c);
             ar << DWORD(0xC0FFEE); // what follows the block
         });
         CMessageResponder answers;
