@@ -1,0 +1,271 @@
+// dBASE and FoxPro tables, read through shapelib's DBF reader.
+
+#include "SourceReaders.h"
+
+#include "Codec1252.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstring>
+#include <memory>
+
+#include <shapefil.h>
+
+namespace
+{
+
+// shapelib reports its troubles through a hook; the last one is kept for
+// the error text instead of going to the console.
+QString s_lastDbfMessage;
+
+void KeepDbfMessage(const char* message)
+{
+    s_lastDbfMessage = QString::fromLocal8Bit(message).trimmed();
+}
+
+struct DbfCloser
+{
+    void operator()(DBFInfo* h) const { DBFClose(h); }
+};
+
+enum class TextCoding
+{
+    Windows1252,
+    Dos437,
+    Utf8,
+};
+
+TextCoding CodingOf(DBFHandle h)
+{
+    const char* page = DBFGetCodePage(h);
+    const QString p = page ? QString::fromLatin1(page).trimmed() : QString();
+    if (p.contains(u"UTF-8", Qt::CaseInsensitive) || p.contains(u"UTF8", Qt::CaseInsensitive) ||
+        p.contains(u"65001"))
+        return TextCoding::Utf8;
+    if (p == u"LDID/1" || p == u"437" || p.endsWith(u" 437"))
+        return TextCoding::Dos437;
+    return TextCoding::Windows1252;
+}
+
+QString Decode(const char* bytes, TextCoding coding)
+{
+    const QByteArray raw(bytes);
+    switch (coding) {
+    case TextCoding::Utf8:
+        return QString::fromUtf8(raw);
+    case TextCoding::Dos437:
+        return FromCodePage437(raw);
+    case TextCoding::Windows1252:
+        break;
+    }
+    return FromWindows1252(raw);
+}
+
+qint64 LittleEndian(const unsigned char* p, int size)
+{
+    quint64 v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
+    if (size < 8 && (p[size - 1] & 0x80))
+        v |= ~quint64(0) << (8 * size); // sign extension
+    return static_cast<qint64>(v);
+}
+
+bool ReadDbf(const QString& path, CSourceTable* table, QString* error);
+
+} // namespace
+
+bool ReadDbfSource(const QString& path, CSourceTable* table, QString* error)
+{
+    return ReadDbf(path, table, error);
+}
+
+bool ProbeDbfSource(const QString& path, QString* error)
+{
+    return ReadDbf(path, nullptr, error);
+}
+
+namespace
+{
+
+// Reads the table, or with no table only checks that the file is one.
+bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
+{
+    auto fail = [&](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const QString shown = QDir::toNativeSeparators(path);
+    const qint64 fileSize = QFileInfo(path).size();
+    {
+        // The header alone tells a table from something else: a version
+        // byte, a header length of at least one field and a record length.
+        QFile probe(path);
+        if (!probe.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("The file %1 cannot be read: %2").arg(shown, probe.errorString()));
+        const QByteArray head = probe.read(32);
+        if (head.size() < 32)
+            return fail(QStringLiteral("The file %1 is not a dBASE table.").arg(shown));
+    }
+    SAHooks hooks;
+    SASetupDefaultHooks(&hooks);
+    hooks.Error = KeepDbfMessage;
+    s_lastDbfMessage.clear();
+    std::unique_ptr<DBFInfo, DbfCloser> dbf(DBFOpenLL(QFile::encodeName(path).constData(), "rb", &hooks));
+    if (!dbf)
+        return fail(QStringLiteral("The file %1 is not a dBASE table or is damaged.").arg(shown));
+    DBFHandle h = dbf.get();
+    const int fieldCount = DBFGetFieldCount(h);
+    if (fieldCount <= 0 || h->nRecordLength <= 1 || h->nHeaderLength < 32)
+        return fail(QStringLiteral("The dBASE table %1 has no fields or is damaged.").arg(shown));
+    // Every field must lie inside the record.
+    for (int f = 0; f < fieldCount; ++f)
+        if (h->panFieldOffset[f] < 1 || h->panFieldSize[f] < 1 ||
+            h->panFieldOffset[f] + h->panFieldSize[f] > h->nRecordLength)
+            return fail(QStringLiteral("The dBASE table %1 is damaged (field %2).").arg(shown).arg(f + 1));
+    // No more records than the file holds, whatever the header claims.
+    const qint64 room = std::max<qint64>(0, fileSize - h->nHeaderLength) / h->nRecordLength;
+    const int recordCount = static_cast<int>(std::min<qint64>(std::max(0, DBFGetRecordCount(h)), room));
+    const TextCoding coding = CodingOf(h);
+    if (!table)
+        return true;
+
+    const int columnCount = std::min(fieldCount, CSourceTable::kMaxColumns);
+    QVector<char> types(columnCount);
+    table->columns.clear();
+    for (int f = 0; f < columnCount; ++f) {
+        char name[XBASE_FLDNAME_LEN_READ + 1] = {};
+        int width = 0, dec = 0;
+        DBFGetFieldInfo(h, f, name, &width, &dec);
+        types[f] = static_cast<char>(std::toupper(static_cast<unsigned char>(DBFGetNativeFieldType(h, f))));
+        ColumnKind kind = ColumnKind::Text;
+        switch (types[f]) {
+        case 'N':
+        case 'F':
+            kind = dec == 0 && types[f] == 'N' ? ColumnKind::Integer : ColumnKind::Real;
+            break;
+        case 'I':
+        case '+':
+            kind = ColumnKind::Integer;
+            break;
+        case 'B':
+        case 'O':
+        case 'Y':
+            kind = ColumnKind::Real;
+            break;
+        case 'L':
+            kind = ColumnKind::Boolean;
+            break;
+        case 'D':
+            kind = ColumnKind::Date;
+            break;
+        case 'T':
+        case '@':
+            kind = ColumnKind::DateTime;
+            break;
+        default:
+            kind = ColumnKind::Text;
+            break;
+        }
+        table->columns.append({Decode(name, coding), kind});
+    }
+    table->rows.clear();
+    table->rows.reserve(recordCount);
+    for (int r = 0; r < recordCount; ++r) {
+        const char* tuple = DBFReadTuple(h, r);
+        if (!tuple)
+            return fail(QStringLiteral("The dBASE table %1 is damaged: record %2 cannot be read.")
+                            .arg(shown)
+                            .arg(r + 1));
+        if (tuple[0] == '*')
+            continue; // deleted
+        const auto* raw = reinterpret_cast<const unsigned char*>(tuple);
+        QVector<QVariant> row(columnCount);
+        for (int f = 0; f < columnCount; ++f) {
+            const unsigned char* field = raw + h->panFieldOffset[f];
+            const int size = h->panFieldSize[f];
+            QVariant value;
+            switch (types[f]) {
+            case 'I':
+                if (size == 4)
+                    value = QVariant(LittleEndian(field, 4));
+                break;
+            case '+':
+                // Autoincrement: big-endian with the sign bit flipped.
+                if (size == 4)
+                    value = QVariant(qint64(qint32((quint32(field[0]) << 24 | quint32(field[1]) << 16 |
+                                                    quint32(field[2]) << 8 | field[3]) ^ 0x80000000u)));
+                break;
+            case 'B':
+                if (size == 8) {
+                    double d = 0;
+                    std::memcpy(&d, field, 8);
+                    if (std::isfinite(d))
+                        value = QVariant(d);
+                }
+                break;
+            case 'Y':
+                if (size == 8)
+                    value = QVariant(double(LittleEndian(field, 8)) / 10000.0);
+                break;
+            case 'T':
+            case '@':
+                if (size == 8) {
+                    const qint64 julian = LittleEndian(field, 4);
+                    const qint64 ms = LittleEndian(field + 4, 4);
+                    if (julian > 0 && ms >= 0 && ms < 86400000) {
+                        const QDate d = QDate::fromJulianDay(julian);
+                        if (d.isValid())
+                            value = d.toString(u"yyyy-MM-dd") + u' ' +
+                                    QTime::fromMSecsSinceStartOfDay(int(ms)).toString(u"hh:mm:ss");
+                    }
+                }
+                break;
+            case 'L': {
+                if (DBFIsAttributeNULL(h, r, f))
+                    break;
+                const char* logical = DBFReadLogicalAttribute(h, r, f);
+                const char c = logical ? static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0]))) : 0;
+                if (c == 'T' || c == 'Y')
+                    value = QVariant(true);
+                else if (c == 'F' || c == 'N')
+                    value = QVariant(false);
+                break;
+            }
+            case 'M':
+            case 'G':
+            case 'P':
+            case 'W':
+            case 'V':
+            case 'Q':
+                // Memo, picture and binary fields live in a side file that is
+                // not read.
+                break;
+            default: {
+                if (types[f] != 'C' && DBFIsAttributeNULL(h, r, f))
+                    break;
+                const char* text = DBFReadStringAttribute(h, r, f);
+                if (!text || !*text)
+                    break;
+                const QString s = Decode(text, coding);
+                if (types[f] == 'D')
+                    value = ConvertText(s, ColumnKind::Date);
+                else if (types[f] == 'N' || types[f] == 'F')
+                    value = ConvertText(s, table->columns[f].kind);
+                else
+                    value = s;
+                break;
+            }
+            }
+            row[f] = value;
+        }
+        table->rows.append(row);
+    }
+    return true;
+}
+
+} // namespace

@@ -1,0 +1,609 @@
+// The data-file readers: each format read from a file written by a real
+// writer (our own schema writer, shapelib, xlwt, libzip), then damaged.
+
+#include "Damage.h"
+#include "FileSources.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <ostream>
+#include <random>
+
+#include <shapefil.h>
+#include <zip.h>
+
+QT_BEGIN_NAMESPACE
+// Texts in failure messages as texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace
+{
+
+// A private in-memory SQLite database for one test.
+class CMemoryDb
+{
+public:
+    CMemoryDb() : m_name(QUuid::createUuid().toString())
+    {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char arg0[] = "database_tests";
+            static char* argv[] = {arg0, nullptr};
+            static QCoreApplication app(argc, argv);
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        db.open();
+    }
+    ~CMemoryDb()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase Db() const { return QSqlDatabase::database(m_name, false); }
+
+    QStringList Tables() const { return Db().tables(); }
+
+    // "name TYPE" of each column, in order.
+    QStringList Columns(const QString& table) const
+    {
+        QStringList cols;
+        QString quoted = table;
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        QSqlQuery q(Db());
+        q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(quoted));
+        while (q.next())
+            cols << q.value(1).toString() + u' ' + q.value(2).toString();
+        return cols;
+    }
+
+    // Each row as its cells joined by '|': NULL as "-", an integer as
+    // "i:N", a real as "r:N", a text as it is.
+    QStringList Rows(const QString& table) const
+    {
+        QString quoted = table;
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        QStringList rows;
+        QSqlQuery q(Db());
+        q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(quoted));
+        while (q.next()) {
+            QStringList cells;
+            for (int c = 0; c < q.record().count(); ++c) {
+                const QVariant v = q.value(c);
+                if (v.isNull())
+                    cells << QStringLiteral("-");
+                else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+                    cells << QStringLiteral("i:") + QString::number(v.toLongLong());
+                else if (v.typeId() == QMetaType::Double)
+                    cells << QStringLiteral("r:") + QString::number(v.toDouble(), 'g', 12);
+                else
+                    cells << v.toString();
+            }
+            rows << cells.join(u'|');
+        }
+        return rows;
+    }
+
+private:
+    QString m_name;
+};
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString FixturePath(const char* name)
+{
+    return QStringLiteral(TABREL_DATABASE_FIXTURES "/") + QString::fromLatin1(name);
+}
+
+// Reads damaged copies of a good file: none may crash or hang; a refused one
+// says why and leaves the database without a table; the damaged file itself
+// is never changed.
+void ReadDamagedCopies(int sourceType, const QString& goodFile, const QString& table, int rounds)
+{
+    const QByteArray seed = ReadBytes(goodFile);
+    ASSERT_FALSE(seed.isEmpty());
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QFileInfo(goodFile).fileName());
+    std::mt19937 rng(20261210);
+    for (int i = 0; i < rounds; ++i) {
+        const QByteArray damaged = sourceType == 12 && i % 2 ? DamagedTextCopy(seed, rng) : DamagedCopy(seed, rng);
+        WriteBytes(copy, damaged);
+        CMemoryDb db;
+        QString error;
+        ListFileSourceTables(sourceType, copy, &error);
+        error.clear();
+        const bool loaded = LoadFileSource(sourceType, copy, table, db.Db(), &error);
+        if (!loaded) {
+            EXPECT_FALSE(error.isEmpty()) << "round " << i;
+            EXPECT_TRUE(db.Tables().isEmpty()) << "round " << i;
+        }
+        EXPECT_EQ(ReadBytes(copy), damaged) << "round " << i;
+    }
+}
+
+// ---- text files ------------------------------------------------------------
+
+struct TextCase
+{
+    const char* what;
+    QByteArray data;
+    QByteArray schemaSection; // without the section line; empty: no schema
+    QStringList columns;
+    QStringList rows;
+};
+
+TEST(TextSource, ReadsDelimitedAndFixedFilesAsTheSchemaSays)
+{
+    const QList<TextCase> cases = {
+        {"comma file, no schema: names from the header, types from the values, quoted "
+         "fields keep delimiters, quotes and line breaks",
+         "Name,Code,Price,Count,Added\r\n"
+         "\"Widget, large\",007,2.5,12,2024-01-31\r\n"
+         "\"Say \"\"hi\"\"\nthere\",TAB1,7,0,2023-12-01\r\n"
+         "\r\n"
+         "Plain,,1e3,-4,\n",
+         {},
+         {"Name TEXT", "Code TEXT", "Price TEXT", "Count INTEGER", "Added DATE"},
+         {"Widget, large|007|2.5|i:12|2024-01-31", "Say \"hi\"\nthere|TAB1|7|i:0|2023-12-01",
+          "Plain|-|1e3|i:-4|-"}},
+        {"numbers in a column: integers and reals make it REAL",
+         "Price\n2.5\n7\n", {}, {"Price REAL"}, {"r:2.5", "r:7"}},
+        {"semicolons, Windows-1252",
+         "Nom;Prix\r\nCr\xE8me br\xFBl\xE9\x65;3\r\n",
+         "ColNameHeader=True\r\nFormat=Delimited(;)\r\nCharacterSet=ANSI\r\n",
+         {"Nom TEXT", QString::fromUtf8("Prix INTEGER")},
+         {QString::fromUtf8("Crème brûlée|i:3")}},
+        {"tabs without a header line: columns F1, F2; DOS characters",
+         "caf\x82\t1\nna\xA4\x61\t2\n",
+         "ColNameHeader=False\r\nFormat=TabDelimited\r\nCharacterSet=OEM\r\n",
+         {"F1 TEXT", "F2 INTEGER"},
+         {QString::fromUtf8("café|i:1"), QString::fromUtf8("naña|i:2")}},
+        {"UTF-8 named by the schema, and a byte-order mark",
+         "\xEF\xBB\xBFName\n\xE2\x80\x94 dash\n",
+         "Format=CSVDelimited\r\nCharacterSet=65001\r\n",
+         {"Name TEXT"},
+         {QString::fromUtf8("— dash")}},
+        {"UTF-8 without a schema is recognised", "Name\nProduct 0001 \xE2\x80\x94 Example\n", {},
+         {"Name TEXT"}, {QString::fromUtf8("Product 0001 — Example")}},
+        {"declared columns name and type the fields; a value too large for its declared "
+         "size is kept whole, one of the wrong form as text",
+         "a,b,c,d,e\n1,40000,yes,2024-02-03 10:20,x\n2,-5,0,03/04/2024,y\n",
+         "ColNameHeader=True\r\nFormat=CSVDelimited\r\nCol1=\"Key\" Long\r\nCol2=Small Short\r\n"
+         "Col3=\"Flag\" Bit\r\nCol4=\"When\" DateTime\r\nCol5=\"Price\" Currency\r\n",
+         {"Key INTEGER", "Small INTEGER", "Flag BOOLEAN", "When DATETIME", "Price REAL"},
+         {"i:1|i:40000|i:1|2024-02-03 10:20:00|x", "i:2|i:-5|i:0|2024-03-04 00:00:00|y"}},
+        {"fixed-width columns, trimmed, the header line skipped",
+         "CODE  NAME      \r\nA1    First one \r\nB22   Second\r\n",
+         "ColNameHeader=True\r\nFormat=FixedLength\r\nCol1=\"Code\" Text Width 6\r\n"
+         "Col2=\"Name\" Text Width 10\r\n",
+         {"Code TEXT", "Name TEXT"},
+         {"A1|First one", "B22|Second"}},
+        {"empty, repeated and odd header names are made usable",
+         "Name,,name,\"Tab\tbed\"\n1,2,3,4\n", {}, {"Name INTEGER", "F2 INTEGER", "name_2 INTEGER", "Tabbed INTEGER"},
+         {"i:1|i:2|i:3|i:4"}},
+        {"records longer than the header get columns of their own", "A\n1,2\n", {},
+         {"A INTEGER", "F2 INTEGER"}, {"i:1|i:2"}},
+        {"a quote that is never closed takes the rest of the file", "A,B\n1,\"open\n2,3\n", {},
+         {"A INTEGER", "B TEXT"}, {"i:1|open\n2,3\n"}},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("stock.csv"));
+        WriteBytes(file, c.data);
+        if (!c.schemaSection.isEmpty())
+            WriteBytes(dir.filePath(QStringLiteral("SCHEMA.INI")), "[other.txt]\r\nFormat=TabDelimited\r\n"
+                                                                   "[STOCK.CSV]\r\n" + c.schemaSection);
+        QString error;
+        EXPECT_EQ(ListFileSourceTables(12, file, &error), QStringList{QStringLiteral("stock#csv")});
+        CMemoryDb db;
+        ASSERT_TRUE(LoadFileSource(12, file, QString(), db.Db(), &error)) << error.toStdString();
+        EXPECT_EQ(db.Columns(QStringLiteral("stock#csv")), c.columns);
+        EXPECT_EQ(db.Rows(QStringLiteral("stock#csv")), c.rows);
+    }
+}
+
+TEST(TextSource, SchemaFileIsWrittenWholeAndReadBack)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("list.txt"));
+    const QString schemaFile = dir.filePath(QStringLiteral("SCHEMA.INI"));
+    WriteBytes(schemaFile, "; kept\r\n[other.csv]\r\nFormat=TabDelimited\r\n[LIST.TXT]\r\nCol9=\"Ghost\" Text\r\n"
+                           "DateTimeFormat=dd.mm.yy\r\n[last.csv]\r\nColNameHeader=False\r\n");
+    CTextSchema schema;
+    schema.header = true;
+    schema.delimiter = ';';
+    schema.fileType = 1;
+    schema.columns = {{"Name", "Text", 0}, {"Price", "Currency", 0}, {"Count", "Long", 0}, {"Note", "Memo", 0}};
+    QString error;
+    ASSERT_TRUE(WriteTextSchema(file, schema, &error)) << error.toStdString();
+    // Fewer columns the second time: nothing of the first schema may stay.
+    schema.columns.resize(2);
+    ASSERT_TRUE(WriteTextSchema(file, schema, &error)) << error.toStdString();
+    EXPECT_EQ(ReadBytes(schemaFile), QByteArray("; kept\r\n[other.csv]\r\nFormat=TabDelimited\r\n"
+                                                "[last.csv]\r\nColNameHeader=False\r\n"
+                                                "[list.txt]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n"
+                                                "MaxScanRows=25\r\nCharacterSet=OEM\r\n"
+                                                "Col1=\"Name\" Text\r\nCol2=\"Price\" Currency\r\n"));
+    CTextSchema back;
+    ASSERT_TRUE(ReadTextSchema(file, &back, &error)) << error.toStdString();
+    EXPECT_TRUE(back.header);
+    EXPECT_EQ(back.delimiter, ';');
+    EXPECT_EQ(back.fileType, 1);
+    ASSERT_EQ(back.columns.size(), 2);
+    EXPECT_EQ(back.columns[1].name, QStringLiteral("Price"));
+    EXPECT_EQ(back.columns[1].type, QStringLiteral("Currency"));
+
+    // The writer's values for each setting.
+    struct FormatCase
+    {
+        char delimiter;
+        bool fixed;
+        int fileType;
+        const char* format;
+        const char* charset;
+    };
+    const FormatCase formats[] = {
+        {',', false, 0, "CSVDelimited", "ANSI"},
+        {'\t', false, 0, "TabDelimited", "ANSI"},
+        {'|', false, 2, "Delimited(|)", "65001"},
+        {',', true, 0, "FixedLength", "ANSI"},
+    };
+    for (const FormatCase& f : formats) {
+        CTextSchema s;
+        s.delimiter = f.delimiter;
+        s.fixedWidth = f.fixed;
+        s.fileType = f.fileType;
+        s.columns = {{"A", "Text", 5}};
+        ASSERT_TRUE(WriteTextSchema(file, s, &error));
+        const QByteArray text = ReadBytes(schemaFile);
+        EXPECT_TRUE(text.contains(QByteArray("Format=") + f.format + "\r\n")) << f.format;
+        EXPECT_TRUE(text.contains(QByteArray("CharacterSet=") + f.charset + "\r\n")) << f.format;
+        CTextSchema r;
+        ASSERT_TRUE(ReadTextSchema(file, &r, &error));
+        EXPECT_EQ(r.fixedWidth, f.fixed);
+        if (!f.fixed) {
+            EXPECT_EQ(r.delimiter, f.delimiter);
+        }
+        EXPECT_EQ(r.fileType, f.fileType);
+    }
+}
+
+TEST(TextSource, SchemaThatCannotBeUnderstoodChangesNothing)
+{
+    const QList<QByteArray> sections = {
+        "ColNameHeader=Maybe\r\n",
+        "Format=Delimited(;;)\r\n",
+        "Format=Delimited(\")\r\n",
+        "CharacterSet=EBCDIC\r\n",
+        "Col1=\"Name\" Varchar\r\n",
+        "Col1=\"Unclosed Text\r\n",
+        "Format=FixedLength\r\nCol1=\"Code\" Text\r\n",
+        "Format=FixedLength\r\nCol1=\"Code\" Text Width 0\r\n",
+        "Format=FixedLength\r\n",
+    };
+    for (const QByteArray& section : sections) {
+        SCOPED_TRACE(section.toStdString());
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("a.csv"));
+        WriteBytes(file, "A\n1\n");
+        WriteBytes(dir.filePath(QStringLiteral("schema.ini")), "[a.csv]\r\n" + section);
+        CTextSchema schema;
+        schema.delimiter = '!';
+        QString error;
+        EXPECT_FALSE(ReadTextSchema(file, &schema, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(schema.delimiter, '!');
+
+        // A load through the bad schema fails and keeps the earlier table.
+        CMemoryDb db;
+        QSqlQuery(db.Db()).exec(QStringLiteral("CREATE TABLE \"a#csv\" (x)"));
+        error.clear();
+        EXPECT_FALSE(LoadFileSource(12, file, QString(), db.Db(), &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(db.Columns(QStringLiteral("a#csv")), QStringList{QStringLiteral("x ")});
+    }
+    QTemporaryDir dir;
+    CTextSchema schema;
+    QString error;
+    EXPECT_FALSE(ReadTextSchema(dir.filePath(QStringLiteral("none.csv")), &schema, &error));
+}
+
+TEST(TextSource, LoadingAgainReplacesTheTable)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.csv"));
+    CMemoryDb db;
+    QString error;
+    WriteBytes(file, "A,B\n1,2\n3,4\n");
+    ASSERT_TRUE(LoadFileSource(12, file, QStringLiteral("p#csv"), db.Db(), &error));
+    WriteBytes(file, "C\nx\n");
+    ASSERT_TRUE(LoadFileSource(12, file, QStringLiteral("p#csv"), db.Db(), &error));
+    EXPECT_EQ(db.Columns(QStringLiteral("p#csv")), QStringList{QStringLiteral("C TEXT")});
+    EXPECT_EQ(db.Rows(QStringLiteral("p#csv")), QStringList{QStringLiteral("x")});
+}
+
+TEST(TextSource, DamagedCopiesAreReadOrRefused)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("seed.csv"));
+    WriteBytes(file, "Name,Code,Price\r\n\"Widget, large\",TAB0000001,2.5\r\nBolt,TAB0000002,0.25\r\n"
+                     "\"Nut \"\"M6\"\"\",TAB0000003,12\r\n");
+    ReadDamagedCopies(12, file, QString(), 300);
+}
+
+// ---- dBASE -------------------------------------------------------------------
+
+QString WriteDbf(const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("goods.dbf"));
+    DBFHandle h = DBFCreateEx(QFile::encodeName(path).constData(), "LDID/87");
+    EXPECT_NE(h, nullptr);
+    if (!h)
+        return path;
+    DBFAddField(h, "NAME", FTString, 20, 0);
+    DBFAddField(h, "QTY", FTInteger, 6, 0);
+    DBFAddField(h, "PRICE", FTDouble, 10, 2);
+    DBFAddField(h, "ACTIVE", FTLogical, 1, 0);
+    DBFAddNativeFieldType(h, "ADDED", 'D', 8, 0);
+    const char* names[] = {"Cr\xE8me", "Bolt", "Gone", "Empty"};
+    for (int r = 0; r < 4; ++r) {
+        DBFWriteStringAttribute(h, r, 0, names[r]);
+        if (r == 3) {
+            DBFWriteNULLAttribute(h, r, 1);
+            DBFWriteNULLAttribute(h, r, 2);
+            DBFWriteNULLAttribute(h, r, 3);
+            DBFWriteNULLAttribute(h, r, 4);
+            continue;
+        }
+        DBFWriteIntegerAttribute(h, r, 1, r == 0 ? 12 : -400);
+        DBFWriteDoubleAttribute(h, r, 2, r == 0 ? 2.5 : 1234.75);
+        DBFWriteLogicalAttribute(h, r, 3, r == 0 ? 'T' : 'F');
+        // shapelib writes texts into date fields as numbers; the date goes in
+        // as the field's raw bytes.
+        char date[9];
+        memcpy(date, r == 0 ? "20240131" : "19991231", 9);
+        DBFWriteAttributeDirectly(h, r, 4, date);
+    }
+    DBFMarkRecordDeleted(h, 2, 1);
+    DBFClose(h);
+    return path;
+}
+
+TEST(DbfSource, ReadsTheFieldsAndRecordsShapelibWrote)
+{
+    QTemporaryDir dir;
+    const QString path = WriteDbf(dir.path());
+    QString error;
+    EXPECT_EQ(ListFileSourceTables(1, path, &error), QStringList{QStringLiteral("goods")});
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(2, path, QString(), db.Db(), &error)) << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("goods")),
+              (QStringList{"NAME TEXT", "QTY INTEGER", "PRICE REAL", "ACTIVE BOOLEAN", "ADDED DATE"}));
+    // The deleted record is left out; null values are NULL.
+    EXPECT_EQ(db.Rows(QStringLiteral("goods")),
+              (QStringList{QString::fromUtf8("Crème|i:12|r:2.5|i:1|2024-01-31"), "Bolt|i:-400|r:1234.75|i:0|1999-12-31",
+                           "Empty|-|-|-|-"}));
+}
+
+TEST(DbfSource, HeaderThatPromisesMoreThanTheFileHoldsIsBroughtIntoRange)
+{
+    QTemporaryDir dir;
+    const QString path = WriteDbf(dir.path());
+    QByteArray bytes = ReadBytes(path);
+    // Record count 0x7FFFFFFF: reading stops where the file ends.
+    bytes[4] = '\xFF';
+    bytes[5] = '\xFF';
+    bytes[6] = '\xFF';
+    bytes[7] = '\x7F';
+    WriteBytes(path, bytes);
+    CMemoryDb db;
+    QString error;
+    ASSERT_TRUE(LoadFileSource(1, path, QString(), db.Db(), &error)) << error.toStdString();
+    EXPECT_EQ(db.Rows(QStringLiteral("goods")).size(), 3);
+}
+
+TEST(DbfSource, DamagedCopiesAreReadOrRefused)
+{
+    QTemporaryDir dir;
+    ReadDamagedCopies(3, WriteDbf(dir.path()), QString(), 300);
+}
+
+// ---- Excel 97 ----------------------------------------------------------------
+
+TEST(XlsSource, ReadsTheSheetsOfAWorkbookWrittenByXlwt)
+{
+    const QString path = FixturePath("prices.xls");
+    QString error;
+    EXPECT_EQ(ListFileSourceTables(7, path, &error), (QStringList{"Prices$", "Second Sheet$"}))
+        << error.toStdString();
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Prices$"), db.Db(), &error)) << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("Prices$")),
+              (QStringList{"Name TEXT", "Code TEXT", "Price REAL", "Added DATE", "Count INTEGER"}));
+    EXPECT_EQ(db.Rows(QStringLiteral("Prices$")),
+              (QStringList{QString::fromUtf8("Crème brûlée|TAB0000001|r:2.5|2024-01-31|i:12"),
+                           "Widget, large|TAB0000002|r:7|2023-12-01|i:0",
+                           QString::fromUtf8("Ünïcödé ☺|00123|r:1234.125|2000-02-29|i:-3")}));
+    // Without the header row the names row is a record and every column
+    // holds texts.
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("'Second Sheet$'"), db.Db(), &error, false))
+        << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("'Second Sheet$'")), QStringList{"F1 TEXT"});
+    EXPECT_EQ(db.Rows(QStringLiteral("'Second Sheet$'")), (QStringList{"Only", "1"}));
+
+    EXPECT_FALSE(LoadFileSource(7, path, QStringLiteral("Missing$"), db.Db(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("Missing")));
+}
+
+TEST(XlsSource, DamagedCopiesAreReadOrRefused)
+{
+    ReadDamagedCopies(7, FixturePath("prices.xls"), QStringLiteral("Prices$"), 300);
+}
+
+// ---- Excel 2007 and later ------------------------------------------------------
+
+QString WriteXlsx(const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("stock.xlsx"));
+    int code = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    EXPECT_NE(zip, nullptr);
+    if (!zip)
+        return path;
+    auto add = [&](const char* name, const char* text) {
+        zip_source_t* src = zip_source_buffer(zip, text, strlen(text), 0);
+        zip_file_add(zip, name, src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+    };
+    add("[Content_Types].xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
+    add("xl/workbook.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<workbookPr/><sheets><sheet name=\"Stock\" sheetId=\"1\" r:id=\"rId2\"/>"
+        "<sheet name=\"Chart\" sheetId=\"3\" r:id=\"rId9\"/>"
+        "<sheet name=\"Empty one\" sheetId=\"2\" r:id=\"rId1\"/></sheets></workbook>");
+    add("xl/_rels/workbook.xml.rels",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"worksheets/sheet2.xml\"/>"
+        "<Relationship Id=\"rId2\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"/xl/worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId9\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet\" "
+        "Target=\"chartsheets/sheet1.xml\"/></Relationships>");
+    add("xl/sharedStrings.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"999999999\">"
+        "<si><t>Name</t></si><si><t>Code</t></si><si><t>Price</t></si><si><t>Added</t></si>"
+        "<si><t>Ok</t></si>"
+        "<si><r><t>Cr\xC3\xA8me </t></r><r><rPr><b/></rPr><t>br\xC3\xBBl\xC3\xA9\x65</t></r>"
+        "<rPh><t>ignored</t></rPh></si>"
+        "<si><t xml:space=\"preserve\">  spaced &amp; &lt;marked&gt;</t></si></sst>");
+    add("xl/styles.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"dd/mm/yyyy\\ hh:mm\"/></numFmts>"
+        "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs>"
+        "<cellXfs count=\"4\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/>"
+        "<xf numFmtId=\"4\"/></cellXfs></styleSheet>");
+    add("xl/worksheets/sheet1.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+        "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>5</v></c><c r=\"B2\" t=\"inlineStr\"><is><t>TAB0000001</t></is></c>"
+        "<c r=\"C2\" s=\"3\"><v>2.5</v></c><c r=\"D2\" s=\"1\"><v>45322</v></c><c r=\"E2\" t=\"b\"><v>1</v></c></row>"
+        "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>6</v></c><c r=\"B4\" t=\"str\"><f>A1</f><v>00123</v></c>"
+        "<c r=\"C4\"><v>7</v></c><c r=\"D4\" s=\"1\"><v>45323</v></c><c r=\"E4\" t=\"b\"><v>0</v></c></row>"
+        "<row r=\"6\"><c r=\"A6\" t=\"s\"><v>99</v></c><c t=\"e\"><v>#N/A</v></c></row>"
+        "<row r=\"7\"><c r=\"A7\" t=\"inlineStr\"><is><t>Later</t></is></c><c r=\"C7\"><v>1E-3</v></c>"
+        "<c r=\"D7\" s=\"2\"><v>45323.75</v></c><c r=\"ZZZZ7\"><v>5</v></c><c r=\"XFD7\"><v>6</v></c></row>"
+        "</sheetData></worksheet>");
+    add("xl/worksheets/sheet2.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData/></worksheet>");
+    EXPECT_EQ(zip_close(zip), 0);
+    return path;
+}
+
+TEST(XlsxSource, ReadsSharedAndInlineStringsNumbersDatesAndBooleans)
+{
+    QTemporaryDir dir;
+    const QString path = WriteXlsx(dir.path());
+    QString error;
+    EXPECT_EQ(ListFileSourceTables(7, path, &error), (QStringList{"Stock$", "Empty one$"})) << error.toStdString();
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Stock$"), db.Db(), &error)) << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("Stock$")),
+              (QStringList{"Name TEXT", "Code TEXT", "Price REAL", "Added DATETIME", "Ok BOOLEAN"}));
+    // Row 3 is missing and row 6 has no usable value: both left out. A
+    // shared-string index out of range is no value; a cell far to the right
+    // is beyond the columns read.
+    EXPECT_EQ(db.Rows(QStringLiteral("Stock$")),
+              (QStringList{QString::fromUtf8("Crème brûlée|TAB0000001|r:2.5|2024-01-31 00:00:00|i:1"),
+                           "  spaced & <marked>|00123|r:7|2024-02-01 00:00:00|i:0",
+                           "Later|-|r:0.001|2024-02-01 18:00:00|-"}));
+    // An empty worksheet is an empty table, not a failure.
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Empty one"), db.Db(), &error)) << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("Empty one")), QStringList{"F1 TEXT"});
+    EXPECT_TRUE(db.Rows(QStringLiteral("Empty one")).isEmpty());
+}
+
+TEST(XlsxSource, DamagedCopiesAreReadOrRefused)
+{
+    QTemporaryDir dir;
+    ReadDamagedCopies(7, WriteXlsx(dir.path()), QStringLiteral("Stock$"), 300);
+}
+
+// ---- what cannot be read -------------------------------------------------------
+
+// Access databases: no tool installed here writes an .mdb or .accdb file, so
+// there is no fixture to read; only the refusal of other files is tested.
+
+TEST(FileSources, FormatsWithoutAReaderAndForeignFilesAreRefusedClearly)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("thing.db"));
+    WriteBytes(file, QByteArray(8192, 'x'));
+    struct Case
+    {
+        int type;
+        const char* message;
+    };
+    const Case cases[] = {
+        {4, "This file format is not available."}, {6, "This file format is not available."},
+        {8, "This file format is not available."}, {11, "This file format is not available."},
+        {13, "This file format is not available."}, {0, "not an Access database"},
+        {7, "not an Excel workbook"},              {1, "not a dBASE table"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        CMemoryDb db;
+        QString error;
+        EXPECT_TRUE(ListFileSourceTables(c.type, file, &error).isEmpty());
+        EXPECT_TRUE(error.contains(QString::fromLatin1(c.message))) << error.toStdString();
+        error.clear();
+        EXPECT_FALSE(LoadFileSource(c.type, file, QStringLiteral("t"), db.Db(), &error));
+        EXPECT_TRUE(error.contains(QString::fromLatin1(c.message))) << error.toStdString();
+        EXPECT_TRUE(db.Tables().isEmpty());
+    }
+    QString error;
+    CMemoryDb db;
+    EXPECT_FALSE(LoadFileSource(12, dir.filePath(QStringLiteral("missing.csv")), QString(), db.Db(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("cannot be found")));
+}
+
+} // namespace
