@@ -10,8 +10,7 @@
 
 #include <mdbtools.h>
 
-namespace
-{
+namespace {
 
 bool Fail(QString* error, const QString& text)
 {
@@ -45,7 +44,8 @@ bool LooksLikeAccess(const QString& path, QString* error)
         return Fail(error, QStringLiteral("The file %1 cannot be read: %2")
                                .arg(QDir::toNativeSeparators(path), file.errorString()));
     const QByteArray head = file.read(32);
-    if (head.size() < 32 || (head.mid(4, 15) != "Standard Jet DB" && head.mid(4, 15) != "Standard ACE DB") ||
+    if (head.size() < 32 ||
+        (head.mid(4, 15) != "Standard Jet DB" && head.mid(4, 15) != "Standard ACE DB") ||
         file.size() < 4096)
         return Fail(error, QStringLiteral("The file %1 is not an Access database or is damaged.")
                                .arg(QDir::toNativeSeparators(path)));
@@ -122,13 +122,15 @@ bool ReadAccessTable(const QString& path, const QString& name, CSourceTable* tab
         if (!found && QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) == 0)
             found = entry;
     if (!found)
-        return Fail(error, QStringLiteral("The database has no table named %1.").arg(name.left(100)));
+        return Fail(error,
+                    QStringLiteral("The database has no table named %1.").arg(name.left(100)));
     TablePtr def(mdb_read_table(found));
     if (!def || !mdb_read_columns(def.get()) || !def->columns)
         return Fail(error, QStringLiteral("The table %1 cannot be read.").arg(name.left(100)));
     const int columnCount = static_cast<int>(std::min<unsigned>(
         std::min<unsigned>(def->num_cols, def->columns->len), CSourceTable::kMaxColumns));
-    std::vector<std::vector<char>> buffers(static_cast<size_t>(columnCount), std::vector<char>(kBindSize + 1));
+    std::vector<std::vector<char>> buffers(static_cast<size_t>(columnCount),
+                                           std::vector<char>(kBindSize + 1));
     std::vector<int> lengths(static_cast<size_t>(columnCount));
     std::vector<int> types(static_cast<size_t>(columnCount));
     table->columns.clear();

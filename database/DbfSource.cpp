@@ -14,8 +14,7 @@
 
 #include <shapefil.h>
 
-namespace
-{
+namespace {
 
 // shapelib reports its troubles through a hook; the last one is kept for
 // the error text instead of going to the console.
@@ -88,8 +87,7 @@ bool ProbeDbfSource(const QString& path, QString* error)
     return ReadDbf(path, nullptr, error);
 }
 
-namespace
-{
+namespace {
 
 // Reads the table, or with no table only checks that the file is one.
 bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
@@ -106,7 +104,8 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
         // byte, a header length of at least one field and a record length.
         QFile probe(path);
         if (!probe.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("The file %1 cannot be read: %2").arg(shown, probe.errorString()));
+            return fail(
+                QStringLiteral("The file %1 cannot be read: %2").arg(shown, probe.errorString()));
         const QByteArray head = probe.read(32);
         if (head.size() < 32)
             return fail(QStringLiteral("The file %1 is not a dBASE table.").arg(shown));
@@ -115,7 +114,8 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
     SASetupDefaultHooks(&hooks);
     hooks.Error = KeepDbfMessage;
     s_lastDbfMessage.clear();
-    std::unique_ptr<DBFInfo, DbfCloser> dbf(DBFOpenLL(QFile::encodeName(path).constData(), "rb", &hooks));
+    std::unique_ptr<DBFInfo, DbfCloser> dbf(
+        DBFOpenLL(QFile::encodeName(path).constData(), "rb", &hooks));
     if (!dbf)
         return fail(QStringLiteral("The file %1 is not a dBASE table or is damaged.").arg(shown));
     DBFHandle h = dbf.get();
@@ -126,10 +126,12 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
     for (int f = 0; f < fieldCount; ++f)
         if (h->panFieldOffset[f] < 1 || h->panFieldSize[f] < 1 ||
             h->panFieldOffset[f] + h->panFieldSize[f] > h->nRecordLength)
-            return fail(QStringLiteral("The dBASE table %1 is damaged (field %2).").arg(shown).arg(f + 1));
+            return fail(
+                QStringLiteral("The dBASE table %1 is damaged (field %2).").arg(shown).arg(f + 1));
     // No more records than the file holds, whatever the header claims.
     const qint64 room = std::max<qint64>(0, fileSize - h->nHeaderLength) / h->nRecordLength;
-    const int recordCount = static_cast<int>(std::min<qint64>(std::max(0, DBFGetRecordCount(h)), room));
+    const int recordCount =
+        static_cast<int>(std::min<qint64>(std::max(0, DBFGetRecordCount(h)), room));
     const TextCoding coding = CodingOf(h);
     if (!table)
         return true;
@@ -141,7 +143,8 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
         char name[XBASE_FLDNAME_LEN_READ + 1] = {};
         int width = 0, dec = 0;
         DBFGetFieldInfo(h, f, name, &width, &dec);
-        types[f] = static_cast<char>(std::toupper(static_cast<unsigned char>(DBFGetNativeFieldType(h, f))));
+        types[f] = static_cast<char>(
+            std::toupper(static_cast<unsigned char>(DBFGetNativeFieldType(h, f))));
         ColumnKind kind = ColumnKind::Text;
         switch (types[f]) {
         case 'N':
@@ -197,8 +200,10 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
             case '+':
                 // Autoincrement: big-endian with the sign bit flipped.
                 if (size == 4)
-                    value = QVariant(qint64(qint32((quint32(field[0]) << 24 | quint32(field[1]) << 16 |
-                                                    quint32(field[2]) << 8 | field[3]) ^ 0x80000000u)));
+                    value =
+                        QVariant(qint64(qint32((quint32(field[0]) << 24 | quint32(field[1]) << 16 |
+                                                quint32(field[2]) << 8 | field[3]) ^
+                                               0x80000000u)));
                 break;
             case 'B':
                 if (size == 8) {
@@ -229,7 +234,10 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
                 if (DBFIsAttributeNULL(h, r, f))
                     break;
                 const char* logical = DBFReadLogicalAttribute(h, r, f);
-                const char c = logical ? static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0]))) : 0;
+                const char c =
+                    logical
+                        ? static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0])))
+                        : 0;
                 if (c == 'T' || c == 'Y')
                     value = QVariant(true);
                 else if (c == 'F' || c == 'N')

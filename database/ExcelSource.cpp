@@ -19,8 +19,7 @@
 #include <freexl.h>
 #include <zip.h>
 
-namespace
-{
+namespace {
 
 bool Fail(QString* error, const QString& text)
 {
@@ -59,13 +58,15 @@ bool OpenXls(const QString& path, bool infoOnly, XlsHandle* handle, QString* err
 {
     const void* h = nullptr;
     const QByteArray name = QFile::encodeName(path);
-    const int rc = infoOnly ? freexl_open_info(name.constData(), &h) : freexl_open(name.constData(), &h);
+    const int rc =
+        infoOnly ? freexl_open_info(name.constData(), &h) : freexl_open(name.constData(), &h);
     handle->reset(h);
     if (rc != FREEXL_OK || !h)
         return Fail(error, QStringLiteral("The file %1 is not an Excel workbook or is damaged.")
                                .arg(QDir::toNativeSeparators(path)));
     unsigned int info = 0;
-    if (freexl_get_info(h, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED)
+    if (freexl_get_info(h, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
+        info == FREEXL_BIFF_OBFUSCATED)
         return Fail(error, QStringLiteral("The workbook %1 is protected by a password.")
                                .arg(QDir::toNativeSeparators(path)));
     return true;
@@ -79,7 +80,8 @@ QStringList XlsSheetNames(const void* h)
         return names;
     for (unsigned int i = 0; i < count && i < 65535; ++i) {
         const char* name = nullptr;
-        if (freexl_get_worksheet_name(h, static_cast<unsigned short>(i), &name) != FREEXL_OK || !name)
+        if (freexl_get_worksheet_name(h, static_cast<unsigned short>(i), &name) != FREEXL_OK ||
+            !name)
             break;
         names << QString::fromUtf8(name);
     }
@@ -111,7 +113,8 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
         if (names[i].compare(sheet, Qt::CaseInsensitive) == 0)
             index = i;
     if (index < 0)
-        return Fail(error, QStringLiteral("The workbook has no worksheet named %1.").arg(sheet.left(100)));
+        return Fail(error,
+                    QStringLiteral("The workbook has no worksheet named %1.").arg(sheet.left(100)));
     if (freexl_select_active_worksheet(h.get(), static_cast<unsigned short>(index)) != FREEXL_OK)
         return Fail(error, QStringLiteral("The worksheet %1 cannot be read.").arg(sheet.left(100)));
     unsigned int rowCount = 0;
@@ -124,7 +127,8 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
         QVector<QVariant> row(columns);
         for (int c = 0; c < columns; ++c) {
             FreeXL_CellValue cell;
-            if (freexl_get_cell_value(h.get(), r, static_cast<unsigned short>(c), &cell) != FREEXL_OK)
+            if (freexl_get_cell_value(h.get(), r, static_cast<unsigned short>(c), &cell) !=
+                FREEXL_OK)
                 continue;
             switch (cell.type) {
             case FREEXL_CELL_INT:
@@ -133,7 +137,8 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
             case FREEXL_CELL_DOUBLE:
                 if (std::isfinite(cell.value.double_value)) {
                     const double d = cell.value.double_value;
-                    row[c] = d == std::trunc(d) && std::fabs(d) < 1e15 ? QVariant(qint64(d)) : QVariant(d);
+                    row[c] = d == std::trunc(d) && std::fabs(d) < 1e15 ? QVariant(qint64(d))
+                                                                       : QVariant(d);
                 }
                 break;
             case FREEXL_CELL_TEXT:
@@ -143,22 +148,24 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
                 break;
             case FREEXL_CELL_DATE:
                 if (cell.value.text_value) {
-                    const QDate d = QDate::fromString(QString::fromLatin1(cell.value.text_value), u"yyyy-MM-dd");
+                    const QDate d = QDate::fromString(QString::fromLatin1(cell.value.text_value),
+                                                      u"yyyy-MM-dd");
                     if (d.isValid())
                         row[c] = d;
                 }
                 break;
             case FREEXL_CELL_DATETIME:
                 if (cell.value.text_value) {
-                    const QDateTime d = QDateTime::fromString(QString::fromLatin1(cell.value.text_value),
-                                                              u"yyyy-MM-dd hh:mm:ss");
+                    const QDateTime d = QDateTime::fromString(
+                        QString::fromLatin1(cell.value.text_value), u"yyyy-MM-dd hh:mm:ss");
                     if (d.isValid())
                         row[c] = d;
                 }
                 break;
             case FREEXL_CELL_TIME:
                 if (cell.value.text_value) {
-                    const QTime t = QTime::fromString(QString::fromLatin1(cell.value.text_value), u"hh:mm:ss");
+                    const QTime t =
+                        QTime::fromString(QString::fromLatin1(cell.value.text_value), u"hh:mm:ss");
                     if (t.isValid())
                         row[c] = t;
                 }
@@ -177,8 +184,7 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
 
 // ---- .xlsx ---------------------------------------------------------------
 
-namespace
-{
+namespace {
 
 // No part of a workbook is unpacked beyond this size.
 constexpr zip_uint64_t kMaxPartSize = 256u << 20;
@@ -206,21 +212,26 @@ bool ReadPart(zip_t* zip, const QString& name, QByteArray* bytes, bool optional,
     bytes->clear();
     const zip_int64_t index = zip_name_locate(zip, name.toUtf8().constData(), ZIP_FL_NOCASE);
     if (index < 0)
-        return optional ? false : Fail(error, QStringLiteral("The workbook is damaged: %1 is missing.").arg(name));
+        return optional ? false
+                        : Fail(error,
+                               QStringLiteral("The workbook is damaged: %1 is missing.").arg(name));
     zip_file_t* file = zip_fopen_index(zip, static_cast<zip_uint64_t>(index), 0);
     if (!file)
-        return Fail(error, QStringLiteral("The workbook is damaged: %1 cannot be unpacked.").arg(name));
+        return Fail(error,
+                    QStringLiteral("The workbook is damaged: %1 cannot be unpacked.").arg(name));
     char buffer[65536];
     bool ok = true;
     for (;;) {
         const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
         if (got < 0) {
-            ok = Fail(error, QStringLiteral("The workbook is damaged: %1 cannot be unpacked.").arg(name));
+            ok = Fail(error,
+                      QStringLiteral("The workbook is damaged: %1 cannot be unpacked.").arg(name));
             break;
         }
         if (got == 0)
             break;
-        if (static_cast<zip_uint64_t>(bytes->size()) + static_cast<zip_uint64_t>(got) > kMaxPartSize) {
+        if (static_cast<zip_uint64_t>(bytes->size()) + static_cast<zip_uint64_t>(got) >
+            kMaxPartSize) {
             ok = Fail(error, QStringLiteral("The workbook is too large to read."));
             break;
         }
@@ -244,7 +255,8 @@ bool XmlFailed(const QXmlStreamReader& xml, const QString& part, QString* error)
 {
     if (!xml.hasError())
         return false;
-    Fail(error, QStringLiteral("The workbook is damaged: %1 cannot be read (%2).").arg(part, xml.errorString()));
+    Fail(error, QStringLiteral("The workbook is damaged: %1 cannot be read (%2).")
+                    .arg(part, xml.errorString()));
     return true;
 }
 
@@ -358,8 +370,9 @@ bool IsDateFormatCode(const QString& code)
             // [h], [m], [s]: elapsed time.
             const qsizetype close = code.indexOf(u']', i);
             const QString inner = close > i ? code.mid(i + 1, close - i - 1).toLower() : QString();
-            if (!inner.isEmpty() && (inner.count(u'h') == inner.size() || inner.count(u'm') == inner.size() ||
-                                     inner.count(u's') == inner.size()))
+            if (!inner.isEmpty() &&
+                (inner.count(u'h') == inner.size() || inner.count(u'm') == inner.size() ||
+                 inner.count(u's') == inner.size()))
                 return true;
             ++bracket;
         } else if (c == u']') {
@@ -390,7 +403,8 @@ QVector<bool> ReadDateStyles(zip_t* zip, QString* error, bool* ok)
         xml.readNext();
         if (xml.isStartElement()) {
             if (xml.name() == u"numFmt") {
-                customDate.insert(Attribute(xml, u"numFmtId").toInt(), IsDateFormatCode(Attribute(xml, u"formatCode")));
+                customDate.insert(Attribute(xml, u"numFmtId").toInt(),
+                                  IsDateFormatCode(Attribute(xml, u"formatCode")));
             } else if (xml.name() == u"cellXfs") {
                 inCellXfs = true;
             } else if (xml.name() == u"xf" && inCellXfs) {
@@ -493,7 +507,8 @@ bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSour
         if (part.isEmpty() && s.name.compare(sheet, Qt::CaseInsensitive) == 0)
             part = s.part;
     if (part.isEmpty())
-        return Fail(error, QStringLiteral("The workbook has no worksheet named %1.").arg(sheet.left(100)));
+        return Fail(error,
+                    QStringLiteral("The workbook has no worksheet named %1.").arg(sheet.left(100)));
     bool ok = true;
     const QVector<QString> strings = ReadSharedStrings(zip.get(), &ok, error);
     if (!ok)
@@ -559,7 +574,8 @@ bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSour
             if (!value.isEmpty())
                 cell = value;
         } else if (type == u"b") {
-            cell = QVariant(value.trimmed() == u"1" || value.trimmed().compare(u"true", Qt::CaseInsensitive) == 0);
+            cell = QVariant(value.trimmed() == u"1" ||
+                            value.trimmed().compare(u"true", Qt::CaseInsensitive) == 0);
         } else if (type == u"d") {
             const QDateTime when = QDateTime::fromString(value.trimmed(), Qt::ISODate);
             const QDate day = QDate::fromString(value.trimmed(), Qt::ISODate);
@@ -572,7 +588,8 @@ bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSour
         } else {
             const QByteArray latin = value.trimmed().toLatin1();
             double d = 0;
-            const auto [end, ec] = std::from_chars(latin.constData(), latin.constData() + latin.size(), d);
+            const auto [end, ec] =
+                std::from_chars(latin.constData(), latin.constData() + latin.size(), d);
             if (ec == std::errc() && end == latin.constData() + latin.size() && std::isfinite(d)) {
                 if (style >= 0 && style < dateStyles.size() && dateStyles[style])
                     cell = DateFromSerial(d, date1904);

@@ -5,8 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace
-{
+namespace {
 
 enum SourceType
 {
@@ -70,7 +69,8 @@ bool CheckFile(const QString& path, QString* error)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
         if (error)
-            *error = QStringLiteral("The file %1 cannot be found.").arg(QDir::toNativeSeparators(path));
+            *error =
+                QStringLiteral("The file %1 cannot be found.").arg(QDir::toNativeSeparators(path));
         return false;
     }
     return true;
@@ -82,27 +82,32 @@ QStringList ListSheets(const QString& path, QString* error)
     if (IsXlsx(path))
         return ListXlsxSheets(path, error);
     QStringList names;
-    ReadIsolated([&](CSourceTable*, QStringList* n, QString* e) {
-        *n = ListXlsSheets(path, e);
-        return !n->isEmpty();
-    }, nullptr, &names, error);
+    ReadIsolated(
+        [&](CSourceTable*, QStringList* n, QString* e) {
+            *n = ListXlsSheets(path, e);
+            return !n->isEmpty();
+        },
+        nullptr, &names, error);
     return names;
 }
 
 QStringList ListAccess(const QString& path, QString* error)
 {
     QStringList names;
-    ReadIsolated([&](CSourceTable*, QStringList* n, QString* e) {
-        *n = ListAccessTables(path, e);
-        return !n->isEmpty();
-    }, nullptr, &names, error);
+    ReadIsolated(
+        [&](CSourceTable*, QStringList* n, QString* e) {
+            *n = ListAccessTables(path, e);
+            return !n->isEmpty();
+        },
+        nullptr, &names, error);
     return names;
 }
 
 bool ProbeDbf(const QString& path, QString* error)
 {
-    return ReadIsolated([&](CSourceTable*, QStringList*, QString* e) { return ProbeDbfSource(path, e); },
-                        nullptr, nullptr, error);
+    return ReadIsolated(
+        [&](CSourceTable*, QStringList*, QString* e) { return ProbeDbfSource(path, e); }, nullptr,
+        nullptr, error);
 }
 
 } // namespace
@@ -123,7 +128,8 @@ bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error)
     }
     if (file.size() > kMaxFileSize) {
         if (error)
-            *error = QStringLiteral("The file %1 is too large to read.").arg(QDir::toNativeSeparators(path));
+            *error = QStringLiteral("The file %1 is too large to read.")
+                         .arg(QDir::toNativeSeparators(path));
         return false;
     }
     *bytes = file.readAll();
@@ -208,8 +214,9 @@ bool LoadFileSource(int sourceType, const QString& path, const QString& table, Q
     } else if (sourceType >= TYPE_DBASE3 && sourceType <= TYPE_DBASE5) {
         if (name.isEmpty())
             name = DefaultTableName(sourceType, path);
-        read = ReadIsolated([&](CSourceTable* t, QStringList*, QString* e) { return ReadDbfSource(path, t, e); },
-                            &source, nullptr, error);
+        read = ReadIsolated(
+            [&](CSourceTable* t, QStringList*, QString* e) { return ReadDbfSource(path, t, e); },
+            &source, nullptr, error);
     } else if (sourceType == TYPE_EXCEL) {
         QString sheet = SheetOfTable(name);
         if (sheet.isEmpty()) {
@@ -240,7 +247,8 @@ bool LoadFileSource(int sourceType, const QString& path, const QString& table, Q
             }
             name = tables.first();
         }
-        read = ReadIsolated([&](CSourceTable* t, QStringList*, QString* e) { return ReadAccessTable(path, name, t, e); },
+        read = ReadIsolated([&](CSourceTable* t, QStringList*,
+                                QString* e) { return ReadAccessTable(path, name, t, e); },
                             &source, nullptr, error);
     } else {
         if (error)

@@ -16,8 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 // A read that takes longer than this is taken for a library caught in a loop.
 constexpr int kReadTimeoutMs = 120000;
@@ -26,7 +25,8 @@ bool WriteAll(int fd, const QByteArray& bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -69,7 +69,8 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
         QByteArray bytes;
         {
             QDataStream out(&bytes, QIODevice::WriteOnly);
-            out << ok << gotError << gotNames << qint32(got.textIsFinal) << qint32(got.columns.size());
+            out << ok << gotError << gotNames << qint32(got.textIsFinal)
+                << qint32(got.columns.size());
             for (const CSourceColumn& c : got.columns)
                 out << c.name << qint32(c.kind);
             out << qint64(got.rows.size());
@@ -108,8 +109,10 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
     const bool exitedWell = !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!exitedWell) {
         if (error)
-            *error = timedOut ? QStringLiteral("The file is damaged: reading it does not come to an end.")
-                              : QStringLiteral("The file is damaged: its reader stopped on it.");
+            *error =
+                timedOut
+                    ? QStringLiteral("The file is damaged: reading it does not come to an end.")
+                    : QStringLiteral("The file is damaged: its reader stopped on it.");
         return false;
     }
     QDataStream in(bytes);
@@ -118,7 +121,8 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
     QStringList gotNames;
     qint32 textIsFinal = 0, columnCount = 0;
     in >> ok >> gotError >> gotNames >> textIsFinal >> columnCount;
-    if (in.status() != QDataStream::Ok || columnCount < 0 || columnCount > CSourceTable::kMaxColumns) {
+    if (in.status() != QDataStream::Ok || columnCount < 0 ||
+        columnCount > CSourceTable::kMaxColumns) {
         if (error)
             *error = QStringLiteral("The file is damaged: its reader stopped on it.");
         return false;
@@ -137,7 +141,8 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
             QString name;
             qint32 kind = 0;
             in >> name >> kind;
-            table->columns.append({name, static_cast<ColumnKind>(std::clamp<qint32>(kind, 0, qint32(ColumnKind::Guess)))});
+            table->columns.append({name, static_cast<ColumnKind>(std::clamp<qint32>(
+                                             kind, 0, qint32(ColumnKind::Guess)))});
         }
         qint64 rowCount = 0;
         in >> rowCount;

@@ -10,8 +10,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace
-{
+namespace {
 
 bool IsDigits(QStringView s)
 {
@@ -66,8 +65,8 @@ bool ParseReal(const QString& text, bool strict, double* value)
     }
     const QByteArray latin = t.toLatin1();
     const char* begin = latin.constData() + (latin.startsWith('+') ? 1 : 0);
-    const auto [end, ec] =
-        std::from_chars(begin, latin.constData() + latin.size(), *value, std::chars_format::general);
+    const auto [end, ec] = std::from_chars(begin, latin.constData() + latin.size(), *value,
+                                           std::chars_format::general);
     return ec == std::errc() && end == latin.constData() + latin.size() && std::isfinite(*value);
 }
 
@@ -263,8 +262,7 @@ QVariant ConvertText(const QString& text, ColumnKind kind, bool strictNumbers)
     return QVariant(text);
 }
 
-namespace
-{
+namespace {
 
 // The narrowest kind a text read from a text file has.
 ColumnKind GuessedKind(const QString& s)
@@ -386,7 +384,8 @@ bool CSourceTable::WriteTo(QSqlDatabase db, const QString& table, QString* error
         defs << QuoteSqlName(col.name) + u' ' + DeclaredType(col.kind);
         marks << QStringLiteral("?");
     }
-    if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted, defs.join(QStringLiteral(", ")))))
+    if (!q.exec(
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted, defs.join(QStringLiteral(", ")))))
         return fail(q);
     if (!q.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted, marks.join(u','))))
         return fail(q);
@@ -428,9 +427,9 @@ QString QuoteSqlName(const QString& name)
 
 QString FromCodePage437(const QByteArray& bytes)
 {
-    static const QString upper = QString::fromUtf8(
-        "ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
-        "└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0");
+    static const QString upper =
+        QString::fromUtf8("ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
+                          "└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0");
     QString text;
     text.reserve(bytes.size());
     for (char ch : bytes) {

@@ -36,8 +36,8 @@ public:
 
     QVector<CSourceColumn> columns;
     // One entry per record; a cell is null, a text, a 64-bit integer, a
-    // double, a bool, or a QDate, QDateTime or QTime. A record may be shorter than the column list (the
-    // missing cells are null); cells past the column list are dropped.
+    // double, a bool, or a QDate, QDateTime or QTime. A record may be shorter than the column list
+    // (the missing cells are null); cells past the column list are dropped.
     QVector<QVector<QVariant>> rows;
 
     // Texts are what the source says they are (a workbook's text cells),

@@ -13,8 +13,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-namespace
-{
+namespace {
 
 const QString kSchemaFileName = QStringLiteral("SCHEMA.INI");
 
@@ -196,8 +195,7 @@ bool ParseColumn(const QString& value, CTextColumn* column)
 
 // The schema of a data file as the reader uses it; charsetGiven tells
 // whether the section names the character set.
-bool SchemaFromKeys(const SchemaKeys& keys, CTextSchema* schema, bool* charsetGiven,
-                    QString* error)
+bool SchemaFromKeys(const SchemaKeys& keys, CTextSchema* schema, bool* charsetGiven, QString* error)
 {
     auto bad = [&](const QString& key, const QString& value) {
         if (error)
@@ -351,7 +349,8 @@ QVector<QVector<QVariant>> ParseFixed(const QString& text, const QVector<CTextCo
         QVector<QVariant> record;
         qsizetype pos = 0;
         for (const CTextColumn& col : columns) {
-            const QString value = pos < line.size() ? line.mid(pos, col.width).trimmed() : QString();
+            const QString value =
+                pos < line.size() ? line.mid(pos, col.width).trimmed() : QString();
             record.append(value.isEmpty() ? QVariant() : QVariant(value));
             pos += col.width;
         }
@@ -415,18 +414,17 @@ bool WriteTextSchema(const QString& dataFile, const CTextSchema& schema, QString
                 (schema.header ? QStringLiteral("True") : QStringLiteral("False"));
     ours << QStringLiteral("Format=") + SchemaFormatValue(schema);
     ours << QStringLiteral("MaxScanRows=25");
-    ours << QStringLiteral("CharacterSet=") +
-                (schema.fileType == 0   ? QStringLiteral("ANSI")
-                 : schema.fileType == 2 ? QStringLiteral("65001")
-                                        : QStringLiteral("OEM"));
+    ours << QStringLiteral("CharacterSet=") + (schema.fileType == 0   ? QStringLiteral("ANSI")
+                                               : schema.fileType == 2 ? QStringLiteral("65001")
+                                                                      : QStringLiteral("OEM"));
     int n = 0;
     for (const CTextColumn& col : schema.columns) {
         QString name = col.name;
         name.replace(u'"', u'\'');
         name.remove(u'\r');
         name.remove(u'\n');
-        const QString type = ColumnTypeName(col.type).isEmpty() ? QStringLiteral("Text")
-                                                                 : ColumnTypeName(col.type);
+        const QString type =
+            ColumnTypeName(col.type).isEmpty() ? QStringLiteral("Text") : ColumnTypeName(col.type);
         QString line = QStringLiteral("Col%1=\"%2\" %3").arg(++n).arg(name, type);
         if (schema.fixedWidth || col.width > 0)
             line += QStringLiteral(" Width %1").arg(qBound(1, col.width, 32767));
@@ -469,8 +467,9 @@ bool ReadTextSource(const QString& path, CSourceTable* table, QString* error)
     bytes.clear();
 
     QVector<QVector<QVariant>> records =
-        schema.fixedWidth ? ParseFixed(text, schema.columns)
-                          : ParseDelimited(text, QChar(static_cast<unsigned char>(schema.delimiter)));
+        schema.fixedWidth
+            ? ParseFixed(text, schema.columns)
+            : ParseDelimited(text, QChar(static_cast<unsigned char>(schema.delimiter)));
     QStringList headerNames;
     if (schema.header && !records.isEmpty()) {
         for (const QVariant& v : records.first())
@@ -487,8 +486,8 @@ bool ReadTextSource(const QString& path, CSourceTable* table, QString* error)
             count = std::max(count, r.size());
         count = std::min<qsizetype>(count, CSourceTable::kMaxColumns);
         for (qsizetype c = 0; c < count; ++c)
-            table->columns.append({c < headerNames.size() ? headerNames[c] : QString(),
-                                   ColumnKind::Guess});
+            table->columns.append(
+                {c < headerNames.size() ? headerNames[c] : QString(), ColumnKind::Guess});
     }
     table->rows = std::move(records);
     table->Settle();

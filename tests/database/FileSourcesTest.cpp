@@ -1,8 +1,8 @@
 // The data-file readers: each format read from a file written by a real
 // writer (our own schema writer, shapelib, xlwt, libzip), then damaged.
 
-#include "Damage.h"
 #include "FileSources.h"
+#include "Damage.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,7 @@ inline void PrintTo(const QString& text, std::ostream* os)
 }
 QT_END_NAMESPACE
 
-namespace
-{
+namespace {
 
 // A private in-memory SQLite database for one test.
 class CMemoryDb
@@ -133,7 +132,8 @@ void ReadDamagedCopies(int sourceType, const QString& goodFile, const QString& t
     const QString copy = dir.filePath(QFileInfo(goodFile).fileName());
     std::mt19937 rng(20261210);
     for (int i = 0; i < rounds; ++i) {
-        const QByteArray damaged = sourceType == 12 && i % 2 ? DamagedTextCopy(seed, rng) : DamagedCopy(seed, rng);
+        const QByteArray damaged =
+            sourceType == 12 && i % 2 ? DamagedTextCopy(seed, rng) : DamagedCopy(seed, rng);
         WriteBytes(copy, damaged);
         CMemoryDb db;
         QString error;
@@ -174,7 +174,10 @@ TEST(TextSource, ReadsDelimitedAndFixedFilesAsTheSchemaSays)
          {"Widget, large|007|2.5|i:12|2024-01-31", "Say \"hi\"\nthere|TAB1|7|i:0|2023-12-01",
           "Plain|-|1e3|i:-4|-"}},
         {"numbers in a column: integers and reals make it REAL",
-         "Price\n2.5\n7\n", {}, {"Price REAL"}, {"r:2.5", "r:7"}},
+         "Price\n2.5\n7\n",
+         {},
+         {"Price REAL"},
+         {"r:2.5", "r:7"}},
         {"semicolons, Windows-1252",
          "Nom;Prix\r\nCr\xE8me br\xFBl\xE9\x65;3\r\n",
          "ColNameHeader=True\r\nFormat=Delimited(;)\r\nCharacterSet=ANSI\r\n",
@@ -190,8 +193,11 @@ TEST(TextSource, ReadsDelimitedAndFixedFilesAsTheSchemaSays)
          "Format=CSVDelimited\r\nCharacterSet=65001\r\n",
          {"Name TEXT"},
          {QString::fromUtf8("— dash")}},
-        {"UTF-8 without a schema is recognised", "Name\nProduct 0001 \xE2\x80\x94 Example\n", {},
-         {"Name TEXT"}, {QString::fromUtf8("Product 0001 — Example")}},
+        {"UTF-8 without a schema is recognised",
+         "Name\nProduct 0001 \xE2\x80\x94 Example\n",
+         {},
+         {"Name TEXT"},
+         {QString::fromUtf8("Product 0001 — Example")}},
         {"declared columns name and type the fields; a value too large for its declared "
          "size is kept whole, one of the wrong form as text",
          "a,b,c,d,e\n1,40000,yes,2024-02-03 10:20,x\n2,-5,0,03/04/2024,y\n",
@@ -206,12 +212,20 @@ TEST(TextSource, ReadsDelimitedAndFixedFilesAsTheSchemaSays)
          {"Code TEXT", "Name TEXT"},
          {"A1|First one", "B22|Second"}},
         {"empty, repeated and odd header names are made usable",
-         "Name,,name,\"Tab\tbed\"\n1,2,3,4\n", {}, {"Name INTEGER", "F2 INTEGER", "name_2 INTEGER", "Tabbed INTEGER"},
+         "Name,,name,\"Tab\tbed\"\n1,2,3,4\n",
+         {},
+         {"Name INTEGER", "F2 INTEGER", "name_2 INTEGER", "Tabbed INTEGER"},
          {"i:1|i:2|i:3|i:4"}},
-        {"records longer than the header get columns of their own", "A\n1,2\n", {},
-         {"A INTEGER", "F2 INTEGER"}, {"i:1|i:2"}},
-        {"a quote that is never closed takes the rest of the file", "A,B\n1,\"open\n2,3\n", {},
-         {"A INTEGER", "B TEXT"}, {"i:1|open\n2,3\n"}},
+        {"records longer than the header get columns of their own",
+         "A\n1,2\n",
+         {},
+         {"A INTEGER", "F2 INTEGER"},
+         {"i:1|i:2"}},
+        {"a quote that is never closed takes the rest of the file",
+         "A,B\n1,\"open\n2,3\n",
+         {},
+         {"A INTEGER", "B TEXT"},
+         {"i:1|open\n2,3\n"}},
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -219,8 +233,10 @@ TEST(TextSource, ReadsDelimitedAndFixedFilesAsTheSchemaSays)
         const QString file = dir.filePath(QStringLiteral("stock.csv"));
         WriteBytes(file, c.data);
         if (!c.schemaSection.isEmpty())
-            WriteBytes(dir.filePath(QStringLiteral("SCHEMA.INI")), "[other.txt]\r\nFormat=TabDelimited\r\n"
-                                                                   "[STOCK.CSV]\r\n" + c.schemaSection);
+            WriteBytes(dir.filePath(QStringLiteral("SCHEMA.INI")),
+                       "[other.txt]\r\nFormat=TabDelimited\r\n"
+                       "[STOCK.CSV]\r\n" +
+                           c.schemaSection);
         QString error;
         EXPECT_EQ(ListFileSourceTables(12, file, &error), QStringList{QStringLiteral("stock#csv")});
         CMemoryDb db;
@@ -235,23 +251,27 @@ TEST(TextSource, SchemaFileIsWrittenWholeAndReadBack)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("list.txt"));
     const QString schemaFile = dir.filePath(QStringLiteral("SCHEMA.INI"));
-    WriteBytes(schemaFile, "; kept\r\n[other.csv]\r\nFormat=TabDelimited\r\n[LIST.TXT]\r\nCol9=\"Ghost\" Text\r\n"
-                           "DateTimeFormat=dd.mm.yy\r\n[last.csv]\r\nColNameHeader=False\r\n");
+    WriteBytes(
+        schemaFile,
+        "; kept\r\n[other.csv]\r\nFormat=TabDelimited\r\n[LIST.TXT]\r\nCol9=\"Ghost\" Text\r\n"
+        "DateTimeFormat=dd.mm.yy\r\n[last.csv]\r\nColNameHeader=False\r\n");
     CTextSchema schema;
     schema.header = true;
     schema.delimiter = ';';
     schema.fileType = 1;
-    schema.columns = {{"Name", "Text", 0}, {"Price", "Currency", 0}, {"Count", "Long", 0}, {"Note", "Memo", 0}};
+    schema.columns = {
+        {"Name", "Text", 0}, {"Price", "Currency", 0}, {"Count", "Long", 0}, {"Note", "Memo", 0}};
     QString error;
     ASSERT_TRUE(WriteTextSchema(file, schema, &error)) << error.toStdString();
     // Fewer columns the second time: nothing of the first schema may stay.
     schema.columns.resize(2);
     ASSERT_TRUE(WriteTextSchema(file, schema, &error)) << error.toStdString();
-    EXPECT_EQ(ReadBytes(schemaFile), QByteArray("; kept\r\n[other.csv]\r\nFormat=TabDelimited\r\n"
-                                                "[last.csv]\r\nColNameHeader=False\r\n"
-                                                "[list.txt]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n"
-                                                "MaxScanRows=25\r\nCharacterSet=OEM\r\n"
-                                                "Col1=\"Name\" Text\r\nCol2=\"Price\" Currency\r\n"));
+    EXPECT_EQ(ReadBytes(schemaFile),
+              QByteArray("; kept\r\n[other.csv]\r\nFormat=TabDelimited\r\n"
+                         "[last.csv]\r\nColNameHeader=False\r\n"
+                         "[list.txt]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n"
+                         "MaxScanRows=25\r\nCharacterSet=OEM\r\n"
+                         "Col1=\"Name\" Text\r\nCol2=\"Price\" Currency\r\n"));
     CTextSchema back;
     ASSERT_TRUE(ReadTextSchema(file, &back, &error)) << error.toStdString();
     EXPECT_TRUE(back.header);
@@ -354,8 +374,9 @@ TEST(TextSource, DamagedCopiesAreReadOrRefused)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("seed.csv"));
-    WriteBytes(file, "Name,Code,Price\r\n\"Widget, large\",TAB0000001,2.5\r\nBolt,TAB0000002,0.25\r\n"
-                     "\"Nut \"\"M6\"\"\",TAB0000003,12\r\n");
+    WriteBytes(file,
+               "Name,Code,Price\r\n\"Widget, large\",TAB0000001,2.5\r\nBolt,TAB0000002,0.25\r\n"
+               "\"Nut \"\"M6\"\"\",TAB0000003,12\r\n");
     ReadDamagedCopies(12, file, QString(), 300);
 }
 
@@ -405,12 +426,13 @@ TEST(DbfSource, ReadsTheFieldsAndRecordsShapelibWrote)
     EXPECT_EQ(ListFileSourceTables(1, path, &error), QStringList{QStringLiteral("goods")});
     CMemoryDb db;
     ASSERT_TRUE(LoadFileSource(2, path, QString(), db.Db(), &error)) << error.toStdString();
-    EXPECT_EQ(db.Columns(QStringLiteral("goods")),
-              (QStringList{"NAME TEXT", "QTY INTEGER", "PRICE REAL", "ACTIVE BOOLEAN", "ADDED DATE"}));
+    EXPECT_EQ(
+        db.Columns(QStringLiteral("goods")),
+        (QStringList{"NAME TEXT", "QTY INTEGER", "PRICE REAL", "ACTIVE BOOLEAN", "ADDED DATE"}));
     // The deleted record is left out; null values are NULL.
     EXPECT_EQ(db.Rows(QStringLiteral("goods")),
-              (QStringList{QString::fromUtf8("Crème|i:12|r:2.5|i:1|2024-01-31"), "Bolt|i:-400|r:1234.75|i:0|1999-12-31",
-                           "Empty|-|-|-|-"}));
+              (QStringList{QString::fromUtf8("Crème|i:12|r:2.5|i:1|2024-01-31"),
+                           "Bolt|i:-400|r:1234.75|i:0|1999-12-31", "Empty|-|-|-|-"}));
 }
 
 TEST(DbfSource, HeaderThatPromisesMoreThanTheFileHoldsIsBroughtIntoRange)
@@ -445,7 +467,8 @@ TEST(XlsSource, ReadsTheSheetsOfAWorkbookWrittenByXlwt)
     EXPECT_EQ(ListFileSourceTables(7, path, &error), (QStringList{"Prices$", "Second Sheet$"}))
         << error.toStdString();
     CMemoryDb db;
-    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Prices$"), db.Db(), &error)) << error.toStdString();
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Prices$"), db.Db(), &error))
+        << error.toStdString();
     EXPECT_EQ(db.Columns(QStringLiteral("Prices$")),
               (QStringList{"Name TEXT", "Code TEXT", "Price REAL", "Added DATE", "Count INTEGER"}));
     EXPECT_EQ(db.Rows(QStringLiteral("Prices$")),
@@ -506,7 +529,8 @@ QString WriteXlsx(const QString& folder)
         "Target=\"chartsheets/sheet1.xml\"/></Relationships>");
     add("xl/sharedStrings.xml",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"999999999\">"
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "count=\"999999999\">"
         "<si><t>Name</t></si><si><t>Code</t></si><si><t>Price</t></si><si><t>Added</t></si>"
         "<si><t>Ok</t></si>"
         "<si><r><t>Cr\xC3\xA8me </t></r><r><rPr><b/></rPr><t>br\xC3\xBBl\xC3\xA9\x65</t></r>"
@@ -515,7 +539,8 @@ QString WriteXlsx(const QString& folder)
     add("xl/styles.xml",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
         "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-        "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"dd/mm/yyyy\\ hh:mm\"/></numFmts>"
+        "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"dd/mm/yyyy\\ "
+        "hh:mm\"/></numFmts>"
         "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs>"
         "<cellXfs count=\"4\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/>"
         "<xf numFmtId=\"4\"/></cellXfs></styleSheet>");
@@ -523,18 +548,26 @@ QString WriteXlsx(const QString& folder)
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
-        "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" t=\"s\"><v>4</v></c></row>"
-        "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>5</v></c><c r=\"B2\" t=\"inlineStr\"><is><t>TAB0000001</t></is></c>"
-        "<c r=\"C2\" s=\"3\"><v>2.5</v></c><c r=\"D2\" s=\"1\"><v>45322</v></c><c r=\"E2\" t=\"b\"><v>1</v></c></row>"
-        "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>6</v></c><c r=\"B4\" t=\"str\"><f>A1</f><v>00123</v></c>"
-        "<c r=\"C4\"><v>7</v></c><c r=\"D4\" s=\"1\"><v>45323</v></c><c r=\"E4\" t=\"b\"><v>0</v></c></row>"
+        "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" t=\"s\"><v>3</v></c><c r=\"E1\" "
+        "t=\"s\"><v>4</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>5</v></c><c r=\"B2\" "
+        "t=\"inlineStr\"><is><t>TAB0000001</t></is></c>"
+        "<c r=\"C2\" s=\"3\"><v>2.5</v></c><c r=\"D2\" s=\"1\"><v>45322</v></c><c r=\"E2\" "
+        "t=\"b\"><v>1</v></c></row>"
+        "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>6</v></c><c r=\"B4\" "
+        "t=\"str\"><f>A1</f><v>00123</v></c>"
+        "<c r=\"C4\"><v>7</v></c><c r=\"D4\" s=\"1\"><v>45323</v></c><c r=\"E4\" "
+        "t=\"b\"><v>0</v></c></row>"
         "<row r=\"6\"><c r=\"A6\" t=\"s\"><v>99</v></c><c t=\"e\"><v>#N/A</v></c></row>"
-        "<row r=\"7\"><c r=\"A7\" t=\"inlineStr\"><is><t>Later</t></is></c><c r=\"C7\"><v>1E-3</v></c>"
-        "<c r=\"D7\" s=\"2\"><v>45323.75</v></c><c r=\"ZZZZ7\"><v>5</v></c><c r=\"XFD7\"><v>6</v></c></row>"
+        "<row r=\"7\"><c r=\"A7\" t=\"inlineStr\"><is><t>Later</t></is></c><c "
+        "r=\"C7\"><v>1E-3</v></c>"
+        "<c r=\"D7\" s=\"2\"><v>45323.75</v></c><c r=\"ZZZZ7\"><v>5</v></c><c "
+        "r=\"XFD7\"><v>6</v></c></row>"
         "</sheetData></worksheet>");
-    add("xl/worksheets/sheet2.xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData/></worksheet>");
+    add("xl/worksheets/sheet2.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                    "<worksheet "
+                                    "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/"
+                                    "main\"><sheetData/></worksheet>");
     EXPECT_EQ(zip_close(zip), 0);
     return path;
 }
@@ -544,20 +577,25 @@ TEST(XlsxSource, ReadsSharedAndInlineStringsNumbersDatesAndBooleans)
     QTemporaryDir dir;
     const QString path = WriteXlsx(dir.path());
     QString error;
-    EXPECT_EQ(ListFileSourceTables(7, path, &error), (QStringList{"Stock$", "Empty one$"})) << error.toStdString();
+    EXPECT_EQ(ListFileSourceTables(7, path, &error), (QStringList{"Stock$", "Empty one$"}))
+        << error.toStdString();
     CMemoryDb db;
-    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Stock$"), db.Db(), &error)) << error.toStdString();
-    EXPECT_EQ(db.Columns(QStringLiteral("Stock$")),
-              (QStringList{"Name TEXT", "Code TEXT", "Price REAL", "Added DATETIME", "Ok BOOLEAN"}));
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Stock$"), db.Db(), &error))
+        << error.toStdString();
+    EXPECT_EQ(
+        db.Columns(QStringLiteral("Stock$")),
+        (QStringList{"Name TEXT", "Code TEXT", "Price REAL", "Added DATETIME", "Ok BOOLEAN"}));
     // Row 3 is missing and row 6 has no usable value: both left out. A
     // shared-string index out of range is no value; a cell far to the right
     // is beyond the columns read.
-    EXPECT_EQ(db.Rows(QStringLiteral("Stock$")),
-              (QStringList{QString::fromUtf8("Crème brûlée|TAB0000001|r:2.5|2024-01-31 00:00:00|i:1"),
-                           "  spaced & <marked>|00123|r:7|2024-02-01 00:00:00|i:0",
-                           "Later|-|r:0.001|2024-02-01 18:00:00|-"}));
+    EXPECT_EQ(
+        db.Rows(QStringLiteral("Stock$")),
+        (QStringList{QString::fromUtf8("Crème brûlée|TAB0000001|r:2.5|2024-01-31 00:00:00|i:1"),
+                     "  spaced & <marked>|00123|r:7|2024-02-01 00:00:00|i:0",
+                     "Later|-|r:0.001|2024-02-01 18:00:00|-"}));
     // An empty worksheet is an empty table, not a failure.
-    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Empty one"), db.Db(), &error)) << error.toStdString();
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Empty one"), db.Db(), &error))
+        << error.toStdString();
     EXPECT_EQ(db.Columns(QStringLiteral("Empty one")), QStringList{"F1 TEXT"});
     EXPECT_TRUE(db.Rows(QStringLiteral("Empty one")).isEmpty());
 }
@@ -584,10 +622,14 @@ TEST(FileSources, FormatsWithoutAReaderAndForeignFilesAreRefusedClearly)
         const char* message;
     };
     const Case cases[] = {
-        {4, "This file format is not available."}, {6, "This file format is not available."},
-        {8, "This file format is not available."}, {11, "This file format is not available."},
-        {13, "This file format is not available."}, {0, "not an Access database"},
-        {7, "not an Excel workbook"},              {1, "not a dBASE table"},
+        {4, "This file format is not available."},
+        {6, "This file format is not available."},
+        {8, "This file format is not available."},
+        {11, "This file format is not available."},
+        {13, "This file format is not available."},
+        {0, "not an Access database"},
+        {7, "not an Excel workbook"},
+        {1, "not a dBASE table"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -602,7 +644,8 @@ TEST(FileSources, FormatsWithoutAReaderAndForeignFilesAreRefusedClearly)
     }
     QString error;
     CMemoryDb db;
-    EXPECT_FALSE(LoadFileSource(12, dir.filePath(QStringLiteral("missing.csv")), QString(), db.Db(), &error));
+    EXPECT_FALSE(LoadFileSource(12, dir.filePath(QStringLiteral("missing.csv")), QString(), db.Db(),
+                                &error));
     EXPECT_TRUE(error.contains(QStringLiteral("cannot be found")));
 }
 
