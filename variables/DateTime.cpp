@@ -170,9 +170,10 @@ BOOL CDateTime::PrepareForPrint()
 void CDateTime::Recalculate()
 {
     std::time_t when = Now();
-    const long long days =
-        std::clamp<long long>(static_cast<long long>(m_offsetDays) + m_additionalDays, -kMostDays,
-                              kMostDays);
+    // Days supplied at print time count only while the variable takes them.
+    const long long additional = m_allowAdditional ? m_additionalDays : 0;
+    const long long days = std::clamp<long long>(static_cast<long long>(m_offsetDays) + additional,
+                                                 -kMostDays, kMostDays);
     if (days != 0)
         when += static_cast<std::time_t>(days * 86400);
     m_value = FormatDateTime(m_format, when);

@@ -4,6 +4,8 @@
 #include "Element.h"
 #include "ElementList.h"
 #include "Helpers.h"
+#include "PriceField.h"
+#include "PriceFormat.h"
 #include "Seams.h"
 #include "TextExport.h"
 
@@ -16,7 +18,6 @@
 IMPLEMENT_PERSISTENT(CPriceCalculation, CVariable, 1)
 
 std::function<bool(QWidget*, CPriceCalculation&, bool)> CPriceCalculation::s_dialog;
-std::function<bool(const CElement&, QString&, QString&)> CPriceCalculation::s_priceSeparators;
 
 namespace {
 
@@ -155,9 +156,15 @@ double CPriceCalculation::GetInput(int index) const
     QString decimal;
     QString thousands;
     bool fromPrice = false;
-    if (input.sourceKind == SOURCE_ELEMENT && s_priceSeparators) {
-        if (const CElement* element = TheElementList().FindByName(input.sourceName))
-            fromPrice = s_priceSeparators(*element, decimal, thousands);
+    if (input.sourceKind == SOURCE_ELEMENT) {
+        const auto* price =
+            dynamic_cast<const CPriceField*>(TheElementList().FindByName(input.sourceName));
+        if (price) {
+            const CPriceFormat& format = price->GetFormat();
+            decimal = format.m_partText[CPriceFormat::PART_DECIMAL_SEPARATOR];
+            thousands = format.m_thousandsSeparator;
+            fromPrice = true;
+        }
     }
     if (!fromPrice) {
         decimal = GetLocaleString(LOCALE_SMONDECIMALSEP);

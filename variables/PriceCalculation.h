@@ -9,8 +9,6 @@
 #include <array>
 #include <functional>
 
-class CElement;
-
 class CPriceCalculation : public CVariable
 {
     DECLARE_PERSISTENT(CPriceCalculation)
@@ -72,12 +70,6 @@ public:
     // The pages, installed by the user interface: edit the working copy (as
     // a wizard when isNew) and answer whether the user finished.
     static std::function<bool(QWidget* parent, CPriceCalculation& working, bool isNew)> s_dialog;
-
-    // The decimal and thousands separators of a price element's format;
-    // false for an element that is no price. Installed with the price
-    // element.
-    static std::function<bool(const CElement& element, QString& decimal, QString& thousands)>
-        s_priceSeparators;
 
     int m_type = CALC_DIFFERENCE;
     std::array<Input, 2> m_inputs;
