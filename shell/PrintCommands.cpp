@@ -53,13 +53,23 @@ public:
         for (int record = 0; record < batch; ++record) {
             if (!variables.UpdateForPrint())
                 return FALSE;
+            // What the variables advance during a job is taken back when the
+            // job is cancelled, since none of it reaches the page.
+            if (destination != 2 && !ThePrinter().m_jobOpen)
+                variables.BeginPrintJob();
             const BOOL printed =
                 destination == 2
                     ? ThePrintQueue().AddSign(document, copies)
                     : ThePrinter().PrintSign(document, copies, destination == 1 ? file : QString(),
                                              sheetUsage);
-            if (!printed)
+            if (!printed) {
+                // A sign that did not print does not advance the variables;
+                // a cancelled job discards its file, and every number it
+                // took comes back.
+                if (destination != 2 && ThePrinter().m_cancel)
+                    variables.DiscardPrintJob();
                 return FALSE;
+            }
             if (CPrintStationWnd* station = m_owner.Station())
                 station->Sheet()->AddUsedLabels(copies);
             variables.AdvanceAfterPrint();

@@ -13,6 +13,7 @@
 #include "PrintLog.h"
 #include "ProfileSession.h"
 #include "ScriptStore.h"
+#include "SequenceStore.h"
 #include "ShellParts.h"
 #include "UserList.h"
 #include "VariableDialogs.h"
@@ -323,6 +324,7 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
         // The price formats come before the preferences, which name one.
         ThePriceFormatList().LoadLibrary();
         LoadScriptStore();
+        LoadSequenceStore();
         LoadPreferences();
         LoadGridSettings();
         LoadShellSettings();
@@ -417,6 +419,7 @@ int CSignApp::ExitInstance()
         if (writable) {
             ThePriceFormatList().SaveLibrary();
             SaveScriptStore();
+            SaveSequenceStore();
         }
         SaveGridSettings();
         WriteProfileString(QStringLiteral("paper"), QStringLiteral("LastPaper"),
