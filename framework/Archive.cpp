@@ -105,6 +105,26 @@ void CArchive::EnsureRemaining(qsizetype bytes) const
         Fail(CArchiveException::endOfFile, "archive: unexpected end of file");
 }
 
+QByteArrayView CArchive::PeekRemaining() const
+{
+    if (m_mode != load)
+        return {};
+    return QByteArrayView(m_buffer->constData() + m_pos, m_buffer->size() - m_pos);
+}
+
+void CArchive::Skip(qsizetype bytes)
+{
+    EnsureRemaining(bytes);
+    m_pos += bytes;
+}
+
+const CRuntimeClass* CArchive::LoadedClass(DWORD index) const
+{
+    if (m_mode != load || index == 0 || index >= m_loadArray.size())
+        return nullptr;
+    return m_loadArray[index].cls;
+}
+
 void CArchive::Write(const void* data, qsizetype size)
 {
     if (m_mode != store)

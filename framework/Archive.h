@@ -99,6 +99,14 @@ public:
     qsizetype BytesRemaining() const;
     // Raises endOfFile unless that many bytes remain.
     void EnsureRemaining(qsizetype bytes) const;
+    // The bytes not yet read (empty when storing), for a reader that must
+    // look ahead to find where a record it cannot frame ends.
+    QByteArrayView PeekRemaining() const;
+    // Passes over that many bytes; raises endOfFile unless they remain.
+    void Skip(qsizetype bytes);
+    // The class a class reference of the given index names while loading,
+    // or null when that index is no class read so far.
+    const CRuntimeClass* LoadedClass(DWORD index) const;
 
     // Primitives.
     CArchive& operator<<(BYTE v) { return WriteLE(v); }

@@ -1,17 +1,32 @@
 #include "ElementList.h"
 
 #include "AppContext.h"
+#include "OleObject.h"
 #include "DC.h"
 #include "Messages.h"
 #include "TextExport.h"
 #include "UndoHistory.h"
 #include "WaitCursor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <unordered_set>
 
 IMPLEMENT_PERSISTENT(CElementList, CObject, 1)
+
+namespace {
+
+const char* const kOleObjectLeftOut =
+    "This sign holds an OLE object (an object of another Windows program). OLE objects "
+    "cannot be shown or kept on this system, so it was left out. Everything else in the sign "
+    "has been read.";
+const char* const kOleObjectsLeftOut =
+    "This sign holds %1 OLE objects (objects of other Windows programs). OLE objects "
+    "cannot be shown or kept on this system, so they were left out. Everything else in the "
+    "sign has been read.";
+
+} // namespace
 
 std::function<void(CElement*, CElementList&)> CElementList::s_registerTable;
 std::function<void(CElement*, CElementList&)> CElementList::s_unregisterTable;
@@ -495,10 +510,20 @@ void CElementList::Serialize(CArchive& ar)
     // are kept in a hashed set so that the check stays linear in the file.
     std::unordered_set<const CElement*> listed(m_elements.begin(), m_elements.end());
     const DWORD count = ar.ReadCount(2);
+    int leftOut = 0;
     for (DWORD i = 0; i < count; ++i) {
+        COleObject::ElementsFollowing() = int(std::min<DWORD>(count - i - 1, 0x7FFFFFFF));
         CElement* element = ar.ReadObjectOf<CElement>();
         if (!element)
             continue;
+        // An OLE object's own data cannot be read here: the object is left
+        // out and the rest of the sign read as usual.
+        if (const auto* object = dynamic_cast<const COleObject*>(element);
+            object && object->WasLeftOut()) {
+            delete element;
+            ++leftOut;
+            continue;
+        }
         if (listed.contains(element))
             throw CArchiveException(CArchiveException::badIndex, "archive: element listed twice");
         const std::size_t before = m_elements.size();
@@ -509,6 +534,13 @@ void CElementList::Serialize(CArchive& ar)
         // a table lists its cells as it is added
         for (std::size_t j = before; j < m_elements.size(); ++j)
             listed.insert(m_elements[j]);
+    }
+    if (leftOut > 0) {
+        AppMessageBox(leftOut == 1 ? QString::fromLatin1(kOleObjectLeftOut)
+                                   : QString::fromLatin1(kOleObjectsLeftOut).arg(leftOut),
+                      MB_ICONINFORMATION);
+        if (App().loadOutcome == 0)
+            App().loadOutcome = 3;
     }
 }
 

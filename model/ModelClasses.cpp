@@ -1,9 +1,12 @@
 #include "ModelClasses.h"
 
+#include "ArcText.h"
 #include "Box.h"
 #include "BulletArray.h"
 #include "Image.h"
 #include "Line.h"
+#include "OleObject.h"
+#include "Symbol.h"
 #include "Text.h"
 #include "UndoHistory.h"
 
@@ -16,6 +19,9 @@ void RegisterModelElementClasses()
         RUNTIME_CLASS(CBox),
         RUNTIME_CLASS(CEllipse),
         RUNTIME_CLASS(CText),
+        RUNTIME_CLASS(CArcText),
+        RUNTIME_CLASS(CSymbol),
+        RUNTIME_CLASS(COleObject),
         RUNTIME_CLASS(CImage),
         RUNTIME_CLASS(CBackground),
         RUNTIME_CLASS(CBulletArray),
@@ -27,6 +33,9 @@ void RegisterModelElementClasses()
     // An ellipse is copied as a box and made an ellipse.
     RegisterElementCopy(TYPE_ELLIPSE, &CopyEllipseElement);
     RegisterElementCopy(TYPE_TEXT, &CopyTextElement);
+    RegisterElementCopy(TYPE_ARC_TEXT, &CopyArcTextElement);
+    RegisterElementCopy(TYPE_SYMBOL, &CopySymbolElement);
+    RegisterElementCopy(TYPE_OLE, &CopyOleObjectElement);
     RegisterElementCopy(TYPE_PICTURE, &CopyImageElement);
     RegisterBulletArray();
 }

@@ -1,5 +1,7 @@
 #include "PaneParts.h"
 
+#include "ArcText.h"
+#include "ArcTextView.h"
 #include "Barcode.h"
 #include "BarcodeView.h"
 #include "Box.h"
@@ -7,6 +9,8 @@
 #include "MainFrame.h"
 #include "SettingsView.h"
 #include "ShapeViews.h"
+#include "Symbol.h"
+#include "SymbolView.h"
 
 void RegisterPanes()
 {
@@ -32,6 +36,14 @@ void RegisterPanes()
         return pane;
     });
     CMainFrame::RegisterPaneCreator(TYPE_ELLIPSE, box);
+    CMainFrame::RegisterPaneCreator(TYPE_ARC_TEXT, [](CElement* element) -> QWidget* {
+        auto* arc = dynamic_cast<CArcText*>(element);
+        return arc ? new CArcTextView(arc) : nullptr;
+    });
+    CMainFrame::RegisterPaneCreator(TYPE_SYMBOL, [](CElement* element) -> QWidget* {
+        auto* symbol = dynamic_cast<CSymbol*>(element);
+        return symbol ? new CSymbolView(symbol) : nullptr;
+    });
     // An element without a pane of its own (an OLE object) shows the sign
     // settings under the "Sign" captions.
     CMainFrame::SetSettingsPaneCreator(

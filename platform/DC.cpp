@@ -75,6 +75,9 @@ constexpr FaceSubstitute kFaceSubstitutes[] = {
     {"Arial", "Liberation Sans"},
     {"Times New Roman", "Liberation Serif"},
     {"Courier New", "Liberation Mono"},
+    // The symbol font new symbols start with: a free face that draws every
+    // character the symbol list offers.
+    {"Tabrel Symbol 1", "Symbola"},
 };
 constexpr const char* kDefaultFace = "Liberation Sans";
 

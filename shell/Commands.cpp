@@ -143,6 +143,11 @@ bool ArcTextTool(const CCommandState& s)
 {
     return s.toolMode == 19 || s.toolMode == 20;
 }
+// OLE objects come only from signs made on Windows: none can be created.
+bool Never(const CCommandState&)
+{
+    return false;
+}
 bool TableTool(const CCommandState& s)
 {
     return s.toolMode == 21;
@@ -239,7 +244,7 @@ const std::vector<CCommandInfo> kCommands = {
     {ID_TOOL_BARCODE, "Bar&code...", nullptr, "Barcode", "Place a barcode", "barcode", nullptr, BarcodeTool},
     {ID_TOOL_SYMBOL, "&Symbol...", nullptr, "Symbol", "Place a symbol", "symbol", nullptr, SymbolTool},
     {ID_TOOL_TABLE, "Ta&ble", nullptr, nullptr, "Draw a table", "table", nullptr, TableTool},
-    {ID_TOOL_OBJECT, "Ob&ject...", nullptr, "Object", "Insert an object of another program", nullptr, nullptr, nullptr},
+    {ID_TOOL_OBJECT, "Ob&ject...", nullptr, "Object", "Insert an object of another program", nullptr, Never, nullptr},
 
     // Layout
     {ID_EDIT_ROTATE, "&Rotate", nullptr, nullptr, "Turn the selected elements", "rotate", RotatableSelected, nullptr},

@@ -17,6 +17,8 @@
 #include "Rounding.h"
 #include "SelectBarcodeTypeDlg.h"
 #include "SignData.h"
+#include "Symbol.h"
+#include "SymbolSelectDlg.h"
 #include "Text.h"
 #include "UndoHistory.h"
 
@@ -1002,6 +1004,7 @@ const int kCanvasCommands[] = {
     ID_VIEW_GRID,         ID_VIEW_RULER,          ID_VIEW_MARGINS,      ID_LAYOUT_GUIDES,
     ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,   ID_TOOL_BARCODE,
     ID_CHANGE_SYMBOLOGY,  ID_TOOL_PRICE,
+    ID_TOOL_ARC_TEXT,     ID_TOOL_SYMBOL,
 };
 
 } // namespace
@@ -1052,6 +1055,22 @@ bool CDesignView::RunCommand(int id)
     case ID_TOOL_BARCODE:
         ArmBarcodeTool();
         return false;
+    case ID_TOOL_ARC_TEXT:
+        ArmTool(MODE_ARC_TEXT, nullptr);
+        return false;
+    case ID_TOOL_SYMBOL: {
+        // The character is chosen first; a click then places it.
+        CSymbolSelectDlg dialog(this);
+        if (dialog.exec() != QDialog::Accepted || dialog.ResultText().isEmpty())
+            return false;
+        ArmTool(MODE_SYMBOL_PLACE, "CSymbol");
+        if (auto* symbol = dynamic_cast<CSymbol*>(m_pending)) {
+            const QString face = dialog.Font().GetFaceName();
+            symbol->SetFace(nullptr, face, CLogFont::EnumerateFace(face));
+            symbol->SetSampleData(nullptr, dialog.ResultText());
+        }
+        return false;
+    }
     case ID_TOOL_PRICE:
         ArmTool(MODE_PRICE_PLACE, "CPriceField");
         return false;

@@ -48,7 +48,7 @@ LogFontFields FitFont(LogFontFields lf, const LogFontFields& def)
     return lf;
 }
 
-LogFontFields SymbolFont(const char* face, LONG height)
+[[maybe_unused]] LogFontFields SymbolFont(const char* face, LONG height)
 {
     LogFontFields lf;
     lf.lfHeight = height;
@@ -124,8 +124,6 @@ QString DefaultDictionary()
 } // namespace
 
 CSpellPreferences::CSpellPreferences() : dictionary(DefaultDictionary()) {}
-
-CSymbolPreferences::CSymbolPreferences() : font(SymbolFont("Tabrel Symbol 1", 94)) {}
 
 LogFontFields DefaultTextFont()
 {

@@ -19,6 +19,7 @@
 #include "AppContext.h"
 #include "ElementDefaults.h"
 #include "LogFontFields.h"
+#include "Symbol.h"
 #include "PricePreferences.h"
 #include "Types.h"
 
@@ -48,17 +49,9 @@ struct CSpellPreferences
     static CSpellPreferences& Current() { return App().Get<CSpellPreferences>(); }
 };
 
-// New symbols ("SymbolPreferences").
-struct CSymbolPreferences
-{
-    CSymbolPreferences();
-    LogFontFields font;
-    COLORREF symbolColour = 0;
-    BOOL colouredBackground = 0;
-    COLORREF backgroundColour = 16777215;
-
-    static CSymbolPreferences& Current() { return App().Get<CSymbolPreferences>(); }
-};
+// New symbols ("SymbolPreferences"): the settings the symbol element
+// itself starts from.
+using CSymbolPreferences = CSymbolDefaults;
 
 // The grid, margin and ruler switches of the design view ("grid",
 // "margins", "ruler"). The display unit itself is App().general.displayUnits.
