@@ -317,6 +317,7 @@ const std::vector<CCommandInfo> kCommands = {
     {ID_PREVIEW_SHEET, "Whole Sheet", nullptr, nullptr, "Preview the whole sheet of signs", "sheet", SheetOfSeveral, nullptr},
     {ID_SWITCH_DOCKING, "Switch Docking", nullptr, nullptr, "Move the data-entry pane to the other side", "docking", InDataEntry, nullptr},
     {ID_DATA_CANCEL, "Cancel", nullptr, "Cancel Data Entry", "Leave data entry and return to the design", nullptr, nullptr, nullptr},
+    {ID_RECORD_PRINT_ALL, "Print All", nullptr, "Print All Records", "Print one sign for every record of the linked database", "print", nullptr, nullptr},
 
     // Sent by other windows
     {ID_PICTURE_RESAMPLE, "Resample Picture", nullptr, nullptr, "Resample the picture", nullptr, nullptr, nullptr},
@@ -498,7 +499,7 @@ const std::vector<int> kMainBar = {
 };
 
 const std::vector<int> kDataEntryBar = {
-    ID_PREVIEW_SINGLE, ID_PREVIEW_SHEET, ID_SWITCH_DOCKING, 0, ID_SPELLING,
+    ID_PREVIEW_SINGLE, ID_PREVIEW_SHEET, ID_SWITCH_DOCKING, 0, ID_RECORD_PRINT_ALL, 0, ID_SPELLING,
 };
 
 const std::vector<int> kDrawBar = {

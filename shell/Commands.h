@@ -135,6 +135,7 @@ enum CommandId : int
     ID_PREVIEW_SHEET = 32925,
     ID_SWITCH_DOCKING = 32888,
     ID_DATA_CANCEL = 32809,
+    ID_RECORD_PRINT_ALL = 32875,
 
     // Sent by panes and other windows; no menu item
     ID_PICTURE_RESAMPLE = 32810,

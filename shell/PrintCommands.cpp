@@ -10,12 +10,14 @@
 #include "PrintQueue.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "RecordPrintDriver.h"
 #include "Seams.h"
 #include "SheetPreviewWnd.h"
 #include "SignPreviewWnd.h"
 #include "VariableList.h"
 
 #include <QPointer>
+#include <QSpinBox>
 
 namespace {
 
@@ -138,6 +140,8 @@ bool CPrintCommands::HandlesCommand(int id) const
         return true;
     case ID_DATA_CANCEL:
         return IsStationOpen();
+    case ID_RECORD_PRINT_ALL:
+        return IsStationOpen() && CRecordPrintDriver::IsLinked();
     default:
         return false;
     }
@@ -164,6 +168,9 @@ bool CPrintCommands::OnCommand(int id)
         return true;
     case ID_DATA_CANCEL:
         ClosePrintStation();
+        return true;
+    case ID_RECORD_PRINT_ALL:
+        OnPrintAllRecords();
         return true;
     default:
         return false;
@@ -241,7 +248,10 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     TheVariableList().ResetValues();
 
     m_driver = std::make_unique<CSignRecordDriver>(*this, *m_frame);
-    m_batch = new CPrintBatchDlg(*m_driver, m_station->Sheet(), m_frame);
+    // A linked sign starts at the first record of its table or view.
+    m_records = std::make_unique<CRecordPrintDriver>(*m_driver);
+    m_records->Begin();
+    m_batch = new CPrintBatchDlg(*m_records, m_station->Sheet(), m_frame);
     // The station stands for the whole canvas: no scroll bars beside it.
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -257,6 +267,30 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     m_batch->move(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120);
     m_frame->updateActions();
     return TRUE;
+}
+
+// Print All: one sign per record of the linked database, each printed by
+// the print bar's Print with its current settings.
+void CPrintCommands::OnPrintAllRecords()
+{
+    if (!m_records || !m_batch)
+        return;
+    QPointer<CPrintBatchDlg> batch = m_batch;
+    m_records->PrintAllRecords(
+        [batch] {
+            if (batch)
+                batch->OnPrint();
+        },
+        [batch](const QString& copies) {
+            auto* spin = batch ? batch->findChild<QSpinBox*>(
+                                     QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
+                               : nullptr;
+            bool ok = false;
+            const int count = copies.trimmed().toInt(&ok);
+            if (spin && ok && count > 0)
+                spin->setValue(count);
+        });
+    m_frame->updateActions();
 }
 
 void CPrintCommands::ClosePrintStation()

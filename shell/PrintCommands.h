@@ -15,6 +15,7 @@
 
 class CMainFrame;
 struct CPaperStock;
+class CRecordPrintDriver;
 class CSignRecordDriver;
 class QWidget;
 
@@ -58,9 +59,13 @@ public:
 private:
     void OnPaperSelect();
     void OnPaperDesign(bool newStock);
+    void OnPrintAllRecords();
 
     CMainFrame* m_frame;
     QPointer<CPrintStationWnd> m_station;
     QPointer<CPrintBatchDlg> m_batch;
     std::unique_ptr<CSignRecordDriver> m_driver;
+    // Wraps m_driver for a sign linked to a database: each sign takes its
+    // record's data.
+    std::unique_ptr<CRecordPrintDriver> m_records;
 };

@@ -1,6 +1,7 @@
 #include "ShellParts.h"
 
 #include "BarcodeParts.h"
+#include "DatabaseLink.h"
 #include "ModelClasses.h"
 #include "VariableParts.h"
 
@@ -9,4 +10,5 @@ void RegisterAllClasses()
     RegisterModelElementClasses();
     RegisterVariableSignParts();
     RegisterBarcodeClasses();
+    RegisterDatabaseSignParts();
 }
