@@ -391,6 +391,13 @@ bool WriteTextSchema(const QString& dataFile, const CTextSchema& schema, QString
 {
     const QString path = SchemaPath(dataFile);
     const QString section = QFileInfo(dataFile).fileName();
+    const char d = schema.delimiter;
+    if (!schema.fixedWidth && (d == '"' || d == '\r' || d == '\n' || d == '\0')) {
+        if (error)
+            *error = QStringLiteral(
+                "A quote or a line break cannot separate the fields of a text file.");
+        return false;
+    }
     QStringList kept;
     if (QFileInfo::exists(path)) {
         QByteArray bytes;

@@ -316,6 +316,20 @@ TEST(TextSource, SchemaFileIsWrittenWholeAndReadBack)
     }
 }
 
+TEST(TextSource, SchemaWithADelimiterThatCannotBeReadBackIsNotWritten)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.csv"));
+    for (char delimiter : {'"', '\n', '\r', '\0'}) {
+        CTextSchema schema;
+        schema.delimiter = delimiter;
+        QString error;
+        EXPECT_FALSE(WriteTextSchema(file, schema, &error)) << int(delimiter);
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("SCHEMA.INI"))));
+    }
+}
+
 TEST(TextSource, SchemaThatCannotBeUnderstoodChangesNothing)
 {
     const QList<QByteArray> sections = {
@@ -610,6 +624,36 @@ TEST(XlsxSource, DamagedCopiesAreReadOrRefused)
 
 // Access databases: no tool installed here writes an .mdb or .accdb file, so
 // there is no fixture to read; only the refusal of other files is tested.
+
+TEST(AccessSource, DamagedDatabasesAreRefusedWithoutHarm)
+{
+    // Files that start as an Access database does, followed by noise: the
+    // reader may refuse them but the program goes on.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("noise.mdb"));
+    std::mt19937 rng(5104);
+    for (int round = 0; round < 40; ++round) {
+        QByteArray bytes(4096 * (2 + round % 6), '\0');
+        for (char& b : bytes)
+            b = static_cast<char>(rng() & 0xFF);
+        bytes.replace(0, 4, QByteArray("\0\1\0\0", 4));
+        bytes.replace(4, 15, round % 2 ? "Standard Jet DB" : "Standard ACE DB");
+        bytes[20] = static_cast<char>(round % 3);
+        WriteBytes(file, bytes);
+        CMemoryDb db;
+        QString error;
+        const QStringList tables = ListFileSourceTables(0, file, &error);
+        if (tables.isEmpty()) {
+            EXPECT_FALSE(error.isEmpty());
+        }
+        error.clear();
+        if (!LoadFileSource(0, file, QString(), db.Db(), &error)) {
+            EXPECT_FALSE(error.isEmpty());
+            EXPECT_TRUE(db.Tables().isEmpty());
+        }
+        EXPECT_EQ(ReadBytes(file), bytes);
+    }
+}
 
 TEST(FileSources, FormatsWithoutAReaderAndForeignFilesAreRefusedClearly)
 {
