@@ -2,6 +2,14 @@
 
 #include "Combination.h"
 #include "CombinationDlg.h"
+#include "DateTime.h"
+#include "DateTimePage.h"
+#include "IncNumber.h"
+#include "IncPage.h"
+#include "OptionList.h"
+#include "OptionListPage.h"
+#include "PriceCalcPage.h"
+#include "PriceCalculation.h"
 #include "ElementList.h"
 #include "MacroScriptDlg.h"
 
@@ -19,4 +27,8 @@ void InstallVariableDialogs()
         CCombinationDlg dialog(working, linked, parent);
         return dialog.exec() == QDialog::Accepted;
     };
+    CDateTime::s_dialog = &RunDateTimeSheet;
+    CPriceCalculation::s_dialog = &RunPriceCalcSheet;
+    CIncNumber::s_dialog = &RunIncNumberSheet;
+    COptionList::s_dialog = &RunOptionListSheet;
 }

@@ -1,0 +1,46 @@
+// Where a variable's input comes from, as the variables' pages offer it:
+// fixed at a value, typed at print time with a prompt, a named number
+// sequence, a database field or another element of the sign. Choosing one
+// enables its control only and gives it the focus.
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+
+class CSourceChoice : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The choices offered: the sequence only where asked for.
+    CSourceChoice(const QString& fixedLabel, bool withSequence, QWidget* parent = nullptr);
+
+    // Shows the source: kind, name, prompt and value.
+    void Load(int kind, const QString& name, const QString& prompt, const QString& value);
+    int Kind() const;
+    void SetKind(int kind);
+
+    QRadioButton* Button(int kind) const;
+    QLineEdit* ValueEdit() const { return m_value; }
+    QLineEdit* PromptEdit() const { return m_prompt; }
+    QComboBox* SequenceCombo() const { return m_sequence; }
+    QLineEdit* NextNumberEdit() const { return m_nextNumber; }
+    QComboBox* FieldCombo() const { return m_field; }
+    QComboBox* ElementCombo() const { return m_element; }
+
+private:
+    void Enable(int kind, bool focus);
+    void OnSequenceText(const QString& text);
+
+    QButtonGroup* m_group = nullptr;
+    QLineEdit* m_value = nullptr;
+    QLineEdit* m_prompt = nullptr;
+    QComboBox* m_sequence = nullptr;
+    QLineEdit* m_nextNumber = nullptr;
+    QComboBox* m_field = nullptr;
+    QComboBox* m_element = nullptr;
+};
