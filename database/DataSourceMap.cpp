@@ -705,6 +705,15 @@ int CDataSourceMap::GetDependentCount(const CObject* elementOrVariable) const
     return node ? int(node->dependents.size()) : 0;
 }
 
+void CDataSourceMap::AddVariable(CObject* variable)
+{
+    auto* v = static_cast<CVariable*>(variable);
+    if (!TheVariableList().Contains(v))
+        return;
+    if (CDataSourceNode* node = AddVariable(v, TRUE))
+        RelinkNodesNaming(node);
+}
+
 void CDataSourceMap::RemoveVariable(CObject* variable)
 {
     for (CDataSourceNode* node : std::as_const(m_nodes)) {

@@ -93,6 +93,7 @@ public:
     void RemoveElement(CObject* element) override;
     int GetDependentCount(const CObject* elementOrVariable) const override;
     void RemoveVariable(CObject* variable) override;
+    void AddVariable(CObject* variable) override;
     BOOL UpdateElement(CObject* element, const QString& oldName) override;
     void PropagateElement(CObject* element) override;
 

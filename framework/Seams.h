@@ -77,6 +77,9 @@ public:
     // Unlinks and deletes a variable's node; the variable list calls it
     // before it deletes a variable that feeds nothing.
     virtual void RemoveVariable(CObject* /*variable*/) {}
+    // Gives a variable made on a pane its node, linked to its sources, and
+    // links whatever already names it.
+    virtual void AddVariable(CObject* /*variable*/) {}
     // Brings an element's node up to date after its name or data path
     // changed; the elements and variables it feeds follow a new name. FALSE,
     // after telling the user, when a source was refused because it would

@@ -688,10 +688,8 @@ QGroupBox* CElementView::AddSourceBlock(bool withCombination)
     });
     for (QCheckBox* check : {s.startOnly, s.mustEnter, s.useSample, s.readOnly})
         connect(check, &QCheckBox::clicked, this, &CElementView::OnSourceChecks);
-    connect(s.edit, &QPushButton::clicked, this,
-            [] { NotAvailableYet(QObject::tr("Editing a variable")); });
-    connect(s.create, &QPushButton::clicked, this,
-            [] { NotAvailableYet(QObject::tr("Creating a variable")); });
+    connect(s.edit, &QPushButton::clicked, this, &CElementView::OnSourceEdit);
+    connect(s.create, &QPushButton::clicked, this, &CElementView::OnSourceNew);
     m_form->addWidget(box);
     return box;
 }
@@ -813,6 +811,73 @@ void CElementView::ReleaseMacroVariable(CElement* element, const QString& name)
     variables.RemoveVariable(variable);
 }
 
+CVariable* CElementView::NewVariable(int kind, CElement* element)
+{
+    CVariableList& variables = TheVariableList();
+    CVariable* variable = variables.CreateVariable(kind + 8, element->m_name);
+    if (!variable)
+        return nullptr;
+    if (!variable->DoNewDialog(this)) {
+        variables.RemoveVariable(variable);
+        return nullptr;
+    }
+    if (CDataPathSeam* paths = App().dataPaths)
+        paths->AddVariable(variable);
+    return variable;
+}
+
+void CElementView::OnSourceNew()
+{
+    CElement* element = Element();
+    if (!element || IsLoading())
+        return;
+    CSourceBlock& s = *m_source;
+    const int kind = element->m_dataSource;
+    CVariable* variable = NewVariable(kind, element);
+    if (!variable)
+        return;
+    const QString name = variable->GetName();
+    int at = s.name->findText(name);
+    if (at < 0) {
+        s.name->addItem(name);
+        at = s.name->count() - 1;
+    }
+    s.name->setCurrentIndex(at);
+    OnSourceName(at);
+    if (kind != SOURCE_MACRO)
+        s.create->setVisible(false);
+    emit elementEdited();
+}
+
+void CElementView::OnSourceEdit()
+{
+    CElement* element = Element();
+    if (!element || IsLoading())
+        return;
+    CSourceBlock& s = *m_source;
+    const int kind = element->m_dataSource;
+    const QString name = s.name->currentText();
+    CVariableList& variables = TheVariableList();
+    CVariable* variable = variables.FindVariable(kind + 8, name);
+    if (!variable && kind == SOURCE_MACRO && !name.isEmpty()) {
+        if (auto* macro =
+                dynamic_cast<CMacroScript*>(variables.CreateVariable(VARIABLE_MACRO, name))) {
+            macro->m_scriptName = name;
+            macro->CompileFromStore();
+            if (CDataPathSeam* paths = App().dataPaths)
+                paths->AddVariable(macro);
+            variable = macro;
+        }
+    }
+    if (!variable || !variable->DoEditDialog(this))
+        return;
+    s.prompt->setText(variable->m_prompt);
+    element->m_prompt = variable->m_prompt;
+    RefreshDataPath(element);
+    MarkModified();
+    emit elementEdited();
+}
+
 void CElementView::OnSourceType(int index)
 {
     CElement* element = Element();
@@ -867,9 +932,12 @@ void CElementView::OnSourceType(int index)
         if (kind >= SOURCE_OPTION_LIST && kind <= SOURCE_COMBINATION && kind != SOURCE_GS1) {
             FillNames(kind, element);
             if (s.name->count() == 0) {
-                // No variable of this kind yet: one would be made here.
-                NotAvailableYet(tr("Creating a variable"));
-                return refuse();
+                // No variable (or script) of this kind yet: the user makes one.
+                CVariable* made = NewVariable(kind, element);
+                if (!made)
+                    return refuse();
+                s.name->addItem(made->GetName());
+                s.name->setCurrentIndex(0);
             }
             const int own = s.name->findText(element->m_name);
             if (own >= 0 && kind != SOURCE_MACRO)
@@ -925,6 +993,8 @@ void CElementView::OnSourceName(int index)
                     TheVariableList().CreateVariable(VARIABLE_MACRO, name))) {
                 macro->m_scriptName = name;
                 macro->CompileFromStore();
+                if (CDataPathSeam* paths = App().dataPaths)
+                    paths->AddVariable(macro);
             }
         }
         element->m_prompt.clear();

@@ -27,6 +27,8 @@ class QVBoxLayout;
 // its undo identity and finds it in the sign's element list on every use, so
 // once the element is deleted, or swapped for a copy by Undo or Redo, the
 // handle is empty instead of dangling.
+class CVariable;
+
 class CElementHandle
 {
 public:
@@ -166,6 +168,11 @@ private:
     // The element stops running the macro script variable of that name: the
     // variable goes once nothing but this element depends on it.
     void ReleaseMacroVariable(CElement* element, const QString& name);
+    // A variable of the kind, named like the element, made through its
+    // new-variable dialog; nothing (and no variable left) when cancelled.
+    CVariable* NewVariable(int kind, CElement* element);
+    void OnSourceEdit();
+    void OnSourceNew();
 
     // The font block.
     struct CFontBlock;

@@ -4,9 +4,11 @@
 #include "ElementList.h"
 #include "Line.h"
 #include "MacroScript.h"
+#include "MacroScriptDlg.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
+#include "ScriptPage.h"
 #include "ScriptStore.h"
 #include "Paper.h"
 #include "SettingsView.h"
@@ -14,6 +16,7 @@
 #include "ShellParts.h"
 #include "TestSupport.h"
 #include "UndoHistory.h"
+#include "VariableDialogs.h"
 #include "VariableList.h"
 
 #include <QCheckBox>
@@ -23,10 +26,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 static void PrintTo(const QString& text, std::ostream* out)
@@ -510,6 +515,70 @@ TEST_F(ShapePanesTest, AScriptNoLongerUsedLeavesTheSign)
     choose(first, SOURCE_FIXED, QString());
     EXPECT_EQ(TheVariableList().GetCount(), 0);
     EXPECT_EQ(messages.Count(), 0);
+}
+
+// With no script in the store, choosing Macro Script opens the new-script
+// wizard; Finish gives the element the new script, Cancel refuses the choice.
+TEST_F(ShapePanesTest, AMacroSourceWithoutScriptsMakesOneThroughTheWizard)
+{
+    InstallVariableDialogs(); // as the program does at start-up
+    struct Restore
+    {
+        ~Restore() { CMacroScript::s_dialog = nullptr; }
+    } restore;
+    CBox* box = AddShape<CBox>(CRect(0, 0, 100, 50));
+    Select(box);
+    auto* type = Find<QComboBox>(1000);
+    const int macro = type->findData(SOURCE_MACRO);
+    auto whenShown = [](std::function<void(CMacroScriptDlg*)> action) {
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, action] {
+            if (auto* dlg = qobject_cast<CMacroScriptDlg*>(QApplication::activeModalWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                action(dlg);
+            }
+        });
+        timer->start(5);
+    };
+
+    // Cancelled: the choice is refused and no variable is left behind.
+    whenShown([](CMacroScriptDlg* dlg) { dlg->reject(); });
+    type->setCurrentIndex(macro);
+    emit type->activated(macro);
+    EXPECT_EQ(box->m_dataSource, SOURCE_FIXED);
+    EXPECT_EQ(type->currentData().toInt(), SOURCE_FIXED);
+    EXPECT_EQ(TheVariableList().GetCount(), 0);
+
+    // Finished: the script is stored and runs for the box.
+    whenShown([](CMacroScriptDlg* dlg) {
+        QTest::keyClicks(dlg->Page()->Editor(), "RETURN \"made\"");
+        dlg->Page()->NameCombo()->lineEdit()->clear();
+        QTest::keyClicks(dlg->Page()->NameCombo()->lineEdit(), "Made");
+        QTest::mouseClick(dlg->Page()->SaveButton(), Qt::LeftButton);
+        QTest::mouseClick(dlg->FinishButton(), Qt::LeftButton);
+    });
+    type->setCurrentIndex(macro);
+    emit type->activated(macro);
+    EXPECT_EQ(box->m_dataSource, SOURCE_MACRO);
+    EXPECT_EQ(box->m_sourceName, QStringLiteral("Made"));
+    EXPECT_EQ(Find<QComboBox>(1001)->currentText(), QStringLiteral("Made"));
+    EXPECT_EQ(TheScriptStore().GetScriptText(QStringLiteral("Made")), QStringLiteral("RETURN \"made\""));
+    CVariable* variable = TheVariableList().FindVariable(VARIABLE_MACRO, QStringLiteral("Made"));
+    ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(TheVariableList().GetCount(), 1);
+    variable->ResetValue();
+    EXPECT_EQ(variable->GetValue(), QStringLiteral("made"));
+
+    // "Edit..." opens the same script's properties.
+    bool edited = false;
+    whenShown([&](CMacroScriptDlg* dlg) {
+        edited = dlg->Page()->Editor()->toPlainText() == QStringLiteral("RETURN \"made\"");
+        dlg->reject();
+    });
+    QTest::mouseClick(Find<QPushButton>(1004), Qt::LeftButton);
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
 TEST_F(ShapePanesTest, DeletedElementLeavesAnEmptyPane)
