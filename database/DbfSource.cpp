@@ -73,6 +73,112 @@ qint64 LittleEndian(const unsigned char* p, int size)
     return static_cast<qint64>(v);
 }
 
+// The memo file beside a table: "name.dbt" (dBASE) or "name.fpt" (FoxPro),
+// the extension in any letter case.
+QString MemoPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString base = info.completeBaseName();
+    const QStringList names = info.absoluteDir().entryList(QDir::Files);
+    for (const char* ext : {".dbt", ".fpt"})
+        for (const QString& name : names)
+            if (name.compare(base + QLatin1String(ext), Qt::CaseInsensitive) == 0)
+                return info.absoluteDir().filePath(name);
+    return QString();
+}
+
+// Memo texts of dBASE III, dBASE IV and FoxPro memo files. The bytes read
+// for all memos together are limited to twice the memo file's size (and a
+// megabyte), so records that all point at one long memo cannot make reading
+// take more than linear time.
+class CMemoFile
+{
+public:
+    explicit CMemoFile(const QString& path) : m_file(path)
+    {
+        if (path.isEmpty() || !m_file.open(QIODevice::ReadOnly))
+            return;
+        m_size = m_file.size();
+        m_budget = 2 * m_size + (1 << 20);
+        m_fox = path.endsWith(QLatin1String(".fpt"), Qt::CaseInsensitive);
+        const QByteArray head = m_file.read(32);
+        if (head.size() < 32)
+            return;
+        const auto* h = reinterpret_cast<const unsigned char*>(head.constData());
+        if (m_fox) {
+            m_blockSize = (h[6] << 8) | h[7];
+        } else {
+            const int size = h[20] | (h[21] << 8);
+            // dBASE IV files give their block size; dBASE III ones use 512.
+            m_dbase4 = head[16] != 0x03 && size > 0;
+            m_blockSize = m_dbase4 ? size : 512;
+        }
+        if (m_blockSize < 1 || m_blockSize > 65536)
+            m_blockSize = 512;
+        m_open = true;
+    }
+
+    bool IsOpen() const { return m_open; }
+
+    // The memo at a block; null when there is none or it cannot be read.
+    QByteArray Read(qint64 block)
+    {
+        if (!m_open || block <= 0)
+            return QByteArray();
+        const qint64 offset = block * m_blockSize;
+        if (offset >= m_size || !m_file.seek(offset))
+            return QByteArray();
+        if (m_fox || m_dbase4) {
+            const QByteArray head = m_file.read(8);
+            if (head.size() < 8)
+                return QByteArray();
+            const auto* h = reinterpret_cast<const unsigned char*>(head.constData());
+            qint64 length = 0;
+            if (m_fox) {
+                length = qint64(h[4]) << 24 | h[5] << 16 | h[6] << 8 | h[7];
+            } else {
+                length = (qint64(h[4]) | h[5] << 8 | h[6] << 16 | qint64(h[7]) << 24) - 8;
+            }
+            return Take(std::clamp<qint64>(length, 0, m_size - offset - 8), false);
+        }
+        return Take(m_size - offset, true);
+    }
+
+private:
+    QByteArray Take(qint64 length, bool untilEnd)
+    {
+        length = std::min(length, m_budget);
+        if (length <= 0)
+            return QByteArray();
+        QByteArray bytes;
+        if (untilEnd) {
+            // dBASE III: the text runs to the first end-of-file mark.
+            while (bytes.size() < length) {
+                const QByteArray chunk =
+                    m_file.read(std::min<qint64>(m_blockSize, length - bytes.size()));
+                if (chunk.isEmpty())
+                    break;
+                const qsizetype end = chunk.indexOf('\x1A');
+                bytes += end >= 0 ? chunk.left(end) : chunk;
+                if (end >= 0)
+                    break;
+            }
+        } else {
+            bytes = m_file.read(length);
+        }
+        m_budget -= bytes.size();
+        return bytes;
+    }
+
+    QFile m_file;
+    qint64 m_size = 0;
+    qint64 m_budget = 0;
+    int m_blockSize = 512;
+    bool m_fox = false;
+    bool m_dbase4 = false;
+    bool m_open = false;
+};
+
 bool ReadDbf(const QString& path, CSourceTable* table, QString* error);
 
 } // namespace
@@ -135,6 +241,7 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
     const TextCoding coding = CodingOf(h);
     if (!table)
         return true;
+    CMemoFile memos(MemoPath(path));
 
     const int columnCount = std::min(fieldCount, CSourceTable::kMaxColumns);
     QVector<char> types(columnCount);
@@ -244,14 +351,31 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
                     value = QVariant(false);
                 break;
             }
-            case 'M':
+            case 'M': {
+                // The block number: ten digits (dBASE) or four binary bytes
+                // (Visual FoxPro).
+                qint64 block = 0;
+                if (size == 4) {
+                    block = LittleEndian(field, 4);
+                } else {
+                    bool ok = false;
+                    block = QByteArray(reinterpret_cast<const char*>(field), size)
+                                .trimmed()
+                                .toLongLong(&ok);
+                    if (!ok)
+                        block = 0;
+                }
+                const QByteArray memo = memos.Read(block);
+                if (!memo.isEmpty())
+                    value = Decode(memo.constData(), coding);
+                break;
+            }
             case 'G':
             case 'P':
             case 'W':
             case 'V':
             case 'Q':
-                // Memo, picture and binary fields live in a side file that is
-                // not read.
+                // Pictures and binary data: not text.
                 break;
             default: {
                 if (types[f] != 'C' && DBFIsAttributeNULL(h, r, f))

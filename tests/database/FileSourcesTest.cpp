@@ -466,6 +466,61 @@ TEST(DbfSource, HeaderThatPromisesMoreThanTheFileHoldsIsBroughtIntoRange)
     EXPECT_EQ(db.Rows(QStringLiteral("goods")).size(), 3);
 }
 
+TEST(DbfSource, MemoTextsComeFromTheMemoFile)
+{
+    // dBASE III keeps a memo in 512-byte blocks up to an end mark; FoxPro
+    // gives each memo a typed, sized block of the file's block size.
+    QByteArray dbase3(512 * 3, '\0');
+    dbase3[0] = 3;
+    dbase3[16] = 3;
+    dbase3.replace(512, 15, "Long note text\x1A");
+    dbase3.replace(1024, 8, "Second\x1A\x1A");
+    QByteArray fox(64 * 3, '\0');
+    fox[3] = 3;
+    fox[7] = 64;
+    fox.replace(64, 8, QByteArray("\0\0\0\1\0\0\0\x0E", 8));
+    fox.replace(72, 14, "Long note text");
+    fox.replace(128, 8, QByteArray("\0\0\0\1\0\0\x7F\xFF", 8)); // longer than the file
+    fox.replace(136, 6, "Second");
+    struct Case
+    {
+        const char* memoName;
+        QByteArray memo;
+        const char* blocks[3];
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"notes.dbt",
+         dbase3,
+         {"         1", "         2", "        99"},
+         {"Long note text", "Second", "-"}},
+        {"NOTES.FPT",
+         fox,
+         {"         1", "         2", "          "},
+         {"Long note text", "Second", "-"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.memoName);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.dbf"));
+        DBFHandle h = DBFCreate(QFile::encodeName(path).constData());
+        ASSERT_NE(h, nullptr);
+        DBFAddNativeFieldType(h, "NOTE", 'M', 10, 0);
+        for (int r = 0; r < 3; ++r) {
+            char block[11];
+            memcpy(block, c.blocks[r], 11);
+            DBFWriteAttributeDirectly(h, r, 0, block);
+        }
+        DBFClose(h);
+        WriteBytes(dir.filePath(QString::fromLatin1(c.memoName)), c.memo);
+        CMemoryDb db;
+        QString error;
+        ASSERT_TRUE(LoadFileSource(1, path, QString(), db.Db(), &error)) << error.toStdString();
+        EXPECT_EQ(db.Columns(QStringLiteral("notes")), QStringList{"NOTE TEXT"});
+        EXPECT_EQ(db.Rows(QStringLiteral("notes")), c.rows);
+    }
+}
+
 TEST(DbfSource, DamagedCopiesAreReadOrRefused)
 {
     QTemporaryDir dir;
