@@ -7,6 +7,8 @@
 #include "Box.h"
 #include "Line.h"
 #include "MainFrame.h"
+#include "PriceField.h"
+#include "PriceView.h"
 #include "SettingsView.h"
 #include "ShapeViews.h"
 #include "Symbol.h"
@@ -43,6 +45,10 @@ void RegisterPanes()
     CMainFrame::RegisterPaneCreator(TYPE_SYMBOL, [](CElement* element) -> QWidget* {
         auto* symbol = dynamic_cast<CSymbol*>(element);
         return symbol ? new CSymbolView(symbol) : nullptr;
+    });
+    CMainFrame::RegisterPaneCreator(TYPE_PRICE, [](CElement* element) -> QWidget* {
+        auto* price = dynamic_cast<CPriceField*>(element);
+        return price ? new CPriceView(price) : nullptr;
     });
     // An element without a pane of its own (an OLE object) shows the sign
     // settings under the "Sign" captions.

@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "Paper.h"
 #include "PriceFormatList.h"
+#include "PriceCommands.h"
 #include "PrintCommands.h"
 #include "SignApp.h"
 #include "UndoHistory.h"
@@ -218,6 +219,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     LoadRecentFiles();
     InstallPrintHooks();
     new CPrintCommands(this); // joins the command chain
+    new CPriceCommands(this);
 
     resize(1024, 720);
     SwitchElementView(nullptr);

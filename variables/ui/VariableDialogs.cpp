@@ -12,9 +12,11 @@
 #include "PriceCalculation.h"
 #include "ElementList.h"
 #include "MacroScriptDlg.h"
+#include "PriceDialogs.h"
 
 void InstallVariableDialogs()
 {
+    InstallPriceDialogs();
     CMacroScript::s_dialog = [](QWidget* parent, CMacroScript& working, bool isNew) {
         QStringList linked;
         TheElementList().FillListWithLinked(linked);

@@ -1,0 +1,506 @@
+#include "PriceView.h"
+
+#include "AppContext.h"
+#include "MessageBox.h"
+#include "PriceField.h"
+#include "PriceFontDlg.h"
+#include "PriceFormatList.h"
+#include "PriceSample.h"
+#include "UndoHistory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+CView* View()
+{
+    return App().currentView;
+}
+
+QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
+{
+    auto* box = new QGroupBox(title, page->parentWidget());
+    auto* grid = new QGridLayout(box);
+    page->addWidget(box);
+    return grid;
+}
+
+template <class T> T* Named(T* widget, int id)
+{
+    widget->setObjectName(QStringLiteral("id%1").arg(id));
+    return widget;
+}
+
+QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
+{
+    auto* combo = Named(new QComboBox(parent), id);
+    combo->addItems(items);
+    return combo;
+}
+
+// The widgets of a grid row: label, control, button.
+std::vector<QWidget*> RowOf(QGridLayout* grid, int row)
+{
+    std::vector<QWidget*> widgets;
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        if (QLayoutItem* item = grid->itemAtPosition(row, column); item && item->widget())
+            widgets.push_back(item->widget());
+    }
+    return widgets;
+}
+
+} // namespace
+
+CPriceView::CPriceView(CPriceField* price, QWidget* parent)
+    : CElementView(price, kFormId, tr("Price"), parent)
+{
+    m_tabs = Named(new QTabWidget(Form()->parentWidget()), 1092);
+    Form()->addWidget(m_tabs);
+    m_tabs->addTab(BuildTextPage(), tr("Text"));
+    m_tabs->addTab(BuildFormattingPage(), tr("Formatting"));
+    if (price)
+        Load(price);
+    SetLoading(false);
+}
+
+// --- the Text tab ------------------------------------------------------------------
+
+QWidget* CPriceView::BuildTextPage()
+{
+    auto* page = Named(new QWidget(m_tabs), 376);
+    auto* layout = new QVBoxLayout(page);
+
+    QGridLayout* position = AddGroup(layout, tr("Position"));
+    auto move = [this](bool x, int tenths) {
+        CPriceField* p = BeginEdit(x ? static_cast<QObject*>(m_x) : m_y);
+        if (!p)
+            return;
+        p->Invalidate(View(), TRUE);
+        (x ? p->m_position.x : p->m_position.y) = tenths;
+        EndEdit(p);
+    };
+    m_x = AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
+                         [move](int tenths) { move(true, tenths); });
+    m_y = AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
+                         [move](int tenths) { move(false, tenths); });
+    m_angle = Named(new QLineEdit(position->parentWidget()), 1029);
+    AddRow(position, 2, tr("Angle"), m_angle);
+    connect(m_angle, &QLineEdit::textEdited, this, [this](const QString& text) {
+        bool ok = false;
+        const int degrees = text.trimmed().toInt(&ok);
+        if (!ok)
+            return;
+        if (degrees < 0 || degrees > 360) {
+            AppMessageBox(tr("Please enter an integer between 0 and 360."));
+            return;
+        }
+        if (CPriceField* p = BeginEdit(m_angle)) {
+            p->SetAngle(View(), degrees);
+            EndEdit(p);
+        }
+    });
+
+    QGridLayout* font = AddGroup(layout, tr("Font"));
+    QWidget* fontBox = font->parentWidget();
+    m_face = Named(new QComboBox(fontBox), 1164);
+    m_face->addItems(PrinterFaces());
+    AddRow(font, 0, tr("Typeface"), m_face);
+    m_faceKind = Named(new QLabel(fontBox), 1165);
+    m_faceKind->setWordWrap(true);
+    font->addWidget(m_faceKind, 1, 0, 1, 3);
+    m_size = Named(new QComboBox(fontBox), 1040);
+    m_size->setEditable(true);
+    AddRow(font, 2, tr("Size"), m_size);
+    m_style = Combo(fontBox, 1039, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
+    AddRow(font, 3, tr("Style"), m_style);
+    m_single = Named(new QCheckBox(tr("Single Typeface"), fontBox), 1197);
+    m_advanced = Named(new QPushButton(tr("Advanced..."), fontBox), 1196);
+    font->addWidget(m_single, 4, 0, 1, 2);
+    font->addWidget(m_advanced, 4, 2);
+    connect(m_face, &QComboBox::activated, this, [this] { OnFaceChosen(); });
+    connect(m_style, &QComboBox::activated, this, [this] {
+        if (CPriceField* p = BeginEdit(m_style))
+            StyleRule(p);
+    });
+    connect(m_size, &QComboBox::textActivated, this, [this] { OnSizeEdited(); });
+    connect(m_size->lineEdit(), &QLineEdit::textEdited, this, [this] { OnSizeEdited(); });
+    connect(m_single, &QCheckBox::clicked, this, [this] { OnSingleTypeface(); });
+    connect(m_advanced, &QPushButton::clicked, this, [this] { OnAdvanced(); });
+
+    QGridLayout* amounts = AddGroup(layout, tr("Sample"));
+    m_primary = Named(new QLineEdit(amounts->parentWidget()), 1051);
+    m_secondary = Named(new QLineEdit(amounts->parentWidget()), 1052);
+    AddRow(amounts, 0, tr("Primary Amount"), m_primary);
+    AddRow(amounts, 1, tr("Secondary Amount"), m_secondary);
+    connect(m_primary, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (CPriceField* p = BeginEdit(m_primary)) {
+            p->m_units = CPriceField::DigitsOf(text).left(CPriceField::kMaxUnitsDigits);
+            EndEdit(p);
+        }
+    });
+    connect(m_secondary, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (CPriceField* p = BeginEdit(m_secondary)) {
+            p->m_hundredths = CPriceField::DigitsOf(text).left(2);
+            EndEdit(p);
+        }
+    });
+
+    layout->addWidget(AddNameBlock());
+    layout->addWidget(AddPrintOptions(false));
+    layout->addWidget(AddSourceBlock(true));
+    layout->addStretch(1);
+    return page;
+}
+
+void CPriceView::LoadFont(CPriceField* p)
+{
+    p->GetFont(m_workingFont);
+    const int face = m_face->findText(m_workingFont.GetFaceName(), Qt::MatchFixedString);
+    m_face->setCurrentIndex(face);
+    if (face < 0)
+        m_face->setEditText(m_workingFont.GetFaceName());
+    m_faceKind->setText(m_workingFont.IsScalable()
+                            ? tr("This is a TrueType font. This same font will be used on both "
+                                 "your screen and your printer.")
+                            : tr("This is a printer font. The closest matching Windows font will "
+                                 "be used on your screen."));
+    m_size->clear();
+    m_size->addItems(m_workingFont.GetSizeListItems());
+    m_size->setEditText(m_workingFont.FormatPointSize());
+    m_style->setCurrentIndex(std::max(m_workingFont.GetStyleIndex(), 0));
+}
+
+void CPriceView::OnFaceChosen()
+{
+    if (IsLoading() || m_face->currentIndex() < 0)
+        return;
+    CPriceField* p = BeginEdit(m_face);
+    if (!p)
+        return;
+    m_workingFont.SetFaceName(m_face->currentText());
+    m_faceKind->setText(m_workingFont.IsScalable()
+                            ? tr("This is a TrueType font. This same font will be used on both "
+                                 "your screen and your printer.")
+                            : tr("This is a printer font. The closest matching Windows font will "
+                                 "be used on your screen."));
+    StyleRule(p);
+}
+
+void CPriceView::StyleRule(CPriceField* p)
+{
+    double points = 0;
+    const bool sized = PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 &&
+                       points <= 999.0;
+    if (m_single->isChecked()) {
+        // Every part in the working font's face, style and size.
+        LogFontFields lf = m_workingFont.GetLogFont();
+        if (m_face->currentIndex() >= 0)
+            lf.lfFaceName = CLogFont::FitFaceName(m_face->currentText());
+        const int style = std::max(m_style->currentIndex(), 0);
+        lf.lfWeight = style >= 2 ? 700 : 400;
+        lf.lfItalic = (style & 1) ? 1 : 0;
+        m_workingFont.SetLogFont(lf);
+        if (sized)
+            m_workingFont.SetHeight(m_workingFont.PointsToHeight(points));
+        for (int i = 0; i < CPriceField::kPartCount; ++i) {
+            CTextBase& part = p->Part(i);
+            part.SetLogFont(m_workingFont.GetLogFont());
+            part.SetRotation(p->GetAngle());
+        }
+    }
+    // The primary amount takes the size; the other parts follow it through
+    // the format's ratios.
+    if (sized)
+        p->Part(CPriceFormat::PART_PRIMARY_AMOUNT).SetPointSize(points);
+    EndEdit(p);
+}
+
+void CPriceView::OnSizeEdited()
+{
+    if (IsLoading())
+        return;
+    double points = 0;
+    if (!PaneUnits::Parse(m_size->currentText(), points) || points < 1.0 || points > 999.0)
+        return;
+    if (CPriceField* p = BeginEdit(m_size))
+        StyleRule(p);
+}
+
+void CPriceView::OnSingleTypeface()
+{
+    m_advanced->setEnabled(!m_single->isChecked());
+    if (CPriceField* p = BeginEdit(m_single))
+        StyleRule(p);
+}
+
+void CPriceView::OnAdvanced()
+{
+    CPriceField* p = ElementAs<CPriceField>();
+    if (!p)
+        return;
+    CPriceFontDlg dialog(*p, PrinterFaces(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return; // a cancelled dialog changes nothing
+    p = BeginEdit(m_advanced);
+    if (!p)
+        return;
+    // Each part takes its typeface and style; the sizes stay the element's
+    // (the sample's were fitted to its box).
+    for (int i = 0; i < CPriceField::kPartCount; ++i) {
+        CTextBase& part = p->Part(i);
+        const LogFontFields& chosen = dialog.Sample().Part(i).GetFont().GetLogFont();
+        LogFontFields lf = part.GetFont().GetLogFont();
+        lf.lfFaceName = chosen.lfFaceName;
+        lf.lfWeight = chosen.lfWeight;
+        lf.lfItalic = chosen.lfItalic;
+        lf.lfCharSet = chosen.lfCharSet;
+        lf.lfPitchAndFamily = chosen.lfPitchAndFamily;
+        part.SetLogFont(lf);
+        part.SetRotation(p->GetAngle());
+    }
+    LoadFont(p);
+    StyleRule(p);
+}
+
+// --- the Formatting tab -------------------------------------------------------------
+
+QWidget* CPriceView::BuildFormattingPage()
+{
+    auto* page = Named(new QWidget(m_tabs), 377);
+    auto* layout = new QVBoxLayout(page);
+
+    QGridLayout* format = AddGroup(layout, tr("Price Format"));
+    m_format = Named(new QComboBox(format->parentWidget()), 1059);
+    m_view = Named(new QPushButton(tr("View..."), format->parentWidget()), 1185);
+    AddRow(format, 0, tr("Format"), m_format);
+    format->addWidget(m_view, 0, 2);
+    connect(m_format, &QComboBox::activated, this, [this] { ApplyFrame(m_format); });
+    connect(m_view, &QPushButton::clicked, this, [this] { OnViewFormats(); });
+
+    QGridLayout* frame = AddGroup(layout, tr("Frame"));
+    m_copyFit = Named(new QCheckBox(tr("Copy Fit Within Frame :"), frame->parentWidget()), 1173);
+    frame->addWidget(m_copyFit, 0, 0, 1, 3);
+    connect(m_copyFit, &QCheckBox::clicked, this, [this] { ApplyFrame(m_copyFit); });
+    m_height = AddLengthField(frame, 1, tr("Height"), 1007, 1019, LENGTH_SIZE,
+                              [this](int) { ApplyFrame(m_height); });
+    m_width = AddLengthField(frame, 2, tr("Width"), 1008, 1020, LENGTH_SIZE,
+                             [this](int) { ApplyFrame(m_width); });
+    m_horz = Combo(frame->parentWidget(), 1079, {tr("Left"), tr("Centre"), tr("Right")});
+    m_vert = Combo(frame->parentWidget(), 1080, {tr("Top"), tr("Centre"), tr("Bottom")});
+    AddRow(frame, 3, tr("Horz"), m_horz);
+    AddRow(frame, 4, tr("Vert"), m_vert);
+    connect(m_horz, &QComboBox::activated, this, [this] { ApplyFrame(m_horz); });
+    connect(m_vert, &QComboBox::activated, this, [this] { ApplyFrame(m_vert); });
+
+    QGridLayout* colours = AddGroup(layout, tr("Colours"));
+    AddColourRow(colours, 0, tr("Text Colour"), 1043, 1044, &m_textColour, [this](COLORREF) {
+        if (CPriceField* p = BeginEdit(nullptr)) {
+            p->SetTextColour(View(), m_textColour);
+            EndEdit(p);
+        }
+    });
+    m_background = Named(new QCheckBox(tr("Coloured Background"), colours->parentWidget()), 1204);
+    colours->addWidget(m_background, 1, 0, 1, 3);
+    connect(m_background, &QCheckBox::clicked, this, [this](bool on) {
+        if (CPriceField* p = BeginEdit(m_background)) {
+            p->m_colouredBackground = on ? TRUE : FALSE;
+            EndEdit(p);
+            ApplyEnabling();
+        }
+    });
+    AddColourRow(colours, 2, tr("Background Colour"), 1045, 1046, &m_backgroundColour,
+                 [this](COLORREF) {
+                     if (CPriceField* p = BeginEdit(nullptr)) {
+                         p->m_backgroundColour = m_backgroundColour;
+                         EndEdit(p);
+                     }
+                 });
+    m_backgroundRow = RowOf(colours, 2);
+    if (!m_backgroundRow.empty())
+        m_backgroundRow.front()->setObjectName(QStringLiteral("id1205"));
+
+    QGridLayout* cross = AddGroup(layout, tr("Cross-Out"));
+    m_crossOut = Named(new QCheckBox(tr("Cross-Out"), cross->parentWidget()), 1057);
+    cross->addWidget(m_crossOut, 0, 0, 1, 3);
+    connect(m_crossOut, &QCheckBox::clicked, this, [this] { ApplyCrossOut(m_crossOut); });
+    m_pattern = Combo(cross->parentWidget(), 1058,
+                      {tr("Upward Diagonal"), tr("Downward Diagonal"), tr("Diagonal Cross")});
+    AddRow(cross, 1, tr("Pattern"), m_pattern);
+    connect(m_pattern, &QComboBox::activated, this, [this] { ApplyCrossOut(m_pattern); });
+    m_thickness = AddLengthField(cross, 2, tr("Line Thickness"), 1013, 1021, LENGTH_SIZE,
+                                 [this](int) { ApplyCrossOut(m_thickness); });
+    m_endType = Combo(cross->parentWidget(), 1034,
+                      {tr("Square"), tr("Rounded"), tr("Point-In"), tr("Point-Out")});
+    AddRow(cross, 3, tr("Line End Type"), m_endType);
+    connect(m_endType, &QComboBox::activated, this, [this] { ApplyCrossOut(m_endType); });
+    AddColourRow(cross, 4, tr("Cross-Out Colour"), 1047, 1048, &m_crossOutColour,
+                 [this](COLORREF) {
+                     if (CPriceField* p = BeginEdit(nullptr)) {
+                         p->SetCrossOutColour(View(), m_crossOutColour);
+                         EndEdit(p);
+                     }
+                 });
+    m_crossOutRow = RowOf(cross, 4);
+    if (!m_crossOutRow.empty())
+        m_crossOutRow.front()->setObjectName(QStringLiteral("id1056"));
+
+    layout->addStretch(1);
+    return page;
+}
+
+void CPriceView::FillFormats(CPriceField* p)
+{
+    m_format->clear();
+    QStringList names = ThePriceFormatList().GetFormatNames(true);
+    names.sort(Qt::CaseInsensitive);
+    m_format->addItems(names);
+    m_format->setCurrentIndex(m_format->findText(p->GetFormat().m_name, Qt::MatchExactly));
+    m_view->setEnabled(ThePriceFormatList().GetCount() > 1);
+}
+
+void CPriceView::ApplyFrame(QObject* control)
+{
+    CPriceField* p = BeginEdit(control);
+    if (!p)
+        return;
+    p->Invalidate(View(), TRUE);
+    p->m_horzJustify = std::max(m_horz->currentIndex(), 0);
+    p->m_vertJustify = std::max(m_vert->currentIndex(), 0);
+    p->m_copyFit = m_copyFit->isChecked() ? TRUE : FALSE;
+    double width = 0;
+    double height = 0;
+    PaneUnits::Parse(m_width->text(), width);
+    PaneUnits::Parse(m_height->text(), height);
+    const int w = std::max(PaneUnits::FromDisplay(width), 0);
+    const int h = std::max(PaneUnits::FromDisplay(height), 0);
+    p->m_formatRect = CRect(p->m_position.x, p->m_position.y, p->m_position.x + w,
+                            p->m_position.y + h);
+    if (const CPriceFormat* format = ThePriceFormatList().FindFormat(m_format->currentText()))
+        p->SetFormat(nullptr, format);
+    EndEdit(p);
+    ApplyEnabling();
+}
+
+void CPriceView::OnViewFormats()
+{
+    CPriceField* p = ElementAs<CPriceField>();
+    if (!p)
+        return;
+    const CPriceFormat* chosen =
+        ThePriceFormatList().SelectFormat(this, m_format->currentText(), true);
+    if (!chosen)
+        return; // a cancelled choice changes nothing
+    m_format->setCurrentIndex(m_format->findText(chosen->m_name, Qt::MatchExactly));
+    ApplyFrame(m_view);
+}
+
+void CPriceView::ApplyCrossOut(QObject* control)
+{
+    CPriceField* p = BeginEdit(control);
+    if (!p)
+        return;
+    p->Invalidate(View(), TRUE);
+    p->m_crossOut = m_crossOut->isChecked() ? TRUE : FALSE;
+    p->m_crossOutPattern = std::clamp(m_pattern->currentIndex(), 0, 2);
+    double thickness = 0;
+    int tenths = p->Stroke(0).m_thickness;
+    if (PaneUnits::Parse(m_thickness->text(), thickness))
+        tenths = std::max(PaneUnits::FromDisplay(thickness), 0);
+    p->SetCrossOutLine(nullptr, tenths, std::max(m_endType->currentIndex(), 0));
+    EndEdit(p);
+    ApplyEnabling();
+}
+
+void CPriceView::ApplyEnabling()
+{
+    const bool background = m_background->isChecked();
+    for (QWidget* w : m_backgroundRow)
+        w->setVisible(background);
+    const bool cross = m_crossOut->isChecked();
+    for (QWidget* w : m_crossOutRow)
+        w->setVisible(cross);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_pattern, m_thickness, m_endType})
+        w->setEnabled(cross);
+    const bool fit = m_copyFit->isChecked();
+    m_vert->setEnabled(fit);
+    m_height->setEnabled(fit);
+    m_width->setEnabled(fit || m_horz->currentIndex() != 0);
+}
+
+// --- loading and editing -----------------------------------------------------------------
+
+void CPriceView::Load(CPriceField* p)
+{
+    SetLoading(true);
+    LoadCommonBlocks(p, false);
+    LoadFont(p);
+    const bool uniform = p->HasUniformTypeface() != 0;
+    m_single->setChecked(uniform);
+    m_advanced->setEnabled(!uniform);
+    m_primary->setText(p->m_units);
+    m_secondary->setText(p->m_hundredths.size() == 1 ? QStringLiteral("0") + p->m_hundredths
+                                                     : p->m_hundredths);
+
+    m_textColour = p->Part(CPriceFormat::PART_PRIMARY_AMOUNT).GetColour();
+    m_backgroundColour = p->m_backgroundColour;
+    m_crossOutColour = p->Stroke(0).m_colour;
+    m_background->setChecked(p->m_colouredBackground);
+    m_horz->setCurrentIndex(std::clamp(p->m_horzJustify, 0, 2));
+    m_vert->setCurrentIndex(std::clamp(p->m_vertJustify, 0, 2));
+    m_copyFit->setChecked(p->m_copyFit);
+    m_crossOut->setChecked(p->m_crossOut);
+    m_pattern->setCurrentIndex(std::clamp(p->m_crossOutPattern, 0, 2));
+    SetLength(m_thickness, p->Stroke(0).m_thickness);
+    m_endType->setCurrentIndex(std::clamp(p->Stroke(0).m_endStyle, 0, 3));
+    FillFormats(p);
+    UpdateFromElement();
+    ApplyEnabling();
+    SetLoading(false);
+}
+
+void CPriceView::UpdateFromElement()
+{
+    auto* p = ElementAs<CPriceField>();
+    if (!p)
+        return;
+    const bool loading = IsLoading();
+    SetLoading(true);
+    SetLength(m_x, p->m_position.x);
+    SetLength(m_y, p->m_position.y);
+    m_angle->setText(QString::number(p->GetAngle()));
+    // The frame: the copy-fit frame's size, or the element's own.
+    const CRect frame = p->m_formatRect.IsEmpty() ? p->m_bounds : p->m_formatRect;
+    SetLength(m_width, frame.Width());
+    SetLength(m_height, frame.Height());
+    SetLoading(loading);
+}
+
+CPriceField* CPriceView::BeginEdit(QObject* control)
+{
+    if (IsLoading())
+        return nullptr;
+    auto* p = ElementAs<CPriceField>();
+    if (!p)
+        return nullptr;
+    // The pane's opening kept the state before the first edit.
+    if (m_edits++ > 0 && (control != m_lastEdit || !control))
+        TheUndoHistory().Record(UNDO_CHANGED, p);
+    m_lastEdit = control;
+    return p;
+}
+
+void CPriceView::EndEdit(CPriceField* p)
+{
+    ElementEdited(p);
+}
