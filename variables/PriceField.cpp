@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 
 IMPLEMENT_PERSISTENT(CPriceField, CElement, 1)
 
@@ -26,6 +27,11 @@ using P = CPriceFormat;
 // Stored coordinates beyond these cannot come from a sign; a record holding
 // them is damaged.
 constexpr int kMaxStoredCoordinate = 1 << 20;
+
+// Ink is measured on fonts of at most this height (tenths of a millimetre),
+// this many distinct characters at a time.
+constexpr int kMaxInkHeight = 600;
+constexpr qsizetype kInkChunk = 16;
 
 int ClampToInt(qint64 value)
 {
@@ -93,10 +99,40 @@ struct CInk
 
 CInk InkOf(const CTextBase& part, const QString& text)
 {
-    CRect r;
-    if (text.isEmpty() || !part.MeasureText(r, &text))
+    if (text.isEmpty())
         return {};
-    return {r.top, r.bottom};
+    // Which rows hold ink depends neither on the order of the characters
+    // nor on repeats: each distinct character is measured once, a few at a
+    // time, and a large font on a smaller copy, so that measuring stays
+    // small whatever the text and the size.
+    QString distinct;
+    for (QChar c : text) {
+        if (!distinct.contains(c))
+            distinct += c;
+    }
+    const int height = part.GetFont().GetHeight();
+    const CTextBase* measured = &part;
+    std::optional<CTextBase> smaller;
+    double scale = 1.0;
+    if (height > kMaxInkHeight) {
+        smaller.emplace(part);
+        smaller->SetHeight(kMaxInkHeight);
+        scale = double(height) / std::max(smaller->GetFont().GetHeight(), 1);
+        measured = &*smaller;
+    }
+    int top = INT_MAX;
+    int bottom = INT_MIN;
+    for (qsizetype at = 0; at < distinct.size(); at += kInkChunk) {
+        const QString chunk = distinct.mid(at, kInkChunk);
+        CRect r;
+        if (!measured->MeasureText(r, &chunk))
+            continue;
+        top = std::min(top, r.top);
+        bottom = std::max(bottom, r.bottom);
+    }
+    if (top > bottom)
+        return {};
+    return {ClampToInt(top * scale), ClampToInt(bottom * scale)};
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "UndoHistory.h"
 #include "VariableParts.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -293,6 +294,31 @@ TEST_F(PriceFieldTest, PartsAlignAgainstThePrimaryAmount)
             }
         }
     }
+}
+
+TEST_F(PriceFieldTest, LongSymbolsAndTheLargestFontStayQuickAndAligned)
+{
+    // A symbol of thousands of characters at the largest height a font may
+    // have: laid out in moments, and still aligned by its ink.
+    CPriceFormat* format = AddFormat("Huge", QString(3000, u'W') + "$y");
+    format->SetPartAlignment(P::PART_PRIMARY_SYMBOL, P::ALIGN_TOP);
+    QElapsedTimer clock;
+    clock.start();
+    auto price = MakePrice(format, "8.88");
+    LogFontFields lf = CLogFont::DefaultLogFont();
+    lf.lfHeight = CLogFont::kMaxHeight;
+    price->SetFont(nullptr, CLogFont(lf));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(price->Part(1).GetFont().GetHeight(), CLogFont::kMaxHeight);
+    // The tops of "$" and of "0" meet within a few tenths.
+    CRect symbolInk;
+    CRect zeroInk;
+    const QString dollar = "$";
+    const QString zero = "0";
+    price->Part(0).MeasureText(symbolInk, &dollar);
+    price->Part(1).MeasureText(zeroInk, &zero);
+    EXPECT_NEAR(price->Part(0).GetOrigin().y + symbolInk.top,
+                price->Part(1).GetOrigin().y + zeroInk.top, 10);
 }
 
 TEST_F(PriceFieldTest, JustificationAndCopyFitPlaceTheLayoutInTheFrame)
