@@ -4,6 +4,7 @@
 #include "OleObject.h"
 #include "DC.h"
 #include "Messages.h"
+#include "SpellOCX.h"
 #include "TextExport.h"
 #include "UndoHistory.h"
 #include "WaitCursor.h"
@@ -550,4 +551,30 @@ void CElementList::WriteXml(CTextExportFile& file)
     for (CElement* element : m_elements)
         element->WriteXml(file);
     file.WriteString(QStringLiteral("</elements>\n\n"));
+}
+
+BOOL CElementList::CheckSpelling(CView* view, int scope, BOOL& modified)
+{
+    CSpellOCX& speller = CSpellOCX::Current();
+    // The list as it stands: a corrected text never adds or removes elements.
+    const std::vector<CElement*> elements = m_elements;
+    for (CElement* element : elements) {
+        const int type = element->GetTypeCode();
+        if ((type != TYPE_TEXT && type != TYPE_ARC_TEXT) || element->m_dataSource != SOURCE_FIXED)
+            continue;
+        if ((scope == 1 && !element->IsSelected()) || (scope == 2 && element->IsSelected()))
+            continue;
+        QString corrected;
+        switch (speller.CheckText(element->GetSampleData(), corrected)) {
+        case 1:
+            element->SetSampleData(view, corrected);
+            modified = TRUE;
+            break;
+        case 2:
+            return FALSE;
+        default:
+            break;
+        }
+    }
+    return TRUE;
 }

@@ -60,6 +60,11 @@ public:
 
     void BreakDataLinks();
     BOOL CheckDataLinks();
+    // Checks the spelling of the fixed texts (texts and arc texts) in list
+    // order: scope 0 every element, 1 the selected ones, 2 the others. A
+    // corrected text is put back and modified set to TRUE; FALSE when the
+    // user cancelled.
+    BOOL CheckSpelling(CView* view, int scope, BOOL& modified);
     // The names of the data-linked elements in list order, and the index of
     // the given name among them (else 0; -1 when there are none).
     int FillComboWithLinked(QStringList& items, const QString& name) const;

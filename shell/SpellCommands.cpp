@@ -1,0 +1,91 @@
+#include "SpellCommands.h"
+
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "Messages.h"
+#include "Preferences.h"
+#include "SpellDlg.h"
+#include "SpellOCX.h"
+
+namespace {
+
+CSpellSettings CurrentSettings()
+{
+    const CSpellPreferences& prefs = CSpellPreferences::Current();
+    CSpellSettings settings;
+    settings.dictionary = prefs.dictionary;
+    settings.options = prefs.options;
+    settings.searchLimit = prefs.searchLimit;
+    settings.displayLimit = prefs.displayLimit;
+    settings.performance = prefs.performance;
+    return settings;
+}
+
+} // namespace
+
+CSpellCommands::CSpellCommands(CMainFrame* frame) : QObject(frame), m_frame(frame)
+{
+    setObjectName(QStringLiteral("spellCommands"));
+    RegisterSpellDialog();
+    frame->AddCommandTarget(this);
+    // Words ignored or changed for all hold for one sign.
+    connect(frame, &CMainFrame::signReset, this, [] { CSpellOCX::Current().Close(); });
+}
+
+bool CSpellCommands::HandlesCommand(int id) const
+{
+    // While data is entered, the data-entry side checks its own fields.
+    return id == ID_SPELLING && !m_frame->IsDataEntryMode();
+}
+
+bool CSpellCommands::OnCommand(int id)
+{
+    if (!HandlesCommand(id))
+        return false;
+    OnSpelling();
+    return true;
+}
+
+void CSpellCommands::FillCommandState(CCommandState& state) const
+{
+    // The spelling engine is built in; a missing dictionary is told when the
+    // command runs.
+    state.spellingAvailable = true;
+}
+
+void CSpellCommands::OnSpelling()
+{
+    CSpellOCX& speller = CSpellOCX::Current();
+    speller.Create(CurrentSettings());
+    if (!speller.IsAvailable() && !speller.OpenMainDictionary()) {
+        AppMessageBox(tr("Spelling is unavailable: no spelling dictionary was found."),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+
+    CElementList& list = TheElementList();
+    CView* view = App().currentView;
+    int selected = 0;
+    for (const CElement* element : list)
+        selected += element->IsSelected() ? 1 : 0;
+
+    BOOL modified = FALSE;
+    BOOL completed = FALSE;
+    if (selected > 0) {
+        completed = list.CheckSpelling(view, 1, modified);
+        if (completed && selected < list.GetCount() &&
+            AppMessageBoxId(IDS_CONTINUE_SPELLING_CHECK, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            completed = list.CheckSpelling(view, 2, modified);
+    } else {
+        completed = list.CheckSpelling(view, 0, modified);
+    }
+    if (modified) {
+        m_frame->Document().SetModifiedFlag();
+        m_frame->UpdateTitle();
+        m_frame->RefreshPaneValues();
+        if (QWidget* canvas = m_frame->Canvas())
+            canvas->update();
+    }
+    if (completed)
+        AppMessageBoxId(IDS_SPELLING_CHECK_COMPLETE, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,267 @@
+// A sign linked to a database, through the designer's real main frame:
+// saved, opened again (the link is made again from the file), and printed
+// with Print All from the print station, one label per record. The printed
+// PDF is read back: each label's texts and its Code 128 symbol come from its
+// own record.
+#include "AppContext.h"
+#include "Barcode.h"
+#include "DataSourceMap.h"
+#include "DatabaseLink.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "Paper.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "Printer.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+#include "Text.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <ZXing/ReadBarcode.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kStockLibrary[] =
+    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
+    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
+    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
+    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
+
+constexpr int kRecords = 5;
+
+QString Name(int i)
+{
+    return QStringLiteral("Product %1 \u2014 Example").arg(i, 4, 10, QLatin1Char('0'));
+}
+QString Code(int i)
+{
+    return QStringLiteral("TAB%1").arg(i, 7, 10, QLatin1Char('0'));
+}
+
+// The records in an SQLite database, stored in reverse: the key puts them
+// in order.
+void WriteSqlite(const QString& path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "linked-print-fixture");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("CREATE TABLE Stock (Id INTEGER PRIMARY KEY, Name TEXT, Code TEXT)"));
+        for (int i = kRecords; i >= 1; --i) {
+            q.prepare("INSERT INTO Stock VALUES (?, ?, ?)");
+            q.addBindValue(i);
+            q.addBindValue(Name(i));
+            q.addBindValue(Code(i));
+            ASSERT_TRUE(q.exec());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("linked-print-fixture");
+}
+
+// The records as a comma-separated text file in Windows-1252.
+void WriteCsv(const QString& path)
+{
+    QByteArray bytes = "Name,Code\r\n";
+    for (int i = 1; i <= kRecords; ++i)
+        bytes += Name(i).replace(QChar(0x2014), QChar(0x97)).toLatin1() + ',' + Code(i).toLatin1() +
+                 "\r\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+struct Source
+{
+    const char* what;
+    int type;
+    const char* file;
+    const char* table;
+    void (*write)(const QString& path);
+};
+
+class LinkedPrintTest : public ::testing::TestWithParam<Source>
+{
+protected:
+    LinkedPrintTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        QFile file(home.FilePath("Stock.zel"));
+        file.open(QIODevice::WriteOnly);
+        file.write(kStockLibrary);
+    }
+
+    CMainFrame* Start(CSignApp& app)
+    {
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (!app.InitInstance({"tabrel"}))
+            return nullptr;
+        return qobject_cast<CMainFrame*>(app.GetMainWindow());
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+};
+
+// The text of a rectangle of the page (tenths of a millimetre).
+QString TextIn(const QString& pdf, const CRect& r)
+{
+    const auto pt = [](int tmm) { return QString::number(qRound(tmm * 72 / 254.0)); };
+    QProcess process;
+    process.start("pdftotext", {"-r", "72", "-x", pt(r.left), "-y", pt(r.top), "-W", pt(r.Width()),
+                                "-H", pt(r.Height()), "-enc", "UTF-8", pdf, "-"});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The Code 128 symbol in a rectangle of the rendered page.
+QString SymbolIn(const QImage& page, const CRect& r, int dpi)
+{
+    const auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
+    const QImage cell = page.copy(px(r.left), px(r.top), px(r.Width()), px(r.Height()))
+                            .convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView image(cell.constBits(), cell.width(), cell.height(),
+                                 ZXing::ImageFormat::Lum, int(cell.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::Code128);
+    const ZXing::Result result = ZXing::ReadBarcode(image, hints);
+    return result.isValid() ? QString::fromStdWString(result.text()) : QString();
+}
+
+TEST_P(LinkedPrintTest, EachRecordPrintsItsOwnLabel)
+{
+    const Source& source = GetParam();
+    QTemporaryDir signs;
+    const QString data = signs.filePath(source.file);
+    source.write(data);
+    const QString signPath = signs.filePath("linked.sgn");
+    const QString pdf = home.FilePath("records.pdf");
+
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    App().general.storeRelativePaths = 1;
+
+    // The link, as the connection wizard leaves it.
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(source.type);
+    link.m_textHeader = TRUE;
+    ASSERT_TRUE(link.Connect(data, TRUE)) << messages.LastText().toStdString();
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable(source.table)) << messages.LastText().toStdString();
+
+    // A name and a code from the record's fields, and a copy of the name
+    // fed by the name element through the data-path map.
+    auto* name = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    name->BeginCreate(nullptr, 20, 20);
+    name->m_name = "Title";
+    name->SetDataSource(SOURCE_DATABASE, "Name");
+    auto* copy = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    copy->BeginCreate(nullptr, 20, 80);
+    copy->m_name = "Again";
+    copy->SetDataSource(SOURCE_ELEMENT, "Title");
+    auto* code = static_cast<CBarcode*>(TheElementList().CreateElement("CCode128Auto"));
+    code->m_name = "Code";
+    code->SetDataSource(SOURCE_DATABASE, "Code");
+    code->m_origin = CPoint(40, 150);
+    code->SetDataText(Code(1), SOURCE_DATABASE, "Code", TRUE);
+    code->RecalcPosition(nullptr);
+    ASSERT_TRUE(TheDataSourceMap().Rebuild());
+    ASSERT_EQ(TheDataSourceMap().GetDependentCount(name), 1);
+
+    // Saved, a new sign, and the saved one opened again: the link is made
+    // again from the file alone.
+    QString chosen = signPath;
+    FrameHooks().chooseFile = [&chosen](QWidget*, const CFileChoice&) { return chosen; };
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(QFile::exists(signPath));
+    frame->Document().SetModifiedFlag(false);
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_NEW));
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_OPEN));
+    ASSERT_EQ(TheElementList().GetCount(), 3);
+    ASSERT_TRUE(link.IsConnected()) << messages.LastText().toStdString();
+    EXPECT_EQ(link.m_dataSource, data);
+    EXPECT_EQ(link.GetLinkKind(), 0);
+    EXPECT_EQ(App().loadOutcome, 0);
+    EXPECT_EQ(TheDataSourceMap().GetDependentCount(TheElementList().FindByName("Title")), 1);
+
+    // The print station, to a file, and Print All.
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands->IsStationOpen());
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    chosen = pdf;
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    frame->UpdateActionsNow();
+    QAction* printAll = frame->Action(ID_RECORD_PRINT_ALL);
+    ASSERT_TRUE(printAll->isEnabled());
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    printAll->trigger();
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.LastText(), "Print 5 signs ?");
+    EXPECT_EQ(ThePrinter().m_labelPosition, kRecords);
+    // Return ejects the sheet, then leaves the station.
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const int dpi = 300;
+    const QImage page = RenderPdfPage(pdf, 1, dpi);
+    ASSERT_FALSE(page.isNull());
+    const CPaperStock* stock = ThePaper().Current();
+    for (int cell = 0; cell < 8; ++cell) {
+        const CPoint o = stock->LabelOrigin(cell, false);
+        const CRect label(o.x, o.y, o.x + stock->labelWidth, o.y + stock->labelHeight);
+        const QString text = TextIn(pdf, label);
+        if (cell < kRecords) {
+            EXPECT_EQ(SymbolIn(page, label, dpi), Code(cell + 1)) << "cell " << cell;
+            EXPECT_EQ(text.count(Name(cell + 1)), 2)
+                << "cell " << cell << ": " << text.toStdString();
+        } else {
+            EXPECT_EQ(SymbolIn(page, label, dpi), "") << "cell " << cell;
+            EXPECT_TRUE(text.trimmed().isEmpty()) << "cell " << cell;
+        }
+    }
+    FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, LinkedPrintTest,
+    ::testing::Values(Source{"Sqlite", kDatabaseTypeAccess, "stock.db", "Stock", WriteSqlite},
+                      Source{"Csv", kDatabaseTypeText, "stock.csv", "stock#csv", WriteCsv}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+} // namespace

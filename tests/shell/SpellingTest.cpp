@@ -1,0 +1,309 @@
+// Edit > Spelling in the designer, driven through the main frame's command
+// with the real American English dictionary: the unknown-word dialog's
+// steps, the selection checked first, Cancel, and a machine without a
+// dictionary.
+#include "MainFrame.h"
+
+#include "AppContext.h"
+#include "DesignView.h"
+#include "ElementList.h"
+#include "MessageBox.h"
+#include "Messages.h"
+#include "SignApp.h"
+#include "SpellDlg.h"
+#include "SpellOCX.h"
+#include "TestSupport.h"
+#include "Text.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+constexpr int kIgnore = 1239;
+constexpr int kIgnoreAll = 1240;
+constexpr int kChange = 1241;
+constexpr int kChangeAll = 1242;
+constexpr int kAdd = 1243;
+constexpr int kCancel = 2;
+
+// One answer in the unknown-word dialog: the word it must show, the text
+// typed into "Change To" (null: left as offered) and the button pressed.
+struct CSpellAnswer
+{
+    QString word;
+    QString changeTo;
+    int button;
+};
+
+// Answers every unknown-word dialog that shows, step by step, as a user
+// would: checks the word shown, types the replacement, clicks the button.
+// A dialog beyond the answers given is cancelled and noted.
+class CSpellDialogDriver
+{
+public:
+    explicit CSpellDialogDriver(std::vector<CSpellAnswer> answers) : m_answers(std::move(answers))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Step(); });
+        m_timer.start(5);
+    }
+
+    QStringList wordsShown;
+    QStringList firstSuggestions; // the "Change To" text offered with each word
+    int unexpected = 0;
+
+    bool Done() const { return m_next == m_answers.size(); }
+
+private:
+    void Step()
+    {
+        auto* dialog = qobject_cast<CSpellDlg*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        wordsShown << dialog->NotFound()->text();
+        firstSuggestions << dialog->ChangeTo()->text();
+        if (m_next >= m_answers.size()) {
+            ++unexpected;
+            QTest::mouseClick(Button(dialog, kCancel), Qt::LeftButton);
+            return;
+        }
+        const CSpellAnswer& answer = m_answers[m_next++];
+        EXPECT_EQ(dialog->NotFound()->text(), answer.word);
+        if (!answer.changeTo.isNull()) {
+            QLineEdit* field = dialog->ChangeTo();
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Delete);
+            QTest::keyClicks(field, answer.changeTo);
+        }
+        QTest::mouseClick(Button(dialog, answer.button), Qt::LeftButton);
+    }
+    static QPushButton* Button(QWidget* dialog, int id)
+    {
+        auto* button = dialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(id));
+        EXPECT_NE(button, nullptr) << id;
+        return button;
+    }
+
+    std::vector<CSpellAnswer> m_answers;
+    size_t m_next = 0;
+    QTimer m_timer;
+};
+
+class SpellingTest : public ::testing::Test
+{
+protected:
+    SpellingTest()
+    {
+        EnsureWidgetApp();
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (frame) {
+            frame->show();
+            view = qobject_cast<CDesignView*>(frame->Canvas());
+        }
+    }
+    ~SpellingTest() override
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    CText* AddText(const QString& sample, int y)
+    {
+        auto* text = static_cast<CText*>(TheElementList().CreateElement("CText"));
+        text->m_position = CPoint(100, y);
+        text->m_formatRect = CRect(100, y, 100, y);
+        text->SetSampleData(nullptr, sample);
+        return text;
+    }
+
+    void RunSpelling()
+    {
+        frame->UpdateActionsNow();
+        QAction* spelling = frame->Action(ID_SPELLING);
+        ASSERT_TRUE(spelling->isEnabled());
+        EXPECT_EQ(spelling->shortcut(), QKeySequence(Qt::Key_F7));
+        spelling->trigger();
+    }
+
+    QStringList MessageTexts() const
+    {
+        QStringList texts;
+        for (const auto& m : messages.Messages())
+            texts << m.text;
+        return texts;
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
+};
+
+const QString kComplete = QStringLiteral("The spelling check is complete");
+
+} // namespace
+
+TEST_F(SpellingTest, WholeSignWithChangeChangeAllAndAdd)
+{
+    ASSERT_NE(frame, nullptr);
+    CText* first = AddText("Teh cat saw teh Zorblax", 100);
+    CText* second = AddText("teh <b>dog</b> barked", 300);
+    CText* clean = AddText("Nothing wrong here", 500);
+    frame->Document().SetModifiedFlag(false);
+
+    {
+        CSpellDialogDriver driver({
+            {"Teh", "The", kChange},
+            {"teh", "the", kChangeAll},
+            {"Zorblax", QString(), kAdd},
+        });
+        RunSpelling();
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(driver.unexpected, 0) << driver.wordsShown.join(",").toStdString();
+        // The first suggestion stands ready in "Change To".
+        EXPECT_FALSE(driver.firstSuggestions.value(0).isEmpty());
+    }
+
+    EXPECT_EQ(first->GetSampleData(), "The cat saw the Zorblax");
+    EXPECT_EQ(first->GetText(), "The cat saw the Zorblax");
+    // Change All reached the next text without asking; its mark-up stayed.
+    EXPECT_EQ(second->GetSampleData(), "the <b>dog</b> barked");
+    EXPECT_EQ(clean->GetSampleData(), "Nothing wrong here");
+    EXPECT_TRUE(frame->Document().IsModified());
+    EXPECT_EQ(MessageTexts(), QStringList{kComplete});
+
+    // The added word is in the user's list beside the program, and known
+    // to a checker that starts afresh.
+    QFile list(CSignApp::GetProgramFileName(".dic"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(list.readAll(), "Zorblax\n");
+    {
+        CAppContext restarted;
+        CSpellOCX& checker = CSpellOCX::Current();
+        ASSERT_TRUE(checker.Create(CSpellSettings{}));
+        EXPECT_TRUE(checker.Speller().IsKnown("Zorblax"));
+    }
+
+    // Change All holds for the rest of the sign: a later check mends
+    // without asking.
+    messages.Clear();
+    CText* later = AddText("teh end", 700);
+    frame->Document().SetModifiedFlag(false);
+    {
+        CSpellDialogDriver none({});
+        RunSpelling();
+        EXPECT_TRUE(none.wordsShown.isEmpty());
+    }
+    EXPECT_EQ(later->GetSampleData(), "the end");
+    EXPECT_TRUE(frame->Document().IsModified());
+
+    // A new sign starts afresh; an ignored word leaves the text and the
+    // sign as they were.
+    frame->NewSign();
+    messages.Clear();
+    CText* fresh = AddText("teh end", 100);
+    frame->Document().SetModifiedFlag(false);
+    CSpellDialogDriver ignoring({{"teh", QString(), kIgnore}});
+    RunSpelling();
+    EXPECT_TRUE(ignoring.Done());
+    EXPECT_EQ(fresh->GetSampleData(), "teh end");
+    EXPECT_FALSE(frame->Document().IsModified());
+    EXPECT_EQ(MessageTexts(), QStringList{kComplete});
+}
+
+TEST_F(SpellingTest, SelectionFirstThenTheRestWhenAsked)
+{
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(view, nullptr);
+    CText* other = AddText("Qzxvq before", 100);
+    CText* chosen = AddText("Plenty of qwibble", 300);
+    view->Selection().AddElement(chosen);
+
+    struct Case
+    {
+        int answer; // to "continue with the rest?"
+        QStringList words;
+    };
+    const Case cases[] = {
+        {IDNO, {"qwibble"}},
+        {IDYES, {"qwibble", "Qzxvq"}},
+    };
+    for (const Case& c : cases) {
+        messages.Clear();
+        messages.QueueAnswer(c.answer);
+        std::vector<CSpellAnswer> answers;
+        for (const QString& word : c.words)
+            answers.push_back({word, QString(), kIgnore});
+        CSpellDialogDriver driver(answers);
+        RunSpelling();
+        EXPECT_EQ(driver.wordsShown, c.words);
+        EXPECT_EQ(MessageTexts(),
+                  (QStringList{LoadStringId(IDS_CONTINUE_SPELLING_CHECK), kComplete}));
+    }
+    EXPECT_EQ(other->GetSampleData(), "Qzxvq before");
+    EXPECT_EQ(chosen->GetSampleData(), "Plenty of qwibble");
+}
+
+TEST_F(SpellingTest, CancelStopsTheCheckAndChangesNothing)
+{
+    ASSERT_NE(frame, nullptr);
+    CText* first = AddText("Teh first", 100);
+    CText* second = AddText("Qzxvq second", 300);
+    frame->Document().SetModifiedFlag(false);
+
+    CSpellDialogDriver driver({{"Teh", "The", kCancel}});
+    RunSpelling();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(driver.wordsShown, QStringList{"Teh"}) << "the second text is not checked";
+    EXPECT_EQ(first->GetSampleData(), "Teh first");
+    EXPECT_EQ(second->GetSampleData(), "Qzxvq second");
+    EXPECT_FALSE(frame->Document().IsModified());
+    EXPECT_TRUE(messages.Messages().empty()) << MessageTexts().join("|").toStdString();
+}
+
+TEST_F(SpellingTest, WithoutADictionarySpellingSaysItIsUnavailable)
+{
+    ASSERT_NE(frame, nullptr);
+    // No dictionary in the program folder nor in the folders hunspell is
+    // told to search.
+    QTemporaryDir empty;
+    const QByteArray oldDicPath = qgetenv("DICPATH");
+    const bool hadDicPath = qEnvironmentVariableIsSet("DICPATH");
+    qputenv("DICPATH", empty.path().toLocal8Bit());
+    CText* text = AddText("Teh words", 100);
+    frame->Document().SetModifiedFlag(false);
+
+    CSpellDialogDriver driver({});
+    RunSpelling();
+    if (hadDicPath)
+        qputenv("DICPATH", oldDicPath);
+    else
+        qunsetenv("DICPATH");
+
+    EXPECT_TRUE(driver.wordsShown.isEmpty());
+    const QStringList texts = MessageTexts();
+    ASSERT_EQ(texts.size(), 1) << texts.join("|").toStdString();
+    EXPECT_TRUE(texts.front().contains("unavailable")) << texts.front().toStdString();
+    EXPECT_FALSE(texts.contains(kComplete));
+    EXPECT_EQ(text->GetSampleData(), "Teh words");
+    EXPECT_FALSE(frame->Document().IsModified());
+}
