@@ -367,24 +367,37 @@ void CImage::RotateFrame(CView* view, int delta)
     // The turned picture is made from the file each time, so that many
     // small turns never blur it or grow its white corners. The scale is
     // kept from the picture's turned sizes before any resampling.
-    QSize before = m_bitmap.Size();
-    QSize after;
+    QSizeF before(m_bitmap.Size());
+    QSizeF after;
     CPictureBitmap file;
     if (m_bitmap.IsAllocated() && !m_filePath.isEmpty() && !m_resampled &&
         file.Load(m_filePath) == PICTURE_OK) {
-        before = CPictureBitmap::TurnedSize(file.Size(), previous);
-        after = CPictureBitmap::TurnedSize(file.Size(), m_angle);
+        // Unrounded turned sizes, so that a frame typed through several
+        // angles comes back to its size.
+        before = CPictureBitmap::TurnedSizeF(file.Size(), previous);
+        after = CPictureBitmap::TurnedSizeF(file.Size(), m_angle);
         m_bitmap = file;
         ApplyAdjustments(nullptr);
     } else {
         m_bitmap.Rotate(delta);
-        after = m_bitmap.Size();
+        after = QSizeF(m_bitmap.Size());
     }
     int w = old.Width();
     int h = old.Height();
     if (before.width() > 0 && before.height() > 0) {
-        w = int(double(after.width()) / before.width() * old.Width() + 0.5);
-        h = int(double(after.height()) / before.height() * old.Height() + 0.5);
+        const double sx = old.Width() / before.width();
+        const double sy = old.Height() / before.height();
+        if (std::abs(sx - sy) <= 0.5 / before.width() + 0.5 / before.height() + 1e-9) {
+            // One scale both ways (the frame's sides were rounded apart):
+            // taken from both sides together, so that turns never make
+            // the picture creep.
+            const double scale = (old.Width() + old.Height()) / (before.width() + before.height());
+            w = int(after.width() * scale + 0.5);
+            h = int(after.height() * scale + 0.5);
+        } else {
+            w = int(after.width() * sx + 0.5);
+            h = int(after.height() * sy + 0.5);
+        }
     }
     m_orientation = Quarter();
     m_pictureRect = OrientedFromAnchor(w, h);

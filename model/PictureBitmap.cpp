@@ -370,6 +370,18 @@ QSize CPictureBitmap::TurnedSize(QSize size, int hundredths)
                  std::max(1, int(std::ceil(box.height() - 1e-6))));
 }
 
+QSizeF CPictureBitmap::TurnedSizeF(QSize size, int hundredths)
+{
+    const int angle = ((hundredths % 36000) + 36000) % 36000;
+    if (angle % 18000 == 0)
+        return QSizeF(size);
+    if (angle % 9000 == 0)
+        return QSizeF(size.transposed());
+    QTransform turn;
+    turn.rotate(angle / 100.0);
+    return turn.mapRect(QRectF(0, 0, size.width(), size.height())).size();
+}
+
 int CPictureBitmap::Rotate(int hundredths)
 {
     if (!IsAllocated())

@@ -16,6 +16,7 @@
 
 #include <QImage>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 
 enum PictureResult : int
@@ -63,6 +64,8 @@ public:
     int Rotate(int hundredths);
     // The size a picture of that size has once turned so.
     static QSize TurnedSize(QSize size, int hundredths);
+    // The same without rounding up to whole pixels.
+    static QSizeF TurnedSizeF(QSize size, int hundredths);
     // Resamples to the size in pixels (smoothly).
     int Resize(int width, int height);
     // Inverts every colour channel.

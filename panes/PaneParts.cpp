@@ -5,6 +5,7 @@
 #include "Barcode.h"
 #include "BarcodeView.h"
 #include "Box.h"
+#include "ImageView.h"
 #include "Line.h"
 #include "MainFrame.h"
 #include "PriceField.h"
@@ -38,6 +39,10 @@ void RegisterPanes()
         return pane;
     });
     CMainFrame::RegisterPaneCreator(TYPE_ELLIPSE, box);
+    CMainFrame::RegisterPaneCreator(TYPE_PICTURE, [](CElement* element) -> QWidget* {
+        auto* image = dynamic_cast<CImage*>(element);
+        return image ? new CImageView(image) : nullptr;
+    });
     CMainFrame::RegisterPaneCreator(TYPE_ARC_TEXT, [](CElement* element) -> QWidget* {
         auto* arc = dynamic_cast<CArcText*>(element);
         return arc ? new CArcTextView(arc) : nullptr;

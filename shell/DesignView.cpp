@@ -8,6 +8,8 @@
 #include "Element.h"
 #include "ElementList.h"
 #include "Grid.h"
+#include "Image.h"
+#include "ImageSelect.h"
 #include "Line.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -1005,6 +1007,7 @@ const int kCanvasCommands[] = {
     ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,   ID_TOOL_BARCODE,
     ID_CHANGE_SYMBOLOGY,  ID_TOOL_PRICE,
     ID_TOOL_ARC_TEXT,     ID_TOOL_SYMBOL,
+    ID_TOOL_PICTURE,
 };
 
 } // namespace
@@ -1074,6 +1077,18 @@ bool CDesignView::RunCommand(int id)
     case ID_TOOL_PRICE:
         ArmTool(MODE_PRICE_PLACE, "CPriceField");
         return false;
+    case ID_TOOL_PICTURE: {
+        // The picture is chosen first; a click then places it. One that
+        // cannot be read (named by its message) puts the tool down again.
+        const QString path = CImageSelect::Choose(this);
+        if (path.isEmpty())
+            return false;
+        ArmTool(MODE_PICTURE_PLACE, "CImage");
+        auto* picture = dynamic_cast<CImage*>(m_pending);
+        if (picture && !picture->LoadFile(nullptr, path))
+            SetMode(MODE_SELECT);
+        return false;
+    }
     case ID_CHANGE_SYMBOLOGY: {
         const bool done = ChangeSymbology();
         RepaintAll();

@@ -1,0 +1,87 @@
+// The picture pane: a "Picture" tab with the name, print options, printing
+// preference, position, angle, size, file and data source, and a
+// "Formatting" tab with the sizing of variable pictures, the colour
+// adjustments with their live preview, and the transparent colour.
+#pragma once
+
+#include "ElementView.h"
+#include "Image.h"
+
+#include <memory>
+
+class CImagePreview;
+class QScrollBar;
+class QTabWidget;
+
+class CImageView : public CElementView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 378;
+
+    explicit CImageView(CImage* image, QWidget* parent = nullptr);
+    ~CImageView() override;
+    void UpdateFromElement() override;
+
+private:
+    QWidget* BuildPicturePage();
+    QWidget* BuildFormattingPage();
+    void Load(CImage* image);
+    // Position, angle, size and aspect ratio from the element.
+    void RefreshGeometry();
+    void ApplyEnabling();
+    // Before an edit: the element's state is kept for Undo (typing on in
+    // the same box adds no further step).
+    CImage* BeginEdit(QObject* control);
+    void EndEdit(CImage* image);
+    // The four geometry fields into the element.
+    void ApplyGeometry(QObject* control);
+    void OnAngle();
+    void OnSize(bool width);
+    void OnSelectFile();
+    void OnPrefixSuffix();
+    void OnBar();
+    void OnApply();
+    void OnTransparency();
+    // The preview copy: the element's picture with the bars' values.
+    void RebuildPreview();
+
+    QTabWidget* m_tabs = nullptr;
+    QObject* m_lastEdit = nullptr;
+    int m_edits = 0;
+    double m_aspectRatio = 1.0;
+
+    // Picture page.
+    QLineEdit* m_x = nullptr;
+    QLineEdit* m_y = nullptr;
+    QLineEdit* m_angle = nullptr;
+    QLineEdit* m_width = nullptr;
+    QLineEdit* m_height = nullptr;
+    QCheckBox* m_maintain = nullptr;
+    QRadioButton* m_quality = nullptr;
+    QRadioButton* m_speed = nullptr;
+    QLineEdit* m_file = nullptr;
+    QPushButton* m_select = nullptr;
+
+    // Formatting page.
+    QComboBox* m_sizing = nullptr;
+    QComboBox* m_horz = nullptr;
+    QComboBox* m_vert = nullptr;
+    QLineEdit* m_prefix = nullptr;
+    QComboBox* m_suffix = nullptr;
+    QScrollBar* m_brightness = nullptr;
+    QScrollBar* m_contrast = nullptr;
+    QScrollBar* m_gamma = nullptr;
+    QLabel* m_brightnessLabel = nullptr;
+    QLabel* m_contrastLabel = nullptr;
+    QLabel* m_gammaLabel = nullptr;
+    QPushButton* m_apply = nullptr;
+    QCheckBox* m_useTransparent = nullptr;
+    CColourSwatch* m_swatch = nullptr;
+    QWidget* m_swatchRow = nullptr;
+    COLORREF m_transparentColour = MakeRGB(255, 255, 255);
+    std::unique_ptr<CImage> m_previewImage;
+    CImagePreview* m_preview = nullptr;
+    QString m_previewFile;
+};

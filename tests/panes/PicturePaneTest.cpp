@@ -1,0 +1,396 @@
+// Pictures in the designer as it starts: the picture tool and Insert
+// command with the Select Picture dialog, the picture pane's edits (each
+// undoable and marking the sign modified), and a picture sign saved,
+// reopened and printed to PDF.
+#include "AppContext.h"
+#include "Commands.h"
+#include "DesignView.h"
+#include "ElementList.h"
+#include "FileName.h"
+#include "Image.h"
+#include "ImageSelect.h"
+#include "ImageView.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "Paper.h"
+#include "PdfSupport.h"
+#include "PrintSignDlg.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+#include "UndoHistory.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs the action on the first modal dialog of type T that shows while the
+// object lives (once).
+template <class T> class CAnswer
+{
+public:
+    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                m_timer.stop();
+                m_answered = true;
+                m_action(dialog);
+            }
+        });
+        m_timer.start(5);
+    }
+    bool Answered() const { return m_answered; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_answered = false;
+};
+
+// A photo-like picture: dark blue with a red band across its top quarter.
+QImage Photo(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, y < height / 4 ? qRgb(200, 0, 0) : qRgb(10, 20, 90 + x % 40));
+    return image;
+}
+
+int InkIn(const QImage& page, const CRect& r, int dpi)
+{
+    auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
+    int ink = 0;
+    for (int y = std::max(0, px(r.top)); y < std::min(page.height(), px(r.bottom)); ++y)
+        for (int x = std::max(0, px(r.left)); x < std::min(page.width(), px(r.right)); ++x)
+            ink += qGray(page.pixel(x, y)) < 128;
+    return ink;
+}
+
+class PicturePaneTest : public ::testing::Test
+{
+protected:
+    PicturePaneTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (frame) {
+            frame->resize(1300, 900);
+            frame->show();
+            view = qobject_cast<CDesignView*>(frame->Canvas());
+        }
+        if (view)
+            view->FullSize();
+        photoPath = home.FilePath("photo.png");
+        Photo(600, 400).save(photoPath);
+        CImageSelect::s_choose = [this](QWidget*, bool) { return chosenPicture; };
+        chosenPicture = photoPath;
+    }
+    ~PicturePaneTest() override
+    {
+        CImageSelect::s_choose = nullptr;
+        FrameHooks().chooseFile = nullptr;
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    QPoint Dp(int x, int y) const
+    {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    }
+    void Click(int x, int y)
+    {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
+    }
+    void Command(int id)
+    {
+        frame->UpdateActionsNow();
+        QAction* action = frame->Action(id);
+        ASSERT_TRUE(action->isEnabled()) << id;
+        action->trigger();
+    }
+    template <class T> T* Find(int id) const
+    {
+        return frame->PropertyPane()->findChild<T*>(QStringLiteral("id%1").arg(id));
+    }
+    void Type(int id, const QString& text)
+    {
+        auto* field = Find<QLineEdit>(id);
+        ASSERT_NE(field, nullptr) << id;
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+    // A picture placed with the tool at the point; it is the selection.
+    CImage* PlacePicture(int x, int y)
+    {
+        Command(ID_TOOL_PICTURE);
+        Click(x, y);
+        return dynamic_cast<CImage*>(view->Selection().Primary());
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
+    QString photoPath;
+    QString chosenPicture;
+};
+
+TEST_F(PicturePaneTest, TheToolPlacesTheChosenPictureAndThePaneShowsIt)
+{
+    ASSERT_NE(view, nullptr);
+    // Cancelled: nothing is armed or placed.
+    chosenPicture.clear();
+    Command(ID_TOOL_PICTURE);
+    EXPECT_EQ(view->PendingElement(), nullptr);
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+
+    // A file that cannot be read is named and puts the tool down.
+    chosenPicture = home.FilePath("not-there.png");
+    Command(ID_TOOL_PICTURE);
+    EXPECT_EQ(messages.LastText(), "Unable to find file " + chosenPicture);
+    EXPECT_EQ(view->PendingElement(), nullptr);
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+
+    chosenPicture = photoPath;
+    CImage* image = PlacePicture(200, 300);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_filePath, photoPath);
+    EXPECT_EQ(image->m_designFilePath, photoPath);
+    // 600 x 400 pixels at the printer's 600 dpi: 25.4 x 16.9 mm.
+    EXPECT_EQ(image->m_pictureRect, CRect(200, 300, 454, 469));
+    EXPECT_TRUE(frame->Document().IsModified());
+    EXPECT_NE(qobject_cast<CImageView*>(frame->PropertyPane()), nullptr);
+    EXPECT_EQ(Find<QLineEdit>(1008)->text(), "25.4");
+    EXPECT_EQ(Find<QLineEdit>(1007)->text(), "16.9");
+    EXPECT_EQ(Find<QLineEdit>(1029)->text(), "0");
+    EXPECT_EQ(Find<QLineEdit>(1066)->text(), CFileName(photoPath).GetAbbreviatedPath(40));
+    // A picture never prints natively.
+    EXPECT_FALSE(Find<QRadioButton>(1386)->isEnabled());
+    // Undo takes the picture away again.
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+}
+
+TEST_F(PicturePaneTest, PaneEditsReachThePictureAndUndo)
+{
+    ASSERT_NE(view, nullptr);
+    CImage* image = PlacePicture(200, 300);
+    ASSERT_NE(image, nullptr);
+    frame->Document().SetModifiedFlag(false);
+
+    // With the aspect kept, a typed width sets the height.
+    Find<QCheckBox>(1067)->setChecked(false);
+    Find<QCheckBox>(1067)->click();
+    EXPECT_EQ(image->m_maintainAspect, 1);
+    Type(1008, "30");
+    EXPECT_EQ(Find<QLineEdit>(1007)->text(), "20.0");
+    image = dynamic_cast<CImage*>(view->Selection().Primary());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_pictureRect, CRect(200, 300, 500, 500));
+    EXPECT_TRUE(frame->Document().IsModified());
+
+    // Typing an angle turns the frame by the difference: typed twice, it
+    // turns once.
+    Type(1029, "90");
+    EXPECT_EQ(image->m_angle, 9000);
+    EXPECT_EQ(image->m_orientation, 1);
+    EXPECT_EQ(image->m_pictureRect, CRect(0, 300, 200, 600));
+    Type(1029, "90");
+    EXPECT_EQ(image->m_angle, 9000);
+    EXPECT_EQ(Find<QLineEdit>(1008)->text(), "20.0");
+    EXPECT_EQ(Find<QLineEdit>(1007)->text(), "30.0");
+
+    // Undo goes back one edit at a time.
+    Command(ID_EDIT_UNDO);
+    image = dynamic_cast<CImage*>(TheElementList().GetAt(0));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_angle, 0);
+    EXPECT_EQ(image->m_pictureRect, CRect(200, 300, 500, 500));
+    // The undone copy reads its picture again.
+    EXPECT_TRUE(image->m_bitmap.IsAllocated());
+    EXPECT_EQ(image->m_bitmap.Size(), QSize(600, 400));
+}
+
+TEST_F(PicturePaneTest, FormattingPageAdjustsOnlyOnApplyAndTransparencyForcesQuality)
+{
+    ASSERT_NE(view, nullptr);
+    CImage* image = PlacePicture(100, 100);
+    ASSERT_NE(image, nullptr);
+    auto* tabs = frame->PropertyPane()->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    tabs->setCurrentIndex(1);
+
+    // Variable-picture settings follow the data source.
+    EXPECT_FALSE(Find<QComboBox>(1257)->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(1214)->isEnabled());
+    EXPECT_FALSE(Find<QComboBox>(1215)->isEnabled());
+
+    // A bar moves the preview only.
+    auto* brightness = Find<QScrollBar>(1434);
+    auto* apply = Find<QPushButton>(1191);
+    EXPECT_FALSE(apply->isEnabled());
+    brightness->setValue(500);
+    EXPECT_EQ(Find<QLabel>(1435)->text(), "(50%)");
+    EXPECT_EQ(image->m_brightness, 0);
+    EXPECT_TRUE(apply->isEnabled());
+    Find<QScrollBar>(1438)->setValue(150);
+    EXPECT_EQ(Find<QLabel>(1439)->text(), "(1.50)");
+    const QRgb before = image->m_bitmap.Image().pixel(10, 300);
+    apply->click();
+    EXPECT_EQ(image->m_brightness, 500);
+    EXPECT_EQ(image->m_gammaCorrection, 150);
+    EXPECT_FALSE(apply->isEnabled());
+    EXPECT_GT(qBlue(image->m_bitmap.Image().pixel(10, 300)), qBlue(before));
+
+    // The transparent colour: quality printing, speed disabled.
+    EXPECT_TRUE(Find<QRadioButton>(1419)->isChecked());
+    EXPECT_FALSE(Find<QWidget>(1035)->isVisible());
+    Find<QCheckBox>(1444)->click();
+    EXPECT_EQ(image->m_transparency, 1);
+    EXPECT_EQ(image->m_fastPrint, 0);
+    EXPECT_TRUE(Find<QWidget>(1035)->isVisible());
+    tabs->setCurrentIndex(0);
+    EXPECT_TRUE(Find<QRadioButton>(1420)->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>(1419)->isEnabled());
+}
+
+TEST_F(PicturePaneTest, APictureSignIsSavedReopenedAndPrinted)
+{
+    ASSERT_NE(view, nullptr);
+    CImage* image = PlacePicture(150, 120);
+    ASSERT_NE(image, nullptr);
+    image->m_angle = 0;
+    // Turned a quarter with the pane, so the reopened sign must turn it too.
+    Type(1029, "90");
+    ASSERT_EQ(image->m_angle, 9000);
+    const CRect placed = image->m_pictureRect;
+
+    QString chosenFile = home.FilePath("picture.sgn");
+    FrameHooks().chooseFile = [&chosenFile](QWidget*, const CFileChoice&) { return chosenFile; };
+    Command(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(QFile::exists(chosenFile));
+    Command(ID_FILE_NEW);
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    auto* reopened = dynamic_cast<CImage*>(TheElementList().GetAt(0));
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->m_filePath, photoPath);
+    EXPECT_EQ(reopened->m_angle, 9000);
+    EXPECT_EQ(reopened->m_pictureRect, placed);
+    // The bitmap is turned as its frame: the red band now on the right.
+    ASSERT_EQ(reopened->m_bitmap.Size(), QSize(400, 600));
+    EXPECT_EQ(reopened->m_bitmap.Image().pixel(390, 300), qRgb(200, 0, 0));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    const QString pdf = home.FilePath("picture.pdf");
+    chosenFile = pdf;
+    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
+        auto* where = dlg->findChild<QComboBox*>(
+            QStringLiteral("id%1").arg(int(CPrintSignDlg::IDC_DESTINATION)));
+        where->setCurrentIndex(where->findText(QStringLiteral("File")));
+        dlg->findChild<QSpinBox*>(QStringLiteral("id%1").arg(int(CPrintSignDlg::IDC_COPIES)))
+            ->setValue(1);
+        dlg->accept();
+    });
+    Command(ID_FILE_PRINT);
+    ASSERT_TRUE(print.Answered());
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const int dpi = 100;
+    const QImage page = RenderPdfPage(pdf, 1, dpi);
+    ASSERT_FALSE(page.isNull());
+    const CPaperStock* stock = ThePaper().Current();
+    const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
+    CRect where = placed;
+    where.OffsetRect(origin.x, origin.y);
+    CRect inner = where;
+    inner.InflateRect(-10, -10, -10, -10);
+    const int area = qRound(inner.Width() * dpi / 254.0) * qRound(inner.Height() * dpi / 254.0);
+    EXPECT_GT(InkIn(page, inner, dpi), area * 8 / 10);
+    // Beside the picture the label is clean.
+    CRect beside = where;
+    beside.OffsetRect(where.Width() + 50, 0);
+    EXPECT_EQ(InkIn(page, beside, dpi), 0);
+}
+
+TEST_F(PicturePaneTest, TheSelectPictureDialogPreviewsAndRefusesWhatItCannotRead)
+{
+    const QString garbage = home.FilePath("garbage.png");
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no picture in here");
+    file.close();
+
+    CImageSelect dialog(frame);
+    EXPECT_EQ(dialog.windowTitle(), "Select Picture");
+    dialog.show();
+    EXPECT_TRUE(CImageSelect::Filters().first().startsWith("All Graphics Files" + QString(26, ' ')));
+    EXPECT_EQ(dialog.nameFilters().size(), 19);
+    dialog.setDirectory(home.Path());
+    // A wildcard is not a file: nothing is loaded.
+    dialog.selectFile("*.png");
+    EXPECT_FALSE(dialog.Preview().m_bitmap.IsAllocated());
+
+    // The picture under the cursor is shown, fitted into the preview.
+    dialog.selectFile(photoPath);
+    emit dialog.currentChanged(photoPath);
+    ASSERT_TRUE(dialog.Preview().m_bitmap.IsAllocated());
+    auto* area = dialog.findChild<QWidget*>("id1119");
+    ASSERT_NE(area, nullptr);
+    const CRect fitted = dialog.Preview().m_pictureRect;
+    EXPECT_LE(fitted.right, area->width());
+    EXPECT_NEAR(double(fitted.Width()) / fitted.Height(), 1.5, 0.05);
+
+    // A file it cannot read: its message, "Invalid selection", and the
+    // dialog stays open.
+    messages.Clear();
+    dialog.selectFile(garbage);
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_GE(messages.Count(), 2);
+    EXPECT_EQ(messages.Messages()[0].text, "Unsupported picture format " + garbage);
+    EXPECT_EQ(messages.LastText(), "Invalid selection");
+
+    // Accepted: the folder is remembered for both dialogs.
+    dialog.selectFile(photoPath);
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.GetPathName(), photoPath);
+    EXPECT_EQ(CImageSelect::LastPictureFolder(), home.Path() + "/");
+    CImageSelect background(frame, true);
+    EXPECT_EQ(background.windowTitle(), "Select Background");
+    EXPECT_EQ(background.directory().absolutePath(), home.Path());
+}
+
+} // namespace
