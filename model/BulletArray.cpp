@@ -14,8 +14,8 @@ IMPLEMENT_PERSISTENT(CBulletArray, CTextBase, 1)
 namespace {
 
 // What a stored list may hold; anything beyond is brought back into range.
-constexpr int kMaxSize = 1000;       // per cent of the text height
-constexpr int kMaxOffset = 15000;    // 1500 mm, the panes' largest length
+constexpr int kMaxSize = 1000;    // per cent of the text height
+constexpr int kMaxOffset = 15000; // 1500 mm, the panes' largest length
 constexpr int kMaxCoordinate = 1 << 20;
 
 const char* const kRomanTens[] = {"", "x", "xx", "xxx", "xl", "l", "lx", "lxx", "lxxx", "xc"};
@@ -70,8 +70,8 @@ QString CBulletArray::FormatItemNumber(qint64 number, int style, BYTE bulletChar
     case BULLET_LOWER_ROMAN:
     case BULLET_UPPER_ROMAN: {
         const qint64 n = std::clamp<qint64>(number, 1, 99);
-        const QString roman = QString::fromLatin1(kRomanTens[n / 10]) +
-                              QString::fromLatin1(kRomanUnits[n % 10]);
+        const QString roman =
+            QString::fromLatin1(kRomanTens[n / 10]) + QString::fromLatin1(kRomanUnits[n % 10]);
         return style == BULLET_UPPER_ROMAN ? roman.toUpper() : roman;
     }
     default:
@@ -116,8 +116,7 @@ BOOL CBulletArray::Layout(int count, const std::vector<CPoint>* positions, int t
 
     if (positions) {
         // Each item centred on its line's height.
-        const int down =
-            static_cast<int>((qint64(textHeight) - GetFont().GetHeight() + 1) / 2);
+        const int down = static_cast<int>((qint64(textHeight) - GetFont().GetHeight() + 1) / 2);
         for (int i = 0; i < count && size_t(i) < positions->size(); ++i) {
             const CPoint& p = (*positions)[size_t(i)];
             m_positions[size_t(i)] = CPoint(p.x, ClampCoordinate(p.y) + down);

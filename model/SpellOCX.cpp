@@ -165,5 +165,6 @@ int CSpellOCX::AddWordToUserDictionary()
 void CSpellOCX::ReportError(int code)
 {
     if (code > 0)
-        AppMessageBox(QStringLiteral("Spell checking error %1").arg(code), MB_OK | MB_ICONEXCLAMATION);
+        AppMessageBox(QStringLiteral("Spell checking error %1").arg(code),
+                      MB_OK | MB_ICONEXCLAMATION);
 }

@@ -100,7 +100,8 @@ BOOL CSpeller::OpenUserDictionary(const QString& path)
     if (!info.exists())
         return TRUE;
     QFile file(path);
-    if (!info.isFile() || info.size() > kMaxUserDictionaryBytes || !file.open(QIODevice::ReadOnly)) {
+    if (!info.isFile() || info.size() > kMaxUserDictionaryBytes ||
+        !file.open(QIODevice::ReadOnly)) {
         m_userReadable = false;
         return FALSE;
     }
@@ -120,7 +121,9 @@ BOOL CSpeller::OpenUserDictionary(const QString& path)
         const QString word = line.trimmed().toString();
         if (word.isEmpty() || word.size() > kMaxWordLength || seen.contains(word))
             continue;
-        if (std::any_of(word.begin(), word.end(), [](QChar c) { return c.isSpace() || c.category() == QChar::Other_Control; }))
+        if (std::any_of(word.begin(), word.end(), [](QChar c) {
+                return c.isSpace() || c.category() == QChar::Other_Control;
+            }))
             continue;
         seen.insert(word);
         m_userWords << word;

@@ -69,11 +69,10 @@ CSpellDlg::CSpellDlg(CSpellOCX& checker, QWidget* parent) : QDialog(parent), m_c
     layout->addLayout(buttons);
 
     CSpeller& speller = m_checker.Speller();
-    connect(m_suggestions, &QListWidget::currentTextChanged, this,
-            [this](const QString& text) {
-                if (!text.isEmpty())
-                    m_changeTo->setText(text);
-            });
+    connect(m_suggestions, &QListWidget::currentTextChanged, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            m_changeTo->setText(text);
+    });
     connect(m_suggestions, &QListWidget::itemDoubleClicked, change, &QPushButton::click);
     connect(ignore, &QPushButton::clicked, this, [this, &speller] { Continue(speller.Ignore()); });
     connect(ignoreAll, &QPushButton::clicked, this,

@@ -178,10 +178,18 @@ TEST_F(SpellerTest, UserDictionaryOnDisk)
         {"a list without its last line break", "Zorblax", "Zorblax", "Zorblax\nFrobnicatex\n"},
         {"Windows line breaks", "Zorblax\r\nQwibble\r\n", "Qwibble",
          "Zorblax\r\nQwibble\r\nFrobnicatex\n"},
-        {"Windows-1252, kept so", "Qu\xe9" "bexx\n", QString::fromUtf8("Québexx"),
-         "Qu\xe9" "bexx\nFrobnicatex\n"},
-        {"UTF-8", "Qu\xc3\xa9" "bexx\n", QString::fromUtf8("Québexx"),
-         "Qu\xc3\xa9" "bexx\nFrobnicatex\n"},
+        {"Windows-1252, kept so",
+         "Qu\xe9"
+         "bexx\n",
+         QString::fromUtf8("Québexx"),
+         "Qu\xe9"
+         "bexx\nFrobnicatex\n"},
+        {"UTF-8",
+         "Qu\xc3\xa9"
+         "bexx\n",
+         QString::fromUtf8("Québexx"),
+         "Qu\xc3\xa9"
+         "bexx\nFrobnicatex\n"},
         {"a word already there", "Frobnicatex\n", "Frobnicatex", "Frobnicatex\n"},
     };
     for (const Case& c : cases) {
@@ -221,7 +229,8 @@ TEST(SpellCheckerTest, AddedWordsAreKnownAfterARestart)
     {
         CAppContext first;
         CSpellOCX& checker = CSpellOCX::Current();
-        ASSERT_TRUE(checker.Create(CSpellSettings{CSignApp::GetProgramFolder(true) + "AMERICAN.VTD"}));
+        ASSERT_TRUE(
+            checker.Create(CSpellSettings{CSignApp::GetProgramFolder(true) + "AMERICAN.VTD"}));
         ASSERT_TRUE(checker.IsAvailable());
         ASSERT_EQ(checker.Speller().CheckText("Zorblax"), CSpeller::kUnknownWord);
         EXPECT_EQ(checker.AddWordToUserDictionary(), CSpeller::kFinished);
@@ -272,8 +281,8 @@ TEST(SpellCheckerTest, MainDictionaryIsFoundWhereTheProgramLooks)
         {"only the folders of DICPATH", "", empty.path().toLocal8Bit(), false, ""},
         {"a chosen file that is missing", elsewhere.filePath("gone.dic"),
          empty.path().toLocal8Bit(), false, ""},
-        {"DICPATH's folders in turn", "",
-         (empty.path() + ":/usr/share/hunspell").toLocal8Bit(), false, kSystemWords},
+        {"DICPATH's folders in turn", "", (empty.path() + ":/usr/share/hunspell").toLocal8Bit(),
+         false, kSystemWords},
     };
     for (const Case& c : cases) {
         QFile::remove(home.FilePath("en_US.aff"));
