@@ -10,12 +10,14 @@
 #include "ElementView.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "OleObject.h"
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PrintSignDlg.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "Symbol.h"
+#include "Box.h"
 #include "SymbolSelectDlg.h"
 #include "TestSupport.h"
 
@@ -529,6 +531,76 @@ TEST_F(ArcSymbolPaneTest, ACharacterOutsideTheListSelectsNothing)
 }
 
 // --- OLE objects ---------------------------------------------------------------
+
+// A sign made on Windows with an OLE object among its elements, opened with
+// File > Open: the object is left out with one message, and the elements,
+// the paper and the rest of the sign are read as they were.
+TEST_F(ArcSymbolPaneTest, ASignHoldingAnObjectOpensWithEverythingElse)
+{
+    ASSERT_NE(view, nullptr);
+    const CRect objectRect(1111, 2222, 1333, 2444);
+    QByteArray rectBytes;
+    {
+        CArchive ar(&rectBytes, CArchive::store);
+        ar << objectRect;
+    }
+    for (const bool objectLast : {false, true}) {
+        SCOPED_TRACE(objectLast ? "object last" : "object between");
+        Command(ID_FILE_NEW);
+        auto* box = new CBox;
+        box->m_name = "Frame";
+        box->SetBounds(nullptr, CRect(100, 100, 600, 400));
+        ASSERT_TRUE(TheElementList().AddTail(box));
+        auto* object = new COleObject;
+        object->m_name = "Chart";
+        object->m_position = objectRect;
+        object->RecalcPosition(nullptr);
+        auto* arc = new CArcText;
+        arc->m_name = "Banner";
+        arc->SetBounds(nullptr, CRect(700, 700, 1100, 1100));
+        if (objectLast) {
+            ASSERT_TRUE(TheElementList().AddTail(arc));
+            ASSERT_TRUE(TheElementList().AddTail(object));
+        } else {
+            ASSERT_TRUE(TheElementList().AddTail(object));
+            ASSERT_TRUE(TheElementList().AddTail(arc));
+        }
+        const QString path = home.FilePath("windows.sgn");
+        chosenPath = path;
+        Command(ID_FILE_SAVE_AS);
+
+        // The object's own data, as the Windows program stored it after
+        // the element's frame.
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        const qsizetype at = bytes.indexOf(rectBytes);
+        ASSERT_GT(at, 0);
+        QByteArray item("\x01\x05\x00\x00\x02\x00\x00\x00", 8);
+        for (int i = 0; i < 2000; ++i)
+            item.append(char((i * 7919) >> 3));
+        bytes.insert(at + rectBytes.size(), item);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+
+        Command(ID_FILE_NEW);
+        messages.Clear();
+        Command(ID_FILE_OPEN);
+        ASSERT_EQ(messages.Count(), 1);
+        EXPECT_TRUE(messages.LastText().contains("OLE object"));
+        EXPECT_TRUE(messages.LastText().contains("left out"));
+        ASSERT_EQ(TheElementList().GetCount(), 2);
+        EXPECT_EQ(TheElementList().GetAt(0)->m_name, "Frame");
+        EXPECT_EQ(TheElementList().GetAt(1)->m_name, "Banner");
+        EXPECT_EQ(TheElementList().GetAt(1)->GetTypeCode(), TYPE_ARC_TEXT);
+        EXPECT_EQ(ThePaper().GetPaperName(), "A4");
+        EXPECT_EQ(frame->Document().GetPathName(), path);
+        EXPECT_TRUE(frame->Document().IsModified());
+        frame->Document().SetModifiedFlag(false);
+    }
+}
 
 TEST_F(ArcSymbolPaneTest, ObjectsAreNeverOfferedForInsertion)
 {
