@@ -14,6 +14,8 @@
 #include "ShapeViews.h"
 #include "Symbol.h"
 #include "SymbolView.h"
+#include "Text.h"
+#include "TextView.h"
 
 void RegisterPanes()
 {
@@ -50,6 +52,10 @@ void RegisterPanes()
     CMainFrame::RegisterPaneCreator(TYPE_SYMBOL, [](CElement* element) -> QWidget* {
         auto* symbol = dynamic_cast<CSymbol*>(element);
         return symbol ? new CSymbolView(symbol) : nullptr;
+    });
+    CMainFrame::RegisterPaneCreator(TYPE_TEXT, [](CElement* element) -> QWidget* {
+        auto* text = dynamic_cast<CText*>(element);
+        return text ? new CTextView(text) : nullptr;
     });
     CMainFrame::RegisterPaneCreator(TYPE_PRICE, [](CElement* element) -> QWidget* {
         auto* price = dynamic_cast<CPriceField*>(element);

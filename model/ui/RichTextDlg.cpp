@@ -38,10 +38,9 @@ void CRichTextDlg::InitDialog()
     const LogFontFields& lf = font.GetLogFont();
     m_control->SetPrinter(m_printerName);
     m_control->SetTextColour(m_element->m_textColour);
-    m_control->SetDefaultFont(font.GetFaceName(),
-                              static_cast<int>(std::trunc(font.HeightToPoints() * 20.0)),
-                              lf.lfCharSet, lf.lfWeight == 700, lf.lfItalic != 0,
-                              lf.lfUnderline != 0);
+    m_control->SetDefaultFont(
+        font.GetFaceName(), static_cast<int>(std::trunc(font.HeightToPoints() * 20.0)),
+        lf.lfCharSet, lf.lfWeight == 700, lf.lfItalic != 0, lf.lfUnderline != 0);
     m_control->SetText(m_element->m_sampleText);
 }
 

@@ -59,8 +59,8 @@ void CTextPreview::Paint()
         return;
 
     // Isotropic: one scale both ways, the smaller of the two that fit.
-    const double scale = std::min(double(area.Width()) / textWidth,
-                                  double(area.Height()) / textHeight);
+    const double scale =
+        std::min(double(area.Width()) / textWidth, double(area.Height()) / textHeight);
     const int drawnWidth = std::max(RoundHalfUp(textWidth * scale), 1);
     const int drawnHeight = std::max(RoundHalfUp(textHeight * scale), 1);
 

@@ -5,9 +5,9 @@
 #include "EditTextDlg.h"
 #include "Mivant.h"
 #include "RichTextDlg.h"
+#include "TestSupport.h"
 #include "Text.h"
 #include "TextPreview.h"
-#include "TestSupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -50,8 +50,8 @@ TEST_F(MarkupEditorTest, MarkupRoundTripsThroughTheEditorsRuns)
     struct Case
     {
         const char* markup;
-        const char* back;  // nullptr: the mark-up itself
-        bool defaultBold;  // the element's font is bold
+        const char* back; // nullptr: the mark-up itself
+        bool defaultBold; // the element's font is bold
     };
     const Case cases[] = {
         {"plain text", nullptr, false},
@@ -245,8 +245,8 @@ TEST_F(MarkupEditorTest, EditTextDialogEditsOrOnlyShows)
                               Qt::LeftButton);
         });
         ASSERT_EQ(dialog.exec(), QDialog::Accepted);
-        EXPECT_EQ(dialog.m_text,
-                  readOnly ? QStringLiteral("first\nsecond") : QStringLiteral("first\nsecond third"));
+        EXPECT_EQ(dialog.m_text, readOnly ? QStringLiteral("first\nsecond")
+                                          : QStringLiteral("first\nsecond third"));
     }
 }
 

@@ -1,0 +1,525 @@
+// The text pane as a user meets it in the designer's real main frame: a
+// text placed with the text tool, its words, font and size typed in the
+// pane, the copy-fit range, the angle with the border rule, the data rules,
+// the rich-text editor, and Undo of each edit.
+#include "AppContext.h"
+#include "Box.h"
+#include "BulletArray.h"
+#include "Commands.h"
+#include "DesignView.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "Mivant.h"
+#include "PaneParts.h"
+#include "RichTextDlg.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+#include "Text.h"
+#include "TextPreview.h"
+#include "TextView.h"
+#include "UndoHistory.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+// Answers the next modal dialog of a type with the action.
+template <class T> class CAnswer
+{
+public:
+    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                m_timer.stop();
+                m_answered = true;
+                m_action(dialog);
+            }
+        });
+        m_timer.start(5);
+    }
+    bool Answered() const { return m_answered; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_answered = false;
+};
+
+class TextPaneTest : public ::testing::Test
+{
+protected:
+    TextPaneTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+    }
+    ~TextPaneTest() override
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+    // The designer as it starts (after the test has chosen its settings).
+    bool Start()
+    {
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (!frame)
+            return false;
+        frame->resize(1300, 1000);
+        frame->show();
+        view = qobject_cast<CDesignView*>(frame->Canvas());
+        if (view)
+            view->FullSize();
+        return view != nullptr;
+    }
+
+    QPoint Dp(int x, int y) const
+    {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    }
+    void Command(int id)
+    {
+        frame->UpdateActionsNow();
+        QAction* action = frame->Action(id);
+        ASSERT_TRUE(action->isEnabled()) << id;
+        action->trigger();
+    }
+    // A text placed with the text tool; the pane shows it afterwards.
+    CText* PlaceText(int x, int y)
+    {
+        Command(ID_TOOL_TEXT);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
+        return dynamic_cast<CText*>(view->Selection().Primary());
+    }
+    // Selects an element with a click on it.
+    void ClickOn(CElement* element)
+    {
+        const CRect r = element->m_bounds;
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          Dp((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    CText* Listed() const { return dynamic_cast<CText*>(TheElementList().GetAt(0)); }
+    QWidget* Pane() const { return frame->PropertyPane(); }
+    // A page of the pane, made current as a click on its tab does.
+    QWidget* Page(int index) const
+    {
+        auto* tabs = Pane()->findChild<QTabWidget*>(QStringLiteral("id1092"));
+        EXPECT_NE(tabs, nullptr);
+        if (!tabs)
+            return nullptr;
+        tabs->setCurrentIndex(index);
+        return tabs->widget(index);
+    }
+    template <class T> T* Find(QWidget* page, int id) const
+    {
+        T* w = page ? page->findChild<T*>(QStringLiteral("id%1").arg(id)) : nullptr;
+        EXPECT_NE(w, nullptr) << "control " << id;
+        return w;
+    }
+    void Type(QWidget* page, int id, const QString& text)
+    {
+        auto* field = Find<QLineEdit>(page, id);
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+    void TypeInCombo(QWidget* page, int id, const QString& text)
+    {
+        auto* combo = Find<QComboBox>(page, id);
+        ASSERT_NE(combo, nullptr);
+        ASSERT_NE(combo->lineEdit(), nullptr);
+        combo->lineEdit()->selectAll();
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
+        QTest::keyClicks(combo->lineEdit(), text);
+    }
+    void Choose(QWidget* page, int id, int index)
+    {
+        auto* combo = Find<QComboBox>(page, id);
+        ASSERT_NE(combo, nullptr);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    void ClickFace(QWidget* page, const QString& face)
+    {
+        auto* list = Find<QListWidget>(page, 1164);
+        ASSERT_NE(list, nullptr);
+        const QList<QListWidgetItem*> found = list->findItems(face, Qt::MatchFixedString);
+        ASSERT_FALSE(found.isEmpty()) << face.toStdString();
+        list->scrollToItem(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(found.first()).center());
+    }
+    void TypeText(const QString& text)
+    {
+        auto* field = Find<QPlainTextEdit>(Page(0), 1049);
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        for (const QString& line : text.split(u'\n')) {
+            if (line.data() != text.data() && !field->toPlainText().isEmpty())
+                QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClicks(field, line);
+        }
+    }
+    void Undo() { Command(ID_EDIT_UNDO); }
+    // Clicks a check box or radio button on its box, as the user does.
+    void Click(QWidget* page, int id)
+    {
+        auto* button = Find<QAbstractButton>(page, id);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
+};
+
+TEST_F(TextPaneTest, TypedWordsFontAndSizeReachTheTextAndUndoTakesEachBack)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    ASSERT_STREQ(Pane()->metaObject()->className(), "CTextView");
+    EXPECT_EQ(Pane()->objectName(), QStringLiteral("id371"));
+    EXPECT_EQ(Find<QPlainTextEdit>(Page(0), 1049)->toPlainText(), QStringLiteral("Sample Text"));
+    const QString face = text->m_font.GetFaceName();
+    const LONG height = text->m_font.GetHeight();
+    frame->Document().SetModifiedFlag(false);
+
+    TypeText(QStringLiteral("Hello\nWorld"));
+    EXPECT_EQ(text->m_sampleText, QStringLiteral("Hello\nWorld"));
+    EXPECT_EQ(text->GetText(), QStringLiteral("Hello\nWorld"));
+    EXPECT_EQ(text->m_lines.size(), 2u) << "a placed text's one line grows to the lines typed";
+    EXPECT_EQ(text->m_lengthLimit, 12) << "a line break counts as two characters";
+    EXPECT_TRUE(frame->Document().IsModified());
+
+    ClickFace(Page(0), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(text->m_font.GetFaceName(), QStringLiteral("Liberation Serif"));
+    auto* preview = Find<CTextPreviewFrame>(Page(0), 1178);
+    ASSERT_NE(preview->Preview(), nullptr);
+    EXPECT_EQ(preview->Preview()->m_font.GetFaceName(), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(Find<QLabel>(Page(0), 1165)->text().left(22),
+              QStringLiteral("This is a TrueType fon"));
+
+    TypeInCombo(Page(0), 1040, QStringLiteral("24"));
+    EXPECT_NEAR(text->m_font.HeightToPoints(), 24.0, 0.3);
+    EXPECT_GT(text->m_font.GetHeight(), height);
+    const int wide = text->m_textRect.Width();
+
+    // Each control's edit is one step back.
+    Undo();
+    EXPECT_EQ(Listed()->m_font.GetHeight(), height);
+    EXPECT_EQ(Listed()->m_font.GetFaceName(), QStringLiteral("Liberation Serif"));
+    EXPECT_LT(Listed()->m_textRect.Width(), wide);
+    Undo();
+    EXPECT_EQ(Listed()->m_font.GetFaceName(), face);
+    EXPECT_EQ(Listed()->GetText(), QStringLiteral("Hello\nWorld"));
+    Undo();
+    EXPECT_EQ(Listed()->GetText(), QStringLiteral("Sample Text"));
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+
+    // The pane of the text selected again shows it as it is now.
+    ClickOn(Listed());
+    ASSERT_STREQ(Pane()->metaObject()->className(), "CTextView");
+    EXPECT_EQ(Find<QPlainTextEdit>(Page(0), 1049)->toPlainText(), QStringLiteral("Sample Text"));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+}
+
+TEST_F(TextPaneTest, CopyFitFrameAndSizeRange)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    QWidget* format = Page(1);
+    ASSERT_TRUE(Find<QCheckBox>(format, 1209)->isChecked()) << "a placed text is one line long";
+    EXPECT_FALSE(Find<QLineEdit>(format, 1007)->isEnabled());
+
+    Click(format, 1173);
+    EXPECT_TRUE(text->m_copyFit);
+    EXPECT_EQ(text->m_maxLines, -1);
+    EXPECT_FALSE(Find<QCheckBox>(format, 1209)->isChecked());
+    EXPECT_TRUE(Find<QLineEdit>(format, 1007)->isEnabled());
+    EXPECT_FALSE(Find<QComboBox>(Page(0), 1040)->isEnabled()) << "copy-fit chooses the size";
+
+    format = Page(1);
+    const int height = text->m_formatRect.Height();
+    Type(format, 1008, QStringLiteral("80"));
+    EXPECT_EQ(text->m_formatRect.Width(), 800);
+    EXPECT_EQ(text->m_formatRect.Height(), height) << "only the width was typed";
+    Type(format, 1007, QStringLiteral("30"));
+    EXPECT_EQ(text->m_formatRect.Height(), 300);
+    EXPECT_EQ(text->m_formatRect.Width(), 800);
+
+    const int minBefore = text->m_minHeight;
+    TypeInCombo(format, 1207, QStringLiteral("20"));
+    const int max = text->m_maxHeight;
+    EXPECT_NEAR(text->m_font.HeightToPoints(max), 20.0, 0.3);
+    TypeInCombo(format, 1206, QStringLiteral("8"));
+    const int min = text->m_minHeight;
+    EXPECT_NEAR(text->m_font.HeightToPoints(min), 8.0, 0.3);
+    EXPECT_GE(text->m_font.GetHeight(), min);
+    EXPECT_LE(text->m_font.GetHeight(), max);
+    // A minimum above the maximum is stored as the maximum.
+    TypeInCombo(format, 1206, QStringLiteral("30"));
+    EXPECT_EQ(text->m_minHeight, text->m_maxHeight);
+
+    // Everything typed into the minimum is one step.
+    Undo();
+    EXPECT_EQ(Listed()->m_minHeight, minBefore);
+    EXPECT_EQ(Listed()->m_maxHeight, max);
+    Undo();
+    EXPECT_NE(Listed()->m_maxHeight, max);
+    EXPECT_TRUE(Listed()->m_copyFit);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+}
+
+// An angle typed keystroke by keystroke never takes the border away: a
+// turned text keeps its box with the border controls disabled, a full turn
+// is no turn, and an angle out of range is refused.
+TEST_F(TextPaneTest, AngleKeepsTheBorderAndDisablesItsControls)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    QWidget* effects = Page(2);
+    Click(effects, 1211);
+    ASSERT_NE(text->m_frameBox, nullptr);
+    Type(effects, 1013, QStringLiteral("1.5"));
+    EXPECT_EQ(text->m_frameBox->m_thickness, 15);
+    Type(effects, 1106, QStringLiteral("2"));
+    EXPECT_EQ(text->m_horzMargin, 20);
+    EXPECT_EQ(text->m_frameBox->m_thickness, 15) << "a margin edit leaves the thickness";
+
+    struct Case
+    {
+        const char* typed;
+        int angle;    // shown and kept
+        LONG stored;  // the font's orientation
+        bool refused; // a message, nothing written
+    };
+    const Case cases[] = {
+        {"90", 90, 2700, false},  {"45", 45, 3150, false}, {"360", 0, 0, false},
+        {"270", 270, 900, false}, {"0", 0, 0, false},      {"400", 40, 3200, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.Clear();
+        Type(Page(0), 1029, QString::fromLatin1(c.typed));
+        EXPECT_EQ(messages.Count(), c.refused ? 1 : 0);
+        EXPECT_EQ(text->GetAngle(), c.angle);
+        EXPECT_EQ(text->m_font.GetLogFont().lfOrientation, c.stored);
+        ASSERT_NE(text->m_frameBox, nullptr) << "the border outlives every keystroke";
+        EXPECT_EQ(text->m_frameBox->m_thickness, 15);
+        effects = Page(2);
+        const bool upright = c.angle == 0;
+        EXPECT_EQ(Find<QCheckBox>(effects, 1211)->isEnabled(), upright);
+        EXPECT_EQ(Find<QLineEdit>(effects, 1013)->isEnabled(), upright);
+        EXPECT_EQ(Find<QLabel>(effects, 1256)->isVisibleTo(effects), !upright);
+    }
+    EXPECT_TRUE(messages.LastText().contains(QStringLiteral("between 0 and 360")))
+        << messages.LastText().toStdString();
+
+    // The angle typing is one step back; the margin and the thickness are
+    // steps of their own.
+    Undo();
+    EXPECT_EQ(Listed()->GetAngle(), 0);
+    ASSERT_NE(Listed()->m_frameBox, nullptr);
+    EXPECT_EQ(Listed()->m_horzMargin, 20);
+    Undo();
+    EXPECT_EQ(Listed()->m_horzMargin, 0);
+    EXPECT_EQ(Listed()->m_frameBox->m_thickness, 15);
+    Undo();
+    ASSERT_NE(Listed()->m_frameBox, nullptr);
+    EXPECT_NE(Listed()->m_frameBox->m_thickness, 15);
+    Undo();
+    EXPECT_EQ(Listed()->m_frameBox, nullptr);
+}
+
+// The data rules of a keyboard text: the sample sets the length limit only
+// while the length is unrestricted, and an emptied "Using" field keeps the
+// padding character.
+TEST_F(TextPaneTest, DataRulesKeepWhatTheUserChose)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    auto* type = Find<QComboBox>(Page(0), 1000);
+    ASSERT_NE(type, nullptr);
+    Choose(Page(0), 1000, type->findData(SOURCE_KEYBOARD));
+    ASSERT_EQ(text->m_dataSource, SOURCE_KEYBOARD);
+
+    QWidget* format = Page(1);
+    EXPECT_TRUE(Find<QComboBox>(format, 1277)->isEnabled());
+    Choose(format, 1277, 2); // Maximum
+    EXPECT_EQ(Find<QLabel>(format, 1281)->text(), QStringLiteral("&Is"));
+    EXPECT_FALSE(Find<QComboBox>(format, 1280)->isEnabled()) << "Maximum pads nothing";
+    Type(format, 1278, QStringLiteral("4"));
+    EXPECT_EQ(text->m_lengthLimit, 4);
+    TypeText(QStringLiteral("A longer sample"));
+    EXPECT_EQ(text->m_lengthLimit, 4) << "the rule's own length stays";
+
+    format = Page(1);
+    Choose(format, 1277, 1); // Fixed
+    EXPECT_EQ(Find<QLabel>(format, 1281)->text(), QStringLiteral("&At"));
+    Choose(format, 1280, 1); // pad on the left
+    auto* padChar = Find<QLineEdit>(format, 1272);
+    EXPECT_TRUE(padChar->isVisibleTo(format));
+    Type(format, 1272, QStringLiteral("*"));
+    EXPECT_EQ(text->m_paddingChar, BYTE('*'));
+    padChar->setFocus();
+    QTest::keyClick(padChar, Qt::Key_Backspace);
+    EXPECT_EQ(padChar->text(), QString());
+    EXPECT_EQ(text->m_paddingChar, BYTE('*')) << "an empty field takes no character";
+
+    Choose(format, 1277, 3); // Minimum
+    EXPECT_EQ(text->m_truncation, 0);
+    Choose(format, 1277, 0); // Unrestricted
+    EXPECT_EQ(text->m_paddingMode, 0);
+    EXPECT_FALSE(Find<QLineEdit>(format, 1278)->isVisibleTo(format));
+    TypeText(QStringLiteral("abc"));
+    EXPECT_EQ(text->m_lengthLimit, 3);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+}
+
+// In inches, a coordinate typed goes in rounded half away from zero both
+// ways, and only the coordinate typed is written.
+TEST_F(TextPaneTest, InchesRoundBothWaysAndWriteOnlyTheFieldTyped)
+{
+    ASSERT_TRUE(Start());
+    context.general.displayUnits = 1;
+    CText* text = PlaceText(301, 403);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(Find<QLabel>(Page(0), 1019)->text(), QStringLiteral("inches"));
+    const int y = text->m_position.y;
+    struct Case
+    {
+        const char* typed;
+        int x;
+    };
+    const Case cases[] = {{"-0.01", -3}, {"0.01", 3}, {"-1.27", -323}, {"1.27", 323}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Type(Page(0), 1002, QString::fromLatin1(c.typed));
+        EXPECT_EQ(text->m_position.x, c.x);
+        EXPECT_EQ(text->m_position.y, y);
+    }
+    Type(Page(1), 1008, QStringLiteral("1")); // ignored while copy-fit is off
+    EXPECT_EQ(text->m_position.y, y);
+}
+
+// The Rich Text Editor opened from the pane: a word made bold there comes
+// back as mark-up in the Text field and as a bold run in the element.
+TEST_F(TextPaneTest, RichTextEditorEditsTheText)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    CAnswer<CRichTextDlg> answer([](CRichTextDlg* dlg) {
+        QTextEdit* editor = dlg->Control()->Editor();
+        EXPECT_EQ(editor->toPlainText(), QStringLiteral("Sample Text"));
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(6, QTextCursor::KeepAnchor);
+        editor->setTextCursor(cursor);
+        QTest::mouseClick(dlg->Control()->findChild<QToolButton*>(QStringLiteral("bold")),
+                          Qt::LeftButton);
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(Page(0), 1442), Qt::LeftButton);
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(text->m_sampleText, QStringLiteral("<b>Sample</b> Text"));
+    EXPECT_EQ(Find<QPlainTextEdit>(Page(0), 1049)->toPlainText(),
+              QStringLiteral("<b>Sample</b> Text"));
+    EXPECT_EQ(text->GetText(), QStringLiteral("Sample Text"));
+    ASSERT_FALSE(text->m_richText.GetRuns().empty());
+    EXPECT_EQ(text->m_richText.GetRuns()[0].GetFont().GetLogFont().lfWeight, 700);
+    EXPECT_TRUE(frame->Document().IsModified());
+
+    // Cancel leaves the text as it is.
+    CAnswer<CRichTextDlg> cancel([](CRichTextDlg* dlg) {
+        QTest::keyClicks(dlg->Control()->Editor(), QStringLiteral("zzz"));
+        dlg->reject();
+    });
+    QTest::mouseClick(Find<QPushButton>(Page(0), 1442), Qt::LeftButton);
+    ASSERT_TRUE(cancel.Answered());
+    EXPECT_EQ(text->m_sampleText, QStringLiteral("<b>Sample</b> Text"));
+}
+
+// Bullets chosen on the Effects page: a numbered list with its style,
+// prefix, suffix and start, and None taking the list away.
+TEST_F(TextPaneTest, BulletsChosenInThePane)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    TypeText(QStringLiteral("one\ntwo\nthree"));
+    QWidget* effects = Page(2);
+    EXPECT_FALSE(Find<QComboBox>(effects, 1222)->isEnabled());
+    Click(effects, 1219);
+    auto* bullets = dynamic_cast<CBulletArray*>(text->m_bullets.get());
+    ASSERT_NE(bullets, nullptr);
+    EXPECT_TRUE(Find<QComboBox>(effects, 1222)->isEnabled());
+    EXPECT_FALSE(Find<QSpinBox>(effects, 1216)->isEnabled());
+    Choose(effects, 1222, 4); // I, II, III...
+    Type(effects, 1215, QStringLiteral(")"));
+    auto* start = Find<QSpinBox>(effects, 1213);
+    start->setValue(4);
+    EXPECT_EQ(Find<QLineEdit>(effects, 1223)->text(), QStringLiteral("IV"));
+    bullets = dynamic_cast<CBulletArray*>(text->m_bullets.get());
+    ASSERT_NE(bullets, nullptr);
+    EXPECT_EQ(bullets->m_style, BULLET_UPPER_ROMAN);
+    EXPECT_EQ(bullets->m_suffix, QStringLiteral(")"));
+    EXPECT_EQ(bullets->m_startNumber, 4);
+    EXPECT_EQ(
+        bullets->GetItemTexts(),
+        (std::vector<QString>{QStringLiteral("IV)"), QStringLiteral("V)"), QStringLiteral("VI)")}));
+    // A lettered list stops at 26.
+    Choose(effects, 1222, 1);
+    start->setValue(40);
+    EXPECT_EQ(start->value(), 26);
+    EXPECT_EQ(dynamic_cast<CBulletArray*>(text->m_bullets.get())->m_startNumber, 26);
+
+    Click(effects, 1220);
+    EXPECT_EQ(text->m_bullets, nullptr);
+    Undo();
+    ASSERT_NE(Listed()->m_bullets, nullptr);
+}
+
+} // namespace
