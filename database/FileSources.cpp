@@ -16,6 +16,7 @@ enum SourceType
     TYPE_PARADOX5 = 6,
     TYPE_EXCEL = 7,
     TYPE_LOTUS_WKS = 8,
+    TYPE_LOTUS_WK1 = 9,
     TYPE_LOTUS_WK4 = 11,
     TYPE_TEXT = 12,
 };
@@ -170,10 +171,16 @@ QStringList ListFileSourceTables(int sourceType, const QString& path, QString* e
     if (!CheckFile(path, error))
         return {};
     if ((sourceType >= TYPE_PARADOX3 && sourceType <= TYPE_PARADOX5) ||
-        (sourceType >= TYPE_LOTUS_WKS && sourceType <= TYPE_LOTUS_WK4)) {
+        (sourceType > TYPE_LOTUS_WK1 && sourceType <= TYPE_LOTUS_WK4)) {
         if (error)
             *error = NotAvailable();
         return {};
+    }
+    if (sourceType == TYPE_LOTUS_WKS || sourceType == TYPE_LOTUS_WK1) {
+        CSourceTable probe;
+        if (!ReadLotusSheet(path, true, &probe, error))
+            return {};
+        return {DefaultTableName(sourceType, path)};
     }
     if (sourceType == TYPE_EXCEL) {
         const QStringList sheets = ListSheets(path, error);
@@ -250,6 +257,10 @@ bool LoadFileSource(int sourceType, const QString& path, const QString& table, Q
         read = ReadIsolated([&](CSourceTable* t, QStringList*,
                                 QString* e) { return ReadAccessTable(path, name, t, e); },
                             &source, nullptr, error);
+    } else if (sourceType == TYPE_LOTUS_WKS || sourceType == TYPE_LOTUS_WK1) {
+        if (name.isEmpty())
+            name = DefaultTableName(sourceType, path);
+        read = ReadLotusSheet(path, firstRowHasNames, &source, error);
     } else {
         if (error)
             *error = NotAvailable();

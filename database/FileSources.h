@@ -7,8 +7,8 @@
 //   0 Access (.mdb, .accdb)      1-3 dBASE III, IV, 5 (.dbf, FoxPro too)
 //   4-6 Paradox (.db)            7 Excel (.xls, .xlsx)
 //   8-11 Lotus (.wks .. .wk4)    12 Text (.txt, .csv)
-// Paradox and Lotus files have no reader here: they fail with the message
-// "This file format is not available.".
+// Paradox files and the later Lotus releases (.wk3, .wk4) have no reader
+// here: they fail with the message "This file format is not available.".
 //
 // Every reader takes time linear in the file's size, brings each value into
 // range, and reports a damaged file with a clear error; a failed load leaves
@@ -22,9 +22,9 @@
 #include <QVector>
 
 // The tables a data file offers, in the file's own order:
-//   type 12 and 1-3 (one table per file): the file's one table, named as the
-//     link's GetDefaultTableName names it ("stock#csv" for stock.csv,
-//     "stock" for stock.dbf);
+//   type 12, 1-3 and 8-9 (one table per file): the file's one table, named
+//     as the link's GetDefaultTableName names it ("stock#csv" for
+//     stock.csv, "stock" for stock.dbf and stock.wk1);
 //   type 7: the worksheets of the workbook, each as its name followed by
 //     '$' ("Sheet1$"); LoadFileSource takes that form, the bare sheet name,
 //     or either in single quotes;
@@ -34,16 +34,17 @@
 QStringList ListFileSourceTables(int sourceType, const QString& path, QString* error);
 
 // Loads one table of a data file into db as a table of the same name
-// (replacing a table of that name made by an earlier load). For types 12 and
-// 1-3 the table argument may be empty (the file's one table). Column names
-// are the source's own; column types are SQLite's affinities for the
-// source's types, declared as INTEGER, REAL, TEXT, BOOLEAN (stored 1 or 0),
-// DATE, DATETIME or TIME (these three stored as ISO text "yyyy-MM-dd",
-// "yyyy-MM-dd hh:mm:ss", "hh:mm:ss"); a value that does not fit its
-// column's type is kept as its text rather than lost; empty cells and dBASE
-// null values are NULL. firstRowHasNames is the Excel header setting (text
-// files take theirs from the schema file). False with *error set when the
-// file cannot be read; db is then unchanged.
+// (replacing a table of that name made by an earlier load). For types 12,
+// 1-3 and 8-9 the table argument may be empty (the file's one table).
+// Column names are the source's own; column types are SQLite's affinities
+// for the source's types, declared as INTEGER, REAL, TEXT, BOOLEAN (stored 1
+// or 0), DATE, DATETIME or TIME (these three stored as ISO text
+// "yyyy-MM-dd", "yyyy-MM-dd hh:mm:ss", "hh:mm:ss"); a value that does not
+// fit its column's type is kept as its text rather than lost; empty cells
+// and dBASE null values are NULL. Rows of a worksheet without any value are
+// left out. firstRowHasNames is the Excel header setting, used for Lotus
+// worksheets too (text files take theirs from the schema file). False with
+// *error set when the file cannot be read; db is then unchanged.
 bool LoadFileSource(int sourceType, const QString& path, const QString& table, QSqlDatabase db,
                     QString* error, bool firstRowHasNames = true);
 

@@ -22,6 +22,9 @@ QStringList ListXlsxSheets(const QString& path, QString* error);
 bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSourceTable* table,
                    QString* error);
 
+// A Lotus 1-2-3 worksheet of release 1 or 2 (.wks, .wk1).
+bool ReadLotusSheet(const QString& path, bool header, CSourceTable* table, QString* error);
+
 QStringList ListAccessTables(const QString& path, QString* error);
 bool ReadAccessTable(const QString& path, const QString& name, CSourceTable* table, QString* error);
 

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include <cmath>
 #include <ostream>
 #include <random>
 
@@ -675,6 +676,89 @@ TEST(XlsxSource, DamagedCopiesAreReadOrRefused)
     ReadDamagedCopies(7, WriteXlsx(dir.path()), QStringLiteral("Stock$"), 300);
 }
 
+// ---- Lotus 1-2-3 ----------------------------------------------------------------
+
+// A worksheet of release 2, record by record: no program installed here
+// writes one, so the test lays the records down as the format has them.
+QByteArray LotusRecord(quint16 opcode, const QByteArray& body)
+{
+    QByteArray r;
+    r.append(char(opcode & 0xFF)).append(char(opcode >> 8));
+    r.append(char(body.size() & 0xFF)).append(char(body.size() >> 8));
+    return r + body;
+}
+
+QByteArray LotusCell(unsigned char format, int column, int row)
+{
+    QByteArray b;
+    b.append(char(format)).append(char(column & 0xFF)).append(char(column >> 8));
+    b.append(char(row & 0xFF)).append(char(row >> 8));
+    return b;
+}
+
+QByteArray LotusDouble(double value)
+{
+    QByteArray b(8, '\0');
+    memcpy(b.data(), &value, 8);
+    return b;
+}
+
+QByteArray LotusWorksheet(quint16 version = 0x0406)
+{
+    QByteArray file = LotusRecord(0x00, QByteArray(1, char(version & 0xFF)) + char(version >> 8));
+    const char* names[] = {"'Name", "\"Price", "^Count", "'Added"};
+    for (int c = 0; c < 4; ++c)
+        file += LotusRecord(0x0F, LotusCell(0xFF, c, 0) + names[c] + '\0');
+    file += LotusRecord(0x0F, LotusCell(0xFF, 0, 1) + "'Cr\xE8me" + '\0');
+    file += LotusRecord(0x0E, LotusCell(0x02, 1, 1) + LotusDouble(2.5));
+    file += LotusRecord(0x0D, LotusCell(0x00, 2, 1) + QByteArray("\x0C\x00", 2));
+    file += LotusRecord(0x0E, LotusCell(0x72, 3, 1) + LotusDouble(45322));
+    // A formula whose value is text: the string record that follows holds it.
+    file +=
+        LotusRecord(0x10, LotusCell(0xFF, 0, 3) + LotusDouble(NAN) + QByteArray("\x01\x00\x03", 3));
+    file += LotusRecord(0x33, LotusCell(0xFF, 0, 3) + "Jam" + '\0');
+    file +=
+        LotusRecord(0x10, LotusCell(0x02, 1, 3) + LotusDouble(7) + QByteArray("\x01\x00\x03", 3));
+    file += LotusRecord(0x0D, LotusCell(0x00, 2, 3) + QByteArray("\xFD\xFF", 2));
+    file += LotusRecord(0x0E, LotusCell(0x72, 3, 3) + LotusDouble(59));
+    file += LotusRecord(0x0D, LotusCell(0x00, 300, 3) +
+                                  QByteArray("\x01\x00", 2)); // beyond the columns read
+    file += LotusRecord(0x01, QByteArray());
+    return file;
+}
+
+TEST(LotusSource, ReadsAWorksheetOfTheSecondRelease)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("prices.wk1"));
+    WriteBytes(path, LotusWorksheet());
+    QString error;
+    EXPECT_EQ(ListFileSourceTables(9, path, &error), QStringList{"prices"}) << error.toStdString();
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(9, path, QString(), db.Db(), &error)) << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("prices")),
+              (QStringList{"Name TEXT", "Price REAL", "Count INTEGER", "Added DATE"}));
+    EXPECT_EQ(
+        db.Rows(QStringLiteral("prices")),
+        (QStringList{QString::fromUtf8("Crème|r:2.5|i:12|2024-01-31"), "Jam|r:7|i:-3|1900-02-28"}));
+
+    // A worksheet of a later release, and one cut short.
+    WriteBytes(path, LotusWorksheet(0x1003));
+    EXPECT_FALSE(LoadFileSource(9, path, QString(), db.Db(), &error));
+    EXPECT_EQ(error, QStringLiteral("This file format is not available."));
+    WriteBytes(path, LotusWorksheet().left(60));
+    EXPECT_FALSE(LoadFileSource(9, path, QString(), db.Db(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("damaged")));
+}
+
+TEST(LotusSource, DamagedCopiesAreReadOrRefused)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("prices.wks"));
+    WriteBytes(path, LotusWorksheet(0x0404));
+    ReadDamagedCopies(8, path, QString(), 300);
+}
+
 // ---- what cannot be read -------------------------------------------------------
 
 // Access databases: no tool installed here writes an .mdb or .accdb file, so
@@ -723,7 +807,7 @@ TEST(FileSources, FormatsWithoutAReaderAndForeignFilesAreRefusedClearly)
     const Case cases[] = {
         {4, "This file format is not available."},
         {6, "This file format is not available."},
-        {8, "This file format is not available."},
+        {10, "This file format is not available."},
         {11, "This file format is not available."},
         {13, "This file format is not available."},
         {0, "not an Access database"},
