@@ -1,0 +1,150 @@
+// A label run fed by a database: the 3 x 8 sheet of 70 x 37 mm labels of
+// LabelRun.h (box, name, Code 128), the name and the code taken from the
+// fields of a comma-separated text file of records through the sign's
+// database link and the data-path map, one sign per record with Print All.
+// Reports labels per second, the PDF's size, the process's peak memory and
+// how much the resident memory grew between the 1,000th record and the end
+// (flat when the run keeps nothing per record).
+#include "AppContext.h"
+#include "DataSourceMap.h"
+#include "DatabaseLink.h"
+#include "LabelRun.h"
+#include "MessageBox.h"
+#include "RecordPrintDriver.h"
+#include "ShellParts.h"
+#include "TestSupport.h"
+#include "VariableList.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Resident memory now, in megabytes.
+double ResidentMb()
+{
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
+}
+
+double PeakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+// The records, as a text file in Windows-1252 with a header line.
+QString WriteRecords(const QTemporaryDir& dir, int count)
+{
+    const QString path = dir.filePath(QStringLiteral("records%1.csv").arg(count));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QByteArray bytes = "Name,Code\r\n";
+    for (int i = 1; i <= count; ++i) {
+        QString name = bench::LabelName(i);
+        name.replace(QChar(0x2014), QChar(0x97));
+        bytes += name.toLatin1() + ',' + bench::LabelCode(i).toLatin1() + "\r\n";
+    }
+    file.write(bytes);
+    return path;
+}
+
+// Prints the sign as it stands, as the print station's own driver does.
+class CSignDriver : public CPrintRunSeam
+{
+public:
+    explicit CSignDriver(const CSignData& sign) : m_sign(sign) {}
+    BOOL PrintEnteredData(int, int copies, int, const QString& file, int) override
+    {
+        if (!TheVariableList().UpdateForPrint())
+            return FALSE;
+        const BOOL printed = ThePrinter().PrintSign(m_sign, copies, file, 0);
+        TheVariableList().AdvanceAfterPrint();
+        return printed;
+    }
+    void EndPrintRun() override
+    {
+        if (ThePrinter().m_jobOpen)
+            ThePrinter().EndJob();
+    }
+    void AdjustPrintDepth(bool) override {}
+    void LeaveDataEntryIfIdle() override {}
+
+private:
+    const CSignData& m_sign;
+};
+
+void BM_PrintLinkedRecords(benchmark::State& state)
+{
+    EnsureGuiApp();
+    CTestHome home;
+    QTemporaryDir dir;
+    RegisterAllClasses();
+    const int count = int(state.range(0));
+    const QString csv = WriteRecords(dir, count);
+    for (auto _ : state) {
+        CAppContext context;
+        CMessageResponder messages;
+        messages.SetDefaultAnswer(IDYES); // "Print 5000 signs ?"
+        ThePaper().Init("A4");
+        bench::UseLabelSheet();
+        CSignData sign;
+        sign.m_title = "Linked shelf labels";
+        const bench::LabelElements label = bench::MakeLabel();
+        label.name->SetDataSource(SOURCE_DATABASE, "Name");
+        label.code->SetDataSource(SOURCE_DATABASE, "Code");
+
+        CDatabaseLink& link = TheDatabaseLink();
+        link.SetDatabaseType(kDatabaseTypeText);
+        link.m_textHeader = TRUE;
+        if (!link.Connect(csv, TRUE) || !link.OpenTable(QString())) {
+            state.SkipWithError("the records could not be linked");
+            break;
+        }
+        link.m_linkKind = 0;
+        TheDataSourceMap().Rebuild();
+
+        const QString out = home.FilePath("records.pdf");
+        CSignDriver signs(sign);
+        CRecordPrintDriver records(signs);
+        records.Begin();
+        int printed = 0;
+        double atThousand = 0;
+        const BOOL ok = records.PrintAllRecords([&] {
+            if (!records.PrintEnteredData(1, 1, 1, out, 0))
+                state.SkipWithError("printing failed");
+            if (++printed == std::min(count, 1000))
+                atThousand = ResidentMb();
+        });
+        records.EndPrintRun();
+        if (!ok || printed != count)
+            state.SkipWithError("not every record printed");
+        state.counters["pdf_bytes"] = double(QFile(out).size());
+        state.counters["peak_mb"] = PeakMb();
+        state.counters["growth_after_1000_mb"] = ResidentMb() - atThousand;
+        const QString keep = qEnvironmentVariable("TABREL_BENCH_OUTPUT");
+        if (!keep.isEmpty()) {
+            QFile::remove(keep);
+            QFile::copy(out, keep);
+        }
+    }
+    state.counters["labels_per_s"] =
+        benchmark::Counter(double(count) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PrintLinkedRecords)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+} // namespace
