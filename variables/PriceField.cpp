@@ -877,8 +877,12 @@ void CPriceField::SetDataText(const QString& text, int, const QString&, BOOL)
 
 void CPriceField::BeginDataEntry()
 {
-    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE)
+    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE) {
         SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, TRUE);
+        // The price reaches the elements and variables it feeds.
+        if (CDataPathSeam* paths = App().dataPaths)
+            paths->PropagateElement(this);
+    }
     CElement::BeginDataEntry();
 }
 
