@@ -1403,6 +1403,10 @@ void CDatabaseLink::ReadBlock(CArchive& ar)
 {
     const int version = App().fileVersion;
     Disconnect();
+    // What an older block does not hold takes the defaults, not the values
+    // of the sign read before.
+    *this = CDatabaseLink();
+    m_linkKind = -1;
     if (ar.ReadDWord() == 0)
         return;
     int kind = version >= 105 ? ar.ReadInt() : 0;

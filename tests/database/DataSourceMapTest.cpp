@@ -306,4 +306,22 @@ TEST_F(DataSourceMapTest, DataTreeHasOneRootPerUnfedNode)
     EXPECT_EQ(items, (QStringList{"Alone", "Root", "  Beta", "  Zed"}));
 }
 
+// Saving drops the variables that feed nothing; one that feeds only a
+// variable that goes goes too; what feeds an element stays.
+TEST_F(DataSourceMapTest, UnusedVariablesAreDroppedThroughTheMap)
+{
+    CLogVariable* used = Variable(VARIABLE_MACRO, "Used");
+    Element("Shown", SOURCE_MACRO, "Used");
+    CLogVariable* idle = Variable(VARIABLE_MACRO, "Idle");
+    Variable(VARIABLE_COMBINATION, "Feeder");
+    idle->Input(SOURCE_COMBINATION, "Feeder");
+    ASSERT_TRUE(map.Rebuild());
+    ASSERT_EQ(map.GetNodeCount(), 4);
+
+    TheVariableList().RemoveUnusedVariables();
+    ASSERT_EQ(TheVariableList().GetCount(), 1);
+    EXPECT_EQ(TheVariableList().GetAt(0), used);
+    EXPECT_EQ(map.GetNodeCount(), 2);
+}
+
 } // namespace

@@ -581,3 +581,46 @@ TEST_F(DatabaseBlockTest, CustomViewOfTheSignMeetsTheListedViews)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DatabaseBlockTest, EmptyViewIsALinkAllTheSame)
+{
+    CDatabaseLink& link = Linked();
+    link.m_customViewQuery = "Price > 1000";
+    const QByteArray bytes = Write(link, dir.path() + "/");
+    link.Disconnect();
+    CMessageResponder answers;
+    Read(bytes, dir.path() + "/");
+    EXPECT_EQ(answers.Count(), 0) << answers.LastText().toStdString();
+    EXPECT_EQ(App().loadOutcome, 0);
+    EXPECT_TRUE(link.IsConnected());
+    EXPECT_TRUE(link.IsRecordsetOpen());
+    EXPECT_EQ(link.GetRecordCount(), 0);
+}
+
+TEST_F(DatabaseBlockTest, SettingsOfTheSignReadBeforeDoNotLinger)
+{
+    CDatabaseLink& link = Linked();
+    link.m_nameDelimiters[0] = link.m_nameDelimiters[1] = '`';
+    link.m_excelHeader = FALSE;
+    link.m_keyField = "Code";
+    Read(Write(link, dir.path() + "/"), dir.path() + "/");
+    ASSERT_TRUE(link.IsConnected());
+    EXPECT_EQ(link.m_nameDelimiters[0], '`');
+
+    // A block of version 250 holds no delimiters and no workbook setting.
+    const QByteArray old = OldBlock([&](CArchive& ar) {
+        ar << DWORD(1) << DWORD(0) << DWORD(0) << database << QString("Products") << QString()
+           << DWORD(0);
+    });
+    Read(old, dir.path() + "/", 250);
+    ASSERT_TRUE(link.IsConnected());
+    EXPECT_EQ(link.m_nameDelimiters[0], '[');
+    EXPECT_EQ(link.m_nameDelimiters[1], ']');
+    EXPECT_TRUE(link.m_excelHeader);
+    EXPECT_EQ(link.m_keyField, "");
+    EXPECT_EQ(link.GetKeyField(), "Id");
+}
+
+} // namespace
