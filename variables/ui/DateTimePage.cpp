@@ -274,8 +274,8 @@ bool CDateTimePage2::Leave()
 
 bool RunDateTimeSheet(QWidget* parent, CDateTime& working, bool isNew)
 {
-    CVariableSheet sheet(isNew, QObject::tr("Date/Time Stamp Properties"), parent);
-    sheet.AddPage(new CDateTimePage1(working, &sheet));
-    sheet.AddPage(new CDateTimePage2(working, &sheet));
-    return sheet.exec() == QDialog::Accepted;
+    auto* sheet = new CVariableSheet(isNew, QObject::tr("Date/Time Stamp Properties"), parent);
+    sheet->AddPage(new CDateTimePage1(working, sheet));
+    sheet->AddPage(new CDateTimePage2(working, sheet));
+    return CVariableSheet::Run(sheet);
 }

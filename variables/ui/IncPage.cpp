@@ -235,9 +235,9 @@ bool CIncPage3::Leave()
 
 bool RunIncNumberSheet(QWidget* parent, CIncNumber& working, bool isNew)
 {
-    CVariableSheet sheet(isNew, QObject::tr("Incrementing Number Properties"), parent);
-    sheet.AddPage(new CIncPage1(working, &sheet));
-    sheet.AddPage(new CIncPage2(working, &sheet));
-    sheet.AddPage(new CIncPage3(working, &sheet));
-    return sheet.exec() == QDialog::Accepted;
+    auto* sheet = new CVariableSheet(isNew, QObject::tr("Incrementing Number Properties"), parent);
+    sheet->AddPage(new CIncPage1(working, sheet));
+    sheet->AddPage(new CIncPage2(working, sheet));
+    sheet->AddPage(new CIncPage3(working, sheet));
+    return CVariableSheet::Run(sheet);
 }

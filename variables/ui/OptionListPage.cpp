@@ -427,17 +427,17 @@ bool COptionListPage5::Leave()
 
 bool RunOptionListSheet(QWidget* parent, COptionList& working, bool isNew)
 {
-    CVariableSheet sheet(isNew, QObject::tr("Option List Properties"), parent);
+    auto* sheet = new CVariableSheet(isNew, QObject::tr("Option List Properties"), parent);
     if (isNew) {
-        sheet.AddPage(new COptionListPage1(working, &sheet));
-        sheet.AddPage(new COptionListPage2(working, false, &sheet));
-        sheet.AddPage(new COptionListPage3(working, &sheet));
-        sheet.AddPage(new COptionListPage2(working, true, &sheet));
-        sheet.AddPage(new COptionListPage5(working, &sheet));
+        sheet->AddPage(new COptionListPage1(working, sheet));
+        sheet->AddPage(new COptionListPage2(working, false, sheet));
+        sheet->AddPage(new COptionListPage3(working, sheet));
+        sheet->AddPage(new COptionListPage2(working, true, sheet));
+        sheet->AddPage(new COptionListPage5(working, sheet));
     } else if (working.IsLinked()) {
-        sheet.AddPage(new COptionListPage5(working, &sheet));
+        sheet->AddPage(new COptionListPage5(working, sheet));
     } else {
-        sheet.AddPage(new COptionListPage2(working, working.m_separateData != 0, &sheet));
+        sheet->AddPage(new COptionListPage2(working, working.m_separateData != 0, sheet));
     }
-    return sheet.exec() == QDialog::Accepted;
+    return CVariableSheet::Run(sheet);
 }

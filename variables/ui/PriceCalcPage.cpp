@@ -163,11 +163,11 @@ bool CPriceCalcPage3::Leave()
 
 bool RunPriceCalcSheet(QWidget* parent, CPriceCalculation& working, bool isNew)
 {
-    CVariableSheet sheet(isNew, QObject::tr("Price Calculation Properties"), parent);
+    auto* sheet = new CVariableSheet(isNew, QObject::tr("Price Calculation Properties"), parent);
     if (isNew)
-        sheet.AddPage(new CPriceCalcPage1(working, &sheet));
-    sheet.AddPage(new CPriceCalcPage2(working, 0, &sheet));
-    sheet.AddPage(new CPriceCalcPage2(working, 1, &sheet));
-    sheet.AddPage(new CPriceCalcPage3(working, &sheet));
-    return sheet.exec() == QDialog::Accepted;
+        sheet->AddPage(new CPriceCalcPage1(working, sheet));
+    sheet->AddPage(new CPriceCalcPage2(working, 0, sheet));
+    sheet->AddPage(new CPriceCalcPage2(working, 1, sheet));
+    sheet->AddPage(new CPriceCalcPage3(working, sheet));
+    return CVariableSheet::Run(sheet);
 }

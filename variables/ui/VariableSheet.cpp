@@ -1,6 +1,7 @@
 #include "VariableSheet.h"
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -79,6 +80,15 @@ int CVariableSheet::exec()
     if (m_current < 0 && !m_pages.empty())
         ShowPage(0);
     return QDialog::exec();
+}
+
+bool CVariableSheet::Run(CVariableSheet* sheet)
+{
+    QPointer<CVariableSheet> guard(sheet);
+    const int result = sheet->exec();
+    const bool finished = guard && result == QDialog::Accepted;
+    delete guard.data();
+    return finished;
 }
 
 void CVariableSheet::ShowPage(int index)

@@ -63,6 +63,11 @@ public:
     int exec() override;
     void accept() override;
 
+    // Runs the sheet, made on the heap with its pages, and deletes it; true
+    // when the user finished it. A sheet whose parent goes while it is open
+    // goes with it and counts as cancelled.
+    static bool Run(CVariableSheet* sheet);
+
 private:
     void ShowPage(int index);
     void OnBack();
