@@ -284,10 +284,9 @@ QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
     bool fieldQuoted = false, inQuotes = false, fieldStarted = false;
     const bool quotes = delimiter != u'"';
     auto endField = [&]() {
-        if (field.isEmpty() && !fieldQuoted)
-            record.append(QVariant());
-        else
-            record.append(field);
+        // Fields past the last column read are dropped as they end.
+        if (record.size() < CSourceTable::kMaxColumns)
+            record.append(field.isEmpty() && !fieldQuoted ? QVariant() : QVariant(field));
         field.clear();
         fieldQuoted = false;
         fieldStarted = false;

@@ -385,6 +385,23 @@ TEST(TextSource, LoadingAgainReplacesTheTable)
     EXPECT_EQ(db.Rows(QStringLiteral("p#csv")), QStringList{QStringLiteral("x")});
 }
 
+TEST(TextSource, RowsWiderThanTheColumnsReadAreCut)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("wide.csv"));
+    QByteArray line;
+    for (int i = 0; i < 100000; ++i)
+        line += QByteArray::number(i) + ',';
+    WriteBytes(file, "A\n" + line + "\n");
+    CMemoryDb db;
+    QString error;
+    ASSERT_TRUE(LoadFileSource(12, file, QString(), db.Db(), &error)) << error.toStdString();
+    const QStringList columns = db.Columns(QStringLiteral("wide#csv"));
+    ASSERT_EQ(columns.size(), 255);
+    EXPECT_EQ(columns.last(), QStringLiteral("F255 INTEGER"));
+    EXPECT_TRUE(db.Rows(QStringLiteral("wide#csv")).value(0).endsWith(QStringLiteral("|i:254")));
+}
+
 TEST(TextSource, DamagedCopiesAreReadOrRefused)
 {
     QTemporaryDir dir;
