@@ -60,7 +60,7 @@ public:
     static constexpr int kDefaultStartAngle = 270;
     // The rendered picture holds at most this many pixels; a larger square
     // is rendered at a proportionally lower resolution.
-    static constexpr qint64 kMaxPicturePixels = 9'000'000;
+    static constexpr qint64 kMaxPicturePixels = 4'000'000;
     // Stored radii and coordinates beyond these cannot come from a sign.
     static constexpr int kMaxStoredLength = 1 << 20;
 

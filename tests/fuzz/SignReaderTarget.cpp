@@ -1,6 +1,7 @@
 #include "SignReaderTarget.h"
 
 #include "AppContext.h"
+#include "ArcText.h"
 #include "Barcode.h"
 #include "BarcodeParts.h"
 #include "Box.h"
@@ -15,6 +16,7 @@
 #include "Printer.h"
 #include "SignApp.h"
 #include "SignData.h"
+#include "Symbol.h"
 #include "Text.h"
 #include "VariableParts.h"
 
@@ -211,6 +213,16 @@ QByteArray MakeSeedSign()
             barcode->RecalcPosition(nullptr);
             top = barcode->m_bounds.bottom + 100;
         }
+    }
+    // text along a small circle, and a symbol turned a quarter
+    if (auto* arc = dynamic_cast<CArcText*>(list.CreateElement("CArcText"))) {
+        arc->SetSampleData(nullptr, QStringLiteral("Round"));
+        arc->SetBounds(nullptr, CRect(800, 100, 1000, 300));
+    }
+    if (auto* symbol = dynamic_cast<CSymbol*>(list.CreateElement("CSymbol"))) {
+        symbol->SetSampleData(nullptr, QStringLiteral("#"));
+        symbol->SetAngle(nullptr, 90);
+        symbol->BeginCreate(nullptr, 900, 500);
     }
     ThePageLabels().Item(CPageLabels::HEADER).print = 1;
     ThePageLabels().Item(CPageLabels::HEADER).format = "$f:Page $p:$d<%Y>";

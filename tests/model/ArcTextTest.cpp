@@ -231,7 +231,7 @@ TEST_F(ArcTextTest, AVeryLargeSquareRendersWithinThePictureCap)
     const QImage& picture = arc->Picture();
     ASSERT_FALSE(picture.isNull());
     EXPECT_LE(qint64(picture.width()) * picture.height(), CArcText::kMaxPicturePixels);
-    EXPECT_GT(picture.width(), 2500);
+    EXPECT_GT(picture.width(), 1900);
     EXPECT_LT(arc->PictureDpi(), 600.0);
 }
 
