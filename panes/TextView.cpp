@@ -1157,7 +1157,7 @@ void CTextView::Load(CText* t)
                                        : found.first()->data(Qt::UserRole).toUInt();
     LoadCommonBlocks(t, !IsTrueType(data));
     LoadFont(font);
-    m_text->setPlainText(ExpandLineBreaks(t->m_sampleText));
+    m_text->setPlainText(t->m_sampleText);
     // The rich-text editor is part of the program.
     m_richText->setEnabled(true);
 
@@ -1201,6 +1201,10 @@ void CTextView::UpdateFromElement()
     SetLength(m_y, t->m_position.y);
     m_angle->setText(QString::number(t->GetAngle()));
     m_size->setEditText(t->m_font.FormatPointSize());
+    // A text changed outside the pane (the spelling check) shows as it is
+    // now, so that the next keystroke does not bring the old words back.
+    if (NormalizeLineBreaks(m_text->toPlainText()) != t->m_sampleText)
+        m_text->setPlainText(t->m_sampleText);
     const CRect frame = t->m_copyFit ? t->m_formatRect : t->m_textRect;
     SetLength(m_frameHeight, std::abs(frame.Height()));
     SetLength(m_frameWidth, std::max(std::abs(frame.Width()), 1));

@@ -359,10 +359,13 @@ QString DocumentToMarkup(const QTextDocument& document, const CMarkupDefaults& d
         }
     };
 
+    // A line break is written once the tags that end before it are closed
+    // and before those that start after it open.
+    int breaks = 0;
     bool firstBlock = true;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (!firstBlock)
-            out += u'\n';
+            ++breaks;
         firstBlock = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -374,6 +377,8 @@ QString DocumentToMarkup(const QTextDocument& document, const CMarkupDefaults& d
             while (keep < open.size() && needs[size_t(open[keep].attribute)] == open[keep].value)
                 ++keep;
             closeFrom(keep);
+            out += QString(breaks, u'\n');
+            breaks = 0;
             for (int a = 0; a < ATTR_COUNT; ++a) {
                 if (needs[size_t(a)].isEmpty())
                     continue;
@@ -388,6 +393,7 @@ QString DocumentToMarkup(const QTextDocument& document, const CMarkupDefaults& d
         }
     }
     closeFrom(0);
+    out += QString(breaks, u'\n');
     return out;
 }
 

@@ -87,6 +87,8 @@ TEST_F(MarkupEditorTest, MarkupRoundTripsThroughTheEditorsRuns)
         {"one<br>two", "one\ntwo", false},
         {"one\r\ntwo\n\nfour", "one\ntwo\n\nfour", false},
         {"<b>one\ntwo</b>", nullptr, false},
+        {"<i>one</i>\n<b>two</b>\n\n<u>four</u>\n", nullptr, false},
+        {"<i>one\n</i>two", "<i>one</i>\ntwo", false},
         // What is not a tag stays as typed.
         {"a < b", nullptr, false},
         {"< b >spaced< /b >", "<b>spaced</b>", false},
