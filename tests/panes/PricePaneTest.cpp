@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -89,6 +90,16 @@ void TypeInto(QLineEdit* edit, const QString& text)
 void Type(QWidget* parent, int id, const QString& text)
 {
     TypeInto(Control<QLineEdit>(parent, id), text);
+}
+
+// With TABREL_SHOTS set, a picture of the widget for the record.
+void SaveShot(QWidget* widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TABREL_SHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    widget->grab().save(folder + QLatin1Char('/') + name);
 }
 
 void Choose(QComboBox* combo, int index)
@@ -266,6 +277,7 @@ TEST_F(PricePaneTest, SingleTypefaceAndTheAdvancedFontDialog)
         Named<QPushButton>(dlg, "apply")->click();
         EXPECT_FALSE(Named<QPushButton>(dlg, "apply")->isEnabled());
         EXPECT_EQ(dlg->Sample().Part(3).GetFont().GetStyleIndex(), 2);
+        SaveShot(dlg, "price-font-advanced.png");
         dlg->accept();
     });
     const int height = price->Part(1).GetFont().GetHeight();
@@ -339,6 +351,7 @@ TEST_F(PricePaneTest, FormattingTabEnablesWhatAppliesAndEditsTheFrame)
     // A frame of 80 x 30 mm, copy-fitted: the price grows into it.
     Type(pane, 1008, "80");
     Type(pane, 1007, "30");
+    SaveShot(frame, "price-pane-formatting.png");
     EXPECT_EQ(price->m_formatRect.Width(), 800);
     EXPECT_EQ(price->m_formatRect.Height(), 300);
     EXPECT_GT(price->m_layoutRect.Height(), 200);
@@ -453,6 +466,7 @@ TEST_F(PricePaneTest, TheWizardMakesANewFormatAndRefusesBadInput)
         EXPECT_EQ(messages.Count(), 1);
         TypeInto(Named<QLineEdit>(page(), "size"), "50");
         Choose(Named<QComboBox>(page(), "alignment"), P::ALIGN_TOP);
+        SaveShot(wizard, "price-wizard-secondary.png");
         Named<QCheckBox>(page(), "onlyIfNonZero")->click();
         next();
         // Secondary symbol: typing one hides the primary amount.

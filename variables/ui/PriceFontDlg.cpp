@@ -38,6 +38,7 @@ CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& face
 
     auto* faceLabel = new QLabel(tr("&Typeface"), this);
     m_faces = Named(new QListWidget(this), "typeface");
+    m_faces->setMinimumWidth(220);
     const QIcon fontIcon = style()->standardIcon(QStyle::SP_FileIcon);
     for (const QString& face : faces)
         m_faces->addItem(new QListWidgetItem(fontIcon, face));
@@ -53,6 +54,9 @@ CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& face
     m_next = Named(new QPushButton(QStringLiteral(">"), this), "next");
     m_last = Named(new QPushButton(QStringLiteral(">|"), this), "last");
     m_partName = Named(new QLabel(this), "partName");
+    m_partName->setMinimumWidth(m_partName->fontMetrics().horizontalAdvance(
+                                    CPriceElmtPage::PartTitle(3)) +
+                                8);
     auto* stepper = new QHBoxLayout;
     for (QPushButton* b : {m_first, m_previous})
         stepper->addWidget(b);
