@@ -289,6 +289,17 @@ TEST_F(ArcSymbolPaneTest, ArcTextIsDrawnEditedInItsPaneAndPrintedOnItsCircle)
     auto* spell = Find<QCheckBox>(1274);
     ASSERT_NE(spell, nullptr);
     EXPECT_FALSE(spell->isEnabled());
+    auto* kind = Find<QComboBox>(1000);
+    ASSERT_NE(kind, nullptr);
+    Choose(1000, kind->findData(SOURCE_KEYBOARD));
+    ASSERT_EQ(arc->m_dataSource, SOURCE_KEYBOARD);
+    EXPECT_TRUE(spell->isEnabled());
+    Tick(1274);
+    EXPECT_TRUE(arc->IsSpellCheckForced());
+    Choose(1000, kind->findData(SOURCE_FIXED));
+    ASSERT_EQ(arc->m_dataSource, SOURCE_FIXED);
+    EXPECT_FALSE(spell->isEnabled());
+    EXPECT_FALSE(spell->isChecked());
     EXPECT_TRUE(frame->Document().IsModified());
 
     // Printed: every dark pixel lies on the ring the text was laid on, and
