@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -23,6 +24,17 @@ QString s_lastDbfMessage;
 void KeepDbfMessage(const char* message)
 {
     s_lastDbfMessage = QString::fromLocal8Bit(message).trimmed();
+}
+
+// shapelib looks for "name.dbf" and then "name.DBF"; the table the user chose
+// is opened whatever its extension's letter case (or extension) is.
+QByteArray s_tablePath;
+
+SAFile OpenChosenTable(const char* name, const char* access)
+{
+    const QByteArray requested(name);
+    const bool table = requested.toLower().endsWith(".dbf");
+    return reinterpret_cast<SAFile>(std::fopen(table ? s_tablePath.constData() : name, access));
 }
 
 struct DbfCloser
@@ -219,7 +231,9 @@ bool ReadDbf(const QString& path, CSourceTable* table, QString* error)
     SAHooks hooks;
     SASetupDefaultHooks(&hooks);
     hooks.Error = KeepDbfMessage;
+    hooks.FOpen = OpenChosenTable;
     s_lastDbfMessage.clear();
+    s_tablePath = QFile::encodeName(path);
     std::unique_ptr<DBFInfo, DbfCloser> dbf(
         DBFOpenLL(QFile::encodeName(path).constData(), "rb", &hooks));
     if (!dbf)

@@ -467,6 +467,22 @@ TEST(DbfSource, ReadsTheFieldsAndRecordsShapelibWrote)
                            "Bolt|i:-400|r:1234.75|i:0|1999-12-31", "Empty|-|-|-|-"}));
 }
 
+TEST(DbfSource, TableIsReadWhateverItsExtension)
+{
+    QTemporaryDir dir, other;
+    const QString written = WriteDbf(dir.path());
+    for (const char* name : {"GOODS.Dbf", "goods.dat"}) {
+        const QString path = other.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(QFile::copy(written, path));
+        CMemoryDb db;
+        QString error;
+        const QString table = QFileInfo(path).completeBaseName();
+        ASSERT_TRUE(LoadFileSource(1, path, QString(), db.Db(), &error))
+            << name << error.toStdString();
+        EXPECT_EQ(db.Rows(table).size(), 3) << name;
+    }
+}
+
 TEST(DbfSource, HeaderThatPromisesMoreThanTheFileHoldsIsBroughtIntoRange)
 {
     QTemporaryDir dir;
