@@ -100,8 +100,8 @@ CArcLayout CArcText::Layout(const QString& text, const std::vector<int>& widths,
         for (qsizetype i = 0; i < count; ++i)
             sweep += std::atan(width(i) / inner);
         layout.sweepDegrees = RoundHalfUp(sweep * kDegreesPerRadian);
-        const int part = alignment == ARC_ALIGN_CENTRE ? layout.sweepDegrees / 2
-                                                        : layout.sweepDegrees;
+        const int part =
+            alignment == ARC_ALIGN_CENTRE ? layout.sweepDegrees / 2 : layout.sweepDegrees;
         a = direction == ARC_ANTICLOCKWISE ? startAngle + part : startAngle - part;
     }
     layout.startAngle = a;
@@ -323,8 +323,7 @@ void CArcText::ApplyTrackRect(CView*)
     const int oldRadius = m_radius;
     m_radius = std::min(r.Width(), r.Height()) / 2;
     if (oldRadius > 0)
-        m_font.SetHeight(
-            int(double(m_radius) / double(oldRadius) * double(m_font.GetHeight())));
+        m_font.SetHeight(int(double(m_radius) / double(oldRadius) * double(m_font.GetHeight())));
     Render();
 }
 
@@ -480,10 +479,9 @@ void CArcText::WriteXml(CTextExportFile& file)
 {
     file.WriteString(QStringLiteral("  <arc-text>\n\n"));
     CElement::WriteXml(file);
-    file.WriteString(QString::asprintf("    <centre units=\"TMM\" x=\"%d\" y=\"%d\"/>\n",
-                                       m_centreX, m_centreY));
     file.WriteString(
-        QString::asprintf("    <radius units=\"TMM\" value=\"%d\"/>\n", m_radius));
+        QString::asprintf("    <centre units=\"TMM\" x=\"%d\" y=\"%d\"/>\n", m_centreX, m_centreY));
+    file.WriteString(QString::asprintf("    <radius units=\"TMM\" value=\"%d\"/>\n", m_radius));
     file.WriteString(ExportLine(4, "start-angle", m_startAngle));
     file.WriteString(ExportLine(4, "alignment", m_alignment));
     file.WriteString(ExportLine(4, "direction", m_direction));

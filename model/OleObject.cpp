@@ -230,8 +230,8 @@ void COleObject::Serialize(CArchive& ar)
     m_notYetPlaced = 0;
 
     // The object's own data runs to where the next record begins.
-    const qsizetype skip = FindFollowingRecord(ar.PeekRemaining(), ar, ElementsFollowing(),
-                                               App().fileVersion);
+    const qsizetype skip =
+        FindFollowingRecord(ar.PeekRemaining(), ar, ElementsFollowing(), App().fileVersion);
     if (skip < 0)
         throw CArchiveException(CArchiveException::generic,
                                 "archive: the end of an OLE object's data cannot be found");
@@ -294,8 +294,8 @@ void COleObject::Draw(CDC* dc, const CRect& clip)
     dc->SetBkMode(OPAQUE);
     dc->SetBkColor(MakeRGB(255, 255, 255));
     dc->SetTextAlign(TA_CENTER | TA_BASELINE);
-    dc->TextOut(m_position.left + m_position.Width() / 2,
-                m_position.top + m_position.Height() / 2, QString::fromLatin1(kPlaceholderLabel));
+    dc->TextOut(m_position.left + m_position.Width() / 2, m_position.top + m_position.Height() / 2,
+                QString::fromLatin1(kPlaceholderLabel));
     dc->RestoreDC(saved);
     DrawTracker(dc);
 }

@@ -205,7 +205,8 @@ void CSymbolView::OnSymbolChosen()
     const QString character = selected.first()->text().left(1);
     symbol->SetSampleData(View(), character);
     m_ascii->setText(character);
-    m_decimal->setText(QString::asprintf("%d", m_symbols->row(selected.first()) + CSymbol::kFirstCode));
+    m_decimal->setText(
+        QString::asprintf("%d", m_symbols->row(selected.first()) + CSymbol::kFirstCode));
     ElementEdited(symbol);
 }
 

@@ -110,8 +110,7 @@ void CSymbolSelectDlg::OnFaceSelectionChanged()
     const QList<QListWidgetItem*> selected = m_faces->selectedItems();
     if (selected.isEmpty()) {
         // A click that leaves nothing selected keeps the current face.
-        const QList<QListWidgetItem*> current =
-            m_faces->findItems(m_currentFace, Qt::MatchExactly);
+        const QList<QListWidgetItem*> current = m_faces->findItems(m_currentFace, Qt::MatchExactly);
         if (!current.isEmpty()) {
             const QSignalBlocker block(m_faces);
             current.first()->setSelected(true);

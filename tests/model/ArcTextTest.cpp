@@ -3,8 +3,8 @@
 // text export.
 #include "ArcText.h"
 #include "AppContext.h"
-#include "Damage.h"
 #include "DC.h"
+#include "Damage.h"
 #include "ElementList.h"
 #include "LogFont.h"
 #include "TestElements.h"
@@ -78,6 +78,7 @@ struct LayoutCase
 
 TEST(ArcTextLayout, CharactersStandOnTheCircleAsTheSettingsSay)
 {
+    // clang-format off
     const LayoutCase cases[] = {
         {"begins 2 degrees before the top, clockwise",
          {20, 20}, 200, 40, 270, ARC_ALIGN_START, ARC_CLOCKWISE, 200, 270, 0,
@@ -106,11 +107,12 @@ TEST(ArcTextLayout, CharactersStandOnTheCircleAsTheSettingsSay)
          {30, 30}, 10, 40, 0, ARC_ALIGN_CENTRE, ARC_CLOCKWISE, 41, -88, 176,
          {{0, -41}, {41, -1}}, {1, 88}},
     };
+    // clang-format on
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.what);
         const QString text = QString(qsizetype(c.widths.size()), QLatin1Char('W'));
-        const CArcLayout layout = CArcText::Layout(text, c.widths, c.radius, c.height, c.start,
-                                                   c.alignment, c.direction);
+        const CArcLayout layout =
+            CArcText::Layout(text, c.widths, c.radius, c.height, c.start, c.alignment, c.direction);
         EXPECT_EQ(layout.radius, c.laidRadius);
         EXPECT_EQ(layout.startAngle, c.firstAngle);
         EXPECT_EQ(layout.sweepDegrees, c.sweep);
@@ -294,10 +296,26 @@ TEST_F(ArcTextTest, HostileValuesAreBroughtIntoRange)
         int wantRadius, wantStart, wantAlignment, wantDirection;
     } const cases[] = {
         {"negative radius and angle", -50, -90, 1, 0, {0, 0, 100, 100}, 0, 270, 1, 0},
-        {"huge numbers", INT_MAX, INT_MAX, INT_MAX, INT_MAX, {0, 0, 100, 100},
-         CArcText::kMaxStoredLength, INT_MAX % 360, 2, 1},
-        {"smallest numbers", INT_MIN, INT_MIN, INT_MIN, INT_MIN, {INT_MIN, INT_MIN, 0, 0}, 0,
-         ((INT_MIN % 360) + 360) % 360, 0, 0},
+        {"huge numbers",
+         INT_MAX,
+         INT_MAX,
+         INT_MAX,
+         INT_MAX,
+         {0, 0, 100, 100},
+         CArcText::kMaxStoredLength,
+         INT_MAX % 360,
+         2,
+         1},
+        {"smallest numbers",
+         INT_MIN,
+         INT_MIN,
+         INT_MIN,
+         INT_MIN,
+         {INT_MIN, INT_MIN, 0, 0},
+         0,
+         ((INT_MIN % 360) + 360) % 360,
+         0,
+         0},
         {"turned-over square", 30, 725, 0, 1, {100, 100, 0, 0}, 30, 5, 0, 1},
     };
     for (const auto& c : cases) {
@@ -417,8 +435,7 @@ TEST_F(ArcTextTest, TextExportWritesABlockWithTheTextAndFont)
     EXPECT_TRUE(text.contains("    <radius units=\"TMM\" value=\"200\"/>\r\n"));
     EXPECT_TRUE(text.contains("    <start-angle=\"270\"/>\r\n"));
     EXPECT_TRUE(text.contains("    <font>\r\n\r\n        <name=\"Arial\"/>\r\n"));
-    EXPECT_TRUE(
-        text.contains("    <sample-data>Fish &amp; &quot;chips&quot;</sample-data>\r\n"));
+    EXPECT_TRUE(text.contains("    <sample-data>Fish &amp; &quot;chips&quot;</sample-data>\r\n"));
 }
 
 } // namespace

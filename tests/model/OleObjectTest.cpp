@@ -47,7 +47,10 @@ QByteArray ItemBytes(unsigned seed)
     QByteArray bytes;
     for (int i = 0; i < 3000; ++i)
         bytes.append(char(rng()));
-    bytes.append(QByteArray("\xFF\xFF\x01\x00\x04\x00" "CBox\x05" "Hello\x07\x00\x00\x00", 20));
+    bytes.append(QByteArray("\xFF\xFF\x01\x00\x04\x00"
+                            "CBox\x05"
+                            "Hello\x07\x00\x00\x00",
+                            20));
     bytes.append(QByteArray("\x01\x80\x00\x00\xFF\xFF\x00\x00\x02\x80", 10));
     for (int i = 0; i < 1000; ++i)
         bytes.append(char(rng()));
@@ -143,22 +146,24 @@ TEST_F(OleObjectTest, SignOpensWithTheObjectLeftOutAndEverythingElseKept)
              t.AddBox("After", 100);
              t.AddText("Footer");
          },
-         1, {"Before", "Title", "After", "Footer"}},
+         1,
+         {"Before", "Title", "After", "Footer"}},
         {"followed by a class read for the first time",
          [](OleObjectTest& t) {
              t.AddBox("Before", 0);
              t.AddObject(0);
              t.AddText("Title");
          },
-         1, {"Before", "Title"}},
+         1,
+         {"Before", "Title"}},
         {"the last element, the rest of the sign after it",
          [](OleObjectTest& t) {
              t.AddBox("Before", 0);
              t.AddObject(0);
          },
-         1, {"Before"}},
-        {"the only element",
-         [](OleObjectTest& t) { t.AddObject(0); }, 1, {}},
+         1,
+         {"Before"}},
+        {"the only element", [](OleObjectTest& t) { t.AddObject(0); }, 1, {}},
         {"two objects in a row and one at the end",
          [](OleObjectTest& t) {
              t.AddBox("First", 0);
@@ -167,7 +172,8 @@ TEST_F(OleObjectTest, SignOpensWithTheObjectLeftOutAndEverythingElseKept)
              t.AddBox("Middle", 200);
              t.AddObject(2);
          },
-         3, {"First", "Middle"}},
+         3,
+         {"First", "Middle"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -178,7 +184,8 @@ TEST_F(OleObjectTest, SignOpensWithTheObjectLeftOutAndEverythingElseKept)
         ASSERT_TRUE(Open(bytes, sign)) << messages.LastText().toStdString();
         EXPECT_EQ(Names(), c.kept);
         ASSERT_EQ(messages.Count(), 1);
-        EXPECT_TRUE(messages.LastText().contains("OLE object")) << messages.LastText().toStdString();
+        EXPECT_TRUE(messages.LastText().contains("OLE object"))
+            << messages.LastText().toStdString();
         EXPECT_TRUE(messages.LastText().contains("left out"));
         // The sign no longer matches its file.
         EXPECT_TRUE(sign.IsModified());

@@ -2,8 +2,8 @@
 // without the background, resizing, the record and the text export.
 #include "Symbol.h"
 #include "AppContext.h"
-#include "Damage.h"
 #include "DC.h"
+#include "Damage.h"
 #include "LogFont.h"
 #include "TestElements.h"
 #include "TestSupport.h"

@@ -1,9 +1,9 @@
 // Arc text and symbols as a user makes them in the designer: placed with the
 // Insert commands, edited in their panes, saved, opened again and printed to
 // a PDF that is read back.
-#include "PdfSupport.h"
 #include "AppContext.h"
 #include "ArcText.h"
+#include "Box.h"
 #include "Commands.h"
 #include "DesignView.h"
 #include "ElementList.h"
@@ -13,11 +13,11 @@
 #include "OleObject.h"
 #include "PaneParts.h"
 #include "Paper.h"
+#include "PdfSupport.h"
 #include "PrintSignDlg.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "Symbol.h"
-#include "Box.h"
 #include "SymbolSelectDlg.h"
 #include "TestSupport.h"
 
@@ -193,7 +193,8 @@ protected:
     {
         chosenPath = pdf;
         CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dialog) {
-            dialog->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
+            dialog
+                ->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
                 ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(IDOK)),
                               Qt::LeftButton);
@@ -357,8 +358,8 @@ TEST_F(ArcSymbolPaneTest, SelectSymbolListsTheCharacters33To124WhateverTheFace)
         // It opens on the default symbol face.
         ASSERT_NE(faces->currentItem(), nullptr);
         EXPECT_EQ(faces->currentItem()->text(), "Tabrel Symbol 1");
-        for (const QString& face : {QStringLiteral("Liberation Serif"),
-                                    QStringLiteral("Liberation Mono")}) {
+        for (const QString& face :
+             {QStringLiteral("Liberation Serif"), QStringLiteral("Liberation Mono")}) {
             const QList<QListWidgetItem*> item = faces->findItems(face, Qt::MatchExactly);
             ASSERT_FALSE(item.isEmpty()) << face.toStdString();
             QTest::mouseClick(faces->viewport(), Qt::LeftButton, {},
@@ -403,8 +404,8 @@ TEST_F(ArcSymbolPaneTest, SymbolIsEditedInItsPaneSavedOpenedAgainAndPrinted)
     ASSERT_NE(view, nullptr);
     CAnswer<CSymbolSelectDlg> select([](CSymbolSelectDlg* dialog) {
         auto* faces = dialog->findChild<QListWidget*>(QStringLiteral("symbolFonts"));
-        faces->setCurrentItem(faces->findItems(QStringLiteral("Liberation Sans"),
-                                               Qt::MatchExactly).first());
+        faces->setCurrentItem(
+            faces->findItems(QStringLiteral("Liberation Sans"), Qt::MatchExactly).first());
         dialog->accept();
     });
     Command(ID_TOOL_SYMBOL);
