@@ -243,7 +243,10 @@ protected:
 
     int TextHeight(int index) const;
 
-private:
+    // Renders the placeholder into a new symbol bitmap of that size.
     void DrawInvalidBitmap(int width, int height);
+    // Gives every text part a usable font (a file may name none).
     void EnsureTextFonts();
+
+private:
 };

@@ -3,6 +3,8 @@
 #include "Barcode.h"
 #include "Code128.h"
 #include "Code39.h"
+#include "DataMatrix.h"
+#include "GS1DataBar.h"
 #include "EanUpc.h"
 #include "Interleaved.h"
 #include "Messages.h"
@@ -24,6 +26,8 @@ void RegisterBarcodeClasses()
     RegisterInterleavedCopies();
     RegisterMsiPlesseyCopies();
     RegisterPostalCopies();
+    RegisterMatrixSymbolCopies();
+    RegisterDataBarCopies();
 }
 
 const char* BarcodeClassName(int symbologyId)

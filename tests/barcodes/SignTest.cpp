@@ -198,7 +198,7 @@ void SaveReopenPrintAndRead(const std::vector<SymbolCase>& cases, const QTempora
         EXPECT_TRUE(decoded.valid);
         EXPECT_EQ(decoded.format, c.format);
         EXPECT_EQ(decoded.text, c.decoded);
-        EXPECT_EQ(decoded.gs1, c.gs1);
+        EXPECT_EQ(decoded.gs1, c.gs1) << decoded.symbologyIdentifier;
     }
 }
 
@@ -212,4 +212,20 @@ TEST_F(SignFixture, ASignOfEveryBarcodeIsSavedReopenedPrintedAndRead)
 TEST_F(SignFixture, ASignOfEveryOtherLinearBarcodeIsSavedReopenedPrintedAndRead)
 {
     SaveReopenPrintAndRead(LinearSymbols(), home, true);
+}
+
+TEST_F(SignFixture, ASignOfEveryMatrixSymbolIsSavedReopenedPrintedAndRead)
+{
+    using F = ZXing::BarcodeFormat;
+    const std::vector<SymbolCase> cases = {
+        {"Data Matrix", "CDataMatrix", "Shelf 4, row 2: 12 x Pears", 0, F::DataMatrix,
+         "Shelf 4, row 2: 12 x Pears"},
+        {"GS1 Data Matrix", "CGS1DMatrix", "(01)09501101530003(17)261231(10)L-7", 0,
+         F::DataMatrix, "01095011015300031726123110L-7", true},
+        {"PDF417", "CPDF417", "PDF417 on a shelf label", 0, F::PDF417, "PDF417 on a shelf label"},
+        {"QR Code", "CQRCode", "https://example.com/p?id=%D049%D050", 0, F::QRCode,
+         "https://example.com/p?id=12"},
+        {"GS1 DataBar", "CGS1DataBar", "0109501101530003", 0, F::DataBar, "09501101530003"},
+    };
+    SaveReopenPrintAndRead(cases, home, false);
 }

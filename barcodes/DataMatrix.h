@@ -1,0 +1,130 @@
+// The matrix symbols: Data Matrix (and GS1 Data Matrix), PDF417 and QR Code.
+// Each keeps its own parameters, encodes its data through CSymbolMatrix and
+// draws the modules into the symbol bitmap on whole printer dots; the
+// bitmap is then placed, turned and drawn like any barcode's. None of them
+// carries human-readable text or takes a style.
+#pragma once
+
+#include "Barcode.h"
+
+class CSymbolMatrix;
+
+// Shared by the matrix symbols: the fixed-size placeholder and the module
+// drawing.
+namespace MatrixSymbols {
+// Module pixels of an x-dimension in hundredths of a mil at a resolution
+// (at least one).
+int ModulePixels(long long hundredthsOfMil, int resolution);
+} // namespace MatrixSymbols
+
+class CDataMatrix : public CBarcode
+{
+    DECLARE_PERSISTENT(CDataMatrix)
+
+public:
+    // The library's symbol format for square symbols (the default); other
+    // formats allow rectangles as well.
+    static constexpr DWORD kSquareFormat = 5;
+
+    CDataMatrix();
+    CDataMatrix(const CDataMatrix&) = default;
+
+    void Serialize(CArchive& ar) override;
+    BOOL IsHandleEnabled(int handle) const override;
+    void WriteXml(CTextExportFile& file) override;
+    void Regenerate() override;
+    void ShowInvalid() override;
+    BOOL PrepareData() override;
+
+    // The parameter block, in its stored order.
+    DWORD m_eccType = 26;
+    DWORD m_format = kSquareFormat;
+    DWORD m_rows = 0;
+    DWORD m_columns = 0;
+    DWORD m_xDimension = 2000; // hundredths of a mil
+
+protected:
+    CDataMatrix(int symbologyId, const QString& defaultData);
+    // The text handed to the encoder; GS1 symbols give an element string.
+    virtual QByteArray EncoderInput(bool& gs1) const;
+};
+
+class CGS1DMatrix : public CDataMatrix
+{
+    DECLARE_PERSISTENT(CGS1DMatrix)
+
+public:
+    CGS1DMatrix();
+    CGS1DMatrix(const CGS1DMatrix&) = default;
+
+    // "%1" marks a function 1 and one always leads the data.
+    BOOL PrepareData() override;
+
+protected:
+    QByteArray EncoderInput(bool& gs1) const override;
+};
+
+class CPDF417 : public CBarcode
+{
+    DECLARE_PERSISTENT(CPDF417)
+
+public:
+    CPDF417();
+    CPDF417(const CPDF417&) = default;
+
+    void Serialize(CArchive& ar) override;
+    BOOL IsHandleEnabled(int handle) const override;
+    void WriteXml(CTextExportFile& file) override;
+    void Regenerate() override;
+    void ShowInvalid() override;
+
+    // The parameter block, in its stored order. Symbol type 0 lets the
+    // encoder choose the columns for the data, any other type keeps the
+    // columns given; error-correction type 0 uses the level, any other lets
+    // the encoder choose it from the data's length.
+    DWORD m_symbolType = 0;
+    DWORD m_aspectRatio = 102; // a * 100 + b for a:b
+    DWORD m_rowCount = 90;
+    DWORD m_columnCount = 30;
+    DWORD m_eccType = 0;
+    DWORD m_eccLevel = 3;
+    DWORD m_eccPercent = 10;
+    DWORD m_xDimension = 1299; // hundredths of a mil
+    DWORD m_rowAspect = 3;     // row height in module widths
+    DWORD m_truncate = 0;
+    DWORD m_forceBinary = 0;
+};
+
+class CQRCode : public CBarcode
+{
+    DECLARE_PERSISTENT(CQRCode)
+
+public:
+    static constexpr float kDefaultModuleWidth = 15.0f; // mils
+
+    CQRCode();
+    CQRCode(const CQRCode&) = default;
+
+    void Serialize(CArchive& ar) override;
+    BOOL IsHandleEnabled(int handle) const override;
+    void Regenerate() override;
+    void ShowInvalid() override;
+    // %%, %Dnnn and %Hhh become the characters they stand for; anything else
+    // is taken as it is.
+    int ExpandEscapes(QString& text) override;
+    void OnPrinterChanged(CPrinter* printer) override;
+    void Refresh() override;
+
+    // Snaps the module width to whole printer dots (at least one) and stores
+    // it; returns the dots.
+    int SnapModuleWidth();
+    // The width in mils snapped to whole dots at a resolution.
+    static float SnappedWidth(float mils, int resolution);
+
+    int m_level = 0; // error correction: 0 L, 1 M, 2 Q, 3 H
+    int m_mask = -1; // -1 lets the encoder choose
+    float m_moduleWidth = kDefaultModuleWidth;
+};
+
+// Tells the element copy how to copy each of these classes.
+void RegisterMatrixSymbolCopies();

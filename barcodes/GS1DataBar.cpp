@@ -1,0 +1,313 @@
+#include "GS1DataBar.h"
+
+#include "AppContext.h"
+#include "Archive.h"
+#include "Codec1252.h"
+#include "Helpers.h"
+#include "Messages.h"
+#include "SymbolMatrix.h"
+#include "TextExport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+IMPLEMENT_PERSISTENT(CGS1DataBar, CBarcode, 1)
+
+namespace {
+
+constexpr int kMaxHeightFactor = 50;
+
+int NormalisedOrientation(long long degrees)
+{
+    const int turn = static_cast<int>(((degrees % 360) + 360) % 360);
+    return turn - turn % 90;
+}
+
+SymbolKind KindOf(int type)
+{
+    switch (type) {
+    case CGS1DataBar::kTruncated:
+        return SymbolKind::DataBarTruncated;
+    case CGS1DataBar::kStacked:
+        return SymbolKind::DataBarStacked;
+    case CGS1DataBar::kStackedOmnidirectional:
+        return SymbolKind::DataBarStackedOmni;
+    case CGS1DataBar::kLimited:
+        return SymbolKind::DataBarLimited;
+    case CGS1DataBar::kExpanded:
+        return SymbolKind::DataBarExpanded;
+    default:
+        return SymbolKind::DataBarOmni;
+    }
+}
+
+// Module pixels of an x-dimension in inches, as every barcode scales its
+// lengths: hundred-thousandths of an inch truncated, then rounded to pixels.
+int ModulePixels(float inches, int resolution)
+{
+    double t = double(inches) * 100000.0;
+    if (!(t > 0.0))
+        t = 0.0;
+    t = std::min(t, 100000.0);
+    const long long pixels =
+        (static_cast<long long>(resolution) * static_cast<long long>(t) + 49999) / 100000;
+    return static_cast<int>(std::max<long long>(1, pixels));
+}
+
+template <class T> CBarcode* CopyAs(const CBarcode& barcode)
+{
+    const T* same = dynamic_cast<const T*>(&barcode);
+    return same ? new T(*same) : nullptr;
+}
+
+// The encoder's form of the data: the GTIN of the fixed kinds as its 13
+// digits, Expanded's element strings with their identifiers in brackets.
+// Expanded data written without brackets is taken when it is a GTIN alone
+// ("01" and up to 14 digits, "#" free); empty when it cannot be read.
+QByteArray EncoderInput(int type, const QString& prepared)
+{
+    if (type != CGS1DataBar::kExpanded)
+        return prepared.toLatin1();
+    QString text = prepared.trimmed();
+    if (text.startsWith(u'(') || text.startsWith(u'[')) {
+        for (QChar& c : text) {
+            if (c == u'(')
+                c = u'[';
+            else if (c == u')')
+                c = u']';
+        }
+        return ToWindows1252(text);
+    }
+    if (text.size() >= 3 && text.size() <= 16 && text.startsWith(QStringLiteral("01"))) {
+        QString gtin = text.mid(2);
+        for (QChar c : gtin) {
+            if (!c.isDigit() || c.unicode() > '9')
+                return {};
+        }
+        if (gtin.size() == 14)
+            gtin.chop(1);
+        gtin = gtin.rightJustified(13, u'0');
+        return ("[01]" + gtin + QString::number(CGS1DataBar::CheckDigit(gtin))).toLatin1();
+    }
+    return {};
+}
+
+} // namespace
+
+CGS1DataBar::CGS1DataBar() : CBarcode(SYM_GS1_DATABAR)
+{
+    CLogFont font(CBarcodePreferences::Current().DefaultFont());
+    font.SetHeight(font.PointsToHeight(6));
+    for (CTextBase& part : m_texts)
+        part.CreateOwnFont(&font);
+    m_showHumanReadable = TRUE;
+    m_data = m_sampleData = QStringLiteral("0112345678");
+    m_humanReadable = QStringLiteral("(01)00000123456784");
+    Regenerate();
+    RecalcPosition(nullptr);
+}
+
+BOOL CGS1DataBar::IsHandleEnabled(int) const
+{
+    return FALSE;
+}
+
+int CGS1DataBar::CheckDigit(const QString& digits)
+{
+    int sum = 0;
+    int weight = 3;
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        const int d = digits[i].digitValue();
+        if (d < 0)
+            continue;
+        sum += d * weight;
+        weight = weight == 3 ? 1 : 3;
+    }
+    return (10 - sum % 10) % 10;
+}
+
+void CGS1DataBar::SetDataBarType(int index)
+{
+    m_type = std::clamp(index + 1, 1, 6);
+    m_showHumanReadable = m_type == kStacked || m_type == kStackedOmnidirectional ? FALSE : TRUE;
+    Regenerate();
+    RecalcPosition(nullptr);
+}
+
+BOOL CGS1DataBar::PrepareData()
+{
+    QString text;
+    text.reserve(m_data.size());
+    for (qsizetype i = 0; i < m_data.size(); ++i) {
+        const QChar c = m_data[i];
+        if (c == u'%' && i + 1 < m_data.size()) {
+            if (m_data[i + 1] == u'%') {
+                text += u'%';
+                ++i;
+                continue;
+            }
+            if (m_data[i + 1] == u'1') {
+                text += u'#';
+                ++i;
+                continue;
+            }
+        }
+        text += c;
+    }
+    if (m_type != kExpanded) {
+        for (QChar c : text) {
+            if (!(c.unicode() >= '0' && c.unicode() <= '9') && c != u'#')
+                return FALSE;
+        }
+        // Only the identifier of a GTIN is dropped, never two digits of it.
+        if (text.size() >= 3 && text.startsWith(QStringLiteral("01")))
+            text.remove(0, 2);
+        text = text.rightJustified(13, u'0').left(13);
+    }
+    m_expandedData = text;
+    return TRUE;
+}
+
+void CGS1DataBar::Regenerate()
+{
+    m_invalid = FALSE;
+    if (!PrepareData()) {
+        m_symbolValid = FALSE;
+        ShowInvalid();
+        LayoutHumanReadable();
+        return;
+    }
+    m_symbolValid = TRUE;
+    m_bitmap = QImage();
+    try {
+        QString text = m_expandedData;
+        ExpandEscapes(text);
+        const QByteArray input = EncoderInput(m_type, text);
+        CSymbolMatrix grid;
+        if (input.isEmpty() || !grid.Encode(KindOf(m_type), input, SymbolOptions())) {
+            m_symbolValid = FALSE;
+            ShowInvalid();
+            LayoutHumanReadable();
+            return;
+        }
+        const int m = ModulePixels(m_xDimension, ResolutionAlong());
+        const int mh = m * std::clamp(m_heightFactor, 1, kMaxHeightFactor);
+        if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * m,
+                                static_cast<long long>(grid.TotalHeight()) * mh)) {
+            m_symbolValid = FALSE;
+            ShowInvalid();
+            LayoutHumanReadable();
+            return;
+        }
+        int y = 0;
+        for (int r = 0; r < grid.Rows(); ++r) {
+            const int height = grid.RowHeight(r) * mh;
+            for (int c = 0; c < grid.Columns();) {
+                if (!grid.IsDark(r, c)) {
+                    ++c;
+                    continue;
+                }
+                int end = c + 1;
+                while (end < grid.Columns() && grid.IsDark(r, end))
+                    ++end;
+                FillBlack(m_bitmap, c * m, y, (end - c) * m, height);
+                c = end;
+            }
+            y += height;
+        }
+        // The human-readable text: the element string in brackets, the
+        // GTIN with its check digit.
+        if (m_type == kExpanded) {
+            QString hr = QString::fromLatin1(input);
+            hr.replace(u'[', u'(').replace(u']', u')');
+            m_humanReadable = hr;
+        } else {
+            const QString gtin = QString::fromLatin1(input);
+            m_humanReadable = QStringLiteral("(01)") + gtin + QString::number(CheckDigit(gtin));
+        }
+    } catch (const std::bad_alloc&) {
+        AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
+        m_symbolValid = FALSE;
+        ShowInvalid();
+        LayoutHumanReadable();
+        return;
+    }
+    m_height = std::max(1, static_cast<int>(std::lround(m_bitmap.height() * 254.0 /
+                                                         std::max(1, ResolutionAcross()))));
+    FinishSymbol();
+    LayoutHumanReadable();
+}
+
+void CGS1DataBar::ShowInvalid()
+{
+    m_invalid = TRUE;
+    DrawInvalidBitmap(3 * ResolutionAlong() / 2, 3 * ResolutionAcross() / 4);
+    ClearText();
+    FinishSymbol();
+}
+
+void CGS1DataBar::LayoutHumanReadable()
+{
+    if (!m_symbolValid) {
+        m_humanReadable.clear();
+        ClearText();
+        PlaceAll();
+        return;
+    }
+    CBarcode::LayoutHumanReadable();
+}
+
+void CGS1DataBar::Serialize(CArchive& ar)
+{
+    CElement::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << m_data << m_sampleData << m_origin.x << m_origin.y << DWORD(m_orientation)
+           << DWORD(m_showHumanReadable);
+        for (CTextBase& part : m_texts)
+            part.Serialize(ar);
+        ar << DWORD(m_hJustify) << DWORD(m_vJustify) << DWORD(m_type) << m_xDimension
+           << DWORD(m_heightFactor) << m_setting;
+        return;
+    }
+    ar >> m_data >> m_sampleData;
+    const int x = ar.ReadInt();
+    const int y = ar.ReadInt();
+    m_origin = CPoint(std::clamp(x, -kMaxCoordinate, kMaxCoordinate),
+                      std::clamp(y, -kMaxCoordinate, kMaxCoordinate));
+    m_orientation = NormalisedOrientation(ar.ReadInt());
+    m_showHumanReadable = ar.ReadInt() != 0 ? TRUE : FALSE;
+    for (CTextBase& part : m_texts)
+        part.Serialize(ar);
+    m_hJustify = std::clamp(ar.ReadInt(), 0, 2);
+    m_vJustify = std::clamp(ar.ReadInt(), 0, 1);
+    m_type = ar.ReadInt();
+    if (m_type < kOmnidirectional || m_type > kExpanded)
+        m_type = kOmnidirectional;
+    float width = 0;
+    ar >> width;
+    m_xDimension = std::isfinite(width) && width > 0 ? std::min(width, 1.0f) : 0.015f;
+    m_heightFactor = std::clamp(ar.ReadInt(), 1, kMaxHeightFactor);
+    m_setting = ar.ReadDWord();
+    EnsureTextFonts();
+    Regenerate();
+    RecalcPosition(nullptr);
+}
+
+void CGS1DataBar::WriteXml(CTextExportFile& file)
+{
+    file.WriteString(QStringLiteral("<barcode>\n"));
+    CElement::WriteXml(file);
+    file.WriteString(QStringLiteral("<type=\"%1\"/>\n").arg(GetSymbologyId()));
+    file.WriteString(
+        QStringLiteral("<position units=\"TMM\" x=\"%1\" y=\"%2\"/>\n").arg(m_origin.x).arg(m_origin.y));
+    file.WriteString(QStringLiteral("<orientation=\"%1\"/>\n").arg(m_orientation));
+    file.WriteString(
+        QStringLiteral("<sample-data>%1</sample-data>\n").arg(HtmlEscape(m_sampleData)));
+    file.WriteString(QStringLiteral("</barcode>\n"));
+}
+
+void RegisterDataBarCopies()
+{
+    CBarcode::RegisterCopy(SYM_GS1_DATABAR, &CopyAs<CGS1DataBar>);
+}
