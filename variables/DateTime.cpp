@@ -95,7 +95,8 @@ void CDateTime::Serialize(CArchive& ar)
     m_field.clear();
     if (App().fileVersion >= 400) {
         const int source = ar.ReadInt();
-        m_additionalSource = source == ADDITIONAL_DATABASE ? ADDITIONAL_DATABASE : ADDITIONAL_KEYBOARD;
+        m_additionalSource =
+            source == ADDITIONAL_DATABASE ? ADDITIONAL_DATABASE : ADDITIONAL_KEYBOARD;
         ar >> m_field;
     }
 }

@@ -317,8 +317,7 @@ void CIncNumber::AdvanceAfterPrint()
 
 void CIncNumber::Advance(int labelsSinceCopiesEdit, int copies)
 {
-    const long long every =
-        static_cast<long long>(std::max(1, m_frequency)) * std::max(1, copies);
+    const long long every = static_cast<long long>(std::max(1, m_frequency)) * std::max(1, copies);
     if (labelsSinceCopiesEdit % every != 0)
         return;
     Step();
@@ -373,9 +372,10 @@ void CIncNumber::WriteXml(CTextExportFile& file)
 {
     file.WriteString(QStringLiteral("  <incrementing-number>\n\n"));
     CVariable::WriteXml(file);
-    file.WriteString(QStringLiteral("    <start source=\"%1\" name=\"%2\" prompt=\"%3\" value=\"%4\"/>\n")
-                         .arg(m_startSource)
-                         .arg(m_startName, m_startPrompt, m_startValue));
+    file.WriteString(
+        QStringLiteral("    <start source=\"%1\" name=\"%2\" prompt=\"%3\" value=\"%4\"/>\n")
+            .arg(m_startSource)
+            .arg(m_startName, m_startPrompt, m_startValue));
     file.WriteString(QStringLiteral("    <increment type=\"%1\" amount=\"%2\" frequency=\"%3\" "
                                     "style=\"%4\" sequence=\"%5\"/>\n")
                          .arg(m_incrementType)
@@ -401,6 +401,5 @@ QString CIncNumber::StyleName(int style)
 QString CIncNumber::LimitActionName(int action)
 {
     static const char* const names[] = {"No Limit", "Stop At Limit", "Restart At Limit"};
-    return action >= 0 && action <= LIMIT_RESTART ? QString::fromLatin1(names[action])
-                                                   : QString();
+    return action >= 0 && action <= LIMIT_RESTART ? QString::fromLatin1(names[action]) : QString();
 }

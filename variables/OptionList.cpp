@@ -61,10 +61,9 @@ void WriteStringArray(CArchive& ar, const QStringList& list)
 
 bool COptionListLink::operator==(const COptionListLink& o) const
 {
-    return connected == o.connected && linkKind == o.linkKind &&
-           databaseType == o.databaseType && dataSource == o.dataSource &&
-           tableName == o.tableName && viewQuery == o.viewQuery && viewName == o.viewName &&
-           keyField == o.keyField && textDelimiter == o.textDelimiter &&
+    return connected == o.connected && linkKind == o.linkKind && databaseType == o.databaseType &&
+           dataSource == o.dataSource && tableName == o.tableName && viewQuery == o.viewQuery &&
+           viewName == o.viewName && keyField == o.keyField && textDelimiter == o.textDelimiter &&
            textFileType == o.textFileType && textHeader == o.textHeader &&
            textFields == o.textFields && firstFieldIsCopyQuantity == o.firstFieldIsCopyQuantity &&
            storeCopyQuantity == o.storeCopyQuantity && excelHeader == o.excelHeader &&

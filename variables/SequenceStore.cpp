@@ -77,8 +77,7 @@ int CSequenceStore::FillNames(QStringList& names, const QString& name) const
 bool CSequenceStore::Load(const QString& folder)
 {
     const QString own = CSignApp::GetProgramFileName(QString::fromLatin1(kExtension));
-    m_filePath =
-        folder.isEmpty() ? own : QDir(folder).filePath(QFileInfo(own).fileName());
+    m_filePath = folder.isEmpty() ? own : QDir(folder).filePath(QFileInfo(own).fileName());
     m_fileKept = false;
     QFile file(m_filePath);
     if (!file.exists())

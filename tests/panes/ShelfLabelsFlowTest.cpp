@@ -3,9 +3,9 @@
 // calculation, each variable made through its own wizard from the pane's
 // Source list, printed from the print station to a PDF whose every label is
 // then read back.
-#include "PdfSupport.h"
 #include "AppContext.h"
 #include "DateTime.h"
+#include "DateTimePage.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "IncNumber.h"
@@ -15,6 +15,7 @@
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PaperStockDlg.h"
+#include "PdfSupport.h"
 #include "PriceCalcPage.h"
 #include "PriceCalculation.h"
 #include "PrintBatchDlg.h"
@@ -25,7 +26,6 @@
 #include "SignData.h"
 #include "SourceChoice.h"
 #include "TestSupport.h"
-#include "DateTimePage.h"
 #include "VariableList.h"
 #include "VariableSheet.h"
 
@@ -414,9 +414,9 @@ TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
                 << "label " << label + 1;
         }
         // Leaving the station starts the counter again at its start.
-        EXPECT_EQ(TheVariableList().FindVariable(VARIABLE_INCREMENTING, number->m_sourceName)
-                      ->GetValue(),
-                  "1");
+        EXPECT_EQ(
+            TheVariableList().FindVariable(VARIABLE_INCREMENTING, number->m_sourceName)->GetValue(),
+            "1");
     }
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();

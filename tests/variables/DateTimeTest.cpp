@@ -115,10 +115,8 @@ TEST_F(DateTimeTest, OffsetsAndAdditionalDaysMoveTheDateAcrossYearEnds)
         const char* expected;
     };
     const Case cases[] = {
-        {10, FALSE, nullptr, "04.01.27"},
-        {-360, FALSE, nullptr, "30.12.25"},
-        {3, TRUE, "4", "01.01.27"},
-        {3, TRUE, " -10 days", "18.12.26"},
+        {10, FALSE, nullptr, "04.01.27"}, {-360, FALSE, nullptr, "30.12.25"},
+        {3, TRUE, "4", "01.01.27"},       {3, TRUE, " -10 days", "18.12.26"},
         {3, TRUE, "soon", "28.12.26"}, // not a number: no extra days
     };
     for (const Case& c : cases) {
@@ -223,7 +221,16 @@ TEST_F(DateTimeTest, RecordTextExportAndOlderSigns)
 
     // A source out of range is read as typed; a huge offset is held in range.
     CDateTime wild;
-    Load(wild, CRecordBytes().Str("W").Str("").Int(0).Str("%d").Int(2000000000).Int(1).Int(9).Str("F").Bytes());
+    Load(wild, CRecordBytes()
+                   .Str("W")
+                   .Str("")
+                   .Int(0)
+                   .Str("%d")
+                   .Int(2000000000)
+                   .Int(1)
+                   .Int(9)
+                   .Str("F")
+                   .Bytes());
     EXPECT_EQ(wild.m_additionalSource, CDateTime::ADDITIONAL_KEYBOARD);
     EXPECT_LE(wild.m_offsetDays, 3650000);
     SetClock(UtcTime(2026, 1, 1));

@@ -180,8 +180,7 @@ TEST_F(IncNumberTest, StepsEverySoManyLabelsCountedFromTheLastCopiesChange)
             if (c.copies > 1 && position % c.copies != 0)
                 continue;
             n.Advance(position, c.copies);
-            if (std::find(c.stepsAfter.begin(), c.stepsAfter.end(), position) !=
-                c.stepsAfter.end())
+            if (std::find(c.stepsAfter.begin(), c.stepsAfter.end(), position) != c.stepsAfter.end())
                 ++expected;
             EXPECT_EQ(n.GetValue(), QString::number(expected))
                 << "frequency " << c.frequency << " copies " << c.copies << " at " << position;
@@ -192,8 +191,8 @@ TEST_F(IncNumberTest, StepsEverySoManyLabelsCountedFromTheLastCopiesChange)
 TEST_F(IncNumberTest, ASequenceCarriesOnWithoutPrintingANumberTwice)
 {
     ASSERT_FALSE(LoadSequenceStore()); // no file yet
-    auto* n = static_cast<CIncNumber*>(
-        TheVariableList().CreateVariable(VARIABLE_INCREMENTING, "Serial"));
+    auto* n =
+        static_cast<CIncNumber*>(TheVariableList().CreateVariable(VARIABLE_INCREMENTING, "Serial"));
     ASSERT_NE(n, nullptr);
     n->m_startSource = CIncNumber::SOURCE_SEQUENCE;
     n->m_startName = "Tickets";
@@ -352,15 +351,14 @@ TEST_F(IncNumberTest, RecordTextExportAndOlderSigns)
     EXPECT_EQ(read.m_frequency, 1);
     EXPECT_EQ(read.m_style, CIncNumber::STYLE_DECIMAL);
 
-    EXPECT_EQ(Exported(n),
-              "  <incrementing-number>\r\n\r\n"
-              "    <name=\"No\"/>\r\n"
-              "    <data-entry-index=\"0\"/>\r\n"
-              "    <prompt=\"\"/>\r\n"
-              "    <start source=\"11\" name=\"Tickets\" prompt=\"\" value=\"5\"/>\r\n"
-              "    <increment type=\"2\" amount=\"-2\" frequency=\"3\" style=\"4\" "
-              "sequence=\"XYZ\"/>\r\n"
-              "    <limit action=\"2\" source=\"1\" name=\"limit\" prompt=\"Last\" "
-              "value=\"X\"/>\r\n"
-              "\r\n  </incrementing-number>\r\n\r\n");
+    EXPECT_EQ(Exported(n), "  <incrementing-number>\r\n\r\n"
+                           "    <name=\"No\"/>\r\n"
+                           "    <data-entry-index=\"0\"/>\r\n"
+                           "    <prompt=\"\"/>\r\n"
+                           "    <start source=\"11\" name=\"Tickets\" prompt=\"\" value=\"5\"/>\r\n"
+                           "    <increment type=\"2\" amount=\"-2\" frequency=\"3\" style=\"4\" "
+                           "sequence=\"XYZ\"/>\r\n"
+                           "    <limit action=\"2\" source=\"1\" name=\"limit\" prompt=\"Last\" "
+                           "value=\"X\"/>\r\n"
+                           "\r\n  </incrementing-number>\r\n\r\n");
 }

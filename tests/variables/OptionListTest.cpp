@@ -17,10 +17,7 @@ class CTableLink : public CDataLinkSeam
 public:
     QHash<QString, QStringList> columns;
     int GetLinkKind() const override { return 0; }
-    QString GetFieldValue(const QString& field) override
-    {
-        return columns.value(field).value(0);
-    }
+    QString GetFieldValue(const QString& field) override { return columns.value(field).value(0); }
     int GetStoreRecordCount() override { return 0; }
     bool TableHasColumn(const QString& name) override { return columns.contains(name); }
     QStringList GetColumnValues(const QString& field) override { return columns.value(field); }
@@ -45,10 +42,8 @@ TEST_F(OptionListTest, TheValueIsThePickedTextOrItsData)
         const char* expected;
     };
     const Case cases[] = {
-        {FALSE, "Small", "Small"},
-        {TRUE, "Small", "S"},
-        {TRUE, "Large", "L"},
-        {TRUE, "large", "S"}, // no option matches: the value stays
+        {FALSE, "Small", "Small"}, {TRUE, "Small", "S"},
+        {TRUE, "Large", "L"},      {TRUE, "large", "S"}, // no option matches: the value stays
         {TRUE, "", "S"},
     };
     for (const Case& c : cases) {

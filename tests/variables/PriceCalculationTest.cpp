@@ -223,13 +223,14 @@ TEST_F(PriceCalculationTest, RecordTextExportAndOlderSigns)
     wild.Calculate();
     EXPECT_EQ(wild.GetValue(), "5.00");
 
-    EXPECT_EQ(Exported(calc), "  <price-calculation>\r\n\r\n"
-                              "    <name=\"Tax\"/>\r\n"
-                              "    <data-entry-index=\"0\"/>\r\n"
-                              "    <prompt=\"\"/>\r\n"
-                              "    <type=\"4\"/>\r\n"
-                              "    <source0 type=\"10\" name=\"Net\" prompt=\"\" data=\"10.00\"/>\r\n"
-                              "    <source1 type=\"0\" name=\"\" prompt=\"\" data=\"20\"/>\r\n"
-                              "    <rounding to=\"0.05\" up=\"1\"/>\r\n"
-                              "\r\n  </price-calculation>\r\n\r\n");
+    EXPECT_EQ(Exported(calc),
+              "  <price-calculation>\r\n\r\n"
+              "    <name=\"Tax\"/>\r\n"
+              "    <data-entry-index=\"0\"/>\r\n"
+              "    <prompt=\"\"/>\r\n"
+              "    <type=\"4\"/>\r\n"
+              "    <source0 type=\"10\" name=\"Net\" prompt=\"\" data=\"10.00\"/>\r\n"
+              "    <source1 type=\"0\" name=\"\" prompt=\"\" data=\"20\"/>\r\n"
+              "    <rounding to=\"0.05\" up=\"1\"/>\r\n"
+              "\r\n  </price-calculation>\r\n\r\n");
 }

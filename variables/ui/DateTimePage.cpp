@@ -174,8 +174,8 @@ CDateTimePage2::CDateTimePage2(CDateTime& variable, QWidget* parent)
     amounts->addWidget(m_weeks, 1, 0);
     amounts->addWidget(weeksLabel, 1, 1);
     layout->addLayout(amounts);
-    m_allow = new QCheckBox(tr("Allow additional offset (in days) to be &entered at print time"),
-                            this);
+    m_allow =
+        new QCheckBox(tr("Allow additional offset (in days) to be &entered at print time"), this);
     m_allow->setObjectName(QStringLiteral("allowCheck"));
     layout->addWidget(m_allow);
     auto* form = new QFormLayout;
@@ -264,9 +264,9 @@ bool CDateTimePage2::Leave()
     m_variable.m_allowAdditional = m_allow->isChecked() ? TRUE : FALSE;
     if (m_variable.m_allowAdditional) {
         m_variable.m_additionalSource = m_source->currentData().toInt();
-        m_variable.m_field =
-            m_variable.m_additionalSource == CDateTime::ADDITIONAL_DATABASE ? m_field->currentText()
-                                                                            : QString();
+        m_variable.m_field = m_variable.m_additionalSource == CDateTime::ADDITIONAL_DATABASE
+                                 ? m_field->currentText()
+                                 : QString();
         m_variable.m_prompt = m_prompt->text();
     }
     return true;

@@ -148,7 +148,7 @@ CIncPage2::CIncPage2(CIncNumber& variable, QWidget* parent)
     m_labelCount->setValue(std::max(1, m_variable.m_frequency));
     (m_variable.m_incrementType == CIncNumber::INCREMENT_PAGE  ? m_page
      : m_variable.m_incrementType == CIncNumber::INCREMENT_ROW ? m_row
-                                                                : m_labels)
+                                                               : m_labels)
         ->setChecked(true);
     m_style->setCurrentIndex(std::clamp(m_variable.m_style, 0, int(CIncNumber::STYLE_CUSTOM)));
     m_sequence->setText(m_variable.m_sequence);

@@ -283,9 +283,10 @@ void COptionListPage2::Move(int which)
         return;
     const int from = m_list->indexOfTopLevelItem(item);
     const int last = m_list->topLevelItemCount() - 1;
-    const int to = which == 0 ? 0 : which == 1 ? std::max(0, from - 1)
-                               : which == 2   ? std::min(last, from + 1)
-                                              : last;
+    const int to = which == 0   ? 0
+                   : which == 1 ? std::max(0, from - 1)
+                   : which == 2 ? std::min(last, from + 1)
+                                : last;
     if (to == from)
         return;
     m_list->takeTopLevelItem(from);
@@ -321,8 +322,7 @@ COptionListPage3::COptionListPage3(COptionList& variable, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("What type of Option List do you wish to create ?"), this));
     m_normal = new QRadioButton(
-        tr("The list items that I have specified are to be used when printing ( normal )."),
-        this);
+        tr("The list items that I have specified are to be used when printing ( normal )."), this);
     m_normal->setObjectName(QStringLiteral("normalButton"));
     m_separate = new QRadioButton(tr("The list items that I have specified are to be used for "
                                      "selection only. Each has its own data for printing."),
@@ -419,8 +419,8 @@ bool COptionListPage5::Leave()
     m_variable.m_link.keyField = m_key->currentText();
     m_variable.m_selectionField = m_selection->currentText();
     m_variable.m_separateData = m_separate->isChecked() ? TRUE : FALSE;
-    m_variable.m_dataField = m_variable.m_separateData ? m_dataField->currentText()
-                                                       : m_variable.m_selectionField;
+    m_variable.m_dataField =
+        m_variable.m_separateData ? m_dataField->currentText() : m_variable.m_selectionField;
     m_variable.m_prompt = m_prompt->text();
     return true;
 }

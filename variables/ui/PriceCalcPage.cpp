@@ -37,9 +37,8 @@ CPriceCalcPage1::CPriceCalcPage1(CPriceCalculation& variable, QWidget* parent)
     const int type = std::clamp(m_variable.m_type, 0, CPriceCalculation::kTypeCount - 1);
     m_types->button(type)->setChecked(true);
     m_description->setText(CPriceCalculation::TypeDescription(type));
-    connect(m_types, &QButtonGroup::idClicked, this, [this](int id) {
-        m_description->setText(CPriceCalculation::TypeDescription(id));
-    });
+    connect(m_types, &QButtonGroup::idClicked, this,
+            [this](int id) { m_description->setText(CPriceCalculation::TypeDescription(id)); });
 }
 
 QRadioButton* CPriceCalcPage1::TypeButton(int type) const

@@ -82,8 +82,7 @@ QRadioButton* CSourceChoice::Button(int kind) const
     return qobject_cast<QRadioButton*>(m_group->button(kind));
 }
 
-void CSourceChoice::Load(int kind, const QString& name, const QString& prompt,
-                         const QString& value)
+void CSourceChoice::Load(int kind, const QString& name, const QString& prompt, const QString& value)
 {
     if (!Button(kind) || !Button(kind)->isEnabled())
         kind = SOURCE_FIXED;

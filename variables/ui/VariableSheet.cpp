@@ -1,8 +1,8 @@
 #include "VariableSheet.h"
 
 #include <QHBoxLayout>
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
