@@ -252,7 +252,7 @@ TEST_F(VariablePagesTest, PriceCalculationTypeInputsAndRounding)
         EXPECT_EQ(messages.LastText(), "No fixed value specified.");
         EXPECT_EQ(sheet->CurrentPage(), b);
         Click(b->Source()->Button(SOURCE_KEYBOARD));
-        EXPECT_TRUE(b->Source()->PromptEdit()->hasFocus());
+        EXPECT_EQ(b->window()->focusWidget(), b->Source()->PromptEdit());
         EXPECT_FALSE(b->Source()->ValueEdit()->isEnabled());
         QTest::keyClicks(b->Source()->PromptEdit(), "Discount %");
         Click(sheet->NextButton());
