@@ -1,5 +1,7 @@
 #include "Code128.h"
 
+#include "GS1AIInfo.h"
+
 #include "Codec1252.h"
 
 #include <array>
@@ -510,9 +512,29 @@ CUccEan128::CUccEan128() : CCode128Auto(SYM_GS1_128)
 
 BOOL CUccEan128::PrepareData()
 {
+    // Data typed with its identifiers in brackets is encoded as the element
+    // string it stands for, never with the brackets; the data stays as typed.
+    const QString typed = m_data;
+    const bool bracketed = typed.trimmed().startsWith(u'(');
+    if (bracketed) {
+        QString element;
+        if (!GS1BracketedToElementString(typed, element, nullptr)) {
+            m_humanReadable.clear();
+            return FALSE;
+        }
+        m_data = element;
+    }
     if (!m_data.isEmpty() && !m_data.startsWith(QStringLiteral("%1")))
         m_data.prepend(QStringLiteral("%1"));
-    return CCode128::PrepareData();
+    const QString elementString = m_data;
+    const BOOL ok = CCode128::PrepareData();
+    if (bracketed)
+        m_data = typed;
+    // People read the identifiers in brackets.
+    QString readable;
+    if (ok && GS1ElementStringToBracketed(elementString, readable))
+        m_humanReadable = readable;
+    return ok;
 }
 
 void RegisterCode128Copies()

@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "Codec1252.h"
+#include "GS1AIInfo.h"
 #include "Archive.h"
 #include "Helpers.h"
 #include "Messages.h"
@@ -80,21 +81,29 @@ QByteArray Latin1Bytes(const QString& text)
     return bytes;
 }
 
-// Element strings written with their application identifiers in brackets
-// or parentheses, as "[01]..." for the encoder; empty when the text is not
-// written that way.
-QByteArray BracketedElementString(QString text)
+// A GS1 text for the encoder, with the identifiers in square brackets:
+// written in brackets as people read it (checked against the identifiers'
+// rules), or as the element string a symbol carries, "%1" between fields.
+// Empty when it is neither.
+QByteArray GS1EncoderText(const QString& text)
 {
-    text = text.trimmed();
-    if (text.isEmpty() || (text[0] != u'(' && text[0] != u'['))
+    QString bracketed;
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(u'(')) {
+        QString element;
+        if (!GS1BracketedToElementString(trimmed, element, nullptr) ||
+            !GS1ElementStringToBracketed(element, bracketed))
+            return {};
+    } else if (!GS1ElementStringToBracketed(trimmed, bracketed)) {
         return {};
-    for (QChar& c : text) {
+    }
+    for (QChar& c : bracketed) {
         if (c == u'(')
             c = u'[';
         else if (c == u')')
             c = u']';
     }
-    return Latin1Bytes(text);
+    return bracketed.toLatin1();
 }
 
 template <class T> CBarcode* CopyAs(const CBarcode& barcode)
@@ -236,8 +245,20 @@ CGS1DMatrix::CGS1DMatrix() : CDataMatrix(SYM_GS1_DATAMATRIX, QStringLiteral("(00
 
 BOOL CGS1DMatrix::PrepareData()
 {
-    QString text = m_data;
-    text.replace(QStringLiteral("%1"), QStringLiteral("~1"));
+    // "%1" is a function 1 ("~1"); "%%" stays a percent sign.
+    QString text;
+    text.reserve(m_data.size() + 2);
+    for (qsizetype i = 0; i < m_data.size(); ++i) {
+        if (m_data[i] == u'%' && i + 1 < m_data.size()) {
+            const QChar next = m_data[i + 1];
+            if (next == u'1' || next == u'%') {
+                text += next == u'1' ? QStringLiteral("~1") : QStringLiteral("%%");
+                ++i;
+                continue;
+            }
+        }
+        text += m_data[i];
+    }
     if (!text.startsWith(QStringLiteral("~1")))
         text.prepend(QStringLiteral("~1"));
     m_expandedData = text;
@@ -246,12 +267,12 @@ BOOL CGS1DMatrix::PrepareData()
 
 QByteArray CGS1DMatrix::EncoderInput(bool& gs1) const
 {
-    // The prepared text, so the leading function 1 is kept: the element
-    // strings follow it with their identifiers in brackets.
+    // The prepared text, so the leading function 1 is kept and every other
+    // one separates two fields.
     gs1 = true;
     QString text = m_expandedData.mid(2);
-    const_cast<CGS1DMatrix*>(this)->ExpandEscapes(text);
-    return BracketedElementString(text);
+    text.replace(QStringLiteral("~1"), QStringLiteral("%1"));
+    return GS1EncoderText(text);
 }
 
 // --- PDF417 --------------------------------------------------------------------------

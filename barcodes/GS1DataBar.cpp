@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Archive.h"
 #include "Codec1252.h"
+#include "GS1AIInfo.h"
 #include "Helpers.h"
 #include "Messages.h"
 #include "SymbolMatrix.h"
@@ -70,19 +71,12 @@ QByteArray EncoderInput(int type, const QString& prepared)
     if (type != CGS1DataBar::kExpanded)
         return prepared.toLatin1();
     QString text = prepared.trimmed();
-    if (text.startsWith(u'(') || text.startsWith(u'[')) {
-        for (QChar& c : text) {
-            if (c == u'(')
-                c = u'[';
-            else if (c == u')')
-                c = u']';
-        }
-        return ToWindows1252(text);
-    }
-    if (text.size() >= 3 && text.size() <= 16 && text.startsWith(QStringLiteral("01"))) {
+    // A GTIN alone may be given without its identifier's brackets.
+    if (text.size() >= 3 && text.size() <= 16 && text.startsWith(QStringLiteral("01")) &&
+        !text.contains(u'#')) {
         QString gtin = text.mid(2);
         for (QChar c : gtin) {
-            if (!c.isDigit() || c.unicode() > '9')
+            if (c < u'0' || c > u'9')
                 return {};
         }
         if (gtin.size() == 14)
@@ -90,7 +84,25 @@ QByteArray EncoderInput(int type, const QString& prepared)
         gtin = gtin.rightJustified(13, u'0');
         return ("[01]" + gtin + QString::number(CGS1DataBar::CheckDigit(gtin))).toLatin1();
     }
-    return {};
+    QString bracketed;
+    if (text.startsWith(u'(')) {
+        QString element;
+        if (!GS1BracketedToElementString(text, element, nullptr) ||
+            !GS1ElementStringToBracketed(element, bracketed))
+            return {};
+    } else {
+        // An element string; "#" marks each function 1.
+        text.replace(u'#', QStringLiteral("%1"));
+        if (!GS1ElementStringToBracketed(text, bracketed))
+            return {};
+    }
+    for (QChar& c : bracketed) {
+        if (c == u'(')
+            c = u'[';
+        else if (c == u')')
+            c = u']';
+    }
+    return bracketed.toLatin1();
 }
 
 } // namespace
