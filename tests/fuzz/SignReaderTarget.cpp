@@ -6,18 +6,23 @@
 #include "BarcodeParts.h"
 #include "Box.h"
 #include "DC.h"
+#include "DateTime.h"
 #include "ElementList.h"
+#include "IncNumber.h"
 #include "Line.h"
 #include "LogFont.h"
 #include "MessageBox.h"
+#include "OptionList.h"
 #include "ModelClasses.h"
 #include "PageLabels.h"
 #include "Paper.h"
+#include "PriceCalculation.h"
 #include "Printer.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "Symbol.h"
 #include "Text.h"
+#include "VariableList.h"
 #include "VariableParts.h"
 
 #include "../model/TestElements.h"
@@ -223,6 +228,37 @@ QByteArray MakeSeedSign()
         symbol->SetSampleData(nullptr, QStringLiteral("#"));
         symbol->SetAngle(nullptr, 90);
         symbol->BeginCreate(nullptr, 900, 500);
+    }
+    // the everyday variables, a counter feeding a text
+    CVariableList& variables = TheVariableList();
+    if (auto* number = dynamic_cast<CIncNumber*>(
+            variables.CreateVariable(VARIABLE_INCREMENTING, QStringLiteral("No")))) {
+        number->m_startValue = QStringLiteral("A9");
+        number->m_style = CIncNumber::STYLE_ALPHANUMERIC;
+        number->m_limitAction = CIncNumber::LIMIT_RESTART;
+        number->m_limitValue = QStringLiteral("B2");
+    }
+    if (auto* stamp = dynamic_cast<CDateTime*>(
+            variables.CreateVariable(VARIABLE_DATE_TIME, QStringLiteral("Packed")))) {
+        stamp->m_format = QStringLiteral("%d %B %U");
+        stamp->m_offsetDays = 3;
+    }
+    if (auto* calc = dynamic_cast<CPriceCalculation*>(
+            variables.CreateVariable(VARIABLE_PRICE_CALC, QStringLiteral("Offer")))) {
+        calc->m_type = CPriceCalculation::CALC_DISCOUNTED_PRICE;
+        calc->m_inputs[0] = {SOURCE_ELEMENT, QStringLiteral("Box1"), QString(), QString()};
+        calc->m_inputs[1].data = QStringLiteral("20");
+    }
+    if (auto* options = dynamic_cast<COptionList*>(
+            variables.CreateVariable(VARIABLE_OPTION_LIST, QStringLiteral("Size")))) {
+        options->m_options = {QStringLiteral("Small"), QStringLiteral("Large")};
+        options->m_dataValues = {QStringLiteral("S"), QStringLiteral("L")};
+        options->m_separateData = TRUE;
+    }
+    if (auto* counted = dynamic_cast<CText*>(list.CreateElement("CText"))) {
+        counted->m_position = CPoint(100, 1300);
+        counted->SetSampleData(nullptr, QStringLiteral("1"));
+        counted->SetDataSource(SOURCE_INCREMENTING, QStringLiteral("No"));
     }
     ThePageLabels().Item(CPageLabels::HEADER).print = 1;
     ThePageLabels().Item(CPageLabels::HEADER).format = "$f:Page $p:$d<%Y>";
