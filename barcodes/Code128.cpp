@@ -72,6 +72,36 @@ qsizetype DigitRun(const QString& s, qsizetype i)
     return n;
 }
 
+// The digits from i that set C carries in whole pairs, a function 1 between
+// two stretches of digits included (set C has a function 1 of its own): the
+// first stretch less its odd digit, which goes first in the set before, then
+// each stretch after a function 1 while the stretch before it ended on a
+// whole pair.
+qsizetype CarriedDigits(const QString& s, qsizetype i)
+{
+    const qsizetype first = DigitRun(s, i);
+    qsizetype carried = first - first % 2;
+    qsizetype j = i + first;
+    bool whole = true; // the first stretch's odd digit does not stop the run
+    while (whole && j < s.size() && s[j] == QChar(C128_FNC1)) {
+        const qsizetype run = DigitRun(s, j + 1);
+        if (run == 0)
+            break;
+        carried += run - run % 2;
+        whole = run % 2 == 0;
+        j += 1 + run;
+    }
+    return carried;
+}
+
+// Whether set C pays from i: four digits at least in one stretch, or in
+// whole pairs across function 1 characters.
+bool WorthSetC(const QString& s, qsizetype i)
+{
+    const qsizetype first = DigitRun(s, i);
+    return first >= 4 || (first % 2 == 0 && CarriedDigits(s, i) >= 4);
+}
+
 // Whether a control character comes before any lower-case one from i.
 bool ControlComesFirst(const QString& s, qsizetype i)
 {
@@ -270,7 +300,7 @@ int CCode128::ExpandEscapes(QString& text)
 int CCode128::ChooseCodeSets(QString& s)
 {
     int start = C128_SET_B;
-    if (DigitRun(s, 0) >= 4 || (!s.isEmpty() && s[0] == QChar(C128_FNC1) && DigitRun(s, 1) >= 4))
+    if (WorthSetC(s, 0) || (!s.isEmpty() && s[0] == QChar(C128_FNC1) && WorthSetC(s, 1)))
         start = C128_SET_C;
     else if (ControlComesFirst(s, 0))
         start = C128_SET_A;
@@ -297,7 +327,7 @@ int CCode128::ChooseCodeSets(QString& s)
             continue;
         }
         const qsizetype digits = DigitRun(s, i);
-        if (digits >= 4) {
+        if (digits >= 4 || (digits > 0 && CarriedDigits(s, i) >= 4)) {
             if (digits % 2)
                 out += s[i++];
             out += QChar(C128_CODE_C);

@@ -186,3 +186,32 @@ TEST_F(BarcodeFixture, GS1SymbolsTakeBracketedDataAsTheElementString)
     EXPECT_TRUE(gs1.IsShowingInvalid());
     CBarcode::SetResolutionOverride(0);
 }
+
+// A run of digits split by a function 1 stays in set C across it.
+TEST_F(BarcodeFixture, DigitsAcrossAFunctionOneStayInSetC)
+{
+    CBarcode::SetResolutionOverride(600);
+    struct Case
+    {
+        const char* data;
+        int modules;
+    } cases[] = {
+        // Start, FNC1 1 0 A B C 1 in B, Code C, 23 FNC1 17 26 12 31, check, stop.
+        {"10ABC123%117261231", 189},
+        {"0109501101530003%117261231", 11 * (1 + 1 + 8 + 1 + 4 + 1) + 13},
+    };
+    for (const Case& c : cases) {
+        CUccEan128 gs1;
+        gs1.m_data = QString::fromLatin1(c.data);
+        gs1.Regenerate();
+        ASSERT_FALSE(gs1.IsShowingInvalid()) << c.data;
+        int modules = 0;
+        for (BYTE element : gs1.m_pattern)
+            modules += element % 4 + 1;
+        EXPECT_EQ(modules, c.modules) << c.data;
+        const Decoded decoded =
+            Decode(WithQuietZone(gs1.m_bitmap, 200), ZXing::BarcodeFormat::Code128);
+        EXPECT_TRUE(decoded.valid) << c.data;
+    }
+    CBarcode::SetResolutionOverride(0);
+}
