@@ -7,10 +7,12 @@
 #include "ElementDefaults.h"
 #include "Helpers.h"
 #include "MessageBox.h"
+#include "Preferences.h"
 #include "Printer.h"
 #include "ResourceIds.h"
 #include "RichTextDlg.h"
 #include "Rounding.h"
+#include "SpellOCX.h"
 #include "Strings.h"
 #include "Text.h"
 #include "TextPreview.h"
@@ -100,6 +102,16 @@ int SelectFace(QListWidget* list, const QString& face)
     list->setCurrentItem(item);
     list->scrollToItem(item);
     return list->row(item);
+}
+
+// Whether the spelling check can run: a dictionary is open, or one can be
+// found for the user's setting.
+bool SpellingAvailable()
+{
+    CSpellOCX& speller = CSpellOCX::Current();
+    if (speller.IsAvailable())
+        return true;
+    return !CSpellOCX::FindMainDictionary(CSpellPreferences::Current().dictionary).isEmpty();
 }
 
 bool IsTrueType(DWORD faceData)
@@ -742,6 +754,8 @@ void CTextView::LoadRules(CText* t)
     m_pad->setCurrentIndex(std::clamp(t->m_paddingMode, 0, 2));
     m_padChar->setText(t->m_paddingChar ? QString(QChar(t->m_paddingChar)) : QString());
     m_spellCheck->setChecked(t->m_forceSpellCheck);
+    // Without spelling there is nothing to check before printing.
+    m_spellCheck->setVisible(SpellingAvailable());
 }
 
 void CTextView::LoadCopyFit(CText* t)

@@ -408,13 +408,25 @@ TEST_F(TextPaneTest, DataRulesKeepWhatTheUserChose)
     EXPECT_EQ(padChar->text(), QString());
     EXPECT_EQ(text->m_paddingChar, BYTE('*')) << "an empty field takes no character";
 
+    Choose(format, 1279, 2); // truncate on the right
+    EXPECT_EQ(text->m_truncation, 2);
     Choose(format, 1277, 3); // Minimum
     EXPECT_EQ(text->m_truncation, 0);
+    EXPECT_EQ(Find<QLabel>(format, 1281)->text(), QStringLiteral("&Is"));
+    EXPECT_FALSE(Find<QComboBox>(format, 1279)->isEnabled());
     Choose(format, 1277, 0); // Unrestricted
     EXPECT_EQ(text->m_paddingMode, 0);
     EXPECT_FALSE(Find<QLineEdit>(format, 1278)->isVisibleTo(format));
     TypeText(QStringLiteral("abc"));
     EXPECT_EQ(text->m_lengthLimit, 3);
+    // A keyboard text can ask for its spelling to be checked before print
+    // (the dictionary is installed).
+    format = Page(1);
+    auto* spell = Find<QCheckBox>(format, 1274);
+    EXPECT_TRUE(spell->isVisibleTo(format));
+    EXPECT_TRUE(spell->isEnabled());
+    Click(format, 1274);
+    EXPECT_TRUE(text->m_forceSpellCheck);
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
@@ -510,11 +522,23 @@ TEST_F(TextPaneTest, BulletsChosenInThePane)
     EXPECT_EQ(
         bullets->GetItemTexts(),
         (std::vector<QString>{QStringLiteral("IV)"), QStringLiteral("V)"), QStringLiteral("VI)")}));
-    // A lettered list stops at 26.
+    // A numbered list stops at 99, a lettered one at 26, the symbol code
+    // stays within 33 to 255.
+    start->setValue(150);
+    EXPECT_EQ(dynamic_cast<CBulletArray*>(text->m_bullets.get())->m_startNumber, 99);
     Choose(effects, 1222, 1);
     start->setValue(40);
     EXPECT_EQ(start->value(), 26);
     EXPECT_EQ(dynamic_cast<CBulletArray*>(text->m_bullets.get())->m_startNumber, 26);
+
+    Click(effects, 1218); // Bullet
+    EXPECT_EQ(dynamic_cast<CBulletArray*>(text->m_bullets.get())->m_style, BULLET_SYMBOL);
+    auto* symbol = Find<QSpinBox>(effects, 1216);
+    EXPECT_TRUE(symbol->isEnabled());
+    symbol->setValue(300);
+    EXPECT_EQ(dynamic_cast<CBulletArray*>(text->m_bullets.get())->m_bulletChar, 255);
+    symbol->setValue(0);
+    EXPECT_EQ(dynamic_cast<CBulletArray*>(text->m_bullets.get())->m_bulletChar, 33);
 
     Click(effects, 1220);
     EXPECT_EQ(text->m_bullets, nullptr);
