@@ -1,6 +1,7 @@
 #include "OptionList.h"
 
 #include "AppContext.h"
+#include "Helpers.h"
 #include "Seams.h"
 #include "TextExport.h"
 
@@ -130,12 +131,51 @@ void COptionListLink::Serialize(CArchive& ar, int version)
 
 void COptionListLink::WriteXml(CTextExportFile& file) const
 {
-    file.WriteString(QStringLiteral("    <database>\n"));
-    file.WriteString(ExportLine(6, "type", int(databaseType)));
-    file.WriteString(ExportLine(6, "source", dataSource));
-    file.WriteString(ExportLine(6, "table", tableName));
-    file.WriteString(ExportLine(6, "key", keyField));
-    file.WriteString(QStringLiteral("    </database>\n"));
+    // The same block as the sign's own database link writes.
+    QString text = QStringLiteral("<database>\n\n");
+    if (connected) {
+        text += QStringLiteral("  <link-type=\"%1\"/>\n").arg(linkKind);
+        text += QStringLiteral("  <file-type=\"%1\"/>\n").arg(databaseType);
+        text += QStringLiteral("  <file=\"%1\"/>\n").arg(dataSource);
+        if (!tableName.isEmpty())
+            text += QStringLiteral("  <table=\"%1\"/>\n").arg(HtmlEscape(tableName));
+        else
+            text += QStringLiteral("  <custom-view=\"%1\"/>\n").arg(viewQuery);
+        text += QStringLiteral("  <primary-key=\"%1\"/>\n").arg(HtmlEscape(keyField));
+    }
+    if (databaseType == kTextType) {
+        text += QStringLiteral("\n  <text-schema>\n\n");
+        text += QStringLiteral("    <delimiter=\"%1\"/>\n")
+                    .arg(HtmlEscape(QString(QChar::fromLatin1(char(textDelimiter)))));
+        text += QStringLiteral("    <file-type=\"%1\"/>\n").arg(textFileType);
+        text += QStringLiteral("    <header=\"%1\"/>\n").arg(textHeader);
+        for (qsizetype i = 0; i + 1 < textFields.size(); i += 2)
+            text += QStringLiteral("    <field%1 name=\"%2\" type=\"%3\"/>\n")
+                        .arg(i / 2 + 1)
+                        .arg(HtmlEscape(textFields[i]), HtmlEscape(textFields[i + 1]));
+        text += QStringLiteral("    <first-field-is-copy-quantity=\"%1\"/>\n")
+                    .arg(firstFieldIsCopyQuantity);
+        text += QStringLiteral("\n  </text-schema>\n");
+    }
+    if (connected) {
+        const auto ch = [](BYTE c) { return HtmlEscape(QString(QChar::fromLatin1(char(c)))); };
+        text += QStringLiteral("\n  <SQL>\n\n");
+        for (int i = 0; i < 2; ++i) {
+            text += QStringLiteral("    <name-delimiter%1=\"%2\"/>\n")
+                        .arg(i + 1)
+                        .arg(ch(delimiters[i]));
+            text += QStringLiteral("    <string-delimiter%1=\"%2\"/>\n")
+                        .arg(i + 1)
+                        .arg(ch(delimiters[2 + i]));
+            text += QStringLiteral("    <date-delimiter%1=\"%2\"/>\n")
+                        .arg(i + 1)
+                        .arg(ch(delimiters[4 + i]));
+        }
+        text += QStringLiteral("    <wildcard=\"%1\"/>\n").arg(ch(delimiters[6]));
+        text += QStringLiteral("\n  </SQL>\n");
+    }
+    text += QStringLiteral("\n</database>\n\n");
+    file.WriteString(text);
 }
 
 // --- the option list ---------------------------------------------------------

@@ -146,6 +146,12 @@ TEST_F(OptionListTest, RecordWithTheLinksBlockAndOlderSigns)
     EXPECT_TRUE(again.m_link == linked.m_link);
     EXPECT_EQ(again.m_selectionField, "Size");
     EXPECT_EQ(Stored(again), linkedBytes);
+    // Its text export carries the link's block and the two fields.
+    const QString exported = Exported(linked);
+    EXPECT_TRUE(exported.contains("  <table=\"sizes#csv\"/>\r\n")) << exported.toStdString();
+    EXPECT_TRUE(exported.contains("    <field2 name=\"Size\" type=\"Char\"/>\r\n"));
+    EXPECT_TRUE(exported.contains("    <name-delimiter1=\"[\"/>\r\n"));
+    EXPECT_TRUE(exported.contains("</database>\r\n\r\n    <option=\"Size\" data=\"Size\"/>\r\n"));
     // A column count beyond the file is refused, not allocated.
     QByteArray cut = linkedBytes;
     const qsizetype count = cut.indexOf(QByteArray::fromHex("02000000024964"));
