@@ -62,6 +62,9 @@ bool ParseReal(const QString& text, bool strict, double* value)
             return false;
         if (whole.size() > 1 && whole.front() == u'0')
             return false;
+        // More digits than a double holds exactly: a code, not a number.
+        if (whole.size() + frac.size() > 15)
+            return false;
     }
     const QByteArray latin = t.toLatin1();
     const char* begin = latin.constData() + (latin.startsWith('+') ? 1 : 0);
