@@ -17,6 +17,8 @@
 #include "Text.h"
 #include "TextPreview.h"
 #include "UndoHistory.h"
+#include "Variable.h"
+#include "VariableList.h"
 #include "WaitCursor.h"
 
 #include <QButtonGroup>
@@ -173,6 +175,7 @@ CTextView::CTextView(CText* text, QWidget* parent) : CElementView(text, kFormId,
         if (!IsLoading()) {
             ApplyRulesEnabling();
             RefreshTextPage();
+            ShowStampSample();
         }
     });
     if (text)
@@ -488,6 +491,29 @@ void CTextView::OnRichText()
     m_text->setPlainText(edited);
     SetLoading(false);
     ApplyText(edited);
+}
+
+void CTextView::ShowStampSample()
+{
+    auto* t = ElementAs<CText>();
+    if (!t)
+        return;
+    const QString source = QString::number(t->m_dataSource) + u':' + t->m_sourceName;
+    if (source == m_stampSource)
+        return;
+    m_stampSource = source;
+    if (t->m_dataSource != SOURCE_DATE_TIME)
+        return;
+    // A date/time stamp shows what it stamps now, as if it had been typed.
+    CVariable* stamp = TheVariableList().FindVariable(VARIABLE_DATE_TIME, t->m_sourceName);
+    if (!stamp)
+        return;
+    stamp->ResetValue();
+    const QString value = stamp->GetValue();
+    SetLoading(true);
+    m_text->setPlainText(value);
+    SetLoading(false);
+    ApplyText(value);
 }
 
 void CTextView::RefreshTextPage()
@@ -1187,6 +1213,7 @@ void CTextView::Load(CText* t)
     UpdateFromElement();
     ApplyRulesEnabling();
     RefreshTextPage();
+    m_stampSource = QString::number(t->m_dataSource) + u':' + t->m_sourceName;
     SetLoading(false);
 }
 

@@ -58,6 +58,8 @@ private:
     void OnEditText();
     void OnRichText();
     void RefreshTextPage();
+    // A date/time stamp source just chosen sets the sample to its value.
+    void ShowStampSample();
 
     // --- Formatting page ---
     void OnCopyFit();
@@ -98,6 +100,7 @@ private:
     QPushButton* m_editText = nullptr;
     QPushButton* m_richText = nullptr;
     int m_faceRow = -1;
+    QString m_stampSource; // the source the sample was last set for
 
     // Formatting page.
     COLORREF m_textColour = 0;

@@ -20,6 +20,8 @@
 #include "TextPreview.h"
 #include "TextView.h"
 #include "UndoHistory.h"
+#include "Variable.h"
+#include "VariableList.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -427,6 +429,32 @@ TEST_F(TextPaneTest, DataRulesKeepWhatTheUserChose)
     EXPECT_TRUE(spell->isEnabled());
     Click(format, 1274);
     EXPECT_TRUE(text->m_forceSpellCheck);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+}
+
+// A date/time stamp chosen as the source sets the sample to what it
+// stamps now.
+TEST_F(TextPaneTest, DateStampSourceSetsTheSample)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    CVariable* stamp =
+        TheVariableList().CreateVariable(VARIABLE_DATE_TIME, QStringLiteral("Today"));
+    ASSERT_NE(stamp, nullptr);
+    stamp->ResetValue();
+    const QString value = stamp->GetValue();
+    ASSERT_FALSE(value.isEmpty());
+    auto* type = Find<QComboBox>(Page(0), 1000);
+    Choose(Page(0), 1000, type->findData(SOURCE_DATE_TIME));
+    EXPECT_EQ(text->m_dataSource, SOURCE_DATE_TIME);
+    EXPECT_EQ(text->m_sourceName, QStringLiteral("Today"));
+    // (The clock may have moved on in between.)
+    stamp->ResetValue();
+    const QString after = stamp->GetValue();
+    EXPECT_TRUE(text->m_sampleText == value || text->m_sampleText == after)
+        << text->m_sampleText.toStdString();
+    EXPECT_EQ(Find<QPlainTextEdit>(Page(0), 1049)->toPlainText(), text->m_sampleText);
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
