@@ -116,6 +116,12 @@ bool SpellingAvailable()
     return !CSpellOCX::FindMainDictionary(CSpellPreferences::Current().dictionary).isEmpty();
 }
 
+// The face of the bullet symbols.
+bool IsBulletFace(const QString& face)
+{
+    return face.compare(QStringLiteral("Tabrel Bullets"), Qt::CaseInsensitive) == 0;
+}
+
 bool IsTrueType(DWORD faceData)
 {
     return (faceData & 0x04) != 0;
@@ -1155,7 +1161,7 @@ void CTextView::ApplyEffectsEnabling()
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_bulletFaces, m_offset, m_relativeSize, m_bulletSelect})
         w->setEnabled(!none);
-    if (list && m_bulletFace == QStringLiteral("Tabrel Bullets")) {
+    if (list && IsBulletFace(m_bulletFace)) {
         m_bulletFace = QStringLiteral("Arial");
         SelectFace(m_bulletFaces, m_bulletFace);
     }
@@ -1314,6 +1320,14 @@ void CTextView::OnBullets(QObject* control)
     CText* t = BeginEdit(control);
     if (!t)
         return;
+    // Numbers and letters are not drawn in the bullet symbols' face.
+    if (m_bulletList->isChecked() && IsBulletFace(m_bulletFace)) {
+        m_bulletFace = QStringLiteral("Arial");
+        const bool wasLoading = IsLoading();
+        SetLoading(true);
+        SelectFace(m_bulletFaces, m_bulletFace);
+        SetLoading(wasLoading);
+    }
     if (m_bulletNone->isChecked()) {
         t->RemoveBullets();
     } else {

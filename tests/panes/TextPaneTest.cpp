@@ -7,6 +7,7 @@
 #include "BulletArray.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "EditTextDlg.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -512,6 +513,21 @@ TEST_F(TextPaneTest, RichTextEditorEditsTheText)
     EXPECT_EQ(text->m_richText.GetRuns()[0].GetFont().GetLogFont().lfWeight, 700);
     EXPECT_TRUE(frame->Document().IsModified());
 
+    // The ">" button's Edit Text dialog edits the same words.
+    CAnswer<CEditTextDlg> edit([](CEditTextDlg* dlg) {
+        QPlainTextEdit* field = dlg->Field();
+        EXPECT_EQ(field->toPlainText(), QStringLiteral("<b>Sample</b> Text"));
+        field->moveCursor(QTextCursor::End);
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClicks(field, QStringLiteral("more"));
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(Page(0), 1551), Qt::LeftButton);
+    ASSERT_TRUE(edit.Answered());
+    EXPECT_EQ(text->GetText(), QStringLiteral("Sample Text\nmore"));
+    EXPECT_EQ(Find<QPlainTextEdit>(Page(0), 1049)->toPlainText(),
+              QStringLiteral("<b>Sample</b> Text\nmore"));
+
     // Cancel leaves the text as it is.
     CAnswer<CRichTextDlg> cancel([](CRichTextDlg* dlg) {
         QTest::keyClicks(dlg->Control()->Editor(), QStringLiteral("zzz"));
@@ -519,7 +535,7 @@ TEST_F(TextPaneTest, RichTextEditorEditsTheText)
     });
     QTest::mouseClick(Find<QPushButton>(Page(0), 1442), Qt::LeftButton);
     ASSERT_TRUE(cancel.Answered());
-    EXPECT_EQ(text->m_sampleText, QStringLiteral("<b>Sample</b> Text"));
+    EXPECT_EQ(text->m_sampleText, QStringLiteral("<b>Sample</b> Text\nmore"));
 }
 
 // Bullets chosen on the Effects page: a numbered list with its style,
@@ -544,6 +560,10 @@ TEST_F(TextPaneTest, BulletsChosenInThePane)
     EXPECT_EQ(Find<QLineEdit>(effects, 1223)->text(), QStringLiteral("IV"));
     bullets = dynamic_cast<CBulletArray*>(text->m_bullets.get());
     ASSERT_NE(bullets, nullptr);
+    EXPECT_NE(bullets->GetFont().GetFaceName().compare(QStringLiteral("Tabrel Bullets"),
+                                                       Qt::CaseInsensitive),
+              0)
+        << "numbers are not drawn in the bullet symbols";
     EXPECT_EQ(bullets->m_style, BULLET_UPPER_ROMAN);
     EXPECT_EQ(bullets->m_suffix, QStringLiteral(")"));
     EXPECT_EQ(bullets->m_startNumber, 4);
