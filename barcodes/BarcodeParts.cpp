@@ -10,6 +10,7 @@
 #include "Messages.h"
 #include "MsiPlessey.h"
 #include "Postal.h"
+#include "UccEanData.h"
 #include "UndoHistory.h"
 
 #include <new>
@@ -28,6 +29,7 @@ void RegisterBarcodeClasses()
     RegisterPostalCopies();
     RegisterMatrixSymbolCopies();
     RegisterDataBarCopies();
+    RegisterGS1DataVariable();
 }
 
 const char* BarcodeClassName(int symbologyId)

@@ -1,6 +1,7 @@
 #include "Code128.h"
 
 #include "GS1AIInfo.h"
+#include "UccEanData.h"
 
 #include "Codec1252.h"
 
@@ -565,6 +566,29 @@ BOOL CUccEan128::PrepareData()
     if (ok && GS1ElementStringToBracketed(elementString, readable))
         m_humanReadable = readable;
     return ok;
+}
+
+void CUccEan128::LayoutHumanReadable()
+{
+    if (const CUccEanData* data = FindGS1Data(m_dataSource, m_sourceName); data && !m_invalid)
+        m_humanReadable = data->GetHumanReadable();
+    CCode128Auto::LayoutHumanReadable();
+}
+
+void CUccEan128::SetDataSource(int kind, const QString& sourceName)
+{
+    CElement::SetDataSource(kind, sourceName);
+    if (const CUccEanData* data = FindGS1Data(kind, sourceName)) {
+        m_data = m_sampleData = data->GetBarcodeData();
+        Regenerate();
+    }
+}
+
+void CUccEan128::EndDataEntry()
+{
+    if (CUccEanData* data = FindGS1Data(m_dataSource, m_sourceName))
+        data->EndPrintRun();
+    CCode128Auto::EndDataEntry();
 }
 
 void RegisterCode128Copies()

@@ -164,6 +164,11 @@ public:
     CUccEan128();
     CUccEan128(const CUccEan128&) = default;
     BOOL PrepareData() override;
+    // Linked to GS1 data, the element takes its element string and shows
+    // its line with the identifiers in brackets.
+    void LayoutHumanReadable() override;
+    void SetDataSource(int kind, const QString& sourceName) override;
+    void EndDataEntry() override;
 };
 
 // Tells the element copy how to copy each Code 128 class.

@@ -9,6 +9,7 @@
 #include "Rounding.h"
 #include "SymbolMatrix.h"
 #include "TextExport.h"
+#include "UccEanData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -273,6 +274,22 @@ QByteArray CGS1DMatrix::EncoderInput(bool& gs1) const
     QString text = m_expandedData.mid(2);
     text.replace(QStringLiteral("~1"), QStringLiteral("%1"));
     return GS1EncoderText(text);
+}
+
+void CGS1DMatrix::SetDataSource(int kind, const QString& sourceName)
+{
+    CElement::SetDataSource(kind, sourceName);
+    if (const CUccEanData* data = FindGS1Data(kind, sourceName)) {
+        m_data = m_sampleData = data->GetBarcodeData();
+        Regenerate();
+    }
+}
+
+void CGS1DMatrix::EndDataEntry()
+{
+    if (CUccEanData* data = FindGS1Data(m_dataSource, m_sourceName))
+        data->EndPrintRun();
+    CDataMatrix::EndDataEntry();
 }
 
 // --- PDF417 --------------------------------------------------------------------------

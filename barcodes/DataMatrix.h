@@ -59,6 +59,9 @@ public:
 
     // "%1" marks a function 1 and one always leads the data.
     BOOL PrepareData() override;
+    // Linked to GS1 data, the element takes its element string.
+    void SetDataSource(int kind, const QString& sourceName) override;
+    void EndDataEntry() override;
 
 protected:
     QByteArray EncoderInput(bool& gs1) const override;

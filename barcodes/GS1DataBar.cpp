@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "SymbolMatrix.h"
 #include "TextExport.h"
+#include "UccEanData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -267,7 +268,28 @@ void CGS1DataBar::LayoutHumanReadable()
         PlaceAll();
         return;
     }
+    // Expanded shows the GS1 data's own line, the current values in it.
+    if (m_type == kExpanded) {
+        if (const CUccEanData* data = FindGS1Data(m_dataSource, m_sourceName))
+            m_humanReadable = data->GetHumanReadable();
+    }
     CBarcode::LayoutHumanReadable();
+}
+
+void CGS1DataBar::SetDataSource(int kind, const QString& sourceName)
+{
+    CElement::SetDataSource(kind, sourceName);
+    if (const CUccEanData* data = FindGS1Data(kind, sourceName)) {
+        m_data = m_sampleData = data->GetBarcodeData();
+        Regenerate();
+    }
+}
+
+void CGS1DataBar::EndDataEntry()
+{
+    if (CUccEanData* data = FindGS1Data(m_dataSource, m_sourceName))
+        data->EndPrintRun();
+    CBarcode::EndDataEntry();
 }
 
 void CGS1DataBar::Serialize(CArchive& ar)

@@ -35,6 +35,9 @@ public:
     // (its check digit is the encoder's).
     BOOL PrepareData() override;
     void LayoutHumanReadable() override;
+    // Linked to GS1 data, the element takes its element string.
+    void SetDataSource(int kind, const QString& sourceName) override;
+    void EndDataEntry() override;
 
     // The kind chosen in the type dialog (index 0..5); the stacked kinds
     // hide the human-readable text, the others show it.
