@@ -1,5 +1,6 @@
 // The data-file readers: each format read from a file written by a real
-// writer (our own schema writer, shapelib, xlwt, libzip), then damaged.
+// writer (our own schema writer, shapelib, xlwt, openpyxl, libzip), then
+// damaged.
 
 #include "FileSources.h"
 #include "Damage.h"
@@ -706,6 +707,30 @@ TEST(XlsxSource, ReadsSharedAndInlineStringsNumbersDatesAndBooleans)
         << error.toStdString();
     EXPECT_EQ(db.Columns(QStringLiteral("Empty one")), QStringList{"F1 TEXT"});
     EXPECT_TRUE(db.Rows(QStringLiteral("Empty one")).isEmpty());
+}
+
+TEST(XlsxSource, ReadsAWorkbookWrittenByOpenpyxl)
+{
+    const QString path = FixturePath("prices.xlsx");
+    QString error;
+    EXPECT_EQ(ListFileSourceTables(7, path, &error), (QStringList{"Price List$", "Notes$"}))
+        << error.toStdString();
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("'Price List$'"), db.Db(), &error))
+        << error.toStdString();
+    EXPECT_EQ(db.Columns(QStringLiteral("'Price List$'")),
+              (QStringList{"Name TEXT", "Code TEXT", "Price REAL", "Added DATETIME",
+                           "In stock BOOLEAN", "Count INTEGER"}));
+    EXPECT_EQ(db.Rows(QStringLiteral("'Price List$'")),
+              (QStringList{
+                  QString::fromUtf8("Crème brûlée|TAB0000001|r:2.5|2024-01-31 00:00:00|i:1|i:12"),
+                  "Widget, large|TAB0000002|r:7|2023-12-01 08:30:00|i:0|i:0",
+                  QString::fromUtf8("Ünïcödé ☺|00123|r:1234.125|2000-02-29 00:00:00|-|i:-3")}));
+}
+
+TEST(XlsxSource, DamagedCopiesOfAWorkbookWrittenByOpenpyxlAreReadOrRefused)
+{
+    ReadDamagedCopies(7, FixturePath("prices.xlsx"), QStringLiteral("Price List$"), 300);
 }
 
 TEST(XlsxSource, DamagedCopiesAreReadOrRefused)
