@@ -30,6 +30,8 @@ struct CSpellSettings
     short searchLimit = 1500;
     short displayLimit = 10;
     short performance = 0;
+
+    bool operator==(const CSpellSettings&) const = default;
 };
 
 class CSpellOCX

@@ -56,7 +56,11 @@ void CSpellCommands::FillCommandState(CCommandState& state) const
 void CSpellCommands::OnSpelling()
 {
     CSpellOCX& speller = CSpellOCX::Current();
-    speller.Create(CurrentSettings());
+    const CSpellSettings settings = CurrentSettings();
+    if (!speller.IsCreated())
+        speller.Create(settings);
+    else if (!(speller.Settings() == settings))
+        speller.ApplySettings(settings); // the preferences changed meanwhile
     if (!speller.IsAvailable() && !speller.OpenMainDictionary()) {
         AppMessageBox(tr("Spelling is unavailable: no spelling dictionary was found."),
                       MB_OK | MB_ICONEXCLAMATION);

@@ -9,6 +9,7 @@
 #include "ElementList.h"
 #include "MessageBox.h"
 #include "Messages.h"
+#include "Preferences.h"
 #include "SignApp.h"
 #include "SpellDlg.h"
 #include "SpellOCX.h"
@@ -306,4 +307,43 @@ TEST_F(SpellingTest, WithoutADictionarySpellingSaysItIsUnavailable)
     EXPECT_FALSE(texts.contains(kComplete));
     EXPECT_EQ(text->GetSampleData(), "Teh words");
     EXPECT_FALSE(frame->Document().IsModified());
+}
+
+TEST_F(SpellingTest, DictionaryChosenInThePreferencesChecksTheNextRun)
+{
+    ASSERT_NE(frame, nullptr);
+    QTemporaryDir folder;
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(folder.filePath("mine.aff"), "SET UTF-8\n");
+    write(folder.filePath("mine.dic"), "2\nteh\nwords\n");
+    CText* text = AddText("teh words", 100);
+
+    CSpellPreferences& prefs = CSpellPreferences::Current();
+    const QString standard = prefs.dictionary;
+    struct Case
+    {
+        QString dictionary;
+        QStringList words;
+    };
+    const Case cases[] = {
+        {standard, {"teh"}},
+        {folder.filePath("mine.dic"), {}},
+        {standard, {"teh"}},
+    };
+    for (const Case& c : cases) {
+        prefs.dictionary = c.dictionary;
+        messages.Clear();
+        std::vector<CSpellAnswer> answers;
+        for (const QString& word : c.words)
+            answers.push_back({word, QString(), kIgnore});
+        CSpellDialogDriver driver(answers);
+        RunSpelling();
+        EXPECT_EQ(driver.wordsShown, c.words) << c.dictionary.toStdString();
+        EXPECT_EQ(MessageTexts(), QStringList{kComplete});
+    }
+    EXPECT_EQ(text->GetSampleData(), "teh words");
 }
