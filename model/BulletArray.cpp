@@ -210,9 +210,9 @@ void CBulletArray::Serialize(CArchive& ar)
 
     m_style = (style >= BULLET_SYMBOL && style <= BULLET_UPPER_ROMAN) ? style : BULLET_SYMBOL;
     m_bulletChar = bulletChar;
-    m_prefix = prefix;
+    m_prefix = prefix.left(kMaxAffixLength);
     m_startNumber = startNumber;
-    m_suffix = suffix;
+    m_suffix = suffix.left(kMaxAffixLength);
     m_offset = std::clamp(offset, -kMaxOffset, kMaxOffset);
     m_size = std::clamp(size, 1, kMaxSize);
     // Items and places go together; an item without a place is dropped.

@@ -30,6 +30,9 @@ class CBulletArray : public CTextBullets
     DECLARE_PERSISTENT(CBulletArray)
 
 public:
+    // The longest prefix or suffix a list keeps: every item repeats them.
+    static constexpr int kMaxAffixLength = 255;
+
     // Font, colour, bullet character, offset and size from the settings for
     // new bullet lists; bullet style, first number 1, no prefix or suffix,
     // no items.

@@ -6,6 +6,7 @@
 #include "AppContext.h"
 #include "Archive.h"
 #include "DC.h"
+#include "Damage.h"
 #include "ElementDefaults.h"
 #include "ElementList.h"
 #include "Helpers.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 static void PrintTo(const QString& text, std::ostream* os)
 {
@@ -208,10 +210,11 @@ TEST_F(BulletArrayTest, DamagedRecordsAreBroughtIntoRangeOrRefused)
     CBulletArray bullets;
     CTextBase base(static_cast<const CTextBase&>(bullets));
     const QByteArray textPart = Store(base);
-    const auto record = [&](int style, int size, int offset, DWORD positions, DWORD items) {
+    const auto record = [&](int style, int size, int offset, DWORD positions, DWORD items,
+                            const QString& affix = QString()) {
         QByteArray tail;
         CArchive ar(&tail, CArchive::store);
-        ar << DWORD(style) << BYTE('*') << QString() << DWORD(1) << QString() << DWORD(offset)
+        ar << DWORD(style) << BYTE('*') << affix << DWORD(1) << affix << DWORD(offset)
            << DWORD(size) << DWORD(7);
         ar.WriteCount(positions);
         for (DWORD i = 0; i < positions; ++i)
@@ -250,6 +253,17 @@ TEST_F(BulletArrayTest, DamagedRecordsAreBroughtIntoRangeOrRefused)
         EXPECT_EQ(loaded.GetPositions().size(), loaded.GetItemTexts().size()) << c.what;
         for (const CPoint& p : loaded.GetPositions())
             EXPECT_LE(p.y, 1 << 20) << c.what;
+    }
+
+    // Every item repeats the prefix and suffix: a list keeps no more of them
+    // than an item can show, so laying out many paragraphs stays linear.
+    {
+        QByteArray bytes = record(1, 100, 10, 1, 1, QString(5000, u'x'));
+        CArchive ar(&bytes, CArchive::load);
+        CBulletArray loaded;
+        loaded.Serialize(ar);
+        EXPECT_EQ(loaded.m_prefix, QString(CBulletArray::kMaxAffixLength, u'x'));
+        EXPECT_EQ(loaded.m_suffix, QString(CBulletArray::kMaxAffixLength, u'x'));
     }
 
     // A count of places that the file cannot hold, and a record cut short.
@@ -324,4 +338,45 @@ TEST_F(BulletArrayTest, BulletedTextOpensAgainAndPrintsItsNumbers)
         EXPECT_EQ(redIn(200, top, 200 + indent, bottom) > 20, bulleted) << "line " << i;
     }
     EXPECT_EQ(redIn(0, 0, 200, 500), 0) << "nothing left of the position";
+}
+
+TEST_F(BulletArrayTest, DamagedBulletedTextsReadSafely)
+{
+    App().fileVersion = 514;
+    CText text;
+    text.m_position = CPoint(100, 100);
+    text.m_formatRect = CRect(100, 100, 100, 100);
+    text.SetBullets(nullptr);
+    static_cast<CBulletArray&>(*text.m_bullets).m_style = BULLET_LOWER_ROMAN;
+    text.SetSampleData(nullptr, "one\ntwo\nthree");
+    const QByteArray seed = Store(text);
+
+    std::mt19937 rng(1142);
+    int read = 0;
+    for (int i = 0; i < 400; ++i) {
+        QByteArray bytes = DamagedCopy(seed, rng);
+        CArchive ar(&bytes, CArchive::load);
+        CText loaded;
+        try {
+            loaded.Serialize(ar);
+        } catch (const CArchiveException&) {
+            continue;
+        }
+        ++read;
+        if (auto* bullets = dynamic_cast<CBulletArray*>(loaded.m_bullets.get())) {
+            EXPECT_GE(bullets->m_style, BULLET_SYMBOL);
+            EXPECT_LE(bullets->m_style, BULLET_UPPER_ROMAN);
+            EXPECT_GE(bullets->m_size, 1);
+            EXPECT_LE(bullets->m_size, 1000);
+            EXPECT_EQ(bullets->GetPositions().size(), bullets->GetItemTexts().size());
+            EXPECT_TRUE(bullets->GetFont().GetHeight() != 0);
+        }
+        // What was read draws, and saves and reads again the same.
+        Render(loaded, 300, 300);
+        QByteArray again = Store(loaded);
+        CArchive ar2(&again, CArchive::load);
+        CText reread;
+        ASSERT_NO_THROW(reread.Serialize(ar2)) << "copy " << i;
+    }
+    EXPECT_GT(read, 0);
 }
