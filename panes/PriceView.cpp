@@ -479,6 +479,10 @@ void CPriceView::UpdateFromElement()
     SetLength(m_x, p->m_position.x);
     SetLength(m_y, p->m_position.y);
     m_angle->setText(QString::number(p->GetAngle()));
+    // A resize on the canvas may have scaled the fonts.
+    p->GetFont(m_workingFont);
+    if (!m_size->hasFocus())
+        m_size->setEditText(m_workingFont.FormatPointSize());
     // The frame: the copy-fit frame's size, or the element's own.
     const CRect frame = p->m_formatRect.IsEmpty() ? p->m_bounds : p->m_formatRect;
     SetLength(m_width, frame.Width());

@@ -662,8 +662,9 @@ void CPriceField::SetAngle(CView* view, int degrees)
 
 void CPriceField::Rotate(CView* view)
 {
+    // A turn to the left is negative: it rounds as a turn to the right does.
     const double step = App().general.rotationAngle * 57.29577951307855;
-    SetAngle(view, m_angle + ClampToInt(step + 0.5));
+    SetAngle(view, m_angle + RoundHalfAway(step));
 }
 
 void CPriceField::RotateAbout(CView* view, CPoint centre)

@@ -398,6 +398,25 @@ TEST_F(PriceFieldTest, TurningPlacesThePartsAboutThePosition)
     EXPECT_EQ(price->GetAngle(), 90);
     price->SetAngle(nullptr, -45);
     EXPECT_EQ(price->GetAngle(), 315);
+
+    // The Rotate command's step, either way round.
+    struct Step
+    {
+        double radians;
+        int from;
+        int to;
+    };
+    const double quarter = 1.5707963267948966;
+    const Step steps[] = {{quarter, 0, 90}, {quarter, 300, 30}, {-quarter, 0, 270},
+                          {-quarter, 90, 0}, {-quarter / 2, 10, 325}};
+    const double saved = App().general.rotationAngle;
+    for (const Step& c : steps) {
+        App().general.rotationAngle = c.radians;
+        price->SetAngle(nullptr, c.from);
+        price->Rotate(nullptr);
+        EXPECT_EQ(price->GetAngle(), c.to) << c.radians << " from " << c.from;
+    }
+    App().general.rotationAngle = saved;
 }
 
 TEST_F(PriceFieldTest, CrossOutStrokesRunCornerToCorner)
