@@ -561,6 +561,69 @@ TEST(DbfSource, MemoTextsComeFromTheMemoFile)
     }
 }
 
+TEST(DbfSource, ReadsTablesWithMemosWrittenByPythonDbf)
+{
+    const QString note =
+        QStringLiteral("A long note about tea, longer than any character field would hold. "
+                       "A long note about tea, longer than any character field would hold. "
+                       "A long note about tea, longer than any character field would hold. ");
+    struct Case
+    {
+        const char* file;
+        int type;
+        QStringList columns;
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"notes3.dbf",
+         1,
+         {"NAME TEXT", "NOTE TEXT", "QTY INTEGER", "PRICE REAL", "ADDED DATE", "ACTIVE BOOLEAN"},
+         {"Tea|" + note + "|i:12|r:2.5|2024-01-31|i:1", "Jam|Short|i:-4|r:1234.75|1999-12-31|i:0"}},
+        {"notesvfp.dbf",
+         3,
+         {"NAME TEXT", "NOTE TEXT", "QTY INTEGER", "PRICE REAL", "ADDED DATE", "ACTIVE BOOLEAN",
+          "STAMP DATETIME", "CASH REAL"},
+         {"Tea|" + note + "|i:12|r:2.5|2024-01-31|i:1|2024-02-03 10:20:30|r:19.5",
+          "Jam|Short|i:-4|r:1234.75|1999-12-31|i:0|2024-02-03 10:20:30|r:19.5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = FixturePath(c.file);
+        const QString table = QFileInfo(path).completeBaseName();
+        CMemoryDb db;
+        QString error;
+        ASSERT_TRUE(LoadFileSource(c.type, path, QString(), db.Db(), &error))
+            << error.toStdString();
+        EXPECT_EQ(db.Columns(table), c.columns);
+        EXPECT_EQ(db.Rows(table), c.rows);
+    }
+}
+
+TEST(DbfSource, DamagedMemoFilesAreReadOrRefused)
+{
+    for (const char* name : {"notes3", "notesvfp"}) {
+        SCOPED_TRACE(name);
+        const bool fox = QByteArray(name) == "notesvfp";
+        const QString memoName = QString::fromLatin1(name) + (fox ? ".fpt" : ".dbt");
+        const QByteArray seed =
+            ReadBytes(FixturePath((QByteArray(name) + (fox ? ".fpt" : ".dbt")).constData()));
+        ASSERT_FALSE(seed.isEmpty());
+        QTemporaryDir dir;
+        const QString table = dir.filePath(QString::fromLatin1(name) + ".dbf");
+        ASSERT_TRUE(QFile::copy(FixturePath((QByteArray(name) + ".dbf").constData()), table));
+        std::mt19937 rng(9);
+        for (int round = 0; round < 100; ++round) {
+            WriteBytes(dir.filePath(memoName), DamagedCopy(seed, rng));
+            CMemoryDb db;
+            QString error;
+            // The table itself is whole: it is read, whatever the memos hold.
+            EXPECT_TRUE(LoadFileSource(fox ? 3 : 1, table, QString(), db.Db(), &error))
+                << error.toStdString();
+            EXPECT_EQ(db.Rows(QString::fromLatin1(name)).size(), 2);
+        }
+    }
+}
+
 TEST(DbfSource, DamagedCopiesAreReadOrRefused)
 {
     QTemporaryDir dir;
