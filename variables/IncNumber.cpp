@@ -270,9 +270,13 @@ int CIncNumber::GetDataSources(std::vector<int>& kinds, QStringList& names)
 void CIncNumber::SetSourceValue(const QString& value, int sourceKind, const QString& sourceName,
                                 BOOL)
 {
-    if (sourceKind == m_startSource && sourceName == m_startName)
-        m_startValue = m_currentValue = value;
-    else if (sourceKind == m_limitSource && sourceName == m_limitName)
+    // The same start delivered again before every printed sign (an element
+    // that still shows it) leaves the count running; a new start restarts
+    // it.
+    if (sourceKind == m_startSource && sourceName == m_startName) {
+        if (value != m_startValue || m_currentValue.isEmpty())
+            m_startValue = m_currentValue = value;
+    } else if (sourceKind == m_limitSource && sourceName == m_limitName)
         m_limitValue = value;
 }
 

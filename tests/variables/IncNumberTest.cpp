@@ -188,6 +188,29 @@ TEST_F(IncNumberTest, StepsEverySoManyLabelsCountedFromTheLastCopiesChange)
     }
 }
 
+TEST_F(IncNumberTest, AStartFromAnElementRestartsOnlyWhenItChanges)
+{
+    CIncNumber n;
+    n.m_startSource = SOURCE_ELEMENT;
+    n.m_startName = "Batch";
+    const auto deliver = [&n](const char* value) {
+        n.SetSourceValue(QString::fromLatin1(value), SOURCE_ELEMENT, "Batch", FALSE);
+    };
+    deliver("7");
+    EXPECT_EQ(n.GetValue(), "7");
+    // Before each printed sign the element delivers its value again.
+    for (const char* expected : {"8", "9", "10"}) {
+        n.Step();
+        deliver("7");
+        EXPECT_EQ(n.GetValue(), QString::fromLatin1(expected));
+    }
+    deliver("20");
+    EXPECT_EQ(n.GetValue(), "20");
+    // Another source of the same name is not the start.
+    n.SetSourceValue("99", SOURCE_KEYBOARD, "Batch", FALSE);
+    EXPECT_EQ(n.GetValue(), "20");
+}
+
 TEST_F(IncNumberTest, ASequenceCarriesOnWithoutPrintingANumberTwice)
 {
     ASSERT_FALSE(LoadSequenceStore()); // no file yet
