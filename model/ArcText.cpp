@@ -409,6 +409,13 @@ void CArcText::EndDataEntry()
     CElement::EndDataEntry();
 }
 
+void CArcText::OnPrinterChanged(CPrinter*)
+{
+    // The font measures on the new printer too.
+    m_font.BuildMetrics();
+    Render();
+}
+
 BOOL CArcText::GetFont(CLogFont& font) const
 {
     font = m_font;

@@ -85,6 +85,8 @@ public:
     void SetDataText(const QString& text, int kind, const QString& sourceName, BOOL final) override;
     void BeginDataEntry() override;
     void EndDataEntry() override;
+    // The picture is made for the printer: a new printer gets a new one.
+    void OnPrinterChanged(CPrinter* printer) override;
     BOOL GetFont(CLogFont& font) const override;
     void SetFont(CView* view, const CLogFont& font) override;
     void Reformat() override;

@@ -227,6 +227,19 @@ TEST_F(ArcTextTest, PictureAtThePrinterResolutionHasItsInkOnTheCircle)
     EXPECT_EQ(beforeStart, 0);
 }
 
+TEST_F(ArcTextTest, ANewPrinterGetsAPictureAtItsOwnResolution)
+{
+    auto arc = Drawn({0, 0}, {254, 254});
+    ASSERT_EQ(arc->Picture().width(), 600);
+    CDC printer;
+    printer.SetDeviceCaps(300, 300, CSize(2480, 3508));
+    App().printerDC = [&printer] { return &printer; };
+    arc->OnPrinterChanged(nullptr);
+    EXPECT_DOUBLE_EQ(arc->PictureDpi(), 300.0);
+    EXPECT_EQ(arc->Picture().width(), 300);
+    App().printerDC = nullptr;
+}
+
 TEST_F(ArcTextTest, AVeryLargeSquareRendersWithinThePictureCap)
 {
     auto arc = Drawn({0, 0}, {15000, 15000});
