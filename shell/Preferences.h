@@ -19,8 +19,8 @@
 #include "AppContext.h"
 #include "ElementDefaults.h"
 #include "LogFontFields.h"
-#include "Symbol.h"
 #include "PricePreferences.h"
+#include "Symbol.h"
 #include "Types.h"
 
 #include <QString>
