@@ -419,6 +419,89 @@ TEST_F(PriceFieldTest, TurningPlacesThePartsAboutThePosition)
     App().general.rotationAngle = saved;
 }
 
+TEST_F(PriceFieldTest, HandlesResizingAndBounds)
+{
+    CPriceFormat* format = AddFormat("Sizes", "$");
+    // Which side handles a price offers.
+    struct HandleCase
+    {
+        BOOL copyFit;
+        int horz;
+        int angle;
+        bool leftRight;
+        bool topBottom;
+    };
+    const HandleCase handles[] = {
+        {FALSE, 0, 0, false, false}, {FALSE, 1, 0, true, false},  {FALSE, 2, 180, true, false},
+        {FALSE, 1, 90, false, true}, {FALSE, 2, 270, false, true}, {FALSE, 1, 45, false, false},
+        {TRUE, 0, 0, true, true},    {TRUE, 0, 45, true, true},
+    };
+    for (const HandleCase& c : handles) {
+        auto price = MakePrice(format, "1.00");
+        price->m_copyFit = c.copyFit;
+        price->m_horzJustify = c.horz;
+        price->SetAngle(nullptr, c.angle);
+        const auto what = testing::Message() << c.copyFit << " " << c.horz << " " << c.angle;
+        for (int corner : {HANDLE_TOP_LEFT, HANDLE_TOP_RIGHT, HANDLE_BOTTOM_RIGHT, HANDLE_BOTTOM_LEFT})
+            EXPECT_TRUE(price->IsHandleEnabled(corner)) << what;
+        EXPECT_EQ(price->IsHandleEnabled(HANDLE_LEFT) != 0, c.leftRight) << what;
+        EXPECT_EQ(price->IsHandleEnabled(HANDLE_RIGHT) != 0, c.leftRight) << what;
+        EXPECT_EQ(price->IsHandleEnabled(HANDLE_TOP) != 0, c.topBottom) << what;
+        EXPECT_EQ(price->IsHandleEnabled(HANDLE_BOTTOM) != 0, c.topBottom) << what;
+    }
+
+    // A resize to twice the size: without copy-fit the fonts grow with it;
+    // a move keeps sizes and takes the price along.
+    auto price = MakePrice(format, "12.34");
+    price->m_formatRect = CRect(1000, 1000, 1500, 1300);
+    price->RecalcLayout(nullptr);
+    const CRect start = price->m_bounds;
+    price->m_startRect = start;
+    price->m_trackRect = CRect(start.left, start.top, start.left + 2 * start.Width(),
+                               start.top + 2 * start.Height());
+    price->ApplyTrackRect(nullptr);
+    EXPECT_EQ(price->Part(1).GetFont().GetHeight(), 400);
+    EXPECT_EQ(price->m_formatRect.Width(), 1000);
+    EXPECT_EQ(price->m_formatRect.Height(), 600);
+    EXPECT_EQ(price->m_position, CPoint(1000, 1000));
+    const CRect grown = price->m_bounds;
+    price->m_startRect = grown;
+    price->m_trackRect = CRect(grown.left + 300, grown.top - 100, grown.right + 300,
+                               grown.bottom - 100);
+    price->ApplyTrackRect(nullptr);
+    EXPECT_EQ(price->m_position, CPoint(1300, 900));
+    EXPECT_EQ(price->Part(1).GetFont().GetHeight(), 400);
+
+    // Bounds given by a layout command: copy-fit into them, the angle a
+    // quarter turn, the start at the turned corner.
+    struct BoundsCase
+    {
+        int angle;
+        CPoint position;
+        int frameWidth;
+        int frameHeight;
+    };
+    const BoundsCase bounds[] = {{0, {100, 200}, 800, 300},
+                                 {100, {900, 200}, 300, 800},
+                                 {180, {900, 500}, 800, 300},
+                                 {300, {100, 500}, 300, 800}};
+    for (const BoundsCase& c : bounds) {
+        auto p = MakePrice(format, "12.34");
+        p->SetAngle(nullptr, c.angle);
+        p->SetBounds(nullptr, CRect(100, 200, 900, 500));
+        EXPECT_TRUE(p->m_copyFit) << c.angle;
+        EXPECT_EQ(p->GetAngle(), c.angle / 90 * 90) << c.angle;
+        EXPECT_EQ(p->m_position, c.position) << c.angle;
+        EXPECT_EQ(p->m_formatRect.Width(), c.frameWidth) << c.angle;
+        EXPECT_EQ(p->m_formatRect.Height(), c.frameHeight) << c.angle;
+        // The price lies inside the rectangle it was given.
+        EXPECT_GE(p->m_bounds.left, 99) << c.angle;
+        EXPECT_LE(p->m_bounds.right, 901) << c.angle;
+        EXPECT_GE(p->m_bounds.top, 199) << c.angle;
+        EXPECT_LE(p->m_bounds.bottom, 501) << c.angle;
+    }
+}
+
 TEST_F(PriceFieldTest, CrossOutStrokesRunCornerToCorner)
 {
     CPriceFormat* format = AddFormat("Was", "$");
