@@ -17,7 +17,9 @@
 #include "Text.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -346,4 +348,27 @@ TEST_F(SpellingTest, DictionaryChosenInThePreferencesChecksTheNextRun)
         EXPECT_EQ(MessageTexts(), QStringList{kComplete});
     }
     EXPECT_EQ(text->GetSampleData(), "teh words");
+}
+
+TEST_F(SpellingTest, UnreadableUserDictionaryIsToldAndLeftAlone)
+{
+    ASSERT_NE(frame, nullptr);
+    // Something that is no word list stands where the user's list belongs.
+    const QString path = CSignApp::GetProgramFileName(".dic");
+    ASSERT_TRUE(QDir().mkdir(path));
+    CText* text = AddText("Teh Zorblax", 100);
+
+    {
+        CSpellDialogDriver driver({{"Teh", "The", kChange}, {"Zorblax", QString(), kAdd}});
+        RunSpelling();
+        EXPECT_TRUE(driver.Done());
+    }
+    const QStringList texts = MessageTexts();
+    ASSERT_EQ(texts.size(), 3) << texts.join("|").toStdString();
+    EXPECT_TRUE(texts[0].startsWith("Unable to read the user dictionary"))
+        << texts[0].toStdString();
+    EXPECT_TRUE(texts[1].startsWith("Unable to add \"Zorblax\"")) << texts[1].toStdString();
+    EXPECT_EQ(texts[2], kComplete);
+    EXPECT_EQ(text->GetSampleData(), "The Zorblax");
+    EXPECT_TRUE(QFileInfo(path).isDir());
 }
