@@ -16,6 +16,7 @@
 #include "SequenceStore.h"
 #include "ShellParts.h"
 #include "UserList.h"
+#include "UccEanDataDlg.h"
 #include "VariableDialogs.h"
 
 #include <QAction>
@@ -302,6 +303,7 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
     // Every library's classes and sign parts.
     RegisterAllClasses();
     InstallVariableDialogs();
+    InstallGS1DataDialogs();
 
     // The four recent files are the main window's own; the locale of the
     // system is in force (the C library's was set by QApplication); the help
