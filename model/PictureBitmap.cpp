@@ -325,16 +325,22 @@ int DecodePictureFile(const QString& path, QImage& image)
 void CPictureBitmap::SetImage(const QImage& image)
 {
     m_image = image.isNull() ? QImage() : Normalised(image);
-    m_device = QImage();
-    m_deviceSize = QSize();
+    // The same picture again (a label run loading its file for every label
+    // gets the cached one): the picture made for the device stays, so the
+    // device is handed the very same image and a PDF keeps it once.
+    if (m_image.isNull() || m_image.cacheKey() != m_deviceKey) {
+        m_device = QImage();
+        m_deviceSize = QSize();
+    }
 }
 
 int CPictureBitmap::Load(const QString& path)
 {
-    Free();
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || info.isDir())
+    if (path.isEmpty() || !info.exists() || info.isDir()) {
+        Free();
         return PICTURE_NOT_FOUND;
+    }
     const QString key = info.absoluteFilePath() + QLatin1Char('\n') +
                         QString::number(info.size()) + QLatin1Char('\n') +
                         QString::number(info.lastModified().toMSecsSinceEpoch());
@@ -344,8 +350,10 @@ int CPictureBitmap::Load(const QString& path)
         return PICTURE_OK;
     }
     const int result = DecodePictureFile(path, image);
-    if (result != PICTURE_OK)
+    if (result != PICTURE_OK) {
+        Free();
         return result;
+    }
     CDecodedCache::Instance().Add(key, image);
     SetImage(image);
     return PICTURE_OK;

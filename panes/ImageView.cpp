@@ -128,7 +128,14 @@ QWidget* CImageView::BuildPicturePage()
     file->addWidget(m_select, 0, 1);
     connect(m_select, &QPushButton::clicked, this, [this] { OnSelectFile(); });
 
-    layout->addWidget(AddSourceBlock(true));
+    QGroupBox* source = AddSourceBlock(true);
+    layout->addWidget(source);
+    // For a picture, typed data is a file chosen when the sign prints.
+    if (auto* type = source->findChild<QComboBox*>(QStringLiteral("id1000"))) {
+        const int keyboard = type->findData(int(SOURCE_KEYBOARD));
+        if (keyboard >= 0)
+            type->setItemText(keyboard, tr("Selection"));
+    }
     layout->addStretch(1);
     return page;
 }

@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "Helpers.h"
+#include "ImageSelect.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "ResourceIds.h"
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -426,9 +426,7 @@ void CPaperDesignDlg::OnSelectPicture()
     if (s_choosePicture) {
         chosen = s_choosePicture(this, m_picturePath);
     } else {
-        chosen = QFileDialog::getOpenFileName(
-            this, tr("Select Background"), m_picturePath,
-            tr("Pictures (*.bmp *.png *.jpg *.jpeg *.gif *.tif *.tiff);;All Files (*)"));
+        chosen = CImageSelect::Choose(this, true);
     }
     if (chosen.isEmpty())
         return;

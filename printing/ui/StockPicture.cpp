@@ -3,8 +3,8 @@
 #include "DC.h"
 #include "Paper.h"
 #include "PenBrush.h"
+#include "PictureBitmap.h"
 
-#include <QImageReader>
 #include <QPainter>
 #include <QTransform>
 
@@ -144,11 +144,11 @@ QImage CStockPicture::LoadBackground(const QString& path, int orientation)
 {
     if (path.isEmpty())
         return QImage();
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        return image;
+    // The picture element's loader: the same formats, and the same cache.
+    CPictureBitmap bitmap;
+    if (bitmap.Load(path) != PICTURE_OK)
+        return QImage();
+    QImage image = bitmap.Image();
     // A big picture is kept at a size that the small cells can show.
     if (image.width() > 1024 || image.height() > 1024)
         image = image.scaled(1024, 1024, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -279,6 +279,10 @@ TEST_F(PictureTest, APictureIsDecodedOnceHoweverOftenItIsLoaded)
     const qint64 key = first.cacheKey();
     EXPECT_EQ(first.size(), QSize(20, 10));
     EXPECT_EQ(a.ForDevice(QSize(20, 10), true).cacheKey(), key);
+    // The same file loaded again (as every label of a data run does) hands
+    // the device the very same picture.
+    ASSERT_EQ(a.Load(pngPath), PICTURE_OK);
+    EXPECT_EQ(a.ForDevice(QSize(20, 10), true).cacheKey(), key);
     // Drawn larger, it is handed over as it is.
     EXPECT_EQ(a.ForDevice(QSize(80, 40), true).cacheKey(), a.Image().cacheKey());
 }

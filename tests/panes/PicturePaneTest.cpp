@@ -195,6 +195,10 @@ TEST_F(PicturePaneTest, TheToolPlacesTheChosenPictureAndThePaneShowsIt)
     EXPECT_EQ(Find<QLineEdit>(1007)->text(), "16.9");
     EXPECT_EQ(Find<QLineEdit>(1029)->text(), "0");
     EXPECT_EQ(Find<QLineEdit>(1066)->text(), CFileName(photoPath).GetAbbreviatedPath(40));
+    // Typed data of a picture is a file selected when the sign prints.
+    auto* type = Find<QComboBox>(1000);
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ(type->itemText(type->findData(int(SOURCE_KEYBOARD))), "Selection");
     // A picture never prints natively.
     EXPECT_FALSE(Find<QRadioButton>(1386)->isEnabled());
     // Undo takes the picture away again.
