@@ -389,6 +389,12 @@ TEST_F(PricePaneTest, FormattingTabEnablesWhatAppliesAndEditsTheFrame)
     EXPECT_EQ(price->m_backgroundColour, MakeRGB(255, 255, 255));
     CColourSwatch::ColourChooser() = saved;
     EXPECT_TRUE(price->m_colouredBackground);
+
+    // Selected again, the price keeps its pane on the tab it was showing.
+    auto* tabs = Control<QTabWidget>(pane, 1092);
+    ASSERT_TRUE(frame->SwitchElementView(price));
+    EXPECT_EQ(Pane(), pane);
+    EXPECT_EQ(tabs->currentIndex(), 1);
 }
 
 TEST_F(PricePaneTest, ViewChoosesTheFormatInSelectPriceFormat)
