@@ -102,6 +102,9 @@ int DecodeWithMagick(const QString& path, QImage& image)
     // The coder is named, never guessed from a file name or its content.
     std::strncpy(info->magick, coder, MaxTextExtent - 1);
     info->affirm = MagickTrue;
+    // A metafile is drawn at the printer's resolution.
+    if (std::strcmp(coder, "WMF") == 0)
+        CloneString(&info->density, "600x600");
     info->subimage = 0;
     info->subrange = 1;
     Image* decoded = BlobToImage(info, data.constData(), size_t(data.size()), &exception);

@@ -166,6 +166,56 @@ TEST_F(PictureTest, ReadsEveryCommonFormatAndTheGraphicsMagickOnes)
         EXPECT_TRUE(Near(bitmap.Image().pixel(5, 10), kRed, c.tolerance));
         EXPECT_TRUE(Near(bitmap.Image().pixel(34, 10), kBlue, c.tolerance));
     }
+    // A Windows metafile (drawn through libwmf): a red rectangle 100 x 50
+    // units of 1/1440 inch, drawn at the printer's 600 dpi.
+    const QString wmf = dir.filePath("a.wmf");
+    {
+        QByteArray records;
+        auto record = [&records](quint16 function, std::initializer_list<qint16> params) {
+            const quint32 size = 3 + quint32(params.size());
+            records.append(reinterpret_cast<const char*>(&size), 4);
+            records.append(reinterpret_cast<const char*>(&function), 2);
+            for (qint16 p : params)
+                records.append(reinterpret_cast<const char*>(&p), 2);
+        };
+        record(0x020B, {0, 0});               // window origin
+        record(0x020C, {50, 100});            // window extent
+        record(0x02FC, {0, 0x00FF, 0, 0});    // a red solid brush
+        record(0x012D, {0});                  // selected
+        record(0x041B, {50, 100, 0, 0});      // the rectangle
+        record(0x0000, {});
+        QByteArray bytes;
+        auto put16 = [&bytes](quint16 v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
+        auto put32 = [&bytes](quint32 v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+        put32(0x9AC6CDD7);
+        put16(0);
+        for (quint16 v : {0, 0, 100, 50})
+            put16(v);
+        put16(1440);
+        put32(0);
+        quint16 check = 0;
+        for (int i = 0; i < 20; i += 2)
+            check ^= quint16(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8));
+        put16(check);
+        put16(1);
+        put16(9);
+        put16(0x300);
+        put32(quint32(18 + records.size()) / 2);
+        put16(1);
+        put32(8);
+        put16(0);
+        bytes += records;
+        QFile file(wmf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    CPictureBitmap metafile;
+    ASSERT_EQ(metafile.Load(wmf), PICTURE_OK);
+    EXPECT_NEAR(metafile.Width(), 42, 2);
+    EXPECT_NEAR(metafile.Height(), 21, 2);
+    EXPECT_TRUE(Near(metafile.Image().pixel(metafile.Width() / 2, metafile.Height() / 2),
+                     qRgb(255, 0, 0), 0));
+
     // A PCX file under another name is still found by its first bytes.
     const QString renamed = dir.filePath("pcx-without-extension");
     ASSERT_TRUE(QFile::copy(dir.filePath("a.pcx"), renamed));
