@@ -200,8 +200,8 @@ void CPriceView::OnFaceChosen()
 void CPriceView::StyleRule(CPriceField* p)
 {
     double points = 0;
-    const bool sized = PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 &&
-                       points <= 999.0;
+    const bool sized =
+        PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 && points <= 999.0;
     if (m_single->isChecked()) {
         // Every part in the working font's face, style and size.
         LogFontFields lf = m_workingFont.GetLogFont();
@@ -344,13 +344,12 @@ QWidget* CPriceView::BuildFormattingPage()
                       {tr("Square"), tr("Rounded"), tr("Point-In"), tr("Point-Out")});
     AddRow(cross, 3, tr("Line End Type"), m_endType);
     connect(m_endType, &QComboBox::activated, this, [this] { ApplyCrossOut(m_endType); });
-    AddColourRow(cross, 4, tr("Cross-Out Colour"), 1047, 1048, &m_crossOutColour,
-                 [this](COLORREF) {
-                     if (CPriceField* p = BeginEdit(nullptr)) {
-                         p->SetCrossOutColour(View(), m_crossOutColour);
-                         EndEdit(p);
-                     }
-                 });
+    AddColourRow(cross, 4, tr("Cross-Out Colour"), 1047, 1048, &m_crossOutColour, [this](COLORREF) {
+        if (CPriceField* p = BeginEdit(nullptr)) {
+            p->SetCrossOutColour(View(), m_crossOutColour);
+            EndEdit(p);
+        }
+    });
     m_crossOutRow = RowOf(cross, 4);
     if (!m_crossOutRow.empty())
         m_crossOutRow.front()->setObjectName(QStringLiteral("id1056"));
@@ -384,8 +383,8 @@ void CPriceView::ApplyFrame(QObject* control)
     PaneUnits::Parse(m_height->text(), height);
     const int w = std::max(PaneUnits::FromDisplay(width), 0);
     const int h = std::max(PaneUnits::FromDisplay(height), 0);
-    p->m_formatRect = CRect(p->m_position.x, p->m_position.y, p->m_position.x + w,
-                            p->m_position.y + h);
+    p->m_formatRect =
+        CRect(p->m_position.x, p->m_position.y, p->m_position.x + w, p->m_position.y + h);
     if (const CPriceFormat* format = ThePriceFormatList().FindFormat(m_format->currentText()))
         p->SetFormat(nullptr, format);
     EndEdit(p);

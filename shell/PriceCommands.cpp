@@ -16,8 +16,7 @@ CPriceCommands::CPriceCommands(CMainFrame* frame) : QObject(frame), m_frame(fram
 
 bool CPriceCommands::HandlesCommand(int id) const
 {
-    return id == ID_PRICE_FORMAT_NEW || id == ID_PRICE_FORMAT_EDIT ||
-           id == ID_PRICE_FORMAT_DELETE;
+    return id == ID_PRICE_FORMAT_NEW || id == ID_PRICE_FORMAT_EDIT || id == ID_PRICE_FORMAT_DELETE;
 }
 
 bool CPriceCommands::OnCommand(int id)

@@ -156,8 +156,7 @@ CPriceField::CPriceField()
         stroke.m_endStyle = std::clamp(d.crossOutEndStyle, 0, 3);
     }
     const CPriceFormatList& formats = ThePriceFormatList();
-    m_formatName = formats.FindFormat(d.format) ? d.format
-                                                : CPriceFormatList::StandardFormatName();
+    m_formatName = formats.FindFormat(d.format) ? d.format : CPriceFormatList::StandardFormatName();
     ShowSampleAmounts();
     ApplyFormat();
     RecalcLayout(nullptr);
@@ -383,9 +382,9 @@ void CPriceField::MeasureLayout()
     for (const CTextBase& part : m_parts)
         width += part.GetTextWidth();
     const int h = m_parts[P::PART_PRIMARY_AMOUNT].GetFont().GetHeight();
-    m_layoutRect = CRect(m_position.x, m_position.y,
-                         ClampToInt(qint64(m_position.x) + (width + 5) / 10),
-                         ClampToInt(qint64(m_position.y) + h));
+    m_layoutRect =
+        CRect(m_position.x, m_position.y, ClampToInt(qint64(m_position.x) + (width + 5) / 10),
+              ClampToInt(qint64(m_position.y) + h));
 }
 
 CRect CPriceField::GetPlacedFormatRect() const
@@ -501,8 +500,8 @@ void CPriceField::RecalcLayout(CView* view)
         const int width = m_layoutRect.Width();
         const int height = m_layoutRect.Height();
         if (width > 0 && height > 0 && format.Width() > 0 && format.Height() > 0) {
-            const double factor = std::min(double(format.Width()) / width,
-                                           double(format.Height()) / height);
+            const double factor =
+                std::min(double(format.Width()) / width, double(format.Height()) / height);
             CTextBase& primary = m_parts[P::PART_PRIMARY_AMOUNT];
             primary.SetHeight(ClampToInt(primary.GetFont().GetHeight() * factor));
             SizeParts();

@@ -137,10 +137,7 @@ protected:
         return QPoint(p.x, p.y);
     }
     QWidget* Pane() const { return frame->PropertyPane(); }
-    CPriceField* Primary() const
-    {
-        return dynamic_cast<CPriceField*>(view->Selection().Primary());
-    }
+    CPriceField* Primary() const { return dynamic_cast<CPriceField*>(view->Selection().Primary()); }
     bool Run(int id)
     {
         frame->UpdateActionsNow();

@@ -98,9 +98,9 @@ TEST_F(PriceFieldTest, SplitPriceTakesUnitsAndTwoHundredthsDigits)
         {"12.345", ".", "12", "34"}, // only two hundredths digits
         {"12,34", ",", "12", "34"},
         {"$ 3.99 each", ".", "3", "99"},
-        {"12.34", "", "12", "34"},   // no format separator: the system's
-        {"12.34", ",", "12", "34"},  // not found: the system's
-        {"12,34", ";", "1234", ""},  // neither found: all units
+        {"12.34", "", "12", "34"},  // no format separator: the system's
+        {"12.34", ",", "12", "34"}, // not found: the system's
+        {"12,34", ";", "1234", ""}, // neither found: all units
         {"abc", ".", "", ""},
         {".5", ".", "", "50"},
         {"3.a7b8c9", ".", "3", "78"},
@@ -135,32 +135,49 @@ TEST_F(PriceFieldTest, PartsShownFollowTheFormat)
     const Case cases[] = {
         {"plain", "12.34", nullptr, {"$", "12", ".", "34", ""}},
         {"no hundredths given", "12", nullptr, {"$", "12", ".", "00", ""}},
-        {"never shown", "12.34", [](CPriceFormat& f) { f.m_secondaryNeverShow = TRUE; },
+        {"never shown",
+         "12.34",
+         [](CPriceFormat& f) { f.m_secondaryNeverShow = TRUE; },
          {"$", "12", "", "", ""}},
-        {"only if not zero, zero", "12.00", [](CPriceFormat& f) { f.m_showZeroSecondary = FALSE; },
+        {"only if not zero, zero",
+         "12.00",
+         [](CPriceFormat& f) { f.m_showZeroSecondary = FALSE; },
          {"$", "12", "", "", ""}},
-        {"only if not zero, not zero", "12.05",
+        {"only if not zero, not zero",
+         "12.05",
          [](CPriceFormat& f) { f.m_showZeroSecondary = FALSE; },
          {"$", "12", ".", "05", ""}},
-        {"always shown", "12", [](CPriceFormat& f) { f.m_secondaryAlwaysShow = TRUE; },
+        {"always shown",
+         "12",
+         [](CPriceFormat& f) { f.m_secondaryAlwaysShow = TRUE; },
          {"$", "12", ".", "00", ""}},
-        {"grouped", "1234567.5", [](CPriceFormat& f) { f.m_thousandsSeparator = ","; },
+        {"grouped",
+         "1234567.5",
+         [](CPriceFormat& f) { f.m_thousandsSeparator = ","; },
          {"$", "1,234,567", ".", "50", ""}},
-        {"grouped, three digits", "123.5", [](CPriceFormat& f) { f.m_thousandsSeparator = ","; },
+        {"grouped, three digits",
+         "123.5",
+         [](CPriceFormat& f) { f.m_thousandsSeparator = ","; },
          {"$", "123", ".", "50", ""}},
-        {"grouped, four digits", "1234", [](CPriceFormat& f) { f.m_thousandsSeparator = "'"; },
+        {"grouped, four digits",
+         "1234",
+         [](CPriceFormat& f) { f.m_thousandsSeparator = "'"; },
          {"$", "1'234", ".", "00", ""}},
-        {"below one unit with a secondary symbol", "0.99",
+        {"below one unit with a secondary symbol",
+         "0.99",
          [](CPriceFormat& f) { f.SetPartText(P::PART_SECONDARY_SYMBOL, "p"); },
          {"", "", "", "99", "p"}},
-        {"leading zero of the secondary amount dropped", ".05",
+        {"leading zero of the secondary amount dropped",
+         ".05",
          [](CPriceFormat& f) { f.SetPartText(P::PART_SECONDARY_SYMBOL, "p"); },
          {"", "", "", "5", "p"}},
-        {"units with a secondary symbol", "3.20",
+        {"units with a secondary symbol",
+         "3.20",
          [](CPriceFormat& f) { f.SetPartText(P::PART_SECONDARY_SYMBOL, "p"); },
          {"$", "3", ".", "20", ""}},
         {"below one unit, primary amount shown", "0.42", nullptr, {"$", "0", ".", "42", ""}},
-        {"below one unit, primary amount hidden", "0.42",
+        {"below one unit, primary amount hidden",
+         "0.42",
          [](CPriceFormat& f) { f.m_showPrimaryAmount = FALSE; },
          {"", "", ".", "42", ""}},
     };
@@ -349,7 +366,8 @@ TEST_F(PriceFieldTest, JustificationAndCopyFitPlaceTheLayoutInTheFrame)
             EXPECT_LE(layout.Width(), frame.Width() + 1) << what();
             EXPECT_LE(layout.Height(), frame.Height()) << what();
             EXPECT_GT(layout.Height(), 200) << what();
-            const int vertical[3] = {frame.top, frame.top + (frame.Height() - layout.Height() + 1) / 2,
+            const int vertical[3] = {frame.top,
+                                     frame.top + (frame.Height() - layout.Height() + 1) / 2,
                                      frame.bottom - layout.Height()};
             EXPECT_EQ(layout.top, vertical[c.vert]) << what();
         } else {
@@ -407,8 +425,11 @@ TEST_F(PriceFieldTest, TurningPlacesThePartsAboutThePosition)
         int to;
     };
     const double quarter = 1.5707963267948966;
-    const Step steps[] = {{quarter, 0, 90}, {quarter, 300, 30}, {-quarter, 0, 270},
-                          {-quarter, 90, 0}, {-quarter / 2, 10, 325}};
+    const Step steps[] = {{quarter, 0, 90},
+                          {quarter, 300, 30},
+                          {-quarter, 0, 270},
+                          {-quarter, 90, 0},
+                          {-quarter / 2, 10, 325}};
     const double saved = App().general.rotationAngle;
     for (const Step& c : steps) {
         App().general.rotationAngle = c.radians;
@@ -432,7 +453,7 @@ TEST_F(PriceFieldTest, HandlesResizingAndBounds)
         bool topBottom;
     };
     const HandleCase handles[] = {
-        {FALSE, 0, 0, false, false}, {FALSE, 1, 0, true, false},  {FALSE, 2, 180, true, false},
+        {FALSE, 0, 0, false, false}, {FALSE, 1, 0, true, false},   {FALSE, 2, 180, true, false},
         {FALSE, 1, 90, false, true}, {FALSE, 2, 270, false, true}, {FALSE, 1, 45, false, false},
         {TRUE, 0, 0, true, true},    {TRUE, 0, 45, true, true},
     };
@@ -442,7 +463,8 @@ TEST_F(PriceFieldTest, HandlesResizingAndBounds)
         price->m_horzJustify = c.horz;
         price->SetAngle(nullptr, c.angle);
         const auto what = testing::Message() << c.copyFit << " " << c.horz << " " << c.angle;
-        for (int corner : {HANDLE_TOP_LEFT, HANDLE_TOP_RIGHT, HANDLE_BOTTOM_RIGHT, HANDLE_BOTTOM_LEFT})
+        for (int corner :
+             {HANDLE_TOP_LEFT, HANDLE_TOP_RIGHT, HANDLE_BOTTOM_RIGHT, HANDLE_BOTTOM_LEFT})
             EXPECT_TRUE(price->IsHandleEnabled(corner)) << what;
         EXPECT_EQ(price->IsHandleEnabled(HANDLE_LEFT) != 0, c.leftRight) << what;
         EXPECT_EQ(price->IsHandleEnabled(HANDLE_RIGHT) != 0, c.leftRight) << what;
@@ -466,8 +488,8 @@ TEST_F(PriceFieldTest, HandlesResizingAndBounds)
     EXPECT_EQ(price->m_position, CPoint(1000, 1000));
     const CRect grown = price->m_bounds;
     price->m_startRect = grown;
-    price->m_trackRect = CRect(grown.left + 300, grown.top - 100, grown.right + 300,
-                               grown.bottom - 100);
+    price->m_trackRect =
+        CRect(grown.left + 300, grown.top - 100, grown.right + 300, grown.bottom - 100);
     price->ApplyTrackRect(nullptr);
     EXPECT_EQ(price->m_position, CPoint(1300, 900));
     EXPECT_EQ(price->Part(1).GetFont().GetHeight(), 400);
@@ -612,8 +634,13 @@ TEST_F(PriceFieldTest, ArchiveRoundTripIsByteExact)
 
     // The tail of the record: justification, copy-fit, the format rectangle
     // (16 bytes) and the format's name as a counted string.
-    const QByteArray tail = QByteArray::fromHex("02000000" "00000000" "00000000"
-                                                "e8030000" "e8030000" "b80b0000" "dc050000"
+    const QByteArray tail = QByteArray::fromHex("02000000"
+                                                "00000000"
+                                                "00000000"
+                                                "e8030000"
+                                                "e8030000"
+                                                "b80b0000"
+                                                "dc050000"
                                                 "0453616c65");
     EXPECT_TRUE(bytes.endsWith(tail));
 
@@ -643,8 +670,8 @@ TEST_F(PriceFieldTest, SignsBeforeVersion260HaveNoAngle)
         CLine stroke;
         stroke.Serialize(ar);
         stroke.Serialize(ar);
-        ar << QString("5") << QString("25") << DWORD(0) << DWORD(0) << DWORD(0)
-           << CRect(0, 0, 0, 0) << QString("Old");
+        ar << QString("5") << QString("25") << DWORD(0) << DWORD(0) << DWORD(0) << CRect(0, 0, 0, 0)
+           << QString("Old");
     }
     const int saved = App().fileVersion;
     App().fileVersion = 250;

@@ -26,8 +26,7 @@ public:
     static constexpr int kThousandsSeparator = 5;
     static QString PartTitle(int part);
 
-    CPriceElmtPage(CPriceFormat& format, int part, CPriceSample& sample,
-                   QWidget* parent = nullptr);
+    CPriceElmtPage(CPriceFormat& format, int part, CPriceSample& sample, QWidget* parent = nullptr);
 
     int Part() const { return m_part; }
     // The page comes to the front: the sample shows the page's price with

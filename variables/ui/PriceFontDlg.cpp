@@ -29,8 +29,7 @@ template <class T> T* Named(T* widget, const char* name)
 
 } // namespace
 
-CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& faces,
-                             QWidget* parent)
+CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& faces, QWidget* parent)
     : QDialog(parent), m_sample(std::make_unique<CPriceSample>(element))
 {
     setObjectName(QStringLiteral("id196"));
@@ -54,9 +53,8 @@ CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& face
     m_next = Named(new QPushButton(QStringLiteral(">"), this), "next");
     m_last = Named(new QPushButton(QStringLiteral(">|"), this), "last");
     m_partName = Named(new QLabel(this), "partName");
-    m_partName->setMinimumWidth(m_partName->fontMetrics().horizontalAdvance(
-                                    CPriceElmtPage::PartTitle(3)) +
-                                8);
+    m_partName->setMinimumWidth(
+        m_partName->fontMetrics().horizontalAdvance(CPriceElmtPage::PartTitle(3)) + 8);
     auto* stepper = new QHBoxLayout;
     for (QPushButton* b : {m_first, m_previous})
         stepper->addWidget(b);
