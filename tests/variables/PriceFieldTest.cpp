@@ -25,6 +25,7 @@
 #include <clocale>
 #include <memory>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -83,7 +84,9 @@ protected:
 
 TEST_F(PriceFieldTest, SplitPriceTakesUnitsAndTwoHundredthsDigits)
 {
-    std::setlocale(LC_MONETARY, "C"); // the system's monetary point: "."
+    // The system's monetary point: "." in the C locale.
+    const std::string savedLocale = std::setlocale(LC_MONETARY, nullptr);
+    std::setlocale(LC_MONETARY, "C");
     struct Case
     {
         const char* text;
@@ -119,6 +122,7 @@ TEST_F(PriceFieldTest, SplitPriceTakesUnitsAndTwoHundredthsDigits)
     CPriceField::SplitPrice(QString(100000, u'9') + ".5", ".", units, hundredths);
     EXPECT_EQ(units.size(), CPriceField::kMaxUnitsDigits);
     EXPECT_EQ(hundredths, "50");
+    std::setlocale(LC_MONETARY, savedLocale.c_str());
 }
 
 // --- the parts shown ---------------------------------------------------------
