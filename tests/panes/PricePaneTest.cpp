@@ -213,6 +213,14 @@ TEST_F(PricePaneTest, ThePriceToolPlacesAPriceAndItsPaneEditsIt)
     EXPECT_EQ(messages.Count(), 1);
     EXPECT_EQ(price->GetAngle(), 45);
 
+    // The source block: the price takes its data from the keyboard, and
+    // "Combination" is offered as on every pane with data.
+    auto* type = Control<QComboBox>(pane, 1000);
+    ASSERT_NE(type, nullptr);
+    EXPECT_GE(type->findText("Combination"), 0);
+    Choose(type, type->findData(SOURCE_KEYBOARD));
+    EXPECT_EQ(price->m_dataSource, SOURCE_KEYBOARD);
+
     // X moves the price.
     const int placedX = price->m_position.x;
     Type(pane, 1002, "50");
