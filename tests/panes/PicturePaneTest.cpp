@@ -206,6 +206,48 @@ TEST_F(PicturePaneTest, TheToolPlacesTheChosenPictureAndThePaneShowsIt)
     EXPECT_EQ(TheElementList().GetCount(), 0);
 }
 
+TEST_F(PicturePaneTest, InsertPictureOpensSelectPictureAndPlacesItsChoice)
+{
+    ASSERT_NE(view, nullptr);
+    CImageSelect::s_choose = nullptr;
+    CImageSelect::LastPictureFolder().clear();
+    QString title;
+    CAnswer<CImageSelect> choose([this, &title](CImageSelect* dialog) {
+        title = dialog->windowTitle();
+        dialog->setDirectory(home.Path());
+        dialog->selectFile(photoPath);
+        dialog->accept();
+    });
+    Command(ID_TOOL_PICTURE);
+    ASSERT_TRUE(choose.Answered());
+    EXPECT_EQ(title, "Select Picture");
+    ASSERT_NE(view->PendingElement(), nullptr);
+    Click(300, 400);
+    auto* image = dynamic_cast<CImage*>(view->Selection().Primary());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_filePath, photoPath);
+    EXPECT_EQ(image->m_pictureRect.TopLeft(), CPoint(300, 400));
+    EXPECT_EQ(CImageSelect::LastPictureFolder(), home.Path() + "/");
+
+    // The pane's Select... asks again and reloads: turn and adjustments
+    // are dropped, the new file's natural size taken.
+    image->m_brightness = 300;
+    const QString small = home.FilePath("small.png");
+    Photo(60, 60).save(small);
+    CAnswer<CImageSelect> again([&small](CImageSelect* dialog) {
+        dialog->selectFile(small);
+        dialog->accept();
+    });
+    Find<QPushButton>(1134)->click();
+    ASSERT_TRUE(again.Answered());
+    image = dynamic_cast<CImage*>(TheElementList().GetAt(0));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_filePath, small);
+    EXPECT_EQ(image->m_brightness, 0);
+    EXPECT_EQ(image->m_pictureRect, CRect(300, 400, 325, 425));
+    EXPECT_EQ(Find<QLineEdit>(1008)->text(), "2.5");
+}
+
 TEST_F(PicturePaneTest, PaneEditsReachThePictureAndUndo)
 {
     ASSERT_NE(view, nullptr);
