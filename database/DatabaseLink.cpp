@@ -452,6 +452,8 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
             memory = true;
             parts.database = QStringLiteral(":memory:");
         }
+        if (m_typeId == kDatabaseTypeText)
+            SyncTextSchema(m_dataSource);
     }
     if (!QSqlDatabase::isDriverAvailable(driver)) {
         *error = QStringLiteral("The database driver %1 is not installed.").arg(driver);
@@ -493,6 +495,37 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
             m_dateDelimiters[0] = m_dateDelimiters[1] = '\'';
     }
     return true;
+}
+
+// The text reader sees a text source's settings only through the schema
+// file: the link's header row, delimiter and character set are written to
+// the file's section, and its declared columns when it has any (a section's
+// own columns stay when the link declares none, and a fixed-width section
+// keeps its widths). Nothing is written when the section already says so.
+void CDatabaseLink::SyncTextSchema(const QString& path) const
+{
+    CTextSchema held;
+    QString error;
+    const bool has = ReadTextSchema(path, &held, &error);
+    CTextSchema wanted = has ? held : CTextSchema();
+    wanted.header = m_textHeader != FALSE;
+    wanted.fileType = m_textFileType;
+    if (!wanted.fixedWidth)
+        wanted.delimiter = m_textDelimiter;
+    if (!m_textFields.isEmpty() && !wanted.fixedWidth) {
+        wanted.columns.clear();
+        for (const CTextField& field : m_textFields)
+            wanted.columns.push_back({field.name, field.type, 0});
+    }
+    bool same = has && held.header == wanted.header && held.fileType == wanted.fileType &&
+                held.delimiter == wanted.delimiter && held.fixedWidth == wanted.fixedWidth &&
+                held.columns.size() == wanted.columns.size();
+    for (qsizetype i = 0; same && i < held.columns.size(); ++i)
+        same = held.columns[i].name == wanted.columns[i].name &&
+               held.columns[i].type == wanted.columns[i].type &&
+               held.columns[i].width == wanted.columns[i].width;
+    if (!same)
+        WriteTextSchema(path, wanted, &error);
 }
 
 BOOL CDatabaseLink::Connect(const QString& dataSource, BOOL readOnly)
@@ -1513,21 +1546,8 @@ void CDatabaseLink::ReadBlock(CArchive& ar)
         source = ResolveStoredDataSource(source);
 
     // The text settings reach the text reader through the schema file.
-    if (type == kDatabaseTypeText && QFileInfo::exists(source)) {
-        CTextSchema schema;
-        QString error;
-        const bool hasSection = ReadTextSchema(source, &schema, &error);
-        if (!hasSection || !m_textFields.isEmpty()) {
-            schema.header = m_textHeader != FALSE;
-            schema.delimiter = m_textDelimiter;
-            schema.fixedWidth = false;
-            schema.fileType = m_textFileType;
-            schema.columns.clear();
-            for (const CTextField& field : std::as_const(m_textFields))
-                schema.columns.push_back({field.name, field.type, 0});
-            WriteTextSchema(source, schema, &error);
-        }
-    }
+    if (type == kDatabaseTypeText && QFileInfo::exists(source))
+        SyncTextSchema(source);
 
     if (knownType && type != kDatabaseTypeConnectionString && !QFileInfo::exists(source) &&
         s_locateMissingFile) {

@@ -214,6 +214,7 @@ public:
 
 private:
     bool ConnectDatabase(QString* error);
+    void SyncTextSchema(const QString& path) const;
     bool LoadRecordset(CRecordset& set, const QString& statement, QString* error);
     void ApplySort(CRecordset& set) const;
     int FieldIndex(const QString& name) const;

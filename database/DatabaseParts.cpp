@@ -20,6 +20,13 @@ void RegisterDatabaseSignParts()
     hooks.disconnectDatabase = [] { TheDatabaseLink().Disconnect(); };
     hooks.clearDataPaths = [] { TheDataSourceMap().RemoveAll(); };
     hooks.rebuildDataPaths = [] { TheDataSourceMap().Rebuild(); };
+    // Saving drops the variables that feed nothing; the map is first made
+    // again from the lists, so that a link an edit did not report cannot
+    // cost the user a variable that is in use.
+    hooks.removeUnusedVariables = [] {
+        TheDataSourceMap().Rebuild();
+        TheVariableList().RemoveUnusedVariables();
+    };
 
     // While a sign prints, the variables compute their values as before, and
     // then every value that starts a data path (typed, from the database, or

@@ -20,6 +20,9 @@ bool CRecordPrintDriver::IsLinked()
 
 void CRecordPrintDriver::Begin()
 {
+    // The variables that are prepared for each sign are those the map says
+    // are in use: it is made again from the lists first.
+    TheDataSourceMap().Rebuild();
     if (!IsLinked())
         return;
     CDatabaseLink& link = TheDatabaseLink();

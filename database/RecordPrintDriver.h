@@ -17,7 +17,8 @@ public:
     // Whether the sign is linked to an external database.
     static bool IsLinked();
 
-    // Starts data entry: the whole table or view is opened at its first
+    // Starts data entry: the data-path map is made again from the sign's
+    // lists; a linked sign's whole table or view is opened at its first
     // record, and that record is loaded.
     void Begin();
     // Gives the current record's fields to the elements and variables fed by

@@ -286,15 +286,13 @@ void CElementView::OnNameEdited(const QString& text)
         return; // the check told the user; the element keeps its name
     if (name == element->m_name)
         return;
-    // The data-path map keys the element by its name: it leaves under the
-    // old name and comes back under the new one.
-    CDataPathSeam* paths = App().dataPaths;
-    const bool linked = paths && element->m_dataSource != SOURCE_FIXED;
-    if (linked)
-        paths->RemoveElement(element);
+    // The data-path map keys the element by its name: the node takes the new
+    // key, and the elements and variables it feeds take the new name.
+    const QString oldName = element->m_name;
     element->m_name = name;
-    if (linked)
-        paths->AddElement(element);
+    CDataPathSeam* paths = App().dataPaths;
+    if (paths && element->m_dataSource != SOURCE_FIXED)
+        paths->UpdateElement(element, oldName);
     MarkModified();
     emit elementEdited();
 }

@@ -1,9 +1,13 @@
 #include "DataSourceMap.h"
 #include "AppContext.h"
+#include "DatabaseLink.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "MacroScript.h"
 #include "Messages.h"
 #include "ResourceIds.h"
+#include "ScriptStore.h"
+#include "SignData.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -322,6 +326,51 @@ TEST_F(DataSourceMapTest, UnusedVariablesAreDroppedThroughTheMap)
     ASSERT_EQ(TheVariableList().GetCount(), 1);
     EXPECT_EQ(TheVariableList().GetAt(0), used);
     EXPECT_EQ(map.GetNodeCount(), 2);
+}
+
+// A macro script takes an element by name: when the element is renamed the
+// script's input follows, so values still reach it, also after the map is
+// built again (as on the next load).
+TEST_F(DataSourceMapTest, RenamedElementStillFeedsAScript)
+{
+    CLogElement* qty = Element("Qty");
+    CLogElement* price = Element("Price");
+    TheScriptStore().SetScriptText("TOTAL", "RETURN STR$(FLOAT(QTY) * PRICE#)");
+    auto* script = new CMacroScript;
+    script->m_name = "TOTAL";
+    script->m_scriptName = "TOTAL";
+    script->CompileFromStore();
+    TheVariableList().AddVariable(script);
+    CLogElement* total = Element("Total", SOURCE_MACRO, "TOTAL");
+    ASSERT_TRUE(map.Rebuild());
+    ASSERT_EQ(map.GetDependentCount(qty), 1);
+
+    qty->m_name = "Count";
+    EXPECT_TRUE(map.UpdateElement(qty, "Qty"));
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(map.GetDependentCount(qty), 1) << pass;
+        map.SetSourceValue(price, "2.5", SOURCE_KEYBOARD, "", TRUE);
+        map.SetSourceValue(qty, QString::number(4 + pass), SOURCE_KEYBOARD, "", TRUE);
+        EXPECT_TRUE(total->m_text.startsWith(pass == 0 ? "10.0" : "12.5"))
+            << total->m_text.toStdString();
+        ASSERT_TRUE(map.Rebuild());
+    }
+}
+
+// The save's clean-up does not trust a map that an edit forgot to tell: a
+// variable that an element takes is kept although the map never heard of
+// the link.
+TEST_F(DataSourceMapTest, SavingKeepsVariablesTheMapWasNotToldOf)
+{
+    RegisterDatabaseSignParts();
+    CLogVariable* used = Variable(VARIABLE_MACRO, "Used");
+    Variable(VARIABLE_MACRO, "Idle");
+    Element("Shown", SOURCE_MACRO, "Used");
+    ASSERT_EQ(map.GetDependentCount(used), 0);
+    SignHooks().removeUnusedVariables();
+    ASSERT_EQ(TheVariableList().GetCount(), 1);
+    EXPECT_EQ(TheVariableList().GetAt(0), used);
+    EXPECT_EQ(map.GetDependentCount(used), 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "DatabaseLink.h"
 #include "AppContext.h"
 #include "Archive.h"
+#include "FileSources.h"
 #include "Messages.h"
 #include "ResourceIds.h"
 #include "TestSupport.h"
@@ -621,6 +622,81 @@ TEST_F(DatabaseBlockTest, SettingsOfTheSignReadBeforeDoNotLinger)
     EXPECT_TRUE(link.m_excelHeader);
     EXPECT_EQ(link.m_keyField, "");
     EXPECT_EQ(link.GetKeyField(), "Id");
+}
+
+} // namespace
+
+namespace {
+
+// A workbook is linked like any source: its sheets are the tables, and the
+// link's header setting decides whether the first row names the fields.
+TEST_F(DatabaseLinkTest, WorkbookSheetsAreTables)
+{
+    const QString workbook = QStringLiteral(TABREL_DATABASE_FIXTURES "/prices.xls");
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeExcel);
+    ASSERT_TRUE(link.Connect(workbook, TRUE));
+    link.m_linkKind = 0;
+    EXPECT_EQ(link.TableNames(), (QStringList{"Prices$", "Second Sheet$"}));
+    ASSERT_TRUE(link.OpenTable("Prices$"));
+    EXPECT_EQ(link.OpenRecordset(), 3);
+    EXPECT_EQ(Column(link, "Code"), (QStringList{"TAB0000001", "TAB0000002", "00123"}));
+    EXPECT_EQ(Column(link, "Price"), (QStringList{"2.5", "7", "1234.125"}));
+    EXPECT_EQ(Column(link, "Count"), (QStringList{"12", "0", "-3"}));
+    EXPECT_EQ(link.GetDefaultSql(), "SELECT * FROM [Prices$]");
+    // A sheet that is not there is reported, and the table stays.
+    CMessageResponder answers;
+    EXPECT_FALSE(link.OpenTable("Missing$"));
+    EXPECT_EQ(answers.Count(), 1);
+    EXPECT_EQ(link.CurrentTable(), "Prices$");
+}
+
+} // namespace
+
+namespace {
+
+// A text source is read as the link describes it, the first time and after
+// the sign is opened again: the link's settings reach the schema file, and
+// a section's own declared columns stay when the link declares none.
+TEST_F(DatabaseBlockTest, TextSourcesAreReadAsTheLinkSays)
+{
+    const QString csv = dir.filePath("plain.txt");
+    {
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("007;Tea\r\n010;Cake\r\n");
+    }
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textDelimiter = ';';
+    link.m_textHeader = FALSE;
+    ASSERT_TRUE(link.Connect(csv, TRUE));
+    link.m_linkKind = 0;
+    QString table;
+    ASSERT_TRUE(link.GetDefaultTableName(table));
+    EXPECT_EQ(table, "plain#txt");
+    ASSERT_TRUE(link.OpenTable(table));
+    EXPECT_EQ(link.OpenRecordset(), 2);
+    EXPECT_EQ(link.FieldNames(), (QStringList{"F1", "F2"}));
+    CTextSchema schema;
+    QString error;
+    ASSERT_TRUE(ReadTextSchema(csv, &schema, &error)) << error.toStdString();
+    EXPECT_FALSE(schema.header);
+    EXPECT_EQ(schema.delimiter, ';');
+
+    // Columns declared in the file by another tool: the codes stay texts.
+    schema.columns = {{"Code", "Text", 0}, {"Item", "Text", 0}};
+    ASSERT_TRUE(WriteTextSchema(csv, schema, &error));
+    ASSERT_TRUE(link.Reopen());
+    link.OpenRecordset();
+    EXPECT_EQ(Column(link, "Code"), (QStringList{"007", "010"}));
+    const QByteArray bytes = Write(link, dir.path() + "/");
+    link.Disconnect();
+    Read(bytes, dir.path() + "/");
+    ASSERT_TRUE(link.IsConnected());
+    link.OpenRecordset();
+    EXPECT_EQ(Column(link, "Code"), (QStringList{"007", "010"}));
+    EXPECT_EQ(Column(link, "Item"), (QStringList{"Tea", "Cake"}));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "Barcode.h"
 #include "DataSourceMap.h"
 #include "DatabaseLink.h"
+#include "DesignView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -22,8 +23,10 @@
 #include "Text.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -95,10 +98,10 @@ struct Source
     void (*write)(const QString& path);
 };
 
-class LinkedPrintTest : public ::testing::TestWithParam<Source>
+class FrameTest
 {
 protected:
-    LinkedPrintTest()
+    FrameTest()
     {
         EnsureWidgetApp();
         RegisterPanes();
@@ -117,6 +120,14 @@ protected:
 
     CTestHome home;
     CMessageResponder messages;
+};
+
+class LinkedPrintTest : public FrameTest, public ::testing::TestWithParam<Source>
+{
+};
+
+class DataPathFrameTest : public FrameTest, public ::testing::Test
+{
 };
 
 // The text of a rectangle of the page (tenths of a millimetre).
@@ -263,5 +274,48 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Source{"Sqlite", kDatabaseTypeAccess, "stock.db", "Stock", WriteSqlite},
                       Source{"Csv", kDatabaseTypeText, "stock.csv", "stock#csv", WriteCsv}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// Renaming an element in its pane: the element that takes its data from it
+// follows the new name, and values still reach it.
+TEST_F(DataPathFrameTest, RenameInThePaneReachesWhatTheElementFeeds)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    QApplication::processEvents();
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    ASSERT_NE(view, nullptr);
+    view->WholeSign();
+    auto* copy = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    copy->BeginCreate(nullptr, 400, 400);
+    copy->m_name = "Again";
+    // The text drawn with its tool is selected and shown in the pane.
+    frame->Action(ID_TOOL_TEXT)->trigger();
+    const CPoint p = view->LPtoDP(CPoint(50, 50));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+    ASSERT_EQ(TheElementList().GetCount(), 2);
+    auto* title = static_cast<CText*>(TheElementList().GetAt(1));
+    title->SetDataSource(SOURCE_KEYBOARD, QString());
+    copy->SetDataSource(SOURCE_ELEMENT, title->m_name);
+    ASSERT_TRUE(TheDataSourceMap().Rebuild());
+    ASSERT_EQ(TheDataSourceMap().GetDependentCount(title), 1);
+
+    auto* name = frame->PropertyPane()->findChild<QLineEdit*>("id1050");
+    ASSERT_NE(name, nullptr);
+    ASSERT_EQ(name->text(), title->m_name);
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Heading");
+    EXPECT_EQ(title->m_name, "Heading");
+    EXPECT_EQ(copy->m_sourceName, "Heading");
+    EXPECT_EQ(TheDataSourceMap().GetDependentCount(title), 1);
+    TheDataSourceMap().SetSourceValue(title, "typed", SOURCE_KEYBOARD, QString(), TRUE);
+    EXPECT_EQ(copy->GetText(), "typed");
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
 
 } // namespace
