@@ -766,8 +766,12 @@ void CImage::BeginDataEntry()
 {
     if (m_dataSource != SOURCE_FIXED) {
         m_frameRect = m_pictureRect;
-        if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE)
+        if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE) {
             SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, FALSE);
+            // The picture's file name reaches the elements it feeds.
+            if (CDataPathSeam* paths = App().dataPaths)
+                paths->PropagateElement(this);
+        }
     }
     CElement::BeginDataEntry();
 }

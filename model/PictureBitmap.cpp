@@ -33,6 +33,10 @@ void EnsureMagick()
 {
     static const bool ready = [] {
         InitializeMagick(nullptr);
+        // Failures come back as results and are reported by the program's
+        // own messages: the library itself says nothing.
+        SetErrorHandler([](const ExceptionType, const char*, const char*) {});
+        SetWarningHandler([](const ExceptionType, const char*, const char*) {});
         SetMagickResourceLimit(PixelsResource, kMaxPicturePixels);
         SetMagickResourceLimit(WidthResource, 100000);
         SetMagickResourceLimit(HeightResource, 100000);

@@ -982,6 +982,16 @@ TEST_F(PictureTest, DataLinkedPicturesLoadTheirFilePerValue)
     messages.Clear();
     image->SetDataText(dir.filePath("none.png"), SOURCE_KEYBOARD, QString(), FALSE);
     EXPECT_EQ(messages.Count(), 1);
+
+    // Data entry over: the design picture comes back in its frame.
+    image->m_designFilePath = pngPath;
+    image->m_dataSource = SOURCE_DATABASE;
+    image->SetDataText("second", SOURCE_DATABASE, QString(), FALSE);
+    ASSERT_EQ(image->m_filePath, second);
+    image->EndDataEntry();
+    EXPECT_EQ(image->m_filePath, pngPath);
+    EXPECT_EQ(image->m_pictureRect, CRect(0, 0, 77, 33));
+    EXPECT_EQ(image->m_bitmap.Size(), QSize(40, 20));
 }
 
 TEST_F(PictureTest, DrawsThePictureInItsRectangle)
