@@ -748,6 +748,11 @@ QString CPriceField::GetSampleData() const
     return text;
 }
 
+QString CPriceField::GetEnteredData() const
+{
+    return GetText();
+}
+
 BOOL CPriceField::IsEmpty() const
 {
     return ReadsAsZero(DigitsOf(m_parts[P::PART_PRIMARY_AMOUNT].GetText())) &&

@@ -66,6 +66,9 @@ public:
     void SetFont(CView* view, const CLogFont& font) override;
     QString GetText() const override;
     QString GetSampleData() const override;
+    // The price as shown: a price never carries the data rules' prefix and
+    // suffix, so nothing is cut off it.
+    QString GetEnteredData() const override;
     void SetSampleData(CView* view, const QString& text) override;
     BOOL IsEmpty() const override;
     void WriteXml(CTextExportFile& file) override;

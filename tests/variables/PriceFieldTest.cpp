@@ -208,6 +208,11 @@ TEST_F(PriceFieldTest, TextAndSampleData)
     price->SetSampleData(nullptr, "7");
     EXPECT_EQ(price->GetSampleData(), "7");
     EXPECT_EQ(price->GetText(), "7,00");
+    // What another element or a variable reads of it is the whole price,
+    // whatever prefix and suffix the data rules hold.
+    price->m_prefix = "EUR ";
+    price->m_suffix = " each";
+    EXPECT_EQ(price->GetEnteredData(), "7,00");
 }
 
 // --- sizes and places --------------------------------------------------------
