@@ -517,6 +517,12 @@ void CDatabaseLink::SyncTextSchema(const QString& path) const
         for (const CTextField& field : m_textFields)
             wanted.columns.push_back({field.name, field.type, 0});
     }
+    // A sign names its data file: the schema file is written only beside a
+    // file that is plainly a text table, never beside whatever a damaged or
+    // hostile sign may name.
+    static const QStringList kTextSuffixes = {"txt", "csv", "tab", "asc", "prn"};
+    if (!kTextSuffixes.contains(QFileInfo(path).suffix().toLower()) || !QFileInfo(path).isFile())
+        return;
     bool same = has && held.header == wanted.header && held.fileType == wanted.fileType &&
                 held.delimiter == wanted.delimiter && held.fixedWidth == wanted.fixedWidth &&
                 held.columns.size() == wanted.columns.size();

@@ -1,6 +1,7 @@
 #include "DatabaseLink.h"
 #include "AppContext.h"
 #include "Archive.h"
+#include "Damage.h"
 #include "FileSources.h"
 #include "Messages.h"
 #include "ResourceIds.h"
@@ -697,6 +698,57 @@ TEST_F(DatabaseBlockTest, TextSourcesAreReadAsTheLinkSays)
     link.OpenRecordset();
     EXPECT_EQ(Column(link, "Code"), (QStringList{"007", "010"}));
     EXPECT_EQ(Column(link, "Item"), (QStringList{"Tea", "Cake"}));
+}
+
+} // namespace
+
+namespace {
+
+// Damaged blocks of a text-file link, a view of an SQLite database and an
+// old-version link: each is read, refused with the archive's error or met
+// with the re-link question, and never writes beside a file it names unless
+// that file is a text table.
+TEST_F(DatabaseBlockTest, DamagedCopiesAreReadOrRefused)
+{
+    const QString csv = dir.filePath("rows.csv");
+    {
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Code\r\nA,1\r\nB,2\r\n");
+    }
+    QList<QByteArray> seeds;
+    CDatabaseLink& link = Linked();
+    link.m_customViewQuery = "Price > 10 ORDER BY Name";
+    seeds << Write(link, dir.path() + "/");
+    link.Disconnect();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textHeader = TRUE;
+    link.m_textFields = {{"Name", "Text"}, {"Code", "Long"}};
+    ASSERT_TRUE(link.Connect(csv, TRUE));
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("rows#csv"));
+    seeds << Write(link, dir.path() + "/");
+    link.Disconnect();
+
+    CMessageResponder answers;
+    answers.SetDefaultAnswer(IDYES);
+    std::mt19937 rng(20261210);
+    int read = 0;
+    for (int i = 0; i < 400; ++i) {
+        const QByteArray damaged = DamagedCopy(seeds[i % seeds.size()], rng);
+        try {
+            Read(damaged, dir.path() + "/");
+            ++read;
+        } catch (const CArchiveException&) {
+        } catch (const CUserException&) {
+        }
+        TheDatabaseLink().Disconnect();
+    }
+    EXPECT_GT(read, 0);
+    // Nothing was written but the schema file beside the text table.
+    QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"SCHEMA.INI", "products.db", "rows.csv"}));
 }
 
 } // namespace
