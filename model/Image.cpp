@@ -805,9 +805,8 @@ void CImage::WriteXml(CTextExportFile& file)
     file.WriteString(ExportLine(4, "grey-scaled", m_greyScaled));
     file.WriteString(ExportLine(4, "size-constraint", m_sizeConstraint));
     file.WriteString(ExportLine(4, "fast-print", m_fastPrint));
-    file.WriteString(
-        QString::asprintf("    <justification horizontal=\"%d\" vertical=\"%d\"/>\n",
-                          m_horzJustify, m_vertJustify));
+    file.WriteString(QString::asprintf("    <justification horizontal=\"%d\" vertical=\"%d\"/>\n",
+                                       m_horzJustify, m_vertJustify));
     file.WriteString(ExportLine(4, "brightness", m_brightness));
     file.WriteString(ExportLine(4, "contrast", m_contrast));
     file.WriteString(ExportLine(4, "gamma-correction", m_gammaCorrection));
@@ -840,8 +839,8 @@ void CBackground::FitToPage(CView* view)
         const double scale = std::min(double(sign.cx) / natural.cx, double(sign.cy) / natural.cy);
         const int w = int(natural.cx * scale);
         const int h = int(natural.cy * scale);
-        m_pictureRect = CRect(m_imageAnchor.x, m_imageAnchor.y, m_imageAnchor.x + w,
-                              m_imageAnchor.y + h);
+        m_pictureRect =
+            CRect(m_imageAnchor.x, m_imageAnchor.y, m_imageAnchor.x + w, m_imageAnchor.y + h);
         m_pictureRect.OffsetRect(Half(sign.cx - w), Half(sign.cy - h));
     });
 }

@@ -57,9 +57,9 @@ const char* MagickFormatFor(const QString& path, const QByteArray& head)
         const char* extension;
         const char* coder;
     } byExtension[] = {
-        {"pcx", "PCX"}, {"dcx", "DCX"}, {"psd", "PSD"},  {"tga", "TGA"},
+        {"pcx", "PCX"}, {"dcx", "DCX"},  {"psd", "PSD"},   {"tga", "TGA"},
         {"ras", "SUN"}, {"pct", "PICT"}, {"pict", "PICT"}, {"wmf", "WMF"},
-        {"pcd", "PCD"}, {"fpx", "FPX"}, {"ico", "ICON"}, {"cur", "ICON"},
+        {"pcd", "PCD"}, {"fpx", "FPX"},  {"ico", "ICON"},  {"cur", "ICON"},
     };
     const QString extension = QFileInfo(path).suffix().toLower();
     for (const auto& entry : byExtension) {
@@ -68,8 +68,7 @@ const char* MagickFormatFor(const QString& path, const QByteArray& head)
     }
     if (head.startsWith("8BPS"))
         return "PSD";
-    if (head.size() >= 4 && quint8(head[0]) == 0x0A && quint8(head[1]) <= 5 &&
-        quint8(head[2]) <= 1)
+    if (head.size() >= 4 && quint8(head[0]) == 0x0A && quint8(head[1]) <= 5 && quint8(head[2]) <= 1)
         return "PCX";
     if (head.startsWith(QByteArray("\xB1\x68\xDE\x3A", 4)))
         return "DCX";
@@ -348,8 +347,8 @@ int CPictureBitmap::Load(const QString& path)
         Free();
         return PICTURE_NOT_FOUND;
     }
-    const QString key = info.absoluteFilePath() + QLatin1Char('\n') +
-                        QString::number(info.size()) + QLatin1Char('\n') +
+    const QString key = info.absoluteFilePath() + QLatin1Char('\n') + QString::number(info.size()) +
+                        QLatin1Char('\n') +
                         QString::number(info.lastModified().toMSecsSinceEpoch());
     QImage image;
     if (CDecodedCache::Instance().Find(key, image)) {

@@ -110,8 +110,7 @@ QWidget* CImageView::BuildPicturePage()
                              [this](int) { OnSize(true); });
     m_height = AddLengthField(geometry, 4, tr("Height"), 1007, 1022, LENGTH_SIZE,
                               [this](int) { OnSize(false); });
-    m_maintain =
-        Named(new QCheckBox(tr("Maintain Aspect Ratio"), geometry->parentWidget()), 1067);
+    m_maintain = Named(new QCheckBox(tr("Maintain Aspect Ratio"), geometry->parentWidget()), 1067);
     geometry->addWidget(m_maintain, 5, 0, 1, 3);
     connect(m_maintain, &QCheckBox::clicked, this, [this](bool on) {
         if (CImage* image = BeginEdit(m_maintain)) {
@@ -150,7 +149,8 @@ QWidget* CImageView::BuildFormattingPage()
     QGridLayout* variable = AddGroup(layout, tr("Variable Pictures"));
     QWidget* box = variable->parentWidget();
     m_sizing = Named(new QComboBox(box), 1257);
-    m_sizing->addItems({tr("Natural size and shape (1:1)"), tr("Make same size and shape as sample"),
+    m_sizing->addItems({tr("Natural size and shape (1:1)"),
+                        tr("Make same size and shape as sample"),
                         tr("Contain within sample outline - preserve shape"),
                         tr("Make same size as sample - preserve shape")});
     AddRow(variable, 0, tr("Sizing"), m_sizing);
@@ -174,9 +174,9 @@ QWidget* CImageView::BuildFormattingPage()
     AddRow(variable, 3, tr("Directory Prefix"), m_prefix);
     m_suffix = Named(new QComboBox(box), 1215);
     m_suffix->setEditable(true);
-    m_suffix->addItems({".bmp", ".wmf", ".pcx", ".tif", ".wpg", ".jpg", ".eps", ".avi", ".ico",
-                        ".cur", ".fpx", ".jif", ".jpeg", ".msp", ".pcd", ".pct", ".dcx", ".png",
-                        ".psd", ".ras", ".tga", ".tiff", ".emf"});
+    m_suffix->addItems({".bmp", ".wmf", ".pcx", ".tif", ".wpg",  ".jpg",  ".eps", ".avi",
+                        ".ico", ".cur", ".fpx", ".jif", ".jpeg", ".msp",  ".pcd", ".pct",
+                        ".dcx", ".png", ".psd", ".ras", ".tga",  ".tiff", ".emf"});
     AddRow(variable, 4, tr("Extension Suffix"), m_suffix);
     connect(m_prefix, &QLineEdit::editingFinished, this, [this] { OnPrefixSuffix(); });
     connect(m_suffix, &QComboBox::activated, this, [this] { OnPrefixSuffix(); });
@@ -212,8 +212,8 @@ QWidget* CImageView::BuildFormattingPage()
     connect(m_apply, &QPushButton::clicked, this, [this] { OnApply(); });
 
     QGridLayout* transparency = AddGroup(layout, tr("Transparency"));
-    m_useTransparent = Named(
-        new QCheckBox(tr("Use Transparent Colour :"), transparency->parentWidget()), 1444);
+    m_useTransparent =
+        Named(new QCheckBox(tr("Use Transparent Colour :"), transparency->parentWidget()), 1444);
     transparency->addWidget(m_useTransparent, 0, 0, 1, 3);
     connect(m_useTransparent, &QCheckBox::clicked, this, [this] { OnTransparency(); });
     m_swatch = AddColourRow(transparency, 1, tr("Colour"), 1035, 1036, &m_transparentColour,
@@ -382,8 +382,8 @@ void CImageView::OnSize(bool width)
         const int tenths = ParsedLength(typed, 0);
         // The other side in the shown precision: tenths of a millimetre
         // (or hundredths of an inch, as the field shows it).
-        const int other = width ? RoundHalfAway(tenths / m_aspectRatio)
-                                : RoundHalfAway(tenths * m_aspectRatio);
+        const int other =
+            width ? RoundHalfAway(tenths / m_aspectRatio) : RoundHalfAway(tenths * m_aspectRatio);
         SetLength(width ? m_height : m_width, other);
     }
     ApplyGeometry(typed);

@@ -64,8 +64,8 @@ QStringList CImageSelect::Filters()
     };
     QStringList filters;
     for (const auto& f : formats)
-        filters << QString::fromLatin1(f[0]).leftJustified(44) + QStringLiteral(" (%1)").arg(
-                                                                     QLatin1String(f[1]));
+        filters << QString::fromLatin1(f[0]).leftJustified(44) +
+                       QStringLiteral(" (%1)").arg(QLatin1String(f[1]));
     return filters;
 }
 
@@ -103,8 +103,8 @@ void CImageSelect::OnFileNameChange(const QString& path)
     if (m_preview->LoadFile(nullptr, path)) {
         // Leave a margin of ten pixels round the picture.
         const QRect area = m_previewArea->rect().adjusted(10, 10, -10, -10);
-        m_preview->FitInRect(nullptr, CRect(area.left(), area.top(), area.right() + 1,
-                                            area.bottom() + 1));
+        m_preview->FitInRect(nullptr,
+                             CRect(area.left(), area.top(), area.right() + 1, area.bottom() + 1));
     }
     m_previewArea->update();
 }

@@ -62,8 +62,8 @@ bool WriteWithMagick(const QImage& source, const QString& path, const char* form
         pixels.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
     ExceptionInfo exception;
     GetExceptionInfo(&exception);
-    Image* image = ConstituteImage(rgb.width(), rgb.height(), "RGB", CharPixel,
-                                   pixels.constData(), &exception);
+    Image* image = ConstituteImage(rgb.width(), rgb.height(), "RGB", CharPixel, pixels.constData(),
+                                   &exception);
     bool ok = false;
     if (image) {
         ImageInfo* info = CloneImageInfo(nullptr);
@@ -141,15 +141,13 @@ TEST_F(PictureTest, ReadsEveryCommonFormatAndTheGraphicsMagickOnes)
     struct Case
     {
         const char* file;
-        const char* qtFormat;  // written by Qt, or
-        const char* gmFormat;  // written by GraphicsMagick
-        int tolerance;         // lossy formats differ a little
+        const char* qtFormat; // written by Qt, or
+        const char* gmFormat; // written by GraphicsMagick
+        int tolerance;        // lossy formats differ a little
     } cases[] = {
-        {"a.png", "png", nullptr, 0},   {"a.jpg", "jpeg", nullptr, 40},
-        {"a.bmp", "bmp", nullptr, 0},   {"a.tif", "tiff", nullptr, 0},
-        {"a.gif", nullptr, "GIF", 0},   {"a.pcx", nullptr, "PCX", 0},
-        {"a.tga", nullptr, "TGA", 0},
-        {"a.ras", nullptr, "SUN", 0},
+        {"a.png", "png", nullptr, 0},  {"a.jpg", "jpeg", nullptr, 40}, {"a.bmp", "bmp", nullptr, 0},
+        {"a.tif", "tiff", nullptr, 0}, {"a.gif", nullptr, "GIF", 0},   {"a.pcx", nullptr, "PCX", 0},
+        {"a.tga", nullptr, "TGA", 0},  {"a.ras", nullptr, "SUN", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -178,11 +176,11 @@ TEST_F(PictureTest, ReadsEveryCommonFormatAndTheGraphicsMagickOnes)
             for (qint16 p : params)
                 records.append(reinterpret_cast<const char*>(&p), 2);
         };
-        record(0x020B, {0, 0});               // window origin
-        record(0x020C, {50, 100});            // window extent
-        record(0x02FC, {0, 0x00FF, 0, 0});    // a red solid brush
-        record(0x012D, {0});                  // selected
-        record(0x041B, {50, 100, 0, 0});      // the rectangle
+        record(0x020B, {0, 0});            // window origin
+        record(0x020C, {50, 100});         // window extent
+        record(0x02FC, {0, 0x00FF, 0, 0}); // a red solid brush
+        record(0x012D, {0});               // selected
+        record(0x041B, {50, 100, 0, 0});   // the rectangle
         record(0x0000, {});
         QByteArray bytes;
         auto put16 = [&bytes](quint16 v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
@@ -231,13 +229,20 @@ TEST_F(PictureTest, ErrorCodesGiveTheirMessages)
         int code;
         const char* message;
     } cases[] = {
-        {-15, "Unsupported picture format f.x"}, {-14, "Unsupported picture format f.x"},
-        {-12, "Unsupported picture format f.x"}, {-9, "Unsupported picture format f.x"},
-        {-7, "Unsupported picture format f.x"},  {-4, "Unsupported picture format f.x"},
-        {50, "Unsupported picture format f.x"},  {-6, "Unable to find file f.x"},
-        {2, "Unable to find file f.x"},          {-3, "Insufficient memory"},
-        {-1, "Insufficient memory"},             {-13, "Picture processing error 13"},
-        {7, "Picture processing error 7"},       {-10, "Picture processing error 10"},
+        {-15, "Unsupported picture format f.x"},
+        {-14, "Unsupported picture format f.x"},
+        {-12, "Unsupported picture format f.x"},
+        {-9, "Unsupported picture format f.x"},
+        {-7, "Unsupported picture format f.x"},
+        {-4, "Unsupported picture format f.x"},
+        {50, "Unsupported picture format f.x"},
+        {-6, "Unable to find file f.x"},
+        {2, "Unable to find file f.x"},
+        {-3, "Insufficient memory"},
+        {-1, "Insufficient memory"},
+        {-13, "Picture processing error 13"},
+        {7, "Picture processing error 7"},
+        {-10, "Picture processing error 10"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PictureErrorMessage(c.code, "f.x"), QString::fromUtf8(c.message)) << c.code;
@@ -255,8 +260,7 @@ TEST_F(PictureTest, ErrorCodesGiveTheirMessages)
         QString path;
         QString message;
     } files[] = {
-        {dir.filePath("missing.png"),
-         "Unable to find file " + dir.filePath("missing.png")},
+        {dir.filePath("missing.png"), "Unable to find file " + dir.filePath("missing.png")},
         {garbage, "Unsupported picture format " + garbage},
         {empty, "Unsupported picture format " + empty},
         {dir.path(), "Unable to find file " + dir.path()},
@@ -741,7 +745,7 @@ TEST_F(PictureTest, OlderRecordsLackTheLaterFields)
     {
         int since;
         DWORD value;
-    } later[] = {{104, 1}, {250, 0}, {110, 2}, {110, 1}, {250, 100},
+    } later[] = {{104, 1},   {250, 0},   {110, 2}, {110, 1},       {250, 100},
                  {250, 200}, {250, 300}, {260, 1}, {260, 0x123456}};
     for (int version : {103, 104, 110, 250, 260}) {
         SCOPED_TRACE(version);
@@ -763,8 +767,8 @@ TEST_F(PictureTest, OlderRecordsLackTheLaterFields)
                 bytes.chop(4); // no native-print flag yet
             QByteArray own;
             CArchive ar(&own, CArchive::store);
-            ar << pngPath << CPoint(5, 6) << CRect(5, 6, 25, 16) << DWORD(0) << DWORD(0)
-               << DWORD(0) << DWORD(0) << pngPath << DWORD(1);
+            ar << pngPath << CPoint(5, 6) << CRect(5, 6, 25, 16) << DWORD(0) << DWORD(0) << DWORD(0)
+               << DWORD(0) << pngPath << DWORD(1);
             for (const auto& field : later) {
                 if (version >= field.since)
                     ar << field.value;

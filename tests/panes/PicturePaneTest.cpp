@@ -401,7 +401,8 @@ TEST_F(PicturePaneTest, TheSelectPictureDialogPreviewsAndRefusesWhatItCannotRead
     CImageSelect dialog(frame);
     EXPECT_EQ(dialog.windowTitle(), "Select Picture");
     dialog.show();
-    EXPECT_TRUE(CImageSelect::Filters().first().startsWith("All Graphics Files" + QString(26, ' ')));
+    EXPECT_TRUE(
+        CImageSelect::Filters().first().startsWith("All Graphics Files" + QString(26, ' ')));
     EXPECT_EQ(dialog.nameFilters().size(), 19);
     dialog.setDirectory(home.Path());
     // A wildcard is not a file: nothing is loaded.
