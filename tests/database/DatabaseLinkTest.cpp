@@ -752,3 +752,22 @@ TEST_F(DatabaseBlockTest, DamagedCopiesAreReadOrRefused)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DatabaseLinkTest, ReopenThatFindsNothingFallsBackToTheWholeTable)
+{
+    CDatabaseLink& link = Linked();
+    ASSERT_EQ(link.OpenRecordset(), 4);
+    EXPECT_EQ(link.OpenRecordset("Price > 1000"), 0);
+    EXPECT_EQ(link.GetRecordCount(), 4);
+    EXPECT_EQ(link.GetCurrentSql(false, false), "SELECT * FROM [Products]");
+    // A statement that names a name no table has is reported, not run.
+    CMessageResponder answers;
+    EXPECT_EQ(link.OpenRecordset("[No such] = 1"), 0);
+    EXPECT_EQ(answers.Count(), 1);
+    EXPECT_FALSE(link.IsRecordsetOpen());
+    EXPECT_EQ(link.OpenRecordset(), 4);
+}
+
+} // namespace
