@@ -8,6 +8,8 @@
 #include "ResourceIds.h"
 #include "ScriptStore.h"
 #include "SignData.h"
+#include "TestSupport.h"
+#include "Text.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -371,6 +373,22 @@ TEST_F(DataSourceMapTest, SavingKeepsVariablesTheMapWasNotToldOf)
     ASSERT_EQ(TheVariableList().GetCount(), 1);
     EXPECT_EQ(TheVariableList().GetAt(0), used);
     EXPECT_EQ(map.GetDependentCount(used), 1);
+}
+
+// When data entry begins, a text's data reaches the elements it feeds.
+TEST_F(DataSourceMapTest, DataEntryOfATextPassesItsDataOn)
+{
+    EnsureGuiApp();
+    auto* text = new CText;
+    text->m_name = "Source";
+    text->BeginCreate(nullptr, 20, 20);
+    TheElementList().AddTail(text);
+    text->SetDataSource(SOURCE_KEYBOARD, QString());
+    text->SetSampleData(nullptr, "Fresh bread");
+    CLogElement* copy = Element("Copy", SOURCE_ELEMENT, "Source");
+    ASSERT_TRUE(map.Rebuild());
+    text->BeginDataEntry();
+    EXPECT_EQ(copy->m_text, "Fresh bread");
 }
 
 } // namespace
