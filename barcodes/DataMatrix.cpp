@@ -165,6 +165,8 @@ void CDataMatrix::Regenerate()
         const QByteArray input = EncoderInput(gs1);
         SymbolOptions options;
         options.squareOnly = m_format == kSquareFormat;
+        options.rows = static_cast<int>(m_rows);
+        options.columns = static_cast<int>(m_columns);
         options.gs1 = gs1;
         CSymbolMatrix grid;
         if (input.isEmpty() || !grid.Encode(SymbolKind::DataMatrix, input, options)) {
@@ -314,18 +316,44 @@ void CPDF417::Regenerate()
         QString text = m_data;
         ExpandEscapes(text);
         SymbolOptions options;
-        if (m_symbolType != 0)
-            options.columns = static_cast<int>(std::clamp<DWORD>(m_columnCount, 1, 30));
-        if (m_eccType == 0)
+        if (m_eccType != 0)
             options.eccLevel = static_cast<int>(std::min<DWORD>(m_eccLevel, 8));
-        CSymbolMatrix grid;
         const SymbolKind kind = m_truncate ? SymbolKind::CompactPdf417 : SymbolKind::Pdf417;
-        if (!grid.Encode(kind, Latin1Bytes(text), options)) {
-            ShowInvalid();
-            return;
+        const int aspect = static_cast<int>(std::clamp<DWORD>(m_rowAspect, 1, 20));
+        const QByteArray bytes = Latin1Bytes(text);
+        CSymbolMatrix grid;
+        if (m_symbolType != 0) {
+            options.pdfColumns = static_cast<int>(std::clamp<DWORD>(m_columnCount, 1, 30));
+            if (!grid.Encode(kind, bytes, options)) {
+                ShowInvalid();
+                return;
+            }
+        } else {
+            // The columns whose symbol comes nearest the height to width
+            // ratio asked for.
+            const int h = std::clamp(static_cast<int>(m_aspectRatio / 100), 1, 10);
+            const int w = std::clamp(static_cast<int>(m_aspectRatio % 100), 1, 10);
+            const double wanted = double(h) / w;
+            double best = -1;
+            for (int columns = 1; columns <= 30; ++columns) {
+                options.pdfColumns = columns;
+                CSymbolMatrix trial;
+                if (!trial.Encode(kind, bytes, options))
+                    continue;
+                const double ratio = double(trial.TotalHeight()) * aspect / trial.Columns();
+                const double off = std::abs(std::log(ratio / wanted));
+                if (best < 0 || off < best) {
+                    best = off;
+                    grid = trial;
+                }
+            }
+            if (best < 0) {
+                ShowInvalid();
+                return;
+            }
         }
         const int m = MatrixSymbols::ModulePixels(m_xDimension, ResolutionAlong());
-        const int rowHeight = m * static_cast<int>(std::clamp<DWORD>(m_rowAspect, 1, 20));
+        const int rowHeight = m * aspect;
         if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * m,
                                 static_cast<long long>(grid.TotalHeight()) * rowHeight)) {
             ShowInvalid();

@@ -22,8 +22,9 @@ class CDataMatrix : public CBarcode
     DECLARE_PERSISTENT(CDataMatrix)
 
 public:
-    // The library's symbol format for square symbols (the default); other
-    // formats allow rectangles as well.
+    // Every symbol is ECC 200, the only kind readers still take. The format
+    // for square symbols is the default; other formats allow rectangles as
+    // well; rows and columns of an ECC 200 size fix the size.
     static constexpr DWORD kSquareFormat = 5;
 
     CDataMatrix();
@@ -81,10 +82,11 @@ public:
     void Regenerate() override;
     void ShowInvalid() override;
 
-    // The parameter block, in its stored order. Symbol type 0 lets the
-    // encoder choose the columns for the data, any other type keeps the
-    // columns given; error-correction type 0 uses the level, any other lets
-    // the encoder choose it from the data's length.
+    // The parameter block, in its stored order. Symbol type 0 takes the
+    // columns whose symbol comes nearest the height to width ratio; 1 and 2
+    // keep the columns given. Error-correction type 0 (a percentage) leaves
+    // the level to the encoder, which takes it from the data's length; 1
+    // uses the level.
     DWORD m_symbolType = 0;
     DWORD m_aspectRatio = 102; // a * 100 + b for a:b
     DWORD m_rowCount = 90;

@@ -81,18 +81,24 @@ bool CSymbolMatrix::Encode(SymbolKind kind, const QByteArray& data, const Symbol
     s.symbology = ZintSymbology(kind);
     s.input_mode = DATA_MODE;
     switch (kind) {
-    case SymbolKind::DataMatrix:
-        if (options.squareOnly)
+    case SymbolKind::DataMatrix: {
+        const auto& sizes = DataMatrixSizes();
+        const auto size = std::find(sizes.begin(), sizes.end(),
+                                    std::make_pair(options.rows, options.columns));
+        if (size != sizes.end())
+            s.option_2 = int(size - sizes.begin()) + 1;
+        else if (options.squareOnly)
             s.option_3 = DM_SQUARE;
         if (options.gs1)
             s.input_mode = GS1_MODE;
         break;
+    }
     case SymbolKind::Pdf417:
     case SymbolKind::CompactPdf417:
         if (options.eccLevel >= 0 && options.eccLevel <= 8)
             s.option_1 = options.eccLevel;
-        if (options.columns >= 1 && options.columns <= 30)
-            s.option_2 = options.columns;
+        if (options.pdfColumns >= 1 && options.pdfColumns <= 30)
+            s.option_2 = options.pdfColumns;
         break;
     case SymbolKind::QrCode:
         s.option_1 = std::clamp(options.qrLevel, 0, 3) + 1;
@@ -136,6 +142,19 @@ bool CSymbolMatrix::Encode(SymbolKind kind, const QByteArray& data, const Symbol
             h = fallback;
     }
     return true;
+}
+
+const std::vector<std::pair<int, int>>& CSymbolMatrix::DataMatrixSizes()
+{
+    // libzint numbers the sizes in this order, from 1.
+    static const std::vector<std::pair<int, int>> sizes = {
+        {10, 10},   {12, 12},   {14, 14},   {16, 16},   {18, 18},   {20, 20},
+        {22, 22},   {24, 24},   {26, 26},   {32, 32},   {36, 36},   {40, 40},
+        {44, 44},   {48, 48},   {52, 52},   {64, 64},   {72, 72},   {80, 80},
+        {88, 88},   {96, 96},   {104, 104}, {120, 120}, {132, 132}, {144, 144},
+        {8, 18},    {8, 32},    {12, 26},   {12, 36},   {16, 36},   {16, 48},
+    };
+    return sizes;
 }
 
 int CSymbolMatrix::TotalHeight() const

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // The symbols made through this layer.
@@ -26,14 +27,18 @@ enum class SymbolKind
 
 struct SymbolOptions
 {
-    // Data Matrix: square symbols only (else rectangles are allowed too).
+    // Data Matrix: square symbols only (else rectangles are allowed too),
+    // or a size of the ECC 200 table (rows and columns; 0 for the smallest
+    // that holds the data).
     bool squareOnly = true;
+    int rows = 0;
+    int columns = 0;
     // Data Matrix and QR: the data is a GS1 element string written with the
     // application identifiers in brackets, "[01]09501101530003[10]AB1".
     bool gs1 = false;
-    // PDF417: data columns 1..30 (0 chooses), error-correction level 0..8
-    // (-1 chooses).
-    int columns = 0;
+    // PDF417: data columns 1..30 in pdfColumns (0 chooses), error-correction
+    // level 0..8 (-1 chooses by the data's length).
+    int pdfColumns = 0;
     int eccLevel = -1;
     // QR: error-correction level 0..3 (L, M, Q, H) and mask 0..7 (-1 chooses).
     int qrLevel = 0;
@@ -54,6 +59,9 @@ public:
 
     int Rows() const { return m_rows; }
     int Columns() const { return m_columns; }
+    // The ECC 200 sizes, rows by columns, in the table's order: the squares
+    // from 10 x 10 to 144 x 144, then the rectangles.
+    static const std::vector<std::pair<int, int>>& DataMatrixSizes();
     bool IsDark(int row, int column) const
     {
         return m_dark[std::size_t(row) * std::size_t(m_columns) + std::size_t(column)] != 0;

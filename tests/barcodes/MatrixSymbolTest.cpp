@@ -121,12 +121,38 @@ TEST_F(MatrixFixture, ModulesLieOnWholePrinterDots)
     EXPECT_EQ(matrix->m_bitmap.height(), grid.Rows() * 12);
 
     // PDF417: 12.99 mil is 8 dots; each row three modules high.
-    auto pdf = Make<CPDF417>("ABC123");
+    CPDF417 pdf;
+    pdf.m_symbolType = 1; // four columns exactly
+    pdf.m_columnCount = 4;
+    pdf.m_eccType = 1; // level 3
+    pdf.m_data = QStringLiteral("ABC123");
+    pdf.Regenerate();
     SymbolOptions options;
     options.eccLevel = 3;
+    options.pdfColumns = 4;
     ASSERT_TRUE(grid.Encode(SymbolKind::Pdf417, "ABC123", options));
-    EXPECT_EQ(pdf->m_bitmap.width(), grid.Columns() * 8);
-    EXPECT_EQ(pdf->m_bitmap.height(), grid.Rows() * 8 * 3);
+    EXPECT_EQ(pdf.m_bitmap.width(), grid.Columns() * 8);
+    EXPECT_EQ(pdf.m_bitmap.height(), grid.Rows() * 8 * 3);
+    // By aspect ratio the columns are chosen for the shape asked for: 1:2
+    // lies flat, 2:1 stands.
+    const QString verse = CDataMatrix().m_data;
+    for (const DWORD ratio : {102u, 201u}) {
+        CPDF417 shaped;
+        shaped.m_aspectRatio = ratio;
+        shaped.m_data = verse;
+        shaped.Regenerate();
+        const double hw = double(shaped.m_bitmap.height()) / shaped.m_bitmap.width();
+        EXPECT_NEAR(hw, ratio == 102u ? 0.5 : 2.0, ratio == 102u ? 0.2 : 0.8) << ratio;
+    }
+
+    // A Data Matrix size of the table is kept, a rectangle included.
+    CDataMatrix sized;
+    sized.m_rows = 16;
+    sized.m_columns = 36;
+    sized.m_data = QStringLiteral("ABC");
+    sized.Regenerate();
+    EXPECT_EQ(sized.m_bitmap.width(), 36 * 12);
+    EXPECT_EQ(sized.m_bitmap.height(), 16 * 12);
 
     // QR module widths snap to whole dots and are stored snapped.
     struct Snap
