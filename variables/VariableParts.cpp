@@ -10,7 +10,6 @@
 #include "MacroScript.h"
 #include "PriceFormatList.h"
 #include "PriceField.h"
-#include "PriceField.h"
 #include "PrintingParts.h"
 #include "ScriptStore.h"
 #include "SignData.h"
@@ -74,7 +73,6 @@ void ShowVariableData(BOOL printing)
 void RegisterVariableSignParts()
 {
     RegisterPrintingSignParts();
-    RegisterPriceElement();
     RegisterPriceElement();
     CVariableList::RegisterVariableType(VARIABLE_OPTION_LIST, &COptionList::Make);
     CVariableList::RegisterVariableType(VARIABLE_INCREMENTING, &CIncNumber::Make);
