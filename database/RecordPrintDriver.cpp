@@ -89,8 +89,11 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
         LoadRecord();
         if (setCopies && link.m_firstFieldIsCopyQuantity)
             setCopies(link.GetFieldValueAt(0));
+        m_stopped = false;
         press();
-        if (printer.m_jobOpen && printer.m_cancel)
+        // A cancelled job, or a record whose sign did not print, ends the
+        // run: the next press would only meet the same job again.
+        if ((printer.m_jobOpen && printer.m_cancel) || m_stopped)
             break;
         if (!link.MoveNext())
             break;
@@ -103,7 +106,9 @@ BOOL CRecordPrintDriver::PrintEnteredData(int batch, int copies, int destination
                                           const QString& file, int sheetUsage)
 {
     LoadRecord();
-    return m_signs.PrintEnteredData(batch, copies, destination, file, sheetUsage);
+    const BOOL printed = m_signs.PrintEnteredData(batch, copies, destination, file, sheetUsage);
+    m_stopped = !printed;
+    return printed;
 }
 
 void CRecordPrintDriver::EndPrintRun()

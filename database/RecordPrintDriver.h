@@ -46,4 +46,6 @@ public:
 
 private:
     CPrintRunSeam& m_signs;
+    // The last sign printed through PrintEnteredData failed or was stopped.
+    bool m_stopped = false;
 };

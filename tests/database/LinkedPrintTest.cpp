@@ -318,4 +318,51 @@ TEST_F(DataPathFrameTest, RenameInThePaneReachesWhatTheElementFeeds)
     app.ExitInstance();
 }
 
+// Print All stops at the first record whose sign cannot be printed: the
+// user hears of it once, not once a record.
+TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
+{
+    QTemporaryDir data;
+    const QString database = data.filePath("stock.db");
+    WriteSqlite(database);
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeAccess);
+    ASSERT_TRUE(link.Connect(database, TRUE));
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("Stock"));
+    auto* name = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    name->BeginCreate(nullptr, 20, 20);
+    name->SetDataSource(SOURCE_DATABASE, "Name");
+
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintBatchDlg* batch = CPrintCommands::Of(frame)->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    // The file chosen lies in a folder that does not exist.
+    const QString nowhere = data.filePath("missing/folder/out.pdf");
+    FrameHooks().chooseFile = [&nowhere](QWidget*, const CFileChoice&) { return nowhere; };
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    EXPECT_EQ(messages.Count(), 2); // "Print 5 signs ?" and the one failure
+    EXPECT_EQ(messages.Messages().front().text, "Print 5 signs ?");
+    EXPECT_EQ(link.GetPosition(), 1);
+    EXPECT_FALSE(QFile::exists(nowhere));
+    FrameHooks().chooseFile = nullptr;
+    frame->ExecuteCommand(ID_DATA_CANCEL);
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
 } // namespace
