@@ -88,7 +88,7 @@ QStringList ListSheets(const QString& path, QString* error)
             *n = ListXlsSheets(path, e);
             return !n->isEmpty();
         },
-        nullptr, &names, error);
+        nullptr, &names, error, QFileInfo(path).size());
     return names;
 }
 
@@ -100,7 +100,7 @@ QStringList ListAccess(const QString& path, QString* error)
             *n = ListAccessTables(path, e);
             return !n->isEmpty();
         },
-        nullptr, &names, error);
+        nullptr, &names, error, QFileInfo(path).size());
     return names;
 }
 
@@ -170,11 +170,17 @@ QStringList ListFileSourceTables(int sourceType, const QString& path, QString* e
     }
     if (!CheckFile(path, error))
         return {};
-    if ((sourceType >= TYPE_PARADOX3 && sourceType <= TYPE_PARADOX5) ||
-        (sourceType > TYPE_LOTUS_WK1 && sourceType <= TYPE_LOTUS_WK4)) {
+    if (sourceType > TYPE_LOTUS_WK1 && sourceType <= TYPE_LOTUS_WK4) {
         if (error)
             *error = NotAvailable();
         return {};
+    }
+    if (sourceType >= TYPE_PARADOX3 && sourceType <= TYPE_PARADOX5) {
+        if (!ReadIsolated([&](CSourceTable* t, QStringList*,
+                              QString* e) { return ReadParadoxTable(path, t, e); },
+                          nullptr, nullptr, error))
+            return {};
+        return {DefaultTableName(sourceType, path)};
     }
     if (sourceType == TYPE_LOTUS_WKS || sourceType == TYPE_LOTUS_WK1) {
         CSourceTable probe;
@@ -223,7 +229,7 @@ bool LoadFileSource(int sourceType, const QString& path, const QString& table, Q
             name = DefaultTableName(sourceType, path);
         read = ReadIsolated(
             [&](CSourceTable* t, QStringList*, QString* e) { return ReadDbfSource(path, t, e); },
-            &source, nullptr, error);
+            &source, nullptr, error, QFileInfo(path).size());
     } else if (sourceType == TYPE_EXCEL) {
         QString sheet = SheetOfTable(name);
         if (sheet.isEmpty()) {
@@ -243,7 +249,7 @@ bool LoadFileSource(int sourceType, const QString& path, const QString& table, Q
                 [&](CSourceTable* t, QStringList*, QString* e) {
                     return ReadXlsSheet(path, sheet, firstRowHasNames, t, e);
                 },
-                &source, nullptr, error);
+                &source, nullptr, error, QFileInfo(path).size());
     } else if (sourceType == TYPE_ACCESS) {
         if (name.isEmpty()) {
             const QStringList tables = ListAccess(path, error);
@@ -256,7 +262,13 @@ bool LoadFileSource(int sourceType, const QString& path, const QString& table, Q
         }
         read = ReadIsolated([&](CSourceTable* t, QStringList*,
                                 QString* e) { return ReadAccessTable(path, name, t, e); },
-                            &source, nullptr, error);
+                            &source, nullptr, error, QFileInfo(path).size());
+    } else if (sourceType >= TYPE_PARADOX3 && sourceType <= TYPE_PARADOX5) {
+        if (name.isEmpty())
+            name = DefaultTableName(sourceType, path);
+        read = ReadIsolated(
+            [&](CSourceTable* t, QStringList*, QString* e) { return ReadParadoxTable(path, t, e); },
+            &source, nullptr, error, QFileInfo(path).size());
     } else if (sourceType == TYPE_LOTUS_WKS || sourceType == TYPE_LOTUS_WK1) {
         if (name.isEmpty())
             name = DefaultTableName(sourceType, path);

@@ -7,8 +7,8 @@
 //   0 Access (.mdb, .accdb)      1-3 dBASE III, IV, 5 (.dbf, FoxPro too)
 //   4-6 Paradox (.db)            7 Excel (.xls, .xlsx)
 //   8-11 Lotus (.wks .. .wk4)    12 Text (.txt, .csv)
-// Paradox files and the later Lotus releases (.wk3, .wk4) have no reader
-// here: they fail with the message "This file format is not available.".
+// The later Lotus releases (.wk3, .wk4) have no reader here: they fail with
+// the message "This file format is not available.".
 //
 // Every reader takes time linear in the file's size, brings each value into
 // range, and reports a damaged file with a clear error; a failed load leaves
@@ -22,9 +22,9 @@
 #include <QVector>
 
 // The tables a data file offers, in the file's own order:
-//   type 12, 1-3 and 8-9 (one table per file): the file's one table, named
+//   type 12, 1-6 and 8-9 (one table per file): the file's one table, named
 //     as the link's GetDefaultTableName names it ("stock#csv" for
-//     stock.csv, "stock" for stock.dbf and stock.wk1);
+//     stock.csv, "stock" for stock.dbf, stock.db and stock.wk1);
 //   type 7: the worksheets of the workbook, each as its name followed by
 //     '$' ("Sheet1$"); LoadFileSource takes that form, the bare sheet name,
 //     or either in single quotes;
@@ -35,7 +35,7 @@ QStringList ListFileSourceTables(int sourceType, const QString& path, QString* e
 
 // Loads one table of a data file into db as a table of the same name
 // (replacing a table of that name made by an earlier load). For types 12,
-// 1-3 and 8-9 the table argument may be empty (the file's one table).
+// 1-6 and 8-9 the table argument may be empty (the file's one table).
 // Column names are the source's own; column types are SQLite's affinities
 // for the source's types, declared as INTEGER, REAL, TEXT, BOOLEAN (stored 1
 // or 0), DATE, DATETIME or TIME (these three stored as ISO text

@@ -6,9 +6,11 @@
 #include "SourceReaders.h"
 
 #include <QDataStream>
+#include <QElapsedTimer>
 #include <QIODevice>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -18,8 +20,10 @@
 
 namespace {
 
-// A read that takes longer than this is taken for a library caught in a loop.
-constexpr int kReadTimeoutMs = 120000;
+// A read that takes longer than this (and a millisecond more for every
+// kilobyte read) is taken for a library caught in a loop: reading is linear,
+// and far quicker than that.
+constexpr qint64 kReadTimeoutMs = 3000;
 
 bool WriteAll(int fd, const QByteArray& bytes)
 {
@@ -39,8 +43,11 @@ bool WriteAll(int fd, const QByteArray& bytes)
 } // namespace
 
 bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*)>& read,
-                  CSourceTable* table, QStringList* names, QString* error)
+                  CSourceTable* table, QStringList* names, QString* error, qint64 inputBytes)
 {
+    const qint64 timeoutMs = kReadTimeoutMs + std::max<qint64>(inputBytes, 0) / 1024;
+    QElapsedTimer clock;
+    clock.start();
     int fds[2];
     if (::pipe(fds) != 0) {
         if (error)
@@ -87,7 +94,9 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
     char buffer[65536];
     for (;;) {
         pollfd p{fds[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, kReadTimeoutMs);
+        const qint64 left = timeoutMs - clock.elapsed();
+        const int ready =
+            left > 0 ? ::poll(&p, 1, static_cast<int>(std::min<qint64>(left, INT_MAX))) : 0;
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0) {

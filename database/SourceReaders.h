@@ -22,6 +22,9 @@ QStringList ListXlsxSheets(const QString& path, QString* error);
 bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSourceTable* table,
                    QString* error);
 
+// A Paradox table; with no table only checks that the file is one.
+bool ReadParadoxTable(const QString& path, CSourceTable* table, QString* error);
+
 // A Lotus 1-2-3 worksheet of release 1 or 2 (.wks, .wk1).
 bool ReadLotusSheet(const QString& path, bool header, CSourceTable* table, QString* error);
 
@@ -37,6 +40,7 @@ bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error);
 void TakeHeaderRow(CSourceTable* table, bool header);
 
 // Runs read in a child process and brings back the table (or the names) it
-// read, or its error; a child that crashes or hangs gives a clear error.
+// read, or its error; a child that crashes, or takes longer than a few
+// seconds more than reading inputBytes should, gives a clear error.
 bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*)>& read,
-                  CSourceTable* table, QStringList* names, QString* error);
+                  CSourceTable* table, QStringList* names, QString* error, qint64 inputBytes = 0);
