@@ -5,9 +5,11 @@
 #include "Barcode.h"
 #include "BarcodeView.h"
 #include "Box.h"
+#include "DataMatrix.h"
 #include "ImageView.h"
 #include "Line.h"
 #include "MainFrame.h"
+#include "MatrixSymbolViews.h"
 #include "PriceField.h"
 #include "PriceView.h"
 #include "SettingsView.h"
@@ -36,6 +38,14 @@ void RegisterPanes()
             return nullptr;
         if (CBarcodeView::EditsSymbology(barcode->GetSymbologyId()))
             return new CBarcodeView(barcode);
+        if (auto* pdf = dynamic_cast<CPDF417*>(barcode))
+            return new CPDF417View(pdf);
+        if (auto* qr = dynamic_cast<CQRCode*>(barcode))
+            return new CQRCodeView(qr);
+        if (barcode->GetSymbologyId() == SYM_DATAMATRIX) {
+            if (auto* matrix = dynamic_cast<CDataMatrix*>(barcode))
+                return new CDataMatrixView(matrix);
+        }
         auto* pane = new CElementView(barcode, CBarcodeView::kFormId,
                                       QString::fromLatin1(barcode->Symbology().name));
         return pane;

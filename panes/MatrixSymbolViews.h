@@ -1,0 +1,156 @@
+// The panes of the two-dimensional symbols: PDF417, Data Matrix and QR
+// Code. One form each, with the position, the data (and its Edit Text
+// dialog), a Format group of the symbol's own, the data rules, the element
+// name, print options and data source.
+#pragma once
+
+#include "ElementView.h"
+
+class CBarcode;
+class CDataMatrix;
+class CPDF417;
+class CQRCode;
+class QSpinBox;
+
+class CMatrixSymbolView : public CElementView
+{
+    Q_OBJECT
+
+public:
+    void UpdateFromElement() override;
+
+protected:
+    CMatrixSymbolView(CBarcode* barcode, int formId, const QString& title, QWidget* parent);
+
+    // Position and Data groups, then (after the Format group the pane adds)
+    // the rules, name, print options and source.
+    void BuildHead();
+    void BuildTail();
+    // A titled group on the form.
+    QGridLayout* AddGroup(const QString& title);
+    // Fills the shared groups from the element.
+    void LoadShared(CBarcode* barcode);
+    // The rules' enabling for the element's source, then the pane's own.
+    void ApplyEnabling();
+    virtual void ApplyFormatEnabling() {}
+
+    // Before an edit: the element's state is kept for Undo (typing on in
+    // the same control adds no further step). Null while the pane is being
+    // filled or once the element has gone.
+    CBarcode* BeginEdit(QObject* control);
+    // After an edit: the data follows the sample data (with the data rules
+    // when the element has a data source), the symbol is made anew and the
+    // sign is marked modified.
+    void EndEdit(CBarcode* barcode);
+
+    // Reads a typed module width in mils. FALSE when it is no number yet or
+    // not above 0 (the width stays); above the most a module can be, the
+    // user is told and FALSE returned.
+    bool ReadMils(const QString& text, double& mils);
+    // The printer's dots per inch across the page (the proof resolution
+    // when one is set).
+    static int PrinterDpi();
+
+private:
+    void OnEditText();
+
+    QObject* m_lastEdit = nullptr;
+    int m_edits = 0;
+
+    QLineEdit* m_x = nullptr;
+    QLineEdit* m_y = nullptr;
+    QComboBox* m_orientation = nullptr;
+    QLineEdit* m_data = nullptr;
+    QPushButton* m_editText = nullptr;
+
+    QComboBox* m_filter = nullptr;
+    QLineEdit* m_allow = nullptr;
+    QLabel* m_allowLabel = nullptr;
+    QComboBox* m_coercion = nullptr;
+    QLineEdit* m_prefix = nullptr;
+    QLineEdit* m_suffix = nullptr;
+    QComboBox* m_length = nullptr;
+    QLabel* m_lengthName = nullptr;
+    QLineEdit* m_lengthValue = nullptr;
+    QLabel* m_lengthLabel = nullptr;
+    QComboBox* m_truncate = nullptr;
+    QComboBox* m_pad = nullptr;
+    QLineEdit* m_padChar = nullptr;
+    QLabel* m_padLabel = nullptr;
+};
+
+class CPDF417View : public CMatrixSymbolView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 385;
+    explicit CPDF417View(CPDF417* pdf, QWidget* parent = nullptr);
+
+    void ApplyParameters();
+    void OnDefaults();
+
+protected:
+    void ApplyFormatEnabling() override;
+
+private:
+    void Load(CPDF417* pdf);
+
+    QRadioButton* m_percentMode = nullptr;
+    QRadioButton* m_levelMode = nullptr;
+    QSpinBox* m_percent = nullptr;
+    QSpinBox* m_level = nullptr;
+    QComboBox* m_xDimension = nullptr;
+    QSpinBox* m_moduleAspect = nullptr;
+    QRadioButton* m_aspectMode = nullptr;
+    QRadioButton* m_rowsMode = nullptr;
+    QCheckBox* m_limits = nullptr;
+    QSpinBox* m_aspectHeight = nullptr;
+    QSpinBox* m_aspectWidth = nullptr;
+    QSpinBox* m_rows = nullptr;
+    QSpinBox* m_columns = nullptr;
+    QCheckBox* m_truncated = nullptr;
+    QCheckBox* m_binary = nullptr;
+    QPushButton* m_defaults = nullptr;
+};
+
+class CDataMatrixView : public CMatrixSymbolView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 384;
+    explicit CDataMatrixView(CDataMatrix* matrix, QWidget* parent = nullptr);
+
+    void OnTypeChanged(int index);
+    void ApplyParameters();
+    // The sizes offered for a type, "Auto (smallest)" first.
+    void FillSizeList(int typeIndex);
+
+private:
+    void Load(CDataMatrix* matrix);
+
+    int m_typeIndex = 5;
+    QComboBox* m_type = nullptr;
+    QComboBox* m_format = nullptr;
+    QComboBox* m_size = nullptr;
+    QComboBox* m_xDimension = nullptr;
+};
+
+class CQRCodeView : public CMatrixSymbolView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 412;
+    explicit CQRCodeView(CQRCode* qr, QWidget* parent = nullptr);
+
+    void ApplyParameters();
+
+private:
+    void Load(CQRCode* qr);
+
+    QComboBox* m_level = nullptr;
+    QComboBox* m_mask = nullptr;
+    QComboBox* m_xDimension = nullptr;
+};

@@ -1,0 +1,477 @@
+// The panes of the two-dimensional symbols, met as a user meets them: each
+// symbol placed with the barcode tool in the designer's real main frame,
+// its Format group edited, the symbol made anew and the sign marked
+// modified; the printed sign read back by a barcode reader.
+#include "AppContext.h"
+#include "Barcode.h"
+#include "Commands.h"
+#include "DataMatrix.h"
+#include "DesignView.h"
+#include "EditTextDlg.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "MatrixSymbolViews.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "SelectBarcodeTypeDlg.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "Symbology.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <ZXing/ReadBarcode.h>
+
+#include <functional>
+
+namespace {
+
+template <class T> class CAnswer
+{
+public:
+    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                m_timer.stop();
+                m_answered = true;
+                m_action(dialog);
+            }
+        });
+        m_timer.start(5);
+    }
+    bool Answered() const { return m_answered; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_answered = false;
+};
+
+template <class W> W* Control(QWidget* parent, int id)
+{
+    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
+    EXPECT_NE(w, nullptr) << "control " << id;
+    return w;
+}
+
+void Type(QLineEdit* edit, const QString& text)
+{
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+// Chooses an entry of a list as the user does.
+void Choose(QComboBox* combo, const QString& text)
+{
+    ASSERT_NE(combo, nullptr);
+    const int index = combo->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+// Clicks a radio button or check box on its indicator, where a click
+// lands whatever the width of its column.
+void Click(QAbstractButton* button)
+{
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+}
+
+QStringList Items(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+void PickSymbology(CSelectBarcodeTypeDlg* dlg, int id)
+{
+    auto* list = Control<QListWidget>(dlg, 1089);
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        if (item->data(Qt::UserRole).toInt() != id)
+            continue;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(item).center());
+        break;
+    }
+    EXPECT_EQ(dlg->SelectedId(), id);
+    dlg->accept();
+}
+
+class MatrixSymbolPaneTest : public ::testing::Test
+{
+protected:
+    MatrixSymbolPaneTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (frame) {
+            frame->resize(1300, 1000);
+            view = qobject_cast<CDesignView*>(frame->Canvas());
+        }
+    }
+    ~MatrixSymbolPaneTest() override
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    QPoint Dp(int x, int y) const
+    {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    }
+    QWidget* Pane() const { return frame->PropertyPane(); }
+
+    template <class T> T* Draw(int symbology, CPoint at = CPoint(150, 150))
+    {
+        CAnswer<CSelectBarcodeTypeDlg> type(
+            [symbology](CSelectBarcodeTypeDlg* dlg) { PickSymbology(dlg, symbology); });
+        frame->UpdateActionsNow();
+        frame->Action(ID_TOOL_BARCODE)->trigger();
+        EXPECT_TRUE(type.Answered());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(at.x, at.y));
+        EXPECT_EQ(view->Mode(), MODE_SELECT);
+        return dynamic_cast<T*>(view->Selection().Primary());
+    }
+
+    // Runs one edit and checks that it reached the sign: the symbol is made
+    // anew (its bitmap changes) and the sign is marked modified.
+    void ExpectRedrawn(CBarcode* symbol, const char* what, const std::function<void()>& edit)
+    {
+        SCOPED_TRACE(what);
+        frame->Document().SetModifiedFlag(false);
+        const QImage before = symbol->m_bitmap;
+        edit();
+        EXPECT_TRUE(frame->Document().IsModified());
+        EXPECT_FALSE(symbol->IsShowingInvalid());
+        EXPECT_NE(symbol->m_bitmap, before) << "the symbol was not made anew";
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
+};
+
+// PDF417: the two mode radios, the spins, the X dimension list and
+// "Defaults", each stored in the element and the symbol drawn anew.
+TEST_F(MatrixSymbolPaneTest, PDF417FormatEdits)
+{
+    ASSERT_NE(frame, nullptr);
+    auto* pdf = Draw<CPDF417>(SYM_PDF417);
+    ASSERT_NE(pdf, nullptr);
+    QWidget* pane = Pane();
+    ASSERT_STREQ(pane->metaObject()->className(), "CPDF417View");
+    EXPECT_EQ(pane->objectName(), QStringLiteral("id385"));
+    auto* aspect = Control<QRadioButton>(pane, 1404);
+    auto* rowsMode = Control<QRadioButton>(pane, 1407);
+    auto* limits = Control<QCheckBox>(pane, 1412);
+    auto* rows = Control<QSpinBox>(pane, 1408);
+    auto* columns = Control<QSpinBox>(pane, 1410);
+    auto* levelMode = Control<QRadioButton>(pane, 1397);
+    auto* level = Control<QSpinBox>(pane, 1398);
+    auto* percent = Control<QSpinBox>(pane, 1395);
+    auto* xDim = Control<QComboBox>(pane, 1126);
+    ASSERT_TRUE(aspect && rowsMode && limits && rows && columns && levelMode && level && percent &&
+                xDim);
+    EXPECT_TRUE(aspect->isChecked());
+    EXPECT_FALSE(rows->isEnabled());
+    EXPECT_FALSE(level->isEnabled());
+    EXPECT_EQ(Items(xDim), (QStringList{"7.50", "12.99", "20.00"}));
+    EXPECT_EQ(xDim->currentText(), QStringLiteral("12.99"));
+
+    ExpectRedrawn(pdf, "rows x columns", [&] {
+        Click(rowsMode);
+        EXPECT_TRUE(limits->isChecked());
+        EXPECT_EQ(pdf->m_symbolType, 2u);
+        EXPECT_TRUE(rows->isEnabled() && columns->isEnabled() && limits->isEnabled());
+        columns->setValue(3);
+        EXPECT_EQ(pdf->m_columnCount, 3u);
+    });
+    ExpectRedrawn(pdf, "exact rows and columns", [&] {
+        Click(limits);
+        EXPECT_EQ(pdf->m_symbolType, 1u);
+        columns->setValue(5);
+    });
+    ExpectRedrawn(pdf, "error-correction level", [&] {
+        Click(levelMode);
+        EXPECT_TRUE(level->isEnabled());
+        EXPECT_FALSE(percent->isEnabled());
+        level->setValue(6);
+        EXPECT_EQ(pdf->m_eccType, 1u);
+        EXPECT_EQ(pdf->m_eccLevel, 6u);
+    });
+    ExpectRedrawn(pdf, "X dimension from the list", [&] {
+        Choose(xDim, QStringLiteral("20.00"));
+        EXPECT_EQ(pdf->m_xDimension, 2000u);
+    });
+    ExpectRedrawn(pdf, "typed X dimension", [&] {
+        Type(xDim->lineEdit(), QStringLiteral("9.996"));
+        EXPECT_EQ(pdf->m_xDimension, 1000u) << "hundredths, half up";
+    });
+    // A width of nothing, 0 or too much keeps the one in hand; only the
+    // last is told.
+    for (const char* typed : {"", "0", "-3", "x"}) {
+        Type(xDim->lineEdit(), QString::fromLatin1(typed));
+        EXPECT_EQ(pdf->m_xDimension, 1000u) << typed;
+    }
+    EXPECT_EQ(messages.Count(), 0);
+    // Typed on key by key, "1500" is taken up to 150 mils; the last key
+    // is refused with the range.
+    Type(xDim->lineEdit(), QStringLiteral("1500"));
+    EXPECT_EQ(pdf->m_xDimension, 15000u);
+    EXPECT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(QStringLiteral("0.01")))
+        << messages.LastText().toStdString();
+    ExpectRedrawn(pdf, "defaults",
+                  [&] { QTest::mouseClick(Control<QPushButton>(pane, 1413), Qt::LeftButton); });
+    EXPECT_EQ(pdf->m_symbolType, 0u);
+    EXPECT_EQ(pdf->m_aspectRatio, 102u);
+    EXPECT_EQ(pdf->m_rowCount, 90u);
+    EXPECT_EQ(pdf->m_columnCount, 30u);
+    EXPECT_EQ(pdf->m_eccType, 0u);
+    EXPECT_EQ(pdf->m_eccPercent, 10u);
+    EXPECT_EQ(pdf->m_eccLevel, 3u);
+    EXPECT_EQ(pdf->m_xDimension, 1299u);
+    EXPECT_EQ(pdf->m_rowAspect, 3u);
+    EXPECT_EQ(pdf->m_truncate, 0u);
+    EXPECT_EQ(pdf->m_forceBinary, 0u);
+    EXPECT_TRUE(aspect->isChecked());
+    EXPECT_FALSE(limits->isChecked());
+    EXPECT_FALSE(rows->isEnabled());
+
+    // The pane of the element selected again shows what was stored.
+    Click(rowsMode);
+    ASSERT_TRUE(frame->SwitchElementView(pdf));
+    pane = Pane();
+    EXPECT_TRUE(Control<QRadioButton>(pane, 1407)->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(pane, 1412)->isChecked());
+    EXPECT_EQ(Control<QComboBox>(pane, 1126)->currentText(), QStringLiteral("12.99"));
+}
+
+// QR Code: level, mask and module width; the listed widths are whole
+// printer dots.
+TEST_F(MatrixSymbolPaneTest, QRCodeFormatEdits)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcode::SetResolutionOverride(300);
+    auto* qr = Draw<CQRCode>(SYM_QRCODE);
+    ASSERT_NE(qr, nullptr);
+    QWidget* pane = Pane();
+    ASSERT_STREQ(pane->metaObject()->className(), "CQRCodeView");
+    auto* level = Control<QComboBox>(pane, 1465);
+    auto* mask = Control<QComboBox>(pane, 1162);
+    auto* xDim = Control<QComboBox>(pane, 1126);
+    ASSERT_TRUE(level && mask && xDim);
+    EXPECT_EQ(mask->currentText(), QStringLiteral("Default"));
+    EXPECT_EQ(Items(xDim),
+              (QStringList{"6.67", "10.00", "16.67", "20.00", "26.67", "30.00", "36.67"}));
+
+    ExpectRedrawn(qr, "level", [&] {
+        Choose(level, QStringLiteral("High"));
+        EXPECT_EQ(qr->m_level, 3);
+    });
+    ExpectRedrawn(qr, "mask 0", [&] {
+        Choose(mask, QStringLiteral("0"));
+        EXPECT_EQ(qr->m_mask, 0);
+    });
+    ExpectRedrawn(qr, "mask 7", [&] {
+        Choose(mask, QStringLiteral("7"));
+        EXPECT_EQ(qr->m_mask, 7);
+    });
+    Choose(mask, QStringLiteral("Default"));
+    EXPECT_EQ(qr->m_mask, -1);
+    ExpectRedrawn(qr, "typed width, snapped to dots", [&] {
+        Type(xDim->lineEdit(), QStringLiteral("21"));
+        EXPECT_NEAR(qr->m_moduleWidth, 20.0f, 1e-3);
+    });
+    ExpectRedrawn(qr, "listed width", [&] {
+        Choose(xDim, QStringLiteral("36.67"));
+        // Whole dots: eleven at 300 dpi.
+        EXPECT_NEAR(qr->m_moduleWidth, 11 * 1000.0f / 300, 1e-3);
+    });
+    // Not a width: the module stays, while level and mask are written.
+    Choose(level, QStringLiteral("Low"));
+    const float width = qr->m_moduleWidth;
+    Type(xDim->lineEdit(), QStringLiteral("0"));
+    Choose(mask, QStringLiteral("2"));
+    EXPECT_EQ(qr->m_moduleWidth, width);
+    EXPECT_EQ(qr->m_mask, 2);
+    EXPECT_EQ(qr->m_level, 0);
+}
+
+// Data Matrix: the X dimension list in whole printer dots, the type's
+// switch of the format list, the size list.
+TEST_F(MatrixSymbolPaneTest, DataMatrixFormatEdits)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcode::SetResolutionOverride(300);
+    auto* matrix = Draw<CDataMatrix>(SYM_DATAMATRIX);
+    ASSERT_NE(matrix, nullptr);
+    QWidget* pane = Pane();
+    ASSERT_STREQ(pane->metaObject()->className(), "CDataMatrixView");
+    EXPECT_EQ(pane->objectName(), QStringLiteral("id384"));
+    auto* type = Control<QComboBox>(pane, 1465);
+    auto* format = Control<QComboBox>(pane, 1162);
+    auto* size = Control<QComboBox>(pane, 1466);
+    auto* xDim = Control<QComboBox>(pane, 1126);
+    ASSERT_TRUE(type && format && size && xDim);
+    EXPECT_EQ(Items(xDim), (QStringList{"6.67", "13.33", "20.00", "30.00"}));
+    EXPECT_EQ(type->currentText(), QStringLiteral("ECC-200"));
+    EXPECT_EQ(format->currentText(), QStringLiteral("Auto"));
+    EXPECT_FALSE(format->isEnabled());
+    EXPECT_EQ(size->count(), 31);
+    EXPECT_EQ(size->currentText(), QStringLiteral("Auto (smallest)"));
+    EXPECT_EQ(size->itemText(1), QStringLiteral("10 x 10"));
+    EXPECT_EQ(size->itemText(30), QStringLiteral("16 x 48"));
+
+    ExpectRedrawn(matrix, "listed width", [&] {
+        Choose(xDim, QStringLiteral("13.33"));
+        EXPECT_EQ(matrix->m_xDimension, 1333u);
+    });
+    ExpectRedrawn(matrix, "fixed size", [&] {
+        Choose(size, QStringLiteral("144 x 144"));
+        EXPECT_EQ(matrix->m_rows, 144u);
+        EXPECT_EQ(matrix->m_columns, 144u);
+    });
+    ExpectRedrawn(matrix, "typed width", [&] {
+        Type(xDim->lineEdit(), QStringLiteral("6.67"));
+        EXPECT_EQ(matrix->m_xDimension, 667u);
+    });
+    ExpectRedrawn(matrix, "ECC-100", [&] {
+        Choose(type, QStringLiteral("ECC-100"));
+        EXPECT_EQ(matrix->m_eccType, 8u);
+        EXPECT_TRUE(format->isEnabled());
+        EXPECT_EQ(format->currentText(), QStringLiteral("Full ASCII"));
+        EXPECT_EQ(matrix->m_format, 5u);
+        EXPECT_EQ(size->currentIndex(), 0);
+        EXPECT_EQ(matrix->m_rows, 0u);
+    });
+    Choose(format, QStringLiteral("Binary"));
+    EXPECT_EQ(matrix->m_format, 6u);
+    Choose(type, QStringLiteral("ECC-200"));
+    EXPECT_EQ(matrix->m_eccType, 26u);
+    EXPECT_EQ(format->currentText(), QStringLiteral("Auto"));
+    EXPECT_FALSE(format->isEnabled());
+    EXPECT_EQ(matrix->m_format, 1u);
+    EXPECT_EQ(matrix->m_rows, 0u);
+    EXPECT_EQ(matrix->m_columns, 0u);
+    EXPECT_FALSE(matrix->IsShowingInvalid());
+}
+
+// The shared groups of the three panes: the data typed or edited in the
+// Edit Text dialog reaches the symbol, which then reads back; the length
+// rule belongs to typed data only; position edits move the symbol.
+TEST_F(MatrixSymbolPaneTest, DataPositionAndRulesOfEachPane)
+{
+    ASSERT_NE(frame, nullptr);
+    struct Case
+    {
+        int symbology;
+        ZXing::BarcodeFormat format;
+    };
+    const Case cases[] = {{SYM_PDF417, ZXing::BarcodeFormat::PDF417},
+                          {SYM_DATAMATRIX, ZXing::BarcodeFormat::DataMatrix},
+                          {SYM_QRCODE, ZXing::BarcodeFormat::QRCode}};
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.symbology);
+        auto* symbol = Draw<CBarcode>(c.symbology, CPoint(100, 100 + 400 * row++));
+        ASSERT_NE(symbol, nullptr);
+        QWidget* pane = Pane();
+        auto* data = Control<QLineEdit>(pane, 1049);
+        ASSERT_NE(data, nullptr);
+        ExpectRedrawn(symbol, "typed data", [&] {
+            Type(data, QStringLiteral("Shelf 12"));
+            EXPECT_EQ(symbol->m_data, QStringLiteral("Shelf 12"));
+        });
+        CAnswer<CEditTextDlg> editText([](CEditTextDlg* dlg) {
+            EXPECT_EQ(dlg->Field()->toPlainText(), QStringLiteral("Shelf 12"));
+            dlg->Field()->setPlainText(QStringLiteral("Aisle 4\nShelf 12"));
+            dlg->accept();
+        });
+        ExpectRedrawn(symbol, "Edit Text",
+                      [&] { QTest::mouseClick(Control<QPushButton>(pane, 1551), Qt::LeftButton); });
+        ASSERT_TRUE(editText.Answered());
+        EXPECT_TRUE(symbol->m_sampleData.startsWith(QStringLiteral("Aisle 4")));
+        EXPECT_EQ(data->text(), symbol->m_sampleData);
+        EXPECT_EQ(symbol->m_data, symbol->m_sampleData);
+        // The symbol as drawn, in a quiet zone, reads back to its data.
+        const QImage bitmap = symbol->m_bitmap.convertToFormat(QImage::Format_Grayscale8);
+        QImage framed(bitmap.width() + 80, bitmap.height() + 80, QImage::Format_Grayscale8);
+        framed.fill(255);
+        for (int y = 0; y < bitmap.height(); ++y)
+            memcpy(framed.scanLine(y + 40) + 40, bitmap.constScanLine(y), size_t(bitmap.width()));
+        const auto read = ZXing::ReadBarcode(
+            ZXing::ImageView(framed.constBits(), framed.width(), framed.height(),
+                             ZXing::ImageFormat::Lum, int(framed.bytesPerLine())),
+            ZXing::DecodeHints().setFormats(c.format));
+        EXPECT_TRUE(read.isValid());
+        EXPECT_EQ(QString::fromStdWString(read.text()), symbol->m_data);
+
+        Type(Control<QLineEdit>(pane, 1002), QStringLiteral("30"));
+        EXPECT_EQ(symbol->m_origin.x, 300);
+
+        // Fixed data has no rules; typed data may keep a length; data from
+        // elsewhere is cut or padded but keeps no length.
+        auto* length = Control<QComboBox>(pane, 1277);
+        auto* truncate = Control<QComboBox>(pane, 1279);
+        auto* pad = Control<QComboBox>(pane, 1280);
+        EXPECT_FALSE(length->isEnabled());
+        EXPECT_FALSE(truncate->isEnabled());
+        auto* source = Control<QComboBox>(pane, 1000);
+        const int keyboard = source->findData(SOURCE_KEYBOARD);
+        source->setCurrentIndex(keyboard);
+        emit source->activated(keyboard);
+        EXPECT_EQ(symbol->m_dataSource, SOURCE_KEYBOARD);
+        EXPECT_TRUE(length->isEnabled());
+        EXPECT_FALSE(truncate->isEnabled());
+        Choose(length, QStringLiteral("Maximum"));
+        EXPECT_EQ(symbol->m_lengthConstraint, 2);
+        EXPECT_TRUE(truncate->isEnabled());
+        EXPECT_FALSE(pad->isEnabled());
+        EXPECT_TRUE(Control<QLineEdit>(pane, 1278)->isVisible());
+
+        symbol->m_dataSource = SOURCE_DATABASE;
+        symbol->m_sourceName = QStringLiteral("Shelf");
+        frame->SwitchElementView(nullptr);
+        ASSERT_TRUE(frame->SwitchElementView(symbol));
+        pane = Pane();
+        EXPECT_FALSE(Control<QComboBox>(pane, 1277)->isEnabled());
+        EXPECT_FALSE(Control<QLineEdit>(pane, 1278)->isVisible());
+        EXPECT_TRUE(Control<QComboBox>(pane, 1279)->isEnabled());
+        EXPECT_TRUE(Control<QComboBox>(pane, 1280)->isEnabled());
+        symbol->m_dataSource = SOURCE_FIXED;
+        symbol->m_sourceName.clear();
+    }
+}
+
+} // namespace
