@@ -90,7 +90,9 @@ int DecodeWithMagick(const QString& path, QImage& image)
     const char* coder = MagickFormatFor(path, head);
     if (!coder)
         return PICTURE_UNKNOWN_FORMAT;
-    const QByteArray data = file.readAll();
+    const QByteArray data = file.read(kMaxMagickFileBytes + 1);
+    if (data.size() > kMaxMagickFileBytes)
+        return PICTURE_TOO_LARGE;
     if (data.isEmpty())
         return PICTURE_DAMAGED;
 
@@ -294,6 +296,9 @@ int DecodePictureFile(const QString& path, QImage& image)
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
         return PICTURE_NOT_FOUND;
+    // A device or a pipe is no picture file (and could be read for ever).
+    if (!info.isFile())
+        return PICTURE_UNKNOWN_FORMAT;
     if (!info.isReadable())
         return PICTURE_READ_ERROR;
     ++s_decodeCount;

@@ -264,6 +264,7 @@ TEST_F(PictureTest, ErrorCodesGiveTheirMessages)
         {garbage, "Unsupported picture format " + garbage},
         {empty, "Unsupported picture format " + empty},
         {dir.path(), "Unable to find file " + dir.path()},
+        {"/dev/zero", "Unsupported picture format /dev/zero"},
     };
     for (const auto& f : files) {
         SCOPED_TRACE(f.path.toStdString());
