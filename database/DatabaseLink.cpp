@@ -1352,6 +1352,16 @@ QStringList CDatabaseLink::FieldValues(const QString& field)
     return values;
 }
 
+QStringList CDatabaseLink::GetColumnValues(const QString& field)
+{
+    if (!m_recordset)
+        return {};
+    const int current = m_recordset->current;
+    QStringList values = FieldValues(field);
+    m_recordset->current = current;
+    return values;
+}
+
 QVector<std::pair<int, QString>> CDatabaseLink::ValueWindow(const QString& field, int count)
 {
     QVector<std::pair<int, QString>> items;

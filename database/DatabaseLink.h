@@ -151,6 +151,9 @@ public:
     // Every record's value of the field, first to last (the recordset stays
     // on the last record).
     QStringList FieldValues(const QString& field);
+    // The same, leaving the recordset on the record it was on (an option
+    // list filled from the link must not move the records being printed).
+    QStringList GetColumnValues(const QString& field) override;
     // Up to count records around the current one: (record number, value).
     QVector<std::pair<int, QString>> ValueWindow(const QString& field, int count);
     static QString FormatValue(const QVariant& value);

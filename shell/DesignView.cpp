@@ -1,5 +1,8 @@
 #include "DesignView.h"
 
+#include "GS1DataBar.h"
+#include "GS1DataBarTypeDlg.h"
+
 #include "AppContext.h"
 #include "Barcode.h"
 #include "BarcodeParts.h"
@@ -640,10 +643,20 @@ void CDesignView::ArmBarcodeTool()
     const char* className = BarcodeClassName(id);
     if (!className)
         return;
+    // A GS1 DataBar is placed in the kind the user picks.
+    int dataBarKind = -1;
+    if (id == SYM_GS1_DATABAR) {
+        CGS1DataBarTypeDlg kinds(this);
+        if (kinds.exec() != QDialog::Accepted)
+            return;
+        dataBarKind = kinds.SelectedIndex();
+    }
     ArmTool(MODE_BARCODE_PLACE, className);
     if (m_pending)
         m_pending->m_nativePrint =
             native && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
+    if (auto* dataBar = dynamic_cast<CGS1DataBar*>(m_pending); dataBar && dataBarKind >= 0)
+        dataBar->SetDataBarType(dataBarKind);
 }
 
 bool CDesignView::ChangeSymbology()

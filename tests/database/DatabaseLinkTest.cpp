@@ -214,6 +214,12 @@ TEST_F(DatabaseLinkTest, RecordsetIsSortedByTheKeyAndWalkedByPosition)
     EXPECT_EQ(link.GetFieldValue("Name"), "O'Brien's Tea");
     EXPECT_EQ(link.GetFieldValue("Odd]Name"), "x");
 
+    // An option list filled from the link reads a whole column and leaves
+    // the record being printed where it was.
+    EXPECT_EQ(static_cast<CDataLinkSeam&>(link).GetColumnValues("Price"),
+              (QStringList{"7", "20.25", "12.5", "3"}));
+    EXPECT_EQ(link.GetFieldValue("Name"), "O'Brien's Tea");
+
     EXPECT_TRUE(link.SortBy("Name"));
     EXPECT_EQ(Column(link, "Id"), (QStringList{"4", "2", "3", "1"}));
     EXPECT_TRUE(link.TableHasColumn("PRICE"));

@@ -10,6 +10,8 @@
 #include "Commands.h"
 #include "DesignView.h"
 #include "EanUpc.h"
+#include "GS1DataBar.h"
+#include "GS1DataBarTypeDlg.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -545,3 +547,30 @@ TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
 }
 
 } // namespace
+
+// A GS1 DataBar is placed in the kind picked in Select GS1 DataBar Type;
+// Cancel places nothing.
+TEST_F(BarcodePaneTest, DataBarIsPlacedInTheKindPicked)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcodePreferences::Current().type = SYM_GS1_DATABAR;
+    frame->UpdateActionsNow();
+    {
+        CAnswer<CGS1DataBarTypeDlg> cancel([](CGS1DataBarTypeDlg* dlg) { dlg->reject(); });
+        frame->Action(ID_TOOL_BARCODE)->trigger();
+        EXPECT_TRUE(cancel.Answered());
+        EXPECT_NE(view->Mode(), MODE_BARCODE_PLACE);
+    }
+    CAnswer<CGS1DataBarTypeDlg> limited([](CGS1DataBarTypeDlg* dlg) {
+        dlg->SelectIndex(CGS1DataBar::kLimited - 1);
+        dlg->accept();
+    });
+    frame->Action(ID_TOOL_BARCODE)->trigger();
+    ASSERT_EQ(view->Mode(), MODE_BARCODE_PLACE);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(200, 200));
+    auto* bar = dynamic_cast<CGS1DataBar*>(Primary());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetDataBarType(), CGS1DataBar::kLimited);
+    EXPECT_FALSE(bar->IsShowingInvalid());
+    EXPECT_EQ(TheElementList().GetCount(), 1);
+}
