@@ -3,10 +3,14 @@
 #include "AppContext.h"
 #include "DataMatrix.h"
 #include "EditTextDlg.h"
+#include "GS1DataBar.h"
 #include "MessageBox.h"
 #include "Printer.h"
 #include "SymbolMatrix.h"
+#include "UccEanData.h"
 #include "UndoHistory.h"
+#include "Variable.h"
+#include "VariableList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -105,9 +109,9 @@ const QStringList& DataMatrixFormats()
 
 // --- shared groups ----------------------------------------------------------------
 
-CMatrixSymbolView::CMatrixSymbolView(CBarcode* barcode, int formId, const QString& title,
+CMatrixSymbolView::CMatrixSymbolView(CBarcode* barcode, int formId, const QString& title, bool gs1,
                                      QWidget* parent)
-    : CElementView(barcode, formId, title, parent)
+    : CElementView(barcode, formId, title, parent), m_gs1(gs1)
 {
     // A change of data source reaches the rules' enabling.
     connect(this, &CElementView::elementEdited, this, [this] { ApplyEnabling(); });
@@ -148,6 +152,8 @@ void CMatrixSymbolView::BuildHead()
         }
     });
 
+    if (m_gs1)
+        return;
     QGridLayout* data = AddGroup(tr("Data"));
     m_data = Named(new QLineEdit(data->parentWidget()), 1049);
     m_editText = Named(new QPushButton(QStringLiteral(">"), data->parentWidget()), 1551);
@@ -166,6 +172,13 @@ void CMatrixSymbolView::BuildHead()
 
 void CMatrixSymbolView::BuildTail()
 {
+    if (m_gs1) {
+        AddNameBlock();
+        AddPrintOptions(false);
+        BuildGS1Source();
+        Form()->addStretch(1);
+        return;
+    }
     QGridLayout* rules = AddGroup(tr("Data Constraints"));
     QWidget* rulesBox = rules->parentWidget();
     m_filter = Combo(rulesBox, 1076,
@@ -244,6 +257,16 @@ void CMatrixSymbolView::BuildTail()
 void CMatrixSymbolView::LoadShared(CBarcode* b)
 {
     LoadCommonBlocks(b, NativeFor(b));
+    if (PaneUnits::Inches()) {
+        for (int id : {1019, 1020}) {
+            if (auto* unit = findChild<QLabel*>(QStringLiteral("id%1").arg(id)))
+                unit->setText(tr("inches"));
+        }
+    }
+    if (m_gs1) {
+        m_gs1Name->setText(b->m_sourceName);
+        return;
+    }
     m_data->setText(b->m_sampleData);
     m_filter->setCurrentIndex(std::clamp(b->m_filterType, 0, 4));
     m_allow->setText(b->m_filterList);
@@ -256,12 +279,6 @@ void CMatrixSymbolView::LoadShared(CBarcode* b)
     m_truncate->setCurrentIndex(std::clamp(b->m_truncation, 0, 2));
     m_pad->setCurrentIndex(std::clamp(b->m_paddingMode, 0, 2));
     m_padChar->setText(b->m_paddingChar ? QString(QChar(b->m_paddingChar)) : QString());
-    if (PaneUnits::Inches()) {
-        for (int id : {1019, 1020}) {
-            if (auto* unit = findChild<QLabel*>(QStringLiteral("id%1").arg(id)))
-                unit->setText(tr("inches"));
-        }
-    }
 }
 
 void CMatrixSymbolView::UpdateFromElement()
@@ -284,6 +301,11 @@ void CMatrixSymbolView::ApplyEnabling()
         return;
     const bool loading = IsLoading();
     SetLoading(true);
+    if (m_gs1) {
+        ApplyFormatEnabling();
+        SetLoading(loading);
+        return;
+    }
     const bool linked = b->m_dataSource != SOURCE_FIXED;
     const bool keyboard = b->m_dataSource == SOURCE_KEYBOARD;
     if (!linked) {
@@ -372,6 +394,66 @@ int CMatrixSymbolView::PrinterDpi()
     return dpi > 0 ? dpi : 600;
 }
 
+void CMatrixSymbolView::BuildGS1Source()
+{
+    QGridLayout* source = AddGroup(tr("Source"));
+    QWidget* box = source->parentWidget();
+    m_gs1Name = Named(new QLabel(box), 1001);
+    m_gs1Edit = Named(new QPushButton(tr("Edit Data Source..."), box), 1004);
+    m_gs1New = Named(new QPushButton(tr("New Data Source..."), box), 1137);
+    AddRow(source, 0, tr("Name"), m_gs1Name);
+    source->addWidget(m_gs1Edit, 1, 0);
+    source->addWidget(m_gs1New, 1, 1);
+    connect(m_gs1Edit, &QPushButton::clicked, this, [this] { OnEditGS1Source(); });
+    connect(m_gs1New, &QPushButton::clicked, this, [this] { OnNewGS1Source(); });
+}
+
+void CMatrixSymbolView::OnEditGS1Source()
+{
+    auto* b = ElementAs<CBarcode>();
+    if (!b)
+        return;
+    auto* data =
+        dynamic_cast<CUccEanData*>(TheVariableList().FindVariable(VARIABLE_GS1, b->m_sourceName));
+    if (!data || !data->DoEditDialog(this, GS1Mode()))
+        return;
+    if ((b = BeginEdit(m_gs1Edit))) {
+        b->m_sampleData = data->GetBarcodeData();
+        EndEdit(b);
+    }
+}
+
+void CMatrixSymbolView::OnNewGS1Source()
+{
+    auto* b = ElementAs<CBarcode>();
+    if (!b)
+        return;
+    CVariableList& variables = TheVariableList();
+    auto* data = dynamic_cast<CUccEanData*>(variables.CreateVariable(VARIABLE_GS1, b->m_name));
+    if (!data)
+        return;
+    if (!data->DoNewDialog(this, GS1Mode())) {
+        variables.RemoveVariable(data);
+        return;
+    }
+    b = BeginEdit(m_gs1New);
+    if (!b)
+        return;
+    CDataPathSeam* paths = App().dataPaths;
+    if (paths) {
+        paths->AddVariable(data);
+        paths->RemoveElement(b);
+    }
+    // The symbol follows the variable from now on, at print time as well.
+    b->m_dataSource = SOURCE_GS1;
+    b->m_sourceName = data->GetName();
+    if (paths)
+        paths->AddElement(b);
+    b->m_sampleData = data->GetBarcodeData();
+    m_gs1Name->setText(b->m_sourceName);
+    EndEdit(b);
+}
+
 void CMatrixSymbolView::OnEditText()
 {
     if (!ElementAs<CBarcode>())
@@ -392,7 +474,7 @@ void CMatrixSymbolView::OnEditText()
 // --- PDF417 -----------------------------------------------------------------------
 
 CPDF417View::CPDF417View(CPDF417* pdf, QWidget* parent)
-    : CMatrixSymbolView(pdf, kFormId, tr("PDF417"), parent)
+    : CMatrixSymbolView(pdf, kFormId, tr("PDF417"), false, parent)
 {
     BuildHead();
     QGridLayout* format = AddGroup(tr("Format"));
@@ -563,7 +645,13 @@ void CPDF417View::ApplyFormatEnabling()
 // --- Data Matrix -------------------------------------------------------------------
 
 CDataMatrixView::CDataMatrixView(CDataMatrix* matrix, QWidget* parent)
-    : CMatrixSymbolView(matrix, kFormId, tr("Data Matrix"), parent)
+    : CDataMatrixView(matrix, kFormId, tr("Data Matrix"), false, parent)
+{
+}
+
+CDataMatrixView::CDataMatrixView(CDataMatrix* matrix, int formId, const QString& title, bool gs1,
+                                 QWidget* parent)
+    : CMatrixSymbolView(matrix, formId, title, gs1, parent)
 {
     BuildHead();
     QGridLayout* format = AddGroup(tr("Format"));
@@ -694,7 +782,7 @@ void CDataMatrixView::ApplyParameters()
 // --- QR Code -----------------------------------------------------------------------
 
 CQRCodeView::CQRCodeView(CQRCode* qr, QWidget* parent)
-    : CMatrixSymbolView(qr, kFormId, tr("QR Code"), parent)
+    : CMatrixSymbolView(qr, kFormId, tr("QR Code"), false, parent)
 {
     BuildHead();
     QGridLayout* format = AddGroup(tr("Format"));
@@ -759,4 +847,126 @@ void CQRCodeView::ApplyParameters()
         q->SnapModuleWidth();
     }
     EndEdit(q);
+}
+
+// --- GS1 Data Matrix ----------------------------------------------------------------
+
+CGS1DMatrixView::CGS1DMatrixView(CDataMatrix* matrix, QWidget* parent)
+    : CDataMatrixView(matrix, kFormId, tr("GS1 DataMatrix"), true, parent)
+{
+}
+
+// --- GS1 DataBar --------------------------------------------------------------------
+
+CGS1DataBarView::CGS1DataBarView(CGS1DataBar* dataBar, QWidget* parent)
+    : CMatrixSymbolView(dataBar, kFormId, tr("GS1 DataBar"), true, parent)
+{
+    BuildHead();
+    QGridLayout* format = AddGroup(tr("Format"));
+    QWidget* box = format->parentWidget();
+    m_type = Combo(box, 1554,
+                   {tr("Omnidirectional"), tr("Truncated"), tr("Stacked"),
+                    tr("Stacked Omnidirectional"), tr("Limited"), tr("Expanded")});
+    AddRow(format, 0, tr("Type"), m_type);
+    m_xDimension = XDimensionBox(box);
+    AddRow(format, 1, tr("X Dimension"), m_xDimension);
+    format->addWidget(new QLabel(tr("mil (0.001\")"), box), 1, 2);
+    QStringList heights;
+    for (int i = 1; i <= 10; ++i)
+        heights << QStringLiteral("x%1").arg(i);
+    m_separator = Combo(box, 1007, heights);
+    AddRow(format, 2, tr("Separator Height"), m_separator);
+    QStringList segments;
+    for (int i = 2; i <= 22; i += 2)
+        segments << QString::number(i);
+    m_segments = Combo(box, 1143, segments);
+    AddRow(format, 3, tr("Segments Per Row"), m_segments);
+    for (QComboBox* combo : {m_type, m_separator, m_segments})
+        connect(combo, &QComboBox::activated, this, [this] { ApplyFormat(); });
+    connect(m_xDimension->lineEdit(), &QLineEdit::textEdited, this, [this] { ApplyFormat(); });
+
+    QGridLayout* human = AddGroup(tr("Human-Readable"));
+    m_showHuman = Named(new QCheckBox(tr("Show Human-Readable"), human->parentWidget()), 1198);
+    m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), human->parentWidget()), 1199);
+    human->addWidget(m_showHuman, 0, 0);
+    human->addWidget(m_showCheck, 1, 0);
+    for (QCheckBox* check : {m_showHuman, m_showCheck})
+        connect(check, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
+
+    BuildTail();
+    if (dataBar)
+        Load(dataBar);
+    SetLoading(false);
+}
+
+void CGS1DataBarView::Load(CGS1DataBar* d)
+{
+    SetLoading(true);
+    LoadShared(d);
+    m_type->setCurrentIndex(std::clamp(d->GetDataBarType() - 1, 0, 5));
+    m_xDimension->setEditText(TwoDecimals(double(d->m_xDimension) * 1000.0));
+    m_separator->setCurrentIndex(std::clamp(d->m_heightFactor - 1, 0, 9));
+    m_segments->setCurrentIndex(std::clamp((int(d->m_setting) - 2) / 2, 0, 10));
+    UpdateFromElement();
+    ApplyEnabling();
+    SetLoading(false);
+}
+
+void CGS1DataBarView::ApplyFormat()
+{
+    double mils = 0;
+    const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
+    auto* d = dynamic_cast<CGS1DataBar*>(BeginEdit(sender() ? sender() : m_type));
+    if (!d)
+        return;
+    // Only a change of kind turns the human-readable text on or off.
+    if (m_type->currentIndex() + 1 != d->GetDataBarType())
+        d->SetDataBarType(m_type->currentIndex());
+    if (widthTyped)
+        d->m_xDimension = float(mils * 0.001);
+    d->m_heightFactor = m_separator->currentIndex() + 1;
+    d->m_setting = DWORD(m_segments->currentIndex() * 2 + 2);
+    EndEdit(d);
+    ApplyEnabling();
+}
+
+void CGS1DataBarView::ApplyHumanReadable()
+{
+    auto* d = dynamic_cast<CGS1DataBar*>(BeginEdit(m_showHuman));
+    if (!d)
+        return;
+    d->m_showHumanReadable = m_showHuman->isChecked() ? TRUE : FALSE;
+    const SymbologyInfo& info = d->Symbology();
+    if (info.checkOptional)
+        d->m_showCheck = d->m_showHumanReadable && m_showCheck->isChecked() ? TRUE : FALSE;
+    EndEdit(d);
+    ApplyEnabling();
+}
+
+void CGS1DataBarView::ApplyFormatEnabling()
+{
+    auto* d = ElementAs<CGS1DataBar>();
+    if (!d)
+        return;
+    m_segments->setEnabled(d->GetDataBarType() == CGS1DataBar::kExpanded);
+    const SymbologyInfo& info = d->Symbology();
+    const bool hr = info.humanReadable;
+    m_showHuman->setEnabled(hr);
+    m_showHuman->setChecked(hr && d->m_showHumanReadable);
+    if (!hr) {
+        m_showCheck->setEnabled(false);
+        m_showCheck->setChecked(false);
+    } else if (info.checkOptional) {
+        m_showCheck->setEnabled(d->m_showHumanReadable);
+        m_showCheck->setChecked(d->m_showHumanReadable && d->m_showCheck);
+    } else {
+        m_showCheck->setEnabled(false);
+        m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
+    }
+}
+
+int CGS1DataBarView::GS1Mode() const
+{
+    auto* d = ElementAs<CGS1DataBar>();
+    return d && d->GetDataBarType() != CGS1DataBar::kExpanded ? 1 : -1;
 }

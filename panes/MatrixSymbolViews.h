@@ -1,13 +1,17 @@
 // The panes of the two-dimensional symbols: PDF417, Data Matrix and QR
 // Code. One form each, with the position, the data (and its Edit Text
 // dialog), a Format group of the symbol's own, the data rules, the element
-// name, print options and data source.
+// name, print options and data source. The GS1 symbols (GS1 Data Matrix,
+// GS1 DataBar) take their data from a GS1 data variable: their panes have
+// no data box and no rules, and their source is that variable, edited or
+// made anew from the pane.
 #pragma once
 
 #include "ElementView.h"
 
 class CBarcode;
 class CDataMatrix;
+class CGS1DataBar;
 class CPDF417;
 class CQRCode;
 class QSpinBox;
@@ -20,7 +24,9 @@ public:
     void UpdateFromElement() override;
 
 protected:
-    CMatrixSymbolView(CBarcode* barcode, int formId, const QString& title, QWidget* parent);
+    // gs1: the data comes from a GS1 data variable.
+    CMatrixSymbolView(CBarcode* barcode, int formId, const QString& title, bool gs1,
+                      QWidget* parent);
 
     // Position and Data groups, then (after the Format group the pane adds)
     // the rules, name, print options and source.
@@ -33,6 +39,9 @@ protected:
     // The rules' enabling for the element's source, then the pane's own.
     void ApplyEnabling();
     virtual void ApplyFormatEnabling() {}
+    // What the GS1 Barcode Data dialog is given: 1 keeps the data a GTIN
+    // alone, -1 leaves the entries to the user.
+    virtual int GS1Mode() const { return -1; }
 
     // Before an edit: the element's state is kept for Undo (typing on in
     // the same control adds no further step). Null while the pane is being
@@ -53,6 +62,14 @@ protected:
 
 private:
     void OnEditText();
+    void BuildGS1Source();
+    void OnEditGS1Source();
+    void OnNewGS1Source();
+
+    bool m_gs1 = false;
+    QLabel* m_gs1Name = nullptr;
+    QPushButton* m_gs1Edit = nullptr;
+    QPushButton* m_gs1New = nullptr;
 
     QObject* m_lastEdit = nullptr;
     int m_edits = 0;
@@ -127,6 +144,10 @@ public:
     // The sizes offered for a type, "Auto (smallest)" first.
     void FillSizeList(int typeIndex);
 
+protected:
+    CDataMatrixView(CDataMatrix* matrix, int formId, const QString& title, bool gs1,
+                    QWidget* parent);
+
 private:
     void Load(CDataMatrix* matrix);
 
@@ -153,4 +174,40 @@ private:
     QComboBox* m_level = nullptr;
     QComboBox* m_mask = nullptr;
     QComboBox* m_xDimension = nullptr;
+};
+
+class CGS1DMatrixView : public CDataMatrixView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 390;
+    explicit CGS1DMatrixView(CDataMatrix* matrix, QWidget* parent = nullptr);
+};
+
+class CGS1DataBarView : public CMatrixSymbolView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 396;
+    explicit CGS1DataBarView(CGS1DataBar* dataBar, QWidget* parent = nullptr);
+
+    // Type, X dimension, separator height and segments per row, all four.
+    void ApplyFormat();
+
+protected:
+    void ApplyFormatEnabling() override;
+    int GS1Mode() const override;
+
+private:
+    void Load(CGS1DataBar* dataBar);
+    void ApplyHumanReadable();
+
+    QComboBox* m_type = nullptr;
+    QComboBox* m_xDimension = nullptr;
+    QComboBox* m_separator = nullptr;
+    QComboBox* m_segments = nullptr;
+    QCheckBox* m_showHuman = nullptr;
+    QCheckBox* m_showCheck = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "BarcodeView.h"
 #include "Box.h"
 #include "DataMatrix.h"
+#include "GS1DataBar.h"
 #include "ImageView.h"
 #include "Line.h"
 #include "MainFrame.h"
@@ -42,10 +43,13 @@ void RegisterPanes()
             return new CPDF417View(pdf);
         if (auto* qr = dynamic_cast<CQRCode*>(barcode))
             return new CQRCodeView(qr);
-        if (barcode->GetSymbologyId() == SYM_DATAMATRIX) {
-            if (auto* matrix = dynamic_cast<CDataMatrix*>(barcode))
-                return new CDataMatrixView(matrix);
+        if (auto* matrix = dynamic_cast<CDataMatrix*>(barcode)) {
+            if (barcode->GetSymbologyId() == SYM_GS1_DATAMATRIX)
+                return new CGS1DMatrixView(matrix);
+            return new CDataMatrixView(matrix);
         }
+        if (auto* dataBar = dynamic_cast<CGS1DataBar*>(barcode))
+            return new CGS1DataBarView(dataBar);
         auto* pane = new CElementView(barcode, CBarcodeView::kFormId,
                                       QString::fromLatin1(barcode->Symbology().name));
         return pane;

@@ -9,6 +9,7 @@
 #include "DesignView.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
+#include "GS1DataBar.h"
 #include "MainFrame.h"
 #include "MatrixSymbolViews.h"
 #include "MessageBox.h"
@@ -18,6 +19,10 @@
 #include "SignData.h"
 #include "Symbology.h"
 #include "TestSupport.h"
+#include "UccEanData.h"
+#include "UccEanDataDlg.h"
+#include "Variable.h"
+#include "VariableList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +37,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <ZXing/ReadBarcode.h>
@@ -153,6 +159,11 @@ protected:
         CAnswer<CSelectBarcodeTypeDlg> type(
             [symbology](CSelectBarcodeTypeDlg* dlg) { PickSymbology(dlg, symbology); });
         frame->UpdateActionsNow();
+        // A symbol placed in a kind of its own takes the kind offered first.
+        CAnswer<QDialog> kind([](QDialog* dlg) {
+            if (!qobject_cast<CSelectBarcodeTypeDlg*>(dlg))
+                dlg->accept();
+        });
         frame->Action(ID_TOOL_BARCODE)->trigger();
         EXPECT_TRUE(type.Answered());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(at.x, at.y));
@@ -471,6 +482,139 @@ TEST_F(MatrixSymbolPaneTest, DataPositionAndRulesOfEachPane)
         EXPECT_TRUE(Control<QComboBox>(pane, 1280)->isEnabled());
         symbol->m_dataSource = SOURCE_FIXED;
         symbol->m_sourceName.clear();
+    }
+}
+
+// The GS1 panes: no data box and no rules; the source is a GS1 data
+// variable made or edited from the pane, in the mode its symbol allows.
+TEST_F(MatrixSymbolPaneTest, GS1DataMatrixTakesItsDataFromANewGS1Variable)
+{
+    ASSERT_NE(frame, nullptr);
+    auto* matrix = Draw<CDataMatrix>(SYM_GS1_DATAMATRIX);
+    ASSERT_NE(matrix, nullptr);
+    QWidget* pane = Pane();
+    ASSERT_STREQ(pane->metaObject()->className(), "CGS1DMatrixView");
+    EXPECT_EQ(pane->objectName(), QStringLiteral("id390"));
+    EXPECT_EQ(pane->findChild<QLineEdit*>(QStringLiteral("id1049")), nullptr);
+    EXPECT_EQ(pane->findChild<QComboBox*>(QStringLiteral("id1277")), nullptr);
+    EXPECT_EQ(Control<QComboBox>(pane, 1465)->currentText(), QStringLiteral("ECC-200"));
+    ExpectRedrawn(matrix, "listed width", [&] {
+        Choose(Control<QComboBox>(pane, 1126), Control<QComboBox>(pane, 1126)->itemText(3));
+    });
+
+    // Cancelled, nothing is left behind.
+    const int variables = TheVariableList().GetCount();
+    const QString data = matrix->m_data;
+    CAnswer<CUccEanDataDlg> cancel([](CUccEanDataDlg* dlg) { dlg->reject(); });
+    QTest::mouseClick(Control<QPushButton>(pane, 1137), Qt::LeftButton);
+    ASSERT_TRUE(cancel.Answered());
+    EXPECT_EQ(TheVariableList().GetCount(), variables);
+    EXPECT_EQ(matrix->m_data, data);
+    EXPECT_EQ(matrix->m_dataSource, SOURCE_FIXED);
+
+    // Confirmed with a GTIN and a lot, the symbol carries their element string.
+    CAnswer<CUccEanDataDlg> make([](CUccEanDataDlg* dlg) {
+        dlg->AddEntry(1);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "09501101530003");
+        dlg->AddEntry(10);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "LOT9");
+        dlg->accept();
+    });
+    ExpectRedrawn(matrix, "new data source",
+                  [&] { QTest::mouseClick(Control<QPushButton>(pane, 1137), Qt::LeftButton); });
+    ASSERT_TRUE(make.Answered());
+    EXPECT_EQ(TheVariableList().GetCount(), variables + 1);
+    EXPECT_EQ(matrix->m_dataSource, SOURCE_GS1);
+    auto* gs1 = FindGS1Data(SOURCE_GS1, matrix->m_sourceName);
+    ASSERT_NE(gs1, nullptr);
+    EXPECT_EQ(Control<QLabel>(pane, 1001)->text(), matrix->m_sourceName);
+    EXPECT_EQ(matrix->m_data, QStringLiteral("0109501101530003"
+                                             "10LOT9"));
+
+    // Edited, the symbol follows.
+    CAnswer<CUccEanDataDlg> edit([](CUccEanDataDlg* dlg) {
+        ASSERT_EQ(dlg->List()->topLevelItemCount(), 2);
+        dlg->List()->setCurrentItem(dlg->List()->topLevelItem(1));
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "LOT10");
+        dlg->accept();
+    });
+    ExpectRedrawn(matrix, "edited data source",
+                  [&] { QTest::mouseClick(Control<QPushButton>(pane, 1004), Qt::LeftButton); });
+    ASSERT_TRUE(edit.Answered());
+    EXPECT_EQ(matrix->m_data, QStringLiteral("0109501101530003"
+                                             "10LOT10"));
+}
+
+TEST_F(MatrixSymbolPaneTest, GS1DataBarFormat)
+{
+    ASSERT_NE(frame, nullptr);
+    auto* bar = Draw<CGS1DataBar>(SYM_GS1_DATABAR);
+    ASSERT_NE(bar, nullptr);
+    QWidget* pane = Pane();
+    ASSERT_STREQ(pane->metaObject()->className(), "CGS1DataBarView");
+    auto* type = Control<QComboBox>(pane, 1554);
+    auto* xDim = Control<QComboBox>(pane, 1126);
+    auto* separator = Control<QComboBox>(pane, 1007);
+    auto* segments = Control<QComboBox>(pane, 1143);
+    auto* human = Control<QCheckBox>(pane, 1198);
+    ASSERT_TRUE(type && xDim && separator && segments && human);
+    bar->SetDataBarType(0);
+    frame->SwitchElementView(nullptr);
+    ASSERT_TRUE(frame->SwitchElementView(bar));
+    pane = Pane();
+    type = Control<QComboBox>(pane, 1554);
+    xDim = Control<QComboBox>(pane, 1126);
+    separator = Control<QComboBox>(pane, 1007);
+    segments = Control<QComboBox>(pane, 1143);
+    human = Control<QCheckBox>(pane, 1198);
+    EXPECT_FALSE(segments->isEnabled());
+
+    struct Case
+    {
+        const char* kind;
+        int stored;
+        bool humanReadable;
+        bool segmentsOn;
+    };
+    const Case kinds[] = {{"Stacked", 3, false, false},
+                          {"Limited", 5, true, false},
+                          {"Expanded", 6, true, true},
+                          {"Omnidirectional", 1, true, false}};
+    for (const Case& c : kinds) {
+        ExpectRedrawn(bar, c.kind, [&] { Choose(type, QString::fromLatin1(c.kind)); });
+        EXPECT_EQ(bar->GetDataBarType(), c.stored) << c.kind;
+        EXPECT_EQ(bool(bar->m_showHumanReadable), c.humanReadable) << c.kind;
+        EXPECT_EQ(human->isChecked(), c.humanReadable) << c.kind;
+        EXPECT_EQ(segments->isEnabled(), c.segmentsOn) << c.kind;
+    }
+    ExpectRedrawn(bar, "typed width", [&] { Type(xDim->lineEdit(), QStringLiteral("7.5")); });
+    EXPECT_NEAR(bar->m_xDimension, 0.0075f, 1e-7);
+    ExpectRedrawn(bar, "separator", [&] { Choose(separator, QStringLiteral("x10")); });
+    EXPECT_EQ(bar->m_heightFactor, 10);
+    Choose(type, QStringLiteral("Expanded"));
+    Choose(segments, QStringLiteral("22"));
+    EXPECT_EQ(bar->m_setting, 22u);
+    Choose(segments, QStringLiteral("4"));
+    EXPECT_EQ(bar->m_setting, 4u);
+    frame->SwitchElementView(nullptr);
+    ASSERT_TRUE(frame->SwitchElementView(bar));
+    EXPECT_EQ(Control<QComboBox>(Pane(), 1126)->currentText(), QStringLiteral("7.50"));
+    EXPECT_EQ(Control<QComboBox>(Pane(), 1143)->currentText(), QStringLiteral("4"));
+
+    // The data dialog keeps a GTIN alone except for Expanded.
+    for (const char* kind : {"Expanded", "Omnidirectional"}) {
+        Choose(Control<QComboBox>(Pane(), 1554), QString::fromLatin1(kind));
+        bool alone = false;
+        CAnswer<CUccEanDataDlg> look([&](CUccEanDataDlg* dlg) {
+            alone = !dlg->AddButton()->isEnabled();
+            dlg->reject();
+        });
+        QTest::mouseClick(Control<QPushButton>(Pane(), 1137), Qt::LeftButton);
+        ASSERT_TRUE(look.Answered()) << kind;
+        EXPECT_EQ(alone, QByteArray(kind) != "Expanded") << kind;
     }
 }
 
