@@ -304,6 +304,30 @@ TEST_F(TextPaneTest, CopyFitFrameAndSizeRange)
     EXPECT_EQ(text->m_minHeight, text->m_maxHeight);
 
     // Everything typed into the minimum is one step.
+    // Line spacing: "Fixed" turns the percentage into lines per inch of
+    // the font's line height, "Relative" turns them back, "Normal" is 100%.
+    // (Copy-fit may size the font anew after each change: the line height
+    // is the font's as it stands before the change.)
+    const auto lineHeight = [text] {
+        const CTextMetrics& tm = text->m_font.GetTextMetrics();
+        return double(tm.tmHeight + tm.tmExternalLeading);
+    };
+    const double before = lineHeight();
+    Choose(format, 1387, 2);
+    EXPECT_EQ(text->m_lineSpaceMode, LINESPACE_PER_INCH);
+    const int lpi = text->m_lineSpaceAmount;
+    EXPECT_EQ(lpi, int(254.0 / before + 0.5));
+    EXPECT_TRUE(Find<QSpinBox>(format, 1104)->isEnabled());
+    const double fixedHeight = lineHeight();
+    Choose(format, 1387, 1);
+    EXPECT_EQ(text->m_lineSpaceAmount, int(254.0 / (lpi * fixedHeight) * 100.0 + 0.5));
+    Choose(format, 1387, 0);
+    EXPECT_EQ(text->m_lineSpaceAmount, 100);
+    EXPECT_FALSE(Find<QSpinBox>(format, 1104)->isEnabled());
+    Undo(); // the spacing mode
+    EXPECT_EQ(Listed()->m_lineSpaceMode, LINESPACE_OWN);
+    EXPECT_EQ(Listed()->m_lineSpaceAmount, 100);
+
     Undo();
     EXPECT_EQ(Listed()->m_minHeight, minBefore);
     EXPECT_EQ(Listed()->m_maxHeight, max);
