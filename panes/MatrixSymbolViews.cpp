@@ -1,8 +1,11 @@
 #include "MatrixSymbolViews.h"
 
 #include "AppContext.h"
+#include "BarcodeStyle.h"
+#include "BarcodeStyleDlg.h"
 #include "DataMatrix.h"
 #include "EditTextDlg.h"
+#include "ElementList.h"
 #include "GS1DataBar.h"
 #include "MessageBox.h"
 #include "Printer.h"
@@ -454,6 +457,110 @@ void CMatrixSymbolView::OnNewGS1Source()
     EndEdit(b);
 }
 
+void CMatrixSymbolView::BuildHumanReadable()
+{
+    QGridLayout* human = AddGroup(tr("Human-Readable"));
+    QWidget* box = human->parentWidget();
+    m_showHuman = Named(new QCheckBox(tr("Show Human-Readable"), box), 1198);
+    m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), box), 1199);
+    human->addWidget(m_showHuman, 0, 0, 1, 2);
+    human->addWidget(m_showCheck, 1, 0, 1, 2);
+    m_face = Combo(box, 1164, PrinterFaces());
+    AddRow(human, 2, tr("Font"), m_face);
+    m_pointSize = Combo(box, 1040,
+                        {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("9"),
+                         QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"),
+                         QStringLiteral("14"), QStringLiteral("16"), QStringLiteral("18"),
+                         QStringLiteral("20"), QStringLiteral("24"), QStringLiteral("28")});
+    m_pointSize->setEditable(true);
+    AddRow(human, 3, tr("Size"), m_pointSize);
+    m_fontStyle = Combo(box, 1539, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
+    AddRow(human, 4, tr("Style"), m_fontStyle);
+    m_justify = Combo(box, 1079, {tr("Left"), tr("Centre"), tr("Right")});
+    AddRow(human, 5, tr("Justification"), m_justify);
+    m_position = Combo(box, 1080, {tr("Bottom"), tr("Top")});
+    AddRow(human, 6, tr("Position"), m_position);
+    for (QCheckBox* check : {m_showHuman, m_showCheck})
+        connect(check, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
+    for (QComboBox* combo : {m_face, m_fontStyle, m_justify, m_position, m_pointSize})
+        connect(combo, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
+    connect(m_pointSize->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { ApplyHumanReadable(); });
+}
+
+void CMatrixSymbolView::LoadHumanReadable(CBarcode* b)
+{
+    m_justify->setCurrentIndex(std::clamp(b->m_hJustify, 0, 2));
+    m_position->setCurrentIndex(b->m_vJustify ? 1 : 0);
+    if (!b->Symbology().humanReadable)
+        return;
+    const CLogFont& font = b->m_texts[0].GetFont();
+    const LogFontFields& lf = font.GetLogFont();
+    if (m_face->findText(lf.lfFaceName) < 0)
+        m_face->addItem(lf.lfFaceName);
+    m_face->setCurrentIndex(m_face->findText(lf.lfFaceName));
+    const double points = std::round(font.HeightToPoints() * 2.0) / 2.0;
+    m_pointSize->setEditText(QString::number(points));
+    m_fontStyle->setCurrentIndex((lf.lfWeight >= 600 ? 2 : 0) + (lf.lfItalic ? 1 : 0));
+}
+
+void CMatrixSymbolView::ApplyHumanReadableEnabling(CBarcode* b)
+{
+    const SymbologyInfo& info = b->Symbology();
+    const bool hr = info.humanReadable;
+    m_showHuman->setEnabled(hr);
+    m_showHuman->setChecked(hr && b->m_showHumanReadable);
+    if (!hr) {
+        m_showCheck->setEnabled(false);
+        m_showCheck->setChecked(false);
+    } else if (info.checkOptional) {
+        const bool on = b->m_showHumanReadable && b->m_calculateCheck;
+        m_showCheck->setEnabled(on);
+        m_showCheck->setChecked(on && b->m_showCheck);
+    } else {
+        m_showCheck->setEnabled(false);
+        m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
+    }
+    const bool text = hr && b->m_showHumanReadable;
+    for (QComboBox* combo : {m_face, m_pointSize, m_fontStyle, m_justify, m_position})
+        combo->setEnabled(text);
+}
+
+void CMatrixSymbolView::ApplyHumanReadable()
+{
+    CBarcode* b = BeginEdit(m_showHuman);
+    if (!b)
+        return;
+    const SymbologyInfo& info = b->Symbology();
+    b->m_showHumanReadable = m_showHuman->isEnabled() && m_showHuman->isChecked();
+    if (info.checkOptional)
+        b->m_showCheck = b->m_showHumanReadable && b->m_calculateCheck && m_showCheck->isChecked();
+    else
+        b->m_showCheck = info.checkDefault && !info.checkHidden;
+    b->m_hJustify = m_justify->currentIndex();
+    b->m_vJustify = m_position->currentIndex();
+    if (info.humanReadable) {
+        // The font goes to every text part.
+        LogFontFields lf = b->m_texts[0].GetFont().GetLogFont();
+        if (!m_face->currentText().isEmpty())
+            lf.lfFaceName = m_face->currentText();
+        lf.lfWeight = m_fontStyle->currentIndex() >= 2 ? 700 : 400;
+        lf.lfItalic = (m_fontStyle->currentIndex() & 1) ? 1 : 0;
+        double points = 0;
+        const bool sized = PaneUnits::Parse(m_pointSize->currentText(), points) && points >= 1.0 &&
+                           points <= 400.0;
+        for (CTextBase& part : b->m_texts) {
+            if (!part.OwnsFont())
+                part.CreateOwnFont(&b->m_texts[0].GetFont());
+            part.SetLogFont(lf);
+            if (sized)
+                part.SetPointSize(points);
+        }
+    }
+    EndEdit(b);
+    ApplyEnabling();
+}
+
 void CMatrixSymbolView::OnEditText()
 {
     if (!ElementAs<CBarcode>())
@@ -885,13 +992,7 @@ CGS1DataBarView::CGS1DataBarView(CGS1DataBar* dataBar, QWidget* parent)
         connect(combo, &QComboBox::activated, this, [this] { ApplyFormat(); });
     connect(m_xDimension->lineEdit(), &QLineEdit::textEdited, this, [this] { ApplyFormat(); });
 
-    QGridLayout* human = AddGroup(tr("Human-Readable"));
-    m_showHuman = Named(new QCheckBox(tr("Show Human-Readable"), human->parentWidget()), 1198);
-    m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), human->parentWidget()), 1199);
-    human->addWidget(m_showHuman, 0, 0);
-    human->addWidget(m_showCheck, 1, 0);
-    for (QCheckBox* check : {m_showHuman, m_showCheck})
-        connect(check, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
+    BuildHumanReadable();
 
     BuildTail();
     if (dataBar)
@@ -907,6 +1008,7 @@ void CGS1DataBarView::Load(CGS1DataBar* d)
     m_xDimension->setEditText(TwoDecimals(double(d->m_xDimension) * 1000.0));
     m_separator->setCurrentIndex(std::clamp(d->m_heightFactor - 1, 0, 9));
     m_segments->setCurrentIndex(std::clamp((int(d->m_setting) - 2) / 2, 0, 10));
+    LoadHumanReadable(d);
     UpdateFromElement();
     ApplyEnabling();
     SetLoading(false);
@@ -930,43 +1032,158 @@ void CGS1DataBarView::ApplyFormat()
     ApplyEnabling();
 }
 
-void CGS1DataBarView::ApplyHumanReadable()
-{
-    auto* d = dynamic_cast<CGS1DataBar*>(BeginEdit(m_showHuman));
-    if (!d)
-        return;
-    d->m_showHumanReadable = m_showHuman->isChecked() ? TRUE : FALSE;
-    const SymbologyInfo& info = d->Symbology();
-    if (info.checkOptional)
-        d->m_showCheck = d->m_showHumanReadable && m_showCheck->isChecked() ? TRUE : FALSE;
-    EndEdit(d);
-    ApplyEnabling();
-}
-
 void CGS1DataBarView::ApplyFormatEnabling()
 {
     auto* d = ElementAs<CGS1DataBar>();
     if (!d)
         return;
     m_segments->setEnabled(d->GetDataBarType() == CGS1DataBar::kExpanded);
-    const SymbologyInfo& info = d->Symbology();
-    const bool hr = info.humanReadable;
-    m_showHuman->setEnabled(hr);
-    m_showHuman->setChecked(hr && d->m_showHumanReadable);
-    if (!hr) {
-        m_showCheck->setEnabled(false);
-        m_showCheck->setChecked(false);
-    } else if (info.checkOptional) {
-        m_showCheck->setEnabled(d->m_showHumanReadable);
-        m_showCheck->setChecked(d->m_showHumanReadable && d->m_showCheck);
-    } else {
-        m_showCheck->setEnabled(false);
-        m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
-    }
+    ApplyHumanReadableEnabling(d);
 }
 
 int CGS1DataBarView::GS1Mode() const
 {
     auto* d = ElementAs<CGS1DataBar>();
     return d && d->GetDataBarType() != CGS1DataBar::kExpanded ? 1 : -1;
+}
+
+// --- GS1-128 ------------------------------------------------------------------------
+
+CUccEanView::CUccEanView(CBarcode* barcode, QWidget* parent)
+    : CMatrixSymbolView(barcode, kFormId, tr("GS1-128"), true, parent)
+{
+    BuildHead();
+    QGridLayout* format = AddGroup(tr("Format"));
+    QWidget* box = format->parentWidget();
+    m_style = Named(new QComboBox(box), 1039);
+    format->addWidget(m_style, 0, 0, 1, 3);
+    m_styleDescription = Named(new QLabel(box), 1200);
+    m_styleDescription->setWordWrap(true);
+    format->addWidget(m_styleDescription, 1, 0, 1, 3);
+    m_newStyle = Named(new QPushButton(tr("New..."), box), 1538);
+    m_editStyle = Named(new QPushButton(tr("Edit..."), box), 1537);
+    format->addWidget(m_newStyle, 2, 0);
+    format->addWidget(m_editStyle, 2, 1);
+    // Shows the check digit's state only.
+    m_calcCheck = Named(new QCheckBox(tr("Calculate Check Digit"), box), 1201);
+    format->addWidget(m_calcCheck, 3, 0, 1, 3);
+    m_height =
+        AddLengthField(format, 4, tr("Symbol Height"), 1007, 1021, LENGTH_SIZE, [this](int tenths) {
+            // The bars are at least a tenth of a millimetre.
+            if (tenths < 1)
+                return;
+            if (CBarcode* b = BeginEdit(m_height)) {
+                b->m_height = tenths;
+                EndEdit(b);
+            }
+        });
+    connect(m_style, &QComboBox::activated, this, [this](int) {
+        CBarcode* b = BeginEdit(m_style);
+        if (!b)
+            return;
+        const int family = b->m_style ? b->m_style->family : b->Symbology().family;
+        b->SetStyle(TheBarcodeStyleList().Find(m_style->currentText(), family));
+        b->ComputeLayout();
+        EndEdit(b);
+        ApplyEnabling();
+    });
+    connect(m_newStyle, &QPushButton::clicked, this, [this] { OnNewStyle(); });
+    connect(m_editStyle, &QPushButton::clicked, this, [this] { OnEditStyle(); });
+    BuildHumanReadable();
+    BuildTail();
+    if (barcode)
+        Load(barcode);
+    SetLoading(false);
+}
+
+void CUccEanView::Load(CBarcode* b)
+{
+    SetLoading(true);
+    LoadShared(b);
+    const SymbologyInfo& info = b->Symbology();
+    const int family = b->m_style ? b->m_style->family : info.family;
+    m_style->clear();
+    m_style->addItems(TheBarcodeStyleList().StyleNames(family));
+    m_style->setCurrentIndex(std::max(0, m_style->findText(b->m_styleName)));
+    m_calcCheck->setEnabled(info.checkOptional);
+    m_calcCheck->setChecked(info.checkOptional ? b->m_calculateCheck : info.checkDefault);
+    m_height->setEnabled(info.heightAdjustable);
+    if (PaneUnits::Inches()) {
+        if (auto* unit = findChild<QLabel*>(QStringLiteral("id1021")))
+            unit->setText(tr("inches"));
+    }
+    LoadHumanReadable(b);
+    UpdateFromElement();
+    ApplyEnabling();
+    SetLoading(false);
+}
+
+void CUccEanView::UpdateFromElement()
+{
+    CMatrixSymbolView::UpdateFromElement();
+    if (auto* b = ElementAs<CBarcode>()) {
+        const bool loading = IsLoading();
+        SetLoading(true);
+        SetLength(m_height, b->m_height);
+        SetLoading(loading);
+    }
+}
+
+void CUccEanView::ApplyFormatEnabling()
+{
+    auto* b = ElementAs<CBarcode>();
+    if (!b)
+        return;
+    const CBarcodeStyle* style = b->m_style;
+    m_styleDescription->setText(style ? style->description : QString());
+    m_newStyle->setEnabled(style && style->family != FAMILY_POSTAL);
+    m_editStyle->setEnabled(style && style->userDefined);
+    ApplyHumanReadableEnabling(b);
+}
+
+void CUccEanView::OnNewStyle()
+{
+    CBarcode* b = ElementAs<CBarcode>();
+    if (!b || !b->m_style)
+        return;
+    CBarcodeStyle style = *b->m_style;
+    style.name.clear();
+    style.description.clear();
+    CBarcodeStyleDlg dialog(style, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    b = BeginEdit(m_newStyle);
+    if (!b)
+        return;
+    QString reason;
+    CBarcodeStyle* added = TheBarcodeStyleList().AddTyped(style, reason);
+    if (!added)
+        return;
+    b->SetStyle(added);
+    m_style->addItem(added->name);
+    m_style->setCurrentIndex(m_style->count() - 1);
+    b->ComputeLayout();
+    EndEdit(b);
+    ApplyEnabling();
+}
+
+void CUccEanView::OnEditStyle()
+{
+    CBarcode* b = ElementAs<CBarcode>();
+    if (!b || !b->m_style || !b->m_style->userDefined)
+        return;
+    CBarcodeStyle* edited = b->m_style;
+    CBarcodeStyleDlg dialog(*edited, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Every barcode drawn with the style is drawn anew.
+    for (int i = 0; i < TheElementList().GetCount(); ++i) {
+        auto* other = dynamic_cast<CBarcode*>(TheElementList().GetAt(i));
+        if (other && other->m_style == edited) {
+            other->ComputeLayout();
+            other->Refresh();
+        }
+    }
+    MarkModified();
+    ApplyEnabling();
 }

@@ -4,7 +4,8 @@
 // name, print options and data source. The GS1 symbols (GS1 Data Matrix,
 // GS1 DataBar) take their data from a GS1 data variable: their panes have
 // no data box and no rules, and their source is that variable, edited or
-// made anew from the pane.
+// made anew from the pane. GS1-128 has its pane here too, for the same
+// source.
 #pragma once
 
 #include "ElementView.h"
@@ -43,6 +44,14 @@ protected:
     // alone, -1 leaves the entries to the user.
     virtual int GS1Mode() const { return -1; }
 
+    // The human-readable group of the symbols that show their data in
+    // text: Show Human-Readable, Include Check Digit(s), face, size, style,
+    // justification and position.
+    void BuildHumanReadable();
+    void LoadHumanReadable(CBarcode* barcode);
+    void ApplyHumanReadableEnabling(CBarcode* barcode);
+    void ApplyHumanReadable();
+
     // Before an edit: the element's state is kept for Undo (typing on in
     // the same control adds no further step). Null while the pane is being
     // filled or once the element has gone.
@@ -67,6 +76,13 @@ private:
     void OnNewGS1Source();
 
     bool m_gs1 = false;
+    QCheckBox* m_showHuman = nullptr;
+    QCheckBox* m_showCheck = nullptr;
+    QComboBox* m_face = nullptr;
+    QComboBox* m_pointSize = nullptr;
+    QComboBox* m_fontStyle = nullptr;
+    QComboBox* m_justify = nullptr;
+    QComboBox* m_position = nullptr;
     QLabel* m_gs1Name = nullptr;
     QPushButton* m_gs1Edit = nullptr;
     QPushButton* m_gs1New = nullptr;
@@ -202,12 +218,34 @@ protected:
 
 private:
     void Load(CGS1DataBar* dataBar);
-    void ApplyHumanReadable();
 
     QComboBox* m_type = nullptr;
     QComboBox* m_xDimension = nullptr;
     QComboBox* m_separator = nullptr;
     QComboBox* m_segments = nullptr;
-    QCheckBox* m_showHuman = nullptr;
-    QCheckBox* m_showCheck = nullptr;
+};
+
+class CUccEanView : public CMatrixSymbolView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFormId = 386;
+    explicit CUccEanView(CBarcode* barcode, QWidget* parent = nullptr);
+    void UpdateFromElement() override;
+
+protected:
+    void ApplyFormatEnabling() override;
+
+private:
+    void Load(CBarcode* barcode);
+    void OnNewStyle();
+    void OnEditStyle();
+
+    QComboBox* m_style = nullptr;
+    QLabel* m_styleDescription = nullptr;
+    QPushButton* m_newStyle = nullptr;
+    QPushButton* m_editStyle = nullptr;
+    QCheckBox* m_calcCheck = nullptr;
+    QLineEdit* m_height = nullptr;
 };

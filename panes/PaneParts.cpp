@@ -31,8 +31,8 @@ void RegisterPanes()
         return shape ? new CBoxView(shape) : nullptr;
     };
     CMainFrame::RegisterPaneCreator(TYPE_BOX, box);
-    // The linear and postal barcodes share one pane; the symbols with panes
-    // of their own show a note until those panes exist.
+    // The linear and postal barcodes share one pane; the two-dimensional
+    // and GS1 symbols have panes of their own.
     CMainFrame::RegisterPaneCreator(TYPE_BARCODE, [](CElement* element) -> QWidget* {
         auto* barcode = dynamic_cast<CBarcode*>(element);
         if (!barcode)
@@ -50,6 +50,8 @@ void RegisterPanes()
         }
         if (auto* dataBar = dynamic_cast<CGS1DataBar*>(barcode))
             return new CGS1DataBarView(dataBar);
+        if (barcode->GetSymbologyId() == SYM_GS1_128)
+            return new CUccEanView(barcode);
         auto* pane = new CElementView(barcode, CBarcodeView::kFormId,
                                       QString::fromLatin1(barcode->Symbology().name));
         return pane;

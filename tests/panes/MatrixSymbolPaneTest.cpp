@@ -618,4 +618,53 @@ TEST_F(MatrixSymbolPaneTest, GS1DataBarFormat)
     }
 }
 
+// GS1-128: style, height and human-readable text on the pane; its data
+// from a GS1 data variable made there.
+TEST_F(MatrixSymbolPaneTest, GS1128PaneEditsHeightTextAndSource)
+{
+    ASSERT_NE(frame, nullptr);
+    auto* barcode = Draw<CBarcode>(SYM_GS1_128);
+    ASSERT_NE(barcode, nullptr);
+    QWidget* pane = Pane();
+    ASSERT_STREQ(pane->metaObject()->className(), "CUccEanView");
+    EXPECT_EQ(pane->objectName(), QStringLiteral("id386"));
+    EXPECT_EQ(pane->findChild<QLineEdit*>(QStringLiteral("id1049")), nullptr);
+    auto* style = Control<QComboBox>(pane, 1039);
+    ASSERT_NE(style, nullptr);
+    EXPECT_GT(style->count(), 0);
+    EXPECT_EQ(style->currentText(), barcode->m_styleName);
+    EXPECT_FALSE(Control<QPushButton>(pane, 1537)->isEnabled()) << "a stock style";
+
+    ExpectRedrawn(barcode, "height", [&] {
+        Type(Control<QLineEdit>(pane, 1007), QStringLiteral("20"));
+        EXPECT_EQ(barcode->m_height, 200);
+    });
+    auto* human = Control<QCheckBox>(pane, 1198);
+    auto* face = Control<QComboBox>(pane, 1164);
+    ASSERT_TRUE(human && face);
+    const bool shown = barcode->m_showHumanReadable;
+    Click(human);
+    EXPECT_EQ(bool(barcode->m_showHumanReadable), !shown);
+    EXPECT_EQ(face->isEnabled(), !shown);
+    if (shown)
+        Click(human);
+    EXPECT_TRUE(barcode->m_showHumanReadable);
+    Choose(Control<QComboBox>(pane, 1539), QStringLiteral("Bold"));
+    EXPECT_EQ(barcode->m_texts[0].GetFont().GetLogFont().lfWeight, 700);
+    EXPECT_TRUE(frame->Document().IsModified());
+
+    CAnswer<CUccEanDataDlg> make([](CUccEanDataDlg* dlg) {
+        dlg->AddEntry(1);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "09501101530003");
+        dlg->accept();
+    });
+    ExpectRedrawn(barcode, "new data source",
+                  [&] { QTest::mouseClick(Control<QPushButton>(pane, 1137), Qt::LeftButton); });
+    ASSERT_TRUE(make.Answered());
+    EXPECT_EQ(barcode->m_dataSource, SOURCE_GS1);
+    EXPECT_NE(FindGS1Data(SOURCE_GS1, barcode->m_sourceName), nullptr);
+    EXPECT_EQ(barcode->m_sampleData, QStringLiteral("0109501101530003"));
+}
+
 } // namespace
