@@ -432,7 +432,13 @@ void CMatrixSymbolView::OnNewGS1Source()
     if (!b)
         return;
     CVariableList& variables = TheVariableList();
-    auto* data = dynamic_cast<CUccEanData*>(variables.CreateVariable(VARIABLE_GS1, b->m_name));
+    // Named for the element; a name already taken (by the data made for
+    // it before) is not given twice, so the symbol never reads the other.
+    const QString base = b->m_name.isEmpty() ? QStringLiteral("GS1") : b->m_name;
+    QString name = base;
+    for (int n = 2; variables.FindVariable(VARIABLE_GS1, name); ++n)
+        name = QStringLiteral("%1_%2").arg(base).arg(n);
+    auto* data = dynamic_cast<CUccEanData*>(variables.CreateVariable(VARIABLE_GS1, name));
     if (!data)
         return;
     if (!data->DoNewDialog(this, GS1Mode())) {
@@ -693,6 +699,8 @@ void CPDF417View::Load(CPDF417* p)
 
 void CPDF417View::ApplyParameters()
 {
+    if (IsLoading())
+        return;
     double mils = 0;
     const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
     auto* p = dynamic_cast<CPDF417*>(BeginEdit(sender() ? sender() : m_xDimension));
@@ -872,6 +880,8 @@ void CDataMatrixView::OnTypeChanged(int index)
 
 void CDataMatrixView::ApplyParameters()
 {
+    if (IsLoading())
+        return;
     double mils = 0;
     const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
     auto* m = dynamic_cast<CDataMatrix*>(BeginEdit(sender() ? sender() : m_type));
@@ -942,6 +952,8 @@ void CQRCodeView::Load(CQRCode* q)
 
 void CQRCodeView::ApplyParameters()
 {
+    if (IsLoading())
+        return;
     double mils = 0;
     const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
     auto* q = dynamic_cast<CQRCode*>(BeginEdit(sender() ? sender() : m_level));
@@ -1016,6 +1028,8 @@ void CGS1DataBarView::Load(CGS1DataBar* d)
 
 void CGS1DataBarView::ApplyFormat()
 {
+    if (IsLoading())
+        return;
     double mils = 0;
     const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
     auto* d = dynamic_cast<CGS1DataBar*>(BeginEdit(sender() ? sender() : m_type));

@@ -546,6 +546,24 @@ TEST_F(MatrixSymbolPaneTest, GS1DataMatrixTakesItsDataFromANewGS1Variable)
     ASSERT_TRUE(edit.Answered());
     EXPECT_EQ(matrix->m_data, QStringLiteral("0109501101530003"
                                              "10LOT10"));
+
+    // Made anew for the same element, the new data takes a name of its own
+    // and the symbol follows it, not the first.
+    const QString first = matrix->m_sourceName;
+    CAnswer<CUccEanDataDlg> again([](CUccEanDataDlg* dlg) {
+        dlg->AddEntry(1);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "04012345123456");
+        dlg->accept();
+    });
+    QTest::mouseClick(Control<QPushButton>(pane, 1137), Qt::LeftButton);
+    ASSERT_TRUE(again.Answered());
+    EXPECT_NE(matrix->m_sourceName, first);
+    EXPECT_EQ(TheVariableList().GetCount(), variables + 2);
+    auto* second = FindGS1Data(SOURCE_GS1, matrix->m_sourceName);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->GetBarcodeData(), QStringLiteral("0104012345123456"));
+    EXPECT_EQ(matrix->m_data, QStringLiteral("0104012345123456"));
 }
 
 TEST_F(MatrixSymbolPaneTest, GS1DataBarFormat)
