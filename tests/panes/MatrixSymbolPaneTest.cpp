@@ -14,6 +14,9 @@
 #include "MatrixSymbolViews.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
+#include "Paper.h"
+#include "PdfSupport.h"
+#include "PrintSignDlg.h"
 #include "SelectBarcodeTypeDlg.h"
 #include "SignApp.h"
 #include "SignData.h"
@@ -28,6 +31,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -683,6 +687,94 @@ TEST_F(MatrixSymbolPaneTest, GS1128PaneEditsHeightTextAndSource)
     EXPECT_EQ(barcode->m_dataSource, SOURCE_GS1);
     EXPECT_NE(FindGS1Data(SOURCE_GS1, barcode->m_sourceName), nullptr);
     EXPECT_EQ(barcode->m_sampleData, QStringLiteral("0109501101530003"));
+}
+
+// The three symbols edited in their panes, saved, opened again and printed
+// through File > Print: each reads back from the printed page.
+TEST_F(MatrixSymbolPaneTest, EditedSymbolsSavedReopenedAndPrinted)
+{
+    ASSERT_NE(frame, nullptr);
+    auto* qr = Draw<CQRCode>(SYM_QRCODE, CPoint(100, 100));
+    ASSERT_NE(qr, nullptr);
+    Type(Control<QLineEdit>(Pane(), 1049), QStringLiteral("Aisle 7 / Bay 3"));
+    Choose(Control<QComboBox>(Pane(), 1465), QStringLiteral("High"));
+    Choose(Control<QComboBox>(Pane(), 1162), QStringLiteral("3"));
+
+    auto* matrix = Draw<CDataMatrix>(SYM_DATAMATRIX, CPoint(600, 100));
+    ASSERT_NE(matrix, nullptr);
+    Type(Control<QLineEdit>(Pane(), 1049), QStringLiteral("LOT 4711"));
+    Choose(Control<QComboBox>(Pane(), 1466), QStringLiteral("24 x 24"));
+
+    auto* pdf417 = Draw<CPDF417>(SYM_PDF417, CPoint(100, 600));
+    ASSERT_NE(pdf417, nullptr);
+    Type(Control<QLineEdit>(Pane(), 1049), QStringLiteral("Pallet 12 of 40"));
+    Click(Control<QRadioButton>(Pane(), 1407));
+    Control<QSpinBox>(Pane(), 1410)->setValue(4);
+    ASSERT_EQ(pdf417->m_columnCount, 4u);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    QString chosen = home.FilePath("symbols.sgn");
+    FrameHooks().chooseFile = [&chosen](QWidget*, const CFileChoice&) { return chosen; };
+    auto command = [this](int id) {
+        frame->UpdateActionsNow();
+        frame->Action(id)->trigger();
+    };
+    command(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(QFile::exists(chosen));
+    command(ID_FILE_NEW);
+    command(ID_FILE_OPEN);
+    ASSERT_EQ(TheElementList().GetCount(), 3);
+    auto* reopenedQr = dynamic_cast<CQRCode*>(TheElementList().GetAt(0));
+    auto* reopenedMatrix = dynamic_cast<CDataMatrix*>(TheElementList().GetAt(1));
+    auto* reopenedPdf = dynamic_cast<CPDF417*>(TheElementList().GetAt(2));
+    ASSERT_TRUE(reopenedQr && reopenedMatrix && reopenedPdf);
+    EXPECT_EQ(reopenedQr->m_level, 3);
+    EXPECT_EQ(reopenedQr->m_mask, 3);
+    EXPECT_EQ(reopenedMatrix->m_rows, 24u);
+    EXPECT_EQ(reopenedPdf->m_symbolType, 2u);
+    EXPECT_EQ(reopenedPdf->m_columnCount, 4u);
+
+    chosen = home.FilePath("symbols.pdf");
+    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
+        auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
+        where->setCurrentIndex(where->findText(QStringLiteral("File")));
+        Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
+        dlg->accept();
+    });
+    command(ID_FILE_PRINT);
+    FrameHooks().chooseFile = nullptr;
+    ASSERT_TRUE(print.Answered());
+    ASSERT_EQ(PdfPageCount(chosen), 1);
+    const QImage page = RenderPdfPage(chosen, 1, 300).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(page.isNull());
+    if (!qEnvironmentVariableIsEmpty("TABREL_SHOTS"))
+        page.save(qEnvironmentVariable("TABREL_SHOTS") + QStringLiteral("/symbols-page.png"));
+    // Each symbol is looked for around its place on the page (the reader
+    // does not find a small Data Matrix beside other symbols on a whole
+    // page).
+    const CPaperStock* stock = ThePaper().Current();
+    const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
+    struct Expected
+    {
+        CBarcode* symbol;
+        ZXing::BarcodeFormat format;
+        const char* text;
+    };
+    for (const Expected& e :
+         {Expected{reopenedQr, ZXing::BarcodeFormat::QRCode, "Aisle 7 / Bay 3"},
+          Expected{reopenedMatrix, ZXing::BarcodeFormat::DataMatrix, "LOT 4711"},
+          Expected{reopenedPdf, ZXing::BarcodeFormat::PDF417, "Pallet 12 of 40"}}) {
+        const CPoint at = e.symbol->m_origin + origin;
+        const QImage part =
+            page.copy(QRect(qRound(at.x * 300 / 254.0) - 60, qRound(at.y * 300 / 254.0) - 60,
+                            e.format == ZXing::BarcodeFormat::PDF417 ? 900 : 280, 280));
+        const ZXing::Result result =
+            ZXing::ReadBarcode(ZXing::ImageView(part.constBits(), part.width(), part.height(),
+                                                ZXing::ImageFormat::Lum, int(part.bytesPerLine())),
+                               ZXing::DecodeHints().setFormats(e.format));
+        EXPECT_TRUE(result.isValid()) << e.text;
+        EXPECT_EQ(QString::fromStdWString(result.text()), QString::fromLatin1(e.text));
+    }
 }
 
 } // namespace
