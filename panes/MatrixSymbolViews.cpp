@@ -373,18 +373,18 @@ void CMatrixSymbolView::EndEdit(CBarcode* b)
     b->RecalcPosition(View());
 }
 
-bool CMatrixSymbolView::ReadMils(const QString& text, double& mils)
+CMatrixSymbolView::Mils CMatrixSymbolView::ReadMils(const QString& text, double& mils)
 {
     double value = 0;
     if (!PaneUnits::Parse(text.trimmed(), value) || !std::isfinite(value) || value <= 0)
-        return false;
+        return MILS_NONE;
     if (value < 0.01 || value > 1000.0) {
         AppMessageBox(tr("Please enter a number between %1 and %2.")
                           .arg(QLocale().toString(0.01), QLocale().toString(1000)));
-        return false;
+        return MILS_REFUSED;
     }
     mils = value;
-    return true;
+    return MILS_TYPED;
 }
 
 int CMatrixSymbolView::PrinterDpi()
@@ -702,7 +702,10 @@ void CPDF417View::ApplyParameters()
     if (IsLoading())
         return;
     double mils = 0;
-    const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
+    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
+    if (typed == MILS_REFUSED)
+        return;
+    const bool widthTyped = typed == MILS_TYPED;
     auto* p = dynamic_cast<CPDF417*>(BeginEdit(sender() ? sender() : m_xDimension));
     if (!p)
         return;
@@ -883,7 +886,10 @@ void CDataMatrixView::ApplyParameters()
     if (IsLoading())
         return;
     double mils = 0;
-    const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
+    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
+    if (typed == MILS_REFUSED)
+        return;
+    const bool widthTyped = typed == MILS_TYPED;
     auto* m = dynamic_cast<CDataMatrix*>(BeginEdit(sender() ? sender() : m_type));
     if (!m)
         return;
@@ -955,7 +961,10 @@ void CQRCodeView::ApplyParameters()
     if (IsLoading())
         return;
     double mils = 0;
-    const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
+    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
+    if (typed == MILS_REFUSED)
+        return;
+    const bool widthTyped = typed == MILS_TYPED;
     auto* q = dynamic_cast<CQRCode*>(BeginEdit(sender() ? sender() : m_level));
     if (!q)
         return;
@@ -1031,7 +1040,10 @@ void CGS1DataBarView::ApplyFormat()
     if (IsLoading())
         return;
     double mils = 0;
-    const bool widthTyped = ReadMils(m_xDimension->currentText(), mils);
+    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
+    if (typed == MILS_REFUSED)
+        return;
+    const bool widthTyped = typed == MILS_TYPED;
     auto* d = dynamic_cast<CGS1DataBar*>(BeginEdit(sender() ? sender() : m_type));
     if (!d)
         return;

@@ -61,10 +61,16 @@ protected:
     // sign is marked modified.
     void EndEdit(CBarcode* barcode);
 
-    // Reads a typed module width in mils. FALSE when it is no number yet or
-    // not above 0 (the width stays); above the most a module can be, the
-    // user is told and FALSE returned.
-    bool ReadMils(const QString& text, double& mils);
+    // Reads a typed module width in mils: none when it is no number yet or
+    // not above 0 (the width stays, the other values are written); refused,
+    // after telling the user, when it is out of range (nothing is written).
+    enum Mils
+    {
+        MILS_TYPED,
+        MILS_NONE,
+        MILS_REFUSED,
+    };
+    Mils ReadMils(const QString& text, double& mils);
     // The printer's dots per inch across the page (the proof resolution
     // when one is set).
     static int PrinterDpi();

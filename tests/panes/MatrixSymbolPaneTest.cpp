@@ -252,8 +252,7 @@ TEST_F(MatrixSymbolPaneTest, PDF417FormatEdits)
         Type(xDim->lineEdit(), QStringLiteral("9.996"));
         EXPECT_EQ(pdf->m_xDimension, 1000u) << "hundredths, half up";
     });
-    // A width of nothing, 0 or too much keeps the one in hand; only the
-    // last is told.
+    // A width of nothing, 0 or no number keeps the one in hand, untold.
     for (const char* typed : {"", "0", "-3", "x"}) {
         Type(xDim->lineEdit(), QString::fromLatin1(typed));
         EXPECT_EQ(pdf->m_xDimension, 1000u) << typed;
@@ -266,6 +265,10 @@ TEST_F(MatrixSymbolPaneTest, PDF417FormatEdits)
     EXPECT_EQ(messages.Count(), 1);
     EXPECT_TRUE(messages.LastText().contains(QStringLiteral("0.01")))
         << messages.LastText().toStdString();
+    // While the box reads out of range, no other value is written either.
+    level->setValue(2);
+    EXPECT_EQ(pdf->m_eccLevel, 6u);
+    EXPECT_EQ(messages.Count(), 2);
     ExpectRedrawn(pdf, "defaults",
                   [&] { QTest::mouseClick(Control<QPushButton>(pane, 1413), Qt::LeftButton); });
     EXPECT_EQ(pdf->m_symbolType, 0u);
