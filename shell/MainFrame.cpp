@@ -10,6 +10,7 @@
 #include "PriceFormatList.h"
 #include "PriceCommands.h"
 #include "PrintCommands.h"
+#include "SpellCommands.h"
 #include "SignApp.h"
 #include "UndoHistory.h"
 #include "WaitCursor.h"
@@ -220,6 +221,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     InstallPrintHooks();
     new CPrintCommands(this); // joins the command chain
     new CPriceCommands(this);
+    new CSpellCommands(this);
 
     resize(1024, 720);
     SwitchElementView(nullptr);
