@@ -659,6 +659,9 @@ TEST_F(MatrixSymbolPaneTest, GS1128PaneEditsHeightTextAndSource)
     EXPECT_GT(style->count(), 0);
     EXPECT_EQ(style->currentText(), barcode->m_styleName);
     EXPECT_FALSE(Control<QPushButton>(pane, 1537)->isEnabled()) << "a stock style";
+    // GS1-128 always has its check digit: the box shows it, fixed.
+    EXPECT_FALSE(Control<QCheckBox>(pane, 1201)->isEnabled());
+    EXPECT_TRUE(Control<QCheckBox>(pane, 1201)->isChecked());
 
     ExpectRedrawn(barcode, "height", [&] {
         Type(Control<QLineEdit>(pane, 1007), QStringLiteral("20"));
