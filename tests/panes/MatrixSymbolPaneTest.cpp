@@ -4,6 +4,7 @@
 // modified; the printed sign read back by a barcode reader.
 #include "AppContext.h"
 #include "Barcode.h"
+#include "Code128.h"
 #include "Commands.h"
 #include "DataMatrix.h"
 #include "DesignView.h"
@@ -16,6 +17,8 @@
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
 #include "PrintSignDlg.h"
 #include "SelectBarcodeTypeDlg.h"
 #include "SignApp.h"
@@ -780,6 +783,93 @@ TEST_F(MatrixSymbolPaneTest, EditedSymbolsSavedReopenedAndPrinted)
                                ZXing::DecodeHints().setFormats(e.format));
         EXPECT_TRUE(result.isValid()) << e.text;
         EXPECT_EQ(QString::fromStdWString(result.text()), QString::fromLatin1(e.text));
+    }
+}
+
+// GS1 symbols fed by the GS1 Barcode Data dialog and a QR Code beside them,
+// printed through File > Print: each is read back from the page, the GS1
+// ones as GS1 element strings.
+TEST_F(MatrixSymbolPaneTest, GS1SymbolsFedByTheirDataArePrintedAndRead)
+{
+    ASSERT_NE(frame, nullptr);
+    auto feed = [this](const char* gtin, const char* lot) {
+        CAnswer<CUccEanDataDlg> make([gtin, lot](CUccEanDataDlg* dlg) {
+            dlg->AddEntry(1);
+            dlg->SampleEdit()->selectAll();
+            QTest::keyClicks(dlg->SampleEdit(), QString::fromLatin1(gtin));
+            dlg->AddEntry(10);
+            dlg->SampleEdit()->selectAll();
+            QTest::keyClicks(dlg->SampleEdit(), QString::fromLatin1(lot));
+            dlg->accept();
+        });
+        QTest::mouseClick(Control<QPushButton>(Pane(), 1137), Qt::LeftButton);
+        EXPECT_TRUE(make.Answered());
+    };
+    auto* gs1128 = Draw<CUccEan128>(SYM_GS1_128, CPoint(100, 100));
+    ASSERT_NE(gs1128, nullptr);
+    feed("09501101530003", "A-17");
+    EXPECT_EQ(gs1128->m_humanReadable, QStringLiteral("(01)09501101530003(10)A-17"));
+    auto* matrix = Draw<CDataMatrix>(SYM_GS1_DATAMATRIX, CPoint(100, 600));
+    ASSERT_NE(matrix, nullptr);
+    feed("04012345123456", "B9");
+    auto* qr = Draw<CQRCode>(SYM_QRCODE, CPoint(900, 600));
+    ASSERT_NE(qr, nullptr);
+    Type(Control<QLineEdit>(Pane(), 1049), QStringLiteral("https://example.com/p/4711"));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    // The sign takes data, so File > Print opens the print station.
+    const QString chosen = home.FilePath("gs1.pdf");
+    FrameHooks().chooseFile = [&chosen](QWidget*, const CFileChoice&) { return chosen; };
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_NE(commands, nullptr);
+    ASSERT_TRUE(commands->IsStationOpen());
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES)->setValue(1);
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+    back->click(); // ends the job: the file is written
+    back->click(); // back to the design
+    FrameHooks().chooseFile = nullptr;
+    ASSERT_EQ(PdfPageCount(chosen), 1);
+    const QImage page = RenderPdfPage(chosen, 1, 300).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(page.isNull());
+    if (!qEnvironmentVariableIsEmpty("TABREL_SHOTS"))
+        page.save(qEnvironmentVariable("TABREL_SHOTS") + QStringLiteral("/gs1-page.png"));
+    const CPaperStock* stock = ThePaper().Current();
+    const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
+    struct Expected
+    {
+        CBarcode* symbol;
+        ZXing::BarcodeFormat format;
+        std::string text;
+        bool gs1;
+    };
+    for (const Expected& e :
+         {Expected{gs1128, ZXing::BarcodeFormat::Code128, "010950110153000310A-17", true},
+          Expected{matrix, ZXing::BarcodeFormat::DataMatrix, "010401234512345610B9", true},
+          Expected{qr, ZXing::BarcodeFormat::QRCode, "https://example.com/p/4711", false}}) {
+        SCOPED_TRACE(e.text);
+        CRect area = e.symbol->m_bounds;
+        area.OffsetRect(origin.x, origin.y);
+        area.InflateRect(60, 60, 60, 60);
+        const QRect px(qRound(area.left * 300 / 254.0), qRound(area.top * 300 / 254.0),
+                       qRound(area.Width() * 300 / 254.0), qRound(area.Height() * 300 / 254.0));
+        const QImage part = page.copy(px.intersected(page.rect()));
+        const ZXing::Result result =
+            ZXing::ReadBarcode(ZXing::ImageView(part.constBits(), part.width(), part.height(),
+                                                ZXing::ImageFormat::Lum, int(part.bytesPerLine())),
+                               ZXing::DecodeHints().setFormats(e.format).setTryHarder(true));
+        ASSERT_TRUE(result.isValid());
+        EXPECT_EQ(QString::fromStdWString(result.text()).toStdString(), e.text);
+        EXPECT_EQ(result.contentType() == ZXing::ContentType::GS1, e.gs1);
     }
 }
 
