@@ -77,7 +77,8 @@ TEST_F(MatrixFixture, EverySymbolIsReadBackAtLabelPrinterResolutions)
     using F = ZXing::BarcodeFormat;
     const QString verse = CDataMatrix().m_data;
     // The reader gives DataBar's GTIN without its identifier, and Expanded's
-    // element strings with the identifiers in brackets.
+    // element strings with the identifiers in brackets; it does not read
+    // DataBar Limited, whose data rules are tested below.
     const std::vector<ReadCase> cases = {
         {"Data Matrix", [&] { return Make<CDataMatrix>(verse); }, F::DataMatrix,
          verse.toStdString()},
@@ -91,6 +92,11 @@ TEST_F(MatrixFixture, EverySymbolIsReadBackAtLabelPrinterResolutions)
         {"DataBar", [] { return MakeDataBar(CGS1DataBar::kOmnidirectional, "0112345678"); },
          F::DataBar, "00000123456784"},
         {"DataBar Truncated", [] { return MakeDataBar(CGS1DataBar::kTruncated, "09501101530003"); },
+         F::DataBar, "09501101530003"},
+        {"DataBar Stacked", [] { return MakeDataBar(CGS1DataBar::kStacked, "0109501101530003"); },
+         F::DataBar, "09501101530003"},
+        {"DataBar Stacked Omnidirectional",
+         [] { return MakeDataBar(CGS1DataBar::kStackedOmnidirectional, "0109501101530003"); },
          F::DataBar, "09501101530003"},
         {"DataBar Expanded",
          [] { return MakeDataBar(CGS1DataBar::kExpanded, "(01)09501101530003(10)AB-12"); },
