@@ -9,6 +9,7 @@
 #include "DataMatrix.h"
 #include "GS1DataBar.h"
 #include "SymbolMatrix.h"
+#include "TextExport.h"
 
 #include <functional>
 
@@ -297,4 +298,33 @@ TEST_F(MatrixFixture, RecordsKeepEveryParameter)
     EXPECT_EQ(b2->m_heightFactor, 2);
     EXPECT_EQ(b2->m_data, bar.m_data);
     EXPECT_EQ(b2->m_bitmap, bar.m_bitmap);
+}
+
+// The text export: the matrix symbols write their own blocks; a QR Code,
+// which has no style, writes none and reads no style it does not have.
+TEST_F(MatrixFixture, TextExportWritesEachSymbolsOwnBlock)
+{
+    auto exported = [](CBarcode& barcode) {
+        QByteArray bytes;
+        {
+            CTextExportFile file(&bytes);
+            barcode.WriteXml(file);
+        }
+        return QString::fromLatin1(bytes);
+    };
+    CQRCode qr;
+    ASSERT_EQ(qr.m_style, nullptr);
+    const QString q = exported(qr);
+    EXPECT_TRUE(q.contains(QStringLiteral("<type=\"32\"/>")));
+    EXPECT_FALSE(q.contains(QStringLiteral("style"), Qt::CaseInsensitive));
+    CDataMatrix matrix;
+    matrix.m_sampleData = QStringLiteral("a<b");
+    const QString m = exported(matrix);
+    EXPECT_TRUE(m.startsWith(QStringLiteral("<barcode>")));
+    EXPECT_TRUE(m.contains(QStringLiteral("<x-dimension units=\"mil\" value=\"20.00\"/>")));
+    EXPECT_TRUE(m.contains(QStringLiteral("<sample-data>a&lt;b</sample-data>")));
+    CPDF417 pdf;
+    const QString p = exported(pdf);
+    EXPECT_TRUE(p.contains(QStringLiteral("<symbol type=\"0\" aspect-ratio=\"1:2\" rows=\"90\" columns=\"30\"/>")));
+    EXPECT_TRUE(p.contains(QStringLiteral("aspect-ratio=\"3:1\"")));
 }
