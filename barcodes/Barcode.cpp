@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "Printer.h"
 #include "Rounding.h"
+#include "SymbolMatrix.h"
 #include "TextExport.h"
 #include "UndoHistory.h"
 
@@ -640,6 +641,70 @@ void CBarcode::DrawInvalidBitmap(int width, int height)
                 FillBlack(m_bitmap, x, row, 1, 1);
         }
     }
+}
+
+void CBarcode::ShowFixedPlaceholder()
+{
+    m_invalid = TRUE;
+    DrawInvalidBitmap(3 * ResolutionAlong() / 2, 3 * ResolutionAcross() / 4);
+    ClearText();
+    FinishSymbol();
+}
+
+BOOL CBarcode::PlaceModules(const CSymbolMatrix& grid, int mw, int mh)
+{
+    if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * mw,
+                            static_cast<long long>(grid.TotalHeight()) * mh)) {
+        ShowInvalid();
+        return FALSE;
+    }
+    int y = 0;
+    for (int r = 0; r < grid.Rows(); ++r) {
+        const int height = grid.RowHeight(r) * mh;
+        for (int c = 0; c < grid.Columns();) {
+            if (!grid.IsDark(r, c)) {
+                ++c;
+                continue;
+            }
+            int end = c + 1;
+            while (end < grid.Columns() && grid.IsDark(r, end))
+                ++end;
+            FillBlack(m_bitmap, c * mw, y, (end - c) * mw, height);
+            c = end;
+        }
+        y += height;
+    }
+    ClearText();
+    FinishSymbol();
+    return TRUE;
+}
+
+void CBarcode::WriteOwnBlockHead(CTextExportFile& file)
+{
+    file.WriteString(QStringLiteral("<barcode>\n"));
+    CElement::WriteXml(file);
+    file.WriteString(QStringLiteral("<type=\"%1\"/>\n").arg(GetSymbologyId()));
+    file.WriteString(
+        QStringLiteral("<position units=\"TMM\" x=\"%1\" y=\"%2\"/>\n").arg(m_origin.x).arg(m_origin.y));
+    file.WriteString(QStringLiteral("<orientation=\"%1\"/>\n").arg(m_orientation));
+}
+
+void CBarcode::WriteOwnBlockTail(CTextExportFile& file)
+{
+    file.WriteString(
+        QStringLiteral("<sample-data>%1</sample-data>\n").arg(HtmlEscape(m_sampleData)));
+    file.WriteString(QStringLiteral("</barcode>\n"));
+}
+
+int CBarcode::QuarterTurn(long long degrees)
+{
+    return NormaliseOrientation(degrees);
+}
+
+CPoint CBarcode::ClampedOrigin(int x, int y)
+{
+    return CPoint(std::clamp(x, -kMaxCoordinate, kMaxCoordinate),
+                  std::clamp(y, -kMaxCoordinate, kMaxCoordinate));
 }
 
 void CBarcode::ShowInvalid()

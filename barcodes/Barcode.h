@@ -27,6 +27,7 @@
 
 class CBarcode;
 class CBarcodeAddOn;
+class CSymbolMatrix;
 
 // A copy of a barcode as its own class, or null.
 using BarcodeCopyFunction = CBarcode* (*)(const CBarcode& barcode);
@@ -245,6 +246,22 @@ protected:
 
     // Renders the placeholder into a new symbol bitmap of that size.
     void DrawInvalidBitmap(int width, int height);
+    // The placeholder of the symbols drawn from a grid of modules: 1.5
+    // inches along the symbol by 0.75 inch across.
+    void ShowFixedPlaceholder();
+    // Paints the grid into a new symbol bitmap, each module mw pixels wide
+    // and its row's height times mh pixels high, and places it; FALSE (and
+    // the placeholder) when the symbol would be too large.
+    BOOL PlaceModules(const CSymbolMatrix& grid, int mw, int mh);
+    // The text-export lines that open and close the own block of a symbol
+    // with its own record: tag, common element block, type, position and
+    // orientation; then the sample data and the closing tag.
+    void WriteOwnBlockHead(CTextExportFile& file);
+    void WriteOwnBlockTail(CTextExportFile& file);
+    // A turn from a file as a quarter turn, 0..270.
+    static int QuarterTurn(long long degrees);
+    // A point from a file within reach of the sign.
+    static CPoint ClampedOrigin(int x, int y);
     // Gives every text part a usable font (a file may name none).
     void EnsureTextFonts();
 

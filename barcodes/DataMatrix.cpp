@@ -31,41 +31,6 @@ const char* const kVerse = "Four shelves of labels, priced and neat,\r\n"
 // Most of an x-dimension a file may give: a tenth of an inch per module.
 constexpr long long kMaxXDimension = 10000; // hundredths of a mil
 
-int NormalisedOrientation(long long degrees)
-{
-    const int turn = static_cast<int>(((degrees % 360) + 360) % 360);
-    return turn - turn % 90;
-}
-
-CPoint ClampedOrigin(int x, int y)
-{
-    return CPoint(std::clamp(x, -CBarcode::kMaxCoordinate, CBarcode::kMaxCoordinate),
-                  std::clamp(y, -CBarcode::kMaxCoordinate, CBarcode::kMaxCoordinate));
-}
-
-// Writes the rows of the grid into the bitmap, each module mw pixels wide
-// and its row's height times mh pixels high.
-void PaintModules(QImage& bitmap, const CSymbolMatrix& grid, int mw, int mh)
-{
-    int y = 0;
-    for (int r = 0; r < grid.Rows(); ++r) {
-        const int height = grid.RowHeight(r) * mh;
-        int c = 0;
-        while (c < grid.Columns()) {
-            if (!grid.IsDark(r, c)) {
-                ++c;
-                continue;
-            }
-            int end = c + 1;
-            while (end < grid.Columns() && grid.IsDark(r, end))
-                ++end;
-            CBarcode::FillBlack(bitmap, c * mw, y, (end - c) * mw, height);
-            c = end;
-        }
-        y += height;
-    }
-}
-
 // One byte per character: a character below 256 (typed, or made by an
 // escape) is that byte; any other is its Windows-1252 byte ('?' when it has
 // none), as the sign file keeps it.
@@ -174,27 +139,16 @@ void CDataMatrix::Regenerate()
             return;
         }
         const int m = MatrixSymbols::ModulePixels(m_xDimension, ResolutionAlong());
-        if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * m,
-                                static_cast<long long>(grid.TotalHeight()) * m)) {
-            ShowInvalid();
-            return;
-        }
-        PaintModules(m_bitmap, grid, m, m);
+        PlaceModules(grid, m, m);
     } catch (const std::bad_alloc&) {
         AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
         ShowInvalid();
-        return;
     }
-    ClearText();
-    FinishSymbol();
 }
 
 void CDataMatrix::ShowInvalid()
 {
-    m_invalid = TRUE;
-    DrawInvalidBitmap(3 * ResolutionAlong() / 2, 3 * ResolutionAcross() / 4);
-    ClearText();
-    FinishSymbol();
+    ShowFixedPlaceholder();
 }
 
 void CDataMatrix::Serialize(CArchive& ar)
@@ -214,7 +168,7 @@ void CDataMatrix::Serialize(CArchive& ar)
     const int x = ar.ReadInt();
     const int y = ar.ReadInt();
     m_origin = ClampedOrigin(x, y);
-    m_orientation = NormalisedOrientation(ar.ReadInt());
+    m_orientation = QuarterTurn(ar.ReadInt());
     EnsureTextFonts();
     Regenerate();
     RecalcPosition(nullptr);
@@ -222,21 +176,14 @@ void CDataMatrix::Serialize(CArchive& ar)
 
 void CDataMatrix::WriteXml(CTextExportFile& file)
 {
-    file.WriteString(QStringLiteral("<barcode>\n"));
-    CElement::WriteXml(file);
-    file.WriteString(QStringLiteral("<type=\"%1\"/>\n").arg(GetSymbologyId()));
-    file.WriteString(
-        QStringLiteral("<position units=\"TMM\" x=\"%1\" y=\"%2\"/>\n").arg(m_origin.x).arg(m_origin.y));
-    file.WriteString(QStringLiteral("<orientation=\"%1\"/>\n").arg(m_orientation));
+    WriteOwnBlockHead(file);
     file.WriteString(QStringLiteral("<ecc-type=\"%1\"/>\n").arg(m_eccType));
     file.WriteString(QStringLiteral("<format=\"%1\"/>\n").arg(m_format));
     file.WriteString(
         QStringLiteral("<size rows=\"%1\" columns=\"%2\"/>\n").arg(m_rows).arg(m_columns));
     file.WriteString(QStringLiteral("<x-dimension units=\"mil\" value=\"%1\"/>\n")
                          .arg(m_xDimension / 100.0, 0, 'f', 2));
-    file.WriteString(
-        QStringLiteral("<sample-data>%1</sample-data>\n").arg(HtmlEscape(m_sampleData)));
-    file.WriteString(QStringLiteral("</barcode>\n"));
+    WriteOwnBlockTail(file);
 }
 
 // --- GS1 Data Matrix -----------------------------------------------------------------
@@ -353,28 +300,16 @@ void CPDF417::Regenerate()
             }
         }
         const int m = MatrixSymbols::ModulePixels(m_xDimension, ResolutionAlong());
-        const int rowHeight = m * aspect;
-        if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * m,
-                                static_cast<long long>(grid.TotalHeight()) * rowHeight)) {
-            ShowInvalid();
-            return;
-        }
-        PaintModules(m_bitmap, grid, m, rowHeight);
+        PlaceModules(grid, m, m * aspect);
     } catch (const std::bad_alloc&) {
         AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
         ShowInvalid();
-        return;
     }
-    ClearText();
-    FinishSymbol();
 }
 
 void CPDF417::ShowInvalid()
 {
-    m_invalid = TRUE;
-    DrawInvalidBitmap(3 * ResolutionAlong() / 2, 3 * ResolutionAcross() / 4);
-    ClearText();
-    FinishSymbol();
+    ShowFixedPlaceholder();
 }
 
 void CPDF417::Serialize(CArchive& ar)
@@ -402,7 +337,7 @@ void CPDF417::Serialize(CArchive& ar)
     const int x = ar.ReadInt();
     const int y = ar.ReadInt();
     m_origin = ClampedOrigin(x, y);
-    m_orientation = NormalisedOrientation(ar.ReadInt());
+    m_orientation = QuarterTurn(ar.ReadInt());
     EnsureTextFonts();
     Regenerate();
     RecalcPosition(nullptr);
@@ -410,12 +345,7 @@ void CPDF417::Serialize(CArchive& ar)
 
 void CPDF417::WriteXml(CTextExportFile& file)
 {
-    file.WriteString(QStringLiteral("<barcode>\n"));
-    CElement::WriteXml(file);
-    file.WriteString(QStringLiteral("<type=\"%1\"/>\n").arg(GetSymbologyId()));
-    file.WriteString(
-        QStringLiteral("<position units=\"TMM\" x=\"%1\" y=\"%2\"/>\n").arg(m_origin.x).arg(m_origin.y));
-    file.WriteString(QStringLiteral("<orientation=\"%1\"/>\n").arg(m_orientation));
+    WriteOwnBlockHead(file);
     file.WriteString(
         QStringLiteral("<error-correction type=\"%1\" level=\"%2\" percentage=\"%3\"/>\n")
             .arg(m_eccType)
@@ -434,9 +364,7 @@ void CPDF417::WriteXml(CTextExportFile& file)
             .arg(m_columnCount));
     file.WriteString(QStringLiteral("<truncate=\"%1\"/>\n").arg(m_truncate));
     file.WriteString(QStringLiteral("<force-binary=\"%1\"/>\n").arg(m_forceBinary));
-    file.WriteString(
-        QStringLiteral("<sample-data>%1</sample-data>\n").arg(HtmlEscape(m_sampleData)));
-    file.WriteString(QStringLiteral("</barcode>\n"));
+    WriteOwnBlockTail(file);
 }
 
 // --- QR Code -------------------------------------------------------------------------
@@ -542,27 +470,16 @@ void CQRCode::Regenerate()
             return;
         }
         const int m = SnapModuleWidth();
-        if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * m,
-                                static_cast<long long>(grid.TotalHeight()) * m)) {
-            ShowInvalid();
-            return;
-        }
-        PaintModules(m_bitmap, grid, m, m);
+        PlaceModules(grid, m, m);
     } catch (const std::bad_alloc&) {
         AppMessageBoxId(IDS_INSUFFICIENT_MEMORY);
         ShowInvalid();
-        return;
     }
-    ClearText();
-    FinishSymbol();
 }
 
 void CQRCode::ShowInvalid()
 {
-    m_invalid = TRUE;
-    DrawInvalidBitmap(3 * ResolutionAlong() / 2, 3 * ResolutionAcross() / 4);
-    ClearText();
-    FinishSymbol();
+    ShowFixedPlaceholder();
 }
 
 void CQRCode::OnPrinterChanged(CPrinter*)
@@ -597,7 +514,7 @@ void CQRCode::Serialize(CArchive& ar)
     const int x = ar.ReadInt();
     const int y = ar.ReadInt();
     m_origin = ClampedOrigin(x, y);
-    m_orientation = NormalisedOrientation(ar.ReadInt());
+    m_orientation = QuarterTurn(ar.ReadInt());
     EnsureTextFonts();
     SnapModuleWidth();
     Regenerate();

@@ -20,12 +20,6 @@ namespace {
 
 constexpr int kMaxHeightFactor = 50;
 
-int NormalisedOrientation(long long degrees)
-{
-    const int turn = static_cast<int>(((degrees % 360) + 360) % 360);
-    return turn - turn % 90;
-}
-
 SymbolKind KindOf(int type)
 {
     switch (type) {
@@ -205,29 +199,10 @@ void CGS1DataBar::Regenerate()
             return;
         }
         const int m = ModulePixels(m_xDimension, ResolutionAlong());
-        const int mh = m * std::clamp(m_heightFactor, 1, kMaxHeightFactor);
-        if (!CreateSymbolBitmap(static_cast<long long>(grid.Columns()) * m,
-                                static_cast<long long>(grid.TotalHeight()) * mh)) {
+        if (!PlaceModules(grid, m, m * std::clamp(m_heightFactor, 1, kMaxHeightFactor))) {
             m_symbolValid = FALSE;
-            ShowInvalid();
             LayoutHumanReadable();
             return;
-        }
-        int y = 0;
-        for (int r = 0; r < grid.Rows(); ++r) {
-            const int height = grid.RowHeight(r) * mh;
-            for (int c = 0; c < grid.Columns();) {
-                if (!grid.IsDark(r, c)) {
-                    ++c;
-                    continue;
-                }
-                int end = c + 1;
-                while (end < grid.Columns() && grid.IsDark(r, end))
-                    ++end;
-                FillBlack(m_bitmap, c * m, y, (end - c) * m, height);
-                c = end;
-            }
-            y += height;
         }
         // The human-readable text: the element string in brackets, the
         // GTIN with its check digit.
@@ -246,18 +221,14 @@ void CGS1DataBar::Regenerate()
         LayoutHumanReadable();
         return;
     }
-    m_height = std::max(1, static_cast<int>(std::lround(m_bitmap.height() * 254.0 /
+    m_height = std::max(1, static_cast<int>(std::lround(m_bitmapSize.cy * 254.0 /
                                                          std::max(1, ResolutionAcross()))));
-    FinishSymbol();
     LayoutHumanReadable();
 }
 
 void CGS1DataBar::ShowInvalid()
 {
-    m_invalid = TRUE;
-    DrawInvalidBitmap(3 * ResolutionAlong() / 2, 3 * ResolutionAcross() / 4);
-    ClearText();
-    FinishSymbol();
+    ShowFixedPlaceholder();
 }
 
 void CGS1DataBar::LayoutHumanReadable()
@@ -307,9 +278,8 @@ void CGS1DataBar::Serialize(CArchive& ar)
     ar >> m_data >> m_sampleData;
     const int x = ar.ReadInt();
     const int y = ar.ReadInt();
-    m_origin = CPoint(std::clamp(x, -kMaxCoordinate, kMaxCoordinate),
-                      std::clamp(y, -kMaxCoordinate, kMaxCoordinate));
-    m_orientation = NormalisedOrientation(ar.ReadInt());
+    m_origin = ClampedOrigin(x, y);
+    m_orientation = QuarterTurn(ar.ReadInt());
     m_showHumanReadable = ar.ReadInt() != 0 ? TRUE : FALSE;
     for (CTextBase& part : m_texts)
         part.Serialize(ar);
@@ -330,15 +300,8 @@ void CGS1DataBar::Serialize(CArchive& ar)
 
 void CGS1DataBar::WriteXml(CTextExportFile& file)
 {
-    file.WriteString(QStringLiteral("<barcode>\n"));
-    CElement::WriteXml(file);
-    file.WriteString(QStringLiteral("<type=\"%1\"/>\n").arg(GetSymbologyId()));
-    file.WriteString(
-        QStringLiteral("<position units=\"TMM\" x=\"%1\" y=\"%2\"/>\n").arg(m_origin.x).arg(m_origin.y));
-    file.WriteString(QStringLiteral("<orientation=\"%1\"/>\n").arg(m_orientation));
-    file.WriteString(
-        QStringLiteral("<sample-data>%1</sample-data>\n").arg(HtmlEscape(m_sampleData)));
-    file.WriteString(QStringLiteral("</barcode>\n"));
+    WriteOwnBlockHead(file);
+    WriteOwnBlockTail(file);
 }
 
 void RegisterDataBarCopies()
