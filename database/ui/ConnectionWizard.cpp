@@ -1,0 +1,372 @@
+#include "ConnectionWizard.h"
+
+#include "FileSources.h"
+#include "Messages.h"
+#include "ResourceIds.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QWizardPage>
+
+namespace {
+
+QString Caption()
+{
+    return QObject::tr("Database Connection Wizard");
+}
+
+// A page of the wizard, with the wizard it belongs to.
+class CWizardPage : public QWizardPage
+{
+protected:
+    CConnectionWizard* Sheet() const { return static_cast<CConnectionWizard*>(wizard()); }
+};
+
+// Page 1: the kind of database.
+class CDbasePage1 : public CWizardPage
+{
+public:
+    CDbasePage1()
+    {
+        setTitle(QObject::tr("Specify Database Type"));
+        auto* layout = new QVBoxLayout(this);
+        m_types = new QListWidget(this);
+        m_types->setObjectName(QStringLiteral("id1089"));
+        for (int id = 0; id < kDatabaseTypeCount; ++id)
+            m_types->addItem(QString::fromLatin1(DatabaseTypeRow(id).name));
+        layout->addWidget(m_types);
+        connect(m_types, &QListWidget::itemDoubleClicked, this, [this] { wizard()->next(); });
+    }
+
+    void initializePage() override { m_types->setCurrentRow(Sheet()->Work().m_typeId); }
+
+    bool validatePage() override
+    {
+        const int row = m_types->currentRow();
+        if (row < 0 || row >= kDatabaseTypeCount || m_types->selectedItems().isEmpty()) {
+            AppMessageBoxId(IDS_INVALID_SELECTION);
+            return false;
+        }
+        Sheet()->Work().SetDatabaseType(row);
+        return true;
+    }
+
+private:
+    QListWidget* m_types = nullptr;
+};
+
+// Page 2: the file (or, for a connection string source, the string).
+class CDbasePage2 : public CWizardPage
+{
+public:
+    CDbasePage2()
+    {
+        setTitle(QObject::tr("Select Database File"));
+        auto* layout = new QVBoxLayout(this);
+        m_label = new QLabel(this);
+        layout->addWidget(m_label);
+        auto* row = new QHBoxLayout;
+        m_path = new QLineEdit(this);
+        m_path->setObjectName(QStringLiteral("id1086"));
+        row->addWidget(m_path, 1);
+        m_browse = new QPushButton(QObject::tr("&Browse..."), this);
+        m_browse->setObjectName(QStringLiteral("idBrowse"));
+        row->addWidget(m_browse);
+        layout->addLayout(row);
+        layout->addStretch(1);
+        connect(m_browse, &QPushButton::clicked, this, [this] { Browse(); });
+    }
+
+    void initializePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        const bool connectionString = work.m_typeId == kDatabaseTypeConnectionString;
+        m_label->setText(connectionString ? QObject::tr("Connection string:")
+                                          : QObject::tr("File (%1):")
+                                                .arg(QString::fromLatin1(
+                                                    DatabaseTypeRow(work.m_typeId).filter)));
+        m_browse->setVisible(!connectionString && Sheet()->FileChooser() != nullptr);
+        m_path->setText(work.m_dataSource);
+    }
+
+    bool validatePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        const QString text = m_path->text().trimmed();
+        if (text.isEmpty()) {
+            AppMessageBoxId(IDS_INVALID_SELECTION);
+            return false;
+        }
+        QString source = text;
+        if (work.m_typeId != kDatabaseTypeConnectionString)
+            source = QDir::cleanPath(QFileInfo(text).absoluteFilePath());
+        if (!work.Connect(source, TRUE))
+            return false;
+        // A file that holds one table opens it at once; a table that cannot
+        // be read keeps the user on this page.
+        if (DatabaseTypeRow(work.m_typeId).folderBased) {
+            QString table;
+            work.GetDefaultTableName(table);
+            if (!work.OpenTable(table))
+                return false;
+        }
+        return true;
+    }
+
+    int nextId() const override
+    {
+        return Sheet()->Work().m_typeId == kDatabaseTypeText ? CConnectionWizard::kTextPage
+                                                             : CConnectionWizard::kViewPage;
+    }
+
+private:
+    void Browse()
+    {
+        CConnectionWizard* wizard = Sheet();
+        const CDatabaseTypeRow& row = DatabaseTypeRow(wizard->Work().m_typeId);
+        const QString patterns = QString::fromLatin1(row.filter).replace(u';', u' ');
+        const QString filter = QStringLiteral("%1 (%2);;%3 (*)")
+                                   .arg(QString::fromLatin1(row.name).simplified(), patterns,
+                                        QObject::tr("All Files"));
+        const QString chosen = wizard->FileChooser()(this, filter, m_path->text().trimmed());
+        if (!chosen.isEmpty())
+            m_path->setText(chosen);
+    }
+
+    QLabel* m_label = nullptr;
+    QLineEdit* m_path = nullptr;
+    QPushButton* m_browse = nullptr;
+};
+
+// Page 3: the table, worksheet or view.
+class CDbasePage3 : public CWizardPage
+{
+public:
+    CDbasePage3()
+    {
+        setTitle(QObject::tr("Select Database View"));
+        auto* layout = new QVBoxLayout(this);
+        m_tables = new QListWidget(this);
+        m_tables->setObjectName(QStringLiteral("id1090"));
+        layout->addWidget(m_tables);
+        m_header = new QCheckBox(QObject::tr("First &Row Contains Field Names"), this);
+        m_header->setObjectName(QStringLiteral("id1098"));
+        layout->addWidget(m_header);
+        connect(m_tables, &QListWidget::itemDoubleClicked, this,
+                [this] { wizard()->button(QWizard::FinishButton)->click(); });
+    }
+
+    void initializePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        m_tables->clear();
+        const QStringList tables = work.TableNames();
+        m_tables->addItems(tables);
+        int current = -1;
+        for (int i = 0; i < tables.size(); ++i) {
+            if (tables[i].compare(work.CurrentTable(), Qt::CaseInsensitive) == 0)
+                current = i;
+        }
+        if (current < 0 && tables.size() == 1)
+            current = 0;
+        m_tables->setCurrentRow(current);
+        m_header->setVisible(work.m_typeId == kDatabaseTypeExcel);
+        m_header->setChecked(work.m_excelHeader != FALSE);
+    }
+
+    bool validatePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        QListWidgetItem* item = m_tables->currentItem();
+        if (!item || !item->isSelected()) {
+            AppMessageBoxId(IDS_INVALID_SELECTION);
+            return false;
+        }
+        if (work.m_typeId == kDatabaseTypeExcel) {
+            const BOOL header = m_header->isChecked() ? TRUE : FALSE;
+            if (header != work.m_excelHeader) {
+                // The worksheet is read again with the new header setting.
+                work.m_excelHeader = header;
+                if (!work.Reopen())
+                    return false;
+            }
+        }
+        if (!work.OpenTable(item->text()))
+            return false;
+        work.m_customViewQuery.clear();
+        return true;
+    }
+
+    int nextId() const override { return -1; }
+
+private:
+    QListWidget* m_tables = nullptr;
+    QCheckBox* m_header = nullptr;
+};
+
+// Page 4: the format of a text file, kept in the schema file beside it.
+class CDbasePage4 : public CWizardPage
+{
+public:
+    CDbasePage4()
+    {
+        setTitle(QObject::tr("Specify Text File Format"));
+        auto* layout = new QVBoxLayout(this);
+        const std::pair<int, QString> kinds[] = {
+            {1092, QObject::tr("&Tab")},     {1093, QObject::tr("&Semicolon")},
+            {1094, QObject::tr("&Comma")},   {1095, QObject::tr("S&pace")},
+            {1096, QObject::tr("&Other :")},
+        };
+        auto* group = new QButtonGroup(this);
+        for (const auto& [id, text] : kinds) {
+            auto* button = new QRadioButton(text, this);
+            button->setObjectName(QStringLiteral("id%1").arg(id));
+            group->addButton(button, id);
+            layout->addWidget(button);
+        }
+        m_group = group;
+        m_other = new QLineEdit(this);
+        m_other->setObjectName(QStringLiteral("id1055"));
+        m_other->setMaxLength(8);
+        layout->addWidget(m_other);
+        auto* typeRow = new QHBoxLayout;
+        auto* typeLabel = new QLabel(QObject::tr("File &Type :"), this);
+        m_fileType = new QComboBox(this);
+        m_fileType->setObjectName(QStringLiteral("id1097"));
+        m_fileType->addItems({QStringLiteral("Windows (ANSI)"), QStringLiteral("DOS (ASCII)")});
+        typeLabel->setBuddy(m_fileType);
+        typeRow->addWidget(typeLabel);
+        typeRow->addWidget(m_fileType, 1);
+        layout->addLayout(typeRow);
+        m_header = new QCheckBox(QObject::tr("First &Row Contains Field Names"), this);
+        m_header->setObjectName(QStringLiteral("id1098"));
+        layout->addWidget(m_header);
+        layout->addStretch(1);
+        connect(group, &QButtonGroup::idClicked, this, [this](int id) {
+            if (id == 1096)
+                m_other->setFocus();
+            else
+                m_other->clear();
+        });
+        connect(m_other, &QLineEdit::textEdited, this,
+                [this] { m_group->button(1096)->setChecked(true); });
+    }
+
+    void initializePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        CTextSchema schema;
+        schema.header = work.m_textHeader != FALSE;
+        schema.delimiter = work.m_textDelimiter;
+        schema.fileType = work.m_textFileType;
+        QString error;
+        ReadTextSchema(work.m_dataSource, &schema, &error);
+        const char delimiter = schema.delimiter;
+        const int id = delimiter == '\t'  ? 1092
+                       : delimiter == ';' ? 1093
+                       : delimiter == ',' ? 1094
+                       : delimiter == ' ' ? 1095
+                                          : 1096;
+        m_group->button(id)->setChecked(true);
+        m_other->setText(id == 1096 ? QString(QChar::fromLatin1(delimiter)) : QString());
+        m_fileType->setCurrentIndex(schema.fileType == 1 ? 1 : 0);
+        m_header->setChecked(schema.header);
+    }
+
+    bool validatePage() override
+    {
+        char delimiter = ',';
+        switch (m_group->checkedId()) {
+        case 1092:
+            delimiter = '\t';
+            break;
+        case 1093:
+            delimiter = ';';
+            break;
+        case 1095:
+            delimiter = ' ';
+            break;
+        case 1096: {
+            const QString text = m_other->text();
+            if (text.size() != 1 || text[0] == u'"' || text[0].unicode() < 0x20 ||
+                text[0].unicode() > 0x7e) {
+                AppMessageBoxId(IDS_INVALID_DELIMITER);
+                m_other->setFocus();
+                m_other->selectAll();
+                return false;
+            }
+            delimiter = text[0].toLatin1();
+            break;
+        }
+        default:
+            break;
+        }
+        CDatabaseLink& work = Sheet()->Work();
+        work.m_textDelimiter = delimiter;
+        work.m_textFileType = m_fileType->currentIndex() == 1 ? 1 : 0;
+        work.m_textHeader = m_header->isChecked() ? TRUE : FALSE;
+        // The text is read again with the format written beside it.
+        QString table = work.CurrentTable();
+        if (table.isEmpty())
+            work.GetDefaultTableName(table);
+        if (!work.Reopen())
+            return false;
+        return work.CurrentTable().isEmpty() ? work.OpenTable(table) : TRUE;
+    }
+
+    int nextId() const override { return -1; }
+
+private:
+    QButtonGroup* m_group = nullptr;
+    QLineEdit* m_other = nullptr;
+    QComboBox* m_fileType = nullptr;
+    QCheckBox* m_header = nullptr;
+};
+
+} // namespace
+
+CConnectionWizard::CConnectionWizard(CDatabaseLink& link, QWidget* parent,
+                                     DatabaseFileChooser chooseFile)
+    : QWizard(parent), m_link(link), m_work(link), m_chooseFile(std::move(chooseFile))
+{
+    setWindowTitle(Caption());
+    setObjectName(QStringLiteral("ConnectionWizard"));
+    setWizardStyle(QWizard::ClassicStyle);
+    setOption(QWizard::NoBackButtonOnStartPage);
+    setPage(kTypePage, new CDbasePage1);
+    setPage(kFilePage, new CDbasePage2);
+    setPage(kViewPage, new CDbasePage3);
+    setPage(kTextPage, new CDbasePage4);
+    setStartId(kTypePage);
+}
+
+void CConnectionWizard::done(int result)
+{
+    if (result != QDialog::Accepted) {
+        QWizard::done(result);
+        return;
+    }
+    // Finish: the last page takes its choice first; only a choice that
+    // holds reaches the sign's link.
+    if (!validateCurrentPage())
+        return;
+    m_link = m_work;
+    m_link.m_linkKind = 0;
+    QDialog::done(result);
+}
+
+BOOL RunConnectionWizard(QWidget* parent, CDatabaseLink& link, DatabaseFileChooser chooseFile)
+{
+    CConnectionWizard wizard(link, parent, std::move(chooseFile));
+    return wizard.exec() == QDialog::Accepted ? TRUE : FALSE;
+}

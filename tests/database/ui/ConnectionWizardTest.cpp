@@ -1,0 +1,245 @@
+// The connection wizard driven page by page as a user would: a CSV file and
+// a workbook linked, wrong choices refused on their page, and a wizard
+// cancelled halfway leaving the sign's link as it was.
+#include "ConnectionWizard.h"
+#include "AppContext.h"
+#include "DatabaseLink.h"
+#include "MessageBox.h"
+#include "TestSupport.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Fixture(const char* name)
+{
+    return QDir::cleanPath(QStringLiteral(TABREL_DATABASE_FIXTURES "/") + QLatin1String(name));
+}
+
+class ConnectionWizardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureWidgetApp();
+        ASSERT_TRUE(dir.isValid());
+        csv = dir.filePath("prices.csv");
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Code,Price\r\nWidget,TAB0000001,2.50\r\nGadget,TAB0000002,7\r\n"
+                   "O'Brien's,TAB0000003,1.25\r\n");
+    }
+
+    struct CDriver
+    {
+        CConnectionWizard& wizard;
+
+        void Click(QWizard::WizardButton which)
+        {
+            QAbstractButton* button = wizard.button(which);
+            ASSERT_TRUE(button && button->isVisible() && button->isEnabled());
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        template <class T> T* Find(const char* name)
+        {
+            T* found = wizard.currentPage()->findChild<T*>(QString::fromLatin1(name));
+            EXPECT_NE(found, nullptr) << name;
+            return found;
+        }
+        void ChooseType(int type)
+        {
+            ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTypePage);
+            Find<QListWidget>("id1089")->setCurrentRow(type);
+            Click(QWizard::NextButton);
+        }
+        void TypePath(const QString& path)
+        {
+            ASSERT_EQ(wizard.currentId(), CConnectionWizard::kFilePage);
+            QLineEdit* edit = Find<QLineEdit>("id1086");
+            edit->clear();
+            QTest::keyClicks(edit, path);
+            Click(QWizard::NextButton);
+        }
+        void ChooseTable(const QString& table)
+        {
+            ASSERT_EQ(wizard.currentId(), CConnectionWizard::kViewPage);
+            auto* list = Find<QListWidget>("id1090");
+            const auto items = list->findItems(table, Qt::MatchExactly);
+            ASSERT_EQ(items.size(), 1) << table.toStdString();
+            list->setCurrentItem(items.front());
+        }
+    };
+
+    CAppContext context;
+    QTemporaryDir dir;
+    QString csv;
+    CMessageResponder messages;
+};
+
+TEST_F(ConnectionWizardTest, FileSourcesAreLinkedThroughThePages)
+{
+    struct Case
+    {
+        const char* what;
+        int type;
+        QString path;
+        int lastPage;
+        QString table; // empty: the file's one table, chosen already
+        QString linkedTable;
+        QStringList fields;
+        int records;
+        QString firstName;
+    };
+    const Case cases[] = {
+        {"CSV",
+         kDatabaseTypeText,
+         csv,
+         CConnectionWizard::kTextPage,
+         {},
+         "prices#csv",
+         {"Name", "Code", "Price"},
+         3,
+         "Widget"},
+        {"workbook",
+         kDatabaseTypeExcel,
+         Fixture("prices.xlsx"),
+         CConnectionWizard::kViewPage,
+         "Price List$",
+         "Price List$",
+         {"Name", "Code", "Price", "Added", "In stock", "Count"},
+         3,
+         QString::fromUtf8("Crème brûlée")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDatabaseLink link;
+        ASSERT_EQ(link.m_linkKind, -1);
+        CConnectionWizard wizard(link);
+        wizard.show();
+        CDriver drive{wizard};
+        drive.ChooseType(c.type);
+        drive.TypePath(c.path);
+        ASSERT_EQ(wizard.currentId(), c.lastPage) << messages.LastText().toStdString();
+        // Until Finish the sign's link is untouched.
+        EXPECT_FALSE(link.IsConnected());
+        EXPECT_EQ(link.m_linkKind, -1);
+        if (!c.table.isEmpty())
+            drive.ChooseTable(c.table);
+        if (c.lastPage == CConnectionWizard::kTextPage) {
+            // A comma-separated file whose first line names the fields.
+            EXPECT_TRUE(drive.Find<QRadioButton>("id1094")->isChecked());
+            drive.Find<QCheckBox>("id1098")->setChecked(true);
+        }
+        drive.Click(QWizard::FinishButton);
+
+        EXPECT_EQ(wizard.result(), QDialog::Accepted);
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+        EXPECT_EQ(link.m_linkKind, 0);
+        EXPECT_EQ(link.m_typeId, c.type);
+        EXPECT_EQ(link.m_dataSource, c.path);
+        EXPECT_EQ(link.CurrentTable(), c.linkedTable);
+        EXPECT_EQ(link.FieldNames(), c.fields);
+        EXPECT_EQ(link.OpenRecordset(), c.records);
+        ASSERT_TRUE(link.MoveFirst());
+        EXPECT_EQ(link.GetFieldValue("Name"), c.firstName);
+    }
+}
+
+TEST_F(ConnectionWizardTest, WrongChoicesKeepTheirPageWithAMessage)
+{
+    CDatabaseLink link;
+    CConnectionWizard wizard(link);
+    wizard.show();
+    CDriver drive{wizard};
+
+    // No type chosen.
+    drive.Find<QListWidget>("id1089")->clearSelection();
+    drive.Find<QListWidget>("id1089")->setCurrentRow(-1);
+    drive.Click(QWizard::NextButton);
+    EXPECT_EQ(wizard.currentId(), CConnectionWizard::kTypePage);
+    EXPECT_EQ(messages.LastText(), "Invalid selection");
+
+    drive.ChooseType(kDatabaseTypeExcel);
+    const struct
+    {
+        QString typed;
+        QString message; // a part of the message shown
+    } refused[] = {
+        {"   ", "Invalid selection"},
+        {dir.filePath("missing.xlsx"), "does not exist"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed.toStdString());
+        messages.Clear();
+        drive.TypePath(r.typed);
+        EXPECT_EQ(wizard.currentId(), CConnectionWizard::kFilePage);
+        EXPECT_TRUE(messages.LastText().contains(r.message)) << messages.LastText().toStdString();
+    }
+
+    // A workbook of two sheets: one must be chosen.
+    drive.TypePath(Fixture("prices.xlsx"));
+    ASSERT_EQ(wizard.currentId(), CConnectionWizard::kViewPage);
+    auto* tables = drive.Find<QListWidget>("id1090");
+    EXPECT_EQ(tables->count(), 2);
+    EXPECT_TRUE(drive.Find<QCheckBox>("id1098")->isVisible());
+    messages.Clear();
+    drive.Click(QWizard::FinishButton);
+    EXPECT_EQ(wizard.currentId(), CConnectionWizard::kViewPage);
+    EXPECT_EQ(messages.LastText(), "Invalid selection");
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(link.m_linkKind, -1);
+}
+
+TEST_F(ConnectionWizardTest, CancelledHalfwayLeavesTheLinkAsItWas)
+{
+    // A sign linked to the CSV file, and a sign with no link at all.
+    for (const bool linked : {true, false}) {
+        SCOPED_TRACE(linked ? "linked" : "unlinked");
+        CDatabaseLink link;
+        if (linked) {
+            link.SetDatabaseType(kDatabaseTypeText);
+            link.m_textHeader = TRUE;
+            ASSERT_TRUE(link.Connect(csv, TRUE));
+            ASSERT_TRUE(link.OpenTable(QString()));
+            link.m_linkKind = 0;
+            link.m_keyField = "Code";
+        }
+        const QString table = link.CurrentTable();
+        const QString connection = link.m_connectionName;
+
+        // Halfway: another type, another file connected and a sheet chosen.
+        CConnectionWizard wizard(link);
+        wizard.show();
+        CDriver drive{wizard};
+        drive.ChooseType(kDatabaseTypeExcel);
+        drive.TypePath(Fixture("prices.xlsx"));
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kViewPage);
+        drive.ChooseTable("Notes$");
+        drive.Click(QWizard::CancelButton);
+        EXPECT_EQ(wizard.result(), QDialog::Rejected);
+
+        EXPECT_EQ(link.m_linkKind, linked ? 0 : -1);
+        EXPECT_EQ(link.m_typeId, linked ? kDatabaseTypeText : 0);
+        EXPECT_EQ(link.m_dataSource, linked ? csv : QString());
+        EXPECT_EQ(link.m_connectionName, connection);
+        EXPECT_EQ(link.CurrentTable(), table);
+        EXPECT_EQ(link.IsConnected(), linked);
+        if (linked) {
+            EXPECT_EQ(link.m_keyField, "Code");
+            EXPECT_EQ(link.OpenRecordset(), 3);
+            ASSERT_TRUE(link.MoveLast());
+            EXPECT_EQ(link.GetFieldValue("Name"), "O'Brien's");
+        }
+    }
+}
+
+} // namespace
