@@ -7,6 +7,7 @@
 #include "Line.h"
 #include "OleObject.h"
 #include "Symbol.h"
+#include "Table.h"
 #include "Text.h"
 #include "UndoHistory.h"
 
@@ -25,6 +26,7 @@ void RegisterModelElementClasses()
         RUNTIME_CLASS(CImage),
         RUNTIME_CLASS(CBackground),
         RUNTIME_CLASS(CBulletArray),
+        RUNTIME_CLASS(CTable),
     };
     (void)classes;
 
@@ -38,4 +40,5 @@ void RegisterModelElementClasses()
     RegisterElementCopy(TYPE_OLE, &CopyOleObjectElement);
     RegisterElementCopy(TYPE_PICTURE, &CopyImageElement);
     RegisterBulletArray();
+    CTable::RegisterWithElementList();
 }

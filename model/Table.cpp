@@ -1,0 +1,390 @@
+#include "Table.h"
+
+#include "AppContext.h"
+#include "DC.h"
+#include "ElementList.h"
+
+#include <cstdlib>
+#include <utility>
+
+IMPLEMENT_PERSISTENT(CTable, CElement, 1)
+
+namespace {
+
+// How deep the table being read sits inside other tables' cells.
+thread_local int t_readDepth = 0;
+
+struct SReadDepth
+{
+    SReadDepth()
+    {
+        if (++t_readDepth > CTableFormat::kMaxNesting) {
+            --t_readDepth;
+            throw CArchiveException(CArchiveException::generic, "archive: tables nested too deep");
+        }
+    }
+    ~SReadDepth() { --t_readDepth; }
+    SReadDepth(const SReadDepth&) = delete;
+    SReadDepth& operator=(const SReadDepth&) = delete;
+};
+
+[[noreturn]] void Refuse(const char* why)
+{
+    throw CArchiveException(CArchiveException::generic, why);
+}
+
+int ReadInRange(CArchive& ar, int low, int high, const char* why)
+{
+    const int value = ar.ReadInt();
+    if (value < low || value > high)
+        Refuse(why);
+    return value;
+}
+
+// A count of entries of at least the given size each that the rest of the
+// data can hold.
+DWORD ReadCount(CArchive& ar, qsizetype entryBytes)
+{
+    const DWORD count = ar.ReadDWord();
+    if (quint64(count) * quint64(entryBytes) > quint64(ar.BytesRemaining()))
+        throw CArchiveException(CArchiveException::endOfFile, "archive: count exceeds the data");
+    return count;
+}
+
+CRect ReadStoredRect(CArchive& ar)
+{
+    CRect r;
+    ar >> r;
+    for (int v : {r.left, r.top, r.right, r.bottom}) {
+        if (std::abs(qint64(v)) > CTable::kMaxStoredCoordinate)
+            Refuse("archive: table rect out of range");
+    }
+    return r;
+}
+
+CRect Padded(const CRect& cell, const STableCell& c, int rowHeight)
+{
+    CRect inner = cell;
+    if (c.paddingHorz) {
+        const int dx = int(c.paddingHorz * 0.01 * c.computedWidth);
+        inner.left += dx;
+        inner.right -= dx;
+    }
+    if (c.paddingVert) {
+        const int dy = int(c.paddingVert * 0.01 * rowHeight);
+        inner.top += dy;
+        inner.bottom -= dy;
+    }
+    return inner;
+}
+
+} // namespace
+
+CTable::CTable() = default;
+
+CTable::~CTable()
+{
+    Clear();
+}
+
+void CTable::FreeRows(std::vector<STableRow>& rows, CElementList* list)
+{
+    for (STableRow& row : rows) {
+        for (STableCell& cell : row.cells) {
+            if (!cell.element)
+                continue;
+            // The list never deletes a cell: take it out, then delete it here.
+            if (list)
+                list->Remove(cell.element);
+            delete cell.element;
+            cell.element = nullptr;
+        }
+    }
+    rows.clear();
+}
+
+void CTable::Clear()
+{
+    // A table deleted with its sign finds no list: its cells left with it.
+    FreeRows(m_rows, App().Find<CElementList>());
+}
+
+void CTable::RemoveCellElements()
+{
+    CElementList& list = TheElementList();
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (cell.element)
+                list.Remove(cell.element);
+        }
+    }
+}
+
+BOOL CTable::SameStructure(const CTable& other) const
+{
+    if (m_rows.size() != other.m_rows.size())
+        return FALSE;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].cells.size() != other.m_rows[i].cells.size())
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CTable::SetFormat(const QString& text)
+{
+    std::optional<CTableFormat> format = CTableFormat::Parse(text);
+    if (!format)
+        return FALSE;
+
+    CElementList& list = TheElementList();
+    std::vector<STableRow> rows;
+    rows.reserve(format->rows.size());
+    for (const STableRowFormat& rowFormat : format->rows) {
+        STableRow& row = rows.emplace_back();
+        row.height = rowFormat.height;
+        row.separator = rowFormat.separator ? 1 : 0;
+        for (const STableCellFormat& cellFormat : rowFormat.cells) {
+            STableCell& cell = row.cells.emplace_back();
+            cell.width = cellFormat.width;
+            cell.type = cellFormat.type;
+            cell.paddingHorz = cellFormat.paddingHorz;
+            cell.paddingVert = cellFormat.paddingVert;
+            const QString className = CTableFormat::ElementClassForType(cell.type);
+            if (className.isEmpty())
+                continue;
+            CElement* element = list.CreateElement(className);
+            if (!element) {
+                // A cell without the element its type asks for would be
+                // written without it and misread on the way back in.
+                FreeRows(rows, &list);
+                return FALSE;
+            }
+            element->m_ownedByTable = 1;
+            element->m_ownerTable = this;
+            cell.element = element;
+            switch (cell.type) {
+            case TYPE_TEXT:
+                element->SetSampleData(nullptr, QStringLiteral("Sample Text"));
+                break;
+            case TYPE_PRICE:
+                element->SetSampleData(nullptr, QStringLiteral("1.00"));
+                break;
+            case TYPE_SYMBOL:
+                element->SetSampleData(nullptr, QStringLiteral("!"));
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    Clear();
+    m_rows = std::move(rows);
+    m_formatText = text;
+    Layout(nullptr);
+    return TRUE;
+}
+
+void CTable::Layout(CView* view)
+{
+    const int tableWidth = m_tableRect.Width();
+    const int tableHeight = m_tableRect.Height();
+    int y = m_tableRect.top;
+    for (STableRow& row : m_rows) {
+        row.computedHeight = int(tableHeight * (row.height * 0.0001));
+        int x = m_tableRect.left;
+        for (STableCell& cell : row.cells) {
+            cell.computedWidth = int(tableWidth * (cell.width * 0.0001));
+            cell.cellRect = CRect(x, y, x + cell.computedWidth, y + row.computedHeight);
+            cell.innerRect = Padded(cell.cellRect, cell, row.computedHeight);
+            if (cell.element)
+                cell.element->SetBounds(view, cell.innerRect);
+            x += cell.computedWidth;
+        }
+        y += row.computedHeight;
+    }
+}
+
+void CTable::BeginCreate(CView*, int x, int y)
+{
+    m_tableRect = CRect(x, y, x, y);
+}
+
+void CTable::TrackCreate(CView* view, int x, int y, BOOL)
+{
+    Invalidate(view, TRUE);
+    if (x >= m_tableRect.left)
+        m_tableRect.right = x;
+    else
+        m_tableRect.left = x;
+    if (y >= m_tableRect.top)
+        m_tableRect.bottom = y;
+    else
+        m_tableRect.top = y;
+    if (m_formatText != CTableFormat::DefaultText() || m_rows.size() != 1)
+        SetFormat(CTableFormat::DefaultText());
+    UpdateRects(view);
+    Layout(view);
+    Invalidate(view, FALSE);
+}
+
+void CTable::RecalcPosition(CView* view)
+{
+    m_bounds = m_tableRect;
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (cell.element)
+                cell.element->RecalcPosition(view);
+        }
+    }
+}
+
+void CTable::Draw(CDC* dc, const CRect& clip)
+{
+    const bool skipHidden = dc->IsPrinting() || (m_state & STATE_DATA_ENTRY);
+    for (const STableRow& row : m_rows) {
+        if (skipHidden && row.separator && row.hidden)
+            continue;
+        for (const STableCell& cell : row.cells) {
+            if (cell.element)
+                cell.element->Draw(dc, clip);
+        }
+    }
+    DrawTracker(dc);
+}
+
+int CTable::GetContextMenuId() const
+{
+    return kContextMenu;
+}
+
+int CTable::GetTypeCode() const
+{
+    return TYPE_TABLE;
+}
+
+QString CTable::GetTypeName() const
+{
+    return QStringLiteral("Table");
+}
+
+BOOL CTable::IsEmpty() const
+{
+    for (const STableRow& row : m_rows) {
+        for (const STableCell& cell : row.cells) {
+            if (!cell.element || !cell.element->IsEmpty())
+                return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+void CTable::SetBounds(CView* view, const CRect& bounds)
+{
+    m_tableRect = bounds;
+    Layout(view);
+    if (view) {
+        UpdateRects(view);
+        Invalidate(view, TRUE);
+        m_trackRect = CRect();
+    }
+}
+
+void CTable::Serialize(CArchive& ar)
+{
+    CElement::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << m_tableRect << m_formatText;
+        ar << DWORD(m_rows.size());
+        for (const STableRow& row : m_rows) {
+            ar << DWORD(row.cells.size());
+            for (const STableCell& cell : row.cells) {
+                ar << DWORD(cell.width) << DWORD(cell.computedWidth) << DWORD(cell.paddingHorz)
+                   << DWORD(cell.paddingVert) << DWORD(cell.type);
+                if (cell.element)
+                    cell.element->Serialize(ar);
+                ar << cell.cellRect << cell.innerRect;
+            }
+            ar << DWORD(row.height) << DWORD(row.computedHeight) << DWORD(row.separator);
+        }
+        return;
+    }
+
+    SReadDepth depth;
+    const CRect tableRect = ReadStoredRect(ar);
+    const QString formatText = ar.ReadString();
+    CElementList& list = TheElementList();
+    std::vector<STableRow> rows;
+    try {
+        // A row takes at least its cell count and three numbers; a cell at
+        // least five numbers and two rects.
+        const DWORD rowCount = ReadCount(ar, 16);
+        rows.reserve(rowCount);
+        for (DWORD i = 0; i < rowCount; ++i) {
+            STableRow& row = rows.emplace_back();
+            const DWORD cellCount = ReadCount(ar, 52);
+            row.cells.reserve(cellCount);
+            for (DWORD j = 0; j < cellCount; ++j) {
+                STableCell& cell = row.cells.emplace_back();
+                cell.width = ReadInRange(ar, 0, CTableFormat::kFull, "archive: cell width");
+                cell.computedWidth = ReadInRange(ar, -kMaxStoredCoordinate, kMaxStoredCoordinate,
+                                                 "archive: cell width");
+                cell.paddingHorz = ReadInRange(ar, 0, 100, "archive: cell padding");
+                cell.paddingVert = ReadInRange(ar, 0, 100, "archive: cell padding");
+                cell.type = ar.ReadInt();
+                const QString className = CTableFormat::ElementClassForType(cell.type);
+                if (!className.isEmpty()) {
+                    CElement* element = list.CreateElement(className);
+                    if (!element)
+                        Refuse("archive: cell element cannot be made");
+                    element->m_ownedByTable = 1;
+                    element->m_ownerTable = this;
+                    cell.element = element;
+                    element->Serialize(ar);
+                    element->m_ownedByTable = 1;
+                    element->m_ownerTable = this;
+                }
+                cell.cellRect = ReadStoredRect(ar);
+                cell.innerRect = ReadStoredRect(ar);
+            }
+            row.height = ReadInRange(ar, 0, CTableFormat::kFull, "archive: row height");
+            row.computedHeight =
+                ReadInRange(ar, -kMaxStoredCoordinate, kMaxStoredCoordinate, "archive: row height");
+            row.separator = ar.ReadInt() != 0 ? 1 : 0;
+        }
+    } catch (...) {
+        FreeRows(rows, &list);
+        throw;
+    }
+    Clear();
+    m_tableRect = tableRect;
+    m_formatText = formatText;
+    m_rows = std::move(rows);
+    RecalcPosition(nullptr);
+}
+
+void CTable::RegisterWithElementList()
+{
+    CElementList::s_registerTable = [](CElement* element, CElementList& list) {
+        auto* table = dynamic_cast<CTable*>(element);
+        if (!table)
+            return;
+        for (STableRow& row : table->m_rows) {
+            for (STableCell& cell : row.cells) {
+                if (cell.element && !list.Contains(cell.element))
+                    list.AddTail(cell.element);
+            }
+        }
+    };
+    CElementList::s_unregisterTable = [](CElement* element, CElementList& list) {
+        auto* table = dynamic_cast<CTable*>(element);
+        if (!table)
+            return;
+        for (STableRow& row : table->m_rows) {
+            for (STableCell& cell : row.cells) {
+                if (cell.element)
+                    list.Remove(cell.element);
+            }
+        }
+    };
+}

@@ -1,0 +1,91 @@
+// The table element: its rectangle divided into rows and cells by a format
+// text (see TableFormat.h), each cell holding one element of another class.
+// The cell elements stand in the sign's element list like any other, marked
+// as owned by their table: the table lays them out, draws them, saves them
+// inside its own record and deletes them.
+//
+// Units: the table rect, computed sizes and cell rects in tenths of a
+// millimetre; heights and widths in hundredths of a per cent; paddings in
+// per cent.
+#pragma once
+
+#include "Element.h"
+#include "TableFormat.h"
+
+#include <vector>
+
+class CElementList;
+
+struct STableCell
+{
+    int width = 0;
+    int computedWidth = 0;
+    int type = -1;
+    int paddingHorz = 0;
+    int paddingVert = 0;
+    CElement* element = nullptr; // owned by the table; null for an empty cell
+    CRect cellRect;
+    CRect innerRect;
+    BOOL highlighted = 0; // not stored
+};
+
+struct STableRow
+{
+    std::vector<STableCell> cells;
+    int height = 0;
+    int computedHeight = 0;
+    int separator = 0;
+    int hidden = 0; // set by the re-flow, not stored
+};
+
+class CTable : public CElement
+{
+    DECLARE_PERSISTENT(CTable)
+
+public:
+    static constexpr int kContextMenu = 357;
+    static constexpr int kMaxStoredCoordinate = 1 << 20;
+
+    CTable();
+    CTable(const CTable&) = delete;
+    CTable& operator=(const CTable&) = delete;
+    ~CTable() override;
+
+    void Serialize(CArchive& ar) override;
+
+    void BeginCreate(CView* view, int x, int y) override;
+    void TrackCreate(CView* view, int x, int y, BOOL constrain) override;
+    void RecalcPosition(CView* view) override;
+    void Draw(CDC* dc, const CRect& clip) override;
+    int GetContextMenuId() const override;
+    int GetTypeCode() const override;
+    QString GetTypeName() const override;
+    BOOL IsEmpty() const override;
+    void SetBounds(CView* view, const CRect& bounds) override;
+
+    // Builds the rows and cells of a format text and makes the cell elements
+    // in the sign's list. FALSE, with the table as it was, when the text is
+    // not valid or an element could not be made for one of its cells.
+    BOOL SetFormat(const QString& text);
+    // Computes row heights and cell rects from the table rect and gives each
+    // cell element its inner rect.
+    void Layout(CView* view);
+    // Deletes every cell element (taking it out of the sign's list first)
+    // and every row.
+    void Clear();
+    // Takes every cell element out of the sign's list without deleting it.
+    void RemoveCellElements();
+    BOOL SameStructure(const CTable& other) const;
+
+    // Sets the list's hooks that add a table's cells when the table enters
+    // the list and take them out when it leaves.
+    static void RegisterWithElementList();
+
+    // --- fields, in declaration order ---------------------------------------
+    CRect m_tableRect;
+    QString m_formatText;
+    std::vector<STableRow> m_rows;
+
+private:
+    static void FreeRows(std::vector<STableRow>& rows, CElementList* list);
+};

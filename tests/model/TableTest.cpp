@@ -1,0 +1,296 @@
+// The table element: cells made in the sign's list from a format text, the
+// layout of rows and cells, a refused format that leaves the table as it
+// was, and the table's record through a sign file, damaged or nested deep.
+#include "Table.h"
+
+#include "AppContext.h"
+#include "Archive.h"
+#include "Damage.h"
+#include "ElementList.h"
+#include "TestElements.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+QByteArray StoreList(CElementList& list)
+{
+    QByteArray bytes;
+    CArchive ar(&bytes, CArchive::store);
+    list.Serialize(ar);
+    ar.Flush();
+    return bytes;
+}
+
+void LoadList(CElementList& list, const QByteArray& bytes)
+{
+    QByteArray copy = bytes;
+    CArchive ar(&copy, CArchive::load);
+    list.Serialize(ar);
+}
+
+CTable* FreeTable(const CElementList& list)
+{
+    for (CElement* element : list) {
+        if (element->GetTypeCode() == TYPE_TABLE && !element->m_ownedByTable)
+            return static_cast<CTable*>(element);
+    }
+    return nullptr;
+}
+
+// Every cell element stands in the list once and belongs to a table that
+// is there too and holds it.
+void ExpectCellsAccountedFor(const CElementList& list)
+{
+    for (CElement* element : list) {
+        EXPECT_EQ(std::count(list.begin(), list.end(), element), 1);
+        if (!element->m_ownedByTable)
+            continue;
+        auto* owner = dynamic_cast<CTable*>(element->m_ownerTable);
+        ASSERT_NE(owner, nullptr);
+        EXPECT_TRUE(list.Contains(owner));
+        int holders = 0;
+        for (const STableRow& row : owner->m_rows) {
+            for (const STableCell& cell : row.cells)
+                holders += cell.element == element;
+        }
+        EXPECT_EQ(holders, 1);
+    }
+}
+
+class TableTest : public RealElementTest
+{
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApp();
+        RealElementTest::SetUp();
+    }
+
+    CTable* NewTable(const CRect& rect, const char* format)
+    {
+        auto* table = static_cast<CTable*>(list.CreateElement(QStringLiteral("CTable")));
+        EXPECT_NE(table, nullptr);
+        if (!table)
+            return nullptr;
+        table->SetBounds(nullptr, rect);
+        EXPECT_TRUE(table->SetFormat(QString::fromUtf8(format))) << format;
+        return table;
+    }
+};
+
+TEST_F(TableTest, FormatMakesCellsInTheSignsListAndLaysThemOut)
+{
+    CTable* table = NewTable(CRect(100, 200, 1100, 800),
+                             "<table><tr height=\"30%\"><td width=\"40%\" type=\"1\" "
+                             "padding-horz=\"10%\" padding-vert=\"20%\"></td><td type=\"3\"></td>"
+                             "</tr><tr separator><td type=\"6\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->m_rows.size(), 2u);
+    const STableRow& top = table->m_rows[0];
+    const STableRow& bottom = table->m_rows[1];
+    EXPECT_EQ(top.height, 3000);
+    EXPECT_EQ(top.computedHeight, 180);
+    EXPECT_EQ(bottom.height, 7000);
+    EXPECT_EQ(bottom.computedHeight, 420);
+    EXPECT_EQ(bottom.separator, 1);
+
+    const struct
+    {
+        const STableCell& cell;
+        int type;
+        CRect cellRect;
+        CRect innerRect;
+    } cases[] = {
+        {top.cells[0], TYPE_BOX, CRect(100, 200, 500, 380), CRect(140, 236, 460, 344)},
+        {top.cells[1], TYPE_TEXT, CRect(500, 200, 1100, 380), CRect(500, 200, 1100, 380)},
+        {bottom.cells[0], -1, CRect(100, 380, 1100, 800), CRect(100, 380, 1100, 800)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        EXPECT_EQ(c.cell.cellRect, c.cellRect);
+        EXPECT_EQ(c.cell.innerRect, c.innerRect);
+        if (c.type < 0) {
+            EXPECT_EQ(c.cell.element, nullptr);
+            continue;
+        }
+        ASSERT_NE(c.cell.element, nullptr);
+        EXPECT_EQ(c.cell.element->GetTypeCode(), c.type);
+        EXPECT_TRUE(list.Contains(c.cell.element));
+        EXPECT_TRUE(c.cell.element->m_ownedByTable);
+        EXPECT_EQ(c.cell.element->m_ownerTable, table);
+    }
+    EXPECT_EQ(top.cells[1].element->GetSampleData(), QStringLiteral("Sample Text"));
+    EXPECT_EQ(list.GetCount(), 3);
+    ExpectCellsAccountedFor(list);
+
+    // A new format replaces the cells: the old ones leave the list.
+    ASSERT_TRUE(table->SetFormat(CTableFormat::DefaultText()));
+    EXPECT_EQ(list.GetCount(), 1);
+    ASSERT_EQ(table->m_rows.size(), 1u);
+    EXPECT_EQ(table->m_rows[0].cells[0].cellRect, CRect(100, 200, 1100, 800));
+}
+
+TEST_F(TableTest, RefusedFormatLeavesTheTableAsItWas)
+{
+    CTable* table = NewTable(CRect(0, 0, 1000, 1000),
+                             "<table><tr><td type=\"1\"></td><td type=\"3\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    const QString format = table->m_formatText;
+    CElement* box = table->m_rows[0].cells[0].element;
+    CElement* words = table->m_rows[0].cells[1].element;
+
+    std::vector<const char*> refused = {
+        "<table><tr height=\"0%\"><td type=\"1\"></td></tr></table>",
+        "<table><tr><td width=\"60%\"></td><td width=\"50%\"></td></tr></table>",
+        "<table><tr><td type=\"1\"></td></tr>",
+    };
+    // A cell type whose element this build cannot make refuses the format
+    // too, and the elements made for the cells before it go again.
+    for (int type = 0; type <= 10; ++type) {
+        const QString name = CTableFormat::ElementClassForType(type);
+        if (!name.isEmpty() && !CRuntimeClass::FromName(name.toLatin1().constData())) {
+            static std::string missing;
+            missing = "<table><tr><td type=\"1\"></td><td type=\"" + std::to_string(type) +
+                      "\"></td></tr></table>";
+            refused.push_back(missing.c_str());
+            break;
+        }
+    }
+    for (const char* text : refused) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(table->SetFormat(QString::fromUtf8(text)));
+        EXPECT_EQ(table->m_formatText, format);
+        ASSERT_EQ(table->m_rows.size(), 1u);
+        ASSERT_EQ(table->m_rows[0].cells.size(), 2u);
+        EXPECT_EQ(table->m_rows[0].cells[0].element, box);
+        EXPECT_EQ(table->m_rows[0].cells[1].element, words);
+        EXPECT_EQ(list.GetCount(), 3);
+        ExpectCellsAccountedFor(list);
+    }
+}
+
+TEST_F(TableTest, DeletingTheTableDeletesItsCells)
+{
+    CTable* table = NewTable(CRect(0, 0, 500, 500),
+                             "<table><tr><td type=\"1\"></td><td type=\"9\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    auto* nested = static_cast<CTable*>(table->m_rows[0].cells[1].element);
+    ASSERT_TRUE(nested->SetFormat(QStringLiteral("<table><tr><td type=\"2\"></td></tr></table>")));
+    EXPECT_EQ(list.GetCount(), 4);
+    ASSERT_TRUE(list.RemoveAndDelete(table));
+    EXPECT_EQ(list.GetCount(), 0);
+}
+
+class TableRecordTest : public TableTest
+{
+protected:
+    // A table of a box, a text, a barcode and an OLE cell (both without an
+    // element), and a nested table holding an ellipse.
+    void MakeSign()
+    {
+        CTable* table =
+            NewTable(CRect(0, 0, 1200, 900),
+                     "<table><tr height=\"40%\" separator><td width=\"25%\" type=\"1\" "
+                     "padding-horz=\"5%\"></td><td type=\"3\" padding-vert=\"10%\"></td>"
+                     "<td type=\"6\"></td><td type=\"7\"></td></tr>"
+                     "<tr><td type=\"9\"></td></tr></table>");
+        ASSERT_NE(table, nullptr);
+        auto* nested = static_cast<CTable*>(table->m_rows[1].cells[0].element);
+        ASSERT_TRUE(nested->SetFormat(
+            QStringLiteral("<table><tr><td type=\"2\"></td><td></td></tr></table>")));
+        table->Layout(nullptr);
+    }
+};
+
+TEST_F(TableRecordTest, SavedAndReopenedWithItsCells)
+{
+    MakeSign();
+    const QByteArray saved = StoreList(list);
+    const int count = list.GetCount();
+    ASSERT_EQ(count, 5);
+
+    list.DeleteAll();
+    LoadList(list, saved);
+    EXPECT_EQ(list.GetCount(), count);
+    ExpectCellsAccountedFor(list);
+    CTable* table = FreeTable(list);
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->m_rows.size(), 2u);
+    const STableRow& top = table->m_rows[0];
+    EXPECT_EQ(top.height, 4000);
+    EXPECT_EQ(top.separator, 1);
+    ASSERT_EQ(top.cells.size(), 4u);
+    const int types[] = {TYPE_BOX, TYPE_TEXT, TYPE_BARCODE, TYPE_OLE};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(top.cells[i].type, types[i]);
+        if (i < 2) {
+            ASSERT_NE(top.cells[i].element, nullptr);
+            EXPECT_EQ(top.cells[i].element->GetTypeCode(), types[i]);
+        } else {
+            EXPECT_EQ(top.cells[i].element, nullptr);
+        }
+    }
+    EXPECT_EQ(top.cells[0].paddingHorz, 5);
+    EXPECT_EQ(top.cells[1].paddingVert, 10);
+    auto* nested = dynamic_cast<CTable*>(table->m_rows[1].cells[0].element);
+    ASSERT_NE(nested, nullptr);
+    ASSERT_EQ(nested->m_rows.size(), 1u);
+    ASSERT_NE(nested->m_rows[0].cells[0].element, nullptr);
+    EXPECT_EQ(nested->m_rows[0].cells[0].element->GetTypeCode(), TYPE_ELLIPSE);
+    EXPECT_EQ(nested->m_rows[0].cells[0].element->m_ownerTable, nested);
+
+    // Written again, the sign is the same to the byte.
+    EXPECT_EQ(StoreList(list), saved);
+}
+
+TEST_F(TableRecordTest, DamagedRecordsAreReadSafely)
+{
+    MakeSign();
+    const QByteArray saved = StoreList(list);
+    list.DeleteAll();
+    std::mt19937 rng(143);
+    for (int i = 0; i < 600; ++i) {
+        const QByteArray bytes = DamagedCopy(saved, rng);
+        try {
+            LoadList(list, bytes);
+        } catch (const CArchiveException&) {
+        }
+        ExpectCellsAccountedFor(list);
+        list.DeleteAll();
+    }
+}
+
+TEST_F(TableRecordTest, NestingIsCappedOnRead)
+{
+    for (int depth : {CTableFormat::kMaxNesting, CTableFormat::kMaxNesting + 1}) {
+        SCOPED_TRACE(depth);
+        CTable* table =
+            NewTable(CRect(0, 0, 1000, 1000), "<table><tr><td type=\"9\"></td></tr></table>");
+        ASSERT_NE(table, nullptr);
+        for (int level = 2; level < depth; ++level) {
+            table = static_cast<CTable*>(table->m_rows[0].cells[0].element);
+            ASSERT_TRUE(
+                table->SetFormat(QStringLiteral("<table><tr><td type=\"9\"></td></tr></table>")));
+        }
+        EXPECT_EQ(list.GetCount(), depth);
+        const QByteArray saved = StoreList(list);
+        list.DeleteAll();
+        if (depth <= CTableFormat::kMaxNesting) {
+            LoadList(list, saved);
+            EXPECT_EQ(list.GetCount(), depth);
+        } else {
+            EXPECT_THROW(LoadList(list, saved), CArchiveException);
+            // Nothing half-read is left in the sign.
+            EXPECT_EQ(list.GetCount(), 0);
+        }
+        list.DeleteAll();
+    }
+}
+
+} // namespace
