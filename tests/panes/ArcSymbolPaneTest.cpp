@@ -6,6 +6,7 @@
 #include "Box.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DialogAnswer.h"
 #include "ElementList.h"
 #include "ElementView.h"
 #include "MainFrame.h"
@@ -51,28 +52,6 @@ namespace {
 
 // Runs the action on the first modal dialog of type T that shows while the
 // object lives (once).
-template <class T> class CAnswer
-{
-public:
-    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                m_timer.stop();
-                m_answered = true;
-                m_action(dialog);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool Answered() const { return m_answered; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_answered = false;
-};
-
 const char kStockLibrary[] =
     "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
     "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"

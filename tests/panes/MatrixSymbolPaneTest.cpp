@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "DataMatrix.h"
 #include "DesignView.h"
+#include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
 #include "GS1DataBar.h"
@@ -52,28 +53,6 @@
 #include <functional>
 
 namespace {
-
-template <class T> class CAnswer
-{
-public:
-    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                m_timer.stop();
-                m_answered = true;
-                m_action(dialog);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool Answered() const { return m_answered; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_answered = false;
-};
 
 template <class W> W* Control(QWidget* parent, int id)
 {

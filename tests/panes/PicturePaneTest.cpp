@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DialogAnswer.h"
 #include "ElementList.h"
 #include "FileName.h"
 #include "Image.h"
@@ -45,28 +46,6 @@ namespace {
 
 // Runs the action on the first modal dialog of type T that shows while the
 // object lives (once).
-template <class T> class CAnswer
-{
-public:
-    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                m_timer.stop();
-                m_answered = true;
-                m_action(dialog);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool Answered() const { return m_answered; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_answered = false;
-};
-
 // A photo-like picture: dark blue with a red band across its top quarter.
 QImage Photo(int width, int height)
 {

@@ -1,6 +1,7 @@
 // The paper and printing roads as a user takes them through the designer's
 // real main frame: the Sign Settings pane, the paper dialogs, the canvas
 // tools, the print station and the printed file.
+#include "DialogAnswer.h"
 #include "PdfSupport.h"
 #include "AppContext.h"
 #include "Box.h"
@@ -55,28 +56,6 @@ namespace {
 
 // Runs the action on the first modal dialog of type T that shows while the
 // object lives (once).
-template <class T> class CAnswer
-{
-public:
-    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                m_timer.stop();
-                m_answered = true;
-                m_action(dialog);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool Answered() const { return m_answered; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_answered = false;
-};
-
 template <class W> W* Control(QWidget* parent, int id)
 {
     W* w = parent->findChild<W*>(QStringLiteral("id%1").arg(id));

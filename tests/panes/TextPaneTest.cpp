@@ -7,6 +7,7 @@
 #include "BulletArray.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
 #include "MainFrame.h"
@@ -53,28 +54,6 @@ static void PrintTo(const QString& text, std::ostream* out)
 namespace {
 
 // Answers the next modal dialog of a type with the action.
-template <class T> class CAnswer
-{
-public:
-    explicit CAnswer(std::function<void(T*)> action) : m_action(std::move(action))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                m_timer.stop();
-                m_answered = true;
-                m_action(dialog);
-            }
-        });
-        m_timer.start(5);
-    }
-    bool Answered() const { return m_answered; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_answered = false;
-};
-
 class TextPaneTest : public ::testing::Test
 {
 protected:
