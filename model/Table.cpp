@@ -253,6 +253,133 @@ void CTable::Draw(CDC* dc, const CRect& clip)
     DrawTracker(dc);
 }
 
+void CTable::BeginMove(CView* view)
+{
+    CElement::BeginMove(view);
+    ForEachCellElement([view](CElement* e) { e->BeginMove(view); });
+}
+
+void CTable::TrackMove(CView* view, int dx, int dy)
+{
+    CElement::TrackMove(view, dx, dy);
+    ForEachCellElement([=](CElement* e) { e->TrackMove(view, dx, dy); });
+}
+
+void CTable::EndMove(CView* view)
+{
+    CElement::EndMove(view);
+    ForEachCellElement([view](CElement* e) { e->EndMove(view); });
+}
+
+void CTable::BeginResize(CView* view, int handle)
+{
+    CElement::BeginResize(view, handle);
+    ForEachCellElement([=](CElement* e) { e->BeginResize(view, handle); });
+}
+
+void CTable::TrackResize(CView* view, int dx, int dy, BOOL keepAspect)
+{
+    CElement::TrackResize(view, dx, dy, keepAspect);
+    ForEachCellElement([=](CElement* e) { e->TrackResize(view, dx, dy, keepAspect); });
+}
+
+void CTable::EndResize(CView* view)
+{
+    CElement::EndResize(view);
+    ForEachCellElement([view](CElement* e) { e->EndResize(view); });
+}
+
+void CTable::CommitTrack(CView* view)
+{
+    CElement::CommitTrack(view);
+    ForEachCellElement([view](CElement* e) { e->CommitTrack(view); });
+}
+
+void CTable::ApplyTrackRect(CView* view)
+{
+    CRect r = m_trackRect;
+    r.NormalizeRect();
+    m_tableRect = r;
+    Layout(view);
+}
+
+void CTable::EndDataEntry()
+{
+    // The rows come back to their designed places.
+    Layout(CurrentView());
+    CElement::EndDataEntry();
+}
+
+void CTable::ResetState(CView* view)
+{
+    CElement::ResetState(view);
+    ForEachCellElement([view](CElement* e) { e->ResetState(view); });
+}
+
+void CTable::BreakDataLink()
+{
+    ForEachCellElement([](CElement* e) {
+        if (e->m_dataSource == SOURCE_DATABASE)
+            e->m_dataSource = SOURCE_KEYBOARD;
+    });
+}
+
+void CTable::Refresh()
+{
+    CView* view = CurrentView();
+    Redraw(view, [this, view] { Layout(view); });
+    if (auto* owner = dynamic_cast<CTable*>(m_ownedByTable ? m_ownerTable : nullptr))
+        owner->PlaceCellElement(view, this);
+}
+
+void CTable::PlaceCellElement(CView* view, CElement* element)
+{
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (cell.element == element) {
+                element->SetBounds(view, cell.innerRect);
+                return;
+            }
+        }
+    }
+}
+
+void CTable::OnCellDataChanged()
+{
+    CView* view = CurrentView();
+    int y = m_tableRect.top;
+    bool afterSeparator = false;
+    for (STableRow& row : m_rows) {
+        bool anyElement = false;
+        bool allEmpty = true;
+        for (const STableCell& cell : row.cells) {
+            if (!cell.element)
+                continue;
+            anyElement = true;
+            allEmpty = allEmpty && cell.element->IsEmpty();
+        }
+        if (anyElement && allEmpty)
+            continue;
+        if (row.separator && afterSeparator) {
+            row.hidden = 1;
+            continue;
+        }
+        int x = m_tableRect.left;
+        for (STableCell& cell : row.cells) {
+            const CRect cellRect(x, y, x + cell.computedWidth, y + row.computedHeight);
+            x += cell.computedWidth;
+            if (!cell.element || cellRect == cell.cellRect)
+                continue;
+            cell.cellRect = cellRect;
+            cell.innerRect = Padded(cellRect, cell, row.computedHeight);
+            cell.element->SetBounds(view, cell.innerRect);
+        }
+        afterSeparator = row.separator != 0;
+        y += row.computedHeight;
+        row.hidden = 0;
+    }
+}
+
 int CTable::GetContextMenuId() const
 {
     return kContextMenu;

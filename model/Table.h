@@ -57,11 +57,27 @@ public:
     void TrackCreate(CView* view, int x, int y, BOOL constrain) override;
     void RecalcPosition(CView* view) override;
     void Draw(CDC* dc, const CRect& clip) override;
+    void BeginMove(CView* view) override;
+    void TrackMove(CView* view, int dx, int dy) override;
+    void EndMove(CView* view) override;
+    void BeginResize(CView* view, int handle) override;
+    void TrackResize(CView* view, int dx, int dy, BOOL keepAspect) override;
+    void EndResize(CView* view) override;
+    void ApplyTrackRect(CView* view) override;
+    void CommitTrack(CView* view) override;
     int GetContextMenuId() const override;
     int GetTypeCode() const override;
     QString GetTypeName() const override;
+    void EndDataEntry() override;
+    void ResetState(CView* view) override;
     BOOL IsEmpty() const override;
     void SetBounds(CView* view, const CRect& bounds) override;
+    // Re-flows the rows after a cell's data changed: a row whose elements
+    // are all empty takes no space, and of separator rows that come together
+    // only the first is shown.
+    void OnCellDataChanged() override;
+    void BreakDataLink() override;
+    void Refresh() override;
 
     // Builds the rows and cells of a format text and makes the cell elements
     // in the sign's list. FALSE, with the table as it was, when the text is
@@ -76,6 +92,9 @@ public:
     // Takes every cell element out of the sign's list without deleting it.
     void RemoveCellElements();
     BOOL SameStructure(const CTable& other) const;
+    // Gives a cell element that changed its own size back its cell's inner
+    // rect.
+    void PlaceCellElement(CView* view, CElement* element);
 
     // Sets the list's hooks that add a table's cells when the table enters
     // the list and take them out when it leaves.
@@ -87,5 +106,14 @@ public:
     std::vector<STableRow> m_rows;
 
 private:
+    template <class F> void ForEachCellElement(F&& f)
+    {
+        for (STableRow& row : m_rows) {
+            for (STableCell& cell : row.cells) {
+                if (cell.element)
+                    f(cell.element);
+            }
+        }
+    }
     static void FreeRows(std::vector<STableRow>& rows, CElementList* list);
 };

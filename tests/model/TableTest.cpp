@@ -3,6 +3,8 @@
 // was, and the table's record through a sign file, damaged or nested deep.
 #include "Table.h"
 
+#include "Image.h"
+
 #include "AppContext.h"
 #include "Archive.h"
 #include "Damage.h"
@@ -290,6 +292,79 @@ TEST_F(TableRecordTest, NestingIsCappedOnRead)
             EXPECT_EQ(list.GetCount(), 0);
         }
         list.DeleteAll();
+    }
+}
+
+} // namespace
+
+namespace {
+
+class TableFlowTest : public TableTest
+{
+};
+
+// Rows A, S1 (separator), B (a picture without a file: empty), S2
+// (separator) and C, each a fifth of the table.
+TEST_F(TableFlowTest, EmptyRowsTakeNoSpaceAndSeparatorsDoNotDouble)
+{
+    CTable* table = NewTable(CRect(0, 0, 500, 1000), "<table><tr><td type=\"1\"></td></tr>"
+                                                     "<tr separator><td type=\"1\"></td></tr>"
+                                                     "<tr><td type=\"5\"></td><td></td></tr>"
+                                                     "<tr separator><td type=\"1\"></td></tr>"
+                                                     "<tr><td type=\"1\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    auto* picture = dynamic_cast<CImage*>(table->m_rows[2].cells[0].element);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(picture->IsEmpty());
+
+    auto tops = [table] {
+        std::vector<int> out;
+        for (const STableRow& row : table->m_rows)
+            out.push_back(row.cells[0].cellRect.top);
+        return out;
+    };
+    auto hidden = [table] {
+        std::vector<int> out;
+        for (const STableRow& row : table->m_rows)
+            out.push_back(row.hidden);
+        return out;
+    };
+    EXPECT_EQ(tops(), (std::vector<int>{0, 200, 400, 600, 800}));
+
+    table->OnCellDataChanged();
+    // B keeps its old place (it is not drawn over anything: it is empty),
+    // S2 is hidden where it was, and C follows S1 directly.
+    EXPECT_EQ(tops(), (std::vector<int>{0, 200, 400, 600, 400}));
+    EXPECT_EQ(hidden(), (std::vector<int>{0, 0, 0, 1, 0}));
+    EXPECT_EQ(table->m_rows[4].cells[0].element->m_bounds.top, 400);
+    EXPECT_FALSE(table->IsEmpty());
+
+    // B gets data: everything flows back, and S2 shows again.
+    picture->m_filePath = QStringLiteral("photo.png");
+    table->OnCellDataChanged();
+    EXPECT_EQ(tops(), (std::vector<int>{0, 200, 400, 600, 800}));
+    EXPECT_EQ(hidden(), (std::vector<int>{0, 0, 0, 0, 0}));
+    picture->m_filePath.clear();
+}
+
+TEST_F(TableFlowTest, MovingTheTableMovesItsCells)
+{
+    CTable* table = NewTable(CRect(0, 0, 400, 400),
+                             "<table><tr><td type=\"1\"></td><td type=\"2\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    // The design view moves the selection.
+    table->m_state |= STATE_SELECTED | STATE_PRIMARY;
+    table->BeginMove(nullptr);
+    table->TrackMove(nullptr, 100, 50);
+    table->EndMove(nullptr);
+    EXPECT_EQ(table->m_tableRect, CRect(100, 50, 500, 450));
+    const CRect expected[] = {CRect(100, 50, 300, 450), CRect(300, 50, 500, 450)};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(table->m_rows[0].cells[i].cellRect, expected[i]);
+        const CRect& b = table->m_rows[0].cells[i].element->m_bounds;
+        EXPECT_EQ(b.left, expected[i].left);
+        EXPECT_EQ(b.top, expected[i].top);
     }
 }
 
