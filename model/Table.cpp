@@ -241,16 +241,56 @@ void CTable::RecalcPosition(CView* view)
 
 void CTable::Draw(CDC* dc, const CRect& clip)
 {
-    const bool skipHidden = dc->IsPrinting() || (m_state & STATE_DATA_ENTRY);
+    if (!IsVisibleIn(dc, clip))
+        return;
+    const bool designing = !dc->IsPrinting() && !(m_state & STATE_DATA_ENTRY);
     for (const STableRow& row : m_rows) {
-        if (skipHidden && row.separator && row.hidden)
+        if (!designing && row.separator && row.hidden)
             continue;
         for (const STableCell& cell : row.cells) {
             if (cell.element)
                 cell.element->Draw(dc, clip);
         }
     }
+    if (designing)
+        DrawOutline(dc);
     DrawTracker(dc);
+}
+
+void CTable::DrawOutline(CDC* dc) const
+{
+    const CPen oldPen = dc->SelectPen(CPen(PS_DOT, 0, MakeRGB(128, 128, 128)));
+    const CBrush oldBrush = dc->SelectBrush(CBrush::Null());
+    // A table inside a cell is framed by its owner's lines.
+    if (!m_ownedByTable)
+        dc->Rectangle(m_tableRect);
+    int y = m_tableRect.top;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const STableRow& row = m_rows[i];
+        if (i > 0) {
+            dc->MoveTo(m_tableRect.left, y);
+            dc->LineTo(m_tableRect.right, y);
+        }
+        int x = m_tableRect.left;
+        for (std::size_t j = 0; j < row.cells.size(); ++j) {
+            if (j > 0) {
+                dc->MoveTo(x, y);
+                dc->LineTo(x, y + row.computedHeight);
+            }
+            x += row.cells[j].computedWidth;
+        }
+        y += row.computedHeight;
+    }
+    for (const STableRow& row : m_rows) {
+        for (const STableCell& cell : row.cells) {
+            if (!cell.highlighted)
+                continue;
+            dc->SelectPen(CPen(PS_INSIDEFRAME, 10, MakeRGB(255, 0, 0)));
+            dc->Rectangle(cell.cellRect);
+        }
+    }
+    dc->SelectBrush(oldBrush);
+    dc->SelectPen(oldPen);
 }
 
 void CTable::BeginMove(CView* view)

@@ -106,6 +106,9 @@ public:
     std::vector<STableRow> m_rows;
 
 private:
+    // The dotted grey lines of the table, its rows and cells, and the red
+    // frame of a highlighted cell, shown while designing.
+    void DrawOutline(CDC* dc) const;
     template <class F> void ForEachCellElement(F&& f)
     {
         for (STableRow& row : m_rows) {

@@ -7,10 +7,13 @@
 
 #include "AppContext.h"
 #include "Archive.h"
+#include "DC.h"
 #include "Damage.h"
 #include "ElementList.h"
 #include "TestElements.h"
 #include "TestSupport.h"
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -366,6 +369,87 @@ TEST_F(TableFlowTest, MovingTheTableMovesItsCells)
         EXPECT_EQ(b.left, expected[i].left);
         EXPECT_EQ(b.top, expected[i].top);
     }
+}
+
+} // namespace
+
+namespace {
+
+bool AnyInk(const QImage& image, const CRect& r)
+{
+    for (int y = r.top; y <= r.bottom; ++y) {
+        for (int x = r.left; x <= r.right; ++x) {
+            if (!IsWhite(image, x, y))
+                return true;
+        }
+    }
+    return false;
+}
+
+QImage RenderPrinted(CElement& element, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    {
+        CDC dc(&painter, true);
+        dc.SetDeviceCaps(96, 96, CSize(width, height));
+        element.Draw(&dc, CRect(0, 0, width, height));
+    }
+    painter.end();
+    return image;
+}
+
+class TableDrawTest : public TableTest
+{
+};
+
+TEST_F(TableDrawTest, OutlineShowsOnScreenOnly)
+{
+    CTable* table = NewTable(CRect(10, 10, 110, 70),
+                             "<table><tr><td></td><td></td></tr><tr><td></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    table->RecalcPosition(nullptr);
+    const QImage screen = Render(*table, 120, 80);
+    const struct
+    {
+        const char* name;
+        CRect area;
+        bool ink;
+    } cases[] = {
+        {"row boundary", CRect(12, 40, 108, 40), true},
+        {"cell boundary in the first row", CRect(60, 12, 60, 38), true},
+        {"no cell boundary in the second row", CRect(55, 42, 65, 67), false},
+        {"left edge", CRect(10, 12, 10, 68), true},
+        {"outside", CRect(0, 0, 119, 8), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(AnyInk(screen, c.area), c.ink);
+    }
+    EXPECT_FALSE(AnyInk(RenderPrinted(*table, 120, 80), CRect(0, 0, 119, 79)));
+}
+
+TEST_F(TableDrawTest, HiddenSeparatorIsNotPrinted)
+{
+    CTable* table = NewTable(CRect(0, 0, 100, 500), "<table><tr><td type=\"1\"></td></tr>"
+                                                    "<tr separator><td type=\"1\"></td></tr>"
+                                                    "<tr><td type=\"5\"></td></tr>"
+                                                    "<tr separator><td type=\"1\"></td></tr>"
+                                                    "<tr><td type=\"1\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    table->OnCellDataChanged();
+    table->RecalcPosition(nullptr);
+    ASSERT_EQ(table->m_rows[3].hidden, 1);
+    const CRect separatorArea(5, 305, 95, 395);
+    // S2's box, left where it was, frames this area: its sides are ink on
+    // screen and nothing on paper.
+    EXPECT_TRUE(AnyInk(Render(*table, 100, 500), CRect(0, 310, 4, 390)));
+    const QImage printed = RenderPrinted(*table, 100, 500);
+    EXPECT_FALSE(AnyInk(printed, CRect(0, 305, 99, 395)));
+    EXPECT_FALSE(AnyInk(printed, separatorArea));
+    // C, moved up under S1, is printed.
+    EXPECT_TRUE(AnyInk(printed, CRect(0, 205, 4, 295)));
 }
 
 } // namespace
