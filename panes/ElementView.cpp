@@ -1,6 +1,8 @@
 #include "ElementView.h"
 
 #include "AppContext.h"
+#include "ConnectionWizard.h"
+#include "DatabaseLink.h"
 #include "ElementList.h"
 #include "Grid.h"
 #include "Helpers.h"
@@ -8,6 +10,7 @@
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
+#include "Preferences.h"
 #include "ResourceIds.h"
 #include "Rounding.h"
 #include "ScriptPage.h"
@@ -20,6 +23,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
@@ -36,12 +41,6 @@ namespace {
 QString Id(int id)
 {
     return QStringLiteral("id%1").arg(id);
-}
-
-// The buttons whose dialogs come with later work.
-void NotAvailableYet(const QString& what)
-{
-    AppMessageBox(QObject::tr("%1 is not available yet.").arg(what));
 }
 
 } // namespace
@@ -199,6 +198,27 @@ std::function<void()>& CElementView::ModifiedHook()
 {
     static std::function<void()> hook;
     return hook;
+}
+
+bool CElementView::LinkSignToDatabase()
+{
+    auto choose = [](QWidget* parent, const QString& filter, const QString& current) {
+        CFileChoice choice;
+        choice.title = tr("Select Database File");
+        choice.filter = filter;
+        choice.suggested =
+            current.isEmpty() ? CShellSettings::Current().lastDatabaseFolder : current;
+        if (FrameHooks().chooseFile)
+            return FrameHooks().chooseFile(parent, choice);
+        return QFileDialog::getOpenFileName(parent, choice.title, choice.suggested, filter);
+    };
+    CDatabaseLink& link = TheDatabaseLink();
+    if (!RunConnectionWizard(this, link, choose))
+        return false;
+    if (link.m_typeId != kDatabaseTypeConnectionString)
+        CShellSettings::Current().lastDatabaseFolder = QFileInfo(link.m_dataSource).absolutePath();
+    MarkModified();
+    return true;
 }
 
 void CElementView::MarkModified()
@@ -909,8 +929,9 @@ void CElementView::OnSourceType(int index)
             return refuse();
         }
         if (linkKind != 0) {
-            NotAvailableYet(tr("Linking the sign to a database"));
-            return refuse();
+            // No database yet: the user links the sign to one first.
+            if (!LinkSignToDatabase())
+                return refuse();
         }
         s.name->clear();
         if (!element->m_sourceName.isEmpty())

@@ -110,6 +110,9 @@ protected:
     // Ends an edit: the element redraws and the sign is marked modified.
     void ElementEdited(CElement* element);
     void MarkModified();
+    // Runs the connection wizard over the sign's link; true when the sign
+    // was linked to a database (and marked modified).
+    bool LinkSignToDatabase();
     // Shows a line in place of the form once the element has gone.
     void ShowElementGone();
     bool event(QEvent* event) override;
