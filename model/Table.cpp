@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "DC.h"
 #include "ElementList.h"
+#include "Helpers.h"
 
 #include <cstdlib>
 #include <utility>
@@ -94,6 +95,11 @@ void CTable::FreeRows(std::vector<STableRow>& rows, CElementList* list)
             if (!cell.element)
                 continue;
             // The list never deletes a cell: take it out, then delete it here.
+            // A cell element leaves the data paths before it goes, so that
+            // no path is left naming it.
+            // (the table may have taken its cells out of the list already).
+            if (CDataPathSeam* paths = App().dataPaths)
+                paths->RemoveElement(cell.element);
             if (list)
                 list->Remove(cell.element);
             delete cell.element;
@@ -107,6 +113,30 @@ void CTable::Clear()
 {
     // A table deleted with its sign finds no list: its cells left with it.
     FreeRows(m_rows, App().Find<CElementList>());
+}
+
+void CTable::UpdateFieldLinks()
+{
+    CDataPathSeam* paths = App().dataPaths;
+    if (!paths)
+        return;
+    ForEachCellElement([paths](CElement* e) { paths->AddElement(e); });
+}
+
+void CTable::SetCellHighlight(CView* view, CElement* element, BOOL on)
+{
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (cell.element != element)
+                continue;
+            cell.highlighted = on ? 1 : 0;
+            if (view)
+                view->InvalidateRect(
+                    WindowLPtoDPRect(view, cell.cellRect.TopLeft(), cell.cellRect.BottomRight()),
+                    true);
+            return;
+        }
+    }
 }
 
 void CTable::RemoveCellElements()

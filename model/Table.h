@@ -89,6 +89,10 @@ public:
     // Deletes every cell element (taking it out of the sign's list first)
     // and every row.
     void Clear();
+    // Registers every cell element with the sign's data paths.
+    void UpdateFieldLinks();
+    // Marks the cell holding element while its value is being entered.
+    void SetCellHighlight(CView* view, CElement* element, BOOL on);
     // Takes every cell element out of the sign's list without deleting it.
     void RemoveCellElements();
     BOOL SameStructure(const CTable& other) const;

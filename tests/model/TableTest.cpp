@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -450,6 +451,45 @@ TEST_F(TableDrawTest, HiddenSeparatorIsNotPrinted)
     EXPECT_FALSE(AnyInk(printed, separatorArea));
     // C, moved up under S1, is printed.
     EXPECT_TRUE(AnyInk(printed, CRect(0, 205, 4, 295)));
+}
+
+} // namespace
+
+namespace {
+
+// The sign's data paths as the table sees them: which elements it names.
+class CRecordingPaths : public CDataPathSeam
+{
+public:
+    void AddElement(CObject* element) override { named.insert(element); }
+    void RemoveElement(CObject* element) override { named.erase(element); }
+    int GetDependentCount(const CObject*) const override { return 0; }
+
+    std::set<CObject*> named;
+};
+
+TEST_F(TableTest, CellsLeaveTheDataPathsBeforeTheyGo)
+{
+    CRecordingPaths paths;
+    context.dataPaths = &paths;
+    CTable* table = NewTable(CRect(0, 0, 500, 500),
+                             "<table><tr><td type=\"1\"></td><td type=\"3\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    table->UpdateFieldLinks();
+    EXPECT_EQ(paths.named.size(), 2u);
+
+    // A refused format changes nothing; a new one takes the old cells out.
+    EXPECT_FALSE(table->SetFormat(QStringLiteral("<table>")));
+    EXPECT_EQ(paths.named.size(), 2u);
+    ASSERT_TRUE(table->SetFormat(CTableFormat::DefaultText()));
+    EXPECT_TRUE(paths.named.empty());
+
+    ASSERT_TRUE(table->SetFormat(QStringLiteral("<table><tr><td type=\"2\"></td></tr></table>")));
+    table->UpdateFieldLinks();
+    EXPECT_EQ(paths.named.size(), 1u);
+    ASSERT_TRUE(list.RemoveAndDelete(table));
+    EXPECT_TRUE(paths.named.empty());
+    context.dataPaths = nullptr;
 }
 
 } // namespace
