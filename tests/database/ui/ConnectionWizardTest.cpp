@@ -4,6 +4,7 @@
 #include "ConnectionWizard.h"
 #include "AppContext.h"
 #include "DatabaseLink.h"
+#include "FileSources.h"
 #include "MessageBox.h"
 #include "TestSupport.h"
 
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -37,6 +40,23 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("Name,Code,Price\r\nWidget,TAB0000001,2.50\r\nGadget,TAB0000002,7\r\n"
                    "O'Brien's,TAB0000003,1.25\r\n");
+
+        // An SQLite database of two tables, opened as an Access-type file.
+        sqlite = dir.filePath("stock.db");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "wizard-fixture");
+            db.setDatabaseName(sqlite);
+            ASSERT_TRUE(db.open());
+            QSqlQuery q(db);
+            for (const char* statement :
+                 {"CREATE TABLE Shelves (Id INTEGER PRIMARY KEY, Aisle TEXT)",
+                  "CREATE TABLE Items (Code TEXT PRIMARY KEY, Name TEXT, Price REAL)",
+                  "INSERT INTO Items VALUES ('TAB0000002', 'Gadget', 7)",
+                  "INSERT INTO Items VALUES ('TAB0000001', 'Widget', 2.5)"})
+                ASSERT_TRUE(q.exec(QString::fromLatin1(statement))) << statement;
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("wizard-fixture");
     }
 
     struct CDriver
@@ -82,6 +102,7 @@ protected:
     CAppContext context;
     QTemporaryDir dir;
     QString csv;
+    QString sqlite;
     CMessageResponder messages;
 };
 
@@ -118,6 +139,16 @@ TEST_F(ConnectionWizardTest, FileSourcesAreLinkedThroughThePages)
          {"Name", "Code", "Price", "Added", "In stock", "Count"},
          3,
          QString::fromUtf8("Crème brûlée")},
+        // Sorted by its key, the code.
+        {"SQLite database",
+         kDatabaseTypeAccess,
+         sqlite,
+         CConnectionWizard::kViewPage,
+         "Items",
+         "Items",
+         {"Code", "Name", "Price"},
+         2,
+         "Widget"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -197,6 +228,49 @@ TEST_F(ConnectionWizardTest, WrongChoicesKeepTheirPageWithAMessage)
     EXPECT_EQ(messages.LastText(), "Invalid selection");
     EXPECT_FALSE(link.IsConnected());
     EXPECT_EQ(link.m_linkKind, -1);
+}
+
+TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchema)
+{
+    CDatabaseLink link;
+    CConnectionWizard wizard(link);
+    wizard.show();
+    CDriver drive{wizard};
+    drive.ChooseType(kDatabaseTypeText);
+    drive.TypePath(csv);
+    ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
+
+    auto* other = drive.Find<QLineEdit>("id1055");
+    for (const QString& typed : {QString(";;"), QString("\""), QString()}) {
+        SCOPED_TRACE(typed.toStdString());
+        messages.Clear();
+        other->clear();
+        QTest::keyClicks(other, typed);
+        drive.Find<QRadioButton>("id1096")->setChecked(true);
+        drive.Click(QWizard::FinishButton);
+        EXPECT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
+        EXPECT_EQ(messages.LastText(), "Error - Invalid delimiter");
+        EXPECT_FALSE(link.IsConnected());
+    }
+
+    // Typing in the edit chooses Other; a single character is taken.
+    other->clear();
+    QTest::keyClicks(other, "|");
+    EXPECT_TRUE(drive.Find<QRadioButton>("id1096")->isChecked());
+    drive.Find<QCheckBox>("id1098")->setChecked(true);
+    messages.Clear();
+    drive.Click(QWizard::FinishButton);
+    EXPECT_EQ(wizard.result(), QDialog::Accepted);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(link.m_textDelimiter, '|');
+    EXPECT_EQ(link.m_textHeader, TRUE);
+    CTextSchema schema;
+    QString error;
+    ASSERT_TRUE(ReadTextSchema(csv, &schema, &error)) << error.toStdString();
+    EXPECT_EQ(schema.delimiter, '|');
+    EXPECT_TRUE(schema.header);
+    // The commas no longer part the fields: one column named by the header.
+    EXPECT_EQ(link.FieldNames(), QStringList{"Name,Code,Price"});
 }
 
 TEST_F(ConnectionWizardTest, CancelledHalfwayLeavesTheLinkAsItWas)
