@@ -4,6 +4,7 @@
 #include "DC.h"
 #include "ElementList.h"
 #include "Helpers.h"
+#include "UndoHistory.h"
 
 #include <cstdlib>
 #include <utility>
@@ -83,6 +84,40 @@ CRect Padded(const CRect& cell, const STableCell& c, int rowHeight)
 
 CTable::CTable() = default;
 
+CTable::CTable(const CTable& other)
+    : CElement(other), m_tableRect(other.m_tableRect), m_formatText(other.m_formatText),
+      m_rows(other.m_rows)
+{
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (!cell.element)
+                continue;
+            cell.element = CloneElement(cell.element);
+            if (cell.element) {
+                cell.element->m_ownedByTable = 1;
+                cell.element->m_ownerTable = this;
+            }
+        }
+    }
+}
+
+CElement* CTable::Copy(const CElement& element)
+{
+    const auto* source = dynamic_cast<const CTable*>(&element);
+    if (!source)
+        return nullptr;
+    auto* copy = new CTable(*source);
+    for (std::size_t i = 0; i < copy->m_rows.size(); ++i) {
+        for (std::size_t j = 0; j < copy->m_rows[i].cells.size(); ++j) {
+            if (source->m_rows[i].cells[j].element && !copy->m_rows[i].cells[j].element) {
+                delete copy;
+                return nullptr;
+            }
+        }
+    }
+    return copy;
+}
+
 CTable::~CTable()
 {
     Clear();
@@ -94,10 +129,9 @@ void CTable::FreeRows(std::vector<STableRow>& rows, CElementList* list)
         for (STableCell& cell : row.cells) {
             if (!cell.element)
                 continue;
-            // The list never deletes a cell: take it out, then delete it here.
-            // A cell element leaves the data paths before it goes, so that
-            // no path is left naming it.
-            // (the table may have taken its cells out of the list already).
+            // The list never deletes a cell: the cell leaves the data paths
+            // and the list (where the table may already have taken it out)
+            // and is deleted here.
             if (CDataPathSeam* paths = App().dataPaths)
                 paths->RemoveElement(cell.element);
             if (list)
@@ -562,6 +596,7 @@ void CTable::Serialize(CArchive& ar)
 
 void CTable::RegisterWithElementList()
 {
+    RegisterElementCopy(TYPE_TABLE, &CTable::Copy);
     CElementList::s_registerTable = [](CElement* element, CElementList& list) {
         auto* table = dynamic_cast<CTable*>(element);
         if (!table)

@@ -47,8 +47,16 @@ public:
     static constexpr int kMaxStoredCoordinate = 1 << 20;
 
     CTable();
-    CTable(const CTable&) = delete;
+    // Copies the rows and cells with a copy of every cell element, owned by
+    // the new table. The copies join the sign's list when the table does.
+    // Use Copy: a cell element without a copy leaves its cell empty here.
+    CTable(const CTable& other);
     CTable& operator=(const CTable&) = delete;
+
+    // A copy of the table, or null when a cell element could not be copied
+    // (a cell without the element its type asks for would be written without
+    // it).
+    static CElement* Copy(const CElement& element);
     ~CTable() override;
 
     void Serialize(CArchive& ar) override;

@@ -12,6 +12,7 @@
 #include "ElementList.h"
 #include "TestElements.h"
 #include "TestSupport.h"
+#include "UndoHistory.h"
 
 #include <QPainter>
 
@@ -490,6 +491,72 @@ TEST_F(TableTest, CellsLeaveTheDataPathsBeforeTheyGo)
     ASSERT_TRUE(list.RemoveAndDelete(table));
     EXPECT_TRUE(paths.named.empty());
     context.dataPaths = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TableTest, CopyHasItsOwnCellsThatJoinTheListWithIt)
+{
+    CTable* table =
+        NewTable(CRect(0, 0, 600, 300), "<table><tr><td type=\"1\" padding-horz=\"10%\"></td>"
+                                        "<td type=\"9\"></td><td type=\"6\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    auto* nested = static_cast<CTable*>(table->m_rows[0].cells[1].element);
+    ASSERT_TRUE(nested->SetFormat(QStringLiteral("<table><tr><td type=\"2\"></td></tr></table>")));
+    ASSERT_EQ(list.GetCount(), 4);
+
+    auto* copy = dynamic_cast<CTable*>(CloneElement(table));
+    ASSERT_NE(copy, nullptr);
+    // A copy stands outside the sign until it is added, cells and all.
+    EXPECT_EQ(list.GetCount(), 4);
+    ASSERT_TRUE(list.AddTail(copy));
+    EXPECT_EQ(list.GetCount(), 8);
+    ExpectCellsAccountedFor(list);
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const STableCell& a = table->m_rows[0].cells[i];
+        const STableCell& b = copy->m_rows[0].cells[i];
+        EXPECT_EQ(b.type, a.type);
+        EXPECT_EQ(b.cellRect, a.cellRect);
+        EXPECT_EQ(b.innerRect, a.innerRect);
+        EXPECT_EQ(b.element == nullptr, a.element == nullptr);
+        if (b.element) {
+            EXPECT_NE(b.element, a.element);
+        }
+    }
+    auto* nestedCopy = static_cast<CTable*>(copy->m_rows[0].cells[1].element);
+    EXPECT_EQ(nestedCopy->m_rows[0].cells[0].element->m_ownerTable, nestedCopy);
+
+    ASSERT_TRUE(list.RemoveAndDelete(copy));
+    EXPECT_EQ(list.GetCount(), 4);
+    ExpectCellsAccountedFor(list);
+}
+
+TEST_F(TableTest, UndoBringsBackTheCellsOfTheFormerFormat)
+{
+    CTable* table = NewTable(CRect(0, 0, 600, 300),
+                             "<table><tr><td type=\"1\"></td><td type=\"2\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    CUndoHistory& history = TheUndoHistory();
+    history.Record(UNDO_CHANGED, table);
+    ASSERT_TRUE(table->SetFormat(QStringLiteral("<table><tr><td type=\"8\"></td></tr></table>")));
+    ASSERT_EQ(list.GetCount(), 2);
+
+    ASSERT_TRUE(history.Undo(nullptr));
+    ExpectCellsAccountedFor(list);
+    ASSERT_EQ(list.GetCount(), 3);
+    CTable* restored = FreeTable(list);
+    ASSERT_NE(restored, nullptr);
+    ASSERT_EQ(restored->m_rows[0].cells.size(), 2u);
+    EXPECT_EQ(restored->m_rows[0].cells[0].element->GetTypeCode(), TYPE_BOX);
+    EXPECT_EQ(restored->m_rows[0].cells[1].element->GetTypeCode(), TYPE_ELLIPSE);
+
+    ASSERT_TRUE(history.Redo(nullptr));
+    ExpectCellsAccountedFor(list);
+    ASSERT_EQ(list.GetCount(), 2);
+    EXPECT_EQ(FreeTable(list)->m_rows[0].cells[0].element->GetTypeCode(), TYPE_SYMBOL);
 }
 
 } // namespace
