@@ -3,6 +3,7 @@
 #include "FileSources.h"
 #include "Messages.h"
 #include "ResourceIds.h"
+#include "Strings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWizardPage>
 
@@ -162,8 +164,7 @@ public:
         m_header = new QCheckBox(QObject::tr("First &Row Contains Field Names"), this);
         m_header->setObjectName(QStringLiteral("id1098"));
         layout->addWidget(m_header);
-        connect(m_tables, &QListWidget::itemDoubleClicked, this,
-                [this] { wizard()->button(QWizard::FinishButton)->click(); });
+        connect(m_tables, &QListWidget::itemDoubleClicked, this, [this] { wizard()->next(); });
     }
 
     void initializePage() override
@@ -207,7 +208,7 @@ public:
         return true;
     }
 
-    int nextId() const override { return -1; }
+    int nextId() const override { return CConnectionWizard::kSortPage; }
 
 private:
     QListWidget* m_tables = nullptr;
@@ -324,13 +325,123 @@ public:
         return work.CurrentTable().isEmpty() ? work.OpenTable(table) : TRUE;
     }
 
-    int nextId() const override { return -1; }
+    int nextId() const override { return CConnectionWizard::kSortPage; }
 
 private:
     QButtonGroup* m_group = nullptr;
     QLineEdit* m_other = nullptr;
     QComboBox* m_fileType = nullptr;
     QCheckBox* m_header = nullptr;
+};
+
+// Page 5: the key field that sorts the records; for a text file also the
+// names and types of its columns.
+class CDbasePage5 : public CWizardPage
+{
+public:
+    CDbasePage5()
+    {
+        setTitle(QObject::tr("Select Database Sort Field"));
+        auto* layout = new QVBoxLayout(this);
+        m_fields = new QTreeWidget(this);
+        m_fields->setObjectName(QStringLiteral("id1099"));
+        m_fields->setRootIsDecorated(false);
+        m_fields->setHeaderLabels({LoadStringId(IDS_COLUMN_NAME), LoadStringId(IDS_COLUMN_TYPE)});
+        layout->addWidget(m_fields, 1);
+        auto* row = new QHBoxLayout;
+        m_nameLabel = new QLabel(QObject::tr("&Name:"), this);
+        m_name = new QLineEdit(this);
+        m_name->setObjectName(QStringLiteral("id1129"));
+        m_nameLabel->setBuddy(m_name);
+        m_typeLabel = new QLabel(QObject::tr("&Type:"), this);
+        m_type = new QComboBox(this);
+        m_type->setObjectName(QStringLiteral("id1130"));
+        m_type->addItems({"Bit", "Byte", "Short", "Long", "Currency", "Single", "Double",
+                          "DateTime", "Text", "Memo"});
+        m_typeLabel->setBuddy(m_type);
+        row->addWidget(m_nameLabel);
+        row->addWidget(m_name, 1);
+        row->addWidget(m_typeLabel);
+        row->addWidget(m_type);
+        layout->addLayout(row);
+        connect(m_fields, &QTreeWidget::currentItemChanged, this, [this] { ShowSelected(); });
+        connect(m_type, &QComboBox::activated, this, [this] {
+            if (QTreeWidgetItem* item = m_fields->currentItem())
+                item->setText(1, m_type->currentText());
+        });
+        connect(m_name, &QLineEdit::editingFinished, this, [this] {
+            QTreeWidgetItem* item = m_fields->currentItem();
+            const QString name = m_name->text().trimmed();
+            if (item && !name.isEmpty())
+                item->setText(0, name);
+        });
+    }
+
+    void initializePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        m_fields->clear();
+        const QString key = work.GetKeyField();
+        QTreeWidgetItem* selected = nullptr;
+        for (const QString& name : work.FieldNames()) {
+            auto* item = new QTreeWidgetItem(
+                m_fields, {name, work.GetFieldTypeName(work.GetFieldType(name))});
+            if (!selected && name.compare(key, Qt::CaseInsensitive) == 0)
+                selected = item;
+        }
+        if (!selected)
+            selected = m_fields->topLevelItem(0);
+        m_fields->setCurrentItem(selected);
+        const bool text = work.m_typeId == kDatabaseTypeText;
+        for (QWidget* w : {static_cast<QWidget*>(m_nameLabel), static_cast<QWidget*>(m_name),
+                           static_cast<QWidget*>(m_typeLabel), static_cast<QWidget*>(m_type)})
+            w->setVisible(text);
+        ShowSelected();
+    }
+
+    bool validatePage() override
+    {
+        CDatabaseLink& work = Sheet()->Work();
+        QTreeWidgetItem* item = m_fields->currentItem();
+        if (!item) {
+            AppMessageBoxId(IDS_INVALID_SELECTION);
+            return false;
+        }
+        if (work.m_typeId == kDatabaseTypeText) {
+            // A name still being typed counts.
+            const QString typed = m_name->text().trimmed();
+            if (!typed.isEmpty())
+                item->setText(0, typed);
+            QVector<CTextField> fields;
+            for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* row = m_fields->topLevelItem(i);
+                fields.push_back({row->text(0), row->text(1)});
+            }
+            if (fields != work.m_textFields) {
+                work.m_textFields = fields;
+                if (!work.Reopen())
+                    return false;
+            }
+        }
+        work.m_keyField = item->text(0);
+        return true;
+    }
+
+    int nextId() const override { return -1; }
+
+private:
+    void ShowSelected()
+    {
+        const QTreeWidgetItem* item = m_fields->currentItem();
+        m_name->setText(item ? item->text(0) : QString());
+        m_type->setCurrentIndex(item ? m_type->findText(item->text(1)) : -1);
+    }
+
+    QTreeWidget* m_fields = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLabel* m_typeLabel = nullptr;
+    QComboBox* m_type = nullptr;
 };
 
 } // namespace
@@ -347,6 +458,7 @@ CConnectionWizard::CConnectionWizard(CDatabaseLink& link, QWidget* parent,
     setPage(kFilePage, new CDbasePage2);
     setPage(kViewPage, new CDbasePage3);
     setPage(kTextPage, new CDbasePage4);
+    setPage(kSortPage, new CDbasePage5);
     setStartId(kTypePage);
 }
 

@@ -27,7 +27,8 @@ public:
         kTypePage = 152,
         kFilePage = 153,
         kViewPage = 154,
-        kTextPage = 155
+        kTextPage = 155,
+        kSortPage = 156
     };
 
     CConnectionWizard(CDatabaseLink& link, QWidget* parent = nullptr,

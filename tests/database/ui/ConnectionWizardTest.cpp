@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,39 +119,24 @@ TEST_F(ConnectionWizardTest, FileSourcesAreLinkedThroughThePages)
         QString table; // empty: the file's one table, chosen already
         QString linkedTable;
         QStringList fields;
+        QString key;
         int records;
         QString firstName;
     };
+    // The records come in the order of the sort field chosen.
+    // clang-format off
     const Case cases[] = {
-        {"CSV",
-         kDatabaseTypeText,
-         csv,
-         CConnectionWizard::kTextPage,
-         {},
-         "prices#csv",
-         {"Name", "Code", "Price"},
-         3,
-         "Widget"},
-        {"workbook",
-         kDatabaseTypeExcel,
-         Fixture("prices.xlsx"),
-         CConnectionWizard::kViewPage,
-         "Price List$",
-         "Price List$",
-         {"Name", "Code", "Price", "Added", "In stock", "Count"},
-         3,
+        {"CSV", kDatabaseTypeText, csv, CConnectionWizard::kTextPage, {}, "prices#csv",
+         {"Name", "Code", "Price"}, "Name", 3, "Gadget"},
+        {"workbook", kDatabaseTypeExcel, Fixture("prices.xlsx"), CConnectionWizard::kViewPage,
+         "Price List$", "Price List$",
+         {"Name", "Code", "Price", "Added", "In stock", "Count"}, "Name", 3,
          QString::fromUtf8("Crème brûlée")},
         // Sorted by its key, the code.
-        {"SQLite database",
-         kDatabaseTypeAccess,
-         sqlite,
-         CConnectionWizard::kViewPage,
-         "Items",
-         "Items",
-         {"Code", "Name", "Price"},
-         2,
-         "Widget"},
+        {"SQLite database", kDatabaseTypeAccess, sqlite, CConnectionWizard::kViewPage, "Items",
+         "Items", {"Code", "Name", "Price"}, "Code", 2, "Widget"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CDatabaseLink link;
@@ -170,6 +157,15 @@ TEST_F(ConnectionWizardTest, FileSourcesAreLinkedThroughThePages)
             EXPECT_TRUE(drive.Find<QRadioButton>("id1094")->isChecked());
             drive.Find<QCheckBox>("id1098")->setChecked(true);
         }
+        drive.Click(QWizard::NextButton);
+        // The sort field: the table's key, else the first field.
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage)
+            << messages.LastText().toStdString();
+        QTreeWidgetItem* row = drive.Find<QTreeWidget>("id1099")->currentItem();
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->text(0), c.key);
+        EXPECT_EQ(drive.Find<QLineEdit>("id1129")->isVisible(), c.type == kDatabaseTypeText);
+        EXPECT_FALSE(link.IsConnected());
         drive.Click(QWizard::FinishButton);
 
         EXPECT_EQ(wizard.result(), QDialog::Accepted);
@@ -179,6 +175,7 @@ TEST_F(ConnectionWizardTest, FileSourcesAreLinkedThroughThePages)
         EXPECT_EQ(link.m_dataSource, c.path);
         EXPECT_EQ(link.CurrentTable(), c.linkedTable);
         EXPECT_EQ(link.FieldNames(), c.fields);
+        EXPECT_EQ(link.m_keyField, c.key);
         EXPECT_EQ(link.OpenRecordset(), c.records);
         ASSERT_TRUE(link.MoveFirst());
         EXPECT_EQ(link.GetFieldValue("Name"), c.firstName);
@@ -223,7 +220,7 @@ TEST_F(ConnectionWizardTest, WrongChoicesKeepTheirPageWithAMessage)
     EXPECT_EQ(tables->count(), 2);
     EXPECT_TRUE(drive.Find<QCheckBox>("id1098")->isVisible());
     messages.Clear();
-    drive.Click(QWizard::FinishButton);
+    drive.Click(QWizard::NextButton);
     EXPECT_EQ(wizard.currentId(), CConnectionWizard::kViewPage);
     EXPECT_EQ(messages.LastText(), "Invalid selection");
     EXPECT_FALSE(link.IsConnected());
@@ -247,7 +244,7 @@ TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchem
         other->clear();
         QTest::keyClicks(other, typed);
         drive.Find<QRadioButton>("id1096")->setChecked(true);
-        drive.Click(QWizard::FinishButton);
+        drive.Click(QWizard::NextButton);
         EXPECT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
         EXPECT_EQ(messages.LastText(), "Error - Invalid delimiter");
         EXPECT_FALSE(link.IsConnected());
@@ -259,9 +256,21 @@ TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchem
     EXPECT_TRUE(drive.Find<QRadioButton>("id1096")->isChecked());
     drive.Find<QCheckBox>("id1098")->setChecked(true);
     messages.Clear();
+    drive.Click(QWizard::NextButton);
+    ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage);
+    // The one column renamed and given a type of its own.
+    auto* name = drive.Find<QLineEdit>("id1129");
+    EXPECT_EQ(name->text(), "Name,Code,Price");
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Everything");
+    auto* type = drive.Find<QComboBox>("id1130");
+    type->setCurrentIndex(type->findText("Memo"));
+    emit type->activated(type->currentIndex());
     drive.Click(QWizard::FinishButton);
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(link.m_keyField, "Everything");
     EXPECT_EQ(link.m_textDelimiter, '|');
     EXPECT_EQ(link.m_textHeader, TRUE);
     CTextSchema schema;
@@ -269,8 +278,12 @@ TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchem
     ASSERT_TRUE(ReadTextSchema(csv, &schema, &error)) << error.toStdString();
     EXPECT_EQ(schema.delimiter, '|');
     EXPECT_TRUE(schema.header);
-    // The commas no longer part the fields: one column named by the header.
-    EXPECT_EQ(link.FieldNames(), QStringList{"Name,Code,Price"});
+    ASSERT_EQ(schema.columns.size(), 1);
+    EXPECT_EQ(schema.columns[0].name, "Everything");
+    EXPECT_EQ(schema.columns[0].type, "Memo");
+    // The commas no longer part the fields: one column, under its new name.
+    EXPECT_EQ(link.FieldNames(), QStringList{"Everything"});
+    EXPECT_EQ(link.OpenRecordset(), 3);
 }
 
 TEST_F(ConnectionWizardTest, CancelledHalfwayLeavesTheLinkAsItWas)

@@ -147,6 +147,8 @@ TEST_F(LinkFromPaneTest, DatabaseFieldSourceLinksTheSignThroughTheWizard)
         Next(wizard);
         ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
         On<QCheckBox>(wizard, "id1098")->setChecked(true);
+        Next(wizard);
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage);
         Next(wizard, QWizard::FinishButton);
     });
 
