@@ -165,8 +165,8 @@ void CElementList::SetAt(int position, CElement* element)
 {
     if (position < 0 || position >= GetCount())
         return;
-    // The element put in the place leaves the list: a table takes its cells
-    // with it.
+    // The element that held the place leaves the list: a table takes its
+    // cells with it.
     CElement* replaced = m_elements[static_cast<std::size_t>(position)];
     m_elements[static_cast<std::size_t>(position)] = element;
     if (replaced && replaced != element)

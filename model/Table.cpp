@@ -4,6 +4,7 @@
 #include "DC.h"
 #include "ElementList.h"
 #include "Helpers.h"
+#include "Line.h"
 #include "UndoHistory.h"
 
 #include <cstdlib>
@@ -236,6 +237,12 @@ BOOL CTable::SetFormat(const QString& text)
                 break;
             case TYPE_SYMBOL:
                 element->SetSampleData(nullptr, QStringLiteral("!"));
+                break;
+            case TYPE_LINE:
+                if (auto* line = dynamic_cast<CLine*>(element)) {
+                    line->m_start = CPoint(0, 10);
+                    line->m_end = CPoint(10, 10);
+                }
                 break;
             default:
                 break;

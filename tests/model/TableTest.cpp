@@ -4,6 +4,7 @@
 #include "Table.h"
 
 #include "Image.h"
+#include "Line.h"
 
 #include "AppContext.h"
 #include "Archive.h"
@@ -557,6 +558,30 @@ TEST_F(TableTest, UndoBringsBackTheCellsOfTheFormerFormat)
     ExpectCellsAccountedFor(list);
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_EQ(FreeTable(list)->m_rows[0].cells[0].element->GetTypeCode(), TYPE_SYMBOL);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TableTest, NewCellsShowTheirSamples)
+{
+    CTable* table =
+        NewTable(CRect(0, 0, 900, 300), "<table><tr><td type=\"0\"></td><td type=\"3\"></td>"
+                                        "<td type=\"8\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    const STableRow& row = table->m_rows[0];
+    auto* line = dynamic_cast<CLine*>(row.cells[0].element);
+    ASSERT_NE(line, nullptr);
+    // A level line, laid into its cell.
+    EXPECT_EQ(line->m_start.y, line->m_end.y);
+    EXPECT_NE(line->m_start.x, line->m_end.x);
+    for (const CPoint& p : {line->m_start, line->m_end}) {
+        EXPECT_GE(p.x, row.cells[0].cellRect.left);
+        EXPECT_LE(p.x, row.cells[0].cellRect.right);
+    }
+    EXPECT_EQ(row.cells[1].element->GetSampleData(), QStringLiteral("Sample Text"));
+    EXPECT_EQ(row.cells[2].element->GetSampleData(), QStringLiteral("!"));
 }
 
 } // namespace
