@@ -127,8 +127,12 @@ public:
 
     int nextId() const override
     {
-        return Sheet()->Work().m_typeId == kDatabaseTypeText ? CConnectionWizard::kTextPage
-                                                             : CConnectionWizard::kViewPage;
+        // A file that is its one table needs no table chosen.
+        const int type = Sheet()->Work().m_typeId;
+        if (type == kDatabaseTypeText)
+            return CConnectionWizard::kTextPage;
+        return DatabaseTypeRow(type).folderBased ? CConnectionWizard::kSortPage
+                                                 : CConnectionWizard::kViewPage;
     }
 
 private:
