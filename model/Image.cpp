@@ -739,6 +739,9 @@ void CImage::SetDataText(const QString& text, int, const QString&, BOOL)
     if (text.isEmpty()) {
         m_filePath.clear();
         m_bitmap.Free();
+        // An emptied cell gives up its row's space as a filled one takes it.
+        if (m_ownerTable)
+            m_ownerTable->OnCellDataChanged();
         return;
     }
     QString value = text;

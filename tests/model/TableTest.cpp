@@ -15,6 +15,7 @@
 #include "TestSupport.h"
 #include "UndoHistory.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -582,6 +583,39 @@ TEST_F(TableTest, NewCellsShowTheirSamples)
     }
     EXPECT_EQ(row.cells[1].element->GetSampleData(), QStringLiteral("Sample Text"));
     EXPECT_EQ(row.cells[2].element->GetSampleData(), QStringLiteral("!"));
+}
+
+} // namespace
+
+namespace {
+
+// A picture cell that gets a file through its data re-flows its table: the
+// picture itself tells the table.
+TEST_F(TableFlowTest, PictureDataReflowsItsTable)
+{
+    CTestHome home;
+    const QString photo = home.FilePath(QStringLiteral("photo.png"));
+    QImage pixels(40, 30, QImage::Format_RGB32);
+    pixels.fill(Qt::blue);
+    ASSERT_TRUE(pixels.save(photo));
+
+    CTable* table = NewTable(CRect(0, 0, 300, 900),
+                             "<table><tr><td type=\"1\"></td></tr><tr><td type=\"5\"></td></tr>"
+                             "<tr><td type=\"1\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    auto* picture = static_cast<CImage*>(table->m_rows[1].cells[0].element);
+    picture->m_dataSource = SOURCE_KEYBOARD;
+    table->OnCellDataChanged();
+    // Rows of a third each: 900 x 0.3333, cut down.
+    EXPECT_EQ(table->m_rows[2].cells[0].cellRect.top, 299);
+
+    picture->SetDataText(photo, SOURCE_KEYBOARD, QString(), FALSE);
+    ASSERT_FALSE(picture->IsEmpty());
+    EXPECT_EQ(table->m_rows[2].cells[0].cellRect.top, 598);
+
+    picture->SetDataText(QString(), SOURCE_KEYBOARD, QString(), FALSE);
+    ASSERT_TRUE(picture->IsEmpty());
+    EXPECT_EQ(table->m_rows[2].cells[0].cellRect.top, 299);
 }
 
 } // namespace
