@@ -11,6 +11,7 @@
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
+#include "Preferences.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "TestSupport.h"
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -162,6 +164,8 @@ TEST_F(LinkFromPaneTest, DatabaseFieldSourceLinksTheSignThroughTheWizard)
     EXPECT_EQ(link.OpenRecordset(), 2);
     EXPECT_EQ(text->m_dataSource, SOURCE_DATABASE);
     EXPECT_TRUE(frame->Document().IsModified());
+    // The next file box starts in the folder of this database.
+    EXPECT_EQ(CShellSettings::Current().lastDatabaseFolder, QFileInfo(csv).absolutePath());
 }
 
 TEST_F(LinkFromPaneTest, CancelledWizardLeavesTheSignUnlinked)
@@ -172,6 +176,7 @@ TEST_F(LinkFromPaneTest, CancelledWizardLeavesTheSignUnlinked)
     frame->Document().SetModifiedFlag(false);
     const int before = text->m_dataSource;
 
+    const QString lastFolder = CShellSettings::Current().lastDatabaseFolder;
     ChooseSource(SOURCE_DATABASE, [&](CConnectionWizard& wizard) {
         On<QListWidget>(wizard, "id1089")->setCurrentRow(kDatabaseTypeText);
         Next(wizard);
@@ -186,6 +191,7 @@ TEST_F(LinkFromPaneTest, CancelledWizardLeavesTheSignUnlinked)
     EXPECT_EQ(text->m_dataSource, before);
     EXPECT_EQ(SourceType()->currentData().toInt(), before);
     EXPECT_FALSE(frame->Document().IsModified());
+    EXPECT_EQ(CShellSettings::Current().lastDatabaseFolder, lastFolder);
 }
 
 } // namespace
