@@ -199,7 +199,8 @@ class TableRecordTest : public TableTest
 {
 protected:
     // A table of a box, a text, a barcode and an OLE cell (both without an
-    // element), and a nested table holding an ellipse.
+    // element); a nested table holding an ellipse; a line, a picture, a
+    // symbol and an arc text.
     void MakeSign()
     {
         CTable* table =
@@ -207,7 +208,8 @@ protected:
                      "<table><tr height=\"40%\" separator><td width=\"25%\" type=\"1\" "
                      "padding-horz=\"5%\"></td><td type=\"3\" padding-vert=\"10%\"></td>"
                      "<td type=\"6\"></td><td type=\"7\"></td></tr>"
-                     "<tr><td type=\"9\"></td></tr></table>");
+                     "<tr><td type=\"9\"></td></tr><tr><td type=\"0\"></td><td type=\"5\"></td>"
+                     "<td type=\"8\"></td><td type=\"10\"></td></tr></table>");
         ASSERT_NE(table, nullptr);
         auto* nested = static_cast<CTable*>(table->m_rows[1].cells[0].element);
         ASSERT_TRUE(nested->SetFormat(
@@ -221,7 +223,7 @@ TEST_F(TableRecordTest, SavedAndReopenedWithItsCells)
     MakeSign();
     const QByteArray saved = StoreList(list);
     const int count = list.GetCount();
-    ASSERT_EQ(count, 5);
+    ASSERT_EQ(count, 9);
 
     list.DeleteAll();
     LoadList(list, saved);
@@ -229,7 +231,15 @@ TEST_F(TableRecordTest, SavedAndReopenedWithItsCells)
     ExpectCellsAccountedFor(list);
     CTable* table = FreeTable(list);
     ASSERT_NE(table, nullptr);
-    ASSERT_EQ(table->m_rows.size(), 2u);
+    ASSERT_EQ(table->m_rows.size(), 3u);
+    const int lastTypes[] = {TYPE_LINE, TYPE_PICTURE, TYPE_SYMBOL, TYPE_ARC_TEXT};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(lastTypes[i]);
+        const STableCell& cell = table->m_rows[2].cells[i];
+        ASSERT_NE(cell.element, nullptr);
+        EXPECT_EQ(cell.element->GetTypeCode(), lastTypes[i]);
+        EXPECT_EQ(cell.element->m_ownerTable, table);
+    }
     const STableRow& top = table->m_rows[0];
     EXPECT_EQ(top.height, 4000);
     EXPECT_EQ(top.separator, 1);
