@@ -8,6 +8,7 @@
 #include "UndoHistory.h"
 
 #include <cstdlib>
+#include <unordered_set>
 #include <utility>
 
 IMPLEMENT_PERSISTENT(CTable, CElement, 1)
@@ -54,6 +55,14 @@ DWORD ReadCount(CArchive& ar, qsizetype entryBytes)
     return count;
 }
 
+CElement* MakeCellElement(const QString& className)
+{
+    const CRuntimeClass* cls = CRuntimeClass::FromName(className.toLatin1().constData());
+    if (!cls || !cls->IsDerivedFrom(RUNTIME_CLASS(CElement)))
+        return nullptr;
+    return static_cast<CElement*>(cls->CreateObject());
+}
+
 CRect ReadStoredRect(CArchive& ar)
 {
     CRect r;
@@ -87,7 +96,7 @@ CTable::CTable() = default;
 
 CTable::CTable(const CTable& other)
     : CElement(other), m_tableRect(other.m_tableRect), m_formatText(other.m_formatText),
-      m_rows(other.m_rows)
+      m_rows(other.m_rows), m_cellsUnlisted(true)
 {
     for (STableRow& row : m_rows) {
         for (STableCell& cell : row.cells) {
@@ -251,6 +260,7 @@ BOOL CTable::SetFormat(const QString& text)
     }
     Clear();
     m_rows = std::move(rows);
+    m_cellsUnlisted = false; // made in the list
     m_formatText = text;
     Layout(nullptr);
     return TRUE;
@@ -551,7 +561,6 @@ void CTable::Serialize(CArchive& ar)
     SReadDepth depth;
     const CRect tableRect = ReadStoredRect(ar);
     const QString formatText = ar.ReadString();
-    CElementList& list = TheElementList();
     std::vector<STableRow> rows;
     try {
         // A row takes at least its cell count and three numbers; a cell at
@@ -572,7 +581,10 @@ void CTable::Serialize(CArchive& ar)
                 cell.type = ar.ReadInt();
                 const QString className = CTableFormat::ElementClassForType(cell.type);
                 if (!className.isEmpty()) {
-                    CElement* element = list.CreateElement(className);
+                    // Made outside the list (the name comes from the file):
+                    // the cells join the list with their table, so reading
+                    // stays linear in the file's size.
+                    CElement* element = MakeCellElement(className);
                     if (!element)
                         Refuse("archive: cell element cannot be made");
                     element->m_ownedByTable = 1;
@@ -591,13 +603,14 @@ void CTable::Serialize(CArchive& ar)
             row.separator = ar.ReadInt() != 0 ? 1 : 0;
         }
     } catch (...) {
-        FreeRows(rows, &list);
+        FreeRows(rows, nullptr);
         throw;
     }
     Clear();
     m_tableRect = tableRect;
     m_formatText = formatText;
     m_rows = std::move(rows);
+    m_cellsUnlisted = true;
     RecalcPosition(nullptr);
 }
 
@@ -608,22 +621,26 @@ void CTable::RegisterWithElementList()
         auto* table = dynamic_cast<CTable*>(element);
         if (!table)
             return;
-        for (STableRow& row : table->m_rows) {
-            for (STableCell& cell : row.cells) {
-                if (cell.element && !list.Contains(cell.element))
-                    list.AddTail(cell.element);
-            }
+        // Cells already in the list (made there by the format) are looked
+        // for once, from the end where they were added.
+        std::unordered_set<const CElement*> missing;
+        table->ForEachCellElement([&missing](CElement* e) { missing.insert(e); });
+        if (!table->m_cellsUnlisted) {
+            const std::vector<CElement*>& listed = list.Elements();
+            for (auto it = listed.rbegin(); it != listed.rend() && !missing.empty(); ++it)
+                missing.erase(*it);
         }
+        table->m_cellsUnlisted = false;
+        table->ForEachCellElement([&](CElement* e) {
+            if (missing.contains(e))
+                list.AddTail(e);
+        });
     };
     CElementList::s_unregisterTable = [](CElement* element, CElementList& list) {
         auto* table = dynamic_cast<CTable*>(element);
         if (!table)
             return;
-        for (STableRow& row : table->m_rows) {
-            for (STableCell& cell : row.cells) {
-                if (cell.element)
-                    list.Remove(cell.element);
-            }
-        }
+        table->ForEachCellElement([&list](CElement* e) { list.Remove(e); });
+        table->m_cellsUnlisted = true;
     };
 }

@@ -118,6 +118,11 @@ public:
     std::vector<STableRow> m_rows;
 
 private:
+    // True while the cell elements are known to stand outside the sign's
+    // list (read from a file, copied, or taken out with the table), so the
+    // table adds them without looking for them when it joins the list.
+    bool m_cellsUnlisted = false;
+
     // The dotted grey lines of the table, its rows and cells, and the red
     // frame of a highlighted cell, shown while designing.
     void DrawOutline(CDC* dc) const;

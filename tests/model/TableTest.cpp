@@ -3,6 +3,7 @@
 // was, and the table's record through a sign file, damaged or nested deep.
 #include "Table.h"
 
+#include "Box.h"
 #include "Image.h"
 #include "Line.h"
 
@@ -15,12 +16,14 @@
 #include "TestSupport.h"
 #include "UndoHistory.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -626,6 +629,52 @@ TEST_F(TableFlowTest, PictureDataReflowsItsTable)
     picture->SetDataText(QString(), SOURCE_KEYBOARD, QString(), FALSE);
     ASSERT_TRUE(picture->IsEmpty());
     EXPECT_EQ(table->m_rows[2].cells[0].cellRect.top, 299);
+}
+
+} // namespace
+
+namespace {
+
+// Many tables, and one table of many cells, read back in time proportional
+// to the file: cells are neither named against the whole sign nor looked for
+// in it one by one.
+TEST_F(TableRecordTest, LargeSignsReadInOnePass)
+{
+    auto makeTable = [](int cells) {
+        auto* table = new CTable;
+        table->m_tableRect = CRect(0, 0, 1000, 1000);
+        STableRow& row = table->m_rows.emplace_back();
+        row.height = CTableFormat::kFull;
+        for (int i = 0; i < cells; ++i) {
+            STableCell& cell = row.cells.emplace_back();
+            cell.type = TYPE_BOX;
+            cell.element = new CBox;
+            cell.element->m_ownedByTable = 1;
+            cell.element->m_ownerTable = table;
+        }
+        return table;
+    };
+    const int tables = 3000;
+    const int bigCells = 20000;
+    QByteArray bytes;
+    {
+        std::vector<std::unique_ptr<CTable>> made;
+        for (int i = 0; i < tables; ++i)
+            made.emplace_back(makeTable(1));
+        made.emplace_back(makeTable(bigCells));
+        CArchive ar(&bytes, CArchive::store);
+        ar.WriteCount(DWORD(made.size()));
+        for (const auto& table : made)
+            ar.WriteObject(table.get());
+        ar.Flush();
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    LoadList(list, bytes);
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(list.GetCount(), (tables + 1) + tables + bigCells); // tables and cells
+    list.DeleteAll();
 }
 
 } // namespace
