@@ -1,5 +1,7 @@
 #include "ArcTextView.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "ArcText.h"
 #include "Helpers.h"
@@ -14,15 +16,9 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-namespace {
+using namespace PaneBuild;
 
-QGridLayout* AddGroup(QVBoxLayout* form, QWidget* parent, const QString& title)
-{
-    auto* box = new QGroupBox(title, parent);
-    auto* grid = new QGridLayout(box);
-    form->addWidget(box);
-    return grid;
-}
+namespace {
 
 QString Id(int id)
 {

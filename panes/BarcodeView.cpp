@@ -1,5 +1,7 @@
 #include "BarcodeView.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "Barcode.h"
 #include "BarcodeStyleDlg.h"
@@ -27,33 +29,9 @@
 
 #include <cmath>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
-{
-    auto* box = new QGroupBox(title, page->parentWidget());
-    auto* grid = new QGridLayout(box);
-    page->addWidget(box);
-    return grid;
-}
-
-template <class T> T* Named(T* widget, int id)
-{
-    widget->setObjectName(QStringLiteral("id%1").arg(id));
-    return widget;
-}
-
-QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
-{
-    auto* combo = Named(new QComboBox(parent), id);
-    combo->addItems(items);
-    return combo;
-}
 
 // Moves a block the base made on the form onto a page.
 void MoveTo(QVBoxLayout* page, QWidget* block)

@@ -1,5 +1,7 @@
 #include "ImageView.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "FileName.h"
 #include "ImageSelect.h"
@@ -19,26 +21,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
-{
-    auto* box = new QGroupBox(title, page->parentWidget());
-    auto* grid = new QGridLayout(box);
-    page->addWidget(box);
-    return grid;
-}
-
-template <class T> T* Named(T* widget, int id)
-{
-    widget->setObjectName(QStringLiteral("id%1").arg(id));
-    return widget;
-}
 
 QScrollBar* Bar(QWidget* parent, int id, int low, int high, int page)
 {

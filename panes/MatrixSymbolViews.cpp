@@ -1,5 +1,7 @@
 #include "MatrixSymbolViews.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "BarcodeStyle.h"
 #include "BarcodeStyleDlg.h"
@@ -32,25 +34,9 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-template <class T> T* Named(T* widget, int id)
-{
-    widget->setObjectName(QStringLiteral("id%1").arg(id));
-    return widget;
-}
-
-QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
-{
-    auto* combo = Named(new QComboBox(parent), id);
-    combo->addItems(items);
-    return combo;
-}
 
 QSpinBox* Spin(QWidget* parent, int id, int low, int high)
 {

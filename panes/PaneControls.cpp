@@ -1,5 +1,7 @@
 #include "PaneControls.h"
 
+#include "AppContext.h"
+
 #include "Strings.h"
 
 #include <QApplication>
@@ -624,4 +626,17 @@ void CTab::OnCurrentChanged(int index)
         entering->setEnabled(true);
         entering->Refresh(true);
     }
+}
+
+CViewSeam* PaneBuild::View()
+{
+    return App().currentView;
+}
+
+QGridLayout* PaneBuild::AddGroup(QVBoxLayout* form, QWidget* parent, const QString& title)
+{
+    auto* box = new QGroupBox(title, parent);
+    auto* grid = new QGridLayout(box);
+    form->addWidget(box);
+    return grid;
 }

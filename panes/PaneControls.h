@@ -7,11 +7,15 @@
 #include "Types.h"
 
 #include <QColor>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QIcon>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <functional>
 
 // An owner-drawn push button with an icon and an optional caption. The "out"
@@ -212,3 +216,28 @@ private:
     void OnCurrentChanged(int index);
     int m_current = -1;
 };
+
+class CViewSeam;
+
+// What every pane's form is built from: the canvas edits redraw on, groups
+// of labelled rows, and controls named by their numbers ("id1049").
+namespace PaneBuild {
+CViewSeam* View();
+// A titled group added to the form (or a page); returns its grid.
+QGridLayout* AddGroup(QVBoxLayout* form, QWidget* parent, const QString& title);
+inline QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
+{
+    return AddGroup(page, page->parentWidget(), title);
+}
+template <class T> T* Named(T* widget, int id)
+{
+    widget->setObjectName(QStringLiteral("id%1").arg(id));
+    return widget;
+}
+inline QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
+{
+    auto* combo = Named(new QComboBox(parent), id);
+    combo->addItems(items);
+    return combo;
+}
+} // namespace PaneBuild

@@ -1,5 +1,7 @@
 #include "PriceView.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "MessageBox.h"
 #include "PriceField.h"
@@ -21,33 +23,9 @@
 
 #include <algorithm>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
-{
-    auto* box = new QGroupBox(title, page->parentWidget());
-    auto* grid = new QGridLayout(box);
-    page->addWidget(box);
-    return grid;
-}
-
-template <class T> T* Named(T* widget, int id)
-{
-    widget->setObjectName(QStringLiteral("id%1").arg(id));
-    return widget;
-}
-
-QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
-{
-    auto* combo = Named(new QComboBox(parent), id);
-    combo->addItems(items);
-    return combo;
-}
 
 // The widgets of a grid row: label, control, button.
 std::vector<QWidget*> RowOf(QGridLayout* grid, int row)

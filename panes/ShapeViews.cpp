@@ -1,5 +1,7 @@
 #include "ShapeViews.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "Box.h"
 #include "Line.h"
@@ -19,20 +21,9 @@
 #include <cmath>
 #include <numbers>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-QGridLayout* AddGroup(QVBoxLayout* form, QWidget* parent, const QString& title)
-{
-    auto* box = new QGroupBox(title, parent);
-    auto* grid = new QGridLayout(box);
-    form->addWidget(box);
-    return grid;
-}
 
 } // namespace
 

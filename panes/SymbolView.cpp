@@ -1,5 +1,7 @@
 #include "SymbolView.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "DC.h"
 #include "MessageBox.h"
@@ -15,20 +17,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-QGridLayout* AddGroup(QVBoxLayout* form, QWidget* parent, const QString& title)
-{
-    auto* box = new QGroupBox(title, parent);
-    auto* grid = new QGridLayout(box);
-    form->addWidget(box);
-    return grid;
-}
 
 QString Id(int id)
 {

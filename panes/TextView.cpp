@@ -1,5 +1,7 @@
 #include "TextView.h"
 
+#include "PaneControls.h"
+
 #include "AppContext.h"
 #include "Box.h"
 #include "BulletArray.h"
@@ -42,33 +44,9 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace PaneBuild;
+
 namespace {
-
-CView* View()
-{
-    return App().currentView;
-}
-
-template <class T> T* Named(T* widget, int id)
-{
-    widget->setObjectName(QStringLiteral("id%1").arg(id));
-    return widget;
-}
-
-QGridLayout* AddGroup(QVBoxLayout* page, const QString& title)
-{
-    auto* box = new QGroupBox(title, page->parentWidget());
-    auto* grid = new QGridLayout(box);
-    page->addWidget(box);
-    return grid;
-}
-
-QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
-{
-    auto* combo = Named(new QComboBox(parent), id);
-    combo->addItems(items);
-    return combo;
-}
 
 QSpinBox* Spin(QWidget* parent, int id, int low, int high)
 {
