@@ -5,6 +5,7 @@
 #include "FileSources.h"
 #include "Helpers.h"
 #include "Messages.h"
+#include "RecordFilter.h"
 #include "ResourceIds.h"
 #include "TextExport.h"
 
@@ -928,14 +929,19 @@ std::pair<QString, QString> CDatabaseLink::SplitQuery(const QString& text,
 QString CDatabaseLink::GetDefaultSql() const
 {
     const QString key = m_keyField;
+    if (!m_customViewQuery.isEmpty()) {
+        // The view as a whole statement; its own ORDER BY is its sort, and
+        // only a view without one is sorted by the key.
+        auto [statement, sort] = SplitQuery(
+            m_customViewQuery, m_tableName.isEmpty() ? QString() : QuoteName(m_tableName));
+        if (sort.isEmpty() && !key.isEmpty())
+            sort = QuoteName(key) + QStringLiteral(" ASC");
+        return sort.isEmpty() ? statement : statement + QStringLiteral(" ORDER BY ") + sort;
+    }
     if (!key.isEmpty()) {
-        if (!m_customViewQuery.isEmpty())
-            return QStringLiteral("%1 ORDER BY %2 ASC").arg(m_customViewQuery, QuoteName(key));
         return QStringLiteral("SELECT * FROM %1 ORDER BY %2 ASC")
             .arg(QuoteName(m_tableName), QuoteName(key));
     }
-    if (!m_customViewQuery.isEmpty())
-        return m_customViewQuery;
     return QStringLiteral("SELECT * FROM %1").arg(QuoteName(m_tableName));
 }
 
@@ -944,11 +950,11 @@ QString CDatabaseLink::GetCurrentSql(bool withFilter, bool withSort) const
     if (!m_recordset)
         return QString();
     QString sql = TrimEnd(m_recordset->command, QStringLiteral(" ;\r\n"));
-    if (withFilter && !m_recordset->filter.isEmpty()) {
-        sql += FindKeyword(sql, QStringLiteral("WHERE")).first >= 0 ? QStringLiteral(" AND ")
-                                                                    : QStringLiteral(" WHERE ");
-        sql += m_recordset->filter;
-    }
+    // The filter joins the statement's own condition as a whole (an OR in
+    // either keeps its meaning); a view that names or groups its columns is
+    // filtered as a sub-query, as the recordset itself is.
+    if (withFilter && !m_recordset->filter.isEmpty())
+        sql = CRecordFilter::AddCondition(sql, m_recordset->filter);
     if (withSort && !m_recordset->sort.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + m_recordset->sort;
     return sql;
@@ -1049,6 +1055,29 @@ int CDatabaseLink::OpenRecordset(const QString& sql)
     QString sort;
     if (sql.isEmpty() && m_customViewQuery.isEmpty()) {
         statement = QStringLiteral("SELECT * FROM ") + QuoteName(m_tableName);
+    } else if (!sql.isEmpty() && !m_customViewQuery.isEmpty() &&
+               FindKeyword(sql, QStringLiteral("SELECT")).first < 0) {
+        // A condition (a search, a filter) or a sort for a custom view: the
+        // view's records are searched as a sub-query, and the view's own
+        // ORDER BY stays the sort unless the text brings one.
+        QString viewSort;
+        std::tie(statement, viewSort) = SplitQuery(
+            m_customViewQuery, m_tableName.isEmpty() ? QString() : QuoteName(m_tableName));
+        QString condition = sql.trimmed();
+        const auto [order, orderLength] = FindKeyword(condition, QStringLiteral("ORDER BY"));
+        if (order >= 0) {
+            sort = TrimEnd(condition.mid(order + orderLength), QStringLiteral(" ;\r\n\t")).trimmed();
+            condition = condition.left(order).trimmed();
+        }
+        const auto [where, whereLength] = FindKeyword(condition, QStringLiteral("WHERE"));
+        if (where == 0)
+            condition = condition.mid(whereLength).trimmed();
+        if (!condition.isEmpty()) {
+            statement = QStringLiteral("SELECT * FROM (%1) tabrel_view WHERE %2")
+                            .arg(TrimEnd(statement, QStringLiteral(" ;\r\n")), condition);
+        }
+        if (sort.isEmpty())
+            sort = viewSort;
     } else {
         std::tie(statement, sort) =
             SplitQuery(sql.isEmpty() ? m_customViewQuery : sql,
@@ -1678,6 +1707,17 @@ void CCustomViewList::Set(const QString& name, const QString& query)
         }
     }
     m_views.push_back({name, query});
+}
+
+bool CCustomViewList::Remove(const QString& name)
+{
+    for (qsizetype i = 0; i < m_views.size(); ++i) {
+        if (m_views[i].first.compare(name, Qt::CaseInsensitive) == 0) {
+            m_views.removeAt(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 QString CCustomViewList::NameOfQuery(const QString& query) const

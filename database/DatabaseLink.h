@@ -232,6 +232,8 @@ public:
     // The query of the name (case ignored), or a null text.
     QString Find(const QString& name) const;
     void Set(const QString& name, const QString& query);
+    // Removes the view of the name (case ignored); false when none.
+    bool Remove(const QString& name);
     // The name of the first view of that query (case ignored), else empty.
     QString NameOfQuery(const QString& query) const;
     const QVector<std::pair<QString, QString>>& Views() const { return m_views; }
