@@ -10,6 +10,7 @@
 #include "PriceFormatList.h"
 #include "PriceCommands.h"
 #include "PrintCommands.h"
+#include "PreferenceCommands.h"
 #include "SpellCommands.h"
 #include "SignApp.h"
 #include "UndoHistory.h"
@@ -222,6 +223,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     new CPrintCommands(this); // joins the command chain
     new CPriceCommands(this);
     new CSpellCommands(this);
+    new CPreferenceCommands(this);
 
     resize(1024, 720);
     SwitchElementView(nullptr);

@@ -22,6 +22,12 @@ constexpr double kRadiansToDegrees = 57.29577951307855;
 // thickest line or outline, the farthest duplicate offset, the widest grid.
 constexpr int kMaxLength = 15000;
 constexpr int kMaxUndoLevels = 1000;
+constexpr int kMinGrid = 10; // tenths of a millimetre
+constexpr int kMaxGrid = 10000;
+constexpr short kMinSearchLimit = 100;
+constexpr short kMaxSearchLimit = 10000;
+constexpr short kMinDisplayLimit = 1;
+constexpr short kMaxDisplayLimit = 50;
 constexpr int kMaxBulletSize = 1000; // per cent of the text height
 
 // A font as the element fonts hold it, whatever the profile said: a cell
@@ -144,7 +150,7 @@ void LoadPreferences()
     general.duplicateX = gen.Int("DuplicateX", generalDefaults.duplicateX, -kMaxLength, kMaxLength);
     general.duplicateY = gen.Int("DuplicateY", generalDefaults.duplicateY, -kMaxLength, kMaxLength);
     general.variableOutline = gen.Colour("VariableOutline", generalDefaults.variableOutline);
-    general.undoLevels = gen.Int("UndoLevels", generalDefaults.undoLevels, 0, kMaxUndoLevels);
+    general.undoLevels = gen.Int("UndoLevels", generalDefaults.undoLevels, 1, kMaxUndoLevels);
     general.nativePrint = gen.Bool("NativePrint", generalDefaults.nativePrint);
     general.endJobWithPage = gen.Bool("EndJobWithPage", generalDefaults.endJobWithPage);
     general.viewMode = gen.Int("ViewMode", generalDefaults.viewMode);
@@ -252,10 +258,12 @@ void LoadPreferences()
     spell.dictionary = spelling.String("Dictionary", spellDefaults.dictionary);
     spell.performance = static_cast<short>(
         std::clamp<int>(short(spelling.Int("Performance", spellDefaults.performance)), -7, 7));
-    spell.searchLimit = std::max<short>(
-        0, static_cast<short>(spelling.Int("SearchLimit", spellDefaults.searchLimit)));
-    spell.displayLimit = std::max<short>(
-        0, static_cast<short>(spelling.Int("DisplayLimit", spellDefaults.displayLimit)));
+    spell.searchLimit = std::clamp<short>(
+        static_cast<short>(spelling.Int("SearchLimit", spellDefaults.searchLimit)),
+        kMinSearchLimit, kMaxSearchLimit);
+    spell.displayLimit = std::clamp<short>(
+        static_cast<short>(spelling.Int("DisplayLimit", spellDefaults.displayLimit)),
+        kMinDisplayLimit, kMaxDisplayLimit);
 
     CSymbolPreferences& symbol = CSymbolPreferences::Current();
     const CSymbolPreferences symbolDefaults;
@@ -374,15 +382,9 @@ void LoadGridSettings()
     grid.showGrid = grids.Bool("ShowGrid", defaults.showGrid);
     grid.snapToGrid = grids.Bool("SnapToGrid", defaults.snapToGrid);
     grid.snapToGuides = grids.Bool("SnapToGuides", defaults.snapToGuides);
-    // Snapping divides by the intervals: one that is not above 0 is no grid.
-    grid.intervalX = grids.Int("GridIntervalX", defaults.intervalX);
-    if (grid.intervalX <= 0)
-        grid.intervalX = defaults.intervalX;
-    grid.intervalX = std::min(grid.intervalX, kMaxLength);
-    grid.intervalY = grids.Int("GridIntervalY", defaults.intervalY);
-    if (grid.intervalY <= 0)
-        grid.intervalY = defaults.intervalY;
-    grid.intervalY = std::min(grid.intervalY, kMaxLength);
+    // Snapping divides by the intervals: they stay within 1 mm and 1 m.
+    grid.intervalX = grids.Int("GridIntervalX", defaults.intervalX, kMinGrid, kMaxGrid);
+    grid.intervalY = grids.Int("GridIntervalY", defaults.intervalY, kMinGrid, kMaxGrid);
     grid.showMargins = CSection("margins").Bool("ShowMargins", defaults.showMargins);
     const CSection ruler("ruler");
     grid.showRuler = ruler.Bool("ShowRuler", defaults.showRuler);

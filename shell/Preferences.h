@@ -96,8 +96,9 @@ LogFontFields DefaultTextFont();
 void LoadPreferences();
 void SavePreferences();
 
-// A grid interval of 0 or less (or no number) reads as the default; a
-// display unit other than 1 as 0 (millimetres).
+// Grid intervals are brought into 1 mm to 1 m (10 to 10000 tenths; no
+// number reads as the default); a display unit other than 1 reads as 0
+// (millimetres).
 void LoadGridSettings();
 void SaveGridSettings();
 

@@ -10,6 +10,7 @@
 
 #include <QSettings>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -329,7 +330,8 @@ TEST_F(PreferencesTest, GridSettings)
     const Case cases[] = {
         {"25", "40", "1", 25, 40, 1},
         {"0", "0", "0", 10, 10, 0},        // no grid: the default interval
-        {"-5", "7", "2", 10, 7, 0},        // a negative interval; an unknown unit
+        {"-5", "7", "2", 10, 10, 0},       // below 1 mm; an unknown unit
+        {"20000", "10000", "0", 10000, 10000, 0}, // above 1 m
         {"fine", "", "inches", 10, 10, 0}, // not numbers
     };
     for (const Case& c : cases) {
@@ -371,4 +373,34 @@ TEST_F(PreferencesTest, SixteenBitSpellingValues)
     EXPECT_EQ(CSpellPreferences::Current().options, 243);
     EXPECT_EQ(CSpellPreferences::Current().performance, -7);
     EXPECT_EQ(CSpellPreferences::Current().searchLimit, 1500);
+}
+
+TEST_F(PreferencesTest, OutOfRangeValuesAreBroughtIntoRange)
+{
+    struct Case
+    {
+        const char* section;
+        const char* key;
+        const char* stored;
+        std::function<int()> read;
+        int expected;
+    };
+    const auto undo = [] { return App().general.undoLevels; };
+    const auto search = [] { return int(CSpellPreferences::Current().searchLimit); };
+    const auto display = [] { return int(CSpellPreferences::Current().displayLimit); };
+    const Case cases[] = {
+        {"GeneralPreferences", "UndoLevels", "0", undo, 1},
+        {"GeneralPreferences", "UndoLevels", "-3", undo, 1},
+        {"GeneralPreferences", "UndoLevels", "5000", undo, 1000},
+        {"SpellPreferences", "SearchLimit", "5", search, 100},
+        {"SpellPreferences", "SearchLimit", "30000", search, 10000},
+        {"SpellPreferences", "DisplayLimit", "0", display, 1},
+        {"SpellPreferences", "DisplayLimit", "99", display, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.stored);
+        Put(c.section, c.key, c.stored);
+        LoadPreferences();
+        EXPECT_EQ(c.read(), c.expected);
+    }
 }

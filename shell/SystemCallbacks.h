@@ -1,0 +1,63 @@
+// Small free functions that the font lists, the picture loader and sorted
+// list controls call back. None keeps state of its own.
+#pragma once
+
+#include "Types.h"
+
+#include <QIcon>
+#include <QString>
+
+#include <vector>
+
+class QListWidget;
+
+// One variant of a face as the font enumeration reports it.
+struct CFaceVariant
+{
+    enum Kind
+    {
+        Raster,            // a bitmap face: never offered
+        TrueType,          // glyph outlines of the TrueType kind
+        Device,            // any other scalable face
+        OpenTypePostScript // OpenType with PostScript (CFF) outlines
+    };
+    QString face;
+    Kind kind = TrueType;
+    LONG height = 0; // cell height of the variant
+    LONG weight = 400;
+    bool italic = false;
+    DWORD data = 0; // character set << 16 | pitch and family << 8 | metric pitch and family
+};
+
+// The picture of a face list row: 0 TrueType, 1 other scalable, 2 OpenType
+// PostScript.
+QIcon FaceKindIcon(int picture);
+
+// Adds the variant's face to a face list: raster faces are left out, a
+// face appears once, and a TrueType variant replaces a row another kind of
+// variant made before. Each row carries the face's data word (Qt::UserRole)
+// and its picture number (Qt::UserRole + 1). Always 1: go on.
+int FontFaceListProc(const CFaceVariant& variant, QListWidget* list);
+
+// The installed faces, one variant each, as the font enumeration reports
+// them (families private to the system left out).
+std::vector<CFaceVariant> EnumerateFaceVariants();
+
+// Fills a face list from the installed faces through FontFaceListProc,
+// sorted by name.
+void FillFaceList(QListWidget* list);
+
+// The sizes of one face's variants for the font record's list of allowed
+// sizes: bold (weight exactly 700) and italic variants are skipped. Always 1.
+int FontSizeEnumProc(const CFaceVariant& variant, std::vector<int>& heights);
+
+// The picture loader's progress: sets the progress window, if one shows,
+// to the percentage. Always 1: the loader goes on.
+int LoadProgressCallback(int percent, void* userData);
+
+// Ascending order of item data for sorted lists: below 0, 0 or above 0.
+// Compared, not subtracted, so that data far apart cannot overflow.
+inline int CompareItemData(long long data1, long long data2, long long /*sortData*/)
+{
+    return (data1 > data2) - (data1 < data2);
+}

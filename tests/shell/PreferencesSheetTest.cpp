@@ -1,0 +1,292 @@
+// The Preferences menu of the designer: each command opens the sheet at its
+// own page, OK stores what the pages show (in the display unit), Cancel
+// changes nothing, and what was stored is in the profile at the next start.
+#include "MainFrame.h"
+
+#include "AppContext.h"
+#include "BarcodeStyle.h"
+#include "ElementDefaults.h"
+#include "MessageBox.h"
+#include "Preferences.h"
+#include "SignApp.h"
+#include "Symbology.h"
+#include "SystemCallbacks.h"
+#include "TestSupport.h"
+#include "TextBase.h"
+#include "ui/PreferencesSheet.h"
+
+#include "../support/DialogAnswer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+template <class T> T* Control(QWidget* page, int id)
+{
+    return page ? page->findChild<T*>(QStringLiteral("id%1").arg(id)) : nullptr;
+}
+
+class PreferencesSheetTest : public ::testing::Test
+{
+protected:
+    PreferencesSheetTest()
+    {
+        EnsureWidgetApp();
+        Start();
+    }
+    ~PreferencesSheetTest() override { Stop(); }
+
+    void Start()
+    {
+        context.emplace();
+        app.emplace();
+        app->frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app->InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app->GetMainWindow());
+        if (frame)
+            frame->show();
+    }
+    // Exit writes the profile, as the program does.
+    void Stop()
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        if (app)
+            app->ExitInstance();
+        frame = nullptr;
+        app.reset();
+        context.reset();
+    }
+
+    // Runs a Preferences command from the menu; the answer acts on the sheet.
+    void Run(int command, std::function<void(CPreferencesSheet*)> answer)
+    {
+        ASSERT_NE(frame, nullptr);
+        frame->UpdateActionsNow();
+        QAction* action = frame->Action(command);
+        ASSERT_NE(action, nullptr);
+        ASSERT_TRUE(action->isEnabled()) << command;
+        CAnswer<CPreferencesSheet> answerer(std::move(answer));
+        action->trigger();
+        EXPECT_TRUE(answerer.Answered()) << command;
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    std::optional<CAppContext> context;
+    std::optional<CSignApp> app;
+    CMainFrame* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(PreferencesSheetTest, EachCommandOpensItsOwnPage)
+{
+    struct Case
+    {
+        int command;
+        int page;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {ID_PREF_GENERAL, 0, "General"},   {ID_PREF_LINES, 1, "Lines"},
+        {ID_PREF_BOXES, 2, "Boxes"},       {ID_PREF_ELLIPSES, 3, "Ellipses"},
+        {ID_PREF_TEXT, 4, "Text"},         {ID_PREF_BARCODES, 5, "Barcodes"},
+        {ID_PREF_PRICES, 6, "Prices"},     {ID_PREF_PICTURES, 7, "Pictures"},
+        {ID_PREF_BULLETS, 8, "Bullet Points"}, {ID_PREF_SPELLING, 9, "Spelling"},
+        {ID_PREF_SYMBOLS, 10, "Symbols"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        Run(c.command, [&c](CPreferencesSheet* sheet) {
+            EXPECT_EQ(sheet->windowTitle(), "Preferences");
+            EXPECT_EQ(sheet->PageCount(), 11);
+            EXPECT_EQ(sheet->Tabs()->currentIndex(), c.page);
+            EXPECT_EQ(sheet->Tabs()->tabText(c.page), c.caption);
+            sheet->reject();
+        });
+    }
+    EXPECT_EQ(PreferencePageIndex(ID_FILE_OPEN), 0);
+
+    // The box page has corners; the ellipse page hides them.
+    Run(ID_PREF_ELLIPSES, [](CPreferencesSheet* sheet) {
+        for (int id : {1064, 1009, 1253, 1110, 1188}) {
+            EXPECT_FALSE(Control<QWidget>(sheet->Page(2), id)->isHidden()) << id;
+            EXPECT_TRUE(Control<QWidget>(sheet->Page(3), id)->isHidden()) << id;
+        }
+        // The fill colour shows only while the interior is filled.
+        QWidget* page = sheet->Page(2);
+        auto* filled = Control<QCheckBox>(page, 1203);
+        filled->setChecked(false);
+        EXPECT_TRUE(Control<QWidget>(page, 1017)->isHidden());
+        filled->setChecked(true);
+        EXPECT_FALSE(Control<QWidget>(page, 1017)->isHidden());
+        sheet->reject();
+    });
+}
+
+TEST_F(PreferencesSheetTest, CancelChangesNothing)
+{
+    const int undo = App().general.undoLevels;
+    const int thickness = App().Get<CLineDefaults>().thickness;
+    Run(ID_PREF_GENERAL, [](CPreferencesSheet* sheet) {
+        Control<QSpinBox>(sheet->Page(0), 1171)->setValue(7);
+        Control<QDoubleSpinBox>(sheet->Page(1), 1013)->setValue(99.9);
+        sheet->reject();
+    });
+    EXPECT_EQ(App().general.undoLevels, undo);
+    EXPECT_EQ(App().Get<CLineDefaults>().thickness, thickness);
+    EXPECT_FALSE(frame->Document().IsModified());
+}
+
+TEST_F(PreferencesSheetTest, OkStoresThePagesAndTheNextStartReadsThem)
+{
+    App().general.displayUnits = 1; // inches
+    App().general.duplicateY = 50;
+    Run(ID_PREF_GENERAL, [](CPreferencesSheet* sheet) {
+        QWidget* general = sheet->Page(0);
+        EXPECT_EQ(Control<QLabel>(general, 1019)->text(), "inches");
+        auto* x = Control<QDoubleSpinBox>(general, 1118);
+        EXPECT_EQ(x->decimals(), 2);
+        x->setValue(1.00); // an inch: 254 tenths of a millimetre
+        Control<QSpinBox>(general, 1029)->setValue(45);
+        Control<QSpinBox>(general, 1171)->setValue(250);
+        Control<QCheckBox>(general, 1559)->setChecked(true);
+
+        // Text: a maximum typed below the minimum makes both equal.
+        QWidget* text = sheet->Page(4);
+        Control<QComboBox>(text, 1206)->setEditText("36");
+        Control<QComboBox>(text, 1207)->setEditText("12");
+
+        // Barcodes: a symbology, then unticking the check digit clears
+        // "Show Check Digit(s)".
+        QWidget* barcodes = sheet->Page(5);
+        auto* type = Control<QComboBox>(barcodes, 1179);
+        type->setCurrentIndex(type->findData(int(SYM_EAN13)));
+        emit type->activated(type->currentIndex());
+        auto* calc = Control<QCheckBox>(barcodes, 1201);
+        auto* human = Control<QCheckBox>(barcodes, 1198);
+        auto* show = Control<QCheckBox>(barcodes, 1199);
+        EXPECT_TRUE(human->isChecked());
+        if (calc->isEnabled()) {
+            calc->setChecked(true);
+            show->setChecked(true);
+            QTest::mouseClick(calc, Qt::LeftButton);
+            EXPECT_FALSE(show->isChecked());
+        }
+        QTest::mouseClick(human, Qt::LeftButton); // off: the check digit goes too
+        EXPECT_FALSE(show->isChecked());
+
+        // Spelling: no option ticked.
+        for (int id : {1244, 1245, 1249, 1250, 1251})
+            Control<QCheckBox>(sheet->Page(9), id)->setChecked(false);
+        Control<QSpinBox>(sheet->Page(9), 1248)->setValue(25);
+        sheet->accept();
+    });
+    EXPECT_EQ(App().general.duplicateX, 254);
+    EXPECT_EQ(App().general.duplicateY, 50) << "an untouched length keeps its value";
+    EXPECT_EQ(App().general.undoLevels, 250);
+    const auto& text = App().Get<CTextElementDefaults>();
+    EXPECT_EQ(text.minHeight, text.maxHeight);
+    EXPECT_EQ(CBarcodePreferences::Current().type, int(SYM_EAN13));
+    EXPECT_EQ(CBarcodePreferences::Current().showHuman, 0);
+    EXPECT_EQ(CBarcodePreferences::Current().showChecksum, 0);
+    EXPECT_EQ(CSpellPreferences::Current().options, 35);
+
+    const int maxHeight = text.maxHeight;
+    Stop();
+    Start();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(App().general.duplicateX, 254);
+    EXPECT_NEAR(App().general.rotationAngle * 57.29577951307855, 45.0, 1e-6);
+    EXPECT_EQ(App().general.undoLevels, 250);
+    EXPECT_EQ(App().general.storeRelativePaths, 1);
+    EXPECT_EQ(App().Get<CTextElementDefaults>().maxHeight, maxHeight);
+    EXPECT_EQ(App().Get<CTextElementDefaults>().minHeight, maxHeight);
+    EXPECT_EQ(CSpellPreferences::Current().options, 35);
+    EXPECT_EQ(CSpellPreferences::Current().displayLimit, 25);
+    EXPECT_EQ(CBarcodePreferences::Current().type, int(SYM_EAN13));
+}
+
+TEST_F(PreferencesSheetTest, MillimetresAndNoPreference)
+{
+    App().general.displayUnits = 0;
+    Run(ID_PREF_LINES, [](CPreferencesSheet* sheet) {
+        auto* thickness = Control<QDoubleSpinBox>(sheet->Page(1), 1013);
+        EXPECT_EQ(thickness->decimals(), 1);
+        thickness->setValue(12.3); // 123 tenths, never 122
+        QWidget* barcodes = sheet->Page(5);
+        auto* type = Control<QComboBox>(barcodes, 1179);
+        EXPECT_EQ(type->itemText(0), "No Preference");
+        // Two-dimensional symbologies are not offered.
+        for (int id : {int(SYM_PDF417), int(SYM_DATAMATRIX), int(SYM_QRCODE)})
+            EXPECT_EQ(type->findData(id), -1) << id;
+        type->setCurrentIndex(0);
+        emit type->activated(0);
+        EXPECT_FALSE(Control<QWidget>(barcodes, 1162)->isEnabled());
+        EXPECT_TRUE(Control<QWidget>(barcodes, 1164)->isEnabled());
+        sheet->accept();
+    });
+    EXPECT_EQ(App().Get<CLineDefaults>().thickness, 123);
+    const CBarcodePreferences& barcode = CBarcodePreferences::Current();
+    EXPECT_EQ(barcode.type, -1);
+    EXPECT_TRUE(barcode.style.isEmpty());
+    EXPECT_EQ(barcode.height, -1);
+    EXPECT_EQ(barcode.calcChecksum, -1);
+    EXPECT_EQ(barcode.showHuman, -1);
+    EXPECT_EQ(barcode.showChecksum, -1);
+}
+
+TEST(FaceListTest, OneRowPerFaceTrueTypeWinsRasterNever)
+{
+    EnsureWidgetApp();
+    QListWidget list;
+    CFaceVariant device{"Sample Face", CFaceVariant::Device};
+    CFaceVariant trueType{"Sample Face", CFaceVariant::TrueType};
+    CFaceVariant raster{"Fixed Raster", CFaceVariant::Raster};
+    CFaceVariant postScript{"Sample Sans", CFaceVariant::OpenTypePostScript};
+    for (const CFaceVariant& v : {device, trueType, device, raster, postScript})
+        EXPECT_EQ(FontFaceListProc(v, &list), 1);
+    ASSERT_EQ(list.count(), 2);
+    const QListWidgetItem* face = list.findItems("Sample Face", Qt::MatchExactly).value(0);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->data(Qt::UserRole + 1).toInt(), 0); // TrueType
+    const QListWidgetItem* sans = list.findItems("Sample Sans", Qt::MatchExactly).value(0);
+    ASSERT_NE(sans, nullptr);
+    EXPECT_EQ(sans->data(Qt::UserRole + 1).toInt(), 2);
+    EXPECT_EQ(sans->data(Qt::UserRole).toUInt() & 0x06u, 0x06u);
+
+    // The installed faces: some, each once.
+    QListWidget installed;
+    FillFaceList(&installed);
+    EXPECT_GT(installed.count(), 0);
+    QStringList names;
+    for (int row = 0; row < installed.count(); ++row)
+        names << installed.item(row)->text();
+    EXPECT_EQ(names.removeDuplicates(), 0);
+
+    // Sizes skip bold and italic variants; a face with only those has none.
+    std::vector<int> heights;
+    FontSizeEnumProc({"F", CFaceVariant::TrueType, 120, 700, false}, heights);
+    FontSizeEnumProc({"F", CFaceVariant::TrueType, 140, 400, true}, heights);
+    EXPECT_TRUE(heights.empty());
+    FontSizeEnumProc({"F", CFaceVariant::TrueType, 100, 400, false}, heights);
+    EXPECT_EQ(heights, std::vector<int>{100});
+
+    EXPECT_LT(CompareItemData(-(1LL << 62), 1LL << 62, 0), 0);
+    EXPECT_GT(CompareItemData(5, 3, 0), 0);
+    EXPECT_EQ(CompareItemData(4, 4, 0), 0);
+}
