@@ -1,5 +1,7 @@
 #include "SignApp.h"
 
+#include "AppContext.h"
+#include "FileName.h"
 #include "ProfileSession.h"
 
 #include <QCoreApplication>
@@ -162,6 +164,16 @@ QString CSignApp::GetProgramFolder(bool trailingSeparator)
 QString CSignApp::GetProgramFileName(const QString& extensionWithDot)
 {
     return GetProgramFolder(true) + QStringLiteral("Tabrel") + extensionWithDot;
+}
+
+QString CSignApp::ResolveRelativePicture(const QString& stored)
+{
+    const QString inProgram = NormalizeStoredPath(stored, GetProgramFolder(true));
+    const QString& signFolder = App().signFolder;
+    if (signFolder.isEmpty() || QFileInfo::exists(inProgram))
+        return inProgram;
+    const QString beside = NormalizeStoredPath(stored, signFolder);
+    return QFileInfo::exists(beside) ? beside : inProgram;
 }
 
 int CSignApp::GetProfileInt(const QString& section, const QString& key, int defaultValue,

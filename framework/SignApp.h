@@ -140,6 +140,10 @@ public:
     // The program folder, "/Tabrel" and the extension (with its dot). Both
     // programs share these side files.
     static QString GetProgramFileName(const QString& extensionWithDot);
+    // A picture path stored with a leading ".\" (or "./"): in the program
+    // folder; when it is not there but lies beside the sign being read (a
+    // sign unpacked from a package names its pictures so), that one.
+    static QString ResolveRelativePicture(const QString& stored);
 
     // The profile: each call opens its file, and each write puts it on disk
     // at once, unless a CProfileSession runs (see ProfileSession.h), which

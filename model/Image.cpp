@@ -431,7 +431,7 @@ QString CImage::StoredPath(const QString& path)
 QString CImage::ResolveStoredPath(const QString& stored)
 {
     if (stored.startsWith(QLatin1String(".\\")) || stored.startsWith(QLatin1String("./")))
-        return NormalizeStoredPath(stored, CSignApp::GetProgramFolder(true));
+        return CSignApp::ResolveRelativePicture(stored);
     return NormalizeStoredPath(stored, QString());
 }
 

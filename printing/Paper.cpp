@@ -160,7 +160,7 @@ QString ResolvePicturePath(const QString& stored)
 {
     if (stored.isEmpty())
         return stored;
-    return NormalizeStoredPath(stored, CSignApp::GetProgramFolder(true));
+    return CSignApp::ResolveRelativePicture(stored);
 }
 
 // Asks for a picture that is not there. Returns the path to use: the one

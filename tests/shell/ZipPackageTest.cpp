@@ -1,0 +1,342 @@
+// Zip packages: signs packed with their pictures and database and unpacked
+// elsewhere, where their references lead to the unpacked files; hostile
+// packages that try to write outside the folder; what an export leaves out
+// and how it says so.
+#include "ZipPackage.h"
+
+#include "AppContext.h"
+#include "Box.h"
+#include "DatabaseLink.h"
+#include "ElementList.h"
+#include "Image.h"
+#include "MessageBox.h"
+#include "Paper.h"
+#include "SequenceStore.h"
+#include "ShellParts.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+#include "UndoHistory.h"
+#include "ZipTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+class ZipPackageTest : public ::testing::Test
+{
+protected:
+    ZipPackageTest()
+    {
+        EnsureGuiApp();
+        RegisterAllClasses();
+    }
+
+    CTestHome home;
+    CAppContext context;
+    CMessageResponder messages;
+    QTemporaryDir work;
+
+    QString Path(const QString& name) const { return work.filePath(name); }
+};
+
+TEST_F(ZipPackageTest, FolderNamesLoseWhatCouldLeaveThePackage)
+{
+    const struct
+    {
+        const char* typed;
+        const char* clean; // null: refused
+    } cases[] = {
+        {"Pics", "Pics"},
+        {"Pics\\Logo", "PicsLogo"},
+        {"a/../b", "ab"},
+        {"C:Data", "CData"},
+        {"..\\..\\etc", "etc"},
+        {".", nullptr},
+        {"..", nullptr},
+        {"...", nullptr},
+        {"/\\:", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        bool ok = true;
+        const QString clean = CleanPackageFolderName(QString::fromUtf8(c.typed), &ok);
+        EXPECT_EQ(ok, c.clean != nullptr) << c.typed;
+        EXPECT_EQ(clean, c.clean ? QString::fromUtf8(c.clean) : QString()) << c.typed;
+    }
+}
+
+// A sign with a picture and a CSV link, packed with the pictures and the
+// database in folders of their own, unpacked elsewhere and read from there.
+// The sign being edited meanwhile keeps its elements, its unsaved state and
+// its undo history.
+TEST_F(ZipPackageTest, RoundTripLeadsTheSignToItsUnpackedFiles)
+{
+    const CZipFixture fixture(work.filePath(QStringLiteral("original")));
+    const QString sign = fixture.WriteSign(QStringLiteral("shelf.sgn"));
+    ASSERT_FALSE(sign.isEmpty()) << messages.LastText().toStdString();
+
+    // What the user is editing: one element, one undo step, not saved.
+    CSignData editing;
+    auto* box = new CBox;
+    box->SetBounds(nullptr, CRect(10, 10, 200, 200));
+    TheElementList().AddTail(box);
+    TheUndoHistory().Record(0, box);
+    editing.SetModifiedFlag(true);
+    const int undoSteps = TheUndoHistory().GetCount();
+
+    CZipExportOptions options;
+    options.picturesToSubfolder = true;
+    options.pictureSubfolder = QStringLiteral("Pics\\Logo");
+    options.databasesToSubfolder = true;
+    options.databaseSubfolder = QStringLiteral("Data");
+    options.schemaFile = true;
+    const QString package = Path(QStringLiteral("out/job.zip"));
+    QDir().mkpath(Path(QStringLiteral("out")));
+    const CZipExportResult exported = ExportZipPackage(package, {sign}, options);
+    ASSERT_TRUE(exported.Complete()) << exported.error.toStdString() << " "
+                                     << exported.omitted.join(u'\n').toStdString();
+    EXPECT_EQ(exported.stored,
+              QStringList({"shelf.sgn", "PicsLogo/logo.png", "Data/stock.csv", "Data/SCHEMA.INI"}));
+    EXPECT_EQ(PackageNames(package), exported.stored);
+    // No temporary template is left anywhere.
+    EXPECT_EQ(QDir(Path(QStringLiteral("out"))).entryList(QDir::Files), QStringList({"job.zip"}));
+    EXPECT_EQ(QDir(home.Path()).entryList({"Tb*"}, QDir::Files), QStringList());
+
+    // The sign being edited is as it was.
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    EXPECT_EQ(TheElementList().GetAt(0), box);
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoSteps);
+    EXPECT_TRUE(editing.IsModified());
+    EXPECT_FALSE(TheDatabaseLink().IsConnected());
+
+    // Unpacked into a new folder after the originals have gone.
+    ASSERT_TRUE(QDir(fixture.Folder()).removeRecursively());
+    const QString target = Path(QStringLiteral("unpacked"));
+    const CZipImportResult imported = ImportZipPackage(package, target, {});
+    ASSERT_FALSE(imported.Failed()) << imported.error.toStdString()
+                                    << imported.refused.join(u'\n').toStdString();
+    EXPECT_EQ(imported.firstSign, target + "/shelf.sgn");
+    EXPECT_EQ(imported.unpacked.size(), 4);
+
+    CSignData document;
+    ASSERT_TRUE(document.OnOpenDocument(imported.firstSign)) << messages.LastText().toStdString();
+    CImage* picture = nullptr;
+    for (CElement* element : TheElementList())
+        if (element->GetTypeCode() == TYPE_PICTURE)
+            picture = static_cast<CImage*>(element);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->m_filePath, target + "/PicsLogo/logo.png");
+    EXPECT_TRUE(picture->m_bitmap.IsAllocated());
+    CDatabaseLink& link = TheDatabaseLink();
+    EXPECT_EQ(link.m_dataSource, target + "/Data/stock.csv");
+    EXPECT_TRUE(link.IsConnected()) << messages.LastText().toStdString();
+    EXPECT_EQ(App().loadOutcome, 0);
+    document.DeleteContents();
+}
+
+// A package made to harm: names that climb out, absolute names, drive
+// letters, a link, a name twice and a folder of the target that is a link
+// elsewhere. Nothing lands outside the folder, each is named, and the good
+// entries are unpacked.
+TEST_F(ZipPackageTest, HostilePackageWritesNothingOutsideItsFolder)
+{
+    const QString outside = Path(QStringLiteral("outside"));
+    QDir().mkpath(outside);
+    const QString target = Path(QStringLiteral("inbox/target"));
+    QDir().mkpath(target);
+    ASSERT_TRUE(QFile::link(outside, target + "/escape"));
+
+    const QString package = Path(QStringLiteral("hostile.zip"));
+    CHostilePackage hostile;
+    hostile.Add("good.sgn", "sign");
+    hostile.Add("../evil1.txt", "x");
+    hostile.Add("sub/../../evil2.txt", "x");
+    hostile.Add("sub\\..\\..\\evil3.txt", "x");
+    hostile.Add("/tmp/evil4.txt", "x");
+    hostile.Add("C:/evil5.txt", "x");
+    hostile.Add("D:evil6.txt", "x");
+    hostile.AddLink("pointer", "../../outside/evil7.txt");
+    hostile.Add("escape/evil8.txt", "x");
+    hostile.Add("twice.txt", "first");
+    hostile.Add("twice.txt", "second");
+    hostile.Add("ok/nested.txt", "fine");
+    ASSERT_TRUE(hostile.Write(package));
+
+    const CZipImportResult result = ImportZipPackage(package, target, {});
+    EXPECT_TRUE(result.read);
+    EXPECT_TRUE(result.Failed());
+    EXPECT_EQ(result.unpacked, QStringList({target + "/good.sgn", target + "/twice.txt",
+                                            target + "/ok/nested.txt"}));
+    EXPECT_EQ(result.firstSign, target + "/good.sgn");
+
+    const QStringList refusedNames = {"../evil1.txt",     "sub/../../evil2.txt",
+                                      "sub\\..\\..\\evil3.txt", "/tmp/evil4.txt",
+                                      "C:/evil5.txt",     "D:evil6.txt",
+                                      "pointer",          "escape/evil8.txt",
+                                      "twice.txt"};
+    ASSERT_EQ(result.refused.size(), refusedNames.size()) << result.refused.join(u'\n').toStdString();
+    for (int i = 0; i < refusedNames.size(); ++i)
+        EXPECT_TRUE(result.refused[i].startsWith(refusedNames[i] + ": ")) << result.refused[i].toStdString();
+
+    // Nothing outside: not beside the target, not in the folder the link
+    // leads to, not in /tmp.
+    EXPECT_EQ(QDir(Path(QStringLiteral("inbox"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"target"}));
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(work.path()).entryList(QStringList{"evil*"}), QStringList());
+    EXPECT_FALSE(QFile::exists("/tmp/evil4.txt"));
+    EXPECT_FALSE(QFileInfo(target + "/pointer").exists());
+    QFile twice(target + "/twice.txt");
+    ASSERT_TRUE(twice.open(QIODevice::ReadOnly));
+    EXPECT_EQ(twice.readAll(), "first");
+}
+
+// Damaged packages are refused with a reason, and the folder keeps what it
+// held.
+TEST_F(ZipPackageTest, DamagedPackagesAreRefusedWhole)
+{
+    const QString target = Path(QStringLiteral("target"));
+    QDir().mkpath(target);
+    QFile keep(target + "/keep.txt");
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    keep.write("mine");
+    keep.close();
+
+    const QString package = Path(QStringLiteral("p.zip"));
+    CHostilePackage good;
+    good.Add("keep.txt", "theirs");
+    good.Add("new.txt", std::string(5000, 'n'));
+    ASSERT_TRUE(good.Write(package));
+    QFile file(package);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    for (const QByteArray& damaged : {QByteArray("not a zip at all"), bytes.left(bytes.size() / 2),
+                                      QByteArray()}) {
+        const QString path = Path(QStringLiteral("damaged.zip"));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(damaged);
+        out.close();
+        const CZipImportResult result = ImportZipPackage(path, target, {});
+        EXPECT_TRUE(result.Failed());
+        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_TRUE(result.unpacked.isEmpty());
+    }
+
+    // Without "overwrite" a file that is there stays, and is not a failure.
+    CZipImportResult result = ImportZipPackage(package, target, {});
+    EXPECT_FALSE(result.Failed());
+    EXPECT_EQ(result.kept, QStringList({target + "/keep.txt"}));
+    ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keep.readAll(), "mine");
+    keep.close();
+    result = ImportZipPackage(package, target, {true, false});
+    EXPECT_EQ(result.unpacked.size(), 2);
+    ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keep.readAll(), "theirs");
+}
+
+// What an export cannot pack is named, and success is claimed only for a
+// whole package; a failed export leaves the old package as it was.
+TEST_F(ZipPackageTest, ExportNamesWhatItLeftOut)
+{
+    const CZipFixture first(work.filePath(QStringLiteral("one")));
+    const CZipFixture second(work.filePath(QStringLiteral("two")));
+    const QString a = first.WriteSign(QStringLiteral("shelf.sgn"));
+    const QString b = second.WriteSign(QStringLiteral("shelf.sgn"));
+    ASSERT_FALSE(a.isEmpty());
+    ASSERT_FALSE(b.isEmpty());
+    const QString broken = Path(QStringLiteral("broken.sgn"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is no sign");
+    file.close();
+
+    const QString package = Path(QStringLiteral("job.zip"));
+    QFile old(package);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old package");
+    old.close();
+
+    // Only a sign that cannot be read: nothing to pack, the old file stays.
+    messages.Clear();
+    CZipExportResult result = ExportZipPackage(package, {broken}, {});
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_GE(messages.Count(), 1) << "the unreadable sign is reported";
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old package");
+    old.close();
+
+    // Two signs of one name: both packed, the later one renamed. Their
+    // pictures and data files share names but not contents: the second of
+    // each is left out and named.
+    CZipExportOptions options;
+    options.schemaFile = true;
+    result = ExportZipPackage(package, {a, broken, b}, options);
+    EXPECT_TRUE(result.written);
+    EXPECT_FALSE(result.Complete());
+    EXPECT_EQ(result.stored, QStringList({"shelf.sgn", "logo.png", "stock.csv", "SCHEMA.INI",
+                                          "shelf (2).sgn"}));
+    ASSERT_EQ(result.omitted.size(), 4) << result.omitted.join(u'\n').toStdString();
+    EXPECT_TRUE(result.omitted[0].contains("broken.sgn"));
+    EXPECT_TRUE(result.omitted[1].contains(QDir::toNativeSeparators(second.Folder())));
+    EXPECT_EQ(PackageNames(package), result.stored);
+
+    // A picture that is gone is named too.
+    QFile::remove(first.Folder() + "/art/logo.png");
+    result = ExportZipPackage(package, {a}, {});
+    EXPECT_TRUE(result.written);
+    ASSERT_EQ(result.omitted.size(), 1);
+    EXPECT_TRUE(result.omitted[0].contains("logo.png"));
+
+    // A folder name that is only dots is refused before anything is done.
+    options.picturesToSubfolder = true;
+    options.pictureSubfolder = QStringLiteral("..");
+    result = ExportZipPackage(package, {a}, options);
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(result.error.isEmpty());
+}
+
+// The package's number sequences join the program's; the program's own
+// values stay.
+TEST_F(ZipPackageTest, ImportMergesNewNumberSequences)
+{
+    LoadSequenceStore();
+    const QString target = Path(QStringLiteral("t"));
+    const QString package = Path(QStringLiteral("seq.zip"));
+    // The side file as the program writes it.
+    CSequenceStore& store = TheSequenceStore();
+    store.SetValue(QStringLiteral("Shelf"), QStringLiteral("5"));
+    store.SetValue(QStringLiteral("Bin"), QStringLiteral("7"));
+    ASSERT_TRUE(store.Save());
+    QFile sns(CSignApp::GetProgramFileName(QStringLiteral(".sns")));
+    ASSERT_TRUE(sns.open(QIODevice::ReadOnly));
+    CHostilePackage p;
+    p.Add("Tabrel.sns", sns.readAll().toStdString());
+    ASSERT_TRUE(p.Write(package));
+    store.RemoveAll();
+    store.SetValue(QStringLiteral("Shelf"), QStringLiteral("100"));
+
+    const CZipImportResult result = ImportZipPackage(package, target, {});
+    ASSERT_FALSE(result.Failed());
+    EXPECT_EQ(TheSequenceStore().GetValue(QStringLiteral("Shelf")), QStringLiteral("100"));
+    EXPECT_EQ(TheSequenceStore().GetValue(QStringLiteral("Bin")), QStringLiteral("7"));
+}
+
+} // namespace
