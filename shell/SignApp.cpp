@@ -1,10 +1,13 @@
 // The application object: start-up and shut-down of both programs.
 #include "SignApp.h"
+#include "SplashWnd.h"
 
 #include "BarcodeStyle.h"
 #include "Branding.h"
+#include "ConnectionPropertiesDlg.h"
 #include "DesignView.h"
 #include "FileName.h"
+#include "FilterList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Paper.h"
@@ -38,8 +41,12 @@
 
 #include <unistd.h>
 
-std::function<void(QWidget*)> CSignApp::s_showSplash;
-std::function<void()> CSignApp::s_hideSplash;
+// The program's splash screen.
+std::function<void(QWidget*)> CSignApp::s_showSplash = [](QWidget* mainWindow) {
+    CSplashWnd::EnableSplashScreen(TRUE);
+    CSplashWnd::ShowSplashScreen(mainWindow);
+};
+std::function<void()> CSignApp::s_hideSplash = [] { CSplashWnd::HideSplashScreen(); };
 
 namespace {
 
@@ -327,6 +334,8 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
         ThePriceFormatList().LoadLibrary();
         LoadScriptStore();
         LoadSequenceStore();
+        LoadFilterFile();
+        LoadViewFile();
         LoadPreferences();
         LoadGridSettings();
         LoadShellSettings();
@@ -422,6 +431,8 @@ int CSignApp::ExitInstance()
             ThePriceFormatList().SaveLibrary();
             SaveScriptStore();
             SaveSequenceStore();
+            SaveFilterFile();
+            SaveViewFile();
         }
         SaveGridSettings();
         WriteProfileString(QStringLiteral("paper"), QStringLiteral("LastPaper"),
@@ -502,8 +513,21 @@ BOOL CSignApp::FirstInstance(const QStringList& arguments)
 
 void CSignApp::InstallMessageBoxPresenter()
 {
-    SetMessageBoxPresenter(
-        [](const QString& text, unsigned style, int) { return ShowMessageBox(text, style); });
+    SetMessageBoxPresenter([](const QString& text, unsigned style, int helpId) {
+        // A database error is shown in the link's own error report.
+        if (helpId == CMdacErrorDlg::IDD) {
+            if (CSignApp::s_hideSplash)
+                CSignApp::s_hideSplash();
+            QWidget* parent = QApplication::activeModalWidget();
+            if (!parent)
+                parent = QApplication::activeWindow();
+            CMdacErrorDlg report(text, parent);
+            report.exec();
+            return int(IDOK);
+        }
+        return ShowMessageBox(text, style);
+    });
+    InstallDatabaseErrorReport();
 }
 
 QString CSignApp::GetHelpFilePath()
@@ -518,7 +542,7 @@ void CSignApp::WinHelp()
 
 QString CSignApp::GetClipboardFormat()
 {
-    return QStringLiteral("application/x-corvane-zel");
+    return QStringLiteral("Corvane Zel");
 }
 
 bool CSignApp::IsProgramFolderWritable()

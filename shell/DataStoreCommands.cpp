@@ -1,0 +1,71 @@
+#include "DataStoreCommands.h"
+
+#include "ConnectionPropertiesDlg.h"
+#include "DataStoreDlg.h"
+#include "DatabaseLink.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "VariableList.h"
+
+CDataStoreCommands::CDataStoreCommands(CMainFrame* frame) : QObject(frame), m_frame(frame)
+{
+    setObjectName(QStringLiteral("dataStoreCommands"));
+    frame->AddCommandTarget(this);
+}
+
+bool CDataStoreCommands::HandlesCommand(int id) const
+{
+    return id == ID_DATABASE_PROPERTIES || id == ID_DATA_STORE_CREATE;
+}
+
+bool CDataStoreCommands::OnCommand(int id)
+{
+    switch (id) {
+    case ID_DATABASE_PROPERTIES:
+        OnProperties();
+        return true;
+    case ID_DATA_STORE_CREATE:
+        OnDataStore();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CDataStoreCommands::OnProperties()
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    if (link.GetLinkKind() == 1) {
+        OnDataStore();
+        return;
+    }
+    if (link.GetLinkKind() != 0)
+        return;
+    const QString key = link.m_keyField;
+    const BOOL copies = link.m_firstFieldIsCopyQuantity;
+    if (ShowConnectionProperties(m_frame, link) &&
+        (key != link.m_keyField || copies != link.m_firstFieldIsCopyQuantity))
+        m_frame->Document().SetModifiedFlag(true);
+    m_frame->updateActions();
+}
+
+void CDataStoreCommands::OnDataStore()
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    const int kind = link.GetLinkKind();
+    const QString source = link.m_dataSource;
+    const QString key = link.m_keyField;
+    const BOOL copies = link.m_storeCopyQuantity;
+    CMainFrame* frame = m_frame;
+    const BOOL ok = RunDataStoreDialog(
+        m_frame, link, TheElementList(), TheVariableList(), m_frame->Document().GetPathName(),
+        [frame]() -> QString {
+            if (!frame->SaveSignAs())
+                return QString();
+            return frame->Document().GetPathName();
+        });
+    if (ok && (kind != link.GetLinkKind() || source != link.m_dataSource ||
+               key != link.m_keyField || copies != link.m_storeCopyQuantity))
+        m_frame->Document().SetModifiedFlag(true);
+    m_frame->updateActions();
+}
