@@ -11,6 +11,7 @@
 #include "PriceCommands.h"
 #include "PrintCommands.h"
 #include "PreferenceCommands.h"
+#include "DataStoreCommands.h"
 #include "SpellCommands.h"
 #include "SignApp.h"
 #include "UndoHistory.h"
@@ -223,6 +224,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     new CPrintCommands(this); // joins the command chain
     new CPriceCommands(this);
     new CSpellCommands(this);
+    new CDataStoreCommands(this);
     new CPreferenceCommands(this);
 
     resize(1024, 720);
