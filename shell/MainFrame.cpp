@@ -13,6 +13,7 @@
 #include "PreferenceCommands.h"
 #include "DataStoreCommands.h"
 #include "SpellCommands.h"
+#include "ZipCommands.h"
 #include "SignApp.h"
 #include "UndoHistory.h"
 #include "WaitCursor.h"
@@ -224,6 +225,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     new CPrintCommands(this); // joins the command chain
     new CPriceCommands(this);
     new CSpellCommands(this);
+    new CZipCommands(this);
     new CDataStoreCommands(this);
     new CPreferenceCommands(this);
 

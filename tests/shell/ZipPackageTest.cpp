@@ -18,11 +18,26 @@
 #include "TestSupport.h"
 #include "UndoHistory.h"
 #include "ZipTestSupport.h"
+#include "MainFrame.h"
+#include "ShellTestSupport.h"
+#include "ui/CreateFolderDlg.h"
+#include "ui/ExportOptionsDlg.h"
+#include "ui/ZipExport.h"
+#include "ui/ZipImportDlg.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -40,7 +55,7 @@ class ZipPackageTest : public ::testing::Test
 protected:
     ZipPackageTest()
     {
-        EnsureGuiApp();
+        EnsureWidgetApp();
         RegisterAllClasses();
     }
 
@@ -337,6 +352,235 @@ TEST_F(ZipPackageTest, ImportMergesNewNumberSequences)
     ASSERT_FALSE(result.Failed());
     EXPECT_EQ(TheSequenceStore().GetValue(QStringLiteral("Shelf")), QStringLiteral("100"));
     EXPECT_EQ(TheSequenceStore().GetValue(QStringLiteral("Bin")), QStringLiteral("7"));
+}
+
+
+// --- the dialogs, through the designer's File menu ------------------------------
+
+template <class W> W* Control(QWidget* dialog, int id)
+{
+    W* w = dialog->findChild<W*>(QStringLiteral("id%1").arg(id));
+    EXPECT_NE(w, nullptr) << "control " << id;
+    return w;
+}
+
+void Click(QWidget* dialog, int id)
+{
+    QTest::mouseClick(Control<QPushButton>(dialog, id), Qt::LeftButton);
+}
+
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+class ZipDialogTest : public ZipPackageTest
+{
+protected:
+    ZipDialogTest()
+    {
+        FrameHooks() = CFrameHooks();
+        FrameHooks().chooseFile = [this](QWidget*, const CFileChoice& choice) {
+            choices.push_back(choice);
+            if (answers.isEmpty())
+                return QString();
+            return answers.takeFirst();
+        };
+        frame = std::make_unique<CMainFrame>();
+        frame->UpdateActionsNow();
+    }
+    ~ZipDialogTest() override
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        frame.reset();
+        FrameHooks() = CFrameHooks();
+    }
+
+    QStringList answers; // what the file boxes answer, in turn
+    std::vector<CFileChoice> choices;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// Export As Zip on a sign with unsaved changes: the list starts with the
+// sign's file, a template added twice is listed once, Remove takes the
+// selected one out, the options put pictures in a subfolder, and Save packs
+// and says so; the sign being edited keeps its changes and undo steps.
+TEST_F(ZipDialogTest, ExportAsZipPacksTheListedTemplates)
+{
+    const CZipFixture fixture(Path(QStringLiteral("original")));
+    const QString sign = fixture.WriteSign(QStringLiteral("shelf.sgn"));
+    const QString other = fixture.WriteSign(QStringLiteral("other.sgn"));
+    ASSERT_TRUE(frame->OpenSign(sign));
+    auto* box = new CBox;
+    box->SetBounds(nullptr, CRect(10, 10, 200, 200));
+    TheElementList().AddTail(box);
+    TheUndoHistory().Record(0, box);
+    frame->Document().SetModifiedFlag(true);
+    const int elements = TheElementList().GetCount();
+    const int undoSteps = TheUndoHistory().GetCount();
+    const QString package = Path(QStringLiteral("job.zip"));
+
+    answers = {other, other, package};
+    bool optionsAnswered = false;
+    CAnswerDialog<CZipExport> answer([&](CZipExport* dialog) {
+        auto* list = Control<QListWidget>(dialog, CZipExport::IDC_TEMPLATES);
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text(), "shelf.sgn");
+        auto* templates = Control<QCheckBox>(dialog, CZipExport::IDC_INCLUDE_TEMPLATES);
+        EXPECT_TRUE(templates->isChecked());
+        EXPECT_FALSE(templates->isEnabled());
+        Click(dialog, CZipExport::IDC_ADD);
+        Click(dialog, CZipExport::IDC_ADD);
+        EXPECT_EQ(list->count(), 2);
+        list->setCurrentRow(1);
+        Click(dialog, CZipExport::IDC_REMOVE);
+        EXPECT_EQ(dialog->Templates(), QStringList({sign}));
+
+        CAnswerDialog<CExportOptionsDlg> options([&](CExportOptionsDlg* options) {
+            optionsAnswered = true;
+            auto* schema = Control<QCheckBox>(options, CExportOptionsDlg::IDC_SCHEMA);
+            EXPECT_TRUE(schema->isEnabled()) << "the sign's database is a text file";
+            EXPECT_TRUE(schema->isChecked());
+            auto* folder = Control<QLineEdit>(options, CExportOptionsDlg::IDC_PICTURE_FOLDER);
+            EXPECT_FALSE(folder->isEnabled());
+            Control<QRadioButton>(options, CExportOptionsDlg::IDC_PICTURES_SUBFOLDER)->click();
+            EXPECT_TRUE(folder->isEnabled());
+            // Dots alone are refused and the dialog stays.
+            Type(folder, "..");
+            Click(options, IDOK);
+            EXPECT_TRUE(options->isVisible());
+            EXPECT_TRUE(messages.LastText().contains("\"..\"")) << messages.LastText().toStdString();
+            Type(folder, "Pics\\Logo");
+            Click(options, IDOK);
+        });
+        Click(dialog, CZipExport::IDC_ADVANCED);
+
+        Click(dialog, CZipExport::IDC_BROWSE); // answered with the package
+        EXPECT_EQ(dialog->PackagePath(), package);
+        messages.Clear();
+        Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_EXPORT_ZIP));
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_TRUE(optionsAnswered);
+    EXPECT_EQ(messages.LastText(),
+              "Export file " + QDir::toNativeSeparators(package) + " successfully created");
+    EXPECT_EQ(PackageNames(package),
+              QStringList({"shelf.sgn", "PicsLogo/logo.png", "stock.csv", "SCHEMA.INI"}));
+    ASSERT_EQ(choices.size(), 3u);
+    EXPECT_EQ(choices[2].title, "Export As");
+    EXPECT_TRUE(choices[2].save);
+
+    EXPECT_TRUE(frame->Document().IsModified());
+    EXPECT_EQ(frame->Document().GetPathName(), sign);
+    EXPECT_EQ(TheElementList().GetCount(), elements);
+    EXPECT_EQ(TheElementList().GetAt(elements - 1), box);
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoSteps);
+
+    // Saving over it asks first; No leaves it and keeps the box open.
+    answers.clear();
+    CAnswerDialog<CZipExport> again([&](CZipExport* dialog) {
+        Type(Control<QLineEdit>(dialog, CZipExport::IDC_FILE_NAME), package);
+        messages.QueueAnswer(IDNO);
+        Click(dialog, IDOK);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(messages.LastText().contains("already exists"));
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_EXPORT_ZIP));
+    EXPECT_TRUE(again.Answered());
+}
+
+// Import From Zip: the package is asked for, the folder typed (and made),
+// the package unpacked and its sign opened; a package with refused entries
+// is reported and opens nothing.
+TEST_F(ZipDialogTest, ImportFromZipUnpacksAndOpensTheSign)
+{
+    const CZipFixture fixture(Path(QStringLiteral("original")));
+    const QString sign = fixture.WriteSign(QStringLiteral("shelf.sgn"));
+    const QString package = Path(QStringLiteral("job.zip"));
+    ASSERT_TRUE(ExportZipPackage(package, {sign}, {}).Complete());
+    const QString target = Path(QStringLiteral("unpacked"));
+
+    answers = {package};
+    CAnswerDialog<CZipImportDlg> answer([&](CZipImportDlg* dialog) {
+        EXPECT_EQ(Control<QLabel>(dialog, CZipImportDlg::IDC_PACKAGE)->text(),
+                  QDir::toNativeSeparators(package));
+        EXPECT_FALSE(Control<QCheckBox>(dialog, CZipImportDlg::IDC_OVERWRITE)->isChecked());
+        EXPECT_FALSE(Control<QCheckBox>(dialog, CZipImportDlg::IDC_SKIP_OLDER)->isChecked());
+        Type(Control<QLineEdit>(dialog, CZipImportDlg::IDC_FOLDER), target);
+        messages.Clear();
+        Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_IMPORT_ZIP));
+    ASSERT_TRUE(answer.Answered());
+    ASSERT_EQ(choices.size(), 1u);
+    EXPECT_EQ(choices[0].title, "Import From");
+    EXPECT_FALSE(choices[0].save);
+    EXPECT_EQ(messages.LastText(), "'" + QDir::toNativeSeparators(package) + "' successfully imported");
+    EXPECT_EQ(frame->Document().GetPathName(), target + "/shelf.sgn");
+    EXPECT_EQ(TheDatabaseLink().m_dataSource, target + "/stock.csv");
+
+    // A hostile package: reported entry by entry, nothing opened.
+    const QString hostile = Path(QStringLiteral("hostile.zip"));
+    CHostilePackage bad;
+    bad.Add("first.sgn", "no sign");
+    bad.Add("../evil.txt", "x");
+    ASSERT_TRUE(bad.Write(hostile));
+    answers = {hostile};
+    CAnswerDialog<CZipImportDlg> refuse([&](CZipImportDlg* dialog) {
+        Type(Control<QLineEdit>(dialog, CZipImportDlg::IDC_FOLDER), Path("other"));
+        messages.Clear();
+        Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_IMPORT_ZIP));
+    ASSERT_TRUE(refuse.Answered());
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().startsWith("Error importing from"));
+    EXPECT_TRUE(messages.LastText().contains("../evil.txt: the name climbs out of the folder"))
+        << messages.LastText().toStdString();
+    EXPECT_EQ(frame->Document().GetPathName(), target + "/shelf.sgn") << "nothing else opened";
+    EXPECT_FALSE(QFile::exists(Path("evil.txt")));
+}
+
+// The folder box: "->" finds a typed folder or says it cannot, and New
+// Folder makes one inside the current folder and selects it.
+TEST_F(ZipDialogTest, ImportDialogFindsAndMakesFolders)
+{
+    const QString package = Path(QStringLiteral("p.zip"));
+    CHostilePackage p;
+    p.Add("a.txt", "a");
+    ASSERT_TRUE(p.Write(package));
+    QDir().mkpath(Path("base/inner"));
+    CZipImportDlg dialog(package, Path("base"));
+    auto* folder = Control<QLineEdit>(&dialog, CZipImportDlg::IDC_FOLDER);
+    EXPECT_EQ(folder->text(), QDir::toNativeSeparators(Path("base")));
+
+    Type(folder, Path("base/missing"));
+    Click(&dialog, CZipImportDlg::IDC_GO_TO);
+    EXPECT_EQ(messages.LastText(),
+              "Could not find the folder '" + Path("base/missing") + "'");
+    Type(folder, Path("base/inner"));
+    Click(&dialog, CZipImportDlg::IDC_GO_TO);
+    EXPECT_TRUE(dialog.findChild<QTreeView*>()->currentIndex().isValid());
+
+    CAnswerDialog<CCreateFolderDlg> create([&](CCreateFolderDlg* made) {
+        // A folder that is there already cannot be made again.
+        Type(Control<QLineEdit>(made, CCreateFolderDlg::IDC_NAME), "..");
+        Click(made, IDOK);
+        EXPECT_TRUE(made->isVisible());
+        EXPECT_TRUE(messages.LastText().startsWith("Unable to create the folder"));
+        Type(Control<QLineEdit>(made, CCreateFolderDlg::IDC_NAME), "fresh");
+        Click(made, IDOK);
+    });
+    Click(&dialog, CZipImportDlg::IDC_NEW_FOLDER);
+    ASSERT_TRUE(create.Answered());
+    EXPECT_TRUE(QFileInfo(Path("base/inner/fresh")).isDir());
+    EXPECT_EQ(folder->text(), QDir::toNativeSeparators(Path("base/inner/fresh")));
 }
 
 } // namespace
