@@ -101,6 +101,8 @@ constexpr Entry kStrings[] = {
     {IDS_SOURCE_PRICE_CALCULATION, "Price Calculation"},
     {IDS_SOURCE_MACRO_SCRIPT, "Macro Script"},
     {IDS_SOURCE_ANOTHER_ELEMENT, "Another Element"},
+    {IDS_LEGAL_NOTICE, "Copyright \u00a9 2026 Corvane. All rights reserved. Tabrel is protected by "
+                       "copyright law; copying or passing it on without a licence is not permitted."},
     {IDS_VERSION, "Version"},
     {IDS_ADVANCED_FILTER, "Advanced Filter"},
     {IDS_FILTER_NEEDS_PRIMARY_KEY, "Advanced filtration is only available with a primary key."},

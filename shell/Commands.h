@@ -105,6 +105,7 @@ enum CommandId : int
     ID_DATA_STORE_CREATE = 32907,
     ID_DATA_ENTRY_ORDER = 32853,
     ID_DATA_TREE = 32873,
+    ID_RECORD_FILTER = 32773,
 
     // Options and preferences
     ID_OPTIONS_GRID = 32802,

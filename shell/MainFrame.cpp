@@ -11,6 +11,7 @@
 #include "PriceCommands.h"
 #include "PrintCommands.h"
 #include "PreferenceCommands.h"
+#include "ui/AboutDlg.h"
 #include "DataStoreCommands.h"
 #include "SpellCommands.h"
 #include "ZipCommands.h"
@@ -610,8 +611,10 @@ void CMainFrame::OnWebPage()
     const QString address = WebAddress();
     if (FrameHooks().openUrl)
         FrameHooks().openUrl(address);
-    else
-        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    else if (!OpenWebAddress(address))
+        AppMessageBox(tr("The address %1 cannot be opened: only web and mail addresses are.")
+                          .arg(address.left(200)),
+                      MB_OK | MB_ICONEXCLAMATION);
 }
 
 // --- recent files -------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "PreferenceCommands.h"
 
 #include "MainFrame.h"
+#include "ui/AboutDlg.h"
 #include "ui/PreferencesSheet.h"
 
 namespace {
@@ -29,13 +30,18 @@ CPreferenceCommands::CPreferenceCommands(CMainFrame* frame) : QObject(frame), m_
 
 bool CPreferenceCommands::HandlesCommand(int id) const
 {
-    return IsPreferenceCommand(id);
+    return IsPreferenceCommand(id) || id == ID_APP_ABOUT;
 }
 
 bool CPreferenceCommands::OnCommand(int id)
 {
     if (!HandlesCommand(id))
         return false;
+    if (id == ID_APP_ABOUT) {
+        CAboutDlg about(m_frame);
+        about.exec();
+        return true;
+    }
     PreferencesSheet(m_frame, id);
     return true;
 }

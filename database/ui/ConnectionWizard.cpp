@@ -1,8 +1,10 @@
 #include "ConnectionWizard.h"
 
+#include "CustomViewsDlg.h"
 #include "FileSources.h"
 #include "Messages.h"
 #include "ResourceIds.h"
+#include "SqlFormatDlg.h"
 #include "Strings.h"
 
 #include <QButtonGroup>
@@ -47,7 +49,15 @@ public:
         for (int id = 0; id < kDatabaseTypeCount; ++id)
             m_types->addItem(QString::fromLatin1(DatabaseTypeRow(id).name));
         layout->addWidget(m_types);
+        auto* advanced = new QPushButton(QObject::tr("Advanced..."), this);
+        advanced->setObjectName(QStringLiteral("id1196"));
+        advanced->setAutoDefault(false);
+        layout->addWidget(advanced, 0, Qt::AlignRight);
         connect(m_types, &QListWidget::itemDoubleClicked, this, [this] { wizard()->next(); });
+        // The characters with which the link writes names, strings and
+        // dates into SQL.
+        connect(advanced, &QPushButton::clicked, this,
+                [this] { RunSqlFormat(this, Sheet()->Work()); });
     }
 
     void initializePage() override { m_types->setCurrentRow(Sheet()->Work().m_typeId); }
@@ -165,10 +175,26 @@ public:
         m_tables = new QListWidget(this);
         m_tables->setObjectName(QStringLiteral("id1090"));
         layout->addWidget(m_tables);
+        auto* views = new QPushButton(QObject::tr("Custom Views..."), this);
+        views->setObjectName(QStringLiteral("id1260"));
+        views->setAutoDefault(false);
+        layout->addWidget(views, 0, Qt::AlignRight);
         m_header = new QCheckBox(QObject::tr("First &Row Contains Field Names"), this);
         m_header->setObjectName(QStringLiteral("id1098"));
         layout->addWidget(m_header);
         connect(m_tables, &QListWidget::itemDoubleClicked, this, [this] { wizard()->next(); });
+        // The program's views are edited whichever way the dialog ends; a
+        // view chosen with Use is opened at once.
+        connect(views, &QPushButton::clicked, this, [this] {
+            const QString chosen = RunCustomViews(this, Sheet()->Work());
+            if (chosen.isEmpty())
+                return;
+            m_chosenView = chosen;
+            wizard()->next();
+            // A view that could not be opened is not chosen any longer.
+            if (wizard()->currentPage() == this)
+                m_chosenView.clear();
+        });
     }
 
     void initializePage() override
@@ -187,11 +213,26 @@ public:
         m_tables->setCurrentRow(current);
         m_header->setVisible(work.m_typeId == kDatabaseTypeExcel);
         m_header->setChecked(work.m_excelHeader != FALSE);
+        m_chosenView.clear();
     }
 
     bool validatePage() override
     {
         CDatabaseLink& work = Sheet()->Work();
+        if (!m_chosenView.isEmpty()) {
+            // The view's records, as the sign will open them; a view that
+            // selects nothing keeps the user here.
+            const QString query = TheCustomViewList().Find(m_chosenView);
+            const QString used = work.m_customViewQuery;
+            work.m_customViewQuery = query;
+            work.CloseRecordset();
+            if (query.isEmpty() || work.OpenRecordset() <= 0) {
+                work.m_customViewQuery = used;
+                work.CloseRecordset();
+                return false;
+            }
+            return true;
+        }
         QListWidgetItem* item = m_tables->currentItem();
         if (!item || !item->isSelected()) {
             AppMessageBoxId(IDS_INVALID_SELECTION);
@@ -217,6 +258,7 @@ public:
 private:
     QListWidget* m_tables = nullptr;
     QCheckBox* m_header = nullptr;
+    QString m_chosenView;
 };
 
 // Page 4: the format of a text file, kept in the schema file beside it.
