@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppContext.h"
+#include "DataView.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "Grid.h"
@@ -1163,6 +1164,8 @@ void CMainFrame::OnSwitchDocking()
         }
     }
     side = side == 2 ? 3 : 2;
+    if (auto* data = qobject_cast<CDataView*>(m_dataView))
+        data->RecalcLayout(side);
     RecalcPaneSizes();
     m_document.SetModifiedFlag(true);
     updateActions();
