@@ -7,6 +7,7 @@
 #include "MacroScript.h"
 #include "Messages.h"
 #include "ResourceIds.h"
+#include "Table.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -646,6 +647,9 @@ void CDataSourceMap::AddElement(CObject* element)
 {
     if (!TheElementList().Contains(static_cast<CElement*>(element)))
         return;
+    // A table's cells come into the sign with it: their links first.
+    if (auto* table = dynamic_cast<CTable*>(element))
+        table->UpdateFieldLinks();
     if (CDataSourceNode* node = AddElement(static_cast<CElement*>(element), TRUE))
         RelinkNodesNaming(node);
 }
@@ -690,6 +694,15 @@ void CDataSourceMap::PropagateElement(CObject* element)
 
 void CDataSourceMap::RemoveElement(CObject* element)
 {
+    // A table's cells leave the sign with it (or wait in the undo history).
+    if (auto* table = dynamic_cast<CTable*>(element)) {
+        for (const STableRow& row : table->m_rows) {
+            for (const STableCell& cell : row.cells) {
+                if (cell.element)
+                    RemoveElement(cell.element);
+            }
+        }
+    }
     // The element may already have left its list (undo): find it by identity.
     for (CDataSourceNode* node : std::as_const(m_nodes)) {
         if (node->owner == element) {

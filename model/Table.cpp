@@ -102,6 +102,7 @@ CTable::CTable(const CTable& other)
         for (STableCell& cell : row.cells) {
             if (!cell.element)
                 continue;
+            cell.highlighted = 0;
             cell.element = CloneElement(cell.element);
             if (cell.element) {
                 cell.element->m_ownedByTable = 1;
@@ -224,37 +225,14 @@ BOOL CTable::SetFormat(const QString& text)
             cell.type = cellFormat.type;
             cell.paddingHorz = cellFormat.paddingHorz;
             cell.paddingVert = cellFormat.paddingVert;
-            const QString className = CTableFormat::ElementClassForType(cell.type);
-            if (className.isEmpty())
+            if (CTableFormat::ElementClassForType(cell.type).isEmpty())
                 continue;
-            CElement* element = list.CreateElement(className);
-            if (!element) {
+            cell.element = NewCellElement(list, cell.type);
+            if (!cell.element) {
                 // A cell without the element its type asks for would be
                 // written without it and misread on the way back in.
                 FreeRows(rows, &list);
                 return FALSE;
-            }
-            element->m_ownedByTable = 1;
-            element->m_ownerTable = this;
-            cell.element = element;
-            switch (cell.type) {
-            case TYPE_TEXT:
-                element->SetSampleData(nullptr, QStringLiteral("Sample Text"));
-                break;
-            case TYPE_PRICE:
-                element->SetSampleData(nullptr, QStringLiteral("1.00"));
-                break;
-            case TYPE_SYMBOL:
-                element->SetSampleData(nullptr, QStringLiteral("!"));
-                break;
-            case TYPE_LINE:
-                if (auto* line = dynamic_cast<CLine*>(element)) {
-                    line->m_start = CPoint(0, 10);
-                    line->m_end = CPoint(10, 10);
-                }
-                break;
-            default:
-                break;
             }
         }
     }
@@ -264,6 +242,158 @@ BOOL CTable::SetFormat(const QString& text)
     m_formatText = text;
     Layout(nullptr);
     return TRUE;
+}
+
+CElement* CTable::NewCellElement(CElementList& list, int type)
+{
+    const QString className = CTableFormat::ElementClassForType(type);
+    CElement* element = className.isEmpty() ? nullptr : list.CreateElement(className);
+    if (!element)
+        return nullptr;
+    element->m_ownedByTable = 1;
+    element->m_ownerTable = this;
+    switch (type) {
+    case TYPE_TEXT:
+        element->SetSampleData(nullptr, QStringLiteral("Sample Text"));
+        break;
+    case TYPE_PRICE:
+        element->SetSampleData(nullptr, QStringLiteral("1.00"));
+        break;
+    case TYPE_SYMBOL:
+        element->SetSampleData(nullptr, QStringLiteral("!"));
+        break;
+    case TYPE_LINE:
+        if (auto* line = dynamic_cast<CLine*>(element)) {
+            line->m_start = CPoint(0, 10);
+            line->m_end = CPoint(10, 10);
+        }
+        break;
+    default:
+        break;
+    }
+    return element;
+}
+
+BOOL CTable::ApplyFormat(const QString& text)
+{
+    std::optional<CTableFormat> format = CTableFormat::Parse(text);
+    if (!format)
+        return FALSE;
+    bool sameShape = format->rows.size() == m_rows.size();
+    for (std::size_t i = 0; sameShape && i < m_rows.size(); ++i)
+        sameShape = format->rows[i].cells.size() == m_rows[i].cells.size();
+    if (!sameShape)
+        return SetFormat(text);
+
+    // The elements of the cells whose type changes are made first, so that
+    // one that cannot be made leaves the table as it was.
+    CElementList& list = TheElementList();
+    std::vector<std::vector<CElement*>> made(m_rows.size());
+    bool failed = false;
+    for (std::size_t i = 0; i < m_rows.size() && !failed; ++i) {
+        made[i].assign(m_rows[i].cells.size(), nullptr);
+        for (std::size_t j = 0; j < m_rows[i].cells.size(); ++j) {
+            const int type = format->rows[i].cells[j].type;
+            if (type == m_rows[i].cells[j].type ||
+                CTableFormat::ElementClassForType(type).isEmpty())
+                continue;
+            made[i][j] = NewCellElement(list, type);
+            if (!made[i][j]) {
+                failed = true;
+                break;
+            }
+        }
+    }
+    if (failed) {
+        for (std::vector<CElement*>& row : made) {
+            for (CElement* element : row) {
+                if (element) {
+                    list.Remove(element);
+                    delete element;
+                }
+            }
+        }
+        return FALSE;
+    }
+
+    CDataPathSeam* paths = App().dataPaths;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        STableRow& row = m_rows[i];
+        const STableRowFormat& rowFormat = format->rows[i];
+        row.height = rowFormat.height;
+        row.separator = rowFormat.separator ? 1 : 0;
+        for (std::size_t j = 0; j < row.cells.size(); ++j) {
+            STableCell& cell = row.cells[j];
+            const STableCellFormat& cellFormat = rowFormat.cells[j];
+            if (cellFormat.type != cell.type) {
+                if (cell.element) {
+                    if (paths)
+                        paths->RemoveElement(cell.element);
+                    list.Remove(cell.element);
+                    delete cell.element;
+                }
+                cell.element = made[i][j];
+                cell.type = cellFormat.type;
+                cell.highlighted = 0;
+            }
+            cell.width = cellFormat.width;
+            cell.paddingHorz = cellFormat.paddingHorz;
+            cell.paddingVert = cellFormat.paddingVert;
+        }
+    }
+    m_formatText = text;
+    Layout(nullptr);
+    return TRUE;
+}
+
+CElement* CTable::SelectCellAt(CView* view, unsigned keyFlags, const CPoint& point)
+{
+    if (!m_tableRect.PtInRect(point))
+        return nullptr;
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (!cell.element || !cell.cellRect.PtInRect(point))
+                continue;
+            if ((keyFlags & kControlKey) && cell.element->GetTypeCode() == TYPE_TABLE)
+                return static_cast<CTable*>(cell.element)->SelectCellAt(view, keyFlags, point);
+            return cell.element;
+        }
+    }
+    return nullptr;
+}
+
+void CTable::ReplaceCellElement(CElement* element, CElement* replacement)
+{
+    if (!element || !replacement)
+        return;
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells) {
+            if (cell.element != element)
+                continue;
+            cell.element = replacement;
+            cell.highlighted = 0;
+            replacement->m_ownedByTable = 1;
+            replacement->m_ownerTable = this;
+            return;
+        }
+    }
+}
+
+void CTable::LendCellIdentities(CTable& copy) const
+{
+    if (!SameStructure(copy))
+        return;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        for (std::size_t j = 0; j < m_rows[i].cells.size(); ++j) {
+            const CElement* from = m_rows[i].cells[j].element;
+            CElement* to = copy.m_rows[i].cells[j].element;
+            if (!from || !to || from->GetTypeCode() != to->GetTypeCode())
+                continue;
+            to->m_undoIdentity = from->m_undoIdentity;
+            if (from->GetTypeCode() == TYPE_TABLE)
+                static_cast<const CTable*>(from)->LendCellIdentities(*static_cast<CTable*>(to));
+        }
+    }
 }
 
 void CTable::Layout(CView* view)
@@ -293,6 +423,11 @@ void CTable::BeginCreate(CView*, int x, int y)
 
 void CTable::TrackCreate(CView* view, int x, int y, BOOL)
 {
+    if (const CSnapSeam* snap = App().snap) {
+        const CPoint p = snap->SnapPoint(x, y);
+        x = p.x;
+        y = p.y;
+    }
     Invalidate(view, TRUE);
     if (x >= m_tableRect.left)
         m_tableRect.right = x;
@@ -534,7 +669,9 @@ void CTable::SetBounds(CView* view, const CRect& bounds)
     if (view) {
         UpdateRects(view);
         Invalidate(view, TRUE);
-        m_trackRect = CRect();
+        // A nested table laid out by its owner while both are dragged ends
+        // its own drag where its owner put it, not at an emptied rect.
+        m_trackRect = (m_state & STATE_TRACKING) ? m_tableRect : CRect();
     }
 }
 

@@ -91,6 +91,26 @@ public:
     // in the sign's list. FALSE, with the table as it was, when the text is
     // not valid or an element could not be made for one of its cells.
     BOOL SetFormat(const QString& text);
+    // What the pane's Apply does with an edited format text: as SetFormat,
+    // except that when the text has as many rows, and each row as many
+    // cells, as the table has now, every cell whose type is unchanged keeps
+    // its element (and what the user put into it); only cells of a new type
+    // get a new element. FALSE, with the table as it was, when the text is
+    // not valid or an element could not be made.
+    BOOL ApplyFormat(const QString& text);
+    // The element whose pane a double click at point (inside the table)
+    // asks for: that of the cell under the point; with the Ctrl key flag
+    // (kControlKey) down, a nested table's own cell under the point. Null
+    // outside the table or over a cell without an element.
+    static constexpr unsigned kControlKey = 8;
+    CElement* SelectCellAt(CView* view, unsigned keyFlags, const CPoint& point);
+    // Another element takes the place of a cell's element (Undo swapping a
+    // cell for its earlier state); the cell's mark goes.
+    void ReplaceCellElement(CElement* element, CElement* replacement);
+    // The copy's cells (and theirs, in nested tables) take the undo
+    // identities of this table's cells, so that the undo steps naming a
+    // cell still find it after the table itself was swapped for a copy.
+    void LendCellIdentities(CTable& copy) const;
     // Computes row heights and cell rects from the table rect and gives each
     // cell element its inner rect.
     void Layout(CView* view);
@@ -126,6 +146,9 @@ private:
     // The dotted grey lines of the table, its rows and cells, and the red
     // frame of a highlighted cell, shown while designing.
     void DrawOutline(CDC* dc) const;
+    // A new element for a cell of that type, made in the sign's list and
+    // owned by this table, with its sample; null when none could be made.
+    CElement* NewCellElement(CElementList& list, int type);
     template <class F> void ForEachCellElement(F&& f)
     {
         for (STableRow& row : m_rows) {

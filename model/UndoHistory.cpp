@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "ElementList.h"
+#include "Table.h"
 
 #include <array>
 #include <new>
@@ -20,8 +21,11 @@ std::array<ElementCopyFunction, kTypeCodes>& CopyFunctions()
 CElement* Snapshot(const CElement* element)
 {
     CElement* copy = CloneElement(element);
-    if (copy)
+    if (copy) {
         copy->m_undoIdentity = element->m_undoIdentity;
+        if (const auto* table = dynamic_cast<const CTable*>(element))
+            table->LendCellIdentities(*static_cast<CTable*>(copy));
+    }
     return copy;
 }
 
@@ -160,6 +164,11 @@ void CUndoHistory::Exchange(CUndoRecord& record, CView* view)
         return;
     CElementList& list = TheElementList();
     CElement* restored = record.copy.release();
+    // A cell's earlier state takes its place in its table as well.
+    if (listed->m_ownedByTable) {
+        if (auto* owner = dynamic_cast<CTable*>(listed->m_ownerTable))
+            owner->ReplaceCellElement(listed, restored);
+    }
     list.SetAt(list.Find(listed), restored);
     restored->ResetState(view);
     RemoveFromDataPaths(listed);

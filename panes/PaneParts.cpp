@@ -6,6 +6,7 @@
 #include "BarcodeView.h"
 #include "Box.h"
 #include "DataMatrix.h"
+#include "DesignView.h"
 #include "GS1DataBar.h"
 #include "ImageView.h"
 #include "Line.h"
@@ -17,6 +18,8 @@
 #include "ShapeViews.h"
 #include "Symbol.h"
 #include "SymbolView.h"
+#include "Table.h"
+#include "TableView.h"
 #include "Text.h"
 #include "TextView.h"
 
@@ -77,6 +80,15 @@ void RegisterPanes()
         auto* price = dynamic_cast<CPriceField*>(element);
         return price ? new CPriceView(price) : nullptr;
     });
+    CMainFrame::RegisterPaneCreator(TYPE_TABLE, [](CElement* element) -> QWidget* {
+        auto* table = dynamic_cast<CTable*>(element);
+        return table ? new CTableView(table) : nullptr;
+    });
+    // The cell whose pane is shown is framed in red in its table.
+    FrameHooks().markTableCell = [](CElement* cell, bool current) {
+        if (auto* table = dynamic_cast<CTable*>(cell ? cell->m_ownerTable : nullptr))
+            table->SetCellHighlight(CDesignView::Current(), cell, current ? TRUE : FALSE);
+    };
     // An element without a pane of its own (an OLE object) shows the sign
     // settings under the "Sign" captions.
     CMainFrame::SetSettingsPaneCreator(

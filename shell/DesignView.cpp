@@ -24,6 +24,7 @@
 #include "SignData.h"
 #include "Symbol.h"
 #include "SymbolSelectDlg.h"
+#include "Table.h"
 #include "Text.h"
 #include "UndoHistory.h"
 
@@ -896,6 +897,20 @@ void CDesignView::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
+void CDesignView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // A double click in a table shows the pane of the cell under it (with
+    // Ctrl, of a nested table's cell).
+    auto* table = dynamic_cast<CTable*>(m_selection.Primary());
+    if (event->button() != Qt::LeftButton || m_mode != MODE_SELECT || !table) {
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
+        return;
+    }
+    const unsigned flags = (event->modifiers() & Qt::ControlModifier) ? CTable::kControlKey : 0u;
+    if (CElement* cell = table->SelectCellAt(this, flags, EventPoint(event)); cell && m_frame)
+        m_frame->SwitchElementView(cell);
+}
+
 void CDesignView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
@@ -1020,7 +1035,7 @@ const int kCanvasCommands[] = {
     ID_OPTIONS_GRID,      ID_OPTIONS_RULER,       ID_OPTIONS_MARGINS,   ID_TOOL_BARCODE,
     ID_CHANGE_SYMBOLOGY,  ID_TOOL_PRICE,
     ID_TOOL_ARC_TEXT,     ID_TOOL_SYMBOL,
-    ID_TOOL_PICTURE,
+    ID_TOOL_PICTURE,      ID_TOOL_TABLE,
 };
 
 } // namespace
@@ -1087,6 +1102,9 @@ bool CDesignView::RunCommand(int id)
         }
         return false;
     }
+    case ID_TOOL_TABLE:
+        ArmTool(MODE_TABLE, nullptr);
+        return false;
     case ID_TOOL_PRICE:
         ArmTool(MODE_PRICE_PLACE, "CPriceField");
         return false;

@@ -678,3 +678,124 @@ TEST_F(TableRecordTest, LargeSignsReadInOnePass)
 }
 
 } // namespace
+
+namespace {
+
+// A new format of the same rows and cells keeps the elements of the cells
+// whose type it keeps; another shape of table is built anew; a refused
+// text changes nothing.
+TEST_F(TableTest, ApplyingAFormatKeepsTheCellsWhoseTypeStays)
+{
+    CTable* table =
+        NewTable(CRect(0, 0, 1000, 400), "<table><tr><td type=\"3\"></td><td type=\"1\"></td></tr>"
+                                         "<tr><td type=\"6\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    CElement* text = table->m_rows[0].cells[0].element;
+    CElement* box = table->m_rows[0].cells[1].element;
+    text->SetSampleData(nullptr, QStringLiteral("Kept"));
+
+    ASSERT_TRUE(
+        table->ApplyFormat(QStringLiteral("<table><tr height=\"25%\"><td width=\"70%\" type=\"3\" "
+                                          "padding-horz=\"10%\"></td><td type=\"2\"></td></tr>"
+                                          "<tr><td type=\"8\"></td></tr></table>")));
+    const STableRow& top = table->m_rows[0];
+    EXPECT_EQ(top.cells[0].element, text);
+    EXPECT_EQ(text->GetSampleData(), QStringLiteral("Kept"));
+    EXPECT_EQ(top.cells[0].innerRect, CRect(70, 0, 630, 100));
+    ASSERT_NE(top.cells[1].element, nullptr);
+    EXPECT_EQ(top.cells[1].element->GetTypeCode(), TYPE_ELLIPSE);
+    EXPECT_FALSE(list.Contains(box));
+    ASSERT_NE(table->m_rows[1].cells[0].element, nullptr);
+    EXPECT_EQ(table->m_rows[1].cells[0].element->GetSampleData(), QStringLiteral("!"));
+    EXPECT_EQ(list.GetCount(), 4);
+    ExpectCellsAccountedFor(list);
+
+    // Refused: the table and its cells as they were.
+    const QString before = table->m_formatText;
+    EXPECT_FALSE(table->ApplyFormat(QStringLiteral("<table><tr><td type=\"3\"></td></tr>")));
+    EXPECT_EQ(table->m_formatText, before);
+    EXPECT_EQ(table->m_rows[0].cells[0].element, text);
+    EXPECT_EQ(list.GetCount(), 4);
+
+    // Another shape: every cell made anew.
+    ASSERT_TRUE(table->ApplyFormat(QStringLiteral("<table><tr><td type=\"3\"></td></tr></table>")));
+    EXPECT_FALSE(list.Contains(text));
+    EXPECT_EQ(table->m_rows[0].cells[0].element->GetSampleData(), QStringLiteral("Sample Text"));
+    EXPECT_EQ(list.GetCount(), 2);
+    ExpectCellsAccountedFor(list);
+}
+
+TEST_F(TableTest, TheCellUnderAPointIsFoundAndCtrlReachesIntoANestedTable)
+{
+    CTable* table = NewTable(CRect(0, 0, 900, 300),
+                             "<table><tr><td width=\"30%\" type=\"3\"></td><td width=\"30%\" "
+                             "type=\"6\"></td><td type=\"9\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    auto* nested = static_cast<CTable*>(table->m_rows[0].cells[2].element);
+    ASSERT_TRUE(nested->SetFormat(QStringLiteral(
+        "<table><tr><td type=\"1\"></td></tr><tr><td type=\"2\"></td></tr></table>")));
+    table->Layout(nullptr);
+    const struct
+    {
+        CPoint point;
+        unsigned flags;
+        CElement* expected;
+    } cases[] = {
+        {CPoint(100, 100), 0, table->m_rows[0].cells[0].element},
+        {CPoint(400, 100), 0, nullptr}, // a cell without an element
+        {CPoint(700, 50), 0, nested},
+        {CPoint(700, 50), CTable::kControlKey, nested->m_rows[0].cells[0].element},
+        {CPoint(700, 250), CTable::kControlKey, nested->m_rows[1].cells[0].element},
+        {CPoint(1000, 100), 0, nullptr}, // outside the table
+        {CPoint(100, -5), CTable::kControlKey, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y << " " << c.flags);
+        EXPECT_EQ(table->SelectCellAt(nullptr, c.flags, c.point), c.expected);
+    }
+}
+
+// Undo of a cell's own edit puts the earlier cell in its place in the
+// table; a cell's step still finds it after its table was swapped for a
+// copy and back.
+TEST_F(TableTest, ACellsOwnUndoStepsSwapItInItsTable)
+{
+    CTable* table = NewTable(CRect(0, 0, 600, 300),
+                             "<table><tr><td type=\"3\"></td><td type=\"1\"></td></tr></table>");
+    ASSERT_NE(table, nullptr);
+    CUndoHistory& history = TheUndoHistory();
+    CElement* text = table->m_rows[0].cells[0].element;
+    history.Record(UNDO_CHANGED, text);
+    text->SetSampleData(nullptr, QStringLiteral("Edited"));
+    history.Record(UNDO_CHANGED, table);
+    table->m_tableRect.OffsetRect(100, 0);
+    table->Layout(nullptr);
+
+    // The table's step, then the cell's.
+    ASSERT_TRUE(history.Undo(nullptr));
+    CTable* restored = FreeTable(list);
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->m_tableRect.left, 0);
+    ASSERT_TRUE(history.Undo(nullptr));
+    ASSERT_EQ(FreeTable(list), restored);
+    CElement* cell = restored->m_rows[0].cells[0].element;
+    EXPECT_EQ(cell->GetSampleData(), QStringLiteral("Sample Text"));
+    EXPECT_EQ(cell->m_ownerTable, restored);
+    ExpectCellsAccountedFor(list);
+    EXPECT_EQ(list.GetCount(), 3);
+
+    ASSERT_TRUE(history.Redo(nullptr));
+    ASSERT_TRUE(history.Redo(nullptr));
+    CTable* again = FreeTable(list);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->m_tableRect.left, 100);
+    EXPECT_EQ(again->m_rows[0].cells[0].element->GetSampleData(), QStringLiteral("Edited"));
+    ExpectCellsAccountedFor(list);
+    EXPECT_EQ(list.GetCount(), 3);
+    // Deleting the table leaves nothing behind (the history keeps copies).
+    ASSERT_TRUE(list.RemoveAndDelete(again));
+    EXPECT_EQ(list.GetCount(), 0);
+    history.Clear();
+}
+
+} // namespace
