@@ -30,6 +30,8 @@ void CRecordPrintDriver::Begin()
         link.OpenRecordset();
     link.MoveFirst();
     LoadRecord();
+    if (m_recordLoaded)
+        m_recordLoaded();
 }
 
 void CRecordPrintDriver::LoadRecord()
@@ -81,25 +83,42 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
             LoadStringId(IDS_PRINT_N_SIGNS).replace(QLatin1String("%d"), QString::number(count)),
             MB_YESNO | MB_ICONQUESTION) != IDYES)
         return FALSE;
+    m_stoppedAt = 0;
     if (!link.MoveFirst())
         return FALSE;
     AdjustPrintDepth(false);
     CPrinter& printer = ThePrinter();
+    // A cancel of an earlier job says nothing about this run.
+    if (!printer.m_jobOpen)
+        printer.m_cancel = FALSE;
     for (;;) {
         LoadRecord();
+        if (m_recordLoaded)
+            m_recordLoaded();
         if (setCopies && link.m_firstFieldIsCopyQuantity)
             setCopies(link.GetFieldValueAt(0));
         m_stopped = false;
         press();
-        // A cancelled job, or a record whose sign did not print, ends the
-        // run: the next press would only meet the same job again.
-        if ((printer.m_jobOpen && printer.m_cancel) || m_stopped)
+        // A cancelled job, or a record whose sign was refused or did not
+        // print, ends the run: the next press would only meet the same job
+        // again, and the records after it would leave a gap unnoticed.
+        const bool cancelled = printer.m_cancel != FALSE;
+        if ((printer.m_jobOpen && cancelled) || m_stopped) {
+            m_stoppedAt = link.GetPosition();
+            if (!cancelled)
+                AppMessageBox(QStringLiteral("Print All stopped at record %1 of %2: its sign was "
+                                             "not printed. The signs of the records before it "
+                                             "were printed.")
+                                  .arg(m_stoppedAt)
+                                  .arg(count),
+                              MB_OK | MB_ICONEXCLAMATION);
             break;
+        }
         if (!link.MoveNext())
             break;
     }
     AdjustPrintDepth(true);
-    return TRUE;
+    return m_stoppedAt == 0;
 }
 
 BOOL CRecordPrintDriver::PrintEnteredData(int batch, int copies, int destination,

@@ -24,12 +24,20 @@ public:
     // Gives the current record's fields to the elements and variables fed by
     // them, and passes the values on downstream.
     static void LoadRecord();
+    // Called after every record loaded here (the data-entry pane shows it).
+    void SetRecordLoaded(std::function<void()> loaded) { m_recordLoaded = std::move(loaded); }
+    // The record (from 1) at which the last Print All stopped early; 0 when
+    // it ran to the end.
+    int StoppedAtRecord() const { return m_stoppedAt; }
 
     // Print All: one sign per record, first to last. press prints the
     // entered data as the print bar's Print button does; before each press
     // setCopies (when given) receives the record's copies when the link
-    // takes them from the data. More than one record asks first. FALSE when
-    // nothing was printed (no record, the user said No).
+    // takes them from the data. More than one record asks first. A record
+    // whose sign is refused or fails to print ends the run, and the user is
+    // told which record it was (not after a cancel of their own). FALSE when
+    // nothing was printed (no record, the user said No) or the run stopped
+    // early.
     BOOL PrintAllRecords(const std::function<void()>& press,
                          const std::function<void(const QString& copies)>& setCopies = {});
 
@@ -48,4 +56,6 @@ private:
     CPrintRunSeam& m_signs;
     // The last sign printed through PrintEnteredData failed or was stopped.
     bool m_stopped = false;
+    int m_stoppedAt = 0;
+    std::function<void()> m_recordLoaded;
 };

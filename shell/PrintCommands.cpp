@@ -1,5 +1,6 @@
 #include "PrintCommands.h"
 
+#include "DataView.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
@@ -50,6 +51,16 @@ public:
     BOOL PrintEnteredData(int batch, int copies, int destination, const QString& file,
                           int sheetUsage) override
     {
+        // The data-entry pane runs the loop: each sign's data is checked
+        // before it prints, and the rows follow the record being printed.
+        if (CDataView* view = m_owner.DataView()) {
+            view->OnRecordChanged();
+            return view->PrintEnteredData(m_frame.Document(), batch, copies, destination, file,
+                                          sheetUsage, [this](int used) {
+                                              if (CPrintStationWnd* station = m_owner.Station())
+                                                  station->Sheet()->AddUsedLabels(used);
+                                          });
+        }
         CSignData& document = m_frame.Document();
         CVariableList& variables = TheVariableList();
         for (int record = 0; record < batch; ++record) {
@@ -78,15 +89,24 @@ public:
         }
         return TRUE;
     }
-    void EndPrintRun() override
+    void EndPrintRun() override { EndRun(true); }
+    // Ends the run; again: data entry starts afresh (Restart), else the
+    // station is being left.
+    void EndRun(bool again)
     {
         CPrinter& printer = ThePrinter();
         if (printer.m_jobOpen)
             printer.EndJob();
         else if (ThePrintQueue().IsPending())
             ThePrintQueue().Submit();
-        TheVariableList().EndPrintRun();
+        CDataView* view = m_owner.DataView();
+        if (view)
+            view->EndDataEntry();
+        else
+            TheVariableList().EndPrintRun();
         TheVariableList().ResetValues();
+        if (view && again)
+            view->BeginDataEntry();
     }
     void AdjustPrintDepth(bool ending) override
     {
@@ -111,6 +131,9 @@ CPrintCommands::CPrintCommands(CMainFrame* frame) : QObject(frame), m_frame(fram
 {
     setObjectName(QStringLiteral("printCommands"));
     frame->AddCommandTarget(this);
+    // The frame's data-entry pane, unless the program gave it another.
+    if (!FrameHooks().createDataView)
+        FrameHooks().createDataView = [] { return new CDataView; };
     // Print Setup... of the paper dialogs runs the frame's command.
     QPointer<CMainFrame> guarded(frame);
     CPaperDesignDlg::s_printSetup = [guarded](QWidget*) {
@@ -257,6 +280,28 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_station->FitToParent();
     m_station->raise();
+    if (CDataView* data = DataView()) {
+        // The print bar stands in the data-entry pane, below its rows.
+        data->SetPrintBar(m_batch);
+        data->RecalcLayout(TheSignSettings().dataViewDocking);
+        QPointer<CPrintStationWnd> station = m_station;
+        connect(data, &CDataView::valuesChanged, m_station, [station] {
+            if (!station)
+                return;
+            station->update();
+            if (QWidget* single = station->SingleSign())
+                single->update();
+        });
+        data->BeginDataEntry();
+        // Each record the link moves to (Print All, Restart) shows in the rows.
+        m_records->SetRecordLoaded([this] {
+            if (CDataView* shown = DataView())
+                shown->OnRecordChanged();
+        });
+        m_frame->RecalcPaneSizes();
+        m_frame->updateActions();
+        return TRUE;
+    }
     m_batch->show();
     // The print bar belongs with the data-entry pane: it stands over it.
     m_batch->adjustSize();
@@ -267,6 +312,11 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     m_batch->move(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120);
     m_frame->updateActions();
     return TRUE;
+}
+
+CDataView* CPrintCommands::DataView() const
+{
+    return m_frame->IsDataEntryMode() ? qobject_cast<CDataView*>(m_frame->DataView()) : nullptr;
 }
 
 // Print All: one sign per record of the linked database, each printed by
@@ -298,11 +348,15 @@ void CPrintCommands::ClosePrintStation()
     if (!IsStationOpen())
         return;
     if (m_driver)
-        m_driver->EndPrintRun();
+        m_driver->EndRun(false);
+    if (m_records)
+        m_records->SetRecordLoaded({});
     // The print bar may be what asked to leave (its Return button): it goes
-    // once its handler is over. Its driver stays until the next station.
+    // once its handler is over, not with the data-entry pane that holds it.
+    // Its driver stays until the next station.
     if (m_batch) {
         m_batch->hide();
+        m_batch->setParent(m_frame, Qt::Tool);
         m_batch->deleteLater();
         m_batch = nullptr;
     }

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class CDataView;
 class CMainFrame;
 struct CPaperStock;
 class CRecordPrintDriver;
@@ -55,6 +56,8 @@ public:
     bool IsStationOpen() const { return !m_station.isNull(); }
     CPrintStationWnd* Station() const { return m_station; }
     CPrintBatchDlg* BatchDialog() const { return m_batch; }
+    // The data-entry pane while the station is open, else null.
+    CDataView* DataView() const;
 
 private:
     void OnPaperSelect();

@@ -319,7 +319,7 @@ TEST_F(DataPathFrameTest, RenameInThePaneReachesWhatTheElementFeeds)
 }
 
 // Print All stops at the first record whose sign cannot be printed: the
-// user hears of it once, not once a record.
+// user hears of it once, not once a record, and is told which record it was.
 TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
 {
     QTemporaryDir data;
@@ -355,8 +355,11 @@ TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
     messages.SetDefaultAnswer(IDYES);
     frame->UpdateActionsNow();
     frame->Action(ID_RECORD_PRINT_ALL)->trigger();
-    EXPECT_EQ(messages.Count(), 2); // "Print 5 signs ?" and the one failure
+    // "Print 5 signs ?", the one failure, and the record the run stopped at.
+    ASSERT_EQ(messages.Count(), 3);
     EXPECT_EQ(messages.Messages().front().text, "Print 5 signs ?");
+    EXPECT_TRUE(messages.LastText().startsWith("Print All stopped at record 1 of 5"))
+        << messages.LastText().toStdString();
     EXPECT_EQ(link.GetPosition(), 1);
     EXPECT_FALSE(QFile::exists(nowhere));
     FrameHooks().chooseFile = nullptr;

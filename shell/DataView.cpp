@@ -1,0 +1,172 @@
+#include "DataView.h"
+
+#include "DataCtrl.h"
+#include "ElementList.h"
+#include "PrintQueue.h"
+#include "Printer.h"
+#include "SignData.h"
+#include "VariableList.h"
+
+#include <QGridLayout>
+#include <QScrollArea>
+
+CDataView::CDataView(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("id%1").arg(IDD));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("dataEntryScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_panel = new CDataCtrl;
+    m_scroll->setWidget(m_panel);
+    connect(m_panel, &CDataCtrl::valuesChanged, this, &CDataView::valuesChanged);
+    RecalcLayout(2);
+}
+
+CDataView::~CDataView() = default;
+
+void CDataView::SetPrintBar(QWidget* bar)
+{
+    if (bar == m_printBar)
+        return;
+    m_printBar = bar;
+    if (bar) {
+        bar->setParent(this, Qt::Widget);
+        bar->show();
+    }
+    RecalcLayout(m_docking);
+}
+
+void CDataView::SetNavigatorBar(QWidget* bar)
+{
+    if (bar == m_navigatorBar)
+        return;
+    m_navigatorBar = bar;
+    if (bar) {
+        bar->setParent(this, Qt::Widget);
+        bar->show();
+    }
+    RecalcLayout(m_docking);
+}
+
+void CDataView::RecalcLayout(int docking)
+{
+    m_docking = docking == 3 ? 3 : 2;
+    delete layout();
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    const Qt::Alignment barAlign =
+        m_docking == 2 ? (Qt::AlignLeft | Qt::AlignBottom) : (Qt::AlignRight | Qt::AlignBottom);
+    if (m_docking == 2) {
+        // The panel on top, as wide as the bars; the navigator above the
+        // print bar at the bottom left.
+        grid->addWidget(m_scroll, 0, 0);
+        grid->setRowStretch(0, 1);
+        int row = 1;
+        if (m_navigatorBar)
+            grid->addWidget(m_navigatorBar, row++, 0, barAlign);
+        if (m_printBar)
+            grid->addWidget(m_printBar, row, 0, barAlign);
+    } else {
+        // The panel at the left; the navigator above the print bar at the
+        // bottom right.
+        grid->addWidget(m_scroll, 0, 0, 3, 1);
+        grid->setColumnStretch(0, 1);
+        grid->setRowStretch(0, 1);
+        if (m_navigatorBar)
+            grid->addWidget(m_navigatorBar, 1, 1, barAlign);
+        if (m_printBar)
+            grid->addWidget(m_printBar, 2, 1, barAlign);
+    }
+}
+
+// --- data entry ----------------------------------------------------------------
+
+void CDataView::BeginDataEntry()
+{
+    TheElementList().BeginDataEntry();
+    TheVariableList().ResetValues();
+    m_inDataEntry = true;
+    m_panel->BuildRows();
+    m_panel->LoadValues();
+    emit valuesChanged();
+}
+
+void CDataView::EndDataEntry()
+{
+    if (!m_inDataEntry)
+        return;
+    m_inDataEntry = false;
+    TheElementList().EndDataEntry();
+    TheVariableList().EndPrintRun();
+    emit valuesChanged();
+}
+
+void CDataView::RestartDataEntry()
+{
+    EndDataEntry();
+    BeginDataEntry();
+}
+
+void CDataView::OnRecordChanged()
+{
+    m_panel->LoadRecord();
+    emit valuesChanged();
+}
+
+// --- the print loop ----------------------------------------------------------------
+
+BOOL CDataView::PrintEnteredData(CSignData& document, int count, int copies, int destination,
+                                 const QString& file, int sheetUsage,
+                                 const std::function<void(int)>& labelsUsed)
+{
+    m_lastFailure = 0;
+    // A value typed a moment ago is laid out before the sign prints.
+    m_panel->FlushPending();
+    if (!m_panel->CheckSpelling(false)) {
+        m_lastFailure = 3;
+        return FALSE;
+    }
+    if (count < 1) {
+        m_panel->SetFocusToFirstField();
+        return TRUE;
+    }
+    CElementList& elements = TheElementList();
+    CVariableList& variables = TheVariableList();
+    CPrinter& printer = ThePrinter();
+    for (int sign = 0; sign < count; ++sign) {
+        // A refused value ends the loop where it is: the element has said
+        // why, and the rows keep what was typed.
+        if (!elements.ValidateData() || !variables.UpdateForPrint()) {
+            m_lastFailure = 1;
+            return FALSE;
+        }
+        // What the variables advance during a job is taken back when the
+        // job is cancelled, since none of it reaches the page.
+        if (destination != 2 && !printer.m_jobOpen)
+            variables.BeginPrintJob();
+        const BOOL printed =
+            destination == 2 ? ThePrintQueue().AddSign(document, copies)
+                             : printer.PrintSign(document, copies,
+                                                 destination == 1 ? file : QString(), sheetUsage);
+        if (printed) {
+            if (labelsUsed)
+                labelsUsed(copies);
+        } else if (destination != 2 && printer.m_cancel) {
+            variables.DiscardPrintJob();
+        }
+        elements.RestoreData();
+        // A sign that did not print does not advance the variables.
+        if (printed)
+            variables.AdvanceAfterPrint();
+        m_panel->ResetFields();
+        if (!printed) {
+            m_lastFailure = 2;
+            break;
+        }
+    }
+    m_panel->SetFocusToFirstField();
+    emit valuesChanged();
+    return m_lastFailure == 0;
+}

@@ -1,0 +1,488 @@
+// The data-entry pane of print time, through the designer's real main
+// frame: a row for every typed value in data-entry order, values typed into
+// every kind of row reaching the sign, values refused by the elements' data
+// rules with their messages, and Print All over a price list of fifty
+// records printed to a PDF that is read back label by label.
+#include "AppContext.h"
+#include "DataCtrl.h"
+#include "DataSourceMap.h"
+#include "DataView.h"
+#include "DatabaseLink.h"
+#include "DateTime.h"
+#include "ElementList.h"
+#include "Image.h"
+#include "ImageSelect.h"
+#include "IncNumber.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "OptionList.h"
+#include "PaneParts.h"
+#include "Paper.h"
+#include "PdfSupport.h"
+#include "PriceCalculation.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "Printer.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "Symbol.h"
+#include "TestSupport.h"
+#include "Text.h"
+#include "VariableList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kStockLibrary[] =
+    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
+    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
+    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
+    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
+
+// The text of one label cell of a printed page of the 3 x 8 stock, blanks
+// and line breaks removed.
+QString CellText(const QString& pdf, int page, int cell)
+{
+    const double pointsPerMm = 72.0 / 25.4;
+    const double x = (7.2 + 66.0 * (cell % 3)) * pointsPerMm;
+    const double y = (12.9 + 33.9 * (cell / 3)) * pointsPerMm;
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {"-f", QString::number(page), "-l", QString::number(page), "-r", "72", "-x",
+                   QString::number(int(x)), "-y", QString::number(int(y)), "-W",
+                   QString::number(int(63.5 * pointsPerMm)), "-H",
+                   QString::number(int(33.9 * pointsPerMm)), pdf, "-"});
+    process.waitForFinished(30000);
+    QString text = QString::fromUtf8(process.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+template <class W> W* Control(QWidget* parent, int id)
+{
+    return parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
+}
+
+class DataEntryPaneTest : public ::testing::Test
+{
+protected:
+    DataEntryPaneTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        QFile file(home.FilePath("Stock.zel"));
+        file.open(QIODevice::WriteOnly);
+        file.write(kStockLibrary);
+    }
+    ~DataEntryPaneTest() override
+    {
+        FrameHooks().chooseFile = nullptr;
+        CImageSelect::s_choose = nullptr;
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    bool Start()
+    {
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (!frame)
+            return false;
+        frame->resize(1200, 860);
+        frame->show();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return pdf; };
+        return true;
+    }
+
+    CText* Text(const QString& name, int kind, const QString& source, int y, int index = 0)
+    {
+        auto* text = static_cast<CText*>(TheElementList().CreateElement("CText"));
+        text->BeginCreate(nullptr, 20, y);
+        text->m_name = name;
+        text->m_prompt = name + QStringLiteral(":");
+        text->m_maxLines = 1;
+        text->m_dataEntryIndex = index;
+        text->m_useSampleData = 0;
+        text->SetDataSource(kind, source);
+        return text;
+    }
+    template <class V> V* Variable(const QString& name, int index)
+    {
+        auto* variable = new V;
+        variable->m_name = name;
+        variable->m_dataEntryIndex = index;
+        TheVariableList().AddVariable(variable);
+        return variable;
+    }
+
+    // Print from the frame: the print station and its data-entry pane.
+    CDataView* OpenStation()
+    {
+        frame->UpdateActionsNow();
+        EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+        CPrintCommands* commands = CPrintCommands::Of(frame);
+        if (!commands || !commands->IsStationOpen())
+            return nullptr;
+        auto* view = commands->DataView();
+        EXPECT_EQ(frame->DataView(), view);
+        return view;
+    }
+    CPrintBatchDlg* Batch() const { return CPrintCommands::Of(frame)->BatchDialog(); }
+    // The print bar prints to the file pdf from now on.
+    void PrintToFile()
+    {
+        auto* destination = Control<QComboBox>(Batch(), CPrintBatchDlg::IDC_DESTINATION);
+        ASSERT_NE(destination, nullptr);
+        destination->setCurrentIndex(1);
+        ASSERT_EQ(Batch()->Destination(), 1);
+    }
+    void PressPrint(int count = 1)
+    {
+        auto* batch = Control<QSpinBox>(Batch(), CPrintBatchDlg::IDC_BATCH);
+        ASSERT_NE(batch, nullptr);
+        batch->setValue(count);
+        Control<QPushButton>(Batch(), CPrintBatchDlg::IDC_PRINT)->click();
+    }
+    // Return: ejects a partly printed sheet, then leaves the station.
+    void Leave()
+    {
+        auto* back = Control<QPushButton>(Batch(), CPrintBatchDlg::IDC_RETURN);
+        back->click();
+        if (CPrintCommands::Of(frame)->IsStationOpen())
+            back->click();
+        EXPECT_FALSE(CPrintCommands::Of(frame)->IsStationOpen());
+    }
+
+    static void Type(QWidget* edit, const QString& text)
+    {
+        ASSERT_NE(edit, nullptr);
+        edit->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(edit))
+            line->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    QString pdf = home.FilePath("labels.pdf");
+};
+
+// Every kind of row in data-entry order, and a value typed or chosen in
+// each reaching the element or variable it feeds and what that feeds.
+TEST_F(DataEntryPaneTest, EveryKindOfPromptTakesItsValue)
+{
+    ASSERT_TRUE(Start());
+    // An option list listed first with the index of the first element: the
+    // element rows come before the variable rows, and the sort keeps it so.
+    auto* size = Variable<COptionList>("Size", 2);
+    size->m_prompt = "Size?";
+    size->m_options = QStringList{"Small", "Large"};
+    Variable<COptionList>("Unused", 0)->m_options = QStringList{"x"};
+    auto* count = Variable<CIncNumber>("Count", 7);
+    count->m_startSource = SOURCE_KEYBOARD;
+    count->m_startName = "start";
+    count->m_startPrompt = "Start at";
+    count->m_limitSource = SOURCE_KEYBOARD;
+    count->m_limitName = "limit";
+    count->m_limitPrompt = "Stop at";
+    auto* sale = Variable<CPriceCalculation>("Sale", 8);
+    sale->m_type = CPriceCalculation::CALC_DISCOUNTED_PRICE;
+    sale->m_inputs[0].sourceKind = SOURCE_KEYBOARD;
+    sale->m_inputs[0].sourceName = "source0";
+    sale->m_inputs[0].prompt = "Price";
+    sale->m_inputs[1].data = "20";
+    auto* when = Variable<CDateTime>("When", 9);
+    when->m_format = "%Y-%m-%d";
+    when->m_allowAdditional = TRUE;
+    when->m_additionalSource = CDateTime::ADDITIONAL_KEYBOARD;
+    when->m_prompt = "Days ahead";
+
+    CText* second = Text("Second", SOURCE_KEYBOARD, QString(), 20, 5);
+    CText* first = Text("First", SOURCE_KEYBOARD, QString(), 60, 2);
+    CText* sizeText = Text("SizeText", SOURCE_OPTION_LIST, "Size", 100);
+    CText* countText = Text("CountText", SOURCE_INCREMENTING, "Count", 140);
+    CText* saleText = Text("SaleText", SOURCE_PRICE_CALC, "Sale", 180);
+    Text("WhenText", SOURCE_DATE_TIME, "When", 220);
+    auto* mark = static_cast<CSymbol*>(TheElementList().CreateElement("CSymbol"));
+    mark->BeginCreate(nullptr, 400, 20);
+    mark->m_name = "Mark";
+    mark->m_prompt = "Mark";
+    mark->m_dataEntryIndex = 10;
+    mark->SetDataSource(SOURCE_KEYBOARD, QString());
+    auto* photo = static_cast<CImage*>(TheElementList().CreateElement("CImage"));
+    photo->m_name = "Photo";
+    photo->m_prompt = "Photo";
+    photo->m_dataEntryIndex = 11;
+    photo->SetDataSource(SOURCE_KEYBOARD, QString());
+    CText* notes = Text("Notes", SOURCE_KEYBOARD, QString(), 260, 12);
+    notes->m_maxLines = -1;
+    notes->m_prompt = "Notes\nfor the label";
+
+    CDataView* view = OpenStation();
+    ASSERT_NE(view, nullptr);
+    CDataCtrl* panel = view->Panel();
+    const QStringList prompts{
+        "First:", "Size?",      "Second:", "Start at", "Stop at",
+        "Price",  "Days ahead", "Mark",    "Photo",    "Notes\nfor the label"};
+    ASSERT_EQ(panel->RowCount(), prompts.size());
+    for (int i = 0; i < panel->RowCount(); ++i) {
+        auto* label = Control<QLabel>(panel, 1000 + i);
+        ASSERT_NE(label, nullptr) << i;
+        EXPECT_EQ(label->text(), prompts[i]) << i;
+    }
+    // The two rows of the counter both take its one index.
+    EXPECT_EQ(panel->Row(3).owner, count);
+    EXPECT_EQ(panel->Row(4).owner, count);
+    EXPECT_EQ(panel->Row(3).partName, "start");
+    EXPECT_EQ(panel->Row(4).partName, "limit");
+    // The controls of each kind: combo boxes for the option list and the
+    // symbol, Select and Clear for the picture, a many-line edit with its
+    // ">" button for the text of many lines.
+    EXPECT_NE(Control<QComboBox>(panel, 5001), nullptr);
+    EXPECT_EQ(Control<QLineEdit>(panel, 2001), nullptr);
+    EXPECT_NE(Control<QComboBox>(panel, 5007), nullptr);
+    EXPECT_NE(Control<QPushButton>(panel, 3008), nullptr);
+    EXPECT_NE(Control<QPushButton>(panel, 4008), nullptr);
+    EXPECT_FALSE(Control<QLineEdit>(panel, 2008)->isEnabled());
+    EXPECT_NE(Control<QPlainTextEdit>(panel, 2009), nullptr);
+    EXPECT_NE(Control<QPushButton>(panel, 6009), nullptr);
+    // The first row has the focus.
+    EXPECT_EQ(panel->focusWidget(), Control<QLineEdit>(panel, 2000));
+
+    Type(Control<QLineEdit>(panel, 2000), "Hello");
+    EXPECT_EQ(first->GetText(), "Hello");
+    Type(Control<QLineEdit>(panel, 2002), "World");
+    EXPECT_EQ(second->GetText(), "World");
+    Control<QComboBox>(panel, 5001)->setCurrentIndex(1);
+    EXPECT_EQ(sizeText->GetText(), "Large");
+    Type(Control<QLineEdit>(panel, 2003), "5");
+    EXPECT_EQ(count->m_startValue, "5");
+    EXPECT_EQ(countText->GetText(), "5");
+    Type(Control<QLineEdit>(panel, 2004), "9");
+    EXPECT_EQ(count->m_limitValue, "9");
+    Type(Control<QLineEdit>(panel, 2005), "10.00");
+    EXPECT_EQ(sale->m_inputs[0].data, "10.00");
+    EXPECT_EQ(sale->GetValue(), "8.00");
+    EXPECT_EQ(saleText->GetText(), "8.00");
+    Type(Control<QLineEdit>(panel, 2006), "3");
+    EXPECT_EQ(when->m_additionalDays, 3);
+    auto* symbols = Control<QComboBox>(panel, 5007);
+    symbols->setCurrentIndex(symbols->findText("A"));
+    EXPECT_EQ(mark->GetText(), "A");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString path = home.FilePath("photo.png");
+    ASSERT_TRUE(picture.save(path));
+    CImageSelect::s_choose = [path](QWidget*, bool) { return path; };
+    Control<QPushButton>(panel, 3008)->click();
+    EXPECT_EQ(photo->GetText(), path);
+    EXPECT_EQ(Control<QLineEdit>(panel, 2008)->text(), path);
+    Control<QPushButton>(panel, 4008)->click();
+    EXPECT_EQ(photo->GetText(), "");
+    auto* many = Control<QPlainTextEdit>(panel, 2009);
+    many->setFocus();
+    QTest::keyClicks(many, "one");
+    QTest::keyClick(many, Qt::Key_Return);
+    QTest::keyClicks(many, "two");
+    EXPECT_EQ(notes->GetText(), "one\ntwo");
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    // The sign prints with what was typed.
+    PrintToFile();
+    PressPrint();
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+    // Restart starts data entry afresh: the rows show the sign's values.
+    Control<QPushButton>(Batch(), CPrintBatchDlg::IDC_RESTART)->click();
+    EXPECT_EQ(Control<QComboBox>(view->Panel(), 5001)->currentIndex(), 0);
+    Leave();
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(CellText(pdf, 1, 0).left(15), "WorldHelloLarge");
+    // Back in the design, the elements show their design data again.
+    EXPECT_EQ(frame->DataView(), nullptr);
+}
+
+// A value that the element's rules refuse stops the print with the rule's
+// message; nothing is printed and the counter does not move.
+TEST_F(DataEntryPaneTest, RefusedValuesNameTheElementAndPrintNothing)
+{
+    ASSERT_TRUE(Start());
+    CText* code = Text("Code", SOURCE_KEYBOARD, QString(), 20);
+    auto* number = Variable<CIncNumber>("Number", 1);
+    Text("NumberText", SOURCE_INCREMENTING, "Number", 100);
+
+    struct Case
+    {
+        BOOL mustEnter;
+        int constraint;
+        int limit;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {TRUE, 0, -1, "", "Data must be supplied for Code."},
+        {FALSE, 2, 4, "ABCDEF", "Data for Code is too long ( max = 4 )."},
+        {FALSE, 3, 4, "AB", "Data for Code is too short ( min = 4 )."},
+        {FALSE, 1, 4, "ABC", "Data for Code is too short ( min = 4 )."},
+        {FALSE, 1, 4, "ABCDE", "Data for Code is too long ( max = 4 )."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        code->m_mustEnterData = c.mustEnter;
+        code->m_lengthConstraint = c.constraint;
+        code->m_lengthLimit = c.limit;
+        CDataView* view = OpenStation();
+        ASSERT_NE(view, nullptr);
+        PrintToFile();
+        auto* edit = Control<QLineEdit>(view->Panel(), 2000);
+        Type(edit, c.typed);
+        if (QString(c.typed).isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        const QString before = number->GetValue();
+        messages.Clear();
+        PressPrint();
+        ASSERT_EQ(messages.Count(), 1);
+        EXPECT_EQ(messages.LastText(), c.message);
+        EXPECT_EQ(ThePrinter().m_labelPosition, 0);
+        EXPECT_FALSE(ThePrinter().m_jobOpen);
+        EXPECT_EQ(number->GetValue(), before);
+        // The row keeps what was typed, for the user to mend.
+        EXPECT_EQ(edit->text(), c.typed);
+        Leave();
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+}
+
+// Three signs with a field that must be typed for each: the first prints,
+// the field is emptied after it, and the second is refused by name.
+TEST_F(DataEntryPaneTest, MustEnterFieldIsAskedForAgainForEverySign)
+{
+    ASSERT_TRUE(Start());
+    CText* code = Text("Code", SOURCE_KEYBOARD, QString(), 20);
+    code->m_mustEnterData = TRUE;
+    auto* number = Variable<CIncNumber>("Number", 1);
+    Text("NumberText", SOURCE_INCREMENTING, "Number", 100);
+    CDataView* view = OpenStation();
+    ASSERT_NE(view, nullptr);
+    PrintToFile();
+    auto* edit = Control<QLineEdit>(view->Panel(), 2000);
+    Type(edit, "XY-1");
+    messages.Clear();
+    PressPrint(3);
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.LastText(), "Data must be supplied for Code.");
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(code->GetText(), "");
+    // The counter advanced for the one printed sign only.
+    EXPECT_EQ(number->GetValue(), "2");
+    Leave();
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(CellText(pdf, 1, 0), "XY-11");
+    EXPECT_EQ(CellText(pdf, 1, 1), "");
+}
+
+// Print All over a price list of fifty records: one label per record; a
+// record whose data is refused ends the run, and the user is told which.
+class PrintAllTest : public DataEntryPaneTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(PrintAllTest, OneLabelPerRecordUpToARefusedOne)
+{
+    const int refused = GetParam(); // 0: none
+    constexpr int kRecords = 50;
+    QByteArray csv = "Name,Price\r\n";
+    for (int i = 1; i <= kRecords; ++i)
+        csv += (i == refused ? QByteArray() : "Item" + QByteArray::number(i)) + "," +
+               QByteArray::number(i) + ".99\r\n";
+    const QString data = home.FilePath("prices.csv");
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(csv);
+    file.close();
+
+    ASSERT_TRUE(Start());
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textHeader = TRUE;
+    ASSERT_TRUE(link.Connect(data, TRUE)) << messages.LastText().toStdString();
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("prices#csv")) << messages.LastText().toStdString();
+    CText* name = Text("Name", SOURCE_DATABASE, "Name", 20);
+    name->m_mustEnterData = TRUE;
+    Text("Price", SOURCE_DATABASE, "Price", 120);
+    auto* number = Variable<CIncNumber>("Number", 1);
+    Text("NumberText", SOURCE_INCREMENTING, "Number", 220);
+
+    CDataView* view = OpenStation();
+    ASSERT_NE(view, nullptr);
+    // The rows show the first record, read only.
+    auto* nameRow = Control<QLineEdit>(view->Panel(), 2000);
+    ASSERT_NE(nameRow, nullptr);
+    EXPECT_EQ(nameRow->text(), "Item1");
+    EXPECT_FALSE(nameRow->isEnabled());
+    PrintToFile();
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    QAction* printAll = frame->Action(ID_RECORD_PRINT_ALL);
+    ASSERT_TRUE(printAll->isEnabled());
+    printAll->trigger();
+    const int printed = refused ? refused - 1 : kRecords;
+    if (refused) {
+        ASSERT_EQ(messages.Count(), 3) << messages.LastText().toStdString();
+        EXPECT_EQ(messages.Messages()[1].text, "Data must be supplied for Name.");
+        EXPECT_TRUE(messages.LastText().startsWith(
+            QStringLiteral("Print All stopped at record %1 of 50").arg(refused)))
+            << messages.LastText().toStdString();
+        // The rows show the refused record; the counter stands at its number.
+        EXPECT_EQ(nameRow->text(), "");
+        EXPECT_EQ(number->GetValue(), QString::number(refused));
+    } else {
+        ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+    }
+    EXPECT_EQ(messages.Messages()[0].text, "Print 50 signs ?");
+    Leave();
+
+    const int pages = (printed + 23) / 24;
+    ASSERT_EQ(PdfPageCount(pdf), pages);
+    // Each label is its own record's, with its own number; nothing after
+    // the last printed one.
+    for (int label : {0, 1, printed - 2, printed - 1, printed}) {
+        const int page = label / 24 + 1;
+        if (page > pages)
+            continue;
+        const QString text = CellText(pdf, page, label % 24);
+        if (label < printed)
+            EXPECT_EQ(text, QStringLiteral("Item%1%1.99%1").arg(label + 1)) << label;
+        else
+            EXPECT_EQ(text, "") << label;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, PrintAllTest, ::testing::Values(0, 23), [](const auto& info) {
+    return info.param ? std::string("RefusedRecord") : std::string("All");
+});
+
+} // namespace
