@@ -32,6 +32,13 @@ bool CDataStoreCommands::OnCommand(int id)
     }
 }
 
+void CDataStoreCommands::FillCommandState(CCommandState& state) const
+{
+    // The database commands need the SQL drivers the link works through.
+    if (TheDatabaseLink().m_jetPresent)
+        state.databaseEngine = true;
+}
+
 void CDataStoreCommands::OnProperties()
 {
     CDatabaseLink& link = TheDatabaseLink();

@@ -19,6 +19,7 @@ public:
 
     bool HandlesCommand(int id) const override;
     bool OnCommand(int id) override;
+    void FillCommandState(CCommandState& state) const override;
 
 private:
     void OnProperties();

@@ -6,6 +6,8 @@
 #include "DateTime.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "FilterList.h"
+#include "FilterSheet.h"
 #include "Messages.h"
 #include "OptionList.h"
 #include "RecordPrintDriver.h"
@@ -30,9 +32,17 @@
 
 #include <algorithm>
 
-std::function<QStringList()> CRecordNavigator::s_savedFilterNames;
-std::function<QString(const QString& name)> CRecordNavigator::s_savedFilterCondition;
-std::function<bool(QWidget* parent, CDatabaseLink& link)> CRecordNavigator::s_advancedFilter;
+// The program's saved filters and the advanced filter sheet.
+std::function<QStringList()> CRecordNavigator::s_savedFilterNames = [] {
+    return TheFilterList().Names();
+};
+std::function<QString(const QString& name)> CRecordNavigator::s_savedFilterCondition =
+    [](const QString& name) { return TheFilterList().Find(name); };
+std::function<bool(QWidget* parent, CDatabaseLink& link)> CRecordNavigator::s_advancedFilter =
+    [](QWidget* parent, CDatabaseLink& link) {
+        RunAdvancedFilter(parent, link);
+        return true;
+    };
 
 namespace {
 
@@ -273,7 +283,8 @@ void CRecordNavigator::BuildControls()
     });
     connect(m_data, &CNavigatorDataCombo::aboutToDropDown, this, &CRecordNavigator::OnDataDropDown);
     connect(m_data, &QComboBox::activated, this, &CRecordNavigator::OnDataChosen);
-    m_data->lineEdit()->installEventFilter(this);
+    // The combo box holds the focus for its edit field.
+    m_data->installEventFilter(this);
     connect(m_filters, &QComboBox::activated, this, &CRecordNavigator::OnFilterChosen);
     connect(m_filterButton, &QPushButton::clicked, this, &CRecordNavigator::OnFilterButton);
     connect(m_save, &QPushButton::clicked, this, &CRecordNavigator::OnSave);
@@ -506,7 +517,7 @@ void CRecordNavigator::OnDataEdited()
 
 bool CRecordNavigator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_data->lineEdit() && event->type() == QEvent::FocusOut &&
+    if (watched == m_data && event->type() == QEvent::FocusOut &&
         m_searchTimer->isActive())
         RunSearch();
     return QFrame::eventFilter(watched, event);
@@ -590,16 +601,18 @@ void CRecordNavigator::OnFilterChosen(int index)
     m_searchTimer->stop();
     m_newDataSet = false;
     const QString name = m_filters->itemText(index);
-    const QString condition = s_savedFilterCondition ? s_savedFilterCondition(name) : QString();
-    const QString previous = m_link.GetFilter();
+    // A saved filter is a whole statement: the records are opened on it.
+    const QString statement = s_savedFilterCondition ? s_savedFilterCondition(name) : QString();
+    const QString previous = m_link.GetCurrentSql(true, true);
     const int bookmark = m_link.GetBookmark();
-    const int found = condition.isNull() ? 0 : m_link.SetFilter(condition);
+    const int found = statement.trimmed().isEmpty() ? 0 : m_link.OpenRecordset(statement);
     if (found > 0) {
         m_link.MoveFirst();
     } else {
         AppMessageBoxIdArgs(IDS_NO_RECORDS_FOR_FILTER, {name}, MB_OK | MB_ICONEXCLAMATION);
         m_filters->setCurrentIndex(-1);
-        m_link.SetFilter(previous);
+        if (!previous.isEmpty())
+            m_link.OpenRecordset(previous);
         m_link.GotoBookmark(bookmark);
     }
     UpdateAll();
