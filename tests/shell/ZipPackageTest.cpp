@@ -19,6 +19,11 @@
 #include "UndoHistory.h"
 #include "ZipTestSupport.h"
 #include "MainFrame.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "Printer.h"
+#include "Text.h"
 #include "ShellTestSupport.h"
 #include "ui/CreateFolderDlg.h"
 #include "ui/ExportOptionsDlg.h"
@@ -30,6 +35,8 @@
 #include <QImage>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -581,6 +588,172 @@ TEST_F(ZipDialogTest, ImportDialogFindsAndMakesFolders)
     ASSERT_TRUE(create.Answered());
     EXPECT_TRUE(QFileInfo(Path("base/inner/fresh")).isDir());
     EXPECT_EQ(folder->text(), QDir::toNativeSeparators(Path("base/inner/fresh")));
+}
+
+
+// --- a job moved to another machine ------------------------------------------------
+
+const char kStockLibrary[] =
+    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
+    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
+    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
+    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
+
+// A program folder of its own with the stock library, and the designer
+// started in it through its application object.
+class CDesignerOnHome
+{
+public:
+    CDesignerOnHome()
+    {
+        QFile file(home.FilePath("Stock.zel"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(kStockLibrary);
+        file.close();
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (frame)
+            frame->resize(1200, 860);
+    }
+    ~CDesignerOnHome()
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    CTestHome home;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+};
+
+// The whole text of a PDF's first page.
+QString PdfText(const QString& pdf)
+{
+    QProcess process;
+    process.start("pdftotext", {"-f", "1", "-l", "1", "-enc", "UTF-8", pdf, "-"});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// How many label cells of the first row show the red picture.
+int RedCells(const QImage& page, int dpi)
+{
+    int cells = 0;
+    for (int column = 0; column < 3; ++column) {
+        // The picture lies 10 mm into its cell; the cells are 66 mm apart,
+        // the first 7.2 mm and 12.9 mm in.
+        const int x = qRound((72 + column * 660 + 100 + 20) * dpi / 254.0);
+        const int y = qRound((129 + 100 + 20) * dpi / 254.0);
+        const QColor colour = page.pixelColor(x, y);
+        if (colour.red() > 200 && colour.green() < 80 && colour.blue() < 80)
+            ++cells;
+    }
+    return cells;
+}
+
+// A sign with a picture and a CSV link is packed with Export As Zip on one
+// home, the originals go, and on another home Import From Zip unpacks it,
+// opens it and prints one label per record: each label has the picture
+// and its record's name.
+TEST(ZipHomesTest, SignPackedOnOneHomeIsUnpackedAndPrintedOnAnother)
+{
+    EnsureWidgetApp();
+    RegisterAllClasses();
+    CMessageResponder messages;
+    QTemporaryDir exchange;
+    const QString package = exchange.filePath("job.zip");
+    QStringList answers;
+    FrameHooks() = CFrameHooks();
+    const auto install = [&answers] {
+        FrameHooks().chooseFile = [&answers](QWidget*, const CFileChoice&) {
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        };
+    };
+
+    {
+        CDesignerOnHome first;
+        ASSERT_NE(first.frame, nullptr) << messages.LastText().toStdString();
+        install();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        const CZipFixture fixture(first.home.FilePath("work"));
+        ASSERT_TRUE(fixture.FillSign()) << messages.LastText().toStdString();
+        auto* name = static_cast<CText*>(TheElementList().CreateElement("CText"));
+        name->BeginCreate(nullptr, 100, 250);
+        name->m_name = "Name";
+        name->SetDataSource(SOURCE_DATABASE, "Name");
+        const QString sign = fixture.Folder() + "/signs/shelf.sgn";
+        answers = {sign};
+        first.frame->UpdateActionsNow();
+        ASSERT_TRUE(first.frame->ExecuteCommand(ID_FILE_SAVE_AS));
+        ASSERT_TRUE(QFile::exists(sign));
+
+        CAnswerDialog<CZipExport> answer([&](CZipExport* dialog) {
+            Type(Control<QLineEdit>(dialog, CZipExport::IDC_FILE_NAME), package);
+            messages.Clear();
+            Click(dialog, IDOK);
+        });
+        ASSERT_TRUE(first.frame->ExecuteCommand(ID_EXPORT_ZIP));
+        ASSERT_TRUE(answer.Answered());
+        EXPECT_TRUE(messages.LastText().endsWith("successfully created"))
+            << messages.LastText().toStdString();
+        FrameHooks().chooseFile = nullptr;
+    }
+    ASSERT_TRUE(QFile::exists(package));
+
+    CDesignerOnHome second;
+    ASSERT_NE(second.frame, nullptr) << messages.LastText().toStdString();
+    install();
+    const QString target = second.home.FilePath("arrived");
+    answers = {package};
+    CAnswerDialog<CZipImportDlg> answer([&](CZipImportDlg* dialog) {
+        Type(Control<QLineEdit>(dialog, CZipImportDlg::IDC_FOLDER), target);
+        messages.Clear();
+        Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(second.frame->ExecuteCommand(ID_IMPORT_ZIP));
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_TRUE(messages.LastText().endsWith("successfully imported"))
+        << messages.LastText().toStdString();
+    ASSERT_EQ(second.frame->Document().GetPathName(), target + "/shelf.sgn");
+    EXPECT_EQ(App().loadOutcome, 0) << "nothing had to be looked for";
+    ASSERT_TRUE(TheDatabaseLink().IsConnected());
+    EXPECT_EQ(TheDatabaseLink().m_dataSource, target + "/stock.csv");
+
+    // Printed with Print All from the print station into a PDF file.
+    const QString pdf = second.home.FilePath("labels.pdf");
+    second.frame->UpdateActionsNow();
+    ASSERT_TRUE(second.frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(second.frame);
+    ASSERT_TRUE(commands->IsStationOpen());
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    answers = {pdf};
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    second.frame->UpdateActionsNow();
+    QAction* printAll = second.frame->Action(ID_RECORD_PRINT_ALL);
+    ASSERT_TRUE(printAll->isEnabled());
+    messages.SetDefaultAnswer(IDYES);
+    printAll->trigger();
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const QString text = PdfText(pdf);
+    for (const QString& record : ZipFixtureNames())
+        EXPECT_TRUE(text.contains(record)) << record.toStdString() << " in " << text.toStdString();
+    const int dpi = 100;
+    const QImage page = RenderPdfPage(pdf, 1, dpi);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_EQ(RedCells(page, dpi), 3) << "the picture on every label";
+    FrameHooks() = CFrameHooks();
 }
 
 } // namespace

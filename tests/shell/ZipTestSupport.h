@@ -35,7 +35,7 @@ public:
         QDir().mkpath(folder + "/art");
         QDir().mkpath(folder + "/data");
         QDir().mkpath(folder + "/signs");
-        QImage picture(60, 30, QImage::Format_RGB32);
+        QImage picture(240, 120, QImage::Format_RGB32);
         picture.fill(Qt::red);
         picture.save(folder + "/art/logo.png");
         QFile csv(folder + "/data/stock.csv");
