@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "DataView.h"
+#include "DatabaseCommands.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "Grid.h"
@@ -227,6 +228,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     new CPrintCommands(this); // joins the command chain
     new CPriceCommands(this);
     new CSpellCommands(this);
+    new CDatabaseCommands(this);
     new CZipCommands(this);
     new CDataStoreCommands(this);
     new CPreferenceCommands(this);
