@@ -5,11 +5,14 @@
 #include "ElementList.h"
 #include "MacroScript.h"
 #include "Messages.h"
+#include "ModelClasses.h"
 #include "ResourceIds.h"
 #include "ScriptStore.h"
 #include "SignData.h"
+#include "Table.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "UndoHistory.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -389,6 +392,40 @@ TEST_F(DataSourceMapTest, DataEntryOfATextPassesItsDataOn)
     ASSERT_TRUE(map.Rebuild());
     text->BeginDataEntry();
     EXPECT_EQ(copy->m_text, "Fresh bread");
+}
+
+// A table's cells take their places in the data paths when the table comes
+// into the sign and leave them when it goes, as Undo and Redo move it.
+TEST_F(DataSourceMapTest, ATablesCellsComeAndGoWithItsTable)
+{
+    EnsureGuiApp();
+    RegisterModelElementClasses();
+    CLogElement* source = Element("A");
+    auto* table = static_cast<CTable*>(TheElementList().CreateElement("CTable"));
+    ASSERT_NE(table, nullptr);
+    table->SetBounds(nullptr, CRect(0, 0, 600, 300));
+    ASSERT_TRUE(
+        table->SetFormat("<table><tr><td type=\"3\"></td><td type=\"1\"></td></tr></table>"));
+    CElement* cell = table->m_rows[0].cells[0].element;
+    cell->m_dataSource = SOURCE_ELEMENT;
+    cell->m_sourceName = "A";
+    ASSERT_TRUE(map.Rebuild());
+    ASSERT_NE(map.FindNode(cell), nullptr);
+    EXPECT_EQ(map.GetDependentCount(source), 1);
+
+    CUndoHistory& history = TheUndoHistory();
+    history.Record(UNDO_ADDED, table);
+    ASSERT_TRUE(history.Undo(nullptr));
+    EXPECT_FALSE(TheElementList().Contains(cell));
+    EXPECT_EQ(map.FindNode(cell), nullptr);
+    EXPECT_EQ(map.GetDependentCount(source), 0);
+    map.SetSourceValue(source, "x", SOURCE_KEYBOARD, "", TRUE); // reaches no cell
+
+    ASSERT_TRUE(history.Redo(nullptr));
+    ASSERT_TRUE(TheElementList().Contains(cell));
+    ASSERT_NE(map.FindNode(cell), nullptr);
+    EXPECT_EQ(map.GetDependentCount(source), 1);
+    history.Clear();
 }
 
 } // namespace
