@@ -75,6 +75,7 @@ void WritePriceList(const QString& path)
             q.addBindValue(1 + (i % 97) * 0.25);
             ASSERT_TRUE(q.exec());
         }
+        ASSERT_TRUE(q.exec("CREATE TABLE Loose (Code TEXT, Name TEXT)"));
         ASSERT_TRUE(db.commit());
         db.close();
     }
@@ -113,11 +114,17 @@ TEST(FilterPrintTest, FilteredSavedAndOnlyTheRemainingRecordsPrinted)
     frame->resize(1200, 860);
     ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
 
-    // The price list, linked as the connection wizard leaves it.
+    // The price list, linked as the connection wizard leaves it. Records
+    // are picked by their key: a table without one is refused.
     CDatabaseLink& link = TheDatabaseLink();
     link.SetDatabaseType(kDatabaseTypeAccess);
     ASSERT_TRUE(link.Connect(database, TRUE)) << messages.LastText().toStdString();
     link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("Loose"));
+    frame->UpdateActionsNow();
+    messages.Clear();
+    frame->Action(ID_RECORD_FILTER)->trigger();
+    EXPECT_EQ(messages.LastText(), "Advanced filtration is only available with a primary key.");
     ASSERT_TRUE(link.OpenTable("Prices"));
     link.m_keyField = "Id";
     auto* code = static_cast<CText*>(TheElementList().CreateElement("CText"));
@@ -184,6 +191,15 @@ TEST(FilterPrintTest, FilteredSavedAndOnlyTheRemainingRecordsPrinted)
         ASSERT_GE(at, 0);
         filters->setCurrentIndex(at);
         emit filters->activated(at);
+        EXPECT_EQ(link.GetRecordCount(), 18);
+        // The navigator's Filter button opens the same sheet on those
+        // records.
+        CAnswer<CFilterSheet> again([](CFilterSheet* sheet) {
+            EXPECT_EQ(Child<QTableView>(sheet, CFilterSheet::IDC_GRID)->model()->rowCount(), 18);
+            QTest::mouseClick(sheet->findChild<QPushButton*>("idClose"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Child<QPushButton>(frame, 32773), Qt::LeftButton);
+        EXPECT_TRUE(again.Answered());
     }
     EXPECT_EQ(link.GetRecordCount(), 18);
     CPrintCommands* commands = CPrintCommands::Of(frame);
