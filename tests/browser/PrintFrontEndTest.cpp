@@ -1,0 +1,465 @@
+// The print front end as a shop assistant uses it, through its real main
+// window: browsing the sign folders, previewing a sign, a damaged file that
+// only clears the preview, printing a plain sign through the Print dialog
+// and a shelf-label sign linked to a CSV file through the print station,
+// each printed to a PDF that is read back.
+#include "AppContext.h"
+#include "BrowseInfoPane.h"
+#include "BrowseView.h"
+#include "DatabaseLink.h"
+#include "DialogAnswer.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "Paper.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintFrame.h"
+#include "PrintSignDlg.h"
+#include "PrintStationWnd.h"
+#include "Printer.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "SignPreviewWnd.h"
+#include "TestSupport.h"
+#include "Text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const char kStockLibrary[] =
+    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
+    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
+    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
+    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
+
+constexpr int kRecords = 5;
+
+QString Product(int i)
+{
+    return QStringLiteral("Apples%1").arg(i);
+}
+
+QString PdfText(const QString& pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class PrintFrontEndTest : public ::testing::Test
+{
+protected:
+    PrintFrontEndTest()
+    {
+        EnsureWidgetApp();
+        QFile file(home.FilePath(QStringLiteral("Stock.zel")));
+        file.open(QIODevice::WriteOnly);
+        file.write(kStockLibrary);
+        QDir(home.Path()).mkpath(QStringLiteral("shop.signs"));
+        folder = home.FilePath(QStringLiteral("shop.signs"));
+    }
+    ~PrintFrontEndTest() override { FrameHooks().chooseFile = nullptr; }
+
+    CPrintFrame* Start(CSignApp& app)
+    {
+        app.frameTemplate.create = []() -> QWidget* { return new CPrintFrame; };
+        app.frameTemplate.openSign = [](QWidget* frame, const QString& path) {
+            return static_cast<CPrintFrame*>(frame)->OpenSign(path);
+        };
+        app.frameTemplate.newSign = [](QWidget*) {};
+        if (!app.InitInstance({QStringLiteral("tabrel-print")}))
+            return nullptr;
+        auto* frame = qobject_cast<CPrintFrame*>(app.GetMainWindow());
+        if (frame)
+            frame->resize(1200, 860);
+        return frame;
+    }
+
+    // A sign of fixed texts, one per line, on the named stock.
+    void SaveSign(CPrintFrame* frame, const QString& name, const QStringList& lines,
+                  const QString& stock = QStringLiteral("A4"))
+    {
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        ThePaper().SelectStock(stock);
+        int y = 40;
+        for (const QString& line : lines) {
+            auto* text =
+                static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+            text->BeginCreate(nullptr, 40, y);
+            text->SetTextFromLines(line);
+            y += 120;
+        }
+        document.m_title = name;
+        document.m_author = QStringLiteral("Shop");
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(name)));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+
+    // Shelf labels whose product name and code come from a CSV file beside
+    // the sign.
+    void SaveLinkedSign(CPrintFrame* frame)
+    {
+        QByteArray csv = "Name,Code\r\n";
+        for (int i = 1; i <= kRecords; ++i)
+            csv += Product(i).toLatin1() + ",C" + QByteArray::number(i) + "\r\n";
+        QFile data(QDir(folder).filePath(QStringLiteral("stock.csv")));
+        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+        data.write(csv);
+        data.close();
+
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        App().general.storeRelativePaths = 1;
+        CDatabaseLink& link = TheDatabaseLink();
+        link.SetDatabaseType(kDatabaseTypeText);
+        link.m_textHeader = TRUE;
+        ASSERT_TRUE(link.Connect(data.fileName(), TRUE)) << messages.LastText().toStdString();
+        link.m_linkKind = 0;
+        ASSERT_TRUE(link.OpenTable(QStringLiteral("stock#csv")));
+        auto* name = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+        name->BeginCreate(nullptr, 20, 20);
+        name->m_name = QStringLiteral("Product");
+        name->SetDataSource(SOURCE_DATABASE, QStringLiteral("Name"));
+        document.m_title = QStringLiteral("Shelf labels");
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("shelf.sgn"))));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+
+    // Clicks the list's row of that name as the user does.
+    static void ClickListItem(CBrowseView* view, const QString& name)
+    {
+        QListView* list = view->IconList();
+        const QAbstractItemModel* model = list->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            if (index.data().toString() == name) {
+                list->scrollTo(index);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                  list->visualRect(index).center());
+                return;
+            }
+        }
+        ADD_FAILURE() << "no row " << name.toStdString();
+    }
+
+    static QStringList ListNames(CBrowseView* view)
+    {
+        QStringList names;
+        for (const BrowseItem& item : view->Items())
+            names << item.name;
+        return names;
+    }
+
+    static QString Field(CPrintFrame* frame, int id)
+    {
+        auto* label = frame->findChild<QLabel*>(QStringLiteral("id%1").arg(id));
+        return label ? label->text() : QStringLiteral("<none>");
+    }
+
+    // The pixels in which two pictures differ.
+    static int Difference(const QImage& a, const QImage& b)
+    {
+        if (a.size() != b.size())
+            return a.width() * a.height();
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        return count;
+    }
+
+    CTestHome home;
+    CMessageResponder messages;
+    QString folder;
+};
+
+} // namespace
+
+// Browse to a linked shelf-label sign, preview it, open the print station,
+// pick the records and print them to a PDF that is read back.
+TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->windowTitle(), "Tabrel Print");
+    SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+    SaveSign(frame, QStringLiteral("empty.sgn"), {});
+    SaveLinkedSign(frame);
+    QFile broken(QDir(folder).filePath(QStringLiteral("broken.sgn")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray(3000, '\x7f'));
+    broken.close();
+
+    // The folder (its name has a dot) is walked and lists only its signs.
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(folder));
+    EXPECT_EQ(view->CurrentFolder(), folder);
+    EXPECT_EQ(ListNames(view), QStringList({"bread.sgn", "broken.sgn", "empty.sgn", "shelf.sgn"}));
+    EXPECT_EQ(view->Tree()->currentIndex().data().toString(), "shop.signs");
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FOLDER), QDir::toNativeSeparators(folder));
+    frame->ExecuteCommand(CPrintFrame::ID_ALL_FILES);
+    EXPECT_EQ(ListNames(view), QStringList({"bread.sgn", "broken.sgn", "empty.sgn", "SCHEMA.INI",
+                                            "shelf.sgn", "stock.csv"}));
+    frame->ExecuteCommand(CPrintFrame::ID_SIGNS_ONLY);
+
+    // A damaged file clears the preview and says why in the status bar only.
+    ClickListItem(view, QStringLiteral("broken.sgn"));
+    QPushButton* print = view->InfoPane()->PrintButton();
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "");
+    EXPECT_TRUE(frame->statusBar()->currentMessage().contains("broken.sgn"));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+
+    // The plain sign: its details and its drawing in the preview, beside
+    // the same paper without it.
+    ClickListItem(view, QStringLiteral("empty.sgn"));
+    ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "empty.sgn");
+    const QImage paper = view->InfoPane()->Preview()->grab().toImage();
+    ClickListItem(view, QStringLiteral("bread.sgn"));
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_TITLE), "bread.sgn");
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_AUTHOR), "Shop");
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_EQ(print->toolTip(), "Print");
+    EXPECT_TRUE(frame->statusBar()->currentMessage().isEmpty());
+    EXPECT_GT(Difference(view->InfoPane()->Preview()->grab().toImage(), paper), 20);
+
+    // The shelf labels ask for data entry.
+    ClickListItem(view, QStringLiteral("shelf.sgn"));
+    ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "shelf.sgn");
+    EXPECT_TRUE(TheDatabaseLink().IsConnected()) << messages.LastText().toStdString();
+    EXPECT_EQ(print->toolTip(), "Data Entry");
+    EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_STOCK), "Labels 3x8");
+    EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_PRINTER), "Tabrel PDF");
+
+    QTest::mouseClick(print, Qt::LeftButton);
+    QTest::qWait(20);
+    ASSERT_TRUE(view->IsStationOpen());
+    EXPECT_TRUE(frame->IsDataEntryMode());
+    EXPECT_FALSE(frame->StationToolBar()->isHidden());
+    EXPECT_TRUE(frame->BrowseToolBar()->isHidden());
+    for (QAction* menu : frame->menuBar()->actions())
+        EXPECT_FALSE(menu->isEnabled()) << menu->text().toStdString();
+    EXPECT_EQ(view->Station()->objectName(), "id363");
+
+    // To a file, every record of the CSV file.
+    const QString pdf = home.FilePath(QStringLiteral("shelf.pdf"));
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    CPrintBatchDlg* batch = view->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    messages.SetDefaultAnswer(IDYES);
+    ASSERT_TRUE(frame->ExecuteCommand(ID_RECORD_PRINT_ALL));
+    ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+    EXPECT_EQ(messages.Messages().front().text, "Print 5 signs ?");
+    EXPECT_EQ(ThePrinter().m_labelPosition, kRecords);
+
+    // Return ejects the sheet, then leaves data entry.
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+    QTest::qWait(20);
+    EXPECT_FALSE(view->IsStationOpen());
+    EXPECT_FALSE(frame->IsDataEntryMode());
+    EXPECT_FALSE(frame->BrowseToolBar()->isHidden());
+    for (QAction* menu : frame->menuBar()->actions())
+        EXPECT_TRUE(menu->isEnabled());
+    EXPECT_TRUE(view->InfoPane()->isVisible());
+
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const QString text = PdfText(pdf);
+    for (int i = 1; i <= kRecords; ++i)
+        EXPECT_TRUE(text.contains(Product(i))) << i << ": " << text.toStdString();
+    EXPECT_EQ(CBrowseView::RememberedFolder(), folder);
+    app.ExitInstance();
+}
+
+// A sign of fixed texts goes through the Print dialog to a file; a file box
+// that is cancelled prints nothing and leaves no job open.
+TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    SaveSign(frame, QStringLiteral("bread.sgn"),
+             {QStringLiteral("Fresh bread"), QStringLiteral("2.40")});
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("bread.sgn"))));
+    ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
+
+    struct Case
+    {
+        const char* what;
+        bool cancel;
+    };
+    const Case cases[] = {{"to a file", false}, {"file box cancelled", true}};
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString pdf = home.FilePath(QStringLiteral("bread%1.pdf").arg(++run));
+        FrameHooks().chooseFile = [pdf, c](QWidget*, const CFileChoice& choice) {
+            EXPECT_EQ(choice.defaultSuffix, "pdf");
+            return c.cancel ? QString() : pdf;
+        };
+        CAnswer<CPrintSignDlg> answer([](CPrintSignDlg* dialog) {
+            dialog
+                ->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
+                ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
+            dialog->accept();
+        });
+        QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+        QTest::qWait(50);
+        ASSERT_TRUE(answer.Answered());
+        EXPECT_FALSE(view->IsStationOpen());
+        EXPECT_FALSE(ThePrinter().m_jobOpen);
+        EXPECT_EQ(QFile::exists(pdf), !c.cancel);
+        if (!c.cancel) {
+            EXPECT_EQ(PdfPageCount(pdf), 1);
+            const QString text = PdfText(pdf);
+            EXPECT_TRUE(text.contains("Fresh bread")) << text.toStdString();
+            EXPECT_TRUE(text.contains("2.40")) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    app.ExitInstance();
+}
+
+// Views, sort and the folder tree, and what the next start finds in the
+// profile: the column widths are kept whenever the list shows details.
+TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
+{
+    QDir(folder).mkpath(QStringLiteral("older.signs"));
+    {
+        CAppContext context;
+        CSignApp app(CSignApp::Program::PrintFrontEnd);
+        CPrintFrame* frame = Start(app);
+        ASSERT_NE(frame, nullptr);
+        SaveSign(frame, QStringLiteral("b.sgn"), {QStringLiteral("short")});
+        SaveSign(frame, QStringLiteral("a.sgn"),
+                 {QStringLiteral("a longer sign"), QStringLiteral("with"), QStringLiteral("more"),
+                  QStringLiteral("lines")});
+        CBrowseView* view = frame->View();
+        ASSERT_TRUE(view->SelectPath(folder));
+        frame->ExecuteCommand(CPrintFrame::ID_VIEW_DETAILS);
+        EXPECT_TRUE(frame->Action(CPrintFrame::ID_VIEW_DETAILS)->isChecked());
+        EXPECT_EQ(ListNames(view), QStringList({"a.sgn", "b.sgn"}));
+
+        // Size ascending, descending, then name ascending.
+        QHeaderView* header = view->DetailsList()->header();
+        const auto clickHeader = [header](int column) {
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        };
+        clickHeader(1);
+        EXPECT_EQ(view->SortModeWord(), SORT_SIZE);
+        EXPECT_EQ(ListNames(view), QStringList({"b.sgn", "a.sgn"}));
+        clickHeader(1);
+        EXPECT_EQ(view->SortModeWord(), SORT_SIZE | SORT_DESCENDING);
+        EXPECT_EQ(ListNames(view), QStringList({"a.sgn", "b.sgn"}));
+        clickHeader(0);
+        EXPECT_EQ(view->SortModeWord(), SORT_NAME);
+
+        // A double click on a folder opens it in the tree.
+        frame->ExecuteCommand(CPrintFrame::ID_ALL_FILES);
+        EXPECT_EQ(ListNames(view), QStringList({"older.signs", "a.sgn", "b.sgn"}));
+        QTreeView* details = view->DetailsList();
+        const QRect row = details->visualRect(details->model()->index(0, 0));
+        QTest::mouseClick(details->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseDClick(details->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+        EXPECT_EQ(view->CurrentFolder(), QDir(folder).filePath("older.signs"));
+        frame->ExecuteCommand(CPrintFrame::ID_UP_ONE_LEVEL);
+        EXPECT_EQ(view->CurrentFolder(), folder);
+
+        // Without the tree the list takes the whole width, and the tree's
+        // commands are off.
+        frame->ExecuteCommand(CPrintFrame::ID_EXPLORER);
+        EXPECT_FALSE(view->Tree()->isVisible());
+        EXPECT_EQ(view->DetailsList()->parentWidget()->width(), view->width());
+        EXPECT_FALSE(frame->Action(CPrintFrame::ID_FIND)->isEnabled());
+        EXPECT_FALSE(frame->Action(CPrintFrame::ID_UP_ONE_LEVEL)->isEnabled());
+        details->setColumnWidth(0, 250);
+        frame->close();
+        app.ExitInstance();
+    }
+    {
+        CAppContext context;
+        CSignApp app(CSignApp::Program::PrintFrontEnd);
+        CPrintFrame* frame = Start(app);
+        ASSERT_NE(frame, nullptr);
+        CBrowseView* view = frame->View();
+        EXPECT_EQ(view->ViewModeWord(), CBrowseView::STYLE_DETAILS | CBrowseView::VIEW_ALL_FILES |
+                                            CBrowseView::VIEW_TREE_HIDDEN);
+        EXPECT_EQ(view->DetailsList()->columnWidth(0), 250);
+        app.ExitInstance();
+    }
+}
+
+// A picture of the front end browsing a folder of ten signs with one of
+// them previewed, written when TABREL_SHOT_DIR names a folder.
+TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
+{
+    const QString shots = qEnvironmentVariable("TABREL_SHOT_DIR");
+    if (shots.isEmpty())
+        GTEST_SKIP() << "TABREL_SHOT_DIR is not set";
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    const char* goods[] = {"Apples", "Bread",  "Cheese", "Dates",     "Eggs",
+                           "Figs",   "Grapes", "Honey",  "Ice cream", "Juice"};
+    for (int i = 0; i < 10; ++i) {
+        SaveSign(frame, QStringLiteral("%1.sgn").arg(QString::fromLatin1(goods[i]).toLower()),
+                 {QString::fromLatin1(goods[i]), QStringLiteral("Special offer"),
+                  QStringLiteral("%1.99").arg(i + 1)});
+    }
+    CBrowseView* view = frame->View();
+    frame->ExecuteCommand(CPrintFrame::ID_VIEW_DETAILS);
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("honey.sgn"))));
+    ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "honey.sgn");
+    frame->show();
+    QTest::qWait(200);
+    QDir().mkpath(shots);
+    EXPECT_TRUE(
+        frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-browser.png"))));
+    app.ExitInstance();
+}
