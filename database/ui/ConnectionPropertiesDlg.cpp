@@ -2,6 +2,7 @@
 
 #include "FileName.h"
 #include "MessageBox.h"
+#include "SqlFormatDlg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,7 +17,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-std::function<void(QWidget* parent, CDatabaseLink& link)> CConnectionPropertiesDlg::s_sqlFormat;
+std::function<void(QWidget* parent, CDatabaseLink& link)> CConnectionPropertiesDlg::s_sqlFormat =
+    [](QWidget* parent, CDatabaseLink& link) { RunSqlFormat(parent, link); };
 
 namespace {
 

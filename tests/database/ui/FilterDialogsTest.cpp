@@ -5,6 +5,7 @@
 // wizard reaches both; each with its refusals.
 #include "AppContext.h"
 #include "CompoundFilterDlg.h"
+#include "ConnectionPropertiesDlg.h"
 #include "ConnectionWizard.h"
 #include "CustomViewsDlg.h"
 #include "DatabaseLink.h"
@@ -402,6 +403,18 @@ TEST_F(FilterDialogsTest, SqlFormatStoresOneVisibleCharacterEach)
     EXPECT_EQ(link.m_wildcard, '*');
     EXPECT_EQ(link.QuoteDate("2024-03-01"), "'2024-03-01'");
     EXPECT_TRUE(link.StartsWithCondition("Name", "ab").contains("LIKE 'ab*'"));
+
+    // The connection properties' Advanced... opens it on the sign's link;
+    // Cancel keeps the characters.
+    CConnectionPropertiesDlg properties(link);
+    properties.show();
+    CAnswer<CSqlFormatDlg> answer([](CSqlFormatDlg* d) {
+        Child<QLineEdit>(d, CSqlFormatDlg::IDC_WILDCARD)->setText("?");
+        QTest::mouseClick(d->findChild<QPushButton*>("idCancel"), Qt::LeftButton);
+    });
+    Click(&properties, CConnectionPropertiesDlg::IDC_ADVANCED);
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_EQ(link.m_wildcard, '*');
 }
 
 // The wizard's Advanced... and Custom Views... buttons.
