@@ -408,11 +408,16 @@ void CDataCtrl::LoadRecord()
     CDataLinkSeam* link = App().dataLink;
     if (!link || link->GetLinkKind() == -1)
         return;
+    // A data store keeps the typed values too: its record fills the
+    // keyboard rows as well.
+    const bool store = link->GetLinkKind() == 1;
     for (int i = 0; i < RowCount(); ++i) {
         CDataEntryField& f = m_fields[size_t(i)];
         if (CElement* element = f.Element()) {
-            if (element->m_dataSource == SOURCE_DATABASE)
+            if (element->m_dataSource == SOURCE_DATABASE || store)
                 ShowText(i, ElementValue(element));
+        } else if (store && f.kind == VARIABLE_OPTION_LIST) {
+            ShowText(i, link->GetFieldValue(f.Variable()->m_name));
         } else if (f.kind == VARIABLE_DATE_TIME && f.Variable()->IsDatabaseSourced()) {
             ShowText(i, link->GetFieldValue(f.Variable()->GetSourceFieldName()));
         }

@@ -79,7 +79,8 @@ public:
     // Every row shows its owner's current data; all rows enabled; the focus
     // goes to the first row that takes it.
     void LoadValues();
-    // The rows fed by a database field show the current record's values.
+    // The current record's fields have reached the sign: the rows fed by a
+    // database field show them, and with a data store the typed rows too.
     void LoadRecord();
     // After each printed sign: a must-enter keyboard row is emptied (with its
     // element), and each row is enabled as the data-path map allows.

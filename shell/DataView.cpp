@@ -9,6 +9,9 @@
 
 #include <QGridLayout>
 #include <QScrollArea>
+#include <QStyle>
+
+#include <algorithm>
 
 CDataView::CDataView(QWidget* parent) : QWidget(parent)
 {
@@ -79,6 +82,22 @@ void CDataView::RecalcLayout(int docking)
         if (m_printBar)
             grid->addWidget(m_printBar, 2, 1, barAlign);
     }
+}
+
+QSize CDataView::sizeHint() const
+{
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) + 2;
+    const QSize rows = m_panel->sizeHint() + QSize(bar, bar);
+    QSize bars(0, 0);
+    for (const QWidget* w : {m_navigatorBar, m_printBar}) {
+        if (!w)
+            continue;
+        const QSize s = w->sizeHint();
+        bars = QSize(std::max(bars.width(), s.width()), bars.height() + s.height());
+    }
+    if (m_docking == 2)
+        return QSize(std::max(rows.width(), bars.width()), rows.height() + bars.height());
+    return QSize(rows.width() + bars.width(), std::max(rows.height(), bars.height()));
 }
 
 // --- data entry ----------------------------------------------------------------

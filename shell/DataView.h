@@ -43,6 +43,8 @@ public:
     // the right, the panel to their left).
     void RecalcLayout(int docking);
     int Docking() const { return m_docking; }
+    // Room for every row beside or above the bars.
+    QSize sizeHint() const override;
 
     // Starts data entry: every element begins it, every variable starts from
     // its start values, the rows are made and show their values.
@@ -51,7 +53,8 @@ public:
     void EndDataEntry();
     // Ends data entry and starts it again (the print bar's Restart).
     void RestartDataEntry();
-    // The link moved to another record: the rows fed by it show it.
+    // The link moved to another record and its fields reached the elements
+    // and variables that take them: the rows show it.
     void OnRecordChanged();
 
     // Prints count signs with the copies each, to the printer or a file
