@@ -5,6 +5,7 @@
 #include "DatabaseLink.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "FilterList.h"
 #include "Image.h"
 #include "Paper.h"
 #include "PriceFormatList.h"
@@ -384,8 +385,10 @@ CZipExportResult ExportZipPackage(const QString& packagePath, const QStringList&
         TheBarcodeStyleList().Save();
         list.AddSideFile(CSignApp::GetProgramFileName(QStringLiteral(".cbs")));
     }
-    if (options.databaseFilters)
+    if (options.databaseFilters) {
+        SaveFilterFile();
         list.AddSideFile(CSignApp::GetProgramFileName(QStringLiteral(".flf")));
+    }
     if (options.serialNumbers) {
         SaveSequenceStore();
         list.AddSideFile(CSignApp::GetProgramFileName(QStringLiteral(".sns")));
