@@ -1,7 +1,7 @@
 #include "BrowseItem.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QStorageInfo>
 
 namespace {
@@ -32,6 +32,22 @@ bool IsRemovable(const QFileInfo& info)
            storage.rootPath().startsWith(QLatin1String("/run/media/"));
 }
 
+// The kind of file as a user calls it: signs by name, others as the
+// desktop knows them, else by their suffix.
+QString TypeName(const QFileInfo& info)
+{
+    if (info.isDir())
+        return QStringLiteral("File Folder");
+    const QString suffix = info.suffix();
+    if (suffix.compare(QLatin1String(kSignSuffix), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Tabrel Sign");
+    static const QMimeDatabase types;
+    const QMimeType type = types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    if (!type.isDefault() && !type.comment().isEmpty())
+        return type.comment();
+    return suffix.isEmpty() ? QStringLiteral("File") : suffix.toUpper() + QStringLiteral(" File");
+}
+
 } // namespace
 
 BrowseItem BrowseItem::FromFileInfo(const QFileInfo& info)
@@ -46,8 +62,7 @@ BrowseItem BrowseItem::FromFileInfo(const QFileInfo& info)
     item.size = item.folder ? 0 : info.size();
     item.modified = info.lastModified();
     item.removable = IsRemovable(info);
-    static const QFileIconProvider provider;
-    item.typeName = provider.type(info);
+    item.typeName = TypeName(info);
     return item;
 }
 

@@ -179,6 +179,17 @@ CBrowseView::CBrowseView(CSignData& document, QWidget* parent)
     m_tree->setSortingEnabled(true);
     m_tree->sortByColumn(0, Qt::AscendingOrder);
     m_tree->setRootIndex(m_folders->index(QStringLiteral("/")).parent());
+    // The tree's folders arrive, and are sorted, in the background: for a
+    // moment after a path was selected, the selected folder is scrolled into
+    // view again whenever they change.
+    const auto keepInView = [this] {
+        const QModelIndex current = m_tree->currentIndex();
+        if (current.isValid() && m_scrollSince.isValid() && m_scrollSince.elapsed() < 3000)
+            m_tree->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    };
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, keepInView);
+    connect(m_folders, &QFileSystemModel::layoutChanged, this, keepInView);
+    connect(m_folders, &QFileSystemModel::rowsInserted, this, keepInView);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnTreeCurrentChanged(current); });
 
@@ -289,8 +300,8 @@ BOOL CBrowseView::SelectPath(const QString& path)
     if (index.isValid()) {
         if (m_tree->currentIndex() != index)
             m_tree->setCurrentIndex(index); // fills the list
-        m_tree->scrollTo(index);
-        m_tree->expand(index);
+        m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        m_scrollSince.start();
     }
     if (m_folder != folder || !index.isValid())
         FillList(folder);

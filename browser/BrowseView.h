@@ -11,6 +11,7 @@
 #include "PrintStationWnd.h"
 #include "Types.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -149,6 +150,7 @@ private:
 
     CSignData& m_document;
     bool m_initialising = true;
+    QElapsedTimer m_scrollSince;
     int m_viewMode = STYLE_LIST;
     int m_sortMode = SORT_NAME;
     int m_columnWidths[4] = {100, 100, 100, 100};

@@ -108,13 +108,13 @@ protected:
         CSignData& document = frame->Document();
         document.DeleteContents();
         ThePaper().SelectStock(stock);
-        int y = 40;
+        int y = 30;
         for (const QString& line : lines) {
             auto* text =
                 static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
             text->BeginCreate(nullptr, 40, y);
             text->SetTextFromLines(line);
-            y += 120;
+            y += 100;
         }
         document.m_title = name;
         document.m_author = QStringLiteral("Shop");
@@ -450,7 +450,8 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     for (int i = 0; i < 10; ++i) {
         SaveSign(frame, QStringLiteral("%1.sgn").arg(QString::fromLatin1(goods[i]).toLower()),
                  {QString::fromLatin1(goods[i]), QStringLiteral("Special offer"),
-                  QStringLiteral("%1.99").arg(i + 1)});
+                  QStringLiteral("%1.99").arg(i + 1)},
+                 QStringLiteral("Labels 3x8"));
     }
     CBrowseView* view = frame->View();
     frame->ExecuteCommand(CPrintFrame::ID_VIEW_DETAILS);
