@@ -184,6 +184,17 @@ void CTable::SetCellHighlight(CView* view, CElement* element, BOOL on)
     }
 }
 
+void CTable::RenameCopiedCells()
+{
+    const CElementList& list = TheElementList();
+    ForEachCellElement([&list](CElement* e) {
+        if (list.FindByName(e->m_name) != e)
+            e->AssignDefaultName();
+        if (auto* nested = dynamic_cast<CTable*>(e))
+            nested->RenameCopiedCells();
+    });
+}
+
 void CTable::RemoveCellElements()
 {
     CElementList& list = TheElementList();

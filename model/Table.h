@@ -121,6 +121,10 @@ public:
     void UpdateFieldLinks();
     // Marks the cell holding element while its value is being entered.
     void SetCellHighlight(CView* view, CElement* element, BOOL on);
+    // Cells (in nested tables too) whose name another element of the sign
+    // already has take names of their own: a duplicated or pasted table's
+    // cells must not take the data paths of the cells they were copied from.
+    void RenameCopiedCells();
     // Takes every cell element out of the sign's list without deleting it.
     void RemoveCellElements();
     BOOL SameStructure(const CTable& other) const;

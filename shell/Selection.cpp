@@ -520,6 +520,8 @@ bool CSelection::Duplicate()
             copy->TrackMove(m_view, prefs.duplicateX, prefs.duplicateY);
             copy->EndMove(m_view);
             copy->AssignDefaultName();
+            if (auto* table = dynamic_cast<CTable*>(copy))
+                table->RenameCopiedCells();
             Record(UNDO_ADDED, copy);
             if (App().dataPaths)
                 App().dataPaths->AddElement(copy);
@@ -829,6 +831,8 @@ bool CSelection::Paste()
         for (CElement* element : added) {
             if (list.FindByName(element->m_name) != element)
                 element->AssignDefaultName();
+            if (auto* table = dynamic_cast<CTable*>(element))
+                table->RenameCopiedCells();
             element->UpdateRects(m_view);
             element->Invalidate(m_view, TRUE);
             if (App().dataPaths)

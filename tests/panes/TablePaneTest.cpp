@@ -7,6 +7,7 @@
 #include "Barcode.h"
 #include "BarcodeStyle.h"
 #include "Commands.h"
+#include "DataSourceMap.h"
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
@@ -43,6 +44,8 @@
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -451,6 +454,41 @@ TEST_F(TablePaneTest, DoubleClickShowsTheCellsPaneWhoseEditsUndoInTheirCell)
     Click(800, 500);
     DoubleClick(800, 500);
     EXPECT_EQ(frame->ShownElement(), nullptr);
+}
+
+// A duplicated or pasted table's cells take names of their own, so a
+// linked cell of the first table keeps its place in the data paths.
+TEST_F(TablePaneTest, CopiedTablesCellsTakeNamesOfTheirOwn)
+{
+    ASSERT_NE(view, nullptr);
+    CTable* table = DrawTable(CRect(100, 100, 500, 300));
+    ASSERT_NE(table, nullptr);
+    TypeFormat(QStringLiteral("<table><tr><td type=\"3\"></td><td type=\"1\"></td></tr></table>"));
+    Apply();
+    CElement* cell = table->m_rows[0].cells[0].element;
+    ASSERT_NE(cell, nullptr);
+    cell->m_dataSource = SOURCE_KEYBOARD;
+    ASSERT_TRUE(TheDataSourceMap().Rebuild());
+    ASSERT_NE(TheDataSourceMap().FindNode(cell), nullptr);
+
+    for (int id : {ID_EDIT_DUPLICATE, ID_EDIT_PASTE}) {
+        SCOPED_TRACE(id);
+        Click(110, 110);
+        ASSERT_EQ(view->Selection().Primary(), table);
+        if (id == ID_EDIT_PASTE)
+            Command(ID_EDIT_COPY);
+        const int before = TheElementList().GetCount();
+        Command(id);
+        ASSERT_EQ(TheElementList().GetCount(), before + 3);
+        std::set<QString> names;
+        for (CElement* element : TheElementList())
+            names.insert(element->m_name.toUpper());
+        EXPECT_EQ(int(names.size()), TheElementList().GetCount());
+        const CDataSourceNode* node = TheDataSourceMap().FindNode(cell);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->owner, cell);
+        ExpectCellsAccountedFor();
+    }
 }
 
 // A label with a photo and a table of three rows (a text, a price and a
