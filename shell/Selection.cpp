@@ -10,6 +10,7 @@
 #include "ElementList.h"
 #include "Paper.h"
 #include "Rounding.h"
+#include "Table.h"
 #include "Text.h"
 #include "UndoHistory.h"
 
