@@ -107,6 +107,10 @@ protected:
             return false;
         frame->resize(1200, 860);
         frame->show();
+        // The user's window is the active one: the rows take the focus.
+        frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(frame))
+            return false;
         ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
         FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return pdf; };
         return true;
@@ -268,7 +272,7 @@ TEST_F(DataEntryPaneTest, EveryKindOfPromptTakesItsValue)
     EXPECT_NE(Control<QPlainTextEdit>(panel, 2009), nullptr);
     EXPECT_NE(Control<QPushButton>(panel, 6009), nullptr);
     // The first row has the focus.
-    EXPECT_EQ(panel->focusWidget(), Control<QLineEdit>(panel, 2000));
+    EXPECT_TRUE(Control<QLineEdit>(panel, 2000)->hasFocus());
 
     Type(Control<QLineEdit>(panel, 2000), "Hello");
     EXPECT_EQ(first->GetText(), "Hello");
@@ -484,5 +488,55 @@ TEST_P(PrintAllTest, OneLabelPerRecordUpToARefusedOne)
 INSTANTIATE_TEST_SUITE_P(Records, PrintAllTest, ::testing::Values(0, 23), [](const auto& info) {
     return info.param ? std::string("RefusedRecord") : std::string("All");
 });
+
+} // namespace
+
+namespace {
+
+// Typing delivers each key at once but lays the sign out again only once,
+// a second after the last key or when the row loses the focus; Switch
+// Docking moves the pane, rows and bars, to the lower row and back.
+TEST_F(DataEntryPaneTest, TypingRelaysOutOnceAndThePaneFollowsTheDocking)
+{
+    ASSERT_TRUE(Start());
+    CText* first = Text("First", SOURCE_KEYBOARD, QString(), 20);
+    Text("Second", SOURCE_KEYBOARD, QString(), 60);
+    CDataView* view = OpenStation();
+    ASSERT_NE(view, nullptr);
+    CDataCtrl* panel = view->Panel();
+    auto* edit = Control<QLineEdit>(panel, 2000);
+    Type(edit, "abc");
+    EXPECT_EQ(first->GetText(), "abc");
+    EXPECT_TRUE(panel->Row(0).pending);
+    EXPECT_TRUE(panel->Row(0).timer->isActive());
+    EXPECT_EQ(panel->Row(0).timer->interval(), CDataCtrl::kRefreshMs);
+    // Tabbing away lays out at once; no timer is left to fire.
+    Control<QLineEdit>(panel, 2001)->setFocus();
+    EXPECT_FALSE(panel->Row(0).pending);
+    EXPECT_FALSE(panel->Row(0).timer->isActive());
+    Type(edit, "abcd");
+    ASSERT_TRUE(panel->Row(0).pending);
+    QTest::qWait(CDataCtrl::kRefreshMs + 200);
+    EXPECT_FALSE(panel->Row(0).pending);
+    EXPECT_EQ(first->GetText(), "abcd");
+
+    // The lower row: the bars stand at the right of the rows.
+    const int side = TheSignSettings().dataViewDocking;
+    ASSERT_TRUE(frame->ExecuteCommand(ID_SWITCH_DOCKING));
+    EXPECT_EQ(frame->DataView(), view);
+    EXPECT_EQ(view->Docking(), side == 2 ? 3 : 2);
+    QApplication::processEvents();
+    // In the lower row the bars stand at the right of the rows, in the
+    // right column below them.
+    const QPoint bar = Batch()->mapTo(view, QPoint(0, 0));
+    const QPoint rows = panel->mapTo(view, QPoint(0, 0));
+    if (view->Docking() == 3)
+        EXPECT_GT(bar.x(), rows.x());
+    else
+        EXPECT_GT(bar.y(), rows.y());
+    ASSERT_TRUE(frame->ExecuteCommand(ID_SWITCH_DOCKING));
+    EXPECT_EQ(view->Docking(), side);
+    Leave();
+}
 
 } // namespace
