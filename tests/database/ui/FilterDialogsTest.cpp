@@ -296,6 +296,14 @@ TEST_F(FilterDialogsTest, CompoundFilterTriesStartsWithTextsOnItsOwnRecords)
     EXPECT_TRUE(result.startsWith("SELECT * FROM [Stock] WHERE [Id] > 10 AND "))
         << result.toStdString();
 
+    // Reset empties the texts; the records are the sign's again.
+    Click(&dialog, CCompoundFilterDlg::IDC_RESET);
+    EXPECT_EQ(Child<QLineEdit>(&dialog, CCompoundFilterDlg::IDC_DATA1)->text(), "");
+    EXPECT_EQ(Child<QLabel>(&dialog, CCompoundFilterDlg::IDC_COUNT)->text(), "0");
+    EXPECT_FALSE(okButton->isEnabled());
+    EXPECT_FALSE(apply->isEnabled());
+    QTest::keyClicks(Child<QLineEdit>(&dialog, CCompoundFilterDlg::IDC_DATA1), "Dai");
+
     // Refused: texts that match nothing.
     QTest::keyClicks(Child<QLineEdit>(&dialog, CCompoundFilterDlg::IDC_DATA3), "x");
     messages.Clear();
