@@ -9,6 +9,8 @@
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DateTime.h"
+#include "DialogAnswer.h"
+#include "EditTextDlg.h"
 #include "ElementList.h"
 #include "Image.h"
 #include "ImageSelect.h"
@@ -310,6 +312,16 @@ TEST_F(DataEntryPaneTest, EveryKindOfPromptTakesItsValue)
     QTest::keyClick(many, Qt::Key_Return);
     QTest::keyClicks(many, "two");
     EXPECT_EQ(notes->GetText(), "one\ntwo");
+    // ">" edits the text in the Edit Text dialog.
+    CAnswer<CEditTextDlg> longer([](CEditTextDlg* dlg) {
+        EXPECT_EQ(dlg->Field()->toPlainText(), "one\ntwo");
+        dlg->Field()->setPlainText("three\nfour");
+        dlg->accept();
+    });
+    Control<QPushButton>(panel, 6009)->click();
+    ASSERT_TRUE(longer.Answered());
+    EXPECT_EQ(notes->GetText(), "three\nfour");
+    EXPECT_EQ(many->toPlainText(), "three\nfour");
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 
     // The sign prints with what was typed.
