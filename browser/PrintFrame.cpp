@@ -17,6 +17,8 @@
 #include "SignApp.h"
 #include "Strings.h"
 #include "UserList.h"
+#include "ZipCommands.h"
+#include "ui/PreferencesSheet.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -36,8 +38,6 @@ static void InitIcons()
 {
     Q_INIT_RESOURCE(icons);
 }
-
-std::function<QString(QWidget* parent, const QString& zipFile)> CPrintFrame::s_importZip;
 
 CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
 {
@@ -200,6 +200,8 @@ void CPrintFrame::CreateActions()
     MakeAction(ID_UP_ONE_LEVEL, tr("Up One Level"), tr("Up One Level"), [v] {
         v->OnUpOneLevel();
     })->setIcon(s->standardIcon(QStyle::SP_FileDialogToParent));
+    MakeAction(ID_PREF_SPELLING, tr("&Spelling..."), tr("Change the spelling options"),
+               [this] { PreferencesSheet(this, ID_PREF_SPELLING); });
     MakeAction(ID_HELP, tr("&Help"), tr("Help"), [] {
         CSignApp::WinHelp();
     })->setIcon(icon("help"));
@@ -261,6 +263,7 @@ void CPrintFrame::CreateMenus()
     view->addAction(Action(ID_VIEW_SHADOW));
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(Action(ID_FIND));
+    tools->addAction(Action(ID_PREF_SPELLING));
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(Action(ID_HELP));
 }
@@ -341,7 +344,7 @@ void CPrintFrame::UpdateActions()
     };
     set(ID_FILE_PRINT, signLoaded && !station);
     set(ID_FILE_PRINT_SETUP, true);
-    set(ID_IMPORT_ZIP, bool(s_importZip) && !station);
+    set(ID_IMPORT_ZIP, !station);
     set(ID_LOG_OFF, CUserList::Current().IsLogOnEnabled() != 0);
     set(ID_VIEW_TOOLBAR, true, (station ? m_stationBar : m_browseBar)->isVisible());
     set(ID_VIEW_STATUS_BAR, true, statusBar()->isVisible());
@@ -356,6 +359,7 @@ void CPrintFrame::UpdateActions()
     set(ID_FIND, tree && !station);
     set(ID_SIGN_FOLDER, tree && !station);
     set(ID_UP_ONE_LEVEL, v->CanGoUp() && !station);
+    set(ID_PREF_SPELLING, !station);
     set(ID_HELP, true);
     set(ID_PREVIEW_SINGLE, station, station && !v->Station()->IsSheetView());
     const CPaperStock* stock = ThePaper().Current();
@@ -495,16 +499,8 @@ void CPrintFrame::OnPrintSetup()
 
 void CPrintFrame::OnImportZip()
 {
-    if (!s_importZip)
-        return;
-    // "Tabrel Import Files (*.zip)|*.zip|All Files (*.*)|*.*||" in the
-    // chooser's form.
-    const QString file =
-        ChooseFile(false, LoadStringId(IDS_IMPORT_FROM),
-                   tr("Tabrel Import Files (*.zip);;All Files (*)"), m_view->CurrentFolder());
-    if (file.isEmpty())
-        return;
-    const QString sign = s_importZip(this, file);
+    // The package's sign is shown in the browser, in its new folder.
+    const QString sign = ImportZipWithDialogs(this, m_view->CurrentFolder());
     if (!sign.isEmpty())
         m_view->SelectPath(sign);
 }

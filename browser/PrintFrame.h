@@ -75,10 +75,6 @@ public:
     QToolBar* BrowseToolBar() const { return m_browseBar; }
     QToolBar* StationToolBar() const { return m_stationBar; }
 
-    // The front end's zip import: returns the path of the imported sign, or
-    // an empty text. Unset, the command is not offered.
-    static std::function<QString(QWidget* parent, const QString& zipFile)> s_importZip;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

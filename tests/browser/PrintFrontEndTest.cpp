@@ -15,6 +15,7 @@
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintFrame.h"
+#include "PrintLog.h"
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
@@ -23,6 +24,8 @@
 #include "SignPreviewWnd.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "ZipPackage.h"
+#include "ui/ZipImportDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,11 +34,13 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
-#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -312,10 +317,33 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     app.ExitInstance();
 }
 
-// A sign of fixed texts goes through the Print dialog to a file; a file box
-// that is cancelled prints nothing and leaves no job open.
+// The rows of the print log, 0 while it has none.
+static int LogRows()
+{
+    if (!QFileInfo::exists(CPrintLog::GetDatabasePath()))
+        return 0;
+    int rows = -1;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("front-end-log"));
+        db.setDatabaseName(CPrintLog::GetDatabasePath());
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(QStringLiteral("SELECT COUNT(*) FROM PrintLog")) && query.next())
+                rows = query.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("front-end-log"));
+    return rows;
+}
+
+// A sign of fixed texts goes through the Print dialog to a file and is
+// logged; a file box that is cancelled, or a file that cannot be written,
+// prints nothing, leaves no job open and adds no row to the print log.
 TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
 {
+    CSignApp::WriteProfileInt(QStringLiteral("Admin/Print Logging"), QStringLiteral("mode"),
+                              CPrintLog::LogJobs, true);
     CAppContext context;
     CSignApp app(CSignApp::Program::PrintFrontEnd);
     CPrintFrame* frame = Start(app);
@@ -329,16 +357,22 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
     struct Case
     {
         const char* what;
-        bool cancel;
+        const char* file; // empty: the file box is cancelled
+        bool printed;
+        int messages;
     };
-    const Case cases[] = {{"to a file", false}, {"file box cancelled", true}};
-    int run = 0;
+    const Case cases[] = {
+        {"to a file", "bread.pdf", true, 0},
+        {"file box cancelled", "", false, 0},
+        {"folder that is not there", "nowhere/bread.pdf", false, 1},
+    };
+    int rows = LogRows();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const QString pdf = home.FilePath(QStringLiteral("bread%1.pdf").arg(++run));
-        FrameHooks().chooseFile = [pdf, c](QWidget*, const CFileChoice& choice) {
+        const QString pdf = *c.file ? home.FilePath(QString::fromLatin1(c.file)) : QString();
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice& choice) {
             EXPECT_EQ(choice.defaultSuffix, "pdf");
-            return c.cancel ? QString() : pdf;
+            return pdf;
         };
         CAnswer<CPrintSignDlg> answer([](CPrintSignDlg* dialog) {
             dialog
@@ -346,20 +380,53 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
                 ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
             dialog->accept();
         });
+        messages.Clear();
         QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
         QTest::qWait(50);
         ASSERT_TRUE(answer.Answered());
         EXPECT_FALSE(view->IsStationOpen());
         EXPECT_FALSE(ThePrinter().m_jobOpen);
-        EXPECT_EQ(QFile::exists(pdf), !c.cancel);
-        if (!c.cancel) {
+        EXPECT_EQ(messages.Count(), c.messages) << messages.LastText().toStdString();
+        EXPECT_EQ(!pdf.isEmpty() && QFile::exists(pdf), c.printed);
+        if (c.printed) {
+            ++rows;
             EXPECT_EQ(PdfPageCount(pdf), 1);
             const QString text = PdfText(pdf);
             EXPECT_TRUE(text.contains("Fresh bread")) << text.toStdString();
             EXPECT_TRUE(text.contains("2.40")) << text.toStdString();
         }
+        EXPECT_EQ(LogRows(), rows);
     }
-    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(rows, 1);
+    app.ExitInstance();
+}
+
+// Import From Zip unpacks a package into a folder and shows its sign there.
+TEST_F(PrintFrontEndTest, ImportFromZipShowsTheUnpackedSign)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+    const QString package = home.FilePath(QStringLiteral("job.zip"));
+    ASSERT_TRUE(ExportZipPackage(package, {QDir(folder).filePath(QStringLiteral("bread.sgn"))}, {})
+                    .Complete());
+    const QString target = home.FilePath(QStringLiteral("unpacked"));
+    FrameHooks().chooseFile = [package](QWidget*, const CFileChoice& choice) {
+        EXPECT_EQ(choice.title, "Import From");
+        return package;
+    };
+    CAnswer<CZipImportDlg> answer([target](CZipImportDlg* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("id%1").arg(CZipImportDlg::IDC_FOLDER))
+            ->setText(target);
+        dialog->accept();
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_IMPORT_ZIP));
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(frame->View()->CurrentFolder(), target);
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
+    EXPECT_EQ(frame->Document().GetPathName(), target + QStringLiteral("/bread.sgn"));
     app.ExitInstance();
 }
 
