@@ -5,6 +5,7 @@
 #include "DatabaseCommands.h"
 #include "DesignView.h"
 #include "ElementList.h"
+#include "FilterCommands.h"
 #include "Grid.h"
 #include "Helpers.h"
 #include "Messages.h"
@@ -231,6 +232,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     new CDatabaseCommands(this);
     new CZipCommands(this);
     new CDataStoreCommands(this);
+    new CFilterCommands(this);
     new CPreferenceCommands(this);
 
     resize(1024, 720);
