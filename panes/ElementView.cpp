@@ -16,6 +16,7 @@
 #include "ScriptPage.h"
 #include "ScriptStore.h"
 #include "Strings.h"
+#include "Table.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -239,6 +240,10 @@ void CElementView::ElementEdited(CElement* element)
     if (!element)
         return;
     element->Refresh();
+    // A table's cell stays where its table lays it out.
+    if (auto* table =
+            dynamic_cast<CTable*>(element->m_ownedByTable ? element->m_ownerTable : nullptr))
+        table->PlaceCellElement(PaneBuild::View(), element);
     MarkModified();
     emit elementEdited();
 }

@@ -436,6 +436,15 @@ TEST_F(TablePaneTest, DoubleClickShowsTheCellsPaneWhoseEditsUndoInTheirCell)
     EXPECT_EQ(table->m_rows[0].cells[0].element->GetSampleData(), "Thyme");
     ExpectCellsAccountedFor();
 
+    // Moved in its own pane, a cell stays where its table puts it.
+    Click(110, 110);
+    DoubleClick(200, 250);
+    ASSERT_STREQ(frame->PropertyPane()->metaObject()->className(), "CTextView");
+    Type(1002, "50");
+    auto* moved = dynamic_cast<CText*>(table->m_rows[0].cells[0].element);
+    ASSERT_NE(moved, nullptr);
+    EXPECT_EQ(moved->m_position, table->m_rows[0].cells[0].innerRect.TopLeft());
+
     // Over the nested table: its own pane; with Ctrl, its cell's. Clicked
     // (and so moved by nothing), the table keeps its nested table in place.
     Click(600, 250);
