@@ -6,6 +6,8 @@
 #include "AppContext.h"
 #include "BrowseInfoPane.h"
 #include "BrowseView.h"
+#include "DataCtrl.h"
+#include "DataView.h"
 #include "DatabaseLink.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
@@ -335,6 +337,78 @@ static int LogRows()
     }
     QSqlDatabase::removeDatabase(QStringLiteral("front-end-log"));
     return rows;
+}
+
+// A sign whose product name is typed at print time: the data-entry pane
+// stands beside the print station with the print bar below its rows; what
+// is typed shows in the preview and reaches the page.
+TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    {
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        auto* name = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+        name->BeginCreate(nullptr, 30, 30);
+        name->m_name = QStringLiteral("Product");
+        name->SetDataSource(SOURCE_KEYBOARD, QString());
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("tag.sgn"))));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(folder));
+    ClickListItem(view, QStringLiteral("tag.sgn"));
+    QPushButton* print = view->InfoPane()->PrintButton();
+    ASSERT_TRUE(print->isEnabled());
+    EXPECT_EQ(print->toolTip(), "Data Entry");
+    QTest::mouseClick(print, Qt::LeftButton);
+    QTest::qWait(20);
+    ASSERT_TRUE(view->IsStationOpen());
+    auto* data = qobject_cast<CDataView*>(frame->DataView());
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->isVisible());
+    CPrintBatchDlg* batch = view->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    EXPECT_EQ(data->PrintBar(), batch);
+    // The station takes the browser's place; the pane sits to its right.
+    EXPECT_GT(data->mapTo(frame, QPoint(0, 0)).x(),
+              view->Station()->mapTo(frame, QPoint(0, 0)).x());
+
+    auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
+    ASSERT_NE(row, nullptr);
+    row->setFocus();
+    row->selectAll();
+    QTest::keyClicks(row, QStringLiteral("Plums"));
+    data->Panel()->FlushPending();
+    EXPECT_EQ(
+        static_cast<CText*>(TheElementList().FindByName(QStringLiteral("Product")))->GetText(),
+        "Plums");
+
+    const QString pdf = home.FilePath(QStringLiteral("tag.pdf"));
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))->click();
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+    QTest::qWait(20);
+    EXPECT_FALSE(view->IsStationOpen());
+    EXPECT_EQ(frame->DataView(), nullptr);
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_TRUE(PdfText(pdf).contains("Plums")) << PdfText(pdf).toStdString();
+    app.ExitInstance();
 }
 
 // A sign of fixed texts goes through the Print dialog to a file and is
