@@ -11,6 +11,7 @@
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
+#include "Grid.h"
 #include "Image.h"
 #include "ImageSelect.h"
 #include "MainFrame.h"
@@ -272,6 +273,14 @@ TEST_F(TablePaneTest, TheToolDrawsATableOfOneCellThatItsPaneShows)
 
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(TheElementList().GetCount(), 0);
+
+    // The corner drawn snaps to the grid while snapping is on.
+    TheGrid().SetInterval(50, 50);
+    TheGrid().SetSnapToGrid(true);
+    table = DrawTable(CRect(100, 100, 583, 417));
+    TheGrid().SetSnapToGrid(false);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->m_tableRect, CRect(100, 100, 600, 400));
 }
 
 TEST_F(TablePaneTest, PlaceAndSizeFollowThePaneAndUndoOneEditAtATime)
