@@ -614,9 +614,7 @@ QString CMainFrame::WebAddress()
 void CMainFrame::OnWebPage()
 {
     const QString address = WebAddress();
-    if (FrameHooks().openUrl)
-        FrameHooks().openUrl(address);
-    else if (!OpenWebAddress(address))
+    if (!OpenWebAddress(address))
         AppMessageBox(tr("The address %1 cannot be opened: only web and mail addresses are.")
                           .arg(address.left(200)),
                       MB_OK | MB_ICONEXCLAMATION);

@@ -49,8 +49,6 @@ struct CFrameHooks
     // Empty texts keep the item's own text and the built-in address.
     QString webMenuText;
     QString webAddress;
-    // Opens an address in the browser; tests answer it.
-    std::function<bool(const QString& address)> openUrl;
     // Every file dialog of the frame goes through this when set.
     FileChooser chooseFile;
     // The folder the open and save dialogs start in when the sign has none.

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -32,6 +33,31 @@ static void PrintTo(const QString& text, std::ostream* out)
 }
 
 namespace {
+
+// Receives the addresses the desktop would open, so that no browser starts.
+class CUrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    CUrlCatcher()
+    {
+        for (const char* scheme : kSchemes)
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+    ~CUrlCatcher() override
+    {
+        for (const char* scheme : kSchemes)
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QStringList opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url.toString(); }
+
+private:
+    static constexpr const char* kSchemes[] = {"http", "https", "mailto", "file", "javascript"};
+};
 
 // An element of any type code, copied for the undo history like a real one.
 class CTestElement : public CElement
@@ -93,10 +119,6 @@ protected:
             choices.push_back(choice);
             return chosenPath;
         };
-        FrameHooks().openUrl = [this](const QString& address) {
-            openedAddresses << address;
-            return true;
-        };
         frame = std::make_unique<CMainFrame>();
     }
     ~MainFrameTest() override
@@ -141,7 +163,8 @@ protected:
     CMessageResponder messages;
     QString chosenPath;
     std::vector<CFileChoice> choices;
-    QStringList openedAddresses;
+    CUrlCatcher urls;
+    QStringList& openedAddresses = urls.opened;
     std::unique_ptr<CMainFrame> frame;
 };
 
@@ -366,7 +389,15 @@ TEST_F(MainFrameTest, WebItemTakesTheBrandingTextAndAddress)
     frame->UpdateActionsNow();
     EXPECT_EQ(web->text(), QStringLiteral("&Reseller Site"));
     web->trigger();
-    EXPECT_EQ(openedAddresses.value(1), QStringLiteral("https://reseller.example/ "));
+    EXPECT_EQ(openedAddresses.value(1), QStringLiteral("https://reseller.example/"));
+
+    // A branding file is not trusted to start programs or open files.
+    for (const char* address : {"file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)"}) {
+        FrameHooks().webAddress = QString::fromLatin1(address);
+        web->trigger();
+        EXPECT_EQ(openedAddresses.size(), 2) << address;
+        EXPECT_TRUE(messages.LastText().contains("cannot be opened")) << address;
+    }
 }
 
 // --- the property pane ------------------------------------------------------
@@ -687,3 +718,5 @@ TEST_F(MainFrameTest, StatusPanesShowPositionAndZoom)
 }
 
 } // namespace
+
+#include "MainFrameTest.moc"
