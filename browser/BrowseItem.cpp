@@ -21,17 +21,6 @@ int CompareNames(const BrowseItem& a, const BrowseItem& b)
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
-bool IsRemovable(const QFileInfo& info)
-{
-    const QStorageInfo storage(info.absoluteFilePath());
-    if (!storage.isValid())
-        return false;
-    const QByteArray device = storage.device();
-    return device.startsWith("/dev/sr") || device.contains("mmcblk") ||
-           storage.rootPath().startsWith(QLatin1String("/media/")) ||
-           storage.rootPath().startsWith(QLatin1String("/run/media/"));
-}
-
 // The kind of file as a user calls it: signs by name, others as the
 // desktop knows them, else by their suffix.
 QString TypeName(const QFileInfo& info)
@@ -50,7 +39,18 @@ QString TypeName(const QFileInfo& info)
 
 } // namespace
 
-BrowseItem BrowseItem::FromFileInfo(const QFileInfo& info)
+bool IsOnRemovableMedia(const QString& path)
+{
+    const QStorageInfo storage(path);
+    if (!storage.isValid())
+        return false;
+    const QByteArray device = storage.device();
+    return device.startsWith("/dev/sr") || device.contains("mmcblk") ||
+           storage.rootPath().startsWith(QLatin1String("/media/")) ||
+           storage.rootPath().startsWith(QLatin1String("/run/media/"));
+}
+
+BrowseItem BrowseItem::FromFileInfo(const QFileInfo& info, bool removable)
 {
     BrowseItem item;
     item.name = info.fileName();
@@ -61,7 +61,7 @@ BrowseItem BrowseItem::FromFileInfo(const QFileInfo& info)
     item.folder = info.isDir();
     item.size = item.folder ? 0 : info.size();
     item.modified = info.lastModified();
-    item.removable = IsRemovable(info);
+    item.removable = removable;
     item.typeName = TypeName(info);
     return item;
 }

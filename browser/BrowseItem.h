@@ -22,13 +22,19 @@ struct BrowseItem
     QDateTime modified;
     QString typeName;
 
-    // The record of a file or folder as the file system describes it.
-    static BrowseItem FromFileInfo(const QFileInfo& info);
+    // The record of a file or folder as the file system describes it;
+    // removable: it lies on removable media (IsOnRemovableMedia of its
+    // folder, asked once for a whole folder).
+    static BrowseItem FromFileInfo(const QFileInfo& info, bool removable = false);
 
     // The texts of the list's columns: 0 name, 1 size ("%dKB", rounded up;
     // empty for folders), 2 type, 3 modified ("dd/MM/yy hh:mm").
     QString ColumnText(int column) const;
 };
+
+// Whether the path lies on removable media (an optical disc, a memory card,
+// a drive mounted under /media).
+bool IsOnRemovableMedia(const QString& path);
 
 // Sort modes: bits 0-1 the column (0 name, 1 size, 2 type, 3 modified),
 // bit 2 descending.

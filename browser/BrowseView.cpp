@@ -363,9 +363,10 @@ void CBrowseView::FillList(const QString& folder)
         const QFileInfoList entries =
             dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::NoSort);
         m_items.reserve(entries.size());
+        const bool removable = IsOnRemovableMedia(m_folder);
         for (const QFileInfo& entry : entries) {
             if (IsShownInList(entry.fileName(), all))
-                m_items.push_back(BrowseItem::FromFileInfo(entry));
+                m_items.push_back(BrowseItem::FromFileInfo(entry, removable));
         }
     }
     RebuildListModel();
