@@ -3,18 +3,22 @@
 #include "BrowseInfoPane.h"
 #include "BrowseView.h"
 #include "Commands.h"
+#include "DataCtrl.h"
 #include "DataView.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "Messages.h"
 #include "Paper.h"
+#include "Preferences.h"
 #include "PrintAbortDlg.h"
 #include "PrintSetupDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
 #include "ResourceIds.h"
 #include "SignApp.h"
+#include "SpellDlg.h"
+#include "SpellOCX.h"
 #include "Strings.h"
 #include "UserList.h"
 #include "ZipCommands.h"
@@ -229,7 +233,7 @@ void CPrintFrame::CreateActions()
                [this] { OnSwitchDocking(); })
         ->setIcon(icon("docking"));
     MakeAction(ID_SPELLING, tr("Spelling Check"), tr("Check the spelling of the data"), [this] {
-        AppMessageBoxId(IDS_SPELLING_CHECK_COMPLETE, MB_ICONINFORMATION);
+        OnSpellingCheck();
     })->setIcon(icon("spelling"));
     MakeAction(ID_RECORD_PRINT_ALL, tr("Print All"), tr("Print one sign for every record"), [v] {
         v->OnPrintAllRecords();
@@ -366,7 +370,7 @@ void CPrintFrame::UpdateActions()
     const bool sheet = stock && stock->columns * stock->rows > 1;
     set(ID_PREVIEW_SHEET, station && sheet, station && v->Station()->IsSheetView());
     set(ID_SWITCH_DOCKING, station && m_dataView);
-    set(ID_SPELLING, false); // until the data-entry pane checks its texts
+    set(ID_SPELLING, station && v->DataView());
     set(ID_RECORD_PRINT_ALL, v->CanPrintAllRecords());
     set(ID_DATA_CANCEL, station);
 }
@@ -503,6 +507,35 @@ void CPrintFrame::OnImportZip()
     const QString sign = ImportZipWithDialogs(this, m_view->CurrentFolder());
     if (!sign.isEmpty())
         m_view->SelectPath(sign);
+}
+
+void CPrintFrame::OnSpellingCheck()
+{
+    CDataView* data = m_view->DataView();
+    if (!data)
+        return;
+    // The checker follows the spelling options as they are now; a missing
+    // dictionary is told when the check is asked for.
+    RegisterSpellDialog();
+    const CSpellPreferences& prefs = CSpellPreferences::Current();
+    CSpellSettings settings;
+    settings.dictionary = prefs.dictionary;
+    settings.options = prefs.options;
+    settings.searchLimit = prefs.searchLimit;
+    settings.displayLimit = prefs.displayLimit;
+    settings.performance = prefs.performance;
+    CSpellOCX& speller = CSpellOCX::Current();
+    if (!speller.IsCreated())
+        speller.Create(settings);
+    else if (!(speller.Settings() == settings))
+        speller.ApplySettings(settings);
+    if (!speller.IsAvailable() && !speller.OpenMainDictionary()) {
+        AppMessageBox(tr("Spelling is unavailable: no spelling dictionary was found."),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (data->Panel()->CheckSpelling(true))
+        AppMessageBoxId(IDS_SPELLING_CHECK_COMPLETE, MB_OK | MB_ICONINFORMATION);
 }
 
 void CPrintFrame::OnLogOff()

@@ -93,6 +93,7 @@ private:
     void OnPrintSetup();
     void OnImportZip();
     void OnLogOff();
+    void OnSpellingCheck();
     void OnSwitchDocking();
 
     CSignData m_document;

@@ -263,6 +263,13 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     EXPECT_EQ(print->toolTip(), "Print");
     EXPECT_TRUE(frame->statusBar()->currentMessage().isEmpty());
     EXPECT_GT(Difference(view->InfoPane()->Preview()->grab().toImage(), paper), 20);
+    // The shadow goes and comes back with the preview.
+    const QImage shadowed = view->InfoPane()->Preview()->grab().toImage();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_SHADOW));
+    EXPECT_FALSE(frame->Action(ID_VIEW_SHADOW)->isChecked());
+    EXPECT_GT(Difference(view->InfoPane()->Preview()->grab().toImage(), shadowed), 20);
+    ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_SHADOW));
+    EXPECT_EQ(Difference(view->InfoPane()->Preview()->grab().toImage(), shadowed), 0);
 
     // The shelf labels ask for data entry.
     ClickListItem(view, QStringLiteral("shelf.sgn"));
@@ -281,6 +288,13 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     for (QAction* menu : frame->menuBar()->actions())
         EXPECT_FALSE(menu->isEnabled()) << menu->text().toStdString();
     EXPECT_EQ(view->Station()->objectName(), "id363");
+    // One sign or the whole sheet of labels.
+    ASSERT_TRUE(frame->ExecuteCommand(ID_PREVIEW_SINGLE));
+    EXPECT_FALSE(view->Station()->IsSheetView());
+    EXPECT_TRUE(frame->Action(ID_PREVIEW_SINGLE)->isChecked());
+    ASSERT_TRUE(frame->ExecuteCommand(ID_PREVIEW_SHEET));
+    EXPECT_TRUE(view->Station()->IsSheetView());
+    EXPECT_FALSE(frame->Action(ID_PREVIEW_SINGLE)->isChecked());
 
     // To a file, every record of the CSV file.
     const QString pdf = home.FilePath(QStringLiteral("shelf.pdf"));
@@ -388,6 +402,12 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     EXPECT_EQ(
         static_cast<CText*>(TheElementList().FindByName(QStringLiteral("Product")))->GetText(),
         "Plums");
+
+    // The typed texts are spell-checked from the station's tool bar.
+    ASSERT_TRUE(frame->ExecuteCommand(ID_SPELLING));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.LastText(), "The spelling check is complete");
+    messages.Clear();
 
     const QString pdf = home.FilePath(QStringLiteral("tag.pdf"));
     FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
