@@ -18,6 +18,7 @@
 #include "PrintBatchDlg.h"
 #include "PrintFrame.h"
 #include "PrintLog.h"
+#include "PrintQueue.h"
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
@@ -41,6 +42,8 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
@@ -428,6 +431,82 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     EXPECT_EQ(frame->DataView(), nullptr);
     ASSERT_EQ(PdfPageCount(pdf), 1);
     EXPECT_TRUE(PdfText(pdf).contains("Plums")) << PdfText(pdf).toStdString();
+    app.ExitInstance();
+}
+
+// A run to the print queue that stops at a refused sign hands nothing to
+// the queue when the station is left; a run that printed everything does.
+TEST_F(PrintFrontEndTest, QueueRunThatStopsSubmitsNothing)
+{
+    const QString queue = home.FilePath(QStringLiteral("queue"));
+    QDir().mkpath(queue);
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Corvane"),
+              QStringLiteral("Pellox"))
+        .setValue(QStringLiteral("Location"), queue);
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    ThePrintQueue().SetFolder(CPrintQueue::ReadFolderSetting());
+    ASSERT_TRUE(ThePrintQueue().IsAvailable());
+    {
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        auto* code = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+        code->BeginCreate(nullptr, 30, 30);
+        code->m_name = QStringLiteral("Code");
+        code->SetDataSource(SOURCE_KEYBOARD, QString());
+        code->m_mustEnterData = TRUE;
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("code.sgn"))));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("code.sgn"))));
+
+    struct Case
+    {
+        const char* what;
+        int batch; // the code must be typed again after each sign
+        bool submitted;
+    };
+    const Case cases[] = {{"stopped at the second sign", 2, false}, {"one sign", 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QFileInfo& file : QDir(queue).entryInfoList(QDir::Files))
+            QFile::remove(file.filePath());
+        QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+        QTest::qWait(20);
+        ASSERT_TRUE(view->IsStationOpen());
+        auto* data = qobject_cast<CDataView*>(frame->DataView());
+        ASSERT_NE(data, nullptr);
+        CPrintBatchDlg* batch = view->BatchDialog();
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION))
+            ->setCurrentIndex(2);
+        ASSERT_EQ(batch->Destination(), 2);
+        auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
+        ASSERT_NE(row, nullptr);
+        row->setFocus();
+        row->selectAll();
+        QTest::keyClicks(row, QStringLiteral("XY-1"));
+        batch->findChild<QSpinBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_BATCH))
+            ->setValue(c.batch);
+        messages.Clear();
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))
+            ->click();
+        EXPECT_EQ(messages.Count(), c.submitted ? 0 : 1) << messages.LastText().toStdString();
+        auto* back =
+            batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+        back->click();
+        if (view->IsStationOpen())
+            back->click();
+        QTest::qWait(20);
+        ASSERT_FALSE(view->IsStationOpen());
+        EXPECT_FALSE(ThePrintQueue().IsPending());
+        EXPECT_EQ(!QDir(queue).entryList(QDir::Files).isEmpty(), c.submitted)
+            << QDir(queue).entryList(QDir::Files).join(' ').toStdString();
+    }
     app.ExitInstance();
 }
 
