@@ -524,7 +524,13 @@ void CImage::Serialize(CArchive& ar)
             const QString chosen = locate(m_filePath, abort);
             if (abort)
                 throw CUserException();
-            if (!chosen.isEmpty() && chosen != m_filePath) {
+            if (chosen.isEmpty()) {
+                // The user left the file missing and knows it: the element
+                // keeps its path and settings, and shows no picture.
+                m_bitmap.Free();
+                return;
+            }
+            if (chosen != m_filePath) {
                 m_filePath = chosen;
                 App().loadOutcome = 3;
             }

@@ -993,8 +993,11 @@ void CPaper::Serialize(CArchive& ar)
         throw CUserException();
     }
 
+    // A picture the user does not find now stays named: the sign keeps it
+    // when it is saved again.
     bool relocated = false;
-    s.backgroundImage = LocateMissingPicture(ResolvePicturePath(s.backgroundImage), &relocated);
+    s.backgroundImage =
+        LocateMissingPicture(ResolvePicturePath(s.backgroundImage), &relocated, true);
     if (relocated)
         App().loadOutcome = 3;
 

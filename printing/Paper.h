@@ -146,8 +146,8 @@ public:
     CSize m_viewSpacingSmall{40, 40};
 
     // Asked for a picture that cannot be found: returns the path to use
-    // instead, or an empty text to go on without the picture. Unset means
-    // going on without it.
+    // instead, or an empty text to go on with the picture missing (its path
+    // is kept). Unset means going on without asking.
     static std::function<QString(const QString& missingPath)> s_locateMissingFile;
 
     static const char* const kLibraryHeader;

@@ -13,6 +13,8 @@
 #include "PriceFormatList.h"
 #include "PriceCommands.h"
 #include "PrintCommands.h"
+#include "ReadingHooks.h"
+#include "ui/SignSelect.h"
 #include "PreferenceCommands.h"
 #include "ui/AboutDlg.h"
 #include "DataStoreCommands.h"
@@ -168,6 +170,12 @@ QString QtFilter(const QString& pairs)
 
 QString DefaultChooseFile(QWidget* parent, const CFileChoice& choice)
 {
+    if (choice.signPreview) {
+        CSignSelect box(parent, !choice.save, choice.suggested);
+        if (box.exec() != QDialog::Accepted)
+            return QString();
+        return box.GetPathName();
+    }
     QFileDialog dialog(parent, choice.title, choice.suggested, choice.filter);
     dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -226,6 +234,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateClient();
     LoadRecentFiles();
     InstallPrintHooks();
+    InstallReadingHooks(this);
     new CPrintCommands(this); // joins the command chain
     new CPriceCommands(this);
     new CSpellCommands(this);
@@ -248,6 +257,7 @@ CMainFrame::CMainFrame(QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    RemoveReadingHooks(this);
     qApp->removeEventFilter(this);
     QObject::disconnect(qApp, nullptr, this, nullptr);
     if (QClipboard* clipboard = QGuiApplication::clipboard())
@@ -495,6 +505,7 @@ BOOL CMainFrame::SaveSignAs()
     choice.save = true;
     choice.title = tr("Save As");
     choice.filter = kSignFilter;
+    choice.signPreview = true;
     choice.defaultSuffix = QStringLiteral("sgn");
     const QString& current = m_document.GetPathName();
     if (!current.isEmpty()) {
@@ -565,6 +576,7 @@ void CMainFrame::OnFileOpen()
     CFileChoice choice;
     choice.title = tr("Open");
     choice.filter = kSignFilter;
+    choice.signPreview = true;
     const QString& current = m_document.GetPathName();
     if (FrameHooks().signFolder)
         choice.suggested = FrameHooks().signFolder();

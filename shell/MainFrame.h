@@ -32,6 +32,7 @@ struct CFileChoice
     QString filter;        // Qt form: "Tabrel Files (*.sgn);;All Files (*)"
     QString defaultSuffix; // without the dot
     QString suggested;     // a path or a folder to start in
+    bool signPreview = false; // the box previews the sign in the file under the cursor
 };
 
 // Returns the chosen path, or an empty text when the user cancelled.

@@ -1,10 +1,14 @@
 #include "SignPreviewWnd.h"
 
+#include "AppContext.h"
 #include "DC.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "Paper.h"
+#include "ReadingHooks.h"
+#include "SignData.h"
 
+#include <QFileInfo>
 #include <QPainter>
 
 #include <algorithm>
@@ -14,6 +18,12 @@ namespace {
 
 constexpr int kExtent = 100000;
 constexpr int kMarginPx = 16;
+// A file's sign is drawn once, this many pixels on its longer side, and
+// scaled to the window.
+constexpr int kFilePicturePx = 900;
+// Larger files are not read for a preview.
+constexpr qint64 kMaxPreviewBytes = 64 * 1024 * 1024;
+const QColor kBackground(0xc0, 0xc0, 0xc0);
 
 } // namespace
 
@@ -56,7 +66,7 @@ void CSignPreviewWnd::RecalcScale(const QSize& size)
 
 void CSignPreviewWnd::Render(QPainter& painter, const QSize& size)
 {
-    painter.fillRect(QRect(QPoint(0, 0), size), QColor(0xc0, 0xc0, 0xc0));
+    painter.fillRect(QRect(QPoint(0, 0), size), kBackground);
     RecalcScale(size);
     const CPaperStock* stock = ThePaper().Current();
     if (!stock || !(m_scale > 0))
@@ -94,11 +104,74 @@ void CSignPreviewWnd::Render(QPainter& painter, const QSize& size)
     dc.SelectPen(oldPen);
 }
 
+bool CSignPreviewWnd::ShowFile(const QString& path)
+{
+    m_fileMode = true;
+    m_filePath = path;
+    m_filePicture = QImage();
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() <= kMaxPreviewBytes) {
+        const CGeneralPreferences general = App().general;
+        const CQuietSignReading quiet;
+        // The file's sign lives in a context of its own, gone with the
+        // preview's reading: the current sign is not touched.
+        CAppContext context;
+        context.general = general;
+        CSignData sign;
+        if (sign.OnOpenDocument(info.absoluteFilePath())) {
+            const int w = ThePaper().GetSignWidth();
+            const int h = ThePaper().GetSignHeight();
+            if (w > 0 && h > 0) {
+                const double fit = double(kFilePicturePx - 2 * kMarginPx) / std::max(w, h);
+                const QSize pictureSize(std::max(2 * kMarginPx + 1, int(w * fit) + 2 * kMarginPx),
+                                        std::max(2 * kMarginPx + 1, int(h * fit) + 2 * kMarginPx));
+                QImage picture(pictureSize, QImage::Format_RGB32);
+                QPainter painter(&picture);
+                painter.setRenderHint(QPainter::Antialiasing);
+                Render(painter, pictureSize);
+                painter.end();
+                m_filePicture = picture;
+            }
+        }
+        sign.DeleteContents();
+    }
+    update();
+    return !m_filePicture.isNull();
+}
+
+void CSignPreviewWnd::Clear()
+{
+    m_fileMode = true;
+    m_filePath.clear();
+    m_filePicture = QImage();
+    update();
+}
+
+void CSignPreviewWnd::ShowCurrentSign()
+{
+    m_fileMode = false;
+    m_filePath.clear();
+    m_filePicture = QImage();
+    RecalcScale(size());
+    update();
+}
+
 void CSignPreviewWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    Render(painter, size());
+    if (!m_fileMode) {
+        Render(painter, size());
+        return;
+    }
+    painter.fillRect(rect(), kBackground);
+    if (m_filePicture.isNull())
+        return;
+    const QSize fitted = m_filePicture.size().scaled(size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                       fitted);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, m_filePicture);
 }
 
 void CSignPreviewWnd::resizeEvent(QResizeEvent* event)

@@ -3,6 +3,8 @@
 // draw operation, as the printer gets them.
 #pragma once
 
+#include <QImage>
+#include <QString>
 #include <QWidget>
 
 class CSignPreviewWnd : public QWidget
@@ -21,6 +23,18 @@ public:
 
     void Render(QPainter& painter, const QSize& size);
 
+    // Shows the sign of a file in place of the current one: the file is read
+    // into a sign of its own, without a word to the user, and its picture
+    // kept. FALSE, with the preview cleared, when it cannot be read.
+    bool ShowFile(const QString& path);
+    // Shows nothing (until ShowFile); ShowCurrentSign goes back to the
+    // current sign.
+    void Clear();
+    void ShowCurrentSign();
+    // The picture of the file shown; null when none is.
+    const QImage& FilePicture() const { return m_filePicture; }
+    const QString& FilePath() const { return m_filePath; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -28,6 +42,9 @@ protected:
 private:
     void RecalcScale(const QSize& size);
 
+    bool m_fileMode = false;
+    QString m_filePath;
+    QImage m_filePicture;
     bool m_shadow = true;
     double m_scale = 0;
     QPoint m_origin;

@@ -11,6 +11,7 @@
 #include "DatabaseLink.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
+#include "FindFilesDlg.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Paper.h"
@@ -50,6 +51,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -649,6 +651,24 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
         EXPECT_EQ(view->CurrentFolder(), QDir(folder).filePath("older.signs"));
         frame->ExecuteCommand(CPrintFrame::ID_UP_ONE_LEVEL);
         EXPECT_EQ(view->CurrentFolder(), folder);
+
+        // Find... looks below the selected folder and selects the file found.
+        QDir(folder).mkpath(QStringLiteral("older.signs/2025"));
+        QFile::copy(QDir(folder).filePath(QStringLiteral("b.sgn")),
+                    QDir(folder).filePath(QStringLiteral("older.signs/2025/c.sgn")));
+        CAnswer<CFindFilesDlg> find([](CFindFilesDlg* dialog) {
+            dialog->OnFindNow();
+            auto* results = dialog->findChild<QTreeWidget*>(QStringLiteral("id1087"));
+            const auto found = results->findItems(QStringLiteral("c.sgn"), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            results->setCurrentItem(found[0]);
+            dialog->accept();
+        });
+        ASSERT_TRUE(frame->ExecuteCommand(CPrintFrame::ID_FIND));
+        ASSERT_TRUE(find.Answered());
+        EXPECT_EQ(view->CurrentFolder(), QDir(folder).filePath(QStringLiteral("older.signs/2025")));
+        EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "c.sgn");
+        ASSERT_TRUE(view->SelectPath(folder));
 
         // Without the tree the list takes the whole width, and the tree's
         // commands are off.

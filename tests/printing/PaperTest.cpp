@@ -754,7 +754,7 @@ TEST_F(PaperTest, UnusableSignStockRefusesTheLoad)
     }
 }
 
-TEST_F(PaperTest, MissingSignPictureIsRelocatedOrDropped)
+TEST_F(PaperTest, MissingSignPictureIsRelocatedOrKept)
 {
     const QString found = MakePicture(QStringLiteral("pics/found.png"));
     CPaperStock s = MakeStock(QStringLiteral("Mine"), QStringLiteral("Pictured"));
@@ -763,10 +763,20 @@ TEST_F(PaperTest, MissingSignPictureIsRelocatedOrDropped)
     const QByteArray bytes = OldSignPaper(514, s);
     {
         CAppContext fresh;
-        LoadSign(ThePaper(), bytes, 514); // nobody to ask: going on without it
+        LoadSign(ThePaper(), bytes, 514); // nobody to ask: going on with it missing
         CPaperStock back;
         ThePaper().GetStock(QString(), back);
-        EXPECT_EQ(back.backgroundImage, QString());
+        EXPECT_EQ(back.backgroundImage, "C:/Old/gone.png") << "the sign keeps its picture's name";
+        EXPECT_EQ(App().loadOutcome, 0);
+    }
+    {
+        // Abandoned in the dialog: kept as well.
+        CAppContext fresh;
+        CPaper::s_locateMissingFile = [](const QString&) { return QString(); };
+        LoadSign(ThePaper(), bytes, 514);
+        CPaperStock back;
+        ThePaper().GetStock(QString(), back);
+        EXPECT_EQ(back.backgroundImage, "C:/Old/gone.png");
         EXPECT_EQ(App().loadOutcome, 0);
     }
     CAppContext fresh;

@@ -1,0 +1,540 @@
+// Reading signs through the main frame: the Missing File dialog for a
+// picture, a paper stock's picture and a database that moved, the progress
+// window of loading with its Cancel, and the open box with its preview.
+#include "MainFrame.h"
+
+#include "AppContext.h"
+#include "Box.h"
+#include "DatabaseLink.h"
+#include "Damage.h"
+#include "DialogAnswer.h"
+#include "ElementList.h"
+#include "Image.h"
+#include "MessageBox.h"
+#include "Paper.h"
+#include "PictureBitmap.h"
+#include "ResourceIds.h"
+#include "ShellParts.h"
+#include "SignPreviewWnd.h"
+#include "TestSupport.h"
+#include "ui/MissingFileDlg.h"
+#include "ui/ProgressDlg.h"
+#include "ui/SignSelect.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+template <class W> W* Control(QWidget* dialog, int id)
+{
+    return dialog->findChild<W*>(QStringLiteral("id%1").arg(id));
+}
+
+void Press(QWidget* dialog, int id)
+{
+    auto* button = Control<QPushButton>(dialog, id);
+    ASSERT_NE(button, nullptr) << "button " << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString WritePicture(const QString& path, QColor colour = Qt::black)
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path));
+    return path;
+}
+
+// Dark pixels of a picture: the black parts of the sign shown.
+int DarkPixels(const QImage& image)
+{
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 60 ? 1 : 0;
+    return dark;
+}
+
+CImage* OnlyPicture()
+{
+    for (CElement* element : TheElementList().Elements()) {
+        if (auto* image = dynamic_cast<CImage*>(element))
+            return image;
+    }
+    return nullptr;
+}
+
+class ReadingTest : public ::testing::Test
+{
+protected:
+    ReadingTest()
+    {
+        EnsureWidgetApp();
+        RegisterAllClasses();
+        FrameHooks() = CFrameHooks();
+        FrameHooks().chooseFile = [this](QWidget*, const CFileChoice& choice) {
+            choices.push_back(choice);
+            if (answers.empty())
+                return QString();
+            const QString answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        };
+        frame = std::make_unique<CMainFrame>();
+        frame->UpdateActionsNow();
+    }
+    ~ReadingTest() override
+    {
+        frame->Document().SetModifiedFlag(false);
+        frame.reset();
+        FrameHooks() = CFrameHooks();
+        CPictureBitmap::ClearCache();
+    }
+
+    QString Folder(const QString& name)
+    {
+        QDir(dir.path()).mkpath(name);
+        return dir.filePath(name);
+    }
+
+    // A sign with a black box and a picture, saved through File > Save As.
+    QString SavePictureSign(const QString& picture)
+    {
+        auto* box = new CBox;
+        box->SetBounds(nullptr, CRect(100, 100, 500, 400));
+        box->m_fillInterior = TRUE;
+        box->m_fillColour = 0;
+        TheElementList().AddTail(box);
+        auto* image = new CImage;
+        EXPECT_TRUE(image->LoadFile(nullptr, picture));
+        image->BeginCreate(nullptr, 100, 500);
+        TheElementList().AddTail(image);
+        const QString sign = dir.filePath("pictured.sgn");
+        answers = {sign};
+        EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE_AS));
+        return sign;
+    }
+
+    BOOL OpenThroughMenu(const QString& sign)
+    {
+        answers.insert(answers.begin(), sign);
+        frame->UpdateActionsNow();
+        frame->ExecuteCommand(ID_FILE_OPEN);
+        return frame->Document().GetPathName() == QFileInfo(sign).absoluteFilePath();
+    }
+
+    CTestHome home;
+    CAppContext context;
+    CMessageResponder messages;
+    QTemporaryDir dir;
+    std::vector<QString> answers;
+    std::vector<CFileChoice> choices;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// --- the Missing File dialog on its own --------------------------------------------
+
+TEST_F(ReadingTest, MissingFileBoxOffersTheFilesOwnTypeFirst)
+{
+    struct Case
+    {
+        const char* missing;
+        const char* filter;
+    };
+    const Case cases[] = {
+        {"C:\\Data\\Shop.mdb", "*.mdb (*.mdb);;*.* (*)"},
+        {"/data/Readme", "*.* (*);;*.* (*)"},
+        {"C:\\Old.dir\\list.backup.csv", "*.backup.csv (*.backup.csv);;*.* (*)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CMissingFileDlg::FilterFor(c.missing), c.filter) << c.missing;
+
+    CMissingFileDlg box("C:\\Data\\Shop.mdb");
+    EXPECT_EQ(box.windowTitle(), "Missing File");
+    EXPECT_FALSE(box.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(Control<QLabel>(&box, CMissingFileDlg::IDC_PATH)->text(), "C:\\Data\\Shop.mdb");
+    EXPECT_TRUE(Control<QPushButton>(&box, CMissingFileDlg::IDC_BROWSE)->isDefault());
+    EXPECT_EQ(Control<QPushButton>(&box, IDABORT)->text(), "&Abort");
+}
+
+TEST_F(ReadingTest, MissingFileBoxEndsOnlyWithAFileThatServesOrAbort)
+{
+    const QString picture = WritePicture(dir.filePath("found.png"));
+    QFile text(dir.filePath("notes.png"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    const auto pictureCheck = [](const QString& path) {
+        CPictureBitmap bitmap;
+        return bitmap.Load(path) == PICTURE_OK ? QString() : QStringLiteral("no picture");
+    };
+
+    // Escape and a cancelled file box end it as Abort does.
+    {
+        CMissingFileDlg box("/gone/a.png");
+        box.show();
+        QTest::keyClick(&box, Qt::Key_Escape);
+        EXPECT_EQ(box.result(), IDABORT);
+    }
+    {
+        CMissingFileDlg box("/gone/a.png");
+        box.show();
+        answers = {QString()};
+        Press(&box, CMissingFileDlg::IDC_BROWSE);
+        EXPECT_EQ(box.result(), IDABORT);
+        ASSERT_EQ(choices.size(), 1u);
+        EXPECT_EQ(choices.back().suggested, "/gone/a.png");
+        EXPECT_EQ(choices.back().filter, "*.png (*.png);;*.* (*)");
+    }
+    // A file that is not a picture is refused and the box stays; a picture
+    // ends it with its path.
+    CMissingFileDlg box("/gone/a.png");
+    box.SetFileCheck(pictureCheck);
+    box.show();
+    answers = {text.fileName()};
+    Press(&box, CMissingFileDlg::IDC_BROWSE);
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains("notes.png")) << messages.LastText().toStdString();
+    EXPECT_EQ(box.GetPathName(), "/gone/a.png");
+    answers = {picture};
+    Press(&box, CMissingFileDlg::IDC_BROWSE);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), IDOK);
+    EXPECT_EQ(box.GetPathName(), picture);
+}
+
+// --- signs whose files moved -------------------------------------------------------
+
+TEST_F(ReadingTest, APictureThatMovedIsLocatedAndShows)
+{
+    const QString old = WritePicture(Folder("old") + "/logo.png");
+    const QString sign = SavePictureSign(old);
+    const QString moved = Folder("new") + "/logo.png";
+    ASSERT_TRUE(QFile::rename(old, moved));
+    CPictureBitmap::ClearCache();
+    frame->ExecuteCommand(ID_FILE_NEW);
+
+    QString shownPath;
+    CAnswer<CMissingFileDlg> locate([&](CMissingFileDlg* box) {
+        shownPath = Control<QLabel>(box, CMissingFileDlg::IDC_PATH)->text();
+        answers = {moved};
+        Press(box, CMissingFileDlg::IDC_BROWSE);
+    });
+    ASSERT_TRUE(OpenThroughMenu(sign));
+    EXPECT_TRUE(locate.Answered());
+    EXPECT_EQ(shownPath, QDir::toNativeSeparators(old));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    CImage* image = OnlyPicture();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_filePath, moved);
+    EXPECT_TRUE(image->m_bitmap.IsAllocated());
+    EXPECT_TRUE(frame->Document().IsModified()) << "the sign now names the new place";
+
+    // Saved, it opens without asking.
+    ASSERT_TRUE(frame->SaveSign());
+    ASSERT_TRUE(OpenThroughMenu(sign));
+    EXPECT_EQ(OnlyPicture()->m_filePath, moved);
+    EXPECT_FALSE(frame->Document().IsModified());
+}
+
+TEST_F(ReadingTest, AbandonedPictureKeepsItsPathAndTheSignOpens)
+{
+    const QString old = WritePicture(Folder("old") + "/logo.png");
+    const QString sign = SavePictureSign(old);
+    CImage* before = OnlyPicture();
+    const CRect rect = before->m_pictureRect;
+    ASSERT_TRUE(QFile::remove(old));
+    CPictureBitmap::ClearCache();
+    QByteArray resaved;
+    frame->ExecuteCommand(ID_FILE_NEW);
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        CAnswer<CMissingFileDlg> abandon([&](CMissingFileDlg* box) { Press(box, IDABORT); });
+        ASSERT_TRUE(OpenThroughMenu(sign));
+        EXPECT_TRUE(abandon.Answered());
+        EXPECT_EQ(messages.Count(), 0) << "the user knows: " << messages.LastText().toStdString();
+        CImage* image = OnlyPicture();
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->m_filePath, old);
+        EXPECT_EQ(image->m_pictureRect, rect);
+        EXPECT_FALSE(image->m_bitmap.IsAllocated());
+        EXPECT_EQ(TheElementList().GetCount(), 2);
+        // Saving keeps the picture's name and settings: the same file.
+        ASSERT_TRUE(frame->SaveSign());
+        QFile file(sign);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        EXPECT_TRUE(saved.contains(old.toLatin1()));
+        if (round == 0)
+            resaved = saved;
+        else
+            EXPECT_EQ(saved, resaved) << "opened and saved again: the same file";
+    }
+}
+
+TEST_F(ReadingTest, AStocksMissingPictureIsAskedForAndKept)
+{
+    const QString old = WritePicture(Folder("old") + "/back.png");
+    CPaperStock stock;
+    stock.category = "Test";
+    stock.name = "Pictured";
+    stock.pageWidth = stock.selectionWidth = 2100;
+    stock.pageHeight = stock.selectionHeight = 2970;
+    stock.columns = stock.rows = 1;
+    stock.leftMargin = 100;
+    stock.topMargin = 200;
+    stock.labelWidth = 600;
+    stock.labelHeight = 1200;
+    stock.horzPitch = 6500;
+    stock.vertPitch = 12500;
+    stock.backgroundImage = old;
+    ASSERT_TRUE(ThePaper().SetStock(stock));
+    ASSERT_TRUE(ThePaper().SelectStock(stock.name));
+    const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    const QString moved = Folder("new") + "/back.png";
+    ASSERT_TRUE(QFile::rename(old, moved));
+    frame->ExecuteCommand(ID_FILE_NEW);
+
+    struct Case
+    {
+        const char* what;
+        bool locate;
+        QString expected;
+    };
+    const Case cases[] = {{"abandoned", false, old}, {"located", true, moved}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString asked;
+        CAnswer<CMissingFileDlg> answer([&](CMissingFileDlg* box) {
+            asked = box->GetPathName();
+            if (c.locate) {
+                answers = {moved};
+                Press(box, CMissingFileDlg::IDC_BROWSE);
+            } else {
+                Press(box, IDABORT);
+            }
+        });
+        ASSERT_TRUE(OpenThroughMenu(sign));
+        EXPECT_EQ(asked, old);
+        CPaperStock back;
+        ASSERT_TRUE(ThePaper().GetStock(QString(), back));
+        EXPECT_EQ(back.backgroundImage, c.expected);
+        EXPECT_EQ(frame->Document().IsModified(), c.locate);
+        frame->Document().SetModifiedFlag(false);
+    }
+}
+
+TEST_F(ReadingTest, ASignLinkedToACsvThatMovedIsLinkedToItsNewPlace)
+{
+    const QString csv = Folder("old") + "/prices.csv";
+    {
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Price\r\nApples,1.20\r\nPears,2.10\r\n");
+    }
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textHeader = TRUE;
+    ASSERT_TRUE(link.Connect(csv, TRUE)) << messages.LastText().toStdString();
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("prices#csv")) << messages.LastText().toStdString();
+    const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    const QString moved = Folder("new") + "/prices.csv";
+    ASSERT_TRUE(QFile::rename(csv, moved));
+    const QByteArray bytes = [&] {
+        QFile file(sign);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+    frame->ExecuteCommand(ID_FILE_NEW);
+    ASSERT_FALSE(link.IsConnected());
+
+    // Abort: the sign is not opened, and stays on disk as it was.
+    {
+        CAnswer<CMissingFileDlg> abandon([&](CMissingFileDlg* box) { Press(box, IDABORT); });
+        EXPECT_FALSE(OpenThroughMenu(sign));
+        EXPECT_TRUE(abandon.Answered());
+        EXPECT_FALSE(link.IsConnected());
+        EXPECT_EQ(TheElementList().GetCount(), 0);
+        QFile file(sign);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), bytes);
+    }
+    // Located: the link is made again on the moved file.
+    QString asked;
+    CAnswer<CMissingFileDlg> locate([&](CMissingFileDlg* box) {
+        asked = box->GetPathName();
+        answers = {moved};
+        Press(box, CMissingFileDlg::IDC_BROWSE);
+    });
+    ASSERT_TRUE(OpenThroughMenu(sign));
+    EXPECT_EQ(asked, csv);
+    EXPECT_EQ(choices.back().filter, "*.csv (*.csv);;*.* (*)");
+    ASSERT_TRUE(link.IsConnected()) << messages.LastText().toStdString();
+    EXPECT_EQ(link.m_dataSource, moved);
+    EXPECT_EQ(link.GetLinkKind(), 0);
+    EXPECT_TRUE(frame->Document().IsModified());
+}
+
+// --- the progress window -----------------------------------------------------------
+
+TEST_F(ReadingTest, ProgressPercentFollowsTheBar)
+{
+    struct Case
+    {
+        int pos, low, high, percent;
+    };
+    const Case cases[] = {{50, 0, 100, 50},  {100, 0, 100, 100}, {110, 0, 100, 10},
+                          {0, 0, 4, 0},      {3, 0, 4, 75},      {-5, 0, 100, 0},
+                          {15, 10, 20, 50},  {2000000, 0, 1000004, 99}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CProgressDlg::PercentFor(c.pos, c.low, c.high), c.percent)
+            << c.pos << " in " << c.low << ".." << c.high;
+    }
+
+    CProgressDlg window(IDS_LOADING_TEMPLATE);
+    window.SetRange(0, 100);
+    window.SetStep(10);
+    window.SetPos(100);
+    EXPECT_EQ(window.PercentText(), "100%");
+    window.StepIt();
+    EXPECT_EQ(window.PercentText(), "10%");
+    EXPECT_EQ(window.windowTitle(), "Loading Sign Template...");
+}
+
+TEST_F(ReadingTest, LoadingShowsProgressAndCancelLeavesANewSign)
+{
+    for (int i = 0; i < 200; ++i) {
+        auto* box = new CBox;
+        box->SetBounds(nullptr, CRect(10 + i, 10, 100 + i, 100));
+        TheElementList().AddTail(box);
+    }
+    const QString sign = dir.filePath("many.sgn");
+    answers = {sign};
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE_AS));
+    frame->ExecuteCommand(ID_FILE_NEW);
+
+    // Shown while the sign loads, over the frame, with nothing else taking
+    // input; the sign opens whole.
+    {
+        int seenMax = 0;
+        QString caption;
+        bool modal = false;
+        CAnswer<CProgressDlg> watch([&](CProgressDlg* window) {
+            caption = window->windowTitle();
+            seenMax = Control<QProgressBar>(window, CProgressDlg::IDC_PROGRESS)->maximum();
+            modal = window->isModal();
+        });
+        QTest::qWait(20); // the watcher is due by the first step
+        ASSERT_TRUE(OpenThroughMenu(sign));
+        EXPECT_TRUE(watch.Answered());
+        EXPECT_EQ(caption, "Loading Sign Template...");
+        EXPECT_EQ(seenMax, 200 + 4);
+        EXPECT_TRUE(modal);
+        EXPECT_EQ(TheElementList().GetCount(), 200);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window went";
+    }
+    // Cancel: nothing is read, the frame shows a new sign, the file stays.
+    frame->ExecuteCommand(ID_FILE_NEW);
+    CAnswer<CProgressDlg> cancel([&](CProgressDlg* window) { Press(window, IDCANCEL); });
+    QTest::qWait(20);
+    EXPECT_FALSE(OpenThroughMenu(sign));
+    EXPECT_TRUE(cancel.Answered());
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    EXPECT_TRUE(frame->Document().GetPathName().isEmpty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_TRUE(OpenThroughMenu(sign));
+    EXPECT_EQ(TheElementList().GetCount(), 200);
+}
+
+// --- the open box --------------------------------------------------------------------
+
+TEST_F(ReadingTest, OpenBoxPreviewsGoodAndDamagedSignsWithoutTouchingTheCurrentOne)
+{
+    const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    QFile file(sign);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray good = file.readAll();
+    file.close();
+    frame->ExecuteCommand(ID_FILE_NEW);
+    auto* current = new CBox;
+    current->SetBounds(nullptr, CRect(0, 0, 50, 50));
+    TheElementList().AddTail(current);
+
+    CSignSelect box(frame.get(), true, sign);
+    box.show();
+    box.PreviewFile(sign);
+    const QImage shown = box.Preview()->FilePicture();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_GT(DarkPixels(shown), 100) << "the black box of the sign in the file";
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    EXPECT_EQ(TheElementList().Elements().front(), current);
+
+    // Damaged copies clear the preview (or show what could be read), ask
+    // nothing, and a good file shows again afterwards.
+    std::mt19937 rng(142);
+    const QString damaged = dir.filePath("damaged.sgn");
+    for (int i = 0; i < 60; ++i) {
+        QFile out(damaged);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(i == 0 ? good.left(good.size() / 2) : DamagedCopy(good, rng));
+        out.close();
+        box.PreviewFile(damaged);
+        if (i == 0) {
+            EXPECT_TRUE(box.Preview()->FilePicture().isNull()) << "a sign cut short";
+        }
+    }
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    box.PreviewFile(dir.filePath("element.png"));
+    EXPECT_TRUE(box.Preview()->FilePicture().isNull()) << "not a sign";
+    box.PreviewFile(sign);
+    EXPECT_EQ(box.Preview()->FilePicture(), shown);
+    EXPECT_EQ(TheElementList().GetCount(), 1);
+    EXPECT_EQ(TheElementList().Elements().front(), current);
+}
+
+TEST_F(ReadingTest, FileOpenUsesTheBoxWithThePreview)
+{
+    const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    frame->ExecuteCommand(ID_FILE_NEW);
+    FrameHooks().chooseFile = nullptr; // the program's own box
+
+    bool previewed = false;
+    QString title;
+    CAnswer<CSignSelect> choose([&](CSignSelect* box) {
+        title = box->windowTitle();
+        box->selectFile(sign);
+        box->PreviewFile(sign);
+        previewed = !box->Preview()->FilePicture().isNull();
+        QMetaObject::invokeMethod(box, "accept");
+    });
+    frame->ExecuteCommand(ID_FILE_OPEN);
+    EXPECT_TRUE(choose.Answered());
+    EXPECT_EQ(title, "Open");
+    EXPECT_TRUE(previewed);
+    EXPECT_EQ(frame->Document().GetPathName(), sign);
+    EXPECT_EQ(TheElementList().GetCount(), 2);
+}
+
+} // namespace
