@@ -46,8 +46,7 @@ void InstallReadingHooks(QWidget* owner)
 {
     Owner() = owner;
 
-    SignHooks().openProgress = [](int captionId,
-                                  int high) -> std::unique_ptr<CProgressSeam> {
+    SignHooks().openProgress = [](int captionId, int high) -> std::unique_ptr<CProgressSeam> {
         auto window = std::make_unique<CProgressDlg>(captionId);
         window->SetRange(0, high);
         window->SetStep(1);
@@ -104,11 +103,11 @@ CQuietSignReading::CQuietSignReading() : m_saved(new Saved)
     m_saved->openProgress = std::exchange(hooks.openProgress, nullptr);
     // Without the link's own reader the block is read and passed over.
     m_saved->database.serialize = std::exchange(hooks.parts[SIGN_PART_DATABASE].serialize, nullptr);
-    m_saved->picture = std::exchange(PictureHooks().locateMissingFile,
-                                     [](const QString&, bool& abort) {
-                                         abort = false;
-                                         return QString();
-                                     });
+    m_saved->picture =
+        std::exchange(PictureHooks().locateMissingFile, [](const QString&, bool& abort) {
+            abort = false;
+            return QString();
+        });
     m_saved->paper = std::exchange(CPaper::s_locateMissingFile, nullptr);
     m_saved->link = std::exchange(CDatabaseLink::s_locateMissingFile, nullptr);
     m_saved->presenter = SetMessageBoxPresenter(

@@ -5,8 +5,8 @@
 
 #include "AppContext.h"
 #include "Box.h"
-#include "DatabaseLink.h"
 #include "Damage.h"
+#include "DatabaseLink.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Image.h"
@@ -404,9 +404,9 @@ TEST_F(ReadingTest, ProgressPercentFollowsTheBar)
     {
         int pos, low, high, percent;
     };
-    const Case cases[] = {{50, 0, 100, 50},  {100, 0, 100, 100}, {110, 0, 100, 10},
-                          {0, 0, 4, 0},      {3, 0, 4, 75},      {-5, 0, 100, 0},
-                          {15, 10, 20, 50},  {2000000, 0, 1000004, 99}};
+    const Case cases[] = {
+        {50, 0, 100, 50}, {100, 0, 100, 100}, {110, 0, 100, 10}, {0, 0, 4, 0},
+        {3, 0, 4, 75},    {-5, 0, 100, 0},    {15, 10, 20, 50},  {2000000, 0, 1000004, 99}};
     for (const Case& c : cases) {
         EXPECT_EQ(CProgressDlg::PercentFor(c.pos, c.low, c.high), c.percent)
             << c.pos << " in " << c.low << ".." << c.high;
