@@ -113,7 +113,7 @@ QString CRecordFilter::Text() const
     QStringList parts;
     const bool several = (!m_base.isEmpty()) + (!m_selected.isEmpty()) + m_excluded.size() > 1;
     if (!m_base.isEmpty())
-        parts << (several ? u'(' + m_base + u')' : m_base);
+        parts << (several ? Grouped(m_base) : m_base);
     if (!m_selected.isEmpty()) {
         const QString any = m_selected.join(QStringLiteral(" OR "));
         parts << (several && m_selected.size() > 1 ? u'(' + any + u')' : any);

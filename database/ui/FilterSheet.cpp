@@ -1,5 +1,6 @@
 #include "FilterSheet.h"
 
+#include "AppContext.h"
 #include "CompoundFilterDlg.h"
 #include "DatabaseLink.h"
 #include "Element.h"
@@ -27,6 +28,20 @@
 namespace {
 
 constexpr int kTypeBoolean = 11;
+
+// The grid page's filter as conditions, kept from one opening of the sheet
+// to the next: while the link's filter is still the text it gives, a record
+// excluded later still takes out exactly its own condition.
+struct CKeptGridFilter
+{
+    CRecordFilter filter;
+};
+
+CRecordFilter StartingFilter(const CDatabaseLink& link)
+{
+    const CRecordFilter& kept = App().Get<CKeptGridFilter>().filter;
+    return kept.Text() == link.GetFilter() ? kept : CRecordFilter(link.GetFilter());
+}
 
 // The link's recordset as the grid shows it: one row per record in the
 // recordset's order, one column per field.
@@ -139,7 +154,7 @@ class CFilterSheet::CGridPage : public QWidget
 public:
     CGridPage(CDatabaseLink& link, std::function<void()> markModified, QWidget* parent)
         : QWidget(parent), m_link(link), m_markModified(std::move(markModified)),
-          m_filter(link.GetFilter())
+          m_filter(StartingFilter(link))
     {
         setObjectName(QStringLiteral("FilterPage1"));
         auto* layout = new QVBoxLayout(this);
@@ -203,6 +218,7 @@ public:
         // taken whole as the one to start from.
         if (m_link.GetFilter() != m_filter.Text())
             m_filter = CRecordFilter(m_link.GetFilter());
+        App().Get<CKeptGridFilter>().filter = m_filter;
         m_refreshing = false;
     }
 

@@ -156,6 +156,32 @@ TEST_F(FilterDialogsTest, GridPagePicksRecordsByEye)
     }
     Click(&sheet, CFilterSheet::IDC_REMOVE_FILTER);
 
+    // The conditions outlive the sheet: opened again on the same filter, a
+    // record taken out removes its own condition.
+    SelectRows(grid, {2, 29});
+    Click(&sheet, CFilterSheet::IDC_BY_SELECTION);
+    {
+        CFilterSheet again(link);
+        again.show();
+        auto* rows = Child<QTableView>(&again, CFilterSheet::IDC_GRID);
+        ASSERT_EQ(rows->model()->rowCount(), 2);
+        SelectRows(rows, {1});
+        Click(&again, CFilterSheet::IDC_EXCLUDING_SELECTION);
+        EXPECT_EQ(link.GetFilter(), "[Id] = 3");
+    }
+    // A filter set elsewhere is kept whole.
+    link.SetFilter("[Id] < 5");
+    {
+        CFilterSheet again(link);
+        again.show();
+        SelectRows(Child<QTableView>(&again, CFilterSheet::IDC_GRID), {0});
+        Click(&again, CFilterSheet::IDC_EXCLUDING_SELECTION);
+        EXPECT_EQ(link.GetFilter().toStdString(), "[Id] < 5 AND [Id] <> 1");
+    }
+    link.ClearFilter();
+    sheet.Tabs()->setCurrentIndex(1);
+    sheet.Tabs()->setCurrentIndex(0);
+
     // Only the fields the sign uses, and back; the sign is marked changed.
     ASSERT_EQ(TheSignSettings().allColumns, 1);
     Click(&sheet, CFilterSheet::IDC_TOGGLE_FIELDS);
