@@ -1,6 +1,8 @@
 #include "PrintCommands.h"
 
+#include "DataCtrl.h"
 #include "DataView.h"
+#include "DatabaseLink.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
@@ -11,12 +13,15 @@
 #include "PrintQueue.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "RecordNavigator.h"
 #include "RecordPrintDriver.h"
 #include "Seams.h"
 #include "SheetPreviewWnd.h"
 #include "SignPreviewWnd.h"
 #include "VariableList.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QSpinBox>
 
@@ -100,6 +105,10 @@ public:
         else if (ThePrintQueue().IsPending())
             ThePrintQueue().Submit();
         CDataView* view = m_owner.DataView();
+        // The navigator goes back to the whole table or view at its key.
+        if (auto* navigator = view ? qobject_cast<CRecordNavigator*>(view->NavigatorBar()) : nullptr;
+            navigator && again)
+            navigator->Refresh();
         if (view)
             view->EndDataEntry();
         else
@@ -281,8 +290,12 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     m_station->FitToParent();
     m_station->raise();
     if (CDataView* data = DataView()) {
-        // The print bar stands in the data-entry pane, below its rows.
+        // The print bar stands in the data-entry pane, below its rows; a
+        // sign with a database or data store walks its records in the
+        // navigator bar above it.
         data->SetPrintBar(m_batch);
+        if (CRecordNavigator* navigator = MakeNavigator())
+            data->SetNavigatorBar(navigator);
         data->RecalcLayout(TheSignSettings().dataViewDocking);
         QPointer<CPrintStationWnd> station = m_station;
         connect(data, &CDataView::valuesChanged, m_station, [station] {
@@ -312,6 +325,55 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     m_batch->move(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120);
     m_frame->updateActions();
     return TRUE;
+}
+
+CRecordNavigator* CPrintCommands::MakeNavigator()
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    if (!link.IsConnected() || (link.GetLinkKind() != 0 && link.GetLinkKind() != 1))
+        return nullptr;
+    CNavigatorHost host;
+    host.recordChanged = [this] {
+        if (CDataView* shown = DataView())
+            shown->OnRecordChanged();
+    };
+    host.leaveDataEntryIfIdle = [this] {
+        if (m_driver)
+            m_driver->LeaveDataEntryIfIdle();
+    };
+    QPointer<CPrintBatchDlg> batch = m_batch;
+    host.print = [batch] {
+        if (batch)
+            batch->OnPrint();
+    };
+    host.printAll = [this] { OnPrintAllRecords(); };
+    host.copiesText = [batch] {
+        auto* copies = batch ? batch->findChild<QSpinBox*>(
+                                   QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
+                             : nullptr;
+        return copies ? copies->text() : QString();
+    };
+    host.focusRow = [this](CObject* owner) {
+        CDataView* shown = DataView();
+        CDataCtrl* panel = shown ? shown->Panel() : nullptr;
+        if (!panel)
+            return;
+        const int row = owner ? panel->FindRow(owner) : -1;
+        QWidget* control = nullptr;
+        if (row >= 0) {
+            const CDataEntryField& field = panel->Row(row);
+            control = field.edit ? static_cast<QWidget*>(field.edit)
+                                 : field.textEdit ? static_cast<QWidget*>(field.textEdit)
+                                                  : field.combo;
+        }
+        if (!control) {
+            panel->SetFocusToFirstField();
+            return;
+        }
+        panel->EnsureVisible(row);
+        control->setFocus();
+    };
+    return new CRecordNavigator(link, std::move(host));
 }
 
 CDataView* CPrintCommands::DataView() const

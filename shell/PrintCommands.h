@@ -15,6 +15,7 @@
 
 class CDataView;
 class CMainFrame;
+class CRecordNavigator;
 struct CPaperStock;
 class CRecordPrintDriver;
 class CSignRecordDriver;
@@ -63,6 +64,9 @@ private:
     void OnPaperSelect();
     void OnPaperDesign(bool newStock);
     void OnPrintAllRecords();
+    // The record navigator of a sign with a database or data store, else
+    // null.
+    CRecordNavigator* MakeNavigator();
 
     CMainFrame* m_frame;
     QPointer<CPrintStationWnd> m_station;

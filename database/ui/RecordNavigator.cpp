@@ -388,16 +388,19 @@ void CRecordNavigator::UpdateAll()
     UpdateEnabling();
 }
 
-void CRecordNavigator::RecordChanged()
+void CRecordNavigator::DeliverCurrentRecord(CDatabaseLink& link)
 {
-    if (m_host.recordChanged) {
-        m_host.recordChanged();
-        return;
-    }
-    if (IsStore())
-        LoadStoreRecord(m_link);
+    if (link.GetLinkKind() == 1)
+        LoadStoreRecord(link);
     else
         CRecordPrintDriver::LoadRecord();
+}
+
+void CRecordNavigator::RecordChanged()
+{
+    DeliverCurrentRecord(m_link);
+    if (m_host.recordChanged)
+        m_host.recordChanged();
 }
 
 void CRecordNavigator::FillFieldCombo()

@@ -33,9 +33,8 @@ class QPushButton;
 // What the data-entry pane does for the navigator.
 struct CNavigatorHost
 {
-    // The current record has changed: take it into the rows. Unset, the
-    // record's fields are delivered to the elements and variables that take
-    // them.
+    // The navigator moved to another record and delivered its fields to the
+    // elements and variables that take them: the rows show it.
     std::function<void()> recordChanged;
     // Leave data entry when no print run is in progress (Escape).
     std::function<void()> leaveDataEntryIfIdle;
@@ -128,6 +127,11 @@ public:
     void OnPrintAll();
     // Runs a pending type-ahead search now.
     void RunSearch();
+
+    // The current record's fields reach the elements and variables fed by
+    // them: by field name from an external database, by column name (the
+    // element's or variable's own) from a data store.
+    static void DeliverCurrentRecord(CDatabaseLink& link);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

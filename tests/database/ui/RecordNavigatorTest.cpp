@@ -5,15 +5,22 @@
 // Database menu's Data Store and Properties dialogs with their refusals.
 #include "AppContext.h"
 #include "ConnectionPropertiesDlg.h"
+#include "DataCtrl.h"
 #include "DataSourceMap.h"
 #include "DataStore.h"
 #include "DataStoreDlg.h"
+#include "DataView.h"
 #include "DatabaseLink.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "PaneParts.h"
+#include "Paper.h"
+#include "Printer.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
 #include "RecordNavigator.h"
 #include "SignApp.h"
 #include "SignData.h"
@@ -29,6 +36,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -206,6 +214,8 @@ protected:
     }
 
     CTestHome home;
+    // Each test has its own sign, link and lists.
+    CAppContext context;
     CSignApp app;
     CMainFrame* frame = nullptr;
     CRecordNavigator* navigator = nullptr;
@@ -664,6 +674,80 @@ TEST_F(RecordNavigatorTest, DatabaseErrorsReachTheErrorReport)
     CMdacErrorDlg report(responder.LastText());
     EXPECT_EQ(Control<QLabel>(&report, CMdacErrorDlg::IDC_DESCRIPTION)->text(), responder.LastText());
     EXPECT_EQ(report.windowTitle(), "Microsoft Data Access Components");
+}
+
+// --- in the data-entry pane ---------------------------------------------------------------
+
+// The navigator as the designer shows it: Print on a linked sign puts it in
+// the data-entry pane above the print bar; its moves reach the pane's rows,
+// its search narrows what Print All prints, and leaving the station ends it.
+TEST_F(RecordNavigatorTest, DataEntryPaneWalksSearchesAndPrintsAll)
+{
+    ASSERT_TRUE(Start());
+    CText* name = Text("Name", SOURCE_DATABASE, "Name", 100);
+    Link("Products");
+    const QString pdf = home.FilePath("labels.pdf");
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands && commands->IsStationOpen());
+    CDataView* pane = commands->DataView();
+    ASSERT_NE(pane, nullptr);
+    navigator = qobject_cast<CRecordNavigator*>(pane->NavigatorBar());
+    ASSERT_NE(navigator, nullptr);
+    EXPECT_TRUE(pane->isAncestorOf(navigator));
+    EXPECT_TRUE(navigator->isVisible());
+    CDataCtrl* panel = pane->Panel();
+    ASSERT_EQ(panel->RowCount(), 1);
+    QLineEdit* row = panel->Row(0).edit;
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(Count(), "6");
+    EXPECT_EQ(row->text(), "Apple");
+
+    Click(CRecordNavigator::IDC_NEXT);
+    EXPECT_EQ(row->text(), "O'Brien");
+    EXPECT_EQ(name->GetEnteredData(), "O'Brien");
+    Click(CRecordNavigator::IDC_LAST);
+    EXPECT_EQ(row->text(), "Uncle");
+
+    // Searching "Un" leaves two records, and Print All prints those two.
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    ChooseField("Name");
+    Search("Un");
+    ASSERT_EQ(Count(), "2");
+    EXPECT_EQ(row->text(), "Uncle");
+    auto* destination = Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION);
+    ASSERT_NE(destination, nullptr);
+    destination->setCurrentIndex(1);
+    CMessageResponder responder;
+    Click(CRecordNavigator::IDC_PRINT_ALL);
+    ASSERT_GE(responder.Count(), 1);
+    EXPECT_EQ(responder.Messages().front().text, "Print 2 signs ?");
+    EXPECT_EQ(ThePrinter().m_labelPosition, 2);
+    // Return ejects the sheet, then leaves the station; the navigator goes
+    // with the pane.
+    QPointer<CRecordNavigator> shown = navigator;
+    navigator = nullptr;
+    auto* back = Control<QPushButton>(commands->BatchDialog(), CPrintBatchDlg::IDC_RETURN);
+    back->click();
+    if (commands->IsStationOpen())
+        back->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_FALSE(TheDatabaseLink().IsRecordsetOpen());
+
+    ASSERT_TRUE(QFile::exists(pdf));
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains("Uncle")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("Under_score")) << printed.toStdString();
+    for (const char* other : {"Apple", "O'Brien", "50% off", "500 Series"})
+        EXPECT_FALSE(printed.contains(other)) << other;
 }
 
 } // namespace
