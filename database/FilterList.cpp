@@ -153,6 +153,11 @@ bool SaveFilterFile()
 
 // --- the custom view file --------------------------------------------------------------------
 
+QString FindViewName(const QString& query)
+{
+    return TheCustomViewList().NameOfQuery(query);
+}
+
 bool LoadViewFile(const QString& folder)
 {
     CStringMap map;

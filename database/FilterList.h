@@ -71,6 +71,10 @@ public:
     CNamedTextFile file{".vlf", "custom views"};
 };
 
+// The name of the first custom view whose query is the text (case ignored),
+// else empty.
+QString FindViewName(const QString& query);
+
 bool LoadFilterFile(const QString& folder = QString());
 bool SaveFilterFile();
 bool LoadViewFile(const QString& folder = QString());

@@ -57,8 +57,7 @@ CCustomViewsDlg::CCustomViewsDlg(CCustomViewList views, CDatabaseLink& link, QWi
     buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("idCancel"));
     layout->addWidget(buttons, 5, 0, 1, 2);
 
-    for (const auto& [name, query] : m_views.Views())
-        m_list->addItem(name);
+    FillViewList(*m_list, m_views);
     connect(m_list, &QListWidget::itemSelectionChanged, this, [this] { ShowSelection(); });
     connect(m_name, &QLineEdit::textChanged, this, [this] { SetButtons(); });
     connect(m_query, &QPlainTextEdit::textChanged, this, [this] { SetButtons(); });
@@ -157,6 +156,14 @@ void CCustomViewsDlg::OnUse()
         return;
     m_chosen = selected;
     accept();
+}
+
+int FillViewList(QListWidget& list, const CCustomViewList& views)
+{
+    list.clear();
+    for (const auto& [name, query] : views.Views())
+        list.addItem(name);
+    return list.count();
 }
 
 QString RunCustomViews(QWidget* parent, CDatabaseLink& link)

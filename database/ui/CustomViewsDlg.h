@@ -56,6 +56,9 @@ private:
     QPushButton* m_use = nullptr;
 };
 
+// Empties the list box and adds every view's name; the number of views.
+int FillViewList(QListWidget& list, const CCustomViewList& views);
+
 // Runs the dialog on a copy of the program's view list, which takes the
 // copy back however the dialog ends. The chosen view's name after Use,
 // else empty.

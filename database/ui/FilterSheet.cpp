@@ -149,10 +149,10 @@ QPushButton* NumberedButton(const QString& text, int id, QWidget* parent)
 
 // --- the grid page ----------------------------------------------------------------------------
 
-class CFilterSheet::CGridPage : public QWidget
+class CFilterSheet::CFilterPage1 : public QWidget
 {
 public:
-    CGridPage(CDatabaseLink& link, std::function<void()> markModified, QWidget* parent)
+    CFilterPage1(CDatabaseLink& link, std::function<void()> markModified, QWidget* parent)
         : QWidget(parent), m_link(link), m_markModified(std::move(markModified)),
           m_filter(StartingFilter(link))
     {
@@ -338,10 +338,10 @@ private:
 
 // --- the statement page -----------------------------------------------------------------------
 
-class CFilterSheet::CStatementPage : public QWidget
+class CFilterSheet::CFilterPage2 : public QWidget
 {
 public:
-    CStatementPage(CDatabaseLink& link, QWidget* parent) : QWidget(parent), m_link(link)
+    CFilterPage2(CDatabaseLink& link, QWidget* parent) : QWidget(parent), m_link(link)
     {
         setObjectName(QStringLiteral("FilterPage2"));
         auto* layout = new QGridLayout(this);
@@ -404,8 +404,7 @@ public:
         // Initialisation: the fields and the saved filters.
         if (m_link.m_recordset)
             m_fields->addItems(m_link.m_recordset->names);
-        m_filters->addItems(TheFilterList().Names());
-        m_filters->setCurrentIndex(-1);
+        FillFilterCombo(*m_filters);
         m_valueAdd->setEnabled(false);
         m_filterAdd->setEnabled(false);
         m_filterRemove->setEnabled(false);
@@ -611,8 +610,8 @@ CFilterSheet::CFilterSheet(CDatabaseLink& link, QWidget* parent, std::function<v
         m_link.OpenRecordset();
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
-    m_grid = new CGridPage(link, std::move(markModified), m_tabs);
-    m_statement = new CStatementPage(link, m_tabs);
+    m_grid = new CFilterPage1(link, std::move(markModified), m_tabs);
+    m_statement = new CFilterPage2(link, m_tabs);
     m_tabs->addTab(m_grid, tr("Select"));
     m_tabs->addTab(m_statement, tr("Filter"));
     layout->addWidget(m_tabs, 1);
@@ -635,6 +634,14 @@ CFilterSheet::~CFilterSheet() = default;
 const CRecordFilter& CFilterSheet::GridFilter() const
 {
     return m_grid->Filter();
+}
+
+int FillFilterCombo(QComboBox& combo)
+{
+    combo.clear();
+    combo.addItems(TheFilterList().Names());
+    combo.setCurrentIndex(-1);
+    return combo.count();
 }
 
 void RunAdvancedFilter(QWidget* parent, CDatabaseLink& link, std::function<void()> markModified)

@@ -13,6 +13,7 @@
 #include <functional>
 
 class CDatabaseLink;
+class QComboBox;
 class QTabWidget;
 
 class CFilterSheet : public QDialog
@@ -54,14 +55,18 @@ public:
     static const QStringList& Tokens();
 
 private:
-    class CGridPage;
-    class CStatementPage;
+    class CFilterPage1; // the grid page
+    class CFilterPage2; // the statement page
 
     CDatabaseLink& m_link;
     QTabWidget* m_tabs = nullptr;
-    CGridPage* m_grid = nullptr;
-    CStatementPage* m_statement = nullptr;
+    CFilterPage1* m_grid = nullptr;
+    CFilterPage2* m_statement = nullptr;
 };
+
+// Empties the combo box and adds every saved filter's name; the number of
+// filters.
+int FillFilterCombo(QComboBox& combo);
 
 // Runs the sheet modally on the link. Its effect is in force whichever way
 // it is closed.
