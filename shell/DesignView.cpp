@@ -18,22 +18,29 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "Paper.h"
+#include "Preferences.h"
 #include "Printer.h"
 #include "Rounding.h"
 #include "SelectBarcodeTypeDlg.h"
+#include "SignApp.h"
 #include "SignData.h"
 #include "Symbol.h"
 #include "SymbolSelectDlg.h"
 #include "Table.h"
 #include "Text.h"
 #include "UndoHistory.h"
+#include "UserList.h"
+#include "ui/RotationOriginDlg.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -208,6 +215,9 @@ void CDesignView::OnInitialUpdate()
     m_selection.Reset();
     TellFrame(nullptr);
     TheUndoHistory().Clear();
+    // The stock's background picture is read again for each sign.
+    m_background.reset();
+    m_backgroundKey.clear();
     WholeSign();
 }
 
@@ -391,8 +401,41 @@ void CDesignView::ApplyZoom(int percent, int mode)
         m_frame->SetStatusZoom(m_zoomPercent);
 }
 
+void CDesignView::RefreshBackground()
+{
+    const CPaperStock* stock = ThePaper().Current();
+    const QString path = stock ? stock->backgroundImage : QString();
+    QString key;
+    if (!path.isEmpty()) {
+        key = QStringLiteral("%1|%2|%3x%4|%5")
+                  .arg(path)
+                  .arg(stock->backgroundOrientation)
+                  .arg(SignWidth())
+                  .arg(SignHeight())
+                  .arg(ThePrinter().IsLandscape() ? 1 : 0);
+    }
+    // A picture that could not be read is not tried again until the stock
+    // or the sign changes.
+    if (key == m_backgroundKey)
+        return;
+    m_backgroundKey = key;
+    m_background.reset();
+    if (path.isEmpty())
+        return;
+    auto background = std::make_unique<CBackground>();
+    if (!background->LoadFile(this, path))
+        return;
+    // Turned for a landscape page, fitted to the sign.
+    if (ThePrinter().IsLandscape())
+        background->UpdateForPaper(this);
+    else
+        background->FitToPage(this);
+    m_background = std::move(background);
+}
+
 void CDesignView::WholeSign()
 {
+    RefreshBackground();
     const int w = SignWidth();
     const int h = SignHeight();
     const int border = BorderFor(w, h);
@@ -409,9 +452,20 @@ void CDesignView::WholeSign()
     }
     const int zx = int(double(availX) / std::max(1, ex) * 100);
     const int zy = int(double(availY) / std::max(1, ey) * 100);
-    ApplyZoom(std::min(zx, zy), ZOOM_WHOLE_SIGN);
-    const CSize b = LPtoDPSize(CSize(border, border));
-    m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
+    int percent = std::clamp(std::min(zx, zy), kMinZoom, kMaxZoom);
+    // The sign with its shadow fits the window, so no scroll bar shows; the
+    // pixel rounding of the extent may take a percent off.
+    for (;;) {
+        ApplyZoom(percent, ZOOM_WHOLE_SIGN);
+        const CSize b = LPtoDPSize(CSize(border, border));
+        m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
+        const CPoint corner = LPtoDP(CPoint(w, h));
+        const CSize s = LPtoDPSize(CSize(shadow, shadow));
+        if (percent <= kMinZoom || (corner.x + s.cx <= client.width() &&
+                                    corner.y + s.cy <= client.height()))
+            break;
+        --percent;
+    }
     UpdateScrollBars();
     UpdateRulers();
     RepaintAll();
@@ -467,8 +521,8 @@ void CDesignView::UpdateScrollBars()
     const CPoint corner = LPtoDP(CPoint(w, h));
     const int left = std::min(clientLeft, m_viewportOrg.x - border.cx);
     const int top = std::min(clientTop, m_viewportOrg.y - border.cy);
-    const int right = std::max(viewport()->width(), corner.x + shadow.cx + border.cx);
-    const int bottom = std::max(viewport()->height(), corner.y + shadow.cy + border.cy);
+    const int right = std::max(viewport()->width(), corner.x + shadow.cx);
+    const int bottom = std::max(viewport()->height(), corner.y + shadow.cy);
 
     m_updatingBars = true;
     auto set = [](QScrollBar* bar, int range, int position) {
@@ -570,14 +624,34 @@ void CDesignView::DrawSheet(CDC& dc)
     dc.SelectPen(CPen(PS_SOLID, 1, MakeRGB(255, 255, 255)));
     dc.SelectBrush(CBrush::Solid(MakeRGB(255, 255, 255)));
     shape(CRect(0, 0, w, h));
+    // The stock's background picture lies on the sign's face.
+    if (m_background)
+        m_background->Draw(&dc, CRect(0, 0, w, h));
     dc.SelectPen(CPen(PS_SOLID, 1, MakeRGB(0, 0, 0)));
     dc.SelectBrush(CBrush::Null());
     shape(CRect(0, 0, w, h));
-    // The printable part, clipped to the sign.
+    // The printable part of the sign, clipped to the sign's shape.
     if (stock && TheGrid().IsShowMargins()) {
         const int saved = dc.SaveDC();
         dc.IntersectClipRect(CRect(0, 0, w, h));
-        TheGrid().DrawMargins(dc, ThePaper().GetPrintableRect());
+        if (QPainter* painter = dc.GetPainter()) {
+            const CPoint a = LPtoDP(CPoint(0, 0));
+            const CPoint b = LPtoDP(CPoint(w, h));
+            const QRect face(QPoint(a.x, a.y), QPoint(b.x - 1, b.y - 1));
+            QRegion region(face);
+            if (elliptic) {
+                region = QRegion(face, QRegion::Ellipse);
+            } else if (radius > 0) {
+                const CSize r = LPtoDPSize(CSize(radius, radius));
+                QPainterPath path;
+                path.addRoundedRect(QRectF(face), r.cx, r.cy);
+                region = QRegion(path.toFillPolygon().toPolygon());
+            }
+            painter->setClipRegion(region, Qt::IntersectClip);
+        }
+        dc.SelectPen(CPen(PS_DOT, 0, MakeRGB(0, 0, 0)));
+        dc.SelectBrush(CBrush::Null());
+        dc.Rectangle(ThePaper().GetPrintableRect());
         dc.RestoreDC(saved);
     }
     dc.SelectBrush(oldBrush);
@@ -663,8 +737,15 @@ void CDesignView::ArmBarcodeTool()
 bool CDesignView::ChangeSymbology()
 {
     auto* old = dynamic_cast<CBarcode*>(m_selection.Primary());
-    if (!old)
+    if (!old || !TheElementList().Contains(old))
         return false;
+    // Elements that take their data from this barcode would lose their
+    // source with it.
+    CDataPathSeam* paths = App().dataPaths;
+    if (paths && paths->GetDependentCount(old) > 0) {
+        AppMessageBoxIdArgs(IDS_ELEMENT_IS_DATA_SOURCE, {old->m_name}, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
     if (old->m_dataSource != SOURCE_FIXED) {
         AppMessageBoxId(IDS_SYMBOLOGY_CHANGE_NOT_PERMITTED);
         return false;
@@ -676,25 +757,28 @@ bool CDesignView::ChangeSymbology()
     const char* className = BarcodeClassName(id);
     if (!className || id == old->GetSymbologyId() || !TheElementList().Contains(old))
         return false;
-    // The new element keeps the old one's name, place, turn and data.
+    // The new element is made first: when it cannot be, the old one stays.
+    auto* barcode =
+        dynamic_cast<CBarcode*>(TheElementList().CreateElement(QString::fromLatin1(className)));
+    if (!barcode)
+        return false;
+    // It keeps the old one's name, place, turn and data.
     const QString name = old->m_name;
     const CPoint origin = old->m_origin;
     const int orientation = old->m_orientation;
     const QString sample = old->m_sampleData;
     const BOOL native = old->m_nativePrint;
     const BOOL notPrinted = old->m_notPrinted;
-    TheUndoHistory().Record(UNDO_GROUP_BEGIN, nullptr);
-    TheUndoHistory().Record(UNDO_DELETED, old);
+    CUndoHistory& history = TheUndoHistory();
+    history.Record(UNDO_GROUP_BEGIN, nullptr);
+    history.Record(UNDO_DELETED, old);
     m_selection.DeselectAll();
     TellFrame(nullptr);
+    if (paths)
+        paths->RemoveElement(old);
     old->Invalidate(this, TRUE);
     TheElementList().RemoveAndDelete(old);
-    auto* barcode =
-        static_cast<CBarcode*>(TheElementList().CreateElement(QString::fromLatin1(className)));
-    if (!barcode) {
-        TheUndoHistory().Record(UNDO_GROUP_END, nullptr);
-        return true;
-    }
+
     barcode->m_name = name;
     barcode->m_nativePrint = native && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
     barcode->m_notPrinted = notPrinted;
@@ -703,9 +787,58 @@ bool CDesignView::ChangeSymbology()
     barcode->m_data = sample;
     barcode->Regenerate();
     barcode->BeginCreate(this, origin.x, origin.y);
+    if (paths)
+        paths->AddElement(barcode);
     m_selection.AddElement(barcode);
-    TheUndoHistory().Record(UNDO_ADDED, barcode);
-    TheUndoHistory().Record(UNDO_GROUP_END, nullptr);
+    history.Record(UNDO_ADDED, barcode);
+    history.Record(UNDO_GROUP_END, nullptr);
+    return true;
+}
+
+bool CDesignView::RunPrimaryOperation(int id)
+{
+    CElement* element = m_selection.Primary();
+    if (!element || !TheElementList().Contains(element))
+        return false;
+    TheUndoHistory().Record(UNDO_CHANGED, element);
+    BOOL changed = FALSE;
+    switch (id) {
+    case ID_PICTURE_RESAMPLE:
+        changed = element->ResamplePicture(this);
+        break;
+    case ID_PICTURE_INVERT:
+        changed = element->InvertPicture(this);
+        break;
+    case ID_PICTURE_GREYSCALE:
+        changed = element->GreyscalePicture(this);
+        break;
+    case ID_OBJECT_EDIT:
+        changed = element->EditObject();
+        break;
+    case ID_OBJECT_OPEN:
+        changed = element->OpenObject();
+        break;
+    default:
+        break;
+    }
+    element->Invalidate(this, TRUE);
+    if (changed)
+        RefreshPane();
+    return changed != 0;
+}
+
+bool CDesignView::RotatePaper()
+{
+    CPrinter& printer = ThePrinter();
+    const bool landscape = !printer.IsLandscape();
+    if (!printer.SetOrientation(landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT))
+        return false;
+    m_selection.DeselectAll();
+    TheElementList().RotateAllForOrientation(this, landscape, SignWidth(), SignHeight());
+    TheElementList().UpdateAllRects(this);
+    // The pane shows the turned sign's size.
+    TellFrame(nullptr);
+    WholeSign();
     return true;
 }
 
@@ -762,6 +895,8 @@ void CDesignView::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::RightButton) {
         if (m_mode == MODE_MAGNIFIER)
             ZoomAt(p, false);
+        else if (m_mode == MODE_SELECT)
+            TrackContextMenu(p, event->globalPosition().toPoint());
         return;
     }
     if (event->button() != Qt::LeftButton)
@@ -841,6 +976,43 @@ void CDesignView::mousePressEvent(QMouseEvent* event)
     }
     SetMode(MODE_MOVE);
     m_selection.BeginMove(p.x, p.y);
+}
+
+std::vector<int> CDesignView::ContextMenuCommands(int menuId)
+{
+    switch (menuId) {
+    case kSignContextMenu:
+        return {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_SIGN_PROPERTIES};
+    case 128: // texts
+        return {ID_EDIT_DELETE,  ID_EDIT_ROTATE,        ID_EDIT_DUPLICATE, ID_BRING_TO_FRONT,
+                ID_SEND_TO_BACK, 0,                     ID_SPELLING,       0,
+                ID_ELEMENT_PROPERTIES};
+    case 189: // barcodes
+        return {ID_EDIT_DELETE,  ID_EDIT_ROTATE, ID_EDIT_DUPLICATE,  ID_BRING_TO_FRONT,
+                ID_SEND_TO_BACK, 0,              ID_CHANGE_SYMBOLOGY, 0,
+                ID_ELEMENT_PROPERTIES};
+    default: // every other element, tables among them
+        return {ID_EDIT_DELETE,  ID_EDIT_ROTATE, ID_EDIT_DUPLICATE, ID_BRING_TO_FRONT,
+                ID_SEND_TO_BACK, 0,              ID_ELEMENT_PROPERTIES};
+    }
+}
+
+void CDesignView::TrackContextMenu(CPoint logical, QPoint globalPos)
+{
+    if (!m_frame)
+        return;
+    CElement* element = m_selection.PickForContextMenu(logical.x, logical.y);
+    const int menuId = element ? element->GetContextMenuId() : kSignContextMenu;
+    m_frame->UpdateActionsNow();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("menu%1").arg(menuId));
+    for (int id : ContextMenuCommands(menuId)) {
+        if (id == 0)
+            menu.addSeparator();
+        else if (QAction* action = m_frame->Action(id))
+            menu.addAction(action);
+    }
+    menu.exec(globalPos);
 }
 
 void CDesignView::mouseMoveEvent(QMouseEvent* event)
@@ -1036,6 +1208,9 @@ const int kCanvasCommands[] = {
     ID_CHANGE_SYMBOLOGY,  ID_TOOL_PRICE,
     ID_TOOL_ARC_TEXT,     ID_TOOL_SYMBOL,
     ID_TOOL_PICTURE,      ID_TOOL_TABLE,
+    ID_SAME_TYPEFACE,     ID_ELEMENT_PROPERTIES,  ID_PAPER_ROTATE,      ID_LOG_OFF,
+    ID_PICTURE_RESAMPLE,  ID_PICTURE_INVERT,      ID_PICTURE_GREYSCALE, ID_OBJECT_EDIT,
+    ID_OBJECT_OPEN,
 };
 
 } // namespace
@@ -1126,7 +1301,16 @@ bool CDesignView::RunCommand(int id)
         return done;
     }
     case ID_EDIT_ROTATE: {
-        const bool done = m_selection.Rotate(4);
+        // Several elements turn about the point the user picks; a cancelled
+        // choice leaves them, and the sign, as they were.
+        int origin = 4;
+        if (m_selection.GetCount() > 1) {
+            CRotationOriginDlg dialog(this);
+            if (dialog.exec() != QDialog::Accepted)
+                return false;
+            origin = dialog.Origin();
+        }
+        const bool done = m_selection.Rotate(origin);
         RefreshPane();
         return done;
     }
@@ -1167,8 +1351,27 @@ bool CDesignView::RunCommand(int id)
         return m_selection.SpaceEvenly(0);
     case ID_SPACE_VERTICAL:
         return m_selection.SpaceEvenly(1);
+    case ID_SAME_TYPEFACE:
+        return m_selection.MatchTypeface();
     case ID_SAME_LINE_THICKNESS:
         return m_selection.MatchLineThickness();
+    case ID_ELEMENT_PROPERTIES:
+        AppMessageBoxId(IDS_PROPERTIES_ON_RIGHT, MB_OK | MB_ICONINFORMATION);
+        return false;
+    case ID_PICTURE_RESAMPLE:
+    case ID_PICTURE_INVERT:
+    case ID_PICTURE_GREYSCALE:
+    case ID_OBJECT_EDIT:
+    case ID_OBJECT_OPEN:
+        return RunPrimaryOperation(id);
+    case ID_PAPER_ROTATE:
+        return RotatePaper();
+    case ID_LOG_OFF:
+        // Another user logs on; one who shuts down closes the program, with
+        // the usual question about a modified sign.
+        if (!CUserList::Current().LogOn(TRUE, this) && m_frame)
+            QMetaObject::invokeMethod(m_frame, &QWidget::close, Qt::QueuedConnection);
+        return false;
     case ID_SAME_COLOURS:
         return m_selection.MatchColours();
     case ID_EDIT_CUT: {
@@ -1201,6 +1404,7 @@ bool CDesignView::RunCommand(int id)
         return false;
     case ID_VIEW_SHADOW:
         s_showShadow = !s_showShadow;
+        CShellSettings::Current().shadow = s_showShadow ? 1 : 0;
         RepaintAll();
         return false;
     case ID_SHOW_SIGN_SETTINGS:
@@ -1250,11 +1454,12 @@ void CDesignView::FillCommandState(CCommandState& state) const
     const CElement* primary = m_selection.Primary();
     state.primaryType = primary ? primary->GetTypeCode() : -1;
     state.showShadow = s_showShadow;
+    state.userTableConfigured = CUserList::Current().IsLogOnEnabled() != 0;
     const CGrid& grid = TheGrid();
     state.showGrid = grid.IsShowGrid();
     state.showRuler = grid.IsShowRuler();
     state.showMargins = grid.IsShowMargins();
     if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
         state.clipboardHasElements =
-            data->hasFormat(QString::fromLatin1(kElementClipboardFormat)) || data->hasText();
+            data->hasFormat(CSignApp::GetClipboardFormat()) || data->hasText();
 }

@@ -13,6 +13,10 @@
 #include <QAbstractScrollArea>
 #include <QTimer>
 
+#include <memory>
+#include <vector>
+
+class CBackground;
 class CDC;
 class CElement;
 class CMainFrame;
@@ -143,6 +147,11 @@ public:
     // The shadow switch (program-wide).
     static inline bool s_showShadow = true;
 
+    // The menu a right click opens: an element's context menu (by its id)
+    // or the sign's own; the command ids in order, 0 for a separator.
+    static constexpr int kSignContextMenu = 202;
+    static std::vector<int> ContextMenuCommands(int menuId);
+
     // The canvas border and shadow offset for a sign size.
     static int BorderFor(int signWidth, int signHeight);
     static int ShadowFor(int signWidth, int signHeight);
@@ -189,13 +198,26 @@ private:
     // Turns the primary barcode into one of another symbology, keeping its
     // name, place, turn and data.
     bool ChangeSymbology();
+    // A picture or object command on the primary element, recorded for undo
+    // first; true when the element changed.
+    bool RunPrimaryOperation(int id);
+    // Turns the page between portrait and landscape with the elements on it.
+    bool RotatePaper();
     bool RunCommand(int id);
     void RepaintAll();
     CPoint EventPoint(const QMouseEvent* event) const;
     static bool IsCreationEmpty(const CElement* element);
 
+    // Loads the stock's background picture when the stock, its picture or
+    // the sign's size or orientation changed since it was last loaded.
+    void RefreshBackground();
+    // The context menu of the element at the point, or the sign's menu.
+    void TrackContextMenu(CPoint logical, QPoint globalPos);
+
     CMainFrame* m_frame;
     CSignData* m_document;
+    std::unique_ptr<CBackground> m_background; // the stock's picture, or none
+    QString m_backgroundKey;
     CSelection m_selection;
     int m_mode = MODE_SELECT;
     int m_zoomMode = ZOOM_WHOLE_SIGN;

@@ -856,6 +856,10 @@ bool CMainFrame::FrameHandles(int id) const
     case ID_FILE_PRINT_SETUP:
     case ID_SIGN_PROPERTIES:
     case ID_HEADER_FOOTER:
+    case ID_HELP:
+    case ID_HELP_FINDER:
+    case ID_CONTEXT_HELP:
+    case ID_DEFAULT_HELP:
         return true;
     default:
         break;
@@ -915,6 +919,13 @@ bool CMainFrame::FrameCommand(int id)
         return true;
     case ID_HEADER_FOOTER:
         OnHeaderFooter();
+        return true;
+    case ID_HELP:
+    case ID_HELP_FINDER:
+    case ID_CONTEXT_HELP:
+    case ID_DEFAULT_HELP:
+        // Every help request opens the help pages at their first topic.
+        CSignApp::WinHelp();
         return true;
     default:
         break;

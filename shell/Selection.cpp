@@ -8,17 +8,22 @@
 #include "DesignView.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "LogFont.h"
+#include "MessageBox.h"
 #include "Paper.h"
 #include "Rounding.h"
+#include "SignApp.h"
 #include "Table.h"
 #include "Text.h"
 #include "UndoHistory.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -136,6 +141,24 @@ void CSelection::SetElementState(CElement* element, int state, bool tellFrame)
     }
     if (tellFrame && m_view)
         m_view->TellFrame(m_primary);
+}
+
+CElement* CSelection::PickForContextMenu(int x, int y)
+{
+    EnsurePrimary();
+    CElement* element = HitTestSelectedElement(x, y);
+    if (!element)
+        return SelectAt(x, y, false);
+    if (m_selected.size() > 1) {
+        GetBoundingRect(true);
+        for (CElement* other : m_selected) {
+            if (other != element)
+                SetElementState(other, 0, false);
+        }
+        m_selected.assign(1, element);
+    }
+    SetElementState(element, 2, true);
+    return element;
 }
 
 void CSelection::AddElement(CElement* element)
@@ -708,6 +731,35 @@ bool CSelection::SpaceEvenly(int kind)
     return true;
 }
 
+bool CSelection::MatchTypeface()
+{
+    EnsurePrimary();
+    CLogFont model;
+    if (m_selected.size() < 2 || !m_primary || !m_primary->GetFont(model))
+        return false;
+    CWaitCursor wait;
+    bool changed = false;
+    {
+        CUndoGroup group(true);
+        for (CElement* element : m_selected) {
+            CLogFont own;
+            if (element == m_primary || !element->GetFont(own))
+                continue;
+            Record(UNDO_CHANGED, element);
+            CLogFont font(model);
+            font.SetHeight(own.GetHeight());
+            const LONG orientation = own.GetLogFont().lfOrientation;
+            font.SetRotation(orientation > 0 ? 360 - orientation / 10 : 0);
+            element->Invalidate(m_view, TRUE);
+            element->SetFont(m_view, font);
+            element->Invalidate(m_view, TRUE);
+            changed = true;
+        }
+    }
+    RefreshPane();
+    return changed;
+}
+
 bool CSelection::MatchLineThickness()
 {
     EnsurePrimary();
@@ -773,12 +825,24 @@ std::vector<CElement*> CSelection::ReadElements(const QByteArray& data)
     CProgressSeam* progress = app.progress;
     app.progress = nullptr;
     app.fileVersion = 514;
+    bool whole = false;
     try {
         QByteArray bytes = data;
         CArchive ar(&bytes, CArchive::load);
         ar.ReadObList(elements);
+        whole = true;
     } catch (const std::exception&) {
-        for (CElement* element : elements)
+        whole = false;
+    }
+    // Every entry must be an element of its own: a missing one, or a second
+    // reference to an element read before, means the data is damaged.
+    std::set<CElement*> distinct;
+    for (CElement* element : elements) {
+        if (!element || !distinct.insert(element).second)
+            whole = false;
+    }
+    if (!whole) {
+        for (CElement* element : distinct)
             delete element;
         elements.clear();
     }
@@ -793,7 +857,7 @@ bool CSelection::Copy()
     if (!clipboard)
         return false;
     auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kElementClipboardFormat), WriteElements(m_selected));
+    mime->setData(CSignApp::GetClipboardFormat(), WriteElements(m_selected));
     clipboard->setMimeData(mime);
     return true;
 }
@@ -813,10 +877,18 @@ bool CSelection::Paste()
     if (!mime)
         return false;
     CElementList& list = TheElementList();
-    const QString format = QString::fromLatin1(kElementClipboardFormat);
+    const QString format = CSignApp::GetClipboardFormat();
     if (mime->hasFormat(format)) {
-        DeselectAll();
         const std::vector<CElement*> elements = ReadElements(mime->data(format));
+        if (elements.empty()) {
+            // Nothing of damaged data is added, and the selection stays.
+            AppMessageBox(QCoreApplication::translate(
+                              "CSelection", "The elements on the clipboard cannot be read, so "
+                                            "nothing was pasted."),
+                          MB_ICONEXCLAMATION);
+            return false;
+        }
+        DeselectAll();
         std::vector<CElement*> added;
         for (CElement* element : elements) {
             element->m_state = 0;

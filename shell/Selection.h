@@ -16,9 +16,6 @@ class CDC;
 class CElement;
 class CDesignView;
 
-// The clipboard format that carries elements between signs.
-inline constexpr const char* kElementClipboardFormat = "Corvane Zel";
-
 enum AlignKind : int
 {
     ALIGN_TOP = 0,
@@ -57,6 +54,12 @@ public:
     CElement* Primary() const { return m_primary; }
     bool Contains(const CElement* element) const;
 
+    // The element a right click at the point opens the menu of: the
+    // smallest selected element there, else the element picked there as a
+    // click would. A multiple selection is reduced to it. Null when there is
+    // no element at the point.
+    CElement* PickForContextMenu(int x, int y);
+
     // --- hit tests ------------------------------------------------------
     bool HitTestSelected(int x, int y) const;
     CElement* HitTestSelectedElement(int x, int y) const;
@@ -89,6 +92,9 @@ public:
     bool CentreInSign(int kind);
     bool MakeSameSize(int kind);
     bool SpaceEvenly(int kind);
+    // The primary element's typeface for every other selected element that
+    // has a font; each keeps its own height and turn.
+    bool MatchTypeface();
     bool MatchLineThickness();
     bool MatchColours();
 
@@ -96,8 +102,9 @@ public:
     bool Copy();
     bool Cut();
     bool Paste();
-    // The archive of elements that the clipboard carries, and its reader
-    // (the elements are new and belong to the caller).
+    // The archive of elements that the clipboard carries (under
+    // CSignApp::GetClipboardFormat()), and its reader: the elements are new
+    // and belong to the caller; data that cannot be read whole gives none.
     static QByteArray WriteElements(const std::vector<CElement*>& elements);
     static std::vector<CElement*> ReadElements(const QByteArray& data);
 

@@ -285,6 +285,10 @@ CSignApp::FrameTemplate CSignApp::DesignerFrameTemplate()
         QObject::connect(frame, &CMainFrame::signOpened, frame, [](const QString& path) {
             CShellSettings::Current().lastTemplateFolder = CFileName(path).GetFolder(true);
         });
+        // So does the folder a sign was saved in.
+        QObject::connect(frame, &CMainFrame::signSaved, frame, [](const QString& path) {
+            CShellSettings::Current().lastTemplateFolder = CFileName(path).GetFolder(true);
+        });
         return frame;
     };
     t.openSign = [](QWidget* frame, const QString& path) {
@@ -339,6 +343,8 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
         LoadPreferences();
         LoadGridSettings();
         LoadShellSettings();
+        // The canvas and the previews draw the sheet's shadow as the profile says.
+        CDesignView::s_showShadow = CShellSettings::Current().shadow != 0;
 
         const QString lastPaper =
             GetProfileString(QStringLiteral("paper"), QStringLiteral("LastPaper"),
@@ -439,6 +445,7 @@ int CSignApp::ExitInstance()
                            ThePaper().GetPaperName());
         if (writable)
             ThePaper().SaveUserStocks();
+        CShellSettings::Current().shadow = CDesignView::s_showShadow ? 1 : 0;
         SaveShellSettings();
         if (writable)
             TheBarcodeStyleList().Save();
@@ -532,12 +539,25 @@ void CSignApp::InstallMessageBoxPresenter()
 
 QString CSignApp::GetHelpFilePath()
 {
-    return GetProgramFolder(true) + QStringLiteral("Tabrel.chm");
+    return GetProgramFolder(true) + QStringLiteral("Tabrel.html");
 }
 
 void CSignApp::WinHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetHelpFilePath()));
+    const QString path = GetHelpFilePath();
+    if (!QFileInfo(path).isFile()) {
+        AppMessageBox(QCoreApplication::translate("CSignApp", "The help pages %1 cannot be found.")
+                          .arg(QDir::toNativeSeparators(path)),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        AppMessageBox(
+            QCoreApplication::translate("CSignApp", "The help pages %1 could not be shown: no web "
+                                                    "browser could be started.")
+                .arg(QDir::toNativeSeparators(path)),
+            MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 QString CSignApp::GetClipboardFormat()

@@ -21,6 +21,7 @@
 #include "TestSupport.h"
 #include "Text.h"
 #include "UserList.h"
+#include "ui/RotationOriginDlg.h"
 
 #include <QAction>
 #include <QDir>
@@ -427,7 +428,15 @@ TEST_F(HostileProfileTest, ElementsFromAnyPreferencesSaveAndReopen)
         for (int i = 0; i < TheElementList().GetCount(); ++i)
             view->Selection().AddElement(TheElementList().GetAt(i));
         view->OnCommand(ID_EDIT_DUPLICATE);
-        view->OnCommand(ID_EDIT_ROTATE);
+        {
+            // About the middle of the selection.
+            CAnswerDialog<CRotationOriginDlg> origin([](CRotationOriginDlg* dlg) {
+                dlg->OnOrigin(4);
+                dlg->accept();
+            });
+            view->OnCommand(ID_EDIT_ROTATE);
+            EXPECT_TRUE(origin.Answered());
+        }
         const int count = TheElementList().GetCount();
         ASSERT_GE(count, 7);
         view->Selection().DeselectAll();

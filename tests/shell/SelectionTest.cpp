@@ -1,6 +1,7 @@
 #include "CanvasTestSupport.h"
 
 #include "Paper.h"
+#include "SignApp.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -237,7 +238,7 @@ TEST_F(SelectionTest, ClipboardCarriesElementsToAnotherSign)
     EXPECT_FALSE(document.IsModified()); // copying changes nothing
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
-    ASSERT_TRUE(mime->hasFormat(QString::fromLatin1(kElementClipboardFormat)));
+    ASSERT_TRUE(mime->hasFormat(CSignApp::GetClipboardFormat()));
     const QString nameA = a->m_name;
     const QString nameB = b->m_name;
 
