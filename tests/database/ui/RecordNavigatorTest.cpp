@@ -718,6 +718,12 @@ TEST_F(RecordNavigatorTest, DataEntryPaneWalksSearchesAndPrintsAll)
     Search("Un");
     ASSERT_EQ(Count(), "2");
     EXPECT_EQ(row->text(), "Uncle");
+    // A picture of the pane, written when TABREL_SHOT_DIR names a folder.
+    if (const QString shots = qEnvironmentVariable("TABREL_SHOT_DIR"); !shots.isEmpty()) {
+        QDir().mkpath(shots);
+        EXPECT_TRUE(frame->grab().save(shots + "/record-navigator-frame.png"));
+        EXPECT_TRUE(navigator->grab().save(shots + "/record-navigator.png"));
+    }
     auto* destination = Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION);
     ASSERT_NE(destination, nullptr);
     destination->setCurrentIndex(1);
