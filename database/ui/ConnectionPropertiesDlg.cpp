@@ -59,8 +59,10 @@ CConnectionPropertiesDlg::CConnectionPropertiesDlg(CDatabaseLink& link, QWidget*
     m_key = new QComboBox(database);
     m_key->setObjectName(QStringLiteral("id%1").arg(IDC_KEY));
     keyLabel->setBuddy(m_key);
-    m_key->addItems(m_link.FieldNames());
-    m_key->setCurrentIndex(m_key->findText(m_link.GetKeyField(), Qt::MatchFixedString));
+    if (m_link.IsConnected()) {
+        m_key->addItems(m_link.FieldNames());
+        m_key->setCurrentIndex(m_key->findText(m_link.GetKeyField(), Qt::MatchFixedString));
+    }
     grid->addWidget(keyLabel, 3, 0);
     grid->addWidget(m_key, 3, 1);
     m_copyQuantity = new QCheckBox(tr("First Field Contains &Copy Quantity"), database);

@@ -756,4 +756,47 @@ TEST_F(RecordNavigatorTest, DataEntryPaneWalksSearchesAndPrintsAll)
         EXPECT_FALSE(printed.contains(other)) << other;
 }
 
+// What the Properties dialog shows of the link: the name of its custom view
+// (when the view is still kept), the table of a source that has tables, and
+// a text source's schema.
+TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
+{
+    ASSERT_TRUE(Start());
+    TheCustomViewList().Set("Cheap", "SELECT * FROM Products WHERE Price < 2");
+    const struct
+    {
+        int type;
+        const char* table;
+        const char* view; // custom view query, or null
+        char delimiter;
+        const char* shownView;
+        int checkedRadio; // 0: none
+        const char* other;
+    } cases[] = {
+        {kDatabaseTypeAccess, "Products", nullptr, ',', "Products", 0, ""},
+        {kDatabaseTypeAccess, "Products", "select * from products where price < 2", ',', "Cheap", 0, ""},
+        {kDatabaseTypeAccess, "Products", "SELECT * FROM Products WHERE Price > 9", ',', "", 0, ""},
+        {1 /* dBASE III */, "items", nullptr, ',', "", 0, ""},
+        {kDatabaseTypeText, "prices#csv", nullptr, ';', "", CConnectionPropertiesDlg::IDC_SEMICOLON, ""},
+        {kDatabaseTypeText, "prices#csv", nullptr, '\t', "", CConnectionPropertiesDlg::IDC_TAB, ""},
+        {kDatabaseTypeText, "prices#csv", nullptr, '|', "", CConnectionPropertiesDlg::IDC_OTHER, "|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shownView);
+        CDatabaseLink link;
+        link.SetDatabaseType(c.type);
+        link.m_tableName = c.table;
+        link.m_customViewQuery = c.view ? QString::fromLatin1(c.view) : QString();
+        link.m_textDelimiter = c.delimiter;
+        link.m_textHeader = TRUE;
+        CConnectionPropertiesDlg dialog(link);
+        EXPECT_EQ(Control<QLabel>(&dialog, CConnectionPropertiesDlg::IDC_VIEW)->text(), c.shownView);
+        for (int id = CConnectionPropertiesDlg::IDC_TAB; id <= CConnectionPropertiesDlg::IDC_OTHER; ++id)
+            EXPECT_EQ(Control<QAbstractButton>(&dialog, id)->isChecked(), id == c.checkedRadio) << id;
+        EXPECT_EQ(Control<QLineEdit>(&dialog, CConnectionPropertiesDlg::IDC_OTHER_CHAR)->text(), c.other);
+        EXPECT_EQ(Control<QCheckBox>(&dialog, CConnectionPropertiesDlg::IDC_HEADER)->isChecked(),
+                  c.type == kDatabaseTypeText);
+    }
+}
+
 } // namespace
