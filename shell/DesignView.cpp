@@ -678,7 +678,20 @@ void CDesignView::SetMode(int mode)
         m_selection.DeselectAll();
     if (TakesCapture(mode) && viewport()->isVisible())
         viewport()->grabMouse();
+    const bool dataEntryChanged = (mode == MODE_DATA_ENTRY) != (m_mode == MODE_DATA_ENTRY);
     m_mode = mode;
+    // The rulers make way while data is entered, and come back as the
+    // ruler switch says.
+    if (dataEntryChanged && OwnsRulers()) {
+        const int left = RulerLeft();
+        const int top = RulerTop();
+        const bool show = mode != MODE_DATA_ENTRY && TheGrid().IsShowRuler();
+        for (int kind : {CRuler::HorizontalRuler, CRuler::VerticalRuler, CRuler::CornerBox}) {
+            if (CRuler* ruler = TheGrid().GetRuler(kind))
+                ruler->Show(!show);
+        }
+        RulersChanged(left, top);
+    }
     if (mode == MODE_GUIDE)
         viewport()->setCursor(m_guideOrientation == CGuide::Vertical ? Qt::SizeHorCursor
                                                                      : Qt::SizeVerCursor);

@@ -10,6 +10,7 @@
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
+#include "Grid.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
@@ -17,6 +18,7 @@
 #include "Paper.h"
 #include "Preferences.h"
 #include "Printer.h"
+#include "Ruler.h"
 #include "SelectBarcodeTypeDlg.h"
 #include "Selection.h"
 #include "SignApp.h"
@@ -34,6 +36,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -804,6 +807,107 @@ TEST_F(CanvasCommandsTest, WholeSignLeavesNoScrollBar)
         // Full size of a sign larger than the window scrolls.
         ASSERT_TRUE(Command(ID_VIEW_FULL_SIZE));
     }
+}
+
+// --- the sheet -------------------------------------------------------------------------
+
+// Pixels of the canvas as shown.
+QImage Shot(CDesignView* view)
+{
+    return view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+int DarkPixels(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 100)
+                ++dark;
+        }
+    }
+    return dark;
+}
+
+// An oval sign with the stock's background picture: the picture lies on
+// the face, and the printable frame is drawn only inside the oval.
+TEST_F(CanvasCommandsTest, SheetShowsTheBackgroundPictureAndTheMarginFrameInsideTheShape)
+{
+    ASSERT_TRUE(Start());
+    QImage red(60, 80, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    const QString picture = home.FilePath(QStringLiteral("back.png"));
+    ASSERT_TRUE(red.save(picture));
+
+    CPaperStock stock;
+    ASSERT_TRUE(ThePaper().GetStock(QString(), stock));
+    stock.name = QStringLiteral("Oval with picture");
+    stock.builtIn = 0;
+    stock.type = 1;
+    stock.cornerRadius = 0;
+    ASSERT_TRUE(ThePaper().SetStock(stock));
+    ASSERT_TRUE(ThePaper().SelectStock(stock.name));
+    ASSERT_TRUE(Command(ID_VIEW_WHOLE_SIGN));
+    frame->UpdateActionsNow();
+    if (!frame->Action(ID_VIEW_MARGINS)->isChecked())
+        ASSERT_TRUE(Command(ID_VIEW_MARGINS));
+    const int w = ThePaper().GetSignWidth();
+    const int h = ThePaper().GetSignHeight();
+    const CRect printable = ThePaper().GetPrintableRect();
+    ASSERT_GT(printable.Width(), 0);
+
+    // The frame's corner lies outside the oval: nothing of it is drawn
+    // there, while its left edge shows beside the middle of the sign.
+    QImage image = Shot(view);
+    const CPoint corner = view->LPtoDP(CPoint(printable.left + w / 40, printable.top));
+    const CPoint cornerEnd = view->LPtoDP(CPoint(printable.left + w / 10, printable.top + h / 40));
+    EXPECT_EQ(DarkPixels(image, QRect(QPoint(corner.x, corner.y - 1),
+                                      QPoint(cornerEnd.x, cornerEnd.y))),
+              0);
+    const CPoint edge = view->LPtoDP(CPoint(printable.left, h / 2 - h / 20));
+    const CPoint edgeEnd = view->LPtoDP(CPoint(printable.left, h / 2 + h / 20));
+    EXPECT_GT(DarkPixels(image, QRect(QPoint(edge.x - 1, edge.y), QPoint(edgeEnd.x + 1, edgeEnd.y))),
+              0);
+    const CPoint middle = view->LPtoDP(CPoint(w / 2, h / 2));
+    EXPECT_EQ(QColor(image.pixel(middle.x, middle.y)), QColor(Qt::white));
+
+    // With the background picture the face is red in the middle.
+    stock.backgroundImage = picture;
+    ASSERT_TRUE(ThePaper().SetStock(stock));
+    ASSERT_TRUE(ThePaper().SelectStock(stock.name));
+    ASSERT_TRUE(Command(ID_VIEW_WHOLE_SIGN));
+    image = Shot(view);
+    const CPoint centre = view->LPtoDP(CPoint(w / 2, h / 2));
+    EXPECT_EQ(QColor(image.pixel(centre.x, centre.y)), QColor(255, 0, 0));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+}
+
+// Printing a sign with typed data: the rulers make way for the print
+// station and come back when data entry is cancelled.
+TEST_F(CanvasCommandsTest, DataEntryHidesTheRulersUntilItIsCancelled)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(TheGrid().IsShowRuler());
+    ASSERT_TRUE(Command(ID_TOOL_TEXT));
+    Click(300, 300);
+    CElement* text = view->Selection().Primary();
+    ASSERT_NE(text, nullptr);
+    text->m_dataSource = SOURCE_KEYBOARD;
+    ASSERT_TRUE(Command(ID_FILE_PRINT));
+    EXPECT_EQ(view->Mode(), MODE_DATA_ENTRY);
+    for (int kind : {CRuler::HorizontalRuler, CRuler::VerticalRuler, CRuler::CornerBox})
+        EXPECT_TRUE(TheGrid().GetRuler(kind)->isHidden()) << kind;
+    // Keys do nothing to the sign meanwhile.
+    view->Selection().AddElement(text);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_TRUE(TheElementList().Contains(text));
+
+    ASSERT_TRUE(Command(ID_DATA_CANCEL));
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+    for (int kind : {CRuler::HorizontalRuler, CRuler::VerticalRuler, CRuler::CornerBox})
+        EXPECT_FALSE(TheGrid().GetRuler(kind)->isHidden()) << kind;
+    EXPECT_TRUE(TheGrid().IsShowRuler());
 }
 
 // --- Log Off ---------------------------------------------------------------------------
