@@ -73,6 +73,15 @@ int DarkPixels(const QImage& image)
     return dark;
 }
 
+// With TABREL_SHOTS set, a picture of the window for the record.
+void SaveShot(QWidget* window, const char* name)
+{
+    if (qEnvironmentVariableIsEmpty("TABREL_SHOTS"))
+        return;
+    QTest::qWait(50);
+    window->grab().save(qEnvironmentVariable("TABREL_SHOTS") + u'/' + QString::fromLatin1(name));
+}
+
 CImage* OnlyPicture()
 {
     for (CElement* element : TheElementList().Elements()) {
@@ -236,6 +245,7 @@ TEST_F(ReadingTest, APictureThatMovedIsLocatedAndShows)
     QString shownPath;
     CAnswer<CMissingFileDlg> locate([&](CMissingFileDlg* box) {
         shownPath = Control<QLabel>(box, CMissingFileDlg::IDC_PATH)->text();
+        SaveShot(box, "missing-file.png");
         answers = {moved};
         Press(box, CMissingFileDlg::IDC_BROWSE);
     });
@@ -527,6 +537,7 @@ TEST_F(ReadingTest, FileOpenUsesTheBoxWithThePreview)
         box->selectFile(sign);
         box->PreviewFile(sign);
         previewed = !box->Preview()->FilePicture().isNull();
+        SaveShot(box, "open-box-preview.png");
         QMetaObject::invokeMethod(box, "accept");
     });
     frame->ExecuteCommand(ID_FILE_OPEN);

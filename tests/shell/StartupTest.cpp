@@ -557,7 +557,20 @@ TEST_F(StartupTest, DesignerMainFrame)
     EXPECT_EQ(CMainFrame::WebAddress(), "https://shelfline.example/");
     // The folder of the opened sign, with its separator: the next open box starts there.
     EXPECT_EQ(CShellSettings::Current().lastTemplateFolder, home.FilePath("sale/"));
+    // Saved under a new name elsewhere: that folder is where the next open box starts.
+    ASSERT_TRUE(QDir(home.Path()).mkdir("autumn"));
+    std::vector<CFileChoice> choices;
+    FrameHooks().chooseFile = [&](QWidget*, const CFileChoice& choice) {
+        choices.push_back(choice);
+        return choice.save ? home.FilePath("autumn/autumn.sgn") : QString();
+    };
+    ASSERT_TRUE(frame->SaveSignAs());
+    EXPECT_EQ(CShellSettings::Current().lastTemplateFolder, home.FilePath("autumn/"));
+    frame->ExecuteCommand(ID_FILE_OPEN);
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_TRUE(choices[1].signPreview);
+    EXPECT_EQ(choices[1].suggested, home.FilePath("autumn/"));
     app.ExitInstance();
-    EXPECT_EQ(Stored("paths/LastTemplate"), home.FilePath("sale/"));
+    EXPECT_EQ(Stored("paths/LastTemplate"), home.FilePath("autumn/"));
     FrameHooks() = savedFrameHooks;
 }
