@@ -1,6 +1,7 @@
 #include "ConnectionWizard.h"
 
 #include "CustomViewsDlg.h"
+#include "FileName.h"
 #include "FileSources.h"
 #include "Messages.h"
 #include "ResourceIds.h"
@@ -11,13 +12,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWizardPage>
@@ -77,16 +85,106 @@ private:
     QListWidget* m_types = nullptr;
 };
 
-// Page 2: the file (or, for a connection string source, the string).
+// The list of the folder browser: an item sorts by the value behind its
+// column (a size by bytes, a time by time), not by the text shown.
+class CFileItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        // Folders come before files whichever way the list is sorted.
+        const bool folder = data(0, kFolderRole).toBool();
+        const bool otherFolder = other.data(0, kFolderRole).toBool();
+        if (folder != otherFolder) {
+            const bool ascending =
+                !treeWidget() || treeWidget()->header()->sortIndicatorOrder() == Qt::AscendingOrder;
+            return ascending ? folder : otherFolder;
+        }
+        const QVariant a = data(column, Qt::UserRole);
+        const QVariant b = other.data(column, Qt::UserRole);
+        if (column == 1)
+            return a.toLongLong() < b.toLongLong();
+        if (column == 3)
+            return a.toDateTime() < b.toDateTime();
+        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
+    }
+    static constexpr int kFolderRole = Qt::UserRole + 1;
+};
+
+// Page 2: the file, chosen in a folder tree and the list of the chosen
+// folder's files of the type, typed, or picked from the file box (or, for a
+// connection string source, the string).
 class CDbasePage2 : public CWizardPage
 {
 public:
+    enum
+    {
+        IDC_TREE = 1085,
+        IDC_LIST = 1087,
+        IDC_UP = 32890,
+        IDC_LIST_VIEW = 32893,
+        IDC_DETAILS = 32894
+    };
+
     CDbasePage2()
     {
         setTitle(QObject::tr("Select Database File"));
         auto* layout = new QVBoxLayout(this);
+        auto* tools = new QHBoxLayout;
         m_label = new QLabel(this);
-        layout->addWidget(m_label);
+        tools->addWidget(m_label, 1);
+        const struct
+        {
+            int id;
+            QString text;
+            QStyle::StandardPixmap icon;
+        } buttons[] = {{IDC_UP, QObject::tr("Up One Level"), QStyle::SP_FileDialogToParent},
+                       {IDC_LIST_VIEW, QObject::tr("List"), QStyle::SP_FileDialogListView},
+                       {IDC_DETAILS, QObject::tr("Details"), QStyle::SP_FileDialogDetailedView}};
+        for (const auto& b : buttons) {
+            auto* button = new QToolButton(this);
+            button->setObjectName(QStringLiteral("id%1").arg(b.id));
+            button->setIcon(style()->standardIcon(b.icon));
+            button->setToolTip(b.text);
+            button->setAutoRaise(true);
+            button->setCheckable(b.id != IDC_UP);
+            tools->addWidget(button);
+            if (b.id == IDC_UP)
+                connect(button, &QToolButton::clicked, this, [this] { UpOneLevel(); });
+            else
+                connect(button, &QToolButton::clicked, this,
+                        [this, details = b.id == IDC_DETAILS] { SetDetails(details); });
+            (b.id == IDC_UP ? m_up : b.id == IDC_LIST_VIEW ? m_listButton : m_detailsButton) = button;
+        }
+        layout->addLayout(tools);
+
+        auto* split = new QSplitter(Qt::Horizontal, this);
+        m_folders = new QFileSystemModel(this);
+        m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+        m_folders->setRootPath(QDir::rootPath());
+        m_tree = new QTreeView(split);
+        m_tree->setObjectName(QStringLiteral("id%1").arg(IDC_TREE));
+        m_tree->setModel(m_folders);
+        for (int column = 1; column < m_folders->columnCount(); ++column)
+            m_tree->hideColumn(column);
+        m_tree->setHeaderHidden(true);
+        m_files = new QTreeWidget(split);
+        m_files->setObjectName(QStringLiteral("id%1").arg(IDC_LIST));
+        m_files->setRootIsDecorated(false);
+        m_files->setHeaderLabels({LoadStringId(IDS_COLUMN_NAME), LoadStringId(IDS_COLUMN_SIZE),
+                                  LoadStringId(IDS_COLUMN_TYPE), LoadStringId(IDS_COLUMN_MODIFIED)});
+        m_files->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        for (int column = 0; column < 4; ++column)
+            m_files->setColumnWidth(column, 100);
+        m_files->setSortingEnabled(true);
+        m_files->sortByColumn(0, Qt::AscendingOrder);
+        split->addWidget(m_tree);
+        split->addWidget(m_files);
+        split->setStretchFactor(1, 2);
+        layout->addWidget(split, 1);
+
         auto* row = new QHBoxLayout;
         m_path = new QLineEdit(this);
         m_path->setObjectName(QStringLiteral("id1086"));
@@ -95,20 +193,49 @@ public:
         m_browse->setObjectName(QStringLiteral("idBrowse"));
         row->addWidget(m_browse);
         layout->addLayout(row);
-        layout->addStretch(1);
         connect(m_browse, &QPushButton::clicked, this, [this] { Browse(); });
+        connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this](const QModelIndex& index) { FillList(m_folders->filePath(index)); });
+        connect(m_files, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+            if (!item->data(0, CFileItem::kFolderRole).toBool())
+                m_path->setText(item->text(0));
+        });
+        connect(m_files, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+            if (item->data(0, CFileItem::kFolderRole).toBool()) {
+                GoToFolder(QDir(m_folder).filePath(item->text(0)));
+            } else {
+                m_path->setText(item->text(0));
+                wizard()->next();
+            }
+        });
+        SetDetails(false);
     }
 
     void initializePage() override
     {
         CDatabaseLink& work = Sheet()->Work();
         const bool connectionString = work.m_typeId == kDatabaseTypeConnectionString;
+        const QString filter = QString::fromLatin1(DatabaseTypeRow(work.m_typeId).filter);
         m_label->setText(connectionString ? QObject::tr("Connection string:")
-                                          : QObject::tr("File (%1):")
-                                                .arg(QString::fromLatin1(
-                                                    DatabaseTypeRow(work.m_typeId).filter)));
+                                          : QObject::tr("File (%1):").arg(filter));
         m_browse->setVisible(!connectionString && Sheet()->FileChooser() != nullptr);
+        for (QWidget* w : {static_cast<QWidget*>(m_tree), static_cast<QWidget*>(m_files),
+                           static_cast<QWidget*>(m_up), static_cast<QWidget*>(m_listButton),
+                           static_cast<QWidget*>(m_detailsButton)})
+            w->setVisible(!connectionString);
         m_path->setText(work.m_dataSource);
+        if (connectionString)
+            return;
+        // The files of the type, in the folder of the source, else in the
+        // current folder.
+        if (filter != m_filter) {
+            m_filter = filter;
+            m_showAll = false;
+        }
+        const QString folder = work.m_dataSource.isEmpty()
+                                   ? QDir::currentPath()
+                                   : QFileInfo(work.m_dataSource).absolutePath();
+        GoToFolder(m_folder.isEmpty() || !work.m_dataSource.isEmpty() ? folder : m_folder);
     }
 
     bool validatePage() override
@@ -119,9 +246,28 @@ public:
             AppMessageBoxId(IDS_INVALID_SELECTION);
             return false;
         }
+        const bool connectionString = work.m_typeId == kDatabaseTypeConnectionString;
+        if (!connectionString && (text.contains(u'?') || text.contains(u'*'))) {
+            // A pattern: the list shows the files it names, and the page stays.
+            const QFileInfo typed(text);
+            const QString name = typed.fileName();
+            const qsizetype dot = name.lastIndexOf(u'.');
+            m_filter = dot >= 0 ? QStringLiteral("*") + name.mid(dot)
+                                : QString::fromLatin1(DatabaseTypeRow(work.m_typeId).filter);
+            m_showAll = m_filter == QLatin1String("*.*");
+            if (text.contains(u'/'))
+                GoToFolder(typed.absolutePath());
+            else
+                FillList(m_folder);
+            return false;
+        }
         QString source = text;
-        if (work.m_typeId != kDatabaseTypeConnectionString)
-            source = QDir::cleanPath(QFileInfo(text).absoluteFilePath());
+        if (!connectionString) {
+            // A bare name is a file of the folder shown.
+            if (!text.contains(u'/') && !m_folder.isEmpty())
+                source = QDir(m_folder).filePath(text);
+            source = QDir::cleanPath(QFileInfo(source).absoluteFilePath());
+        }
         if (!work.Connect(source, TRUE))
             return false;
         // A file that holds one table opens it at once; a table that cannot
@@ -159,9 +305,99 @@ private:
             m_path->setText(chosen);
     }
 
+    // Selects the folder in the tree (the nearest folder above it that
+    // exists) and lists it.
+    void GoToFolder(const QString& path)
+    {
+        QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
+            folder = QFileInfo(folder).absolutePath();
+        const QModelIndex index = m_folders->index(folder);
+        if (index.isValid()) {
+            m_tree->setCurrentIndex(index);
+            m_tree->scrollTo(index);
+            m_tree->expand(index);
+        }
+        if (m_folder != folder || !index.isValid())
+            FillList(folder);
+    }
+
+    void UpOneLevel()
+    {
+        if (m_folder.isEmpty() || QDir(m_folder).isRoot())
+            return;
+        GoToFolder(QFileInfo(m_folder).absolutePath());
+    }
+
+    void SetDetails(bool details)
+    {
+        m_listButton->setChecked(!details);
+        m_detailsButton->setChecked(details);
+        m_files->setHeaderHidden(!details);
+        for (int column = 1; column < 4; ++column)
+            m_files->setColumnHidden(column, !details);
+    }
+
+    bool Matches(const QString& name) const
+    {
+        if (m_showAll)
+            return true;
+        for (const QString& pattern : m_filter.split(u';', Qt::SkipEmptyParts)) {
+            const QString p = pattern.trimmed();
+            if (p == QLatin1String("*") || p == QLatin1String("*.*"))
+                return true;
+            // Extensions are compared without regard to case.
+            if (p.startsWith(QLatin1String("*.")) &&
+                name.endsWith(p.mid(1), Qt::CaseInsensitive) && name.size() > p.size() - 1)
+                return true;
+        }
+        return false;
+    }
+
+    // The folder's sub-folders and its files of the filter.
+    void FillList(const QString& folder)
+    {
+        m_folder = folder;
+        m_files->setSortingEnabled(false);
+        m_files->clear();
+        const QDir dir(folder);
+        QFileIconProvider icons;
+        const QFileInfoList entries =
+            dir.entryInfoList(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo& info : entries) {
+            const bool isFolder = info.isDir();
+            if (!isFolder && !Matches(info.fileName()))
+                continue;
+            auto* item = new CFileItem(m_files);
+            item->setText(0, info.fileName());
+            item->setIcon(0, icons.icon(info));
+            item->setData(0, CFileItem::kFolderRole, isFolder);
+            const CFileName file(info.absoluteFilePath());
+            if (!isFolder) {
+                item->setText(1, file.GetSizeText());
+                item->setData(1, Qt::UserRole, info.size());
+                item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+            }
+            item->setText(2, icons.type(info));
+            item->setText(3, file.GetTimeText());
+            item->setData(3, Qt::UserRole, info.lastModified());
+        }
+        m_files->setSortingEnabled(true);
+    }
+
     QLabel* m_label = nullptr;
     QLineEdit* m_path = nullptr;
     QPushButton* m_browse = nullptr;
+    QToolButton* m_up = nullptr;
+    QToolButton* m_listButton = nullptr;
+    QToolButton* m_detailsButton = nullptr;
+    QFileSystemModel* m_folders = nullptr;
+    QTreeView* m_tree = nullptr;
+    QTreeWidget* m_files = nullptr;
+    // The folder listed, the patterns in force and whether every file shows.
+    QString m_folder;
+    QString m_filter;
+    bool m_showAll = false;
 };
 
 // Page 3: the table, worksheet or view.
