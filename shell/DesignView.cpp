@@ -813,6 +813,10 @@ bool CDesignView::RunPrimaryOperation(int id)
     CElement* element = m_selection.Primary();
     if (!element || !TheElementList().Contains(element))
         return false;
+    // Only the kind of element the command is for is recorded and asked.
+    const bool object = id == ID_OBJECT_EDIT || id == ID_OBJECT_OPEN;
+    if (object ? element->GetTypeCode() != TYPE_OLE : !dynamic_cast<CImage*>(element))
+        return false;
     TheUndoHistory().Record(UNDO_CHANGED, element);
     BOOL changed = FALSE;
     switch (id) {

@@ -11,6 +11,7 @@
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Grid.h"
+#include "Image.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
@@ -261,13 +262,11 @@ TEST_F(CanvasCommandsTest, EveryMenuAndToolbarCommandIsHandled)
                 reachable.insert(id);
         }
     }
-    // The recent files are taken once there are some; data entry's own
-    // commands while the print station is open; zip packages are built
-    // beside this work.
+    // The recent files are taken once there are some, data entry's own
+    // commands while the print station is open; objects of other programs
+    // cannot be made here (their command stays disabled).
     const std::set<int> takenLater = {ID_FILE_MRU_FIRST, ID_DATA_CANCEL, ID_RECORD_PRINT_ALL,
-                                      ID_EXPORT_ZIP,     ID_IMPORT_ZIP,  ID_DATABASE_CONNECT,
-                                      ID_DATABASE_DISCONNECT, ID_DATABASE_CHANGE,
-                                      ID_DATA_ENTRY_ORDER, ID_DATA_TREE, ID_TOOL_OBJECT};
+                                      ID_TOOL_OBJECT};
     for (int id : reachable) {
         QAction* action = frame->Action(id);
         ASSERT_NE(action, nullptr) << id;
@@ -280,6 +279,7 @@ TEST_F(CanvasCommandsTest, EveryMenuAndToolbarCommandIsHandled)
     for (int id : {ID_PICTURE_RESAMPLE, ID_PICTURE_INVERT, ID_PICTURE_GREYSCALE, ID_OBJECT_EDIT,
                    ID_OBJECT_OPEN, ID_SHOW_SIGN_SETTINGS})
         EXPECT_TRUE(frame->IsCommandHandled(id)) << id;
+    EXPECT_FALSE(Enabled(ID_TOOL_OBJECT));
 }
 
 // Each layout command: disabled below the number of elements it needs,
@@ -695,6 +695,47 @@ TEST_F(CanvasCommandsTest, SameTypefaceGivesTheFaceAndKeepsEachHeight)
     CLogFont undone;
     ASSERT_TRUE(dynamic_cast<CText*>(TheElementList().GetAt(1))->GetFont(undone));
     EXPECT_EQ(undone.GetFaceName(), QStringLiteral("Times New Roman"));
+}
+
+// --- the picture commands that the picture pane sends -----------------------------------
+
+TEST_F(CanvasCommandsTest, PictureCommandsChangeThePrimaryPictureOneUndoStepEach)
+{
+    ASSERT_TRUE(Start());
+    QImage colours(40, 30, QImage::Format_RGB32);
+    colours.fill(QColor(200, 40, 10));
+    const QString file = home.FilePath(QStringLiteral("colours.png"));
+    ASSERT_TRUE(colours.save(file));
+    auto* picture = dynamic_cast<CImage*>(TheElementList().CreateElement(QStringLiteral("CImage")));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(picture->LoadFile(view, file));
+    picture->BeginCreate(view, 300, 300);
+    CBox* box = DrawBox(CRect(1000, 1000, 1200, 1200));
+
+    // Sent while a box is the primary element, they leave everything alone.
+    const int undoBefore = TheUndoHistory().GetCount();
+    ClearModified();
+    for (int id : {ID_PICTURE_INVERT, ID_PICTURE_GREYSCALE, ID_PICTURE_RESAMPLE})
+        ASSERT_TRUE(frame->ExecuteCommand(id)) << id;
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoBefore);
+    EXPECT_FALSE(Modified());
+    (void)box;
+
+    view->Selection().DeselectAll();
+    view->Selection().AddElement(picture);
+    const int undoShown = TheUndoHistory().GetCount();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_PICTURE_INVERT));
+    EXPECT_EQ(picture->m_inverted, 1);
+    EXPECT_TRUE(Modified());
+    ASSERT_TRUE(frame->ExecuteCommand(ID_PICTURE_GREYSCALE));
+    EXPECT_EQ(picture->m_greyScaled, 1);
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoShown + 2);
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    auto* restored = dynamic_cast<CImage*>(TheElementList().GetAt(0));
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->m_inverted, 0);
+    EXPECT_EQ(restored->m_greyScaled, 0);
 }
 
 // --- the sign's own commands -----------------------------------------------------------
