@@ -669,6 +669,9 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
         EXPECT_EQ(view->CurrentFolder(), QDir(folder).filePath(QStringLiteral("older.signs/2025")));
         EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "c.sgn");
         ASSERT_TRUE(view->SelectPath(folder));
+        // A path that is not there leaves the selection as it was.
+        EXPECT_FALSE(view->SelectPath(QDir(folder).filePath(QStringLiteral("gone/x.sgn"))));
+        EXPECT_EQ(view->CurrentFolder(), folder);
 
         // Without the tree the list takes the whole width, and the tree's
         // commands are off.
