@@ -464,8 +464,29 @@ BOOL CMainFrame::OpenSign(const QString& path)
 {
     CWaitCursor wait;
     SwitchElementView(nullptr);
+    // The progress window and the Missing File dialog let Qt deliver events
+    // while the sign is read: nothing may point at the elements that go,
+    // and the canvas is not drawn until the new sign is whole.
+    auto* view = qobject_cast<CDesignView*>(m_canvas);
+    if (view)
+        view->Selection().DeselectAll();
+    struct CCanvasHold
+    {
+        QPointer<QWidget> canvas;
+        ~CCanvasHold()
+        {
+            if (canvas)
+                canvas->setUpdatesEnabled(true);
+        }
+    };
+    BOOL opened = FALSE;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    const BOOL opened = m_document.OnOpenDocument(fullPath);
+    {
+        const CCanvasHold hold{m_canvas};
+        if (m_canvas)
+            m_canvas->setUpdatesEnabled(false);
+        opened = m_document.OnOpenDocument(fullPath);
+    }
     if (opened) {
         m_document.SetPathName(fullPath);
         AddToRecentFiles(fullPath);

@@ -6,6 +6,7 @@
 #include "AppContext.h"
 #include "Box.h"
 #include "Damage.h"
+#include "DesignView.h"
 #include "DatabaseLink.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
@@ -300,6 +301,38 @@ TEST_F(ReadingTest, AbandonedPictureKeepsItsPathAndTheSignOpens)
         else
             EXPECT_EQ(saved, resaved) << "opened and saved again: the same file";
     }
+}
+
+TEST_F(ReadingTest, TheCanvasLetsGoOfTheOldSignWhileANewOneIsRead)
+{
+    auto* view = new CDesignView(frame.get(), &frame->Document());
+    frame->resize(900, 700);
+    const QString old = WritePicture(Folder("old") + "/logo.png");
+    const QString sign = SavePictureSign(old);
+    ASSERT_TRUE(QFile::remove(old));
+    CPictureBitmap::ClearCache();
+    for (CElement* element : TheElementList().Elements())
+        view->Selection().AddElement(element);
+    ASSERT_EQ(view->Selection().GetCount(), 2);
+
+    // While the dialog waits the program goes on: its commands are brought
+    // up to date and the canvas asked to paint, with the old elements gone.
+    int selectedMeanwhile = -1;
+    bool paintedMeanwhile = true;
+    CAnswer<CMissingFileDlg> abandon([&](CMissingFileDlg* box) {
+        selectedMeanwhile = view->Selection().GetCount();
+        paintedMeanwhile = view->viewport()->updatesEnabled();
+        frame->UpdateActionsNow();
+        view->viewport()->repaint();
+        QApplication::processEvents();
+        Press(box, IDABORT);
+    });
+    ASSERT_TRUE(OpenThroughMenu(sign));
+    EXPECT_TRUE(abandon.Answered());
+    EXPECT_EQ(selectedMeanwhile, 0);
+    EXPECT_FALSE(paintedMeanwhile);
+    EXPECT_TRUE(view->viewport()->updatesEnabled());
+    EXPECT_EQ(TheElementList().GetCount(), 2);
 }
 
 TEST_F(ReadingTest, AStocksMissingPictureIsAskedForAndKept)
