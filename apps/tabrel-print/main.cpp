@@ -1,6 +1,5 @@
 // The print front end: the sign browser over the sign folders, the preview
 // of the selected sign, and printing it directly or through data entry.
-#include "PaneParts.h"
 #include "PrintFrame.h"
 #include "SignApp.h"
 
@@ -12,7 +11,6 @@ int main(int argc, char* argv[])
     CSignApp::InstallMessageBoxPresenter();
 
     CSignApp app(CSignApp::Program::PrintFrontEnd);
-    RegisterPanes();
     app.frameTemplate.create = []() -> QWidget* { return new CPrintFrame; };
     app.frameTemplate.openSign = [](QWidget* frame, const QString& path) {
         return static_cast<CPrintFrame*>(frame)->OpenSign(path);
