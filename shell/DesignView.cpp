@@ -28,8 +28,10 @@
 #include "SymbolSelectDlg.h"
 #include "Table.h"
 #include "Text.h"
+#include "UccEanData.h"
 #include "UndoHistory.h"
 #include "UserList.h"
+#include "VariableList.h"
 #include "ui/RotationOriginDlg.h"
 
 #include <QApplication>
@@ -775,6 +777,26 @@ bool CDesignView::ChangeSymbology()
         dynamic_cast<CBarcode*>(TheElementList().CreateElement(QString::fromLatin1(className)));
     if (!barcode)
         return false;
+    // A GS1 symbol takes its data from a GS1 data variable made for it now;
+    // cancelling it leaves the old barcode as it was.
+    CUccEanData* gs1 = nullptr;
+    if (id == SYM_GS1_128 || id == SYM_GS1_DATAMATRIX || id == SYM_GS1_DATABAR) {
+        CVariableList& variables = TheVariableList();
+        const QString base = old->m_name.isEmpty() ? QStringLiteral("GS1") : old->m_name;
+        QString variableName = base;
+        for (int n = 2; variables.FindVariable(VARIABLE_GS1, variableName); ++n)
+            variableName = QStringLiteral("%1_%2").arg(base).arg(n);
+        gs1 = dynamic_cast<CUccEanData*>(variables.CreateVariable(VARIABLE_GS1, variableName));
+        const auto* dataBar = dynamic_cast<const CGS1DataBar*>(barcode);
+        const int mode =
+            dataBar && dataBar->GetDataBarType() != CGS1DataBar::kExpanded ? 1 : -1;
+        if (!gs1 || !gs1->DoNewDialog(this, mode)) {
+            if (gs1)
+                variables.RemoveVariable(gs1);
+            TheElementList().RemoveAndDelete(barcode);
+            return false;
+        }
+    }
     // It keeps the old one's name, place, turn and data.
     const QString name = old->m_name;
     const CPoint origin = old->m_origin;
@@ -799,6 +821,15 @@ bool CDesignView::ChangeSymbology()
     barcode->m_sampleData = sample;
     barcode->m_data = sample;
     barcode->Regenerate();
+    if (gs1) {
+        barcode->m_dataSource = SOURCE_GS1;
+        barcode->m_sourceName = gs1->GetName();
+        barcode->m_sampleData = gs1->GetBarcodeData();
+        barcode->m_data = barcode->m_sampleData;
+        barcode->Regenerate();
+        if (paths)
+            paths->AddVariable(gs1);
+    }
     barcode->BeginCreate(this, origin.x, origin.y);
     if (paths)
         paths->AddElement(barcode);

@@ -27,8 +27,11 @@
 #include "Symbology.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "UccEanDataDlg.h"
 #include "UndoHistory.h"
 #include "UserList.h"
+#include "Variable.h"
+#include "VariableList.h"
 #include "ui/LoginDlg.h"
 #include "ui/RotationOriginDlg.h"
 
@@ -524,6 +527,54 @@ TEST_F(CanvasCommandsTest, ChangeSymbologyKeepsTheBarcodeAndItsDataPaths)
     EXPECT_EQ(changed->GetSymbologyId(), SYM_CODE128_B);
     EXPECT_FALSE(Modified());
     EXPECT_EQ(map->GetDependentCount(changed), 1);
+}
+
+// Changed into a GS1 symbol, a barcode takes its data from a GS1 data
+// variable made for it; cancelling that leaves the old barcode.
+TEST_F(CanvasCommandsTest, ChangeSymbologyToGS1MakesItsDataVariable)
+{
+    ASSERT_TRUE(Start());
+    CBarcode* old = PlaceBarcode(SYM_CODE39, CPoint(300, 300));
+    ASSERT_NE(old, nullptr);
+    const QString name = old->m_name;
+    const int variables = TheVariableList().GetCount();
+    auto pick = [](CSelectBarcodeTypeDlg* dlg) {
+        dlg->SelectSymbology(SYM_GS1_128);
+        dlg->accept();
+    };
+
+    ClearModified();
+    {
+        CAnswer<CSelectBarcodeTypeDlg> type(pick);
+        CAnswer<CUccEanDataDlg> cancel([](CUccEanDataDlg* dlg) { dlg->reject(); });
+        ASSERT_TRUE(Command(ID_CHANGE_SYMBOLOGY));
+        EXPECT_TRUE(cancel.Answered());
+    }
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    EXPECT_EQ(TheElementList().GetAt(0), old);
+    EXPECT_EQ(old->GetSymbologyId(), SYM_CODE39);
+    EXPECT_EQ(TheVariableList().GetCount(), variables);
+    EXPECT_FALSE(Modified());
+
+    view->Selection().AddElement(old);
+    CAnswer<CSelectBarcodeTypeDlg> type(pick);
+    CAnswer<CUccEanDataDlg> make([](CUccEanDataDlg* dlg) {
+        dlg->AddEntry(1);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "09501101530003");
+        dlg->accept();
+    });
+    ASSERT_TRUE(Command(ID_CHANGE_SYMBOLOGY));
+    EXPECT_TRUE(make.Answered());
+    auto* gs1 = dynamic_cast<CBarcode*>(view->Selection().Primary());
+    ASSERT_NE(gs1, nullptr);
+    EXPECT_EQ(gs1->GetSymbologyId(), SYM_GS1_128);
+    EXPECT_EQ(gs1->m_name, name);
+    EXPECT_EQ(gs1->m_dataSource, SOURCE_GS1);
+    EXPECT_EQ(TheVariableList().GetCount(), variables + 1);
+    EXPECT_NE(TheVariableList().FindVariable(VARIABLE_GS1, gs1->m_sourceName), nullptr);
+    EXPECT_TRUE(gs1->m_data.endsWith(QStringLiteral("0109501101530003"))) << gs1->m_data.toStdString();
+    EXPECT_TRUE(Modified());
 }
 
 // --- Paste of damaged data ----------------------------------------------------------
