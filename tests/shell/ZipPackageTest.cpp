@@ -15,6 +15,7 @@
 #include "ShellParts.h"
 #include "SignApp.h"
 #include "SignData.h"
+#include "SmallDisk.h"
 #include "TestSupport.h"
 #include "UndoHistory.h"
 #include "ZipTestSupport.h"
@@ -333,6 +334,35 @@ TEST_F(ZipPackageTest, ExportNamesWhatItLeftOut)
     result = ExportZipPackage(package, {a}, options);
     EXPECT_FALSE(result.written);
     EXPECT_FALSE(result.error.isEmpty());
+}
+
+// A package that cannot be written whole (the disk is full) leaves the old
+// one as it was, and no half-written file behind.
+TEST_F(ZipPackageTest, FullDiskKeepsTheOldPackage)
+{
+    CSmallDisk disk(256);
+    if (!disk.Available())
+        GTEST_SKIP() << disk.Why().toStdString();
+    const CZipFixture fixture(Path(QStringLiteral("original")));
+    const QString sign = fixture.WriteSign(QStringLiteral("shelf.sgn"));
+    ASSERT_FALSE(sign.isEmpty());
+    const QString package = disk.FilePath(QStringLiteral("job.zip"));
+    QFile old(package);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old package");
+    old.close();
+    disk.Fill();
+    const CZipExportResult result = ExportZipPackage(package, {sign}, {});
+    disk.Unfill();
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(result.error.isEmpty());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old package");
+    old.close();
+    QStringList left = QDir(disk.Path()).entryList(QDir::Files);
+    left.removeAll(QStringLiteral("job.zip"));
+    for (const QString& name : left)
+        EXPECT_FALSE(name.startsWith(QStringLiteral("job.zip"))) << name.toStdString();
 }
 
 // The package's number sequences join the program's; the program's own
