@@ -87,6 +87,17 @@ CPrintFrame::~CPrintFrame()
         m_view->ClosePrintStation();
 }
 
+CSignApp::FrameTemplate CPrintFrame::Template()
+{
+    CSignApp::FrameTemplate t;
+    t.create = []() -> QWidget* { return new CPrintFrame; };
+    t.openSign = [](QWidget* frame, const QString& path) {
+        return static_cast<CPrintFrame*>(frame)->OpenSign(path);
+    };
+    t.newSign = [](QWidget*) {};
+    return t;
+}
+
 BOOL CPrintFrame::OpenSign(const QString& path)
 {
     if (!m_view->SelectPath(path))

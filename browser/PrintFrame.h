@@ -4,6 +4,7 @@
 // entry (the data-entry pane beside or below the print station).
 #pragma once
 
+#include "SignApp.h"
 #include "SignData.h"
 #include "Types.h"
 
@@ -50,6 +51,11 @@ public:
 
     explicit CPrintFrame(QWidget* parent = nullptr);
     ~CPrintFrame() override;
+
+    // The front end's main window as start-up makes it: a sign named on the
+    // command line is browsed to and shown; without one the browser starts
+    // at the remembered folder.
+    static CSignApp::FrameTemplate Template();
 
     CSignData& Document() { return m_document; }
     CBrowseView* View() const { return m_view; }

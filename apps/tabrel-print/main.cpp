@@ -11,12 +11,7 @@ int main(int argc, char* argv[])
     CSignApp::InstallMessageBoxPresenter();
 
     CSignApp app(CSignApp::Program::PrintFrontEnd);
-    app.frameTemplate.create = []() -> QWidget* { return new CPrintFrame; };
-    app.frameTemplate.openSign = [](QWidget* frame, const QString& path) {
-        return static_cast<CPrintFrame*>(frame)->OpenSign(path);
-    };
-    // The browser starts at the remembered folder with nothing shown.
-    app.frameTemplate.newSign = [](QWidget*) {};
+    app.frameTemplate = CPrintFrame::Template();
 
     int code = 0;
     if (app.InitInstance(QCoreApplication::arguments()))

@@ -98,14 +98,10 @@ protected:
     }
     ~PrintFrontEndTest() override { FrameHooks().chooseFile = nullptr; }
 
-    CPrintFrame* Start(CSignApp& app)
+    CPrintFrame* Start(CSignApp& app, const QStringList& arguments = {})
     {
-        app.frameTemplate.create = []() -> QWidget* { return new CPrintFrame; };
-        app.frameTemplate.openSign = [](QWidget* frame, const QString& path) {
-            return static_cast<CPrintFrame*>(frame)->OpenSign(path);
-        };
-        app.frameTemplate.newSign = [](QWidget*) {};
-        if (!app.InitInstance({QStringLiteral("tabrel-print")}))
+        app.frameTemplate = CPrintFrame::Template();
+        if (!app.InitInstance(QStringList{QStringLiteral("tabrel-print")} + arguments))
             return nullptr;
         auto* frame = qobject_cast<CPrintFrame*>(app.GetMainWindow());
         if (frame)
@@ -602,6 +598,29 @@ TEST_F(PrintFrontEndTest, ImportFromZipShowsTheUnpackedSign)
     EXPECT_EQ(frame->View()->CurrentFolder(), target);
     EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
     EXPECT_EQ(frame->Document().GetPathName(), target + QStringLiteral("/bread.sgn"));
+    app.ExitInstance();
+}
+
+// A sign named on the command line is browsed to and shown at start-up.
+TEST_F(PrintFrontEndTest, SignNamedOnTheCommandLineIsShown)
+{
+    const QString sign = QDir(folder).filePath(QStringLiteral("bread.sgn"));
+    {
+        CAppContext context;
+        CSignApp app(CSignApp::Program::PrintFrontEnd);
+        CPrintFrame* frame = Start(app);
+        ASSERT_NE(frame, nullptr);
+        SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+        app.ExitInstance();
+    }
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app, {sign});
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->View()->CurrentFolder(), folder);
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
+    EXPECT_EQ(frame->Document().GetPathName(), sign);
+    EXPECT_TRUE(frame->Action(ID_FILE_PRINT)->isEnabled());
     app.ExitInstance();
 }
 
