@@ -347,6 +347,19 @@ CRecordNavigator* CPrintCommands::MakeNavigator()
             batch->OnPrint();
     };
     host.printAll = [this] { OnPrintAllRecords(); };
+    host.printFailed = [this] {
+        CDataView* shown = DataView();
+        return shown && shown->LastFailure() != 0;
+    };
+    host.setCopies = [batch](const QString& text) {
+        auto* copies = batch ? batch->findChild<QSpinBox*>(
+                                   QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
+                             : nullptr;
+        bool ok = false;
+        const int count = text.trimmed().toInt(&ok);
+        if (copies && ok && count > 0)
+            copies->setValue(count);
+    };
     host.copiesText = [batch] {
         auto* copies = batch ? batch->findChild<QSpinBox*>(
                                    QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))

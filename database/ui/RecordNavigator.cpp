@@ -10,6 +10,7 @@
 #include "FilterSheet.h"
 #include "Messages.h"
 #include "OptionList.h"
+#include "Printer.h"
 #include "RecordPrintDriver.h"
 #include "ResourceIds.h"
 #include "Strings.h"
@@ -695,6 +696,13 @@ void CRecordNavigator::OnSave()
     if (m_link.m_storeCopyQuantity && hasColumn(QStringLiteral("CopyQty")))
         store.SetFieldValue(QStringLiteral("CopyQty"),
                             m_host.copiesText ? m_host.copiesText() : QString());
+    // The saved data set takes its place in the order shown.
+    const QString saved = m_link.GetFieldValue(CDataStore::kRecordColumn);
+    m_link.CloseRecordset();
+    m_link.OpenRecordset();
+    if (!m_field.isEmpty())
+        m_link.SortBy(m_field);
+    m_link.FindRecord(CDataStore::kRecordColumn, saved);
     m_newDataSet = false;
     UpdateAll();
     if (m_host.focusRow)
@@ -742,12 +750,55 @@ void CRecordNavigator::ResetKeyboardRows()
 void CRecordNavigator::OnPrintAll()
 {
     m_searchTimer->stop();
-    if (m_link.GetRecordCount() < 1 || m_newDataSet || !m_host.printAll)
+    if (m_link.GetRecordCount() < 1 || m_newDataSet)
         return;
-    m_host.printAll();
+    if (IsStore())
+        PrintStoredDataSets();
+    else if (m_host.printAll)
+        m_host.printAll();
     UpdateNumber();
     UpdateValue();
     UpdateEnabling();
+}
+
+void CRecordNavigator::PrintStoredDataSets()
+{
+    const int count = m_link.GetRecordCount();
+    if (!m_host.print || count < 1)
+        return;
+    if (count > 1 &&
+        AppMessageBox(
+            LoadStringId(IDS_PRINT_N_SIGNS).replace(QLatin1String("%d"), QString::number(count)),
+            MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (!m_link.MoveFirst())
+        return;
+    CPrinter& printer = ThePrinter();
+    // A cancel of an earlier job says nothing about this run.
+    if (!printer.m_jobOpen)
+        printer.m_cancel = FALSE;
+    for (;;) {
+        RecordChanged();
+        if (m_link.m_storeCopyQuantity && m_host.setCopies)
+            m_host.setCopies(m_link.GetFieldValue(QStringLiteral("CopyQty")));
+        m_host.print();
+        const bool cancelled = printer.m_cancel != FALSE;
+        const bool failed = m_host.printFailed && m_host.printFailed();
+        if ((printer.m_jobOpen && cancelled) || failed) {
+            // The data sets after a refused one are not printed either, so
+            // no gap goes unnoticed.
+            if (!cancelled)
+                AppMessageBox(QStringLiteral("Print All stopped at record %1 of %2: its sign was "
+                                             "not printed. The signs of the records before it "
+                                             "were printed.")
+                                  .arg(m_link.GetPosition())
+                                  .arg(count),
+                              MB_OK | MB_ICONEXCLAMATION);
+            break;
+        }
+        if (!m_link.MoveNext())
+            break;
+    }
 }
 
 void CRecordNavigator::keyPressEvent(QKeyEvent* event)

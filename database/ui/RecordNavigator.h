@@ -40,8 +40,15 @@ struct CNavigatorHost
     std::function<void()> leaveDataEntryIfIdle;
     // The print bar's Print (Ctrl+P).
     std::function<void()> print;
-    // Print All: one sign per record of the link.
+    // Print All over an external database: one sign per record of the
+    // link. A data store's records are printed by the bar itself, pressing
+    // print once per record.
     std::function<void()> printAll;
+    // Whether the last print printed nothing (a sign's data was refused or
+    // printing failed); a data store's Print All stops there.
+    std::function<bool()> printFailed;
+    // Sets the print bar's Identical Copies from a stored copy quantity.
+    std::function<void(const QString& copies)> setCopies;
     // The print bar's Identical Copies text, stored with a data set when the
     // store keeps copy quantities.
     std::function<QString()> copiesText;
@@ -158,6 +165,7 @@ private:
     void OnDataChosen(int index);
     void OnFilterChosen(int index);
     void ResetKeyboardRows();
+    void PrintStoredDataSets();
 
     CDatabaseLink& m_link;
     CNavigatorHost m_host;

@@ -799,4 +799,82 @@ TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
     }
 }
 
+// Print All over a data store, through the data-entry pane: each stored data
+// set reaches the rows and prints in key order, and a data set that its
+// element refuses stops the run there, naming the record.
+TEST_F(DataStoreTest, PrintAllPrintsTheStoredDataSetsUpToARefusedOne)
+{
+    ASSERT_TRUE(Start());
+    MakeSign();
+    desc->m_mustEnterData = TRUE;
+    MakeStore();
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands && commands->IsStationOpen());
+    CDataView* pane = commands->DataView();
+    ASSERT_NE(pane, nullptr);
+    navigator = qobject_cast<CRecordNavigator*>(pane->NavigatorBar());
+    ASSERT_NE(navigator, nullptr);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    CDataCtrl* panel = pane->Panel();
+    const auto typeRow = [panel](CText* element, const QString& text) {
+        const int row = panel->FindRow(element);
+        ASSERT_GE(row, 0);
+        QLineEdit* edit = panel->Row(row).edit;
+        edit->setFocus();
+        edit->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        else
+            QTest::keyClicks(edit, text);
+    };
+    // Three data sets typed and saved; the second has no description.
+    const char* sets[][2] = {{"P3", "Third"}, {"P1", "First"}, {"P2", ""}};
+    for (const auto& set : sets) {
+        typeRow(product, set[0]);
+        typeRow(desc, set[1]);
+        Click(CRecordNavigator::IDC_SAVE);
+    }
+    ASSERT_EQ(StoreRows(), QStringList({"P3|Third", "P1|First", "P2|"}));
+    ASSERT_EQ(Count(), "3");
+    // Each saved data set is in its place among the others.
+    EXPECT_EQ(Number(), "2");
+    EXPECT_EQ(Value(), "P2");
+    Click(CRecordNavigator::IDC_FIRST);
+    EXPECT_EQ(desc->GetEnteredData(), "First");
+    EXPECT_EQ(panel->Row(panel->FindRow(desc)).edit->text(), "First");
+
+    const QString pdf = home.FilePath("store.pdf");
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
+    CMessageResponder responder;
+    Click(CRecordNavigator::IDC_PRINT_ALL);
+    QStringList texts;
+    for (const auto& message : responder.Messages())
+        texts << message.text;
+    ASSERT_EQ(texts.size(), 3) << texts.join(" / ").toStdString();
+    EXPECT_EQ(texts[0], "Print 3 signs ?");
+    EXPECT_EQ(texts[1], FormatStringId(IDS_DATA_MUST_BE_SUPPLIED, {"Desc"}));
+    EXPECT_TRUE(texts[2].startsWith("Print All stopped at record 2 of 3")) << texts[2].toStdString();
+    EXPECT_EQ(Number(), "2");
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+
+    navigator = nullptr;
+    auto* back = Control<QPushButton>(commands->BatchDialog(), CPrintBatchDlg::IDC_RETURN);
+    back->click();
+    if (commands->IsStationOpen())
+        back->click();
+    ASSERT_FALSE(commands->IsStationOpen());
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains("P1")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("First"));
+    for (const char* other : {"P2", "P3", "Third"})
+        EXPECT_FALSE(printed.contains(other)) << other;
+}
+
 } // namespace
