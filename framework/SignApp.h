@@ -115,10 +115,10 @@ public:
     // Makes message boxes real dialogs (the programs call it in main();
     // tests keep their responder).
     static void InstallMessageBoxPresenter();
-    // The help pages, "Tabrel.html" in the program folder; WinHelp opens
-    // them in the desktop's browser at their first topic, whatever the
-    // request, and says so when they are missing or the browser cannot be
-    // started.
+    // The help pages, "Tabrel.html" in the program folder (else where the
+    // installation put the shipped files); WinHelp opens them in the
+    // desktop's browser at their first topic, whatever the request, and
+    // says so when they are missing or the browser cannot be started.
     static QString GetHelpFilePath();
     static void WinHelp();
     // The clipboard format of elements, "Corvane Zel".

@@ -539,7 +539,14 @@ void CSignApp::InstallMessageBoxPresenter()
 
 QString CSignApp::GetHelpFilePath()
 {
-    return GetProgramFolder(true) + QStringLiteral("Tabrel.html");
+    const QString name = QStringLiteral("Tabrel.html");
+    const QString beside = GetProgramFolder(true) + name;
+    if (QFileInfo(beside).isFile())
+        return beside;
+    // An installed program finds the pages it shipped with.
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                              QStringLiteral("/../share/tabrel/") + name);
+    return QFileInfo(installed).isFile() ? installed : beside;
 }
 
 void CSignApp::WinHelp()
