@@ -1,6 +1,10 @@
 #include "SignSelect.h"
 
+#include "MessageBox.h"
+#include "Messages.h"
 #include "SignPreviewWnd.h"
+
+#include <QDir>
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -27,6 +31,7 @@ CSignSelect::CSignSelect(QWidget* owner, bool open, const QString& proposed,
     setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     setNameFilter(QString::fromLatin1(kSignFilter));
     setDefaultSuffix(QStringLiteral("sgn"));
+    setOption(QFileDialog::DontConfirmOverwrite, true);
 
     const QFileInfo proposedInfo(proposed);
     if (!proposed.isEmpty() && proposedInfo.isFile()) {
@@ -79,4 +84,19 @@ void CSignSelect::PreviewFile(const QString& path)
         m_preview->Clear();
     else
         m_preview->ShowFile(path);
+}
+
+void CSignSelect::accept()
+{
+    if (acceptMode() == QFileDialog::AcceptSave) {
+        QString path = GetPathName();
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".sgn");
+        if (QFileInfo(path).isFile() &&
+            AppMessageBox(FormatMessageText(tr("%1 already exists.\nDo you want to replace it?"),
+                                            {QDir::toNativeSeparators(path)}),
+                          MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return;
+    }
+    QFileDialog::accept();
 }

@@ -29,6 +29,11 @@ public:
     // moment after the cursor rests on a file).
     void PreviewFile(const QString& path);
 
+protected:
+    // Save As asks before a sign is written over, through the program's
+    // message box.
+    void accept() override;
+
 private:
     CSignPreviewWnd* m_preview = nullptr;
     QTimer* m_previewTimer = nullptr;

@@ -6,8 +6,8 @@
 #include "AppContext.h"
 #include "Box.h"
 #include "Damage.h"
-#include "DesignView.h"
 #include "DatabaseLink.h"
+#include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Image.h"
@@ -579,6 +579,49 @@ TEST_F(ReadingTest, FileOpenUsesTheBoxWithThePreview)
     EXPECT_TRUE(previewed);
     EXPECT_EQ(frame->Document().GetPathName(), sign);
     EXPECT_EQ(TheElementList().GetCount(), 2);
+}
+
+TEST_F(ReadingTest, SaveAsBoxAsksBeforeWritingOverASign)
+{
+    const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    const QString other = dir.filePath("other.sgn");
+    {
+        QFile file(other);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("someone's sign");
+    }
+    FrameHooks().chooseFile = nullptr; // the program's own box
+    frame->Document().SetPathName(QString());
+
+    struct Case
+    {
+        int answer;
+        bool written;
+    };
+    for (const Case& c : {Case{IDNO, false}, Case{IDYES, true}}) {
+        SCOPED_TRACE(c.answer);
+        messages.Clear();
+        messages.QueueAnswer(c.answer);
+        bool stayed = false;
+        CAnswer<CSignSelect> choose([&](CSignSelect* box) {
+            EXPECT_EQ(box->windowTitle(), "Save As");
+            box->selectFile(other);
+            QMetaObject::invokeMethod(box, "accept");
+            stayed = box->isVisible();
+            if (stayed)
+                box->reject();
+        });
+        EXPECT_EQ(frame->SaveSignAs(), c.written ? TRUE : FALSE);
+        EXPECT_TRUE(choose.Answered());
+        ASSERT_EQ(messages.Count(), 1);
+        EXPECT_TRUE(messages.LastText().contains("other.sgn")) << messages.LastText().toStdString();
+        EXPECT_EQ(stayed, !c.written);
+        QFile file(other);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll() == "someone's sign", !c.written);
+    }
+    EXPECT_EQ(frame->Document().GetPathName(), other);
+    (void)sign;
 }
 
 } // namespace
