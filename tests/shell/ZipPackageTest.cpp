@@ -6,6 +6,7 @@
 
 #include "AppContext.h"
 #include "Box.h"
+#include "Damage.h"
 #include "DatabaseLink.h"
 #include "ElementList.h"
 #include "Image.h"
@@ -363,6 +364,69 @@ TEST_F(ZipPackageTest, FullDiskKeepsTheOldPackage)
     left.removeAll(QStringLiteral("job.zip"));
     for (const QString& name : left)
         EXPECT_FALSE(name.startsWith(QStringLiteral("job.zip"))) << name.toStdString();
+}
+
+// Damaged copies of a good package: whatever they hold, nothing lands
+// outside the folder and the program goes on.
+TEST_F(ZipPackageTest, DamagedPackagesNeverWriteOutsideTheirFolder)
+{
+    CHostilePackage good;
+    good.Add("shelf.sgn", std::string(3000, 's'));
+    good.Add("Pics/logo.png", std::string(5000, 'p'));
+    good.Add("Data/stock.csv", "Name,Code\r\nApples,C1\r\n");
+    good.Add("../up.txt", "x");
+    const QString seedPath = Path(QStringLiteral("seed.zip"));
+    ASSERT_TRUE(good.Write(seedPath));
+    QFile seedFile(seedPath);
+    ASSERT_TRUE(seedFile.open(QIODevice::ReadOnly));
+    const QByteArray seed = seedFile.readAll();
+    seedFile.close();
+
+    const QString area = Path(QStringLiteral("area"));
+    std::mt19937 rng(2711);
+    for (int round = 0; round < 200; ++round) {
+        QDir(area).removeRecursively();
+        QDir().mkpath(area + "/in");
+        const QString package = area + "/damaged.zip";
+        QFile file(package);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(DamagedCopy(seed, rng));
+        file.close();
+        const CZipImportResult result = ImportZipPackage(package, area + "/in/target", {});
+        EXPECT_EQ(QDir(area).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList({"damaged.zip", "in"}))
+            << "round " << round;
+        EXPECT_EQ(QDir(area + "/in").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList({"target"}))
+            << "round " << round;
+        // What was unpacked is whole: the files the package names in full.
+        for (const QString& path : result.unpacked)
+            EXPECT_TRUE(path.startsWith(area + "/in/target/")) << path.toStdString();
+    }
+}
+
+// Side files go in the package's root when chosen and there; one that is
+// not there is no omission.
+TEST_F(ZipPackageTest, ChosenSideFilesGoWhenTheyAreThere)
+{
+    const CZipFixture fixture(Path(QStringLiteral("original")));
+    const QString sign = fixture.WriteSign(QStringLiteral("shelf.sgn"));
+    CZipExportOptions options;
+    options.pictures = options.databases = false;
+    options.serialNumbers = options.databaseFilters = options.customDictionary = true;
+    const QString package = Path(QStringLiteral("side.zip"));
+    CZipExportResult result = ExportZipPackage(package, {sign}, options);
+    EXPECT_TRUE(result.Complete()) << result.omitted.join(u'\n').toStdString();
+    EXPECT_EQ(result.stored, QStringList({"shelf.sgn"}));
+
+    for (const char* extension : {".flf", ".dic"}) {
+        QFile file(CSignApp::GetProgramFileName(QString::fromLatin1(extension)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("content");
+    }
+    result = ExportZipPackage(package, {sign}, options);
+    EXPECT_TRUE(result.Complete());
+    EXPECT_EQ(result.stored, QStringList({"shelf.sgn", "Tabrel.flf", "Tabrel.dic"}));
 }
 
 // The package's number sequences join the program's; the program's own
