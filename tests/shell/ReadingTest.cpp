@@ -487,6 +487,7 @@ TEST_F(ReadingTest, LoadingShowsProgressAndCancelLeavesANewSign)
             caption = window->windowTitle();
             seenMax = Control<QProgressBar>(window, CProgressDlg::IDC_PROGRESS)->maximum();
             modal = window->isModal();
+            SaveShot(window, "progress-loading.png");
         });
         QTest::qWait(20); // the watcher is due by the first step
         ASSERT_TRUE(OpenThroughMenu(sign));
