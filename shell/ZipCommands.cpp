@@ -59,8 +59,9 @@ QString ImportZipWithDialogs(QWidget* parent, const QString& startFolder)
     if (package.isEmpty())
         return QString();
     if (!QFileInfo(package).isFile()) {
-        AppMessageBox(QObject::tr("%1\nThe file was not found.").arg(QDir::toNativeSeparators(package)),
-                      MB_OK | MB_ICONEXCLAMATION);
+        AppMessageBox(
+            QObject::tr("%1\nThe file was not found.").arg(QDir::toNativeSeparators(package)),
+            MB_OK | MB_ICONEXCLAMATION);
         return QString();
     }
     CZipImportDlg dialog(package, startFolder, parent);

@@ -91,8 +91,8 @@ public:
         QString stored = name;
         const QFileInfo info(name);
         for (int n = 2; m_sources.contains(stored.toLower()); ++n)
-            stored = QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(
-                info.suffix());
+            stored =
+                QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix());
         m_sources.insert(stored.toLower(), temporary);
         m_entries.push_back({temporary, stored});
     }
@@ -133,7 +133,7 @@ public:
 QString Prefix(bool toSubfolder, const QString& subfolder)
 {
     return toSubfolder && !subfolder.isEmpty() ? QStringLiteral(".\\") + subfolder + u'\\'
-                                                : QStringLiteral(".\\");
+                                               : QStringLiteral(".\\");
 }
 
 // The schema file of a data file's folder, in any letter case.
@@ -167,9 +167,8 @@ void PackTemplate(const QString& path, const CZipExportOptions& options,
 
     const QString rewritten = temporary.filePath(QStringLiteral("Tb%1.sgn").arg(index));
     {
-        CPackageModeScope mode(
-            Prefix(options.picturesToSubfolder, pictureFolder),
-            Prefix(options.databasesToSubfolder, databaseFolder));
+        CPackageModeScope mode(Prefix(options.picturesToSubfolder, pictureFolder),
+                               Prefix(options.databasesToSubfolder, databaseFolder));
         if (!document->OnSaveDocument(rewritten)) {
             result.omitted << QStringLiteral("%1: the sign could not be written for the package")
                                   .arg(Native(path));
@@ -355,8 +354,8 @@ CZipExportResult ExportZipPackage(const QString& packagePath, const QStringList&
     // temporary folder, which goes with everything in it.
     QTemporaryDir temporary(QDir(QDir::tempPath()).filePath(QStringLiteral("TabrelXXXXXX")));
     if (!temporary.isValid()) {
-        result.error = QStringLiteral("No temporary folder could be made: %1")
-                           .arg(temporary.errorString());
+        result.error =
+            QStringLiteral("No temporary folder could be made: %1").arg(temporary.errorString());
         return result;
     }
 
@@ -425,8 +424,7 @@ CZipExportResult ExportZipPackage(const QString& packagePath, const QStringList&
         result.stored << entry.stored;
     }
     CProgressState state{&progress, QFileInfo(packagePath).fileName()};
-    zip_register_progress_callback_with_state(archive, 0.01, ZipProgressCallback, nullptr,
-                                              &state);
+    zip_register_progress_callback_with_state(archive, 0.01, ZipProgressCallback, nullptr, &state);
     if (zip_close(archive) != 0) {
         result.error = QString::fromUtf8(zip_strerror(archive));
         zip_discard(archive);
@@ -500,8 +498,7 @@ CZipImportResult ImportZipPackage(const QString& packagePath, const QString& fol
         seen.insert(relative);
 
         const qsizetype slash = relative.lastIndexOf(u'/');
-        const QString parent =
-            slash < 0 ? base : MakeInnerFolder(base, relative.left(slash));
+        const QString parent = slash < 0 ? base : MakeInnerFolder(base, relative.left(slash));
         if (parent.isEmpty()) {
             refuse(QStringLiteral("its folder could not be made inside the target"));
             continue;

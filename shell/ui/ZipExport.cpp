@@ -60,9 +60,8 @@ CZipExport::CZipExport(const QString& signPath, const QString& folder, QWidget* 
 
     auto* nameRow = new QHBoxLayout;
     auto* nameLabel = new QLabel(tr("File &name:"), this);
-    m_fileName = new QLineEdit(QDir::toNativeSeparators(QDir(folder).filePath(
-                                   QStringLiteral("Untitled.zip"))),
-                               this);
+    m_fileName = new QLineEdit(
+        QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("Untitled.zip"))), this);
     m_fileName->setObjectName(Id(IDC_FILE_NAME));
     nameLabel->setBuddy(m_fileName);
     QPushButton* browse = Button(this, tr("&Browse..."), IDC_BROWSE);
@@ -218,21 +217,19 @@ void CZipExport::accept()
 
     {
         CWaitCursor wait;
-        m_result = ExportZipPackage(path, m_templates, options,
-                                    [this](const QString& name, int permille) {
-                                        m_packing->setText(name);
-                                        m_progress->setValue(permille);
-                                        QApplication::processEvents(
-                                            QEventLoop::ExcludeUserInputEvents);
-                                    });
+        m_result =
+            ExportZipPackage(path, m_templates, options, [this](const QString& name, int permille) {
+                m_packing->setText(name);
+                m_progress->setValue(permille);
+                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            });
     }
     if (!m_result.written) {
-        AppMessageBox(FormatPlaceholders(LoadStringId(IDS_EXPORT_FAILED), {shown}) +
-                          QStringLiteral("\n\n") + m_result.error +
-                          (m_result.omitted.isEmpty()
-                               ? QString()
-                               : u'\n' + ListForMessage(m_result.omitted)),
-                      MB_OK | MB_ICONEXCLAMATION);
+        AppMessageBox(
+            FormatPlaceholders(LoadStringId(IDS_EXPORT_FAILED), {shown}) + QStringLiteral("\n\n") +
+                m_result.error +
+                (m_result.omitted.isEmpty() ? QString() : u'\n' + ListForMessage(m_result.omitted)),
+            MB_OK | MB_ICONEXCLAMATION);
     } else if (!m_result.omitted.isEmpty()) {
         AppMessageBox(tr("%1 was written, but these were left out of it:\n\n%2")
                           .arg(shown, ListForMessage(m_result.omitted)),

@@ -168,13 +168,12 @@ void CZipImportDlg::accept()
     options.skipOlder = m_skipOlder->isChecked();
     {
         CWaitCursor wait;
-        m_result = ImportZipPackage(m_package, folder, options,
-                                    [this](const QString& name, int permille) {
-                                        m_unpacking->setText(name);
-                                        m_progress->setValue(permille);
-                                        QApplication::processEvents(
-                                            QEventLoop::ExcludeUserInputEvents);
-                                    });
+        m_result =
+            ImportZipPackage(m_package, folder, options, [this](const QString& name, int permille) {
+                m_unpacking->setText(name);
+                m_progress->setValue(permille);
+                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            });
     }
     m_imported = true;
     const QString shown = QDir::toNativeSeparators(m_package);

@@ -10,38 +10,38 @@
 #include "DatabaseLink.h"
 #include "ElementList.h"
 #include "Image.h"
+#include "MainFrame.h"
 #include "MessageBox.h"
 #include "Paper.h"
-#include "SequenceStore.h"
-#include "ShellParts.h"
-#include "SignApp.h"
-#include "SignData.h"
-#include "SmallDisk.h"
-#include "TestSupport.h"
-#include "UndoHistory.h"
-#include "ZipTestSupport.h"
-#include "MainFrame.h"
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
 #include "Printer.h"
-#include "Text.h"
+#include "SequenceStore.h"
+#include "ShellParts.h"
 #include "ShellTestSupport.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "SmallDisk.h"
+#include "TestSupport.h"
+#include "Text.h"
+#include "UndoHistory.h"
+#include "ZipTestSupport.h"
 #include "ui/CreateFolderDlg.h"
 #include "ui/ExportOptionsDlg.h"
 #include "ui/ZipExport.h"
 #include "ui/ZipImportDlg.h"
 
-#include <QDir>
-#include <QFile>
-#include <QImage>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QProcess>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -83,15 +83,9 @@ TEST_F(ZipPackageTest, FolderNamesLoseWhatCouldLeaveThePackage)
         const char* typed;
         const char* clean; // null: refused
     } cases[] = {
-        {"Pics", "Pics"},
-        {"Pics\\Logo", "PicsLogo"},
-        {"a/../b", "ab"},
-        {"C:Data", "CData"},
-        {"..\\..\\etc", "etc"},
-        {".", nullptr},
-        {"..", nullptr},
-        {"...", nullptr},
-        {"/\\:", nullptr},
+        {"Pics", "Pics"},    {"Pics\\Logo", "PicsLogo"}, {"a/../b", "ab"},
+        {"C:Data", "CData"}, {"..\\..\\etc", "etc"},     {".", nullptr},
+        {"..", nullptr},     {"...", nullptr},           {"/\\:", nullptr},
         {"", nullptr},
     };
     for (const auto& c : cases) {
@@ -130,8 +124,8 @@ TEST_F(ZipPackageTest, RoundTripLeadsTheSignToItsUnpackedFiles)
     const QString package = Path(QStringLiteral("out/job.zip"));
     QDir().mkpath(Path(QStringLiteral("out")));
     const CZipExportResult exported = ExportZipPackage(package, {sign}, options);
-    ASSERT_TRUE(exported.Complete()) << exported.error.toStdString() << " "
-                                     << exported.omitted.join(u'\n').toStdString();
+    ASSERT_TRUE(exported.Complete())
+        << exported.error.toStdString() << " " << exported.omitted.join(u'\n').toStdString();
     EXPECT_EQ(exported.stored,
               QStringList({"shelf.sgn", "PicsLogo/logo.png", "Data/stock.csv", "Data/SCHEMA.INI"}));
     EXPECT_EQ(PackageNames(package), exported.stored);
@@ -150,8 +144,8 @@ TEST_F(ZipPackageTest, RoundTripLeadsTheSignToItsUnpackedFiles)
     ASSERT_TRUE(QDir(fixture.Folder()).removeRecursively());
     const QString target = Path(QStringLiteral("unpacked"));
     const CZipImportResult imported = ImportZipPackage(package, target, {});
-    ASSERT_FALSE(imported.Failed()) << imported.error.toStdString()
-                                    << imported.refused.join(u'\n').toStdString();
+    ASSERT_FALSE(imported.Failed())
+        << imported.error.toStdString() << imported.refused.join(u'\n').toStdString();
     EXPECT_EQ(imported.firstSign, target + "/shelf.sgn");
     EXPECT_EQ(imported.unpacked.size(), 4);
 
@@ -206,19 +200,21 @@ TEST_F(ZipPackageTest, HostilePackageWritesNothingOutsideItsFolder)
                                             target + "/ok/nested.txt"}));
     EXPECT_EQ(result.firstSign, target + "/good.sgn");
 
-    const QStringList refusedNames = {"../evil1.txt",     "sub/../../evil2.txt",
-                                      "sub\\..\\..\\evil3.txt", "/tmp/evil4.txt",
-                                      "C:/evil5.txt",     "D:evil6.txt",
-                                      "pointer",          "escape/evil8.txt",
-                                      "twice.txt"};
-    ASSERT_EQ(result.refused.size(), refusedNames.size()) << result.refused.join(u'\n').toStdString();
+    const QStringList refusedNames = {
+        "../evil1.txt",   "sub/../../evil2.txt", "sub\\..\\..\\evil3.txt",
+        "/tmp/evil4.txt", "C:/evil5.txt",        "D:evil6.txt",
+        "pointer",        "escape/evil8.txt",    "twice.txt"};
+    ASSERT_EQ(result.refused.size(), refusedNames.size())
+        << result.refused.join(u'\n').toStdString();
     for (int i = 0; i < refusedNames.size(); ++i)
-        EXPECT_TRUE(result.refused[i].startsWith(refusedNames[i] + ": ")) << result.refused[i].toStdString();
+        EXPECT_TRUE(result.refused[i].startsWith(refusedNames[i] + ": "))
+            << result.refused[i].toStdString();
 
     // Nothing outside: not beside the target, not in the folder the link
     // leads to, not in /tmp.
-    EXPECT_EQ(QDir(Path(QStringLiteral("inbox"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList({"target"}));
+    EXPECT_EQ(
+        QDir(Path(QStringLiteral("inbox"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList({"target"}));
     EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     EXPECT_EQ(QDir(work.path()).entryList(QStringList{"evil*"}), QStringList());
     EXPECT_FALSE(QFile::exists("/tmp/evil4.txt"));
@@ -249,8 +245,8 @@ TEST_F(ZipPackageTest, DamagedPackagesAreRefusedWhole)
     const QByteArray bytes = file.readAll();
     file.close();
 
-    for (const QByteArray& damaged : {QByteArray("not a zip at all"), bytes.left(bytes.size() / 2),
-                                      QByteArray()}) {
+    for (const QByteArray& damaged :
+         {QByteArray("not a zip at all"), bytes.left(bytes.size() / 2), QByteArray()}) {
         const QString path = Path(QStringLiteral("damaged.zip"));
         QFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -315,8 +311,8 @@ TEST_F(ZipPackageTest, ExportNamesWhatItLeftOut)
     result = ExportZipPackage(package, {a, broken, b}, options);
     EXPECT_TRUE(result.written);
     EXPECT_FALSE(result.Complete());
-    EXPECT_EQ(result.stored, QStringList({"shelf.sgn", "logo.png", "stock.csv", "SCHEMA.INI",
-                                          "shelf (2).sgn"}));
+    EXPECT_EQ(result.stored,
+              QStringList({"shelf.sgn", "logo.png", "stock.csv", "SCHEMA.INI", "shelf (2).sgn"}));
     ASSERT_EQ(result.omitted.size(), 4) << result.omitted.join(u'\n').toStdString();
     EXPECT_TRUE(result.omitted[0].contains("broken.sgn"));
     EXPECT_TRUE(result.omitted[1].contains(QDir::toNativeSeparators(second.Folder())));
@@ -455,7 +451,6 @@ TEST_F(ZipPackageTest, ImportMergesNewNumberSequences)
     EXPECT_EQ(TheSequenceStore().GetValue(QStringLiteral("Bin")), QStringLiteral("7"));
 }
 
-
 // --- the dialogs, through the designer's File menu ------------------------------
 
 template <class W> W* Control(QWidget* dialog, int id)
@@ -554,7 +549,8 @@ TEST_F(ZipDialogTest, ExportAsZipPacksTheListedTemplates)
             Type(folder, "..");
             Click(options, IDOK);
             EXPECT_TRUE(options->isVisible());
-            EXPECT_TRUE(messages.LastText().contains("\"..\"")) << messages.LastText().toStdString();
+            EXPECT_TRUE(messages.LastText().contains("\"..\""))
+                << messages.LastText().toStdString();
             Type(folder, "Pics\\Logo");
             Click(options, IDOK);
         });
@@ -622,7 +618,8 @@ TEST_F(ZipDialogTest, ImportFromZipUnpacksAndOpensTheSign)
     ASSERT_EQ(choices.size(), 1u);
     EXPECT_EQ(choices[0].title, "Import From");
     EXPECT_FALSE(choices[0].save);
-    EXPECT_EQ(messages.LastText(), "'" + QDir::toNativeSeparators(package) + "' successfully imported");
+    EXPECT_EQ(messages.LastText(),
+              "'" + QDir::toNativeSeparators(package) + "' successfully imported");
     EXPECT_EQ(frame->Document().GetPathName(), target + "/shelf.sgn");
     EXPECT_EQ(TheDatabaseLink().m_dataSource, target + "/stock.csv");
 
@@ -663,8 +660,7 @@ TEST_F(ZipDialogTest, ImportDialogFindsAndMakesFolders)
 
     Type(folder, Path("base/missing"));
     Click(&dialog, CZipImportDlg::IDC_GO_TO);
-    EXPECT_EQ(messages.LastText(),
-              "Could not find the folder '" + Path("base/missing") + "'");
+    EXPECT_EQ(messages.LastText(), "Could not find the folder '" + Path("base/missing") + "'");
     Type(folder, Path("base/inner"));
     Click(&dialog, CZipImportDlg::IDC_GO_TO);
     EXPECT_TRUE(dialog.findChild<QTreeView*>()->currentIndex().isValid());
@@ -683,7 +679,6 @@ TEST_F(ZipDialogTest, ImportDialogFindsAndMakesFolders)
     EXPECT_TRUE(QFileInfo(Path("base/inner/fresh")).isDir());
     EXPECT_EQ(folder->text(), QDir::toNativeSeparators(Path("base/inner/fresh")));
 }
-
 
 // --- a job moved to another machine ------------------------------------------------
 
