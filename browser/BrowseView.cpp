@@ -2,7 +2,9 @@
 
 #include "Branding.h"
 #include "BrowseInfoPane.h"
+#include "DataCtrl.h"
 #include "DataView.h"
+#include "DatabaseLink.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "FindFilesDlg.h"
@@ -11,6 +13,7 @@
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "RecordNavigator.h"
 #include "RecordPrintDriver.h"
 #include "ResourceIds.h"
 #include "Seams.h"
@@ -22,12 +25,15 @@
 #include "VariableList.h"
 #include "WaitCursor.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -118,6 +124,11 @@ public:
         }
         m_failed = false;
         CDataView* data = m_view.DataView();
+        // The navigator goes back to the whole table or view at its key.
+        if (auto* navigator =
+                data ? qobject_cast<CRecordNavigator*>(data->NavigatorBar()) : nullptr;
+            navigator && again)
+            navigator->Refresh();
         if (data)
             data->EndDataEntry();
         else
@@ -583,8 +594,12 @@ void CBrowseView::OnPrint()
         // The frame shows the data-entry pane and hands it over.
         emit dataEntryChanged(true);
         if (CDataView* data = DataView()) {
-            // The print bar stands in the data-entry pane, below its rows.
+            // The print bar stands in the data-entry pane, below its rows; a
+            // sign with a database or data store walks its records in the
+            // navigator bar above it.
             data->SetPrintBar(m_batch);
+            if (CRecordNavigator* navigator = MakeNavigator())
+                data->SetNavigatorBar(navigator);
             data->RecalcLayout(TheSignSettings().dataViewDocking);
             QPointer<CPrintStationWnd> station = m_station;
             connect(data, &CDataView::valuesChanged, m_station, [station] {
@@ -629,6 +644,69 @@ void CBrowseView::OnPrint()
     }
     RememberedFolder() = QFileInfo(m_document.GetPathName()).absolutePath();
     emit stateChanged();
+}
+
+CRecordNavigator* CBrowseView::MakeNavigator()
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    if (!link.IsConnected() || (link.GetLinkKind() != 0 && link.GetLinkKind() != 1))
+        return nullptr;
+    const auto copiesBox = [](CPrintBatchDlg* batch) {
+        return batch ? batch->findChild<QSpinBox*>(
+                           QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
+                     : nullptr;
+    };
+    CNavigatorHost host;
+    host.recordChanged = [this] {
+        if (CDataView* shown = DataView())
+            shown->OnRecordChanged();
+    };
+    host.leaveDataEntryIfIdle = [this] {
+        if (m_driver)
+            m_driver->LeaveDataEntryIfIdle();
+    };
+    QPointer<CPrintBatchDlg> batch = m_batch;
+    host.print = [batch] {
+        if (batch)
+            batch->OnPrint();
+    };
+    host.printAll = [this] { OnPrintAllRecords(); };
+    host.printFailed = [this] {
+        CDataView* shown = DataView();
+        return shown && shown->LastFailure() != 0;
+    };
+    host.setCopies = [batch, copiesBox](const QString& text) {
+        QSpinBox* copies = copiesBox(batch);
+        bool ok = false;
+        const int count = text.trimmed().toInt(&ok);
+        if (copies && ok && count > 0)
+            copies->setValue(count);
+    };
+    host.copiesText = [batch, copiesBox] {
+        QSpinBox* copies = copiesBox(batch);
+        return copies ? copies->text() : QString();
+    };
+    host.focusRow = [this](CObject* owner) {
+        CDataView* shown = DataView();
+        CDataCtrl* panel = shown ? shown->Panel() : nullptr;
+        if (!panel)
+            return;
+        const int row = owner ? panel->FindRow(owner) : -1;
+        QWidget* control = nullptr;
+        if (row >= 0) {
+            const CDataEntryField& field = panel->Row(row);
+            control = field.edit       ? static_cast<QWidget*>(field.edit)
+                      : field.textEdit ? static_cast<QWidget*>(field.textEdit)
+                                       : field.combo;
+        }
+        if (!control) {
+            panel->SetFocusToFirstField();
+            return;
+        }
+        panel->EnsureVisible(row);
+        control->setFocus();
+    };
+    return new CRecordNavigator(link, std::move(host));
 }
 
 void CBrowseView::SetDataView(CDataView* view)

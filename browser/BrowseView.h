@@ -22,6 +22,7 @@
 
 class CBrowseInfoPane;
 class CDataView;
+class CRecordNavigator;
 class CRecordPrintDriver;
 class CSignData;
 class QFileSystemModel;
@@ -147,6 +148,9 @@ private:
     void RememberColumnWidths();
     const BrowseItem* ItemAt(const QModelIndex& index) const;
     void ShowSign(const QString& path);
+    // The record navigator of a sign with a database or data store, else
+    // null.
+    CRecordNavigator* MakeNavigator();
 
     CSignData& m_document;
     bool m_initialising = true;
