@@ -2,6 +2,7 @@
 
 #include "DatabaseLink.h"
 #include "ExportOptionsDlg.h"
+#include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "ResourceIds.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -38,6 +40,29 @@ QPushButton* Button(QWidget* parent, const QString& text, int id)
     button->setAutoDefault(false);
     return button;
 }
+
+// Holds back the painting of some widgets while it lives.
+class CPaintPause
+{
+public:
+    CPaintPause(std::initializer_list<QWidget*> widgets)
+    {
+        for (QWidget* widget : widgets)
+            if (widget && widget->updatesEnabled()) {
+                widget->setUpdatesEnabled(false);
+                m_paused << widget;
+            }
+    }
+    ~CPaintPause()
+    {
+        for (const QPointer<QWidget>& widget : m_paused)
+            if (widget)
+                widget->setUpdatesEnabled(true);
+    }
+
+private:
+    QList<QPointer<QWidget>> m_paused;
+};
 
 } // namespace
 
@@ -217,6 +242,12 @@ void CZipExport::accept()
 
     {
         CWaitCursor wait;
+        // Each template is read into a context of its own: the canvas and
+        // the pane, which show the sign being edited, are not painted
+        // meanwhile (a progress window lets paint events through).
+        const auto* frame = qobject_cast<const CMainFrame*>(parentWidget());
+        CPaintPause pause(
+            {frame ? frame->Canvas() : nullptr, frame ? frame->PropertyPane() : nullptr});
         m_result =
             ExportZipPackage(path, m_templates, options, [this](const QString& name, int permille) {
                 m_packing->setText(name);

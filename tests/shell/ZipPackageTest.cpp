@@ -577,6 +577,7 @@ TEST_F(ZipDialogTest, ExportAsZipPacksTheListedTemplates)
     EXPECT_EQ(TheElementList().GetCount(), elements);
     EXPECT_EQ(TheElementList().GetAt(elements - 1), box);
     EXPECT_EQ(TheUndoHistory().GetCount(), undoSteps);
+    EXPECT_TRUE(frame->Canvas()->updatesEnabled()) << "the canvas paints again";
 
     // Saving over it asks first; No leaves it and keeps the box open.
     answers.clear();
