@@ -34,6 +34,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -1370,6 +1371,21 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
         updateActions();
         break;
+    case QEvent::KeyPress: {
+        // F1 in a dialog of the program opens the help pages as it does in
+        // the main window (whose own F1 is the Help command's shortcut).
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget();
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && modal &&
+            modal != this && widget && widget->window() == modal &&
+            (focus ? widget == focus : widget == modal)) {
+            CSignApp::WinHelp();
+            return true;
+        }
+        break;
+    }
     default:
         break;
     }

@@ -850,11 +850,23 @@ TEST_F(CanvasCommandsTest, HelpOpensTheHelpPagesInTheBrowser)
         ASSERT_EQ(urls.opened.size(), 1) << id;
         EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
     }
-    // F1 anywhere in the window, also in data entry's absence of menus.
+    // F1 on the canvas, and in a dialog of the program.
     urls.opened.clear();
     frame->activateWindow();
     view->setFocus();
     QTest::keyClick(view, Qt::Key_F1);
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
+
+    urls.opened.clear();
+    Select(ThreeBoxes(), 2);
+    CAnswer<CRotationOriginDlg> help([](CRotationOriginDlg* dlg) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dlg;
+        QTest::keyClick(target, Qt::Key_F1);
+        dlg->reject();
+    });
+    ASSERT_TRUE(Command(ID_EDIT_ROTATE));
+    EXPECT_TRUE(help.Answered());
     ASSERT_EQ(urls.opened.size(), 1);
     EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
 }
