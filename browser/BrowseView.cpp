@@ -307,14 +307,19 @@ BOOL CBrowseView::SelectPath(const QString& path)
         return FALSE;
     const QString folder = WithoutTrailingSeparator(
         QDir::cleanPath(info.isDir() ? info.absoluteFilePath() : info.absolutePath()));
+    // The list is filled afresh even for the folder it shows, so that a
+    // file that came since is found.
     const QModelIndex index = m_folders->index(folder);
+    bool filled = false;
     if (index.isValid()) {
-        if (m_tree->currentIndex() != index)
+        if (m_tree->currentIndex() != index) {
             m_tree->setCurrentIndex(index); // fills the list
+            filled = m_folder == folder;
+        }
         m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
         m_scrollSince.start();
     }
-    if (m_folder != folder || !index.isValid())
+    if (!filled)
         FillList(folder);
     if (!info.isDir())
         SelectListItem(info.fileName());

@@ -707,6 +707,13 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
         EXPECT_EQ(view->CurrentFolder(), QDir(folder).filePath(QStringLiteral("older.signs/2025")));
         EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "c.sgn");
         ASSERT_TRUE(view->SelectPath(folder));
+        // A sign that came into the folder shown since is found.
+        ASSERT_TRUE(QFile::copy(QDir(folder).filePath(QStringLiteral("b.sgn")),
+                                QDir(folder).filePath(QStringLiteral("new.sgn"))));
+        ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("new.sgn"))));
+        EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "new.sgn");
+        QFile::remove(QDir(folder).filePath(QStringLiteral("new.sgn")));
+        ASSERT_TRUE(view->SelectPath(folder));
         // A path that is not there leaves the selection as it was.
         EXPECT_FALSE(view->SelectPath(QDir(folder).filePath(QStringLiteral("gone/x.sgn"))));
         EXPECT_EQ(view->CurrentFolder(), folder);
@@ -763,5 +770,35 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     QDir().mkpath(shots);
     EXPECT_TRUE(
         frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-browser.png"))));
+
+    // A sign whose product is typed at print time, in the print station.
+    {
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        auto* name = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+        name->BeginCreate(nullptr, 30, 30);
+        name->m_name = QStringLiteral("Product");
+        name->SetDataSource(SOURCE_KEYBOARD, QString());
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("offer.sgn"))));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("offer.sgn"))));
+    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+    QTest::qWait(50);
+    ASSERT_TRUE(view->IsStationOpen());
+    auto* data = qobject_cast<CDataView*>(frame->DataView());
+    ASSERT_NE(data, nullptr);
+    auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
+    ASSERT_NE(row, nullptr);
+    row->setFocus();
+    row->selectAll();
+    QTest::keyClicks(row, QStringLiteral("Fresh plums"));
+    data->Panel()->FlushPending();
+    QTest::qWait(200);
+    EXPECT_TRUE(
+        frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-station.png"))));
+    view->ClosePrintStation();
     app.ExitInstance();
 }
