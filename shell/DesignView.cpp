@@ -457,17 +457,20 @@ void CDesignView::WholeSign()
     int percent = std::clamp(std::min(zx, zy), kMinZoom, kMaxZoom);
     // The sign with its shadow fits the window, so no scroll bar shows; the
     // pixel rounding of the extent may take a percent off.
-    for (;;) {
-        ApplyZoom(percent, ZOOM_WHOLE_SIGN);
-        const CSize b = LPtoDPSize(CSize(border, border));
-        m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
-        const CPoint corner = LPtoDP(CPoint(w, h));
-        const CSize s = LPtoDPSize(CSize(shadow, shadow));
-        if (percent <= kMinZoom || (corner.x + s.cx <= client.width() &&
-                                    corner.y + s.cy <= client.height()))
+    auto pixels = [](int logical, int extent) {
+        return RoundHalfAway(double(logical) * extent / kWindowExtent);
+    };
+    for (; percent > kMinZoom; --percent) {
+        const CSize e = ExtentFor(percent, m_pxPerMmX, m_pxPerMmY);
+        if (RulerLeft() + pixels(border, e.cx) + pixels(w, e.cx) + pixels(shadow, e.cx) <=
+                client.width() &&
+            RulerTop() + pixels(border, e.cy) + pixels(h, e.cy) + pixels(shadow, e.cy) <=
+                client.height())
             break;
-        --percent;
     }
+    ApplyZoom(percent, ZOOM_WHOLE_SIGN);
+    const CSize b = LPtoDPSize(CSize(border, border));
+    m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
     UpdateScrollBars();
     UpdateRulers();
     RepaintAll();
