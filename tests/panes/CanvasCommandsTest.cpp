@@ -418,6 +418,69 @@ TEST_F(CanvasCommandsTest, ToolsMakeTheirElements)
     }
 }
 
+// The view switches and the magnifier are checked by what they switch, go
+// back with a second trigger and never mark the sign modified.
+TEST_F(CanvasCommandsTest, ViewSwitchesToggleTheirCheckAndLeaveTheSignAlone)
+{
+    ASSERT_TRUE(Start());
+    DrawBox(CRect(100, 100, 300, 200));
+    struct Case
+    {
+        int id;
+        std::function<bool()> state;
+    };
+    const Case cases[] = {
+        {ID_VIEW_GRID, [] { return TheGrid().IsShowGrid(); }},
+        {ID_VIEW_RULER, [] { return TheGrid().IsShowRuler(); }},
+        {ID_VIEW_MARGINS, [] { return TheGrid().IsShowMargins(); }},
+        {ID_VIEW_SHADOW, [] { return CDesignView::s_showShadow; }},
+        {ID_TOOL_MAGNIFIER, [this] { return view->Mode() == MODE_MAGNIFIER; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(FindCommand(c.id)->text);
+        ClearModified();
+        const bool before = c.state();
+        ASSERT_TRUE(Command(c.id));
+        frame->UpdateActionsNow();
+        EXPECT_NE(c.state(), before);
+        EXPECT_EQ(frame->Action(c.id)->isChecked(), c.state());
+        ASSERT_TRUE(Command(c.id));
+        frame->UpdateActionsNow();
+        EXPECT_EQ(c.state(), before);
+        EXPECT_EQ(frame->Action(c.id)->isChecked(), before);
+        EXPECT_FALSE(Modified());
+    }
+}
+
+// Undo and Redo follow the history; text on the clipboard pastes as a text.
+TEST_F(CanvasCommandsTest, UndoRedoAndPastingPlainText)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    EXPECT_FALSE(Enabled(ID_EDIT_REDO));
+    CBox* box = DrawBox(CRect(100, 100, 300, 200));
+    ASSERT_NE(box, nullptr);
+    for (int i = 0; i < 5 && Enabled(ID_EDIT_UNDO); ++i)
+        ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    EXPECT_TRUE(view->Selection().IsEmpty());
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    for (int i = 0; i < 5 && Enabled(ID_EDIT_REDO); ++i)
+        ASSERT_TRUE(Command(ID_EDIT_REDO));
+    EXPECT_EQ(TheElementList().GetCount(), 1);
+    EXPECT_FALSE(Enabled(ID_EDIT_REDO));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("Fresh today"));
+    ClearModified();
+    ASSERT_TRUE(Command(ID_EDIT_PASTE));
+    ASSERT_EQ(TheElementList().GetCount(), 2);
+    EXPECT_EQ(TheElementList().GetAt(1)->GetTypeCode(), TYPE_TEXT);
+    EXPECT_EQ(TheElementList().GetAt(1)->GetSampleData(), QStringLiteral("Fresh today"));
+    EXPECT_TRUE(Modified());
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
+}
+
 // --- rotating about a chosen point ---------------------------------------------------
 
 TEST_F(CanvasCommandsTest, RotateAsksForTheOriginAndCancelLeavesTheSignAlone)
