@@ -402,6 +402,15 @@ TEST_F(ReadingTest, ASignLinkedToACsvThatMovedIsLinkedToItsNewPlace)
     link.m_linkKind = 0;
     ASSERT_TRUE(link.OpenTable("prices#csv")) << messages.LastText().toStdString();
     const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    {
+        // The open box shows a linked sign without linking it, and the
+        // sign on the canvas keeps its link.
+        CSignSelect box(frame.get(), true, sign);
+        box.PreviewFile(sign);
+        EXPECT_FALSE(box.Preview()->FilePicture().isNull());
+        EXPECT_TRUE(link.IsConnected());
+        EXPECT_EQ(link.m_dataSource, csv);
+    }
     const QString moved = Folder("new") + "/prices.csv";
     ASSERT_TRUE(QFile::rename(csv, moved));
     const QByteArray bytes = [&] {
