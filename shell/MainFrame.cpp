@@ -14,6 +14,7 @@
 #include "PriceCommands.h"
 #include "PrintCommands.h"
 #include "ReadingHooks.h"
+#include "ui/MissingFileDlg.h"
 #include "ui/SignSelect.h"
 #include "PreferenceCommands.h"
 #include "ui/AboutDlg.h"
@@ -185,6 +186,24 @@ QString DefaultChooseFile(QWidget* parent, const CFileChoice& choice)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
+}
+
+// A file chosen in place of a sign that moved must be a sign: it starts
+// with a file version this program reads.
+QString SignFileCheck(const QString& path)
+{
+    QFile file(path);
+    QByteArray head;
+    if (file.open(QIODevice::ReadOnly))
+        head = file.read(4);
+    if (head.size() == 4) {
+        const quint32 version = quint32(quint8(head[0])) | quint32(quint8(head[1])) << 8 |
+                                quint32(quint8(head[2])) << 16 | quint32(quint8(head[3])) << 24;
+        if (version >= quint32(CSignData::kOldestVersion) &&
+            version <= quint32(CSignData::kNewestVersion))
+            return QString();
+    }
+    return QObject::tr("it is not a sign");
 }
 
 // The text export's folder: remembered while the program runs.
@@ -694,7 +713,19 @@ void CMainFrame::OpenRecentFile(int index)
     if (index < 0 || index >= m_recentFiles.size() || !SaveModified())
         return;
     const QString path = m_recentFiles[index];
-    if (!OpenSign(path)) {
+    QString open = path;
+    if (!QFileInfo::exists(path)) {
+        // A sign that moved: the user may show where it went.
+        open = AskForMissingFile(path, SignFileCheck, this);
+        if (open.isEmpty()) {
+            m_recentFiles.removeAll(path);
+            SaveRecentFiles();
+            UpdateRecentFileActions();
+            return;
+        }
+    }
+    // A sign opened from its new place takes the old place's entry.
+    if (!OpenSign(open) || open != path) {
         m_recentFiles.removeAll(path);
         SaveRecentFiles();
         UpdateRecentFileActions();

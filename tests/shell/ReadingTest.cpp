@@ -335,6 +335,34 @@ TEST_F(ReadingTest, TheCanvasLetsGoOfTheOldSignWhileANewOneIsRead)
     EXPECT_EQ(TheElementList().GetCount(), 2);
 }
 
+TEST_F(ReadingTest, ARecentSignThatMovedIsLocatedAndTakesItsPlaceInTheList)
+{
+    const QString sign = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    const QString moved = Folder("new") + "/pictured.sgn";
+    ASSERT_TRUE(QFile::rename(sign, moved));
+    const QString notASign = dir.filePath("element.png");
+    frame->ExecuteCommand(ID_FILE_NEW);
+    ASSERT_EQ(frame->RecentFiles().value(0), sign);
+
+    // A file that is not a sign is refused; the sign in its new place opens.
+    CAnswer<CMissingFileDlg> locate([&](CMissingFileDlg* box) {
+        answers = {notASign};
+        Press(box, CMissingFileDlg::IDC_BROWSE);
+        EXPECT_TRUE(box->isVisible());
+        answers = {moved};
+        Press(box, CMissingFileDlg::IDC_BROWSE);
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_MRU_FIRST)->trigger();
+    EXPECT_TRUE(locate.Answered());
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains("not a sign")) << messages.LastText().toStdString();
+    EXPECT_EQ(frame->Document().GetPathName(), moved);
+    EXPECT_EQ(TheElementList().GetCount(), 2);
+    EXPECT_EQ(frame->RecentFiles().value(0), moved);
+    EXPECT_FALSE(frame->RecentFiles().contains(sign));
+}
+
 TEST_F(ReadingTest, AStocksMissingPictureIsAskedForAndKept)
 {
     const QString old = WritePicture(Folder("old") + "/back.png");
