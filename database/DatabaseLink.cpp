@@ -1399,10 +1399,12 @@ QVector<std::pair<int, QString>> CDatabaseLink::ValueWindow(const QString& field
     if (total == 0 || column < 0 || count < 1)
         return items;
     const int current = GetPosition();
+    // Half the window before the current record; near the end the window
+    // ends at the last record.
     int first = std::max(1, current - count / 2);
     if (first + count - 1 > total)
-        first = std::max(1, total - count);
-    for (int position = first; position <= total && items.size() <= count; ++position)
+        first = std::max(1, total - count + 1);
+    for (int position = first; position <= total && items.size() < count; ++position)
         items.push_back(
             {position, FormatValue(m_recordset->rows[m_recordset->order[position - 1]][column])});
     return items;

@@ -154,7 +154,8 @@ public:
     // The same, leaving the recordset on the record it was on (an option
     // list filled from the link must not move the records being printed).
     QStringList GetColumnValues(const QString& field) override;
-    // Up to count records around the current one: (record number, value).
+    // Up to count records around the current one, count / 2 before it (the
+    // last count records near the end): (record number, value).
     QVector<std::pair<int, QString>> ValueWindow(const QString& field, int count);
     static QString FormatValue(const QVariant& value);
 

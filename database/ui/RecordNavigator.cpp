@@ -31,8 +31,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <algorithm>
-
 // The program's saved filters and the advanced filter sheet.
 std::function<QStringList()> CRecordNavigator::s_savedFilterNames = [] {
     return TheFilterList().Names();
@@ -564,20 +562,8 @@ void CRecordNavigator::OnDataDropDown()
     m_data->clear();
     // The values of up to 51 records around the current one: 25 on each
     // side, or the last 51 near the end.
-    const int total = m_link.GetRecordCount();
-    const int current = m_link.GetPosition();
-    if (total > 0 && current > 0 && !m_field.isEmpty()) {
-        constexpr int half = kValueWindow / 2;
-        int first = std::max(1, current - half);
-        if (first + kValueWindow - 1 > total)
-            first = std::max(1, total - (kValueWindow - 1));
-        const int last = std::min(total, first + kValueWindow - 1);
-        for (int number = first; number <= last; ++number) {
-            m_link.MoveTo(number);
-            m_data->addItem(m_link.GetFieldValue(m_field), number);
-        }
-        m_link.MoveTo(current);
-    }
+    for (const auto& [number, value] : m_link.ValueWindow(m_field, kValueWindow))
+        m_data->addItem(value, number);
     m_data->setCurrentIndex(-1);
     m_data->setEditText(typed);
     m_filling = false;
