@@ -877,4 +877,52 @@ TEST_F(DataStoreTest, PrintAllPrintsTheStoredDataSetsUpToARefusedOne)
         EXPECT_FALSE(printed.contains(other)) << other;
 }
 
+// A store whose entries are not unique asks on every Save after the first:
+// Yes writes over the data set shown, New adds one, No leaves the store.
+TEST_F(DataStoreTest, StoreWithoutAKeyAsksWhetherToReplaceOrAdd)
+{
+    ASSERT_TRUE(Start());
+    MakeSign();
+    ASSERT_TRUE(frame->SaveSignAs());
+    ASSERT_TRUE(RunCommand(ID_DATA_STORE_CREATE, [](CDataStoreDlg& dialog) {
+        Check(&dialog, CDataStoreDlg::IDC_ENABLE, true);
+        Check(&dialog, CDataStoreDlg::IDC_UNIQUE, false);
+        EXPECT_FALSE(Control<QComboBox>(&dialog, CDataStoreDlg::IDC_KEY)->isEnabled());
+        Ok(&dialog);
+    }));
+    ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 1);
+    EXPECT_TRUE(TheDatabaseLink().m_keyField.isEmpty());
+    Open();
+    // The first data set goes in without a question.
+    Type(product, "P1");
+    Type(desc, "First");
+    Click(CRecordNavigator::IDC_SAVE);
+    ASSERT_EQ(StoreRows(), QStringList({"P1|First"}));
+
+    const struct
+    {
+        int answer;
+        const char* product;
+        QStringList rows;
+    } saves[] = {
+        {IDNO, "P1", {"P1|First"}},
+        {IDYES, "P1b", {"P1b|First"}},
+        {kAddToStoreNew, "P2", {"P1b|First", "P2|First"}},
+    };
+    for (const auto& save : saves) {
+        Type(product, save.product);
+        bool newOffered = false;
+        EXPECT_TRUE(WhileModal<CAddToDataStoreDlg>(
+            [&] { Click(CRecordNavigator::IDC_SAVE); },
+            [&](CAddToDataStoreDlg& dialog) {
+                newOffered = Control<QPushButton>(&dialog, kAddToStoreNew)->isEnabled();
+                Control<QPushButton>(&dialog, save.answer)->click();
+            }));
+        EXPECT_TRUE(newOffered);
+        EXPECT_EQ(StoreRows(), save.rows) << save.answer;
+        EXPECT_FALSE(navigator->IsNewDataSet());
+    }
+    EXPECT_EQ(Count(), "2");
+}
+
 } // namespace
