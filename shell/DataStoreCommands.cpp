@@ -48,10 +48,19 @@ void CDataStoreCommands::OnProperties()
     }
     if (link.GetLinkKind() != 0)
         return;
-    const QString key = link.m_keyField;
-    const BOOL copies = link.m_firstFieldIsCopyQuantity;
-    if (ShowConnectionProperties(m_frame, link) &&
-        (key != link.m_keyField || copies != link.m_firstFieldIsCopyQuantity))
+    // What the sign keeps of the link: its key, the copy quantity and the
+    // characters of its SQL (Advanced... changes them at once).
+    const auto kept = [&link] {
+        return QStringList{link.GetKeyField(),
+                           QString::number(link.m_firstFieldIsCopyQuantity),
+                           QString::fromLatin1(link.m_nameDelimiters, 2),
+                           QString::fromLatin1(link.m_stringDelimiters, 2),
+                           QString::fromLatin1(link.m_dateDelimiters, 2),
+                           QString(QChar::fromLatin1(link.m_wildcard))};
+    };
+    const QStringList before = kept();
+    ShowConnectionProperties(m_frame, link);
+    if (kept() != before)
         m_frame->Document().SetModifiedFlag(true);
     m_frame->updateActions();
 }
