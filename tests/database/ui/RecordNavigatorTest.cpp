@@ -728,10 +728,13 @@ TEST_F(RecordNavigatorTest, DataEntryPaneWalksSearchesAndPrintsAll)
     ASSERT_NE(destination, nullptr);
     destination->setCurrentIndex(1);
     CMessageResponder responder;
+    // Ctrl+P in the bar prints the record shown, as the print bar's Print.
+    QTest::keyClick(Data(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
     Click(CRecordNavigator::IDC_PRINT_ALL);
     ASSERT_GE(responder.Count(), 1);
     EXPECT_EQ(responder.Messages().front().text, "Print 2 signs ?");
-    EXPECT_EQ(ThePrinter().m_labelPosition, 2);
+    EXPECT_EQ(ThePrinter().m_labelPosition, 3);
     // Return ejects the sheet, then leaves the station; the navigator goes
     // with the pane.
     QPointer<CRecordNavigator> shown = navigator;
