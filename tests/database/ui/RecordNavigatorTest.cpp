@@ -14,6 +14,7 @@
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "OptionList.h"
 #include "Messages.h"
 #include "PaneParts.h"
 #include "Paper.h"
@@ -926,6 +927,24 @@ TEST_F(DataStoreTest, StoreWithoutAKeyAsksWhetherToReplaceOrAdd)
         EXPECT_FALSE(navigator->IsNewDataSet());
     }
     EXPECT_EQ(Count(), "2");
+}
+
+// The key candidates: keyboard elements, then option lists, each name once
+// whatever its case, and a name that only starts like another still listed.
+TEST_F(DataStoreTest, KeyCandidatesListEachNameOnce)
+{
+    ASSERT_TRUE(Start());
+    MakeSign();
+    Text("Fixed", SOURCE_FIXED, QString(), 500);
+    const char* lists[] = {"desc", "Prod", "Size", "SIZE"};
+    for (const char* name : lists) {
+        auto* list = new COptionList;
+        list->m_name = name;
+        list->m_options = QStringList{"a", "b"};
+        ASSERT_TRUE(TheVariableList().AddVariable(list));
+    }
+    EXPECT_EQ(CDataStoreDlg::KeyCandidates(TheElementList(), TheVariableList()),
+              QStringList({"Product", "Desc", "Prod", "Size"}));
 }
 
 } // namespace
