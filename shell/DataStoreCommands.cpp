@@ -73,13 +73,12 @@ void CDataStoreCommands::OnDataStore()
     const QString key = link.m_keyField;
     const BOOL copies = link.m_storeCopyQuantity;
     CMainFrame* frame = m_frame;
-    const BOOL ok = RunDataStoreDialog(
-        m_frame, link, TheElementList(), TheVariableList(), m_frame->Document().GetPathName(),
-        [frame]() -> QString {
-            if (!frame->SaveSignAs())
-                return QString();
-            return frame->Document().GetPathName();
-        });
+    const BOOL ok = RunDataStoreDialog(m_frame, link, TheElementList(), TheVariableList(),
+                                       m_frame->Document().GetPathName(), [frame]() -> QString {
+                                           if (!frame->SaveSignAs())
+                                               return QString();
+                                           return frame->Document().GetPathName();
+                                       });
     if (ok && (kind != link.GetLinkKind() || source != link.m_dataSource ||
                key != link.m_keyField || copies != link.m_storeCopyQuantity))
         m_frame->Document().SetModifiedFlag(true);

@@ -106,7 +106,8 @@ public:
             ThePrintQueue().Submit();
         CDataView* view = m_owner.DataView();
         // The navigator goes back to the whole table or view at its key.
-        if (auto* navigator = view ? qobject_cast<CRecordNavigator*>(view->NavigatorBar()) : nullptr;
+        if (auto* navigator =
+                view ? qobject_cast<CRecordNavigator*>(view->NavigatorBar()) : nullptr;
             navigator && again)
             navigator->Refresh();
         if (view)
@@ -375,9 +376,9 @@ CRecordNavigator* CPrintCommands::MakeNavigator()
         QWidget* control = nullptr;
         if (row >= 0) {
             const CDataEntryField& field = panel->Row(row);
-            control = field.edit ? static_cast<QWidget*>(field.edit)
-                                 : field.textEdit ? static_cast<QWidget*>(field.textEdit)
-                                                  : field.combo;
+            control = field.edit       ? static_cast<QWidget*>(field.edit)
+                      : field.textEdit ? static_cast<QWidget*>(field.textEdit)
+                                       : field.combo;
         }
         if (!control) {
             panel->SetFocusToFirstField();

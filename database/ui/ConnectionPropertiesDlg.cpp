@@ -105,7 +105,8 @@ CConnectionPropertiesDlg::CConnectionPropertiesDlg(CDatabaseLink& link, QWidget*
     auto* otherChar = new QLineEdit(delimiters);
     otherChar->setObjectName(QStringLiteral("id%1").arg(IDC_OTHER_CHAR));
     otherChar->setMaxLength(1);
-    otherChar->setMaximumWidth(otherChar->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
+    otherChar->setMaximumWidth(otherChar->fontMetrics().horizontalAdvance(QStringLiteral("MM")) +
+                               12);
     delimiterRow->addWidget(otherChar);
     if (text && !known) {
         other->setChecked(true);

@@ -156,7 +156,9 @@ public:
             else
                 connect(button, &QToolButton::clicked, this,
                         [this, details = b.id == IDC_DETAILS] { SetDetails(details); });
-            (b.id == IDC_UP ? m_up : b.id == IDC_LIST_VIEW ? m_listButton : m_detailsButton) = button;
+            (b.id == IDC_UP          ? m_up
+             : b.id == IDC_LIST_VIEW ? m_listButton
+                                     : m_detailsButton) = button;
         }
         layout->addLayout(tools);
 
@@ -174,7 +176,8 @@ public:
         m_files->setObjectName(QStringLiteral("id%1").arg(IDC_LIST));
         m_files->setRootIsDecorated(false);
         m_files->setHeaderLabels({LoadStringId(IDS_COLUMN_NAME), LoadStringId(IDS_COLUMN_SIZE),
-                                  LoadStringId(IDS_COLUMN_TYPE), LoadStringId(IDS_COLUMN_MODIFIED)});
+                                  LoadStringId(IDS_COLUMN_TYPE),
+                                  LoadStringId(IDS_COLUMN_MODIFIED)});
         m_files->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         for (int column = 0; column < 4; ++column)
             m_files->setColumnWidth(column, 100);
@@ -347,8 +350,8 @@ private:
             if (p == QLatin1String("*") || p == QLatin1String("*.*"))
                 return true;
             // Extensions are compared without regard to case.
-            if (p.startsWith(QLatin1String("*.")) &&
-                name.endsWith(p.mid(1), Qt::CaseInsensitive) && name.size() > p.size() - 1)
+            if (p.startsWith(QLatin1String("*.")) && name.endsWith(p.mid(1), Qt::CaseInsensitive) &&
+                name.size() > p.size() - 1)
                 return true;
         }
         return false;

@@ -26,7 +26,8 @@ CAddToDataStoreDlg::CAddToDataStoreDlg(bool allowNew, QWidget* parent) : QDialog
     setObjectName(QStringLiteral("id%1").arg(IDD));
     setWindowTitle(tr("Add To Data Store"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Replace existing data store record for this product ?"), this));
+    layout->addWidget(
+        new QLabel(tr("Replace existing data store record for this product ?"), this));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     const struct
@@ -42,7 +43,8 @@ CAddToDataStoreDlg::CAddToDataStoreDlg(bool allowNew, QWidget* parent) : QDialog
             button->setDefault(true);
         if (kind.result == kAddToStoreNew)
             button->setEnabled(allowNew);
-        connect(button, &QPushButton::clicked, this, [this, result = kind.result] { done(result); });
+        connect(button, &QPushButton::clicked, this,
+                [this, result = kind.result] { done(result); });
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
@@ -93,8 +95,8 @@ bool CDataStoreDlg::IsBareFileName(const QString& name)
     if (name.isEmpty() || name != name.trimmed() || name == u'.' || name == QLatin1String(".."))
         return false;
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c == u'/' || c == u'\\' || c == u':' || c == u'*' ||
-            c == u'?' || c == u'"' || c == u'<' || c == u'>' || c == u'|')
+        if (c.unicode() < 0x20 || c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' ||
+            c == u'"' || c == u'<' || c == u'>' || c == u'|')
             return false;
     }
     // The store's table is named after the file: it needs a name before
@@ -119,7 +121,8 @@ CDataStoreDlg::CDataStoreDlg(CDatabaseLink& link, const CElementList& elements,
     intro->setWordWrap(true);
     layout->addWidget(intro);
     auto* saveRow = new QHBoxLayout;
-    auto* mustSave = new QLabel(tr("You must save the design before you can use this feature."), this);
+    auto* mustSave =
+        new QLabel(tr("You must save the design before you can use this feature."), this);
     mustSave->setWordWrap(true);
     m_saveNow = new QPushButton(tr("Save Now..."), this);
     m_saveNow->setObjectName(QStringLiteral("id%1").arg(IDC_SAVE_NOW));
@@ -137,7 +140,8 @@ CDataStoreDlg::CDataStoreDlg(CDatabaseLink& link, const CElementList& elements,
     m_fileEdit = new QPushButton(tr(">"), this);
     m_fileEdit->setObjectName(QStringLiteral("id%1").arg(IDC_FILE_EDIT));
     m_fileEdit->setAutoDefault(false);
-    m_fileEdit->setMaximumWidth(m_fileEdit->fontMetrics().horizontalAdvance(QStringLiteral("> ")) + 16);
+    m_fileEdit->setMaximumWidth(m_fileEdit->fontMetrics().horizontalAdvance(QStringLiteral("> ")) +
+                                16);
     m_unique = new QCheckBox(tr("&Unique Entries Identified By :"), this);
     m_unique->setObjectName(QStringLiteral("id%1").arg(IDC_UNIQUE));
     m_key = new QComboBox(this);

@@ -55,9 +55,8 @@ public:
     // signPath: the sign's file, empty while it was never saved. saveSign
     // runs File Save As and returns the sign's path afterwards (empty when
     // it still has none).
-    CDataStoreDlg(CDatabaseLink& link, const CElementList& elements,
-                  const CVariableList& variables, QString signPath,
-                  std::function<QString()> saveSign, QWidget* parent = nullptr);
+    CDataStoreDlg(CDatabaseLink& link, const CElementList& elements, const CVariableList& variables,
+                  QString signPath, std::function<QString()> saveSign, QWidget* parent = nullptr);
 
     // The candidates for the key, in order, each once.
     static QStringList KeyCandidates(const CElementList& elements, const CVariableList& variables);

@@ -124,7 +124,8 @@ std::vector<CStoreValue> TypedDataSet()
         if (auto* list = dynamic_cast<COptionList*>(variable))
             values.push_back({variable, variable->GetName(), list->OptionForValue()});
         else if (auto* stamp = dynamic_cast<CDateTime*>(variable))
-            values.push_back({variable, variable->GetName(), QString::number(stamp->m_additionalDays)});
+            values.push_back(
+                {variable, variable->GetName(), QString::number(stamp->m_additionalDays)});
     }
     return values;
 }
@@ -154,8 +155,9 @@ void LoadStoreRecord(CDatabaseLink& link)
         if (!has(item.name))
             continue;
         Deliver(item.owner, link.GetFieldValue(item.name), SOURCE_DATABASE,
-                dynamic_cast<CElement*>(item.owner) ? static_cast<CElement*>(item.owner)->m_sourceName
-                                                     : QString());
+                dynamic_cast<CElement*>(item.owner)
+                    ? static_cast<CElement*>(item.owner)->m_sourceName
+                    : QString());
     }
 }
 
@@ -358,8 +360,9 @@ void CRecordNavigator::UpdateCount()
 void CRecordNavigator::UpdateValue()
 {
     m_filling = true;
-    const QString value =
-        m_link.GetRecordCount() > 0 && !m_field.isEmpty() ? m_link.GetFieldValue(m_field) : QString();
+    const QString value = m_link.GetRecordCount() > 0 && !m_field.isEmpty()
+                              ? m_link.GetFieldValue(m_field)
+                              : QString();
     m_data->setEditText(value);
     m_filling = false;
 }
@@ -519,8 +522,7 @@ void CRecordNavigator::OnDataEdited()
 
 bool CRecordNavigator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_data && event->type() == QEvent::FocusOut &&
-        m_searchTimer->isActive())
+    if (watched == m_data && event->type() == QEvent::FocusOut && m_searchTimer->isActive())
         RunSearch();
     return QFrame::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 // wildcards typed as they stand, sorting by a field, the list of values
 // around the current record, and a data store's Save and Delete; then the
 // Database menu's Data Store and Properties dialogs with their refusals.
+#include "RecordNavigator.h"
 #include "AppContext.h"
 #include "ConnectionPropertiesDlg.h"
 #include "DataCtrl.h"
@@ -14,15 +15,14 @@
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
-#include "OptionList.h"
 #include "Messages.h"
+#include "OptionList.h"
 #include "PaneParts.h"
 #include "Paper.h"
-#include "Printer.h"
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
-#include "RecordNavigator.h"
+#include "Printer.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "TestSupport.h"
@@ -62,7 +62,8 @@ template <class W> W* Control(QWidget* parent, int id)
 
 // Runs drive on the modal dialog of type T once it is shown, while action
 // (which opens it) runs; true when the dialog was met.
-template <class T> bool WhileModal(const std::function<void()>& action, std::function<void(T&)> drive)
+template <class T>
+bool WhileModal(const std::function<void()>& action, std::function<void(T&)> drive)
 {
     bool met = false;
     std::function<void()> poll;
@@ -103,9 +104,9 @@ protected:
                 const char* code;
                 const char* name;
                 double price;
-            } rows[] = {{"A001", "Apple", 1.2},      {"A002", "O'Brien", 2.5},
-                        {"A003", "50% off", 3},      {"A004", "500 Series", 0.5},
-                        {"A005", "Under_score", 5},  {"A006", "Uncle", 6}};
+            } rows[] = {{"A001", "Apple", 1.2},     {"A002", "O'Brien", 2.5},
+                        {"A003", "50% off", 3},     {"A004", "500 Series", 0.5},
+                        {"A005", "Under_score", 5}, {"A006", "Uncle", 6}};
             q.prepare("INSERT INTO Products VALUES (?, ?, ?)");
             for (const auto& row : rows) {
                 q.addBindValue(QString::fromLatin1(row.code));
@@ -179,8 +180,14 @@ protected:
         return navigator;
     }
 
-    QString Number() const { return Control<QLineEdit>(navigator, CRecordNavigator::IDC_NUMBER)->text(); }
-    QString Count() const { return Control<QLabel>(navigator, CRecordNavigator::IDC_COUNT)->text(); }
+    QString Number() const
+    {
+        return Control<QLineEdit>(navigator, CRecordNavigator::IDC_NUMBER)->text();
+    }
+    QString Count() const
+    {
+        return Control<QLabel>(navigator, CRecordNavigator::IDC_COUNT)->text();
+    }
     QComboBox* Data() const { return Control<QComboBox>(navigator, CRecordNavigator::IDC_DATA); }
     QString Value() const { return Data()->currentText(); }
     void Click(int id)
@@ -446,7 +453,10 @@ protected:
         }));
         ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 1);
     }
-    void Type(CText* element, const QString& text) { element->SetDataText(text, SOURCE_KEYBOARD, QString(), TRUE); }
+    void Type(CText* element, const QString& text)
+    {
+        element->SetDataText(text, SOURCE_KEYBOARD, QString(), TRUE);
+    }
     QStringList StoreRows()
     {
         QSqlQuery q(TheDatabaseLink().Database());
@@ -525,8 +535,9 @@ TEST_F(DataStoreTest, DialogRefusesANameWithAFolderAndStaysAfterAFailedCreation)
         EXPECT_TRUE(file->isReadOnly());
         Control<QPushButton>(&dialog, CDataStoreDlg::IDC_FILE_EDIT)->click();
         EXPECT_FALSE(file->isReadOnly());
-        const char* refused[] = {"../Shelf.mdb", "sub/Shelf.mdb", "sub\\Shelf.mdb", "..", "",
-                                 ".mdb", "/tmp/Shelf.mdb", "a:b.mdb", "Foreign.mdb"};
+        const char* refused[] = {
+            "../Shelf.mdb", "sub/Shelf.mdb",  "sub\\Shelf.mdb", "..",         "",
+            ".mdb",         "/tmp/Shelf.mdb", "a:b.mdb",        "Foreign.mdb"};
         for (const char* name : refused) {
             responder.Clear();
             file->setText(QString::fromUtf8(name));
@@ -576,13 +587,12 @@ TEST_F(DataStoreTest, NavigatorSavesAndDeletesDataSets)
     Type(desc, "Changed");
     for (const int answer : {int(IDNO), int(IDYES)}) {
         bool newOffered = true;
-        EXPECT_TRUE(WhileModal<CAddToDataStoreDlg>([&] { Click(CRecordNavigator::IDC_SAVE); },
-                                                   [&](CAddToDataStoreDlg& dialog) {
-                                                       newOffered =
-                                                           Control<QPushButton>(&dialog, kAddToStoreNew)
-                                                               ->isEnabled();
-                                                       Control<QPushButton>(&dialog, answer)->click();
-                                                   }));
+        EXPECT_TRUE(WhileModal<CAddToDataStoreDlg>(
+            [&] { Click(CRecordNavigator::IDC_SAVE); },
+            [&](CAddToDataStoreDlg& dialog) {
+                newOffered = Control<QPushButton>(&dialog, kAddToStoreNew)->isEnabled();
+                Control<QPushButton>(&dialog, answer)->click();
+            }));
         EXPECT_FALSE(newOffered);
         EXPECT_EQ(StoreRows(), QStringList({answer == IDYES ? "P1|Changed" : "P1|First"}));
     }
@@ -654,7 +664,8 @@ TEST_F(RecordNavigatorTest, PropertiesChangeTheKeyOnlyOnOk)
                 EXPECT_EQ(key->count(), 3);
                 EXPECT_EQ(key->currentText(), "Code");
                 key->setCurrentIndex(key->findText("Name"));
-                Control<QCheckBox>(&dialog, CConnectionPropertiesDlg::IDC_COPY_QUANTITY)->setChecked(true);
+                Control<QCheckBox>(&dialog, CConnectionPropertiesDlg::IDC_COPY_QUANTITY)
+                    ->setChecked(true);
                 Control<QPushButton>(&dialog, ok ? 1 : 2)->click();
             }));
         EXPECT_EQ(link.GetKeyField(), ok ? "Name" : "Code");
@@ -673,7 +684,8 @@ TEST_F(RecordNavigatorTest, DatabaseErrorsReachTheErrorReport)
     EXPECT_TRUE(responder.LastText().startsWith(u'"'));
     EXPECT_TRUE(responder.LastText().contains("NoSuchTable"));
     CMdacErrorDlg report(responder.LastText());
-    EXPECT_EQ(Control<QLabel>(&report, CMdacErrorDlg::IDC_DESCRIPTION)->text(), responder.LastText());
+    EXPECT_EQ(Control<QLabel>(&report, CMdacErrorDlg::IDC_DESCRIPTION)->text(),
+              responder.LastText());
     EXPECT_EQ(report.windowTitle(), "Microsoft Data Access Components");
 }
 
@@ -725,7 +737,8 @@ TEST_F(RecordNavigatorTest, DataEntryPaneWalksSearchesAndPrintsAll)
         EXPECT_TRUE(frame->grab().save(shots + "/record-navigator-frame.png"));
         EXPECT_TRUE(navigator->grab().save(shots + "/record-navigator.png"));
     }
-    auto* destination = Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION);
+    auto* destination =
+        Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION);
     ASSERT_NE(destination, nullptr);
     destination->setCurrentIndex(1);
     CMessageResponder responder;
@@ -778,12 +791,15 @@ TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
         const char* other;
     } cases[] = {
         {kDatabaseTypeAccess, "Products", nullptr, ',', "Products", 0, ""},
-        {kDatabaseTypeAccess, "Products", "select * from products where price < 2", ',', "Cheap", 0, ""},
+        {kDatabaseTypeAccess, "Products", "select * from products where price < 2", ',', "Cheap", 0,
+         ""},
         {kDatabaseTypeAccess, "Products", "SELECT * FROM Products WHERE Price > 9", ',', "", 0, ""},
         {1 /* dBASE III */, "items", nullptr, ',', "", 0, ""},
-        {kDatabaseTypeText, "prices#csv", nullptr, ';', "", CConnectionPropertiesDlg::IDC_SEMICOLON, ""},
+        {kDatabaseTypeText, "prices#csv", nullptr, ';', "", CConnectionPropertiesDlg::IDC_SEMICOLON,
+         ""},
         {kDatabaseTypeText, "prices#csv", nullptr, '\t', "", CConnectionPropertiesDlg::IDC_TAB, ""},
-        {kDatabaseTypeText, "prices#csv", nullptr, '|', "", CConnectionPropertiesDlg::IDC_OTHER, "|"},
+        {kDatabaseTypeText, "prices#csv", nullptr, '|', "", CConnectionPropertiesDlg::IDC_OTHER,
+         "|"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shownView);
@@ -794,10 +810,14 @@ TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
         link.m_textDelimiter = c.delimiter;
         link.m_textHeader = TRUE;
         CConnectionPropertiesDlg dialog(link);
-        EXPECT_EQ(Control<QLabel>(&dialog, CConnectionPropertiesDlg::IDC_VIEW)->text(), c.shownView);
-        for (int id = CConnectionPropertiesDlg::IDC_TAB; id <= CConnectionPropertiesDlg::IDC_OTHER; ++id)
-            EXPECT_EQ(Control<QAbstractButton>(&dialog, id)->isChecked(), id == c.checkedRadio) << id;
-        EXPECT_EQ(Control<QLineEdit>(&dialog, CConnectionPropertiesDlg::IDC_OTHER_CHAR)->text(), c.other);
+        EXPECT_EQ(Control<QLabel>(&dialog, CConnectionPropertiesDlg::IDC_VIEW)->text(),
+                  c.shownView);
+        for (int id = CConnectionPropertiesDlg::IDC_TAB; id <= CConnectionPropertiesDlg::IDC_OTHER;
+             ++id)
+            EXPECT_EQ(Control<QAbstractButton>(&dialog, id)->isChecked(), id == c.checkedRadio)
+                << id;
+        EXPECT_EQ(Control<QLineEdit>(&dialog, CConnectionPropertiesDlg::IDC_OTHER_CHAR)->text(),
+                  c.other);
         EXPECT_EQ(Control<QCheckBox>(&dialog, CConnectionPropertiesDlg::IDC_HEADER)->isChecked(),
                   c.type == kDatabaseTypeText);
     }
@@ -852,7 +872,8 @@ TEST_F(DataStoreTest, PrintAllPrintsTheStoredDataSetsUpToARefusedOne)
 
     const QString pdf = home.FilePath("store.pdf");
     FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
-    Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
+    Control<QComboBox>(commands->BatchDialog(), CPrintBatchDlg::IDC_DESTINATION)
+        ->setCurrentIndex(1);
     CMessageResponder responder;
     Click(CRecordNavigator::IDC_PRINT_ALL);
     QStringList texts;
@@ -861,7 +882,8 @@ TEST_F(DataStoreTest, PrintAllPrintsTheStoredDataSetsUpToARefusedOne)
     ASSERT_EQ(texts.size(), 3) << texts.join(" / ").toStdString();
     EXPECT_EQ(texts[0], "Print 3 signs ?");
     EXPECT_EQ(texts[1], FormatStringId(IDS_DATA_MUST_BE_SUPPLIED, {"Desc"}));
-    EXPECT_TRUE(texts[2].startsWith("Print All stopped at record 2 of 3")) << texts[2].toStdString();
+    EXPECT_TRUE(texts[2].startsWith("Print All stopped at record 2 of 3"))
+        << texts[2].toStdString();
     EXPECT_EQ(Number(), "2");
     EXPECT_EQ(ThePrinter().m_labelPosition, 1);
 

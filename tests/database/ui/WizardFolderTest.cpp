@@ -146,7 +146,8 @@ TEST_F(WizardFolderTest, ListShowsTheFilesOfTheTypeAndOpensABareName)
     emit list->itemClicked(prices, 0);
     EXPECT_EQ(Find<QLineEdit>("id1086")->text(), "prices.csv");
     QTest::mouseClick(wizard->button(QWizard::NextButton), Qt::LeftButton);
-    ASSERT_EQ(wizard->currentId(), CConnectionWizard::kTextPage) << messages.LastText().toStdString();
+    ASSERT_EQ(wizard->currentId(), CConnectionWizard::kTextPage)
+        << messages.LastText().toStdString();
     EXPECT_EQ(wizard->Work().m_dataSource, QDir(dir.path()).filePath("prices.csv"));
     EXPECT_FALSE(link.IsConnected());
 }
