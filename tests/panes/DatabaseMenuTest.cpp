@@ -17,7 +17,12 @@
 #include "MessageBox.h"
 #include "OptionList.h"
 #include "PaneParts.h"
+#include "Paper.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "Printer.h"
+#include "RecordNavigator.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "TestSupport.h"
@@ -26,10 +31,15 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -319,6 +329,111 @@ TEST_F(DatabaseMenuTest, DataTreeShowsWhatFeedsWhat)
     frame->Action(ID_DATA_TREE)->trigger();
     ASSERT_TRUE(tree.Answered());
     EXPECT_EQ(shown, (QStringList{"Alone", "Title", "  Copy", "    Again"}));
+}
+
+// The text of one label cell of a printed page of the 3 x 8 stock, blanks
+// and line breaks removed.
+QString CellText(const QString& pdf, int page, int cell)
+{
+    const double pointsPerMm = 72.0 / 25.4;
+    const double x = (7.2 + 66.0 * (cell % 3)) * pointsPerMm;
+    const double y = (12.9 + 33.9 * (cell / 3)) * pointsPerMm;
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {"-f", QString::number(page), "-l", QString::number(page), "-r", "72", "-x",
+                   QString::number(int(x)), "-y", QString::number(int(y)), "-W",
+                   QString::number(int(63.5 * pointsPerMm)), "-H",
+                   QString::number(int(33.9 * pointsPerMm)), pdf, "-"});
+    process.waitForFinished(30000);
+    QString text = QString::fromUtf8(process.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+// A new user's price labels: the sign is linked to a price list in a CSV
+// file through the wizard from the Database menu, the records are stepped
+// through in the navigator, the offer that the list lacks is typed in the
+// data-entry pane, and Print All prints one label per record.
+TEST_F(DatabaseMenuTest, PriceListLinkedSteppedTypedAndPrinted)
+{
+    const QString list = WriteCsv("pricelist.csv", "Name,Price\r\nApples,1.25\r\nFigs,0.95\r\n"
+                                                   "Grapes,2.15\r\nPears,3.45\r\nPlums,4.75\r\n");
+    const char stocks[] =
+        "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
+        "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
+        "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
+        "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
+    QFile stockFile(home.FilePath("Stock.zel"));
+    ASSERT_TRUE(stockFile.open(QIODevice::WriteOnly));
+    stockFile.write(stocks);
+    stockFile.close();
+    ASSERT_TRUE(Start());
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+
+    RunWizard(ID_DATABASE_CONNECT, list, true);
+    CDatabaseLink& link = TheDatabaseLink();
+    ASSERT_EQ(link.GetLinkKind(), 0) << messages.LastText().toStdString();
+    Text("Name", SOURCE_DATABASE, "Name");
+    Text("Price", SOURCE_DATABASE, "Price");
+    CText* offer = Text("Offer", SOURCE_KEYBOARD, QString(), 1);
+    offer->m_prompt = "Offer text";
+    offer->m_useSampleData = 0;
+
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CDataView* view = CPrintCommands::Of(frame)->DataView();
+    ASSERT_NE(view, nullptr);
+    auto* navigator = qobject_cast<CRecordNavigator*>(view->NavigatorBar());
+    ASSERT_NE(navigator, nullptr);
+    auto* nameRow = Control<QLineEdit>(view->Panel(), 2000);
+    ASSERT_NE(nameRow, nullptr);
+    EXPECT_EQ(nameRow->text(), "Apples");
+    // Stepping through the records: the rows follow.
+    Control<QAbstractButton>(navigator, CRecordNavigator::IDC_NEXT)->click();
+    EXPECT_EQ(link.GetPosition(), 2);
+    EXPECT_EQ(nameRow->text(), "Figs");
+    EXPECT_EQ(Control<QLineEdit>(view->Panel(), 2001)->text(), "0.95");
+    Control<QAbstractButton>(navigator, CRecordNavigator::IDC_LAST)->click();
+    EXPECT_EQ(nameRow->text(), "Plums");
+    Control<QAbstractButton>(navigator, CRecordNavigator::IDC_FIRST)->click();
+    EXPECT_EQ(nameRow->text(), "Apples");
+
+    // The offer, typed.
+    auto* offerRow = Control<QLineEdit>(view->Panel(), 2002);
+    ASSERT_NE(offerRow, nullptr);
+    offerRow->setFocus();
+    QTest::keyClicks(offerRow, "Half price");
+    EXPECT_EQ(offer->GetText(), "Half price");
+
+    if (qEnvironmentVariableIsSet("TABREL_SHOTS")) {
+        QApplication::processEvents();
+        frame->grab().save(QDir(qEnvironmentVariable("TABREL_SHOTS"))
+                               .filePath("data-entry-pane-beside-label.png"));
+    }
+
+    // Print All to a file, read back label by label.
+    const QString pdf = home.FilePath("prices.pdf");
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    CPrintBatchDlg* batch = CPrintCommands::Of(frame)->BatchDialog();
+    Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
+    ASSERT_EQ(batch->Destination(), 1);
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+    EXPECT_EQ(messages.LastText(), "Print 5 signs ?");
+    EXPECT_EQ(ThePrinter().m_labelPosition, 5);
+    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+    back->click();
+    back->click();
+    EXPECT_FALSE(CPrintCommands::Of(frame)->IsStationOpen());
+
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const QStringList expected{"Apples1.25Halfprice", "Figs0.95Halfprice",  "Grapes2.15Halfprice",
+                               "Pears3.45Halfprice",  "Plums4.75Halfprice", ""};
+    for (int cell = 0; cell < expected.size(); ++cell)
+        EXPECT_EQ(CellText(pdf, 1, cell), expected[cell]) << cell;
 }
 
 } // namespace
