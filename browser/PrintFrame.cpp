@@ -15,6 +15,7 @@
 #include "PrintSetupDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "ReadingHooks.h"
 #include "ResourceIds.h"
 #include "SignApp.h"
 #include "SpellDlg.h"
@@ -65,6 +66,9 @@ CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
     CreateToolBars();
     CreateStatusBar();
     InstallPrintHooks();
+    // Pictures, stocks and databases that moved are asked for; a long open
+    // shows its progress.
+    InstallReadingHooks(this);
 
     connect(m_view, &CBrowseView::statusMessage, this, [this](const QString& text) {
         if (text.isEmpty())
@@ -83,6 +87,7 @@ CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
 
 CPrintFrame::~CPrintFrame()
 {
+    RemoveReadingHooks(this);
     if (m_view->IsStationOpen())
         m_view->ClosePrintStation();
 }
