@@ -581,6 +581,11 @@ void CTable::ResetState(CView* view)
 {
     CElement::ResetState(view);
     ForEachCellElement([view](CElement* e) { e->ResetState(view); });
+    // Back from the undo history no cell's pane is shown.
+    for (STableRow& row : m_rows) {
+        for (STableCell& cell : row.cells)
+            cell.highlighted = 0;
+    }
 }
 
 void CTable::BreakDataLink()

@@ -767,6 +767,8 @@ TEST_F(TableTest, ACellsOwnUndoStepsSwapItInItsTable)
     CElement* text = table->m_rows[0].cells[0].element;
     history.Record(UNDO_CHANGED, text);
     text->SetSampleData(nullptr, QStringLiteral("Edited"));
+    // The box cell's pane is shown while the table changes.
+    table->m_rows[0].cells[1].highlighted = 1;
     history.Record(UNDO_CHANGED, table);
     table->m_tableRect.OffsetRect(100, 0);
     table->Layout(nullptr);
@@ -790,6 +792,7 @@ TEST_F(TableTest, ACellsOwnUndoStepsSwapItInItsTable)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->m_tableRect.left, 100);
     EXPECT_EQ(again->m_rows[0].cells[0].element->GetSampleData(), QStringLiteral("Edited"));
+    EXPECT_FALSE(again->m_rows[0].cells[1].highlighted) << "no pane shows it any more";
     ExpectCellsAccountedFor(list);
     EXPECT_EQ(list.GetCount(), 3);
     // Deleting the table leaves nothing behind (the history keeps copies).
