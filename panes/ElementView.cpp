@@ -723,7 +723,7 @@ void CElementView::SelectKind(int kind)
     m_source->type->setCurrentIndex(index);
 }
 
-void CElementView::FillNames(int kind, CElement* element)
+void CElementView::FillNames(int kind, CElement* element, bool keepUnknownField)
 {
     CSourceBlock& s = *m_source;
     s.name->clear();
@@ -733,6 +733,27 @@ void CElementView::FillNames(int kind, CElement* element)
         const int exact = s.name->findText(element->m_sourceName);
         if (exact >= 0)
             s.name->setCurrentIndex(exact);
+        return;
+    }
+    if (kind == SOURCE_DATABASE) {
+        // The fields of the linked table or view in their own order, the
+        // element's field selected, else the first. A field the source no
+        // longer has stays in the list as it is, so the pane never shows
+        // another field than the one the element reads.
+        CDatabaseLink& link = TheDatabaseLink();
+        const QStringList fields =
+            link.GetLinkKind() == 0 && link.IsConnected() ? link.FieldNames() : QStringList();
+        s.name->addItems(fields);
+        int at = -1;
+        for (int i = 0; i < fields.size() && at < 0; ++i) {
+            if (fields[i].compare(element->m_sourceName, Qt::CaseInsensitive) == 0)
+                at = i;
+        }
+        if (at < 0 && keepUnknownField && !element->m_sourceName.isEmpty()) {
+            s.name->addItem(element->m_sourceName);
+            at = s.name->count() - 1;
+        }
+        s.name->setCurrentIndex(at >= 0 ? at : (fields.isEmpty() ? -1 : 0));
         return;
     }
     QStringList items;
@@ -756,8 +777,9 @@ void CElementView::LoadSourceBlock(CElement* element)
     s.nameLabel->setText(LoadStringId(kind == SOURCE_DATABASE ? IDS_LABEL_FIELD : IDS_LABEL_NAME));
     FillNames(kind, element);
     if (kind == SOURCE_DATABASE) {
-        s.name->addItem(element->m_sourceName);
-        s.name->setCurrentIndex(s.name->count() - 1);
+        // An element that names no field yet shows none chosen.
+        if (element->m_sourceName.isEmpty())
+            s.name->setCurrentIndex(-1);
         s.readOnly->setChecked(element->m_dbReadOnly);
     }
     if (kind != SOURCE_FIXED) {
@@ -938,9 +960,7 @@ void CElementView::OnSourceType(int index)
             if (!LinkSignToDatabase())
                 return refuse();
         }
-        s.name->clear();
-        if (!element->m_sourceName.isEmpty())
-            s.name->addItem(element->m_sourceName);
+        FillNames(kind, element, element->m_dataSource == SOURCE_DATABASE);
         element->m_dbReadOnly = 1;
         s.readOnly->setChecked(true);
         break;

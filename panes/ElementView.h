@@ -162,7 +162,10 @@ private:
     struct CSourceBlock;
     void LoadSourceBlock(CElement* element);
     void EnableSource(int kind);
-    void FillNames(int kind, CElement* element);
+    // Fills the Name list for a source kind and selects the element's
+    // source; for a database, a field the source lacks is kept in the list
+    // unless keepUnknownField is false (a name left from another kind).
+    void FillNames(int kind, CElement* element, bool keepUnknownField = true);
     void OnSourceType(int index);
     void OnSourceName(int index);
     void OnSourceChecks();

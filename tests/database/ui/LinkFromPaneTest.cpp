@@ -163,6 +163,16 @@ TEST_F(LinkFromPaneTest, DatabaseFieldSourceLinksTheSignThroughTheWizard)
     EXPECT_EQ(link.FieldNames(), (QStringList{"Name", "Code", "Price"}));
     EXPECT_EQ(link.OpenRecordset(), 2);
     EXPECT_EQ(text->m_dataSource, SOURCE_DATABASE);
+    // The Field list offers the new database's fields; the element reads the
+    // first until another is chosen.
+    auto* fields = frame->PropertyPane()->findChild<QComboBox*>(QStringLiteral("id1001"));
+    ASSERT_NE(fields, nullptr);
+    QStringList offered;
+    for (int i = 0; i < fields->count(); ++i)
+        offered << fields->itemText(i);
+    EXPECT_EQ(offered, (QStringList{"Name", "Code", "Price"}));
+    EXPECT_EQ(fields->currentText(), "Name");
+    EXPECT_EQ(text->m_sourceName, "Name");
     EXPECT_TRUE(frame->Document().IsModified());
     // The next file box starts in the folder of this database.
     EXPECT_EQ(CShellSettings::Current().lastDatabaseFolder, QFileInfo(csv).absolutePath());

@@ -1,0 +1,283 @@
+// Price labels from a price list, made as a new user makes them in the
+// designer's real main frame: the sign is linked to a CSV file through the
+// connection wizard from the Database menu, a text and a price take their
+// fields from the Field list of their panes, the sign is saved and opened
+// again, the records are stepped through at print time and Print All prints
+// one label per record, read back from the PDF.
+#include "AppContext.h"
+#include "ConnectionWizard.h"
+#include "DataCtrl.h"
+#include "DataView.h"
+#include "DatabaseLink.h"
+#include "DesignView.h"
+#include "DialogAnswer.h"
+#include "ElementList.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "Paper.h"
+#include "PaperStockDlg.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "Printer.h"
+#include "RecordNavigator.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+template <class W> W* Control(QWidget* parent, int id)
+{
+    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
+    EXPECT_NE(w, nullptr) << "control " << id;
+    return w;
+}
+
+// A plain page and a sheet of 3 x 8 labels, 63.5 x 33.9 mm at a pitch of
+// 66 x 33.9 mm from 7.2 and 12.9 mm.
+const char kStockLibrary[] =
+    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
+    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
+    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
+    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
+
+// The text of one label cell of the first page, blanks and line breaks
+// removed.
+QString CellText(const QString& pdf, int cell)
+{
+    const double pointsPerMm = 72.0 / 25.4;
+    const double x = (7.2 + 66.0 * (cell % 3)) * pointsPerMm;
+    const double y = (12.9 + 33.9 * (cell / 3)) * pointsPerMm;
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {"-f", "1", "-l", "1", "-r", "72", "-x", QString::number(int(x)), "-y",
+                   QString::number(int(y)), "-W", QString::number(int(63.5 * pointsPerMm)), "-H",
+                   QString::number(int(33.9 * pointsPerMm)), pdf, "-"});
+    process.waitForFinished(30000);
+    QString text = QString::fromUtf8(process.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+QStringList Items(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+class DatabaseFieldsFlowTest : public ::testing::Test
+{
+protected:
+    DatabaseFieldsFlowTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        QFile stocks(home.FilePath("Stock.zel"));
+        EXPECT_TRUE(stocks.open(QIODevice::WriteOnly));
+        stocks.write(kStockLibrary);
+        QFile list(csv);
+        EXPECT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write("Code,Name,Price\r\nA1,Apples,1.25\r\nF2,Figs,0.95\r\nG3,Grapes,2.15\r\n");
+    }
+    ~DatabaseFieldsFlowTest() override
+    {
+        FrameHooks().chooseFile = nullptr;
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+    bool Start()
+    {
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (!frame)
+            return false;
+        frame->resize(1200, 860);
+        frame->show();
+        return true;
+    }
+    // The element's tool, then a click on the label.
+    CElement* Place(int tool, int x, int y)
+    {
+        auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+        const int before = TheElementList().GetCount();
+        frame->UpdateActionsNow();
+        frame->Action(tool)->trigger();
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+        QTest::qWait(20);
+        return TheElementList().GetCount() > before ? TheElementList().GetAt(before) : nullptr;
+    }
+    // Selects the element with a click on the canvas; its pane shows.
+    void Select(CElement* element)
+    {
+        auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+        const CPoint p = view->LPtoDP(element->m_bounds.CenterPoint());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+        QTest::qWait(20);
+    }
+    // Picks an item of one of the pane's lists as the user does.
+    static void Choose(QComboBox* combo, const QString& text)
+    {
+        ASSERT_NE(combo, nullptr);
+        const int index = combo->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString() << " in " << Items(combo).join(',').toStdString();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    QComboBox* SourceType() { return Control<QComboBox>(frame->PropertyPane(), 1000); }
+    QComboBox* SourceField() { return Control<QComboBox>(frame->PropertyPane(), 1001); }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    QString csv = home.FilePath("pricelist.csv");
+};
+
+TEST_F(DatabaseFieldsFlowTest, PriceListLinkedFieldsChosenInThePanesAndEveryRecordPrinted)
+{
+    ASSERT_TRUE(Start());
+    CAnswer<CPaperStockDlg> stock([](CPaperStockDlg* dlg) {
+        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
+        auto* list = Control<QListWidget>(dlg, 1136);
+        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
+        Control<QPushButton>(dlg, 1)->click();
+    });
+    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
+    ASSERT_TRUE(stock.Answered());
+
+    // Database > Connect: a text file, comma separated, names in the first
+    // row.
+    FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return csv; };
+    CAnswer<CConnectionWizard> wizard([](CConnectionWizard* w) {
+        const auto press = [w](QWizard::WizardButton which) {
+            QTest::mouseClick(w->button(which), Qt::LeftButton);
+        };
+        const auto on = [w](const char* name) {
+            return w->currentPage()->findChild<QWidget*>(QString::fromLatin1(name));
+        };
+        qobject_cast<QListWidget*>(on("id1089"))->setCurrentRow(kDatabaseTypeText);
+        press(QWizard::NextButton);
+        QTest::mouseClick(qobject_cast<QPushButton*>(on("idBrowse")), Qt::LeftButton);
+        press(QWizard::NextButton);
+        ASSERT_EQ(w->currentId(), CConnectionWizard::kTextPage);
+        qobject_cast<QCheckBox*>(on("id1098"))->setChecked(true);
+        press(QWizard::NextButton);
+        press(QWizard::FinishButton);
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_DATABASE_CONNECT)->trigger();
+    ASSERT_TRUE(wizard.Answered());
+    ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 0) << messages.LastText().toStdString();
+
+    // A text and a price, each fed by a field chosen in its pane.
+    const QStringList fields{"Code", "Name", "Price"};
+    CElement* name = Place(ID_TOOL_TEXT, 30, 40);
+    ASSERT_NE(name, nullptr);
+    Choose(SourceType(), QStringLiteral("Database"));
+    EXPECT_EQ(Items(SourceField()), fields);
+    Choose(SourceField(), QStringLiteral("Name"));
+    EXPECT_EQ(name->m_dataSource, SOURCE_DATABASE);
+    EXPECT_EQ(name->m_sourceName, "Name");
+
+    CElement* price = Place(ID_TOOL_PRICE, 330, 160);
+    ASSERT_NE(price, nullptr);
+    Choose(SourceType(), QStringLiteral("Database"));
+    // Chosen as Database, the element takes the first field until another
+    // is chosen.
+    EXPECT_EQ(Items(SourceField()), fields);
+    EXPECT_EQ(SourceField()->currentText(), "Code");
+    EXPECT_EQ(price->m_sourceName, "Code");
+    Choose(SourceField(), QStringLiteral("Price"));
+    EXPECT_EQ(price->m_sourceName, "Price");
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    // Saved, a new sign, the saved one opened again: the panes show the
+    // fields with each element's own selected.
+    const QString sign = home.FilePath("prices.sgn");
+    const QString pdf = home.FilePath("prices.pdf");
+    FrameHooks().chooseFile = [sign, pdf](QWidget*, const CFileChoice& choice) {
+        return choice.defaultSuffix == QLatin1String("pdf") ? pdf : sign;
+    };
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_SAVE_AS)->trigger();
+    ASSERT_TRUE(QFile::exists(sign)) << messages.LastText().toStdString();
+    frame->Action(ID_FILE_NEW)->trigger();
+    ASSERT_EQ(TheElementList().GetCount(), 0);
+    frame->Action(ID_FILE_OPEN)->trigger();
+    ASSERT_EQ(TheElementList().GetCount(), 2) << messages.LastText().toStdString();
+    ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 0);
+    for (const auto& [index, field] : {std::pair{0, "Name"}, std::pair{1, "Price"}}) {
+        CElement* element = TheElementList().GetAt(index);
+        Select(element);
+        ASSERT_EQ(frame->PropertyPane()->findChild<QComboBox*>("id1001"), SourceField());
+        EXPECT_EQ(Items(SourceField()), fields) << field;
+        EXPECT_EQ(SourceField()->currentText(), field);
+        EXPECT_EQ(element->m_sourceName, field);
+    }
+
+    // File > Print: the rows follow the records stepped through.
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    CDataView* view = commands->DataView();
+    ASSERT_NE(view, nullptr);
+    auto* navigator = qobject_cast<CRecordNavigator*>(view->NavigatorBar());
+    ASSERT_NE(navigator, nullptr);
+    auto* nameRow = Control<QLineEdit>(view->Panel(), 2000);
+    auto* priceRow = Control<QLineEdit>(view->Panel(), 2001);
+    ASSERT_TRUE(nameRow && priceRow);
+    EXPECT_EQ(nameRow->text(), "Apples");
+    EXPECT_EQ(priceRow->text(), "1.25");
+    Control<QAbstractButton>(navigator, CRecordNavigator::IDC_NEXT)->click();
+    EXPECT_EQ(nameRow->text(), "Figs");
+    EXPECT_EQ(priceRow->text(), "0.95");
+    Control<QAbstractButton>(navigator, CRecordNavigator::IDC_FIRST)->click();
+
+    // Print All to a file: one label per record, each with its own values.
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
+    ASSERT_EQ(batch->Destination(), 1);
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+    EXPECT_EQ(messages.LastText(), "Print 3 signs ?");
+    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+    back->click();
+    back->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const QStringList expected{"Apples1.25", "Figs0.95", "Grapes2.15", ""};
+    for (int cell = 0; cell < expected.size(); ++cell)
+        EXPECT_EQ(CellText(pdf, cell), expected[cell]) << cell;
+}
+
+} // namespace
