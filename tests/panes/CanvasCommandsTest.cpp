@@ -274,9 +274,10 @@ TEST_F(CanvasCommandsTest, EveryMenuAndToolbarCommandIsHandled)
         QAction* action = frame->Action(id);
         ASSERT_NE(action, nullptr) << id;
         EXPECT_EQ(action->objectName(), QStringLiteral("cmd_%1").arg(id));
-        if (!takenLater.count(id))
+        if (!takenLater.count(id)) {
             EXPECT_TRUE(frame->IsCommandHandled(id)) << "nobody takes command " << id << " "
                                                      << FindCommand(id)->text;
+        }
     }
     // The commands that other windows send are taken too.
     for (int id : {ID_PICTURE_RESAMPLE, ID_PICTURE_INVERT, ID_PICTURE_GREYSCALE, ID_OBJECT_EDIT,
@@ -1017,8 +1018,9 @@ TEST_F(CanvasCommandsTest, SheetShowsTheBackgroundPictureAndTheMarginFrameInside
     ASSERT_TRUE(ThePaper().SelectStock(stock.name));
     ASSERT_TRUE(Command(ID_VIEW_WHOLE_SIGN));
     frame->UpdateActionsNow();
-    if (!frame->Action(ID_VIEW_MARGINS)->isChecked())
+    if (!frame->Action(ID_VIEW_MARGINS)->isChecked()) {
         ASSERT_TRUE(Command(ID_VIEW_MARGINS));
+    }
     const int w = ThePaper().GetSignWidth();
     const int h = ThePaper().GetSignHeight();
     const CRect printable = ThePaper().GetPrintableRect();
