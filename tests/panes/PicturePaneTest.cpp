@@ -232,6 +232,7 @@ TEST_F(PicturePaneTest, PaneEditsReachThePictureAndUndo)
     ASSERT_NE(view, nullptr);
     CImage* image = PlacePicture(200, 300);
     ASSERT_NE(image, nullptr);
+    const CRect placed = image->m_pictureRect;
     frame->Document().SetModifiedFlag(false);
 
     // With the aspect kept, a typed width sets the height.
@@ -265,6 +266,21 @@ TEST_F(PicturePaneTest, PaneEditsReachThePictureAndUndo)
     // The undone copy reads its picture again.
     EXPECT_TRUE(image->m_bitmap.IsAllocated());
     EXPECT_EQ(image->m_bitmap.Size(), QSize(600, 400));
+
+    // The first edits of the picture just placed have steps of their own:
+    // Undo takes them back before it takes the picture away.
+    Command(ID_EDIT_UNDO);
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    image = dynamic_cast<CImage*>(TheElementList().GetAt(0));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_pictureRect, placed);
+    int presses = 0;
+    while (TheElementList().GetCount() > 0 && presses < 5) {
+        Command(ID_EDIT_UNDO);
+        ++presses;
+    }
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    EXPECT_LE(presses, 2);
 }
 
 TEST_F(PicturePaneTest, FormattingPageAdjustsOnlyOnApplyAndTransparencyForcesQuality)
