@@ -115,6 +115,7 @@ public:
     // The fields of the open recordset (one is opened for the call when
     // none is).
     QStringList FieldNames();
+    QStringList GetFieldNames() override { return IsConnected() ? FieldNames() : QStringList(); }
     int GetFieldType(const QString& name);
     QString GetFieldTypeName(int type) const;
 

@@ -65,6 +65,26 @@ void CRecordPrintDriver::LoadRecord()
         else
             variable->SetSourceValue(value, SOURCE_DATABASE, field, TRUE);
     }
+    // A price calculation takes each record's price from its fields, first
+    // input first, whether or not a row of the pane shows it.
+    for (int i = 0; i < variables.GetCount(); ++i) {
+        CVariable* variable = variables.GetAt(i);
+        if (variable->GetTypeCode() != VARIABLE_PRICE_CALC)
+            continue;
+        std::vector<int> kinds;
+        QStringList fields;
+        variable->GetDataSources(kinds, fields);
+        for (size_t input = 0; input < kinds.size() && input < size_t(fields.size()); ++input) {
+            if (kinds[input] != SOURCE_DATABASE)
+                continue;
+            const QString& field = fields[qsizetype(input)];
+            const QString value = link.GetFieldValue(field);
+            if (map.FindNode(variable))
+                map.SetSourceValue(variable, value, SOURCE_DATABASE, field, TRUE);
+            else
+                variable->SetSourceValue(value, SOURCE_DATABASE, field, TRUE);
+        }
+    }
 }
 
 BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,

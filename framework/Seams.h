@@ -64,6 +64,9 @@ public:
     // A field's values over every record of the current table or view, in
     // the link's record order; empty when there is none or no link.
     virtual QStringList GetColumnValues(const QString& /*field*/) { return {}; }
+    // The field names of the current table or view in their order; empty
+    // when no database is connected.
+    virtual QStringList GetFieldNames() { return {}; }
 };
 
 // What the model asks of the data-path map.

@@ -18,13 +18,17 @@
 #include "Paper.h"
 #include "PaperStockDlg.h"
 #include "PdfSupport.h"
+#include "PriceCalcPage.h"
+#include "PriceCalculation.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
 #include "Printer.h"
 #include "RecordNavigator.h"
 #include "SignApp.h"
 #include "SignData.h"
+#include "SourceChoice.h"
 #include "TestSupport.h"
+#include "VariableSheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +39,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -117,7 +122,65 @@ protected:
             return false;
         frame->resize(1200, 860);
         frame->show();
-        return true;
+        // The 3 x 8 label stock, through the pane's Change... button.
+        CAnswer<CPaperStockDlg> stock([](CPaperStockDlg* dlg) {
+            Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
+            auto* list = Control<QListWidget>(dlg, 1136);
+            list->setCurrentItem(
+                list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
+            Control<QPushButton>(dlg, 1)->click();
+        });
+        Control<QPushButton>(frame->PropertyPane(), 1526)->click();
+        return stock.Answered() && ThePaper().GetPaperName() == QLatin1String("Labels 3x8");
+    }
+    // Database > Connect: the price list, a text file, comma separated,
+    // names in the first row.
+    void Connect()
+    {
+        FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return csv; };
+        CAnswer<CConnectionWizard> wizard([](CConnectionWizard* w) {
+            const auto press = [w](QWizard::WizardButton which) {
+                QTest::mouseClick(w->button(which), Qt::LeftButton);
+            };
+            const auto on = [w](const char* name) {
+                return w->currentPage()->findChild<QWidget*>(QString::fromLatin1(name));
+            };
+            qobject_cast<QListWidget*>(on("id1089"))->setCurrentRow(kDatabaseTypeText);
+            press(QWizard::NextButton);
+            QTest::mouseClick(qobject_cast<QPushButton*>(on("idBrowse")), Qt::LeftButton);
+            press(QWizard::NextButton);
+            ASSERT_EQ(w->currentId(), CConnectionWizard::kTextPage);
+            qobject_cast<QCheckBox*>(on("id1098"))->setChecked(true);
+            press(QWizard::NextButton);
+            press(QWizard::FinishButton);
+        });
+        frame->UpdateActionsNow();
+        frame->Action(ID_DATABASE_CONNECT)->trigger();
+        EXPECT_TRUE(wizard.Answered());
+    }
+    // Print All from the print station to the PDF file.
+    void PrintAll(const QString& pdf, int records)
+    {
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+        CPrintCommands* commands = CPrintCommands::Of(frame);
+        frame->UpdateActionsNow();
+        if (!commands->IsStationOpen()) {
+            ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+        }
+        CPrintBatchDlg* batch = commands->BatchDialog();
+        ASSERT_NE(batch, nullptr);
+        Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
+        ASSERT_EQ(batch->Destination(), 1);
+        messages.Clear();
+        messages.SetDefaultAnswer(IDYES);
+        frame->UpdateActionsNow();
+        frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+        ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+        EXPECT_EQ(messages.LastText(), QStringLiteral("Print %1 signs ?").arg(records));
+        auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+        back->click();
+        back->click();
+        EXPECT_FALSE(commands->IsStationOpen());
     }
     // The element's tool, then a click on the label.
     CElement* Place(int tool, int x, int y)
@@ -162,37 +225,8 @@ protected:
 TEST_F(DatabaseFieldsFlowTest, PriceListLinkedFieldsChosenInThePanesAndEveryRecordPrinted)
 {
     ASSERT_TRUE(Start());
-    CAnswer<CPaperStockDlg> stock([](CPaperStockDlg* dlg) {
-        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
-        auto* list = Control<QListWidget>(dlg, 1136);
-        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
-        Control<QPushButton>(dlg, 1)->click();
-    });
-    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
-    ASSERT_TRUE(stock.Answered());
 
-    // Database > Connect: a text file, comma separated, names in the first
-    // row.
-    FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return csv; };
-    CAnswer<CConnectionWizard> wizard([](CConnectionWizard* w) {
-        const auto press = [w](QWizard::WizardButton which) {
-            QTest::mouseClick(w->button(which), Qt::LeftButton);
-        };
-        const auto on = [w](const char* name) {
-            return w->currentPage()->findChild<QWidget*>(QString::fromLatin1(name));
-        };
-        qobject_cast<QListWidget*>(on("id1089"))->setCurrentRow(kDatabaseTypeText);
-        press(QWizard::NextButton);
-        QTest::mouseClick(qobject_cast<QPushButton*>(on("idBrowse")), Qt::LeftButton);
-        press(QWizard::NextButton);
-        ASSERT_EQ(w->currentId(), CConnectionWizard::kTextPage);
-        qobject_cast<QCheckBox*>(on("id1098"))->setChecked(true);
-        press(QWizard::NextButton);
-        press(QWizard::FinishButton);
-    });
-    frame->UpdateActionsNow();
-    frame->Action(ID_DATABASE_CONNECT)->trigger();
-    ASSERT_TRUE(wizard.Answered());
+    Connect();
     ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 0) << messages.LastText().toStdString();
 
     // A text and a price, each fed by a field chosen in its pane.
@@ -260,22 +294,51 @@ TEST_F(DatabaseFieldsFlowTest, PriceListLinkedFieldsChosenInThePanesAndEveryReco
     Control<QAbstractButton>(navigator, CRecordNavigator::IDC_FIRST)->click();
 
     // Print All to a file: one label per record, each with its own values.
-    CPrintBatchDlg* batch = commands->BatchDialog();
-    Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
-    ASSERT_EQ(batch->Destination(), 1);
-    messages.Clear();
-    messages.SetDefaultAnswer(IDYES);
-    frame->UpdateActionsNow();
-    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
-    ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
-    EXPECT_EQ(messages.LastText(), "Print 3 signs ?");
-    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
-    back->click();
-    back->click();
-    EXPECT_FALSE(commands->IsStationOpen());
-
+    PrintAll(pdf, 3);
     ASSERT_EQ(PdfPageCount(pdf), 1);
     const QStringList expected{"Apples1.25", "Figs0.95", "Grapes2.15", ""};
+    for (int cell = 0; cell < expected.size(); ++cell)
+        EXPECT_EQ(CellText(pdf, cell), expected[cell]) << cell;
+}
+
+// A price calculation fed by a field: the text shows the list price less
+// 20 %, the price chosen on the input page of the calculation's wizard from
+// the fields of the linked database.
+TEST_F(DatabaseFieldsFlowTest, PriceCalculationTakesItsPriceFromAField)
+{
+    ASSERT_TRUE(Start());
+    Connect();
+    ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 0) << messages.LastText().toStdString();
+    CElement* offer = Place(ID_TOOL_TEXT, 30, 40);
+    ASSERT_NE(offer, nullptr);
+    QStringList offered;
+    CAnswer<CVariableSheet> calculation([&offered](CVariableSheet* sheet) {
+        auto* type = qobject_cast<CPriceCalcPage1*>(sheet->CurrentPage());
+        ASSERT_NE(type, nullptr);
+        type->TypeButton(CPriceCalculation::CALC_DISCOUNTED_PRICE)->click();
+        sheet->NextButton()->click();
+        auto* a = qobject_cast<CPriceCalcPage2*>(sheet->CurrentPage());
+        ASSERT_NE(a, nullptr);
+        a->Source()->Button(SOURCE_DATABASE)->click();
+        offered = Items(a->Source()->FieldCombo());
+        Choose(a->Source()->FieldCombo(), QStringLiteral("Price"));
+        sheet->NextButton()->click();
+        auto* b = qobject_cast<CPriceCalcPage2*>(sheet->CurrentPage());
+        ASSERT_NE(b, nullptr);
+        b->Source()->ValueEdit()->setText(QStringLiteral("20"));
+        sheet->NextButton()->click();
+        sheet->FinishButton()->click();
+    });
+    Choose(SourceType(), QStringLiteral("Price Calculation"));
+    ASSERT_TRUE(calculation.Answered());
+    EXPECT_EQ(offered, (QStringList{"Code", "Name", "Price"}));
+    ASSERT_EQ(offer->m_dataSource, SOURCE_PRICE_CALC);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    const QString pdf = home.FilePath("offers.pdf");
+    PrintAll(pdf, 3);
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const QStringList expected{"1.00", "0.76", "1.72"};
     for (int cell = 0; cell < expected.size(); ++cell)
         EXPECT_EQ(CellText(pdf, cell), expected[cell]) << cell;
 }

@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "ResourceIds.h"
 #include "Seams.h"
+#include "SourceChoice.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -201,7 +202,7 @@ CDateTimePage2::CDateTimePage2(CDateTime& variable, QWidget* parent)
     m_allow->setChecked(m_variable.m_allowAdditional);
     m_appliedSource = m_variable.m_additionalSource == CDateTime::ADDITIONAL_DATABASE ? 1 : 0;
     m_source->setCurrentIndex(m_appliedSource);
-    m_field->setEditText(m_variable.m_field);
+    FillFieldCombo(m_field, m_variable.m_field);
     m_prompt->setText(m_variable.m_prompt);
     UpdateEnabling();
 
@@ -241,6 +242,7 @@ void CDateTimePage2::OnSource(int index)
             UpdateEnabling();
             return;
         }
+        FillFieldCombo(m_field, m_field->currentText());
         if (!m_field->currentText().isEmpty())
             m_prompt->setText(m_field->currentText());
     }

@@ -14,6 +14,21 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+void FillFieldCombo(QComboBox* combo, const QString& select)
+{
+    CDataLinkSeam* link = App().dataLink;
+    const QStringList fields =
+        link && link->GetLinkKind() == 0 ? link->GetFieldNames() : QStringList();
+    combo->clear();
+    combo->addItems(fields);
+    const int at = select.isEmpty() ? (fields.isEmpty() ? -1 : 0)
+                                    : combo->findText(select, Qt::MatchFixedString);
+    if (at >= 0)
+        combo->setCurrentIndex(at);
+    else
+        combo->setEditText(select);
+}
+
 CSourceChoice::CSourceChoice(const QString& fixedLabel, bool withSequence, QWidget* parent)
     : QWidget(parent)
 {
@@ -98,8 +113,7 @@ void CSourceChoice::Load(int kind, const QString& name, const QString& prompt, c
         m_sequence->setCurrentIndex(selected);
         OnSequenceText(m_sequence->currentText());
     }
-    if (kind == SOURCE_DATABASE)
-        m_field->setEditText(name);
+    FillFieldCombo(m_field, kind == SOURCE_DATABASE ? name : QString());
     if (kind == SOURCE_ELEMENT) {
         const int at = m_element->findText(name);
         if (at >= 0)

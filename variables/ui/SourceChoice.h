@@ -11,6 +11,11 @@ class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
+// Fills an editable field list with the fields of the sign's linked
+// database and selects the named one; a name the database lacks stays as the
+// list's text, so nothing typed or stored is lost.
+void FillFieldCombo(QComboBox* combo, const QString& select);
+
 class CSourceChoice : public QWidget
 {
     Q_OBJECT
