@@ -922,6 +922,29 @@ void CBarcode::ApplyTrackRect(CView* view)
     MoveBy(dx, dy);
 }
 
+// A new paper type: the symbol's width follows its style and its
+// human-readable text keeps its font, so of its size only the bars' height
+// is a design length that scales (and only where the symbology lets it
+// change). Charging the whole change of the element's rectangle to the bars,
+// as a resize does, would leave a line no reader can scan under text of full
+// size. The symbol keeps its top-left corner's place on the scaled sign.
+void CBarcode::ScaleToPaper(CView* view, double factor)
+{
+    RecalcPosition(view);
+    const CPoint corner(RoundHalfAway(m_bounds.left * factor),
+                        RoundHalfAway(m_bounds.top * factor));
+    Redraw(view, [this, view, factor, corner] {
+        if (m_symbology->heightAdjustable && factor > 0.0) {
+            m_height = std::max(kMinHeight, RoundHalfUp(m_height * factor));
+            Regenerate();
+        }
+        RecalcPosition(view);
+        MoveBy(corner.x - m_bounds.left, corner.y - m_bounds.top);
+    });
+    m_state &= ~DWORD(STATE_SELECTED | STATE_PRIMARY | STATE_TRACKING);
+    UpdateRects(view);
+}
+
 void CBarcode::Rotate(CView* view)
 {
     const int delta = RoundHalfAway(App().general.rotationAngle * 180.0 / M_PI);

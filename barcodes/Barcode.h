@@ -61,6 +61,7 @@ public:
     void RecalcPosition(CView* view) override;
     void Draw(CDC* dc, const CRect& clip) override;
     void ApplyTrackRect(CView* view) override;
+    void ScaleToPaper(CView* view, double factor) override;
     void Rotate(CView* view) override;
     void RotateAbout(CView* view, CPoint centre) override;
     BOOL IsHandleEnabled(int handle) const override;

@@ -166,7 +166,8 @@ public:
     void SetDataEntryHighlight(BOOL on);
     // Scales the element by a factor about the sign's origin (a change of
     // paper type); see ScaleFactor for the factor of two sign sizes.
-    void ScaleToPaper(CView* view, double factor);
+    // Elements with parts that must not scale with the rest replace it.
+    virtual void ScaleToPaper(CView* view, double factor);
     static double ScaleFactor(int newWidth, int newHeight, int oldWidth, int oldHeight,
                               bool portrait);
     void AssignDefaultName();
