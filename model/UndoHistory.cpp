@@ -1,7 +1,9 @@
 #include "UndoHistory.h"
 
 #include "AppContext.h"
+#include "Archive.h"
 #include "ElementList.h"
+#include "SignData.h"
 #include "Table.h"
 
 #include <array>
@@ -39,6 +41,27 @@ void RemoveFromDataPaths(CElement* element)
 {
     if (CDataPathSeam* paths = App().dataPaths)
         paths->RemoveElement(element);
+}
+
+// What the element would write into a sign: two elements that write the
+// same bytes show and print the same. Empty when it cannot be written.
+QByteArray Content(const CElement* element)
+{
+    QByteArray data;
+    CAppContext& app = App();
+    const int oldVersion = app.fileVersion;
+    CProgressSeam* progress = app.progress;
+    app.progress = nullptr;
+    app.fileVersion = CSignData::kFileVersion;
+    try {
+        CArchive ar(&data, CArchive::store);
+        ar.WriteObList(std::vector<CElement*>{const_cast<CElement*>(element)});
+    } catch (...) {
+        data.clear();
+    }
+    app.fileVersion = oldVersion;
+    app.progress = progress;
+    return data;
 }
 
 } // namespace
@@ -112,8 +135,10 @@ void CUndoHistory::Record(int kind, CElement* element)
         record->copy->ReleaseCachedData();
     }
 
-    // A new step loses the redo branch.
+    // A new step loses the redo branch, and the step before it goes when it
+    // changed nothing.
     m_records.resize(std::size_t(m_current + 1));
+    DropEmptyStep();
     try {
         m_records.push_back(std::move(record));
     } catch (const std::bad_alloc&) {
@@ -121,6 +146,29 @@ void CUndoHistory::Record(int kind, CElement* element)
     }
     TrimToDepth();
     m_current = GetCount() - 1;
+}
+
+// A change step whose element is gone, or still holds what the step saved
+// (a pane opened and closed without an edit), would make Undo do nothing
+// visible: it leaves the history.
+bool CUndoHistory::IsEmptyStep(const CUndoRecord& record) const
+{
+    if (record.kind != UNDO_CHANGED)
+        return false;
+    const CElement* listed = LiveElement(record.identity);
+    if (!listed || !record.copy)
+        return true;
+    const QByteArray now = Content(listed);
+    return !now.isEmpty() && now == Content(record.copy.get());
+}
+
+void CUndoHistory::DropEmptyStep()
+{
+    while (m_current >= 0 && m_current < GetCount() &&
+           IsEmptyStep(*m_records[std::size_t(m_current)])) {
+        m_records.erase(m_records.begin() + m_current);
+        --m_current;
+    }
 }
 
 // The number of steps that Undo can take: a group counts as one.
@@ -239,6 +287,7 @@ void CUndoHistory::RedoRecord(CUndoRecord& record, CView* view)
 
 BOOL CUndoHistory::Undo(CView* view)
 {
+    DropEmptyStep();
     if (!CanUndo())
         return FALSE;
     if (m_records[std::size_t(m_current)]->kind == UNDO_GROUP_END) {

@@ -61,6 +61,9 @@ public:
 
 private:
     CElement* LiveElement(quint64 identity) const;
+    bool IsEmptyStep(const CUndoRecord& record) const;
+    // Drops the change steps at the top of the undo side that changed nothing.
+    void DropEmptyStep();
     void UndoRecord(CUndoRecord& record, CView* view);
     void RedoRecord(CUndoRecord& record, CView* view);
     void Exchange(CUndoRecord& record, CView* view);

@@ -539,7 +539,7 @@ bool CSelection::Duplicate()
             }
             SetElementState(source, 0, false);
             slot = copy;
-            SetElementState(copy, 2, true);
+            SetElementState(copy, 2, false);
             copy->BeginMove(m_view);
             copy->TrackMove(m_view, prefs.duplicateX, prefs.duplicateY);
             copy->EndMove(m_view);
@@ -553,6 +553,9 @@ bool CSelection::Duplicate()
         }
     }
     GetBoundingRect(true);
+    // The pane opens on the new primary once it stands where it goes.
+    if (made && m_view)
+        m_view->TellFrame(m_primary);
     return made;
 }
 

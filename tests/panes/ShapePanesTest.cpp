@@ -610,6 +610,8 @@ TEST_F(ShapePanesTest, UndoneElementIsLetGoByItsPane)
     Select(line); // records the snapshot that Undo swaps back in
     auto* pane = static_cast<CElementView*>(frame->PropertyPane());
     ASSERT_EQ(pane->Element(), line);
+    Type(1024, QStringLiteral("5"));
+    ASSERT_EQ(line->m_start, CPoint(50, 0));
     ASSERT_TRUE(TheUndoHistory().Undo(&view));
     EXPECT_EQ(pane->Element(), nullptr);
     Type(1024, QStringLiteral("3"));
