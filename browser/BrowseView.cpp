@@ -386,6 +386,11 @@ void CBrowseView::FillList(const QString& folder)
         }
     }
     RebuildListModel();
+    // A sign of another folder is not left in the info pane under this
+    // folder's name, nor printed from it.
+    const QString shown = m_document.GetPathName();
+    if (!shown.isEmpty() && QDir::cleanPath(QFileInfo(shown).absolutePath()) != m_folder)
+        ShowSign(QString());
 }
 
 void CBrowseView::RebuildListModel()
@@ -621,6 +626,7 @@ void CBrowseView::OnPrint()
                 if (CDataView* shown = DataView())
                     shown->OnRecordChanged();
             });
+            emit dataViewFilled();
             m_station->FitToParent();
             emit stateChanged();
             RememberedFolder() = QFileInfo(m_document.GetPathName()).absolutePath();

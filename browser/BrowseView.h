@@ -131,6 +131,8 @@ signals:
     void dataEntryChanged(bool on);
     // Something the frame's commands depend on changed.
     void stateChanged();
+    // The data-entry pane holds its rows and bars: the frame sizes it anew.
+    void dataViewFilled();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

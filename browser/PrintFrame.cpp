@@ -79,6 +79,7 @@ CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
     });
     connect(m_view, &CBrowseView::dataEntryChanged, this, &CPrintFrame::ShowDataView);
     connect(m_view, &CBrowseView::stateChanged, this, &CPrintFrame::UpdateActions);
+    connect(m_view, &CBrowseView::dataViewFilled, this, &CPrintFrame::RecalcPaneSizes);
     resize(1024, 720);
     m_view->InitialUpdate();
     ShowStatusNames();
@@ -456,14 +457,16 @@ void CPrintFrame::RecalcPaneSizes()
         m_rows->setSizes({h, 0});
         return;
     }
-    const QSize form = m_dataView->sizeHint();
+    // The pane asks for the size of its rows and bars once they are made;
+    // the browser keeps what is left.
+    const QSize form = m_dataView->sizeHint().expandedTo(m_dataView->minimumSizeHint());
     if (m_dataView->parentWidget() == m_columns) {
         const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) + 1;
-        const int column = std::min(form.width() + scrollBar, w / 2);
+        const int column = std::min(form.width() + scrollBar, w - m_columns->handleWidth());
         m_columns->setSizes({w - m_columns->handleWidth() - column, column});
         m_rows->setSizes({h, 0});
     } else {
-        const int row = std::min(form.height(), h / 2);
+        const int row = std::min(form.height(), h - m_rows->handleWidth());
         m_columns->setSizes({w, 0});
         m_rows->setSizes({h - m_rows->handleWidth() - row, row});
     }

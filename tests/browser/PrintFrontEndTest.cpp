@@ -38,6 +38,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +46,8 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSqlDatabase>
@@ -740,6 +743,140 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
         EXPECT_EQ(view->DetailsList()->columnWidth(0), 250);
         app.ExitInstance();
     }
+}
+
+// A sign stays in the info pane only while the list shows its folder:
+// another folder chosen in the tree, the folder tree's Up One Level or a
+// double-clicked sub-folder clears it and Print with it; showing the same
+// folder otherwise keeps it.
+TEST_F(PrintFrontEndTest, ChangingFolderLetsGoOfTheSignOfTheFolderBefore)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+    QDir(folder).mkpath(QStringLiteral("sub"));
+    ASSERT_TRUE(QFile::copy(QDir(folder).filePath(QStringLiteral("bread.sgn")),
+                            QDir(folder).filePath(QStringLiteral("sub/copy.sgn"))));
+    CBrowseView* view = frame->View();
+    QPushButton* print = view->InfoPane()->PrintButton();
+    const QString copy = QDir(folder).filePath(QStringLiteral("sub/copy.sgn"));
+
+    enum How
+    {
+        TreeClick,
+        UpOneLevel,
+        SignsAgain, // the same folder, filled again
+    };
+    struct Case
+    {
+        const char* what;
+        How how;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"another folder chosen in the tree", TreeClick, false},
+        {"Up One Level", UpOneLevel, false},
+        {"All Files in the same folder", SignsAgain, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The copy found in its sub-folder, as Find Files hands it over.
+        ASSERT_TRUE(view->SelectPath(copy));
+        ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "copy.sgn");
+        ASSERT_TRUE(print->isEnabled());
+        switch (c.how) {
+        case TreeClick: {
+            QTreeView* tree = view->Tree();
+            const auto* folders = qobject_cast<const QFileSystemModel*>(tree->model());
+            ASSERT_NE(folders, nullptr);
+            const QModelIndex parent = folders->index(folder);
+            ASSERT_TRUE(parent.isValid());
+            tree->scrollTo(parent);
+            tree->selectionModel()->setCurrentIndex(parent, QItemSelectionModel::ClearAndSelect);
+            break;
+        }
+        case UpOneLevel:
+            ASSERT_TRUE(frame->ExecuteCommand(CPrintFrame::ID_UP_ONE_LEVEL));
+            break;
+        case SignsAgain:
+            ASSERT_TRUE(frame->ExecuteCommand(CPrintFrame::ID_ALL_FILES));
+            ASSERT_TRUE(frame->ExecuteCommand(CPrintFrame::ID_SIGNS_ONLY));
+            break;
+        }
+        const QString shownFolder = c.kept ? QDir(folder).filePath(QStringLiteral("sub")) : folder;
+        EXPECT_EQ(view->CurrentFolder(), shownFolder);
+        EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FOLDER), QDir::toNativeSeparators(shownFolder));
+        EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), c.kept ? "copy.sgn" : "");
+        EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_TITLE), c.kept ? "bread.sgn" : "");
+        EXPECT_EQ(print->isEnabled(), c.kept);
+        EXPECT_EQ(frame->Action(ID_FILE_PRINT)->isEnabled(), c.kept);
+        EXPECT_EQ(frame->Document().GetPathName(), c.kept ? copy : QString());
+        EXPECT_EQ(TheElementList().GetCount(), c.kept ? 1 : 0);
+    }
+    // Print with nothing shown opens nothing.
+    ASSERT_TRUE(view->SelectPath(folder));
+    view->OnPrint();
+    EXPECT_FALSE(view->IsStationOpen());
+    // A sign of the folder shown is loaded from it when clicked.
+    ClickListItem(view, QStringLiteral("bread.sgn"));
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
+    EXPECT_TRUE(print->isEnabled());
+    app.ExitInstance();
+}
+
+// The print station of a linked sign shows its data-entry column whole:
+// every row's field inside the pane with no horizontal scroll bar, and the
+// record navigator above the print bar, docked right or at the bottom.
+TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    SaveLinkedSign(frame);
+    frame->show();
+    frame->resize(1200, 860);
+    QTest::qWait(20);
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("shelf.sgn"))));
+    ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "shelf.sgn");
+    for (int docking : {2, 3}) {
+        SCOPED_TRACE(docking);
+        TheSignSettings().dataViewDocking = docking;
+        QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+        QTest::qWait(50);
+        ASSERT_TRUE(view->IsStationOpen());
+        auto* data = qobject_cast<CDataView*>(frame->DataView());
+        ASSERT_NE(data, nullptr);
+        auto* navigator = qobject_cast<CRecordNavigator*>(data->NavigatorBar());
+        ASSERT_NE(navigator, nullptr);
+        EXPECT_TRUE(navigator->isVisible());
+        EXPECT_TRUE(data->PrintBar()->isVisible());
+        EXPECT_LT(navigator->geometry().bottom(), data->PrintBar()->geometry().top());
+        auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->text(), Product(1));
+        const QRect inPane(row->mapTo(data, QPoint(0, 0)), row->size());
+        EXPECT_TRUE(data->rect().contains(inPane))
+            << inPane.x() << "," << inPane.width() << " in " << data->width();
+        auto* scroll = data->findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+        // Every control of the navigator and the print bar lies inside too.
+        for (QWidget* bar : {static_cast<QWidget*>(navigator), data->PrintBar()}) {
+            const QRect r(bar->mapTo(data, QPoint(0, 0)), bar->size());
+            EXPECT_TRUE(data->rect().contains(r)) << bar->objectName().toStdString();
+        }
+        // The station beside or above it keeps a usable part of the window.
+        EXPECT_GT(view->width(), 200);
+        EXPECT_GT(view->height(), 200);
+        ASSERT_TRUE(frame->ExecuteCommand(ID_DATA_CANCEL));
+        QTest::qWait(20);
+        ASSERT_FALSE(view->IsStationOpen());
+    }
+    app.ExitInstance();
 }
 
 // A picture of the front end browsing a folder of ten signs with one of
