@@ -396,8 +396,12 @@ void CElementList::OnPrinterChanged(CPrinter* printer)
 
 void CElementList::ScaleAllToPaper(CView* view, double factor)
 {
-    for (CElement* element : m_elements)
-        element->ScaleToPaper(view, factor);
+    // An element in a table cell follows its cell when the table scales;
+    // scaling it again on its own would shrink it twice and out of the cell.
+    for (CElement* element : m_elements) {
+        if (!element->m_ownedByTable)
+            element->ScaleToPaper(view, factor);
+    }
 }
 
 // The element's own rectangle, without the handles and outlines that its

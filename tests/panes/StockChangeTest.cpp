@@ -23,6 +23,7 @@
 #include "SignApp.h"
 #include "SignData.h"
 #include "Symbology.h"
+#include "Table.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -31,7 +32,9 @@
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -148,6 +151,15 @@ protected:
         ASSERT_TRUE(choose.Answered());
         ASSERT_EQ(ThePaper().GetPaperName(), name);
     }
+    // The table in the list now (the undo history may swap in a copy).
+    static CTable* Table()
+    {
+        for (CElement* element : TheElementList()) {
+            if (element->GetTypeCode() == TYPE_TABLE && !element->m_ownedByTable)
+                return static_cast<CTable*>(element);
+        }
+        return nullptr;
+    }
     static double Points(const CElement* element)
     {
         CLogFont font;
@@ -261,4 +273,63 @@ TEST_F(StockChangeTest, EveryElementScalesToTheLabelAndStaysReadable)
         page.save(qEnvironmentVariable("TABREL_SHOTS") + QStringLiteral("/stock-change-label.png"));
     EXPECT_EQ(Read(page, ZXing::BarcodeFormat::Code39), code39->m_data + code39->m_checkChars);
     EXPECT_EQ(Read(page, ZXing::BarcodeFormat::QRCode), qr->m_data);
+}
+
+// A table shrinks with the sign and lays its cells out afresh; the text and
+// the price in its cells follow their cells once and are not scaled a second
+// time on their own.
+TEST_F(StockChangeTest, ATableAndWhatItsCellsHoldScaleOnce)
+{
+    ASSERT_NE(frame, nullptr);
+    SelectStock(QStringLiteral("Standard"), QStringLiteral("A4"));
+
+    // Drawn with the tool, its format typed into its pane.
+    const CRect tableRect(200, 400, 1800, 2400);
+    Command(ID_TOOL_TABLE);
+    QWidget* surface = view->viewport();
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, Dp(tableRect.left, tableRect.top));
+    for (const CPoint p : {tableRect.CenterPoint(), tableRect.BottomRight()}) {
+        QMouseEvent move(QEvent::MouseMove, Dp(p.x, p.y), surface->mapToGlobal(Dp(p.x, p.y)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(surface, &move);
+    }
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier,
+                        Dp(tableRect.right, tableRect.bottom));
+    ASSERT_NE(Table(), nullptr);
+    auto* format = frame->PropertyPane()->findChild<QPlainTextEdit*>(QStringLiteral("id1162"));
+    ASSERT_NE(format, nullptr);
+    format->setPlainText(QStringLiteral("<table><tr height=\"40%\"><td type=\"3\"></td></tr>"
+                                        "<tr><td type=\"4\"></td></tr></table>"));
+    Control<QPushButton>(frame->PropertyPane(), 1191)->click();
+    view->Selection().DeselectAll();
+    CTable* table = Table();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->m_rows.size(), 2u);
+    double points[2] = {};
+    CRect bounds[2];
+    for (int row = 0; row < 2; ++row) {
+        const CElement* cell = table->m_rows[size_t(row)].cells[0].element;
+        ASSERT_NE(cell, nullptr) << row;
+        points[row] = Points(cell);
+        bounds[row] = cell->m_bounds;
+    }
+    ASSERT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    SelectStock(QStringLiteral("Labels"), QStringLiteral("A4 8 labels 99.1 x 67.7 mm"));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    table = Table();
+    ASSERT_NE(table, nullptr);
+    EXPECT_NEAR(table->m_tableRect.left, tableRect.left * kFactor, 1.0);
+    EXPECT_NEAR(table->m_tableRect.top, tableRect.top * kFactor, 1.0);
+    EXPECT_NEAR(table->m_tableRect.Width(), tableRect.Width() * kFactor, 1.0);
+    EXPECT_NEAR(table->m_tableRect.Height(), tableRect.Height() * kFactor, 1.0);
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        const STableCell& cell = table->m_rows[size_t(row)].cells[0];
+        ASSERT_NE(cell.element, nullptr);
+        EXPECT_TRUE(cell.cellRect.PtInRect(cell.element->m_bounds.TopLeft()));
+        // Shrunk with its cell, once: about the stock's factor, not its square.
+        EXPECT_GT(Points(cell.element), points[row] * kFactor * 0.6);
+        EXPECT_GT(cell.element->m_bounds.Width(), bounds[row].Width() * kFactor * 0.6);
+    }
 }
