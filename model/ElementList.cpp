@@ -276,11 +276,12 @@ CElement* CElementList::FindSmallest() const
     return best;
 }
 
-void CElementList::Draw(CDC* dc, const CRect& clip) const
+void CElementList::Draw(CDC* dc, const CRect& clip, const CElement* leftOut) const
 {
     const bool printing = dc->IsPrinting();
     for (CElement* element : m_elements) {
-        if (element->m_ownedByTable || (printing && element->m_notPrinted))
+        if (element == leftOut || element->m_ownedByTable ||
+            (printing && element->m_notPrinted))
             continue;
         element->Draw(dc, clip);
     }

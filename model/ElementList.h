@@ -38,7 +38,9 @@ public:
     CElement* HitTest(int x, int y) const;
     CElement* FindSmallest() const;
 
-    void Draw(CDC* dc, const CRect& clip) const;
+    // Draws every element but the one given as left out (the element a tool
+    // holds until the click that places it).
+    void Draw(CDC* dc, const CRect& clip, const CElement* leftOut = nullptr) const;
     void UpdateAllRects(CView* view);
     BOOL ValidateName(const CElement* element, QString& name) const;
 

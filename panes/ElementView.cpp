@@ -260,6 +260,8 @@ bool CElementView::event(QEvent* event)
 {
     // Whenever the pane is shown, painted or entered, an element that has
     // gone takes the form with it.
+    if (event->type() == QEvent::Show)
+        KeepWheelForFocusedBoxes(this);
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::Paint:

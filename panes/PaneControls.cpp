@@ -4,8 +4,11 @@
 
 #include "Strings.h"
 
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -14,6 +17,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QWheelEvent>
 #include <algorithm>
 
 // --- colours ----------------------------------------------------------------
@@ -639,4 +643,58 @@ QGridLayout* PaneBuild::AddGroup(QVBoxLayout* form, QWidget* parent, const QStri
     auto* grid = new QGridLayout(box);
     form->addWidget(box);
     return grid;
+}
+
+// --- the wheel over a pane ---------------------------------------------------------
+
+namespace {
+
+class CWheelGuard : public QObject
+{
+public:
+    static CWheelGuard* Instance()
+    {
+        static auto* guard = new CWheelGuard(qApp);
+        return guard;
+    }
+
+protected:
+    explicit CWheelGuard(QObject* parent) : QObject(parent) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        auto* box = qobject_cast<QWidget*>(watched);
+        if (!box || box->hasFocus())
+            return false;
+        // Not for this box: the wheel goes on to the pane's scroll area.
+        event->ignore();
+        return true;
+    }
+};
+
+bool StepsWithWheel(QWidget* widget)
+{
+    if (qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractSpinBox*>(widget))
+        return true;
+    return qobject_cast<QAbstractSlider*>(widget) && !qobject_cast<QScrollBar*>(widget);
+}
+
+} // namespace
+
+void KeepWheelForFocusedBoxes(QWidget* root)
+{
+    if (!root || !qApp)
+        return;
+    CWheelGuard* guard = CWheelGuard::Instance();
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!StepsWithWheel(widget) || widget->property("wheelGuarded").toBool())
+            continue;
+        widget->setProperty("wheelGuarded", true);
+        // The wheel alone does not give these boxes the focus.
+        if (widget->focusPolicy() == Qt::WheelFocus)
+            widget->setFocusPolicy(Qt::StrongFocus);
+        widget->installEventFilter(guard);
+    }
 }

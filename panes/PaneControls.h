@@ -219,6 +219,13 @@ private:
 
 class CViewSeam;
 
+// The wheel over a pane scrolls the pane. A box whose value the wheel steps
+// (combo boxes, spin boxes, sliders) takes it only once the user has clicked
+// or tabbed into it, so that a value passing under the pointer while the
+// pane scrolls stays as it was. Applies to every such box below root; may
+// be called again for boxes added since.
+void KeepWheelForFocusedBoxes(QWidget* root);
+
 // What every pane's form is built from: the canvas edits redraw on, groups
 // of labelled rows, and controls named by their numbers ("id1049").
 namespace PaneBuild {

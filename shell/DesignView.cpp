@@ -595,7 +595,10 @@ void CDesignView::Render(QPainter& painter, const QRect& clip)
                   DPtoLP(CPoint(viewport()->width(), viewport()->height())));
     visible.NormalizeRect();
     grid.DrawGuides(dc, visible);
-    TheElementList().Draw(&dc, logicalClip);
+    // An element that waits for the click placing it has no place yet: it
+    // is not shown until it has one.
+    const bool placing = m_pending && !IsDrawingMode(m_mode);
+    TheElementList().Draw(&dc, logicalClip, placing ? m_pending : nullptr);
     m_selection.Draw(&dc);
     if (m_mode == MODE_RUBBER_BAND) {
         const CPen oldPen = dc.SelectPen(CPen(PS_DOT, 0, MakeRGB(128, 128, 128)));
