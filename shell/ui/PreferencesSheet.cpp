@@ -222,6 +222,22 @@ void ColourRow(QGridLayout* grid, int row, const QString& label, CColourField* c
         *labelOut = text;
 }
 
+// The item of a face in a face list; a face the printer lacks is put at the
+// top, so a stored face always shows (another face stands in for it when
+// drawn). Null for an empty name.
+QListWidgetItem* FaceItem(QListWidget* list, const QString& face)
+{
+    if (face.isEmpty())
+        return nullptr;
+    const QList<QListWidgetItem*> found = list->findItems(face, Qt::MatchFixedString);
+    if (!found.isEmpty())
+        return found.front();
+    auto* item = new QListWidgetItem(face);
+    item->setData(Qt::UserRole, QVariant::fromValue(quint32(CLogFont::EnumerateFace(face))));
+    list->insertItem(0, item);
+    return item;
+}
+
 // The font controls of a page: the face list, style, point size and,
 // where the page has them, underline and strike-out, over a working font.
 class CFontControls : public QObject
@@ -305,13 +321,11 @@ private:
     void Show()
     {
         m_loading = true;
-        const QList<QListWidgetItem*> found =
-            m_faces->findItems(m_font.GetFaceName(), Qt::MatchFixedString);
         m_faces->clearSelection();
-        if (!found.isEmpty()) {
-            found.front()->setSelected(true);
-            m_faces->setCurrentItem(found.front());
-            m_faces->scrollToItem(found.front());
+        if (QListWidgetItem* item = FaceItem(m_faces, m_font.GetFaceName())) {
+            item->setSelected(true);
+            m_faces->setCurrentItem(item);
+            m_faces->scrollToItem(item);
         }
         if (m_style)
             m_style->setCurrentIndex(m_font.GetStyleIndex());
@@ -1005,9 +1019,8 @@ public:
         FillFaceList(m_faces);
         grid->addWidget(m_faces, 0, 0, 1, 4);
         m_lf = prefs.font;
-        const QList<QListWidgetItem*> found = m_faces->findItems(m_lf.lfFaceName, Qt::MatchFixedString);
-        if (!found.isEmpty())
-            m_faces->setCurrentItem(found.front());
+        if (QListWidgetItem* item = FaceItem(m_faces, m_lf.lfFaceName))
+            m_faces->setCurrentItem(item);
         m_sample = Named(new CBulletSample(this), 1179);
         m_code = Named(new QSpinBox(this), 1216);
         m_code->setRange(33, 255);

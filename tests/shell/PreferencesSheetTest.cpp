@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -136,6 +137,29 @@ TEST_F(PreferencesSheetTest, EachCommandOpensItsOwnPage)
         EXPECT_FALSE(Control<QWidget>(page, 1017)->isHidden());
         sheet->reject();
     });
+}
+
+TEST_F(PreferencesSheetTest, AFaceThatIsNotInstalledStillShowsSelected)
+{
+    // New texts and prices start in "Arial", which this machine does not
+    // have: the face lists show it, selected, rather than nothing.
+    ASSERT_FALSE(QFontDatabase::families().contains(QStringLiteral("Arial")));
+    for (const auto& [command, page] : {std::pair{ID_PREF_TEXT, 4}, std::pair{ID_PREF_PRICES, 6}}) {
+        SCOPED_TRACE(page);
+        Run(command, [page = page](CPreferencesSheet* sheet) {
+            auto* faces = Control<QListWidget>(sheet->Page(page), 1164);
+            const QList<QListWidgetItem*> selected = faces->selectedItems();
+            ASSERT_EQ(selected.size(), 1);
+            EXPECT_EQ(selected.front()->text(), QStringLiteral("Arial"));
+            // Choosing another face and coming back works as for any face.
+            faces->setCurrentRow(faces->count() - 1);
+            faces->setCurrentItem(
+                faces->findItems(QStringLiteral("Arial"), Qt::MatchExactly).front());
+            EXPECT_EQ(faces->selectedItems().front()->text(), QStringLiteral("Arial"));
+            sheet->accept();
+        });
+    }
+    EXPECT_EQ(CTextDefaults::Current().font.GetFaceName(), QStringLiteral("Arial"));
 }
 
 TEST_F(PreferencesSheetTest, CancelChangesNothing)
