@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QToolButton>
 
@@ -30,6 +31,10 @@ CWelcomeDlg::CWelcomeDlg(QWidget* parent) : QDialog(parent)
         caption->setFont(bold);
         grid->addWidget(caption, row, 1);
         connect(choice, &QToolButton::clicked, this, [this, button] { Choose(button); });
+        // The caption answers a click as its icon does.
+        caption->setCursor(Qt::PointingHandCursor);
+        caption->installEventFilter(this);
+        m_captions.insert(caption, choice);
         return choice;
     };
     addChoice(0, kOpenExisting, 1513, IDS_OPEN_EXISTING_DESIGN, QStyle::SP_DialogOpenButton);
@@ -40,6 +45,20 @@ CWelcomeDlg::CWelcomeDlg(QWidget* parent) : QDialog(parent)
     m_show->setObjectName(QStringLiteral("id1462"));
     m_show->setChecked(true);
     grid->addWidget(m_show, 4, 0, 1, 2);
+}
+
+bool CWelcomeDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QToolButton* choice = m_captions.value(watched);
+        if (choice && mouse->button() == Qt::LeftButton &&
+            static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+            choice->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CWelcomeDlg::Choose(int button)

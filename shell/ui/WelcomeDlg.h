@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 
 class QCheckBox;
+class QToolButton;
 
 class CWelcomeDlg : public QDialog
 {
@@ -21,9 +23,13 @@ public:
     int ShowAtStartup() const { return m_showAtStartup; }
     QCheckBox* ShowCheck() const { return m_show; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Choose(int button);
 
     QCheckBox* m_show = nullptr;
+    QHash<QObject*, QToolButton*> m_captions; // caption label -> its choice
     int m_showAtStartup = 1;
 };

@@ -179,22 +179,39 @@ TEST_F(SplashTest, EscapeStoresNothingAndOpenSendsFileOpen)
     QTest::qWait(20);
     EXPECT_EQ(CSignApp::GetProfileInt("Settings", "WelcomeDialog", 1), 1);
 
-    // Next start: "Open an Existing Sign Design" runs File Open.
+    // Next starts: "Open an Existing Sign Design" runs File Open, whether
+    // the user clicks its icon or its caption.
+    for (const char* clicked : {"id1512", "id1513"}) {
+        SCOPED_TRACE(clicked);
+        Stop();
+        Start();
+        ASSERT_NE(CSplashWnd::Current(), nullptr);
+        int asked = 0;
+        FrameHooks().chooseFile = [&asked](QWidget*, const CFileChoice& choice) {
+            asked += choice.save ? 0 : 1;
+            return QString(); // the user cancels the open box
+        };
+        CAnswer<CWelcomeDlg> open([clicked](CWelcomeDlg* dialog) {
+            QTest::mouseClick(dialog->findChild<QWidget*>(clicked), Qt::LeftButton);
+        });
+        CSplashWnd::HideSplashScreen();
+        ASSERT_TRUE(WaitFor([&] { return open.Answered() && asked > 0; }));
+        EXPECT_EQ(asked, 1);
+        FrameHooks().chooseFile = nullptr;
+    }
+
+    // The other caption goes on with the new sign, as its icon does.
     Stop();
     Start();
     ASSERT_NE(CSplashWnd::Current(), nullptr);
-    int asked = 0;
-    FrameHooks().chooseFile = [&asked](QWidget*, const CFileChoice& choice) {
-        asked += choice.save ? 0 : 1;
-        return QString(); // the user cancels the open box
-    };
-    CAnswer<CWelcomeDlg> open([](CWelcomeDlg* dialog) {
-        QTest::mouseClick(dialog->findChild<QToolButton*>("id1512"), Qt::LeftButton);
+    int result = -1;
+    CAnswer<CWelcomeDlg> create([&result](CWelcomeDlg* dialog) {
+        QObject::connect(dialog, &QDialog::finished, [&result](int code) { result = code; });
+        QTest::mouseClick(dialog->findChild<QWidget*>("id1514"), Qt::LeftButton);
     });
     CSplashWnd::HideSplashScreen();
-    ASSERT_TRUE(WaitFor([&] { return open.Answered() && asked > 0; }));
-    EXPECT_EQ(asked, 1);
-    FrameHooks().chooseFile = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return create.Answered() && result >= 0; }));
+    EXPECT_EQ(result, CWelcomeDlg::kCreateNew);
 }
 
 TEST_F(SplashTest, AMessageBoxRemovesTheSplashAndTheWelcomeWaitsForIt)
