@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -52,6 +53,17 @@ QString SuggestedPrintFile()
     if (folder.isEmpty())
         folder = QDir::homePath();
     return QDir(folder).filePath(QStringLiteral("Output.pdf"));
+}
+
+// The name a job goes by in the Printing window and in the printed file: the
+// sign's own title, else its file's name.
+QString JobName(const CSignData& document)
+{
+    if (!document.m_title.trimmed().isEmpty())
+        return document.m_title.trimmed();
+    if (!document.GetPathName().isEmpty())
+        return QFileInfo(document.GetPathName()).completeBaseName();
+    return LoadStringId(IDS_UNTITLED);
 }
 
 // The file of a run's later job: "Labels.pdf" and 2 give "Labels-2.pdf".
@@ -133,12 +145,12 @@ BOOL CPrinter::BeginJob(const CSignData& document, int copies, const QString& ou
     const QString thirdLine = jobFile.isEmpty() ? FormatStringId(IDS_PRINTING_ON_PORT, {m_port})
                                                 : FormatStringId(IDS_PRINTING_TO_FILE, {jobFile});
     m_printWindow =
-        s_openPrintWindow ? s_openPrintWindow(document.m_title, m_device, thirdLine) : nullptr;
+        s_openPrintWindow ? s_openPrintWindow(JobName(document), m_device, thirdLine) : nullptr;
     if (m_printWindow)
         m_printWindow->m_printer = this;
     m_cancel = FALSE;
 
-    if (!StartDocument(document.m_title, jobFile)) {
+    if (!StartDocument(JobName(document), jobFile)) {
         m_printWindow.reset();
         AppMessageBox(QString::fromLatin1(kFailedToStartPrinting), MB_OK | MB_ICONEXCLAMATION);
         return FALSE;

@@ -55,7 +55,15 @@ QString CMainFrame::ChoosePrintFile(const QString& suggested)
     choice.title = LoadStringId(IDS_PRINT_TO_FILE);
     choice.filter = tr("PDF Files (*.pdf);;All Files (*)");
     choice.defaultSuffix = QStringLiteral("pdf");
+    // A sign kept in a file prints beside it; a bare name proposed by the
+    // caller keeps its name there.
     choice.suggested = suggested.isEmpty() ? SuggestedPrintFile(m_document) : suggested;
+    const QString& signPath = m_document.GetPathName();
+    const QString name = QFileInfo(choice.suggested).fileName();
+    if (!signPath.isEmpty() && !name.isEmpty())
+        choice.suggested = QFileInfo(signPath).dir().filePath(name);
+    else if (QFileInfo(choice.suggested).isRelative())
+        choice.suggested = SuggestedPrintFile(m_document);
     return ChooseFile(choice);
 }
 

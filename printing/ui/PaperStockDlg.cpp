@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString IdName(int id)
@@ -35,6 +37,57 @@ QString FormatLength(int tmm)
         return QString::asprintf("%.2f", value);
     }
     return QString::asprintf("%.1f", value);
+}
+
+// Stock names in the order a reader expects: runs of digits by their value
+// ("A4 2" before "A4 14"), the rest without regard to case.
+bool NameBefore(const QString& a, const QString& b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a.at(i).isDigit() && b.at(j).isDigit()) {
+            qsizetype endA = i;
+            qsizetype endB = j;
+            while (endA < a.size() && a.at(endA).isDigit())
+                ++endA;
+            while (endB < b.size() && b.at(endB).isDigit())
+                ++endB;
+            // Leading zeros do not count; then the longer run is the larger.
+            qsizetype startA = i;
+            qsizetype startB = j;
+            while (startA + 1 < endA && a.at(startA) == u'0')
+                ++startA;
+            while (startB + 1 < endB && b.at(startB) == u'0')
+                ++startB;
+            const QStringView runA = QStringView(a).mid(startA, endA - startA);
+            const QStringView runB = QStringView(b).mid(startB, endB - startB);
+            if (runA.size() != runB.size())
+                return runA.size() < runB.size();
+            if (const int c = runA.compare(runB); c != 0)
+                return c < 0;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const QChar x = a.at(i).toCaseFolded();
+        const QChar y = b.at(j).toCaseFolded();
+        if (x != y)
+            return x < y;
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return (a.size() - i) < (b.size() - j);
+    return a < b; // names that differ only in case keep one order
+}
+
+QStringList StocksOf(const QString& category)
+{
+    QStringList names;
+    ThePaper().FillStockList(names, category);
+    std::stable_sort(names.begin(), names.end(), NameBefore);
+    return names;
 }
 
 } // namespace
@@ -170,8 +223,7 @@ void CPaperStockDlg::Refresh()
     m_category->addItems(categories);
     const int category = std::max(0, static_cast<int>(categories.indexOf(m_work.category)));
     m_category->setCurrentIndex(categories.isEmpty() ? -1 : category);
-    QStringList names;
-    ThePaper().FillStockList(names, m_category->currentText());
+    const QStringList names = StocksOf(m_category->currentText());
     m_list->clear();
     m_list->addItems(names);
     const int row = static_cast<int>(names.indexOf(m_work.name));
@@ -188,8 +240,7 @@ void CPaperStockDlg::OnCategory()
     if (m_filling)
         return;
     m_filling = true;
-    QStringList names;
-    ThePaper().FillStockList(names, m_category->currentText());
+    const QStringList names = StocksOf(m_category->currentText());
     m_list->clear();
     m_list->addItems(names);
     m_filling = false;

@@ -12,6 +12,7 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "Paper.h"
+#include "PaperStockDlg.h"
 #include "PrintQueue.h"
 #include "PrintSetupDlg.h"
 #include "PrintSignDlg.h"
@@ -27,9 +28,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -457,6 +460,93 @@ TEST_F(PrintDialogTest, PropertiesShowTheFileAndEditTitleAuthorAndDescription)
     ASSERT_TRUE(properties.Answered());
     EXPECT_EQ(sign.m_title, QStringLiteral("Shelf"));
     EXPECT_FALSE(sign.IsModified());
+}
+
+// The Title a PDF reader shows for the file (pdfinfo).
+QString PdfTitle(const QString& pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!info.waitForFinished(20000))
+        return QStringLiteral("(pdfinfo failed)");
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    for (const QString& line : out.split(u'\n')) {
+        if (line.startsWith(QStringLiteral("Title:")))
+            return line.mid(6).trimmed();
+    }
+    return QString();
+}
+
+TEST_F(PrintDialogTest, ASavedSignPrintsToAFileBesideItTitledAfterIt)
+{
+    QDir(home.FilePath(QString())).mkpath(QStringLiteral("signs"));
+    const QString folder = home.FilePath(QStringLiteral("signs"));
+    const QString path = QDir(folder).filePath(QStringLiteral("apples.sgn"));
+    CSignData& sign = frame->Document();
+    ASSERT_TRUE(sign.OnSaveDocument(path));
+    sign.SetPathName(path);
+    sign.SetModifiedFlag(false);
+
+    // Save As starts on the sign itself.
+    chosenPath.clear();
+    frame->Action(ID_FILE_SAVE_AS)->trigger();
+    ASSERT_EQ(choices.size(), 1u);
+    EXPECT_EQ(QFileInfo(choices[0].suggested).absoluteFilePath(), path);
+
+    // Print to File, from the Print dialog and from the virtual printer,
+    // proposes its file in the sign's folder; the PDF is titled with the
+    // sign's file name until the sign has a title of its own.
+    struct Case
+    {
+        int destination;
+        QString title;
+        QString expectedTitle;
+    };
+    const Case cases[] = {
+        {CPrintSignDlg::DEST_FILE, QString(), QStringLiteral("apples")},
+        {CPrintSignDlg::DEST_PRINTER, QStringLiteral("Fresh Apples"),
+         QStringLiteral("Fresh Apples")},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        choices.clear();
+        sign.m_title = c.title;
+        chosenPath = home.FilePath(QStringLiteral("out%1.pdf").arg(++run));
+        CAnswerDialog<CSheetReuseWarningDlg> warning(
+            [](CSheetReuseWarningDlg* dialog) { Click(dialog, IDOK); });
+        RunPrint(Answer(c.destination, QStringLiteral("1"), QStringLiteral("0")));
+        ASSERT_EQ(choices.size(), 1u);
+        EXPECT_EQ(QFileInfo(choices[0].suggested).absolutePath(), folder);
+        ASSERT_EQ(PdfPageCount(chosenPath), 1);
+        EXPECT_EQ(PdfTitle(chosenPath), c.expectedTitle);
+    }
+}
+
+TEST_F(PrintDialogTest, TheStockListSortsTheNumbersInNamesByValue)
+{
+    // Stocks stored in a muddled order, names differing in a number.
+    for (const char* name : {"Grid 14 x 1", "Grid 2 x 1", "grid 21 x 1", "Grid 8 x 1",
+                             "Grid 02 x 2", "Grid 2 x 10", "Grid 2 x 9"}) {
+        CPaperStock stock = GridStock(1, 1);
+        stock.name = QString::fromLatin1(name);
+        ASSERT_TRUE(ThePaper().SetStock(stock));
+    }
+    QStringList shown;
+    CAnswerDialog<CPaperStockDlg> choose([&shown](CPaperStockDlg* dialog) {
+        Control<QComboBox>(dialog, 1498)->setCurrentText(QStringLiteral("Test"));
+        auto* list = Control<QListWidget>(dialog, 1136);
+        for (int row = 0; row < list->count(); ++row)
+            shown << list->item(row)->text();
+        // The stock in use is still the one selected.
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("Grid 3 x 2"));
+        dialog->reject();
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_PAPER_SELECT)->trigger();
+    ASSERT_TRUE(choose.Answered());
+    EXPECT_EQ(shown, QStringList({"Grid 2 x 1", "Grid 02 x 2", "Grid 2 x 9", "Grid 2 x 10",
+                                  "Grid 3 x 2", "Grid 8 x 1", "Grid 14 x 1", "grid 21 x 1"}));
 }
 
 TEST_F(PrintDialogTest, HeaderAndFooterCommandOpensItsDialog)
