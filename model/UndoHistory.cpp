@@ -135,10 +135,8 @@ void CUndoHistory::Record(int kind, CElement* element)
         record->copy->ReleaseCachedData();
     }
 
-    // A new step loses the redo branch, and the step before it goes when it
-    // changed nothing.
+    // A new step loses the redo branch.
     m_records.resize(std::size_t(m_current + 1));
-    DropEmptyStep();
     try {
         m_records.push_back(std::move(record));
     } catch (const std::bad_alloc&) {
@@ -148,9 +146,9 @@ void CUndoHistory::Record(int kind, CElement* element)
     m_current = GetCount() - 1;
 }
 
-// A change step whose element is gone, or still holds what the step saved
-// (a pane opened and closed without an edit), would make Undo do nothing
-// visible: it leaves the history.
+// A change step whose element is gone, or holds what the step saved (a
+// pane opened and left without an edit), changes nothing when it is
+// replayed: Undo and Redo pass over it, so that each press shows a change.
 bool CUndoHistory::IsEmptyStep(const CUndoRecord& record) const
 {
     if (record.kind != UNDO_CHANGED)
@@ -160,15 +158,6 @@ bool CUndoHistory::IsEmptyStep(const CUndoRecord& record) const
         return true;
     const QByteArray now = Content(listed);
     return !now.isEmpty() && now == Content(record.copy.get());
-}
-
-void CUndoHistory::DropEmptyStep()
-{
-    while (m_current >= 0 && m_current < GetCount() &&
-           IsEmptyStep(*m_records[std::size_t(m_current)])) {
-        m_records.erase(m_records.begin() + m_current);
-        --m_current;
-    }
 }
 
 // The number of steps that Undo can take: a group counts as one.
@@ -285,10 +274,32 @@ void CUndoHistory::RedoRecord(CUndoRecord& record, CView* view)
     }
 }
 
+bool CUndoHistory::IsStepOfGoneElement(const CUndoRecord& record) const
+{
+    return record.kind == UNDO_CHANGED && !LiveElement(record.identity);
+}
+
+BOOL CUndoHistory::CanUndo() const
+{
+    int index = m_current;
+    while (HasStep(index) && IsStepOfGoneElement(*m_records[std::size_t(index)]))
+        --index;
+    return HasStep(index);
+}
+
+BOOL CUndoHistory::CanRedo() const
+{
+    int index = m_current + 1;
+    while (HasStep(index) && IsStepOfGoneElement(*m_records[std::size_t(index)]))
+        ++index;
+    return HasStep(index);
+}
+
 BOOL CUndoHistory::Undo(CView* view)
 {
-    DropEmptyStep();
-    if (!CanUndo())
+    while (HasStep(m_current) && IsEmptyStep(*m_records[std::size_t(m_current)]))
+        --m_current;
+    if (!HasStep(m_current))
         return FALSE;
     if (m_records[std::size_t(m_current)]->kind == UNDO_GROUP_END) {
         --m_current;
@@ -310,7 +321,9 @@ BOOL CUndoHistory::Undo(CView* view)
 
 BOOL CUndoHistory::Redo(CView* view)
 {
-    if (!CanRedo())
+    while (HasStep(m_current + 1) && IsEmptyStep(*m_records[std::size_t(m_current + 1)]))
+        ++m_current;
+    if (!HasStep(m_current + 1))
         return FALSE;
     ++m_current;
     if (m_records[std::size_t(m_current)]->kind == UNDO_GROUP_BEGIN) {

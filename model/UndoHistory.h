@@ -53,8 +53,10 @@ public:
     // Records that name the old element now name the new one.
     void ReplaceElement(CElement* oldElement, CElement* newElement);
 
-    BOOL CanUndo() const { return m_current >= 0 && m_current < GetCount(); }
-    BOOL CanRedo() const { return m_current + 1 < GetCount(); }
+    // Whether Undo or Redo has a step to replay; steps that plainly change
+    // nothing (their element has left the sign) do not count.
+    BOOL CanUndo() const;
+    BOOL CanRedo() const;
     int GetCount() const { return static_cast<int>(m_records.size()); }
     int GetCurrent() const { return m_current; }
     const CUndoRecord& GetRecord(int index) const { return *m_records[std::size_t(index)]; }
@@ -62,8 +64,8 @@ public:
 private:
     CElement* LiveElement(quint64 identity) const;
     bool IsEmptyStep(const CUndoRecord& record) const;
-    // Drops the change steps at the top of the undo side that changed nothing.
-    void DropEmptyStep();
+    bool IsStepOfGoneElement(const CUndoRecord& record) const;
+    bool HasStep(int index) const { return index >= 0 && index < GetCount(); }
     void UndoRecord(CUndoRecord& record, CView* view);
     void RedoRecord(CUndoRecord& record, CView* view);
     void Exchange(CUndoRecord& record, CView* view);
