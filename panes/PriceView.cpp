@@ -144,10 +144,14 @@ QWidget* CPriceView::BuildTextPage()
 void CPriceView::LoadFont(CPriceField* p)
 {
     p->GetFont(m_workingFont);
-    const int face = m_face->findText(m_workingFont.GetFaceName(), Qt::MatchFixedString);
+    // A face the printer lacks is listed at the top, so the element's own
+    // face shows (another face stands in for it when drawn).
+    int face = m_face->findText(m_workingFont.GetFaceName(), Qt::MatchFixedString);
+    if (face < 0 && !m_workingFont.GetFaceName().isEmpty()) {
+        m_face->insertItem(0, m_workingFont.GetFaceName());
+        face = 0;
+    }
     m_face->setCurrentIndex(face);
-    if (face < 0)
-        m_face->setEditText(m_workingFont.GetFaceName());
     m_faceKind->setText(m_workingFont.IsScalable()
                             ? tr("This is a TrueType font. This same font will be used on both "
                                  "your screen and your printer.")
