@@ -8,11 +8,14 @@
 namespace {
 
 // Walks the format text (already stripped of white space and lowered) and
-// fails at the first thing out of place.
+// fails at the first thing out of place, noting what was wrong and where.
 class CFormatReader
 {
 public:
-    explicit CFormatReader(QString text) : m_text(std::move(text)) {}
+    CFormatReader(const QString& original, QString text, std::vector<qsizetype> origin)
+        : m_original(original), m_text(std::move(text)), m_origin(std::move(origin))
+    {
+    }
 
     bool AtEnd() const { return m_pos >= m_text.size(); }
     QChar Peek() const { return AtEnd() ? QChar() : m_text.at(m_pos); }
@@ -57,24 +60,81 @@ public:
         return n;
     }
 
+    qsizetype Position() const { return m_pos; }
+
+    // Notes the first thing wrong, at a position of the stripped text, with
+    // its line and column in the text as typed and what stands there.
+    bool Fail(const QString& what, qsizetype at)
+    {
+        if (!m_problem.isEmpty())
+            return false;
+        if (at >= m_text.size()) {
+            m_problem = QStringLiteral("%1 at the end of the text.").arg(what);
+            return false;
+        }
+        const qsizetype from = m_origin[static_cast<size_t>(std::max<qsizetype>(at, 0))];
+        qsizetype line = 1;
+        qsizetype lineStart = 0;
+        for (qsizetype i = 0; i < from; ++i) {
+            if (m_original.at(i) == u'\n') {
+                ++line;
+                lineStart = i + 1;
+            }
+        }
+        // What stands there: up to the end of its tag, on one line.
+        constexpr qsizetype kShown = 30;
+        QString found;
+        for (qsizetype i = from; i < m_original.size() && found.size() < kShown; ++i) {
+            const QChar c = m_original.at(i);
+            if (c == u'\r' || c == u'\n' || c == u'\t')
+                break;
+            found.append(c);
+            if (c == u'>' && i > from)
+                break;
+        }
+        m_problem = QStringLiteral("Line %1, column %2: %3, found \"%4\".")
+                        .arg(line)
+                        .arg(from - lineStart + 1)
+                        .arg(what, found);
+        return false;
+    }
+    bool Fail(const QString& what) { return Fail(what, m_pos); }
+    // A problem of the whole text, not of one place in it.
+    bool FailWhole(const QString& what)
+    {
+        if (m_problem.isEmpty())
+            m_problem = what;
+        return false;
+    }
+    const QString& Problem() const { return m_problem; }
+
 private:
+    const QString& m_original;
     QString m_text;
+    std::vector<qsizetype> m_origin; // where each character stood in the text as typed
     qsizetype m_pos = 0;
+    QString m_problem;
 };
 
-QString Stripped(const QString& text)
+QString Stripped(const QString& text, std::vector<qsizetype>& origin)
 {
     QString out;
     out.reserve(text.size());
-    for (QChar c : text) {
+    origin.reserve(static_cast<size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         if (c == u' ' || c == u'\r' || c == u'\n' || c == u'\t')
             continue;
         // Only ASCII letters matter to the grammar; lowering them alone keeps
         // every other character where it was.
         out.append(c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c);
+        origin.push_back(i);
     }
     return out;
 }
+
+const QString kPercentNeeded =
+    QStringLiteral("%1 needs a per cent above 0 in quotes, such as \"40%\"");
 
 int Hundredths(int percent)
 {
@@ -108,42 +168,50 @@ template <typename Items, typename Size> bool Share(Items& items, Size size)
 bool ReadCell(CFormatReader& in, STableCellFormat& cell)
 {
     while (!in.AtEnd() && in.Peek() != u'>') {
+        const qsizetype at = in.Position();
         if (in.Take(u"width=")) {
             std::optional<int> n = in.TakePercent(false);
             if (!n)
-                return false;
+                return in.Fail(kPercentNeeded.arg(QStringLiteral("A cell's width")), at);
             cell.width = Hundredths(*n);
         } else if (in.Take(u"type=")) {
+            const auto bad = [&] {
+                return in.Fail(
+                    QStringLiteral("A cell's type needs a number in quotes, such as \"3\""), at);
+            };
             if (!in.Take(u"\""))
-                return false;
+                return bad();
             cell.type = in.TakeNumber().value_or(0);
             if (!in.Take(u"\""))
-                return false;
+                return bad();
         } else if (in.Take(u"padding-horz=")) {
             std::optional<int> n = in.TakePercent(false);
             if (!n)
-                return false;
+                return in.Fail(kPercentNeeded.arg(QStringLiteral("padding-horz")), at);
             cell.paddingHorz = std::min(*n, 100);
         } else if (in.Take(u"padding-vert=")) {
             std::optional<int> n = in.TakePercent(false);
             if (!n)
-                return false;
+                return in.Fail(kPercentNeeded.arg(QStringLiteral("padding-vert")), at);
             cell.paddingVert = std::min(*n, 100);
         } else {
             in.Skip();
         }
     }
     // A cell has no content: it closes straight away.
-    return in.Take(u"></td>");
+    return in.Take(u"></td>") ||
+           in.Fail(
+               QStringLiteral("A cell holds nothing and closes at once, \"<td></td>\" expected"));
 }
 
 bool ReadRowAttributes(CFormatReader& in, STableRowFormat& row)
 {
     while (!in.AtEnd() && in.Peek() != u'>') {
+        const qsizetype at = in.Position();
         if (in.Take(u"height=")) {
             std::optional<int> n = in.TakePercent(true);
             if (!n)
-                return false;
+                return in.Fail(kPercentNeeded.arg(QStringLiteral("A row's height")), at);
             row.height = Hundredths(*n);
         } else if (in.Take(u"separat")) {
             // The word is known by its first seven letters; the rest of it is
@@ -154,7 +222,7 @@ bool ReadRowAttributes(CFormatReader& in, STableRowFormat& row)
             in.Skip();
         }
     }
-    return in.Take(u">");
+    return in.Take(u">") || in.Fail(QStringLiteral("\">\" expected to end the row's tag"));
 }
 
 } // namespace
@@ -165,34 +233,54 @@ const QString& CTableFormat::DefaultText()
     return text;
 }
 
-std::optional<CTableFormat> CTableFormat::Parse(const QString& text)
+std::optional<CTableFormat> CTableFormat::Parse(const QString& text, QString* problem)
 {
-    CFormatReader in(Stripped(text));
-    if (!in.Take(u"<table>"))
+    std::vector<qsizetype> origin;
+    QString stripped = Stripped(text, origin);
+    CFormatReader in(text, std::move(stripped), std::move(origin));
+    const auto fail = [&]() -> std::optional<CTableFormat> {
+        if (problem)
+            *problem = in.Problem();
         return std::nullopt;
+    };
+    if (!in.Take(u"<table>")) {
+        in.Fail(QStringLiteral("\"<table>\" expected"));
+        return fail();
+    }
 
     CTableFormat format;
     while (in.Take(u"<tr")) {
         STableRowFormat row;
         if (!ReadRowAttributes(in, row))
-            return std::nullopt;
+            return fail();
         while (in.Take(u"<td")) {
             STableCellFormat cell;
             if (!ReadCell(in, cell))
-                return std::nullopt;
+                return fail();
             row.cells.push_back(cell);
         }
-        if (!in.Take(u"</tr>"))
-            return std::nullopt;
-        if (!Share(row.cells, [](STableCellFormat& c) -> int& { return c.width; }))
-            return std::nullopt;
+        if (!in.Take(u"</tr>")) {
+            in.Fail(QStringLiteral("\"<td>\" or \"</tr>\" expected"));
+            return fail();
+        }
+        if (!Share(row.cells, [](STableCellFormat& c) -> int& { return c.width; })) {
+            in.FailWhole(QStringLiteral("The cell widths of row %1 add up to more than 100%.")
+                             .arg(format.rows.size() + 1));
+            return fail();
+        }
         format.rows.push_back(std::move(row));
     }
     // Whatever follows the closing tag is not the table's.
-    if (!in.Take(u"</table>"))
-        return std::nullopt;
-    if (!Share(format.rows, [](STableRowFormat& r) -> int& { return r.height; }))
-        return std::nullopt;
+    if (!in.Take(u"</table>")) {
+        in.Fail(QStringLiteral("\"<tr>\" or \"</table>\" expected"));
+        return fail();
+    }
+    if (!Share(format.rows, [](STableRowFormat& r) -> int& { return r.height; })) {
+        in.FailWhole(QStringLiteral("The row heights add up to more than 100%."));
+        return fail();
+    }
+    if (problem)
+        problem->clear();
     return format;
 }
 

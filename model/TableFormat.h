@@ -59,7 +59,9 @@ public:
     // width or padding of 0 or without digits, heights (or a row's widths)
     // adding up to more than the whole. Rows without a height share what the
     // others leave, equally; cells without a width likewise within their row.
-    static std::optional<CTableFormat> Parse(const QString& text);
+    // When asked, problem tells what was wrong and where (line and column of
+    // the text as typed), and is emptied for a valid text.
+    static std::optional<CTableFormat> Parse(const QString& text, QString* problem = nullptr);
 
     // The element class made for a cell of this type, or an empty string for
     // a cell that holds no element (-1, barcode 6, OLE object 7, above 10).

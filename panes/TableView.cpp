@@ -151,8 +151,11 @@ void CTableView::OnApply()
     const QString text = NormalizeLineBreaks(m_format->toPlainText());
     // A text that is not a valid format changes nothing: the typed text
     // stays for mending and Apply stays on.
-    if (!CTableFormat::Parse(text)) {
-        AppMessageBoxId(IDS_TABLE_FORMAT_ERROR, MB_OK | MB_ICONEXCLAMATION);
+    // The message says what is wrong and where, under its usual first line.
+    QString problem;
+    if (!CTableFormat::Parse(text, &problem)) {
+        AppMessageBox(LoadStringId(IDS_TABLE_FORMAT_ERROR) + QStringLiteral("\n\n") + problem,
+                      MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     table = BeginEdit(m_apply, true);

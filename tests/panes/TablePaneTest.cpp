@@ -372,18 +372,42 @@ TEST_F(TablePaneTest, ApplyTakesAValidFormatAndKeepsTheCellsItLeavesAlone)
     EXPECT_EQ(table->m_rows[2].cells[0].element->GetTypeCode(), TYPE_BOX);
     ExpectCellsAccountedFor();
 
-    // A format that does not parse: message 63208, nothing changes, the
-    // typed text stays and Apply stays on.
-    messages.Clear();
-    TypeFormat(QStringLiteral("<table><tr><td width=\"60%\"></td><td width=\"50%\"></td></tr>"
-                              "</table>"));
-    Apply();
-    ASSERT_EQ(messages.Count(), 1);
-    EXPECT_EQ(messages.LastText(), "Error in table format specification.");
-    EXPECT_EQ(messages.Messages()[0].style & 0xF0u, unsigned(MB_ICONEXCLAMATION));
+    // A format that does not parse: message 63208, saying what is wrong and
+    // where; nothing changes, the typed text stays and Apply stays on.
+    struct Refused
+    {
+        QString format;
+        QString detail;
+    };
+    const Refused refused[] = {
+        {QStringLiteral("<table border=1>\n  <tr>\n    <td>A</td>\n  </tr>\n</table>"),
+         QStringLiteral("Line 1, column 1: \"<table>\" expected, found \"<table border=1>\".")},
+        {QStringLiteral("<table>\n  <tr>\n    <td>A</td>\n  </tr>\n</table>"),
+         QStringLiteral("Line 3, column 8: A cell holds nothing and closes at once, \"<td></td>\" "
+                        "expected, found \">A</td>\".")},
+        {QStringLiteral("<table>\n<tr height=\"0%\">\n<td></td></tr></table>"),
+         QStringLiteral("Line 2, column 5: A row's height needs a per cent above 0 in quotes, such "
+                        "as \"40%\", found \"height=\"0%\">\".")},
+        {QStringLiteral("<table>\n<tr><td></td></tr>\n<td></td></table>"),
+         QStringLiteral("Line 3, column 1: \"<tr>\" or \"</table>\" expected, found \"<td>\".")},
+        {QStringLiteral("<table><tr><td width=\"60%\"></td><td width=\"50%\"></td></tr>"
+                        "</table>"),
+         QStringLiteral("The cell widths of row 1 add up to more than 100%.")},
+        {QStringLiteral("<table><tr>"), QStringLiteral("\"<td>\" or \"</tr>\" expected at the end "
+                                                       "of the text.")},
+    };
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.format.toStdString());
+        messages.Clear();
+        TypeFormat(r.format);
+        Apply();
+        ASSERT_EQ(messages.Count(), 1);
+        EXPECT_EQ(messages.LastText(), "Error in table format specification.\n\n" + r.detail);
+        EXPECT_EQ(messages.Messages()[0].style & 0xF0u, unsigned(MB_ICONEXCLAMATION));
+    }
     EXPECT_EQ(table->m_formatText, resized);
     EXPECT_EQ(table->m_rows[0].cells[0].element, text);
-    EXPECT_TRUE(Find<QPlainTextEdit>(1162)->toPlainText().contains("60%"));
+    EXPECT_TRUE(Find<QPlainTextEdit>(1162)->toPlainText().contains("<table><tr>"));
     EXPECT_TRUE(apply->isEnabled());
 
     // Undo brings back each applied format with its cells.
