@@ -7,6 +7,7 @@
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
+#include "ElementView.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -35,6 +36,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -212,6 +214,41 @@ TEST_F(PricePaneTest, ThePriceToolPlacesAPriceAndItsPaneEditsIt)
     ASSERT_NE(undone, nullptr);
     EXPECT_EQ(undone->m_position.x, placedX);
     EXPECT_EQ(undone->GetAngle(), 45);
+}
+
+TEST_F(PricePaneTest, TheTypefaceShowsTheElementsFaceEvenWhenItIsNotInstalled)
+{
+    ASSERT_NE(frame, nullptr);
+    // New prices are in "Arial", which this machine lacks (another face
+    // stands in for it when drawn).
+    ASSERT_FALSE(CElementView::PrinterFaces().contains("Arial"));
+    CPriceField* price = PlacePrice(CPoint(300, 300));
+    ASSERT_NE(price, nullptr);
+    ASSERT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Arial");
+    auto* pane = qobject_cast<CPriceView*>(Pane());
+    ASSERT_NE(pane, nullptr);
+    auto* faces = Control<QComboBox>(pane, 1164);
+    ASSERT_NE(faces, nullptr);
+    EXPECT_EQ(faces->currentText(), "Arial");
+    EXPECT_EQ(faces->findText("Arial"), 0);
+
+    // Another face, then Arial again from the list: each is taken.
+    Choose(faces, faces->findText("Liberation Mono"));
+    EXPECT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Liberation Mono");
+    Choose(faces, faces->findText("Arial"));
+    EXPECT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Arial");
+
+    // Selected again later, the pane still lists the face once.
+    frame->SwitchElementView(nullptr);
+    frame->SwitchElementView(price);
+    pane = qobject_cast<CPriceView*>(Pane());
+    ASSERT_NE(pane, nullptr);
+    faces = Control<QComboBox>(pane, 1164);
+    EXPECT_EQ(faces->currentText(), "Arial");
+    int arial = 0;
+    for (int i = 0; i < faces->count(); ++i)
+        arial += faces->itemText(i) == "Arial" ? 1 : 0;
+    EXPECT_EQ(arial, 1);
 }
 
 TEST_F(PricePaneTest, SingleTypefaceAndTheAdvancedFontDialog)
@@ -436,6 +473,25 @@ TEST_F(PricePaneTest, TheWizardMakesANewFormatAndRefusesBadInput)
         EXPECT_EQ(Named<QCheckBox>(page(), "always")->text(), "&Prefix");
         Named<QRadioButton>(page(), "symbolOn")->click();
         TypeInto(Named<QLineEdit>(page(), "symbol"), "GBP");
+        // The size's arrows sit whole beside it and step it by one.
+        {
+            auto* size = Named<QLineEdit>(page(), "size");
+            auto* arrows = Named<QWidget>(page(), "upDown");
+            ASSERT_NE(arrows, nullptr);
+            EXPECT_GE(arrows->width(), arrows->minimumSizeHint().width());
+            EXPECT_GE(arrows->height(), arrows->minimumSizeHint().height());
+            const QString before = size->text();
+            auto* up = Named<QToolButton>(arrows, "up");
+            auto* down = Named<QToolButton>(arrows, "down");
+            ASSERT_TRUE(up && down);
+            // 100 % is the most: up stops there.
+            EXPECT_EQ(before, "100");
+            QTest::mouseClick(down, Qt::LeftButton);
+            EXPECT_EQ(size->text(), "99");
+            QTest::mouseClick(up, Qt::LeftButton);
+            QTest::mouseClick(up, Qt::LeftButton);
+            EXPECT_EQ(size->text(), before);
+        }
         Named<QCheckBox>(page(), "never")->click();
         EXPECT_FALSE(Named<QCheckBox>(page(), "always")->isChecked());
         next();

@@ -13,8 +13,12 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWizard>
+
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -78,14 +82,34 @@ CPriceElmtPage::CPriceElmtPage(CPriceFormat& format, int part, CPriceSample& sam
     m_size = Named(new QLineEdit(this), "size");
     m_size->setMaxLength(3);
     m_sizeLabel->setBuddy(m_size);
-    m_upDown = Named(new QSpinBox(this), "upDown");
+    // The size steps with a pair of arrows beside the edit; the spin box
+    // behind them only holds the value and its range.
+    m_upDown = Named(new QSpinBox(this), "upDownValue");
     m_upDown->setRange(kMinSize, kMaxSize);
-    m_upDown->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    m_upDown->setFixedWidth(m_upDown->sizeHint().height() + 4);
+    m_upDown->hide();
+    m_arrows = Named(new QWidget(this), "upDown");
+    auto* arrowColumn = new QVBoxLayout(m_arrows);
+    arrowColumn->setContentsMargins(0, 0, 0, 0);
+    arrowColumn->setSpacing(0);
+    // Together the arrows are as tall as the edit, each half of it.
+    const int editHeight = m_size->sizeHint().height();
+    for (const auto& [name, arrow, step, height] :
+         {std::tuple{"up", Qt::UpArrow, 1, editHeight / 2},
+          std::tuple{"down", Qt::DownArrow, -1, editHeight - editHeight / 2}}) {
+        auto* button = Named(new QToolButton(m_arrows), name);
+        button->setArrowType(arrow);
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setIconSize(QSize(8, std::max(height - 6, 4)));
+        button->setFixedSize(18, height);
+        arrowColumn->addWidget(button);
+        connect(button, &QToolButton::clicked, this,
+                [this, step = step] { m_upDown->stepBy(step); });
+    }
     m_percent = new QLabel(QStringLiteral("%"), this);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(m_size);
-    sizeRow->addWidget(m_upDown);
+    sizeRow->addWidget(m_arrows);
     sizeRow->addWidget(m_percent);
     grid->addWidget(m_sizeLabel, 2, 0);
     grid->addLayout(sizeRow, 2, 1);
@@ -145,7 +169,7 @@ CPriceElmtPage::CPriceElmtPage(CPriceFormat& format, int part, CPriceSample& sam
         m_onlyIfNonZero->setChecked(!m_format.m_showZeroSecondary);
     }
     if (IsSeparator()) {
-        for (QWidget* w : std::initializer_list<QWidget*>{m_sizeLabel, m_size, m_upDown, m_percent,
+        for (QWidget* w : std::initializer_list<QWidget*>{m_sizeLabel, m_size, m_arrows, m_percent,
                                                           m_alignLabel, m_alignment})
             w->hide();
     } else {
@@ -200,6 +224,7 @@ void CPriceElmtPage::EnableSymbol(bool on)
     m_symbol->setEnabled(on);
     m_size->setEnabled(on);
     m_upDown->setEnabled(on);
+    m_arrows->setEnabled(on);
     m_alignment->setEnabled(on);
 }
 

@@ -64,6 +64,7 @@ private:
     QLabel* m_sizeLabel = nullptr;
     QLineEdit* m_size = nullptr;
     QSpinBox* m_upDown = nullptr;
+    QWidget* m_arrows = nullptr;
     QLabel* m_percent = nullptr;
     QLabel* m_alignLabel = nullptr;
     QComboBox* m_alignment = nullptr;
