@@ -280,8 +280,7 @@ void CElementList::Draw(CDC* dc, const CRect& clip, const CElement* leftOut) con
 {
     const bool printing = dc->IsPrinting();
     for (CElement* element : m_elements) {
-        if (element == leftOut || element->m_ownedByTable ||
-            (printing && element->m_notPrinted))
+        if (element == leftOut || element->m_ownedByTable || (printing && element->m_notPrinted))
             continue;
         element->Draw(dc, clip);
     }

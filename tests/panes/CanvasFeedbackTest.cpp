@@ -9,8 +9,8 @@
 #include "Box.h"
 #include "Commands.h"
 #include "DesignView.h"
-#include "ElementView.h"
 #include "ElementList.h"
+#include "ElementView.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -31,9 +31,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QtTest/qtestspontaneevent.h>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -136,8 +136,7 @@ protected:
         QWindow* window = frame->windowHandle();
         const QPoint at = Surface()->mapTo(frame, QPoint(0, 0));
         return window->screen()
-            ->grabWindow(window->winId(), at.x(), at.y(), Surface()->width(),
-                         Surface()->height())
+            ->grabWindow(window->winId(), at.x(), at.y(), Surface()->width(), Surface()->height())
             .toImage();
     }
     // The canvas painted afresh from the sign, as the shot ought to be.
@@ -229,9 +228,9 @@ TEST_F(CanvasFeedbackTest, NoHandlesLeftBehindAfterMoveOrResize)
             ASSERT_NE(box, nullptr);
             Shot();
             for (const Step& step : steps) {
-                const std::string what =
-                    std::string(step.what) + (zoom ? " fitted" : " full size") +
-                    (rest ? " resting" : "");
+                const std::string what = std::string(step.what) +
+                                         (zoom ? " fitted" : " full size") +
+                                         (rest ? " resting" : "");
                 const CPoint from = step.onHandle ? box->m_handles[4].CenterPoint()
                                                   : box->GetPointRect().CenterPoint();
                 const CPoint to(from.x + step.dx, from.y + step.dy);
@@ -352,8 +351,8 @@ TEST_F(CanvasFeedbackTest, WheelOverThePaneEditsNothingUnfocused)
         fields.push_back(combo);
     std::vector<QString> before;
     for (QWidget* field : fields)
-        before.push_back(field->property(field->inherits("QComboBox") ? "currentText" : "text")
-                             .toString());
+        before.push_back(
+            field->property(field->inherits("QComboBox") ? "currentText" : "text").toString());
     for (QWidget* field : fields) {
         if (field->isVisible())
             wheel(field);
