@@ -287,6 +287,10 @@ TEST_F(PricePaneTest, SingleTypefaceAndTheAdvancedFontDialog)
     CAnswer<CPriceFontDlg> answer([&](CPriceFontDlg* dlg) {
         Named<QPushButton>(dlg, "first")->click();
         sawFirst = dlg->CurrentPart() == P::PART_PRIMARY_AMOUNT;
+        // The part's face shows, though this machine lacks it.
+        auto* typeface = Named<QListWidget>(dlg, "typeface");
+        ASSERT_EQ(typeface->selectedItems().size(), 1);
+        EXPECT_EQ(typeface->selectedItems().front()->text(), before);
         EXPECT_EQ(Named<QLabel>(dlg, "partName")->text(), "Primary Amount");
         EXPECT_FALSE(Named<QPushButton>(dlg, "apply")->isEnabled());
         Named<QPushButton>(dlg, "next")->click(); // the separator

@@ -128,8 +128,16 @@ void CPriceFontDlg::ShowPart()
     const QList<QListWidgetItem*> found =
         m_faces->findItems(font.GetFaceName(), Qt::MatchFixedString);
     m_faces->clearSelection();
-    if (!found.isEmpty())
+    if (!found.isEmpty()) {
         m_faces->setCurrentItem(found.front());
+    } else if (!font.GetFaceName().isEmpty()) {
+        // A face the printer lacks is listed at the top, so the part's own
+        // face shows (another face stands in for it when drawn).
+        auto* item =
+            new QListWidgetItem(style()->standardIcon(QStyle::SP_FileIcon), font.GetFaceName());
+        m_faces->insertItem(0, item);
+        m_faces->setCurrentItem(item);
+    }
     m_style->setCurrentIndex(font.GetStyleIndex());
     m_loading = false;
     m_sample->HighlightPart(m_part);
