@@ -9,6 +9,7 @@
 #include "DataCtrl.h"
 #include "DataView.h"
 #include "DatabaseLink.h"
+#include "DateTimePage.h"
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
@@ -28,6 +29,7 @@
 #include "SignData.h"
 #include "SourceChoice.h"
 #include "TestSupport.h"
+#include "VariableList.h"
 #include "VariableSheet.h"
 
 #include <QAction>
@@ -341,6 +343,39 @@ TEST_F(DatabaseFieldsFlowTest, PriceCalculationTakesItsPriceFromAField)
     const QStringList expected{"1.00", "0.76", "1.72"};
     for (int cell = 0; cell < expected.size(); ++cell)
         EXPECT_EQ(CellText(pdf, cell), expected[cell]) << cell;
+}
+
+// A date stamp whose extra days come from a field: the Offset page of its
+// wizard lists the linked database's fields.
+TEST_F(DatabaseFieldsFlowTest, DateStampOffsetPageListsTheFields)
+{
+    ASSERT_TRUE(Start());
+    Connect();
+    ASSERT_EQ(TheDatabaseLink().GetLinkKind(), 0) << messages.LastText().toStdString();
+    CElement* date = Place(ID_TOOL_TEXT, 30, 40);
+    ASSERT_NE(date, nullptr);
+    QStringList offered;
+    CAnswer<CVariableSheet> stamp([&offered](CVariableSheet* sheet) {
+        auto* format = qobject_cast<CDateTimePage1*>(sheet->CurrentPage());
+        ASSERT_NE(format, nullptr);
+        format->FormatList()->setCurrentRow(0);
+        sheet->NextButton()->click();
+        auto* offset = qobject_cast<CDateTimePage2*>(sheet->CurrentPage());
+        ASSERT_NE(offset, nullptr);
+        offset->OffsetButton()->click();
+        offset->AllowCheck()->click();
+        Choose(offset->SourceCombo(), QStringLiteral("Database"));
+        offered = Items(offset->FieldCombo());
+        Choose(offset->FieldCombo(), QStringLiteral("Price"));
+        sheet->FinishButton()->click();
+    });
+    Choose(SourceType(), QStringLiteral("Date/Time Stamp"));
+    ASSERT_TRUE(stamp.Answered());
+    EXPECT_EQ(offered, (QStringList{"Code", "Name", "Price"}));
+    CVariable* variable = TheVariableList().FindVariable(VARIABLE_DATE_TIME, date->m_sourceName);
+    ASSERT_NE(variable, nullptr);
+    EXPECT_TRUE(variable->IsDatabaseSourced());
+    EXPECT_EQ(variable->GetSourceFieldName(), "Price");
 }
 
 } // namespace
