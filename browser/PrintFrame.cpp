@@ -7,6 +7,7 @@
 #include "DataView.h"
 #include "DesignView.h"
 #include "ElementList.h"
+#include "FileName.h"
 #include "MainFrame.h"
 #include "Messages.h"
 #include "Paper.h"
@@ -252,6 +253,9 @@ void CPrintFrame::CreateActions()
     MakeAction(ID_SPELLING, tr("Spelling Check"), tr("Check the spelling of the data"), [this] {
         OnSpellingCheck();
     })->setIcon(icon("spelling"));
+    // Getting Started's "Open an Existing Sign Design": the open box, and
+    // the sign chosen shown in the browser.
+    MakeAction(ID_FILE_OPEN, tr("&Open..."), tr("Open a sign"), [this] { OnFileOpen(); });
     MakeAction(ID_RECORD_PRINT_ALL, tr("Print All"), tr("Print one sign for every record"), [v] {
         v->OnPrintAllRecords();
     })->setIcon(icon("database"));
@@ -365,6 +369,7 @@ void CPrintFrame::UpdateActions()
     };
     set(ID_FILE_PRINT, signLoaded && !station);
     set(ID_FILE_PRINT_SETUP, true);
+    set(ID_FILE_OPEN, !station);
     set(ID_IMPORT_ZIP, !station);
     set(ID_LOG_OFF, CUserList::Current().IsLogOnEnabled() != 0);
     set(ID_VIEW_TOOLBAR, true, (station ? m_stationBar : m_browseBar)->isVisible());
@@ -510,6 +515,20 @@ QString CPrintFrame::ChooseFile(bool save, const QString& title, const QString& 
         return FrameHooks().chooseFile(this, choice);
     return save ? QFileDialog::getSaveFileName(this, title, suggested, filter)
                 : QFileDialog::getOpenFileName(this, title, suggested, filter);
+}
+
+void CPrintFrame::OnFileOpen()
+{
+    if (m_view->IsStationOpen())
+        return;
+    QString& lastFolder = CShellSettings::Current().lastTemplateFolder;
+    const QString suggested = lastFolder.isEmpty() ? m_view->CurrentFolder() : lastFolder;
+    const QString path = ChooseFile(
+        false, tr("Open"), QStringLiteral("Tabrel Files (*.sgn);;All Files (*)"), suggested);
+    if (path.isEmpty() || !m_view->SelectPath(path))
+        return;
+    if (m_document.GetPathName() == QFileInfo(path).absoluteFilePath())
+        lastFolder = CFileName(path).GetFolder(true);
 }
 
 void CPrintFrame::OnPrintSetup()

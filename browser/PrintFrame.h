@@ -96,6 +96,7 @@ private:
     QString ChooseFile(bool save, const QString& title, const QString& filter,
                        const QString& suggested);
     void ShowStatusNames();
+    void OnFileOpen();
     void OnPrintSetup();
     void OnImportZip();
     void OnLogOff();

@@ -4,6 +4,7 @@
 #include "SignApp.h"
 #include "ui/WelcomeDlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QImageReader>
@@ -155,5 +156,10 @@ void RunWelcomeDialog(QWidget* mainWindow)
     if (result == CWelcomeDlg::kOpenExisting) {
         if (auto* frame = qobject_cast<CMainFrame*>(mainWindow))
             frame->ExecuteCommand(ID_FILE_OPEN);
+        else if (auto* open = mainWindow ? mainWindow->findChild<QAction*>(
+                                               QStringLiteral("cmd_%1").arg(ID_FILE_OPEN))
+                                         : nullptr;
+                 open && open->isEnabled())
+            open->trigger(); // the print front end's own main window
     }
 }

@@ -27,9 +27,11 @@
 #include "SignApp.h"
 #include "SignData.h"
 #include "SignPreviewWnd.h"
+#include "SplashWnd.h"
 #include "TestSupport.h"
 #include "Text.h"
 #include "ZipPackage.h"
+#include "ui/WelcomeDlg.h"
 #include "ui/ZipImportDlg.h"
 
 #include <QAbstractButton>
@@ -877,6 +879,48 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
         ASSERT_FALSE(view->IsStationOpen());
     }
     app.ExitInstance();
+}
+
+// The front end shows the splash and then Getting Started as the designer
+// does: "Open an Existing Sign Design" asks for a sign with the open box and
+// shows the chosen one in the browser; a cancelled box changes nothing.
+TEST_F(PrintFrontEndTest, GettingStartedOpensAnExistingSignInTheBrowser)
+{
+    ASSERT_TRUE(QFile::copy(TABREL_SOURCE_DIR "/resources/files/Splash.dib",
+                            home.FilePath(CSplashWnd::kFileName)));
+    const QString sign = QDir(folder).filePath(QStringLiteral("bread.sgn"));
+    for (bool cancelled : {true, false}) {
+        SCOPED_TRACE(cancelled ? "cancelled" : "chosen");
+        CAppContext context;
+        CSignApp app(CSignApp::Program::PrintFrontEnd);
+        CPrintFrame* frame = Start(app);
+        ASSERT_NE(frame, nullptr);
+        ASSERT_NE(CSplashWnd::Current(), nullptr);
+        SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+        ASSERT_TRUE(frame->View()->SelectPath(home.Path()));
+        int asked = 0;
+        FrameHooks().chooseFile = [&](QWidget*, const CFileChoice& choice) {
+            asked += choice.save ? 0 : 1;
+            return cancelled ? QString() : sign;
+        };
+        CAnswer<CWelcomeDlg> open([](CWelcomeDlg* dialog) {
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("id1512")),
+                              Qt::LeftButton);
+        });
+        CSplashWnd::HideSplashScreen();
+        for (int i = 0; i < 300 && asked == 0; ++i)
+            QTest::qWait(10);
+        QTest::qWait(20);
+        EXPECT_TRUE(open.Answered());
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(frame->View()->CurrentFolder(), cancelled ? home.Path() : folder);
+        EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), cancelled ? "" : "bread.sgn");
+        EXPECT_EQ(frame->Document().GetPathName(), cancelled ? QString() : sign);
+        EXPECT_EQ(frame->Action(ID_FILE_PRINT)->isEnabled(), !cancelled);
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+        FrameHooks().chooseFile = nullptr;
+        app.ExitInstance();
+    }
 }
 
 // A picture of the front end browsing a folder of ten signs with one of
