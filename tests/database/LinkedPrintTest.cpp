@@ -33,6 +33,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+// The decoder gives its text as UTF-8.
+#define ZX_USE_UTF8
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
@@ -152,7 +154,7 @@ QString SymbolIn(const QImage& page, const CRect& r, int dpi)
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::Code128);
     const ZXing::Result result = ZXing::ReadBarcode(image, hints);
-    return result.isValid() ? QString::fromStdWString(result.text()) : QString();
+    return result.isValid() ? QString::fromStdString(result.text()) : QString();
 }
 
 TEST_P(LinkedPrintTest, EachRecordPrintsItsOwnLabel)

@@ -40,6 +40,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// The decoder gives its text as UTF-8.
+#define ZX_USE_UTF8
 #include <ZXing/ReadBarcode.h>
 
 namespace {
@@ -183,7 +185,7 @@ QString Read(const QImage& page, ZXing::BarcodeFormat format)
         ZXing::ReadBarcode(ZXing::ImageView(grey.constBits(), grey.width(), grey.height(),
                                             ZXing::ImageFormat::Lum, int(grey.bytesPerLine())),
                            ZXing::DecodeHints().setFormats(format));
-    return result.isValid() ? QString::fromStdWString(result.text()) : QString();
+    return result.isValid() ? QString::fromStdString(result.text()) : QString();
 }
 
 } // namespace
