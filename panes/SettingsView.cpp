@@ -122,8 +122,9 @@ void CSettingsView::OnChange(bool paper)
         }
     }
     if (!ran) {
-        AppMessageBox(paper ? tr("Choosing the label stock is not available yet.")
-                            : tr("Choosing the printer is not available yet."));
+        // Only a pane outside the designer's frame gets here.
+        AppMessageBox(paper ? tr("The label stock is chosen with Sign > Paper > Select.")
+                            : tr("The printer is chosen with File > Print Setup."));
         return;
     }
     UpdateSettings();
