@@ -5,38 +5,10 @@
 #pragma once
 
 #include "Archive.h"
+#include "StringMapFile.h"
 
 #include <QString>
 #include <QStringList>
-
-// One side file of named texts: the framework archive of a string map (the
-// count, then each name and its text). A file that is there but cannot be
-// read whole is named once with the reason and kept as it is: the entries
-// before the damage are used, and the file is never written over or removed
-// in that session.
-class CNamedTextFile
-{
-public:
-    explicit CNamedTextFile(const char* extension, const char* what)
-        : m_extension(extension), m_what(what)
-    {
-    }
-    // Reads the program's own file, or the file of that name in the folder.
-    // A missing file is an empty map. True when the whole file was read.
-    bool Load(CStringMap& map, const QString& folder = QString());
-    // Writes the map (removes the file when the map is empty). Nothing is
-    // written before the file has been loaded, nor over a file kept after
-    // damage. A failure is shown and the old file stays.
-    bool Save(const CStringMap& map);
-    const QString& FilePath() const { return m_filePath; }
-    bool IsFileKept() const { return m_fileKept; }
-
-private:
-    const char* m_extension;
-    const char* m_what;
-    QString m_filePath;
-    bool m_fileKept = false;
-};
 
 // The named filters: name to SQL statement.
 class CFilterList
@@ -55,11 +27,11 @@ public:
 
     bool Load(const QString& folder = QString()) { return m_file.Load(m_map, folder); }
     bool Save() { return m_file.Save(m_map); }
-    const CNamedTextFile& File() const { return m_file; }
+    const CStringMapFile& File() const { return m_file; }
 
 private:
     CStringMap m_map;
-    CNamedTextFile m_file{".flf", "filters"};
+    CStringMapFile m_file{{".flf", "filters", "entry", "entry", "", true}};
 };
 
 CFilterList& TheFilterList();
@@ -68,7 +40,7 @@ CFilterList& TheFilterList();
 class CCustomViewFile
 {
 public:
-    CNamedTextFile file{".vlf", "custom views"};
+    CStringMapFile file{{".vlf", "custom views", "entry", "entry", "", true}};
 };
 
 // The name of the first custom view whose query is the text (case ignored),

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Archive.h"
+#include "StringMapFile.h"
 
 #include <QString>
 
@@ -26,22 +27,21 @@ public:
     // damaged) is named in one message with the reason; the scripts read
     // before the damage are kept, and the file is then left as it is: Save
     // neither rewrites nor removes it in this session.
-    bool Load();
+    bool Load() { return m_file.Load(m_scripts); }
     // Writes every script, or removes the file when the store is empty.
     // Nothing is written before the store has been loaded (the path is not
     // known and the user's file would be lost), nor after it could not be
     // read whole. When the file cannot be written whole (a full disk) the
     // file error is shown, the old file stays as it was and the answer is
     // false.
-    bool Save();
-    const QString& GetFilePath() const { return m_filePath; }
+    bool Save() { return m_file.Save(m_scripts); }
+    const QString& GetFilePath() const { return m_file.FilePath(); }
     // The file could not be read whole and is left as it is.
-    bool IsFileKept() const { return m_fileKept; }
+    bool IsFileKept() const { return m_file.IsFileKept(); }
 
 private:
     CStringMap m_scripts;
-    QString m_filePath;
-    bool m_fileKept = false;
+    CStringMapFile m_file{{".mss", "macro scripts", "macro script", "script"}};
 };
 
 // The application's store.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Archive.h"
+#include "StringMapFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,19 +32,19 @@ public:
     // whole file was read. A file that is there but cannot be read whole is
     // named once with the reason; the entries before the damage are kept,
     // and the file is left as it is: Save never rewrites or removes it.
-    bool Load(const QString& folder = QString());
     // Nothing is written before the store has been loaded. Writes the map,
     // or removes the file when the map is empty. Written
     // beside the old file and put in its place only when every byte reached
     // the disk; a failure is shown and the old file stays.
-    bool Save();
-    const QString& GetFilePath() const { return m_filePath; }
-    bool IsFileKept() const { return m_fileKept; }
+    bool Load(const QString& folder = QString()) { return m_file.Load(m_map, folder); }
+    bool Save() { return m_file.Save(m_map); }
+    const QString& GetFilePath() const { return m_file.FilePath(); }
+    bool IsFileKept() const { return m_file.IsFileKept(); }
 
 private:
     CStringMap m_map;
-    QString m_filePath;
-    bool m_fileKept = false;
+    CStringMapFile m_file{{".sns", "number sequences", "number sequence", "number sequence",
+                           "the numbers printed from its sequences are not saved into it"}};
 };
 
 CSequenceStore& TheSequenceStore();
