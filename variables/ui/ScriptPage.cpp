@@ -265,6 +265,11 @@ CScriptPage1::CScriptPage1(CMacroScript& variable, const QStringList& linkedElem
     connect(m_editor, &QPlainTextEdit::selectionChanged, this, &CScriptPage1::OnSelectionChanged);
     connect(m_name, &QComboBox::editTextChanged, this, &CScriptPage1::OnNameEdited);
     connect(m_name, &QComboBox::activated, this, &CScriptPage1::OnNameChosen);
+    // The box also reports a choice when typing ends (Return, or the focus
+    // leaving) on a text that matches a stored name. Typing names the new
+    // script; only a name chosen from the list loads its text, so a typed
+    // name never replaces what the user has written.
+    QObject::disconnect(m_name->lineEdit(), SIGNAL(editingFinished()), m_name, nullptr);
 }
 
 void CScriptPage1::OnGroupChanged()

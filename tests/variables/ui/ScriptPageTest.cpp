@@ -13,6 +13,7 @@
 #include "VariableList.h"
 #include "VariableParts.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -63,6 +64,18 @@ void TypeName(CScriptPage1* page, const QString& name)
 {
     page->NameCombo()->lineEdit()->clear();
     QTest::keyClicks(page->NameCombo()->lineEdit(), name);
+}
+
+// Opens the name box's list and takes the entry with the given text, with
+// the keys a user presses in the list.
+void ChooseFromList(QComboBox* combo, const QString& name)
+{
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    const int row = combo->findText(name);
+    ASSERT_GE(row, 0) << name.toStdString();
+    list->setCurrentIndex(list->model()->index(row, 0));
+    QTest::keyClick(list, Qt::Key_Return);
 }
 
 class ScriptPageTest : public ::testing::Test
@@ -247,8 +260,7 @@ TEST_F(ScriptPageTest, ChoosingAStoredScriptAndUndo)
     CMacroScript* macro = NewMacro();
     WhenShown([&](CMacroScriptDlg* dlg) {
         CScriptPage1* page = dlg->Page();
-        page->NameCombo()->setCurrentIndex(0);
-        emit page->NameCombo()->activated(0);
+        ChooseFromList(page->NameCombo(), "Base");
         EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 1");
         EXPECT_FALSE(page->IsSaved()); // a new script is not saved yet
         EXPECT_FALSE(page->TestButton()->isEnabled());
@@ -263,6 +275,46 @@ TEST_F(ScriptPageTest, ChoosingAStoredScriptAndUndo)
     EXPECT_FALSE(macro->DoNewDialog(nullptr));
     EXPECT_EQ(macro->m_scriptName, QString());
     EXPECT_EQ(m_messages.Count(), 0);
+}
+
+// Typing the name of a stored script names the new one; it does not load
+// the stored text over what the user has written. Only a choice from the
+// list does.
+TEST_F(ScriptPageTest, TypingAStoredNameKeepsTheWrittenScript)
+{
+    TheScriptStore().SetScriptText("Taken", "RETURN 1");
+    TheScriptStore().SetScriptText("Other", "RETURN 3");
+    CMacroScript* macro = NewMacro();
+    bool ran = false;
+    WhenShown([&](CMacroScriptDlg* dlg) {
+        CScriptPage1* page = dlg->Page();
+        QTest::keyClicks(page->Editor(), "RETURN 2");
+        for (const char* typed : {"Taken", "Other", "Taken"}) {
+            TypeName(page, typed);
+            QTest::keyClick(page->NameCombo()->lineEdit(), Qt::Key_Return);
+            EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 2") << typed;
+            EXPECT_EQ(page->NameCombo()->currentText(), typed);
+            EXPECT_TRUE(page->TestButton()->isEnabled()) << typed;
+        }
+        // Saving under the typed name is refused, and the stored script stays.
+        m_messages.Clear();
+        QTest::mouseClick(page->SaveButton(), Qt::LeftButton);
+        EXPECT_EQ(m_messages.LastText(), "A macro script with this name already exists.");
+        EXPECT_EQ(TheScriptStore().GetScriptText("Taken"), "RETURN 1");
+        EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 2");
+
+        // Chosen from the list, the stored script is loaded to start from.
+        ChooseFromList(page->NameCombo(), "Other");
+        EXPECT_EQ(page->NameCombo()->currentText(), "Other");
+        EXPECT_EQ(page->Editor()->toPlainText(), "RETURN 3");
+        EXPECT_FALSE(page->TestButton()->isEnabled());
+        ran = true;
+        dlg->reject();
+    });
+    EXPECT_FALSE(macro->DoNewDialog(nullptr));
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(TheScriptStore().GetScriptText("Taken"), "RETURN 1");
+    EXPECT_EQ(TheScriptStore().GetScriptText("Other"), "RETURN 3");
 }
 
 TEST_F(ScriptPageTest, TheScriptComboSelectsByPrefix)
