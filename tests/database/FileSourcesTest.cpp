@@ -4,6 +4,7 @@
 
 #include "FileSources.h"
 #include "Damage.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -43,12 +44,9 @@ class CMemoryDb
 public:
     CMemoryDb() : m_name(QUuid::createUuid().toString())
     {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char arg0[] = "database_tests";
-            static char* argv[] = {arg0, nullptr};
-            static QCoreApplication app(argc, argv);
-        }
+        // The same application as every other test of the program makes,
+        // whichever runs first; it lives to the end of the process.
+        EnsureGuiApp();
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(QStringLiteral(":memory:"));
         db.open();
