@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run run-print test clean asan-check fuzz bench
+.PHONY: all deps configure build run run-print test clean asan-check fuzz bench bench-x11
 
 all: build
 
@@ -91,3 +91,8 @@ fuzz: deps
 # Benchmarks of printing and of saving and loading signs.
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tabrel_bench
+
+# The print road through the designer's frame on a virtual X display with a
+# window manager, maximised at 1920 x 1200, beside the engine.
+bench-x11: build
+	@bench/on-x11.sh $(BUILD_DIR)/bench/tabrel_bench --benchmark_filter=PrintRoad

@@ -7,6 +7,7 @@
 #include "Box.h"
 #include "ElementList.h"
 #include "Paper.h"
+#include "PriceField.h"
 #include "Printer.h"
 #include "SignData.h"
 #include "Text.h"
@@ -100,6 +101,78 @@ inline BOOL PrintLabels(const CSignData& sign, const LabelElements& label, int c
     BOOL ok = TRUE;
     for (int i = 1; i <= count && ok; ++i) {
         FillLabel(label, i);
+        ok = printer.PrintSign(sign, 1, pdf, 0);
+    }
+    return printer.EndJob() && ok;
+}
+
+// The shelf label: the box and name of the label run, a price of about
+// 30 x 12 mm at the right and an EAN-13 under the name, all three changing on
+// every label.
+struct ShelfElements
+{
+    CBox* box = nullptr;
+    CText* name = nullptr;
+    CPriceField* price = nullptr;
+    CBarcode* code = nullptr;
+};
+
+// The price of label i: "1.00" to "100.99"; the EAN-13's twelve digits.
+inline QString ShelfPrice(int i)
+{
+    return QStringLiteral("%1.%2").arg(1 + i % 100).arg(i % 100, 2, 10, QLatin1Char('0'));
+}
+inline QString ShelfEan(int i)
+{
+    return QStringLiteral("400%1").arg(i, 9, 10, QLatin1Char('0'));
+}
+
+inline void FillShelfLabel(const ShelfElements& label, int i)
+{
+    label.name->SetDataText(LabelName(i), SOURCE_KEYBOARD, QString(), TRUE);
+    label.price->SetDataText(ShelfPrice(i), SOURCE_KEYBOARD, QString(), TRUE);
+    label.code->SetDataText(ShelfEan(i), SOURCE_KEYBOARD, QString(), TRUE);
+}
+
+inline ShelfElements MakeShelfLabel()
+{
+    ShelfElements label;
+    label.box = static_cast<CBox*>(TheElementList().CreateElement(QStringLiteral("CBox")));
+    label.box->SetBounds(nullptr, CRect(20, 20, 680, 350));
+
+    label.name = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+    label.name->BeginCreate(nullptr, 40, 30);
+    CLogFont font(label.name->m_font);
+    font.SetHeight(font.PointsToHeight(12));
+    label.name->SetFont(nullptr, font);
+    label.name->m_dataSource = SOURCE_KEYBOARD;
+
+    label.price =
+        static_cast<CPriceField*>(TheElementList().CreateElement(QStringLiteral("CPriceField")));
+    label.price->m_dataSource = SOURCE_KEYBOARD;
+    label.price->SetSampleData(nullptr, ShelfPrice(1));
+    label.price->SetBounds(nullptr, CRect(360, 90, 660, 210));
+
+    label.code = static_cast<CBarcode*>(TheElementList().CreateElement(QStringLiteral("CEan13")));
+    label.code->m_dataSource = SOURCE_KEYBOARD;
+    label.code->m_showHumanReadable = TRUE;
+    label.code->m_origin = CPoint(60, 120);
+    FillShelfLabel(label, 1);
+    label.code->RecalcPosition(nullptr);
+    return label;
+}
+
+// Prints shelf labels 1..count to the PDF in one job, one PrintSign per
+// label; FALSE when the job failed.
+inline BOOL PrintShelfLabels(const CSignData& sign, const ShelfElements& label, int count,
+                             const QString& pdf)
+{
+    CPrinter& printer = ThePrinter();
+    if (!printer.BeginJob(sign, 1, pdf))
+        return FALSE;
+    BOOL ok = TRUE;
+    for (int i = 1; i <= count && ok; ++i) {
+        FillShelfLabel(label, i);
         ok = printer.PrintSign(sign, 1, pdf, 0);
     }
     return printer.EndJob() && ok;

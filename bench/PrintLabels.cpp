@@ -1,7 +1,8 @@
-// tabrel_print_labels N OUT.pdf: prints N shelf labels to a PDF the way the
-// print loop prints a run, as one whole process for timing against other
-// label programs: the 3 x 8 sheet of LabelRun.h, the name and code changed
-// before every label, one PrintSign per label in one job.
+// tabrel_print_labels N OUT.pdf [shelf]: prints N shelf labels to a PDF the
+// way the print loop prints a run, as one whole process for timing against
+// other label programs: the 3 x 8 sheet of LabelRun.h, the name and code
+// changed before every label, one PrintSign per label in one job. With
+// "shelf" the labels carry a price and an EAN-13 instead of the Code 128.
 #include "AppContext.h"
 #include "LabelRun.h"
 #include "MessageBox.h"
@@ -16,8 +17,9 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s N OUT.pdf\n", argv[0]);
+    const bool shelf = argc == 4 && QByteArray(argv[3]) == "shelf";
+    if (argc != 3 && !shelf) {
+        std::fprintf(stderr, "usage: %s N OUT.pdf [shelf]\n", argv[0]);
         return 2;
     }
     char* end = nullptr;
@@ -39,8 +41,10 @@ int main(int argc, char* argv[])
     bench::UseLabelSheet();
     CSignData sign;
     sign.m_title = QStringLiteral("Shelf labels");
-    const bench::LabelElements label = bench::MakeLabel();
-    if (!bench::PrintLabels(sign, label, int(count), pdf)) {
+    const BOOL printed =
+        shelf ? bench::PrintShelfLabels(sign, bench::MakeShelfLabel(), int(count), pdf)
+              : bench::PrintLabels(sign, bench::MakeLabel(), int(count), pdf);
+    if (!printed) {
         std::fprintf(stderr, "%s: printing failed\n", argv[0]);
         return 1;
     }

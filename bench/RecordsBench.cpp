@@ -6,9 +6,9 @@
 // how much the resident memory grew between the 1,000th record and the end
 // (flat when the run keeps nothing per record).
 #include "AppContext.h"
+#include "BenchSupport.h"
 #include "DataSourceMap.h"
 #include "DatabaseLink.h"
-#include "LabelRun.h"
 #include "MessageBox.h"
 #include "RecordPrintDriver.h"
 #include "ShellParts.h"
@@ -19,69 +19,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace {
 
-// Resident memory now, in megabytes.
-double ResidentMb()
-{
-    QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
-}
-
-double PeakMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
-// The records, as a text file in Windows-1252 with a header line.
-QString WriteRecords(const QTemporaryDir& dir, int count)
-{
-    const QString path = dir.filePath(QStringLiteral("records%1.csv").arg(count));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QByteArray bytes = "Name,Code\r\n";
-    for (int i = 1; i <= count; ++i) {
-        QString name = bench::LabelName(i);
-        name.replace(QChar(0x2014), QChar(0x97));
-        bytes += name.toLatin1() + ',' + bench::LabelCode(i).toLatin1() + "\r\n";
-    }
-    file.write(bytes);
-    return path;
-}
-
-// Prints the sign as it stands, as the print station's own driver does.
-class CSignDriver : public CPrintRunSeam
-{
-public:
-    explicit CSignDriver(const CSignData& sign) : m_sign(sign) {}
-    BOOL PrintEnteredData(int, int copies, int, const QString& file, int) override
-    {
-        if (!TheVariableList().UpdateForPrint())
-            return FALSE;
-        const BOOL printed = ThePrinter().PrintSign(m_sign, copies, file, 0);
-        TheVariableList().AdvanceAfterPrint();
-        return printed;
-    }
-    void EndPrintRun() override
-    {
-        if (ThePrinter().m_jobOpen)
-            ThePrinter().EndJob();
-    }
-    void AdjustPrintDepth(bool) override {}
-    void LeaveDataEntryIfIdle() override {}
-
-private:
-    const CSignData& m_sign;
-};
+using bench::PeakMb;
+using bench::ResidentMb;
 
 void BM_PrintLinkedRecords(benchmark::State& state)
 {
@@ -90,7 +31,8 @@ void BM_PrintLinkedRecords(benchmark::State& state)
     QTemporaryDir dir;
     RegisterAllClasses();
     const int count = int(state.range(0));
-    const QString csv = WriteRecords(dir, count);
+    const QString csv =
+        bench::WriteRecords(dir.filePath(QStringLiteral("records%1.csv").arg(count)), count);
     for (auto _ : state) {
         CAppContext context;
         CMessageResponder messages;
@@ -114,7 +56,7 @@ void BM_PrintLinkedRecords(benchmark::State& state)
         TheDataSourceMap().Rebuild();
 
         const QString out = home.FilePath("records.pdf");
-        CSignDriver signs(sign);
+        bench::CSignDriver signs(sign);
         CRecordPrintDriver records(signs);
         records.Begin();
         int printed = 0;

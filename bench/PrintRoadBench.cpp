@@ -1,0 +1,253 @@
+// The road users drive to print a linked sign: the designer's real main
+// frame at 1920 x 1200 (maximised where a window manager places it), a sign
+// of 3 x 8 shelf labels (LabelRun.h: box, name, Code 128) linked to a text
+// file of records, File > Print, the print bar's destination File, Print All
+// and Return, which ejects the last sheet. Beside it, in the same minute, the
+// engine on the same sign and records: the record driver and the print loop
+// without the frame. Reports both times, their ratio (the frame's cost over
+// the engine's), the process's peak memory so far, and whether the first
+// and the last page's barcodes read back as their records.
+//
+// Under Xvfb with a window manager (`make bench-x11`) the frame is shown
+// maximised and every window goes through the X server.
+#include "AppContext.h"
+#include "BenchSupport.h"
+#include "DataSourceMap.h"
+#include "DatabaseLink.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "RecordPrintDriver.h"
+#include "ShellParts.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+#ifdef TABREL_BENCH_ZXING
+// The decoder gives its text as UTF-8.
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+#endif
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+// The codes read from one page of the PDF, a cell of the 3 x 8 sheet at a
+// time, or the expected ones when the decoder is not built in.
+std::set<QString> PageCodes(const QString& pdf, int page, const std::set<QString>& expected)
+{
+#ifdef TABREL_BENCH_ZXING
+    Q_UNUSED(expected);
+    constexpr int kDpi = 300;
+    const QImage image =
+        RenderPdfPage(pdf, page, kDpi).convertToFormat(QImage::Format_Grayscale8);
+    std::set<QString> codes;
+    if (image.isNull())
+        return codes;
+    const auto px = [](int tmm) { return int(std::lround(tmm * kDpi / 254.0)); };
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::Code128);
+    for (int cell = 0; cell < 24; ++cell) {
+        // Cells of 70 x 37 mm from 0.5 mm down, as bench::UseLabelSheet lays them.
+        const int x = (cell % 3) * 700;
+        const int y = 5 + (cell / 3) * 370;
+        const QImage label = image.copy(px(x), px(y), px(700), px(370));
+        const ZXing::ImageView view(label.constBits(), label.width(), label.height(),
+                                    ZXing::ImageFormat::Lum, int(label.bytesPerLine()));
+        const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+        if (result.isValid())
+            codes.insert(QString::fromStdString(result.text()));
+    }
+    return codes;
+#else
+    Q_UNUSED(pdf);
+    Q_UNUSED(page);
+    return expected;
+#endif
+}
+
+// Whether the first and the last page carry exactly their records' codes.
+bool LabelsDecode(const QString& pdf, int count)
+{
+    constexpr int kPerSheet = 24;
+    const int pages = (count + kPerSheet - 1) / kPerSheet;
+    if (PdfPageCount(pdf) != pages)
+        return false;
+    for (const int page : {1, pages}) {
+        std::set<QString> expected;
+        for (int i = (page - 1) * kPerSheet + 1; i <= std::min(count, page * kPerSheet); ++i)
+            expected.insert(bench::LabelCode(i));
+        if (PageCodes(pdf, page, expected) != expected)
+            return false;
+    }
+    return true;
+}
+
+// The label sign of LabelRun.h in the current context, its name and code
+// taken from the fields of the linked records.
+bool LinkLabels(const QString& csv)
+{
+    bench::UseLabelSheet();
+    const bench::LabelElements label = bench::MakeLabel();
+    label.name->SetDataSource(SOURCE_DATABASE, "Name");
+    label.code->SetDataSource(SOURCE_DATABASE, "Code");
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textHeader = TRUE;
+    if (!link.Connect(csv, TRUE) || !link.OpenTable(QString()))
+        return false;
+    link.m_linkKind = 0;
+    TheDataSourceMap().Rebuild();
+    return true;
+}
+
+// The engine: the record driver and the print loop, no frame, no windows.
+// Seconds from the first record to the finished PDF; negative on failure.
+double PrintWithEngine(const QString& csv, int count, const QString& pdf)
+{
+    CAppContext context;
+    CMessageResponder messages;
+    messages.SetDefaultAnswer(IDYES); // "Print 5000 signs ?"
+    // The frame's Printing window stays out of the engine's run.
+    const auto window = std::exchange(CPrinter::s_openPrintWindow, nullptr);
+    ThePaper().Init("A4");
+    CSignData sign;
+    sign.m_title = "Linked shelf labels";
+    double seconds = -1;
+    if (LinkLabels(csv)) {
+        QElapsedTimer clock;
+        clock.start();
+        bench::CSignDriver signs(sign);
+        CRecordPrintDriver records(signs);
+        records.Begin();
+        int printed = 0;
+        const BOOL ok = records.PrintAllRecords([&] {
+            if (records.PrintEnteredData(1, 1, 1, pdf, 0))
+                ++printed;
+        });
+        records.EndPrintRun();
+        if (ok && printed == count)
+            seconds = double(clock.nsecsElapsed()) / 1e9;
+    }
+    TheDatabaseLink().Disconnect();
+    CPrinter::s_openPrintWindow = window;
+    return seconds;
+}
+
+template <class W> W* Control(QWidget* parent, int id)
+{
+    return parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
+}
+
+// The designer's frame as a user drives it. Seconds from File > Print to
+// the PDF finished by Return; negative on failure.
+double PrintWithDesigner(const QString& csv, int count, const QString& pdf)
+{
+    CAppContext context;
+    CMessageResponder messages;
+    messages.SetDefaultAnswer(IDYES);
+    CSignApp app;
+    app.frameTemplate = CSignApp::DesignerFrameTemplate();
+    CMainFrame* frame =
+        app.InitInstance({"tabrel"}) ? qobject_cast<CMainFrame*>(app.GetMainWindow()) : nullptr;
+    double seconds = -1;
+    if (frame) {
+        const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
+        frame->resize(1920, 1200);
+        if (windowManaged)
+            frame->showMaximized();
+        else
+            frame->show();
+        frame->activateWindow();
+        const bool exposed = QTest::qWaitForWindowExposed(frame);
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+        if (exposed && LinkLabels(csv)) {
+            frame->Canvas()->update();
+            QCoreApplication::processEvents();
+            QElapsedTimer clock;
+            clock.start();
+            frame->UpdateActionsNow();
+            frame->Action(ID_FILE_PRINT)->trigger();
+            CPrintCommands* commands = CPrintCommands::Of(frame);
+            CPrintBatchDlg* batch = commands ? commands->BatchDialog() : nullptr;
+            if (batch) {
+                auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+                destination->setCurrentIndex(1);
+                emit destination->activated(1);
+                QCoreApplication::processEvents();
+                frame->UpdateActionsNow();
+                frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+                // Return ejects the last sheet: the PDF is whole.
+                Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+                const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+                if (messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
+                    seconds = elapsed;
+                if (commands->IsStationOpen())
+                    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+            }
+        }
+        frame->Document().SetModifiedFlag(false);
+        FrameHooks().chooseFile = nullptr;
+    }
+    app.ExitInstance();
+    TheDatabaseLink().Disconnect();
+    return seconds;
+}
+
+void BM_PrintRoad(benchmark::State& state)
+{
+    EnsureWidgetApp();
+    CTestHome home;
+    RegisterAllClasses();
+    RegisterPanes();
+    QTemporaryDir dir;
+    const int count = int(state.range(0));
+    const QString csv =
+        bench::WriteRecords(dir.filePath(QStringLiteral("records%1.csv").arg(count)), count);
+    const QString enginePdf = dir.filePath(QStringLiteral("engine.pdf"));
+    const QString designerPdf = dir.filePath(QStringLiteral("designer.pdf"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        const double engine = PrintWithEngine(csv, count, enginePdf);
+        state.ResumeTiming();
+        const double designer = PrintWithDesigner(csv, count, designerPdf);
+        state.PauseTiming();
+        if (engine < 0 || designer < 0) {
+            state.SkipWithError("a run did not print every record");
+            break;
+        }
+        state.SetIterationTime(designer);
+        state.counters["engine_s"] = engine;
+        state.counters["designer_s"] = designer;
+        state.counters["ratio"] = designer / engine;
+        state.counters["designer_ms_per_label"] = designer * 1000 / count;
+        state.counters["peak_mb"] = bench::PeakMb();
+        state.counters["decoded"] =
+            LabelsDecode(enginePdf, count) && LabelsDecode(designerPdf, count) ? 1 : 0;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PrintRoad)
+    ->Arg(50)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime();
+
+} // namespace
