@@ -10,6 +10,8 @@
 #include "Variable.h"
 #include "VariableList.h"
 
+#include <algorithm>
+
 CRecordPrintDriver::CRecordPrintDriver(CPrintRunSeam& signs) : m_signs(signs) {}
 
 bool CRecordPrintDriver::IsLinked()
@@ -111,7 +113,10 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
     // A cancel of an earlier job says nothing about this run.
     if (!printer.m_jobOpen)
         printer.m_cancel = FALSE;
+    // One Printing window for the whole run, not one per sign.
+    printer.HoldPrintWindow();
     for (;;) {
+        printer.m_signsAhead = std::max(0, count - link.GetPosition());
         LoadRecord();
         if (m_recordLoaded)
             m_recordLoaded();
@@ -125,6 +130,13 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
         const bool cancelled = printer.m_cancel != FALSE;
         if ((printer.m_jobOpen && cancelled) || m_stopped) {
             m_stoppedAt = link.GetPosition();
+            // The rows show the record the run stopped at, the window goes.
+            printer.m_signsAhead = 0;
+            printer.ReleasePrintWindow();
+            if (m_recordLoaded) {
+                LoadRecord();
+                m_recordLoaded();
+            }
             if (!cancelled)
                 AppMessageBox(QStringLiteral("Print All stopped at record %1 of %2: its sign was "
                                              "not printed. The signs of the records before it "
@@ -134,8 +146,11 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
                               MB_OK | MB_ICONEXCLAMATION);
             break;
         }
-        if (!link.MoveNext())
+        if (!link.MoveNext()) {
+            printer.m_signsAhead = 0;
+            printer.ReleasePrintWindow();
             break;
+        }
     }
     AdjustPrintDepth(true);
     return m_stoppedAt == 0;

@@ -258,7 +258,7 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
     }
 
     ThePrintLog().CountSign();
-    if (m_jobOpen)
+    if (m_jobOpen && m_printWindowHolds == 0)
         HidePrintWindow();
     return TRUE;
 }
@@ -317,6 +317,18 @@ void CPrinter::PrepareLabelDC()
     dc.SetTenthsMmMapping();
     // The device origin is the paper's corner, not the printable area's.
     dc.SetViewportOrg(dc.LPtoDP(GetLabelOrigin() + m_printableArea.TopLeft()));
+}
+
+void CPrinter::HoldPrintWindow()
+{
+    ++m_printWindowHolds;
+}
+
+void CPrinter::ReleasePrintWindow()
+{
+    m_printWindowHolds = std::max(0, m_printWindowHolds - 1);
+    if (m_printWindowHolds == 0)
+        HidePrintWindow();
 }
 
 void CPrinter::ShowPrintWindow()

@@ -134,6 +134,17 @@ public:
     BOOL m_cancel = 0;
     void CancelPrinting() { m_cancel = TRUE; }
 
+    // A run of many signs (Print All) keeps the job's Printing window shown
+    // from sign to sign instead of hiding it after each; the last Release
+    // hides it again. Calls nest.
+    void HoldPrintWindow();
+    void ReleasePrintWindow();
+    // While a run of many signs goes on: how many signs it still prints
+    // after the current one (at least), else 0. What follows the run (the
+    // sheet preview, the data-entry rows) skips work that a later sign of
+    // the same run would undo, and shows the run a few times a second.
+    int m_signsAhead = 0;
+
     // Opens the Printing window of a job: the document's name, the printer's
     // name and the port or file line. Unset, jobs run without a window.
     static std::function<std::unique_ptr<CPrintWindowSeam>(
@@ -223,6 +234,7 @@ private:
     std::unique_ptr<QPainter> m_jobPainter;
     std::unique_ptr<CDC> m_jobDC;
     std::unique_ptr<CPrintWindowSeam> m_printWindow;
+    int m_printWindowHolds = 0;
     QString m_jobFile; // the PDF the job writes, else empty
     int m_pagesStarted = 0;
     // A run: the jobs from the first BeginJob to the caller's EndJob (more

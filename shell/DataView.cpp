@@ -23,6 +23,12 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent)
     m_panel = new CDataCtrl;
     m_scroll->setWidget(m_panel);
     connect(m_panel, &CDataCtrl::valuesChanged, this, &CDataView::valuesChanged);
+    m_recordTimer.setSingleShot(true);
+    m_recordTimer.setInterval(250);
+    connect(&m_recordTimer, &QTimer::timeout, this, [this] {
+        if (m_recordPending)
+            ShowRecord();
+    });
     RecalcLayout(2);
 }
 
@@ -130,8 +136,21 @@ void CDataView::RestartDataEntry()
 
 void CDataView::OnRecordChanged()
 {
+    if (ThePrinter().m_signsAhead > 0 && m_recordTimer.isActive()) {
+        m_recordPending = true;
+        return;
+    }
+    ShowRecord();
+}
+
+void CDataView::ShowRecord()
+{
+    m_recordPending = false;
+    ++m_recordsShown;
     m_panel->LoadRecord();
     emit valuesChanged();
+    if (ThePrinter().m_signsAhead > 0)
+        m_recordTimer.start();
 }
 
 // --- the print loop ----------------------------------------------------------------

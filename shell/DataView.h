@@ -8,6 +8,7 @@
 
 #include "Types.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -54,8 +55,12 @@ public:
     // Ends data entry and starts it again (the print bar's Restart).
     void RestartDataEntry();
     // The link moved to another record and its fields reached the elements
-    // and variables that take them: the rows show it.
+    // and variables that take them: the rows show it. During a run of many
+    // signs (CPrinter::m_signsAhead) they show the record being printed a
+    // few times a second, and the run's last record at once.
     void OnRecordChanged();
+    // How many times the rows were filled from a record.
+    int RecordsShown() const { return m_recordsShown; }
 
     // Prints count signs with the copies each, to the printer or a file
     // (destination 0 or 1) or the print queue (2). Before each sign the
@@ -83,6 +88,12 @@ private:
     QWidget* m_printBar = nullptr;
     QWidget* m_navigatorBar = nullptr;
     int m_docking = 2;
+    void ShowRecord();
+
     bool m_inDataEntry = false;
     int m_lastFailure = 0;
+    int m_recordsShown = 0;
+    // A record to show once the interval since the last one is over.
+    QTimer m_recordTimer;
+    bool m_recordPending = false;
 };

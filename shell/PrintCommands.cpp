@@ -300,11 +300,8 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
         data->RecalcLayout(TheSignSettings().dataViewDocking);
         QPointer<CPrintStationWnd> station = m_station;
         connect(data, &CDataView::valuesChanged, m_station, [station] {
-            if (!station)
-                return;
-            station->update();
-            if (QWidget* single = station->SingleSign())
-                single->update();
+            if (station)
+                station->ShowChanges();
         });
         data->BeginDataEntry();
         // Each record the link moves to (Print All, Restart) shows in the rows.

@@ -55,6 +55,9 @@ CPrintAbortDlg::~CPrintAbortDlg() = default;
 
 void CPrintAbortDlg::Show()
 {
+    // Shown already: a run's next sign leaves it where it is.
+    if (isVisible())
+        return;
     if (!m_placed) {
         adjustSize();
         CentreOverOwner();

@@ -267,9 +267,13 @@ void CPrintBatchDlg::OnPrint()
 
     const int destination = Destination();
     m_driver.AdjustPrintDepth(false);
-    m_driver.PrintEnteredData(batch, copies, destination, destination == 1 ? m_file : QString(),
-                              usage);
+    const BOOL printed = m_driver.PrintEnteredData(
+        batch, copies, destination, destination == 1 ? m_file : QString(), usage);
     m_driver.AdjustPrintDepth(true);
+    // A run of many signs that goes on shows where the sheet stands when its
+    // last sign, or the one it stops at, has printed.
+    if (printed && printer.m_signsAhead > 0 && !printer.m_cancel)
+        return;
 
     m_sheetUsage->setValue(printer.m_labelPosition % perSheet);
     if (printer.IsSheetStarted()) {

@@ -20,6 +20,15 @@ CPrintStationWnd::CPrintStationWnd(QWidget* parent, QWidget* singleSign)
         m_single->setParent(this);
     if (parent)
         parent->installEventFilter(this);
+    m_changesTimer.setSingleShot(true);
+    m_changesTimer.setInterval(250);
+    connect(&m_changesTimer, &QTimer::timeout, this, [this] {
+        if (!m_changesPending)
+            return;
+        m_changesPending = false;
+        RepaintPreviews();
+        m_changesTimer.start();
+    });
 
     const int viewMode = App().general.viewMode;
     const CPaperStock* stock = ThePaper().Current();
@@ -38,6 +47,24 @@ void CPrintStationWnd::SetSheetView(bool wholeSheet)
     m_sheet->setVisible(wholeSheet);
     if (m_single)
         m_single->setVisible(!wholeSheet);
+}
+
+void CPrintStationWnd::ShowChanges()
+{
+    if (m_changesTimer.isActive()) {
+        m_changesPending = true;
+        return;
+    }
+    RepaintPreviews();
+    m_changesPending = false;
+    m_changesTimer.start();
+}
+
+void CPrintStationWnd::RepaintPreviews()
+{
+    update();
+    if (m_single)
+        m_single->update();
 }
 
 void CPrintStationWnd::FitToParent()

@@ -3,6 +3,7 @@
 // sheet of labels as the printer fills it.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class CSheetPreviewWnd;
@@ -29,6 +30,11 @@ public:
     // Sizes the station and both previews to the parent's client area.
     void FitToParent();
 
+    // The sign's values changed: both previews show them, at once or, when
+    // they did a moment ago, with the changes that follow (a run of many
+    // signs repaints a few times a second, not once a sign).
+    void ShowChanges();
+
     CSheetPreviewWnd* Sheet() const { return m_sheet; }
     QWidget* SingleSign() const { return m_single; }
 
@@ -37,7 +43,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void RepaintPreviews();
+
     CSheetPreviewWnd* m_sheet = nullptr;
     QWidget* m_single = nullptr;
     bool m_wholeSheet = false;
+    QTimer m_changesTimer;
+    bool m_changesPending = false;
 };

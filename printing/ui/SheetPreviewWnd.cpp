@@ -43,6 +43,15 @@ CSheetPreviewWnd::CSheetPreviewWnd(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("sheetPreview"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_repaintTimer.setSingleShot(true);
+    m_repaintTimer.setInterval(kRepaintMs);
+    connect(&m_repaintTimer, &QTimer::timeout, this, [this] {
+        if (!m_repaintPending)
+            return;
+        m_repaintPending = false;
+        update();
+        m_repaintTimer.start();
+    });
     Reset();
 }
 
@@ -97,17 +106,38 @@ void CSheetPreviewWnd::AddUsedLabels(int copies)
         m_pictures.assign(std::size_t(perSheet), QImage());
         m_used = 0;
     }
-    if (n > 0) {
-        const QImage picture = RenderSign();
-        for (int i = 0; i < n; ++i) {
-            m_pictures[std::size_t(m_used)] = picture;
-            if (++m_used == perSheet) {
-                m_pictures.assign(std::size_t(perSheet), QImage());
-                m_used = 0;
+    // A run of many signs goes on past this one: a cell whose sheet the run
+    // fills up later would get a picture only to lose it.
+    const int signsAhead = std::max(0, ThePrinter().m_signsAhead);
+    QImage picture;
+    for (int i = 0; i < n; ++i) {
+        const int labelsAfter = n - i - 1 + signsAhead;
+        if (m_used + 1 + labelsAfter < perSheet) {
+            if (picture.isNull()) {
+                picture = RenderSign();
+                ++m_picturesDrawn;
             }
+            m_pictures[std::size_t(m_used)] = picture;
+        }
+        if (++m_used == perSheet) {
+            m_pictures.assign(std::size_t(perSheet), QImage());
+            m_used = 0;
         }
     }
+    RepaintSoon();
+}
+
+void CSheetPreviewWnd::RepaintSoon()
+{
+    // The first change shows at once; those that follow within the interval
+    // show together when it ends.
+    if (m_repaintTimer.isActive()) {
+        m_repaintPending = true;
+        return;
+    }
     update();
+    m_repaintPending = false;
+    m_repaintTimer.start();
 }
 
 void CSheetPreviewWnd::Reset()

@@ -8,6 +8,7 @@
 #include "Types.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
@@ -26,8 +27,15 @@ public:
     // labels per sheet - 1); they get no pictures. The live cell follows.
     void SetUsed(int used);
     // After a sign was printed with that many copies: the cells get its
-    // picture; a sheet that fills up starts again empty.
+    // picture; a sheet that fills up starts again empty. During a run of
+    // many signs (CPrinter::m_signsAhead) cells whose sheet the run fills
+    // later get none, and the window shows the run a few times a second.
     void AddUsedLabels(int copies);
+    // Repaints now, or with the changes that follow when it repainted a
+    // moment ago.
+    void RepaintSoon();
+    // How many pictures of the sign the window has drawn for its cells.
+    int PicturesDrawn() const { return m_picturesDrawn; }
     // An empty sheet.
     void Reset();
 
@@ -69,7 +77,13 @@ private:
     void DrawOutline(CDC& dc, const CRect& cell) const;
     QImage RenderSign() const;
 
+    // The shortest time between two repaints that follow the printing.
+    static constexpr int kRepaintMs = 250;
+
     int m_used = 0;
+    int m_picturesDrawn = 0;
+    QTimer m_repaintTimer;
+    bool m_repaintPending = false;
     std::vector<QImage> m_pictures; // one per cell; null: a blank label
     bool m_shadow = true;
     double m_scale = 0;

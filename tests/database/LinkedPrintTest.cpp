@@ -5,7 +5,9 @@
 // own record.
 #include "AppContext.h"
 #include "Barcode.h"
+#include "DataCtrl.h"
 #include "DataSourceMap.h"
+#include "DataView.h"
 #include "DatabaseLink.h"
 #include "DesignView.h"
 #include "ElementList.h"
@@ -16,7 +18,9 @@
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintStationWnd.h"
 #include "Printer.h"
+#include "SheetPreviewWnd.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "TestSupport.h"
@@ -80,15 +84,20 @@ void WriteSqlite(const QString& path)
 }
 
 // The records as a comma-separated text file in Windows-1252.
-void WriteCsv(const QString& path)
+void WriteCsv(const QString& path, int records)
 {
     QByteArray bytes = "Name,Code\r\n";
-    for (int i = 1; i <= kRecords; ++i)
+    for (int i = 1; i <= records; ++i)
         bytes += Name(i).replace(QChar(0x2014), QChar(0x97)).toLatin1() + ',' + Code(i).toLatin1() +
                  "\r\n";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+void WriteCsv(const QString& path)
+{
+    WriteCsv(path, kRecords);
 }
 
 struct Source
@@ -366,6 +375,140 @@ TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
     EXPECT_FALSE(QFile::exists(nowhere));
     FrameHooks().chooseFile = nullptr;
     frame->ExecuteCommand(ID_DATA_CANCEL);
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// Counts the events of one kind that reach the objects of one class.
+class CEventCounter : public QObject
+{
+public:
+    CEventCounter(QEvent::Type type, const char* className) : m_type(type), m_class(className)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~CEventCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+    int Count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == m_type && watched->inherits(m_class))
+            ++m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    const char* m_class;
+    int m_count = 0;
+};
+
+// The codes read from a page of the PDF, one per label cell of the 3 x 8
+// stock, empty for a cell without one.
+QStringList PageCodes(const QString& pdf, int page)
+{
+    const int dpi = 300;
+    const QImage picture = RenderPdfPage(pdf, page, dpi);
+    QStringList codes;
+    const CPaperStock* stock = ThePaper().Current();
+    for (int cell = 0; cell < 24 && !picture.isNull(); ++cell) {
+        const CPoint o = stock->LabelOrigin(cell, false);
+        codes << SymbolIn(picture,
+                          CRect(o.x, o.y, o.x + stock->labelWidth, o.y + stock->labelHeight), dpi);
+    }
+    return codes;
+}
+
+// Print All of fifty records from the print station shows the run, not
+// every sign: one Printing window for the job, the sheet preview and the
+// rows repainted a few times over the run, and pictures drawn only for the
+// labels of the sheet the run ends on. Every record still gets its label.
+TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
+{
+    constexpr int kLabels = 50;
+    QTemporaryDir data;
+    const QString csv = data.filePath("stock.csv");
+    WriteCsv(csv, kLabels);
+    const QString pdf = home.FilePath("run.pdf");
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textHeader = TRUE;
+    ASSERT_TRUE(link.Connect(csv, TRUE)) << messages.LastText().toStdString();
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("stock#csv")) << messages.LastText().toStdString();
+    auto* code = static_cast<CBarcode*>(TheElementList().CreateElement("CCode128Auto"));
+    code->SetDataSource(SOURCE_DATABASE, "Code");
+    code->m_origin = CPoint(40, 100);
+    code->SetDataText(Code(1), SOURCE_DATABASE, "Code", TRUE);
+    code->RecalcPosition(nullptr);
+
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands->IsStationOpen());
+    CSheetPreviewWnd* sheet = commands->Station()->Sheet();
+    ASSERT_TRUE(sheet->isVisible());
+    auto* rows = qobject_cast<CDataView*>(frame->DataView());
+    ASSERT_NE(rows, nullptr);
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    QApplication::processEvents();
+
+    const int shownBefore = rows->RecordsShown();
+    CEventCounter windowShows(QEvent::Show, "CPrintAbortDlg");
+    CEventCounter sheetPaints(QEvent::Paint, "CSheetPreviewWnd");
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+    EXPECT_EQ(ThePrinter().m_labelPosition, kLabels);
+    EXPECT_EQ(windowShows.Count(), 1);
+    // Far fewer repaints and fillings of the rows than labels.
+    EXPECT_LT(sheetPaints.Count(), kLabels / 2);
+    EXPECT_LT(rows->RecordsShown() - shownBefore, kLabels / 2);
+    // The run ends on the third sheet with two labels: only they got
+    // pictures, and the live sign stands in the next cell.
+    EXPECT_EQ(sheet->PicturesDrawn(), 2);
+    EXPECT_TRUE(sheet->HasPicture(0));
+    EXPECT_TRUE(sheet->HasPicture(1));
+    EXPECT_EQ(sheet->LiveCell(), 2);
+    // The rows show the last record, and the Printing window is gone.
+    ASSERT_EQ(rows->Panel()->RowCount(), 1);
+    ASSERT_NE(rows->Panel()->Row(0).edit, nullptr);
+    EXPECT_EQ(rows->Panel()->Row(0).edit->text(), Code(kLabels));
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->inherits("CPrintAbortDlg") && window->isVisible());
+
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+    ASSERT_EQ(PdfPageCount(pdf), 3);
+    QStringList first;
+    QStringList last;
+    for (int cell = 0; cell < 24; ++cell) {
+        first << Code(cell + 1);
+        last << (48 + cell < kLabels ? Code(48 + cell + 1) : QString());
+    }
+    EXPECT_EQ(PageCodes(pdf, 1), first);
+    EXPECT_EQ(PageCodes(pdf, 3), last);
+    FrameHooks().chooseFile = nullptr;
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
 }
