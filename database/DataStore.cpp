@@ -5,6 +5,7 @@
 #include "ElementList.h"
 #include "FileName.h"
 #include "Messages.h"
+#include "ReadOnlySql.h"
 #include "ResourceIds.h"
 #include "SourceTable.h"
 #include "Variable.h"
@@ -200,6 +201,7 @@ BOOL CDataStore::AddStoreColumn(const QString& name)
     if (Columns().contains(name, Qt::CaseInsensitive))
         return TRUE;
     m_link.CloseRecordset();
+    const CProgramStatements own(m_link.Database());
     QSqlQuery q(m_link.Database());
     if (!q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT")
                     .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(name))))
@@ -257,6 +259,7 @@ BOOL CDataStore::RenameStoreColumn(const QString& oldName, const QString& newNam
                 .arg(ElideMiddle(newName), ElideMiddle(oldName)));
     m_link.CloseRecordset();
     QSqlDatabase db = m_link.Database();
+    const CProgramStatements own(db);
     if (!db.transaction())
         return Fail(db.lastError().text());
     QSqlQuery q(db);
@@ -286,6 +289,7 @@ BOOL CDataStore::DeleteStoreColumn(const QString& name)
         !Columns().contains(name, Qt::CaseInsensitive))
         return Fail(QStringLiteral("The data store has no column \"%1\".").arg(ElideMiddle(name)));
     m_link.CloseRecordset();
+    const CProgramStatements own(m_link.Database());
     QSqlQuery q(m_link.Database());
     if (!q.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
                     .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(name))))
@@ -316,11 +320,15 @@ BOOL CDataStore::AddNewRecord()
     m_error.clear();
     if (!IsStore())
         return FALSE;
-    QSqlQuery q(m_link.Database());
-    if (!q.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES")
-                    .arg(QuoteSqlName(m_link.CurrentTable()))))
-        return Fail(q.lastError().text());
-    const qint64 id = q.lastInsertId().toLongLong();
+    qint64 id = -1;
+    {
+        const CProgramStatements own(m_link.Database());
+        QSqlQuery q(m_link.Database());
+        if (!q.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES")
+                        .arg(QuoteSqlName(m_link.CurrentTable()))))
+            return Fail(q.lastError().text());
+        id = q.lastInsertId().toLongLong();
+    }
     return ReopenAt(id) ? TRUE : FALSE;
 }
 
@@ -342,12 +350,15 @@ BOOL CDataStore::DeleteCurrentRecord()
         neighbour = CurrentRecordId();
         m_link.MoveTo(position);
     }
-    QSqlQuery q(m_link.Database());
-    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                  .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(kRecordColumn)));
-    q.addBindValue(id);
-    if (!q.exec())
-        return Fail(q.lastError().text());
+    {
+        const CProgramStatements own(m_link.Database());
+        QSqlQuery q(m_link.Database());
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                      .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(kRecordColumn)));
+        q.addBindValue(id);
+        if (!q.exec())
+            return Fail(q.lastError().text());
+    }
     ReopenAt(neighbour);
     return TRUE;
 }
@@ -373,14 +384,17 @@ BOOL CDataStore::SetFieldValue(const QString& field, const QString& text)
             column = c;
     if (column.isEmpty() || column.compare(kRecordColumn, Qt::CaseInsensitive) == 0)
         return Fail(QStringLiteral("The data store has no column \"%1\".").arg(ElideMiddle(field)));
-    QSqlQuery q(m_link.Database());
-    q.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
-                  .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(column),
-                       QuoteSqlName(kRecordColumn)));
-    q.addBindValue(value);
-    q.addBindValue(id);
-    if (!q.exec())
-        return Fail(q.lastError().text());
+    {
+        const CProgramStatements own(m_link.Database());
+        QSqlQuery q(m_link.Database());
+        q.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                      .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(column),
+                           QuoteSqlName(kRecordColumn)));
+        q.addBindValue(value);
+        q.addBindValue(id);
+        if (!q.exec())
+            return Fail(q.lastError().text());
+    }
     // The open recordset shows the new value at once.
     CRecordset* set = m_link.m_recordset.get();
     if (set && set->current >= 0 && set->current < set->order.size()) {

@@ -5,6 +5,7 @@
 #include "FileSources.h"
 #include "Helpers.h"
 #include "Messages.h"
+#include "ReadOnlySql.h"
 #include "RecordFilter.h"
 #include "ResourceIds.h"
 #include "TextExport.h"
@@ -478,6 +479,9 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
             options << parts.options;
         if (driver == QLatin1String("QPSQL"))
             options << QStringLiteral("connect_timeout=10");
+        if (const QString readOnly = ReadOnlySql::ReadOnlyConnectOption(driver);
+            !readOnly.isEmpty())
+            options << readOnly;
         db.setConnectOptions(options.join(u';'));
         if (!db.open()) {
             *error = db.lastError().text();
@@ -485,6 +489,8 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
             QSqlDatabase::removeDatabase(name);
             return false;
         }
+        // What a sign or the user writes into SQL may only read.
+        ReadOnlySql::GuardConnection(db);
     }
     m_connectionName = name;
     // PostgreSQL knows neither bracketed names nor #dates#: the link's
@@ -659,6 +665,7 @@ BOOL CDatabaseLink::OpenTable(const QString& name)
         }
         if (!loaded) {
             QString error;
+            const CProgramStatements loading(db);
             if (!LoadFileSource(m_typeId, m_dataSource, table, db, &error,
                                 m_excelHeader != FALSE)) {
                 ShowError(error.isEmpty()
@@ -968,6 +975,7 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
         *error = QStringLiteral("The database is not connected.");
         return false;
     }
+    m_refused = false;
     QSqlQuery query(Database());
     query.setForwardOnly(true);
     QString sql = statement;
@@ -975,8 +983,17 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
         sql = QStringLiteral("SELECT * FROM (%1) tabrel_view WHERE %2")
                   .arg(TrimEnd(statement, QStringLiteral(" ;\r\n")), set.filter);
     }
-    if (!query.exec(sql)) {
-        *error = query.lastError().text();
+    // The statement comes from the sign or the user: it may only read.
+    CReadOnlyStatement reading(Database());
+    if (!reading.Exec(query, sql, error)) {
+        if (reading.Refused() != ReadOnlySql::Refusal::None) {
+            m_refused = true;
+            const bool view = m_runningView && set.filter.isEmpty();
+            *error = view ? QStringLiteral("The custom view may only read data.")
+                          : QStringLiteral("The filter may only read data.");
+            if (reading.Refused() == ReadOnlySql::Refusal::Multiple)
+                *error += QStringLiteral(" It holds more than one statement.");
+        }
         return false;
     }
     const QSqlRecord record = query.record();
@@ -1012,6 +1029,8 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
         *error = query.lastError().text();
         return false;
     }
+    query.finish();
+    reading.Finish();
     set.command = statement;
     set.names = names;
     set.types = types;
@@ -1091,6 +1110,8 @@ int CDatabaseLink::OpenRecordset(const QString& sql)
             sort = QuoteName(m_keyField) + QStringLiteral(" ASC");
     }
     QString error;
+    // A refusal names the custom view when its text is what runs.
+    m_runningView = sql.isEmpty() && !m_customViewQuery.isEmpty();
     if (!m_recordset) {
         auto set = std::make_unique<CRecordset>();
         if (!LoadRecordset(*set, statement, &error)) {
@@ -1130,6 +1151,7 @@ int CDatabaseLink::SetFilter(const QString& text)
         return 0;
     const QString previous = m_recordset->filter;
     m_recordset->filter = text;
+    m_runningView = false;
     QString error;
     if (!LoadRecordset(*m_recordset, m_recordset->command, &error)) {
         ShowError(error);
@@ -1568,11 +1590,13 @@ void CDatabaseLink::ReadBlock(CArchive& ar)
     }
 
     // The custom view, reconciled with the program's list of views.
+    bool viewAdded = false;
     if (!viewQuery.isEmpty() && !viewName.isEmpty()) {
         CCustomViewList& views = TheCustomViewList();
         const QString listed = views.Find(viewName);
         if (listed.isNull()) {
             views.Set(viewName, viewQuery);
+            viewAdded = true;
         } else if (listed.compare(viewQuery, Qt::CaseInsensitive) != 0) {
             switch (AppMessageBoxIdArgs(IDS_REPLACE_CUSTOM_VIEW, {viewName},
                                         MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -1625,6 +1649,15 @@ void CDatabaseLink::ReadBlock(CArchive& ar)
             if (linked && !viewQuery.isEmpty()) {
                 OpenRecordset();
                 linked = IsRecordsetOpen();
+                // A view that would write was refused (and said why): the
+                // sign keeps its table without the view, and the view does
+                // not join the program's list.
+                if (!linked && m_refused) {
+                    if (viewAdded)
+                        TheCustomViewList().Remove(viewName);
+                    m_customViewQuery.clear();
+                    linked = !m_tableName.isEmpty();
+                }
             }
         }
     }

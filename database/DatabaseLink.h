@@ -214,6 +214,10 @@ public:
     QString m_tableName;
     std::unique_ptr<CRecordset> m_recordset;
     bool m_readOnly = true;
+    // The last statement was refused for writing (or for holding more than
+    // one statement).
+    bool m_refused = false;
+    bool m_runningView = false;
 
     void ShowError(const QString& error) const;
 

@@ -592,6 +592,30 @@ TEST_F(DatabaseBlockTest, CustomViewOfTheSignMeetsTheListedViews)
 
 namespace {
 
+// A sign's view that would reach a file is refused with the reason: the
+// sign keeps its table without the view, and the view stays out of the list.
+TEST_F(DatabaseBlockTest, ViewThatWouldWriteLeavesTheSignOnItsTable)
+{
+    CDatabaseLink& link = Linked();
+    const QString view =
+        "SELECT * FROM Products WHERE load_extension('" + dir.filePath("library") + "') IS NULL";
+    link.m_customViewQuery = view;
+    TheCustomViewList().Set("Loader", view);
+    const QByteArray bytes = Write(link, dir.path() + "/");
+    link.Disconnect();
+    CAppContext fresh;
+    CMessageResponder answers;
+    Read(bytes, dir.path() + "/");
+    ASSERT_EQ(answers.Count(), 1);
+    EXPECT_EQ(answers.LastText(), "\"The custom view may only read data.\"");
+    EXPECT_EQ(App().loadOutcome, 0);
+    ASSERT_TRUE(TheDatabaseLink().IsConnected());
+    EXPECT_EQ(TheDatabaseLink().CurrentTable(), "Products");
+    EXPECT_EQ(TheDatabaseLink().m_customViewQuery, "");
+    EXPECT_TRUE(TheCustomViewList().Find("Loader").isNull());
+    EXPECT_EQ(TheDatabaseLink().OpenRecordset(), 4);
+}
+
 TEST_F(DatabaseBlockTest, EmptyViewIsALinkAllTheSame)
 {
     CDatabaseLink& link = Linked();

@@ -67,6 +67,29 @@ void CheckProducts(CDatabaseLink& link)
     link.CloseRecordset();
 }
 
+// A custom view that would write runs in a read-only transaction, alone,
+// and is refused with the reason; the table keeps its records.
+void CheckViewsOnlyRead(CDatabaseLink& link, const QStringList& writers)
+{
+    const QString table = link.CurrentTable();
+    link.CloseRecordset();
+    link.m_tableName.clear();
+    for (const QString& text : writers) {
+        CMessageResponder answers;
+        link.m_customViewQuery = text;
+        EXPECT_EQ(link.OpenRecordset(), 0) << text.toStdString();
+        EXPECT_TRUE(link.m_refused)
+            << text.toStdString() << ": " << answers.LastText().toStdString();
+        EXPECT_TRUE(answers.LastText().startsWith("\"The custom view may only read data."))
+            << text.toStdString() << ": " << answers.LastText().toStdString();
+    }
+    link.m_customViewQuery = "SELECT name FROM products ORDER BY name";
+    EXPECT_EQ(link.OpenRecordset(), 3);
+    link.m_customViewQuery.clear();
+    link.CloseRecordset();
+    ASSERT_TRUE(link.OpenTable(table));
+}
+
 TEST(ServerLinkTest, OdbcThroughSqlitesDriver)
 {
     const QString driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
@@ -103,7 +126,20 @@ TEST(ServerLinkTest, OdbcThroughSqlitesDriver)
     EXPECT_EQ(link.Database().driverName(), "QODBC");
     link.m_linkKind = 0;
     CheckProducts(link);
+    const QByteArray bytes = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    CheckViewsOnlyRead(link, {"DELETE FROM products", "SELECT 1; DELETE FROM products",
+                              "CREATE TABLE extra (a)", "ATTACH '" + path + "2' AS x"});
+    CheckProducts(link);
     link.Disconnect();
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), bytes);
+    }
+    EXPECT_FALSE(QFile::exists(path + "2"));
 }
 
 // A PostgreSQL server in a temporary folder, listening only on a socket
@@ -214,6 +250,10 @@ TEST(ServerLinkTest, PostgreSql)
     link.m_linkKind = 0;
     // PostgreSQL takes standard quotes in place of the bracket defaults.
     EXPECT_EQ(link.QuoteName("name"), "\"name\"");
+    CheckProducts(link);
+    CheckViewsOnlyRead(link, {"DELETE FROM products", "SELECT 1; DELETE FROM products",
+                              "WITH d AS (DELETE FROM products RETURNING *) SELECT * FROM d",
+                              "CREATE TABLE extra (a integer)", "COMMIT"});
     CheckProducts(link);
 
     ASSERT_TRUE(link.OpenTable("products"));
