@@ -156,7 +156,16 @@ template <class W> W* Control(QWidget* parent, int id)
 
 // The designer's frame as a user drives it. Seconds from File > Print to
 // the PDF finished by Return; negative on failure.
-double PrintWithDesigner(const QString& csv, int count, const QString& pdf)
+// The parts of the designer's road: opening the print station, Print All,
+// and Return ejecting the last sheet.
+struct RoadParts
+{
+    double station = 0;
+    double printAll = 0;
+    double eject = 0;
+};
+
+double PrintWithDesigner(const QString& csv, int count, const QString& pdf, RoadParts& parts)
 {
     CAppContext context;
     CMessageResponder messages;
@@ -183,6 +192,7 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf)
             clock.start();
             frame->UpdateActionsNow();
             frame->Action(ID_FILE_PRINT)->trigger();
+            parts.station = double(clock.nsecsElapsed()) / 1e9;
             CPrintCommands* commands = CPrintCommands::Of(frame);
             CPrintBatchDlg* batch = commands ? commands->BatchDialog() : nullptr;
             if (batch) {
@@ -191,10 +201,14 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf)
                 emit destination->activated(1);
                 QCoreApplication::processEvents();
                 frame->UpdateActionsNow();
+                const double beforePrintAll = double(clock.nsecsElapsed()) / 1e9;
                 frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+                const double afterPrintAll = double(clock.nsecsElapsed()) / 1e9;
                 // Return ejects the last sheet: the PDF is whole.
                 Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
                 const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+                parts.printAll = afterPrintAll - beforePrintAll;
+                parts.eject = elapsed - afterPrintAll;
                 if (messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
                     seconds = elapsed;
                 if (commands->IsStationOpen())
@@ -225,7 +239,8 @@ void BM_PrintRoad(benchmark::State& state)
         state.PauseTiming();
         const double engine = PrintWithEngine(csv, count, enginePdf);
         state.ResumeTiming();
-        const double designer = PrintWithDesigner(csv, count, designerPdf);
+        RoadParts parts;
+        const double designer = PrintWithDesigner(csv, count, designerPdf, parts);
         state.PauseTiming();
         if (engine < 0 || designer < 0) {
             state.SkipWithError("a run did not print every record");
@@ -236,6 +251,9 @@ void BM_PrintRoad(benchmark::State& state)
         state.counters["designer_s"] = designer;
         state.counters["ratio"] = designer / engine;
         state.counters["designer_ms_per_label"] = designer * 1000 / count;
+        state.counters["station_s"] = parts.station;
+        state.counters["print_all_s"] = parts.printAll;
+        state.counters["eject_s"] = parts.eject;
         state.counters["peak_mb"] = bench::PeakMb();
         state.counters["decoded"] =
             LabelsDecode(enginePdf, count) && LabelsDecode(designerPdf, count) ? 1 : 0;

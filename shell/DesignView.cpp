@@ -258,6 +258,10 @@ CSize CDesignView::DPtoLPSize(CSize s) const
 
 void CDesignView::InvalidateRect(const CRect& deviceRect, bool)
 {
+    // While data is entered the print station covers the whole canvas:
+    // nothing of it shows until the station closes and it is drawn anew.
+    if (m_mode == MODE_DATA_ENTRY)
+        return;
     CRect r = deviceRect;
     r.NormalizeRect();
     viewport()->update(QRect(r.left, r.top, r.Width() + 1, r.Height() + 1));
@@ -700,6 +704,8 @@ void CDesignView::SetMode(int mode)
         }
         RulersChanged(left, top);
     }
+    if (dataEntryChanged && mode != MODE_DATA_ENTRY)
+        viewport()->update();
     if (mode == MODE_GUIDE)
         viewport()->setCursor(m_guideOrientation == CGuide::Vertical ? Qt::SizeHorCursor
                                                                      : Qt::SizeVerCursor);

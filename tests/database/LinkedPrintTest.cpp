@@ -422,8 +422,9 @@ QStringList PageCodes(const QString& pdf, int page)
 
 // Print All of fifty records from the print station shows the run, not
 // every sign: one Printing window for the job, the sheet preview and the
-// rows repainted a few times over the run, and pictures drawn only for the
-// labels of the sheet the run ends on. Every record still gets its label.
+// rows repainted a few times over the run and the canvas under the station
+// not at all, and pictures drawn only for the labels of the sheet the run
+// ends on. Every record still gets its label.
 TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
 {
     constexpr int kLabels = 50;
@@ -471,6 +472,7 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     const int shownBefore = rows->RecordsShown();
     CEventCounter windowShows(QEvent::Show, "CPrintAbortDlg");
     CEventCounter sheetPaints(QEvent::Paint, "CSheetPreviewWnd");
+    CEventCounter frameUpdates(QEvent::UpdateRequest, "CMainFrame");
     messages.Clear();
     messages.SetDefaultAnswer(IDYES);
     frame->UpdateActionsNow();
@@ -480,6 +482,7 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     EXPECT_EQ(windowShows.Count(), 1);
     // Far fewer repaints and fillings of the rows than labels.
     EXPECT_LT(sheetPaints.Count(), kLabels / 2);
+    EXPECT_LT(frameUpdates.Count(), kLabels / 2);
     EXPECT_LT(rows->RecordsShown() - shownBefore, kLabels / 2);
     // The run ends on the third sheet with two labels: only they got
     // pictures, and the live sign stands in the next cell.
