@@ -7,6 +7,7 @@
 #include "ElementView.h"
 
 class CBarcode;
+class CDataRulesBlock;
 class QTabWidget;
 
 class CBarcodeView : public CElementView
@@ -63,19 +64,7 @@ private:
     QPushButton* m_editStyle = nullptr;
     QCheckBox* m_calcCheck = nullptr;
     QLineEdit* m_height = nullptr;
-    QComboBox* m_filter = nullptr;
-    QLineEdit* m_allow = nullptr;
-    QLabel* m_allowLabel = nullptr;
-    QLabel* m_padLabel = nullptr;
-    QComboBox* m_coercion = nullptr;
-    QLineEdit* m_prefix = nullptr;
-    QLineEdit* m_suffix = nullptr;
-    QComboBox* m_length = nullptr;
-    QLineEdit* m_lengthValue = nullptr;
-    QLabel* m_lengthLabel = nullptr;
-    QComboBox* m_truncate = nullptr;
-    QComboBox* m_pad = nullptr;
-    QLineEdit* m_padChar = nullptr;
+    CDataRulesBlock* m_rules = nullptr;
     QCheckBox* m_showHuman = nullptr;
     QCheckBox* m_showCheck = nullptr;
     QComboBox* m_face = nullptr;

@@ -6,6 +6,7 @@
 #include "BarcodeStyle.h"
 #include "BarcodeStyleDlg.h"
 #include "DataMatrix.h"
+#include "DataRulesBlock.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
 #include "GS1DataBar.h"
@@ -168,74 +169,12 @@ void CMatrixSymbolView::BuildTail()
         Form()->addStretch(1);
         return;
     }
-    QGridLayout* rules = AddGroup(tr("Data Constraints"));
-    QWidget* rulesBox = rules->parentWidget();
-    m_filter = Combo(rulesBox, 1076,
-                     {tr("None"), tr("Alpha"), tr("Numeric"), tr("Alphanumeric"), tr("Custom")});
-    AddRow(rules, 0, tr("Filtering"), m_filter);
-    m_allow = Named(new QLineEdit(rulesBox), 1271);
-    m_allowLabel = AddRow(rules, 1, tr("Allow"), m_allow, 1275);
-    m_coercion = Combo(
-        rulesBox, 1078,
-        {tr("None"), tr("Upper Case"), tr("Lower Case"), tr("Title Case"), tr("Sentence Case")});
-    AddRow(rules, 2, tr("Coercion"), m_coercion);
-    m_prefix = Named(new QLineEdit(rulesBox), 1214);
-    AddRow(rules, 3, tr("Prefix"), m_prefix);
-    m_suffix = Named(new QLineEdit(rulesBox), 1215);
-    AddRow(rules, 4, tr("Suffix"), m_suffix);
-    m_length =
-        Combo(rulesBox, 1277, {tr("Unrestricted"), tr("Fixed"), tr("Maximum"), tr("Minimum")});
-    m_lengthName = AddRow(rules, 5, tr("Length"), m_length);
-    m_lengthValue = Named(new QLineEdit(rulesBox), 1278);
-    m_lengthLabel = AddRow(rules, 6, tr("&Is"), m_lengthValue, 1281);
-    m_truncate = Combo(rulesBox, 1279, {tr("No"), tr("Left"), tr("Right")});
-    AddRow(rules, 7, tr("Truncate"), m_truncate);
-    m_pad = Combo(rulesBox, 1280, {tr("No"), tr("Left"), tr("Right")});
-    AddRow(rules, 8, tr("Pad"), m_pad);
-    m_padChar = Named(new QLineEdit(rulesBox), 1272);
-    m_padLabel = AddRow(rules, 9, tr("Using"), m_padChar, 1276);
-    auto comboRule = [this](QComboBox* combo, int CElement::*field) {
-        connect(combo, &QComboBox::activated, this, [this, combo, field](int index) {
-            if (CBarcode* b = BeginEdit(combo)) {
-                b->*field = index;
-                EndEdit(b);
-                ApplyEnabling();
-            }
-        });
-    };
-    comboRule(m_filter, &CElement::m_filterType);
-    comboRule(m_coercion, &CElement::m_caseCoercion);
-    comboRule(m_length, &CElement::m_lengthConstraint);
-    comboRule(m_truncate, &CElement::m_truncation);
-    comboRule(m_pad, &CElement::m_paddingMode);
-    auto textRule = [this](QLineEdit* edit, QString CElement::*field) {
-        connect(edit, &QLineEdit::textEdited, this, [this, edit, field](const QString& text) {
-            if (CBarcode* b = BeginEdit(edit)) {
-                b->*field = text;
-                EndEdit(b);
-            }
-        });
-    };
-    textRule(m_allow, &CElement::m_filterList);
-    textRule(m_prefix, &CElement::m_prefix);
-    textRule(m_suffix, &CElement::m_suffix);
-    connect(m_lengthValue, &QLineEdit::textEdited, this, [this](const QString& text) {
-        bool ok = false;
-        const int value = text.trimmed().toInt(&ok);
-        if (!ok || value < 0)
-            return;
-        if (CBarcode* b = BeginEdit(m_lengthValue)) {
-            b->m_lengthLimit = value;
-            EndEdit(b);
-        }
-    });
-    connect(m_padChar, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (CBarcode* b = BeginEdit(m_padChar)) {
-            const QChar c = text.isEmpty() ? QChar() : text.at(0);
-            b->m_paddingChar = c.unicode() < 256 ? BYTE(c.unicode()) : BYTE('?');
-            EndEdit(b);
-        }
-    });
+    m_rules =
+        new CDataRulesBlock(false, CDataRulesBlock::LENGTH_KEYBOARD,
+                            {[this](QObject* control) -> CElement* { return BeginEdit(control); },
+                             [this](CElement* e) { EndEdit(static_cast<CBarcode*>(e)); }},
+                            Form()->parentWidget());
+    Form()->addWidget(m_rules);
 
     AddNameBlock();
     AddPrintOptions(false);
@@ -257,17 +196,7 @@ void CMatrixSymbolView::LoadShared(CBarcode* b)
         return;
     }
     m_data->setText(b->m_sampleData);
-    m_filter->setCurrentIndex(std::clamp(b->m_filterType, 0, 4));
-    m_allow->setText(b->m_filterList);
-    m_coercion->setCurrentIndex(std::clamp(b->m_caseCoercion, 0, 4));
-    m_prefix->setText(b->m_prefix);
-    m_suffix->setText(b->m_suffix);
-    m_length->setCurrentIndex(std::clamp(b->m_lengthConstraint, 0, 3));
-    m_lengthValue->setText(
-        QString::number(b->m_lengthConstraint ? b->m_lengthLimit : int(b->m_data.size())));
-    m_truncate->setCurrentIndex(std::clamp(b->m_truncation, 0, 2));
-    m_pad->setCurrentIndex(std::clamp(b->m_paddingMode, 0, 2));
-    m_padChar->setText(b->m_paddingChar ? QString(QChar(b->m_paddingChar)) : QString());
+    m_rules->Bind(b);
 }
 
 void CMatrixSymbolView::UpdateFromElement()
@@ -295,42 +224,7 @@ void CMatrixSymbolView::ApplyEnabling()
         SetLoading(loading);
         return;
     }
-    const bool linked = b->m_dataSource != SOURCE_FIXED;
-    const bool keyboard = b->m_dataSource == SOURCE_KEYBOARD;
-    if (!linked) {
-        // Fixed data has no rules: the controls show none, whatever the
-        // element keeps.
-        m_filter->setCurrentIndex(0);
-        m_coercion->setCurrentIndex(0);
-        m_prefix->clear();
-        m_suffix->clear();
-        m_length->setCurrentIndex(0);
-        m_truncate->setCurrentIndex(0);
-        m_pad->setCurrentIndex(0);
-    }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{m_filter, m_coercion, m_prefix, m_suffix, m_allow})
-        w->setEnabled(linked);
-    m_allow->setVisible(m_filter->currentIndex() == 4);
-    m_allowLabel->setVisible(m_filter->currentIndex() == 4);
-    // A length is kept only for typed data; data from elsewhere may still
-    // be cut or padded.
-    m_length->setEnabled(keyboard);
-    m_lengthName->setEnabled(keyboard);
-    const int length = m_length->currentIndex();
-    const bool showLength = keyboard && length != 0;
-    m_lengthLabel->setVisible(showLength);
-    m_lengthValue->setVisible(showLength);
-    m_lengthLabel->setText(length == 1 ? tr("&At") : tr("&Is"));
-    if (keyboard) {
-        m_truncate->setEnabled(length == 1 || length == 2);
-        m_pad->setEnabled(length == 1 || length == 3);
-    } else {
-        m_truncate->setEnabled(linked);
-        m_pad->setEnabled(linked);
-    }
-    m_padChar->setVisible(m_pad->currentIndex() != 0);
-    m_padLabel->setVisible(m_pad->currentIndex() != 0);
+    m_rules->ApplyEnabling();
     ApplyFormatEnabling();
     SetLoading(loading);
 }

@@ -11,6 +11,7 @@
 #include "ElementView.h"
 
 class CBarcode;
+class CDataRulesBlock;
 class CDataMatrix;
 class CGS1DataBar;
 class CPDF417;
@@ -102,20 +103,7 @@ private:
     QLineEdit* m_data = nullptr;
     QPushButton* m_editText = nullptr;
 
-    QComboBox* m_filter = nullptr;
-    QLineEdit* m_allow = nullptr;
-    QLabel* m_allowLabel = nullptr;
-    QComboBox* m_coercion = nullptr;
-    QLineEdit* m_prefix = nullptr;
-    QLineEdit* m_suffix = nullptr;
-    QComboBox* m_length = nullptr;
-    QLabel* m_lengthName = nullptr;
-    QLineEdit* m_lengthValue = nullptr;
-    QLabel* m_lengthLabel = nullptr;
-    QComboBox* m_truncate = nullptr;
-    QComboBox* m_pad = nullptr;
-    QLineEdit* m_padChar = nullptr;
-    QLabel* m_padLabel = nullptr;
+    CDataRulesBlock* m_rules = nullptr;
 };
 
 class CPDF417View : public CMatrixSymbolView

@@ -11,12 +11,15 @@
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "EanUpc.h"
+#include "ElementList.h"
 #include "GS1DataBar.h"
 #include "GS1DataBarTypeDlg.h"
-#include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
+#include "PdfSupport.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
 #include "PrintSignDlg.h"
 #include "Printer.h"
 #include "SelectBarcodeTypeDlg.h"
@@ -528,6 +531,101 @@ TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
 }
 
 } // namespace
+
+// The data rules of a typed barcode: each length rule stores the length
+// the pane shows, Minimum pads with the character given, Custom and Pad
+// move the focus to their boxes, and the sign prints through the print
+// station with the rule in force.
+TEST_F(BarcodePaneTest, LengthRulesKeepTheLengthShownAndPrint)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcode* code = DrawBarcode(SYM_CODE39, CPoint(150, 200));
+    ASSERT_NE(code, nullptr);
+    code->m_name = QStringLiteral("Code");
+    Type(Pane(), 1049, QStringLiteral("TAB42"));
+    auto* source = Control<QComboBox>(Pane(), 1000);
+    const int keyboard = source->findData(SOURCE_KEYBOARD);
+    source->setCurrentIndex(keyboard);
+    emit source->activated(keyboard);
+    ASSERT_EQ(code->m_dataSource, SOURCE_KEYBOARD);
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+
+    auto* length = Control<QComboBox>(Pane(), 1277);
+    auto* value = Control<QLineEdit>(Pane(), 1278);
+    auto* pad = Control<QComboBox>(Pane(), 1280);
+    auto* padChar = Control<QLineEdit>(Pane(), 1272);
+    auto* filter = Control<QComboBox>(Pane(), 1076);
+    ASSERT_TRUE(length && value && pad && padChar && filter);
+    auto choose = [](QComboBox* combo, const QString& text) {
+        const int index = combo->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    };
+    for (const char* rule : {"Fixed", "Maximum", "Minimum"}) {
+        SCOPED_TRACE(rule);
+        choose(length, QString::fromLatin1(rule));
+        EXPECT_EQ(code->m_lengthConstraint, length->currentIndex());
+        EXPECT_EQ(value->text(), QStringLiteral("5")) << "the length of the data entered";
+        EXPECT_EQ(code->m_lengthLimit, 5) << "the rule keeps the length it shows";
+        EXPECT_EQ(frame->focusWidget(), value);
+        choose(length, QStringLiteral("Unrestricted"));
+    }
+    // Minimum pads to the length typed, with the character typed.
+    choose(length, QStringLiteral("Minimum"));
+    Type(Pane(), 1278, QStringLiteral("8"));
+    EXPECT_EQ(code->m_lengthLimit, 8);
+    choose(pad, QStringLiteral("Left"));
+    EXPECT_EQ(frame->focusWidget(), padChar);
+    QTest::keyClicks(padChar, QStringLiteral("0"));
+    EXPECT_EQ(code->m_paddingChar, BYTE('0'));
+    EXPECT_EQ(code->m_data, QStringLiteral("000TAB42"));
+    EXPECT_FALSE(code->IsShowingInvalid());
+    choose(filter, QStringLiteral("Custom"));
+    EXPECT_EQ(frame->focusWidget(), Control<QLineEdit>(Pane(), 1271));
+    choose(filter, QStringLiteral("None"));
+    // The pane shown again shows what the element holds.
+    frame->SwitchElementView(nullptr);
+    ASSERT_TRUE(frame->SwitchElementView(code));
+    EXPECT_EQ(Control<QComboBox>(Pane(), 1277)->currentText(), QStringLiteral("Minimum"));
+    EXPECT_EQ(Control<QLineEdit>(Pane(), 1278)->text(), QStringLiteral("8"));
+    EXPECT_EQ(Control<QComboBox>(Pane(), 1280)->currentText(), QStringLiteral("Left"));
+    EXPECT_EQ(Control<QLineEdit>(Pane(), 1272)->text(), QStringLiteral("0"));
+
+    // At most 8 characters: the typed data prints and reads back.
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+    choose(Control<QComboBox>(Pane(), 1277), QStringLiteral("Maximum"));
+    EXPECT_EQ(code->m_lengthLimit, 8);
+    EXPECT_EQ(code->m_data, QStringLiteral("TAB42"));
+    const QString pdf = home.FilePath("rules.pdf");
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_NE(commands, nullptr);
+    ASSERT_TRUE(commands->IsStationOpen());
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(1);
+    ASSERT_EQ(batch->Destination(), 1);
+    messages.Clear();
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+    back->click();
+    if (commands->IsStationOpen())
+        back->click();
+    FrameHooks().chooseFile = nullptr;
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const QImage page = RenderPdfPage(pdf, 1, 300).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(page.isNull());
+    const ZXing::Result result =
+        ZXing::ReadBarcode(ZXing::ImageView(page.constBits(), page.width(), page.height(),
+                                            ZXing::ImageFormat::Lum, int(page.bytesPerLine())),
+                           ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::Code39));
+    ASSERT_TRUE(result.isValid());
+    EXPECT_EQ(result.text(), (QStringLiteral("TAB42") + code->m_checkChars).toStdString());
+}
 
 // A GS1 DataBar is placed in the kind picked in Select GS1 DataBar Type;
 // Cancel places nothing.

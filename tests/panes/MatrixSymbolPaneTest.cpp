@@ -458,6 +458,9 @@ TEST_F(MatrixSymbolPaneTest, DataPositionAndRulesOfEachPane)
         EXPECT_FALSE(truncate->isEnabled());
         Choose(length, QStringLiteral("Maximum"));
         EXPECT_EQ(symbol->m_lengthConstraint, 2);
+        EXPECT_EQ(symbol->m_lengthLimit, Control<QLineEdit>(pane, 1278)->text().toInt())
+            << "the rule keeps the length it shows";
+        EXPECT_GT(symbol->m_lengthLimit, 0);
         EXPECT_TRUE(truncate->isEnabled());
         EXPECT_FALSE(pad->isEnabled());
         EXPECT_TRUE(Control<QLineEdit>(pane, 1278)->isVisible());

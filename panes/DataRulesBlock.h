@@ -1,0 +1,84 @@
+// The data rules of an element fed by a data source: filtering (with the
+// characters a custom filter allows), case coercion, prefix and suffix, the
+// length rule with its length, truncation and padding (with the padding
+// character). One block, bound to the element it edits, serves every pane
+// that shows these rules.
+#pragma once
+
+#include "ElementView.h"
+
+#include <QGroupBox>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class CDataRulesBlock : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    // Where the length rule applies: to every linked source, or to typed
+    // data alone (data from elsewhere may still be cut or padded).
+    enum LengthScope
+    {
+        LENGTH_LINKED,
+        LENGTH_KEYBOARD,
+    };
+    // The pane's bracket around an edit: begin returns the element to edit
+    // (null while the pane is being filled or once the element has gone)
+    // and keeps its state for Undo; end applies the rules to the data,
+    // redraws the element and marks the sign modified.
+    struct Edits
+    {
+        std::function<CElement*(QObject* control)> begin;
+        std::function<void(CElement* element)> end;
+    };
+
+    // numberFilter: the filter list offers "Number" after "Custom".
+    CDataRulesBlock(bool numberFilter, LengthScope scope, Edits edits, QWidget* parent);
+
+    // Binds the block to its element and shows the element's rules.
+    void Bind(CElement* element);
+    // The enabling for the element's data source: fixed data has no rules
+    // and shows none; linked data shows the element's own.
+    void ApplyEnabling();
+
+    QComboBox* Filter() const { return m_filter; }
+    QLineEdit* Allow() const { return m_allow; }
+    QComboBox* Length() const { return m_length; }
+    QLineEdit* LengthValue() const { return m_lengthValue; }
+    QComboBox* Truncate() const { return m_truncate; }
+    QComboBox* Pad() const { return m_pad; }
+    QLineEdit* PadChar() const { return m_padChar; }
+
+private:
+    void Load(const CElement* element);
+    void OnFilter(int index);
+    void OnLength(int index);
+    void OnLengthValue(const QString& text);
+    void OnPad(int index);
+    void OnPadChar(const QString& text);
+    // Runs one edit of the bound element between the pane's bracket.
+    void Edit(QObject* control, const std::function<void(CElement*)>& change);
+
+    LengthScope m_scope;
+    Edits m_edits;
+    CElementHandle m_element;
+
+    QComboBox* m_filter = nullptr;
+    QLineEdit* m_allow = nullptr;
+    QLabel* m_allowLabel = nullptr;
+    QComboBox* m_coercion = nullptr;
+    QLineEdit* m_prefix = nullptr;
+    QLineEdit* m_suffix = nullptr;
+    QComboBox* m_length = nullptr;
+    QLabel* m_lengthName = nullptr;
+    QLineEdit* m_lengthValue = nullptr;
+    QLabel* m_lengthLabel = nullptr;
+    QComboBox* m_truncate = nullptr;
+    QComboBox* m_pad = nullptr;
+    QLineEdit* m_padChar = nullptr;
+    QLabel* m_padLabel = nullptr;
+};
