@@ -1,9 +1,9 @@
 #include "DataMatrix.h"
 
 #include "AppContext.h"
+#include "Archive.h"
 #include "Codec1252.h"
 #include "GS1AIInfo.h"
-#include "Archive.h"
 #include "Helpers.h"
 #include "Messages.h"
 #include "Rounding.h"
@@ -46,6 +46,37 @@ QByteArray Latin1Bytes(const QString& text)
     }
     return bytes;
 }
+
+} // namespace
+
+QByteArray MatrixSymbols::EncoderBytes(CBarcode& symbol, const QString& data, bool& utf8)
+{
+    QString text = data;
+    symbol.ExpandEscapes(text);
+    utf8 = false;
+    bool ascii = true;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.toLatin1();
+    // Bytes written as escapes are kept as those bytes. Without them the
+    // text is the characters typed: a reader returns them through the
+    // UTF-8 ECI, whatever its default character set.
+    QString plain = data;
+    plain.replace(QStringLiteral("%%"), QString());
+    QString expandedPlain = plain;
+    symbol.ExpandEscapes(expandedPlain);
+    if (expandedPlain != plain)
+        return Latin1Bytes(text);
+    utf8 = true;
+    return text.toUtf8();
+}
+
+namespace {
 
 // A GS1 text for the encoder, with the identifiers in square brackets:
 // written in brackets as people read it (checked against the identifiers'
@@ -109,12 +140,11 @@ BOOL CDataMatrix::PrepareData()
     return TRUE;
 }
 
-QByteArray CDataMatrix::EncoderInput(bool& gs1) const
+QByteArray CDataMatrix::EncoderInput(SymbolOptions& options) const
 {
-    gs1 = false;
-    QString text = m_expandedData;
-    const_cast<CDataMatrix*>(this)->ExpandEscapes(text);
-    return Latin1Bytes(text);
+    options.gs1 = false;
+    return MatrixSymbols::EncoderBytes(const_cast<CDataMatrix&>(*this), m_expandedData,
+                                       options.utf8);
 }
 
 void CDataMatrix::Regenerate()
@@ -126,13 +156,11 @@ void CDataMatrix::Regenerate()
     }
     m_bitmap = QImage();
     try {
-        bool gs1 = false;
-        const QByteArray input = EncoderInput(gs1);
         SymbolOptions options;
+        const QByteArray input = EncoderInput(options);
         options.squareOnly = m_format == kSquareFormat;
         options.rows = static_cast<int>(m_rows);
         options.columns = static_cast<int>(m_columns);
-        options.gs1 = gs1;
         CSymbolMatrix grid;
         if (input.isEmpty() || !grid.Encode(SymbolKind::DataMatrix, input, options)) {
             ShowInvalid();
@@ -189,7 +217,8 @@ void CDataMatrix::WriteXml(CTextExportFile& file)
 // --- GS1 Data Matrix -----------------------------------------------------------------
 
 // The element string of an SSCC with its check digit.
-CGS1DMatrix::CGS1DMatrix() : CDataMatrix(SYM_GS1_DATAMATRIX, QStringLiteral("(00)123456789012345675"))
+CGS1DMatrix::CGS1DMatrix()
+    : CDataMatrix(SYM_GS1_DATAMATRIX, QStringLiteral("(00)123456789012345675"))
 {
 }
 
@@ -215,11 +244,11 @@ BOOL CGS1DMatrix::PrepareData()
     return TRUE;
 }
 
-QByteArray CGS1DMatrix::EncoderInput(bool& gs1) const
+QByteArray CGS1DMatrix::EncoderInput(SymbolOptions& options) const
 {
     // The prepared text, so the leading function 1 is kept and every other
     // one separates two fields.
-    gs1 = true;
+    options.gs1 = true;
     QString text = m_expandedData.mid(2);
     text.replace(QStringLiteral("~1"), QStringLiteral("%1"));
     return GS1EncoderText(text);
@@ -260,14 +289,12 @@ void CPDF417::Regenerate()
     m_invalid = FALSE;
     m_bitmap = QImage();
     try {
-        QString text = m_data;
-        ExpandEscapes(text);
         SymbolOptions options;
+        const QByteArray bytes = MatrixSymbols::EncoderBytes(*this, m_data, options.utf8);
         if (m_eccType != 0)
             options.eccLevel = static_cast<int>(std::min<DWORD>(m_eccLevel, 8));
         const SymbolKind kind = m_truncate ? SymbolKind::CompactPdf417 : SymbolKind::Pdf417;
         const int aspect = static_cast<int>(std::clamp<DWORD>(m_rowAspect, 1, 20));
-        const QByteArray bytes = Latin1Bytes(text);
         CSymbolMatrix grid;
         if (m_symbolType != 0) {
             options.pdfColumns = static_cast<int>(std::clamp<DWORD>(m_columnCount, 1, 30));
@@ -459,13 +486,12 @@ void CQRCode::Regenerate()
     m_invalid = FALSE;
     m_bitmap = QImage();
     try {
-        QString text = m_data;
-        ExpandEscapes(text);
         SymbolOptions options;
+        const QByteArray bytes = MatrixSymbols::EncoderBytes(*this, m_data, options.utf8);
         options.qrLevel = std::clamp(m_level, 0, 3);
         options.qrMask = m_mask >= 0 && m_mask <= 7 ? m_mask : -1;
         CSymbolMatrix grid;
-        if (!grid.Encode(SymbolKind::QrCode, Latin1Bytes(text), options)) {
+        if (!grid.Encode(SymbolKind::QrCode, bytes, options)) {
             ShowInvalid();
             return;
         }
@@ -509,7 +535,8 @@ void CQRCode::Serialize(CArchive& ar)
         m_mask = -1;
     float width = 0;
     ar >> width;
-    m_moduleWidth = std::isfinite(width) && width > 0 ? std::min(width, 1000.0f) : kDefaultModuleWidth;
+    m_moduleWidth =
+        std::isfinite(width) && width > 0 ? std::min(width, 1000.0f) : kDefaultModuleWidth;
     ar >> m_data >> m_sampleData;
     const int x = ar.ReadInt();
     const int y = ar.ReadInt();

@@ -8,6 +8,7 @@
 #include "Barcode.h"
 
 class CSymbolMatrix;
+struct SymbolOptions;
 
 // Shared by the matrix symbols: the fixed-size placeholder and the module
 // drawing.
@@ -15,6 +16,11 @@ namespace MatrixSymbols {
 // Module pixels of an x-dimension in hundredths of a mil at a resolution
 // (at least one).
 int ModulePixels(long long hundredthsOfMil, int resolution);
+// The bytes a symbol encodes for its data, after the symbol's escapes: text
+// of ASCII characters as it is; text beyond ASCII as UTF-8 (utf8 set), so a
+// reader returns the characters typed; data with byte escapes (%Hhh, %Dnnn)
+// byte for byte, each character below 256 as that byte.
+QByteArray EncoderBytes(CBarcode& symbol, const QString& data, bool& utf8);
 } // namespace MatrixSymbols
 
 class CDataMatrix : public CBarcode
@@ -46,8 +52,9 @@ public:
 
 protected:
     CDataMatrix(int symbologyId, const QString& defaultData);
-    // The text handed to the encoder; GS1 symbols give an element string.
-    virtual QByteArray EncoderInput(bool& gs1) const;
+    // The bytes handed to the encoder, with the options they need; GS1
+    // symbols give an element string.
+    virtual QByteArray EncoderInput(SymbolOptions& options) const;
 };
 
 class CGS1DMatrix : public CDataMatrix
@@ -65,7 +72,7 @@ public:
     void EndDataEntry() override;
 
 protected:
-    QByteArray EncoderInput(bool& gs1) const override;
+    QByteArray EncoderInput(SymbolOptions& options) const override;
 };
 
 class CPDF417 : public CBarcode

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The ECI that marks data as UTF-8.
+constexpr int kEciUtf8 = 26;
+
 struct ZintDeleter
 {
     void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
@@ -83,8 +86,8 @@ bool CSymbolMatrix::Encode(SymbolKind kind, const QByteArray& data, const Symbol
     switch (kind) {
     case SymbolKind::DataMatrix: {
         const auto& sizes = DataMatrixSizes();
-        const auto size = std::find(sizes.begin(), sizes.end(),
-                                    std::make_pair(options.rows, options.columns));
+        const auto size =
+            std::find(sizes.begin(), sizes.end(), std::make_pair(options.rows, options.columns));
         if (size != sizes.end())
             s.option_2 = int(size - sizes.begin()) + 1;
         else if (options.squareOnly)
@@ -112,6 +115,13 @@ bool CSymbolMatrix::Encode(SymbolKind kind, const QByteArray& data, const Symbol
         break;
     default:
         break;
+    }
+
+    if (options.utf8 && s.input_mode == DATA_MODE &&
+        (kind == SymbolKind::DataMatrix || kind == SymbolKind::Pdf417 ||
+         kind == SymbolKind::CompactPdf417 || kind == SymbolKind::QrCode)) {
+        s.input_mode = UNICODE_MODE;
+        s.eci = kEciUtf8;
     }
 
     const int result = ZBarcode_Encode(&s, reinterpret_cast<const unsigned char*>(data.constData()),
@@ -148,11 +158,10 @@ const std::vector<std::pair<int, int>>& CSymbolMatrix::DataMatrixSizes()
 {
     // libzint numbers the sizes in this order, from 1.
     static const std::vector<std::pair<int, int>> sizes = {
-        {10, 10},   {12, 12},   {14, 14},   {16, 16},   {18, 18},   {20, 20},
-        {22, 22},   {24, 24},   {26, 26},   {32, 32},   {36, 36},   {40, 40},
-        {44, 44},   {48, 48},   {52, 52},   {64, 64},   {72, 72},   {80, 80},
-        {88, 88},   {96, 96},   {104, 104}, {120, 120}, {132, 132}, {144, 144},
-        {8, 18},    {8, 32},    {12, 26},   {12, 36},   {16, 36},   {16, 48},
+        {10, 10}, {12, 12}, {14, 14}, {16, 16}, {18, 18},   {20, 20},   {22, 22},   {24, 24},
+        {26, 26}, {32, 32}, {36, 36}, {40, 40}, {44, 44},   {48, 48},   {52, 52},   {64, 64},
+        {72, 72}, {80, 80}, {88, 88}, {96, 96}, {104, 104}, {120, 120}, {132, 132}, {144, 144},
+        {8, 18},  {8, 32},  {12, 26}, {12, 36}, {16, 36},   {16, 48},
     };
     return sizes;
 }

@@ -36,6 +36,10 @@ struct SymbolOptions
     // Data Matrix and QR: the data is a GS1 element string written with the
     // application identifiers in brackets, "[01]09501101530003[10]AB1".
     bool gs1 = false;
+    // Data Matrix, PDF417 and QR: the data is text in UTF-8, encoded with
+    // the ECI that tells a reader so (else the data is bytes, taken as
+    // ISO 8859-1 by readers).
+    bool utf8 = false;
     // PDF417: data columns 1..30 in pdfColumns (0 chooses), error-correction
     // level 0..8 (-1 chooses by the data's length).
     int pdfColumns = 0;

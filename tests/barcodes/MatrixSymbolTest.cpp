@@ -167,10 +167,13 @@ TEST_F(MatrixFixture, ModulesLieOnWholePrinterDots)
         float mils;
         int dpi;
         float snapped;
-    } snaps[] = {{15.0f, 600, 15.0f}, {15.0f, 203, 3 * 1000.0f / 203}, {1.0f, 100, 10.0f},
+    } snaps[] = {{15.0f, 600, 15.0f},
+                 {15.0f, 203, 3 * 1000.0f / 203},
+                 {1.0f, 100, 10.0f},
                  {0.0f, 300, 1000.0f / 300}};
     for (const Snap& s : snaps)
-        EXPECT_NEAR(CQRCode::SnappedWidth(s.mils, s.dpi), s.snapped, 1e-3) << s.mils << " " << s.dpi;
+        EXPECT_NEAR(CQRCode::SnappedWidth(s.mils, s.dpi), s.snapped, 1e-3)
+            << s.mils << " " << s.dpi;
     CBarcode::SetResolutionOverride(203);
     auto qr = Make<CQRCode>("A");
     EXPECT_NEAR(qr->m_moduleWidth, 3 * 1000.0f / 203, 1e-3);
@@ -185,10 +188,9 @@ TEST_F(MatrixFixture, QrEscapes)
         const char* typed;
         const char* expanded;
     } cases[] = {
-        {"plain", "plain"},         {"%D065", "A"},       {"%d065%d066", "AB"},
-        {"%D6", "%D6"},             {"%D6x1", "%6x1"},    {"%H41", "A"},
-        {"%h4", "%h4"},             {"%HZZ", "%ZZ"},      {"100%%", "100%"},
-        {"end%", "end%"},           {"%Q", "%Q"},         {"a\\b", "a\\b"},
+        {"plain", "plain"}, {"%D065", "A"},   {"%d065%d066", "AB"}, {"%D6", "%D6"},
+        {"%D6x1", "%6x1"},  {"%H41", "A"},    {"%h4", "%h4"},       {"%HZZ", "%ZZ"},
+        {"100%%", "100%"},  {"end%", "end%"}, {"%Q", "%Q"},         {"a\\b", "a\\b"},
         {"%D300", "%300"},
     };
     for (const Case& c : cases) {
@@ -325,6 +327,45 @@ TEST_F(MatrixFixture, TextExportWritesEachSymbolsOwnBlock)
     EXPECT_TRUE(m.contains(QStringLiteral("<sample-data>a&lt;b</sample-data>")));
     CPDF417 pdf;
     const QString p = exported(pdf);
-    EXPECT_TRUE(p.contains(QStringLiteral("<symbol type=\"0\" aspect-ratio=\"1:2\" rows=\"90\" columns=\"30\"/>")));
+    EXPECT_TRUE(p.contains(
+        QStringLiteral("<symbol type=\"0\" aspect-ratio=\"1:2\" rows=\"90\" columns=\"30\"/>")));
     EXPECT_TRUE(p.contains(QStringLiteral("aspect-ratio=\"3:1\"")));
+}
+
+// The bytes each two-dimensional symbol encodes: ASCII as it is, text beyond
+// ASCII as UTF-8 for the ECI that tells readers so, and data written with
+// byte escapes byte for byte, so a byte-exact symbol stays what it was.
+TEST_F(MatrixFixture, EncoderBytesKeepTypedTextAndEscapedBytes)
+{
+    struct Case
+    {
+        QString data;
+        QByteArray bytes;
+        bool utf8;
+    } cases[] = {
+        {QStringLiteral("Shelf 12"), QByteArrayLiteral("Shelf 12"), false},
+        {QStringLiteral("Preis 5 €"), QStringLiteral("Preis 5 €").toUtf8(), true},
+        {QStringLiteral("é ß 日"), QStringLiteral("é ß 日").toUtf8(), true},
+        {QStringLiteral("100%% é"), QStringLiteral("100% é").toUtf8(), true},
+        {QStringLiteral("%HE9%D255"), QByteArrayLiteral("\xE9\xFF"), false},
+        {QStringLiteral("A%H00B"), QByteArray("A\0B", 3), false},
+    };
+    CQRCode qr;
+    CDataMatrix matrix;
+    CPDF417 pdf;
+    for (const Case& c : cases) {
+        for (CBarcode* symbol : std::initializer_list<CBarcode*>{&qr, &matrix, &pdf}) {
+            SCOPED_TRACE(c.data.toStdString());
+            bool utf8 = !c.utf8;
+            EXPECT_EQ(MatrixSymbols::EncoderBytes(*symbol, c.data, utf8), c.bytes);
+            EXPECT_EQ(utf8, c.utf8);
+        }
+    }
+    // Read back, the reader returns the characters typed.
+    for (const QString& typed : {QStringLiteral("Preis 5 € café Straße 日本")}) {
+        const Decoded read =
+            Decode(WithQuietZone(Make<CQRCode>(typed)->m_bitmap, 40), ZXing::BarcodeFormat::QRCode);
+        EXPECT_TRUE(read.valid);
+        EXPECT_EQ(read.text, typed.toStdString());
+    }
 }

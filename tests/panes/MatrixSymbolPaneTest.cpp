@@ -172,6 +172,41 @@ protected:
         EXPECT_NE(symbol->m_bitmap, before) << "the symbol was not made anew";
     }
 
+    // Prints the sign of fixed data through File > Print to a PDF file.
+    void PrintSign(const QString& pdf)
+    {
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+        CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
+            auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
+            where->setCurrentIndex(where->findText(QStringLiteral("File")));
+            Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
+            dlg->accept();
+        });
+        frame->UpdateActionsNow();
+        frame->Action(ID_FILE_PRINT)->trigger();
+        FrameHooks().chooseFile = nullptr;
+        EXPECT_TRUE(print.Answered());
+    }
+
+    // Reads the symbol where it lies on a page rendered at dpi, its quiet
+    // zone and a margin around it.
+    static ZXing::Result ReadOnPage(const QImage& page, int dpi, const CBarcode* symbol,
+                                    ZXing::BarcodeFormat format)
+    {
+        const CPaperStock* stock = ThePaper().Current();
+        const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
+        CRect area = symbol->m_bounds;
+        area.OffsetRect(origin.x, origin.y);
+        area.InflateRect(60, 60, 60, 60);
+        const QRect px(qRound(area.left * dpi / 254.0), qRound(area.top * dpi / 254.0),
+                       qRound(area.Width() * dpi / 254.0), qRound(area.Height() * dpi / 254.0));
+        const QImage part = page.copy(px.intersected(page.rect()));
+        return ZXing::ReadBarcode(ZXing::ImageView(part.constBits(), part.width(), part.height(),
+                                                   ZXing::ImageFormat::Lum,
+                                                   int(part.bytesPerLine())),
+                                  ZXing::DecodeHints().setFormats(format).setTryHarder(true));
+    }
+
     CTestHome home;
     CMessageResponder messages;
     CAppContext context;
@@ -854,6 +889,58 @@ TEST_F(MatrixSymbolPaneTest, GS1SymbolsFedByTheirDataArePrintedAndRead)
         ASSERT_TRUE(result.isValid());
         EXPECT_EQ(QString::fromStdString(result.text()).toStdString(), e.text);
         EXPECT_EQ(result.contentType() == ZXing::ContentType::GS1, e.gs1);
+    }
+}
+
+// Text beyond ASCII typed into the three two-dimensional symbols (the euro
+// sign, accented letters, sharp s and a CJK character) is printed and read
+// back as typed at 300 and 600 dpi, whatever character set the reader
+// assumes without being told.
+TEST_F(MatrixSymbolPaneTest, TextBeyondAsciiIsReadBackAsTyped)
+{
+    ASSERT_NE(frame, nullptr);
+    const QString typed = QStringLiteral("Preis 5 € café Straße 日本");
+    struct Placed
+    {
+        CBarcode* symbol;
+        ZXing::BarcodeFormat format;
+    };
+    std::vector<Placed> placed;
+    const struct
+    {
+        int symbology;
+        ZXing::BarcodeFormat format;
+        CPoint at;
+    } cases[] = {{SYM_QRCODE, ZXing::BarcodeFormat::QRCode, CPoint(100, 100)},
+                 {SYM_DATAMATRIX, ZXing::BarcodeFormat::DataMatrix, CPoint(700, 100)},
+                 {SYM_PDF417, ZXing::BarcodeFormat::PDF417, CPoint(100, 700)}};
+    for (const auto& c : cases) {
+        auto* symbol = Draw<CBarcode>(c.symbology, c.at);
+        ASSERT_NE(symbol, nullptr);
+        auto* data = Control<QLineEdit>(Pane(), 1049);
+        ASSERT_NE(data, nullptr);
+        Type(data, QString());
+        // Key by key, as a keyboard with these characters sends them.
+        for (QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, data, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        EXPECT_EQ(symbol->m_data, typed);
+        EXPECT_FALSE(symbol->IsShowingInvalid());
+        placed.push_back({symbol, c.format});
+    }
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    const QString pdf = home.FilePath("beyond-ascii.pdf");
+    PrintSign(pdf);
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    for (int dpi : {300, 600}) {
+        const QImage page = RenderPdfPage(pdf, 1, dpi).convertToFormat(QImage::Format_Grayscale8);
+        ASSERT_FALSE(page.isNull());
+        for (const Placed& p : placed) {
+            SCOPED_TRACE(testing::Message()
+                         << dpi << " dpi, symbology " << p.symbol->GetSymbologyId());
+            const ZXing::Result result = ReadOnPage(page, dpi, p.symbol, p.format);
+            ASSERT_TRUE(result.isValid());
+            EXPECT_EQ(QString::fromStdString(result.text()).toStdString(), typed.toStdString());
+        }
     }
 }
 
