@@ -1155,9 +1155,11 @@ int CDatabaseLink::SetFilter(const QString& text)
     QString error;
     if (!LoadRecordset(*m_recordset, m_recordset->command, &error)) {
         ShowError(error);
+        const bool refused = m_refused;
         m_recordset->filter = previous;
         LoadRecordset(*m_recordset, m_recordset->command, &error);
         ApplySort(*m_recordset);
+        m_refused = refused;
         return 0;
     }
     ApplySort(*m_recordset);

@@ -88,6 +88,25 @@ void CheckViewsOnlyRead(CDatabaseLink& link, const QStringList& writers)
     link.m_customViewQuery.clear();
     link.CloseRecordset();
     ASSERT_TRUE(link.OpenTable(table));
+
+    // A sign's SQL format whose string delimiters do not pair ends a
+    // literal early: text typed into a search then reaches the server as a
+    // second statement, which is refused.
+    const char closing = link.m_stringDelimiters[1];
+    link.m_stringDelimiters[1] = '!';
+    ASSERT_EQ(link.OpenRecordset(), 3);
+    {
+        CMessageResponder answers;
+        const QString condition = link.StartsWithCondition("name", "a' ; DELETE FROM products; --");
+        EXPECT_EQ(link.SetFilter(condition), 0) << condition.toStdString();
+        EXPECT_TRUE(link.m_refused) << answers.LastText().toStdString();
+        EXPECT_TRUE(answers.LastText().startsWith("\"The filter may only read data."))
+            << answers.LastText().toStdString();
+    }
+    link.m_stringDelimiters[1] = closing;
+    link.ClearFilter();
+    EXPECT_EQ(link.GetRecordCount(), 3);
+    link.CloseRecordset();
 }
 
 TEST(ServerLinkTest, OdbcThroughSqlitesDriver)
