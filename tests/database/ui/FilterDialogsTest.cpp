@@ -22,6 +22,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -397,6 +398,14 @@ TEST_F(FilterDialogsTest, CustomViewsAreAddedUpdatedTestedAndUsed)
     Click(&dialog, CCustomViewsDlg::IDC_TEST);
     EXPECT_EQ(messages.LastText(), "0 records created.");
     EXPECT_EQ(link.m_customViewQuery, "");
+    // A typed query that would reach a file only reads: refused, with why.
+    query->setPlainText("SELECT * FROM Stock WHERE load_extension('" +
+                        QFileInfo(database).absolutePath() + "/library') IS NULL");
+    messages.Clear();
+    Click(&dialog, CCustomViewsDlg::IDC_TEST);
+    ASSERT_EQ(messages.Count(), 2);
+    EXPECT_EQ(messages.Messages().front().text, "\"The custom view may only read data.\"");
+    EXPECT_EQ(messages.LastText(), "0 records created.");
 
     // Delete selects the first view left; Use takes it.
     Click(&dialog, CCustomViewsDlg::IDC_DELETE);
