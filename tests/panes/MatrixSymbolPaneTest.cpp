@@ -834,11 +834,43 @@ TEST_F(MatrixSymbolPaneTest, GS1SymbolsFedByTheirDataArePrintedAndRead)
     auto* qr = Draw<CQRCode>(SYM_QRCODE, CPoint(900, 600));
     ASSERT_NE(qr, nullptr);
     Type(Control<QLineEdit>(Pane(), 1049), QStringLiteral("https://example.com/p/4711"));
+    // DataBar: a GTIN alone (Omnidirectional), GTIN and lot (Expanded).
+    auto* omni = Draw<CGS1DataBar>(SYM_GS1_DATABAR, CPoint(100, 1100));
+    ASSERT_NE(omni, nullptr);
+    {
+        CAnswer<CUccEanDataDlg> make([](CUccEanDataDlg* dlg) {
+            dlg->SampleEdit()->selectAll();
+            QTest::keyClicks(dlg->SampleEdit(), QStringLiteral("09501101530003"));
+            dlg->accept();
+        });
+        QTest::mouseClick(Control<QPushButton>(Pane(), 1137), Qt::LeftButton);
+        EXPECT_TRUE(make.Answered());
+    }
+    auto* expanded = Draw<CGS1DataBar>(SYM_GS1_DATABAR, CPoint(100, 1500));
+    ASSERT_NE(expanded, nullptr);
+    Choose(Control<QComboBox>(Pane(), 1554), QStringLiteral("Expanded"));
+    feed("04012345123456", "C-3");
+    for (CGS1DataBar* bar : {omni, expanded})
+        EXPECT_FALSE(bar->IsShowingInvalid());
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 
-    // The sign takes data, so File > Print opens the print station.
-    const QString chosen = home.FilePath("gs1.pdf");
+    // Saved and opened again, as a sign is printed another day.
+    QString chosen = home.FilePath("gs1.sgn");
     FrameHooks().chooseFile = [&chosen](QWidget*, const CFileChoice&) { return chosen; };
+    for (int id : {ID_FILE_SAVE_AS, ID_FILE_NEW, ID_FILE_OPEN}) {
+        frame->UpdateActionsNow();
+        frame->Action(id)->trigger();
+    }
+    ASSERT_EQ(TheElementList().GetCount(), 5);
+    gs1128 = dynamic_cast<CUccEan128*>(TheElementList().GetAt(0));
+    matrix = dynamic_cast<CDataMatrix*>(TheElementList().GetAt(1));
+    qr = dynamic_cast<CQRCode*>(TheElementList().GetAt(2));
+    omni = dynamic_cast<CGS1DataBar*>(TheElementList().GetAt(3));
+    expanded = dynamic_cast<CGS1DataBar*>(TheElementList().GetAt(4));
+    ASSERT_TRUE(gs1128 && matrix && qr && omni && expanded);
+
+    // The sign takes data, so File > Print opens the print station.
+    chosen = home.FilePath("gs1.pdf");
     frame->UpdateActionsNow();
     frame->Action(ID_FILE_PRINT)->trigger();
     CPrintCommands* commands = CPrintCommands::Of(frame);
@@ -858,12 +890,6 @@ TEST_F(MatrixSymbolPaneTest, GS1SymbolsFedByTheirDataArePrintedAndRead)
     back->click(); // back to the design
     FrameHooks().chooseFile = nullptr;
     ASSERT_EQ(PdfPageCount(chosen), 1);
-    const QImage page = RenderPdfPage(chosen, 1, 300).convertToFormat(QImage::Format_Grayscale8);
-    ASSERT_FALSE(page.isNull());
-    if (!qEnvironmentVariableIsEmpty("TABREL_SHOTS"))
-        page.save(qEnvironmentVariable("TABREL_SHOTS") + QStringLiteral("/gs1-page.png"));
-    const CPaperStock* stock = ThePaper().Current();
-    const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
     struct Expected
     {
         CBarcode* symbol;
@@ -871,24 +897,28 @@ TEST_F(MatrixSymbolPaneTest, GS1SymbolsFedByTheirDataArePrintedAndRead)
         std::string text;
         bool gs1;
     };
-    for (const Expected& e :
-         {Expected{gs1128, ZXing::BarcodeFormat::Code128, "010950110153000310A-17", true},
-          Expected{matrix, ZXing::BarcodeFormat::DataMatrix, "010401234512345610B9", true},
-          Expected{qr, ZXing::BarcodeFormat::QRCode, "https://example.com/p/4711", false}}) {
-        SCOPED_TRACE(e.text);
-        CRect area = e.symbol->m_bounds;
-        area.OffsetRect(origin.x, origin.y);
-        area.InflateRect(60, 60, 60, 60);
-        const QRect px(qRound(area.left * 300 / 254.0), qRound(area.top * 300 / 254.0),
-                       qRound(area.Width() * 300 / 254.0), qRound(area.Height() * 300 / 254.0));
-        const QImage part = page.copy(px.intersected(page.rect()));
-        const ZXing::Result result =
-            ZXing::ReadBarcode(ZXing::ImageView(part.constBits(), part.width(), part.height(),
-                                                ZXing::ImageFormat::Lum, int(part.bytesPerLine())),
-                               ZXing::DecodeHints().setFormats(e.format).setTryHarder(true));
-        ASSERT_TRUE(result.isValid());
-        EXPECT_EQ(QString::fromStdString(result.text()).toStdString(), e.text);
-        EXPECT_EQ(result.contentType() == ZXing::ContentType::GS1, e.gs1);
+    const Expected expected[] = {
+        {gs1128, ZXing::BarcodeFormat::Code128, "010950110153000310A-17", true},
+        {matrix, ZXing::BarcodeFormat::DataMatrix, "010401234512345610B9", true},
+        {qr, ZXing::BarcodeFormat::QRCode, "https://example.com/p/4711", false},
+        // The reader gives a DataBar's GTIN without its identifier, and an
+        // Expanded symbol's element string with its identifiers in brackets.
+        {omni, ZXing::BarcodeFormat::DataBar, "09501101530003", false},
+        {expanded, ZXing::BarcodeFormat::DataBarExpanded, "(01)04012345123456(10)C-3", false}};
+    for (int dpi : {300, 600}) {
+        const QImage page =
+            RenderPdfPage(chosen, 1, dpi).convertToFormat(QImage::Format_Grayscale8);
+        ASSERT_FALSE(page.isNull());
+        if (!qEnvironmentVariableIsEmpty("TABREL_SHOTS"))
+            page.save(qEnvironmentVariable("TABREL_SHOTS") +
+                      QStringLiteral("/gs1-page-%1.png").arg(dpi));
+        for (const Expected& e : expected) {
+            SCOPED_TRACE(testing::Message() << e.text << " at " << dpi << " dpi");
+            const ZXing::Result result = ReadOnPage(page, dpi, e.symbol, e.format);
+            ASSERT_TRUE(result.isValid());
+            EXPECT_EQ(QString::fromStdString(result.text()).toStdString(), e.text);
+            EXPECT_EQ(result.contentType() == ZXing::ContentType::GS1, e.gs1);
+        }
     }
 }
 
