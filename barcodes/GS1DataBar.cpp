@@ -19,6 +19,8 @@ IMPLEMENT_PERSISTENT(CGS1DataBar, CBarcode, 1)
 namespace {
 
 constexpr int kMaxHeightFactor = 50;
+// The most segments an Expanded symbol has: a row this wide is never stacked.
+constexpr DWORD kSegmentsInOneRow = 22;
 
 SymbolKind KindOf(int type)
 {
@@ -191,8 +193,16 @@ void CGS1DataBar::Regenerate()
         QString text = m_expandedData;
         ExpandEscapes(text);
         const QByteArray input = EncoderInput(m_type, text);
+        // Expanded with fewer segments per row than a symbol can hold is
+        // drawn stacked, that many segments to a row.
+        SymbolKind kind = KindOf(m_type);
+        SymbolOptions options;
+        if (m_type == kExpanded && m_setting >= 2 && m_setting < kSegmentsInOneRow) {
+            kind = SymbolKind::DataBarExpandedStacked;
+            options.dataBarSegments = static_cast<int>(m_setting);
+        }
         CSymbolMatrix grid;
-        if (input.isEmpty() || !grid.Encode(KindOf(m_type), input, SymbolOptions())) {
+        if (input.isEmpty() || !grid.Encode(kind, input, options)) {
             m_symbolValid = FALSE;
             ShowInvalid();
             LayoutHumanReadable();
@@ -222,7 +232,7 @@ void CGS1DataBar::Regenerate()
         return;
     }
     m_height = std::max(1, static_cast<int>(std::lround(m_bitmapSize.cy * 254.0 /
-                                                         std::max(1, ResolutionAcross()))));
+                                                        std::max(1, ResolutionAcross()))));
     LayoutHumanReadable();
 }
 

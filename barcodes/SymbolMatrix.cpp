@@ -38,6 +38,8 @@ int ZintSymbology(SymbolKind kind)
         return BARCODE_DBAR_LTD;
     case SymbolKind::DataBarExpanded:
         return BARCODE_DBAR_EXP;
+    case SymbolKind::DataBarExpandedStacked:
+        return BARCODE_DBAR_EXPSTK;
     }
     return BARCODE_QRCODE;
 }
@@ -55,6 +57,7 @@ int DefaultRowHeight(SymbolKind kind)
     case SymbolKind::DataBarLimited:
         return 10;
     case SymbolKind::DataBarExpanded:
+    case SymbolKind::DataBarExpandedStacked:
         return 34;
     default:
         return 1;
@@ -112,6 +115,11 @@ bool CSymbolMatrix::Encode(SymbolKind kind, const QByteArray& data, const Symbol
         break;
     case SymbolKind::DataBarExpanded:
         s.input_mode = GS1_MODE;
+        break;
+    case SymbolKind::DataBarExpandedStacked:
+        s.input_mode = GS1_MODE;
+        // libzint counts the columns of a row in pairs of segments.
+        s.option_2 = std::clamp(options.dataBarSegments / 2, 1, 11);
         break;
     default:
         break;

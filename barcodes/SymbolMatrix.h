@@ -23,6 +23,7 @@ enum class SymbolKind
     DataBarStackedOmni,
     DataBarLimited,
     DataBarExpanded,
+    DataBarExpandedStacked, // rows of dataBarSegments segments
 };
 
 struct SymbolOptions
@@ -44,6 +45,8 @@ struct SymbolOptions
     // level 0..8 (-1 chooses by the data's length).
     int pdfColumns = 0;
     int eccLevel = -1;
+    // DataBar Expanded Stacked: segments per row, an even number 2..20.
+    int dataBarSegments = 22;
     // QR: error-correction level 0..3 (L, M, Q, H) and mask 0..7 (-1 chooses).
     int qrLevel = 0;
     int qrMask = -1;

@@ -369,3 +369,33 @@ TEST_F(MatrixFixture, EncoderBytesKeepTypedTextAndEscapedBytes)
         EXPECT_EQ(read.text, typed.toStdString());
     }
 }
+
+// GS1 DataBar Expanded is drawn in rows of the segments per row the sign
+// keeps: fewer segments make more, narrower rows that read back to the same
+// data; 22 (the most a symbol has) keeps one row.
+TEST_F(MatrixFixture, DataBarExpandedStacksBySegmentsPerRow)
+{
+    const QString data = QStringLiteral("(01)09501101530003(10)ABC123(21)4711");
+    QSize wide;
+    for (DWORD segments : {22u, 8u, 4u}) {
+        SCOPED_TRACE(segments);
+        auto bar = std::make_unique<CGS1DataBar>();
+        bar->SetDataBarType(CGS1DataBar::kExpanded - 1);
+        bar->m_setting = segments;
+        bar->m_data = bar->m_sampleData = data;
+        bar->Regenerate();
+        ASSERT_FALSE(bar->IsShowingInvalid());
+        EXPECT_EQ(bar->m_humanReadable, data);
+        const Decoded read =
+            Decode(WithQuietZone(bar->m_bitmap, 40), ZXing::BarcodeFormat::DataBarExpanded);
+        EXPECT_TRUE(read.valid);
+        EXPECT_EQ(read.text, data.toStdString());
+        const QSize size = bar->m_bitmap.size();
+        if (segments == 22) {
+            wide = size;
+            continue;
+        }
+        EXPECT_LT(size.width(), wide.width());
+        EXPECT_GT(size.height(), wide.height()) << "stacked rows";
+    }
+}
