@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
@@ -729,6 +730,7 @@ QStringList CDatabaseLink::FieldNames()
 {
     if (m_recordset)
         return m_recordset->names;
+    const QScopedValueRollback columnsOnly(m_columnsOnly, true);
     if (!OpenRecordset() && !m_recordset)
         return {};
     const QStringList names = m_recordset ? m_recordset->names : QStringList();
@@ -739,6 +741,7 @@ QStringList CDatabaseLink::FieldNames()
 int CDatabaseLink::GetFieldType(const QString& name)
 {
     const bool own = !m_recordset;
+    const QScopedValueRollback columnsOnly(m_columnsOnly, own);
     if (own)
         OpenRecordset();
     int type = kTypeEmpty;
@@ -1014,7 +1017,7 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
         }
     }
     QVector<QVector<QVariant>> rows;
-    while (query.next()) {
+    while (!m_columnsOnly && query.next()) {
         QVector<QVariant> row(record.count());
         for (int i = 0; i < record.count(); ++i)
             row[i] = query.value(i);
@@ -1034,6 +1037,7 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
     set.command = statement;
     set.names = names;
     set.types = types;
+    m_recordsRead += rows.size();
     set.rows = std::move(rows);
     set.order.resize(set.rows.size());
     for (int i = 0; i < set.order.size(); ++i)

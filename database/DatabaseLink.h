@@ -112,8 +112,8 @@ public:
     BOOL GetDefaultTableName(QString& name) const;
     bool TableHasColumn(const QString& name) override;
     QString GetKeyField();
-    // The fields of the open recordset (one is opened for the call when
-    // none is).
+    // The fields of the open recordset; with none open, those the recordset
+    // would have, read from the statement's columns without its records.
     QStringList FieldNames();
     QStringList GetFieldNames() override { return IsConnected() ? FieldNames() : QStringList(); }
     int GetFieldType(const QString& name);
@@ -218,10 +218,16 @@ public:
     // one statement).
     bool m_refused = false;
     bool m_runningView = false;
+    // Records read into recordsets since the link was made.
+    qint64 m_recordsRead = 0;
 
     void ShowError(const QString& error) const;
 
 private:
+    // A recordset of the columns alone, for the names and types of its
+    // fields: the records are not read.
+    bool m_columnsOnly = false;
+
     bool ConnectDatabase(QString* error);
     void SyncTextSchema(const QString& path) const;
     bool LoadRecordset(CRecordset& set, const QString& statement, QString* error);

@@ -228,6 +228,36 @@ TEST_F(DatabaseLinkTest, RecordsetIsSortedByTheKeyAndWalkedByPosition)
     EXPECT_EQ(link.GetFieldTypeName(link.GetFieldType("Price")), "Double");
 }
 
+// The names and types of the fields, asked with no recordset open (the
+// wizard's sort page, every pane's field list), come from the columns of the
+// table or view without reading its records; what they say is what the
+// recordset says once it is open.
+TEST_F(DatabaseLinkTest, FieldNamesAndTypesReadNoRecords)
+{
+    for (const QString& view : {QString(), QStringLiteral("SELECT Name, Price FROM Products")}) {
+        CDatabaseLink& link = Linked();
+        link.m_customViewQuery = view;
+        link.CloseRecordset();
+        const qint64 before = link.m_recordsRead;
+        const QStringList names = link.FieldNames();
+        QList<int> types;
+        for (const QString& name : names)
+            types << link.GetFieldType(name);
+        EXPECT_EQ(link.m_recordsRead, before) << view.toStdString();
+        EXPECT_FALSE(link.IsRecordsetOpen());
+
+        EXPECT_EQ(link.OpenRecordset(), 4);
+        EXPECT_EQ(link.m_recordsRead, before + 4);
+        EXPECT_EQ(link.FieldNames(), names);
+        for (int i = 0; i < names.size(); ++i)
+            EXPECT_EQ(link.GetFieldType(names[i]), types[i]) << names[i].toStdString();
+        EXPECT_EQ(names.contains("Price"), true);
+        EXPECT_EQ(link.GetFieldTypeName(types[names.indexOf("Price")]), "Double");
+        link.m_customViewQuery.clear();
+        link.Disconnect();
+    }
+}
+
 TEST_F(DatabaseLinkTest, CustomViewsAndFiltersOpenTheRightRecords)
 {
     CDatabaseLink& link = Linked();
