@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 std::function<QString(const QString& missing, bool& abort)> CDatabaseLink::s_locateMissingFile;
 std::function<void(const QString& error)> CDatabaseLink::s_showError;
@@ -356,6 +357,23 @@ CDatabaseLink& CDatabaseLink::operator=(const CDatabaseLink& other)
     return *this;
 }
 
+void CDatabaseLink::TakeOver(CDatabaseLink& other)
+{
+    if (this == &other)
+        return;
+    const QString connection = std::exchange(other.m_connectionName, QString());
+    const QString table = other.m_tableName;
+    const bool readOnly = other.m_readOnly;
+    // The settings, without a connection of its own.
+    *this = other;
+    if (!connection.isEmpty()) {
+        m_connectionName = connection;
+        m_tableName = table;
+        m_readOnly = readOnly;
+    }
+    other.Disconnect();
+}
+
 // --- connection ----------------------------------------------------------------------
 
 QSqlDatabase CDatabaseLink::Database() const
@@ -667,6 +685,7 @@ BOOL CDatabaseLink::OpenTable(const QString& name)
         if (!loaded) {
             QString error;
             const CProgramStatements loading(db);
+            ++m_filesRead;
             if (!LoadFileSource(m_typeId, m_dataSource, table, db, &error,
                                 m_excelHeader != FALSE)) {
                 ShowError(error.isEmpty()

@@ -82,6 +82,10 @@ public:
     // external database; connections are never shared.
     CDatabaseLink(const CDatabaseLink& other);
     CDatabaseLink& operator=(const CDatabaseLink& other);
+    // Takes the other link's settings and, when it is connected, its
+    // connection and current table as they stand: a data file it read into
+    // memory is not read again. The other link is left disconnected.
+    void TakeOver(CDatabaseLink& other);
 
     // --- connection ----------------------------------------------------------
     BOOL Connect(const QString& dataSource, BOOL readOnly);
@@ -218,8 +222,10 @@ public:
     // one statement).
     bool m_refused = false;
     bool m_runningView = false;
-    // Records read into recordsets since the link was made.
+    // Records read into recordsets, and data files read into memory, since
+    // the link was made.
     qint64 m_recordsRead = 0;
+    int m_filesRead = 0;
 
     void ShowError(const QString& error) const;
 

@@ -757,7 +757,8 @@ void CConnectionWizard::done(int result)
     // holds reaches the sign's link.
     if (!validateCurrentPage())
         return;
-    m_link = m_work;
+    // The sign's link takes what the pages read; nothing is read again.
+    m_link.TakeOver(m_work);
     m_link.m_linkKind = 0;
     QDialog::done(result);
 }

@@ -276,6 +276,11 @@ TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchem
     EXPECT_EQ(link.m_keyField, "Everything");
     EXPECT_EQ(link.m_textDelimiter, '|');
     EXPECT_EQ(link.m_textHeader, TRUE);
+    // The sign's link took over the file as the pages read it last: Finish
+    // did not read it again.
+    EXPECT_EQ(link.m_filesRead, 0);
+    EXPECT_TRUE(link.IsConnected());
+    EXPECT_FALSE(wizard.Work().IsConnected());
     CTextSchema schema;
     QString error;
     ASSERT_TRUE(ReadTextSchema(csv, &schema, &error)) << error.toStdString();
