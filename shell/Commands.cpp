@@ -193,8 +193,8 @@ const std::vector<CCommandInfo> kCommands = {
     {ID_FILE_NEW, "&New", "Ctrl+N", nullptr, "Start a new sign", "new", nullptr, nullptr},
     {ID_FILE_OPEN, "&Open...", "Ctrl+O", nullptr, "Open a sign", "open", nullptr, nullptr},
     {ID_FILE_SAVE, "&Save", "Ctrl+S", nullptr, "Save the sign", "save", nullptr, nullptr},
-    {ID_FILE_SAVE_AS, "Save &As...", nullptr, nullptr, "Save the sign under a new name", nullptr, nullptr, nullptr},
-    {ID_EXPORT_TEXT, "Export As &Text...", nullptr, "Text Export", "Write the sign's settings to a text file", "exporttext", nullptr, nullptr},
+    {ID_FILE_SAVE_AS, "Sa&ve As...", nullptr, nullptr, "Save the sign under a new name", nullptr, nullptr, nullptr},
+    {ID_EXPORT_TEXT, "Export &As Text...", nullptr, "Text Export", "Write the sign's settings to a text file", "exporttext", nullptr, nullptr},
     {ID_EXPORT_ZIP, "&Export As Zip...", nullptr, nullptr, "Pack the sign and the files it uses into a zip file", "exportzip", nullptr, nullptr},
     {ID_IMPORT_ZIP, "&Import From Zip...", nullptr, nullptr, "Unpack a sign from a zip file", "importzip", nullptr, nullptr},
     {ID_FILE_PRINT, "&Print...", "Ctrl+P", nullptr, "Print the sign", "print", nullptr, nullptr},
@@ -225,7 +225,7 @@ const std::vector<CCommandInfo> kCommands = {
     {ID_VIEW_STATUS_BAR, "&Status Bar", nullptr, nullptr, "Show or hide the status bar", nullptr, nullptr, StatusBar},
     {ID_VIEW_WHOLE_SIGN, "&Whole Sign", nullptr, nullptr, "Fit the whole sign into the window", "wholesign", nullptr, nullptr},
     {ID_VIEW_FULL_SIZE, "&Full Size", nullptr, nullptr, "Show the sign at its real size", "fullsize", nullptr, nullptr},
-    {ID_TOOL_MAGNIFIER, "&Magnifier", nullptr, nullptr, "Click to zoom in, right-click to zoom out", "magnifier", nullptr, MagnifierTool},
+    {ID_TOOL_MAGNIFIER, "M&agnifier", nullptr, nullptr, "Click to zoom in, right-click to zoom out", "magnifier", nullptr, MagnifierTool},
     {ID_VIEW_GRID, "&Grid", nullptr, nullptr, "Show or hide the grid", nullptr, nullptr, Grid},
     {ID_VIEW_RULER, "&Ruler", nullptr, nullptr, "Show or hide the rulers", nullptr, nullptr, Ruler},
     {ID_VIEW_MARGINS, "Margi&ns", nullptr, nullptr, "Show or hide the printer margins", nullptr, nullptr, Margins},
@@ -238,12 +238,12 @@ const std::vector<CCommandInfo> kCommands = {
     {ID_TOOL_ELLIPSE, "&Ellipse", nullptr, nullptr, "Draw an ellipse", "ellipse", nullptr, EllipseTool},
     {ID_TOOL_TEXT, "&Text", nullptr, nullptr, "Place a text", "text", nullptr, TextTool},
     {ID_TOOL_TEXT_BOX, "Text B&ox", nullptr, nullptr, "Draw a frame for a text", "textbox", nullptr, TextBoxTool},
-    {ID_TOOL_ARC_TEXT, "&Arc Text", nullptr, nullptr, "Draw a text along an arc", "arctext", nullptr, ArcTextTool},
+    {ID_TOOL_ARC_TEXT, "A&rc Text", nullptr, nullptr, "Draw a text along an arc", "arctext", nullptr, ArcTextTool},
     {ID_TOOL_PRICE, "&Price", nullptr, nullptr, "Place a price", "price", nullptr, PriceTool},
     {ID_TOOL_PICTURE, "P&icture...", nullptr, "Picture", "Place a picture from a file", "picture", nullptr, PictureTool},
     {ID_TOOL_BARCODE, "Bar&code...", nullptr, "Barcode", "Place a barcode", "barcode", nullptr, BarcodeTool},
     {ID_TOOL_SYMBOL, "&Symbol...", nullptr, "Symbol", "Place a symbol", "symbol", nullptr, SymbolTool},
-    {ID_TOOL_TABLE, "Ta&ble", nullptr, nullptr, "Draw a table", "table", nullptr, TableTool},
+    {ID_TOOL_TABLE, "T&able", nullptr, nullptr, "Draw a table", "table", nullptr, TableTool},
     {ID_TOOL_OBJECT, "Ob&ject...", nullptr, "Object", "Insert an object of another program", nullptr, Never, nullptr},
 
     // Layout
@@ -306,7 +306,7 @@ const std::vector<CCommandInfo> kCommands = {
     {ID_PREF_SYMBOLS, "S&ymbols...", nullptr, "Symbol Preferences", "Settings that new symbols start with", nullptr, nullptr, nullptr},
 
     // Help
-    {ID_HELP_FINDER, "&Help Topics", nullptr, nullptr, "Open the help", nullptr, nullptr, nullptr},
+    {ID_HELP_FINDER, "Help &Topics", nullptr, nullptr, "Open the help", nullptr, nullptr, nullptr},
     {ID_CONTEXT_HELP, "&What's This?", "Shift+F1", nullptr, "Help on a command or a part of the window", nullptr, nullptr, nullptr},
     {ID_HELP, "&Help", "F1", nullptr, "Open the help", "help", nullptr, nullptr},
     {ID_DEFAULT_HELP, "Help", nullptr, nullptr, "Open the help", nullptr, nullptr, nullptr},

@@ -22,6 +22,8 @@ CPriceFormatWizard::CPriceFormatWizard(CPriceFormat& format, QWidget* parent)
     setWindowTitle(tr("Price Format"));
     setWizardStyle(QWizard::ClassicStyle);
     setOption(QWizard::NoBackButtonOnStartPage, true);
+    // The pages' "&None", "&Never" and "&name" keep Alt+N; Next takes Alt+X.
+    setButtonText(QWizard::NextButton, tr("Ne&xt >"));
     for (int part : PartOrder())
         addPage(new CPriceElmtPage(format, part, *m_sample, this));
     addPage(new CFormatNamePage(format, *m_sample, this));

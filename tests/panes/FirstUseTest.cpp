@@ -1,0 +1,328 @@
+// What a new user of the designer meets first, through the real main frame:
+// the keyboard after a file box, the menus' Alt keys, panes that follow
+// what the menus and the source list change, a canvas whose zoom stays put
+// while the pane beside it changes, a barcode placed with one click, the
+// web menu item without a browser, and the picture boxes' folder.
+#include "AppContext.h"
+#include "Barcode.h"
+#include "Box.h"
+#include "Commands.h"
+#include "DesignView.h"
+#include "DialogAnswer.h"
+#include "ElementList.h"
+#include "Image.h"
+#include "ImageSelect.h"
+#include "MainFrame.h"
+#include "MessageBox.h"
+#include "PaneParts.h"
+#include "PriceField.h"
+#include "PriceFormatList.h"
+#include "PriceFormatWizard.h"
+#include "PrintSignDlg.h"
+#include "SelectBarcodeTypeDlg.h"
+#include "Selection.h"
+#include "SignApp.h"
+#include "SignData.h"
+#include "Symbology.h"
+#include "TestSupport.h"
+#include "Text.h"
+#include "ui/AboutDlg.h"
+#include "ui/SignSelect.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QWizard>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+// The desktop has no program for web and mail addresses: the address is
+// handed over and nothing takes it.
+class CNoBrowser : public QObject
+{
+    Q_OBJECT
+
+public:
+    CNoBrowser()
+    {
+        for (const char* scheme : {"http", "https", "mailto"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "NoProgram");
+    }
+    ~CNoBrowser() override
+    {
+        for (const char* scheme : {"http", "https", "mailto"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+};
+
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (text[i + 1] != u'&')
+                return text[i + 1].toUpper();
+            ++i;
+        }
+    }
+    return QChar();
+}
+
+// The parts of a widget that were painted, paint by paint.
+class CPaintedRegion : public QObject
+{
+public:
+    explicit CPaintedRegion(QWidget* widget) : m_widget(widget) { widget->installEventFilter(this); }
+    ~CPaintedRegion() override { m_widget->removeEventFilter(this); }
+    const QRegion& Region() const { return m_region; }
+    void Clear() { m_region = QRegion(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            m_region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    QRegion m_region;
+};
+
+class FirstUseTest : public ::testing::Test
+{
+protected:
+    FirstUseTest() { EnsureWidgetApp(); }
+    ~FirstUseTest() override { Stop(); }
+
+    bool Start()
+    {
+        RegisterPanes();
+        app = std::make_unique<CSignApp>(CSignApp::Program::Designer);
+        app->frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (!app->InitInstance({"tabrel", "/nosplash"}))
+            return false;
+        frame = qobject_cast<CMainFrame*>(app->GetMainWindow());
+        if (!frame)
+            return false;
+        frame->showNormal();
+        frame->resize(1300, 900);
+        view = qobject_cast<CDesignView*>(frame->Canvas());
+        if (!view)
+            return false;
+        QApplication::processEvents();
+        return true;
+    }
+    void Stop()
+    {
+        if (!app)
+            return;
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app->ExitInstance();
+        app.reset();
+        frame = nullptr;
+        view = nullptr;
+    }
+    bool Command(int id)
+    {
+        frame->UpdateActionsNow();
+        QAction* action = frame->Action(id);
+        if (!action || !action->isEnabled())
+            return false;
+        action->trigger();
+        QApplication::processEvents();
+        return true;
+    }
+    QPoint Dp(int x, int y) const
+    {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    }
+    QWidget* Surface() const { return view->viewport(); }
+    void Click(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::mouseClick(Surface(), Qt::LeftButton, mods, Dp(x, y));
+    }
+    // A drag in device pixels, the pointer resting on the way.
+    void DragDevice(QPoint from, QPoint to)
+    {
+        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, from);
+        for (const QPoint& p : {(from + to) / 2, to}) {
+            QMouseEvent move(QEvent::MouseMove, p, Surface()->mapToGlobal(p), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(Surface(), &move);
+        }
+        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, to);
+    }
+    void Drag(int x0, int y0, int x1, int y1) { DragDevice(Dp(x0, y0), Dp(x1, y1)); }
+    template <class T> T* Pane(int id) const
+    {
+        QWidget* pane = frame->PropertyPane();
+        return pane ? pane->findChild<T*>(QStringLiteral("id%1").arg(id)) : nullptr;
+    }
+    bool Activate()
+    {
+        frame->activateWindow();
+        return QTest::qWaitForWindowActive(frame);
+    }
+
+    CTestHome home;
+    CAppContext context;
+    CMessageResponder messages;
+    std::unique_ptr<CSignApp> app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
+};
+
+} // namespace
+
+// Once the Save As box has closed, Ctrl+P prints without a click on the
+// canvas first: the keyboard is back with the main window.
+TEST_F(FirstUseTest, CtrlPWorksOnceTheSaveAsBoxHasClosed)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Activate());
+    view->setFocus();
+    const QString path = home.FilePath(QStringLiteral("poster.sgn"));
+    // As the box goes, the window system may leave the keyboard elsewhere
+    // (with no window manager, on the desktop): another window takes it.
+    QWidget desktop;
+    desktop.setWindowTitle(QStringLiteral("desktop"));
+    desktop.show();
+    CAnswer<CSignSelect> save([&path, &desktop](CSignSelect* box) {
+        box->selectFile(path);
+        static_cast<QDialog*>(box)->accept();
+        desktop.activateWindow();
+    });
+    ASSERT_TRUE(Command(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(save.Answered());
+    ASSERT_EQ(frame->Document().GetPathName(), path);
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(frame));
+
+    bool asked = false;
+    CAnswer<CPrintSignDlg> print([&asked](CPrintSignDlg* dialog) {
+        asked = true;
+        dialog->reject();
+    });
+    QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : frame;
+    EXPECT_EQ(keys->window(), frame);
+    QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
+    QTRY_VERIFY(asked);
+}
+
+// No two items of a menu share an Alt key, so each key reaches its item:
+// Alt+I, B arms the box tool; the Parts' own keys stand.
+TEST_F(FirstUseTest, MenuAltKeysAreUniqueAndReachTheirCommands)
+{
+    ASSERT_TRUE(Start());
+    frame->UpdateActionsNow();
+    for (QAction* top : frame->menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        // Undo and Duplicate keep the keys they have always had.
+        if (!menu || top->text() == QLatin1String("&Edit"))
+            continue;
+        std::map<QChar, QString> taken;
+        for (QAction* item : menu->actions()) {
+            if (item->isSeparator() || !item->isVisible())
+                continue;
+            const QChar key = Mnemonic(item->text());
+            if (key.isNull())
+                continue;
+            const auto [at, fresh] = taken.emplace(key, item->text());
+            EXPECT_TRUE(fresh) << top->text().toStdString() << ": "
+                               << at->second.toStdString() << " and "
+                               << item->text().toStdString();
+        }
+    }
+    const struct
+    {
+        int id;
+        const char* text;
+    } kept[] = {{ID_SIGN_PROPERTIES, "Proper&ties..."},
+                {ID_VIEW_TOOLBAR, "&Main Toolbar"},
+                {ID_TOOL_BOX, "&Box"},
+                {ID_WEB_PAGE, "Corvane &Home Page"}};
+    for (const auto& k : kept)
+        EXPECT_EQ(frame->Action(k.id)->text(), QString::fromLatin1(k.text));
+
+    ASSERT_TRUE(Activate());
+    view->setFocus();
+    QTest::keyClick(frame, Qt::Key_I, Qt::AltModifier);
+    QMenu* insert = nullptr;
+    QTRY_VERIFY((insert = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
+    QTest::keyClick(insert, Qt::Key_B);
+    QTRY_COMPARE(view->Mode(), int(MODE_BOX));
+}
+
+// In the price format wizard no two controls of a page share an Alt key
+// with each other or with the wizard's buttons: "None" keeps Alt+N and Next
+// has a key of its own.
+TEST_F(FirstUseTest, PriceFormatWizardKeysAreUniqueOnEveryPage)
+{
+    ASSERT_TRUE(Start());
+    int pages = 0;
+    CAnswer<CPriceFormatWizard> wizard([&pages](CPriceFormatWizard* dialog) {
+        for (;;) {
+            ++pages;
+            std::map<QChar, QString> taken;
+            QList<QAbstractButton*> controls =
+                dialog->currentPage()->findChildren<QAbstractButton*>();
+            for (int which : {QWizard::BackButton, QWizard::NextButton, QWizard::FinishButton,
+                              QWizard::CancelButton})
+                controls << dialog->button(QWizard::WizardButton(which));
+            for (QAbstractButton* control : controls) {
+                if (!control || !control->isVisible())
+                    continue;
+                const QChar key = Mnemonic(control->text());
+                if (key.isNull())
+                    continue;
+                const auto [at, fresh] = taken.emplace(key, control->text());
+                EXPECT_TRUE(fresh) << dialog->currentPage()->objectName().toStdString() << ": "
+                                   << at->second.toStdString() << " and "
+                                   << control->text().toStdString();
+            }
+            if (dialog->currentPage()->objectName() == QLatin1String("pricePart0")) {
+                EXPECT_EQ(Mnemonic(dialog->currentPage()->findChild<QRadioButton*>("none")->text()),
+                          QChar(u'N'));
+            }
+            if (dialog->nextId() < 0)
+                break;
+            dialog->next();
+        }
+        dialog->reject();
+    });
+    ASSERT_TRUE(Command(ID_PRICE_FORMAT_NEW));
+    ASSERT_TRUE(wizard.Answered());
+    EXPECT_GT(pages, 5);
+}
+
+#include "FirstUseTest.moc"
