@@ -54,6 +54,8 @@ CImageView::CImageView(CImage* image, QWidget* parent)
     if (image)
         Load(image);
     SetLoading(false);
+    // A change of data source reaches the Formatting page's enabling.
+    connect(this, &CElementView::elementEdited, this, [this] { ApplyEnabling(); });
 }
 
 CImageView::~CImageView() = default;

@@ -468,6 +468,14 @@ void CPriceView::UpdateFromElement()
     const CRect frame = p->m_formatRect.IsEmpty() ? p->m_bounds : p->m_formatRect;
     SetLength(m_width, frame.Width());
     SetLength(m_height, frame.Height());
+    // A format made, or deleted, since the list was filled.
+    QStringList names = ThePriceFormatList().GetFormatNames(true);
+    names.sort(Qt::CaseInsensitive);
+    QStringList listed;
+    for (int i = 0; i < m_format->count(); ++i)
+        listed << m_format->itemText(i);
+    if (listed != names)
+        FillFormats(p);
     SetLoading(loading);
 }
 

@@ -38,7 +38,9 @@ bool CPriceCommands::OnCommand(int id)
 
 void CPriceCommands::OnNewFormat()
 {
-    ThePriceFormatList().NewFormat(m_frame);
+    // The open price pane lists the new format at once.
+    if (ThePriceFormatList().NewFormat(m_frame))
+        m_frame->RefreshPaneValues();
     m_frame->updateActions();
 }
 
@@ -79,5 +81,6 @@ void CPriceCommands::OnDeleteFormat()
                             MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     formats.DeleteFormat(format);
+    m_frame->RefreshPaneValues();
     m_frame->updateActions();
 }

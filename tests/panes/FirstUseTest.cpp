@@ -325,4 +325,144 @@ TEST_F(FirstUseTest, PriceFormatWizardKeysAreUniqueOnEveryPage)
     EXPECT_GT(pages, 5);
 }
 
+// A price format made with New Format... is in the open price pane's list
+// at once, and can be chosen there.
+TEST_F(FirstUseTest, NewPriceFormatShowsInTheOpenPriceList)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Command(ID_TOOL_PRICE));
+    Click(300, 300);
+    auto* price = dynamic_cast<CPriceField*>(view->Selection().Primary());
+    ASSERT_NE(price, nullptr);
+    auto* formats = Pane<QComboBox>(1059);
+    ASSERT_NE(formats, nullptr);
+    const int before = formats->count();
+
+    CAnswer<CPriceFormatWizard> wizard([](CPriceFormatWizard* dialog) {
+        while (dialog->currentPage()->objectName() != QLatin1String("formatName"))
+            dialog->next();
+        auto* name = dialog->currentPage()->findChild<QLineEdit*>("name");
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("Deli"));
+        dialog->button(QWizard::FinishButton)->click();
+    });
+    ASSERT_TRUE(Command(ID_PRICE_FORMAT_NEW));
+    ASSERT_TRUE(wizard.Answered());
+    ASSERT_NE(ThePriceFormatList().FindFormat(QStringLiteral("Deli")), nullptr);
+
+    formats = Pane<QComboBox>(1059);
+    ASSERT_NE(formats, nullptr);
+    EXPECT_EQ(formats->count(), before + 1);
+    const int deli = formats->findText(QStringLiteral("Deli"));
+    ASSERT_GE(deli, 0);
+    formats->setCurrentIndex(deli);
+    emit formats->activated(deli);
+    EXPECT_EQ(price->GetFormat().m_name, QStringLiteral("Deli"));
+}
+
+// The picture pane's Formatting page enables its lists as soon as the
+// picture's source changes.
+TEST_F(FirstUseTest, PictureFormattingFollowsTheSourceAtOnce)
+{
+    ASSERT_TRUE(Start());
+    const QString photo = home.FilePath(QStringLiteral("photo.png"));
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(photo));
+    // A text typed at print time, for the picture to follow.
+    auto* text = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+    text->BeginCreate(view, 900, 900);
+    text->SetTextFromLines(QStringLiteral("photo"));
+    text->m_name = QStringLiteral("Picture name");
+    text->SetDataSource(SOURCE_KEYBOARD, QString());
+
+    CAnswer<CImageSelect> pick([&photo](CImageSelect* box) {
+        box->selectFile(photo);
+        box->accept();
+    });
+    ASSERT_TRUE(Command(ID_TOOL_PICTURE));
+    ASSERT_TRUE(pick.Answered());
+    Click(200, 200);
+    ASSERT_NE(dynamic_cast<CImage*>(view->Selection().Primary()), nullptr);
+    auto* type = Pane<QComboBox>(1000);
+    ASSERT_NE(type, nullptr);
+    auto* sizing = Pane<QComboBox>(1257);
+    auto* horz = Pane<QComboBox>(1079);
+    auto* prefix = Pane<QLineEdit>(1214);
+    auto* suffix = Pane<QComboBox>(1215);
+    ASSERT_TRUE(sizing && horz && prefix && suffix);
+    EXPECT_FALSE(sizing->isEnabled());
+
+    // A kind chosen in the Type list, as the user picks it.
+    const auto choose = [type](int kind) {
+        const int index = type->findData(kind);
+        type->setCurrentIndex(index);
+        emit type->activated(index);
+    };
+    choose(SOURCE_KEYBOARD); // "Selection"
+    EXPECT_TRUE(sizing->isEnabled());
+    EXPECT_TRUE(horz->isEnabled());
+    EXPECT_FALSE(prefix->isEnabled());
+
+    choose(SOURCE_ELEMENT);
+    EXPECT_TRUE(prefix->isEnabled());
+    EXPECT_TRUE(suffix->isEnabled());
+
+    choose(SOURCE_FIXED);
+    EXPECT_FALSE(sizing->isEnabled());
+    EXPECT_FALSE(prefix->isEnabled());
+}
+
+// After a barcode was resized by a handle, every place where the drag
+// showed something is painted again: the handles it started with and the
+// outline it ended with, which the bars' own size may not cover.
+TEST_F(FirstUseTest, ResizedBarcodeLeavesNoHandlesBehind)
+{
+    ASSERT_TRUE(Start());
+    CAnswer<CSelectBarcodeTypeDlg> type([](CSelectBarcodeTypeDlg* dialog) {
+        dialog->SelectSymbology(SYM_CODE39);
+        dialog->accept();
+    });
+    ASSERT_TRUE(Command(ID_TOOL_BARCODE));
+    ASSERT_TRUE(type.Answered());
+    Click(300, 300);
+    auto* barcode = dynamic_cast<CBarcode*>(view->Selection().Primary());
+    ASSERT_NE(barcode, nullptr);
+    QApplication::processEvents();
+
+    CPaintedRegion painted(Surface());
+    auto device = [this](const CRect& r) {
+        const QPoint a = Dp(r.left, r.top);
+        const QPoint b = Dp(r.right, r.bottom);
+        return QRect(a, b).normalized();
+    };
+    // The right handle dragged out (the bars keep their width), then the
+    // bottom one up.
+    for (const int handle : {HANDLE_RIGHT, HANDLE_BOTTOM}) {
+        SCOPED_TRACE(handle);
+        QRegion handles;
+        for (const CRect& h : barcode->m_handles)
+            handles += device(h);
+        const CRect h = barcode->m_handles[handle];
+        const QPoint from = Dp(h.CenterPoint().x, h.CenterPoint().y);
+        const QPoint to = handle == HANDLE_RIGHT ? from + QPoint(120, 0) : from - QPoint(0, 25);
+        painted.Clear();
+        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, from);
+        for (const QPoint& p : {(from + to) / 2, to}) {
+            QMouseEvent move(QEvent::MouseMove, p, Surface()->mapToGlobal(p), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(Surface(), &move);
+        }
+        QApplication::processEvents();
+        const QRect outline = device(barcode->m_bounds);
+        const QRegion sinceStart = painted.Region();
+        painted.Clear();
+        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, to);
+        QApplication::processEvents();
+        EXPECT_TRUE((handles - sinceStart - painted.Region()).isEmpty())
+            << "the handles the drag began with";
+        EXPECT_TRUE((QRegion(outline) - painted.Region()).isEmpty()) << "the outline it ended with";
+    }
+}
+
 #include "FirstUseTest.moc"
