@@ -472,12 +472,24 @@ void CDesignView::WholeSign()
                 client.height())
             break;
     }
+    m_refitAfterDrag = false;
+    m_fittedWindow = window()->size();
     ApplyZoom(percent, ZOOM_WHOLE_SIGN);
     const CSize b = LPtoDPSize(CSize(border, border));
     m_viewportOrg = CPoint(b.cx + RulerLeft(), b.cy + RulerTop());
     UpdateScrollBars();
     UpdateRulers();
     RepaintAll();
+}
+
+void CDesignView::WindowResized()
+{
+    if (m_zoomMode != ZOOM_WHOLE_SIGN || m_holdFittedZoom)
+        return;
+    if (TakesCapture(m_mode))
+        m_refitAfterDrag = true;
+    else
+        WholeSign();
 }
 
 void CDesignView::FullSize()
@@ -565,9 +577,16 @@ void CDesignView::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     if (OwnsRulers())
         TheGrid().RepositionRulers();
-    if (m_zoomMode == ZOOM_WHOLE_SIGN)
-        WholeSign();
-    else
+    // The fitted zoom follows the window, not the column beside the canvas
+    // (the property pane, whose width changes with the element shown).
+    const bool windowChanged = window()->size() != m_fittedWindow;
+    if (m_zoomMode == ZOOM_WHOLE_SIGN && !m_holdFittedZoom && windowChanged) {
+        if (TakesCapture(m_mode))
+            m_refitAfterDrag = true;
+        else
+            WholeSign();
+    }
+    if (m_zoomMode != ZOOM_WHOLE_SIGN || m_holdFittedZoom || !windowChanged || m_refitAfterDrag)
         UpdateScrollBars();
 }
 
@@ -1187,6 +1206,8 @@ void CDesignView::mouseReleaseEvent(QMouseEvent* event)
     }
     (void)p;
     SetMode(MODE_SELECT);
+    if (m_refitAfterDrag && m_zoomMode == ZOOM_WHOLE_SIGN)
+        WholeSign();
 }
 
 void CDesignView::OnDragTimer()

@@ -115,6 +115,12 @@ public:
     CElement* PendingElement() const { return m_pending; }
     void WholeSign();
     void FullSize();
+    // A fitted zoom is fitted anew when the window or the sign changes, not
+    // when the column beside the canvas does; while held, not at all.
+    void HoldFittedZoom(bool hold) { m_holdFittedZoom = hold; }
+    // The window took a new size and its columns are laid out: a fitted
+    // zoom is fitted to the canvas as it now is.
+    void WindowResized();
     // Zoom in (doubling, at most 1000 %) or out (halving, at least 10 %)
     // with the logical point centred.
     void ZoomAt(CPoint logical, bool in);
@@ -230,6 +236,11 @@ private:
     CSize m_viewportExt{400, 400};
     CPoint m_viewportOrg{0, 0};
     bool m_updatingBars = false;
+    bool m_holdFittedZoom = false;
+    QSize m_fittedWindow; // the main window's size when the sign was last fitted
+    // The window changed size during a drag: the sign is fitted once the
+    // drag ends, so the drag keeps the mapping it began with.
+    bool m_refitAfterDrag = false;
     int m_guideOrientation = -1; // of the guide being dragged
     QTimer m_dragTimer;
 };

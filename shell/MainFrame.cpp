@@ -1156,7 +1156,14 @@ BOOL CMainFrame::SwitchElementView(CElement* element)
     SetPane(pane);
     m_paneFormId = formId;
     m_shownElement = element;
+    // The canvas keeps its zoom, and a drag its mapping, while the column
+    // takes the new pane's width.
+    auto* view = qobject_cast<CDesignView*>(m_canvas);
+    if (view)
+        view->HoldFittedZoom(true);
     RecalcPaneSizes();
+    if (view)
+        view->HoldFittedZoom(false);
     updateActions();
     return TRUE;
 }
@@ -1385,6 +1392,9 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     RecalcPaneSizes();
+    // The sign fitted once the columns have their widths for the new size.
+    if (auto* view = qobject_cast<CDesignView*>(m_canvas); view && !m_dataEntryMode)
+        view->WindowResized();
 }
 
 void CMainFrame::showEvent(QShowEvent* event)

@@ -465,4 +465,90 @@ TEST_F(FirstUseTest, ResizedBarcodeLeavesNoHandlesBehind)
     }
 }
 
+// In whole-sign view the zoom is fitted to the window and the sign; the
+// pane beside the canvas may change its width as elements are chosen
+// without moving the sheet, and a resize begun as the pane changes comes
+// out as dragged.
+TEST_F(FirstUseTest, WholeSignZoomStaysWhileThePaneChanges)
+{
+    ASSERT_TRUE(Start());
+    // A tall window: the sheet's width sets the zoom.
+    frame->resize(1000, 1400);
+    QApplication::processEvents();
+    ASSERT_TRUE(Command(ID_VIEW_WHOLE_SIGN));
+    ASSERT_TRUE(Command(ID_TOOL_BOX));
+    Drag(200, 200, 500, 400);
+    auto* box = dynamic_cast<CBox*>(view->Selection().Primary());
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(Command(ID_TOOL_TEXT));
+    Click(200, 700);
+    auto* text = dynamic_cast<CText*>(view->Selection().Primary());
+    ASSERT_NE(text, nullptr);
+    ASSERT_TRUE(Command(ID_TOOL_PRICE));
+    Click(700, 700);
+    ASSERT_NE(dynamic_cast<CPriceField*>(view->Selection().Primary()), nullptr);
+
+    const int percent = view->ZoomPercent();
+    const CPoint origin = view->ViewportOrigin();
+    std::set<int> widths;
+    for (const CPoint at : {CPoint(350, 300), CPoint(720, 720), CPoint(210, 710), CPoint(1500, 2500)}) {
+        Click(at.x, at.y);
+        QApplication::processEvents();
+        widths.insert(Surface()->width());
+        EXPECT_EQ(view->ZoomPercent(), percent);
+        EXPECT_EQ(view->ViewportOrigin(), origin);
+    }
+    EXPECT_GT(widths.size(), 1u) << "the panes differ in width";
+
+    // The box's corner dragged while the text is the pane's element: the
+    // pane switches to the box's as the drag begins.
+    Click(350, 300);
+    Click(210, 710, Qt::ControlModifier);
+    ASSERT_EQ(frame->ShownElement(), text);
+    ASSERT_EQ(view->Selection().GetCount(), 2);
+    const CRect r = CSelection::PositionRect(box);
+    const CRect h = box->m_handles[HANDLE_BOTTOM_RIGHT];
+    const QPoint from = Dp(h.CenterPoint().x, h.CenterPoint().y);
+    const CSize step = view->LPtoDPSize(CSize(100, 50));
+    DragDevice(from, from + QPoint(step.cx, step.cy));
+    EXPECT_EQ(frame->ShownElement(), box);
+    const CRect now = CSelection::PositionRect(box);
+    EXPECT_NEAR(now.Width(), r.Width() + 100, 3);
+    EXPECT_NEAR(now.Height(), r.Height() + 50, 3);
+
+    // The window: fitted anew.
+    frame->resize(800, 1400);
+    QApplication::processEvents();
+    EXPECT_LT(view->ZoomPercent(), percent);
+}
+
+// After the type box's OK, one click on the canvas places the barcode.
+TEST_F(FirstUseTest, BarcodeIsPlacedWithOneClickAfterTheTypeBox)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Activate());
+    CAnswer<CSelectBarcodeTypeDlg> type([](CSelectBarcodeTypeDlg* dialog) {
+        dialog->SelectSymbology(SYM_CODE39);
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("id1"));
+        if (ok)
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            dialog->accept();
+    });
+    QToolButton* tool = nullptr;
+    for (QToolButton* button : frame->DrawToolBar()->findChildren<QToolButton*>()) {
+        if (button->defaultAction() == frame->Action(ID_TOOL_BARCODE))
+            tool = button;
+    }
+    ASSERT_NE(tool, nullptr);
+    QTest::mouseClick(tool, Qt::LeftButton);
+    QTRY_VERIFY(type.Answered());
+    QTRY_COMPARE(view->Mode(), int(MODE_BARCODE_PLACE));
+    const int count = TheElementList().GetCount();
+    Click(400, 400);
+    EXPECT_EQ(TheElementList().GetCount(), count);
+    EXPECT_NE(dynamic_cast<CBarcode*>(view->Selection().Primary()), nullptr);
+    EXPECT_EQ(view->Mode(), int(MODE_SELECT));
+}
+
 #include "FirstUseTest.moc"
