@@ -666,11 +666,7 @@ QString CMainFrame::WebAddress()
 
 void CMainFrame::OnWebPage()
 {
-    const QString address = WebAddress();
-    if (!OpenWebAddress(address))
-        AppMessageBox(tr("The address %1 cannot be opened: only web and mail addresses are.")
-                          .arg(address.left(200)),
-                      MB_OK | MB_ICONEXCLAMATION);
+    OpenWebAddressOrTell(WebAddress());
 }
 
 // --- recent files -------------------------------------------------------------

@@ -1,9 +1,11 @@
 #include "ui/AboutDlg.h"
 
 #include "Branding.h"
+#include "MessageBox.h"
 #include "ResourceIds.h"
 #include "Strings.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -14,11 +16,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-bool OpenWebAddress(const QString& address)
+EWebOpen OpenWebAddress(const QString& address)
 {
     const QString trimmed = address.trimmed();
     if (trimmed.isEmpty())
-        return false;
+        return EWebOpen::Refused;
     // A bare host is a web address; a path is never taken for one.
     QUrl url(trimmed, QUrl::StrictMode);
     if (url.scheme().isEmpty() && trimmed.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
@@ -27,10 +29,34 @@ bool OpenWebAddress(const QString& address)
     if (!url.isValid() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
          scheme != QLatin1String("mailto")))
-        return false;
+        return EWebOpen::Refused;
     if (scheme != QLatin1String("mailto") && url.host().isEmpty())
-        return false;
-    return QDesktopServices::openUrl(url);
+        return EWebOpen::Refused;
+    return QDesktopServices::openUrl(url) ? EWebOpen::Opened : EWebOpen::NoBrowser;
+}
+
+void TellWebAddressNotOpened(const QString& address, EWebOpen outcome)
+{
+    const QString shown = address.trimmed().left(200);
+    if (outcome == EWebOpen::Refused)
+        AppMessageBox(QCoreApplication::translate(
+                          "CAboutDlg", "The address %1 cannot be opened: only web and mail "
+                                       "addresses are.")
+                          .arg(shown),
+                      MB_OK | MB_ICONEXCLAMATION);
+    else if (outcome == EWebOpen::NoBrowser)
+        AppMessageBox(QCoreApplication::translate(
+                          "CAboutDlg", "The address %1 could not be opened: no web browser or "
+                                       "mail program could be started.")
+                          .arg(shown),
+                      MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool OpenWebAddressOrTell(const QString& address)
+{
+    const EWebOpen outcome = OpenWebAddress(address);
+    TellWebAddressNotOpened(address, outcome);
+    return outcome == EWebOpen::Opened;
 }
 
 QString LinkifyText(const QString& text)
@@ -96,7 +122,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     m_text->setHtml(LinkifyText(about));
     m_text->setVisible(!about.isEmpty());
     connect(m_text, &QTextBrowser::anchorClicked, this,
-            [](const QUrl& url) { OpenWebAddress(url.toString()); });
+            [](const QUrl& url) {
+                // The text's links are web and mail addresses only; a link
+                // that no browser takes is told.
+                const QString address = url.toString();
+                if (const EWebOpen outcome = OpenWebAddress(address); outcome == EWebOpen::NoBrowser)
+                    TellWebAddressNotOpened(address, outcome);
+            });
     layout->addWidget(m_text);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

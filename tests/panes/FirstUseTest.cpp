@@ -551,4 +551,34 @@ TEST_F(FirstUseTest, BarcodeIsPlacedWithOneClickAfterTheTypeBox)
     EXPECT_EQ(view->Mode(), int(MODE_SELECT));
 }
 
+// Without a browser the user is told so, not that the address is refused;
+// an address that is refused is still named as such; the About box's links
+// tell the same.
+TEST_F(FirstUseTest, HomePageWithoutABrowserSaysSo)
+{
+    ASSERT_TRUE(Start());
+    CNoBrowser none;
+    FrameHooks().webAddress = QStringLiteral("https://shop.example/");
+    ASSERT_TRUE(Command(ID_WEB_PAGE));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains(QStringLiteral("no web browser")))
+        << messages.LastText().toStdString();
+    EXPECT_FALSE(messages.LastText().contains(QStringLiteral("only web and mail")));
+
+    FrameHooks().webAddress = QStringLiteral("file:///etc/passwd");
+    ASSERT_TRUE(Command(ID_WEB_PAGE));
+    ASSERT_EQ(messages.Count(), 2);
+    EXPECT_TRUE(messages.LastText().contains(QStringLiteral("only web and mail")));
+    FrameHooks().webAddress.clear();
+
+    CAnswer<CAboutDlg> about([](CAboutDlg* dialog) {
+        emit dialog->AboutText()->anchorClicked(QUrl(QStringLiteral("https://shop.example/help")));
+        dialog->accept();
+    });
+    ASSERT_TRUE(Command(ID_APP_ABOUT));
+    ASSERT_TRUE(about.Answered());
+    ASSERT_EQ(messages.Count(), 3);
+    EXPECT_TRUE(messages.LastText().contains(QStringLiteral("no web browser")));
+}
+
 #include "FirstUseTest.moc"
