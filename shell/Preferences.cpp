@@ -3,6 +3,7 @@
 #include "Barcode.h"
 #include "BarcodeStyle.h"
 #include "ElementDefaults.h"
+#include "ImageSelect.h"
 #include "LogFont.h"
 #include "PriceFormatList.h"
 #include "ProfileSession.h"
@@ -414,7 +415,7 @@ void LoadShellSettings()
     const QString folder = CSignApp::GetProgramFolder(false);
     const CSection paths("paths");
     shell.lastTemplateFolder = paths.String("LastTemplate", folder);
-    shell.lastImageFolder = paths.String("LastImage", folder);
+    CImageSelect::LastPictureFolder() = paths.String("LastImage", folder);
     shell.lastDatabaseFolder = paths.String("LastDatabase", folder);
     shell.shadow = CSection("GeneralPreferences").Bool("Shadow", 1);
 }
@@ -426,6 +427,6 @@ void SaveShellSettings()
     CSection("GeneralPreferences").PutInt("Shadow", shell.shadow);
     const CSection paths("paths");
     paths.PutString("LastTemplate", shell.lastTemplateFolder);
-    paths.PutString("LastImage", shell.lastImageFolder);
+    paths.PutString("LastImage", CImageSelect::LastPictureFolder());
     paths.PutString("LastDatabase", shell.lastDatabaseFolder);
 }

@@ -70,12 +70,12 @@ struct CGridSettings
     static CGridSettings& Current() { return App().Get<CGridSettings>(); }
 };
 
-// The last-used folders of the open boxes ("paths") and the sheet shadow
-// of the design view ("GeneralPreferences", "Shadow").
+// The last-used folders of the open boxes ("paths"; the picture boxes keep
+// theirs, CImageSelect::LastPictureFolder) and the sheet shadow of the
+// design view ("GeneralPreferences", "Shadow").
 struct CShellSettings
 {
     QString lastTemplateFolder;
-    QString lastImageFolder;
     QString lastDatabaseFolder;
     BOOL shadow = 1;
 

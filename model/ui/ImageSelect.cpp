@@ -1,5 +1,6 @@
 #include "ImageSelect.h"
 
+#include "AppContext.h"
 #include "DC.h"
 #include "Messages.h"
 #include "WaitCursor.h"
@@ -30,10 +31,20 @@ void CImagePreview::paintEvent(QPaintEvent*)
 
 std::function<QString(QWidget* parent, bool background)> CImageSelect::s_choose;
 
+namespace {
+
+// The folder the picture boxes open in; start-up reads it from the profile
+// ("paths", "LastImage") and the program's exit writes it back.
+struct CPictureFolder
+{
+    QString path;
+};
+
+} // namespace
+
 QString& CImageSelect::LastPictureFolder()
 {
-    static QString folder;
-    return folder;
+    return App().Get<CPictureFolder>().path;
 }
 
 QStringList CImageSelect::Filters()

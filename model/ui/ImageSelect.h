@@ -42,7 +42,9 @@ public:
     // The preview's element (empty until a picture file is under the cursor).
     CImage& Preview() { return *m_preview; }
 
-    // The folder of the last accepted picture, with its trailing separator.
+    // The folder the boxes open in: the last-used picture folder of the
+    // profile, then the folder of each picture accepted (with its trailing
+    // separator).
     static QString& LastPictureFolder();
     // The file-type filter of both dialogs, in Qt's form.
     static QStringList Filters();

@@ -205,6 +205,8 @@ protected:
 
 } // namespace
 
+// --- the keyboard --------------------------------------------------------------------
+
 // Once the Save As box has closed, Ctrl+P prints without a click on the
 // canvas first: the keyboard is back with the main window.
 TEST_F(FirstUseTest, CtrlPWorksOnceTheSaveAsBoxHasClosed)
@@ -324,6 +326,8 @@ TEST_F(FirstUseTest, PriceFormatWizardKeysAreUniqueOnEveryPage)
     ASSERT_TRUE(wizard.Answered());
     EXPECT_GT(pages, 5);
 }
+
+// --- panes that follow -----------------------------------------------------------------
 
 // A price format made with New Format... is in the open price pane's list
 // at once, and can be chosen there.
@@ -465,6 +469,8 @@ TEST_F(FirstUseTest, ResizedBarcodeLeavesNoHandlesBehind)
     }
 }
 
+// --- the canvas's zoom -------------------------------------------------------------------
+
 // In whole-sign view the zoom is fitted to the window and the sign; the
 // pane beside the canvas may change its width as elements are chosen
 // without moving the sheet, and a resize begun as the pane changes comes
@@ -522,6 +528,8 @@ TEST_F(FirstUseTest, WholeSignZoomStaysWhileThePaneChanges)
     EXPECT_LT(view->ZoomPercent(), percent);
 }
 
+// --- placing a barcode -------------------------------------------------------------------
+
 // After the type box's OK, one click on the canvas places the barcode.
 TEST_F(FirstUseTest, BarcodeIsPlacedWithOneClickAfterTheTypeBox)
 {
@@ -551,6 +559,8 @@ TEST_F(FirstUseTest, BarcodeIsPlacedWithOneClickAfterTheTypeBox)
     EXPECT_EQ(view->Mode(), int(MODE_SELECT));
 }
 
+// --- the web menu item -------------------------------------------------------------------
+
 // Without a browser the user is told so, not that the address is refused;
 // an address that is refused is still named as such; the About box's links
 // tell the same.
@@ -579,6 +589,55 @@ TEST_F(FirstUseTest, HomePageWithoutABrowserSaysSo)
     ASSERT_TRUE(about.Answered());
     ASSERT_EQ(messages.Count(), 3);
     EXPECT_TRUE(messages.LastText().contains(QStringLiteral("no web browser")));
+}
+
+// --- the picture folder ------------------------------------------------------------------
+
+// Insert > Picture... opens in the last-used picture folder of the profile,
+// and the folder of the picture chosen is the one kept for next time.
+TEST_F(FirstUseTest, PictureBoxStartsInAndKeepsTheLastPictureFolder)
+{
+    QDir(home.Path()).mkpath(QStringLiteral("shelf/photos"));
+    QDir(home.Path()).mkpath(QStringLiteral("offers"));
+    const QString photos = home.FilePath(QStringLiteral("shelf/photos"));
+    const QString offers = home.FilePath(QStringLiteral("offers"));
+    const QString photo = QDir(offers).filePath(QStringLiteral("apple.png"));
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(photo));
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Corvane"),
+              QStringLiteral("Tabrel"))
+        .setValue(QStringLiteral("paths/LastImage"), photos);
+    ASSERT_TRUE(Start());
+
+    QString opened;
+    CAnswer<CImageSelect> choose([&](CImageSelect* box) {
+        opened = box->directory().absolutePath();
+        box->setDirectory(offers);
+        box->selectFile(photo);
+        box->accept();
+    });
+    ASSERT_TRUE(Command(ID_TOOL_PICTURE));
+    ASSERT_TRUE(choose.Answered());
+    EXPECT_EQ(opened, photos);
+    Click(300, 300);
+    ASSERT_NE(dynamic_cast<CImage*>(view->Selection().Primary()), nullptr);
+
+    QString again;
+    CAnswer<CImageSelect> second([&again](CImageSelect* box) {
+        again = box->directory().absolutePath();
+        box->reject();
+    });
+    ASSERT_TRUE(Command(ID_TOOL_PICTURE));
+    ASSERT_TRUE(second.Answered());
+    EXPECT_EQ(again, offers);
+
+    Stop();
+    const QString kept = QSettings(QSettings::IniFormat, QSettings::UserScope,
+                                   QStringLiteral("Corvane"), QStringLiteral("Tabrel"))
+                             .value(QStringLiteral("paths/LastImage"))
+                             .toString();
+    EXPECT_EQ(QDir::cleanPath(kept), offers);
 }
 
 #include "FirstUseTest.moc"
