@@ -598,6 +598,8 @@ void CBrowseView::OnPrint()
         m_records = std::make_unique<CRecordPrintDriver>(*m_driver);
         m_records->Begin();
         m_batch = new CPrintBatchDlg(*m_records, m_station->Sheet(), window());
+        // Return leads back to the browser: this program designs nothing.
+        m_batch->SetIdleReturnText(tr("Return to Sign Browser"));
         m_station->FitToParent();
         m_station->show();
         m_station->raise();

@@ -172,13 +172,13 @@ void CPrintFrame::CreateActions()
     MakeAction(
         ID_VIEW_TOOLBAR, tr("&Toolbar"), tr("Show or hide the toolbar"),
         [this] {
-            (m_dataEntryMode ? m_stationBar : m_browseBar)
-                ->setVisible(!(m_dataEntryMode ? m_stationBar : m_browseBar)->isVisible());
+            QToolBar* bar = m_dataEntryMode ? m_stationBar : m_browseBar;
+            bar->setVisible(!bar->isVisibleTo(this));
         },
         true);
     MakeAction(
         ID_VIEW_STATUS_BAR, tr("&Status Bar"), tr("Show or hide the status bar"),
-        [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, true);
+        [this] { statusBar()->setVisible(!statusBar()->isVisibleTo(this)); }, true);
     MakeAction(
         ID_VIEW_LARGE_ICONS, tr("Lar&ge Icons"), tr("Show the files as large icons"),
         [v] { v->SetListStyle(CBrowseView::STYLE_LARGE_ICONS); }, true)
@@ -372,8 +372,10 @@ void CPrintFrame::UpdateActions()
     set(ID_FILE_OPEN, !station);
     set(ID_IMPORT_ZIP, !station);
     set(ID_LOG_OFF, CUserList::Current().IsLogOnEnabled() != 0);
-    set(ID_VIEW_TOOLBAR, true, (station ? m_stationBar : m_browseBar)->isVisible());
-    set(ID_VIEW_STATUS_BAR, true, statusBar()->isVisible());
+    // The bars as they show once the window does (before it is first shown
+    // too).
+    set(ID_VIEW_TOOLBAR, true, (station ? m_stationBar : m_browseBar)->isVisibleTo(this));
+    set(ID_VIEW_STATUS_BAR, true, statusBar()->isVisibleTo(this));
     set(ID_VIEW_LARGE_ICONS, !station, style == CBrowseView::STYLE_LARGE_ICONS);
     set(ID_VIEW_SMALL_ICONS, !station, style == CBrowseView::STYLE_SMALL_ICONS);
     set(ID_VIEW_LIST, !station, style == CBrowseView::STYLE_LIST);
@@ -407,7 +409,7 @@ void CPrintFrame::ShowDataView(bool on)
     if (on) {
         for (QAction* menu : menus)
             menu->setEnabled(false);
-        m_browseBarWasVisible = m_browseBar->isVisible();
+        m_browseBarWasVisible = m_browseBar->isVisibleTo(this);
         m_browseBar->hide();
         m_stationBar->show();
         const CFrameHooks& hooks = FrameHooks();

@@ -99,8 +99,8 @@ CPrintBatchDlg::CPrintBatchDlg(CPrintRunSeam& driver, CSheetPreviewWnd* sheet, Q
     m_restart->setObjectName(IdName(IDC_RESTART));
     m_return = new QPushButton(this);
     m_return->setObjectName(IdName(IDC_RETURN));
-    m_return->setMinimumWidth(
-        m_return->fontMetrics().horizontalAdvance(LoadStringId(IDS_RETURN_TO_LABEL_DESIGN)) + 24);
+    m_idleReturnText = LoadStringId(IDS_RETURN_TO_LABEL_DESIGN);
+    m_return->setMinimumWidth(m_return->fontMetrics().horizontalAdvance(m_idleReturnText) + 24);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_print);
     buttons->addWidget(m_restart);
@@ -128,7 +128,7 @@ CPrintBatchDlg::CPrintBatchDlg(CPrintRunSeam& driver, CSheetPreviewWnd* sheet, Q
          {static_cast<QWidget*>(m_sheetUsage), static_cast<QWidget*>(m_sheetUsageLabel),
           static_cast<QWidget*>(m_ofLabel), static_cast<QWidget*>(m_perSheet)})
         w->setVisible(perSheet > 1);
-    SetReturnText(LoadStringId(IDS_RETURN_TO_LABEL_DESIGN));
+    SetReturnText(m_idleReturnText);
 
     m_blink.setInterval(kBlinkMs);
     connect(&m_blink, &QTimer::timeout, this, &CPrintBatchDlg::OnBlink);
@@ -170,6 +170,16 @@ QString CPrintBatchDlg::EjectText() const
 {
     const CPaperStock* stock = ThePaper().Current();
     return LoadStringId(stock && stock->continuous ? IDS_EJECT_LABELS : IDS_EJECT_SHEET);
+}
+
+void CPrintBatchDlg::SetIdleReturnText(const QString& text)
+{
+    const bool idle = m_return->text() == m_idleReturnText;
+    m_idleReturnText = text;
+    m_return->setMinimumWidth(
+        std::max(m_return->minimumWidth(), m_return->fontMetrics().horizontalAdvance(text) + 24));
+    if (idle)
+        SetReturnText(text);
 }
 
 void CPrintBatchDlg::SetReturnText(const QString& text)
@@ -283,7 +293,7 @@ void CPrintBatchDlg::OnPrint()
         m_blink.start();
     } else {
         m_blink.stop();
-        SetReturnText(LoadStringId(IDS_RETURN_TO_LABEL_DESIGN));
+        SetReturnText(m_idleReturnText);
     }
     UpdateControls();
 }
@@ -306,7 +316,7 @@ void CPrintBatchDlg::OnRestart()
     if (m_sheet)
         m_sheet->Reset();
     m_blink.stop();
-    SetReturnText(LoadStringId(IDS_RETURN_TO_LABEL_DESIGN));
+    SetReturnText(m_idleReturnText);
     UpdateControls();
 }
 

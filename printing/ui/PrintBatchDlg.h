@@ -68,6 +68,9 @@ public:
     int Destination() const;
     QString OutputFile() const { return m_file; }
     bool IsBlinking() const { return m_blink.isActive(); }
+    // What Return reads while no sheet waits to be ejected: "Return to
+    // Label Design" unless the program says where Return goes.
+    void SetIdleReturnText(const QString& text);
 
 private:
     void OnDestination(int index);
@@ -95,6 +98,7 @@ private:
     QPushButton* m_return = nullptr;
     QString m_file;
     QString m_ejectText;
+    QString m_idleReturnText;
     QTimer m_blink;
     bool m_blinkPhase = false;
 };

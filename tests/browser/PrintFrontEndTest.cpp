@@ -46,6 +46,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -921,6 +923,103 @@ TEST_F(PrintFrontEndTest, GettingStartedOpensAnExistingSignInTheBrowser)
         FrameHooks().chooseFile = nullptr;
         app.ExitInstance();
     }
+}
+
+// The bars show at start and their View items are checked; Toolbar hides
+// and shows the browse bar.
+TEST_F(PrintFrontEndTest, ViewToolbarAndStatusBarAreCheckedAtStart)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->show();
+    QAction* toolbar = frame->Action(ID_VIEW_TOOLBAR);
+    QAction* status = frame->Action(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(toolbar->isChecked());
+    EXPECT_TRUE(status->isChecked());
+    EXPECT_FALSE(frame->BrowseToolBar()->isHidden());
+    toolbar->trigger();
+    EXPECT_TRUE(frame->BrowseToolBar()->isHidden());
+    EXPECT_FALSE(toolbar->isChecked());
+    toolbar->trigger();
+    EXPECT_FALSE(frame->BrowseToolBar()->isHidden());
+    EXPECT_TRUE(toolbar->isChecked());
+    status->trigger();
+    EXPECT_TRUE(frame->statusBar()->isHidden());
+    EXPECT_FALSE(status->isChecked());
+    app.ExitInstance();
+}
+
+// The print bar's Return leads back to the browser and says so; once a
+// label of a sheet has printed it reads "Eject Sheet", drawn at once.
+TEST_F(PrintFrontEndTest, PrintBarReturnNamesTheBrowserAndEjectShowsAtOnce)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->show();
+    SaveLinkedSign(frame);
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("shelf.sgn"))));
+    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+    QTRY_VERIFY(view->IsStationOpen());
+    CPrintBatchDlg* batch = view->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->text(), "Return to Sign Browser");
+    QTRY_VERIFY(back->isVisible());
+
+    // What the window shows of the button, paint by paint.
+    QImage shown = back->grab().toImage();
+    struct CPaints : QObject
+    {
+        QPushButton* button;
+        QImage* shown;
+        bool grabbing = false;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (watched == button && event->type() == QEvent::Paint && !grabbing) {
+                grabbing = true;
+                const QImage now = button->grab().toImage();
+                grabbing = false;
+                QPainter painter(shown);
+                painter.setClipRegion(static_cast<QPaintEvent*>(event)->region());
+                painter.drawImage(0, 0, now);
+            }
+            return false;
+        }
+    } paints;
+    paints.button = back;
+    paints.shown = &shown;
+    back->installEventFilter(&paints);
+
+    const QString pdf = home.FilePath(QStringLiteral("one.pdf"));
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))->click();
+    ASSERT_EQ(ThePrinter().m_labelPosition, 1) << messages.LastText().toStdString();
+    ASSERT_EQ(back->text(), "Eject Sheet");
+    QApplication::processEvents();
+    back->removeEventFilter(&paints);
+    EXPECT_EQ(Difference(shown.convertToFormat(QImage::Format_RGB32),
+                         back->grab().toImage().convertToFormat(QImage::Format_RGB32)),
+              0);
+
+    // Return ejects, then leaves for the browser.
+    back->click();
+    EXPECT_EQ(back->text(), "Return to Sign Browser");
+    back->click();
+    QTRY_VERIFY(!view->IsStationOpen());
+    FrameHooks().chooseFile = nullptr;
+    app.ExitInstance();
 }
 
 // A picture of the front end browsing a folder of ten signs with one of
