@@ -210,6 +210,10 @@ bool CPriceFormatList::LoadLibrary()
             if (!AddFormat(record))
                 return keep(QStringLiteral("not enough memory"));
         }
+        // A library holds its records and nothing else: more data after the
+        // last one (a count damaged to 0, say) would be lost by a rewrite.
+        if (ar.BytesRemaining() > 0)
+            return keep(QStringLiteral("it holds data after its last price format"));
     } catch (const CArchiveException&) {
         return keep(QStringLiteral("the file is damaged"));
     }

@@ -149,6 +149,56 @@ TEST_F(SideFileMutationTest, DamagedPriceFormatLibrariesAreKeptOrWrittenWhole)
     EXPECT_GT(kept, 0);
 }
 
+// A library that holds more than its records (a count damaged to 0 or
+// lowered, bytes after the last record) is named once and is still on disk
+// byte for byte after the session has changed the formats and saved.
+TEST_F(SideFileMutationTest, PriceFormatLibrariesWithDataAfterTheirRecordsAreKept)
+{
+    const QString path = home.FilePath("Tabrel.pff");
+    QByteArray seed;
+    {
+        CAppContext context;
+        CMessageResponder messages;
+        CPriceFormatList& list = ThePriceFormatList();
+        list.LoadLibrary();
+        for (int i = 0; i < 4; ++i)
+            list.AddFormat(Format(QString("Format %1").arg(i), i));
+        ASSERT_TRUE(list.SaveLibrary());
+        seed = ReadAll(path);
+    }
+    std::mt19937 rng(4101);
+    const int n = std::max(1, Inputs() / 10);
+    for (int i = 0; i < n; ++i) {
+        QByteArray damaged = seed;
+        switch (i % 3) {
+        case 0: // the count reads 0
+            damaged.replace(4, 4, QByteArray(4, '\0'));
+            break;
+        case 1: // the count reads fewer records than there are
+            damaged[4] = char(std::uniform_int_distribution<int>(0, 3)(rng));
+            break;
+        default: { // bytes after the last record
+            const QByteArray tail =
+                DamagedCopy(seed, rng).right(std::uniform_int_distribution<int>(1, 64)(rng));
+            damaged += tail.isEmpty() ? QByteArray(1, '\0') : tail;
+            break;
+        }
+        }
+        WriteAll(path, damaged);
+        CAppContext context;
+        CMessageResponder messages;
+        CPriceFormatList& list = ThePriceFormatList();
+        EXPECT_FALSE(list.LoadLibrary()) << "input " << i;
+        EXPECT_TRUE(list.IsLibraryKept()) << "input " << i;
+        list.AddFormat(Format("Session", 1));
+        if (CPriceFormat* first = list.FindFormat("Format 0"))
+            list.DeleteFormat(first);
+        EXPECT_FALSE(list.SaveLibrary()) << "input " << i; // as at exit
+        EXPECT_EQ(messages.Count(), 1) << "input " << i;
+        EXPECT_EQ(ReadAll(path), damaged) << "input " << i;
+    }
+}
+
 TEST_F(SideFileMutationTest, DamagedBarcodeStyleFilesAreKeptOrWrittenWhole)
 {
     const QString path = CBarcodeStyleList::FilePath();

@@ -584,6 +584,11 @@ TEST_F(PriceFormatTest, LibraryReadingStopsAtAnEmptyNameOrDamage)
         {"negative count", LibraryBytes(514, -1, {one}), {}, false},
         {"cut inside the header", whole.left(6), {}, false},
         {"empty file", QByteArray(), {}, false},
+        // A record count of 0 before records, and data after the last
+        // record: the file holds more than was read.
+        {"count reads 0 before records", LibraryBytes(514, 0, {one, two}), {}, false},
+        {"data after the last record", whole + QByteArray("\x01\x02", 2), {"One", "Two"}, false},
+        {"a record after the count's last", LibraryBytes(514, 1, {one, two}), {"One"}, false},
         {"same name twice: the later wins",
          LibraryBytes(514, 2, {one, {"One", "later", 1.0, 3, {0, 0, 0, 1, 1}}}),
          {"One"},
