@@ -79,6 +79,110 @@ const char* MagickFormatFor(const QString& path, const QByteArray& head)
     return nullptr;
 }
 
+// Metafiles are drawn, not decoded: what drawing one costs is bounded
+// before it is drawn. Its picture holds no more pixels than this...
+constexpr qint64 kMaxMetafilePixels = 8'000'000;
+// ... and its records, each of which may cover the whole picture, cover no
+// more pixels than this in all: a metafile of too many is drawn smaller.
+constexpr double kMaxMetafileWork = 1.0e9;
+// A metafile that would have to be drawn at less than this share of the
+// size its pixels allow is refused: it holds more drawing than a picture.
+constexpr double kMinMetafileScale = 0.25;
+// The resolution metafiles are drawn at, the printer's.
+constexpr double kMetafileDpi = 600;
+
+// The records of a Windows metafile, counted as the library reads them (up
+// to the end record, or to the first record that does not fit); -1 when the
+// file has no metafile header.
+qint64 CountMetafileRecords(const QByteArray& data)
+{
+    const auto u16 = [&data](qsizetype at) {
+        return quint16(quint8(data[at]) | quint8(data[at + 1]) << 8);
+    };
+    const auto u32 = [&](qsizetype at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+    qsizetype pos = 0;
+    if (data.size() >= 22 && u32(0) == 0x9AC6CDD7u)
+        pos = 22; // the placeable header
+    if (pos + 18 > data.size())
+        return -1;
+    const quint16 type = u16(pos);
+    const quint16 headerWords = u16(pos + 2);
+    if ((type != 1 && type != 2) || headerWords != 9)
+        return -1;
+    pos += 18;
+    qint64 records = 0;
+    while (pos + 6 <= data.size()) {
+        const quint32 words = u32(pos);
+        const quint16 function = u16(pos + 4);
+        if (function == 0 || words < 3 || qint64(words) * 2 > data.size() - pos)
+            break;
+        ++records;
+        pos += qsizetype(words) * 2;
+    }
+    return records;
+}
+
+// Reads the data with the coder: from memory, or for the coders that read
+// only from a named file, from a copy under a name of ours, so that nothing
+// in the user's file name is ever taken as an instruction.
+Image* ReadWithMagick(ImageInfo* info, const QByteArray& data, const char* coder,
+                      ExceptionInfo* exception)
+{
+    Image* decoded = info->ping ? PingBlob(info, data.constData(), size_t(data.size()), exception)
+                                : BlobToImage(info, data.constData(), size_t(data.size()), exception);
+    if (decoded || exception->severity == ResourceLimitError)
+        return decoded;
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/tabrel-picture-XXXXXX"));
+    if (copy.open() && copy.write(data) == data.size() && copy.flush()) {
+        const QByteArray name = QByteArray(coder) + ':' + QFile::encodeName(copy.fileName());
+        if (name.size() < MaxTextExtent) {
+            DestroyExceptionInfo(exception);
+            GetExceptionInfo(exception);
+            std::strncpy(info->filename, name.constData(), MaxTextExtent - 1);
+            decoded = info->ping ? PingImage(info, exception) : ReadImage(info, exception);
+        }
+    }
+    return decoded;
+}
+
+// The resolution to draw a metafile at: the printer's, lowered so that its
+// picture and the drawing of its records stay within bounds. 0 for a
+// metafile that cannot be measured (damaged), -1 for one that holds more
+// drawing than can be drawn.
+double MetafileDensity(const QByteArray& data)
+{
+    const qint64 records = CountMetafileRecords(data);
+    if (records < 0)
+        return 0;
+    ExceptionInfo exception;
+    GetExceptionInfo(&exception);
+    ImageInfo* info = CloneImageInfo(nullptr);
+    if (!info) {
+        DestroyExceptionInfo(&exception);
+        return 0;
+    }
+    std::strncpy(info->magick, "WMF", MaxTextExtent - 1);
+    info->affirm = MagickTrue;
+    info->ping = MagickTrue;
+    CloneString(&info->density, QByteArray::number(kMetafileDpi).constData());
+    double density = 0;
+    if (Image* measured = ReadWithMagick(info, data, "WMF", &exception)) {
+        const double pixels = double(measured->columns) * double(measured->rows);
+        if (pixels > 0) {
+            const double sizeScale = std::min(1.0, std::sqrt(kMaxMetafilePixels / pixels));
+            const double workScale =
+                std::min(1.0, std::sqrt(kMaxMetafileWork / (pixels * double(std::max<qint64>(records, 1)))));
+            density = workScale < sizeScale * kMinMetafileScale
+                          ? -1
+                          : kMetafileDpi * std::min(sizeScale, workScale);
+        }
+        DestroyImageList(measured);
+    }
+    DestroyImageInfo(info);
+    DestroyExceptionInfo(&exception);
+    return density;
+}
+
 int DecodeWithMagick(const QString& path, QImage& image)
 {
     QFile file(path);
@@ -97,6 +201,17 @@ int DecodeWithMagick(const QString& path, QImage& image)
         return PICTURE_DAMAGED;
 
     EnsureMagick();
+    // A metafile is drawn at the printer's resolution, or lower where its
+    // size or its drawing asks for more than a picture may cost.
+    const bool metafile = std::strcmp(coder, "WMF") == 0;
+    double density = 0;
+    if (metafile) {
+        density = MetafileDensity(data);
+        if (density < 0)
+            return PICTURE_TOO_COMPLEX;
+        if (density == 0)
+            return PICTURE_DAMAGED;
+    }
     ExceptionInfo exception;
     GetExceptionInfo(&exception);
     ImageInfo* info = CloneImageInfo(nullptr);
@@ -107,31 +222,17 @@ int DecodeWithMagick(const QString& path, QImage& image)
     // The coder is named, never guessed from a file name or its content.
     std::strncpy(info->magick, coder, MaxTextExtent - 1);
     info->affirm = MagickTrue;
-    // A metafile is drawn at the printer's resolution.
-    if (std::strcmp(coder, "WMF") == 0)
-        CloneString(&info->density, "600x600");
+    if (metafile)
+        CloneString(&info->density, QByteArray::number(density, 'f', 3).constData());
     info->subimage = 0;
     info->subrange = 1;
-    Image* decoded = BlobToImage(info, data.constData(), size_t(data.size()), &exception);
-    if (!decoded && exception.severity != ResourceLimitError) {
-        // Some coders read only from a named file: they get a copy under a
-        // name of ours, so that nothing in the user's file name is ever
-        // taken as an instruction.
-        QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/tabrel-picture-XXXXXX"));
-        if (copy.open() && copy.write(data) == data.size() && copy.flush()) {
-            const QByteArray name = QByteArray(coder) + ':' + QFile::encodeName(copy.fileName());
-            if (name.size() < MaxTextExtent) {
-                DestroyExceptionInfo(&exception);
-                GetExceptionInfo(&exception);
-                std::strncpy(info->filename, name.constData(), MaxTextExtent - 1);
-                decoded = ReadImage(info, &exception);
-            }
-        }
-    }
+    Image* decoded = ReadWithMagick(info, data, coder, &exception);
     int result = PICTURE_OK;
     if (!decoded || decoded->columns == 0 || decoded->rows == 0) {
         result = exception.severity == ResourceLimitError ? PICTURE_TOO_LARGE : PICTURE_DAMAGED;
-    } else if (qint64(decoded->columns) * qint64(decoded->rows) > kMaxPicturePixels) {
+    } else if (qint64(decoded->columns) * qint64(decoded->rows) > kMaxPicturePixels ||
+               (metafile && qint64(decoded->columns) * qint64(decoded->rows) >
+                                kMaxMetafilePixels + kMaxMetafilePixels / 8)) {
         result = PICTURE_TOO_LARGE;
     } else {
         QImage out(int(decoded->columns), int(decoded->rows), QImage::Format_ARGB32);
@@ -181,7 +282,13 @@ struct CacheEntry
     QString key;
     QImage image;
     qint64 bytes = 0;
+    // PICTURE_OK, or why the file could not be decoded: a file that fails
+    // fails once, not again for every label that shows it.
+    int result = PICTURE_OK;
 };
+
+// What a failure counts for in the cache's size.
+constexpr qint64 kFailureBytes = 4096;
 
 constexpr qint64 kCacheBytes = 384LL * 1024 * 1024;
 
@@ -194,11 +301,12 @@ public:
         return cache;
     }
 
-    bool Find(const QString& key, QImage& image)
+    bool Find(const QString& key, QImage& image, int& result)
     {
         for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
             if (it->key == key) {
                 image = it->image;
+                result = it->result;
                 m_entries.splice(m_entries.begin(), m_entries, it);
                 return true;
             }
@@ -206,12 +314,12 @@ public:
         return false;
     }
 
-    void Add(const QString& key, const QImage& image)
+    void Add(const QString& key, const QImage& image, int result = PICTURE_OK)
     {
-        const qint64 bytes = image.sizeInBytes();
+        const qint64 bytes = result == PICTURE_OK ? image.sizeInBytes() : kFailureBytes;
         if (bytes > kCacheBytes)
             return;
-        m_entries.push_front({key, image, bytes});
+        m_entries.push_front({key, result == PICTURE_OK ? image : QImage(), bytes, result});
         m_bytes += bytes;
         while (m_bytes > kCacheBytes && !m_entries.empty()) {
             m_bytes -= m_entries.back().bytes;
@@ -275,6 +383,10 @@ QString PictureErrorMessage(int code, const QString& path)
     case -4:
     case 50:
         return QStringLiteral("Unsupported picture format %1").arg(name);
+    case PICTURE_TOO_COMPLEX:
+        return QStringLiteral("Unsupported picture format %1: it holds more drawing than a "
+                              "picture can be made of")
+            .arg(name);
     case -6:
     case 2:
         return QStringLiteral("Unable to find file %1").arg(name);
@@ -356,12 +468,22 @@ int CPictureBitmap::Load(const QString& path)
                         QLatin1Char('\n') +
                         QString::number(info.lastModified().toMSecsSinceEpoch());
     QImage image;
-    if (CDecodedCache::Instance().Find(key, image)) {
+    int cached = PICTURE_OK;
+    if (CDecodedCache::Instance().Find(key, image, cached)) {
+        if (cached != PICTURE_OK) {
+            Free();
+            return cached;
+        }
         SetImage(image);
         return PICTURE_OK;
     }
     const int result = DecodePictureFile(path, image);
     if (result != PICTURE_OK) {
+        // A file that cannot be read now may be readable once it is there
+        // or readable: only what its content decides is kept.
+        if (result != PICTURE_NOT_FOUND && result != PICTURE_READ_ERROR &&
+            result != PICTURE_NO_MEMORY)
+            CDecodedCache::Instance().Add(key, QImage(), result);
         Free();
         return result;
     }

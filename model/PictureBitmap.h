@@ -28,6 +28,9 @@ enum PictureResult : int
     // "Unsupported picture format"
     PICTURE_DAMAGED = -4,
     PICTURE_UNKNOWN_FORMAT = -9,
+    // "Unsupported picture format", with the reason: a metafile that holds
+    // more drawing than a picture may cost.
+    PICTURE_TOO_COMPLEX = -16,
     // "Unable to find file"
     PICTURE_NOT_FOUND = -6,
     // "Picture processing error <n>"

@@ -52,6 +52,49 @@ bool Near(QRgb a, QRgb b, int tolerance)
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
+// A placeable Windows metafile: a frame of width x height units at so many
+// units an inch, a red solid brush, then the given number of rectangles
+// each covering the whole frame.
+QByteArray Metafile(quint16 width, quint16 height, quint16 inch, int rectangles)
+{
+    QByteArray records;
+    auto record = [&records](quint16 function, std::initializer_list<qint16> params) {
+        const quint32 size = 3 + quint32(params.size());
+        records.append(reinterpret_cast<const char*>(&size), 4);
+        records.append(reinterpret_cast<const char*>(&function), 2);
+        for (qint16 p : params)
+            records.append(reinterpret_cast<const char*>(&p), 2);
+    };
+    record(0x020B, {0, 0});                                     // window origin
+    record(0x020C, {qint16(height), qint16(width)});            // window extent
+    record(0x02FC, {0, 0x00FF, 0, 0});                          // a red solid brush
+    record(0x012D, {0});                                        // selected
+    for (int i = 0; i < rectangles; ++i)
+        record(0x041B, {qint16(height), qint16(width), 0, 0}); // the rectangle
+    record(0x0000, {});
+    QByteArray bytes;
+    auto put16 = [&bytes](quint16 v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
+    auto put32 = [&bytes](quint32 v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    put32(0x9AC6CDD7);
+    put16(0);
+    for (quint16 v : {quint16(0), quint16(0), width, height})
+        put16(v);
+    put16(inch);
+    put32(0);
+    quint16 check = 0;
+    for (int i = 0; i < 20; i += 2)
+        check ^= quint16(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8));
+    put16(check);
+    put16(1);
+    put16(9);
+    put16(0x300);
+    put32(quint32(18 + records.size()) / 2);
+    put16(1);
+    put32(8);
+    put16(0);
+    return bytes + records;
+}
+
 // Writes the image through GraphicsMagick in the named format.
 bool WriteWithMagick(const QImage& source, const QString& path, const char* format)
 {
@@ -278,15 +321,69 @@ TEST_F(PictureTest, ErrorCodesGiveTheirMessages)
     }
 }
 
+// A metafile is drawn no larger than a picture may be, and one that holds
+// more drawing than that is refused with the reason, once: loading it again
+// (a run of labels) does not draw it again.
+TEST_F(PictureTest, MetafilesAreDrawnWithinBoundsAndRefusedBeyondThem)
+{
+    const auto write = [this](const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    // A page of 8.5 x 11 inches: drawn smaller than at 600 dpi, but whole.
+    const QString page = write("page.wmf", Metafile(12240, 15840, 1440, 1));
+    CPictureBitmap bitmap;
+    ASSERT_EQ(bitmap.Load(page), PICTURE_OK);
+    EXPECT_LE(qint64(bitmap.Width()) * bitmap.Height(), 9'000'000);
+    EXPECT_GE(bitmap.Width(), 2000);
+    EXPECT_NEAR(double(bitmap.Height()) / bitmap.Width(), 11.0 / 8.5, 0.01);
+    EXPECT_TRUE(Near(bitmap.Image().pixel(bitmap.Width() / 2, bitmap.Height() / 2),
+                     qRgb(255, 0, 0), 0));
+
+    // An inch square of 300 rectangles is drawn as it is.
+    const QString small = write("small.wmf", Metafile(1440, 1440, 1440, 300));
+    ASSERT_EQ(bitmap.Load(small), PICTURE_OK);
+    EXPECT_NEAR(bitmap.Width(), 600, 2);
+
+    // A page of 2,000 rectangles each covering it: 28 kilobytes that would
+    // cover sixty thousand million pixels.
+    const QByteArray heavy = Metafile(12240, 15840, 1440, 2000);
+    ASSERT_LT(heavy.size(), 30000);
+    const QString busy = write("busy.wmf", heavy);
+    const quint64 before = CPictureBitmap::DecodeCount();
+    for (int label = 0; label < 3; ++label)
+        EXPECT_EQ(bitmap.Load(busy), PICTURE_TOO_COMPLEX);
+    EXPECT_FALSE(bitmap.IsAllocated());
+    EXPECT_EQ(CPictureBitmap::DecodeCount(), before + 1);
+    EXPECT_EQ(PictureErrorMessage(PICTURE_TOO_COMPLEX, busy),
+              "Unsupported picture format " + busy +
+                  ": it holds more drawing than a picture can be made of");
+    messages.Clear();
+    CImage image;
+    EXPECT_FALSE(image.LoadFile(nullptr, busy));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().startsWith("Unsupported picture format " + busy + ": "));
+}
+
 TEST_F(PictureTest, DamagedPictureFilesAreRefusedSafely)
 {
     const QImage source = TwoColourImage();
-    const QString seeds[] = {"seed.png", "seed.bmp", "seed.gif", "seed.pcx", "seed.ras"};
+    const QString seeds[] = {"seed.png", "seed.bmp", "seed.gif", "seed.pcx", "seed.ras",
+                             "seed.wmf"};
     ASSERT_TRUE(source.save(dir.filePath(seeds[0])));
     ASSERT_TRUE(source.save(dir.filePath(seeds[1])));
     ASSERT_TRUE(WriteWithMagick(source, dir.filePath(seeds[2]), "GIF"));
     ASSERT_TRUE(WriteWithMagick(source, dir.filePath(seeds[3]), "PCX"));
     ASSERT_TRUE(WriteWithMagick(source, dir.filePath(seeds[4]), "SUN"));
+    {
+        // A metafile of a few rectangles on an inch square.
+        QFile wmf(dir.filePath(seeds[5]));
+        ASSERT_TRUE(wmf.open(QIODevice::WriteOnly));
+        wmf.write(Metafile(1440, 1440, 1440, 3));
+    }
     std::mt19937 rng(23);
     for (const QString& seed : seeds) {
         QFile in(dir.filePath(seed));
