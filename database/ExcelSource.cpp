@@ -44,6 +44,8 @@ void DropEmpty(CSourceTable* table)
         kept.append(std::move(row));
     }
     table->rows = std::move(kept);
+    // Sparse records hold only cells with a value already.
+    table->sparseRows.removeIf([](const QVector<CSourceCell>& record) { return record.isEmpty(); });
 }
 
 // ---- .xls ----------------------------------------------------------------
@@ -123,35 +125,39 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
         return Fail(error, QStringLiteral("The worksheet %1 cannot be read.").arg(sheet.left(100)));
     const int columns = std::min<int>(columnCount, CSourceTable::kMaxColumns);
     table->rows.clear();
+    table->sparseRows.clear();
     for (unsigned int r = 0; r < rowCount && r < 65536; ++r) {
-        QVector<QVariant> row(columns);
+        // Only the cells with a value are kept: a sheet's used range may be
+        // far larger than what it holds.
+        QVector<CSourceCell> record;
         for (int c = 0; c < columns; ++c) {
+            QVariant value;
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(h.get(), r, static_cast<unsigned short>(c), &cell) !=
                 FREEXL_OK)
                 continue;
             switch (cell.type) {
             case FREEXL_CELL_INT:
-                row[c] = QVariant(qint64(cell.value.int_value));
+                value = QVariant(qint64(cell.value.int_value));
                 break;
             case FREEXL_CELL_DOUBLE:
                 if (std::isfinite(cell.value.double_value)) {
                     const double d = cell.value.double_value;
-                    row[c] = d == std::trunc(d) && std::fabs(d) < 1e15 ? QVariant(qint64(d))
+                    value = d == std::trunc(d) && std::fabs(d) < 1e15 ? QVariant(qint64(d))
                                                                        : QVariant(d);
                 }
                 break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
                 if (cell.value.text_value && *cell.value.text_value)
-                    row[c] = QString::fromUtf8(cell.value.text_value);
+                    value = QString::fromUtf8(cell.value.text_value);
                 break;
             case FREEXL_CELL_DATE:
                 if (cell.value.text_value) {
                     const QDate d = QDate::fromString(QString::fromLatin1(cell.value.text_value),
                                                       u"yyyy-MM-dd");
                     if (d.isValid())
-                        row[c] = d;
+                        value = d;
                 }
                 break;
             case FREEXL_CELL_DATETIME:
@@ -159,7 +165,7 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
                     const QDateTime d = QDateTime::fromString(
                         QString::fromLatin1(cell.value.text_value), u"yyyy-MM-dd hh:mm:ss");
                     if (d.isValid())
-                        row[c] = d;
+                        value = d;
                 }
                 break;
             case FREEXL_CELL_TIME:
@@ -167,14 +173,17 @@ bool ReadXlsSheet(const QString& path, const QString& sheet, bool header, CSourc
                     const QTime t =
                         QTime::fromString(QString::fromLatin1(cell.value.text_value), u"hh:mm:ss");
                     if (t.isValid())
-                        row[c] = t;
+                        value = t;
                 }
                 break;
             default:
                 break;
             }
+            if (!value.isNull())
+                record.append({c, std::move(value)});
         }
-        table->rows.append(std::move(row));
+        if (!record.isEmpty())
+            table->sparseRows.append(std::move(record));
     }
     DropEmpty(table);
     table->textIsFinal = true;
@@ -521,7 +530,7 @@ bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSour
         return false;
     zip.reset();
 
-    QMap<qint64, QVector<QVariant>> rows;
+    QVector<CPlacedCell> cells;
     QXmlStreamReader xml(bytes);
     qint64 rowIndex = -1, columnIndex = -1;
     while (!xml.atEnd()) {
@@ -603,17 +612,12 @@ bool ReadXlsxSheet(const QString& path, const QString& sheet, bool header, CSour
         }
         if (cell.isNull())
             continue;
-        QVector<QVariant>& target = rows[row];
-        if (target.size() <= col)
-            target.resize(col + 1);
-        target[col] = cell;
+        cells.append({row, int(col), std::move(cell)});
     }
     if (XmlFailed(xml, part, error))
         return false;
     table->rows.clear();
-    table->rows.reserve(rows.size());
-    for (auto it = rows.begin(); it != rows.end(); ++it)
-        table->rows.append(std::move(it.value()));
+    table->SetCells(std::move(cells));
     DropEmpty(table);
     table->textIsFinal = true;
     TakeHeaderRow(table, header);

@@ -148,12 +148,20 @@ void TakeHeaderRow(CSourceTable* table, bool header)
     qsizetype count = 0;
     for (const QVector<QVariant>& row : table->rows)
         count = std::max(count, row.size());
-    count = std::min<qsizetype>(count, CSourceTable::kMaxColumns);
+    count = std::min<qsizetype>(std::max(count, table->UsedColumnCount()),
+                                CSourceTable::kMaxColumns);
     QStringList names;
     if (header && !table->rows.isEmpty()) {
         for (const QVariant& v : table->rows.first())
             names << v.toString().trimmed();
         table->rows.removeFirst();
+    } else if (header && !table->sparseRows.isEmpty()) {
+        for (const CSourceCell& cell : table->sparseRows.first()) {
+            while (names.size() < cell.column)
+                names << QString();
+            names << cell.value.toString().trimmed();
+        }
+        table->sparseRows.removeFirst();
     }
     table->columns.clear();
     for (qsizetype c = 0; c < count; ++c)

@@ -83,6 +83,12 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
             out << qint64(got.rows.size());
             for (const QVector<QVariant>& row : got.rows)
                 out << row;
+            out << qint64(got.sparseRows.size());
+            for (const QVector<CSourceCell>& record : got.sparseRows) {
+                out << qint32(record.size());
+                for (const CSourceCell& cell : record)
+                    out << qint32(cell.column) << cell.value;
+            }
         }
         const bool sent = WriteAll(fds[1], bytes);
         ::close(fds[1]);
@@ -161,8 +167,37 @@ bool ReadIsolated(const std::function<bool(CSourceTable*, QStringList*, QString*
             in >> row;
             table->rows.append(std::move(row));
         }
-        if (in.status() != QDataStream::Ok) {
+        // Sparse records: cells in rising column order within the table.
+        qint64 recordCount = 0;
+        in >> recordCount;
+        table->sparseRows.clear();
+        bool inOrder = true;
+        for (qint64 r = 0; r < recordCount && in.status() == QDataStream::Ok && inOrder; ++r) {
+            qint32 cellCount = 0;
+            in >> cellCount;
+            if (cellCount < 0 || cellCount > CSourceTable::kMaxColumns) {
+                inOrder = false;
+                break;
+            }
+            QVector<CSourceCell> record;
+            for (qint32 i = 0; i < cellCount && in.status() == QDataStream::Ok; ++i) {
+                CSourceCell cell;
+                qint32 column = 0;
+                in >> column >> cell.value;
+                cell.column = column;
+                if (column < 0 || column >= CSourceTable::kMaxColumns ||
+                    (!record.isEmpty() && column <= record.last().column)) {
+                    inOrder = false;
+                    break;
+                }
+                record.append(std::move(cell));
+            }
+            if (!record.isEmpty())
+                table->sparseRows.append(std::move(record));
+        }
+        if (in.status() != QDataStream::Ok || !inOrder) {
             table->rows.clear();
+            table->sparseRows.clear();
             if (error)
                 *error = QStringLiteral("The file is damaged: its reader stopped on it.");
             return false;

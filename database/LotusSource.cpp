@@ -99,14 +99,12 @@ bool ReadLotusSheet(const QString& path, bool header, CSourceTable* table, QStri
             *error = QStringLiteral("This file format is not available.");
         return false;
     }
-    QMap<int, QVector<QVariant>> rows;
+    // Only the cells present are held, however far apart they stand.
+    QVector<CPlacedCell> cells;
     auto put = [&](int column, int row, const QVariant& value) {
         if (value.isNull() || column < 0 || column >= CSourceTable::kMaxColumns)
             return;
-        QVector<QVariant>& target = rows[row];
-        if (target.size() <= column)
-            target.resize(column + 1);
-        target[column] = value;
+        cells.append({row, column, value});
     };
     qsizetype pos = 0;
     bool ended = false;
@@ -141,8 +139,8 @@ bool ReadLotusSheet(const QString& path, bool header, CSourceTable* table, QStri
             const QString text = LabelText(body + 5, length - 5);
             if (!text.isEmpty())
                 put(column, row, text);
-            else if (opcode == REC_STRING && rows.contains(row) && column < rows[row].size())
-                rows[row][column] = QVariant(); // an empty string result
+            else if (opcode == REC_STRING && column < CSourceTable::kMaxColumns)
+                cells.append({row, column, QVariant()}); // an empty string result
             break;
         }
         default:
@@ -156,8 +154,7 @@ bool ReadLotusSheet(const QString& path, bool header, CSourceTable* table, QStri
         return false;
     }
     table->rows.clear();
-    for (auto it = rows.begin(); it != rows.end(); ++it)
-        table->rows.append(std::move(it.value()));
+    table->SetCells(std::move(cells));
     table->textIsFinal = true;
     TakeHeaderRow(table, header);
     return true;

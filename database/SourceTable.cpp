@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -298,11 +299,100 @@ ColumnKind Combined(ColumnKind a, ColumnKind b)
     return ColumnKind::Text;
 }
 
+// A value brought to the kind its column was given.
+void SettleValue(QVariant& v, ColumnKind kind)
+{
+    if (v.isNull())
+        return;
+    if (v.typeId() == QMetaType::QString) {
+        if (kind != ColumnKind::Text)
+            v = ConvertText(v.toString(), kind);
+    } else if (kind == ColumnKind::Text) {
+        v = TextOf(v);
+    } else if (kind == ColumnKind::Real && v.typeId() != QMetaType::Double) {
+        v = QVariant(v.toDouble());
+    } else if (kind == ColumnKind::DateTime && v.typeId() == QMetaType::QDate) {
+        v = QVariant(QDateTime(v.toDate(), QTime(0, 0)));
+    }
+}
+
 } // namespace
+
+void CSourceTable::SetCells(QVector<CPlacedCell> cells)
+{
+    std::stable_sort(cells.begin(), cells.end(), [](const CPlacedCell& a, const CPlacedCell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    sparseRows.clear();
+    QVector<CSourceCell> record;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        CPlacedCell& cell = cells[i];
+        const bool lastOfPlace = i + 1 == cells.size() || cells[i + 1].row != cell.row ||
+                                 cells[i + 1].column != cell.column;
+        if (lastOfPlace && !cell.value.isNull() && cell.column >= 0 && cell.column < kMaxColumns)
+            record.append({cell.column, std::move(cell.value)});
+        if (i + 1 == cells.size() || cells[i + 1].row != cell.row) {
+            if (!record.isEmpty())
+                sparseRows.append(std::move(record));
+            record = {};
+        }
+    }
+}
+
+qsizetype CSourceTable::UsedColumnCount() const
+{
+    qsizetype count = 0;
+    for (const QVector<QVariant>& row : rows) {
+        qsizetype last = row.size();
+        while (last > count && row[last - 1].isNull())
+            --last;
+        count = std::max(count, last);
+    }
+    for (const QVector<CSourceCell>& record : sparseRows)
+        if (!record.isEmpty())
+            count = std::max<qsizetype>(count, record.last().column + 1);
+    return std::min<qsizetype>(count, kMaxColumns);
+}
 
 void CSourceTable::Settle()
 {
     const int columnCount = static_cast<int>(columns.size());
+    if (!sparseRows.isEmpty()) {
+        // Cell by cell: first the kind of every column from its values, in
+        // record order, then each value brought to its column's kind.
+        QVector<ColumnKind> kinds(columnCount);
+        for (int c = 0; c < columnCount; ++c)
+            kinds[c] = columns[c].kind;
+        const QVector<bool> guessed = [&] {
+            QVector<bool> g(columnCount);
+            for (int c = 0; c < columnCount; ++c)
+                g[c] = kinds[c] == ColumnKind::Guess;
+            return g;
+        }();
+        for (const QVector<CSourceCell>& record : sparseRows) {
+            for (const CSourceCell& cell : record) {
+                const int c = cell.column;
+                if (c >= columnCount || !guessed[c] || kinds[c] == ColumnKind::Text)
+                    continue;
+                const QVariant& v = cell.value;
+                const ColumnKind k = v.typeId() == QMetaType::QString && !textIsFinal
+                                         ? GuessedKind(v.toString())
+                                         : KindOf(v);
+                kinds[c] = Combined(kinds[c], k);
+            }
+        }
+        for (int c = 0; c < columnCount; ++c) {
+            if (kinds[c] == ColumnKind::Guess)
+                kinds[c] = ColumnKind::Text;
+            columns[c].kind = kinds[c];
+        }
+        for (QVector<CSourceCell>& record : sparseRows) {
+            for (CSourceCell& cell : record) {
+                if (cell.column < columnCount)
+                    SettleValue(cell.value, kinds[cell.column]);
+            }
+        }
+    }
     for (int c = 0; c < columnCount; ++c) {
         ColumnKind kind = columns[c].kind;
         if (kind == ColumnKind::Guess) {
@@ -324,17 +414,7 @@ void CSourceTable::Settle()
         for (QVector<QVariant>& row : rows) {
             if (c >= row.size() || row[c].isNull())
                 continue;
-            QVariant& v = row[c];
-            if (v.typeId() == QMetaType::QString) {
-                if (kind != ColumnKind::Text)
-                    v = ConvertText(v.toString(), kind);
-            } else if (kind == ColumnKind::Text) {
-                v = TextOf(v);
-            } else if (kind == ColumnKind::Real && v.typeId() != QMetaType::Double) {
-                v = QVariant(v.toDouble());
-            } else if (kind == ColumnKind::DateTime && v.typeId() == QMetaType::QDate) {
-                v = QVariant(QDateTime(v.toDate(), QTime(0, 0)));
-            }
+            SettleValue(row[c], kind);
         }
     }
 }
@@ -393,15 +473,28 @@ bool CSourceTable::WriteTo(QSqlDatabase db, const QString& table, QString* error
     if (!q.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted, marks.join(u','))))
         return fail(q);
     const int columnCount = static_cast<int>(columns.size());
+    const auto bind = [&q](int c, QVariant v) {
+        if (v.typeId() == QMetaType::Bool)
+            v = QVariant(v.toBool() ? 1 : 0);
+        else if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime ||
+                 v.typeId() == QMetaType::QTime)
+            v = QVariant(IsoText(v));
+        q.bindValue(c, v);
+    };
     for (const QVector<QVariant>& row : rows) {
+        for (int c = 0; c < columnCount; ++c)
+            bind(c, c < row.size() ? row[c] : QVariant());
+        if (!q.exec())
+            return fail(q);
+    }
+    // A sparse record is made whole one record at a time.
+    for (const QVector<CSourceCell>& record : sparseRows) {
+        qsizetype next = 0;
         for (int c = 0; c < columnCount; ++c) {
-            QVariant v = c < row.size() ? row[c] : QVariant();
-            if (v.typeId() == QMetaType::Bool)
-                v = QVariant(v.toBool() ? 1 : 0);
-            else if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime ||
-                     v.typeId() == QMetaType::QTime)
-                v = QVariant(IsoText(v));
-            q.bindValue(c, v);
+            while (next < record.size() && record[next].column < c)
+                ++next;
+            bind(c, next < record.size() && record[next].column == c ? record[next].value
+                                                                     : QVariant());
         }
         if (!q.exec())
             return fail(q);

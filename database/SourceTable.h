@@ -28,6 +28,21 @@ struct CSourceColumn
     ColumnKind kind = ColumnKind::Guess;
 };
 
+// One cell of a record read cell by cell: its column and its value.
+struct CSourceCell
+{
+    int column = 0;
+    QVariant value;
+};
+
+// A cell as a worksheet reader meets it: where it stands and its value.
+struct CPlacedCell
+{
+    qint64 row = 0;
+    int column = 0;
+    QVariant value;
+};
+
 class CSourceTable
 {
 public:
@@ -39,6 +54,21 @@ public:
     // double, a bool, or a QDate, QDateTime or QTime. A record may be shorter than the column list
     // (the missing cells are null); cells past the column list are dropped.
     QVector<QVector<QVariant>> rows;
+    // Records of a worksheet, which may hold a few cells far apart: only the
+    // cells that have a value, each record's in column order, so that what
+    // is held grows with the cells present rather than with the sheet's
+    // used range. A table holds its records in rows or here, not in both.
+    QVector<QVector<CSourceCell>> sparseRows;
+
+    // Fills sparseRows from the cells in the order met: records in row
+    // order, a place met twice keeps its last value, null values and
+    // columns from kMaxColumns on are left out, and so are records without
+    // any cell left.
+    void SetCells(QVector<CPlacedCell> cells);
+    // The number of records, in either form.
+    qsizetype RecordCount() const { return rows.size() + sparseRows.size(); }
+    // Columns up to the last that holds a value in any record.
+    qsizetype UsedColumnCount() const;
 
     // Texts are what the source says they are (a workbook's text cells),
     // rather than texts whose kind is guessed (a text file's fields).

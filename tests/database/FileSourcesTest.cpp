@@ -4,6 +4,7 @@
 
 #include "FileSources.h"
 #include "Damage.h"
+#include "SourceReaders.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -804,6 +805,87 @@ TEST(XlsxSource, DamagedCopiesAreReadOrRefused)
     ReadDamagedCopies(7, WriteXlsx(dir.path()), QStringLiteral("Stock$"), 300);
 }
 
+// The values a table read from a file holds, null ones among them.
+qsizetype HeldValues(const CSourceTable& table)
+{
+    qsizetype held = 0;
+    for (const QVector<QVariant>& row : table.rows)
+        held += row.size();
+    for (const QVector<CSourceCell>& record : table.sparseRows)
+        held += record.size();
+    return held;
+}
+
+// A workbook of one sheet whose records each hold one cell in the last
+// column read, below a header of two cells.
+QString WriteSparseXlsx(const QString& folder, int records)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("sparse.xlsx"));
+    int code = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    EXPECT_NE(zip, nullptr);
+    if (!zip)
+        return path;
+    static QByteArray parts[3];
+    parts[0] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+               "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+               "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+               "<sheets><sheet name=\"Far\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    parts[1] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+               "<Relationships "
+               "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+               "<Relationship Id=\"rId1\" "
+               "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+               "worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>";
+    QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet "
+                       "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                       "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Code</t></is>"
+                       "</c><c r=\"IU1\" t=\"inlineStr\"><is><t>Far</t></is></c></row>";
+    for (int r = 2; r < records + 2; ++r)
+        sheet += QStringLiteral("<row r=\"%1\"><c r=\"IU%1\"><v>%1</v></c></row>").arg(r).toUtf8();
+    sheet += "</sheetData></worksheet>";
+    parts[2] = sheet;
+    const char* names[3] = {"xl/workbook.xml", "xl/_rels/workbook.xml.rels",
+                            "xl/worksheets/sheet1.xml"};
+    for (int i = 0; i < 3; ++i)
+        zip_file_add(zip, names[i], zip_source_buffer(zip, parts[i].constData(),
+                                                      zip_uint64_t(parts[i].size()), 0),
+                     ZIP_FL_OVERWRITE);
+    EXPECT_EQ(zip_close(zip), 0);
+    return path;
+}
+
+// A sheet whose few cells stand far apart is held as the cells present, not
+// as its used range: each record here holds one cell in column 255.
+TEST(XlsxSource, ASparseSheetIsHeldAsTheCellsItHas)
+{
+    QTemporaryDir dir;
+    const int records = 2000;
+    const QString path = WriteSparseXlsx(dir.path(), records);
+    CSourceTable table;
+    QString error;
+    ASSERT_TRUE(ReadXlsxSheet(path, QStringLiteral("Far"), true, &table, &error))
+        << error.toStdString();
+    EXPECT_EQ(table.RecordCount(), records);
+    EXPECT_EQ(table.columns.size(), 255);
+    EXPECT_LE(HeldValues(table), records);
+
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(7, path, QStringLiteral("Far$"), db.Db(), &error))
+        << error.toStdString();
+    const QStringList columns = db.Columns(QStringLiteral("Far$"));
+    ASSERT_EQ(columns.size(), 255);
+    EXPECT_EQ(columns.first(), "Code TEXT");
+    EXPECT_EQ(columns.last(), "Far INTEGER");
+    QSqlQuery q(db.Db());
+    ASSERT_TRUE(q.exec("SELECT COUNT(*), SUM(Far), COUNT(Code), COUNT(F2) FROM \"Far$\""));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), records);
+    EXPECT_EQ(q.value(1).toLongLong(), qint64(records + 3) * records / 2);
+    EXPECT_EQ(q.value(2).toInt(), 0);
+    EXPECT_EQ(q.value(3).toInt(), 0);
+}
+
 // ---- Paradox ------------------------------------------------------------------------
 
 QString WriteParadox(const QString& folder)
@@ -959,6 +1041,34 @@ TEST(LotusSource, ReadsAWorksheetOfTheSecondRelease)
     WriteBytes(path, LotusWorksheet().left(60));
     EXPECT_FALSE(LoadFileSource(9, path, QString(), db.Db(), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("damaged")));
+}
+
+// A Lotus sheet of cells far apart is held as its cells, as a workbook is.
+TEST(LotusSource, ASparseSheetIsHeldAsTheCellsItHas)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("far.wk1"));
+    QByteArray file = LotusRecord(0x00, QByteArray("\x06\x04", 2));
+    const int records = 2000;
+    for (int r = 0; r < records; ++r)
+        file += LotusRecord(0x0D, LotusCell(0x00, 254, r) + QByteArray("\x01\x00", 2));
+    // An empty text result takes back the value before it.
+    file += LotusRecord(0x33, LotusCell(0xFF, 254, 0) + '\0');
+    file += LotusRecord(0x01, QByteArray());
+    WriteBytes(path, file);
+    CSourceTable table;
+    QString error;
+    ASSERT_TRUE(ReadLotusSheet(path, false, &table, &error)) << error.toStdString();
+    EXPECT_EQ(table.RecordCount(), records - 1);
+    EXPECT_EQ(table.columns.size(), 255);
+    EXPECT_LE(HeldValues(table), records);
+    CMemoryDb db;
+    ASSERT_TRUE(LoadFileSource(9, path, QString(), db.Db(), &error, false)) << error.toStdString();
+    QSqlQuery q(db.Db());
+    ASSERT_TRUE(q.exec("SELECT COUNT(*), SUM(F255) FROM far"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), records - 1);
+    EXPECT_EQ(q.value(1).toInt(), records - 1);
 }
 
 TEST(LotusSource, DamagedCopiesAreReadOrRefused)
