@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -30,6 +31,22 @@
 namespace {
 
 const QString kSchemaFileName = QStringLiteral("SCHEMA.INI");
+
+// What a package may unpack to: deflate packs no tighter than about 1,030
+// to 1, so a package that would unpack to more than this multiple of its
+// size (its entries sharing their data, say) is damaged or hostile.
+constexpr qint64 kUnpackRatio = 1100;
+// Small packages may unpack to this much whatever their size.
+constexpr qint64 kUnpackAllowance = 16LL << 20;
+// No entry is unpacked beyond this size.
+constexpr qint64 kMaxEntryBytes = 2LL << 30;
+// Unpacking leaves at least this much of the disk free.
+constexpr qint64 kFreeSpaceReserve = 1LL << 20;
+
+QString Megabytes(qint64 bytes)
+{
+    return QString::number((bytes + (1 << 20) - 1) >> 20);
+}
 
 QString Native(const QString& path)
 {
@@ -458,9 +475,54 @@ CZipImportResult ImportZipPackage(const QString& packagePath, const QString& fol
     }
     result.read = true;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
+
+    // What the package says it unpacks to is weighed before anything is
+    // written: against what a package of its size can hold, each entry
+    // against the largest file unpacked, and all of it against the room
+    // left in the folder. What is then unpacked is held to what was said.
+    const qint64 packageBytes = QFileInfo(packagePath).size();
+    const qint64 limit = kUnpackAllowance + std::max<qint64>(packageBytes, 0) * kUnpackRatio;
+    const QString shownPackage = Native(packagePath);
+    qint64 declared = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, zip_uint64_t(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+            continue;
+        if (stat.size > zip_uint64_t(kMaxEntryBytes)) {
+            result.error = QStringLiteral("The package \"%1\" is not unpacked: its file \"%2\" "
+                                          "would take %3 MB, more than the %4 MB a file may.")
+                               .arg(shownPackage, QString::fromUtf8(stat.name ? stat.name : ""),
+                                    Megabytes(qint64(std::min<zip_uint64_t>(stat.size, 1ULL << 60))),
+                                    Megabytes(kMaxEntryBytes));
+            zip_close(archive);
+            return result;
+        }
+        declared += qint64(stat.size);
+    }
+    if (declared > limit) {
+        result.error = QStringLiteral("The package \"%1\" is not unpacked: its files would take "
+                                      "%2 MB, more than a package of its size can hold (it is "
+                                      "damaged).")
+                           .arg(shownPackage, Megabytes(declared));
+        zip_close(archive);
+        return result;
+    }
+    const QStorageInfo disk(base);
+    const qint64 available = disk.isValid() ? disk.bytesAvailable() : -1;
+    if (available >= 0 && declared > available - kFreeSpaceReserve) {
+        result.error = QStringLiteral("The package \"%1\" is not unpacked: its files would take "
+                                      "%2 MB, and only %3 MB are free in \"%4\".")
+                           .arg(shownPackage, Megabytes(declared),
+                                Megabytes(std::max<qint64>(available, 0)), Native(folder));
+        zip_close(archive);
+        return result;
+    }
+    qint64 unpackedBytes = 0;
+
     QSet<QString> seen;
     std::vector<char> buffer(64 * 1024);
-    for (zip_int64_t i = 0; i < count; ++i) {
+    for (zip_int64_t i = 0; i < count && result.error.isEmpty(); ++i) {
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat_index(archive, zip_uint64_t(i), 0, &stat) != 0 || !stat.name) {
@@ -545,6 +607,17 @@ CZipImportResult ImportZipPackage(const QString& packagePath, const QString& fol
             total += zip_uint64_t(got);
             if (sized && total > stat.size) {
                 failure = QStringLiteral("the entry is longer than the package says");
+                good = false;
+                break;
+            }
+            // An entry that does not say its size is held to what is left.
+            unpackedBytes += got;
+            if (unpackedBytes > limit || qint64(total) > kMaxEntryBytes) {
+                failure = QStringLiteral("the package unpacks to more than it can hold");
+                result.error = QStringLiteral("The package \"%1\" unpacks to more than a "
+                                              "package of its size can hold (it is damaged): "
+                                              "unpacking stopped.")
+                                   .arg(shownPackage);
                 good = false;
                 break;
             }

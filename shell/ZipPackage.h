@@ -64,7 +64,7 @@ struct CZipImportResult
     QStringList kept;
     // Entries that were not unpacked, one line each: the name and the reason.
     QStringList refused;
-    bool Failed() const { return !read || !refused.isEmpty(); }
+    bool Failed() const { return !read || !error.isEmpty() || !refused.isEmpty(); }
 };
 
 // Told the name of the file being packed or unpacked and how far the whole

@@ -395,10 +395,96 @@ TEST_F(ZipPackageTest, DamagedPackagesNeverWriteOutsideTheirFolder)
         EXPECT_EQ(QDir(area + "/in").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList({"target"}))
             << "round " << round;
-        // What was unpacked is whole: the files the package names in full.
-        for (const QString& path : result.unpacked)
+        // What was unpacked is whole: the files the package names in full,
+        // and no more than a package of its size can hold.
+        qint64 unpackedBytes = 0;
+        for (const QString& path : result.unpacked) {
             EXPECT_TRUE(path.startsWith(area + "/in/target/")) << path.toStdString();
+            unpackedBytes += QFileInfo(path).size();
+        }
+        EXPECT_LE(unpackedBytes, (16 << 20) + QFileInfo(package).size() * 1100)
+            << "round " << round;
     }
+}
+
+// A package whose directory lists one packed entry many times over under
+// other names: a few kilobytes that would unpack to hundreds of megabytes.
+QByteArray OverlappingPackage(const QString& seedPath, int copies)
+{
+    CHostilePackage one;
+    one.Add("f000.bin", std::string(4 << 20, '\0'));
+    if (!one.Write(seedPath))
+        return {};
+    QFile file(seedPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const auto u16 = [&bytes](qsizetype at) {
+        return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8);
+    };
+    const auto u32 = [&](qsizetype at) { return quint32(u16(at) | quint32(u16(at + 2)) << 16); };
+    const qsizetype end = bytes.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (end < 0)
+        return {};
+    const qsizetype directory = u32(end + 16);
+    const qsizetype entryBytes =
+        46 + u16(directory + 28) + u16(directory + 30) + u16(directory + 32);
+    const QByteArray entry = bytes.mid(directory, entryBytes);
+    QByteArray listing;
+    for (int i = 0; i < copies; ++i) {
+        QByteArray copy = entry;
+        copy.replace(46, 4, QByteArray::number(1000 + i).right(3).prepend('f'));
+        listing += copy;
+    }
+    QByteArray tail = bytes.mid(end, 22);
+    const auto put16 = [&tail](int at, int v) {
+        tail[at] = char(v & 0xFF);
+        tail[at + 1] = char((v >> 8) & 0xFF);
+    };
+    put16(8, copies);
+    put16(10, copies);
+    put16(12, int(listing.size() & 0xFFFF));
+    put16(14, int(listing.size() >> 16));
+    put16(20, 0);
+    return bytes.left(directory) + listing + tail;
+}
+
+// A package can unpack to no more than a package of its size can hold: one
+// of entries that share their data is stopped with a message before a byte
+// is written, and the damaged copies of a package never unpack beyond it.
+TEST_F(ZipPackageTest, WhatAPackageUnpacksIsBoundedByItsSize)
+{
+    const QByteArray bomb = OverlappingPackage(Path(QStringLiteral("seed.zip")), 60);
+    ASSERT_FALSE(bomb.isEmpty());
+    ASSERT_LT(bomb.size(), 64 * 1024);
+    const QString package = Path(QStringLiteral("bomb.zip"));
+    {
+        QFile out(package);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bomb);
+    }
+    ASSERT_EQ(PackageNames(package).size(), 60);
+    const QString target = Path(QStringLiteral("target"));
+    const CZipImportResult result = ImportZipPackage(package, target, {});
+    EXPECT_TRUE(result.Failed());
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(package)))
+        << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains("240 MB")) << result.error.toStdString();
+    EXPECT_TRUE(result.unpacked.isEmpty());
+    EXPECT_EQ(QDir(target).entryList(QDir::Files), QStringList());
+
+    // A few copies of the entry are what such a package may hold, and are
+    // unpacked whole.
+    const QByteArray few = OverlappingPackage(Path(QStringLiteral("seed.zip")), 3);
+    {
+        QFile out(package);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(few);
+    }
+    const CZipImportResult three = ImportZipPackage(package, target, {});
+    EXPECT_FALSE(three.Failed()) << three.error.toStdString();
+    EXPECT_EQ(three.unpacked.size(), 3);
+    EXPECT_EQ(QFileInfo(target + "/f001.bin").size(), 4 << 20);
 }
 
 // Side files go in the package's root when chosen and there; one that is
