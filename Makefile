@@ -35,7 +35,8 @@ clean:
 	rm -rf $(BUILD_DIR)
 
 # The sign reader under AddressSanitizer: a few thousand damaged signs; then
-# the branding file, the user table and the profile, 150 damaged copies each.
+# the branding file, the user table and the profile, 150 damaged copies each;
+# then the macro scripts and the data-path map.
 asan-check: deps
 	@if [ ! -f build-asan/build.ninja ]; then \
 	  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABREL_SANITIZE=ON; \
@@ -57,6 +58,9 @@ asan-check: deps
 	@cmake --build build-asan -j $(JOBS) --target macro_script_tests
 	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/variables/macro_script_tests
+	@cmake --build build-asan -j $(JOBS) --target data_source_map_tests
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-asan/tests/database/data_source_map_tests
 
 # A longer run of the libFuzzer target (clang): FUZZ_SECONDS, default 300.
 # Then the profile mutation test: PROFILE_MUTATIONS damaged copies of each file.

@@ -152,13 +152,16 @@ CDataSourceNode* CDataSourceMap::FindNode(const CObject* owner) const
 {
     if (!owner)
         return nullptr;
-    if (TheElementList().Contains(static_cast<const CElement*>(owner))) {
-        const auto* element = static_cast<const CElement*>(owner);
+    // The owner is an element or a variable; which one is asked of the
+    // object itself, never assumed.
+    if (const auto* element = dynamic_cast<const CElement*>(owner);
+        element && TheElementList().Contains(element)) {
         CDataSourceNode* node = m_nodes.value(ElementKey(element->m_name), nullptr);
         if (node && node->owner == owner)
             return node;
-    } else if (TheVariableList().Contains(static_cast<const CVariable*>(owner))) {
-        auto* variable = const_cast<CVariable*>(static_cast<const CVariable*>(owner));
+    } else if (const auto* held = dynamic_cast<const CVariable*>(owner);
+               held && TheVariableList().Contains(held)) {
+        auto* variable = const_cast<CVariable*>(held);
         CDataSourceNode* node =
             m_nodes.value(VariableKey(variable->GetTypeCode(), variable->GetName()), nullptr);
         if (node && node->owner == owner)
@@ -600,8 +603,8 @@ bool EntryEnabled(const CDataSourceNode* node, std::vector<const CDataSourceNode
 
 BOOL CDataSourceMap::IsEntryEnabled(CObject* owner)
 {
-    if (TheElementList().Contains(static_cast<CElement*>(owner))) {
-        const auto* element = static_cast<CElement*>(owner);
+    if (const auto* element = dynamic_cast<const CElement*>(owner);
+        element && TheElementList().Contains(element)) {
         const int kind = element->m_dataSource;
         return !(kind == SOURCE_MACRO || kind == SOURCE_GS1 || kind == SOURCE_ELEMENT ||
                  element->m_startDataOnly);
@@ -645,12 +648,13 @@ void CDataSourceMap::WalkTree(
 
 void CDataSourceMap::AddElement(CObject* element)
 {
-    if (!TheElementList().Contains(static_cast<CElement*>(element)))
+    auto* held = dynamic_cast<CElement*>(element);
+    if (!held || !TheElementList().Contains(held))
         return;
     // A table's cells come into the sign with it: their links first.
     if (auto* table = dynamic_cast<CTable*>(element))
         table->UpdateFieldLinks();
-    if (CDataSourceNode* node = AddElement(static_cast<CElement*>(element), TRUE))
+    if (CDataSourceNode* node = AddElement(held, TRUE))
         RelinkNodesNaming(node);
 }
 
@@ -681,15 +685,16 @@ void CDataSourceMap::RelinkNodesNaming(CDataSourceNode* node)
 
 BOOL CDataSourceMap::UpdateElement(CObject* element, const QString& oldName)
 {
-    if (!TheElementList().Contains(static_cast<CElement*>(element)))
+    auto* held = dynamic_cast<CElement*>(element);
+    if (!held || !TheElementList().Contains(held))
         return TRUE;
-    return UpdateElement(static_cast<CElement*>(element), oldName);
+    return UpdateElement(held, oldName);
 }
 
 void CDataSourceMap::PropagateElement(CObject* element)
 {
-    if (TheElementList().Contains(static_cast<CElement*>(element)))
-        PropagateElement(static_cast<CElement*>(element));
+    if (auto* held = dynamic_cast<CElement*>(element); held && TheElementList().Contains(held))
+        PropagateElement(held);
 }
 
 void CDataSourceMap::RemoveElement(CObject* element)
@@ -720,8 +725,8 @@ int CDataSourceMap::GetDependentCount(const CObject* elementOrVariable) const
 
 void CDataSourceMap::AddVariable(CObject* variable)
 {
-    auto* v = static_cast<CVariable*>(variable);
-    if (!TheVariableList().Contains(v))
+    auto* v = dynamic_cast<CVariable*>(variable);
+    if (!v || !TheVariableList().Contains(v))
         return;
     if (CDataSourceNode* node = AddVariable(v, TRUE))
         RelinkNodesNaming(node);
