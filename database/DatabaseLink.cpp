@@ -527,12 +527,17 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
 // file: the link's header row, delimiter and character set are written to
 // the file's section, and its declared columns when it has any (a section's
 // own columns stay when the link declares none, and a fixed-width section
-// keeps its widths). Nothing is written when the section already says so.
+// keeps its widths). Nothing is written when the section already says so,
+// nor when the section holds a line that cannot be read: what the user
+// wrote stays, and the reader refuses the line with its message.
 void CDatabaseLink::SyncTextSchema(const QString& path) const
 {
     CTextSchema held;
     QString error;
-    const bool has = ReadTextSchema(path, &held, &error);
+    bool sectionFound = false;
+    const bool has = ReadTextSchema(path, &held, &error, &sectionFound);
+    if (!has && sectionFound)
+        return;
     CTextSchema wanted = has ? held : CTextSchema();
     wanted.header = m_textHeader != FALSE;
     wanted.fileType = m_textFileType;

@@ -89,8 +89,10 @@ struct CTextSchema
 // schema file or the section is missing or a value is not understood; the
 // schema is then left as it was. A key that is missing keeps its default
 // above; "Col1", "Col2", ... are read up to the first number missing, and a
-// bad one is an error too.
-bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error);
+// bad one is an error too. *sectionFound (when given) tells whether the
+// schema file has a section for the file, read or not.
+bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error,
+                    bool* sectionFound = nullptr);
 
 // Writes the section of the text file dataFile: "ColNameHeader", "Format",
 // "MaxScanRows" (25), "CharacterSet", then "Col1".. for the declared

@@ -52,6 +52,7 @@ QString SectionName(const QString& line)
 
 struct SchemaKeys
 {
+    QString path;
     bool sectionFound = false;
     // Keys in lower case; the first of a repeated key counts.
     QHash<QString, QString> values;
@@ -60,6 +61,7 @@ struct SchemaKeys
 bool ReadSchemaKeys(const QString& dataFile, SchemaKeys* keys, QString* error)
 {
     const QString path = SchemaPath(dataFile);
+    keys->path = path;
     if (!QFileInfo::exists(path))
         return true;
     QByteArray bytes;
@@ -199,8 +201,9 @@ bool SchemaFromKeys(const SchemaKeys& keys, CTextSchema* schema, bool* charsetGi
 {
     auto bad = [&](const QString& key, const QString& value) {
         if (error)
-            *error = QStringLiteral("The schema file has a value it does not understand: %1=%2")
-                         .arg(key, value.left(100));
+            *error = QStringLiteral("The schema file %1 has a value it does not understand: "
+                                    "%2=%3")
+                         .arg(QDir::toNativeSeparators(keys.path), key, value.left(100));
         return false;
     };
     CTextSchema result;
@@ -371,10 +374,14 @@ QString SchemaFormatValue(const CTextSchema& schema)
 
 } // namespace
 
-bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error)
+bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error,
+                    bool* sectionFound)
 {
     SchemaKeys keys;
-    if (!ReadSchemaKeys(dataFile, &keys, error))
+    const bool read = ReadSchemaKeys(dataFile, &keys, error);
+    if (sectionFound)
+        *sectionFound = keys.sectionFound;
+    if (!read)
         return false;
     if (!keys.sectionFound) {
         if (error)

@@ -760,6 +760,46 @@ TEST_F(DatabaseBlockTest, TextSourcesAreReadAsTheLinkSays)
     EXPECT_EQ(Column(link, "Item"), (QStringList{"Tea", "Cake"}));
 }
 
+// A section with one line the reader cannot take: the link neither
+// rewrites nor drops what the user declared, and the line is refused with a
+// message that names the schema file and the line.
+TEST_F(DatabaseBlockTest, ASchemaSectionWithABadLineIsKeptAndRefused)
+{
+    const QString csv = dir.filePath("plain.txt");
+    {
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("007;Tea;1\r\n010;Cake;2\r\n");
+    }
+    const QByteArray schema = "[other.csv]\r\nFormat=CSVDelimited\r\n"
+                              "[plain.txt]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n"
+                              "Col1=\"Code\" Text\r\nCol2=\"Item\" Text\r\n"
+                              "Col3=\"Count\" Lnog\r\n";
+    const QString schemaPath = dir.filePath("SCHEMA.INI");
+    {
+        QFile file(schemaPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(schema);
+    }
+    CMessageResponder answers;
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textDelimiter = ',';
+    link.m_textHeader = TRUE;
+    if (link.Connect(csv, TRUE)) {
+        link.m_linkKind = 0;
+        EXPECT_FALSE(link.OpenTable("plain#txt"));
+    }
+    ASSERT_GE(answers.Count(), 1);
+    EXPECT_TRUE(answers.LastText().contains("SCHEMA.INI")) << answers.LastText().toStdString();
+    EXPECT_TRUE(answers.LastText().contains("Col3=\"Count\" Lnog"))
+        << answers.LastText().toStdString();
+    link.Disconnect();
+    QFile file(schemaPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), schema);
+}
+
 } // namespace
 
 namespace {
