@@ -1756,33 +1756,31 @@ void CDatabaseLink::WriteXml(CTextExportFile& file) const
 
 QString CCustomViewList::Find(const QString& name) const
 {
-    for (const auto& [viewName, query] : m_views) {
-        if (viewName.compare(name, Qt::CaseInsensitive) == 0)
-            return query;
-    }
-    return QString();
+    const auto it = m_index.constFind(name.toCaseFolded());
+    return it == m_index.constEnd() ? QString() : m_views[*it].second;
 }
 
 void CCustomViewList::Set(const QString& name, const QString& query)
 {
-    for (auto& [viewName, viewQuery] : m_views) {
-        if (viewName.compare(name, Qt::CaseInsensitive) == 0) {
-            viewQuery = query;
-            return;
-        }
+    const QString key = name.toCaseFolded();
+    if (const auto it = m_index.constFind(key); it != m_index.constEnd()) {
+        m_views[*it].second = query;
+        return;
     }
+    m_index.insert(key, m_views.size());
     m_views.push_back({name, query});
 }
 
 bool CCustomViewList::Remove(const QString& name)
 {
-    for (qsizetype i = 0; i < m_views.size(); ++i) {
-        if (m_views[i].first.compare(name, Qt::CaseInsensitive) == 0) {
-            m_views.removeAt(i);
-            return true;
-        }
-    }
-    return false;
+    const auto it = m_index.constFind(name.toCaseFolded());
+    if (it == m_index.constEnd())
+        return false;
+    m_views.removeAt(*it);
+    m_index.clear();
+    for (qsizetype i = 0; i < m_views.size(); ++i)
+        m_index.insert(m_views[i].first.toCaseFolded(), i);
+    return true;
 }
 
 QString CCustomViewList::NameOfQuery(const QString& query) const

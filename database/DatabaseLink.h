@@ -21,6 +21,7 @@
 #include "Seams.h"
 #include "Types.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -258,6 +259,8 @@ public:
 
 private:
     QVector<std::pair<QString, QString>> m_views;
+    // Each view's place in m_views, by its name case-folded.
+    QHash<QString, qsizetype> m_index;
 };
 
 CCustomViewList& TheCustomViewList();

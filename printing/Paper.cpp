@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -771,9 +772,12 @@ BOOL CPaper::SelectStock(const QString& name, const QString& sourceName)
 void CPaper::FillCategoryCombo(QStringList& items) const
 {
     items.clear();
+    QSet<QString> listed;
     for (const auto& [name, stock] : m_library) {
-        if (!items.contains(stock->category, Qt::CaseSensitive))
+        if (!listed.contains(stock->category)) {
+            listed.insert(stock->category);
             items << stock->category;
+        }
     }
 }
 
