@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
@@ -22,15 +23,45 @@
 #include <QSqlRecord>
 #include <QUuid>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
 std::function<QString(const QString& missing, bool& abort)> CDatabaseLink::s_locateMissingFile;
 std::function<void(const QString& error)> CDatabaseLink::s_showError;
+int CDatabaseLink::s_queryBudgetMs = 10000;
 
 namespace {
+
+// Virtual-machine steps of the engine between two looks at the clock.
+constexpr int kQueryProgressSteps = 1000;
+
+qint64 MonotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A value as read for an element: a text or binary value longer than an
+// element takes is cut, so that the records hold no more than is shown.
+QVariant BoundedValue(QVariant value)
+{
+    const int limit = CDatabaseLink::kMaxFieldChars;
+    if (value.typeId() == QMetaType::QString) {
+        if (const QString text = value.toString(); text.size() > limit)
+            value = QVariant(text.left(limit));
+    } else if (value.typeId() == QMetaType::QByteArray) {
+        // Shown as two hexadecimal digits a byte.
+        if (const QByteArray bytes = value.toByteArray(); bytes.size() > limit / 2)
+            value = QVariant(bytes.left(limit / 2));
+    }
+    return value;
+}
 
 const CDatabaseTypeRow kTypes[kDatabaseTypeCount] = {
     {0, "Access      (*.mdb;*.accdb)", false, "*.mdb;*.accdb", nullptr},
@@ -512,6 +543,16 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
         ReadOnlySql::GuardConnection(db);
     }
     m_connectionName = name;
+    // Statements that run past their budget are stopped by the engine.
+    m_sqliteHandle = nullptr;
+    if (driver == QLatin1String("QSQLITE")) {
+        const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            m_sqliteHandle = *static_cast<sqlite3* const*>(handle.constData());
+        if (m_sqliteHandle)
+            sqlite3_progress_handler(static_cast<sqlite3*>(m_sqliteHandle), kQueryProgressSteps,
+                                     &OnQueryProgress, this);
+    }
     // PostgreSQL knows neither bracketed names nor #dates#: the link's
     // untouched defaults become the standard quotes there.
     if (driver == QLatin1String("QPSQL")) {
@@ -588,9 +629,23 @@ BOOL CDatabaseLink::Connect(const QString& dataSource, BOOL readOnly)
     return TRUE;
 }
 
+int CDatabaseLink::OnQueryProgress(void* link)
+{
+    auto* self = static_cast<CDatabaseLink*>(link);
+    if (self->m_queryDeadline == 0 || MonotonicMs() <= self->m_queryDeadline)
+        return 0;
+    self->m_queryStopped = true;
+    return 1;
+}
+
 void CDatabaseLink::Disconnect()
 {
     m_recordset.reset();
+    if (m_sqliteHandle) {
+        sqlite3_progress_handler(static_cast<sqlite3*>(m_sqliteHandle), 0, nullptr, nullptr);
+        m_sqliteHandle = nullptr;
+    }
+    m_queryDeadline = 0;
     if (!m_connectionName.isEmpty()) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -1010,6 +1065,24 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
         sql = QStringLiteral("SELECT * FROM (%1) tabrel_view WHERE %2")
                   .arg(TrimEnd(statement, QStringLiteral(" ;\r\n")), set.filter);
     }
+    // The statement runs under its budget until its last record is read.
+    struct Budget
+    {
+        CDatabaseLink& link;
+        explicit Budget(CDatabaseLink& l) : link(l)
+        {
+            link.m_queryStopped = false;
+            link.m_queryDeadline = MonotonicMs() + std::max(s_queryBudgetMs, 1);
+        }
+        ~Budget() { link.m_queryDeadline = 0; }
+    } budget(*this);
+    const auto stopped = [&] {
+        *error = QStringLiteral("The query was stopped: it ran longer than %1 seconds without "
+                                "coming to an end.\n\n%2")
+                     .arg(std::max(s_queryBudgetMs, 1000) / 1000)
+                     .arg(sql.left(400));
+        return false;
+    };
     // The statement comes from the sign or the user: it may only read.
     CReadOnlyStatement reading(Database());
     if (!reading.Exec(query, sql, error)) {
@@ -1020,6 +1093,8 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
                           : QStringLiteral("The filter may only read data.");
             if (reading.Refused() == ReadOnlySql::Refusal::Multiple)
                 *error += QStringLiteral(" It holds more than one statement.");
+        } else if (m_queryStopped) {
+            return stopped();
         }
         return false;
     }
@@ -1044,7 +1119,7 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
     while (!m_columnsOnly && query.next()) {
         QVector<QVariant> row(record.count());
         for (int i = 0; i < record.count(); ++i)
-            row[i] = query.value(i);
+            row[i] = BoundedValue(query.value(i));
         for (const int i : std::as_const(guidColumns)) {
             const QUuid guid(row[i].toString());
             if (!row[i].isNull() && !guid.isNull())
@@ -1052,6 +1127,8 @@ bool CDatabaseLink::LoadRecordset(CRecordset& set, const QString& statement, QSt
         }
         rows.push_back(std::move(row));
     }
+    if (m_queryStopped)
+        return stopped();
     if (query.lastError().isValid()) {
         *error = query.lastError().text();
         return false;

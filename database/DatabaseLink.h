@@ -194,6 +194,16 @@ public:
     // without it a message box names the error.
     static std::function<void(const QString& error)> s_showError;
 
+    // The longest a statement of the link (opening records, a filter, a
+    // custom view) may run on an SQLite connection, in milliseconds: one
+    // that runs longer (a recursive query that never ends) is stopped and
+    // fails with a message saying so.
+    static int s_queryBudgetMs;
+    // The most characters a value read for an element holds; a longer text
+    // (or a longer binary value) is cut there, so that one huge value cannot
+    // hold printing up.
+    static constexpr int kMaxFieldChars = 65535;
+
     // --- fields ----------------------------------------------------------------
     BOOL m_jetPresent = TRUE; // the SQL drivers are there
     int m_linkKind = -1;
@@ -234,6 +244,15 @@ private:
     // A recordset of the columns alone, for the names and types of its
     // fields: the records are not read.
     bool m_columnsOnly = false;
+
+    static int OnQueryProgress(void* link);
+    // The engine of an SQLite connection, for the query budget; null for
+    // the other drivers.
+    void* m_sqliteHandle = nullptr;
+    // While a statement runs under its budget: when it is up (monotonic
+    // milliseconds), and whether it was reached.
+    qint64 m_queryDeadline = 0;
+    bool m_queryStopped = false;
 
     bool ConnectDatabase(QString* error);
     void SyncTextSchema(const QString& path) const;

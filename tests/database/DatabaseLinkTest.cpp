@@ -855,6 +855,31 @@ TEST_F(DatabaseBlockTest, DamagedCopiesAreReadOrRefused)
 
 namespace {
 
+// A value of megabytes in a linked database is read for an element as no
+// more than an element holds, so one record cannot hold printing up.
+TEST_F(DatabaseLinkTest, AHugeValueIsReadNoLongerThanAnElementHolds)
+{
+    const QString big = dir.filePath("big.db");
+    MakeSqliteFile(big, {"CREATE TABLE Big (Id INTEGER PRIMARY KEY, Note TEXT, Raw BLOB)",
+                         "INSERT INTO Big VALUES (1, replace(hex(zeroblob(3000000)), '00', 'x') "
+                         "|| 'end', zeroblob(3000000))",
+                         "INSERT INTO Big VALUES (2, 'short', x'0102')"});
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeConnectionString);
+    ASSERT_TRUE(link.Connect("Provider=QSQLITE;Data Source=" + big, TRUE));
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("Big"));
+    ASSERT_EQ(link.OpenRecordset(), 2);
+    ASSERT_TRUE(link.MoveFirst());
+    const QString note = link.GetFieldValue("Note");
+    EXPECT_EQ(note.size(), CDatabaseLink::kMaxFieldChars);
+    EXPECT_EQ(note, QString(CDatabaseLink::kMaxFieldChars, u'x'));
+    EXPECT_LE(link.GetFieldValue("Raw").size(), CDatabaseLink::kMaxFieldChars);
+    ASSERT_TRUE(link.MoveNext());
+    EXPECT_EQ(link.GetFieldValue("Note"), "short");
+    EXPECT_EQ(link.GetFieldValue("Raw"), "0102");
+}
+
 TEST_F(DatabaseLinkTest, ReopenThatFindsNothingFallsBackToTheWholeTable)
 {
     CDatabaseLink& link = Linked();

@@ -102,6 +102,40 @@ protected:
     QString database;
 };
 
+// A saved filter whose statement never comes to an end (a recursive query
+// in the side file) is stopped once its budget is spent, said so, and
+// leaves the link working.
+TEST_F(FilterTest, ASavedFilterThatNeverEndsIsStoppedWithAMessage)
+{
+    CTestHome home;
+    const int budget = CDatabaseLink::s_queryBudgetMs;
+    CDatabaseLink::s_queryBudgetMs = 200;
+    struct Restore
+    {
+        int ms;
+        ~Restore() { CDatabaseLink::s_queryBudgetMs = ms; }
+    } restore{budget};
+
+    EXPECT_FALSE(LoadFilterFile()); // none yet
+    TheFilterList().Set("Endless",
+                        "SELECT * FROM [Stock] WHERE [Id] = (WITH RECURSIVE n(x) AS (SELECT 1 "
+                        "UNION ALL SELECT x + 1 FROM n) SELECT COUNT(*) FROM n)");
+    TheFilterList().Set("Dairy", "SELECT * FROM [Stock] WHERE [Dept] = 'Dairy'");
+    ASSERT_TRUE(SaveFilterFile());
+    CAppContext fresh;
+    ASSERT_TRUE(LoadFilterFile());
+    CDatabaseLink& link = Linked();
+    ASSERT_EQ(link.OpenRecordset(), 40);
+    messages.Clear();
+    EXPECT_EQ(link.OpenRecordset(TheFilterList().Find("Endless")), 0);
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_TRUE(messages.LastText().contains("stopped")) << messages.LastText().toStdString();
+    // The link goes on answering, without a budget left behind.
+    EXPECT_EQ(link.OpenRecordset(TheFilterList().Find("Dairy")), 10);
+    EXPECT_EQ(link.OpenRecordset(), 40);
+    EXPECT_EQ(messages.Count(), 1);
+}
+
 // Filter By Selection and Filter Excluding Selection, on the key and on a
 // text field, each result run against the database.
 TEST_F(FilterTest, SelectionsBuildConditionsThatSelectExactlyThoseRecords)
@@ -430,9 +464,24 @@ TEST_F(FilterTest, NamedFiltersAndViewsLiveInTheirSideFiles)
         }
         CAppContext fresh;
         messages.Clear();
-        if (!LoadFilterFile(folder)) {
+        const bool whole = LoadFilterFile(folder);
+        const int loadMessages = messages.Count();
+        // Whatever was read is run as the navigator runs a chosen filter:
+        // answered, refused or stopped with a message, never a crash.
+        {
+            CDatabaseLink& link = Linked();
+            for (const QString& name : TheFilterList().Names()) {
+                const int before = messages.Count();
+                if (link.OpenRecordset(TheFilterList().Find(name)) == 0 &&
+                    !link.IsRecordsetOpen()) {
+                    EXPECT_EQ(messages.Count(), before + 1);
+                }
+            }
+            link.Disconnect();
+        }
+        if (!whole) {
             ++refused;
-            EXPECT_EQ(messages.Count(), 1);
+            EXPECT_EQ(loadMessages, 1);
             TheFilterList().Set("New", "SELECT 1");
             EXPECT_FALSE(SaveFilterFile());
             QFile back(flf);
