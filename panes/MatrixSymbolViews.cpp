@@ -300,9 +300,21 @@ void CMatrixSymbolView::OnEditGS1Source()
         dynamic_cast<CUccEanData*>(TheVariableList().FindVariable(VARIABLE_GS1, b->m_sourceName));
     if (!data || !data->DoEditDialog(this, GS1Mode()))
         return;
+    const QString encoded = data->GetBarcodeData();
     if ((b = BeginEdit(m_gs1Edit))) {
-        b->m_sampleData = data->GetBarcodeData();
+        b->m_sampleData = encoded;
         EndEdit(b);
+    }
+    // Every other symbol fed by the same data shows it as well.
+    CElementList& elements = TheElementList();
+    for (int i = 0; i < elements.GetCount(); ++i) {
+        auto* other = dynamic_cast<CBarcode*>(elements.GetAt(i));
+        if (!other || other == b || other->m_dataSource != SOURCE_GS1 ||
+            other->m_sourceName.compare(data->GetName(), Qt::CaseInsensitive) != 0)
+            continue;
+        other->m_sampleData = other->m_data = encoded;
+        other->Refresh();
+        other->RecalcPosition(View());
     }
 }
 

@@ -703,7 +703,14 @@ void CDesignView::SetMode(int mode)
         m_pending->Invalidate(this, TRUE);
         TheElementList().RemoveAndDelete(m_pending);
         m_pending = nullptr;
+        // So does the GS1 data made for it.
+        if (m_pendingData) {
+            if (CDataPathSeam* paths = App().dataPaths)
+                paths->RemoveVariable(m_pendingData);
+            TheVariableList().RemoveVariable(m_pendingData);
+        }
     }
+    m_pendingData = nullptr;
     // Entering the new one.
     if (ClearsSelectionOnEntry(mode))
         m_selection.DeselectAll();
@@ -778,6 +785,30 @@ void CDesignView::ArmBarcodeTool()
             native && ThePrinter().IsNativeBarcodeSupported(id) ? TRUE : FALSE;
     if (auto* dataBar = dynamic_cast<CGS1DataBar*>(m_pending); dataBar && dataBarKind >= 0)
         dataBar->SetDataBarType(dataBarKind);
+    // A GS1 symbol takes its data from GS1 data made for it now: cancelled,
+    // nothing is placed.
+    auto* barcode = dynamic_cast<CBarcode*>(m_pending);
+    if (barcode && (id == SYM_GS1_128 || id == SYM_GS1_DATAMATRIX || id == SYM_GS1_DATABAR)) {
+        CVariableList& variables = TheVariableList();
+        const QString base = barcode->m_name.isEmpty() ? QStringLiteral("GS1") : barcode->m_name;
+        QString name = base;
+        for (int n = 2; variables.FindVariable(VARIABLE_GS1, name); ++n)
+            name = QStringLiteral("%1_%2").arg(base).arg(n);
+        auto* gs1 = dynamic_cast<CUccEanData*>(variables.CreateVariable(VARIABLE_GS1, name));
+        const auto* dataBar = dynamic_cast<const CGS1DataBar*>(barcode);
+        const int mode =
+            dataBar && dataBar->GetDataBarType() != CGS1DataBar::kExpanded ? 1 : -1;
+        if (!gs1 || !gs1->DoNewDialog(this, mode)) {
+            if (gs1)
+                variables.RemoveVariable(gs1);
+            SetMode(MODE_SELECT);
+            return;
+        }
+        if (CDataPathSeam* paths = App().dataPaths)
+            paths->AddVariable(gs1);
+        barcode->SetDataSource(SOURCE_GS1, gs1->GetName());
+        m_pendingData = gs1;
+    }
 }
 
 bool CDesignView::ChangeSymbology()
@@ -1016,9 +1047,13 @@ void CDesignView::mousePressEvent(QMouseEvent* event)
     case MODE_SYMBOL_PLACE: {
         CElement* element = m_pending;
         m_pending = nullptr;
+        m_pendingData = nullptr;
         if (!element)
             return;
         element->BeginCreate(this, p.x, p.y);
+        // Its data path, when it has one from the start (GS1 data).
+        if (CDataPathSeam* paths = App().dataPaths; paths && element->m_dataSource != SOURCE_FIXED)
+            paths->AddElement(element);
         SetMode(MODE_SELECT);
         SetModified();
         m_selection.AddElement(element);

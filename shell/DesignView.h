@@ -19,6 +19,7 @@
 class CBackground;
 class CDC;
 class CElement;
+class CUccEanData;
 class CMainFrame;
 class CSignData;
 
@@ -229,6 +230,8 @@ private:
     int m_zoomMode = ZOOM_WHOLE_SIGN;
     int m_zoomPercent = 100;
     CElement* m_pending = nullptr;
+    // The GS1 data made for the pending element, which goes with it.
+    CUccEanData* m_pendingData = nullptr;
     CPoint m_bandAnchor;
     CRect m_band;
     double m_pxPerMmX = 4.0;

@@ -25,6 +25,7 @@
 #include "SelectBarcodeTypeDlg.h"
 #include "SignApp.h"
 #include "SignData.h"
+#include "UccEanDataDlg.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -43,6 +44,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 // The decoder gives its text as UTF-8.
@@ -644,12 +646,25 @@ TEST_F(BarcodePaneTest, DataBarIsPlacedInTheKindPicked)
         dlg->SelectIndex(CGS1DataBar::kLimited - 1);
         dlg->accept();
     });
+    // Its GS1 data is made with it: a GTIN alone, for a kind other than
+    // Expanded.
+    bool gtinAlone = false;
+    CAnswer<CUccEanDataDlg> data([&gtinAlone](CUccEanDataDlg* dlg) {
+        gtinAlone = !dlg->AddButton()->isEnabled() && dlg->List()->topLevelItemCount() == 1;
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), QStringLiteral("09501101530003"));
+        dlg->accept();
+    });
     frame->Action(ID_TOOL_BARCODE)->trigger();
     ASSERT_EQ(view->Mode(), MODE_BARCODE_PLACE);
+    ASSERT_TRUE(data.Answered());
+    EXPECT_TRUE(gtinAlone);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(200, 200));
     auto* bar = dynamic_cast<CGS1DataBar*>(Primary());
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->GetDataBarType(), CGS1DataBar::kLimited);
     EXPECT_FALSE(bar->IsShowingInvalid());
+    EXPECT_EQ(bar->m_dataSource, SOURCE_GS1);
+    EXPECT_EQ(bar->m_data, QStringLiteral("0109501101530003"));
     EXPECT_EQ(TheElementList().GetCount(), 1);
 }

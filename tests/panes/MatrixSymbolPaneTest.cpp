@@ -12,6 +12,7 @@
 #include "EditTextDlg.h"
 #include "ElementList.h"
 #include "GS1DataBar.h"
+#include "GS1DataBarTypeDlg.h"
 #include "MainFrame.h"
 #include "MatrixSymbolViews.h"
 #include "MessageBox.h"
@@ -147,10 +148,13 @@ protected:
         CAnswer<CSelectBarcodeTypeDlg> type(
             [symbology](CSelectBarcodeTypeDlg* dlg) { PickSymbology(dlg, symbology); });
         frame->UpdateActionsNow();
-        // A symbol placed in a kind of its own takes the kind offered first.
-        CAnswer<QDialog> kind([](QDialog* dlg) {
-            if (!qobject_cast<CSelectBarcodeTypeDlg*>(dlg))
-                dlg->accept();
+        // A symbol placed in a kind of its own takes the kind offered first;
+        // a GS1 symbol's data made with it holds a GTIN.
+        CAnswer<CGS1DataBarTypeDlg> kind([](CGS1DataBarTypeDlg* dlg) { dlg->accept(); });
+        CAnswer<CUccEanDataDlg> data([](CUccEanDataDlg* dlg) {
+            if (dlg->AddButton()->isEnabled())
+                dlg->AddEntry(1);
+            dlg->accept();
         });
         frame->Action(ID_TOOL_BARCODE)->trigger();
         EXPECT_TRUE(type.Answered());
@@ -534,12 +538,14 @@ TEST_F(MatrixSymbolPaneTest, GS1DataMatrixTakesItsDataFromANewGS1Variable)
     // Cancelled, nothing is left behind.
     const int variables = TheVariableList().GetCount();
     const QString data = matrix->m_data;
+    const QString made = matrix->m_sourceName; // the data the tool made with it
     CAnswer<CUccEanDataDlg> cancel([](CUccEanDataDlg* dlg) { dlg->reject(); });
     QTest::mouseClick(Control<QPushButton>(pane, 1137), Qt::LeftButton);
     ASSERT_TRUE(cancel.Answered());
     EXPECT_EQ(TheVariableList().GetCount(), variables);
     EXPECT_EQ(matrix->m_data, data);
-    EXPECT_EQ(matrix->m_dataSource, SOURCE_FIXED);
+    EXPECT_EQ(matrix->m_dataSource, SOURCE_GS1);
+    EXPECT_EQ(matrix->m_sourceName, made);
 
     // Confirmed with a GTIN and a lot, the symbol carries their element string.
     CAnswer<CUccEanDataDlg> make([](CUccEanDataDlg* dlg) {
@@ -972,6 +978,83 @@ TEST_F(MatrixSymbolPaneTest, TextBeyondAsciiIsReadBackAsTyped)
             EXPECT_EQ(QString::fromStdString(result.text()).toStdString(), typed.toStdString());
         }
     }
+}
+
+// The barcode tool makes a GS1 symbol's GS1 data with it: cancelled,
+// nothing is placed and no data is left; put down before its click, the
+// data goes with it; placed, the symbol takes its data from the start.
+// Edit Data Source... then reaches every symbol fed by that data.
+TEST_F(MatrixSymbolPaneTest, BarcodeToolMakesTheGS1DataOfItsSymbol)
+{
+    ASSERT_NE(frame, nullptr);
+    const int variables = TheVariableList().GetCount();
+    auto arm = [this](int symbology, const std::function<void(CUccEanDataDlg*)>& answer) {
+        CAnswer<CSelectBarcodeTypeDlg> type(
+            [symbology](CSelectBarcodeTypeDlg* dlg) { PickSymbology(dlg, symbology); });
+        CAnswer<CUccEanDataDlg> data(answer);
+        frame->UpdateActionsNow();
+        frame->Action(ID_TOOL_BARCODE)->trigger();
+        EXPECT_TRUE(type.Answered());
+        EXPECT_TRUE(data.Answered());
+    };
+    arm(SYM_GS1_DATAMATRIX, [](CUccEanDataDlg* dlg) { dlg->reject(); });
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+    EXPECT_EQ(TheVariableList().GetCount(), variables);
+    arm(SYM_GS1_128, [](CUccEanDataDlg* dlg) {
+        dlg->AddEntry(1);
+        dlg->accept();
+    });
+    ASSERT_EQ(view->Mode(), MODE_BARCODE_PLACE);
+    EXPECT_EQ(TheVariableList().GetCount(), variables + 1);
+    QTest::keyClick(view->viewport(), Qt::Key_Escape);
+    EXPECT_EQ(view->Mode(), MODE_SELECT);
+    EXPECT_EQ(TheVariableList().GetCount(), variables) << "the data went with the symbol";
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+
+    arm(SYM_GS1_DATAMATRIX, [](CUccEanDataDlg* dlg) {
+        dlg->AddEntry(1);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "09501101530003");
+        dlg->AddEntry(10);
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "LOT1");
+        dlg->accept();
+    });
+    ASSERT_EQ(view->Mode(), MODE_BARCODE_PLACE);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(150, 150));
+    auto* matrix = dynamic_cast<CDataMatrix*>(view->Selection().Primary());
+    ASSERT_NE(matrix, nullptr);
+    EXPECT_EQ(TheVariableList().GetCount(), variables + 1);
+    EXPECT_EQ(matrix->m_dataSource, SOURCE_GS1);
+    CUccEanData* gs1 = FindGS1Data(SOURCE_GS1, matrix->m_sourceName);
+    ASSERT_NE(gs1, nullptr);
+    EXPECT_EQ(matrix->m_data, QStringLiteral("0109501101530003"
+                                             "10LOT1"));
+    EXPECT_FALSE(matrix->IsShowingInvalid());
+    EXPECT_EQ(Control<QLabel>(Pane(), 1001)->text(), matrix->m_sourceName);
+
+    // A copy is fed by the same data; editing it from one pane reaches both.
+    frame->UpdateActionsNow();
+    frame->Action(ID_EDIT_DUPLICATE)->trigger();
+    ASSERT_EQ(TheElementList().GetCount(), 2);
+    auto* copy = dynamic_cast<CDataMatrix*>(TheElementList().GetAt(1));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->m_sourceName, matrix->m_sourceName);
+    const QImage before = copy->m_bitmap;
+    CAnswer<CUccEanDataDlg> edit([](CUccEanDataDlg* dlg) {
+        dlg->List()->setCurrentItem(dlg->List()->topLevelItem(1));
+        dlg->SampleEdit()->selectAll();
+        QTest::keyClicks(dlg->SampleEdit(), "LOT2");
+        dlg->accept();
+    });
+    QTest::mouseClick(Control<QPushButton>(Pane(), 1004), Qt::LeftButton);
+    ASSERT_TRUE(edit.Answered());
+    for (CDataMatrix* symbol : {matrix, copy}) {
+        EXPECT_EQ(symbol->m_data, QStringLiteral("0109501101530003"
+                                                 "10LOT2"));
+        EXPECT_FALSE(symbol->IsShowingInvalid());
+    }
+    EXPECT_NE(copy->m_bitmap, before) << "the copy was not made anew";
 }
 
 } // namespace
