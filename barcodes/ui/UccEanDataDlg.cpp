@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 QString AIColumn(int ai)
@@ -142,6 +144,13 @@ CUccEanDataDlg::CUccEanDataDlg(CUccSubStringArray& entries, int forcedAI, QWidge
     right->addStretch(1);
     right->addWidget(buttons);
     layout->addLayout(right, 1);
+    // Each control is named by its number, as in every dialog.
+    const std::pair<QWidget*, int> names[] = {
+        {m_type, 1000},        {m_name, 1001},   {m_nameLabel, 1132}, {m_prompt, 1072},
+        {m_promptLabel, 1254}, {m_sample, 1178}, {m_decimals, 1521},  {m_decimalsLabel, 1522},
+        {m_prefix, 1214},      {m_suffix, 1215}, {m_check, 1201}};
+    for (const auto& [widget, id] : names)
+        widget->setObjectName(QStringLiteral("id%1").arg(id));
 
     QStringList linked;
     TheElementList().FillComboWithLinked(linked, QString());
@@ -211,7 +220,8 @@ void CUccEanDataDlg::RefillList(int select)
     }
     m_loading = false;
     if (m_entries.GetSize() > 0)
-        m_list->setCurrentItem(m_list->topLevelItem(std::clamp(select, 0, m_entries.GetSize() - 1)));
+        m_list->setCurrentItem(
+            m_list->topLevelItem(std::clamp(select, 0, m_entries.GetSize() - 1)));
     ShowEntry();
 }
 
@@ -250,7 +260,7 @@ void CUccEanDataDlg::UpdateControls()
     m_sample->setEnabled(e != nullptr);
     const bool element = e && e->m_sourceKind == CUccSubString::kElement;
     for (QWidget* w : std::initializer_list<QWidget*>{m_name, m_nameLabel, m_promptLabel, m_prompt,
-                                                     m_prefix, m_suffix})
+                                                      m_prefix, m_suffix})
         w->setEnabled(element);
     const GS1AIInfo* info = e ? GetGS1AIInfo(e->m_ai) : nullptr;
     m_decimalsLabel->setEnabled(info && info->decimalDigit);

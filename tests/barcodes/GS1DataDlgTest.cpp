@@ -2,6 +2,7 @@
 // does, through the GS1 data variable's own dialog road.
 
 #include "AppContext.h"
+#include "BarcodeParts.h"
 #include "Code128.h"
 #include "ElementList.h"
 #include "MessageBox.h"
@@ -10,7 +11,6 @@
 #include "UccEanData.h"
 #include "UccEanDataDlg.h"
 #include "VariableList.h"
-#include "BarcodeParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -66,11 +66,16 @@ TEST_F(GS1DataDlgTest, ANewGS1DataIsMadeEntryByEntry)
     WhenShown<CUccEanDataDlg>([&](CUccEanDataDlg* dlg) {
         EXPECT_EQ(dlg->List()->topLevelItemCount(), 0);
         EXPECT_FALSE(dlg->DeleteButton()->isEnabled());
+        // Every control carries its number, as in every dialog.
+        for (int id : {1219, 1243, 1515, 1168, 1170, 1000, 1001, 1132, 1072, 1254, 1178, 1521, 1522,
+                       1238, 1214, 1215, 1201})
+            EXPECT_NE(dlg->findChild<QWidget*>(QStringLiteral("id%1").arg(id)), nullptr) << id;
         // Add... picks from the table: 01, then 10.
         for (const char* ai : {"01", "10"}) {
             WhenShown<CGS1AISelectDlg>([ai](CGS1AISelectDlg* select) {
                 EXPECT_FALSE(select->OkButton()->isEnabled());
-                const auto found = select->List()->findItems(QString::fromLatin1(ai), Qt::MatchExactly, 0);
+                const auto found =
+                    select->List()->findItems(QString::fromLatin1(ai), Qt::MatchExactly, 0);
                 ASSERT_EQ(found.size(), 1);
                 select->List()->setCurrentItem(found[0]);
                 EXPECT_TRUE(select->OkButton()->isEnabled());
@@ -98,14 +103,16 @@ TEST_F(GS1DataDlgTest, ANewGS1DataIsMadeEntryByEntry)
         const int another = dlg->TypeCombo()->findData(CUccSubString::kElement);
         dlg->TypeCombo()->setCurrentIndex(another);
         emit dlg->TypeCombo()->activated(another);
-        EXPECT_EQ(messages.LastText(), QStringLiteral("No variable elements from which to source data."));
+        EXPECT_EQ(messages.LastText(),
+                  QStringLiteral("No variable elements from which to source data."));
         EXPECT_EQ(dlg->TypeCombo()->currentData().toInt(), CUccSubString::kFixed);
         ran = true;
         dlg->accept();
     });
     ASSERT_TRUE(data->DoNewDialog(nullptr));
     ASSERT_TRUE(ran);
-    EXPECT_EQ(data->GetBarcodeData(), QStringLiteral("0109501101530003" "10LOT-9"));
+    EXPECT_EQ(data->GetBarcodeData(), QStringLiteral("0109501101530003"
+                                                     "10LOT-9"));
     EXPECT_EQ(data->m_scriptName, QStringLiteral("GS1_1"));
     EXPECT_TRUE(TheScriptStore().Contains(QStringLiteral("GS1_1")));
 
@@ -120,7 +127,8 @@ TEST_F(GS1DataDlgTest, ANewGS1DataIsMadeEntryByEntry)
         QTest::mouseClick(dlg->DownButton(), Qt::LeftButton); // 01 below 10
         EXPECT_EQ(dlg->List()->topLevelItem(1)->text(0), QStringLiteral("01"));
         WhenShown<CGS1AISelectDlg>([](CGS1AISelectDlg* select) {
-            const auto found = select->List()->findItems(QStringLiteral("310"), Qt::MatchExactly, 0);
+            const auto found =
+                select->List()->findItems(QStringLiteral("310"), Qt::MatchExactly, 0);
             ASSERT_EQ(found.size(), 1);
             select->List()->setCurrentItem(found[0]);
             QTest::mouseClick(select->OkButton(), Qt::LeftButton);
@@ -139,8 +147,8 @@ TEST_F(GS1DataDlgTest, ANewGS1DataIsMadeEntryByEntry)
         dlg->accept();
     });
     ASSERT_TRUE(data->DoEditDialog(nullptr));
-    EXPECT_EQ(data->GetBarcodeData(),
-              QStringLiteral("10LOT-9%10109501101530003" "3102123456"));
+    EXPECT_EQ(data->GetBarcodeData(), QStringLiteral("10LOT-9%10109501101530003"
+                                                     "3102123456"));
     EXPECT_EQ(data->m_scriptName, QStringLiteral("GS1_1"));
 
     // Cancelled: nothing changes.
