@@ -11,12 +11,15 @@
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "Printer.h"
+#include "ResourceIds.h"
+#include "Strings.h"
 #include "UndoHistory.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -221,6 +224,9 @@ QWidget* CBarcodeView::BuildFormattingPage()
     human->addWidget(m_showCheck, 1, 0, 1, 2);
     m_face = Combo(humanBox, 1164, PrinterFaces());
     AddRow(human, 2, tr("Font"), m_face);
+    m_faceNote = Named(new QLabel(humanBox), 1165);
+    m_faceNote->setWordWrap(true);
+    human->addWidget(m_faceNote, 7, 0, 1, 2);
     m_size = Combo(humanBox, 1040,
                    {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("9"),
                     QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"),
@@ -237,8 +243,12 @@ QWidget* CBarcodeView::BuildFormattingPage()
     AddRow(human, 6, tr("Position"), m_position);
     for (QCheckBox* box : {m_showHuman, m_showCheck})
         connect(box, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
-    for (QComboBox* combo : {m_face, m_fontStyle, m_justify, m_position})
+    for (QComboBox* combo : {m_fontStyle, m_justify, m_position})
         connect(combo, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
+    connect(m_face, &QComboBox::activated, this, [this] {
+        ShowFaceNote();
+        ApplyHumanReadable();
+    });
     connect(m_size->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { ApplyHumanReadable(); });
     connect(m_size, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
@@ -280,9 +290,22 @@ void CBarcodeView::Load(CBarcode* b)
         m_size->setEditText(QString::number(points));
         m_fontStyle->setCurrentIndex((lf.lfWeight >= 600 ? 2 : 0) + (lf.lfItalic ? 1 : 0));
     }
+    ShowFaceNote();
     UpdateFromElement();
     ApplyEnabling();
     SetLoading(false);
+}
+
+void CBarcodeView::ShowFaceNote()
+{
+    auto* b = ElementAs<CBarcode>();
+    if (!b || !b->Symbology().humanReadable) {
+        m_faceNote->clear();
+        return;
+    }
+    // An outline face is drawn alike on the screen and the printer.
+    const bool outline = QFontDatabase::isSmoothlyScalable(m_face->currentText());
+    m_faceNote->setText(LoadStringId(outline ? IDS_TRUETYPE_FONT_NOTE : IDS_PRINTER_FONT_NOTE));
 }
 
 void CBarcodeView::UpdateFromElement()

@@ -41,6 +41,8 @@ private:
     void OnNewStyle();
     void OnEditStyle();
     void ApplyHumanReadable();
+    // The note on the chosen face: drawn alike on screen and printer, or not.
+    void ShowFaceNote();
 
     QTabWidget* m_tabs = nullptr;
     QObject* m_lastEdit = nullptr;
@@ -68,6 +70,7 @@ private:
     QCheckBox* m_showHuman = nullptr;
     QCheckBox* m_showCheck = nullptr;
     QComboBox* m_face = nullptr;
+    QLabel* m_faceNote = nullptr;
     QComboBox* m_size = nullptr;
     QComboBox* m_fontStyle = nullptr;
     QComboBox* m_justify = nullptr;

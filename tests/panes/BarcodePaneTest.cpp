@@ -299,6 +299,11 @@ TEST_F(BarcodePaneTest, FormattingFollowsTheSymbology)
         include->click();
     EXPECT_TRUE(barcode->m_showCheck);
     EXPECT_TRUE(barcode->m_humanReadable.contains(barcode->m_checkChars));
+    // The note on the face: the outline faces installed draw alike on the
+    // screen and the printer.
+    EXPECT_EQ(Control<QLabel>(Pane(), 1165)->text(),
+              QStringLiteral("This is a TrueType font. This same font will be used on both your "
+                             "screen and your printer."));
 
     // The font: size and style for all four parts.
     auto* size = Control<QComboBox>(Pane(), 1040);
