@@ -1175,6 +1175,7 @@ void CDatabaseLink::ApplySort(CRecordset& set) const
 
 int CDatabaseLink::OpenRecordset(const QString& sql)
 {
+    const bool fresh = !m_recordset;
     QString statement;
     QString sort;
     if (sql.isEmpty() && m_customViewQuery.isEmpty()) {
@@ -1241,6 +1242,7 @@ int CDatabaseLink::OpenRecordset(const QString& sql)
         }
     }
     m_recordset->sort = sort;
+    m_recordset->whole = fresh && sql.isEmpty();
     ApplySort(*m_recordset);
     return int(m_recordset->rows.size());
 }
@@ -1256,6 +1258,7 @@ int CDatabaseLink::SetFilter(const QString& text)
         return 0;
     const QString previous = m_recordset->filter;
     m_recordset->filter = text;
+    m_recordset->whole = false;
     m_runningView = false;
     QString error;
     if (!LoadRecordset(*m_recordset, m_recordset->command, &error)) {
@@ -1281,6 +1284,7 @@ BOOL CDatabaseLink::SortBy(const QString& field)
     if (!m_recordset)
         return FALSE;
     m_recordset->sort = QuoteName(field) + QStringLiteral(" ASC");
+    m_recordset->whole = false;
     ApplySort(*m_recordset);
     return TRUE;
 }

@@ -72,6 +72,9 @@ struct CRecordset
     QVector<QVector<QVariant>> rows;
     QVector<int> order; // positions in rows, in sorted order
     int current = -1;   // index into order; -1 with no record
+    // Opened over the whole table or view in its own order, and neither
+    // filtered nor sorted since.
+    bool whole = false;
 };
 
 class CDatabaseLink : public CDataLinkSeam

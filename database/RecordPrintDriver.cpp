@@ -28,8 +28,9 @@ void CRecordPrintDriver::Begin()
     if (!IsLinked())
         return;
     CDatabaseLink& link = TheDatabaseLink();
-    if (!link.IsRecordsetOpen())
-        link.OpenRecordset();
+    // The records as they are now, in the table's or view's own order.
+    link.CloseRecordset();
+    link.OpenRecordset();
     link.MoveFirst();
     LoadRecord();
     if (m_recordLoaded)

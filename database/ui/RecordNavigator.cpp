@@ -174,8 +174,14 @@ CRecordNavigator::CRecordNavigator(CDatabaseLink& link, CNavigatorHost host, QWi
 {
     setObjectName(QStringLiteral("id%1").arg(IDD));
     setFrameShape(QFrame::StyledPanel);
-    m_link.CloseRecordset();
-    m_link.OpenRecordset();
+    // The whole table or view at its first record; a recordset just opened
+    // so (the print station's) is not read again.
+    if (m_link.IsRecordsetOpen() && m_link.m_recordset->whole) {
+        m_link.MoveFirst();
+    } else {
+        m_link.CloseRecordset();
+        m_link.OpenRecordset();
+    }
     BuildControls();
     InitialState();
 }

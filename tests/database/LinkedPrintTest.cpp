@@ -453,9 +453,12 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     code->RecalcPosition(nullptr);
 
     frame->UpdateActionsNow();
+    const qint64 readBefore = link.m_recordsRead;
     ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
     CPrintCommands* commands = CPrintCommands::Of(frame);
     ASSERT_TRUE(commands->IsStationOpen());
+    // The station and its record navigator read the records once.
+    EXPECT_EQ(link.m_recordsRead - readBefore, kLabels);
     CSheetPreviewWnd* sheet = commands->Station()->Sheet();
     ASSERT_TRUE(sheet->isVisible());
     auto* rows = qobject_cast<CDataView*>(frame->DataView());
