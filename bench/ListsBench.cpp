@@ -51,6 +51,7 @@ void BM_CustomViewFileLoad(benchmark::State& state)
     const int count = int(state.range(0));
     {
         CAppContext context;
+        LoadViewFile(); // none yet: it names the file the views are saved to
         for (int i = 0; i < count; ++i)
             TheCustomViewList().Set(QStringLiteral("View %1").arg(i),
                                     QStringLiteral("Price > %1 ORDER BY Name").arg(i));
