@@ -1092,8 +1092,16 @@ void CDesignView::mousePressEvent(QMouseEvent* event)
     m_selection.BeginMove(p.x, p.y);
 }
 
-std::vector<int> CDesignView::ContextMenuCommands(int menuId)
+std::vector<int> CDesignView::ContextMenuCommands(int menuId, int typeCode)
 {
+    // A picture's menu carries its three picture commands before Properties.
+    if (typeCode == TYPE_PICTURE && menuId == kElementContextMenu)
+        return {ID_EDIT_DELETE,       ID_EDIT_ROTATE,
+                ID_EDIT_DUPLICATE,    ID_BRING_TO_FRONT,
+                ID_SEND_TO_BACK,      0,
+                ID_PICTURE_RESAMPLE,  ID_PICTURE_INVERT,
+                ID_PICTURE_GREYSCALE, 0,
+                ID_ELEMENT_PROPERTIES};
     switch (menuId) {
     case kSignContextMenu:
         return {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_SIGN_PROPERTIES};
@@ -1120,7 +1128,7 @@ void CDesignView::TrackContextMenu(CPoint logical, QPoint globalPos)
     m_frame->UpdateActionsNow();
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("menu%1").arg(menuId));
-    for (int id : ContextMenuCommands(menuId)) {
+    for (int id : ContextMenuCommands(menuId, element ? element->GetTypeCode() : TYPE_BASE)) {
         if (id == 0)
             menu.addSeparator();
         else if (QAction* action = m_frame->Action(id))

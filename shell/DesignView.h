@@ -157,7 +157,7 @@ public:
     // The menu a right click opens: an element's context menu (by its id)
     // or the sign's own; the command ids in order, 0 for a separator.
     static constexpr int kSignContextMenu = 202;
-    static std::vector<int> ContextMenuCommands(int menuId);
+    static std::vector<int> ContextMenuCommands(int menuId, int typeCode);
 
     // The canvas border and shadow offset for a sign size.
     static int BorderFor(int signWidth, int signHeight);

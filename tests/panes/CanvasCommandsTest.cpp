@@ -853,6 +853,89 @@ TEST_F(CanvasCommandsTest, PictureCommandsChangeThePrimaryPictureOneUndoStepEach
     EXPECT_EQ(restored->m_greyScaled, 0);
 }
 
+// A right click on a picture offers its three picture commands; each one chosen
+// there changes the picture and is one step of Undo.
+TEST_F(CanvasCommandsTest, PicturesMenuResamplesInvertsAndGreysOneUndoStepEach)
+{
+    ASSERT_TRUE(Start());
+    QImage colours(40, 30, QImage::Format_RGB32);
+    colours.fill(QColor(200, 40, 10));
+    const QString file = home.FilePath(QStringLiteral("menu-colours.png"));
+    ASSERT_TRUE(colours.save(file));
+    auto* picture = dynamic_cast<CImage*>(TheElementList().CreateElement(QStringLiteral("CImage")));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(picture->LoadFile(view, file));
+    picture->BeginCreate(view, 300, 300);
+    // Drawn larger than its natural size, so that resampling changes it.
+    picture->m_trackRect = CRect(300, 300, 500, 450);
+    picture->ApplyTrackRect(view);
+    picture->RecalcPosition(view);
+    const CPoint at = CSelection::PositionRect(picture).CenterPoint();
+
+    // Chooses the command from the picture's menu; the menu's commands are kept.
+    auto choose = [&](int id, std::vector<int>* commands) {
+        CMenuAnswer answer([&](QMenu* menu) {
+            if (commands)
+                *commands = MenuCommands(menu);
+            for (QAction* action : menu->actions()) {
+                if (action->objectName() == QStringLiteral("cmd_%1").arg(id)) {
+                    menu->close();
+                    action->trigger();
+                    return;
+                }
+            }
+            menu->close();
+        });
+        QTest::mouseClick(Surface(), Qt::RightButton, Qt::NoModifier, Dp(at.x, at.y));
+        EXPECT_TRUE(answer.Answered());
+    };
+    auto current = [] { return dynamic_cast<CImage*>(TheElementList().GetAt(0)); };
+
+    std::vector<int> commands;
+    Click(at.x, at.y);
+    const int undoBefore = TheUndoHistory().GetCount();
+    ClearModified();
+    choose(ID_PICTURE_INVERT, &commands);
+    EXPECT_EQ(commands,
+              (std::vector<int>{ID_EDIT_DELETE, ID_EDIT_ROTATE, ID_EDIT_DUPLICATE,
+                                ID_BRING_TO_FRONT, ID_SEND_TO_BACK, ID_PICTURE_RESAMPLE,
+                                ID_PICTURE_INVERT, ID_PICTURE_GREYSCALE, ID_ELEMENT_PROPERTIES}));
+    EXPECT_EQ(view->Selection().Primary(), picture);
+    EXPECT_EQ(picture->m_inverted, 1);
+    EXPECT_EQ(picture->m_bitmap.Image().pixelColor(5, 5), QColor(55, 215, 245));
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoBefore + 1);
+
+    choose(ID_PICTURE_GREYSCALE, nullptr);
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->m_greyScaled, 1);
+    EXPECT_TRUE(current()->m_bitmap.IsGrey());
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoBefore + 2);
+
+    const QSize before = current()->m_bitmap.Size();
+    choose(ID_PICTURE_RESAMPLE, nullptr);
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->m_resampled, 1);
+    CRect r = current()->m_pictureRect;
+    r.NormalizeRect();
+    EXPECT_EQ(current()->m_bitmap.Width(), int(r.Width() * CImage::PrinterDpiX() / 254.0 + 0.5));
+    EXPECT_NE(current()->m_bitmap.Size(), before);
+    EXPECT_EQ(TheUndoHistory().GetCount(), undoBefore + 3);
+
+    // Each Undo takes back one of them, newest first.
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_EQ(current()->m_resampled, 0);
+    EXPECT_EQ(current()->m_greyScaled, 1);
+    EXPECT_EQ(current()->m_bitmap.Size(), before);
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_EQ(current()->m_greyScaled, 0);
+    EXPECT_EQ(current()->m_inverted, 1);
+    EXPECT_EQ(current()->m_bitmap.Image().pixelColor(5, 5), QColor(55, 215, 245));
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_EQ(current()->m_inverted, 0);
+    EXPECT_EQ(current()->m_bitmap.Image().pixelColor(5, 5), QColor(200, 40, 10));
+}
+
 // --- the sign's own commands -----------------------------------------------------------
 
 TEST_F(CanvasCommandsTest, RotatePaperTurnsThePageAndItsElements)
