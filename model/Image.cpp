@@ -5,7 +5,9 @@
 #include "ElementDefaults.h"
 #include "FileName.h"
 #include "Helpers.h"
+#include "Messages.h"
 #include "SignApp.h"
+#include "SignData.h"
 #include "TextExport.h"
 #include "WaitCursor.h"
 
@@ -243,6 +245,48 @@ void CImage::FitInRect(CView* view, const CRect& rect)
 
 // --- loading and processing --------------------------------------------------
 
+namespace {
+
+// Pictures with fewer pixels than this are processed before a window could
+// be seen: they show none.
+constexpr qint64 kProgressPixels = 1'000'000;
+
+// The progress window of one picture operation, stepped with the percentage
+// the operation reports; it cannot be cancelled. While a sign is loaded or
+// saved its own window stays the one shown, and the operation steps nothing.
+class CPictureProgress
+{
+public:
+    CPictureProgress(int captionId, const CPictureBitmap& bitmap)
+    {
+        if (App().progress || !SignHooks().openProgress ||
+            qint64(bitmap.Width()) * bitmap.Height() < kProgressPixels)
+            return;
+        m_window = SignHooks().openProgress(captionId, 100);
+        if (!m_window)
+            return;
+        App().progress = m_window.get();
+        CProgressSeam* window = m_window.get();
+        m_previous =
+            CPictureBitmap::SetStatusCallback([window](int percent) { window->SetPos(percent); });
+    }
+    ~CPictureProgress()
+    {
+        if (!m_window)
+            return;
+        CPictureBitmap::SetStatusCallback(std::move(m_previous));
+        App().progress = nullptr;
+    }
+    CPictureProgress(const CPictureProgress&) = delete;
+    CPictureProgress& operator=(const CPictureProgress&) = delete;
+
+private:
+    std::unique_ptr<CProgressSeam> m_window;
+    PictureStatusCallback m_previous;
+};
+
+} // namespace
+
 BOOL CImage::Check(int result, const QString& path) const
 {
     if (result == PICTURE_OK)
@@ -269,7 +313,13 @@ BOOL CImage::ResamplePicture(CView* view)
     r.NormalizeRect();
     const int w = int(r.Width() * PrinterDpiX() / 254.0 + 0.5);
     const int h = int(r.Height() * PrinterDpiY() / 254.0 + 0.5);
-    if (!Check(m_bitmap.Resize(w, h)))
+    CWaitCursor wait;
+    int result = PICTURE_OK;
+    {
+        CPictureProgress progress(IDS_RESAMPLING_PICTURE, m_bitmap);
+        result = m_bitmap.Resize(w, h);
+    }
+    if (!Check(result))
         return FALSE;
     m_resampled = 1;
     Invalidate(view, FALSE);
@@ -278,7 +328,13 @@ BOOL CImage::ResamplePicture(CView* view)
 
 BOOL CImage::InvertPicture(CView* view)
 {
-    if (!Check(m_bitmap.Invert()))
+    CWaitCursor wait;
+    int result = PICTURE_OK;
+    {
+        CPictureProgress progress(IDS_INVERTING_PICTURE, m_bitmap);
+        result = m_bitmap.Invert();
+    }
+    if (!Check(result))
         return FALSE;
     m_inverted = m_inverted ? 0 : 1;
     Invalidate(view, FALSE);
@@ -289,7 +345,13 @@ BOOL CImage::GreyscalePicture(CView* view)
 {
     if (!m_bitmap.IsAllocated() || m_bitmap.IsGrey())
         return FALSE;
-    if (!Check(m_bitmap.Greyscale()))
+    CWaitCursor wait;
+    int result = PICTURE_OK;
+    {
+        CPictureProgress progress(IDS_GREYSCALING_PICTURE, m_bitmap);
+        result = m_bitmap.Greyscale();
+    }
+    if (!Check(result))
         return FALSE;
     m_greyScaled = 1;
     Invalidate(view, FALSE);

@@ -19,10 +19,41 @@
 #include <cmath>
 #include <cstring>
 #include <list>
+#include <utility>
 
 namespace {
 
 quint64 s_decodeCount = 0;
+
+PictureStatusCallback& StatusCallback()
+{
+    static PictureStatusCallback callback;
+    return callback;
+}
+
+// Reports the percentage of rows done to the status callback, each
+// percentage once.
+class CRowStatus
+{
+public:
+    explicit CRowStatus(int rows) : m_rows(std::max(rows, 1)) { Report(0); }
+    void Row(int done)
+    {
+        if (StatusCallback())
+            Report(int(qint64(done) * 100 / m_rows));
+    }
+    void Report(int percent)
+    {
+        if (percent == m_last || !StatusCallback())
+            return;
+        m_last = percent;
+        StatusCallback()(percent);
+    }
+
+private:
+    int m_rows;
+    int m_last = -1;
+};
 
 // --- decoding -----------------------------------------------------------------
 
@@ -445,6 +476,11 @@ int DecodePictureFile(const QString& path, QImage& image)
 
 // --- the bitmap -------------------------------------------------------------------
 
+PictureStatusCallback CPictureBitmap::SetStatusCallback(PictureStatusCallback callback)
+{
+    return std::exchange(StatusCallback(), std::move(callback));
+}
+
 void CPictureBitmap::SetImage(const QImage& image)
 {
     m_image = image.isNull() ? QImage() : Normalised(image);
@@ -567,10 +603,13 @@ int CPictureBitmap::Resize(int width, int height)
         return PICTURE_BAD_VALUE;
     if (qint64(width) * height > kMaxPicturePixels)
         return PICTURE_TOO_LARGE;
+    // Qt resamples in one call: the work is reported as begun and done.
+    CRowStatus status(height);
     const QImage result =
         m_image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (result.isNull())
         return PICTURE_NO_MEMORY;
+    status.Report(100);
     SetImage(result);
     return PICTURE_OK;
 }
@@ -580,7 +619,22 @@ int CPictureBitmap::Invert()
     if (!IsAllocated())
         return PICTURE_NO_BITMAP;
     QImage image = m_image;
-    image.invertPixels(QImage::InvertRgb);
+    CRowStatus status(image.height());
+    if (image.format() == QImage::Format_Grayscale8) {
+        for (int y = 0; y < image.height(); ++y) {
+            uchar* line = image.scanLine(y);
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = uchar(255 - line[x]);
+            status.Row(y + 1);
+        }
+    } else {
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] ^= 0x00FFFFFF;
+            status.Row(y + 1);
+        }
+    }
     SetImage(image);
     return PICTURE_OK;
 }
@@ -601,7 +655,9 @@ int CPictureBitmap::Greyscale()
     QImage image(source.size(), alpha ? QImage::Format_ARGB32 : QImage::Format_Grayscale8);
     if (source.isNull() || image.isNull())
         return PICTURE_NO_MEMORY;
+    CRowStatus status(image.height());
     for (int y = 0; y < image.height(); ++y) {
+        status.Row(y);
         const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         uchar* to = image.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
@@ -612,6 +668,7 @@ int CPictureBitmap::Greyscale()
                 to[x] = uchar(g);
         }
     }
+    status.Report(100);
     SetImage(image);
     return PICTURE_OK;
 }

@@ -19,6 +19,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
+
 enum PictureResult : int
 {
     PICTURE_OK = 1,
@@ -47,9 +49,16 @@ void ShowPictureError(int code, const QString& path);
 // Pictures with more pixels than this are refused as too large.
 inline constexpr qint64 kMaxPicturePixels = 120'000'000;
 
+// Told how far a long picture operation has come, in percent (0 to 100).
+using PictureStatusCallback = std::function<void(int percent)>;
+
 class CPictureBitmap
 {
 public:
+    // The callback that inverting, grey-scaling and resampling report to;
+    // returns the one it replaces.
+    static PictureStatusCallback SetStatusCallback(PictureStatusCallback callback);
+
     bool IsAllocated() const { return !m_image.isNull(); }
     int Width() const { return m_image.width(); }
     int Height() const { return m_image.height(); }

@@ -33,6 +33,7 @@ constexpr Entry kStrings[] = {
     {IDS_ELLIPSES, "Ellipses"},
     {IDS_LOADING_TEMPLATE, "Loading Sign Template..."},
     {IDS_SAVING_TEMPLATE, "Saving Sign Template..."},
+    {IDS_INVERTING_PICTURE, "Inverting Image..."},
     {IDS_DISCONNECT_BREAKS_LINKS,
      "Disconnecting from the database will break all links between\nsign elements and "
      "database fields. Do you wish to continue ?"},

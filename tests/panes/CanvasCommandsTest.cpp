@@ -33,6 +33,7 @@
 #include "Variable.h"
 #include "VariableList.h"
 #include "ui/LoginDlg.h"
+#include "ui/ProgressDlg.h"
 #include "ui/RotationOriginDlg.h"
 
 #include <QAction>
@@ -46,6 +47,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
@@ -55,6 +57,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <vector>
@@ -934,6 +937,95 @@ TEST_F(CanvasCommandsTest, PicturesMenuResamplesInvertsAndGreysOneUndoStepEach)
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(current()->m_inverted, 0);
     EXPECT_EQ(current()->m_bitmap.Image().pixelColor(5, 5), QColor(200, 40, 10));
+}
+
+// Inverting, grey-scaling and resampling a large picture show the one
+// progress window with the operation's caption, stepped by the percentage
+// done and without Cancel; a small picture is done before a window could be
+// seen and shows none.
+TEST_F(CanvasCommandsTest, ProcessingALargePictureShowsItsProgress)
+{
+    ASSERT_TRUE(Start());
+    struct Shown
+    {
+        QString caption;
+        bool cancelOffered = true;
+        std::vector<int> positions;
+    };
+    std::vector<Shown> shown;
+    CShownWatch<CProgressDlg> watch([&](CProgressDlg* window) {
+        shown.push_back(
+            {window->windowTitle(),
+             !window->findChild<QPushButton*>(QStringLiteral("id%1").arg(IDCANCEL))->isHidden(),
+             {}});
+        const size_t index = shown.size() - 1;
+        auto* bar = window->findChild<QProgressBar*>(
+            QStringLiteral("id%1").arg(CProgressDlg::IDC_PROGRESS));
+        QObject::connect(bar, &QProgressBar::valueChanged, window,
+                         [&shown, index](int value) { shown[index].positions.push_back(value); });
+    });
+
+    auto place = [&](const QString& name, QSize size, CPoint at) {
+        QImage colours(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                colours.setPixel(x, y, qRgb(x % 256, y % 256, 90));
+        const QString file = home.FilePath(name);
+        EXPECT_TRUE(colours.save(file));
+        auto* picture =
+            dynamic_cast<CImage*>(TheElementList().CreateElement(QStringLiteral("CImage")));
+        EXPECT_TRUE(picture->LoadFile(view, file));
+        picture->BeginCreate(view, at.x, at.y);
+        return picture;
+    };
+    CImage* large = place(QStringLiteral("large.png"), QSize(1200, 1000), CPoint(200, 200));
+    CImage* small = place(QStringLiteral("small.png"), QSize(60, 40), CPoint(200, 1500));
+    ASSERT_NE(large, nullptr);
+    ASSERT_NE(small, nullptr);
+    // Drawn at a third of its size, so that resampling has work to do.
+    large->m_trackRect = CRect(200, 200, 370, 340);
+    large->ApplyTrackRect(view);
+    large->RecalcPosition(view);
+
+    auto choose = [&](CImage* picture, int id) {
+        const CPoint at = CSelection::PositionRect(picture).CenterPoint();
+        CMenuAnswer answer([&](QMenu* menu) {
+            for (QAction* action : menu->actions()) {
+                if (action->objectName() == QStringLiteral("cmd_%1").arg(id)) {
+                    menu->close();
+                    action->trigger();
+                    return;
+                }
+            }
+            menu->close();
+        });
+        QTest::mouseClick(Surface(), Qt::RightButton, Qt::NoModifier, Dp(at.x, at.y));
+        EXPECT_TRUE(answer.Answered());
+    };
+
+    for (int id : {ID_PICTURE_INVERT, ID_PICTURE_GREYSCALE})
+        choose(small, id);
+    EXPECT_EQ(watch.Count(), 0);
+
+    choose(large, ID_PICTURE_INVERT);
+    choose(large, ID_PICTURE_GREYSCALE);
+    choose(large, ID_PICTURE_RESAMPLE);
+    ASSERT_EQ(shown.size(), 3u);
+    const char* captions[] = {"Inverting Image...", "Greyscaling Picture...",
+                              "Resampling Picture..."};
+    for (size_t i = 0; i < shown.size(); ++i) {
+        SCOPED_TRACE(captions[i]);
+        EXPECT_EQ(shown[i].caption, captions[i]);
+        EXPECT_FALSE(shown[i].cancelOffered);
+        ASSERT_FALSE(shown[i].positions.empty());
+        EXPECT_EQ(shown[i].positions.back(), 100);
+        EXPECT_TRUE(std::is_sorted(shown[i].positions.begin(), shown[i].positions.end()));
+    }
+    // Row by row: the bar moves through the percentages on the way.
+    EXPECT_GE(shown[0].positions.size(), 50u);
+    EXPECT_GE(shown[1].positions.size(), 50u);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window went";
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
 // --- the sign's own commands -----------------------------------------------------------

@@ -35,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 static void PrintTo(const QString& text, std::ostream* out)
@@ -547,6 +548,42 @@ TEST_F(ReadingTest, LoadingShowsProgressAndCancelLeavesANewSign)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_TRUE(OpenThroughMenu(sign));
     EXPECT_EQ(TheElementList().GetCount(), 200);
+}
+
+// Saving shows the same window, stepped once for every part written, and it
+// offers no Cancel: a save always finishes.
+TEST_F(ReadingTest, SavingShowsProgressThatCannotBeCancelled)
+{
+    for (int i = 0; i < 150; ++i) {
+        auto* box = new CBox;
+        box->SetBounds(nullptr, CRect(10 + i, 10, 100 + i, 100));
+        TheElementList().AddTail(box);
+    }
+    QString caption;
+    int maximum = 0;
+    bool cancelOffered = true;
+    std::vector<int> positions;
+    CShownWatch<CProgressDlg> watch([&](CProgressDlg* window) {
+        caption = window->windowTitle();
+        auto* bar = Control<QProgressBar>(window, CProgressDlg::IDC_PROGRESS);
+        maximum = bar->maximum();
+        cancelOffered = !Control<QPushButton>(window, IDCANCEL)->isHidden();
+        QObject::connect(bar, &QProgressBar::valueChanged, window,
+                         [&](int value) { positions.push_back(value); });
+    });
+    const QString sign = dir.filePath("saved-with-progress.sgn");
+    answers = {sign};
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE_AS));
+    EXPECT_EQ(watch.Count(), 1);
+    EXPECT_EQ(caption, "Saving Sign Template...");
+    EXPECT_EQ(maximum, 150 + 4);
+    EXPECT_FALSE(cancelOffered);
+    // One step per box at least, in order.
+    EXPECT_GE(positions.size(), 150u);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window went";
+    EXPECT_TRUE(QFileInfo::exists(sign));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
 // --- the open box --------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,4 +30,34 @@ private:
     std::function<void(T*)> m_action;
     QTimer m_timer;
     bool m_answered = false;
+};
+
+// Runs the action on every window of that class as it is shown, modal or
+// not, at the moment it is shown (no polling): for windows that come and go
+// within one command, such as the progress window.
+template <class T> class CShownWatch : public QObject
+{
+public:
+    explicit CShownWatch(std::function<void(T*)> action) : m_action(std::move(action))
+    {
+        QApplication::instance()->installEventFilter(this);
+    }
+    ~CShownWatch() override { QApplication::instance()->removeEventFilter(this); }
+    int Count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto* window = qobject_cast<T*>(watched)) {
+                ++m_count;
+                m_action(window);
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void(T*)> m_action;
+    int m_count = 0;
 };
