@@ -629,6 +629,7 @@ void CBrowseView::OnPrint()
             m_station->FitToParent();
             emit stateChanged();
             RememberedFolder() = QFileInfo(m_document.GetPathName()).absolutePath();
+            emit signPrinted(m_document.GetPathName());
             return;
         }
         m_batch->show();
@@ -653,6 +654,7 @@ void CBrowseView::OnPrint()
         }
     }
     RememberedFolder() = QFileInfo(m_document.GetPathName()).absolutePath();
+    emit signPrinted(m_document.GetPathName());
     emit stateChanged();
 }
 

@@ -133,6 +133,9 @@ signals:
     void stateChanged();
     // The data-entry pane holds its rows and bars: the frame sizes it anew.
     void dataViewFilled();
+    // The sign at the path was printed (or handed to the print station):
+    // it belongs in the recent files.
+    void signPrinted(const QString& path);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -29,8 +29,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
@@ -81,6 +83,8 @@ CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
     connect(m_view, &CBrowseView::dataEntryChanged, this, &CPrintFrame::ShowDataView);
     connect(m_view, &CBrowseView::stateChanged, this, &CPrintFrame::UpdateActions);
     connect(m_view, &CBrowseView::dataViewFilled, this, &CPrintFrame::RecalcPaneSizes);
+    connect(m_view, &CBrowseView::signPrinted, this, &CPrintFrame::AddToRecentFiles);
+    LoadRecentFiles();
     resize(1024, 720);
     m_view->InitialUpdate();
     ShowStatusNames();
@@ -256,6 +260,13 @@ void CPrintFrame::CreateActions()
     // Getting Started's "Open an Existing Sign Design": the open box, and
     // the sign chosen shown in the browser.
     MakeAction(ID_FILE_OPEN, tr("&Open..."), tr("Open a sign"), [this] { OnFileOpen(); });
+    for (int i = 0; ID_FILE_MRU_FIRST + i <= ID_FILE_MRU_LAST; ++i) {
+        MakeAction(ID_FILE_MRU_FIRST + i, tr("Recent File"), QString(), [this, i] {
+            // The sign is shown in the browser, not opened for design.
+            if (i < m_recentFiles.size())
+                m_view->SelectPath(m_recentFiles[i]);
+        });
+    }
     MakeAction(ID_RECORD_PRINT_ALL, tr("Print All"), tr("Print one sign for every record"), [v] {
         v->OnPrintAllRecords();
     })->setIcon(icon("database"));
@@ -271,6 +282,9 @@ void CPrintFrame::CreateMenus()
     file->addAction(Action(ID_FILE_PRINT_SETUP));
     file->addSeparator();
     file->addAction(Action(ID_IMPORT_ZIP));
+    file->addSeparator();
+    for (int id = ID_FILE_MRU_FIRST; id <= ID_FILE_MRU_LAST; ++id)
+        file->addAction(Action(id));
     file->addSeparator();
     file->addAction(Action(ID_LOG_OFF));
     file->addAction(Action(ID_APP_EXIT));
@@ -397,6 +411,68 @@ void CPrintFrame::UpdateActions()
     set(ID_SPELLING, station && v->DataView());
     set(ID_RECORD_PRINT_ALL, v->CanPrintAllRecords());
     set(ID_DATA_CANCEL, station);
+    for (int i = 0; ID_FILE_MRU_FIRST + i <= ID_FILE_MRU_LAST; ++i)
+        set(ID_FILE_MRU_FIRST + i, !station && i < m_recentFiles.size());
+}
+
+// --- recent files -----------------------------------------------------------
+
+namespace {
+
+const QString kRecentSection = QStringLiteral("Recent File List");
+constexpr int kRecentFileCount = ID_FILE_MRU_LAST - ID_FILE_MRU_FIRST + 1;
+
+} // namespace
+
+void CPrintFrame::LoadRecentFiles()
+{
+    m_recentFiles.clear();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString path =
+            CSignApp::GetProfileString(kRecentSection, QStringLiteral("File%1").arg(i));
+        if (!path.isEmpty() && !m_recentFiles.contains(path))
+            m_recentFiles << path;
+    }
+    UpdateRecentFileActions();
+}
+
+void CPrintFrame::AddToRecentFiles(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(fullPath);
+    m_recentFiles.prepend(fullPath);
+    while (m_recentFiles.size() > kRecentFileCount)
+        m_recentFiles.removeLast();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
+                                     m_recentFiles.value(i - 1));
+    }
+    UpdateRecentFileActions();
+}
+
+void CPrintFrame::UpdateRecentFileActions()
+{
+    const QFontMetrics metrics(font());
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* action = Action(ID_FILE_MRU_FIRST + i);
+        if (i >= m_recentFiles.size()) {
+            // An empty list shows one greyed item, as a placeholder.
+            action->setText(tr("Recent File"));
+            action->setStatusTip(QString());
+            action->setVisible(i == 0);
+            action->setEnabled(false);
+            continue;
+        }
+        QString shown =
+            metrics.elidedText(QDir::toNativeSeparators(m_recentFiles[i]), Qt::ElideMiddle, 400);
+        shown.replace(u'&', QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        action->setStatusTip(QDir::toNativeSeparators(m_recentFiles[i]));
+        action->setVisible(true);
+        action->setEnabled(true);
+    }
 }
 
 // --- data entry -------------------------------------------------------------

@@ -63,6 +63,11 @@ public:
     // Shows the sign at the path in the browser (the command line's sign).
     BOOL OpenSign(const QString& path);
 
+    // The four signs printed last, newest first (kept in the profile);
+    // choosing one shows it in the browser.
+    QStringList RecentFiles() const { return m_recentFiles; }
+    void AddToRecentFiles(const QString& path);
+
     QAction* Action(int id) const;
     // Runs a command when it is enabled; false otherwise.
     bool ExecuteCommand(int id);
@@ -102,6 +107,8 @@ private:
     void OnLogOff();
     void OnSpellingCheck();
     void OnSwitchDocking();
+    void LoadRecentFiles();
+    void UpdateRecentFileActions();
 
     CSignData m_document;
     CBrowseView* m_view = nullptr;
@@ -114,5 +121,6 @@ private:
     QLabel* m_printerPane = nullptr;
     QLabel* m_stockPane = nullptr;
     bool m_dataEntryMode = false;
+    QStringList m_recentFiles;
     bool m_browseBarWasVisible = true;
 };

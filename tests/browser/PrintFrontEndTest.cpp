@@ -45,6 +45,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPaintEvent>
@@ -595,6 +596,79 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
         EXPECT_EQ(LogRows(), rows);
     }
     EXPECT_EQ(rows, 1);
+    app.ExitInstance();
+}
+
+// A sign printed, or sent to the Print dialog and cancelled there, is put
+// first in the File menu's recent files; the list is kept for the next start,
+// where choosing a sign from it shows that sign in the browser.
+TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
+{
+    const QString bread = QDir(folder).filePath(QStringLiteral("bread.sgn"));
+    const QString milk = QDir(folder).filePath(QStringLiteral("milk.sgn"));
+    {
+        CAppContext context;
+        CSignApp app(CSignApp::Program::PrintFrontEnd);
+        CPrintFrame* frame = Start(app);
+        ASSERT_NE(frame, nullptr);
+        SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+        SaveSign(frame, QStringLiteral("milk.sgn"), {QStringLiteral("Milk")});
+        EXPECT_TRUE(frame->RecentFiles().isEmpty());
+        EXPECT_FALSE(frame->Action(ID_FILE_MRU_FIRST)->isEnabled());
+        CBrowseView* view = frame->View();
+
+        // Cancelled in the Print dialog.
+        ASSERT_TRUE(view->SelectPath(bread));
+        {
+            CAnswer<CPrintSignDlg> cancel([](CPrintSignDlg* dialog) { dialog->reject(); });
+            // The button's request is queued: the dialog opens once events run.
+            QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+            QTRY_VERIFY(cancel.Answered());
+            ASSERT_TRUE(cancel.Answered());
+        }
+        EXPECT_EQ(frame->RecentFiles(), QStringList{bread});
+
+        // Printed to a file.
+        ASSERT_TRUE(view->SelectPath(milk));
+        const QString pdf = home.FilePath(QStringLiteral("milk.pdf"));
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+        {
+            CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dialog) {
+                dialog
+                    ->findChild<QComboBox*>(
+                        QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
+                    ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
+                dialog->accept();
+            });
+            QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+            QTRY_VERIFY(print.Answered());
+            ASSERT_TRUE(print.Answered());
+        }
+        EXPECT_TRUE(QFile::exists(pdf));
+        EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
+        frame->UpdateActions();
+        QAction* first = frame->Action(ID_FILE_MRU_FIRST);
+        EXPECT_TRUE(first->isEnabled());
+        EXPECT_TRUE(first->text().startsWith(QStringLiteral("&1 "))) << first->text().toStdString();
+        EXPECT_TRUE(first->text().endsWith(QStringLiteral("milk.sgn")))
+            << first->text().toStdString();
+        // The items stand in the File menu.
+        QMenu* file = frame->menuBar()->actions().first()->menu();
+        ASSERT_NE(file, nullptr);
+        EXPECT_TRUE(file->actions().contains(first));
+        EXPECT_TRUE(file->actions().contains(frame->Action(ID_FILE_MRU_FIRST + 1)));
+        app.ExitInstance();
+    }
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_MRU_FIRST + 1));
+    EXPECT_EQ(frame->Document().GetPathName(), bread);
+    EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
+    // Shown, not printed: the order stays.
+    EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
     app.ExitInstance();
 }
 
