@@ -117,10 +117,11 @@ public:
     static void InstallMessageBoxPresenter();
     // The help pages, "Tabrel.html" in the program folder (else where the
     // installation put the shipped files); WinHelp opens them in the
-    // desktop's browser at their first topic, whatever the request, and
-    // says so when they are missing or the browser cannot be started.
+    // desktop's browser at the named topic (an anchor of the pages; empty:
+    // their first topic), and says so when they are missing or the browser
+    // cannot be started.
     static QString GetHelpFilePath();
-    static void WinHelp();
+    static void WinHelp(const QString& topic = QString());
     // The clipboard format of elements, "Corvane Zel".
     static QString GetClipboardFormat();
     // Whether the program may write files into its folder (side files, the

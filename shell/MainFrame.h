@@ -33,6 +33,9 @@ struct CFileChoice
     QString defaultSuffix; // without the dot
     QString suggested;     // a path or a folder to start in
     bool signPreview = false; // the box previews the sign in the file under the cursor
+    // The box lets several files be chosen at once; the answer then holds
+    // their paths, one a line.
+    bool multiple = false;
 };
 
 // Returns the chosen path, or an empty text when the user cancelled.

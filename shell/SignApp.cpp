@@ -549,7 +549,7 @@ QString CSignApp::GetHelpFilePath()
     return QFileInfo(installed).isFile() ? installed : beside;
 }
 
-void CSignApp::WinHelp()
+void CSignApp::WinHelp(const QString& topic)
 {
     const QString path = GetHelpFilePath();
     if (!QFileInfo(path).isFile()) {
@@ -558,7 +558,10 @@ void CSignApp::WinHelp()
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!topic.isEmpty())
+        url.setFragment(topic);
+    if (!QDesktopServices::openUrl(url)) {
         AppMessageBox(
             QCoreApplication::translate("CSignApp", "The help pages %1 could not be shown: no web "
                                                     "browser could be started.")

@@ -37,16 +37,29 @@ QString ChooseFileFor(QWidget* parent, const CFileChoice& choice)
     } else {
         QFileDialog dialog(parent, choice.title, choice.suggested, choice.filter);
         dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setFileMode(choice.save       ? QFileDialog::AnyFile
+                           : choice.multiple ? QFileDialog::ExistingFiles
+                                             : QFileDialog::ExistingFile);
         if (!choice.defaultSuffix.isEmpty())
             dialog.setDefaultSuffix(choice.defaultSuffix);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            path = dialog.selectedFiles().first();
+            path = choice.multiple ? dialog.selectedFiles().join(u'\n')
+                                   : dialog.selectedFiles().first();
     }
     if (!path.isEmpty() && choice.save && !choice.defaultSuffix.isEmpty() &&
         QFileInfo(path).suffix().isEmpty())
         path += u'.' + choice.defaultSuffix;
     return path;
+}
+
+QStringList ChooseFilesFor(QWidget* parent, CFileChoice choice)
+{
+    choice.save = false;
+    choice.multiple = true;
+    QStringList paths;
+    for (const QString& path : ChooseFileFor(parent, choice).split(u'\n', Qt::SkipEmptyParts))
+        paths << path;
+    return paths;
 }
 
 QString ImportZipWithDialogs(QWidget* parent, const QString& startFolder)

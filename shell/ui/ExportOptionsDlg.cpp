@@ -1,6 +1,8 @@
 #include "ExportOptionsDlg.h"
 
+#include "Commands.h"
 #include "MessageBox.h"
+#include "SignApp.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -103,11 +105,16 @@ CExportOptionsDlg::CExportOptionsDlg(const CZipExportOptions& options, bool text
     }
     layout->addWidget(include);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(Id(IDOK));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(Id(IDCANCEL));
+    buttons->button(QDialogButtonBox::Help)->setObjectName(Id(ID_HELP));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Help opens the topic of zip packages.
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { CSignApp::WinHelp(QStringLiteral("zip")); });
     layout->addWidget(buttons);
 
     for (QRadioButton* radio : {m_picturesRoot, m_picturesSub, m_databaseRoot, m_databaseSub})

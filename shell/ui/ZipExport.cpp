@@ -199,9 +199,11 @@ void CZipExport::OnAdd()
     choice.filter = QtFilterOf(QStringLiteral("Tabrel Files (*.sgn)|*.sgn|All Files (*.*)|*.*||"));
     choice.suggested = m_templates.isEmpty() ? QFileInfo(PackagePath()).absolutePath()
                                              : QFileInfo(m_templates.last()).absolutePath();
-    const QString path = ChooseFileFor(this, choice);
-    if (!path.isEmpty() && QFileInfo(path).isFile())
-        AddTemplate(path);
+    // Several signs may be chosen at once; each is listed once.
+    for (const QString& path : ChooseFilesFor(this, choice)) {
+        if (QFileInfo(path).isFile())
+            AddTemplate(path);
+    }
 }
 
 void CZipExport::OnRemove()

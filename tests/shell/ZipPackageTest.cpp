@@ -35,6 +35,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -47,6 +48,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -559,6 +561,20 @@ void Type(QLineEdit* edit, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
+// Receives the help pages the program hands to the desktop.
+class CHelpCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    CHelpCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~CHelpCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
+
 class ZipDialogTest : public ZipPackageTest
 {
 protected:
@@ -677,6 +693,59 @@ TEST_F(ZipDialogTest, ExportAsZipPacksTheListedTemplates)
     });
     ASSERT_TRUE(frame->ExecuteCommand(ID_EXPORT_ZIP));
     EXPECT_TRUE(again.Answered());
+}
+
+// Add takes several signs from one file box, each listed once however its
+// name is written; the Export Options dialog's Help opens the help pages at
+// the topic of zip packages.
+TEST_F(ZipDialogTest, AddTakesSeveralSignsAndExportOptionsHasHelp)
+{
+    const CZipFixture fixture(Path(QStringLiteral("several")));
+    const QString sign = fixture.WriteSign(QStringLiteral("shelf.sgn"));
+    const QString second = fixture.WriteSign(QStringLiteral("second.sgn"));
+    const QString third = fixture.WriteSign(QStringLiteral("third.sgn"));
+    ASSERT_TRUE(frame->OpenSign(sign));
+    QFile pages(CSignApp::GetHelpFilePath());
+    ASSERT_TRUE(pages.open(QIODevice::WriteOnly));
+    pages.write("<html><body><h2 id=\"zip\">Zip packages</h2></body></html>");
+    pages.close();
+    CHelpCatcher help;
+
+    // The sign open, two more, and the open one again in other letters.
+    QString upper = sign;
+    upper.replace(QStringLiteral("shelf.sgn"), QStringLiteral("SHELF.sgn"));
+    answers = {second + u'\n' + third + u'\n' + upper};
+    bool optionsAnswered = false;
+    CAnswerDialog<CZipExport> answer([&](CZipExport* dialog) {
+        Click(dialog, CZipExport::IDC_ADD);
+        EXPECT_EQ(dialog->Templates(), QStringList({sign, second, third}));
+        auto* list = Control<QListWidget>(dialog, CZipExport::IDC_TEMPLATES);
+        ASSERT_EQ(list->count(), 3);
+        EXPECT_EQ(list->item(2)->text(), "third.sgn");
+
+        CAnswerDialog<CExportOptionsDlg> options([&](CExportOptionsDlg* options) {
+            optionsAnswered = true;
+            auto* button = Control<QPushButton>(options, ID_HELP);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), "Help");
+            Click(options, ID_HELP);
+            EXPECT_TRUE(options->isVisible()) << "Help leaves the dialog open";
+            Click(options, IDCANCEL);
+        });
+        Click(dialog, CZipExport::IDC_ADVANCED);
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_EXPORT_ZIP));
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_TRUE(optionsAnswered);
+    ASSERT_FALSE(choices.empty());
+    EXPECT_TRUE(choices.front().multiple);
+    EXPECT_FALSE(choices.front().save);
+    ASSERT_EQ(help.opened.size(), 1);
+    QUrl expected = QUrl::fromLocalFile(CSignApp::GetHelpFilePath());
+    expected.setFragment(QStringLiteral("zip"));
+    EXPECT_EQ(help.opened.front(), expected);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
 // Import From Zip: the package is asked for, the folder typed (and made),
@@ -933,3 +1002,5 @@ TEST(ZipHomesTest, SignPackedOnOneHomeIsUnpackedAndPrintedOnAnother)
 }
 
 } // namespace
+
+#include "ZipPackageTest.moc"
