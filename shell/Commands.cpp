@@ -97,7 +97,7 @@ bool InDataEntry(const CCommandState& s)
 
 bool SelectTool(const CCommandState& s)
 {
-    return s.toolMode == 0 && s.elementCount > 0;
+    return s.toolMode == 0 && s.elementCount > 0 && !s.selectToolReleased;
 }
 bool MagnifierTool(const CCommandState& s)
 {

@@ -190,6 +190,8 @@ struct CCommandState
     bool showRuler = false;
     bool showMargins = false;
     bool showShadow = false;
+    // The canvas lost the keyboard focus: the Select button shows released.
+    bool selectToolReleased = false;
 
     // The program.
     bool spellingAvailable = false;

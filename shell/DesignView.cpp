@@ -1313,6 +1313,43 @@ bool CDesignView::focusNextPrevChild(bool)
     return false;
 }
 
+void CDesignView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    if (m_frame)
+        m_frame->RecheckSelectTool();
+}
+
+void CDesignView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    if (m_frame)
+        m_frame->UncheckSelectTool();
+}
+
+QString CDesignView::HelpTopicAt(CPoint logical)
+{
+    const CElement* element = TheElementList().HitTest(logical.x, logical.y);
+    switch (element ? element->GetTypeCode() : TYPE_BASE) {
+    case TYPE_LINE:
+        return QStringLiteral("line");
+    case TYPE_BOX:
+        return QStringLiteral("box");
+    case TYPE_ELLIPSE:
+        return QStringLiteral("ellipse");
+    case TYPE_TEXT:
+        return QStringLiteral("text");
+    case TYPE_PRICE:
+        return QStringLiteral("price");
+    case TYPE_PICTURE:
+        return QStringLiteral("picture");
+    case TYPE_BARCODE:
+        return QStringLiteral("barcode");
+    default:
+        return QString(); // the first topic
+    }
+}
+
 // --- commands ------------------------------------------------------------------------
 
 namespace {

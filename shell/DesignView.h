@@ -158,6 +158,9 @@ public:
     // or the sign's own; the command ids in order, 0 for a separator.
     static constexpr int kSignContextMenu = 202;
     static std::vector<int> ContextMenuCommands(int menuId, int typeCode);
+    // The help topic for the element under a point (the smallest one): one
+    // per kind of element; empty for the first topic.
+    static QString HelpTopicAt(CPoint logical);
 
     // The canvas border and shadow offset for a sign size.
     static int BorderFor(int signWidth, int signHeight);
@@ -180,6 +183,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void DrawSheet(CDC& dc);

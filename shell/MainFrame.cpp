@@ -277,6 +277,7 @@ CMainFrame::CMainFrame(QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    EndHelpMode();
     RemoveReadingHooks(this);
     qApp->removeEventFilter(this);
     QObject::disconnect(qApp, nullptr, this, nullptr);
@@ -969,11 +970,17 @@ bool CMainFrame::FrameCommand(int id)
     case ID_HEADER_FOOTER:
         OnHeaderFooter();
         return true;
+    case ID_CONTEXT_HELP:
+        // The next click names what it wants help on: an element on the
+        // canvas opens the topic of its kind, anything else the first topic.
+        if (!m_helpMode) {
+            m_helpMode = true;
+            QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+        }
+        return true;
     case ID_HELP:
     case ID_HELP_FINDER:
-    case ID_CONTEXT_HELP:
     case ID_DEFAULT_HELP:
-        // Every help request opens the help pages at their first topic.
         CSignApp::WinHelp();
         return true;
     default:
@@ -993,6 +1000,7 @@ void CMainFrame::FillFrameState(CCommandState& state) const
     state.drawToolBarVisible = !m_drawBar->isHidden();
     state.layoutToolBarVisible = !m_layoutBar->isHidden();
     state.statusBarVisible = !statusBar()->isHidden();
+    state.selectToolReleased = m_selectToolReleased;
 
     const CElementList& elements = TheElementList();
     state.elementCount = elements.GetCount();
@@ -1304,9 +1312,26 @@ void CMainFrame::SetStatusZoom(int percent)
     m_zoomPane->setText(QString::asprintf("%d%%", percent));
 }
 
+void CMainFrame::EndHelpMode()
+{
+    if (!m_helpMode)
+        return;
+    m_helpMode = false;
+    QApplication::restoreOverrideCursor();
+}
+
 void CMainFrame::UncheckSelectTool()
 {
+    m_selectToolReleased = true;
     Action(ID_TOOL_SELECT)->setChecked(false);
+}
+
+void CMainFrame::RecheckSelectTool()
+{
+    if (!m_selectToolReleased)
+        return;
+    m_selectToolReleased = false;
+    updateActions();
 }
 
 // --- events -------------------------------------------------------------------
@@ -1404,7 +1429,33 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     // What the user just did may have changed what the commands may do.
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // Help mode: the click names what the user wants help on. On the
+        // canvas it is the element under the pointer, elsewhere in this
+        // window the first topic. The click does nothing else.
+        if (m_helpMode) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->window() == this) {
+                EndHelpMode();
+                m_swallowRelease = true;
+                QString topic;
+                auto* view = qobject_cast<CDesignView*>(m_canvas);
+                if (view && widget == view->viewport()) {
+                    const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+                    topic = CDesignView::HelpTopicAt(view->DPtoLP(CPoint(p.x(), p.y())));
+                }
+                CSignApp::WinHelp(topic);
+                return true;
+            }
+        }
+        break;
     case QEvent::MouseButtonRelease:
+        if (m_swallowRelease) {
+            m_swallowRelease = false;
+            return true;
+        }
+        updateActions();
+        break;
     case QEvent::KeyRelease:
         updateActions();
         break;
@@ -1423,9 +1474,14 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Escape leaves help mode without help.
+        if (m_helpMode && key->key() == Qt::Key_Escape) {
+            EndHelpMode();
+            return true;
+        }
         // F1 in a dialog of the program opens the help pages as it does in
         // the main window (whose own F1 is the Help command's shortcut).
-        const auto* key = static_cast<QKeyEvent*>(event);
         QWidget* modal = QApplication::activeModalWidget();
         auto* widget = qobject_cast<QWidget*>(watched);
         QWidget* focus = QApplication::focusWidget();

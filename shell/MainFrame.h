@@ -156,8 +156,14 @@ public:
     // A position in tenths of a millimetre, shown in millimetres or inches.
     void SetStatusPosition(int x, int y);
     void SetStatusZoom(int percent);
-    // The Select button shown as not pressed (the canvas lost the focus).
+    // The Select button shown as not pressed (the canvas lost the focus);
+    // it shows pressed again by its rule once the canvas has the focus back.
     void UncheckSelectTool();
+    void RecheckSelectTool();
+    // Help mode (Shift+F1): the next click in the window opens help on what
+    // it hits; Escape leaves it.
+    bool InHelpMode() const { return m_helpMode; }
+    void EndHelpMode();
 
     // The toolbars and panes as the tests and screenshots find them.
     QToolBar* MainToolBar() const { return m_mainBar; }
@@ -253,6 +259,9 @@ private:
 
     bool m_panesCreated = false;
     bool m_dataEntryMode = false;
+    bool m_selectToolReleased = false;
+    bool m_helpMode = false;
+    bool m_swallowRelease = false;
     CElement* m_shownElement = nullptr;
     int m_paneFormId = 361;
     bool m_barsBeforeDataEntry[3] = {true, true, true};

@@ -1083,7 +1083,7 @@ TEST_F(CanvasCommandsTest, HelpOpensTheHelpPagesInTheBrowser)
     // The shipped pages, from the program folder.
     ASSERT_TRUE(QFile::copy(QStringLiteral(TABREL_SOURCE_DIR "/resources/files/Tabrel.html"),
                             pages));
-    for (int id : {ID_HELP, ID_HELP_FINDER, ID_CONTEXT_HELP}) {
+    for (int id : {ID_HELP, ID_HELP_FINDER}) {
         urls.opened.clear();
         ASSERT_TRUE(Command(id)) << id;
         ASSERT_EQ(urls.opened.size(), 1) << id;
@@ -1108,6 +1108,112 @@ TEST_F(CanvasCommandsTest, HelpOpensTheHelpPagesInTheBrowser)
     EXPECT_TRUE(help.Answered());
     ASSERT_EQ(urls.opened.size(), 1);
     EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
+}
+
+// Shift+F1 and a click on an element open the help at the topic of its kind;
+// a click on the empty sheet or outside the canvas opens the first topic. The
+// click ends help mode.
+TEST_F(CanvasCommandsTest, HelpModeOpensTheTopicOfTheElementClicked)
+{
+    ASSERT_TRUE(Start());
+    CUrlCatcher urls;
+    const QString pages = CSignApp::GetHelpFilePath();
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(TABREL_SOURCE_DIR "/resources/files/Tabrel.html"), pages));
+    CBox* box = DrawBox(CRect(100, 100, 600, 400));
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(Command(ID_TOOL_TEXT));
+    Click(200, 900);
+    auto* text = dynamic_cast<CText*>(view->Selection().Primary());
+    ASSERT_NE(text, nullptr);
+    CBarcode* barcode = PlaceBarcode(SYM_CODE39, CPoint(300, 1500));
+    ASSERT_NE(barcode, nullptr);
+    view->Selection().DeselectAll();
+    QFile file(pages);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString shipped = QString::fromUtf8(file.readAll());
+
+    auto topicUrl = [&](const QString& topic) {
+        QUrl url = QUrl::fromLocalFile(pages);
+        if (!topic.isEmpty())
+            url.setFragment(topic);
+        return url;
+    };
+    struct Case
+    {
+        const char* what;
+        CPoint at;
+        QString topic;
+    };
+    const Case cases[] = {
+        {"a box", CSelection::PositionRect(box).CenterPoint(), QStringLiteral("box")},
+        {"a text", CSelection::PositionRect(text).CenterPoint(), QStringLiteral("text")},
+        {"a barcode", CSelection::PositionRect(barcode).CenterPoint(), QStringLiteral("barcode")},
+        {"the empty sheet", CPoint(1500, 2500), QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        urls.opened.clear();
+        // Help mode from the command, then the click.
+        ASSERT_TRUE(Command(ID_CONTEXT_HELP));
+        EXPECT_TRUE(frame->InHelpMode());
+        Click(c.at.x, c.at.y);
+        EXPECT_FALSE(frame->InHelpMode());
+        ASSERT_EQ(urls.opened.size(), 1);
+        EXPECT_EQ(urls.opened.front(), topicUrl(c.topic));
+        // The pages hold the topic.
+        if (!c.topic.isEmpty()) {
+            EXPECT_TRUE(shipped.contains(QStringLiteral("id=\"%1\"").arg(c.topic)));
+        }
+    }
+    // Every kind of element the help names has its topic in the pages.
+    for (const char* topic : {"line", "ellipse", "price", "picture", "zip"}) {
+        EXPECT_TRUE(shipped.contains(QStringLiteral("id=\"%1\"").arg(QLatin1String(topic))))
+            << topic;
+    }
+    // Help mode and a click outside the canvas: the first topic.
+    urls.opened.clear();
+    ASSERT_TRUE(Command(ID_CONTEXT_HELP));
+    QWidget* pane = frame->PropertyPane();
+    ASSERT_NE(pane, nullptr);
+    QTest::mouseClick(pane, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(frame->InHelpMode());
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened.front(), topicUrl(QString()));
+    // A click on an element outside help mode opens nothing.
+    urls.opened.clear();
+    Click(CSelection::PositionRect(box).CenterPoint().x,
+          CSelection::PositionRect(box).CenterPoint().y);
+    EXPECT_TRUE(urls.opened.isEmpty());
+}
+
+// The Select button shows pressed only while the canvas has the keyboard
+// focus: typing in the pane releases it, coming back presses it again.
+TEST_F(CanvasCommandsTest, SelectButtonIsReleasedWhileTheCanvasHasNoFocus)
+{
+    ASSERT_TRUE(Start());
+    CBox* box = DrawBox(CRect(100, 100, 600, 400));
+    ASSERT_NE(box, nullptr);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    frame->UpdateActionsNow();
+    QAction* select = frame->Action(ID_TOOL_SELECT);
+    ASSERT_TRUE(select->isChecked());
+
+    auto* field = frame->PropertyPane()->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    EXPECT_FALSE(select->isChecked());
+    frame->UpdateActionsNow();
+    EXPECT_FALSE(select->isChecked()) << "the rule keeps it released";
+
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    frame->UpdateActionsNow();
+    EXPECT_TRUE(select->isChecked());
 }
 
 // --- View > Shadow ---------------------------------------------------------------------
