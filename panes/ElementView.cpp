@@ -951,6 +951,11 @@ void CElementView::OnSourceType(int index)
         s.useSample->setChecked(element->m_useSampleData);
         break;
     case SOURCE_DATABASE: {
+        // Without the SQL drivers no database can be linked at all.
+        if (!TheDatabaseLink().m_jetPresent) {
+            AppMessageBoxId(IDS_DATABASE_SUPPORT_NOT_INSTALLED);
+            return refuse();
+        }
         CDataLinkSeam* link = App().dataLink;
         const int linkKind = link ? link->GetLinkKind() : -1;
         if (linkKind == 1) {

@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "FileName.h"
 #include "ImageSelect.h"
+#include "MessageBox.h"
 #include "Rounding.h"
 #include "UndoHistory.h"
 
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -338,10 +340,18 @@ void CImageView::OnAngle()
 {
     if (IsLoading())
         return;
+    const QString text = m_angle->text().trimmed();
     bool ok = false;
-    const int degrees = m_angle->text().trimmed().toInt(&ok);
-    if (!ok || degrees < 0 || degrees > 360)
+    int degrees = QLocale().toInt(text, &ok);
+    if (!ok)
+        degrees = QLocale::c().toInt(text, &ok);
+    if (!ok)
+        return; // "" or "-" while typing: nothing to apply yet
+    if (degrees < 0 || degrees > 360) {
+        AppMessageBox(tr("Please enter a number between %1 and %2.")
+                          .arg(QLocale().toString(0), QLocale().toString(360)));
         return;
+    }
     CImage* image = BeginEdit(m_angle);
     if (!image)
         return;

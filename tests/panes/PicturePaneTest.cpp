@@ -4,6 +4,7 @@
 // reopened and printed to PDF.
 #include "AppContext.h"
 #include "Commands.h"
+#include "DatabaseLink.h"
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
@@ -281,6 +282,56 @@ TEST_F(PicturePaneTest, PaneEditsReachThePictureAndUndo)
     }
     EXPECT_EQ(TheElementList().GetCount(), 0);
     EXPECT_LE(presses, 2);
+}
+
+// An angle outside 0 to 360 degrees is refused with the range message and
+// leaves the picture as it was; a database source is refused with its own
+// message while the program has no database support.
+TEST_F(PicturePaneTest, AnAngleOutOfRangeAndADatabaseWithoutSupportAreRefusedWithTheirMessages)
+{
+    ASSERT_NE(view, nullptr);
+    CImage* image = PlacePicture(200, 300);
+    ASSERT_NE(image, nullptr);
+    Type(1029, "45");
+    image = dynamic_cast<CImage*>(view->Selection().Primary());
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->m_angle, 4500);
+    const CRect turned = image->m_pictureRect;
+    const int undoSteps = TheUndoHistory().GetCount();
+
+    // Pasted whole, as typing would apply each digit on the way.
+    auto* angle = Find<QLineEdit>(1029);
+    for (const char* pasted : {"400", "-5", "361"}) {
+        SCOPED_TRACE(pasted);
+        messages.Clear();
+        angle->setFocus();
+        angle->selectAll();
+        angle->insert(QString::fromLatin1(pasted));
+        ASSERT_EQ(messages.Count(), 1);
+        EXPECT_EQ(messages.LastText(), "Please enter a number between 0 and 360.");
+        EXPECT_EQ(image->m_angle, 4500);
+        EXPECT_EQ(image->m_pictureRect, turned);
+        EXPECT_EQ(TheUndoHistory().GetCount(), undoSteps);
+    }
+    // Half typed ("-") is no number yet: nothing is said.
+    messages.Clear();
+    Type(1029, "-");
+    EXPECT_EQ(messages.Count(), 0);
+
+    TheDatabaseLink().m_jetPresent = FALSE;
+    auto* type = Find<QComboBox>(1000);
+    ASSERT_NE(type, nullptr);
+    const int database = type->findData(int(SOURCE_DATABASE));
+    ASSERT_GE(database, 0);
+    const int before = type->currentIndex();
+    messages.Clear();
+    type->setCurrentIndex(database);
+    emit type->activated(database);
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.LastText(), "The database support option has not been installed. Re-run "
+                                   "the installation program and select this option.");
+    EXPECT_EQ(type->currentIndex(), before);
+    EXPECT_EQ(image->m_dataSource, SOURCE_FIXED);
 }
 
 TEST_F(PicturePaneTest, FormattingPageAdjustsOnlyOnApplyAndTransparencyForcesQuality)
