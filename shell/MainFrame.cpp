@@ -1459,20 +1459,6 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
         updateActions();
         break;
-    case QEvent::Hide: {
-        // A box of the program closed: the keyboard comes back to the main
-        // window, whatever the window system made active meanwhile, so that
-        // its shortcuts work without a click first.
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget != this && widget->isWindow() && widget->isModal() &&
-            widget->parentWidget() && widget->parentWidget()->window() == this)
-            QTimer::singleShot(0, this, [this] {
-                if (isVisible() && !isMinimized() && !QApplication::activeModalWidget() &&
-                    !QApplication::activePopupWidget() && QApplication::activeWindow() != this)
-                    activateWindow();
-            });
-        break;
-    }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Escape leaves help mode without help.

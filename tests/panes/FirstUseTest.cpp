@@ -207,40 +207,6 @@ protected:
 
 // --- the keyboard --------------------------------------------------------------------
 
-// Once the Save As box has closed, Ctrl+P prints without a click on the
-// canvas first: the keyboard is back with the main window.
-TEST_F(FirstUseTest, CtrlPWorksOnceTheSaveAsBoxHasClosed)
-{
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Activate());
-    view->setFocus();
-    const QString path = home.FilePath(QStringLiteral("poster.sgn"));
-    // As the box goes, the window system may leave the keyboard elsewhere
-    // (with no window manager, on the desktop): another window takes it.
-    QWidget desktop;
-    desktop.setWindowTitle(QStringLiteral("desktop"));
-    desktop.show();
-    CAnswer<CSignSelect> save([&path, &desktop](CSignSelect* box) {
-        box->selectFile(path);
-        static_cast<QDialog*>(box)->accept();
-        desktop.activateWindow();
-    });
-    ASSERT_TRUE(Command(ID_FILE_SAVE_AS));
-    ASSERT_TRUE(save.Answered());
-    ASSERT_EQ(frame->Document().GetPathName(), path);
-    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(frame));
-
-    bool asked = false;
-    CAnswer<CPrintSignDlg> print([&asked](CPrintSignDlg* dialog) {
-        asked = true;
-        dialog->reject();
-    });
-    QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : frame;
-    EXPECT_EQ(keys->window(), frame);
-    QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
-    QTRY_VERIFY(asked);
-}
-
 // No two items of a menu share an Alt key, so each key reaches its item:
 // Alt+I, B arms the box tool; the Parts' own keys stand.
 TEST_F(FirstUseTest, MenuAltKeysAreUniqueAndReachTheirCommands)
