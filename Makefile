@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run run-print test clean asan-check fuzz bench bench-x11
+.PHONY: all deps configure build run run-print test stress-test clean asan-check fuzz bench bench-x11
 
 all: build
 
@@ -30,6 +30,11 @@ test: build
 	@$(MAKE) --no-print-directory asan-check
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen TABREL_PX_PER_MM=4 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The tests under load: three ctest runs at twice the cores beside one busy
+# process per core, then each test program as one process, shuffled.
+stress-test: build
+	@BUILD_DIR=$(BUILD_DIR) scripts/stress-test
 
 clean:
 	rm -rf $(BUILD_DIR)
