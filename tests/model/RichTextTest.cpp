@@ -2,13 +2,14 @@
 #include "AppContext.h"
 #include "Archive.h"
 #include "DC.h"
+#include "Growth.h"
 #include "RichTextLine.h"
 #include "TestSupport.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 
 #include <climits>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -552,8 +553,6 @@ TEST_F(RichTextTest, NonsenseTagsFromAnArchiveAreHarmless)
 
 TEST_F(RichTextTest, HostileMarkupStaysCheap)
 {
-    QElapsedTimer timer;
-    timer.start();
     struct Case
     {
         QString markup;
@@ -590,7 +589,27 @@ TEST_F(RichTextTest, HostileMarkupStaysCheap)
         CRichText again;
         EXPECT_EQ(Parse(again, rich.ToMarkup(plain, 0)), plain);
     }
-    EXPECT_LT(timer.elapsed(), 20000);
+
+    // Each kind, eight times longer, takes about eight times as long to
+    // read, not sixty-four.
+    const std::function<QString(int)> kinds[] = {
+        [](int n) { return QStringLiteral("<").repeated(n); },
+        [](int n) { return QStringLiteral("&").repeated(n); },
+        [](int n) { return QStringLiteral("<font face=\"").repeated(n / 10); },
+        [](int n) { return QStringLiteral("</font>").repeated(n / 10); },
+        [](int n) { return u'<' + QString(n, u' ') + QStringLiteral("b>"); },
+        [](int n) { return QStringLiteral("<b>x</b>").repeated(n / 8); },
+    };
+    for (std::size_t k = 0; k < std::size(kinds); ++k) {
+        const auto parse = [&](int n) -> qint64 {
+            const QString markup = kinds[k](n);
+            CRichText rich;
+            const CCpuTimer timer;
+            Parse(rich, markup);
+            return timer.Nanoseconds();
+        };
+        EXPECT_LT(Growth(parse, 75000, 600000), kLinearGrowthBound) << "kind " << k;
+    }
 }
 
 TEST_F(RichTextTest, DeepNestingAndRunawaySizes)

@@ -4,7 +4,8 @@
 #include "ScriptEngine.h"
 #include "ScriptExpression.h"
 
-#include <QElapsedTimer>
+#include "Growth.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,20 +22,16 @@ struct Outcome
     bool compiled;
     QString result;
     QString runError;
-    qint64 milliseconds;
 };
 
 Outcome CompileAndRun(const QString& script)
 {
-    QElapsedTimer timer;
-    timer.start();
     CScriptEngine engine;
     Outcome outcome;
     outcome.compiled = engine.Compile(script) == TRUE;
     engine.Run();
     outcome.result = engine.GetResult();
     outcome.runError = engine.GetRunError();
-    outcome.milliseconds = timer.elapsed();
     return outcome;
 }
 
@@ -63,7 +60,6 @@ TEST(ScriptHostile, EndlessScriptsAreStopped)
     const Outcome outcome = CompileAndRun(longExpression);
     EXPECT_TRUE(outcome.compiled);
     EXPECT_EQ(outcome.runError, ScriptTooManyStepsMessage());
-    EXPECT_LT(outcome.milliseconds, 20000);
 
     for (const auto& c : cases) {
         const Outcome outcome = CompileAndRun(QString::fromUtf8(c.script));
@@ -73,7 +69,6 @@ TEST(ScriptHostile, EndlessScriptsAreStopped)
                   (c.textTooLong ? ScriptTextTooLongMessage() : ScriptTooManyStepsMessage())
                       .toStdString())
             << c.script;
-        EXPECT_LT(outcome.milliseconds, 20000) << c.script;
     }
 }
 
@@ -128,19 +123,31 @@ TEST(ScriptHostile, HugeTexts)
     EXPECT_EQ(engine.Compile(huge), FALSE);
     EXPECT_EQ(engine.GetErrorText(), QStringLiteral("Script too long\n"));
 
-    // A script just within the longest compiles in time linear in its size.
+    // A script just within the longest compiles, in time linear in its size:
+    // eight times the lines take about eight times as long.
     QString many;
     while (many.size() < CScriptEngine::kMaxScriptLength - 100)
         many += QStringLiteral("A = A + LEN(MID$(S$, 1, (2)))\n");
     many += QStringLiteral("RETURN A");
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_EQ(engine.Compile(many), TRUE);
     engine.SetInput(QStringLiteral("S"), SCRIPT_TYPE_STRING, QStringLiteral("xyz"));
     engine.Run();
     EXPECT_EQ(engine.GetResult(),
               QString::number((CScriptEngine::kMaxScriptLength - 100 + 29) / 30 * 2));
-    EXPECT_LT(timer.elapsed(), 20000);
+    const auto compile = [](int lines) -> qint64 {
+        QString text;
+        for (int i = 0; i < lines; ++i)
+            text += QStringLiteral("A = A + LEN(MID$(S$, 1, (2)))\n");
+        text += QStringLiteral("RETURN A");
+        CScriptEngine engine;
+        const CCpuTimer timer;
+        EXPECT_EQ(engine.Compile(text), TRUE);
+        return timer.Nanoseconds();
+    };
+    // (Measured below the longest, where the allocator's own costs do not
+    // yet swamp the compiler's.)
+    const int most = int((CScriptEngine::kMaxScriptLength - 100) / 30);
+    EXPECT_LT(Growth(compile, most / 32, most / 4), kLinearGrowthBound);
 
     // One very long line: the excerpt is cut short, the error text is not huge.
     const QString longLine =
@@ -190,9 +197,6 @@ const char* const kSeeds[] = {
 TEST(ScriptHostile, RandomTokenSequencesAndMutations)
 {
     std::mt19937 random(20261210);
-    QElapsedTimer total;
-    total.start();
-    qint64 slowest = 0;
     const int rounds = 2000;
     for (int round = 0; round < rounds; ++round) {
         QString script;
@@ -222,13 +226,10 @@ TEST(ScriptHostile, RandomTokenSequencesAndMutations)
             }
         }
         const Outcome outcome = CompileAndRun(script);
-        slowest = std::max(slowest, outcome.milliseconds);
         EXPECT_TRUE(outcome.runError.isEmpty() || outcome.runError == ScriptTooManyStepsMessage() ||
                     outcome.runError == ScriptTextTooLongMessage())
             << script.toStdString();
-        ASSERT_LT(outcome.milliseconds, 20000) << script.toStdString();
     }
-    RecordProperty("slowest_ms", int(slowest));
 }
 
 } // namespace
