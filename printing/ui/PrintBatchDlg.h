@@ -68,6 +68,7 @@ public:
     int Destination() const;
     QString OutputFile() const { return m_file; }
     bool IsBlinking() const { return m_blink.isActive(); }
+    int BlinkInterval() const { return m_blink.interval(); }
     // What Return reads while no sheet waits to be ejected: "Return to
     // Label Design" unless the program says where Return goes.
     void SetIdleReturnText(const QString& text);

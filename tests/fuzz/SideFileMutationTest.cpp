@@ -18,7 +18,6 @@
 #include "TestSupport.h"
 #include "TextExport.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -117,8 +116,6 @@ TEST_F(SideFileMutationTest, DamagedPriceFormatLibrariesAreKeptOrWrittenWhole)
         CAppContext context;
         CMessageResponder messages;
         CPriceFormatList& list = ThePriceFormatList();
-        QElapsedTimer timer;
-        timer.start();
         const bool whole = list.LoadLibrary();
         // what the session does with the formats: export them, add one
         CTextExportFile file;
@@ -128,7 +125,6 @@ TEST_F(SideFileMutationTest, DamagedPriceFormatLibrariesAreKeptOrWrittenWhole)
         file.Close();
         list.AddFormat(Format("Session", 1));
         const bool saved = list.SaveLibrary(); // as at exit
-        EXPECT_LT(timer.elapsed(), 5000) << "input " << i;
         EXPECT_LE(messages.Count(), 1) << "input " << i;
 
         if (list.IsLibraryKept()) {
@@ -223,8 +219,6 @@ TEST_F(SideFileMutationTest, DamagedBarcodeStyleFilesAreKeptOrWrittenWhole)
         CAppContext context;
         CMessageResponder messages;
         CBarcodeStyleList& list = TheBarcodeStyleList();
-        QElapsedTimer timer;
-        timer.start();
         list.Load();
         // every style read is one the style dialog would take
         for (int s = 0; s < list.GetCount(); ++s) {
@@ -233,7 +227,6 @@ TEST_F(SideFileMutationTest, DamagedBarcodeStyleFilesAreKeptOrWrittenWhole)
         }
         list.Add(Style("Session", FAMILY_CODE128, 0.01f, 0, 0.0f));
         const BOOL saved = list.Save(); // as at exit
-        EXPECT_LT(timer.elapsed(), 5000) << "input " << i;
         EXPECT_LE(messages.Count(), 1) << "input " << i;
 
         if (!list.KeptFile().isEmpty()) {

@@ -11,7 +11,6 @@
 #include "SignData.h"
 #include "Text.h"
 
-#include <QElapsedTimer>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -81,10 +80,7 @@ TEST(SignReader, DamagedSignsAreReadDrawnSavedAndPrintedSafely)
         const bool deep = read % kUseEvery == 0;
         const SignUse use = !deep ? SignUse::ReadOnly
                                   : (used % kPrintEvery == 0 ? SignUse::Print : SignUse::Use);
-        QElapsedTimer timer;
-        timer.start();
         const SignOutcome outcome = Read(bytes, use);
-        EXPECT_LT(timer.elapsed(), 20000) << "input " << i;
         EXPECT_TRUE(outcome.problem.isEmpty()) << "input " << i << ": "
                                                << outcome.problem.toStdString() << "\n"
                                                << bytes.toBase64().toStdString();

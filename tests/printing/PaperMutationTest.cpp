@@ -17,7 +17,6 @@
 #include "MessageBox.h"
 #include "Paper.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -28,8 +27,6 @@
 #include <string>
 
 namespace {
-
-constexpr qint64 kMaxMsPerInput = 3000; // generous: sanitized builds are slow
 
 int Rounds()
 {
@@ -63,8 +60,7 @@ QByteArray LibraryFile(const QStringList& lines)
 
 QByteArray ShippedLibrary()
 {
-    return ReadAll(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                   "/../../resources/files/Stock.zel");
+    return ReadAll(QStringLiteral(TABREL_SOURCE_DIR "/resources/files/Stock.zel"));
 }
 
 QByteArray UserLibrarySeed()
@@ -214,8 +210,6 @@ protected:
         const QByteArray userBefore = ReadAll(PathOf("Stock2.zel"));
         const QByteArray damagedBefore = ReadAll(damagedPath);
         const bool oldLibraryThere = QFileInfo::exists(PathOf("Tabrel.plf"));
-        QElapsedTimer timer;
-        timer.start();
         std::map<QString, CPaperStock> saved;
         {
             CAppContext context;
@@ -278,7 +272,6 @@ protected:
                     << where << ": " << m.text.toStdString();
             EXPECT_TRUE(back == saved) << where;
         }
-        EXPECT_LT(timer.elapsed(), kMaxMsPerInput) << where;
     }
 
     bool m_inMemory = UseMemoryFolder(); // before the home is made
@@ -348,8 +341,6 @@ TEST_F(PaperMutation, DamagedSignPaperRecords)
         const int version = versions[i % 5];
         QByteArray bytes = DamagedCopy(SignPaper(version), rng);
         const std::string where = "sign paper " + std::to_string(i);
-        QElapsedTimer timer;
-        timer.start();
         messages.Clear();
         App().fileVersion = version;
         try {
@@ -382,7 +373,6 @@ TEST_F(PaperMutation, DamagedSignPaperRecords)
         CPaperStock back;
         ASSERT_TRUE(paper.GetStock(QString(), back)) << where;
         EXPECT_TRUE(back == s) << where;
-        EXPECT_LT(timer.elapsed(), kMaxMsPerInput) << where;
         if (HasFailure())
             break;
     }

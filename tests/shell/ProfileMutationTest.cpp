@@ -27,7 +27,6 @@
 #include "ui/LoginDlg.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -36,8 +35,6 @@
 namespace {
 
 constexpr int kWholeRunEvery = 25;
-// Per damaged input, generous enough for a sanitized build.
-constexpr qint64 kMaxMillisecondsPerInput = 3000;
 
 int Inputs()
 {
@@ -191,14 +188,10 @@ protected:
 TEST_F(ProfileMutationTest, DamagedBrandingFile)
 {
     std::mt19937 rng(1401);
-    QElapsedTimer total;
-    total.start();
     const QString path = CBranding::FilePath();
     for (int i = 0; i < Inputs(); ++i) {
         SCOPED_TRACE(i);
         const QByteArray bytes = Damaged(kBrandingSeed, i, rng);
-        QElapsedTimer timer;
-        timer.start();
         CBranding branding;
         branding.Parse(bytes);
         EXPECT_TRUE(branding.showExplorer == 0 || branding.showExplorer == 1);
@@ -213,10 +206,8 @@ TEST_F(ProfileMutationTest, DamagedBrandingFile)
             EXPECT_EQ(ReadBytes(path), bytes) << "the branding file is only read";
             RemoveFolder(folder);
         }
-        ASSERT_LT(timer.elapsed(), kMaxMillisecondsPerInput);
     }
     QFile::remove(path);
-    RecordProperty("milliseconds", int(total.elapsed()));
 }
 
 TEST_F(ProfileMutationTest, DamagedUserTable)
@@ -228,8 +219,6 @@ TEST_F(ProfileMutationTest, DamagedUserTable)
         const QString folder = CaseFolder(i);
         const QString path = folder + "/Corvane.ini";
         WriteBytes(path, bytes);
-        QElapsedTimer timer;
-        timer.start();
         {
             CAppContext context;
             CUserList users;
@@ -241,7 +230,6 @@ TEST_F(ProfileMutationTest, DamagedUserTable)
         if (i % kWholeRunEvery == 0)
             StartAndExit();
         EXPECT_EQ(ReadBytes(path), bytes) << "the user table is only read";
-        ASSERT_LT(timer.elapsed(), kMaxMillisecondsPerInput);
         RemoveFolder(folder);
     }
 }
@@ -259,8 +247,6 @@ TEST_F(ProfileMutationTest, DamagedProfile)
         const QString path = folder + "/Corvane/Tabrel.ini";
         WriteBytes(path, bytes);
         messages.Clear();
-        QElapsedTimer timer;
-        timer.start();
         if (i % kWholeRunEvery == 0) {
             StartAndExit();
         } else {
@@ -274,7 +260,6 @@ TEST_F(ProfileMutationTest, DamagedProfile)
             ++damagedFiles;
             EXPECT_EQ(ReadBytes(path), bytes) << "a profile that could not be read stays";
         }
-        ASSERT_LT(timer.elapsed(), kMaxMillisecondsPerInput);
         RemoveFolder(folder);
     }
     EXPECT_GT(damagedFiles, 0) << "some copies are beyond the reader";

@@ -13,7 +13,6 @@
 #include "VariableList.h"
 #include "VariableParts.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -71,10 +70,8 @@ TEST(VariableSignTest, EveryKindTravelsWithTheSignAndDamageIsHarmless)
     ASSERT_TRUE(loaded.OnSaveDocument(home.FilePath("again.sgn")));
     EXPECT_EQ(ReadAll(home.FilePath("again.sgn")), saved);
 
-    // Damaged copies: each is read or refused, quickly, and never changed.
+    // Damaged copies: each is read or refused, and never changed.
     std::mt19937 rng(123);
-    QElapsedTimer clock;
-    clock.start();
     const QString damagedPath = home.FilePath("damaged.sgn");
     for (int round = 0; round < 200; ++round) {
         const QByteArray damaged = DamagedCopy(saved, rng);
@@ -95,6 +92,5 @@ TEST(VariableSignTest, EveryKindTravelsWithTheSignAndDamageIsHarmless)
         }
         EXPECT_EQ(ReadAll(damagedPath), damaged) << round;
     }
-    EXPECT_LT(clock.elapsed(), 20000);
     SignHooks() = savedHooks;
 }
