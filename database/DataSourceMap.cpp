@@ -197,14 +197,22 @@ BOOL CDataSourceMap::Rebuild()
         if (!AddVariable(variable, FALSE))
             ok = false;
     }
-    // Link in list order so that dependents keep a stable order.
+    // Link in list order so that dependents keep a stable order. Each owner
+    // was just added under its key, so it is found there, not by looking for
+    // it in its whole list, and its new node has no links to undo first:
+    // rebuilding stays linear in the size of the sign.
     for (CElement* element : TheElementList()) {
-        if (CDataSourceNode* node = FindNode(element))
-            Link(node);
+        if (element->m_dataSource == SOURCE_FIXED)
+            continue;
+        CDataSourceNode* node = m_nodes.value(ElementKey(element->m_name), nullptr);
+        if (node && node->owner == element)
+            LinkSources(node);
     }
     for (CVariable* variable : TheVariableList()) {
-        if (CDataSourceNode* node = FindNode(variable))
-            Link(node);
+        CDataSourceNode* node =
+            m_nodes.value(VariableKey(variable->GetTypeCode(), variable->GetName()), nullptr);
+        if (node && node->owner == variable)
+            LinkSources(node);
     }
     return ok ? TRUE : FALSE;
 }
@@ -293,6 +301,11 @@ bool CDataSourceMap::Feeds(const CDataSourceNode* from, const CDataSourceNode* t
 bool CDataSourceMap::Link(CDataSourceNode* node)
 {
     Unlink(node);
+    return LinkSources(node);
+}
+
+bool CDataSourceMap::LinkSources(CDataSourceNode* node)
+{
     std::vector<int> kinds;
     QStringList names;
     if (node->isElement) {

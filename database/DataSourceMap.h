@@ -105,6 +105,8 @@ private:
     // Links the node to its sources; FALSE when a source was refused
     // because the node already feeds it.
     bool Link(CDataSourceNode* node);
+    // Link without undoing links first: for a node that has none.
+    bool LinkSources(CDataSourceNode* node);
     void DeleteNode(CDataSourceNode* node);
     // Links again every node that names this one as a source (it came back
     // after an undo or an edit).

@@ -3,6 +3,7 @@
 #include "DatabaseLink.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "Growth.h"
 #include "MacroScript.h"
 #include "Messages.h"
 #include "ModelClasses.h"
@@ -145,6 +146,28 @@ TEST_F(DataSourceMapTest, KeysKeepElementsAndVariablesApart)
     EXPECT_EQ(map.GetNodeCount(), 4);
     EXPECT_EQ(map.GetDependentCount(price), 1);
     EXPECT_EQ(map.GetDependentCount(list), 1);
+}
+
+// Rebuilding, as saving and opening a sign do, is linear in the size of the
+// sign: eight times the elements take about eight times as long, where
+// looking for each element in the whole list made a sign of 200,000 boxes
+// take most of a minute to open.
+TEST_F(DataSourceMapTest, RebuildingGrowsWithTheSignNotItsSquare)
+{
+    const auto rebuild = [&](int elements) -> qint64 {
+        map.RemoveAll();
+        TheElementList().DeleteAll();
+        for (int i = 0; i < elements; ++i)
+            Element(QStringLiteral("E%1").arg(i), i % 2 ? SOURCE_FIXED : SOURCE_KEYBOARD);
+        const CCpuTimer timer;
+        EXPECT_TRUE(map.Rebuild());
+        const qint64 spent = timer.Nanoseconds();
+        EXPECT_EQ(map.GetNodeCount(), elements / 2);
+        return spent;
+    };
+    EXPECT_LT(Growth(rebuild, 5000, 40000), kLinearGrowthBound);
+    map.RemoveAll();
+    TheElementList().DeleteAll();
 }
 
 TEST_F(DataSourceMapTest, FixedElementsGetNoNodeAndUnknownSourcesAreSkipped)
