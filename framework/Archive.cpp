@@ -425,7 +425,15 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected)
 
     CObject* object = cls->CreateObject();
     const std::size_t slot = m_loadArray.size();
-    m_loadArray.push_back({nullptr, object});
+    try {
+        m_loadArray.push_back({nullptr, object});
+        m_loadSlots.emplace(object, slot);
+    } catch (...) {
+        if (m_loadArray.size() > slot)
+            m_loadArray.pop_back();
+        delete object;
+        throw;
+    }
     NextIndex();
     ++m_depth;
     try {
@@ -433,11 +441,23 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected)
     } catch (...) {
         --m_depth;
         m_loadArray[slot].object = nullptr;
+        m_loadSlots.erase(object);
         delete object;
         throw;
     }
     --m_depth;
     return object;
+}
+
+void CArchive::DiscardObject(CObject* object)
+{
+    if (!object)
+        return;
+    if (const auto it = m_loadSlots.find(object); it != m_loadSlots.end()) {
+        m_loadArray[it->second].object = nullptr;
+        m_loadSlots.erase(it);
+    }
+    delete object;
 }
 
 // --- string maps -----------------------------------------------------------

@@ -169,6 +169,10 @@ public:
     // derived from it), else badClass. A new object is owned by the caller.
     CObject* ReadObject(const CRuntimeClass* expected);
     template <class T> T* ReadObjectOf() { return static_cast<T*>(ReadObject(T::ThisClass())); }
+    // Deletes an object this archive read that the reader does not keep; a
+    // later reference to it is refused as damage (badIndex) instead of
+    // handing out the deleted object.
+    void DiscardObject(CObject* object);
 
     // Object lists and arrays: count, then one reference per entry.
     template <class T> void WriteObList(const std::vector<T*>& list)
@@ -260,5 +264,6 @@ private:
         CObject* object = nullptr;
     };
     std::vector<LoadEntry> m_loadArray; // index 0 is the null reference
+    std::unordered_map<const CObject*, std::size_t> m_loadSlots; // object -> its entry
     int m_depth = 0;
 };

@@ -527,10 +527,11 @@ void CElementList::Serialize(CArchive& ar)
         if (!element)
             continue;
         // An OLE object's own data cannot be read here: the object is left
-        // out and the rest of the sign read as usual.
+        // out and the rest of the sign read as usual. The archive forgets it
+        // too, so that a later reference to it reads as damage.
         if (const auto* object = dynamic_cast<const COleObject*>(element);
             object && object->WasLeftOut()) {
-            delete element;
+            ar.DiscardObject(element);
             ++leftOut;
             continue;
         }
@@ -538,7 +539,7 @@ void CElementList::Serialize(CArchive& ar)
             throw CArchiveException(CArchiveException::badIndex, "archive: element listed twice");
         const std::size_t before = m_elements.size();
         if (!AddTail(element)) {
-            delete element;
+            ar.DiscardObject(element);
             throw CArchiveException(CArchiveException::generic, "archive: out of memory");
         }
         // a table lists its cells as it is added

@@ -4,9 +4,11 @@
 #include "AppContext.h"
 #include "Archive.h"
 #include "Barcode.h"
+#include "Box.h"
 #include "ElementList.h"
 #include "LogFont.h"
 #include "MessageBox.h"
+#include "OleObject.h"
 #include "Paper.h"
 #include "SignData.h"
 #include "Text.h"
@@ -49,7 +51,8 @@ template <class Make> QByteArray OneElementSign(Make make)
 
 } // namespace
 
-// Every damaged copy is read without a crash or a sanitizer report; a share
+// Every damaged copy is read without a crash (some with references back to
+// objects read before) or a sanitizer report; a share
 // of those that read are then drawn, exported, saved, read back (what the
 // program saved, it must read) and some printed, each in bounded time.
 TEST(SignReader, DamagedSignsAreReadDrawnSavedAndPrintedSafely)
@@ -75,7 +78,8 @@ TEST(SignReader, DamagedSignsAreReadDrawnSavedAndPrintedSafely)
     std::mt19937 rng(20261209);
     int read = 0, used = 0;
     for (int i = 0; i < kInputs; ++i) {
-        const QByteArray bytes = DamagedCopy(seed, rng);
+        // one copy in four has an object turned into a reference back
+        const QByteArray bytes = i % 4 == 3 ? BackReferenceCopy(seed, rng) : DamagedCopy(seed, rng);
         // the next sign that reads goes on when its turn has come
         const bool deep = read % kUseEvery == 0;
         const SignUse use = !deep ? SignUse::ReadOnly
@@ -197,6 +201,52 @@ TEST(SignReader, FontRecordsReadAreWithinTheWritersRange)
             EXPECT_EQ(read.lfEscapement, c.escapementRead);
             EXPECT_EQ(read.lfOrientation, c.escapementRead);
             EXPECT_EQ(read.lfWeight, c.weightRead);
+        }
+    }
+}
+
+// References back to what was read before, at every object of a sign with
+// OLE objects, which the reader leaves out: each class record and class
+// reference replaced by, or preceded by, a reference to each number given
+// out before it. A reference to an object that was left out is damage like
+// any other; it used to hand out the deleted object.
+TEST(SignReader, ReferencesBackToEverythingReadBeforeAreReadSafely)
+{
+    const QByteArray seed = OneElementSign([](CElementList& list) {
+        auto* box = new CBox;
+        box->SetBounds(nullptr, CRect(10, 10, 300, 200));
+        list.AddTail(box);
+        auto* object = new COleObject;
+        object->m_position = CRect(400, 10, 600, 200);
+        object->RecalcPosition(nullptr);
+        list.AddTail(object);
+        if (auto* text = dynamic_cast<CText*>(list.CreateElement("CText")))
+            text->SetSampleData(nullptr, QStringLiteral("After"));
+        auto* second = new COleObject;
+        second->m_position = CRect(400, 300, 600, 500);
+        second->RecalcPosition(nullptr);
+        list.AddTail(second);
+        auto* last = new CBox;
+        last->SetBounds(nullptr, CRect(10, 300, 300, 500));
+        list.AddTail(last);
+    });
+    const SignOutcome whole = Read(seed, SignUse::Use);
+    ASSERT_TRUE(whole.read);
+    EXPECT_TRUE(whole.problem.isEmpty()) << whole.problem.toStdString();
+
+    const std::vector<CArchiveTag> tags = FindArchiveTags(seed);
+    ASSERT_GE(tags.size(), 5u);
+    int inputs = 0;
+    for (std::size_t t = 0; t < tags.size(); ++t) {
+        for (quint32 index = 1; index <= 2 * t + 4; ++index) {
+            for (const bool replace : {true, false}) {
+                const QByteArray bytes =
+                    WithBackReference(seed, tags[t], index, replace, index % 5 == 0);
+                const SignOutcome outcome =
+                    Read(bytes, inputs++ % 7 == 0 ? SignUse::Use : SignUse::ReadOnly);
+                EXPECT_TRUE(outcome.problem.isEmpty())
+                    << "tag " << t << " index " << index << ": " << outcome.problem.toStdString();
+            }
         }
     }
 }

@@ -68,11 +68,16 @@ public:
 
     // Saves the list as a sign and gives every OLE object in it its item
     // data after its frame, as the Windows program wrote it.
-    QByteArray SignWithItems(int objects)
+    // The object given is written twice: the list holds it once more.
+    QByteArray SignWithItems(int objects, COleObject* twice = nullptr)
     {
         const QString path = home.FilePath("made.sgn");
         CSignData sign;
+        if (twice)
+            list.AddTail(twice);
         EXPECT_TRUE(sign.OnSaveDocument(path));
+        if (twice)
+            list.Remove(twice);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
@@ -109,6 +114,7 @@ public:
         text->m_name = name;
         ASSERT_TRUE(list.AddTail(text));
     }
+    void AddElement(CElement* element) { ASSERT_TRUE(list.AddTail(element)); }
     void AddObject(int i)
     {
         auto* object = new COleObject;
@@ -233,6 +239,42 @@ TEST_F(OleObjectTest, DamagedSignsWithObjectsReadSafely)
             EXPECT_EQ(list.GetCount(), 0);
         }
         list.DeleteAll();
+    }
+}
+
+// A second reference to an object that was left out is damage: the sign is
+// refused with the damaged-sign message. It used to hand out the deleted
+// object to the element list.
+TEST_F(OleObjectTest, ReferenceBackToALeftOutObjectIsRefusedAsDamage)
+{
+    struct
+    {
+        const char* what;
+        std::function<void(OleObjectTest&, COleObject*)> make; // the reference follows
+    } const cases[] = {
+        {"after other elements",
+         [](OleObjectTest& t, COleObject* object) {
+             t.AddBox("Before", 0);
+             t.AddElement(object);
+             t.AddText("Title");
+             t.AddBox("After", 100);
+         }},
+        {"right after the object",
+         [](OleObjectTest& t, COleObject* object) { t.AddElement(object); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* object = new COleObject;
+        object->m_position = ObjectRect(0);
+        object->RecalcPosition(nullptr);
+        c.make(*this, object);
+        const QByteArray bytes = SignWithItems(1, object);
+        messages.Clear();
+        CSignData sign;
+        EXPECT_FALSE(Open(bytes, sign));
+        EXPECT_EQ(list.GetCount(), 0);
+        EXPECT_TRUE(messages.LastText().contains("is damaged"))
+            << messages.LastText().toStdString();
     }
 }
 

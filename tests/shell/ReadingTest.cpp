@@ -16,6 +16,7 @@
 #include "PictureBitmap.h"
 #include "ResourceIds.h"
 #include "ShellParts.h"
+#include "ShellTestSupport.h"
 #include "SignPreviewWnd.h"
 #include "TestSupport.h"
 #include "ui/MissingFileDlg.h"
@@ -26,8 +27,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -654,6 +657,63 @@ TEST_F(ReadingTest, FileOpenUsesTheBoxWithThePreview)
     EXPECT_TRUE(previewed);
     EXPECT_EQ(frame->Document().GetPathName(), sign);
     EXPECT_EQ(TheElementList().GetCount(), 2);
+}
+
+// A sign whose element list refers back to an OLE object, which this system
+// leaves out, is refused as damaged wherever it is read: File > Open, and
+// the open box's preview as the file is selected. Reading it used to hand
+// out the object already deleted, and the designer crashed.
+TEST_F(ReadingTest, ASignReferringBackToALeftOutObjectIsRefusedAsDamaged)
+{
+    const QString good = SavePictureSign(WritePicture(dir.filePath("element.png")));
+    const QString bad = dir.filePath("back.sgn");
+    {
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(SignReferringBackToAnOleObject());
+    }
+
+    // File > Open
+    messages.Clear();
+    EXPECT_FALSE(OpenThroughMenu(bad));
+    EXPECT_EQ(messages.LastText(),
+              "The sign \"back.sgn\" is damaged or is not a sign, and cannot be opened.");
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    EXPECT_TRUE(frame->Document().GetPathName().isEmpty());
+
+    // The preview of the open box, as the user selects one file and then the other.
+    FrameHooks().chooseFile = nullptr; // the program's own box
+    messages.Clear();
+    bool goodShown = false, badCleared = false;
+    CAnswer<CSignSelect> choose([&](CSignSelect* box) {
+        box->setDirectory(dir.path());
+        auto* list = box->findChild<QListView*>(QStringLiteral("listView"));
+        auto* model = box->findChild<QFileSystemModel*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(model, nullptr);
+        // A click on the file's row in the list, as the user selects it.
+        const auto click = [&](const QString& path) {
+            QModelIndex row;
+            ASSERT_TRUE(QTest::qWaitFor([&] {
+                row = model->index(path);
+                return row.isValid() && !list->visualRect(row).isEmpty();
+            }));
+            list->scrollTo(row);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualRect(row).center());
+        };
+        click(good);
+        goodShown = QTest::qWaitFor([&] { return !box->Preview()->FilePicture().isNull(); });
+        click(bad);
+        badCleared = QTest::qWaitFor([&] { return box->Preview()->FilePicture().isNull(); });
+        box->reject();
+    });
+    frame->ExecuteCommand(ID_FILE_OPEN);
+    ASSERT_TRUE(choose.Answered());
+    EXPECT_TRUE(goodShown);
+    EXPECT_TRUE(badCleared);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_TRUE(frame->Document().GetPathName().isEmpty());
 }
 
 TEST_F(ReadingTest, SaveAsBoxAsksBeforeWritingOverASign)

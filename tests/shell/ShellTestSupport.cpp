@@ -1,7 +1,48 @@
 #include "ShellTestSupport.h"
 
+#include "AppContext.h"
+#include "Archive.h"
+#include "Box.h"
+#include "ElementList.h"
+#include "OleObject.h"
+#include "Paper.h"
+#include "Text.h"
+
 #include <QAction>
 #include <QMenuBar>
+
+QByteArray SignReferringBackToAnOleObject()
+{
+    CAppContext context;
+    ThePaper().Init("A4");
+    CSignData sign;
+    CElementList& list = TheElementList();
+    auto* box = new CBox;
+    box->m_name = QStringLiteral("Box1");
+    box->SetBounds(nullptr, CRect(100, 100, 600, 400));
+    box->m_fillInterior = TRUE;
+    box->m_fillColour = 0;
+    list.AddTail(box);
+    auto* object = new COleObject;
+    object->m_name = QStringLiteral("Object1");
+    object->m_position = CRect(700, 100, 900, 300);
+    object->RecalcPosition(nullptr);
+    list.AddTail(object);
+    auto* text = new CText;
+    text->m_name = QStringLiteral("Text1");
+    list.AddTail(text);
+    // The object once more: the archive writes a reference to the object
+    // it wrote before.
+    list.AddTail(object);
+    QByteArray bytes;
+    {
+        CArchive ar(&bytes, CArchive::store);
+        sign.Serialize(ar);
+    }
+    list.Remove(object);
+    sign.DeleteContents();
+    return bytes;
+}
 
 CSignApp::FrameTemplate CStubFrames::Template()
 {

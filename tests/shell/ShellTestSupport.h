@@ -12,6 +12,11 @@
 #include <QTimer>
 #include <functional>
 
+// A sign as the Windows program may write it: an OLE object (which this
+// system leaves out when it reads the sign), a box, a text, and then a
+// second reference to the OLE object. The reader must refuse it as damaged.
+QByteArray SignReferringBackToAnOleObject();
+
 // A plain main window with the web menu item, and a document of its own.
 class CStubFrames
 {

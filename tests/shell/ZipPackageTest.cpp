@@ -801,6 +801,36 @@ TEST_F(ZipDialogTest, ImportFromZipUnpacksAndOpensTheSign)
     EXPECT_FALSE(QFile::exists(Path("evil.txt")));
 }
 
+// A package whose sign refers back to an OLE object that the reader leaves
+// out: the sign is unpacked and then refused as damaged when it is opened,
+// instead of crashing the designer.
+TEST_F(ZipDialogTest, ImportedSignReferringBackToALeftOutObjectIsRefusedAsDamaged)
+{
+    const QString package = Path(QStringLiteral("back.zip"));
+    const QByteArray sign = SignReferringBackToAnOleObject();
+    CHostilePackage p;
+    p.Add("back.sgn", sign.toStdString());
+    ASSERT_TRUE(p.Write(package));
+    const QString target = Path(QStringLiteral("unpacked"));
+
+    answers = {package};
+    CAnswerDialog<CZipImportDlg> answer([&](CZipImportDlg* dialog) {
+        Type(Control<QLineEdit>(dialog, CZipImportDlg::IDC_FOLDER), target);
+        messages.Clear();
+        Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_IMPORT_ZIP));
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(messages.LastText(),
+              "The sign \"back.sgn\" is damaged or is not a sign, and cannot be opened.");
+    EXPECT_TRUE(frame->Document().GetPathName().isEmpty());
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+    // the file unpacked stays as it came
+    QFile unpacked(target + "/back.sgn");
+    ASSERT_TRUE(unpacked.open(QIODevice::ReadOnly));
+    EXPECT_EQ(unpacked.readAll(), sign);
+}
+
 // The folder box: "->" finds a typed folder or says it cannot, and New
 // Folder makes one inside the current folder and selects it.
 TEST_F(ZipDialogTest, ImportDialogFindsAndMakesFolders)

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <cctype>
+
 QByteArray DamagedCopy(const QByteArray& seed, std::mt19937& rng)
 {
     QByteArray bytes = seed;
@@ -32,6 +34,65 @@ QByteArray DamagedCopy(const QByteArray& seed, std::mt19937& rng)
         }
     }
     return bytes;
+}
+
+std::vector<CArchiveTag> FindArchiveTags(const QByteArray& archive)
+{
+    std::vector<CArchiveTag> tags;
+    const auto byte = [&](qsizetype i) { return quint8(archive[i]); };
+    const qsizetype size = archive.size();
+    for (qsizetype p = 0; p + 2 <= size; ++p) {
+        // a class record: 0xFFFF, schema, name length, name ("C...")
+        if (byte(p) == 0xFF && byte(p + 1) == 0xFF && p + 6 <= size) {
+            const qsizetype length = qsizetype(byte(p + 4) | byte(p + 5) << 8);
+            if (length >= 2 && length <= 64 && p + 6 + length <= size && byte(p + 6) == 'C') {
+                bool name = true;
+                for (qsizetype i = p + 6; i < p + 6 + length && name; ++i)
+                    name = std::isalnum(byte(i)) || byte(i) == '_';
+                if (name) {
+                    tags.push_back({p, 6 + length});
+                    p += 5 + length;
+                    continue;
+                }
+            }
+        }
+        // a reference to a class read before: 0x8000 | its number, a small
+        // one (at most two numbers, a class and an object, per tag before)
+        if (byte(p + 1) == 0x80 && byte(p) != 0 &&
+            qsizetype(byte(p)) <= 2 * qsizetype(tags.size()) + 2)
+            tags.push_back({p, 2});
+    }
+    return tags;
+}
+
+QByteArray WithBackReference(const QByteArray& archive, const CArchiveTag& tag, quint32 index,
+                             bool replace, bool big)
+{
+    QByteArray reference;
+    if (big || index >= 0x7FFF) {
+        reference = QByteArray("\xFF\x7F", 2);
+        for (int i = 0; i < 4; ++i)
+            reference.append(char((index >> (8 * i)) & 0xFF));
+    } else {
+        reference.append(char(index & 0xFF));
+        reference.append(char((index >> 8) & 0xFF));
+    }
+    QByteArray bytes = archive;
+    if (replace)
+        bytes.replace(tag.at, tag.length, reference);
+    else
+        bytes.insert(tag.at, reference);
+    return bytes;
+}
+
+QByteArray BackReferenceCopy(const QByteArray& archive, std::mt19937& rng)
+{
+    const std::vector<CArchiveTag> tags = FindArchiveTags(archive);
+    if (tags.empty())
+        return archive;
+    const std::size_t which = rng() % tags.size();
+    const auto index = quint32(1 + rng() % (2 * which + 4));
+    return WithBackReference(archive, tags[which], index, rng() % 2 == 0, rng() % 8 == 0);
 }
 
 QByteArray DamagedTextCopy(const QByteArray& seed, std::mt19937& rng)
