@@ -1,6 +1,7 @@
 #include "ElementList.h"
 
 #include "AppContext.h"
+#include "Codec1252.h"
 #include "OleObject.h"
 #include "DC.h"
 #include "Messages.h"
@@ -292,14 +293,21 @@ void CElementList::UpdateAllRects(CView* view)
         element->UpdateRects(view);
 }
 
+// A name is stored in the sign as Windows-1252: a letter that the file
+// cannot hold would come back as '?', so only letters it holds count.
+static bool IsStorable(QChar c)
+{
+    return ToWindows1252Char(c) != '?';
+}
+
 static bool IsNameStart(QChar c)
 {
-    return c.isLetter();
+    return c.isLetter() && IsStorable(c);
 }
 
 static bool IsNameChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_';
+    return (c.isLetterOrNumber() && IsStorable(c)) || c == u'_';
 }
 
 BOOL CElementList::ValidateName(const CElement* element, QString& name) const

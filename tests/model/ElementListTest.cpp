@@ -119,6 +119,11 @@ TEST_F(ElementListTest, ElementNamesFollowTheRule)
         {other, "   ", false, ""},
         {other, "_x", false, ""},
         {other, "\u00C9tiquette", true, "\u00C9tiquette"},
+        // letters of Windows-1252 beyond Latin-1, and letters it lacks
+        {other, "\u0160koda_\u0178", true, "\u0160koda_\u0178"},
+        {other, "\u03A9a", false, ""},
+        {other, "a\u0416", false, ""},
+        {other, "x\u0662", false, ""}, // an Arabic-Indic digit
     };
     for (const Case& c : cases) {
         messages.Clear();

@@ -8,6 +8,7 @@
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
+#include "ResourceIds.h"
 #include "ScriptPage.h"
 #include "ScriptStore.h"
 #include "Paper.h"
@@ -19,10 +20,12 @@
 #include "VariableDialogs.h"
 #include "VariableList.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -100,7 +103,14 @@ protected:
         ASSERT_NE(field, nullptr) << id;
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
+        // Key events that carry their text, as a keyboard of any language
+        // sends them (QTest's key clicks know only ASCII).
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(field, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(field, &release);
+        }
     }
     void Select(CElement* element)
     {
@@ -386,6 +396,44 @@ TEST_F(ShapePanesTest, NameIsCheckedAtEachKeystroke)
     EXPECT_EQ(line->m_name, QStringLiteral("Rule_2"));
     EXPECT_EQ(messages.Count(), 0);
     EXPECT_TRUE(frame->Document().IsModified());
+}
+
+// The sign stores names in Windows-1252: a name with a letter the file
+// cannot hold is refused as the name rule refuses any bad name (it used to
+// come back from the file as "?a"), and one it can hold is saved and read
+// back as typed.
+TEST_F(ShapePanesTest, NamesAreThoseTheSignFileCanStore)
+{
+    CLine* line = AddLine(CPoint(0, 0), CPoint(100, 0));
+    const QString other = AddShape<CBox>(CRect(0, 0, 10, 10))->m_name;
+    Select(line);
+    const QString old = line->m_name;
+    for (const QString& name :
+         {QStringLiteral("\u03A9a"), QStringLiteral("\u0416a"), QStringLiteral("\u4E2D\u6587")}) {
+        SCOPED_TRACE(name.toStdString());
+        messages.Clear();
+        Type(1050, name);
+        EXPECT_EQ(line->m_name, old);
+        EXPECT_EQ(messages.LastText(), "Invalid or non-unique element name");
+    }
+    EXPECT_FALSE(frame->Document().IsModified());
+    messages.Clear();
+    const QString kept = QStringLiteral("\u0160koda_\u00C9t\u00E9_\u0178");
+    Type(1050, kept);
+    EXPECT_EQ(line->m_name, kept);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    // Saved and opened again through the File menu, the name is as typed.
+    const QString path = home.FilePath(QStringLiteral("names.sgn"));
+    FrameHooks().chooseFile = [&](QWidget*, const CFileChoice&) { return path; };
+    frame->UpdateActionsNow();
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE_AS));
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_OPEN));
+    FrameHooks().chooseFile = nullptr;
+    EXPECT_EQ(frame->Document().GetPathName(), path);
+    ASSERT_EQ(TheElementList().GetCount(), 2);
+    EXPECT_EQ(TheElementList().GetAt(0)->m_name, kept);
+    EXPECT_EQ(TheElementList().GetAt(1)->m_name, other);
 }
 
 TEST_F(ShapePanesTest, PrintOptionsWriteTheFlags)
