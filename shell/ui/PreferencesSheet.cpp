@@ -282,23 +282,41 @@ public:
         });
     }
 
-    // The controls' values in the working font.
+    // The controls' values in the working font. A control the user left as
+    // it was shown keeps the font's own value: the controls show it rounded
+    // (the height to a half point, the weight as bold or not), and reading
+    // the rounded value back would change a font nobody touched.
     const CLogFont& Read()
     {
+        const LogFontFields before = m_font.GetLogFont();
+        const int style = m_style ? m_style->currentIndex() : -1;
+        const QString size = m_size->currentText();
+        const bool underline = m_underline ? m_underline->isChecked() : before.lfUnderline != 0;
+        const bool strikeOut = m_strikeOut ? m_strikeOut->isChecked() : before.lfStrikeOut != 0;
         CFontControlValues values;
-        values.styleIndex = m_style ? m_style->currentIndex() : -1;
-        values.sizeText = m_size->currentText();
-        values.underline = m_underline ? m_underline->isChecked() : m_font.GetLogFont().lfUnderline;
-        values.strikeOut = m_strikeOut ? m_strikeOut->isChecked() : m_font.GetLogFont().lfStrikeOut;
+        values.styleIndex = style != m_shown.style ? style : -1;
+        values.sizeText = size;
+        values.underline = underline;
+        values.strikeOut = strikeOut;
         const QList<QListWidgetItem*> items = m_faces->selectedItems();
-        if (!items.isEmpty()) {
+        if (!items.isEmpty() && items.front()->text() != m_shown.face) {
             values.faceSelected = true;
             values.faceText = items.front()->text();
             values.faceData = DWORD(items.front()->data(Qt::UserRole).toUInt());
         }
-        if (values.sizeText.trimmed().isEmpty())
+        const bool sizeKept = size == m_shown.size || size.trimmed().isEmpty();
+        if (sizeKept)
             values.sizeText = m_font.FormatPointSize();
         m_font.ReadFontControls(values);
+        LogFontFields lf = m_font.GetLogFont();
+        if (sizeKept)
+            lf.lfHeight = before.lfHeight;
+        if (underline == m_shown.underline)
+            lf.lfUnderline = before.lfUnderline;
+        if (strikeOut == m_shown.strikeOut)
+            lf.lfStrikeOut = before.lfStrikeOut;
+        if (!(lf == m_font.GetLogFont()))
+            m_font.SetLogFont(lf);
         return m_font;
     }
     LogFontFields LogFont() { return Read().GetLogFont(); }
@@ -336,10 +354,27 @@ private:
             m_underline->setChecked(m_font.GetLogFont().lfUnderline != 0);
         if (m_strikeOut)
             m_strikeOut->setChecked(m_font.GetLogFont().lfStrikeOut != 0);
+        const QList<QListWidgetItem*> items = m_faces->selectedItems();
+        m_shown.face = items.isEmpty() ? QString() : items.front()->text();
+        m_shown.style = m_style ? m_style->currentIndex() : -1;
+        m_shown.size = m_size->currentText();
+        m_shown.underline = m_font.GetLogFont().lfUnderline != 0;
+        m_shown.strikeOut = m_font.GetLogFont().lfStrikeOut != 0;
         m_loading = false;
     }
 
+    // What Show put into the controls.
+    struct Shown
+    {
+        QString face;
+        int style = -1;
+        QString size;
+        bool underline = false;
+        bool strikeOut = false;
+    };
+
     CLogFont m_font;
+    Shown m_shown;
     QListWidget* m_faces = nullptr;
     QComboBox* m_style = nullptr;
     QComboBox* m_size = nullptr;
@@ -369,6 +404,7 @@ public:
         if (degrees < 0)
             degrees += 360;
         m_angle->setValue(degrees);
+        m_shownAngle = m_angle->value();
         Row(grid, 0, tr("Default &Angle"), m_angle, new QLabel(tr("degrees"), this));
         auto* dup = new QGroupBox(tr("Duplication Offset"), this);
         auto* dupGrid = new QGridLayout(dup);
@@ -401,7 +437,9 @@ public:
     void Store() override
     {
         CGeneralPreferences& g = App().general;
-        g.rotationAngle = m_angle->value() * kDegreesToRadians;
+        // An angle left as shown keeps its value, which is shown in whole degrees.
+        if (m_angle->value() != m_shownAngle)
+            g.rotationAngle = m_angle->value() * kDegreesToRadians;
         g.duplicateX = m_x->Get();
         g.duplicateY = m_y->Get();
         g.undoLevels = m_undo->value();
@@ -414,6 +452,7 @@ public:
 
 private:
     QSpinBox* m_angle = nullptr;
+    int m_shownAngle = 0;
     std::unique_ptr<CLengthField> m_x, m_y;
     QSpinBox* m_undo = nullptr;
     CColourField* m_outline = nullptr;
@@ -613,6 +652,8 @@ public:
         }
         m_min->setEditText(m_font->Font().FormatPointSize(text.minHeight));
         m_max->setEditText(m_font->Font().FormatPointSize(text.maxHeight));
+        m_shownMin = m_min->currentText();
+        m_shownMax = m_max->currentText();
         Row(grid, 11, tr("Mi&n Size"), m_min);
         Row(grid, 12, tr("Ma&x Size"), m_max);
     }
@@ -641,13 +682,17 @@ public:
         text.horzJustify = m_horz->currentIndex();
         text.vertJustify = m_vert->currentIndex();
         text.preserveLineBreaks = m_preserve->isChecked();
+        // A size left as shown keeps its height: the point size shown is
+        // rounded to a half point.
         const CLogFont& font = m_font->Font();
-        auto height = [&font](QComboBox* combo) {
+        auto height = [&font](QComboBox* combo, const QString& shown, int kept) {
+            if (combo->currentText() == shown)
+                return kept;
             return std::clamp(font.PointsToHeight(combo->currentText().trimmed().toDouble()),
                               CLogFont::kMinHeight, CLogFont::kMaxHeight);
         };
-        text.minHeight = height(m_min);
-        text.maxHeight = height(m_max);
+        text.minHeight = height(m_min, m_shownMin, text.minHeight);
+        text.maxHeight = height(m_max, m_shownMax, text.maxHeight);
         // A minimum not below the maximum becomes the maximum.
         if (text.minHeight >= text.maxHeight)
             text.minHeight = text.maxHeight;
@@ -658,6 +703,7 @@ private:
     CColourField* m_colour = nullptr;
     CBackgroundRows m_background;
     QComboBox *m_horz = nullptr, *m_vert = nullptr, *m_min = nullptr, *m_max = nullptr;
+    QString m_shownMin, m_shownMax;
     QCheckBox* m_preserve = nullptr;
 };
 
@@ -1100,6 +1146,7 @@ public:
             m_language->addItem(info.completeBaseName(), info.absoluteFilePath());
         const int chosen = m_language->findText(QFileInfo(prefs.dictionary).completeBaseName());
         m_language->setCurrentIndex(chosen < 0 ? 0 : chosen);
+        m_shownLanguage = m_language->currentIndex();
         Row(grid, 0, tr("&Language :"), m_language);
         m_performance = Named(new QSlider(Qt::Horizontal, this), 1246);
         m_performance->setRange(-7, 7);
@@ -1138,7 +1185,10 @@ public:
     void Store() override
     {
         CSpellPreferences& prefs = CSpellPreferences::Current();
-        if (m_language->currentIndex() >= 0 && !m_language->currentText().isEmpty())
+        // A dictionary left as shown keeps the stored one, which the list
+        // may only stand in for (a dictionary that is not installed here).
+        if (m_language->currentIndex() >= 0 && m_language->currentIndex() != m_shownLanguage &&
+            !m_language->currentText().isEmpty())
             prefs.dictionary = m_language->currentData().toString();
         prefs.performance = short(m_performance->value());
         WORD options = CSpellPreferences::AlwaysSet;
@@ -1155,6 +1205,7 @@ private:
     QSlider* m_performance = nullptr;
     std::vector<std::pair<QCheckBox*, WORD>> m_options;
     QSpinBox *m_search = nullptr, *m_display = nullptr;
+    int m_shownLanguage = -1;
 };
 
 // --- Symbols ---------------------------------------------------------------------

@@ -20,7 +20,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDirIterator>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +34,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
 
 namespace {
@@ -243,6 +247,68 @@ TEST_F(PreferencesSheetTest, OkStoresThePagesAndTheNextStartReadsThem)
     EXPECT_EQ(CSpellPreferences::Current().options, 35);
     EXPECT_EQ(CSpellPreferences::Current().displayLimit, 25);
     EXPECT_EQ(CBarcodePreferences::Current().type, int(SYM_EAN13));
+}
+
+// The profile files as they stand on disk, by name.
+static std::map<QString, QByteArray> ProfileFiles(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, {QStringLiteral("*.ini")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            files[file.fileName()] = file.readAll();
+    }
+    return files;
+}
+
+// OK on a sheet nobody touched stores nothing new: the profile written at
+// exit is the one written before it, byte for byte, in either unit. Values
+// the sheet shows rounded (the copy-fit minimum of 5 as a point size, the
+// barcode font's height 36, a weight of 400 as Regular, an angle in
+// radians as whole degrees) used to come back changed.
+TEST_F(PreferencesSheetTest, AnUntouchedOkStoresNothingNew)
+{
+    for (const int units : {0, 1}) {
+        SCOPED_TRACE(units);
+        App().general.displayUnits = units;
+        App().general.rotationAngle = 0.5;
+        LogFontFields font = CTextDefaults::Current().font.GetLogFont();
+        font.lfHeight = 37;
+        font.lfWeight = 400;
+        CTextDefaults::Current().font.SetLogFont(font);
+        Stop(); // writes the profile
+        Start();
+        ASSERT_NE(frame, nullptr);
+        const std::map<QString, QByteArray> before = ProfileFiles(home.Path());
+        ASSERT_FALSE(before.empty());
+        EXPECT_EQ(App().Get<CTextElementDefaults>().minHeight, 5);
+        const LogFontFields barcodeFont = CBarcodePreferences::Current().font;
+        const LogFontFields textFont = CTextDefaults::Current().font.GetLogFont();
+        const double angle = App().general.rotationAngle;
+
+        Run(ID_PREF_GENERAL, [](CPreferencesSheet* sheet) {
+            QTest::mouseClick(sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+        });
+        EXPECT_EQ(App().Get<CTextElementDefaults>().minHeight, 5);
+        EXPECT_EQ(CBarcodePreferences::Current().font, barcodeFont);
+        EXPECT_EQ(CTextDefaults::Current().font.GetLogFont(), textFont);
+        EXPECT_EQ(App().general.rotationAngle, angle);
+        Stop();
+        const std::map<QString, QByteArray> after = ProfileFiles(home.Path());
+        ASSERT_EQ(after.size(), before.size());
+        for (const auto& [name, bytes] : before) {
+            // line by line, so that a failure names the keys that changed
+            const QList<QByteArray> was = bytes.split('\n');
+            const QList<QByteArray> is = after.at(name).split('\n');
+            for (qsizetype i = 0; i < std::max(was.size(), is.size()); ++i)
+                EXPECT_EQ(i < is.size() ? is[i].toStdString() : std::string(),
+                          i < was.size() ? was[i].toStdString() : std::string())
+                    << name.toStdString();
+        }
+        Start();
+    }
 }
 
 TEST_F(PreferencesSheetTest, MillimetresAndNoPreference)
