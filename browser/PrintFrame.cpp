@@ -611,8 +611,12 @@ void CPrintFrame::OnFileOpen()
 
 void CPrintFrame::OnPrintSetup()
 {
-    if (!ThePrinter().PrinterSetup())
+    CPrinter& printer = ThePrinter();
+    if (!printer.PrinterSetup())
         return;
+    // The sign shown is laid out again for the printer: barcodes lay their
+    // bars on its dots.
+    TheElementList().OnPrinterChanged(&printer);
     m_view->RefreshPreviews();
     ShowStatusNames();
 }

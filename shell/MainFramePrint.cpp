@@ -93,8 +93,17 @@ void CMainFrame::OnFilePrint()
 
 void CMainFrame::OnPrintSetup()
 {
-    if (!ThePrinter().PrinterSetup())
+    CPrinter& printer = ThePrinter();
+    const QString device = printer.GetDeviceName();
+    const CDevMode settings = printer.GetDevMode();
+    if (!printer.PrinterSetup())
         return;
+    // OK on the printer and settings the sign already has changes nothing.
+    if (printer.GetDeviceName() == device && printer.GetDevMode() == settings)
+        return;
+    // The elements fit themselves to the new printer: barcodes lay their
+    // bars on its dots.
+    TheElementList().OnPrinterChanged(&printer);
     // The settings go with the sign; a new orientation turns the sign.
     m_document.SetModifiedFlag();
     UpdateTitle();

@@ -4,6 +4,8 @@
 // and a shelf-label sign linked to a CSV file through the print station,
 // each printed to a PDF that is read back.
 #include "AppContext.h"
+#include "Barcode.h"
+#include "BarcodeStyle.h"
 #include "BrowseInfoPane.h"
 #include "BrowseView.h"
 #include "DataCtrl.h"
@@ -20,6 +22,7 @@
 #include "PrintFrame.h"
 #include "PrintLog.h"
 #include "PrintQueue.h"
+#include "PrintSetupDlg.h"
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
@@ -669,6 +672,48 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
     EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
     // Shown, not printed: the order stays.
     EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
+    app.ExitInstance();
+}
+
+// File > Print Setup lays the sign shown out again for the printer: a
+// barcode read while the printer had 300 dots per inch lays its bars on the
+// dots of the 600 dpi printer chosen.
+TEST_F(PrintFrontEndTest, PrintSetupLaysTheShownSignOutForThePrinter)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    {
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        auto* barcode = dynamic_cast<CBarcode*>(TheElementList().CreateElement("CEan13"));
+        ASSERT_NE(barcode, nullptr);
+        barcode->m_data = barcode->m_sampleData = QStringLiteral("501234567890");
+        barcode->BeginCreate(nullptr, 100, 100);
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("code.sgn"))));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+    CBarcode::SetResolutionOverride(300);
+    const bool shown = frame->View()->SelectPath(QDir(folder).filePath(QStringLiteral("code.sgn")));
+    CBarcode::SetResolutionOverride(0);
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    auto* barcode = dynamic_cast<CBarcode*>(TheElementList().GetAt(0));
+    ASSERT_NE(barcode, nullptr);
+    ASSERT_NE(barcode->m_style, nullptr);
+    const double xDimension = barcode->m_style->xDimension;
+    EXPECT_LE(std::abs(barcode->m_elementWidths[0] - xDimension * 300), 0.5);
+
+    CAnswer<CPrintSetupDlg> setup([](CPrintSetupDlg* dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(IDOK)),
+                          Qt::LeftButton);
+    });
+    frame->Action(ID_FILE_PRINT_SETUP)->trigger();
+    ASSERT_TRUE(setup.Answered());
+    EXPECT_LE(std::abs(barcode->m_elementWidths[0] - xDimension * 600), 0.5);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     app.ExitInstance();
 }
 
