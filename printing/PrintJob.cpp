@@ -241,6 +241,11 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
 
         PrepareLabelDC();
         const int saved = m_jobDC->SaveDC();
+        // The sign stays in its cell, as the previews show it: what reaches
+        // past the cell (a long text, a barcode wider than its label) is cut
+        // at the edge instead of running into the next label.
+        m_jobDC->IntersectClipRect(
+            CRect(0, 0, ThePaper().GetSignWidth(), ThePaper().GetSignHeight()));
         TheElementList().Draw(m_jobDC.get(), m_jobDC->GetClipBox());
         m_jobDC->RestoreDC(saved);
 

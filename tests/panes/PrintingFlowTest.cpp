@@ -4,6 +4,7 @@
 #include "DialogAnswer.h"
 #include "PdfSupport.h"
 #include "AppContext.h"
+#include "Barcode.h"
 #include "Box.h"
 #include "DesignView.h"
 #include "ElementList.h"
@@ -24,6 +25,7 @@
 #include "SignApp.h"
 #include "SignData.h"
 #include "TestSupport.h"
+#include "Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -350,6 +352,79 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
         else
             EXPECT_EQ(InkIn(again, label, dpi), 0) << "cell " << cell;
     }
+    FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// What reaches past the label is cut at its edge on paper as in the
+// preview: a long text, and the "BARCODE DATA INVALID" placeholder of a
+// barcode wider than its label, printed on the first label of a sheet
+// through File > Print, leave no ink in the gap or on the next labels.
+TEST_F(PrintingFlowTest, EachSignIsPrintedInsideItsLabel)
+{
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
+        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
+        auto* list = Control<QListWidget>(dlg, 1136);
+        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
+        Control<QPushButton>(dlg, 1)->click();
+    });
+    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
+    ASSERT_TRUE(choose.Answered());
+    const CPaperStock* stock = ThePaper().Current();
+    ASSERT_EQ(stock->labelWidth, 635);
+
+    // A text running far past the right edge, and below it a barcode whose
+    // data it cannot encode, placed so that its placeholder does too.
+    auto* text = dynamic_cast<CText*>(TheElementList().CreateElement("CText"));
+    ASSERT_NE(text, nullptr);
+    text->BeginCreate(nullptr, 100, 30);
+    text->SetSampleData(nullptr, QStringLiteral("A long text that runs on well past the label"));
+    text->RecalcPosition(nullptr);
+    ASSERT_GT(text->m_bounds.right, stock->horzPitch / 10);
+    auto* barcode = dynamic_cast<CBarcode*>(TheElementList().CreateElement("CEan13"));
+    ASSERT_NE(barcode, nullptr);
+    barcode->m_data = barcode->m_sampleData = QStringLiteral("not digits");
+    barcode->BeginCreate(nullptr, 400, 120);
+    barcode->Regenerate();
+    barcode->RecalcPosition(nullptr);
+    ASSERT_TRUE(barcode->IsShowingInvalid());
+    ASSERT_GT(barcode->m_bounds.right, stock->horzPitch / 10);
+
+    const QString pdf = home.FilePath("cut.pdf");
+    FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
+    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
+        auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
+        where->setCurrentIndex(where->findText(QStringLiteral("File")));
+        Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
+        dlg->accept();
+    });
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    ASSERT_TRUE(print.Answered());
+    FrameHooks().chooseFile = nullptr;
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    const int dpi = 150;
+    const QImage page = RenderFirstPage(pdf, dpi);
+    ASSERT_FALSE(page.isNull());
+    const CPoint first = stock->LabelOrigin(0, false);
+    const CPoint second = stock->LabelOrigin(1, false);
+    // A pixel's width inside each edge, for the rounding of the rendering.
+    const int edge = 254 / dpi + 1;
+    const CRect label(first.x, first.y, first.x + stock->labelWidth, first.y + stock->labelHeight);
+    CRect text0 = text->m_bounds;
+    text0.OffsetRect(first.x, first.y);
+    text0.right = label.right - edge;
+    EXPECT_GT(InkIn(page, text0, dpi), 50) << "the text, up to the label's edge";
+    const CRect beyond(label.right + edge, 0, page.width() * 254 / dpi,
+                       second.y + stock->labelHeight);
+    EXPECT_EQ(InkIn(page, beyond, dpi), 0) << "the gap and the labels to the right";
     FrameHooks().chooseFile = nullptr;
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
