@@ -23,6 +23,7 @@ QPointer<CSplashWnd> g_splash;
 void RunWelcomeWhenIdle(QWidget* mainWindow)
 {
     auto* timer = new QTimer(mainWindow ? static_cast<QObject*>(mainWindow) : qApp);
+    timer->setObjectName(QStringLiteral("welcome"));
     timer->setInterval(20);
     QPointer<QWidget> main(mainWindow);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, main] {

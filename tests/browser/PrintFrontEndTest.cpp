@@ -62,11 +62,14 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 static void PrintTo(const QString& text, std::ostream* out)
 {
@@ -74,6 +77,15 @@ static void PrintTo(const QString& text, std::ostream* out)
 }
 
 namespace {
+
+// Waits until the condition holds, then lets the windows take in what
+// changed (layouts, repaints) before the test looks at them.
+bool Settle(const std::function<bool()>& condition)
+{
+    const bool held = QTest::qWaitFor(condition, 10000);
+    QApplication::processEvents();
+    return held;
+}
 
 const char kStockLibrary[] =
     "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
@@ -294,8 +306,7 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_PRINTER), "Tabrel PDF");
 
     QTest::mouseClick(print, Qt::LeftButton);
-    QTest::qWait(20);
-    ASSERT_TRUE(view->IsStationOpen());
+    ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
     EXPECT_TRUE(frame->IsDataEntryMode());
     EXPECT_FALSE(frame->StationToolBar()->isHidden());
     EXPECT_TRUE(frame->BrowseToolBar()->isHidden());
@@ -348,8 +359,7 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
         batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
     back->click();
     back->click();
-    QTest::qWait(20);
-    EXPECT_FALSE(view->IsStationOpen());
+    EXPECT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
     EXPECT_FALSE(frame->IsDataEntryMode());
     EXPECT_FALSE(frame->BrowseToolBar()->isHidden());
     for (QAction* menu : frame->menuBar()->actions())
@@ -412,8 +422,7 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     ASSERT_TRUE(print->isEnabled());
     EXPECT_EQ(print->toolTip(), "Data Entry");
     QTest::mouseClick(print, Qt::LeftButton);
-    QTest::qWait(20);
-    ASSERT_TRUE(view->IsStationOpen());
+    ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
     auto* data = qobject_cast<CDataView*>(frame->DataView());
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->isVisible());
@@ -454,8 +463,7 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
         batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
     back->click();
     back->click();
-    QTest::qWait(20);
-    EXPECT_FALSE(view->IsStationOpen());
+    EXPECT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
     EXPECT_EQ(frame->DataView(), nullptr);
     ASSERT_EQ(PdfPageCount(pdf), 1);
     EXPECT_TRUE(PdfText(pdf).contains("Plums")) << PdfText(pdf).toStdString();
@@ -505,8 +513,7 @@ TEST_F(PrintFrontEndTest, QueueRunThatStopsSubmitsNothing)
         for (const QFileInfo& file : QDir(queue).entryInfoList(QDir::Files))
             QFile::remove(file.filePath());
         QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-        QTest::qWait(20);
-        ASSERT_TRUE(view->IsStationOpen());
+        ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
         auto* data = qobject_cast<CDataView*>(frame->DataView());
         ASSERT_NE(data, nullptr);
         CPrintBatchDlg* batch = view->BatchDialog();
@@ -529,8 +536,7 @@ TEST_F(PrintFrontEndTest, QueueRunThatStopsSubmitsNothing)
         back->click();
         if (view->IsStationOpen())
             back->click();
-        QTest::qWait(20);
-        ASSERT_FALSE(view->IsStationOpen());
+        ASSERT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
         EXPECT_FALSE(ThePrintQueue().IsPending());
         EXPECT_EQ(!QDir(queue).entryList(QDir::Files).isEmpty(), c.submitted)
             << QDir(queue).entryList(QDir::Files).join(' ').toStdString();
@@ -583,8 +589,7 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
         });
         messages.Clear();
         QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-        QTest::qWait(50);
-        ASSERT_TRUE(answer.Answered());
+        ASSERT_TRUE(Settle([&] { return answer.Answered(); }));
         EXPECT_FALSE(view->IsStationOpen());
         EXPECT_FALSE(ThePrinter().m_jobOpen);
         EXPECT_EQ(messages.Count(), c.messages) << messages.LastText().toStdString();
@@ -961,7 +966,7 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
     SaveLinkedSign(frame);
     frame->show();
     frame->resize(1200, 860);
-    QTest::qWait(20);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
     CBrowseView* view = frame->View();
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("shelf.sgn"))));
     ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "shelf.sgn");
@@ -969,8 +974,7 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
         SCOPED_TRACE(docking);
         TheSignSettings().dataViewDocking = docking;
         QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-        QTest::qWait(50);
-        ASSERT_TRUE(view->IsStationOpen());
+        ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
         auto* data = qobject_cast<CDataView*>(frame->DataView());
         ASSERT_NE(data, nullptr);
         auto* navigator = qobject_cast<CRecordNavigator*>(data->NavigatorBar());
@@ -996,8 +1000,7 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
         EXPECT_GT(view->width(), 200);
         EXPECT_GT(view->height(), 200);
         ASSERT_TRUE(frame->ExecuteCommand(ID_DATA_CANCEL));
-        QTest::qWait(20);
-        ASSERT_FALSE(view->IsStationOpen());
+        ASSERT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
     }
     app.ExitInstance();
 }
@@ -1029,9 +1032,10 @@ TEST_F(PrintFrontEndTest, GettingStartedOpensAnExistingSignInTheBrowser)
                               Qt::LeftButton);
         });
         CSplashWnd::HideSplashScreen();
-        for (int i = 0; i < 300 && asked == 0; ++i)
-            QTest::qWait(10);
-        QTest::qWait(20);
+        // Getting Started has had its turn once nothing waits to show it.
+        EXPECT_TRUE(Settle([&] {
+            return asked > 0 && !frame->findChild<QTimer*>(QStringLiteral("welcome"));
+        }));
         EXPECT_TRUE(open.Answered());
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(frame->View()->CurrentFolder(), cancelled ? home.Path() : folder);
@@ -1165,7 +1169,8 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("honey.sgn"))));
     ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "honey.sgn");
     frame->show();
-    QTest::qWait(200);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
+    QApplication::processEvents();
     QDir().mkpath(shots);
     EXPECT_TRUE(
         frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-browser.png"))));
@@ -1185,8 +1190,7 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     }
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("offer.sgn"))));
     QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-    QTest::qWait(50);
-    ASSERT_TRUE(view->IsStationOpen());
+    ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
     auto* data = qobject_cast<CDataView*>(frame->DataView());
     ASSERT_NE(data, nullptr);
     auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
@@ -1195,7 +1199,7 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     row->selectAll();
     QTest::keyClicks(row, QStringLiteral("Fresh plums"));
     data->Panel()->FlushPending();
-    QTest::qWait(200);
+    QApplication::processEvents();
     EXPECT_TRUE(
         frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-station.png"))));
     view->ClosePrintStation();

@@ -158,10 +158,8 @@ protected:
         if (!change)
             return nullptr;
         change->click();
-        for (int i = 0; i < 200 && !type.Answered(); ++i)
-            QTest::qWait(5);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return type.Answered(); }, 10000));
         QApplication::processEvents();
-        EXPECT_TRUE(type.Answered());
         return Primary();
     }
 

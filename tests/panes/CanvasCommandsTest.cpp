@@ -1100,7 +1100,10 @@ TEST_F(CanvasCommandsTest, HelpOpensTheHelpPagesInTheBrowser)
     urls.opened.clear();
     Select(ThreeBoxes(), 2);
     CAnswer<CRotationOriginDlg> help([](CRotationOriginDlg* dlg) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dlg;
+        // The key goes where the user's would: to the focus of the dialog
+        // once it is the active window.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));
+        QWidget* target = dlg->focusWidget() ? dlg->focusWidget() : dlg;
         QTest::keyClick(target, Qt::Key_F1);
         dlg->reject();
     });
@@ -1398,9 +1401,7 @@ TEST_F(CanvasCommandsTest, LogOffLetsAnotherUserOnOrShutsDown)
     CAnswer<CLoginDlg> shutDown([](CLoginDlg* dlg) { dlg->reject(); });
     ASSERT_TRUE(Command(ID_LOG_OFF));
     EXPECT_TRUE(shutDown.Answered());
-    for (int i = 0; i < 20 && frame->isVisible(); ++i)
-        QTest::qWait(5);
-    EXPECT_FALSE(frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !frame->isVisible(); }, 10000));
     EXPECT_EQ(CUserList::Current().GetCurrentUserName(), QStringLiteral("Bob"));
 }
 

@@ -238,7 +238,9 @@ TEST_F(CanvasFeedbackTest, NoHandlesLeftBehindAfterMoveOrResize)
                 Move(from.x + step.dx / 2, from.y + step.dy / 2);
                 if (rest) {
                     Shot();
-                    QTest::qWait(600);
+                    // Resting lets the drag timer apply the step so far.
+                    EXPECT_TRUE(QTest::qWaitFor([&] { return !view->DragTimerActive(); }, 10000))
+                        << what;
                 }
                 Move(to.x, to.y);
                 Release(to.x, to.y);

@@ -159,7 +159,7 @@ TEST_F(CanvasPaneTest, PaneShowsWhereTheMouseMovedTheElement)
         ASSERT_EQ(view->Mode(), MODE_MOVE);
         Move(grab.x + c.dx / 2, grab.y + c.dy / 2);
         if (c.waitForTimer) {
-            QTest::qWait(CDesignView::kDragTimerMs + 200);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !view->DragTimerActive(); }, 10000));
             // The step the timer applied is in the pane while the drag goes on.
             EXPECT_EQ(Find<QLineEdit>(1002)->text(), PaneUnits::Format(box->GetPointRect().left));
         }

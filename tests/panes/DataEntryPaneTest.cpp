@@ -528,8 +528,7 @@ TEST_F(DataEntryPaneTest, TypingRelaysOutOnceAndThePaneFollowsTheDocking)
     EXPECT_FALSE(panel->Row(0).timer->isActive());
     Type(edit, "abcd");
     ASSERT_TRUE(panel->Row(0).pending);
-    QTest::qWait(CDataCtrl::kRefreshMs + 200);
-    EXPECT_FALSE(panel->Row(0).pending);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->Row(0).pending; }, 10000));
     EXPECT_EQ(first->GetText(), "abcd");
 
     // The lower row: the bars stand at the right of the rows.

@@ -193,8 +193,13 @@ protected:
         frame->Action(tool)->trigger();
         const CPoint p = view->LPtoDP(CPoint(x, y));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
-        QTest::qWait(20);
-        return TheElementList().GetCount() > before ? TheElementList().GetAt(before) : nullptr;
+        CElement* placed =
+            TheElementList().GetCount() > before ? TheElementList().GetAt(before) : nullptr;
+        if (placed) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return frame->ShownElement() == placed; }, 10000));
+        }
+        QApplication::processEvents();
+        return placed;
     }
     // Selects the element with a click on the canvas; its pane shows.
     void Select(CElement* element)
@@ -202,7 +207,8 @@ protected:
         auto* view = qobject_cast<CDesignView*>(frame->Canvas());
         const CPoint p = view->LPtoDP(element->m_bounds.CenterPoint());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
-        QTest::qWait(20);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frame->ShownElement() == element; }, 10000));
+        QApplication::processEvents();
     }
     // Picks an item of one of the pane's lists as the user does.
     static void Choose(QComboBox* combo, const QString& text)

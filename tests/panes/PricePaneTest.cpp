@@ -607,8 +607,7 @@ TEST_F(PricePaneTest, EditingAFormatRedrawsItsPricesAndAUsedFormatIsNotDeleted)
         edited = !dlg->isVisible();
     });
     ASSERT_TRUE(Run(ID_PRICE_FORMAT_EDIT));
-    for (int i = 0; i < 200 && !sheet.Answered(); ++i)
-        QTest::qWait(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.Answered(); }, 10000));
     ASSERT_TRUE(select.Answered());
     ASSERT_TRUE(sheet.Answered());
     EXPECT_TRUE(edited);

@@ -162,9 +162,14 @@ protected:
         const CPoint p = view->LPtoDP(CPoint(x, y));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
         EXPECT_EQ(TheElementList().GetCount(), before + 1);
+        CElement* placed =
+            TheElementList().GetCount() > before ? TheElementList().GetAt(before) : nullptr;
         // The frame shows the new element's pane once the click is over.
-        QTest::qWait(20);
-        return TheElementList().GetCount() > before ? TheElementList().GetAt(before) : nullptr;
+        if (placed) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return frame->ShownElement() == placed; }, 10000));
+        }
+        QApplication::processEvents();
+        return placed;
     }
 
     // Chooses a source kind in the pane's Source list as the user does.
@@ -376,7 +381,8 @@ TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
         const CPoint centre = view->LPtoDP(number->m_bounds.CenterPoint());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
                           QPoint(centre.x, centre.y));
-        QTest::qWait(20);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frame->ShownElement() == number; }, 10000));
+        QApplication::processEvents();
         CAnswer<CVariableSheet> edit([&c](CVariableSheet* sheet) {
             auto* increment = qobject_cast<CIncPage2*>(sheet->Page(1));
             ASSERT_NE(increment, nullptr);

@@ -116,8 +116,12 @@ protected:
     {
         Command(tool);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-        QTest::qWait(20);
-        return view->Selection().Primary();
+        CElement* placed = view->Selection().Primary();
+        if (placed) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return frame->ShownElement() == placed; }, 10000));
+        }
+        QApplication::processEvents();
+        return placed;
     }
     // Places a barcode of the symbology with the barcode tool.
     CBarcode* PlaceBarcode(int symbology, int x, int y)

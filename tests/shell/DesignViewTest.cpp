@@ -255,8 +255,7 @@ TEST_F(CanvasTest, DragMovesTheSelectionAndTheTimerCommitsTheTrack)
     EXPECT_FALSE(box->m_state & STATE_TRACK_COMMITTED);
     // The element itself moves only when the pointer rests.
     EXPECT_EQ(box->GetPointRect(), CRect(100, 100, 300, 200));
-    QTest::qWait(CDesignView::kDragTimerMs + 200);
-    EXPECT_TRUE(box->m_state & STATE_TRACK_COMMITTED);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (box->m_state & STATE_TRACK_COMMITTED) != 0; }, 10000));
     EXPECT_EQ(box->GetPointRect(), CRect(150, 140, 350, 240));
     EXPECT_EQ(refreshes.count(), 1);
     Release(200, 190);
@@ -321,7 +320,7 @@ TEST_F(CanvasTest, HandleDragResizesThePrimaryAndReducesTheSelection)
     EXPECT_FALSE(b->IsSelected());
     Move(grip.x + 40, grip.y + 20);
     Move(grip.x + 60, grip.y + 30);
-    QTest::qWait(CDesignView::kDragTimerMs + 200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view->DragTimerActive(); }, 10000));
     EXPECT_EQ(a->GetPointRect(), CRect(100, 100, 360, 230));
     Release(grip.x + 60, grip.y + 30);
     EXPECT_EQ(a->GetPointRect(), CRect(100, 100, 360, 230));

@@ -31,6 +31,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -39,6 +40,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 
 static void PrintTo(const QString& text, std::ostream* out)
@@ -83,9 +85,49 @@ void SaveShot(QWidget* window, const char* name)
 {
     if (qEnvironmentVariableIsEmpty("TABREL_SHOTS"))
         return;
-    QTest::qWait(50);
+    QApplication::processEvents();
     window->grab().save(qEnvironmentVariable("TABREL_SHOTS") + u'/' + QString::fromLatin1(name));
 }
+
+// Acts on the progress window at the first events it lets through once it
+// is shown, as a user's click would arrive, however quickly the sign loads.
+class CWhenProgressShown : public QObject
+{
+public:
+    explicit CWhenProgressShown(std::function<void(CProgressDlg*)> action)
+        : m_action(std::move(action))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~CWhenProgressShown() override { qApp->removeEventFilter(this); }
+    bool Answered() const { return m_answered; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !m_shown) {
+            if (auto* window = dynamic_cast<CProgressDlg*>(watched)) {
+                m_shown = true;
+                QPointer<CProgressDlg> shown(window);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, shown] {
+                        if (shown && shown->isVisible()) {
+                            m_answered = true;
+                            m_action(shown);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void(CProgressDlg*)> m_action;
+    bool m_shown = false;
+    bool m_answered = false;
+};
 
 CImage* OnlyPicture()
 {
@@ -524,13 +566,12 @@ TEST_F(ReadingTest, LoadingShowsProgressAndCancelLeavesANewSign)
         int seenMax = 0;
         QString caption;
         bool modal = false;
-        CAnswer<CProgressDlg> watch([&](CProgressDlg* window) {
+        CWhenProgressShown watch([&](CProgressDlg* window) {
             caption = window->windowTitle();
             seenMax = Control<QProgressBar>(window, CProgressDlg::IDC_PROGRESS)->maximum();
             modal = window->isModal();
             SaveShot(window, "progress-loading.png");
         });
-        QTest::qWait(20); // the watcher is due by the first step
         ASSERT_TRUE(OpenThroughMenu(sign));
         EXPECT_TRUE(watch.Answered());
         EXPECT_EQ(caption, "Loading Sign Template...");
@@ -541,8 +582,7 @@ TEST_F(ReadingTest, LoadingShowsProgressAndCancelLeavesANewSign)
     }
     // Cancel: nothing is read, the frame shows a new sign, the file stays.
     frame->ExecuteCommand(ID_FILE_NEW);
-    CAnswer<CProgressDlg> cancel([&](CProgressDlg* window) { Press(window, IDCANCEL); });
-    QTest::qWait(20);
+    CWhenProgressShown cancel([&](CProgressDlg* window) { Press(window, IDCANCEL); });
     EXPECT_FALSE(OpenThroughMenu(sign));
     EXPECT_TRUE(cancel.Answered());
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();

@@ -23,8 +23,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -89,10 +91,16 @@ protected:
     // Runs the event loop until the condition holds (at most a few seconds).
     static bool WaitFor(const std::function<bool()>& condition)
     {
-        for (int i = 0; i < 300 && !condition(); ++i)
-            QTest::qWait(10);
-        return condition();
+        return QTest::qWaitFor(condition, 10000);
     }
+    // The timer that waits to show the welcome dialog, while it waits.
+    QTimer* WelcomeTimer() const
+    {
+        return frame ? frame->findChild<QTimer*>(QStringLiteral("welcome")) : nullptr;
+    }
+    // Whether the welcome dialog has had its turn (shown and closed, or not
+    // wanted).
+    bool WelcomeTurnPassed() const { return WelcomeTimer() == nullptr; }
 
     CTestHome home;
     std::optional<CAppContext> context;
@@ -107,7 +115,9 @@ TEST_F(SplashTest, NoPictureNoSplashAndNoWelcome)
     Start();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(CSplashWnd::Current(), nullptr);
-    QTest::qWait(100);
+    // Nothing waits to show the welcome dialog.
+    QApplication::processEvents();
+    EXPECT_TRUE(WelcomeTurnPassed());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -161,7 +171,7 @@ TEST_F(SplashTest, AKeyRemovesTheSplashAndTheWelcomeChoiceIsKept)
     ASSERT_NE(CSplashWnd::Current(), nullptr);
     QTest::mouseClick(frame, Qt::LeftButton);
     EXPECT_EQ(CSplashWnd::Current(), nullptr);
-    QTest::qWait(100);
+    EXPECT_TRUE(WaitFor([&] { return WelcomeTurnPassed(); }));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -175,8 +185,7 @@ TEST_F(SplashTest, EscapeStoresNothingAndOpenSendsFileOpen)
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     CSplashWnd::HideSplashScreen();
-    ASSERT_TRUE(WaitFor([&] { return escape.Answered(); }));
-    QTest::qWait(20);
+    ASSERT_TRUE(WaitFor([&] { return escape.Answered() && WelcomeTurnPassed(); }));
     EXPECT_EQ(CSignApp::GetProfileInt("Settings", "WelcomeDialog", 1), 1);
 
     // Next starts: "Open an Existing Sign Design" runs File Open, whether
@@ -225,8 +234,12 @@ TEST_F(SplashTest, AMessageBoxRemovesTheSplashAndTheWelcomeWaitsForIt)
     bool boxClosed = false;
     CAnswer<QMessageBox> box([&](QMessageBox* message) {
         splashGoneDuringBox = CSplashWnd::Current() == nullptr;
-        // Give the welcome dialog every chance to push in.
-        QTest::qWait(100);
+        // Give the welcome dialog every chance to push in: its timer looks
+        // for its turn at least once.
+        if (QTimer* waiting = WelcomeTimer()) {
+            QSignalSpy looked(waiting, &QTimer::timeout);
+            EXPECT_TRUE(looked.wait(10000));
+        }
         welcomeDuringBox = qobject_cast<CWelcomeDlg*>(QApplication::activeModalWidget()) != nullptr;
         boxClosed = true;
         message->accept();
