@@ -10,6 +10,7 @@
 #include "DataSourceMap.h"
 #include "DatabaseLink.h"
 #include "MessageBox.h"
+#include "PdfSupport.h"
 #include "RecordPrintDriver.h"
 #include "ShellParts.h"
 #include "TestSupport.h"
@@ -24,7 +25,14 @@ namespace {
 using bench::PeakMb;
 using bench::ResidentMb;
 
-void BM_PrintLinkedRecords(benchmark::State& state)
+// The records as UTF-8 with accented names (as a spreadsheet saves them).
+QString WriteAccentedRecords(const QTemporaryDir& dir, int count)
+{
+    const QString path = dir.filePath(QStringLiteral("accented%1.csv").arg(count));
+    return WriteUtf8Records(path, count) ? path : QString();
+}
+
+void PrintLinkedRecords(benchmark::State& state, bool accented)
 {
     EnsureGuiApp();
     CTestHome home;
@@ -32,7 +40,9 @@ void BM_PrintLinkedRecords(benchmark::State& state)
     RegisterAllClasses();
     const int count = int(state.range(0));
     const QString csv =
-        bench::WriteRecords(dir.filePath(QStringLiteral("records%1.csv").arg(count)), count);
+        accented
+            ? WriteAccentedRecords(dir, count)
+            : bench::WriteRecords(dir.filePath(QStringLiteral("records%1.csv").arg(count)), count);
     for (auto _ : state) {
         CAppContext context;
         CMessageResponder messages;
@@ -71,6 +81,14 @@ void BM_PrintLinkedRecords(benchmark::State& state)
         if (!ok || printed != count)
             state.SkipWithError("not every record printed");
         state.counters["pdf_bytes"] = double(QFile(out).size());
+        if (accented) {
+            // A few of the names, read back from the PDF, as they stand in
+            // the file.
+            const QString text = PdfText(out);
+            for (const int i : {1, count / 3, count / 2 + 7, count})
+                if (!text.contains(AccentedName(i)))
+                    state.SkipWithError("an accented name did not print as it stands");
+        }
         state.counters["peak_mb"] = PeakMb();
         state.counters["growth_after_1000_mb"] = ResidentMb() - atThousand;
         const QString keep = qEnvironmentVariable("TABREL_BENCH_OUTPUT");
@@ -82,6 +100,23 @@ void BM_PrintLinkedRecords(benchmark::State& state)
     state.counters["labels_per_s"] =
         benchmark::Counter(double(count) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
+void BM_PrintLinkedRecords(benchmark::State& state)
+{
+    PrintLinkedRecords(state, false);
+}
+
+// The same run from a UTF-8 file of accented names.
+void BM_PrintLinkedUtf8Records(benchmark::State& state)
+{
+    PrintLinkedRecords(state, true);
+}
+
+BENCHMARK(BM_PrintLinkedUtf8Records)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
 BENCHMARK(BM_PrintLinkedRecords)
     ->Arg(1000)
     ->Arg(5000)

@@ -571,7 +571,10 @@ bool CDatabaseLink::ConnectDatabase(QString* error)
 // keeps its widths). Nothing is written when the section already says so,
 // nor when the section holds a line that cannot be read: what the user
 // wrote stays, and the reader refuses the line with its message.
-void CDatabaseLink::SyncTextSchema(const QString& path) const
+// The character set that the section names holds (it may have been written
+// by hand), and the link takes it; a section that names none gets UTF-8 for
+// a file that is UTF-8, else the link's.
+void CDatabaseLink::SyncTextSchema(const QString& path, bool keepCharacterSet)
 {
     CTextSchema held;
     QString error;
@@ -579,6 +582,12 @@ void CDatabaseLink::SyncTextSchema(const QString& path) const
     const bool has = ReadTextSchema(path, &held, &error, &sectionFound);
     if (!has && sectionFound)
         return;
+    if (keepCharacterSet) {
+        if (has && held.characterSetNamed)
+            m_textFileType = held.fileType;
+        else if (TextFileIsUtf8(path))
+            m_textFileType = 2;
+    }
     CTextSchema wanted = has ? held : CTextSchema();
     wanted.header = m_textHeader != FALSE;
     wanted.fileType = m_textFileType;
@@ -598,12 +607,26 @@ void CDatabaseLink::SyncTextSchema(const QString& path) const
     bool same = has && held.header == wanted.header && held.fileType == wanted.fileType &&
                 held.delimiter == wanted.delimiter && held.fixedWidth == wanted.fixedWidth &&
                 held.columns.size() == wanted.columns.size();
+    if (!keepCharacterSet)
+        same = same && held.characterSetNamed;
     for (qsizetype i = 0; same && i < held.columns.size(); ++i)
         same = held.columns[i].name == wanted.columns[i].name &&
                held.columns[i].type == wanted.columns[i].type &&
                held.columns[i].width == wanted.columns[i].width;
     if (!same)
         WriteTextSchema(path, wanted, &error);
+}
+
+BOOL CDatabaseLink::WriteSchemaIni()
+{
+    if (m_typeId != kDatabaseTypeText || m_dataSource.isEmpty())
+        return FALSE;
+    m_textFileType = qBound(0, m_textFileType, 2);
+    SyncTextSchema(m_dataSource, false);
+    CTextSchema held;
+    QString error;
+    return ReadTextSchema(m_dataSource, &held, &error) && held.fileType == m_textFileType ? TRUE
+                                                                                          : FALSE;
 }
 
 BOOL CDatabaseLink::Connect(const QString& dataSource, BOOL readOnly)
@@ -1664,7 +1687,10 @@ void CDatabaseLink::ReadBlock(CArchive& ar)
     const bool knownType = type >= 0 && type < kDatabaseTypeCount;
     if (type == kDatabaseTypeText) {
         m_textDelimiter = char(ar.ReadByte());
-        m_textFileType = ar.ReadDWord() != 0 ? 1 : 0;
+        // 0 Windows (ANSI), 1 DOS, 2 UTF-8; any other value is a DOS file
+        // as it always was.
+        const DWORD fileType = ar.ReadDWord();
+        m_textFileType = fileType == 2 ? 2 : fileType != 0 ? 1 : 0;
         m_textHeader = ar.ReadDWord() != 0 ? TRUE : FALSE;
         const DWORD fields = ar.ReadDWord();
         if (fields > DWORD(ar.BytesRemaining() / 2))

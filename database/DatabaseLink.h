@@ -96,6 +96,10 @@ public:
     void Disconnect();
     BOOL Reopen();
     void SetDatabaseType(int id);
+    // A text source: writes the link's text settings, its character set
+    // among them, into the file's section of the schema file (the user chose
+    // them). Connecting keeps the character set that the section names.
+    BOOL WriteSchemaIni();
     bool IsConnected() const { return !m_connectionName.isEmpty(); }
     QSqlDatabase Database() const;
     // What a connection string of type 13 asks for: the Qt driver and its
@@ -215,6 +219,7 @@ public:
     QString m_dataSource;
     QString m_keyField;
     char m_textDelimiter = ',';
+    // 0 Windows (ANSI), 1 DOS (OEM), 2 Unicode (UTF-8).
     int m_textFileType = 0;
     BOOL m_textHeader = 0;
     QVector<CTextField> m_textFields;
@@ -258,7 +263,7 @@ private:
     bool m_queryStopped = false;
 
     bool ConnectDatabase(QString* error);
-    void SyncTextSchema(const QString& path) const;
+    void SyncTextSchema(const QString& path, bool keepCharacterSet = true);
     bool LoadRecordset(CRecordset& set, const QString& statement, QString* error);
     void ApplySort(CRecordset& set) const;
     int FieldIndex(const QString& name) const;

@@ -79,6 +79,8 @@ struct CTextSchema
     // "CharacterSet": 0 Windows (ANSI, Windows-1252), 1 DOS (OEM, code page
     // 437), 2 UTF-8 ("65001" or "UTF-8").
     int fileType = 0;
+    // Read only: whether the section names the character set.
+    bool characterSetNamed = false;
     // "Col1", "Col2", ...: the declared columns; empty means the columns are
     // taken from the header line (or named F1, F2, ...) and their types
     // guessed from the values.
@@ -93,6 +95,11 @@ struct CTextSchema
 // schema file has a section for the file, read or not.
 bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error,
                     bool* sectionFound = nullptr);
+
+// Whether a text file is UTF-8: it begins with the UTF-8 byte-order mark, or
+// its bytes are valid UTF-8 and hold characters beyond ASCII. False when the
+// file cannot be read.
+bool TextFileIsUtf8(const QString& dataFile);
 
 // Writes the section of the text file dataFile: "ColNameHeader", "Format",
 // "MaxScanRows" (25), "CharacterSet", then "Col1".. for the declared

@@ -6,6 +6,8 @@
 
 #include "Codec1252.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -223,6 +225,7 @@ bool SchemaFromKeys(const SchemaKeys& keys, CTextSchema* schema, bool* charsetGi
         if (!ParseCharacterSet(*it, &result.fileType))
             return bad(QStringLiteral("CharacterSet"), *it);
         *charsetGiven = true;
+        result.characterSetNamed = true;
     }
     for (int n = 1; n <= CSourceTable::kMaxColumns; ++n) {
         const auto it = keys.values.find(QStringLiteral("col%1").arg(n));
@@ -391,6 +394,23 @@ bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error
     }
     bool charsetGiven = false;
     return SchemaFromKeys(keys, schema, &charsetGiven, error);
+}
+
+bool TextFileIsUtf8(const QString& dataFile)
+{
+    QByteArray bytes;
+    QString error;
+    if (!ReadWholeFile(dataFile, &bytes, &error))
+        return false;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    const bool beyondAscii =
+        std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return (c & 0x80) != 0; });
+    if (!beyondAscii)
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    return !text.isNull() && !utf8.hasError();
 }
 
 bool WriteTextSchema(const QString& dataFile, const CTextSchema& schema, QString* error)

@@ -117,8 +117,8 @@ CConnectionPropertiesDlg::CConnectionPropertiesDlg(CDatabaseLink& link, QWidget*
     auto* fileTypeLabel = new QLabel(tr("File &Type :"), schema);
     auto* fileType = new QComboBox(schema);
     fileType->setObjectName(QStringLiteral("id%1").arg(IDC_FILE_TYPE));
-    fileType->addItems({tr("Windows (ANSI)"), tr("DOS (ASCII)")});
-    fileType->setCurrentIndex(text ? qBound(0, m_link.m_textFileType, 1) : -1);
+    fileType->addItems({tr("Windows (ANSI)"), tr("DOS (ASCII)"), tr("Unicode (UTF-8)")});
+    fileType->setCurrentIndex(text ? qBound(0, m_link.m_textFileType, 2) : -1);
     fileTypeLabel->setBuddy(fileType);
     fileTypeRow->addWidget(fileTypeLabel);
     fileTypeRow->addWidget(fileType, 1);

@@ -529,7 +529,8 @@ public:
         auto* typeLabel = new QLabel(QObject::tr("File &Type :"), this);
         m_fileType = new QComboBox(this);
         m_fileType->setObjectName(QStringLiteral("id1097"));
-        m_fileType->addItems({QStringLiteral("Windows (ANSI)"), QStringLiteral("DOS (ASCII)")});
+        m_fileType->addItems({QStringLiteral("Windows (ANSI)"), QStringLiteral("DOS (ASCII)"),
+                              QStringLiteral("Unicode (UTF-8)")});
         typeLabel->setBuddy(m_fileType);
         typeRow->addWidget(typeLabel);
         typeRow->addWidget(m_fileType, 1);
@@ -557,6 +558,10 @@ public:
         schema.fileType = work.m_textFileType;
         QString error;
         ReadTextSchema(work.m_dataSource, &schema, &error);
+        // The character set the schema file names holds; else a file whose
+        // bytes are UTF-8 is proposed as UTF-8.
+        if (!schema.characterSetNamed && TextFileIsUtf8(work.m_dataSource))
+            schema.fileType = 2;
         const char delimiter = schema.delimiter;
         const int id = delimiter == '\t'  ? 1092
                        : delimiter == ';' ? 1093
@@ -565,7 +570,7 @@ public:
                                           : 1096;
         m_group->button(id)->setChecked(true);
         m_other->setText(id == 1096 ? QString(QChar::fromLatin1(delimiter)) : QString());
-        m_fileType->setCurrentIndex(schema.fileType == 1 ? 1 : 0);
+        m_fileType->setCurrentIndex(qBound(0, schema.fileType, 2));
         m_header->setChecked(schema.header);
     }
 
@@ -599,12 +604,13 @@ public:
         }
         CDatabaseLink& work = Sheet()->Work();
         work.m_textDelimiter = delimiter;
-        work.m_textFileType = m_fileType->currentIndex() == 1 ? 1 : 0;
+        work.m_textFileType = qBound(0, m_fileType->currentIndex(), 2);
         work.m_textHeader = m_header->isChecked() ? TRUE : FALSE;
         // The text is read again with the format written beside it.
         QString table = work.CurrentTable();
         if (table.isEmpty())
             work.GetDefaultTableName(table);
+        work.WriteSchemaIni();
         if (!work.Reopen())
             return false;
         return work.CurrentTable().isEmpty() ? work.OpenTable(table) : TRUE;

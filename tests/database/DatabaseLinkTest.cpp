@@ -804,6 +804,88 @@ TEST_F(DatabaseBlockTest, ASchemaSectionWithABadLineIsKeptAndRefused)
 
 namespace {
 
+// The character set of a text source: what the schema file names holds
+// when the sign is opened again, whatever the sign says; a section that
+// names none gets UTF-8 for a file that is UTF-8. The sign keeps UTF-8.
+TEST_F(DatabaseBlockTest, CharacterSetOfTheSchemaFileHolds)
+{
+    const QByteArray utf8 = "Name,Code\r\nCr\xC3\xA8me07,7\r\n";
+    const QByteArray ansi = "Name,Code\r\nCr\xE8me07,7\r\n";
+    const struct
+    {
+        const char* what;
+        QByteArray bytes;
+        const char* section; // the CharacterSet line written by hand, or none
+        QString name;        // as the link reads it
+        int fileType;        // the link's afterwards
+        const char* written; // the section's CharacterSet afterwards
+    } cases[] = {
+        {"UTF-8 named by hand", utf8, "CharacterSet=65001", QString::fromUtf8("Crème07"), 2,
+         "65001"},
+        {"UTF-8, no character set named", utf8, nullptr, QString::fromUtf8("Crème07"), 2, "65001"},
+        {"Windows-1252, none named", ansi, nullptr, QString::fromUtf8("Crème07"), 0, nullptr},
+        {"the user said ANSI", utf8, "CharacterSet=ANSI", QString::fromUtf8("CrÃ¨me07"), 0, "ANSI"},
+        {"the user said OEM", "Name,Code\r\nCr\x8Ame07,7\r\n", "CharacterSet=OEM",
+         QString::fromUtf8("Crème07"), 1, "OEM"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        const QString csv = folder.filePath("names.csv");
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        // The sign as an earlier program saved it: ANSI, header row.
+        CDatabaseLink& link = TheDatabaseLink();
+        link.SetDatabaseType(kDatabaseTypeText);
+        link.m_textHeader = TRUE;
+        link.m_textFileType = 0;
+        link.m_dataSource = csv;
+        link.m_linkKind = 0;
+        QByteArray bytes;
+        {
+            // Written as a connected text link would be, without connecting.
+            CDatabaseLink made;
+            made.SetDatabaseType(kDatabaseTypeText);
+            made.m_textHeader = TRUE;
+            ASSERT_TRUE(made.Connect(csv, TRUE));
+            ASSERT_TRUE(made.OpenTable("names#csv"));
+            made.m_linkKind = 0;
+            made.m_textFileType = 0;
+            bytes = Write(made, folder.path() + "/");
+        }
+        link.Disconnect();
+        QFile schema(folder.filePath("SCHEMA.INI"));
+        ASSERT_TRUE(schema.open(QIODevice::WriteOnly));
+        schema.write("[names.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n");
+        if (c.section)
+            schema.write(QByteArray(c.section) + "\r\n");
+        schema.close();
+
+        Read(bytes, folder.path() + "/");
+        ASSERT_TRUE(link.IsConnected());
+        EXPECT_EQ(link.m_textFileType, c.fileType);
+        ASSERT_EQ(link.OpenRecordset(), 1);
+        EXPECT_EQ(link.GetFieldValue("Name"), c.name);
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        const QByteArray section = schema.readAll();
+        schema.close();
+        if (c.written)
+            EXPECT_TRUE(section.contains(QByteArray("CharacterSet=") + c.written + "\r\n"))
+                << section.constData();
+        else
+            EXPECT_FALSE(section.contains("CharacterSet=")) << section.constData();
+        // The sign stores the character set it now reads with.
+        const QByteArray again = Write(link, folder.path() + "/");
+        link.Disconnect();
+        link.m_textFileType = -1;
+        Read(again, folder.path() + "/");
+        EXPECT_EQ(link.m_textFileType, c.fileType);
+        link.Disconnect();
+    }
+}
+
 // Damaged blocks of a text-file link, a view of an SQLite database and an
 // old-version link: each is read, refused with the archive's error or met
 // with the re-link question, and never writes beside a file it names unless

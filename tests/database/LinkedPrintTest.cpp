@@ -5,6 +5,7 @@
 // own record.
 #include "AppContext.h"
 #include "Barcode.h"
+#include "ConnectionWizard.h"
 #include "DataCtrl.h"
 #include "DataSourceMap.h"
 #include "DataView.h"
@@ -28,19 +29,24 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 // The decoder gives its text as UTF-8.
 #define ZX_USE_UTF8
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -285,6 +291,98 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Source{"Sqlite", kDatabaseTypeAccess, "stock.db", "Stock", WriteSqlite},
                       Source{"Csv", kDatabaseTypeText, "stock.csv", "stock#csv", WriteCsv}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// A CSV file saved as UTF-8 without a byte-order mark, as spreadsheets save
+// it, linked with Database > Connect as a user would (Text File, the file,
+// header row, Finish): the wizard proposes UTF-8 and the accented names are
+// printed as they stand in the file.
+TEST_F(DataPathFrameTest, Utf8TextFileLinkedThroughTheWizardPrintsItsNames)
+{
+    QTemporaryDir data;
+    const QString csv = data.filePath("names.csv");
+    constexpr int kCount = 30;
+    ASSERT_TRUE(WriteUtf8Records(csv, kCount));
+    const QString pdf = home.FilePath("names.pdf");
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    frame->show();
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+
+    QString proposed;
+    bool driven = false;
+    std::function<void()> poll = [&] {
+        auto* wizard = qobject_cast<CConnectionWizard*>(QApplication::activeModalWidget());
+        if (!wizard) {
+            QTimer::singleShot(10, poll);
+            return;
+        }
+        driven = true;
+        const auto next = [wizard](QWizard::WizardButton which = QWizard::NextButton) {
+            QTest::mouseClick(wizard->button(which), Qt::LeftButton);
+        };
+        const auto on = [wizard](const char* name) {
+            return wizard->currentPage()->findChild<QWidget*>(QString::fromLatin1(name));
+        };
+        static_cast<QListWidget*>(on("id1089"))->setCurrentRow(kDatabaseTypeText);
+        next();
+        QTest::keyClicks(on("id1086"), csv);
+        next();
+        if (wizard->currentId() == CConnectionWizard::kTextPage) {
+            proposed = static_cast<QComboBox*>(on("id1097"))->currentText();
+            static_cast<QCheckBox*>(on("id1098"))->setChecked(true);
+            next();
+            next(QWizard::FinishButton);
+        }
+        if (wizard->isVisible())
+            wizard->reject();
+    };
+    QTimer::singleShot(0, poll);
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_DATABASE_CONNECT));
+    ASSERT_TRUE(driven);
+    EXPECT_EQ(proposed, "Unicode (UTF-8)");
+    CDatabaseLink& link = TheDatabaseLink();
+    ASSERT_EQ(link.GetLinkKind(), 0) << messages.LastText().toStdString();
+
+    auto* name = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    name->BeginCreate(nullptr, 20, 20);
+    name->m_name = "Title";
+    name->SetDataSource(SOURCE_DATABASE, "Name");
+    ASSERT_TRUE(TheDataSourceMap().Rebuild());
+
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    ASSERT_NE(batch, nullptr);
+    FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    EXPECT_EQ(messages.LastText(), QStringLiteral("Print %1 signs ?").arg(kCount));
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+
+    const QString text = PdfText(pdf);
+    for (const int i : {1, 7, 18, 23, kCount})
+        EXPECT_TRUE(text.contains(AccentedName(i))) << AccentedName(i).toStdString() << " in:\n"
+                                                    << text.toStdString();
+    EXPECT_FALSE(text.contains(QChar(0xC3))) << "a UTF-8 byte read as Windows-1252";
+    FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
 
 // Renaming an element in its pane: the element that takes its data from it
 // follows the new name, and values still reach it.

@@ -1,5 +1,6 @@
 #include "PdfSupport.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
@@ -29,4 +30,41 @@ QImage RenderPdfPage(const QString& pdf, int page, int dpi)
     // A sheet at printer resolution is larger than Qt reads by default.
     QImageReader::setAllocationLimit(1024);
     return QImage(prefix + QStringLiteral(".png"));
+}
+
+QString PdfText(const QString& pdf)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!text.waitForFinished(60000) || text.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+QString AccentedName(int i)
+{
+    // Letters a sign's texts hold (Windows-1252), as UTF-8 writes them in
+    // two bytes and three.
+    static const char* const first[] = {"Crème", "Zoë",   "Ångström", "Façade", "Müller",
+                                        "Øster", "Señor", "Château",  "Žižek",  "Éclair"};
+    static const char* const second[] = {"Brûlée", "Naïve", "Smørrebrød", "Jalapeño",
+                                         "Größe",  "Déjà",  "Curaçao",    "Œuvre"};
+    const int a = i % 10;
+    const int b = (i / 10) % 8;
+    return QStringLiteral("%1 %2 %3")
+        .arg(QString::fromUtf8(first[a]), QString::fromUtf8(second[b]))
+        .arg(i, 4, 10, QLatin1Char('0'));
+}
+
+bool WriteUtf8Records(const QString& path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray bytes = "Name,Code\r\n";
+    for (int i = 1; i <= count; ++i)
+        bytes += AccentedName(i).toUtf8() + ",TAB" + QByteArray::number(i).rightJustified(7, '0') +
+                 "\r\n";
+    return file.write(bytes) == bytes.size() && file.flush();
 }

@@ -294,6 +294,93 @@ TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchem
     EXPECT_EQ(link.OpenRecordset(), 3);
 }
 
+// The file type of a text file: UTF-8 is offered, and proposed when the
+// file's bytes are UTF-8 (with or without a byte-order mark); what the
+// schema file names holds until the user chooses otherwise on the page.
+TEST_F(ConnectionWizardTest, TextFileTypeProposesUtf8AndKeepsTheSchemaFiles)
+{
+    const QByteArray utf8 = "Name,Code\r\nCr\xC3\xA8me07,7\r\n";
+    const QByteArray ansi = "Name,Code\r\nCr\xE8me07,7\r\n";
+    const QString creme = QString::fromUtf8("Crème07");
+    const struct
+    {
+        const char* what;
+        QByteArray bytes;
+        const char* schema; // the file's section before, or none
+        QString proposed;
+        QString chosen; // what the user takes (empty: the proposal)
+        QString name;
+        const char* written;
+    } cases[] = {
+        {"UTF-8", utf8, nullptr, "Unicode (UTF-8)", {}, creme, "65001"},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF" + utf8,
+         nullptr,
+         "Unicode (UTF-8)",
+         {},
+         creme,
+         "65001"},
+        {"Windows-1252", ansi, nullptr, "Windows (ANSI)", {}, creme, "ANSI"},
+        {"ASCII only",
+         "Name,Code\r\nCream07,7\r\n",
+         nullptr,
+         "Windows (ANSI)",
+         {},
+         "Cream07",
+         "ANSI"},
+        {"UTF-8 named by hand", utf8, "CharacterSet=65001", "Unicode (UTF-8)", {}, creme, "65001"},
+        {"ANSI named, the user takes UTF-8", utf8, "CharacterSet=ANSI", "Windows (ANSI)",
+         "Unicode (UTF-8)", creme, "65001"},
+        {"UTF-8 proposed, the user takes ANSI", utf8, nullptr, "Unicode (UTF-8)", "Windows (ANSI)",
+         QString::fromUtf8("CrÃ¨me07"), "ANSI"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("names.csv");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        if (c.schema) {
+            QFile schema(folder.filePath("SCHEMA.INI"));
+            ASSERT_TRUE(schema.open(QIODevice::WriteOnly));
+            schema.write("[names.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n" +
+                         QByteArray(c.schema) + "\r\n");
+        }
+        CDatabaseLink link;
+        CConnectionWizard wizard(link);
+        wizard.show();
+        CDriver drive{wizard};
+        drive.ChooseType(kDatabaseTypeText);
+        drive.TypePath(path);
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
+        auto* type = drive.Find<QComboBox>("id1097");
+        QStringList offered;
+        for (int i = 0; i < type->count(); ++i)
+            offered << type->itemText(i);
+        EXPECT_EQ(offered, (QStringList{"Windows (ANSI)", "DOS (ASCII)", "Unicode (UTF-8)"}));
+        EXPECT_EQ(type->currentText(), c.proposed);
+        if (!c.chosen.isEmpty())
+            type->setCurrentIndex(type->findText(c.chosen));
+        drive.Find<QCheckBox>("id1098")->setChecked(true);
+        drive.Click(QWizard::NextButton);
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage);
+        drive.Click(QWizard::FinishButton);
+        ASSERT_EQ(wizard.result(), QDialog::Accepted);
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+        EXPECT_EQ(link.m_textFileType, type->findText(c.chosen.isEmpty() ? c.proposed : c.chosen));
+        ASSERT_EQ(link.OpenRecordset(), 1);
+        EXPECT_EQ(link.GetFieldValue("Name"), c.name);
+        QFile schema(folder.filePath("SCHEMA.INI"));
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        const QByteArray section = schema.readAll();
+        EXPECT_TRUE(section.contains(QByteArray("CharacterSet=") + c.written + "\r\n"))
+            << section.constData();
+        EXPECT_EQ(section.count("CharacterSet="), 1) << section.constData();
+    }
+}
+
 TEST_F(ConnectionWizardTest, CancelledHalfwayLeavesTheLinkAsItWas)
 {
     // A sign linked to the CSV file, and a sign with no link at all.

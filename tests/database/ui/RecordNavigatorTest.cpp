@@ -789,6 +789,8 @@ TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
         const char* shownView;
         int checkedRadio; // 0: none
         const char* other;
+        int fileType = 0;
+        const char* shownFileType = "";
     } cases[] = {
         {kDatabaseTypeAccess, "Products", nullptr, ',', "Products", 0, ""},
         {kDatabaseTypeAccess, "Products", "select * from products where price < 2", ',', "Cheap", 0,
@@ -796,10 +798,11 @@ TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
         {kDatabaseTypeAccess, "Products", "SELECT * FROM Products WHERE Price > 9", ',', "", 0, ""},
         {1 /* dBASE III */, "items", nullptr, ',', "", 0, ""},
         {kDatabaseTypeText, "prices#csv", nullptr, ';', "", CConnectionPropertiesDlg::IDC_SEMICOLON,
-         ""},
-        {kDatabaseTypeText, "prices#csv", nullptr, '\t', "", CConnectionPropertiesDlg::IDC_TAB, ""},
+         "", 0, "Windows (ANSI)"},
+        {kDatabaseTypeText, "prices#csv", nullptr, '\t', "", CConnectionPropertiesDlg::IDC_TAB, "",
+         1, "DOS (ASCII)"},
         {kDatabaseTypeText, "prices#csv", nullptr, '|', "", CConnectionPropertiesDlg::IDC_OTHER,
-         "|"},
+         "|", 2, "Unicode (UTF-8)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shownView);
@@ -809,7 +812,12 @@ TEST_F(RecordNavigatorTest, PropertiesShowTheViewAndTheTextSchema)
         link.m_customViewQuery = c.view ? QString::fromLatin1(c.view) : QString();
         link.m_textDelimiter = c.delimiter;
         link.m_textHeader = TRUE;
+        link.m_textFileType = c.fileType;
         CConnectionPropertiesDlg dialog(link);
+        auto* fileType = Control<QComboBox>(&dialog, CConnectionPropertiesDlg::IDC_FILE_TYPE);
+        ASSERT_NE(fileType, nullptr);
+        EXPECT_EQ(fileType->count(), 3);
+        EXPECT_EQ(fileType->currentText(), c.shownFileType);
         EXPECT_EQ(Control<QLabel>(&dialog, CConnectionPropertiesDlg::IDC_VIEW)->text(),
                   c.shownView);
         for (int id = CConnectionPropertiesDlg::IDC_TAB; id <= CConnectionPropertiesDlg::IDC_OTHER;
