@@ -2,6 +2,8 @@
 
 #include "AppContext.h"
 #include "Combination.h"
+#include "DataStore.h"
+#include "DatabaseLink.h"
 #include "Element.h"
 #include "ElementList.h"
 #include "MacroScript.h"
@@ -411,6 +413,18 @@ BOOL CDataSourceMap::UpdateElement(CElement* element, const QString& oldName)
                 variable->m_name.compare(oldName, Qt::CaseInsensitive) == 0) {
                 variable->m_name = element->m_name;
                 UpdateVariable(variable, oldName);
+                // Its column in the data store, values and all.
+                CDatabaseLink& link = TheDatabaseLink();
+                const int type = variable->GetTypeCode();
+                if (link.GetLinkKind() == 1 &&
+                    (type == VARIABLE_OPTION_LIST ||
+                     (type == VARIABLE_DATE_TIME && variable->IsKeyboardSourced()))) {
+                    CDataStore store(link);
+                    if (store.Columns().contains(oldName, Qt::CaseInsensitive))
+                        store.RenameStoreColumn(oldName, element->m_name);
+                    else
+                        store.AddStoreColumn(element->m_name);
+                }
             }
         }
     }
@@ -456,8 +470,14 @@ BOOL CDataSourceMap::UpdateVariable(CVariable* variable, const QString& oldName)
 
 BOOL CDataSourceMap::CheckCircularPath(CVariable* variable)
 {
+    if (!variable)
+        return TRUE;
     CDataSourceNode* node = FindNode(variable);
+    // A copy being edited in a wizard stands for the variable of its type
+    // and name.
     if (!node)
+        node = m_nodes.value(VariableKey(variable->GetTypeCode(), variable->GetName()), nullptr);
+    if (!node || node->isElement)
         return TRUE;
     std::vector<int> kinds;
     QStringList names;
@@ -669,6 +689,75 @@ void CDataSourceMap::AddElement(CObject* element)
         table->UpdateFieldLinks();
     if (CDataSourceNode* node = AddElement(held, TRUE))
         RelinkNodesNaming(node);
+    KeepStoreColumn(held, held->m_name);
+}
+
+BOOL CDataSourceMap::CheckCircularPath(CObject* variable)
+{
+    return CheckCircularPath(dynamic_cast<CVariable*>(variable));
+}
+
+BOOL CDataSourceMap::CanDeleteElement(CObject* element)
+{
+    auto* held = dynamic_cast<CElement*>(element);
+    if (!held || !TheElementList().Contains(held))
+        return TRUE;
+    return CanDeleteElement(held);
+}
+
+void CDataSourceMap::ReplaceElement(CObject* listed, CObject* restored)
+{
+    // The restored state may carry another name (a rename taken back): the
+    // column follows it from the listed element's name.
+    auto* before = dynamic_cast<CElement*>(listed);
+    const bool keyboard = before && before->m_dataSource == SOURCE_KEYBOARD;
+    const QString previousName = before ? before->m_name : QString();
+    RemoveElement(listed);
+    auto* element = dynamic_cast<CElement*>(restored);
+    if (!element || !TheElementList().Contains(element))
+        return;
+    if (auto* table = dynamic_cast<CTable*>(element))
+        table->UpdateFieldLinks();
+    if (CDataSourceNode* node = AddElement(element, TRUE))
+        RelinkNodesNaming(node);
+    KeepStoreColumn(element, keyboard ? previousName : element->m_name);
+}
+
+void CDataSourceMap::KeepStoreColumn(CElement* element, const QString& previousName)
+{
+    if (!element)
+        return;
+    if (auto* table = dynamic_cast<CTable*>(element)) {
+        for (const STableRow& row : table->m_rows)
+            for (const STableCell& cell : row.cells)
+                if (cell.element)
+                    KeepStoreColumn(cell.element, cell.element->m_name);
+    }
+    CDatabaseLink& link = TheDatabaseLink();
+    if (link.GetLinkKind() != 1 || element->m_dataSource != SOURCE_KEYBOARD)
+        return;
+    // A refusal has told the user why (the store's error is shown).
+    CDataStore(link).SyncStoreColumn(*element, previousName, &TheVariableList());
+}
+
+void CDataSourceMap::ReleaseStoreColumn(CElement* element)
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    if (!element || link.GetLinkKind() != 1 || element->m_dataSource != SOURCE_KEYBOARD)
+        return;
+    // Another keyboard element or a variable of the same name keeps it.
+    for (const CElement* other : TheElementList())
+        if (other != element && other->m_dataSource == SOURCE_KEYBOARD &&
+            other->m_name.compare(element->m_name, Qt::CaseInsensitive) == 0)
+            return;
+    for (const CVariable* variable : TheVariableList())
+        if (variable->GetName().compare(element->m_name, Qt::CaseInsensitive) == 0)
+            return;
+    CDataStore store(link);
+    if (!store.Columns().contains(element->m_name, Qt::CaseInsensitive) ||
+        !store.ColumnIsEmpty(element->m_name))
+        return;
+    store.DeleteStoreColumn(element->m_name);
 }
 
 void CDataSourceMap::RelinkNodesNaming(CDataSourceNode* node)
@@ -701,7 +790,9 @@ BOOL CDataSourceMap::UpdateElement(CObject* element, const QString& oldName)
     auto* held = dynamic_cast<CElement*>(element);
     if (!held || !TheElementList().Contains(held))
         return TRUE;
-    return UpdateElement(held, oldName);
+    const BOOL linked = UpdateElement(held, oldName);
+    KeepStoreColumn(held, oldName);
+    return linked;
 }
 
 void CDataSourceMap::PropagateElement(CObject* element)
@@ -721,6 +812,7 @@ void CDataSourceMap::RemoveElement(CObject* element)
             }
         }
     }
+    ReleaseStoreColumn(dynamic_cast<CElement*>(element));
     // The element may already have left its list (undo): find it by identity.
     for (CDataSourceNode* node : std::as_const(m_nodes)) {
         if (node->owner == element) {
@@ -743,6 +835,13 @@ void CDataSourceMap::AddVariable(CObject* variable)
         return;
     if (CDataSourceNode* node = AddVariable(v, TRUE))
         RelinkNodesNaming(node);
+    // An option list, or a date/time stamp whose extra days are typed, keeps
+    // its values in a column of the data store.
+    CDatabaseLink& link = TheDatabaseLink();
+    const int type = v->GetTypeCode();
+    if (link.GetLinkKind() == 1 &&
+        (type == VARIABLE_OPTION_LIST || (type == VARIABLE_DATE_TIME && v->IsKeyboardSourced())))
+        CDataStore(link).AddStoreColumn(v->GetName());
 }
 
 void CDataSourceMap::RemoveVariable(CObject* variable)

@@ -95,9 +95,20 @@ public:
     void RemoveVariable(CObject* variable) override;
     void AddVariable(CObject* variable) override;
     BOOL UpdateElement(CObject* element, const QString& oldName) override;
+    void ReplaceElement(CObject* listed, CObject* restored) override;
+    BOOL CanDeleteElement(CObject* element) override;
+    BOOL CheckCircularPath(CObject* variable) override;
     void PropagateElement(CObject* element) override;
 
 private:
+    // The sign's data store keeps one column per keyboard element: the
+    // element's column follows its name (values and all), and an element
+    // that comes into the sign gets one. A column that cannot follow is
+    // reported; no stored value is dropped.
+    void KeepStoreColumn(CElement* element, const QString& previousName);
+    // An element that leaves the sign: its column goes when it holds no
+    // value; a column with values stays for the element to come back to.
+    void ReleaseStoreColumn(CElement* element);
     QString KeyOf(const CDataSourceNode& node) const;
     CDataSourceNode* NodeForSource(int kind, const QString& name) const;
     // Empties the node's sources and takes it out of every dependents array.

@@ -297,6 +297,49 @@ BOOL CDataStore::DeleteStoreColumn(const QString& name)
     return TRUE;
 }
 
+BOOL CDataStore::EnsureStoreColumns(const QStringList& names)
+{
+    m_error.clear();
+    if (!IsStore())
+        return FALSE;
+    const QStringList columns = Columns();
+    QStringList missing;
+    for (const QString& name : names)
+        if (!columns.contains(name, Qt::CaseInsensitive) &&
+            !missing.contains(name, Qt::CaseInsensitive))
+            missing << name;
+    if (missing.isEmpty())
+        return TRUE;
+    const bool open = m_link.IsRecordsetOpen();
+    const qint64 current = CurrentRecordId();
+    bool ok = true;
+    for (const QString& name : missing)
+        if (!AddStoreColumn(name)) {
+            ok = false;
+            break;
+        }
+    if (open && !m_link.IsRecordsetOpen())
+        ReopenAt(current);
+    return ok ? TRUE : FALSE;
+}
+
+bool CDataStore::ColumnIsEmpty(const QString& name) const
+{
+    if (!IsStore() || name.compare(kRecordColumn, Qt::CaseInsensitive) == 0)
+        return false;
+    QString column;
+    for (const QString& c : Columns())
+        if (c.compare(name, Qt::CaseInsensitive) == 0)
+            column = c;
+    if (column.isEmpty())
+        return false;
+    QSqlQuery q(m_link.Database());
+    if (!q.exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NOT NULL AND %2 <> '' LIMIT 1")
+                    .arg(QuoteSqlName(m_link.CurrentTable()), QuoteSqlName(column))))
+        return false;
+    return !q.next();
+}
+
 qint64 CDataStore::CurrentRecordId()
 {
     if (!m_link.IsRecordsetOpen() || m_link.GetPosition() < 1)

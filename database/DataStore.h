@@ -66,6 +66,12 @@ public:
     // already has the new name, so that no two columns' values are mixed.
     BOOL RenameStoreColumn(const QString& oldName, const QString& newName);
     BOOL DeleteStoreColumn(const QString& name);
+    // A column for each of the names that has none, the current record kept
+    // current. FALSE (the error shown) when one cannot be made.
+    BOOL EnsureStoreColumns(const QStringList& names);
+    // Whether no record holds a value (other than an empty text) in the
+    // column; false when there is no such column.
+    bool ColumnIsEmpty(const QString& name) const;
 
     // Records of the link's recordset (it is opened when it is not).
     // A new empty record, made current.

@@ -77,6 +77,12 @@ public:
     virtual void AddElement(CObject* element) = 0;
     virtual void RemoveElement(CObject* element) = 0;
     virtual int GetDependentCount(const CObject* elementOrVariable) const = 0;
+    // Whether the element may leave the sign: FALSE, after telling the
+    // user, while it feeds another element's or variable's data.
+    virtual BOOL CanDeleteElement(CObject* element)
+    {
+        return GetDependentCount(element) > 0 ? FALSE : TRUE;
+    }
     // Unlinks and deletes a variable's node; the variable list calls it
     // before it deletes a variable that feeds nothing.
     virtual void RemoveVariable(CObject* /*variable*/) {}
@@ -88,6 +94,18 @@ public:
     // after telling the user, when a source was refused because it would
     // close a circle.
     virtual BOOL UpdateElement(CObject* /*element*/, const QString& /*oldName*/) { return TRUE; }
+    // An earlier state of an element takes the place of the listed one
+    // (undo and redo): the listed one has left the element list.
+    virtual void ReplaceElement(CObject* listed, CObject* restored)
+    {
+        RemoveElement(listed);
+        AddElement(restored);
+    }
+    // Whether the variable's inputs, as it now names them, keep clear of a
+    // circle: FALSE, after telling the user, when one of them is the
+    // variable itself or is fed by it. A variable being edited as a copy is
+    // matched to the map's by its type and name.
+    virtual BOOL CheckCircularPath(CObject* /*variable*/) { return TRUE; }
     // Passes the element's current data on to everything it feeds.
     virtual void PropagateElement(CObject* /*element*/) {}
 };

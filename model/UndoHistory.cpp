@@ -208,8 +208,8 @@ void CUndoHistory::Exchange(CUndoRecord& record, CView* view)
     }
     list.SetAt(list.Find(listed), restored);
     restored->ResetState(view);
-    RemoveFromDataPaths(listed);
-    AddToDataPaths(restored);
+    if (CDataPathSeam* paths = App().dataPaths)
+        paths->ReplaceElement(listed, restored);
     record.copy.reset(listed);
     listed->ReleaseCachedData();
 }

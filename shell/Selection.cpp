@@ -495,9 +495,11 @@ bool CSelection::DeleteSelected()
         CUndoGroup group(m_selected.size() > 1);
         const std::vector<CElement*> selected = m_selected;
         for (CElement* element : selected) {
+            // An element that feeds another's data stays, and the user is
+            // told which.
             CDataPathSeam* paths = App().dataPaths;
-            if (paths && paths->GetDependentCount(element) > 0)
-                continue; // it feeds another element's data
+            if (paths && !paths->CanDeleteElement(element))
+                continue;
             Record(UNDO_DELETED, element);
             Remove(element);
             if (paths)

@@ -642,6 +642,13 @@ void CRecordNavigator::OnSave()
         return;
     CDataStore store(m_link);
     const std::vector<CStoreValue> values = TypedDataSet();
+    // Every value typed has a column to go to; one that cannot be made has
+    // been reported, and nothing is saved.
+    QStringList names;
+    for (const CStoreValue& item : values)
+        names << item.name;
+    if (!store.EnsureStoreColumns(names))
+        return;
     const QString key = KeyField();
     if (key.isEmpty()) {
         if (!m_newDataSet) {
@@ -685,8 +692,7 @@ void CRecordNavigator::OnSave()
         return columns.contains(name, Qt::CaseInsensitive);
     };
     for (const CStoreValue& item : values)
-        if (hasColumn(item.name))
-            store.SetFieldValue(item.name, item.value);
+        store.SetFieldValue(item.name, item.value);
     if (m_link.m_storeCopyQuantity && hasColumn(QStringLiteral("CopyQty")))
         store.SetFieldValue(QStringLiteral("CopyQty"),
                             m_host.copiesText ? m_host.copiesText() : QString());

@@ -82,7 +82,7 @@ bool CIncPage1::Leave()
         break;
     }
     m_variable.m_startSource = kind;
-    return true;
+    return NoCircularPath(m_variable);
 }
 
 // --- Increment ---------------------------------------------------------------
@@ -230,7 +230,7 @@ bool CIncPage3::Leave()
         break;
     }
     m_variable.m_limitSource = kind;
-    return true;
+    return NoCircularPath(m_variable);
 }
 
 bool RunIncNumberSheet(QWidget* parent, CIncNumber& working, bool isNew)

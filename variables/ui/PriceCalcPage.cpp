@@ -104,7 +104,7 @@ bool CPriceCalcPage2::Leave()
         break;
     }
     in.sourceKind = kind;
-    return true;
+    return NoCircularPath(m_variable);
 }
 
 // --- Rounding ----------------------------------------------------------------

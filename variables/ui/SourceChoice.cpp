@@ -6,6 +6,7 @@
 #include "IncNumber.h"
 #include "Seams.h"
 #include "SequenceStore.h"
+#include "Variable.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -167,4 +168,10 @@ void CSourceChoice::OnSequenceText(const QString& text)
         }
     }
     m_nextNumber->setText(QString());
+}
+
+bool NoCircularPath(CVariable& variable)
+{
+    CDataPathSeam* paths = App().dataPaths;
+    return !paths || paths->CheckCircularPath(&variable) != FALSE;
 }

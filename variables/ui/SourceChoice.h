@@ -16,6 +16,12 @@ class QRadioButton;
 // list's text, so nothing typed or stored is lost.
 void FillFieldCombo(QComboBox* combo, const QString& select);
 
+class CVariable;
+
+// Whether the variable's inputs, as its page has just set them, keep clear
+// of a circular data path; false after the data-path map's message.
+bool NoCircularPath(CVariable& variable);
+
 class CSourceChoice : public QWidget
 {
     Q_OBJECT

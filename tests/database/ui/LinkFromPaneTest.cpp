@@ -5,17 +5,29 @@
 #include "AppContext.h"
 #include "Commands.h"
 #include "ConnectionWizard.h"
+#include "DataSourceMap.h"
 #include "DatabaseLink.h"
+#include "DateTime.h"
+#include "DateTimePage.h"
 #include "DesignView.h"
 #include "ElementList.h"
+#include "IncNumber.h"
+#include "IncPage.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "OptionList.h"
+#include "OptionListPage.h"
 #include "PaneParts.h"
 #include "Preferences.h"
+#include "PriceCalcPage.h"
+#include "PriceCalculation.h"
 #include "SignApp.h"
 #include "SignData.h"
+#include "SourceChoice.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "VariableList.h"
+#include "VariableSheet.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -27,14 +39,41 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
+
+// Runs drive on the modal dialog of type T once it shows, while action
+// (which opens it) runs; true when the dialog was met. A dialog drive left
+// open is cancelled.
+template <class T>
+bool WhileModal(const std::function<void()>& action, std::function<void(T&)> drive)
+{
+    bool met = false;
+    std::function<void()> poll;
+    poll = [&] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(10, poll);
+            return;
+        }
+        met = true;
+        drive(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    };
+    QTimer::singleShot(0, poll);
+    action();
+    return met;
+}
 
 class LinkFromPaneTest : public ::testing::Test
 {
@@ -202,6 +241,108 @@ TEST_F(LinkFromPaneTest, CancelledWizardLeavesTheSignUnlinked)
     EXPECT_EQ(SourceType()->currentData().toInt(), before);
     EXPECT_FALSE(frame->Document().IsModified());
     EXPECT_EQ(CShellSettings::Current().lastDatabaseFolder, lastFolder);
+}
+
+// Edit > Delete on an element that feeds another: refused with the message
+// naming it, and the element stays; the element it feeds may go, and then
+// the first may too.
+TEST_F(LinkFromPaneTest, DeletingAnElementThatFeedsAnotherIsRefused)
+{
+    ASSERT_TRUE(Start());
+    CText* t1 = PlaceText();
+    ASSERT_NE(t1, nullptr);
+    t1->m_name = "T1";
+    t1->SetDataSource(SOURCE_KEYBOARD, QString());
+    auto* t2 = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    t2->BeginCreate(nullptr, 300, 800);
+    t2->m_name = "T2";
+    t2->SetDataSource(SOURCE_ELEMENT, "T1");
+    ASSERT_TRUE(TheDataSourceMap().Rebuild());
+    const auto select = [&](CElement* element) {
+        const CPoint p = view->LPtoDP(element->m_bounds.CenterPoint());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+        return view->Selection().Primary() == element;
+    };
+    const auto remove = [&] {
+        frame->UpdateActionsNow();
+        return frame->ExecuteCommand(ID_EDIT_DELETE);
+    };
+    ASSERT_TRUE(select(t1));
+    messages.Clear();
+    remove();
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.LastText(),
+              "Element 'T1' is acting as a data source and may not be deleted.");
+    EXPECT_EQ(TheElementList().FindByName("T1"), t1);
+    EXPECT_TRUE(view->Selection().Contains(t1));
+
+    ASSERT_TRUE(select(t2));
+    messages.Clear();
+    remove();
+    EXPECT_EQ(messages.Count(), 0);
+    EXPECT_EQ(TheElementList().FindByName("T2"), nullptr);
+    ASSERT_TRUE(select(t1));
+    remove();
+    EXPECT_EQ(messages.Count(), 0);
+    EXPECT_EQ(TheElementList().GetCount(), 0);
+}
+
+// The inputs of a price calculation and the start and limit of an
+// incrementing number refuse an element that the variable itself feeds,
+// with message 63087, on the page that chooses them.
+TEST_F(LinkFromPaneTest, VariablePagesRefuseACircularDataPath)
+{
+    ASSERT_TRUE(Start());
+    CVariableList& variables = TheVariableList();
+    auto* calc =
+        static_cast<CPriceCalculation*>(variables.CreateVariable(VARIABLE_PRICE_CALC, "Calc"));
+    auto* number = static_cast<CIncNumber*>(variables.CreateVariable(VARIABLE_INCREMENTING, "Num"));
+    ASSERT_TRUE(calc && number);
+    number->m_limitAction = CIncNumber::LIMIT_STOP;
+    auto* total = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    total->BeginCreate(nullptr, 300, 400);
+    total->m_name = "Total";
+    total->SetDataSource(SOURCE_PRICE_CALC, "Calc");
+    auto* count = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    count->BeginCreate(nullptr, 300, 800);
+    count->m_name = "Count";
+    count->SetDataSource(SOURCE_INCREMENTING, "Num");
+    ASSERT_TRUE(TheDataSourceMap().Rebuild());
+
+    const QString circular = "Element or variable forms part of a circular data path.";
+    // Each page: the element the variable feeds is refused, another is
+    // taken.
+    const auto check = [&](CVariable* variable, int pageIndex, const QString& fed) {
+        SCOPED_TRACE(variable->GetName().toStdString());
+        bool refused = false;
+        bool taken = false;
+        WhileModal<CVariableSheet>([&] { variable->DoEditDialog(frame); },
+                                   [&](CVariableSheet& sheet) {
+                                       CVariablePage* page = sheet.Page(pageIndex);
+                                       auto* choice = page->findChild<CSourceChoice*>();
+                                       ASSERT_NE(choice, nullptr);
+                                       choice->Button(SOURCE_ELEMENT)->click();
+                                       QComboBox* elements = choice->ElementCombo();
+                                       elements->setCurrentIndex(elements->findText(fed));
+                                       ASSERT_EQ(elements->currentText(), fed);
+                                       messages.Clear();
+                                       refused = !page->Leave();
+                                       EXPECT_EQ(messages.LastText(), circular);
+                                       const QString other = fed == "Total" ? "Count" : "Total";
+                                       elements->setCurrentIndex(elements->findText(other));
+                                       messages.Clear();
+                                       taken = page->Leave();
+                                       EXPECT_EQ(messages.Count(), 0);
+                                   });
+        EXPECT_TRUE(refused);
+        EXPECT_TRUE(taken);
+    };
+    // The price calculation's sheet: input 1, input 2, rounding.
+    check(calc, 0, "Total");
+    check(calc, 1, "Total");
+    // The incrementing number's: start, increment, limit.
+    check(number, 0, "Count");
+    check(number, 2, "Count");
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "DataStoreDlg.h"
 #include "DataView.h"
 #include "DatabaseLink.h"
+#include "DesignView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -32,6 +33,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -638,6 +640,138 @@ TEST_F(DataStoreTest, NavigatorSavesAndDeletesDataSets)
     // The keyboard elements no longer show the deleted data.
     EXPECT_EQ(product->GetEnteredData(), "");
     EXPECT_FALSE(Control<QPushButton>(navigator, CRecordNavigator::IDC_DELETE)->isEnabled());
+}
+
+// Every road that adds, renames, duplicates, pastes or deletes a keyboard
+// element keeps the store's columns in step: a renamed element's column
+// follows it with its values (and the key with it), a copy gets a column of
+// its own, a column with values outlives its element for the undo that
+// brings it back, and Save stores every value typed.
+TEST_F(DataStoreTest, StoreColumnsFollowTheElementsOnEveryRoad)
+{
+    ASSERT_TRUE(Start());
+    MakeSign();
+    MakeStore();
+    CDatabaseLink& link = TheDatabaseLink();
+    Open();
+    Type(product, "P1");
+    Type(desc, "First");
+    Click(CRecordNavigator::IDC_SAVE);
+    ASSERT_EQ(StoreRows(), QStringList({"P1|First"}));
+    delete navigator;
+    navigator = nullptr;
+
+    CMessageResponder responder;
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    ASSERT_NE(view, nullptr);
+    view->FullSize();
+    const auto select = [&](const QString& name) {
+        CElement* element = TheElementList().FindByName(name);
+        if (!element)
+            return false;
+        const CPoint p = view->LPtoDP(element->m_bounds.CenterPoint());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+        return view->Selection().Primary() == element && view->Selection().GetCount() == 1;
+    };
+    const auto rename = [&](const QString& to) {
+        auto* name = frame->PropertyPane()->findChild<QLineEdit*>(QStringLiteral("id1050"));
+        ASSERT_NE(name, nullptr);
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, to);
+    };
+    const auto columns = [&] { return CDataStore(link).Columns(); };
+    const auto value = [&](const QString& column) {
+        QSqlQuery q(link.Database());
+        q.exec(QStringLiteral("SELECT \"%1\" FROM Shelf ORDER BY RecordId").arg(column));
+        return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
+    };
+    const auto command = [&](int id) {
+        frame->UpdateActionsNow();
+        return frame->ExecuteCommand(id);
+    };
+
+    // Renamed in the pane: the column and its value follow.
+    ASSERT_TRUE(select("Desc"));
+    rename("Title");
+    EXPECT_EQ(columns(), QStringList({CDataStore::kRecordColumn, "Product", "Title"}));
+    EXPECT_EQ(value("Title"), "First");
+    // Undo takes the name back, column and all.
+    ASSERT_TRUE(command(ID_EDIT_UNDO));
+    ASSERT_NE(TheElementList().FindByName("Desc"), nullptr);
+    EXPECT_EQ(columns(), QStringList({CDataStore::kRecordColumn, "Product", "Desc"}));
+    EXPECT_EQ(value("Desc"), "First");
+    // The key element renamed: the key names its new column.
+    ASSERT_TRUE(select("Product"));
+    rename("Code");
+    EXPECT_EQ(link.m_keyField, "Code");
+    EXPECT_EQ(value("Code"), "P1");
+
+    // A duplicate gets a column; undone, its empty column goes again.
+    ASSERT_TRUE(select("Desc"));
+    ASSERT_TRUE(command(ID_EDIT_DUPLICATE));
+    const QString copy = view->Selection().Primary()->m_name;
+    ASSERT_NE(copy, "Desc");
+    EXPECT_TRUE(columns().contains(copy)) << copy.toStdString();
+    ASSERT_TRUE(command(ID_EDIT_UNDO));
+    EXPECT_EQ(columns(), QStringList({CDataStore::kRecordColumn, "Code", "Desc"}));
+
+    // Pasted: a column for the pasted element.
+    ASSERT_TRUE(select("Desc"));
+    ASSERT_TRUE(command(ID_EDIT_COPY));
+    ASSERT_TRUE(command(ID_EDIT_PASTE));
+    QGuiApplication::clipboard()->clear();
+    ASSERT_EQ(TheElementList().GetCount(), 3);
+    const QString pasted = TheElementList().GetAt(2)->m_name;
+    EXPECT_TRUE(columns().contains(pasted)) << pasted.toStdString();
+    // Deleted: its empty column goes; a column with values stays for the
+    // undo that brings its element back. (The pasted element lies under
+    // the one it was copied from.)
+    view->Selection().DeselectAll();
+    view->Selection().AddElement(TheElementList().FindByName(pasted));
+    ASSERT_EQ(view->Selection().Primary(), TheElementList().FindByName(pasted));
+    ASSERT_TRUE(command(ID_EDIT_DELETE));
+    EXPECT_FALSE(columns().contains(pasted));
+    ASSERT_TRUE(select("Desc"));
+    ASSERT_TRUE(command(ID_EDIT_DELETE));
+    EXPECT_EQ(TheElementList().FindByName("Desc"), nullptr);
+    EXPECT_TRUE(columns().contains("Desc"));
+    ASSERT_TRUE(command(ID_EDIT_UNDO));
+    ASSERT_NE(TheElementList().FindByName("Desc"), nullptr);
+    EXPECT_EQ(value("Desc"), "First");
+    EXPECT_EQ(responder.Count(), 0) << responder.LastText().toStdString();
+
+    // Save stores each typed value in the columns of today's names.
+    Open();
+    Type(static_cast<CText*>(TheElementList().FindByName("Code")), "P2");
+    Type(static_cast<CText*>(TheElementList().FindByName("Desc")), "Second");
+    Click(CRecordNavigator::IDC_SAVE);
+    EXPECT_EQ(responder.Count(), 0) << responder.LastText().toStdString();
+    QSqlQuery q(link.Database());
+    ASSERT_TRUE(q.exec("SELECT Code, Desc FROM Shelf ORDER BY RecordId"));
+    QStringList rows;
+    while (q.next())
+        rows << q.value(0).toString() + u'|' + q.value(1).toString();
+    EXPECT_EQ(rows, QStringList({"P1|First", "P2|Second"}));
+}
+
+// A value typed for an element whose column the store lacks (a store made
+// by an earlier program, say) is stored in a column made for it, never
+// dropped.
+TEST_F(DataStoreTest, SaveMakesTheColumnAValueLacks)
+{
+    ASSERT_TRUE(Start());
+    MakeSign();
+    MakeStore();
+    CDatabaseLink& link = TheDatabaseLink();
+    ASSERT_TRUE(CDataStore(link).DeleteStoreColumn("Desc"));
+    Open();
+    CMessageResponder responder;
+    Type(product, "P1");
+    Type(desc, "First");
+    Click(CRecordNavigator::IDC_SAVE);
+    EXPECT_EQ(responder.Count(), 0) << responder.LastText().toStdString();
+    EXPECT_EQ(StoreRows(), QStringList({"P1|First"}));
 }
 
 // --- connection properties --------------------------------------------------------------------
