@@ -1539,11 +1539,16 @@ QStringList CDatabaseLink::FieldValues(const QString& field)
 
 QStringList CDatabaseLink::GetColumnValues(const QString& field)
 {
-    if (!m_recordset)
+    // With no recordset open (an option list filled while the sign is
+    // designed), one is opened for the call.
+    const bool own = !m_recordset;
+    if (own && (!IsConnected() || (!OpenRecordset() && !m_recordset)))
         return {};
     const int current = m_recordset->current;
     QStringList values = FieldValues(field);
     m_recordset->current = current;
+    if (own)
+        CloseRecordset();
     return values;
 }
 

@@ -214,7 +214,7 @@ bool CElementView::LinkSignToDatabase()
         return QFileDialog::getOpenFileName(parent, choice.title, choice.suggested, filter);
     };
     CDatabaseLink& link = TheDatabaseLink();
-    if (!RunConnectionWizard(this, link, choose))
+    if (!RunConnectionWizard(this, link, choose, CShellSettings::Current().lastDatabaseFolder))
         return false;
     if (link.m_typeId != kDatabaseTypeConnectionString)
         CShellSettings::Current().lastDatabaseFolder = QFileInfo(link.m_dataSource).absolutePath();

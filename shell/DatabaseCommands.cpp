@@ -5,9 +5,12 @@
 #include "DataSourceMap.h"
 #include "DataTreeDlg.h"
 #include "DatabaseLink.h"
+#include "DateTimePage.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "Messages.h"
+#include "OptionList.h"
+#include "OptionListPage.h"
 #include "Preferences.h"
 #include "ResourceIds.h"
 #include "VariableList.h"
@@ -15,10 +18,86 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+namespace {
+
+// The sign's link as an option list keeps it: the list reads its options
+// through the sign's link, and the sign file records where they come from.
+COptionListLink OptionListLinkOf(CDatabaseLink& link)
+{
+    COptionListLink kept;
+    kept.connected = link.IsConnected() ? 1 : 0;
+    kept.linkKind = 0;
+    kept.databaseType = DWORD(link.m_typeId);
+    kept.dataSource = link.m_dataSource;
+    kept.tableName = link.CurrentTable();
+    kept.viewQuery = link.m_customViewQuery;
+    kept.viewName = TheCustomViewList().NameOfQuery(link.m_customViewQuery);
+    kept.keyField = link.GetKeyField();
+    kept.textDelimiter = BYTE(link.m_textDelimiter);
+    kept.textFileType = DWORD(link.m_textFileType);
+    kept.textHeader = link.m_textHeader ? 1 : 0;
+    for (const CTextField& field : link.m_textFields)
+        kept.textFields << field.name << field.type;
+    kept.firstFieldIsCopyQuantity = link.m_firstFieldIsCopyQuantity ? 1 : 0;
+    kept.excelHeader = link.m_excelHeader ? 1 : 0;
+    const char delimiters[7] = {link.m_nameDelimiters[0],
+                                link.m_nameDelimiters[1],
+                                link.m_stringDelimiters[0],
+                                link.m_stringDelimiters[1],
+                                link.m_dateDelimiters[0],
+                                link.m_dateDelimiters[1],
+                                link.m_wildcard};
+    for (int i = 0; i < 7; ++i)
+        kept.delimiters[i] = BYTE(delimiters[i]);
+    return kept;
+}
+
+} // namespace
+
 CDatabaseCommands::CDatabaseCommands(CMainFrame* frame) : QObject(frame), m_frame(frame)
 {
     setObjectName(QStringLiteral("databaseCommands"));
     frame->AddCommandTarget(this);
+    COptionListPage1::s_connect = [this](QWidget* parent, COptionList& list, bool change) {
+        if (!LinkForVariable(parent, change))
+            return false;
+        list.m_link = OptionListLinkOf(TheDatabaseLink());
+        return list.IsLinked();
+    };
+    CDateTimePage2::s_linkDatabase = [this](QWidget* parent) {
+        return LinkForVariable(parent, false);
+    };
+}
+
+CDatabaseCommands::~CDatabaseCommands()
+{
+    COptionListPage1::s_connect = nullptr;
+    CDateTimePage2::s_linkDatabase = nullptr;
+}
+
+bool CDatabaseCommands::LinkForVariable(QWidget* parent, bool change)
+{
+    CDatabaseLink& link = TheDatabaseLink();
+    if (link.GetLinkKind() == 1) {
+        AppMessageBoxId(IDS_LINK_USED_FOR_DATA_STORAGE);
+        return false;
+    }
+    const bool linked = link.GetLinkKind() == 0 && link.IsConnected();
+    if (linked && !change)
+        return true;
+    if (linked && AppMessageBoxId(IDS_CHANGE_DATABASE_WARNING, MB_YESNO | MB_ICONWARNING) != IDYES)
+        return false;
+    // A cancelled wizard leaves the sign's link as it was.
+    if (!RunWizard(parent))
+        return false;
+    if (linked && !TheElementList().CheckDataLinks())
+        AppMessageBoxId(IDS_DATABASE_LINK_PARTLY_BROKEN, MB_OK | MB_ICONEXCLAMATION);
+    // The page stays open over the pane: the sign is marked changed, and
+    // the pane shows the new fields when it is next shown.
+    m_frame->Document().SetModifiedFlag(true);
+    m_frame->UpdateTitle();
+    m_frame->updateActions();
+    return true;
 }
 
 bool CDatabaseCommands::HandlesCommand(int id) const
@@ -65,7 +144,7 @@ void CDatabaseCommands::FillCommandState(CCommandState& state) const
     state.dataPathsEmpty = TheDataSourceMap().GetNodeCount() == 0;
 }
 
-bool CDatabaseCommands::RunWizard()
+bool CDatabaseCommands::RunWizard(QWidget* parent)
 {
     auto choose = [](QWidget* parent, const QString& filter, const QString& current) {
         CFileChoice choice;
@@ -78,7 +157,8 @@ bool CDatabaseCommands::RunWizard()
         return QFileDialog::getOpenFileName(parent, choice.title, choice.suggested, filter);
     };
     CDatabaseLink& link = TheDatabaseLink();
-    if (!RunConnectionWizard(m_frame, link, choose))
+    if (!RunConnectionWizard(parent ? parent : m_frame, link, choose,
+                             CShellSettings::Current().lastDatabaseFolder))
         return false;
     if (link.m_typeId != kDatabaseTypeConnectionString)
         CShellSettings::Current().lastDatabaseFolder = QFileInfo(link.m_dataSource).absolutePath();

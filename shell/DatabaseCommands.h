@@ -16,8 +16,11 @@ class CDatabaseCommands : public QObject, public CCommandTarget
     Q_OBJECT
 
 public:
-    // Joins the frame's command chain; the frame owns it.
+    // Joins the frame's command chain; the frame owns it. The variables'
+    // pages that take a database (an option list from a database, a
+    // date/time stamp's extra days from a field) link the sign through it.
     explicit CDatabaseCommands(CMainFrame* frame);
+    ~CDatabaseCommands() override;
 
     bool HandlesCommand(int id) const override;
     bool OnCommand(int id) override;
@@ -30,7 +33,10 @@ private:
     void OnDataEntryOrder();
     void OnDataTree();
     // The wizard over the sign's link; TRUE when it finished.
-    bool RunWizard();
+    bool RunWizard(QWidget* parent = nullptr);
+    // A variable's page asks for the sign's database: linked through the
+    // wizard when it has none (or anew with change); true when it is.
+    bool LinkForVariable(QWidget* parent, bool change);
     // The sign changed: modified, the pane and the commands follow.
     void SignChanged();
 

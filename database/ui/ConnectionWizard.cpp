@@ -230,14 +230,16 @@ public:
         if (connectionString)
             return;
         // The files of the type, in the folder of the source, else in the
-        // current folder.
+        // folder of the last database, else in the current folder.
         if (filter != m_filter) {
             m_filter = filter;
             m_showAll = false;
         }
-        const QString folder = work.m_dataSource.isEmpty()
-                                   ? QDir::currentPath()
-                                   : QFileInfo(work.m_dataSource).absolutePath();
+        const QString last = Sheet()->StartFolder();
+        const QString folder = !work.m_dataSource.isEmpty()
+                                   ? QFileInfo(work.m_dataSource).absolutePath()
+                               : !last.isEmpty() && QFileInfo(last).isDir() ? last
+                                                                            : QDir::currentPath();
         GoToFolder(m_folder.isEmpty() || !work.m_dataSource.isEmpty() ? folder : m_folder);
     }
 
@@ -738,8 +740,9 @@ private:
 } // namespace
 
 CConnectionWizard::CConnectionWizard(CDatabaseLink& link, QWidget* parent,
-                                     DatabaseFileChooser chooseFile)
-    : QWizard(parent), m_link(link), m_work(link), m_chooseFile(std::move(chooseFile))
+                                     DatabaseFileChooser chooseFile, QString startFolder)
+    : QWizard(parent), m_link(link), m_work(link), m_chooseFile(std::move(chooseFile)),
+      m_startFolder(std::move(startFolder))
 {
     setWindowTitle(Caption());
     setObjectName(QStringLiteral("ConnectionWizard"));
@@ -769,8 +772,9 @@ void CConnectionWizard::done(int result)
     QDialog::done(result);
 }
 
-BOOL RunConnectionWizard(QWidget* parent, CDatabaseLink& link, DatabaseFileChooser chooseFile)
+BOOL RunConnectionWizard(QWidget* parent, CDatabaseLink& link, DatabaseFileChooser chooseFile,
+                         const QString& startFolder)
 {
-    CConnectionWizard wizard(link, parent, std::move(chooseFile));
+    CConnectionWizard wizard(link, parent, std::move(chooseFile), startFolder);
     return wizard.exec() == QDialog::Accepted ? TRUE : FALSE;
 }

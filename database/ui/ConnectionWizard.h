@@ -31,12 +31,15 @@ public:
         kSortPage = 156
     };
 
+    // The file page opens in the folder of the link's file, else in
+    // startFolder (the folder of the last database), else the current one.
     CConnectionWizard(CDatabaseLink& link, QWidget* parent = nullptr,
-                      DatabaseFileChooser chooseFile = {});
+                      DatabaseFileChooser chooseFile = {}, QString startFolder = {});
 
     // The copy the pages work on.
     CDatabaseLink& Work() { return m_work; }
     const DatabaseFileChooser& FileChooser() const { return m_chooseFile; }
+    const QString& StartFolder() const { return m_startFolder; }
 
     void done(int result) override;
 
@@ -44,9 +47,11 @@ private:
     CDatabaseLink& m_link;
     CDatabaseLink m_work;
     DatabaseFileChooser m_chooseFile;
+    QString m_startFolder;
 };
 
 // Runs the wizard modally over the link. TRUE when it ended with Finish: the
 // link then holds the choice as an external database (link kind 0). FALSE
 // otherwise, the link unchanged.
-BOOL RunConnectionWizard(QWidget* parent, CDatabaseLink& link, DatabaseFileChooser chooseFile = {});
+BOOL RunConnectionWizard(QWidget* parent, CDatabaseLink& link, DatabaseFileChooser chooseFile = {},
+                         const QString& startFolder = {});

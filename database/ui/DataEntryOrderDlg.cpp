@@ -5,6 +5,7 @@
 #include "Element.h"
 #include "ElementList.h"
 #include "IncNumber.h"
+#include "NodeIcons.h"
 #include "PriceCalculation.h"
 #include "Variable.h"
 #include "VariableList.h"
@@ -92,6 +93,7 @@ CDataEntryOrderDlg::CDataEntryOrderDlg(QWidget* parent) : QDialog(parent)
     m_list->setHeaderLabels({tr("Name"), tr("Prompt")});
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setAllColumnsShowFocus(true);
+    m_list->setIconSize(QSize(16, 16));
 
     auto* buttons = new QVBoxLayout;
     const struct
@@ -159,6 +161,8 @@ void CDataEntryOrderDlg::Fill()
         m_entries[i].key = int(i);
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(0, m_entries[i].name);
+        item->setIcon(0, NodeKindIcon(m_entries[i].type));
+        item->setData(0, Qt::UserRole, m_entries[i].type);
         item->setText(1, QString(m_entries[i].prompt).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
 }

@@ -1,6 +1,7 @@
 #include "DataTreeDlg.h"
 
 #include "DataSourceMap.h"
+#include "NodeIcons.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -16,6 +17,7 @@ CDataTreeDlg::CDataTreeDlg(QWidget* parent) : QDialog(parent)
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("id%1").arg(IDC_TREE));
     m_tree->setHeaderHidden(true);
+    m_tree->setIconSize(QSize(16, 16));
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     box->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("id1"));
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -33,6 +35,7 @@ CDataTreeDlg::CDataTreeDlg(QWidget* parent) : QDialog(parent)
         auto* item = depth == 0 ? new QTreeWidgetItem(m_tree) : new QTreeWidgetItem(parents.back());
         item->setText(0, name);
         item->setData(0, Qt::UserRole, kind);
+        item->setIcon(0, NodeKindIcon(kind));
         parents.push_back(item);
     });
     m_tree->expandAll();

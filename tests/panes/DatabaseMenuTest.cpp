@@ -15,6 +15,7 @@
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "NodeIcons.h"
 #include "OptionList.h"
 #include "PaneParts.h"
 #include "Paper.h"
@@ -264,8 +265,20 @@ TEST_F(DatabaseMenuTest, DataEntryOrderMovesEachEntryByItsOwner)
     EXPECT_EQ(code->m_dataEntryIndex, 0);
     EXPECT_EQ(list->m_dataEntryIndex, 0);
 
+    // Each entry shows the icon of its kind: the text and the option list
+    // of one name are told apart at a glance.
+    const auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
     CAnswer<CDataEntryOrderDlg> moved([&](CDataEntryOrderDlg* dlg) {
         EXPECT_EQ(names(dlg), (QStringList{"Code/Code", "Code/Code list", "Price/Price"}));
+        auto* items = Control<QTreeWidget>(dlg, CDataEntryOrderDlg::IDC_LIST);
+        ASSERT_NE(items, nullptr);
+        const int kinds[] = {TYPE_TEXT, VARIABLE_OPTION_LIST, TYPE_TEXT};
+        for (int i = 0; i < 3; ++i) {
+            const QIcon icon = items->topLevelItem(i)->icon(0);
+            ASSERT_FALSE(icon.isNull()) << i;
+            EXPECT_EQ(image(icon), image(NodeKindIcon(kinds[i]))) << i;
+        }
+        EXPECT_NE(image(NodeKindIcon(TYPE_TEXT)), image(NodeKindIcon(VARIABLE_OPTION_LIST)));
         EXPECT_EQ(dlg->Selected(), 0);
         // Up on the first and down on the last change nothing.
         Control<QPushButton>(dlg, CDataEntryOrderDlg::IDC_UP)->click();
@@ -319,6 +332,9 @@ TEST_F(DatabaseMenuTest, DataTreeShowsWhatFeedsWhat)
             EXPECT_TRUE(item->childCount() == 0 || item->isExpanded())
                 << item->text(0).toStdString();
             shown << QString(depth * 2, QLatin1Char(' ')) + item->text(0);
+            EXPECT_EQ(item->icon(0).pixmap(16, 16).toImage(),
+                      NodeKindIcon(TYPE_TEXT).pixmap(16, 16).toImage())
+                << item->text(0).toStdString();
             for (int i = 0; i < item->childCount(); ++i)
                 walk(item->child(i), depth + 1);
         };

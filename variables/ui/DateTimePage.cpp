@@ -236,11 +236,17 @@ void CDateTimePage2::OnSource(int index)
             return;
         }
         if (kind != 0) {
-            // Linking a database is the database link's own wizard.
-            AppMessageBox(tr("No database is linked to the sign."), MB_OK | MB_ICONEXCLAMATION);
-            m_source->setCurrentIndex(m_appliedSource);
-            UpdateEnabling();
-            return;
+            // The sign is linked through the connection wizard first; a
+            // cancelled wizard leaves the choice as it was.
+            const bool linked = s_linkDatabase ? s_linkDatabase(this) : false;
+            if (!s_linkDatabase)
+                AppMessageBox(tr("No database is linked to the sign."), MB_OK | MB_ICONEXCLAMATION);
+            link = App().dataLink;
+            if (!linked || !link || link->GetLinkKind() != 0) {
+                m_source->setCurrentIndex(m_appliedSource);
+                UpdateEnabling();
+                return;
+            }
         }
         FillFieldCombo(m_field, m_field->currentText());
         if (!m_field->currentText().isEmpty())
@@ -249,6 +255,8 @@ void CDateTimePage2::OnSource(int index)
     m_appliedSource = index;
     UpdateEnabling();
 }
+
+std::function<bool(QWidget*)> CDateTimePage2::s_linkDatabase;
 
 bool CDateTimePage2::Leave()
 {

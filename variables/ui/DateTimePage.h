@@ -5,6 +5,8 @@
 
 #include "VariableSheet.h"
 
+#include <functional>
+
 class CDateTime;
 class QCheckBox;
 class QComboBox;
@@ -62,6 +64,11 @@ public:
     QComboBox* SourceCombo() const { return m_source; }
     QComboBox* FieldCombo() const { return m_field; }
     QLineEdit* PromptEdit() const { return m_prompt; }
+
+    // Links the sign to a database through the connection wizard when it
+    // has none: true when it is linked afterwards. Installed by the
+    // designer's frame; without it the choice is refused with a message.
+    static std::function<bool(QWidget* parent)> s_linkDatabase;
 
 private:
     void UpdateEnabling();

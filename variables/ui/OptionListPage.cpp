@@ -2,6 +2,7 @@
 
 #include "MessageBox.h"
 #include "OptionList.h"
+#include "SourceChoice.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,7 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-std::function<bool(QWidget*, COptionList&)> COptionListPage1::s_connect;
+std::function<bool(QWidget*, COptionList&, bool)> COptionListPage1::s_connect;
 
 namespace {
 
@@ -61,7 +62,7 @@ bool COptionListPage1::Leave()
         m_variable.m_link = COptionListLink();
         return true;
     }
-    if (s_connect && s_connect(this, m_variable) && m_variable.IsLinked())
+    if (s_connect && s_connect(this, m_variable, false) && m_variable.IsLinked())
         return true;
     if (!s_connect)
         AppMessageBox(tr("No database can be reached from here."), MB_OK | MB_ICONEXCLAMATION);
@@ -367,6 +368,11 @@ COptionListPage5::COptionListPage5(COptionList& variable, QWidget* parent)
     connectionForm->addRow(tr("Type :"), m_type);
     connectionForm->addRow(tr("Table :"), m_table);
     connectionForm->addRow(tr("Primary &Key :"), m_key);
+    m_change = new QPushButton(tr("Change..."), connection);
+    m_change->setObjectName(QStringLiteral("changeButton"));
+    m_change->setAutoDefault(false);
+    m_change->setEnabled(static_cast<bool>(COptionListPage1::s_connect));
+    connectionForm->addRow(QString(), m_change);
     layout->addWidget(connection);
     auto* source = new QGroupBox(tr("List Source"), this);
     auto* sourceForm = new QFormLayout(source);
@@ -390,7 +396,15 @@ COptionListPage5::COptionListPage5(COptionList& variable, QWidget* parent)
     layout->addStretch(1);
     connect(m_separate, &QCheckBox::toggled, this, [this](bool on) {
         m_dataField->setEnabled(on);
-        m_dataField->setEditText(on ? m_variable.m_dataField : QString());
+        if (on)
+            FillFieldCombo(m_dataField, m_variable.m_dataField);
+        else
+            m_dataField->setEditText(QString());
+    });
+    // Another database: the page shows it and its fields.
+    connect(m_change, &QPushButton::clicked, this, [this] {
+        if (COptionListPage1::s_connect && COptionListPage1::s_connect(this, m_variable, true))
+            Enter();
     });
     Enter();
 }
@@ -400,12 +414,16 @@ void COptionListPage5::Enter()
     const COptionListLink& link = m_variable.m_link;
     m_file->setText(link.dataSource);
     m_type->setText(QString::number(link.databaseType));
-    m_table->setText(link.tableName);
-    m_key->setEditText(link.keyField);
-    m_selection->setEditText(m_variable.m_selectionField);
+    m_table->setText(link.viewName.isEmpty() ? link.tableName : link.viewName);
+    // The fields of the linked table; a name it lacks stays as typed.
+    FillFieldCombo(m_key, link.keyField);
+    FillFieldCombo(m_selection, m_variable.m_selectionField);
     m_separate->setChecked(m_variable.m_separateData);
     m_dataField->setEnabled(m_variable.m_separateData);
-    m_dataField->setEditText(m_variable.m_separateData ? m_variable.m_dataField : QString());
+    if (m_variable.m_separateData)
+        FillFieldCombo(m_dataField, m_variable.m_dataField);
+    else
+        m_dataField->setEditText(QString());
     m_prompt->setText(m_variable.m_prompt);
 }
 

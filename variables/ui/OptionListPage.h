@@ -29,9 +29,11 @@ public:
     QRadioButton* TypedButton() const { return m_typed; }
     QRadioButton* DatabaseButton() const { return m_database; }
 
-    // Connects the list's own link to a database table; installed with the
-    // database link. Without it no database can be chosen.
-    static std::function<bool(QWidget* parent, COptionList& list)> s_connect;
+    // Connects the list's own link to a database table: the sign's database
+    // (linked first through the connection wizard when it has none, or
+    // linked anew with change); installed by the designer's frame. Without
+    // it no database can be chosen.
+    static std::function<bool(QWidget* parent, COptionList& list, bool change)> s_connect;
 
 private:
     COptionList& m_variable;
@@ -122,6 +124,7 @@ public:
     int NextPage(int) const override { return -1; }
 
     QComboBox* KeyCombo() const { return m_key; }
+    QPushButton* ChangeButton() const { return m_change; }
     QComboBox* SelectionCombo() const { return m_selection; }
     QCheckBox* SeparateCheck() const { return m_separate; }
     QComboBox* DataCombo() const { return m_dataField; }
@@ -133,6 +136,7 @@ private:
     QLabel* m_type = nullptr;
     QLabel* m_table = nullptr;
     QComboBox* m_key = nullptr;
+    QPushButton* m_change = nullptr;
     QComboBox* m_selection = nullptr;
     QCheckBox* m_separate = nullptr;
     QComboBox* m_dataField = nullptr;

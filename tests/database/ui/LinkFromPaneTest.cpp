@@ -243,6 +243,137 @@ TEST_F(LinkFromPaneTest, CancelledWizardLeavesTheSignUnlinked)
     EXPECT_EQ(CShellSettings::Current().lastDatabaseFolder, lastFolder);
 }
 
+// The connection wizard as a user finishes it for the CSV file: Text File,
+// the file typed, header row, Finish.
+void LinkCsv(CConnectionWizard& wizard, const QString& csv)
+{
+    const auto next = [&wizard](QWizard::WizardButton which = QWizard::NextButton) {
+        QTest::mouseClick(wizard.button(which), Qt::LeftButton);
+    };
+    const auto on = [&wizard](const char* name) {
+        return wizard.currentPage()->findChild<QWidget*>(QString::fromLatin1(name));
+    };
+    static_cast<QListWidget*>(on("id1089"))->setCurrentRow(kDatabaseTypeText);
+    next();
+    QTest::keyClicks(on("id1086"), csv);
+    next();
+    ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
+    static_cast<QCheckBox*>(on("id1098"))->setChecked(true);
+    next();
+    ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage);
+    next(QWizard::FinishButton);
+}
+
+QStringList Items(QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; combo && i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+// An option list taken from a database, made from a text's pane while the
+// sign has no database: the list's wizard links the sign through the
+// connection wizard, and its database page offers the table's fields and
+// Change....
+TEST_F(LinkFromPaneTest, OptionListFromADatabaseLinksTheSignThroughTheWizard)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText();
+    ASSERT_NE(text, nullptr);
+    bool sheetMet = false;
+    bool wizardMet = false;
+    QStringList selections;
+    bool changeOffered = false;
+    const bool ran = WhileModal<CVariableSheet>(
+        [&] {
+            QComboBox* type = SourceType();
+            ASSERT_NE(type, nullptr);
+            const int index = type->findData(SOURCE_OPTION_LIST);
+            type->setCurrentIndex(index);
+            emit type->activated(index);
+        },
+        [&](CVariableSheet& sheet) {
+            sheetMet = true;
+            auto* how = qobject_cast<COptionListPage1*>(sheet.CurrentPage());
+            ASSERT_NE(how, nullptr);
+            how->DatabaseButton()->click();
+            wizardMet = WhileModal<CConnectionWizard>(
+                [&] { sheet.NextButton()->click(); },
+                [&](CConnectionWizard& wizard) { LinkCsv(wizard, csv); });
+            auto* page = qobject_cast<COptionListPage5*>(sheet.CurrentPage());
+            ASSERT_NE(page, nullptr) << messages.LastText().toStdString();
+            selections = Items(page->SelectionCombo());
+            changeOffered = page->ChangeButton()->isEnabled();
+            page->SelectionCombo()->setCurrentIndex(page->SelectionCombo()->findText("Name"));
+            page->SeparateCheck()->setChecked(true);
+            EXPECT_EQ(Items(page->DataCombo()), (QStringList{"Name", "Code", "Price"}));
+            page->DataCombo()->setCurrentIndex(page->DataCombo()->findText("Code"));
+            sheet.FinishButton()->click();
+        });
+    ASSERT_TRUE(ran && sheetMet);
+    EXPECT_TRUE(wizardMet);
+    EXPECT_EQ(selections, (QStringList{"Name", "Code", "Price"}));
+    EXPECT_TRUE(changeOffered);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(TheDatabaseLink().GetLinkKind(), 0);
+    EXPECT_EQ(text->m_dataSource, SOURCE_OPTION_LIST);
+    auto* list = dynamic_cast<COptionList*>(
+        TheVariableList().FindVariable(VARIABLE_OPTION_LIST, text->m_sourceName));
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->IsLinked());
+    EXPECT_EQ(list->m_link.dataSource, csv);
+    // The records come in the order of the key field chosen in the wizard.
+    EXPECT_EQ(list->FillOptionCombo(), (QStringList{"Gadget", "Widget"}));
+    list->SetSourceValue("Gadget", SOURCE_KEYBOARD, QString(), TRUE);
+    EXPECT_EQ(list->GetValue(), "TAB0000002");
+}
+
+// A date/time stamp whose extra days come from a database field, chosen
+// while the sign has no database: the connection wizard links it, and the
+// field list offers its fields; a cancelled wizard keeps the typed choice.
+TEST_F(LinkFromPaneTest, DateStampDatabaseChoiceOffersTheConnectionWizard)
+{
+    ASSERT_TRUE(Start());
+    for (const bool finish : {false, true}) {
+        SCOPED_TRACE(finish ? "finished" : "cancelled");
+        auto* stamp = static_cast<CDateTime*>(
+            TheVariableList().CreateVariable(VARIABLE_DATE_TIME, finish ? "Packed" : "Made"));
+        ASSERT_NE(stamp, nullptr);
+        QStringList fields;
+        int source = -1;
+        bool wizardMet = false;
+        WhileModal<CVariableSheet>([&] { stamp->DoEditDialog(frame); },
+                                   [&](CVariableSheet& sheet) {
+                                       CDateTimePage2* page = nullptr;
+                                       for (int i = 0; i < sheet.PageCount() && !page; ++i)
+                                           page = qobject_cast<CDateTimePage2*>(sheet.Page(i));
+                                       ASSERT_NE(page, nullptr);
+                                       page->OffsetButton()->click();
+                                       page->AllowCheck()->setChecked(true);
+                                       QComboBox* combo = page->SourceCombo();
+                                       wizardMet = WhileModal<CConnectionWizard>(
+                                           [&] {
+                                               combo->setCurrentIndex(1);
+                                               emit combo->activated(1);
+                                           },
+                                           [&](CConnectionWizard& wizard) {
+                                               if (finish)
+                                                   LinkCsv(wizard, csv);
+                                               else
+                                                   wizard.reject();
+                                           });
+                                       source = combo->currentIndex();
+                                       fields = Items(page->FieldCombo());
+                                   });
+        EXPECT_TRUE(wizardMet);
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+        EXPECT_EQ(source, finish ? 1 : 0);
+        EXPECT_EQ(fields, finish ? QStringList({"Name", "Code", "Price"}) : QStringList());
+        EXPECT_EQ(TheDatabaseLink().GetLinkKind(), finish ? 0 : -1);
+    }
+}
+
 // Edit > Delete on an element that feeds another: refused with the message
 // naming it, and the element stays; the element it feeds may go, and then
 // the first may too.
@@ -343,6 +474,41 @@ TEST_F(LinkFromPaneTest, VariablePagesRefuseACircularDataPath)
     // The incrementing number's: start, increment, limit.
     check(number, 0, "Count");
     check(number, 2, "Count");
+}
+
+// Database > Connect: the file page opens in the folder of the last
+// database linked, and lists its files of the type.
+TEST_F(LinkFromPaneTest, FilePageOpensInTheFolderOfTheLastDatabase)
+{
+    ASSERT_TRUE(Start());
+    QString& last = CShellSettings::Current().lastDatabaseFolder;
+    const QString kept = last;
+    last = QFileInfo(csv).absolutePath();
+    QString folder;
+    QStringList listed;
+    const bool met = WhileModal<CConnectionWizard>(
+        [&] {
+            frame->UpdateActionsNow();
+            frame->ExecuteCommand(ID_DATABASE_CONNECT);
+        },
+        [&](CConnectionWizard& wizard) {
+            wizard.currentPage()->findChild<QListWidget*>("id1089")->setCurrentRow(
+                kDatabaseTypeText);
+            Next(wizard);
+            ASSERT_EQ(wizard.currentId(), CConnectionWizard::kFilePage);
+            auto* tree = wizard.currentPage()->findChild<QTreeView*>("id1085");
+            auto* list = wizard.currentPage()->findChild<QTreeWidget*>("id1087");
+            ASSERT_TRUE(tree && list);
+            folder = tree->currentIndex().data().toString();
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                listed << list->topLevelItem(i)->text(0);
+            wizard.reject();
+        });
+    last = kept;
+    EXPECT_TRUE(met);
+    EXPECT_EQ(folder, QFileInfo(QFileInfo(csv).absolutePath()).fileName());
+    EXPECT_TRUE(listed.contains("prices.csv")) << listed.join(u',').toStdString();
+    EXPECT_EQ(TheDatabaseLink().GetLinkKind(), -1);
 }
 
 } // namespace
