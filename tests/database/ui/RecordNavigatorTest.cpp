@@ -653,13 +653,14 @@ TEST_F(DataStoreTest, StoreColumnsFollowTheElementsOnEveryRoad)
     MakeSign();
     MakeStore();
     CDatabaseLink& link = TheDatabaseLink();
-    Open();
+    // The navigator's buttons are clicked; it need not take the focus from
+    // the designer's window.
+    navigator = new CRecordNavigator(TheDatabaseLink(), {});
+    navigator->show();
     Type(product, "P1");
     Type(desc, "First");
     Click(CRecordNavigator::IDC_SAVE);
     ASSERT_EQ(StoreRows(), QStringList({"P1|First"}));
-    delete navigator;
-    navigator = nullptr;
 
     CMessageResponder responder;
     auto* view = qobject_cast<CDesignView*>(frame->Canvas());
@@ -742,7 +743,7 @@ TEST_F(DataStoreTest, StoreColumnsFollowTheElementsOnEveryRoad)
     EXPECT_EQ(responder.Count(), 0) << responder.LastText().toStdString();
 
     // Save stores each typed value in the columns of today's names.
-    Open();
+    navigator->Refresh();
     Type(static_cast<CText*>(TheElementList().FindByName("Code")), "P2");
     Type(static_cast<CText*>(TheElementList().FindByName("Desc")), "Second");
     Click(CRecordNavigator::IDC_SAVE);
