@@ -100,15 +100,6 @@ QString Product(int i)
     return QStringLiteral("Apples%1").arg(i);
 }
 
-QString PdfText(const QString& pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 class PrintFrontEndTest : public ::testing::Test
 {
 protected:

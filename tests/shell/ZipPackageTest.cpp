@@ -905,7 +905,7 @@ public:
 };
 
 // The whole text of a PDF's first page.
-QString PdfText(const QString& pdf)
+QString FirstPageText(const QString& pdf)
 {
     QProcess process;
     process.start("pdftotext", {"-f", "1", "-l", "1", "-enc", "UTF-8", pdf, "-"});
@@ -1021,7 +1021,7 @@ TEST(ZipHomesTest, SignPackedOnOneHomeIsUnpackedAndPrintedOnAnother)
     back->click();
 
     ASSERT_EQ(PdfPageCount(pdf), 1);
-    const QString text = PdfText(pdf);
+    const QString text = FirstPageText(pdf);
     for (const QString& record : ZipFixtureNames())
         EXPECT_TRUE(text.contains(record)) << record.toStdString() << " in " << text.toStdString();
     const int dpi = 100;

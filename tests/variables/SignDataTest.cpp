@@ -467,15 +467,6 @@ TEST_F(SignDataTest, ASignOfShapesAndTextIsSavedReopenedAndPrinted)
 
 namespace {
 
-// The text poppler reads back from a PDF.
-QString PdfText(const QString& pdf)
-{
-    QProcess read;
-    read.start("pdftotext", {pdf, "-"});
-    read.waitForFinished(30000);
-    return QString::fromUtf8(read.readAllStandardOutput());
-}
-
 std::time_t MidMarch2026()
 {
     return 1773576000; // 15 March 2026, 12:00 UTC
