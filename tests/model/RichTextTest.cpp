@@ -591,8 +591,9 @@ TEST_F(RichTextTest, HostileMarkupStaysCheap)
     }
 
     // Each kind, sixteen times longer, takes about sixteen times as long to
-    // read (up to a few times more once the text outgrows the caches), not
-    // two hundred and fifty-six.
+    // read (up to a few times more once the text outgrows the caches, more
+    // still on a busy machine), never the two hundred and fifty-six times of
+    // a reader that goes back over what it read.
     const std::function<QString(int)> kinds[] = {
         [](int n) { return QStringLiteral("<").repeated(n); },
         [](int n) { return QStringLiteral("&").repeated(n); },
@@ -609,7 +610,7 @@ TEST_F(RichTextTest, HostileMarkupStaysCheap)
             Parse(rich, markup);
             return timer.Nanoseconds();
         };
-        EXPECT_LT(Growth(parse, 150000, 2400000), 96.0) << "kind " << k;
+        EXPECT_LT(Growth(parse, 150000, 2400000), 128.0) << "kind " << k;
     }
 }
 
