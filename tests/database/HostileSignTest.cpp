@@ -69,20 +69,6 @@ void MakeShelf(const QString& path)
     QSqlDatabase::removeDatabase("hostile-fixture");
 }
 
-// Every file under the folder with a digest of its bytes.
-QMap<QString, QByteArray> Snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        files.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
-    }
-    return files;
-}
-
 // One hostile sign: the source it names and the view it carries.
 struct Hostile
 {

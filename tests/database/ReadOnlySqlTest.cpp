@@ -39,20 +39,6 @@ void MakeShelf(const QString& path)
     QSqlDatabase::removeDatabase("shelf-fixture");
 }
 
-// Every file under the folder with a digest of its bytes.
-QMap<QString, QByteArray> Snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        files.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
-    }
-    return files;
-}
-
 enum class Victim
 {
     Store,      // the data store, opened for writing

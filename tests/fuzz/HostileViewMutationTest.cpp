@@ -2,6 +2,7 @@
 // of them leaves the database it names byte for byte as it was and makes no
 // file, whatever the damage made of the view's text.
 #include "Damage.h"
+#include "TestSupport.h"
 #include "SignReaderTarget.h"
 
 #include "AppContext.h"
@@ -41,19 +42,6 @@ void MakeShelf(const QString& path)
         db.close();
     }
     QSqlDatabase::removeDatabase("mutation-shelf");
-}
-
-QMap<QString, QByteArray> Snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        files.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
-    }
-    return files;
 }
 
 // A sign of one text linked to the database with the view, as the writer

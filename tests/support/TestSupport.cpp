@@ -3,6 +3,9 @@
 #include "SignApp.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
 #include <QGuiApplication>
 
 namespace {
@@ -38,4 +41,17 @@ CTestHome::~CTestHome()
         qunsetenv("TABREL_HOME");
     else
         qputenv("TABREL_HOME", m_oldHome);
+}
+
+QMap<QString, QByteArray> Snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+    }
+    return files;
 }

@@ -2,6 +2,8 @@
 // private program folder and profile.
 #pragma once
 
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -27,3 +29,7 @@ private:
     QTemporaryDir m_dir;
     QByteArray m_oldHome;
 };
+
+// Every file under the folder, with a digest of its bytes: two snapshots are
+// equal when no file was added, removed or changed.
+QMap<QString, QByteArray> Snapshot(const QString& folder);
