@@ -1467,13 +1467,14 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         // F1 in a dialog of the program opens the help pages as it does in
-        // the main window (whose own F1 is the Help command's shortcut).
+        // the main window (whose own F1 is the Help command's shortcut). The
+        // first widget of the dialog that the key reaches takes it, whether
+        // or not the dialog has become the active window yet: a key pressed
+        // the moment the dialog opens arrives before the activation does.
         QWidget* modal = QApplication::activeModalWidget();
         auto* widget = qobject_cast<QWidget*>(watched);
-        QWidget* focus = QApplication::focusWidget();
         if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && modal &&
-            modal != this && widget && widget->window() == modal &&
-            (focus ? widget == focus : widget == modal)) {
+            modal != this && widget && widget->window() == modal) {
             CSignApp::WinHelp();
             return true;
         }

@@ -1097,18 +1097,46 @@ TEST_F(CanvasCommandsTest, HelpOpensTheHelpPagesInTheBrowser)
     ASSERT_EQ(urls.opened.size(), 1);
     EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
 
+    // The key goes where the user's would: to the focus of the dialog once
+    // it is the active window (the dialog's own window reports itself
+    // active as soon as the main window is, so the application is asked).
     urls.opened.clear();
     Select(ThreeBoxes(), 2);
     CAnswer<CRotationOriginDlg> help([](CRotationOriginDlg* dlg) {
-        // The key goes where the user's would: to the focus of the dialog
-        // once it is the active window.
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));
+        EXPECT_TRUE(QTest::qWaitFor([dlg] { return QApplication::activeWindow() == dlg; }, 20000));
         QWidget* target = dlg->focusWidget() ? dlg->focusWidget() : dlg;
         QTest::keyClick(target, Qt::Key_F1);
         dlg->reject();
     });
     ASSERT_TRUE(Command(ID_EDIT_ROTATE));
     EXPECT_TRUE(help.Answered());
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
+
+    // F1 pressed the moment the dialog shows, before the activation has
+    // reached the program, opens the help too.
+    urls.opened.clear();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 20000));
+    view->setFocus();
+    bool pressed = false;
+    CShownWatch<CRotationOriginDlg> early([&](CRotationOriginDlg* dlg) {
+        // The first thing the dialog's event loop does, before the window
+        // system's news of the activation is read.
+        QMetaObject::invokeMethod(
+            dlg,
+            [&, dlg] {
+                EXPECT_EQ(QApplication::focusWidget(), view);
+                QTest::keyClick(dlg->focusWidget() ? dlg->focusWidget() : dlg, Qt::Key_F1);
+                pressed = true;
+            },
+            Qt::QueuedConnection);
+    });
+    CAnswer<CRotationOriginDlg> close([](CRotationOriginDlg* dlg) { dlg->reject(); });
+    ASSERT_TRUE(Command(ID_EDIT_ROTATE));
+    EXPECT_EQ(early.Count(), 1);
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(close.Answered());
     ASSERT_EQ(urls.opened.size(), 1);
     EXPECT_EQ(urls.opened.front(), QUrl::fromLocalFile(pages));
 }
