@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "ReadOnlySql.h"
 #include "RecordFilter.h"
+#include "SourceTable.h"
 #include "ResourceIds.h"
 #include "TextExport.h"
 
@@ -309,6 +310,9 @@ int CompareValues(const QVariant& a, const QVariant& b)
         const double y = b.toDouble();
         return x < y ? -1 : (x > y ? 1 : 0);
     }
+    if (a.metaType().id() == QMetaType::QString && b.metaType().id() == QMetaType::QString)
+        return static_cast<const QString*>(a.constData())
+            ->compare(*static_cast<const QString*>(b.constData()), Qt::CaseInsensitive);
     const QPartialOrdering order = QVariant::compare(a, b);
     if ((a.metaType() == b.metaType()) && a.metaType().id() != QMetaType::QString) {
         if (order == QPartialOrdering::Less)
@@ -401,6 +405,7 @@ void CDatabaseLink::TakeOver(CDatabaseLink& other)
         m_connectionName = connection;
         m_tableName = table;
         m_readOnly = readOnly;
+        m_textLoad = other.m_textLoad;
     }
     other.Disconnect();
 }
@@ -679,6 +684,7 @@ void CDatabaseLink::Disconnect()
         m_connectionName.clear();
     }
     m_tableName.clear();
+    m_textLoad = CTextLoad();
     m_linkKind = -1;
     m_dataSource.clear();
     m_customViewQuery.clear();
@@ -691,6 +697,7 @@ BOOL CDatabaseLink::Reopen()
     m_recordset.reset();
     const QString table = m_tableName;
     m_tableName.clear();
+    m_textLoad = CTextLoad();
     if (!m_connectionName.isEmpty()) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -708,6 +715,63 @@ BOOL CDatabaseLink::Reopen()
     }
     if (!table.isEmpty())
         return OpenTable(table);
+    return TRUE;
+}
+
+bool CDatabaseLink::TextLoadIsCurrent(const CTextSchema& now)
+{
+    const CTextSchema& was = m_textLoad.schema;
+    const QFileInfo file(m_dataSource);
+    if (!m_textLoad.valid || file.size() != m_textLoad.size ||
+        file.lastModified().toMSecsSinceEpoch() != m_textLoad.modified ||
+        now.header != was.header || now.delimiter != was.delimiter ||
+        now.fixedWidth != was.fixedWidth || now.fileType != was.fileType)
+        return false;
+    if (!was.columns.isEmpty() || now.fixedWidth) {
+        if (now.columns.size() != was.columns.size())
+            return false;
+        for (qsizetype i = 0; i < now.columns.size(); ++i) {
+            const CTextColumn& a = now.columns[i];
+            const CTextColumn& b = was.columns[i];
+            if (a.name != b.name || a.type != b.type || a.width != b.width)
+                return false;
+        }
+        return true;
+    }
+    // Columns taken from the header and guessed from the values: columns
+    // declared now load the same table when they carry the names and the
+    // types that were loaded.
+    if (now.columns.isEmpty())
+        return true;
+    const CProgramStatements describing(Database());
+    QSqlQuery info(Database());
+    if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QuoteSqlName(m_tableName))))
+        return false;
+    qsizetype i = 0;
+    while (info.next()) {
+        if (i >= now.columns.size() || info.value(1).toString() != now.columns[i].name ||
+            info.value(2).toString() != TextColumnDeclaredType(now.columns[i].type))
+            return false;
+        ++i;
+    }
+    return i == now.columns.size();
+}
+
+BOOL CDatabaseLink::ReopenIfChanged()
+{
+    if (m_typeId != kDatabaseTypeText || !IsConnected() || m_tableName.isEmpty() ||
+        Database().databaseName() != QLatin1String(":memory:"))
+        return Reopen();
+    // The link's text settings reach the schema file first, as connecting
+    // would write them.
+    SyncTextSchema(m_dataSource);
+    CTextSchema now;
+    QString error;
+    if (!ReadTextSchema(m_dataSource, &now, &error) || !TextLoadIsCurrent(now))
+        return Reopen();
+    m_recordset.reset();
+    m_readOnly = true;
+    m_textLoad.schema = now;
     return TRUE;
 }
 
@@ -769,6 +833,15 @@ BOOL CDatabaseLink::OpenTable(const QString& name)
             QString error;
             const CProgramStatements loading(db);
             ++m_filesRead;
+            // What the text is read with, for ReopenIfChanged.
+            CTextLoad load;
+            if (m_typeId == kDatabaseTypeText) {
+                QString schemaError;
+                const QFileInfo file(m_dataSource);
+                load.valid = ReadTextSchema(m_dataSource, &load.schema, &schemaError);
+                load.size = file.size();
+                load.modified = file.lastModified().toMSecsSinceEpoch();
+            }
             if (!LoadFileSource(m_typeId, m_dataSource, table, db, &error,
                                 m_excelHeader != FALSE)) {
                 ShowError(error.isEmpty()
@@ -776,6 +849,7 @@ BOOL CDatabaseLink::OpenTable(const QString& name)
                               : error);
                 return FALSE;
             }
+            m_textLoad = load;
         }
     }
     QStringList known = db.tables(QSql::Tables);
@@ -1184,14 +1258,17 @@ void CDatabaseLink::ApplySort(CRecordset& set) const
         }
     }
     if (!keys.isEmpty()) {
-        std::stable_sort(set.order.begin(), set.order.end(), [&](int a, int b) {
+        const auto before = [&](int a, int b) {
             for (const auto& [column, descending] : keys) {
                 const int c = CompareValues(set.rows[a][column], set.rows[b][column]);
                 if (c != 0)
                     return descending ? c > 0 : c < 0;
             }
             return false;
-        });
+        };
+        // Records often come in the order of their key already.
+        if (!std::is_sorted(set.order.begin(), set.order.end(), before))
+            std::stable_sort(set.order.begin(), set.order.end(), before);
     }
     set.current = set.order.isEmpty() ? -1 : 0;
 }

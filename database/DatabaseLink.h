@@ -18,6 +18,7 @@
 #pragma once
 
 #include "Archive.h"
+#include "FileSources.h"
 #include "Seams.h"
 #include "Types.h"
 
@@ -95,6 +96,12 @@ public:
     BOOL Connect(const QString& dataSource, BOOL readOnly);
     void Disconnect();
     BOOL Reopen();
+    // Reopen for a text file whose table is in memory: the file is read
+    // again only when what the schema file now says would load it
+    // differently (another delimiter, header row, character set, or columns
+    // of other names or types than those loaded) or the file has changed
+    // since; else the table stays as it was loaded.
+    BOOL ReopenIfChanged();
     void SetDatabaseType(int id);
     // A text source: writes the link's text settings, its character set
     // among them, into the file's section of the schema file (the user chose
@@ -261,6 +268,17 @@ private:
     // milliseconds), and whether it was reached.
     qint64 m_queryDeadline = 0;
     bool m_queryStopped = false;
+
+    // The schema and the file's size and time that the text table in
+    // memory was loaded with.
+    struct CTextLoad
+    {
+        bool valid = false;
+        CTextSchema schema;
+        qint64 size = -1;
+        qint64 modified = 0;
+    } m_textLoad;
+    bool TextLoadIsCurrent(const CTextSchema& now);
 
     bool ConnectDatabase(QString* error);
     void SyncTextSchema(const QString& path, bool keepCharacterSet = true);

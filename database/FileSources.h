@@ -96,6 +96,11 @@ struct CTextSchema
 bool ReadTextSchema(const QString& dataFile, CTextSchema* schema, QString* error,
                     bool* sectionFound = nullptr);
 
+// The SQLite type a column declared in the schema file with that type name
+// ("Long", "Double", "Text", ...) is loaded as: "INTEGER", "REAL", "TEXT",
+// "BOOLEAN" or "DATETIME".
+QString TextColumnDeclaredType(const QString& typeName);
+
 // Whether a text file is UTF-8: it begins with the UTF-8 byte-order mark, or
 // its bytes are valid UTF-8 and hold characters beyond ASCII. False when the
 // file cannot be read.

@@ -276,8 +276,9 @@ public:
         if (!work.Connect(source, TRUE))
             return false;
         // A file that holds one table opens it at once; a table that cannot
-        // be read keeps the user on this page.
-        if (DatabaseTypeRow(work.m_typeId).folderBased) {
+        // be read keeps the user on this page. A text file is read once, on
+        // the next page, with the format chosen there.
+        if (DatabaseTypeRow(work.m_typeId).folderBased && work.m_typeId != kDatabaseTypeText) {
             QString table;
             work.GetDefaultTableName(table);
             if (!work.OpenTable(table))
@@ -613,7 +614,7 @@ public:
         if (table.isEmpty())
             work.GetDefaultTableName(table);
         work.WriteSchemaIni();
-        if (!work.Reopen())
+        if (!work.ReopenIfChanged())
             return false;
         return work.CurrentTable().isEmpty() ? work.OpenTable(table) : TRUE;
     }
@@ -712,7 +713,7 @@ public:
             }
             if (fields != work.m_textFields) {
                 work.m_textFields = fields;
-                if (!work.Reopen())
+                if (!work.ReopenIfChanged())
                     return false;
             }
         }

@@ -294,6 +294,100 @@ TEST_F(ConnectionWizardTest, TextFormatPageRefusesABadDelimiterAndWritesTheSchem
     EXPECT_EQ(link.OpenRecordset(), 3);
 }
 
+// A text file is read once on the wizard's road: the file page only checks
+// it, the text page reads it with the format chosen, and the sort page reads
+// it again only when the names or types chosen there load it otherwise; the
+// table handed over is the one a fresh link makes from the saved settings.
+TEST_F(ConnectionWizardTest, ATextFileIsReadOncePerFormatChosen)
+{
+    struct Case
+    {
+        const char* what;
+        bool backAndForth; // Next from the text page without the header, Back, then with it
+        const char* field; // the field given another name or type on the sort page
+        const char* name;
+        const char* type;
+        int filesRead;
+    };
+    const Case cases[] = {
+        {"names and types as read", false, nullptr, nullptr, nullptr, 1},
+        {"a type changed", false, "Price", nullptr, "Text", 2},
+        {"a field renamed", false, "Name", "Product", nullptr, 2},
+        {"the header row chosen after going back", true, nullptr, nullptr, nullptr, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(dir.filePath("SCHEMA.INI"));
+        CDatabaseLink link;
+        CConnectionWizard wizard(link);
+        wizard.show();
+        CDriver drive{wizard};
+        drive.ChooseType(kDatabaseTypeText);
+        drive.TypePath(csv);
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
+        EXPECT_EQ(wizard.Work().m_filesRead, 0);
+        if (c.backAndForth) {
+            drive.Find<QCheckBox>("id1098")->setChecked(false);
+            drive.Click(QWizard::NextButton);
+            ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage);
+            drive.Click(QWizard::BackButton);
+            ASSERT_EQ(wizard.currentId(), CConnectionWizard::kTextPage);
+        }
+        drive.Find<QCheckBox>("id1098")->setChecked(true);
+        drive.Click(QWizard::NextButton);
+        ASSERT_EQ(wizard.currentId(), CConnectionWizard::kSortPage);
+        auto* fields = drive.Find<QTreeWidget>("id1099");
+        if (c.field) {
+            const auto found = fields->findItems(QString::fromLatin1(c.field), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            fields->setCurrentItem(found.front());
+            if (c.name) {
+                auto* name = drive.Find<QLineEdit>("id1129");
+                name->setFocus();
+                name->selectAll();
+                QTest::keyClicks(name, QString::fromLatin1(c.name));
+            }
+            if (c.type) {
+                auto* type = drive.Find<QComboBox>("id1130");
+                type->setCurrentIndex(type->findText(QString::fromLatin1(c.type)));
+                emit type->activated(type->currentIndex());
+            }
+        }
+        drive.Click(QWizard::FinishButton);
+        ASSERT_EQ(wizard.result(), QDialog::Accepted) << messages.LastText().toStdString();
+        EXPECT_EQ(wizard.Work().m_filesRead, c.filesRead);
+        EXPECT_EQ(link.m_filesRead, 0);
+
+        // A link made afresh from what was saved holds the same records.
+        CDatabaseLink fresh;
+        fresh.SetDatabaseType(kDatabaseTypeText);
+        fresh.m_textHeader = TRUE;
+        ASSERT_TRUE(fresh.Connect(csv, TRUE));
+        ASSERT_TRUE(fresh.OpenTable(QString()));
+        EXPECT_EQ(fresh.m_filesRead, 1);
+        fresh.m_keyField = link.m_keyField;
+        const QStringList names = fresh.FieldNames();
+        ASSERT_EQ(link.FieldNames(), names);
+        for (const QString& name : names)
+            EXPECT_EQ(link.GetFieldType(name), fresh.GetFieldType(name)) << name.toStdString();
+        ASSERT_EQ(link.OpenRecordset(), 3);
+        ASSERT_EQ(fresh.OpenRecordset(), 3);
+        ASSERT_TRUE(link.MoveFirst());
+        ASSERT_TRUE(fresh.MoveFirst());
+        for (int record = 0; record < 3; ++record) {
+            for (const QString& name : names)
+                EXPECT_EQ(link.GetFieldValue(name).toStdString(),
+                          fresh.GetFieldValue(name).toStdString())
+                    << record << ' ' << name.toStdString();
+            link.MoveNext();
+            fresh.MoveNext();
+        }
+        if (c.type) {
+            EXPECT_EQ(link.GetFieldTypeName(link.GetFieldType("Price")), "Text");
+        }
+    }
+}
+
 // The file type of a text file: UTF-8 is offered, and proposed when the
 // file's bytes are UTF-8 (with or without a byte-order mark); what the
 // schema file names holds until the user chooses otherwise on the page.
