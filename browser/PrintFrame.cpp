@@ -19,8 +19,7 @@
 #include "ReadingHooks.h"
 #include "ResourceIds.h"
 #include "SignApp.h"
-#include "SpellDlg.h"
-#include "SpellOCX.h"
+#include "SpellCommands.h"
 #include "Strings.h"
 #include "UserList.h"
 #include "ZipCommands.h"
@@ -227,7 +226,7 @@ void CPrintFrame::CreateActions()
         v->OnUpOneLevel();
     })->setIcon(s->standardIcon(QStyle::SP_FileDialogToParent));
     MakeAction(ID_PREF_SPELLING, tr("&Spelling..."), tr("Change the spelling options"),
-               [this] { PreferencesSheet(this, ID_PREF_SPELLING); });
+               [this] { SpellingPreferencesSheet(this); });
     MakeAction(ID_HELP, tr("&Help"), tr("Help"), [] {
         CSignApp::WinHelp();
     })->setIcon(icon("help"));
@@ -631,31 +630,7 @@ void CPrintFrame::OnImportZip()
 
 void CPrintFrame::OnSpellingCheck()
 {
-    CDataView* data = m_view->DataView();
-    if (!data)
-        return;
-    // The checker follows the spelling options as they are now; a missing
-    // dictionary is told when the check is asked for.
-    RegisterSpellDialog();
-    const CSpellPreferences& prefs = CSpellPreferences::Current();
-    CSpellSettings settings;
-    settings.dictionary = prefs.dictionary;
-    settings.options = prefs.options;
-    settings.searchLimit = prefs.searchLimit;
-    settings.displayLimit = prefs.displayLimit;
-    settings.performance = prefs.performance;
-    CSpellOCX& speller = CSpellOCX::Current();
-    if (!speller.IsCreated())
-        speller.Create(settings);
-    else if (!(speller.Settings() == settings))
-        speller.ApplySettings(settings);
-    if (!speller.IsAvailable() && !speller.OpenMainDictionary()) {
-        AppMessageBox(tr("Spelling is unavailable: no spelling dictionary was found."),
-                      MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    if (data->Panel()->CheckSpelling(true))
-        AppMessageBoxId(IDS_SPELLING_CHECK_COMPLETE, MB_OK | MB_ICONINFORMATION);
+    CheckDataEntrySpelling(m_view->DataView());
 }
 
 void CPrintFrame::OnLogOff()

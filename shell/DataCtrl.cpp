@@ -13,6 +13,7 @@
 #include "OptionList.h"
 #include "PriceCalculation.h"
 #include "Seams.h"
+#include "SpellCommands.h"
 #include "SpellOCX.h"
 #include "Text.h"
 #include "Variable.h"
@@ -474,18 +475,28 @@ void CDataCtrl::FlushPending()
     }
 }
 
+bool CDataCtrl::IsSpellChecked(int row, bool all) const
+{
+    const CDataEntryField& f = m_fields[size_t(row)];
+    const CElement* element = f.Element();
+    if (!element || element->m_dataSource != SOURCE_KEYBOARD ||
+        (f.kind != TYPE_TEXT && f.kind != TYPE_ARC_TEXT))
+        return false;
+    return all || element->IsSpellCheckForced();
+}
+
 BOOL CDataCtrl::CheckSpelling(bool all)
 {
-    CSpellOCX& speller = CSpellOCX::Current();
-    if (!speller.IsAvailable())
+    // The checker is made ready only when a text is to be checked: a sign
+    // that asks for no check prints without opening a dictionary.
+    bool any = false;
+    for (int i = 0; i < RowCount() && !any; ++i)
+        any = IsSpellChecked(i, all);
+    if (!any || !PrepareSpellChecker(false))
         return TRUE;
+    CSpellOCX& speller = CSpellOCX::Current();
     for (int i = 0; i < RowCount(); ++i) {
-        CDataEntryField& f = m_fields[size_t(i)];
-        CElement* element = f.Element();
-        if (!element || element->m_dataSource != SOURCE_KEYBOARD ||
-            (f.kind != TYPE_TEXT && f.kind != TYPE_ARC_TEXT))
-            continue;
-        if (!all && !element->IsSpellCheckForced())
+        if (!IsSpellChecked(i, all))
             continue;
         QString corrected;
         switch (speller.CheckText(RowText(i), corrected)) {

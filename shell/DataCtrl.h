@@ -91,6 +91,8 @@ public:
     // Spell-checks the typed texts (every one with all, else only those
     // whose element asks for it); FALSE when the user cancelled.
     BOOL CheckSpelling(bool all);
+    // Whether the row's typed text takes part in that check.
+    bool IsSpellChecked(int row, bool all) const;
     void EnsureVisible(int row);
 
     QSize sizeHint() const override;

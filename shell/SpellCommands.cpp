@@ -1,5 +1,7 @@
 #include "SpellCommands.h"
 
+#include "DataCtrl.h"
+#include "DataView.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "Messages.h"
@@ -23,6 +25,33 @@ CSpellSettings CurrentSettings()
 
 } // namespace
 
+bool PrepareSpellChecker(bool tell)
+{
+    RegisterSpellDialog();
+    CSpellOCX& speller = CSpellOCX::Current();
+    const CSpellSettings settings = CurrentSettings();
+    if (!speller.IsCreated())
+        speller.Create(settings);
+    else if (!(speller.Settings() == settings))
+        speller.ApplySettings(settings); // the preferences changed meanwhile
+    if (speller.IsAvailable() || speller.OpenMainDictionary())
+        return true;
+    if (tell)
+        AppMessageBox(QObject::tr("Spelling is unavailable: no spelling dictionary was found."),
+                      MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CheckDataEntrySpelling(CDataView* data)
+{
+    if (!data || !data->Panel() || !PrepareSpellChecker(true))
+        return false;
+    if (!data->Panel()->CheckSpelling(true))
+        return false;
+    AppMessageBoxId(IDS_SPELLING_CHECK_COMPLETE, MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
 CSpellCommands::CSpellCommands(CMainFrame* frame) : QObject(frame), m_frame(frame)
 {
     setObjectName(QStringLiteral("spellCommands"));
@@ -34,15 +63,18 @@ CSpellCommands::CSpellCommands(CMainFrame* frame) : QObject(frame), m_frame(fram
 
 bool CSpellCommands::HandlesCommand(int id) const
 {
-    // While data is entered, the data-entry side checks its own fields.
-    return id == ID_SPELLING && !m_frame->IsDataEntryMode();
+    return id == ID_SPELLING;
 }
 
 bool CSpellCommands::OnCommand(int id)
 {
     if (!HandlesCommand(id))
         return false;
-    OnSpelling();
+    // While data is entered, the typed texts are checked instead.
+    if (m_frame->IsDataEntryMode())
+        CheckDataEntrySpelling(qobject_cast<CDataView*>(m_frame->DataView()));
+    else
+        OnSpelling();
     return true;
 }
 
@@ -55,17 +87,8 @@ void CSpellCommands::FillCommandState(CCommandState& state) const
 
 void CSpellCommands::OnSpelling()
 {
-    CSpellOCX& speller = CSpellOCX::Current();
-    const CSpellSettings settings = CurrentSettings();
-    if (!speller.IsCreated())
-        speller.Create(settings);
-    else if (!(speller.Settings() == settings))
-        speller.ApplySettings(settings); // the preferences changed meanwhile
-    if (!speller.IsAvailable() && !speller.OpenMainDictionary()) {
-        AppMessageBox(tr("Spelling is unavailable: no spelling dictionary was found."),
-                      MB_OK | MB_ICONEXCLAMATION);
+    if (!PrepareSpellChecker(true))
         return;
-    }
 
     CElementList& list = TheElementList();
     CView* view = App().currentView;

@@ -1254,27 +1254,64 @@ int PreferencePageIndex(int commandId)
 
 CPreferencesSheet::CPreferencesSheet(QWidget* parent, int pageIndex) : QDialog(parent)
 {
+    std::vector<int> all(std::size(kPages));
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = int(i);
+    Build(all, std::clamp(pageIndex, 0, int(all.size()) - 1));
+}
+
+CPreferencesSheet::CPreferencesSheet(QWidget* parent, SpellingOnly) : QDialog(parent)
+{
+    Build({PreferencePageIndex(ID_PREF_SPELLING)}, 0);
+}
+
+CPreferencePage* CPreferencesSheet::MakePage(int index)
+{
+    switch (index) {
+    case 0:
+        return new CPreferencePage1(m_tabs);
+    case 1:
+        return new CPreferencePage2(m_tabs);
+    case 2:
+        return new CPreferencePage3(m_tabs, 1);
+    case 3:
+        return new CPreferencePage3(m_tabs, 2);
+    case 4:
+        return new CPreferencePage5(m_tabs);
+    case 5:
+        return new CPreferencePage6(m_tabs);
+    case 6:
+        return new CPreferencePage7(m_tabs);
+    case 7:
+        return new CPreferencePage8(m_tabs);
+    case 8:
+        return new CPreferencePage9(m_tabs);
+    case 9:
+        return new CPreferencePage10(m_tabs);
+    default:
+        return new CPreferencePage11(m_tabs);
+    }
+}
+
+void CPreferencesSheet::Build(const std::vector<int>& pageIndices, int current)
+{
     setObjectName(QStringLiteral("preferencesSheet"));
     setWindowTitle(LoadStringId(IDS_PREFERENCES));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
     layout->addWidget(m_tabs);
-    m_pages = {new CPreferencePage1(m_tabs),  new CPreferencePage2(m_tabs),
-               new CPreferencePage3(m_tabs, 1), new CPreferencePage3(m_tabs, 2),
-               new CPreferencePage5(m_tabs),  new CPreferencePage6(m_tabs),
-               new CPreferencePage7(m_tabs),  new CPreferencePage8(m_tabs),
-               new CPreferencePage9(m_tabs),  new CPreferencePage10(m_tabs),
-               new CPreferencePage11(m_tabs)};
-    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+    for (int i : pageIndices) {
+        CPreferencePage* page = MakePage(i);
         QString caption = tr(kPages[i].caption);
         if (i == 2)
             caption = LoadStringId(IDS_BOXES);
         else if (i == 3)
             caption = LoadStringId(IDS_ELLIPSES);
-        m_pages[i]->setObjectName(QStringLiteral("page%1").arg(i));
-        m_tabs->addTab(m_pages[i], caption);
+        page->setObjectName(QStringLiteral("page%1").arg(i));
+        m_pages.push_back(page);
+        m_tabs->addTab(page, caption);
     }
-    m_tabs->setCurrentIndex(std::clamp(pageIndex, 0, int(m_pages.size()) - 1));
+    m_tabs->setCurrentIndex(current);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -1315,5 +1352,11 @@ void CPreferencesSheet::accept()
 bool PreferencesSheet(QWidget* parent, int commandId)
 {
     CPreferencesSheet sheet(parent, PreferencePageIndex(commandId));
+    return sheet.exec() == QDialog::Accepted;
+}
+
+bool SpellingPreferencesSheet(QWidget* parent)
+{
+    CPreferencesSheet sheet(parent, CPreferencesSheet::SpellingOnly{});
     return sheet.exec() == QDialog::Accepted;
 }

@@ -35,6 +35,11 @@ class CPreferencesSheet : public QDialog
 public:
     // Builds all eleven pages and shows the one of the index.
     CPreferencesSheet(QWidget* parent, int pageIndex);
+    // The print front end's sheet: the spelling page alone.
+    struct SpellingOnly
+    {
+    };
+    CPreferencesSheet(QWidget* parent, SpellingOnly);
 
     QTabWidget* Tabs() const { return m_tabs; }
     CPreferencePage* Page(int index) const;
@@ -45,6 +50,9 @@ public:
     void accept() override;
 
 private:
+    void Build(const std::vector<int>& pageIndices, int current);
+    CPreferencePage* MakePage(int index);
+
     QTabWidget* m_tabs = nullptr;
     std::vector<CPreferencePage*> m_pages;
 };
@@ -52,3 +60,5 @@ private:
 // Runs the sheet at the command's page: true when closed with OK (the
 // values are then stored), false on Cancel.
 bool PreferencesSheet(QWidget* parent, int commandId);
+// Runs the sheet of the spelling page alone; true on OK.
+bool SpellingPreferencesSheet(QWidget* parent);

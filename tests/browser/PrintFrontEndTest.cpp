@@ -26,6 +26,8 @@
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "Preferences.h"
+#include "ui/PreferencesSheet.h"
 #include "RecordNavigator.h"
 #include "SignApp.h"
 #include "SignData.h"
@@ -61,6 +63,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -1194,5 +1197,33 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     EXPECT_TRUE(
         frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-station.png"))));
     view->ClosePrintStation();
+    app.ExitInstance();
+}
+
+// Tools > Spelling... opens a sheet of the spelling page alone; OK stores
+// what was changed on it.
+TEST_F(PrintFrontEndTest, SpellingOptionsOpenTheSpellingPageAlone)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->UpdateActions();
+    QAction* spelling = frame->Action(ID_PREF_SPELLING);
+    ASSERT_TRUE(spelling->isEnabled());
+    QStringList tabs;
+    CAnswer<CPreferencesSheet> answer([&tabs](CPreferencesSheet* sheet) {
+        for (int i = 0; i < sheet->Tabs()->count(); ++i)
+            tabs << sheet->Tabs()->tabText(i);
+        auto* display = sheet->findChild<QSpinBox*>(QStringLiteral("id1248"));
+        ASSERT_NE(display, nullptr);
+        display->setValue(25);
+        sheet->accept();
+    });
+    spelling->trigger();
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(tabs, QStringList{"Spelling"});
+    EXPECT_EQ(CSpellPreferences::Current().displayLimit, 25);
+    EXPECT_EQ(messages.Count(), 0);
     app.ExitInstance();
 }

@@ -1,15 +1,21 @@
 // Edit > Spelling in the designer, driven through the main frame's command
 // with the real American English dictionary: the unknown-word dialog's
 // steps, the selection checked first, Cancel, and a machine without a
-// dictionary.
+// dictionary; in the print station, the Spelling button over the typed
+// texts and the check that printing makes first.
 #include "MainFrame.h"
 
 #include "AppContext.h"
+#include "DataCtrl.h"
+#include "DataView.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "Preferences.h"
+#include "PrintBatchDlg.h"
+#include "PrintCommands.h"
+#include "Printer.h"
 #include "SignApp.h"
 #include "SpellDlg.h"
 #include "SpellOCX.h"
@@ -17,11 +23,13 @@
 #include "Text.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,6 +151,55 @@ protected:
         ASSERT_TRUE(spelling->isEnabled());
         EXPECT_EQ(spelling->shortcut(), QKeySequence(Qt::Key_F7));
         spelling->trigger();
+    }
+
+    // A text typed at print time, in the print station that Print opens.
+    CText* EnterDataEntry(bool forceCheck)
+    {
+        CText* text = AddText("Price", 100);
+        text->m_name = QStringLiteral("Product");
+        text->SetDataSource(SOURCE_KEYBOARD, QString());
+        text->m_forceSpellCheck = forceCheck ? TRUE : FALSE;
+        frame->UpdateActionsNow();
+        frame->Action(ID_FILE_PRINT)->trigger();
+        return frame->IsDataEntryMode() ? text : nullptr;
+    }
+    CDataView* Data() const { return qobject_cast<CDataView*>(frame->DataView()); }
+    // The text's row: a multi-line edit.
+    QPlainTextEdit* Row() const
+    {
+        return Data() ? Data()->Panel()->findChild<QPlainTextEdit*>(QStringLiteral("id2000"))
+                      : nullptr;
+    }
+    QString RowText() const { return Row() ? Row()->toPlainText() : QString(); }
+    void TypeIntoRow(const QString& typed)
+    {
+        QPlainTextEdit* row = Row();
+        ASSERT_NE(row, nullptr);
+        row->setFocus();
+        row->selectAll();
+        QTest::keyClick(row, Qt::Key_Delete);
+        QTest::keyClicks(row, typed);
+        Data()->Panel()->FlushPending();
+    }
+    // The print bar prints to a PDF file.
+    CPrintBatchDlg* PrintBarToFile(const QString& pdf)
+    {
+        CPrintBatchDlg* batch = CPrintCommands::Of(frame)->BatchDialog();
+        if (!batch)
+            return nullptr;
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+        auto* destination = batch->findChild<QComboBox*>(
+            QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+        destination->setFocus();
+        QTest::keyClick(destination, Qt::Key_Down);
+        FrameHooks().chooseFile = nullptr;
+        return batch->Destination() == 1 ? batch : nullptr;
+    }
+    static void ClickPrint(CPrintBatchDlg* batch)
+    {
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))
+            ->click();
     }
 
     QStringList MessageTexts() const
@@ -371,4 +428,77 @@ TEST_F(SpellingTest, UnreadableUserDictionaryIsToldAndLeftAlone)
     EXPECT_EQ(texts[2], kComplete);
     EXPECT_EQ(text->GetSampleData(), "The Zorblax");
     EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+// In the print station the tool bar's Spelling checks the typed texts, not
+// the sign's fixed ones, and writes the corrections into the rows.
+TEST_F(SpellingTest, PrintStationSpellingChecksTheTypedTexts)
+{
+    ASSERT_NE(frame, nullptr);
+    CText* fixed = AddText("Qzxvq fixed", 400);
+    CText* typed = EnterDataEntry(false);
+    ASSERT_NE(typed, nullptr);
+    TypeIntoRow("Teh shop");
+
+    {
+        CSpellDialogDriver driver({{"Teh", "The", kChange}});
+        RunSpelling();
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(driver.wordsShown, QStringList{"Teh"}) << "only the typed text is checked";
+    }
+    EXPECT_EQ(RowText(), "The shop");
+    EXPECT_EQ(typed->GetText(), "The shop");
+    EXPECT_EQ(fixed->GetSampleData(), "Qzxvq fixed");
+    EXPECT_EQ(MessageTexts(), QStringList{kComplete});
+    frame->ExecuteCommand(ID_DATA_CANCEL);
+    EXPECT_FALSE(frame->IsDataEntryMode());
+}
+
+// A typed text whose element asks for a check is checked when the print bar
+// prints, before anything reaches the page: Cancel prints nothing, a
+// correction is printed. A text that asks for none prints without a check.
+TEST_F(SpellingTest, PrintingChecksTheTypedTextsThatAskForIt)
+{
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(EnterDataEntry(true), nullptr);
+    TypeIntoRow("Teh shop");
+    const QString pdf = home.FilePath("station.pdf");
+    CPrintBatchDlg* batch = PrintBarToFile(pdf);
+    ASSERT_NE(batch, nullptr);
+
+    {
+        CSpellDialogDriver driver({{"Teh", QString(), kCancel}});
+        ClickPrint(batch);
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(driver.wordsShown, QStringList{"Teh"});
+    }
+    EXPECT_EQ(ThePrinter().m_labelPosition, 0);
+    EXPECT_FALSE(ThePrinter().m_jobOpen);
+    EXPECT_EQ(RowText(), "Teh shop");
+
+    {
+        CSpellDialogDriver driver({{"Teh", "The", kChange}});
+        ClickPrint(batch);
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+    EXPECT_EQ(RowText(), "The shop");
+    EXPECT_FALSE(MessageTexts().contains(kComplete)) << "printing tells no completed check";
+    frame->ExecuteCommand(ID_DATA_CANCEL);
+    EXPECT_FALSE(frame->IsDataEntryMode());
+}
+
+TEST_F(SpellingTest, PrintingATextThatAsksForNoCheckOpensNoDictionary)
+{
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(EnterDataEntry(false), nullptr);
+    TypeIntoRow("Teh shop");
+    CPrintBatchDlg* batch = PrintBarToFile(home.FilePath("plain.pdf"));
+    ASSERT_NE(batch, nullptr);
+    CSpellDialogDriver driver({});
+    ClickPrint(batch);
+    EXPECT_TRUE(driver.wordsShown.isEmpty());
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+    EXPECT_FALSE(CSpellOCX::Current().IsCreated());
+    frame->ExecuteCommand(ID_DATA_CANCEL);
 }
