@@ -9,8 +9,10 @@
 #include "ResourceIds.h"
 #include "Variable.h"
 #include "VariableList.h"
+#include "WaitCursor.h"
 
 #include <algorithm>
+#include <optional>
 
 CRecordPrintDriver::CRecordPrintDriver(CPrintRunSeam& signs) : m_signs(signs) {}
 
@@ -114,7 +116,10 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
     // A cancel of an earlier job says nothing about this run.
     if (!printer.m_jobOpen)
         printer.m_cancel = FALSE;
-    // One Printing window for the whole run, not one per sign.
+    // One Printing window and one wait cursor for the whole run, not one
+    // per sign.
+    std::optional<CWaitCursor> wait;
+    wait.emplace();
     printer.HoldPrintWindow();
     for (;;) {
         printer.m_signsAhead = std::max(0, count - link.GetPosition());
@@ -138,6 +143,7 @@ BOOL CRecordPrintDriver::PrintAllRecords(const std::function<void()>& press,
                 LoadRecord();
                 m_recordLoaded();
             }
+            wait.reset();
             if (!cancelled)
                 AppMessageBox(QStringLiteral("Print All stopped at record %1 of %2: its sign was "
                                              "not printed. The signs of the records before it "

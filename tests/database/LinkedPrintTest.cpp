@@ -26,6 +26,7 @@
 #include "SignData.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -612,6 +613,69 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     }
     EXPECT_EQ(PageCodes(pdf, 1), first);
     EXPECT_EQ(PageCodes(pdf, 3), last);
+    FrameHooks().chooseFile = nullptr;
+    frame->Document().SetModifiedFlag(false);
+    app.ExitInstance();
+}
+
+// Print All of a sign whose text takes a field puts the wait cursor up once
+// for the run: the text laid out again for every record changes nothing on
+// screen, where each change of the cursor goes to the window system.
+TEST_F(DataPathFrameTest, PrintAllPutsTheWaitCursorUpOnceForTheRun)
+{
+    constexpr int kLabels = 30;
+    QTemporaryDir data;
+    const QString csv = data.filePath("stock.csv");
+    WriteCsv(csv, kLabels);
+    const QString pdf = home.FilePath("names.pdf");
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeText);
+    link.m_textHeader = TRUE;
+    ASSERT_TRUE(link.Connect(csv, TRUE)) << messages.LastText().toStdString();
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("stock#csv")) << messages.LastText().toStdString();
+    auto* name = static_cast<CText*>(TheElementList().CreateElement("CText"));
+    name->BeginCreate(nullptr, 40, 30);
+    name->SetDataSource(SOURCE_DATABASE, "Name");
+
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_PRINT));
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands->IsStationOpen());
+    CPrintBatchDlg* batch = commands->BatchDialog();
+    FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
+    auto* destination =
+        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+    destination->setFocus();
+    QTest::keyClick(destination, Qt::Key_Down);
+    ASSERT_EQ(batch->Destination(), 1);
+    QApplication::processEvents();
+
+    messages.Clear();
+    messages.SetDefaultAnswer(IDYES);
+    frame->UpdateActionsNow();
+    const int shownBefore = CWaitCursor::Shown();
+    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    EXPECT_EQ(CWaitCursor::Shown() - shownBefore, 1);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
+    EXPECT_EQ(ThePrinter().m_labelPosition, kLabels);
+    auto* back =
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    back->click();
+    back->click();
+    EXPECT_FALSE(commands->IsStationOpen());
+    ASSERT_EQ(PdfPageCount(pdf), 2);
+    // The names of the first and the last record are on their pages.
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Product 0001")));
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Product 0030")));
     FrameHooks().chooseFile = nullptr;
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();
