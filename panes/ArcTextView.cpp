@@ -4,6 +4,7 @@
 
 #include "AppContext.h"
 #include "ArcText.h"
+#include "FontColourBlock.h"
 #include "Helpers.h"
 #include "MessageBox.h"
 
@@ -18,15 +19,6 @@
 
 using namespace PaneBuild;
 
-namespace {
-
-QString Id(int id)
-{
-    return QStringLiteral("id%1").arg(id);
-}
-
-} // namespace
-
 CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
     : CElementView(arc, kFormId, tr("Arc Text"), parent)
 {
@@ -34,8 +26,7 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
     QWidget* body = Form()->parentWidget();
 
     // Only "Do Not Print": an arc text is always drawn through its picture.
-    m_doNotPrint = new QCheckBox(tr("Do Not Print"), body);
-    m_doNotPrint->setObjectName(Id(1133));
+    m_doNotPrint = Named(new QCheckBox(tr("Do Not Print"), body), 1133);
     Form()->addWidget(m_doNotPrint);
     connect(m_doNotPrint, &QCheckBox::clicked, this, [this](bool on) {
         if (auto* a = ElementAs<CArcText>(); a && !IsLoading()) {
@@ -57,32 +48,34 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
     m_x = AddLengthField(circle, 0, tr("Origin X"), 1002, 1019, LENGTH_POSITION, applyLength(0));
     m_y = AddLengthField(circle, 1, tr("Origin Y"), 1005, 1020, LENGTH_POSITION, applyLength(1));
     m_radius = AddLengthField(circle, 2, tr("Radius"), 1110, 1021, LENGTH_SIZE, applyLength(2));
-    m_startAngle = new QLineEdit(circle->parentWidget());
-    m_startAngle->setObjectName(Id(1029));
+    m_startAngle = Named(new QLineEdit(circle->parentWidget()), 1029);
     AddRow(circle, 3, tr("Start Angle"), m_startAngle);
     circle->addWidget(new QLabel(tr("degrees"), circle->parentWidget()), 3, 2);
     connect(m_startAngle, &QLineEdit::textEdited, this, &CArcTextView::OnStartAngle);
 
-    AddFontBlock(&m_colour, [this](COLORREF colour) {
-        if (auto* a = ElementAs<CArcText>())
-            a->m_colour = colour;
+    m_font = new CFontColourBlock(CFontColourBlock::EFFECTS | CFontColourBlock::COLOUR, body);
+    Form()->addWidget(m_font);
+    m_font->SetColourField(&m_colour);
+    CFontColourBlock::Edits edits;
+    edits.begin = [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); };
+    edits.end = [this](CElement* e) { ElementEdited(e); };
+    m_font->Bind(arc, std::move(edits), [this](CElement* e) {
+        if (auto* a = dynamic_cast<CArcText*>(e))
+            a->m_colour = m_colour;
     });
 
     QGridLayout* text = AddGroup(Form(), body, tr("Text"));
-    m_text = new QPlainTextEdit(text->parentWidget());
-    m_text->setObjectName(Id(1049));
+    m_text = Named(new QPlainTextEdit(text->parentWidget()), 1049);
     m_text->setMaximumHeight(80);
     text->addWidget(m_text, 0, 0, 1, 3);
-    m_alignment = new QComboBox(text->parentWidget());
-    m_alignment->setObjectName(Id(1177));
+    m_alignment = Named(new QComboBox(text->parentWidget()), 1177);
     m_alignment->addItems({tr("Left"), tr("Centre"), tr("Right")});
     AddRow(text, 1, tr("Alignment"), m_alignment);
-    m_direction = new QComboBox(text->parentWidget());
-    m_direction->setObjectName(Id(1541));
+    m_direction = Named(new QComboBox(text->parentWidget()), 1541);
     m_direction->addItems({tr("Clockwise"), tr("Anticlockwise")});
     AddRow(text, 2, tr("Direction"), m_direction);
-    m_spellCheck = new QCheckBox(tr("Spell check prior to print"), text->parentWidget());
-    m_spellCheck->setObjectName(Id(1274));
+    m_spellCheck =
+        Named(new QCheckBox(tr("Spell check prior to print"), text->parentWidget()), 1274);
     text->addWidget(m_spellCheck, 3, 0, 1, 3);
     connect(m_text, &QPlainTextEdit::textChanged, this, &CArcTextView::OnTextEdited);
     connect(m_alignment, &QComboBox::activated, this, &CArcTextView::OnArrangement);
@@ -97,7 +90,7 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
     AddSourceBlock(true);
     // The spelling option belongs to typed data only.
     connect(this, &CElementView::elementEdited, this, &CArcTextView::UpdateSpellCheck);
-    if (auto* type = findChild<QComboBox*>(Id(1000)))
+    if (auto* type = findChild<QComboBox*>(QStringLiteral("id1000")))
         connect(type, &QComboBox::currentIndexChanged, this, &CArcTextView::UpdateSpellCheck);
 
     if (arc) {
@@ -107,7 +100,6 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
         m_alignment->setCurrentIndex(std::clamp(arc->m_alignment, 0, 2));
         m_direction->setCurrentIndex(std::clamp(arc->m_direction, 0, 1));
         LoadCommonBlocks(arc, false);
-        LoadFontBlock(arc);
     }
     UpdateFromElement();
     UpdateSpellCheck();
@@ -125,7 +117,9 @@ void CArcTextView::UpdateFromElement()
     SetLength(m_y, arc->m_centreY);
     SetLength(m_radius, arc->m_radius);
     m_startAngle->setText(QString::number(arc->m_startAngle));
-    LoadFontBlock(arc);
+    CLogFont font;
+    if (arc->GetFont(font))
+        m_font->ShowFont(font);
     SetLoading(loading);
 }
 

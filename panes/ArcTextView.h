@@ -6,6 +6,7 @@
 #include "ElementView.h"
 
 class CArcText;
+class CFontColourBlock;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -29,6 +30,7 @@ private:
     void UpdateSpellCheck();
 
     QCheckBox* m_doNotPrint = nullptr;
+    CFontColourBlock* m_font = nullptr;
     QLineEdit* m_x = nullptr;
     QLineEdit* m_y = nullptr;
     QLineEdit* m_radius = nullptr;

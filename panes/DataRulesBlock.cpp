@@ -250,8 +250,11 @@ void CDataRulesBlock::OnPad(int index)
 
 void CDataRulesBlock::OnPadChar(const QString& text)
 {
+    // An emptied field takes no character: the padding keeps its own
+    // rather than padding with nothing.
+    if (text.isEmpty())
+        return;
     // The sign keeps the character as its Windows-1252 byte, as it pads.
-    Edit(m_padChar, [&text](CElement* e) {
-        e->m_paddingChar = text.isEmpty() ? BYTE(0) : BYTE(ToWindows1252Char(text.at(0)));
-    });
+    Edit(m_padChar,
+         [&text](CElement* e) { e->m_paddingChar = BYTE(ToWindows1252Char(text.at(0))); });
 }

@@ -1,5 +1,6 @@
 #include "PriceView.h"
 
+#include "FontColourBlock.h"
 #include "PaneControls.h"
 
 #include "AppContext.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,40 +40,27 @@ std::vector<QWidget*> RowOf(QGridLayout* grid, int row)
 
 } // namespace
 
-CPriceView::CPriceView(CPriceField* price, QWidget* parent)
-    : CElementView(price, kFormId, tr("Price"), parent)
+CPriceViewPage1::CPriceViewPage1(CPriceView* pane, QWidget* parent)
+    : CPanePage(parent), m_pane(pane)
 {
-    m_tabs = Named(new QTabWidget(Form()->parentWidget()), 1092);
-    Form()->addWidget(m_tabs);
-    m_tabs->addTab(BuildTextPage(), tr("Text"));
-    m_tabs->addTab(BuildFormattingPage(), tr("Formatting"));
-    if (price)
-        Load(price);
-    SetLoading(false);
-}
-
-// --- the Text tab ------------------------------------------------------------------
-
-QWidget* CPriceView::BuildTextPage()
-{
-    auto* page = Named(new QWidget(m_tabs), 376);
-    auto* layout = new QVBoxLayout(page);
+    Named(this, 376);
+    auto* layout = new QVBoxLayout(this);
 
     QGridLayout* position = AddGroup(layout, tr("Position"));
     auto move = [this](bool x, int tenths) {
-        CPriceField* p = BeginEdit(x ? static_cast<QObject*>(m_x) : m_y);
+        CPriceField* p = m_pane->BeginEdit(x ? static_cast<QObject*>(m_x) : m_y);
         if (!p)
             return;
         p->Invalidate(View(), TRUE);
         (x ? p->m_position.x : p->m_position.y) = tenths;
-        EndEdit(p);
+        m_pane->EndEdit(p);
     };
-    m_x = AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
-                         [move](int tenths) { move(true, tenths); });
-    m_y = AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
-                         [move](int tenths) { move(false, tenths); });
+    m_x = m_pane->AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
+                                 [move](int tenths) { move(true, tenths); });
+    m_y = m_pane->AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
+                                 [move](int tenths) { move(false, tenths); });
     m_angle = Named(new QLineEdit(position->parentWidget()), 1029);
-    AddRow(position, 2, tr("Angle"), m_angle);
+    m_pane->AddRow(position, 2, tr("Angle"), m_angle);
     connect(m_angle, &QLineEdit::textEdited, this, [this](const QString& text) {
         bool ok = false;
         const int degrees = text.trimmed().toInt(&ok);
@@ -83,113 +70,80 @@ QWidget* CPriceView::BuildTextPage()
             AppMessageBox(tr("Please enter an integer between 0 and 360."));
             return;
         }
-        if (CPriceField* p = BeginEdit(m_angle)) {
+        if (CPriceField* p = m_pane->BeginEdit(m_angle)) {
             p->SetAngle(View(), degrees);
-            EndEdit(p);
+            m_pane->EndEdit(p);
         }
     });
 
-    QGridLayout* font = AddGroup(layout, tr("Font"));
-    QWidget* fontBox = font->parentWidget();
-    m_face = Named(new QComboBox(fontBox), 1164);
-    m_face->addItems(PrinterFaces());
-    AddRow(font, 0, tr("Typeface"), m_face);
-    m_faceKind = Named(new QLabel(fontBox), 1165);
-    m_faceKind->setWordWrap(true);
-    font->addWidget(m_faceKind, 1, 0, 1, 3);
-    m_size = Named(new QComboBox(fontBox), 1040);
-    m_size->setEditable(true);
-    AddRow(font, 2, tr("Size"), m_size);
-    m_style = Combo(fontBox, 1039, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
-    AddRow(font, 3, tr("Style"), m_style);
-    m_single = Named(new QCheckBox(tr("Single Typeface"), fontBox), 1197);
-    m_advanced = Named(new QPushButton(tr("Advanced..."), fontBox), 1196);
-    font->addWidget(m_single, 4, 0, 1, 2);
-    font->addWidget(m_advanced, 4, 2);
-    connect(m_face, &QComboBox::activated, this, [this] { OnFaceChosen(); });
-    connect(m_style, &QComboBox::activated, this, [this] {
-        if (CPriceField* p = BeginEdit(m_style))
+    m_font = new CFontColourBlock(CFontColourBlock::FACE_DROP_LIST, this);
+    layout->addWidget(m_font);
+    m_single = Named(new QCheckBox(tr("Single Typeface"), m_font), 1197);
+    m_advanced = Named(new QPushButton(tr("Advanced..."), m_font), 1196);
+    m_font->Grid()->addWidget(m_single, m_font->NextRow(), 0, 1, 2);
+    m_font->Grid()->addWidget(m_advanced, m_font->NextRow(), 2);
+    connect(m_font, &CFontColourBlock::faceChosen, this,
+            [this](const QString& face) { OnFaceChosen(face); });
+    connect(m_font, &CFontColourBlock::styleChosen, this, [this] {
+        if (CPriceField* p = m_pane->BeginEdit(m_font->Style()))
             StyleRule(p);
     });
-    connect(m_size, &QComboBox::textActivated, this, [this] { OnSizeEdited(); });
-    connect(m_size->lineEdit(), &QLineEdit::textEdited, this, [this] { OnSizeEdited(); });
+    connect(m_font, &CFontColourBlock::sizeChosen, this, [this] { OnSizeEdited(); });
     connect(m_single, &QCheckBox::clicked, this, [this] { OnSingleTypeface(); });
     connect(m_advanced, &QPushButton::clicked, this, [this] { OnAdvanced(); });
 
     QGridLayout* amounts = AddGroup(layout, tr("Sample"));
     m_primary = Named(new QLineEdit(amounts->parentWidget()), 1051);
     m_secondary = Named(new QLineEdit(amounts->parentWidget()), 1052);
-    AddRow(amounts, 0, tr("Primary Amount"), m_primary);
-    AddRow(amounts, 1, tr("Secondary Amount"), m_secondary);
+    m_pane->AddRow(amounts, 0, tr("Primary Amount"), m_primary);
+    m_pane->AddRow(amounts, 1, tr("Secondary Amount"), m_secondary);
     connect(m_primary, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (CPriceField* p = BeginEdit(m_primary)) {
+        if (CPriceField* p = m_pane->BeginEdit(m_primary)) {
             p->m_units = CPriceField::DigitsOf(text).left(CPriceField::kMaxUnitsDigits);
-            EndEdit(p);
+            m_pane->EndEdit(p);
         }
     });
     connect(m_secondary, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (CPriceField* p = BeginEdit(m_secondary)) {
+        if (CPriceField* p = m_pane->BeginEdit(m_secondary)) {
             p->m_hundredths = CPriceField::DigitsOf(text).left(2);
-            EndEdit(p);
+            m_pane->EndEdit(p);
         }
     });
 
-    layout->addWidget(AddNameBlock());
-    layout->addWidget(AddPrintOptions(false));
-    layout->addWidget(AddSourceBlock(true));
+    layout->addWidget(m_pane->AddNameBlock());
+    layout->addWidget(m_pane->AddPrintOptions(false));
+    layout->addWidget(m_pane->AddSourceBlock(true));
     layout->addStretch(1);
-    return page;
 }
 
-void CPriceView::LoadFont(CPriceField* p)
+void CPriceViewPage1::LoadFont(CPriceField* p)
 {
     p->GetFont(m_workingFont);
     // A face the printer lacks is listed at the top, so the element's own
     // face shows (another face stands in for it when drawn).
-    int face = m_face->findText(m_workingFont.GetFaceName(), Qt::MatchFixedString);
-    if (face < 0 && !m_workingFont.GetFaceName().isEmpty()) {
-        m_face->insertItem(0, m_workingFont.GetFaceName());
-        face = 0;
-    }
-    m_face->setCurrentIndex(face);
-    m_faceKind->setText(m_workingFont.IsScalable()
-                            ? tr("This is a TrueType font. This same font will be used on both "
-                                 "your screen and your printer.")
-                            : tr("This is a printer font. The closest matching Windows font will "
-                                 "be used on your screen."));
-    m_size->clear();
-    m_size->addItems(m_workingFont.GetSizeListItems());
-    m_size->setEditText(m_workingFont.FormatPointSize());
-    m_style->setCurrentIndex(std::max(m_workingFont.GetStyleIndex(), 0));
+    m_font->ShowFont(m_workingFont);
 }
 
-void CPriceView::OnFaceChosen()
+void CPriceViewPage1::OnFaceChosen(const QString& face)
 {
-    if (IsLoading() || m_face->currentIndex() < 0)
-        return;
-    CPriceField* p = BeginEdit(m_face);
+    CPriceField* p = m_pane->BeginEdit(m_font->FaceDropList());
     if (!p)
         return;
-    m_workingFont.SetFaceName(m_face->currentText());
-    m_faceKind->setText(m_workingFont.IsScalable()
-                            ? tr("This is a TrueType font. This same font will be used on both "
-                                 "your screen and your printer.")
-                            : tr("This is a printer font. The closest matching Windows font will "
-                                 "be used on your screen."));
+    m_workingFont.SetFaceName(face);
     StyleRule(p);
 }
 
-void CPriceView::StyleRule(CPriceField* p)
+void CPriceViewPage1::StyleRule(CPriceField* p)
 {
     double points = 0;
     const bool sized =
-        PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 && points <= 999.0;
+        PaneUnits::Parse(m_font->Size()->currentText(), points) && points >= 1.0 && points <= 999.0;
     if (m_single->isChecked()) {
         // Every part in the working font's face, style and size.
         LogFontFields lf = m_workingFont.GetLogFont();
-        if (m_face->currentIndex() >= 0)
-            lf.lfFaceName = CLogFont::FitFaceName(m_face->currentText());
-        const int style = std::max(m_style->currentIndex(), 0);
+        if (m_font->FaceDropList()->currentIndex() >= 0)
+            lf.lfFaceName = CLogFont::FitFaceName(m_font->FaceDropList()->currentText());
+        const int style = std::max(m_font->Style()->currentIndex(), 0);
         lf.lfWeight = style >= 2 ? 700 : 400;
         lf.lfItalic = (style & 1) ? 1 : 0;
         m_workingFont.SetLogFont(lf);
@@ -205,36 +159,36 @@ void CPriceView::StyleRule(CPriceField* p)
     // the format's ratios.
     if (sized)
         p->Part(CPriceFormat::PART_PRIMARY_AMOUNT).SetPointSize(points);
-    EndEdit(p);
+    m_pane->EndEdit(p);
 }
 
-void CPriceView::OnSizeEdited()
+void CPriceViewPage1::OnSizeEdited()
 {
-    if (IsLoading())
+    if (m_pane->IsLoading())
         return;
     double points = 0;
-    if (!PaneUnits::Parse(m_size->currentText(), points) || points < 1.0 || points > 999.0)
+    if (!PaneUnits::Parse(m_font->Size()->currentText(), points) || points < 1.0 || points > 999.0)
         return;
-    if (CPriceField* p = BeginEdit(m_size))
+    if (CPriceField* p = m_pane->BeginEdit(m_font->Size()))
         StyleRule(p);
 }
 
-void CPriceView::OnSingleTypeface()
+void CPriceViewPage1::OnSingleTypeface()
 {
     m_advanced->setEnabled(!m_single->isChecked());
-    if (CPriceField* p = BeginEdit(m_single))
+    if (CPriceField* p = m_pane->BeginEdit(m_single))
         StyleRule(p);
 }
 
-void CPriceView::OnAdvanced()
+void CPriceViewPage1::OnAdvanced()
 {
-    CPriceField* p = ElementAs<CPriceField>();
+    CPriceField* p = m_pane->ElementAs<CPriceField>();
     if (!p)
         return;
-    CPriceFontDlg dialog(*p, PrinterFaces(), this);
+    CPriceFontDlg dialog(*p, CElementView::PrinterFaces(), m_pane);
     if (dialog.exec() != QDialog::Accepted)
         return; // a cancelled dialog changes nothing
-    p = BeginEdit(m_advanced);
+    p = m_pane->BeginEdit(m_advanced);
     if (!p)
         return;
     // Each part takes its typeface and style; the sizes stay the element's
@@ -255,17 +209,16 @@ void CPriceView::OnAdvanced()
     StyleRule(p);
 }
 
-// --- the Formatting tab -------------------------------------------------------------
-
-QWidget* CPriceView::BuildFormattingPage()
+CPriceViewPage2::CPriceViewPage2(CPriceView* pane, QWidget* parent)
+    : CPanePage(parent), m_pane(pane)
 {
-    auto* page = Named(new QWidget(m_tabs), 377);
-    auto* layout = new QVBoxLayout(page);
+    Named(this, 377);
+    auto* layout = new QVBoxLayout(this);
 
     QGridLayout* format = AddGroup(layout, tr("Price Format"));
     m_format = Named(new QComboBox(format->parentWidget()), 1059);
     m_view = Named(new QPushButton(tr("View..."), format->parentWidget()), 1185);
-    AddRow(format, 0, tr("Format"), m_format);
+    m_pane->AddRow(format, 0, tr("Format"), m_format);
     format->addWidget(m_view, 0, 2);
     connect(m_format, &QComboBox::activated, this, [this] { ApplyFrame(m_format); });
     connect(m_view, &QPushButton::clicked, this, [this] { OnViewFormats(); });
@@ -274,40 +227,41 @@ QWidget* CPriceView::BuildFormattingPage()
     m_copyFit = Named(new QCheckBox(tr("Copy Fit Within Frame :"), frame->parentWidget()), 1173);
     frame->addWidget(m_copyFit, 0, 0, 1, 3);
     connect(m_copyFit, &QCheckBox::clicked, this, [this] { ApplyFrame(m_copyFit); });
-    m_height = AddLengthField(frame, 1, tr("Height"), 1007, 1019, LENGTH_SIZE,
-                              [this](int) { ApplyFrame(m_height); });
-    m_width = AddLengthField(frame, 2, tr("Width"), 1008, 1020, LENGTH_SIZE,
-                             [this](int) { ApplyFrame(m_width); });
+    m_height = m_pane->AddLengthField(frame, 1, tr("Height"), 1007, 1019, LENGTH_SIZE,
+                                      [this](int) { ApplyFrame(m_height); });
+    m_width = m_pane->AddLengthField(frame, 2, tr("Width"), 1008, 1020, LENGTH_SIZE,
+                                     [this](int) { ApplyFrame(m_width); });
     m_horz = Combo(frame->parentWidget(), 1079, {tr("Left"), tr("Centre"), tr("Right")});
     m_vert = Combo(frame->parentWidget(), 1080, {tr("Top"), tr("Centre"), tr("Bottom")});
-    AddRow(frame, 3, tr("Horz"), m_horz);
-    AddRow(frame, 4, tr("Vert"), m_vert);
+    m_pane->AddRow(frame, 3, tr("Horz"), m_horz);
+    m_pane->AddRow(frame, 4, tr("Vert"), m_vert);
     connect(m_horz, &QComboBox::activated, this, [this] { ApplyFrame(m_horz); });
     connect(m_vert, &QComboBox::activated, this, [this] { ApplyFrame(m_vert); });
 
     QGridLayout* colours = AddGroup(layout, tr("Colours"));
-    AddColourRow(colours, 0, tr("Text Colour"), 1043, 1044, &m_textColour, [this](COLORREF) {
-        if (CPriceField* p = BeginEdit(nullptr)) {
-            p->SetTextColour(View(), m_textColour);
-            EndEdit(p);
-        }
-    });
+    m_pane->AddColourRow(colours, 0, tr("Text Colour"), 1043, 1044, &m_textColour,
+                         [this](COLORREF) {
+                             if (CPriceField* p = m_pane->BeginEdit(nullptr)) {
+                                 p->SetTextColour(View(), m_textColour);
+                                 m_pane->EndEdit(p);
+                             }
+                         });
     m_background = Named(new QCheckBox(tr("Coloured Background"), colours->parentWidget()), 1204);
     colours->addWidget(m_background, 1, 0, 1, 3);
     connect(m_background, &QCheckBox::clicked, this, [this](bool on) {
-        if (CPriceField* p = BeginEdit(m_background)) {
+        if (CPriceField* p = m_pane->BeginEdit(m_background)) {
             p->m_colouredBackground = on ? TRUE : FALSE;
-            EndEdit(p);
+            m_pane->EndEdit(p);
             ApplyEnabling();
         }
     });
-    AddColourRow(colours, 2, tr("Background Colour"), 1045, 1046, &m_backgroundColour,
-                 [this](COLORREF) {
-                     if (CPriceField* p = BeginEdit(nullptr)) {
-                         p->m_backgroundColour = m_backgroundColour;
-                         EndEdit(p);
-                     }
-                 });
+    m_pane->AddColourRow(colours, 2, tr("Background Colour"), 1045, 1046, &m_backgroundColour,
+                         [this](COLORREF) {
+                             if (CPriceField* p = m_pane->BeginEdit(nullptr)) {
+                                 p->m_backgroundColour = m_backgroundColour;
+                                 m_pane->EndEdit(p);
+                             }
+                         });
     m_backgroundRow = RowOf(colours, 2);
     if (!m_backgroundRow.empty())
         m_backgroundRow.front()->setObjectName(QStringLiteral("id1205"));
@@ -318,29 +272,29 @@ QWidget* CPriceView::BuildFormattingPage()
     connect(m_crossOut, &QCheckBox::clicked, this, [this] { ApplyCrossOut(m_crossOut); });
     m_pattern = Combo(cross->parentWidget(), 1058,
                       {tr("Upward Diagonal"), tr("Downward Diagonal"), tr("Diagonal Cross")});
-    AddRow(cross, 1, tr("Pattern"), m_pattern);
+    m_pane->AddRow(cross, 1, tr("Pattern"), m_pattern);
     connect(m_pattern, &QComboBox::activated, this, [this] { ApplyCrossOut(m_pattern); });
-    m_thickness = AddLengthField(cross, 2, tr("Line Thickness"), 1013, 1021, LENGTH_SIZE,
-                                 [this](int) { ApplyCrossOut(m_thickness); });
+    m_thickness = m_pane->AddLengthField(cross, 2, tr("Line Thickness"), 1013, 1021, LENGTH_SIZE,
+                                         [this](int) { ApplyCrossOut(m_thickness); });
     m_endType = Combo(cross->parentWidget(), 1034,
                       {tr("Square"), tr("Rounded"), tr("Point-In"), tr("Point-Out")});
-    AddRow(cross, 3, tr("Line End Type"), m_endType);
+    m_pane->AddRow(cross, 3, tr("Line End Type"), m_endType);
     connect(m_endType, &QComboBox::activated, this, [this] { ApplyCrossOut(m_endType); });
-    AddColourRow(cross, 4, tr("Cross-Out Colour"), 1047, 1048, &m_crossOutColour, [this](COLORREF) {
-        if (CPriceField* p = BeginEdit(nullptr)) {
-            p->SetCrossOutColour(View(), m_crossOutColour);
-            EndEdit(p);
-        }
-    });
+    m_pane->AddColourRow(cross, 4, tr("Cross-Out Colour"), 1047, 1048, &m_crossOutColour,
+                         [this](COLORREF) {
+                             if (CPriceField* p = m_pane->BeginEdit(nullptr)) {
+                                 p->SetCrossOutColour(View(), m_crossOutColour);
+                                 m_pane->EndEdit(p);
+                             }
+                         });
     m_crossOutRow = RowOf(cross, 4);
     if (!m_crossOutRow.empty())
         m_crossOutRow.front()->setObjectName(QStringLiteral("id1056"));
 
     layout->addStretch(1);
-    return page;
 }
 
-void CPriceView::FillFormats(CPriceField* p)
+void CPriceViewPage2::FillFormats(CPriceField* p)
 {
     m_format->clear();
     QStringList names = ThePriceFormatList().GetFormatNames(true);
@@ -350,9 +304,9 @@ void CPriceView::FillFormats(CPriceField* p)
     m_view->setEnabled(ThePriceFormatList().GetCount() > 1);
 }
 
-void CPriceView::ApplyFrame(QObject* control)
+void CPriceViewPage2::ApplyFrame(QObject* control)
 {
-    CPriceField* p = BeginEdit(control);
+    CPriceField* p = m_pane->BeginEdit(control);
     if (!p)
         return;
     p->Invalidate(View(), TRUE);
@@ -369,26 +323,26 @@ void CPriceView::ApplyFrame(QObject* control)
         CRect(p->m_position.x, p->m_position.y, p->m_position.x + w, p->m_position.y + h);
     if (const CPriceFormat* format = ThePriceFormatList().FindFormat(m_format->currentText()))
         p->SetFormat(nullptr, format);
-    EndEdit(p);
+    m_pane->EndEdit(p);
     ApplyEnabling();
 }
 
-void CPriceView::OnViewFormats()
+void CPriceViewPage2::OnViewFormats()
 {
-    CPriceField* p = ElementAs<CPriceField>();
+    CPriceField* p = m_pane->ElementAs<CPriceField>();
     if (!p)
         return;
     const CPriceFormat* chosen =
-        ThePriceFormatList().SelectFormat(this, m_format->currentText(), true);
+        ThePriceFormatList().SelectFormat(m_pane, m_format->currentText(), true);
     if (!chosen)
         return; // a cancelled choice changes nothing
     m_format->setCurrentIndex(m_format->findText(chosen->m_name, Qt::MatchExactly));
     ApplyFrame(m_view);
 }
 
-void CPriceView::ApplyCrossOut(QObject* control)
+void CPriceViewPage2::ApplyCrossOut(QObject* control)
 {
-    CPriceField* p = BeginEdit(control);
+    CPriceField* p = m_pane->BeginEdit(control);
     if (!p)
         return;
     p->Invalidate(View(), TRUE);
@@ -399,11 +353,11 @@ void CPriceView::ApplyCrossOut(QObject* control)
     if (PaneUnits::Parse(m_thickness->text(), thickness))
         tenths = std::max(PaneUnits::FromDisplay(thickness), 0);
     p->SetCrossOutLine(nullptr, tenths, std::max(m_endType->currentIndex(), 0));
-    EndEdit(p);
+    m_pane->EndEdit(p);
     ApplyEnabling();
 }
 
-void CPriceView::ApplyEnabling()
+void CPriceViewPage2::ApplyEnabling()
 {
     const bool background = m_background->isChecked();
     for (QWidget* w : m_backgroundRow)
@@ -421,10 +375,9 @@ void CPriceView::ApplyEnabling()
 
 // --- loading and editing -----------------------------------------------------------------
 
-void CPriceView::Load(CPriceField* p)
+void CPriceViewPage1::SetElement(CPriceField* p)
 {
-    SetLoading(true);
-    LoadCommonBlocks(p, false);
+    m_pane->LoadCommonBlocks(p, false);
     LoadFont(p);
     const bool uniform = p->HasUniformTypeface() != 0;
     m_single->setChecked(uniform);
@@ -432,7 +385,27 @@ void CPriceView::Load(CPriceField* p)
     m_primary->setText(p->m_units);
     m_secondary->setText(p->m_hundredths.size() == 1 ? QStringLiteral("0") + p->m_hundredths
                                                      : p->m_hundredths);
+}
 
+void CPriceViewPage1::RefreshGeometry()
+{
+    auto* p = m_pane->ElementAs<CPriceField>();
+    if (!p)
+        return;
+    const bool loading = m_pane->IsLoading();
+    m_pane->SetLoading(true);
+    m_pane->SetLength(m_x, p->m_position.x);
+    m_pane->SetLength(m_y, p->m_position.y);
+    m_angle->setText(QString::number(p->GetAngle()));
+    // A resize on the canvas may have scaled the fonts.
+    p->GetFont(m_workingFont);
+    if (!m_font->Size()->hasFocus())
+        m_font->ShowSize(m_workingFont.FormatPointSize());
+    m_pane->SetLoading(loading);
+}
+
+void CPriceViewPage2::SetElement(CPriceField* p)
+{
     m_textColour = p->Part(CPriceFormat::PART_PRIMARY_AMOUNT).GetColour();
     m_backgroundColour = p->m_backgroundColour;
     m_crossOutColour = p->Stroke(0).m_colour;
@@ -442,32 +415,28 @@ void CPriceView::Load(CPriceField* p)
     m_copyFit->setChecked(p->m_copyFit);
     m_crossOut->setChecked(p->m_crossOut);
     m_pattern->setCurrentIndex(std::clamp(p->m_crossOutPattern, 0, 2));
-    SetLength(m_thickness, p->Stroke(0).m_thickness);
+    m_pane->SetLength(m_thickness, p->Stroke(0).m_thickness);
     m_endType->setCurrentIndex(std::clamp(p->Stroke(0).m_endStyle, 0, 3));
     FillFormats(p);
-    UpdateFromElement();
-    ApplyEnabling();
-    SetLoading(false);
 }
 
-void CPriceView::UpdateFromElement()
+void CPriceViewPage2::Refresh(bool /*full*/)
 {
-    auto* p = ElementAs<CPriceField>();
+    if (!m_pane->IsLoading())
+        ApplyEnabling();
+}
+
+void CPriceViewPage2::RefreshGeometry()
+{
+    auto* p = m_pane->ElementAs<CPriceField>();
     if (!p)
         return;
-    const bool loading = IsLoading();
-    SetLoading(true);
-    SetLength(m_x, p->m_position.x);
-    SetLength(m_y, p->m_position.y);
-    m_angle->setText(QString::number(p->GetAngle()));
-    // A resize on the canvas may have scaled the fonts.
-    p->GetFont(m_workingFont);
-    if (!m_size->hasFocus())
-        m_size->setEditText(m_workingFont.FormatPointSize());
+    const bool loading = m_pane->IsLoading();
+    m_pane->SetLoading(true);
     // The frame: the copy-fit frame's size, or the element's own.
     const CRect frame = p->m_formatRect.IsEmpty() ? p->m_bounds : p->m_formatRect;
-    SetLength(m_width, frame.Width());
-    SetLength(m_height, frame.Height());
+    m_pane->SetLength(m_width, frame.Width());
+    m_pane->SetLength(m_height, frame.Height());
     // A format made, or deleted, since the list was filled.
     QStringList names = ThePriceFormatList().GetFormatNames(true);
     names.sort(Qt::CaseInsensitive);
@@ -476,7 +445,34 @@ void CPriceView::UpdateFromElement()
         listed << m_format->itemText(i);
     if (listed != names)
         FillFormats(p);
-    SetLoading(loading);
+    m_pane->SetLoading(loading);
+}
+
+// --- the pane ------------------------------------------------------------------------------
+
+CPriceView::CPriceView(CPriceField* price, QWidget* parent)
+    : CElementView(price, kFormId, tr("Price"), parent)
+{
+    m_tabs = new CTab(Form()->parentWidget());
+    Form()->addWidget(m_tabs);
+    m_page1 = new CPriceViewPage1(this, m_tabs);
+    m_page2 = new CPriceViewPage2(this, m_tabs);
+    m_tabs->AddPage(m_page1, tr("Text"));
+    m_tabs->AddPage(m_page2, tr("Formatting"));
+    if (price) {
+        SetLoading(true);
+        m_page1->SetElement(price);
+        m_page2->SetElement(price);
+        UpdateFromElement();
+        m_page2->ApplyEnabling();
+    }
+    SetLoading(false);
+}
+
+void CPriceView::UpdateFromElement()
+{
+    m_page1->RefreshGeometry();
+    m_page2->RefreshGeometry();
 }
 
 CPriceField* CPriceView::BeginEdit(QObject* control)

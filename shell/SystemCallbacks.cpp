@@ -100,7 +100,11 @@ std::vector<CFaceVariant> EnumerateFaceVariants()
             else
                 variant.kind = CFaceVariant::Device;
         }
+        // The metrics' pitch-and-family byte keeps its TrueType bit; the
+        // scalable bit is the list's to add.
         variant.data = CLogFont::EnumerateFace(variant.face) & ~DWORD(0x06);
+        if (variant.kind == CFaceVariant::TrueType)
+            variant.data |= 0x04;
         variants.push_back(variant);
     }
     return variants;

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "ElementList.h"
 #include "ElementView.h"
+#include "FontColourBlock.h"
 #include "LogFont.h"
 #include "MessageBox.h"
 #include "ShellParts.h"
@@ -48,14 +49,19 @@ public:
     }
 };
 
-// A bare pane with the font block only.
+// A bare pane with the font block only, bound to its element as the panes
+// bind it.
 class CFontPane : public CElementView
 {
 public:
     explicit CFontPane(CElement* element) : CElementView(element, 371, QStringLiteral("Text"))
     {
-        AddFontBlock();
-        LoadFontBlock(element);
+        auto* block = new CFontColourBlock(CFontColourBlock::EFFECTS, this);
+        Form()->addWidget(block);
+        CFontColourBlock::Edits edits;
+        edits.begin = [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); };
+        edits.end = [this](CElement* e) { ElementEdited(e); };
+        block->Bind(element, std::move(edits));
         SetLoading(false);
     }
 };
@@ -69,7 +75,11 @@ protected:
         RegisterAllClasses();
         context.currentView = &view;
         CElementView::ModifiedHook() = [this] { ++modified; };
-        faces = CElementView::PrinterFaces();
+        // The faces the block's face list offers.
+        QListWidget offered;
+        CFontColourBlock::FillFaces(&offered);
+        for (int row = 0; row < offered.count(); ++row)
+            faces << offered.item(row)->text();
     }
     ~FontBlockTest() override
     {

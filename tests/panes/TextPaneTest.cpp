@@ -598,3 +598,89 @@ TEST_F(TextPaneTest, BulletsChosenInThePane)
 }
 
 } // namespace
+
+// The text pane's face lists (the font's and the bullets') show the kind of
+// each face by its picture, each face once; a TrueType face chosen there
+// prints the standard way, as its note says.
+TEST_F(TextPaneTest, FaceListsShowEachFacesKind)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    for (int page : {0, 2}) {
+        SCOPED_TRACE(page);
+        auto* list = Find<QListWidget>(Page(page), 1164);
+        ASSERT_NE(list, nullptr);
+        ASSERT_GT(list->count(), 1);
+        QStringList names;
+        for (int row = 0; row < list->count(); ++row) {
+            const QListWidgetItem* item = list->item(row);
+            EXPECT_FALSE(item->icon().isNull()) << item->text().toStdString();
+            const int picture = item->data(Qt::UserRole + 1).toInt();
+            EXPECT_TRUE(picture >= 0 && picture <= 2) << item->text().toStdString();
+            names << item->text();
+        }
+        EXPECT_EQ(names.removeDuplicates(), 0);
+    }
+
+    const QListWidgetItem* serif = Find<QListWidget>(Page(0), 1164)
+                                       ->findItems(QStringLiteral("Liberation Serif"),
+                                                   Qt::MatchFixedString)
+                                       .value(0);
+    ASSERT_NE(serif, nullptr);
+    EXPECT_EQ(serif->data(Qt::UserRole + 1).toInt(), 0) << "TrueType outlines";
+    ClickFace(Page(0), QStringLiteral("Liberation Serif"));
+    ASSERT_EQ(text->m_font.GetFaceName(), QStringLiteral("Liberation Serif"));
+    EXPECT_FALSE(text->m_nativePrint) << "a TrueType face prints the standard way";
+    EXPECT_TRUE(Find<QRadioButton>(Page(0), 1287)->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>(Page(0), 1287)->isEnabled());
+    EXPECT_EQ(Find<QLabel>(Page(0), 1165)->text().left(22),
+              QStringLiteral("This is a TrueType fon"));
+}
+
+// Each length rule chosen in the text pane stores the length the pane
+// shows, and the pane opened again shows what the element holds.
+TEST_F(TextPaneTest, LengthRulesStoreTheLengthShown)
+{
+    ASSERT_TRUE(Start());
+    CText* text = PlaceText(300, 400);
+    ASSERT_NE(text, nullptr);
+    TypeText(QStringLiteral("ABCDE"));
+    Choose(Page(0), 1000, Find<QComboBox>(Page(0), 1000)->findData(SOURCE_KEYBOARD));
+    ASSERT_EQ(text->m_dataSource, SOURCE_KEYBOARD);
+    struct Case
+    {
+        int rule;
+        const char* typed; // the length typed after choosing the rule, if any
+        int stored;
+    };
+    const Case cases[] = {{1, nullptr, 5}, {2, nullptr, 5}, {3, nullptr, 5},
+                          {1, "8", 8},     {2, "3", 3},     {3, "12", 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        QWidget* format = Page(1);
+        Choose(format, 1277, 0);
+        Choose(format, 1277, c.rule);
+        if (c.typed)
+            Type(format, 1278, QString::fromLatin1(c.typed));
+        EXPECT_EQ(text->m_lengthConstraint, c.rule);
+        EXPECT_EQ(Find<QLineEdit>(format, 1278)->text(), QString::number(c.stored));
+        EXPECT_EQ(text->m_lengthLimit, c.stored);
+
+        frame->SwitchElementView(nullptr);
+        ASSERT_TRUE(frame->SwitchElementView(text));
+        format = Page(1);
+        EXPECT_EQ(Find<QComboBox>(format, 1277)->currentIndex(), c.rule);
+        EXPECT_EQ(Find<QLineEdit>(format, 1278)->text(), QString::number(c.stored));
+    }
+    // Fixed at 3, cut on the right and padded on the left with "*": the
+    // data the text shows follows the rule.
+    QWidget* format = Page(1);
+    Choose(format, 1277, 1);
+    Type(format, 1278, QStringLiteral("3"));
+    Choose(format, 1279, 2);
+    EXPECT_EQ(text->m_lengthLimit, 3);
+    EXPECT_EQ(text->m_truncation, 2);
+    EXPECT_EQ(text->GetText(), QStringLiteral("ABC"));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+}

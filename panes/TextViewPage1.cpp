@@ -1,0 +1,369 @@
+#include "TextViewPage1.h"
+
+#include "FontColourBlock.h"
+#include "TextView.h"
+#include "TextViewPage2.h"
+#include "TextViewPage3.h"
+
+#include "EditTextDlg.h"
+#include "Helpers.h"
+#include "MessageBox.h"
+#include "Printer.h"
+#include "RichTextDlg.h"
+#include "Text.h"
+#include "TextPreview.h"
+#include "Variable.h"
+#include "VariableList.h"
+#include "WaitCursor.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace PaneBuild;
+
+namespace {
+
+// Characters of a typed text as the sign counts them: a line break is a
+// CR LF pair, two characters.
+int CountWithPairs(const QString& text)
+{
+    const QString normal = NormalizeLineBreaks(text);
+    return static_cast<int>(normal.size() + normal.count(u'\n'));
+}
+
+int LinesOf(const QString& text)
+{
+    return static_cast<int>(NormalizeLineBreaks(text).count(u'\n')) + 1;
+}
+
+int Run(QDialog* dialog)
+{
+    return dialog->exec();
+}
+
+QString SourceKey(const CText* t)
+{
+    return QString::number(t->m_dataSource) + u':' + t->m_sourceName;
+}
+
+} // namespace
+
+CTextViewPage1::CTextViewPage1(CTextView* pane, QWidget* parent) : CPanePage(parent), m_pane(pane)
+{
+    Named(this, 372);
+    auto* layout = new QVBoxLayout(this);
+
+    QGridLayout* position = AddGroup(layout, tr("Position"));
+    m_x = pane->AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
+                               [this](int tenths) { OnPosition(0, tenths); });
+    m_y = pane->AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
+                               [this](int tenths) { OnPosition(1, tenths); });
+    m_angle = Named(new QLineEdit(position->parentWidget()), 1029);
+    pane->AddRow(position, 2, tr("Angle"), m_angle);
+    position->addWidget(new QLabel(tr("degrees"), position->parentWidget()), 2, 2);
+    connect(m_angle, &QLineEdit::textEdited, this, [this] { OnAngle(); });
+
+    m_font = new CFontColourBlock(CFontColourBlock::EFFECTS, this);
+    layout->addWidget(m_font);
+    m_preview = Named(new CTextPreviewFrame(m_font), 1178);
+    m_preview->setMinimumHeight(48);
+    m_font->Grid()->addWidget(m_preview, m_font->NextRow(), 0, 1, 3);
+    connect(m_font, &CFontColourBlock::faceChosen, this, &CTextViewPage1::OnFace);
+    connect(m_font, &CFontColourBlock::sizeChosen, this, &CTextViewPage1::OnSize);
+    connect(m_font, &CFontColourBlock::styleChosen, this, &CTextViewPage1::OnFontStyle);
+
+    QGridLayout* textBox = AddGroup(layout, tr("Text"));
+    m_text = Named(new QPlainTextEdit(textBox->parentWidget()), 1049);
+    m_text->setMinimumHeight(70);
+    m_text->setTabChangesFocus(true);
+    textBox->addWidget(m_text, 0, 0, 1, 2);
+    m_editText = Named(new QPushButton(QStringLiteral(">"), textBox->parentWidget()), 1551);
+    m_editText->setMaximumWidth(30);
+    textBox->addWidget(m_editText, 0, 2, Qt::AlignTop);
+    m_richText = Named(new QPushButton(tr("Rich Text Editor..."), textBox->parentWidget()), 1442);
+    textBox->addWidget(m_richText, 1, 0, 1, 3);
+    connect(m_text, &QPlainTextEdit::textChanged, this, [this] { OnTextEdited(); });
+    connect(m_editText, &QPushButton::clicked, this, [this] { OnEditText(); });
+    connect(m_richText, &QPushButton::clicked, this, [this] { OnRichText(); });
+
+    layout->addWidget(pane->AddNameBlock());
+    layout->addWidget(pane->AddPrintOptions(false));
+    layout->addWidget(pane->AddSourceBlock(true));
+    layout->addStretch(1);
+}
+
+void CTextViewPage1::SetElement(CText* t)
+{
+    // The name, print options and source block.
+    const QList<QListWidgetItem*> found =
+        m_font->Faces()->findItems(t->m_font.GetFaceName(), Qt::MatchFixedString);
+    const DWORD data = found.isEmpty() ? CLogFont::EnumerateFace(t->m_font.GetFaceName())
+                                       : found.first()->data(Qt::UserRole).toUInt();
+    m_pane->LoadCommonBlocks(t, !CFontColourBlock::IsTrueType(data));
+    LoadFont(t->m_font);
+    m_text->setPlainText(t->m_sampleText);
+    // The rich-text editor is part of the program.
+    m_richText->setEnabled(true);
+    m_stampSource = SourceKey(t);
+}
+
+void CTextViewPage1::Refresh(bool /*full*/)
+{
+    RefreshSize();
+}
+
+void CTextViewPage1::RefreshGeometry()
+{
+    auto* t = m_pane->ElementAs<CText>();
+    if (!t)
+        return;
+    const bool wasLoading = m_pane->IsLoading();
+    m_pane->SetLoading(true);
+    m_pane->SetLength(m_x, t->m_position.x);
+    m_pane->SetLength(m_y, t->m_position.y);
+    m_angle->setText(QString::number(t->GetAngle()));
+    m_font->ShowSize(t->m_font.FormatPointSize());
+    // A text changed outside the pane (the spelling check) shows as it is
+    // now, so that the next keystroke does not bring the old words back.
+    if (NormalizeLineBreaks(m_text->toPlainText()) != t->m_sampleText)
+        m_text->setPlainText(t->m_sampleText);
+    m_pane->SetLoading(wasLoading);
+}
+
+void CTextViewPage1::LoadFont(const CLogFont& font)
+{
+    const bool wasLoading = m_pane->IsLoading();
+    m_pane->SetLoading(true);
+    m_font->ShowFont(font);
+    CLogFont upright = font;
+    upright.SetRotation(0);
+    m_preview->SetSampleFont(upright);
+    // The copy-fit size range is shown in the face's sizes.
+    if (CTextViewPage2* formatting = m_pane->Page2())
+        formatting->LoadSizeLists(font);
+    m_pane->SetLoading(wasLoading);
+}
+
+void CTextViewPage1::ApplyFont(CText* t, const CLogFont& font)
+{
+    CLogFont turned = font;
+    turned.SetRotation(t->GetAngle());
+    t->SetFont(View(), turned);
+    m_pane->EndEdit(t);
+    m_pane->SetLoading(true);
+    LoadFont(t->m_font);
+    m_pane->Page2()->LoadCopyFit(t);
+    m_pane->SetLoading(false);
+}
+
+void CTextViewPage1::OnFace(const QString& face, DWORD data)
+{
+    CText* t = m_pane->BeginEdit(m_font->Faces());
+    if (!t)
+        return;
+    CLogFont font = t->m_font;
+    font.SetFaceFromList(face, data);
+    font.SetHeight(font.GetHeight()); // the nearest size the new face allows
+    // A printer face prints natively; any other in the standard way.
+    const bool trueType = CFontColourBlock::IsTrueType(data);
+    if (!t->m_notPrinted)
+        t->m_nativePrint = trueType ? FALSE : TRUE;
+    ApplyFont(t, font); // the copy-fit range snaps to the face's sizes
+    m_pane->SetLoading(true);
+    m_pane->LoadCommonBlocks(t, !trueType);
+    m_pane->SetLoading(false);
+}
+
+void CTextViewPage1::OnSize(double points)
+{
+    if (m_pane->IsLoading())
+        return;
+    auto* t = m_pane->ElementAs<CText>();
+    if (!t)
+        return;
+    CLogFont font = t->m_font;
+    const LONG before = font.GetHeight();
+    font.SetHeight(font.PointsToHeight(points));
+    if (font.GetHeight() == before)
+        return;
+    if ((t = m_pane->BeginEdit(m_font->Size()))) {
+        t->SetFont(View(), font);
+        m_pane->EndEdit(t);
+        m_pane->SetLoading(true);
+        CLogFont upright = t->m_font;
+        upright.SetRotation(0);
+        m_preview->SetSampleFont(upright);
+        m_pane->SetLoading(false);
+    }
+}
+
+void CTextViewPage1::OnFontStyle()
+{
+    if (CText* t = m_pane->BeginEdit(m_font->Style()))
+        ApplyFont(t, m_font->ReadStyle(t->m_font));
+}
+
+void CTextViewPage1::OnPosition(int which, int tenths)
+{
+    CText* t = m_pane->BeginEdit(which == 0 ? m_x : m_y);
+    if (!t)
+        return;
+    t->Invalidate(View(), TRUE);
+    // Only the coordinate typed changes; the copy-fit frame goes with the
+    // position, keeping its size.
+    CPoint position = t->m_position;
+    (which == 0 ? position.x : position.y) = tenths;
+    const CSize size(t->m_formatRect.Width(), t->m_formatRect.Height());
+    t->m_position = position;
+    t->m_formatRect = CRect(position.x, position.y, position.x + size.cx, position.y + size.cy);
+    m_pane->EndEdit(t);
+}
+
+void CTextViewPage1::OnAngle()
+{
+    if (m_pane->IsLoading() || !m_pane->Element())
+        return;
+    const QString text = m_angle->text().trimmed();
+    bool ok = false;
+    int value = QLocale().toInt(text, &ok);
+    if (!ok)
+        value = QLocale::c().toInt(text, &ok);
+    if (!ok)
+        return; // "" or "-" while typing: nothing to apply yet
+    if (value < 0 || value > 360) {
+        AppMessageBox(tr("Please enter a number between %1 and %2.")
+                          .arg(QLocale().toString(0), QLocale().toString(360)));
+        return;
+    }
+    CText* t = m_pane->BeginEdit(m_angle);
+    if (!t)
+        return;
+    // A full turn is no turn. The border box stays with the element: a
+    // turned text only shows its border controls disabled.
+    const int angle = value % 360;
+    if (angle == t->GetAngle())
+        return;
+    t->Invalidate(View(), TRUE);
+    t->m_font.SetRotation(angle);
+    t->m_richText.SetDefaultFont(t->m_font, t->m_textColour);
+    const CSize size(t->m_formatRect.Width(), t->m_formatRect.Height());
+    t->m_formatRect = CRect(t->m_position.x, t->m_position.y, t->m_position.x + size.cx,
+                            t->m_position.y + size.cy);
+    m_pane->EndEdit(t);
+    m_pane->Page3()->ApplyEnabling();
+}
+
+void CTextViewPage1::OnTextEdited()
+{
+    if (m_pane->IsLoading())
+        return;
+    ApplyText(m_text->toPlainText());
+}
+
+void CTextViewPage1::ApplyText(const QString& fieldText)
+{
+    CText* t = m_pane->BeginEdit(m_text);
+    if (!t)
+        return;
+    const QString text = NormalizeLineBreaks(fieldText);
+    if (!t->m_copyFit && t->m_maxLines != -1)
+        t->m_maxLines = std::max(t->m_maxLines, LinesOf(text));
+    // The length limit follows the sample only while no length rule is set:
+    // a rule's own length stays as the user chose it.
+    if (t->m_lengthConstraint == 0)
+        t->m_lengthLimit = CountWithPairs(fieldText);
+    t->m_sampleText = text;
+    m_pane->EndEdit(t);
+    m_pane->SetLoading(true);
+    m_pane->Page2()->LoadRules(t);
+    m_pane->Page2()->LoadCopyFit(t);
+    m_pane->SetLoading(false);
+}
+
+void CTextViewPage1::OnEditText()
+{
+    if (!m_pane->ElementAs<CText>())
+        return;
+    CEditTextDlg dialog(m_pane);
+    dialog.m_text = m_text->toPlainText();
+    if (Run(&dialog) != QDialog::Accepted)
+        return;
+    m_pane->SetLoading(true);
+    m_text->setPlainText(dialog.m_text);
+    m_pane->SetLoading(false);
+    ApplyText(dialog.m_text);
+}
+
+void CTextViewPage1::OnRichText()
+{
+    CText* t = m_pane->ElementAs<CText>();
+    if (!t)
+        return;
+    QString edited;
+    {
+        // The dialog edits the text as the field holds it, on a working copy
+        // of the element, so that Cancel leaves the element untouched.
+        std::unique_ptr<CText> working;
+        std::unique_ptr<CRichTextDlg> dialog;
+        {
+            CWaitCursor wait;
+            working = std::make_unique<CText>(*t);
+            working->m_sampleText = NormalizeLineBreaks(m_text->toPlainText());
+            dialog = std::make_unique<CRichTextDlg>(working.get(), m_pane);
+            dialog->SetPrinterName(ThePrinter().GetDeviceName());
+        }
+        if (Run(dialog.get()) != QDialog::Accepted)
+            return;
+        edited = working->m_sampleText;
+    }
+    m_pane->SetLoading(true);
+    m_text->setPlainText(edited);
+    m_pane->SetLoading(false);
+    ApplyText(edited);
+}
+
+void CTextViewPage1::ShowStampSample()
+{
+    auto* t = m_pane->ElementAs<CText>();
+    if (!t)
+        return;
+    const QString source = SourceKey(t);
+    if (source == m_stampSource)
+        return;
+    m_stampSource = source;
+    if (t->m_dataSource != SOURCE_DATE_TIME)
+        return;
+    // A date/time stamp shows what it stamps now, as if it had been typed.
+    CVariable* stamp = TheVariableList().FindVariable(VARIABLE_DATE_TIME, t->m_sourceName);
+    if (!stamp)
+        return;
+    stamp->ResetValue();
+    const QString value = stamp->GetValue();
+    m_pane->SetLoading(true);
+    m_text->setPlainText(value);
+    m_pane->SetLoading(false);
+    ApplyText(value);
+}
+
+void CTextViewPage1::RefreshSize()
+{
+    auto* t = m_pane->ElementAs<CText>();
+    if (!t)
+        return;
+    const bool wasLoading = m_pane->IsLoading();
+    m_pane->SetLoading(true);
+    // Copy-fit chooses the size itself.
+    if (t->m_copyFit)
+        m_font->ShowSize(t->m_font.FormatPointSize());
+    m_font->Size()->setEnabled(!t->m_copyFit);
+    m_pane->SetLoading(wasLoading);
+}
