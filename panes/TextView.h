@@ -26,6 +26,25 @@ public:
     CTextViewPage2* Page2() const { return m_page2; }
     CTextViewPage3* Page3() const { return m_page3; }
 
+    // While one lives the pane counts as loading, so that what a page puts
+    // into its controls is not taken for the user's edit; it leaves the
+    // flag as it found it.
+    class CFilling
+    {
+    public:
+        explicit CFilling(CTextView* pane) : m_pane(pane), m_was(pane->IsLoading())
+        {
+            pane->SetLoading(true);
+        }
+        ~CFilling() { m_pane->SetLoading(m_was); }
+        CFilling(const CFilling&) = delete;
+        CFilling& operator=(const CFilling&) = delete;
+
+    private:
+        CTextView* m_pane;
+        bool m_was;
+    };
+
 private:
     friend class CTextViewPage1;
     friend class CTextViewPage2;

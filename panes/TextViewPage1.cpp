@@ -126,8 +126,7 @@ void CTextViewPage1::RefreshGeometry()
     auto* t = m_pane->ElementAs<CText>();
     if (!t)
         return;
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     m_pane->SetLength(m_x, t->m_position.x);
     m_pane->SetLength(m_y, t->m_position.y);
     m_angle->setText(QString::number(t->GetAngle()));
@@ -136,13 +135,11 @@ void CTextViewPage1::RefreshGeometry()
     // now, so that the next keystroke does not bring the old words back.
     if (NormalizeLineBreaks(m_text->toPlainText()) != t->m_sampleText)
         m_text->setPlainText(t->m_sampleText);
-    m_pane->SetLoading(wasLoading);
 }
 
 void CTextViewPage1::LoadFont(const CLogFont& font)
 {
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     m_font->ShowFont(font);
     CLogFont upright = font;
     upright.SetRotation(0);
@@ -150,7 +147,6 @@ void CTextViewPage1::LoadFont(const CLogFont& font)
     // The copy-fit size range is shown in the face's sizes.
     if (CTextViewPage2* formatting = m_pane->Page2())
         formatting->LoadSizeLists(font);
-    m_pane->SetLoading(wasLoading);
 }
 
 void CTextViewPage1::ApplyFont(CText* t, const CLogFont& font)
@@ -159,10 +155,9 @@ void CTextViewPage1::ApplyFont(CText* t, const CLogFont& font)
     turned.SetRotation(t->GetAngle());
     t->SetFont(View(), turned);
     m_pane->EndEdit(t);
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     LoadFont(t->m_font);
     m_pane->Page2()->LoadCopyFit(t);
-    m_pane->SetLoading(false);
 }
 
 void CTextViewPage1::OnFace(const QString& face, DWORD data)
@@ -178,9 +173,8 @@ void CTextViewPage1::OnFace(const QString& face, DWORD data)
     if (!t->m_notPrinted)
         t->m_nativePrint = trueType ? FALSE : TRUE;
     ApplyFont(t, font); // the copy-fit range snaps to the face's sizes
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     m_pane->LoadCommonBlocks(t, !trueType);
-    m_pane->SetLoading(false);
 }
 
 void CTextViewPage1::OnSize(double points)
@@ -198,11 +192,12 @@ void CTextViewPage1::OnSize(double points)
     if ((t = m_pane->BeginEdit(m_font->Size()))) {
         t->SetFont(View(), font);
         m_pane->EndEdit(t);
-        m_pane->SetLoading(true);
-        CLogFont upright = t->m_font;
-        upright.SetRotation(0);
-        m_preview->SetSampleFont(upright);
-        m_pane->SetLoading(false);
+        {
+            const CTextView::CFilling filling(m_pane);
+            CLogFont upright = t->m_font;
+            upright.SetRotation(0);
+            m_preview->SetSampleFont(upright);
+        }
     }
 }
 
@@ -283,10 +278,18 @@ void CTextViewPage1::ApplyText(const QString& fieldText)
         t->m_lengthLimit = CountWithPairs(fieldText);
     t->m_sampleText = text;
     m_pane->EndEdit(t);
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     m_pane->Page2()->LoadRules(t);
     m_pane->Page2()->LoadCopyFit(t);
-    m_pane->SetLoading(false);
+}
+
+void CTextViewPage1::ShowAndApplyText(const QString& text)
+{
+    {
+        const CTextView::CFilling filling(m_pane);
+        m_text->setPlainText(text);
+    }
+    ApplyText(text);
 }
 
 void CTextViewPage1::OnEditText()
@@ -297,10 +300,7 @@ void CTextViewPage1::OnEditText()
     dialog.m_text = m_text->toPlainText();
     if (Run(&dialog) != QDialog::Accepted)
         return;
-    m_pane->SetLoading(true);
-    m_text->setPlainText(dialog.m_text);
-    m_pane->SetLoading(false);
-    ApplyText(dialog.m_text);
+    ShowAndApplyText(dialog.m_text);
 }
 
 void CTextViewPage1::OnRichText()
@@ -325,10 +325,7 @@ void CTextViewPage1::OnRichText()
             return;
         edited = working->m_sampleText;
     }
-    m_pane->SetLoading(true);
-    m_text->setPlainText(edited);
-    m_pane->SetLoading(false);
-    ApplyText(edited);
+    ShowAndApplyText(edited);
 }
 
 void CTextViewPage1::ShowStampSample()
@@ -348,10 +345,7 @@ void CTextViewPage1::ShowStampSample()
         return;
     stamp->ResetValue();
     const QString value = stamp->GetValue();
-    m_pane->SetLoading(true);
-    m_text->setPlainText(value);
-    m_pane->SetLoading(false);
-    ApplyText(value);
+    ShowAndApplyText(value);
 }
 
 void CTextViewPage1::RefreshSize()
@@ -359,11 +353,9 @@ void CTextViewPage1::RefreshSize()
     auto* t = m_pane->ElementAs<CText>();
     if (!t)
         return;
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     // Copy-fit chooses the size itself.
     if (t->m_copyFit)
         m_font->ShowSize(t->m_font.FormatPointSize());
     m_font->Size()->setEnabled(!t->m_copyFit);
-    m_pane->SetLoading(wasLoading);
 }

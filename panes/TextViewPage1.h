@@ -43,6 +43,8 @@ private:
     void ApplyFont(CText* text, const CLogFont& font);
     void OnTextEdited();
     void ApplyText(const QString& fieldText);
+    // A text from a dialog or a stamp: the field shows it, then it applies.
+    void ShowAndApplyText(const QString& text);
     void OnEditText();
     void OnRichText();
 

@@ -183,9 +183,10 @@ void CTextViewPage2::Refresh(bool /*full*/)
     auto* t = m_pane->ElementAs<CText>();
     if (!t || m_pane->IsLoading())
         return;
-    m_pane->SetLoading(true);
-    LoadCopyFit(t);
-    m_pane->SetLoading(false);
+    {
+        const CTextView::CFilling filling(m_pane);
+        LoadCopyFit(t);
+    }
     ApplyRulesEnabling();
 }
 
@@ -194,12 +195,10 @@ void CTextViewPage2::RefreshGeometry()
     auto* t = m_pane->ElementAs<CText>();
     if (!t)
         return;
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     const CRect frame = t->m_copyFit ? t->m_formatRect : t->m_textRect;
     m_pane->SetLength(m_frameHeight, std::abs(frame.Height()));
     m_pane->SetLength(m_frameWidth, std::max(std::abs(frame.Width()), 1));
-    m_pane->SetLoading(wasLoading);
 }
 
 void CTextViewPage2::LoadRules(CText* t)
@@ -257,9 +256,10 @@ void CTextViewPage2::OnCopyFit()
     }
     t->m_copyFit = on ? TRUE : FALSE;
     m_pane->EndEdit(t);
-    m_pane->SetLoading(true);
-    LoadCopyFit(t);
-    m_pane->SetLoading(false);
+    {
+        const CTextView::CFilling filling(m_pane);
+        LoadCopyFit(t);
+    }
     m_pane->Page1()->RefreshSize();
 }
 
@@ -311,9 +311,10 @@ void CTextViewPage2::OnSpacingMode(int mode)
     t->m_lineSpaceMode = mode;
     t->m_lineSpaceAmount = std::clamp(amount, 1, 999);
     m_pane->EndEdit(t);
-    m_pane->SetLoading(true);
-    m_spacing->setValue(t->m_lineSpaceAmount);
-    m_pane->SetLoading(false);
+    {
+        const CTextView::CFilling filling(m_pane);
+        m_spacing->setValue(t->m_lineSpaceAmount);
+    }
     ApplyCopyFitEnabling();
 }
 
@@ -375,8 +376,7 @@ void CTextViewPage2::ApplyRulesEnabling()
     auto* t = m_pane->ElementAs<CText>();
     if (!t)
         return;
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     m_rules->ApplyEnabling();
     // Fixed text has nothing to check before printing; only typed data is
     // checked.
@@ -385,5 +385,4 @@ void CTextViewPage2::ApplyRulesEnabling()
     else
         m_spellCheck->setChecked(t->m_forceSpellCheck);
     m_spellCheck->setEnabled(t->m_dataSource == SOURCE_KEYBOARD);
-    m_pane->SetLoading(wasLoading);
 }

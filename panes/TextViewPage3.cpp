@@ -90,9 +90,8 @@ CTextViewPage3::CTextViewPage3(CTextView* pane, QWidget* parent) : CPanePage(par
             return;
         QListWidgetItem* item = m_bulletFaces->currentItem();
         if (!item || !item->isSelected()) {
-            m_pane->SetLoading(true);
+            const CTextView::CFilling filling(m_pane);
             CFontColourBlock::SelectFace(m_bulletFaces, m_bulletFace);
-            m_pane->SetLoading(false);
             return;
         }
         m_bulletFace = item->text();
@@ -200,8 +199,7 @@ void CTextViewPage3::ApplyEnabling()
     auto* t = m_pane->ElementAs<CText>();
     if (!t)
         return;
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     // A turned text keeps its border box (drawn upright around the turned
     // frame); it cannot be edited until the text stands upright again.
     const bool upright = t->GetAngle() == 0;
@@ -228,7 +226,6 @@ void CTextViewPage3::ApplyEnabling()
         m_bulletFace = QStringLiteral("Arial");
         CFontColourBlock::SelectFace(m_bulletFaces, m_bulletFace);
     }
-    m_pane->SetLoading(wasLoading);
 }
 
 void CTextViewPage3::ShowSymbol()
@@ -244,12 +241,10 @@ void CTextViewPage3::ShowStart()
 {
     const int style = m_numbering->currentIndex();
     const bool letters = style == 1 || style == 2;
-    const bool wasLoading = m_pane->IsLoading();
-    m_pane->SetLoading(true);
+    const CTextView::CFilling filling(m_pane);
     m_startSpin->setMaximum(letters ? 26 : 99);
     m_startValue = std::clamp(m_startValue, 1, letters ? 26 : 99);
     m_startSpin->setValue(m_startValue);
-    m_pane->SetLoading(wasLoading);
     m_start->setText(CBulletArray::FormatItemNumber(m_startValue, style + 1, 0));
 }
 
@@ -299,10 +294,8 @@ void CTextViewPage3::OnBullets(QObject* control)
     // Numbers and letters are not drawn in the bullet symbols' face.
     if (m_bulletList->isChecked() && IsBulletFace(m_bulletFace)) {
         m_bulletFace = QStringLiteral("Arial");
-        const bool wasLoading = m_pane->IsLoading();
-        m_pane->SetLoading(true);
+        const CTextView::CFilling filling(m_pane);
         CFontColourBlock::SelectFace(m_bulletFaces, m_bulletFace);
-        m_pane->SetLoading(wasLoading);
     }
     if (m_bulletNone->isChecked()) {
         t->RemoveBullets();
