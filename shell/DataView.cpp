@@ -2,6 +2,7 @@
 
 #include "DataCtrl.h"
 #include "ElementList.h"
+#include "PrintBatchDlg.h"
 #include "PrintQueue.h"
 #include "Printer.h"
 #include "SignData.h"
@@ -9,6 +10,7 @@
 
 #include <QGridLayout>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStyle>
 
 #include <algorithm>
@@ -23,6 +25,13 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent)
     m_panel = new CDataCtrl;
     m_scroll->setWidget(m_panel);
     connect(m_panel, &CDataCtrl::valuesChanged, this, &CDataView::valuesChanged);
+    // Ctrl+P in the rows prints, as the print bar's Print does.
+    auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), m_scroll);
+    print->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(print, &QShortcut::activated, this, [this] {
+        if (auto* bar = qobject_cast<CPrintBatchDlg*>(m_printBar))
+            bar->PrintByAccelerator();
+    });
     m_recordTimer.setSingleShot(true);
     m_recordTimer.setInterval(250);
     connect(&m_recordTimer, &QTimer::timeout, this, [this] {

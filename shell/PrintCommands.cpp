@@ -315,12 +315,13 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
     }
     m_batch->show();
     // The print bar belongs with the data-entry pane: it stands over it.
-    m_batch->adjustSize();
     QWidget* pane = m_frame->PropertyPane();
     const QRect area = pane && pane->isVisible()
                            ? QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size())
                            : QRect(view->mapToGlobal(QPoint(0, 0)), view->size());
-    m_batch->move(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120);
+    const QSize size = m_batch->Placement().size();
+    m_batch->SetPlacement(
+        QRect(QPoint(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120), size));
     m_frame->updateActions();
     return TRUE;
 }

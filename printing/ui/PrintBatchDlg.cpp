@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -141,7 +142,26 @@ CPrintBatchDlg::CPrintBatchDlg(CPrintRunSeam& driver, CSheetPreviewWnd* sheet, Q
     connect(m_print, &QPushButton::clicked, this, &CPrintBatchDlg::OnPrint);
     connect(m_restart, &QPushButton::clicked, this, &CPrintBatchDlg::OnRestart);
     connect(m_return, &QPushButton::clicked, this, &CPrintBatchDlg::reject);
+    // The print accelerator: Ctrl+P in the bar prints.
+    auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    print->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(print, &QShortcut::activated, this, &CPrintBatchDlg::PrintByAccelerator);
     UpdateControls();
+    adjustSize();
+    m_placement = QRect(pos(), size());
+}
+
+void CPrintBatchDlg::PrintByAccelerator()
+{
+    if (m_print->isEnabled())
+        OnPrint();
+}
+
+void CPrintBatchDlg::SetPlacement(const QRect& rect)
+{
+    move(rect.topLeft());
+    resize(rect.size());
+    m_placement = rect;
 }
 
 CPrintBatchDlg::~CPrintBatchDlg()
@@ -277,8 +297,8 @@ void CPrintBatchDlg::OnPrint()
 
     const int destination = Destination();
     m_driver.AdjustPrintDepth(false);
-    const BOOL printed = m_driver.PrintEnteredData(
-        batch, copies, destination, destination == 1 ? m_file : QString(), usage);
+    const BOOL printed = m_driver.PrintEnteredData(batch, copies, destination,
+                                                   destination == 1 ? m_file : QString(), usage);
     m_driver.AdjustPrintDepth(true);
     // A run of many signs that goes on shows where the sheet stands when its
     // last sign, or the one it stops at, has printed.

@@ -1,12 +1,14 @@
 // The print batch dialog of the print station: a modeless window beside the
 // previews that prints the sign's records in batches (destination, identical
 // copies, serialised batch, sheet usage) and offers Restart and Return. While
-// a sheet is partly filled its Return button blinks "Eject Sheet".
+// a sheet is partly filled its Return button blinks "Eject Sheet". Ctrl+P
+// anywhere in it prints, as the Print button does.
 #pragma once
 
 #include "Types.h"
 
 #include <QDialog>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 
@@ -58,6 +60,8 @@ public:
 
     // Print, Restart and Return.
     void OnPrint();
+    // Ctrl+P, in the bar or in the data-entry rows: Print while it can.
+    void PrintByAccelerator();
     void OnRestart();
     // Return: ejects a partly filled sheet (as Restart), else leaves the
     // print station.
@@ -72,6 +76,10 @@ public:
     // What Return reads while no sheet waits to be ejected: "Return to
     // Label Design" unless the program says where Return goes.
     void SetIdleReturnText(const QString& text);
+    // The bar's window rectangle: its own size where it was made, then
+    // wherever it was placed last. SetPlacement moves it there.
+    void SetPlacement(const QRect& rect);
+    QRect Placement() const { return m_placement; }
 
 private:
     void OnDestination(int index);
@@ -102,4 +110,5 @@ private:
     QString m_idleReturnText;
     QTimer m_blink;
     bool m_blinkPhase = false;
+    QRect m_placement;
 };

@@ -2,7 +2,7 @@
 // with the real American English dictionary: the unknown-word dialog's
 // steps, the selection checked first, Cancel, and a machine without a
 // dictionary; in the print station, the Spelling button over the typed
-// texts and the check that printing makes first.
+// texts and the check that printing makes first, and its print key.
 #include "MainFrame.h"
 
 #include "AppContext.h"
@@ -501,4 +501,37 @@ TEST_F(SpellingTest, PrintingATextThatAsksForNoCheckOpensNoDictionary)
     EXPECT_EQ(ThePrinter().m_labelPosition, 1);
     EXPECT_FALSE(CSpellOCX::Current().IsCreated());
     frame->ExecuteCommand(ID_DATA_CANCEL);
+}
+
+// Ctrl+P prints from the data-entry rows and from the print bar, once per
+// press, as the bar's Print button does.
+TEST_F(SpellingTest, CtrlPInTheRowsOrThePrintBarPrints)
+{
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(EnterDataEntry(false), nullptr);
+    TypeIntoRow("Plums");
+    CPrintBatchDlg* batch = PrintBarToFile(home.FilePath("keys.pdf"));
+    ASSERT_NE(batch, nullptr);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+
+    Row()->setFocus();
+    QTest::keyClick(Row(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(ThePrinter().m_labelPosition, 1);
+    EXPECT_EQ(RowText(), "Plums") << "the key types nothing into the row";
+
+    auto* copies =
+        batch->findChild<QWidget*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES));
+    ASSERT_NE(copies, nullptr);
+    // The printing window that came and went hands the activation back.
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    copies->setFocus();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(ThePrinter().m_labelPosition, 2);
+    EXPECT_TRUE(messages.Messages().empty()) << MessageTexts().join("|").toStdString();
+    frame->ExecuteCommand(ID_DATA_CANCEL);
+    frame->ExecuteCommand(ID_DATA_CANCEL);
+    EXPECT_FALSE(frame->IsDataEntryMode());
 }
