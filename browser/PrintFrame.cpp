@@ -8,6 +8,7 @@
 #include "DesignView.h"
 #include "ElementList.h"
 #include "FileName.h"
+#include "KeyboardReturn.h"
 #include "MainFrame.h"
 #include "Messages.h"
 #include "Paper.h"
@@ -71,6 +72,8 @@ CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
     // Pictures, stocks and databases that moved are asked for; a long open
     // shows its progress.
     InstallReadingHooks(this);
+    // The keyboard comes back to where it was when a box closes.
+    new CKeyboardReturn(this);
 
     connect(m_view, &CBrowseView::statusMessage, this, [this](const QString& text) {
         if (text.isEmpty())

@@ -8,6 +8,7 @@
 #include "FilterCommands.h"
 #include "Grid.h"
 #include "Helpers.h"
+#include "KeyboardReturn.h"
 #include "Messages.h"
 #include "Paper.h"
 #include "PriceFormatList.h"
@@ -270,6 +271,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     UpdateActionsNow();
 
     qApp->installEventFilter(this);
+    new CKeyboardReturn(this);
     connect(qApp, &QApplication::focusChanged, this, [this] { updateActions(); });
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, [this] { updateActions(); });

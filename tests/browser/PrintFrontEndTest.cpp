@@ -601,6 +601,36 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
     app.ExitInstance();
 }
 
+// Once the Print dialog has closed, the keyboard is back in the list: a
+// second Ctrl+P opens the dialog again without a click first.
+TEST_F(PrintFrontEndTest, KeyboardComesBackToTheListWhenThePrintDialogCloses)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("bread.sgn"))));
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(Settle([&] { return QApplication::activeWindow() == frame; }));
+    QListView* list = view->IconList();
+    list->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), list);
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        CAnswer<CPrintSignDlg> cancel([](CPrintSignDlg* dialog) { dialog->reject(); });
+        QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : frame;
+        QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
+        ASSERT_TRUE(Settle([&] { return cancel.Answered(); }));
+        EXPECT_TRUE(Settle([&] { return QApplication::activeWindow() == frame; }));
+        EXPECT_EQ(QApplication::focusWidget(), list);
+    }
+    app.ExitInstance();
+}
+
 // A sign printed, or sent to the Print dialog and cancelled there, is put
 // first in the File menu's recent files; the list is kept for the next start,
 // where choosing a sign from it shows that sign in the browser.

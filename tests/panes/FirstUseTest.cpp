@@ -207,6 +207,35 @@ protected:
 
 // --- the keyboard --------------------------------------------------------------------
 
+// Once the Save As box has closed, Ctrl+P prints without a click on the
+// canvas first: the keyboard is back where it was before the box opened.
+TEST_F(FirstUseTest, CtrlPWorksOnceTheSaveAsBoxHasClosed)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Activate());
+    view->setFocus();
+    const QString path = home.FilePath(QStringLiteral("poster.sgn"));
+    CAnswer<CSignSelect> save([&path](CSignSelect* box) {
+        box->selectFile(path);
+        static_cast<QDialog*>(box)->accept();
+    });
+    ASSERT_TRUE(Command(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(save.Answered());
+    ASSERT_EQ(frame->Document().GetPathName(), path);
+    // Without a window manager nothing else hands the keyboard back.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 20000));
+    EXPECT_EQ(QApplication::focusWidget(), view);
+
+    bool asked = false;
+    CAnswer<CPrintSignDlg> print([&asked](CPrintSignDlg* dialog) {
+        asked = true;
+        dialog->reject();
+    });
+    QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : frame;
+    QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return asked; }, 20000));
+}
+
 // No two items of a menu share an Alt key, so each key reaches its item:
 // Alt+I, B arms the box tool; the Parts' own keys stand.
 TEST_F(FirstUseTest, MenuAltKeysAreUniqueAndReachTheirCommands)
