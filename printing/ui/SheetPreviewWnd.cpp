@@ -201,8 +201,10 @@ void CSheetPreviewWnd::DrawSign(CDC& dc, CPoint origin) const
 
 QImage CSheetPreviewWnd::RenderSign() const
 {
-    // Drawn at twice the window's scale, so that it stays sharp.
-    const double scale = std::max(m_scale, 0.25) * 2;
+    // Drawn at the window's scale in the screen's own pixels: the cell shows
+    // it pixel for pixel. A run makes one for every label of the sheet it
+    // ends on, each a picture of its own, so no more pixels than are seen.
+    const double scale = std::max(m_scale, 0.25) * std::max(1.0, devicePixelRatioF());
     const CSize sign = SignSize();
     const QSize size(std::max(1, int(std::ceil(sign.cx * scale))),
                      std::max(1, int(std::ceil(sign.cy * scale))));
