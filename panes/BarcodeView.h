@@ -4,13 +4,66 @@
 // data rules and human-readable text.
 #pragma once
 
-#include "ElementView.h"
+#include "PaneControls.h"
+#include "SymbolBlocks.h"
 
 class CBarcode;
+class CBarcodeView;
 class CDataRulesBlock;
-class QTabWidget;
 
-class CBarcodeView : public CElementView
+// The "Barcode" page (382).
+class CBarcodeViewPage1 : public CPanePage
+{
+    Q_OBJECT
+
+public:
+    CBarcodeViewPage1(CBarcodeView& pane, QWidget* parent);
+    // The name, print options and source blocks the pane made for the page.
+    void AddPaneBlocks(std::initializer_list<QWidget*> blocks);
+    // Shows the element's symbology, data, add-on, position and orientation.
+    void BindElement(CBarcode* barcode);
+    void RefreshGeometry() override;
+
+private:
+    void OnChange();
+    void OnAddOn(int digits);
+
+    CBarcodeView& m_pane;
+    QVBoxLayout* m_layout = nullptr;
+    QLabel* m_symbology = nullptr;
+    QPushButton* m_change = nullptr;
+    CSymbolPositionBlock* m_position = nullptr;
+    QLineEdit* m_data = nullptr;
+    QRadioButton* m_addOnNone = nullptr;
+    QRadioButton* m_addOnTwo = nullptr;
+    QRadioButton* m_addOnFive = nullptr;
+};
+
+// The "Formatting" page (383).
+class CBarcodeViewPage2 : public CPanePage
+{
+    Q_OBJECT
+
+public:
+    CBarcodeViewPage2(CBarcodeView& pane, QWidget* parent);
+    // Shows the element's style, check digit, height, data rules and
+    // human-readable text.
+    void BindElement(CBarcode* barcode);
+    void RefreshGeometry() override;
+    // Entering the page re-applies its enabling.
+    void Refresh(bool full) override;
+    // The enabling for the element's data source and flags.
+    void ApplyEnabling();
+    // The human-readable flags, font and placement into the element.
+    void ApplyHumanReadable();
+
+private:
+    CBarcodeStyleBlock* m_style = nullptr;
+    CDataRulesBlock* m_rules = nullptr;
+    CHumanReadableBlock* m_human = nullptr;
+};
+
+class CBarcodeView : public CBarcodePaneBase
 {
     Q_OBJECT
 
@@ -25,54 +78,10 @@ public:
     static bool EditsSymbology(int symbologyId);
 
 private:
-    QWidget* BuildBarcodePage();
-    QWidget* BuildFormattingPage();
+    friend class CBarcodeViewPage1;
     void Load(CBarcode* barcode);
-    // Page 2's enabling for the element's values.
-    void ApplyEnabling();
-    // Before an edit: the element's state is kept for Undo (the pane's
-    // opening kept the state before the first edit; typing on in the same
-    // box adds no further step).
-    CBarcode* BeginEdit(QObject* control);
-    // After an edit: the data follows the sample data (with the data rules
-    // when the element has a data source) and the symbol is made anew.
-    void EndEdit(CBarcode* barcode, bool newLayout = false);
-    void OnAddOn(int digits);
-    void OnNewStyle();
-    void OnEditStyle();
-    void ApplyHumanReadable();
-    // The note on the chosen face: drawn alike on screen and printer, or not.
-    void ShowFaceNote();
 
-    QTabWidget* m_tabs = nullptr;
-    QObject* m_lastEdit = nullptr;
-    int m_edits = 0;
-
-    // Barcode page.
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QComboBox* m_orientation = nullptr;
-    QLabel* m_symbology = nullptr;
-    QPushButton* m_change = nullptr;
-    QLineEdit* m_data = nullptr;
-    QRadioButton* m_addOnNone = nullptr;
-    QRadioButton* m_addOnTwo = nullptr;
-    QRadioButton* m_addOnFive = nullptr;
-
-    // Formatting page.
-    QComboBox* m_style = nullptr;
-    QLabel* m_styleDescription = nullptr;
-    QPushButton* m_newStyle = nullptr;
-    QPushButton* m_editStyle = nullptr;
-    QCheckBox* m_calcCheck = nullptr;
-    QLineEdit* m_height = nullptr;
-    CDataRulesBlock* m_rules = nullptr;
-    QCheckBox* m_showHuman = nullptr;
-    QCheckBox* m_showCheck = nullptr;
-    QComboBox* m_face = nullptr;
-    QLabel* m_faceNote = nullptr;
-    QComboBox* m_size = nullptr;
-    QComboBox* m_fontStyle = nullptr;
-    QComboBox* m_justify = nullptr;
-    QComboBox* m_position = nullptr;
+    CTab* m_tabs = nullptr;
+    CBarcodeViewPage1* m_page1 = nullptr;
+    CBarcodeViewPage2* m_page2 = nullptr;
 };

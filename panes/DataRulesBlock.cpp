@@ -24,17 +24,6 @@ enum
     RULE_MINIMUM = 3,
 };
 
-QLabel* Row(QGridLayout* grid, int row, const QString& text, QWidget* control, int labelId = 0)
-{
-    auto* label = new QLabel(text, control->parentWidget());
-    if (labelId)
-        Named(label, labelId);
-    label->setBuddy(control);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(control, row, 1);
-    return label;
-}
-
 // Programmatic fills leave a box that already shows the text alone, so a
 // box being typed in keeps its caret.
 void Show(QLineEdit* edit, const QString& text)
@@ -56,7 +45,7 @@ bool Pads(int rule)
 } // namespace
 
 CDataRulesBlock::CDataRulesBlock(bool numberFilter, LengthScope scope, Edits edits, QWidget* parent)
-    : QGroupBox(tr("Data Constraints"), parent), m_scope(scope), m_edits(std::move(edits))
+    : CPaneBlock(tr("Data Constraints"), std::move(edits), parent), m_scope(scope)
 {
     auto* grid = new QGridLayout(this);
     QStringList filters = {tr("None"), tr("Alpha"), tr("Numeric"), tr("Alphanumeric"),
@@ -64,28 +53,28 @@ CDataRulesBlock::CDataRulesBlock(bool numberFilter, LengthScope scope, Edits edi
     if (numberFilter)
         filters << tr("Number");
     m_filter = Combo(this, 1076, filters);
-    Row(grid, 0, tr("Filtering"), m_filter);
+    AddRow(grid, 0, tr("Filtering"), m_filter);
     m_allow = Named(new QLineEdit(this), 1271);
-    m_allowLabel = Row(grid, 1, tr("Allow"), m_allow, 1275);
+    m_allowLabel = AddRow(grid, 1, tr("Allow"), m_allow, 1275);
     m_coercion = Combo(
         this, 1078,
         {tr("None"), tr("Upper Case"), tr("Lower Case"), tr("Title Case"), tr("Sentence Case")});
-    Row(grid, 2, tr("Coercion"), m_coercion);
+    AddRow(grid, 2, tr("Coercion"), m_coercion);
     m_prefix = Named(new QLineEdit(this), 1214);
-    Row(grid, 3, tr("Prefix"), m_prefix);
+    AddRow(grid, 3, tr("Prefix"), m_prefix);
     m_suffix = Named(new QLineEdit(this), 1215);
-    Row(grid, 4, tr("Suffix"), m_suffix);
+    AddRow(grid, 4, tr("Suffix"), m_suffix);
     m_length = Combo(this, 1277, {tr("Unrestricted"), tr("Fixed"), tr("Maximum"), tr("Minimum")});
-    m_lengthName = Row(grid, 5, tr("Length"), m_length);
+    m_lengthName = AddRow(grid, 5, tr("Length"), m_length);
     m_lengthValue = Named(new QLineEdit(this), 1278);
-    m_lengthLabel = Row(grid, 6, LoadStringId(IDS_LABEL_IS), m_lengthValue, 1281);
+    m_lengthLabel = AddRow(grid, 6, LoadStringId(IDS_LABEL_IS), m_lengthValue, 1281);
     m_truncate = Combo(this, 1279, {tr("No"), tr("Left"), tr("Right")});
-    Row(grid, 7, tr("Truncate"), m_truncate);
+    AddRow(grid, 7, tr("Truncate"), m_truncate);
     m_pad = Combo(this, 1280, {tr("No"), tr("Left"), tr("Right")});
-    Row(grid, 8, tr("Pad"), m_pad);
+    AddRow(grid, 8, tr("Pad"), m_pad);
     m_padChar = Named(new QLineEdit(this), 1272);
     m_padChar->setMaxLength(1);
-    m_padLabel = Row(grid, 9, tr("Using"), m_padChar, 1276);
+    m_padLabel = AddRow(grid, 9, tr("Using"), m_padChar, 1276);
 
     connect(m_filter, &QComboBox::activated, this, &CDataRulesBlock::OnFilter);
     connect(m_coercion, &QComboBox::activated, this, [this](int index) {
@@ -111,7 +100,7 @@ CDataRulesBlock::CDataRulesBlock(bool numberFilter, LengthScope scope, Edits edi
 
 void CDataRulesBlock::Bind(CElement* element)
 {
-    m_element = CElementHandle(element);
+    SetBound(element);
     if (element)
         Load(element);
     ApplyEnabling();
@@ -138,7 +127,7 @@ void CDataRulesBlock::Load(const CElement* e)
 
 void CDataRulesBlock::ApplyEnabling()
 {
-    const CElement* e = m_element.Get();
+    const CElement* e = Bound();
     if (!e)
         return;
     const bool linked = e->m_dataSource != SOURCE_FIXED;
@@ -181,18 +170,6 @@ void CDataRulesBlock::ApplyEnabling()
     const bool padding = m_pad->currentIndex() != 0;
     m_padChar->setVisible(padding);
     m_padLabel->setVisible(padding);
-}
-
-void CDataRulesBlock::Edit(QObject* control, const std::function<void(CElement*)>& change)
-{
-    if (!m_edits.begin || !m_element.Get())
-        return;
-    CElement* e = m_edits.begin(control);
-    if (!e)
-        return;
-    change(e);
-    if (m_edits.end)
-        m_edits.end(e);
 }
 
 void CDataRulesBlock::OnFilter(int index)

@@ -5,16 +5,13 @@
 // that shows these rules.
 #pragma once
 
-#include "ElementView.h"
-
-#include <QGroupBox>
-#include <functional>
+#include "PaneBlock.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 
-class CDataRulesBlock : public QGroupBox
+class CDataRulesBlock : public CPaneBlock
 {
     Q_OBJECT
 
@@ -26,19 +23,9 @@ public:
         LENGTH_LINKED,
         LENGTH_KEYBOARD,
     };
-    // The pane's bracket around an edit: begin returns the element to edit
-    // (null while the pane is being filled or once the element has gone)
-    // and keeps its state for Undo; end applies the rules to the data,
-    // redraws the element and marks the sign modified.
-    struct Edits
-    {
-        std::function<CElement*(QObject* control)> begin;
-        std::function<void(CElement* element)> end;
-    };
 
     // numberFilter: the filter list offers "Number" after "Custom".
     CDataRulesBlock(bool numberFilter, LengthScope scope, Edits edits, QWidget* parent);
-
     // Binds the block to its element and shows the element's rules.
     void Bind(CElement* element);
     // The enabling for the element's data source: fixed data has no rules
@@ -60,12 +47,8 @@ private:
     void OnLengthValue(const QString& text);
     void OnPad(int index);
     void OnPadChar(const QString& text);
-    // Runs one edit of the bound element between the pane's bracket.
-    void Edit(QObject* control, const std::function<void(CElement*)>& change);
 
     LengthScope m_scope;
-    Edits m_edits;
-    CElementHandle m_element;
 
     QComboBox* m_filter = nullptr;
     QLineEdit* m_allow = nullptr;

@@ -17,6 +17,7 @@
 #include "ScriptStore.h"
 #include "Strings.h"
 #include "Table.h"
+#include "UndoHistory.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -280,6 +281,12 @@ bool CElementView::event(QEvent* event)
 QLabel* CElementView::AddRow(QGridLayout* grid, int row, const QString& label, QWidget* control,
                              int labelId)
 {
+    return PaneBuild::AddRow(grid, row, label, control, labelId);
+}
+
+QLabel* PaneBuild::AddRow(QGridLayout* grid, int row, const QString& label, QWidget* control,
+                          int labelId)
+{
     auto* caption = new QLabel(label, control->parentWidget());
     if (labelId)
         caption->setObjectName(Id(labelId));
@@ -287,6 +294,19 @@ QLabel* CElementView::AddRow(QGridLayout* grid, int row, const QString& label, Q
     grid->addWidget(caption, row, 0);
     grid->addWidget(control, row, 1);
     return caption;
+}
+
+CElement* CElementView::BeginUndoStep(QObject* control)
+{
+    if (IsLoading())
+        return nullptr;
+    CElement* element = Element();
+    if (!element)
+        return nullptr;
+    if (m_undoSteps++ > 0 && control != m_undoControl)
+        TheUndoHistory().Record(UNDO_CHANGED, element);
+    m_undoControl = control;
+    return element;
 }
 
 // --- name ---------------------------------------------------------------------
@@ -383,17 +403,9 @@ QLineEdit* CElementView::AddLengthField(QGridLayout* grid, int row, const QStrin
                                         int unitLabelId, LengthKind kind,
                                         std::function<void(int)> apply)
 {
-    QWidget* parent = grid->parentWidget();
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(Id(id));
-    AddRow(grid, row, label, field);
-    auto* unit = new QLabel(PaneUnits::UnitName(), parent);
-    if (unitLabelId)
-        unit->setObjectName(Id(unitLabelId));
-    grid->addWidget(unit, row, 2);
-    connect(field, &QLineEdit::textEdited, this,
-            [this, field, kind, apply = std::move(apply)] { OnLengthEdited(field, kind, apply); });
-    return field;
+    return PaneBuild::AddLengthField(
+        grid, row, label, id, unitLabelId, kind, [this] { return !IsLoading() && Element(); },
+        std::move(apply));
 }
 
 void CElementView::SetLength(QLineEdit* field, int tenths)
@@ -401,11 +413,10 @@ void CElementView::SetLength(QLineEdit* field, int tenths)
     field->setText(PaneUnits::Format(tenths));
 }
 
-void CElementView::OnLengthEdited(QLineEdit* field, LengthKind kind,
-                                  const std::function<void(int)>& apply)
+namespace {
+
+void OnLengthEdited(QLineEdit* field, LengthKind kind, const std::function<void(int)>& apply)
 {
-    if (IsLoading() || !Element())
-        return;
     QString text = field->text().trimmed();
     if (text.isEmpty())
         return; // an emptied field does not move the element
@@ -420,11 +431,33 @@ void CElementView::OnLengthEdited(QLineEdit* field, LengthKind kind,
     const double limit = PaneUnits::Inches() ? 60.0 : 1500.0;
     const double low = kind == LENGTH_POSITION ? -limit : 0.0;
     if (value < low || value > limit) {
-        AppMessageBox(tr("Please enter a number between %1 and %2.")
+        AppMessageBox(QObject::tr("Please enter a number between %1 and %2.")
                           .arg(QLocale().toString(low), QLocale().toString(limit)));
         return;
     }
     apply(PaneUnits::FromDisplay(value));
+}
+
+} // namespace
+
+QLineEdit* PaneBuild::AddLengthField(QGridLayout* grid, int row, const QString& label, int id,
+                                     int unitLabelId, LengthKind kind,
+                                     std::function<bool()> active, std::function<void(int)> apply)
+{
+    QWidget* parent = grid->parentWidget();
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(Id(id));
+    AddRow(grid, row, label, field);
+    auto* unit = new QLabel(PaneUnits::UnitName(), parent);
+    if (unitLabelId)
+        unit->setObjectName(Id(unitLabelId));
+    grid->addWidget(unit, row, 2);
+    QObject::connect(field, &QLineEdit::textEdited, field,
+                     [field, kind, active = std::move(active), apply = std::move(apply)] {
+                         if (active())
+                             OnLengthEdited(field, kind, apply);
+                     });
+    return field;
 }
 
 // --- colour ---------------------------------------------------------------------

@@ -67,6 +67,19 @@ enum LengthKind : int
     LENGTH_SIZE,     // 0..1500 mm, 0..60 in
 };
 
+namespace PaneBuild {
+// A labelled control on a grid row; returns the label.
+QLabel* AddRow(QGridLayout* grid, int row, const QString& label, QWidget* control,
+               int labelId = 0);
+// A length field with its unit label on a grid row. While active() holds,
+// the callback gets the stored tenths of a millimetre of a typed value that
+// scans and is in range; an emptied field applies nothing, and a leading
+// "." becomes "0.".
+QLineEdit* AddLengthField(QGridLayout* grid, int row, const QString& label, int id,
+                          int unitLabelId, LengthKind kind, std::function<bool()> active,
+                          std::function<void(int)> apply);
+} // namespace PaneBuild
+
 class CElementView : public QWidget
 {
     Q_OBJECT
@@ -107,6 +120,11 @@ protected:
     bool IsLoading() const { return m_loading; }
     void SetLoading(bool loading) { m_loading = loading; }
 
+    // Starts an edit: null while the pane is being filled or once the
+    // element has gone. The element's state is kept for Undo: the pane's
+    // opening kept the state before the first edit, and typing on in the
+    // same control adds no further step.
+    CElement* BeginUndoStep(QObject* control);
     // Ends an edit: the element redraws and the sign is marked modified.
     void ElementEdited(CElement* element);
     void MarkModified();
@@ -156,7 +174,6 @@ protected:
 private:
     void OnNameEdited(const QString& text);
     void OnPrintOption();
-    void OnLengthEdited(QLineEdit* field, LengthKind kind, const std::function<void(int)>& apply);
 
     // The data-source block.
     struct CSourceBlock;
@@ -195,6 +212,8 @@ private:
     QLabel* m_goneLabel = nullptr;
     QVBoxLayout* m_form = nullptr;
     bool m_loading = true;
+    int m_undoSteps = 0;
+    QObject* m_undoControl = nullptr;
 
     QLineEdit* m_nameEdit = nullptr;
     QRadioButton* m_standard = nullptr;

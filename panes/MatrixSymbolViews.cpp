@@ -3,8 +3,6 @@
 #include "PaneControls.h"
 
 #include "AppContext.h"
-#include "BarcodeStyle.h"
-#include "BarcodeStyleDlg.h"
 #include "DataMatrix.h"
 #include "DataRulesBlock.h"
 #include "EditTextDlg.h"
@@ -14,7 +12,6 @@
 #include "Printer.h"
 #include "SymbolMatrix.h"
 #include "UccEanData.h"
-#include "UndoHistory.h"
 #include "Variable.h"
 #include "VariableList.h"
 
@@ -66,11 +63,6 @@ DWORD Hundredths(double mils)
     return static_cast<DWORD>(mils * 100.0 + 0.5);
 }
 
-bool NativeFor(const CBarcode* barcode)
-{
-    return barcode && ThePrinter().IsNativeBarcodeSupported(barcode->GetSymbologyId());
-}
-
 // The ECC codes of the Data Matrix types, in the list's order.
 constexpr DWORD kEccCodes[] = {0, 3, 6, 8, 12, 26};
 constexpr int kEcc200 = 5;
@@ -101,7 +93,7 @@ const QStringList& DataMatrixFormats()
 
 CMatrixSymbolView::CMatrixSymbolView(CBarcode* barcode, int formId, const QString& title, bool gs1,
                                      QWidget* parent)
-    : CElementView(barcode, formId, title, parent), m_gs1(gs1)
+    : CBarcodePaneBase(barcode, formId, title, parent), m_gs1(gs1)
 {
     // A change of data source reaches the rules' enabling.
     connect(this, &CElementView::elementEdited, this, [this] { ApplyEnabling(); });
@@ -117,30 +109,8 @@ QGridLayout* CMatrixSymbolView::AddGroup(const QString& title)
 
 void CMatrixSymbolView::BuildHead()
 {
-    QGridLayout* position = AddGroup(tr("Position"));
-    auto move = [this](bool x, int tenths) {
-        CBarcode* b = BeginEdit(x ? static_cast<QObject*>(m_x) : m_y);
-        if (!b)
-            return;
-        b->Invalidate(View(), TRUE);
-        (x ? b->m_origin.x : b->m_origin.y) = tenths;
-        EndEdit(b);
-    };
-    m_x = AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
-                         [move](int tenths) { move(true, tenths); });
-    m_y = AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
-                         [move](int tenths) { move(false, tenths); });
-    m_orientation = Combo(position->parentWidget(), 1012,
-                          {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
-                           QStringLiteral("270°")});
-    AddRow(position, 2, tr("Orientation"), m_orientation);
-    connect(m_orientation, &QComboBox::activated, this, [this](int index) {
-        if (CBarcode* b = BeginEdit(m_orientation)) {
-            b->Invalidate(View(), TRUE);
-            b->m_orientation = (index & 3) * 90;
-            EndEdit(b);
-        }
-    });
+    m_position = new CSymbolPositionBlock(Edits(), Form()->parentWidget());
+    Form()->addWidget(m_position);
 
     if (m_gs1)
         return;
@@ -169,11 +139,8 @@ void CMatrixSymbolView::BuildTail()
         Form()->addStretch(1);
         return;
     }
-    m_rules =
-        new CDataRulesBlock(false, CDataRulesBlock::LENGTH_KEYBOARD,
-                            {[this](QObject* control) -> CElement* { return BeginEdit(control); },
-                             [this](CElement* e) { EndEdit(static_cast<CBarcode*>(e)); }},
-                            Form()->parentWidget());
+    m_rules = new CDataRulesBlock(false, CDataRulesBlock::LENGTH_KEYBOARD, Edits(),
+                                  Form()->parentWidget());
     Form()->addWidget(m_rules);
 
     AddNameBlock();
@@ -185,12 +152,9 @@ void CMatrixSymbolView::BuildTail()
 void CMatrixSymbolView::LoadShared(CBarcode* b)
 {
     LoadCommonBlocks(b, NativeFor(b));
-    if (PaneUnits::Inches()) {
-        for (int id : {1019, 1020}) {
-            if (auto* unit = findChild<QLabel*>(QStringLiteral("id%1").arg(id)))
-                unit->setText(tr("inches"));
-        }
-    }
+    m_position->Bind(b);
+    if (m_human)
+        m_human->Bind(b);
     if (m_gs1) {
         m_gs1Name->setText(b->m_sourceName);
         return;
@@ -201,15 +165,7 @@ void CMatrixSymbolView::LoadShared(CBarcode* b)
 
 void CMatrixSymbolView::UpdateFromElement()
 {
-    auto* b = ElementAs<CBarcode>();
-    if (!b)
-        return;
-    const bool loading = IsLoading();
-    SetLoading(true);
-    SetLength(m_x, b->m_origin.x);
-    SetLength(m_y, b->m_origin.y);
-    m_orientation->setCurrentIndex((b->m_orientation / 90) & 3);
-    SetLoading(loading);
+    m_position->Refresh();
 }
 
 void CMatrixSymbolView::ApplyEnabling()
@@ -219,38 +175,12 @@ void CMatrixSymbolView::ApplyEnabling()
         return;
     const bool loading = IsLoading();
     SetLoading(true);
-    if (m_gs1) {
-        ApplyFormatEnabling();
-        SetLoading(loading);
-        return;
-    }
-    m_rules->ApplyEnabling();
+    if (m_rules)
+        m_rules->ApplyEnabling();
+    if (m_human)
+        m_human->ApplyEnabling();
     ApplyFormatEnabling();
     SetLoading(loading);
-}
-
-CBarcode* CMatrixSymbolView::BeginEdit(QObject* control)
-{
-    if (IsLoading())
-        return nullptr;
-    auto* b = ElementAs<CBarcode>();
-    if (!b)
-        return nullptr;
-    // The pane's opening kept the state before the first edit.
-    if (m_edits++ > 0 && control != m_lastEdit)
-        TheUndoHistory().Record(UNDO_CHANGED, b);
-    m_lastEdit = control;
-    return b;
-}
-
-void CMatrixSymbolView::EndEdit(CBarcode* b)
-{
-    QString data = b->m_sampleData;
-    if (b->m_dataSource != SOURCE_FIXED)
-        b->FormatDataText(data);
-    b->m_data = data;
-    ElementEdited(b);
-    b->RecalcPosition(View());
 }
 
 CMatrixSymbolView::Mils CMatrixSymbolView::ReadMils(const QString& text, double& mils)
@@ -357,106 +287,8 @@ void CMatrixSymbolView::OnNewGS1Source()
 
 void CMatrixSymbolView::BuildHumanReadable()
 {
-    QGridLayout* human = AddGroup(tr("Human-Readable"));
-    QWidget* box = human->parentWidget();
-    m_showHuman = Named(new QCheckBox(tr("Show Human-Readable"), box), 1198);
-    m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), box), 1199);
-    human->addWidget(m_showHuman, 0, 0, 1, 2);
-    human->addWidget(m_showCheck, 1, 0, 1, 2);
-    m_face = Combo(box, 1164, PrinterFaces());
-    AddRow(human, 2, tr("Font"), m_face);
-    m_pointSize = Combo(box, 1040,
-                        {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("9"),
-                         QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"),
-                         QStringLiteral("14"), QStringLiteral("16"), QStringLiteral("18"),
-                         QStringLiteral("20"), QStringLiteral("24"), QStringLiteral("28")});
-    m_pointSize->setEditable(true);
-    AddRow(human, 3, tr("Size"), m_pointSize);
-    m_fontStyle = Combo(box, 1539, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
-    AddRow(human, 4, tr("Style"), m_fontStyle);
-    m_justify = Combo(box, 1079, {tr("Left"), tr("Centre"), tr("Right")});
-    AddRow(human, 5, tr("Justification"), m_justify);
-    m_position = Combo(box, 1080, {tr("Bottom"), tr("Top")});
-    AddRow(human, 6, tr("Position"), m_position);
-    for (QCheckBox* check : {m_showHuman, m_showCheck})
-        connect(check, &QCheckBox::clicked, this, [this] { ApplyHumanReadable(); });
-    for (QComboBox* combo : {m_face, m_fontStyle, m_justify, m_position, m_pointSize})
-        connect(combo, &QComboBox::activated, this, [this] { ApplyHumanReadable(); });
-    connect(m_pointSize->lineEdit(), &QLineEdit::editingFinished, this,
-            [this] { ApplyHumanReadable(); });
-}
-
-void CMatrixSymbolView::LoadHumanReadable(CBarcode* b)
-{
-    m_justify->setCurrentIndex(std::clamp(b->m_hJustify, 0, 2));
-    m_position->setCurrentIndex(b->m_vJustify ? 1 : 0);
-    if (!b->Symbology().humanReadable)
-        return;
-    const CLogFont& font = b->m_texts[0].GetFont();
-    const LogFontFields& lf = font.GetLogFont();
-    if (m_face->findText(lf.lfFaceName) < 0)
-        m_face->addItem(lf.lfFaceName);
-    m_face->setCurrentIndex(m_face->findText(lf.lfFaceName));
-    const double points = std::round(font.HeightToPoints() * 2.0) / 2.0;
-    m_pointSize->setEditText(QString::number(points));
-    m_fontStyle->setCurrentIndex((lf.lfWeight >= 600 ? 2 : 0) + (lf.lfItalic ? 1 : 0));
-}
-
-void CMatrixSymbolView::ApplyHumanReadableEnabling(CBarcode* b)
-{
-    const SymbologyInfo& info = b->Symbology();
-    const bool hr = info.humanReadable;
-    m_showHuman->setEnabled(hr);
-    m_showHuman->setChecked(hr && b->m_showHumanReadable);
-    if (!hr) {
-        m_showCheck->setEnabled(false);
-        m_showCheck->setChecked(false);
-    } else if (info.checkOptional) {
-        const bool on = b->m_showHumanReadable && b->m_calculateCheck;
-        m_showCheck->setEnabled(on);
-        m_showCheck->setChecked(on && b->m_showCheck);
-    } else {
-        m_showCheck->setEnabled(false);
-        m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
-    }
-    const bool text = hr && b->m_showHumanReadable;
-    for (QComboBox* combo : {m_face, m_pointSize, m_fontStyle, m_justify, m_position})
-        combo->setEnabled(text);
-}
-
-void CMatrixSymbolView::ApplyHumanReadable()
-{
-    CBarcode* b = BeginEdit(m_showHuman);
-    if (!b)
-        return;
-    const SymbologyInfo& info = b->Symbology();
-    b->m_showHumanReadable = m_showHuman->isEnabled() && m_showHuman->isChecked();
-    if (info.checkOptional)
-        b->m_showCheck = b->m_showHumanReadable && b->m_calculateCheck && m_showCheck->isChecked();
-    else
-        b->m_showCheck = info.checkDefault && !info.checkHidden;
-    b->m_hJustify = m_justify->currentIndex();
-    b->m_vJustify = m_position->currentIndex();
-    if (info.humanReadable) {
-        // The font goes to every text part.
-        LogFontFields lf = b->m_texts[0].GetFont().GetLogFont();
-        if (!m_face->currentText().isEmpty())
-            lf.lfFaceName = m_face->currentText();
-        lf.lfWeight = m_fontStyle->currentIndex() >= 2 ? 700 : 400;
-        lf.lfItalic = (m_fontStyle->currentIndex() & 1) ? 1 : 0;
-        double points = 0;
-        const bool sized = PaneUnits::Parse(m_pointSize->currentText(), points) && points >= 1.0 &&
-                           points <= 400.0;
-        for (CTextBase& part : b->m_texts) {
-            if (!part.OwnsFont())
-                part.CreateOwnFont(&b->m_texts[0].GetFont());
-            part.SetLogFont(lf);
-            if (sized)
-                part.SetPointSize(points);
-        }
-    }
-    EndEdit(b);
-    ApplyEnabling();
+    m_human = new CHumanReadableBlock(Edits(), Form()->parentWidget());
+    Form()->addWidget(m_human);
 }
 
 void CMatrixSymbolView::OnEditText()
@@ -921,7 +753,6 @@ void CGS1DataBarView::Load(CGS1DataBar* d)
     m_xDimension->setEditText(TwoDecimals(double(d->m_xDimension) * 1000.0));
     m_separator->setCurrentIndex(std::clamp(d->m_heightFactor - 1, 0, 9));
     m_segments->setCurrentIndex(std::clamp((int(d->m_setting) - 2) / 2, 0, 10));
-    LoadHumanReadable(d);
     UpdateFromElement();
     ApplyEnabling();
     SetLoading(false);
@@ -956,7 +787,6 @@ void CGS1DataBarView::ApplyFormatEnabling()
     if (!d)
         return;
     m_segments->setEnabled(d->GetDataBarType() == CGS1DataBar::kExpanded);
-    ApplyHumanReadableEnabling(d);
 }
 
 int CGS1DataBarView::GS1Mode() const
@@ -971,42 +801,9 @@ CUccEanView::CUccEanView(CBarcode* barcode, QWidget* parent)
     : CMatrixSymbolView(barcode, kFormId, tr("GS1-128"), true, parent)
 {
     BuildHead();
-    QGridLayout* format = AddGroup(tr("Format"));
-    QWidget* box = format->parentWidget();
-    m_style = Named(new QComboBox(box), 1039);
-    format->addWidget(m_style, 0, 0, 1, 3);
-    m_styleDescription = Named(new QLabel(box), 1200);
-    m_styleDescription->setWordWrap(true);
-    format->addWidget(m_styleDescription, 1, 0, 1, 3);
-    m_newStyle = Named(new QPushButton(tr("New..."), box), 1538);
-    m_editStyle = Named(new QPushButton(tr("Edit..."), box), 1537);
-    format->addWidget(m_newStyle, 2, 0);
-    format->addWidget(m_editStyle, 2, 1);
-    // Shows the check digit's state only.
-    m_calcCheck = Named(new QCheckBox(tr("Calculate Check Digit"), box), 1201);
-    format->addWidget(m_calcCheck, 3, 0, 1, 3);
-    m_height =
-        AddLengthField(format, 4, tr("Symbol Height"), 1007, 1021, LENGTH_SIZE, [this](int tenths) {
-            // The bars are at least a tenth of a millimetre.
-            if (tenths < 1)
-                return;
-            if (CBarcode* b = BeginEdit(m_height)) {
-                b->m_height = tenths;
-                EndEdit(b);
-            }
-        });
-    connect(m_style, &QComboBox::activated, this, [this](int) {
-        CBarcode* b = BeginEdit(m_style);
-        if (!b)
-            return;
-        const int family = b->m_style ? b->m_style->family : b->Symbology().family;
-        b->SetStyle(TheBarcodeStyleList().Find(m_style->currentText(), family));
-        b->ComputeLayout();
-        EndEdit(b);
-        ApplyEnabling();
-    });
-    connect(m_newStyle, &QPushButton::clicked, this, [this] { OnNewStyle(); });
-    connect(m_editStyle, &QPushButton::clicked, this, [this] { OnEditStyle(); });
+    // The check digit box only shows the state: the symbol always has one.
+    m_style = new CBarcodeStyleBlock(tr("Format"), false, Edits(), Form()->parentWidget());
+    Form()->addWidget(m_style);
     BuildHumanReadable();
     BuildTail();
     if (barcode)
@@ -1018,19 +815,7 @@ void CUccEanView::Load(CBarcode* b)
 {
     SetLoading(true);
     LoadShared(b);
-    const SymbologyInfo& info = b->Symbology();
-    const int family = b->m_style ? b->m_style->family : info.family;
-    m_style->clear();
-    m_style->addItems(TheBarcodeStyleList().StyleNames(family));
-    m_style->setCurrentIndex(std::max(0, m_style->findText(b->m_styleName)));
-    m_calcCheck->setEnabled(info.checkOptional);
-    m_calcCheck->setChecked(info.checkOptional ? b->m_calculateCheck : info.checkDefault);
-    m_height->setEnabled(info.heightAdjustable);
-    if (PaneUnits::Inches()) {
-        if (auto* unit = findChild<QLabel*>(QStringLiteral("id1021")))
-            unit->setText(tr("inches"));
-    }
-    LoadHumanReadable(b);
+    m_style->Bind(b);
     UpdateFromElement();
     ApplyEnabling();
     SetLoading(false);
@@ -1039,69 +824,10 @@ void CUccEanView::Load(CBarcode* b)
 void CUccEanView::UpdateFromElement()
 {
     CMatrixSymbolView::UpdateFromElement();
-    if (auto* b = ElementAs<CBarcode>()) {
-        const bool loading = IsLoading();
-        SetLoading(true);
-        SetLength(m_height, b->m_height);
-        SetLoading(loading);
-    }
+    m_style->Refresh();
 }
 
 void CUccEanView::ApplyFormatEnabling()
 {
-    auto* b = ElementAs<CBarcode>();
-    if (!b)
-        return;
-    const CBarcodeStyle* style = b->m_style;
-    m_styleDescription->setText(style ? style->description : QString());
-    m_newStyle->setEnabled(style && style->family != FAMILY_POSTAL);
-    m_editStyle->setEnabled(style && style->userDefined);
-    ApplyHumanReadableEnabling(b);
-}
-
-void CUccEanView::OnNewStyle()
-{
-    CBarcode* b = ElementAs<CBarcode>();
-    if (!b || !b->m_style)
-        return;
-    CBarcodeStyle style = *b->m_style;
-    style.name.clear();
-    style.description.clear();
-    CBarcodeStyleDlg dialog(style, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    b = BeginEdit(m_newStyle);
-    if (!b)
-        return;
-    QString reason;
-    CBarcodeStyle* added = TheBarcodeStyleList().AddTyped(style, reason);
-    if (!added)
-        return;
-    b->SetStyle(added);
-    m_style->addItem(added->name);
-    m_style->setCurrentIndex(m_style->count() - 1);
-    b->ComputeLayout();
-    EndEdit(b);
-    ApplyEnabling();
-}
-
-void CUccEanView::OnEditStyle()
-{
-    CBarcode* b = ElementAs<CBarcode>();
-    if (!b || !b->m_style || !b->m_style->userDefined)
-        return;
-    CBarcodeStyle* edited = b->m_style;
-    CBarcodeStyleDlg dialog(*edited, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    // Every barcode drawn with the style is drawn anew.
-    for (int i = 0; i < TheElementList().GetCount(); ++i) {
-        auto* other = dynamic_cast<CBarcode*>(TheElementList().GetAt(i));
-        if (other && other->m_style == edited) {
-            other->ComputeLayout();
-            other->Refresh();
-        }
-    }
-    MarkModified();
-    ApplyEnabling();
+    m_style->ApplyEnabling();
 }

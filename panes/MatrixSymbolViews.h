@@ -8,7 +8,7 @@
 // source.
 #pragma once
 
-#include "ElementView.h"
+#include "SymbolBlocks.h"
 
 class CBarcode;
 class CDataRulesBlock;
@@ -18,7 +18,7 @@ class CPDF417;
 class CQRCode;
 class QSpinBox;
 
-class CMatrixSymbolView : public CElementView
+class CMatrixSymbolView : public CBarcodePaneBase
 {
     Q_OBJECT
 
@@ -46,21 +46,9 @@ protected:
     virtual int GS1Mode() const { return -1; }
 
     // The human-readable group of the symbols that show their data in
-    // text: Show Human-Readable, Include Check Digit(s), face, size, style,
-    // justification and position.
+    // text (GS1-128 and GS1 DataBar).
     void BuildHumanReadable();
-    void LoadHumanReadable(CBarcode* barcode);
-    void ApplyHumanReadableEnabling(CBarcode* barcode);
-    void ApplyHumanReadable();
-
-    // Before an edit: the element's state is kept for Undo (typing on in
-    // the same control adds no further step). Null while the pane is being
-    // filled or once the element has gone.
-    CBarcode* BeginEdit(QObject* control);
-    // After an edit: the data follows the sample data (with the data rules
-    // when the element has a data source), the symbol is made anew and the
-    // sign is marked modified.
-    void EndEdit(CBarcode* barcode);
+    CHumanReadableBlock* m_human = nullptr;
 
     // Reads a typed module width in mils: none when it is no number yet or
     // not above 0 (the width stays, the other values are written); refused,
@@ -83,26 +71,13 @@ private:
     void OnNewGS1Source();
 
     bool m_gs1 = false;
-    QCheckBox* m_showHuman = nullptr;
-    QCheckBox* m_showCheck = nullptr;
-    QComboBox* m_face = nullptr;
-    QComboBox* m_pointSize = nullptr;
-    QComboBox* m_fontStyle = nullptr;
-    QComboBox* m_justify = nullptr;
-    QComboBox* m_position = nullptr;
     QLabel* m_gs1Name = nullptr;
     QPushButton* m_gs1Edit = nullptr;
     QPushButton* m_gs1New = nullptr;
 
-    QObject* m_lastEdit = nullptr;
-    int m_edits = 0;
-
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QComboBox* m_orientation = nullptr;
+    CSymbolPositionBlock* m_position = nullptr;
     QLineEdit* m_data = nullptr;
     QPushButton* m_editText = nullptr;
-
     CDataRulesBlock* m_rules = nullptr;
 };
 
@@ -233,13 +208,6 @@ protected:
 
 private:
     void Load(CBarcode* barcode);
-    void OnNewStyle();
-    void OnEditStyle();
 
-    QComboBox* m_style = nullptr;
-    QLabel* m_styleDescription = nullptr;
-    QPushButton* m_newStyle = nullptr;
-    QPushButton* m_editStyle = nullptr;
-    QCheckBox* m_calcCheck = nullptr;
-    QLineEdit* m_height = nullptr;
+    CBarcodeStyleBlock* m_style = nullptr;
 };

@@ -154,6 +154,8 @@ protected:
             EXPECT_EQ(dlg->SelectedId(), SYM_CODE39);
             PickSymbology(dlg, symbology);
         });
+        // Change... is on the Barcode tab.
+        Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(0);
         auto* change = Control<QPushButton>(Pane(), 1241);
         if (!change)
             return nullptr;
@@ -478,6 +480,7 @@ TEST_F(BarcodePaneTest, DrawnPickedThroughSymbologiesAndPrinted)
                   QString::fromLatin1(GetSymbology(id).name));
         // The postal codes have no height, style or human-readable line to
         // edit.
+        Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
         const bool postal = GetSymbology(id).family == FAMILY_POSTAL;
         EXPECT_EQ(Control<QLineEdit>(Pane(), 1007)->isEnabled(), !postal);
         EXPECT_EQ(Control<QPushButton>(Pane(), 1538)->isEnabled(), !postal);
@@ -670,4 +673,60 @@ TEST_F(BarcodePaneTest, DataBarIsPlacedInTheKindPicked)
     EXPECT_EQ(bar->m_dataSource, SOURCE_GS1);
     EXPECT_EQ(bar->m_data, QStringLiteral("0109501101530003"));
     EXPECT_EQ(TheElementList().GetCount(), 1);
+}
+
+// The human-readable text takes its face from the list of the printer's
+// faces: a face clicked goes to all four text parts and the note says how
+// it is drawn; a click beside the faces keeps the face chosen.
+TEST_F(BarcodePaneTest, HumanReadableFaceIsPickedFromTheFaceList)
+{
+    ASSERT_NE(frame, nullptr);
+    CBarcode* barcode = DrawBarcode(SYM_CODE39, CPoint(100, 100));
+    ASSERT_NE(barcode, nullptr);
+    Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
+    auto* human = Control<QCheckBox>(Pane(), 1198);
+    auto* faces = Control<QListWidget>(Pane(), 1164);
+    ASSERT_TRUE(human && faces);
+    if (!barcode->m_showHumanReadable)
+        human->click();
+    ASSERT_TRUE(barcode->m_showHumanReadable);
+    ASSERT_TRUE(faces->isEnabled());
+    ASSERT_GE(faces->count(), 2);
+    const QString before = barcode->m_texts[0].GetFont().GetFaceName();
+    ASSERT_NE(faces->currentItem(), nullptr);
+    EXPECT_EQ(faces->currentItem()->text().compare(before, Qt::CaseInsensitive), 0);
+
+    int row = 0;
+    while (row < faces->count() && faces->item(row)->text() == faces->currentItem()->text())
+        ++row;
+    QListWidgetItem* other = faces->item(row);
+    const QString chosen = other->text();
+    faces->scrollToItem(other);
+    QTest::mouseClick(faces->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      faces->visualItemRect(other).center());
+    EXPECT_EQ(faces->currentItem(), other);
+    for (const CTextBase& part : barcode->m_texts)
+        EXPECT_EQ(part.GetFont().GetFaceName(), chosen);
+    const bool trueType = (CLogFont::EnumerateFace(chosen) & 0x04) != 0;
+    EXPECT_EQ(Control<QLabel>(Pane(), 1165)->text(),
+              trueType ? QStringLiteral("This is a TrueType font. This same font will be used on "
+                                        "both your screen and your printer.")
+                       : QStringLiteral("This is a printer font. The closest matching Windows "
+                                        "font will be used on your screen."));
+    EXPECT_TRUE(frame->Document().IsModified());
+
+    // Ctrl+click takes the face out of the selection: it is selected again.
+    QTest::mouseClick(faces->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      faces->visualItemRect(other).center());
+    ASSERT_NE(faces->currentItem(), nullptr);
+    EXPECT_TRUE(faces->currentItem()->isSelected());
+    EXPECT_EQ(faces->currentItem()->text(), chosen);
+    EXPECT_EQ(barcode->m_texts[0].GetFont().GetFaceName(), chosen);
+
+    // Shown again, the pane selects the element's face.
+    frame->SwitchElementView(nullptr);
+    ASSERT_TRUE(frame->SwitchElementView(barcode));
+    faces = Control<QListWidget>(Pane(), 1164);
+    ASSERT_TRUE(faces && faces->currentItem());
+    EXPECT_EQ(faces->currentItem()->text(), chosen);
 }

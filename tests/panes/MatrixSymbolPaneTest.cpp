@@ -696,7 +696,7 @@ TEST_F(MatrixSymbolPaneTest, GS1128PaneEditsHeightTextAndSource)
         EXPECT_EQ(barcode->m_height, 200);
     });
     auto* human = Control<QCheckBox>(pane, 1198);
-    auto* face = Control<QComboBox>(pane, 1164);
+    auto* face = Control<QListWidget>(pane, 1164);
     ASSERT_TRUE(human && face);
     const bool shown = barcode->m_showHumanReadable;
     Click(human);

@@ -1,0 +1,113 @@
+// What the barcode panes share: the edit bracket every barcode edit runs
+// in, and the blocks more than one of them shows: the position with its
+// orientation, the style with its check digit and height, and the
+// human-readable text with its face, size, style and placement.
+#pragma once
+
+#include "ElementView.h"
+#include "PaneBlock.h"
+
+class CBarcode;
+class QListWidget;
+
+// The base of the barcode panes: an edit of the symbol keeps its Undo step,
+// the data follows the sample data (with the data rules when the element
+// has a data source), the symbol is made anew and the sign is marked
+// modified.
+class CBarcodePaneBase : public CElementView
+{
+    Q_OBJECT
+
+public:
+    using CElementView::CElementView;
+
+    // Null while the pane is being filled or once the element has gone.
+    CBarcode* BeginEdit(QObject* control);
+    // newLayout: the bars are laid out anew first (a new style).
+    void EndEdit(CBarcode* barcode, bool newLayout = false);
+    // The bracket the pane lends its blocks.
+    CPaneBlock::Edits Edits();
+    // Whether the printer draws the symbology itself.
+    static bool NativeFor(const CBarcode* barcode);
+};
+
+// X (1002), Y (1005) and the orientation (1012) of a symbol.
+class CSymbolPositionBlock : public CPaneBlock
+{
+    Q_OBJECT
+
+public:
+    CSymbolPositionBlock(Edits edits, QWidget* parent);
+    void Bind(CBarcode* barcode);
+    // Shows the element's position again (after a drag on the canvas).
+    void Refresh();
+
+private:
+    void Move(QObject* control, bool x, int tenths);
+
+    QLineEdit* m_x = nullptr;
+    QLineEdit* m_y = nullptr;
+    QComboBox* m_orientation = nullptr;
+};
+
+// The style list (1039) with its description (1200), "New..." (1538) and
+// "Edit..." (1537), "Calculate Check Digit" (1201) and the symbol height
+// (1007). checkEditable: the check box writes the element (else it only
+// shows the check digit's state).
+class CBarcodeStyleBlock : public CPaneBlock
+{
+    Q_OBJECT
+
+public:
+    CBarcodeStyleBlock(const QString& title, bool checkEditable, Edits edits, QWidget* parent);
+    void Bind(CBarcode* barcode);
+    // Shows the element's height again.
+    void Refresh();
+    // The description and the enabling of "New..." and "Edit...".
+    void ApplyEnabling();
+
+private:
+    void OnStyleChosen();
+    void OnNewStyle();
+    void OnEditStyle();
+
+    QComboBox* m_style = nullptr;
+    QLabel* m_description = nullptr;
+    QPushButton* m_new = nullptr;
+    QPushButton* m_edit = nullptr;
+    QCheckBox* m_calcCheck = nullptr;
+    QLineEdit* m_height = nullptr;
+};
+
+// The human-readable text of a symbol: "Show Human-Readable" (1198),
+// "Include Check Digit(s)" (1199), the printer's faces (1164) with a note on
+// the chosen one (1165), the point size (1040), the style (1539), the
+// justification (1079) and the position (1080).
+class CHumanReadableBlock : public CPaneBlock
+{
+    Q_OBJECT
+
+public:
+    CHumanReadableBlock(Edits edits, QWidget* parent);
+    void Bind(CBarcode* barcode);
+    // The check boxes and the font controls by the symbology and the
+    // element's flags.
+    void ApplyEnabling();
+    // Writes the flags, the font (to all four text parts) and the placement.
+    void Apply();
+
+private:
+    void OnFaceSelected();
+    void ShowFaceNote();
+    void FillSizes(const CLogFont& font);
+
+    QCheckBox* m_show = nullptr;
+    QCheckBox* m_showCheck = nullptr;
+    QListWidget* m_faces = nullptr;
+    QLabel* m_faceNote = nullptr;
+    QComboBox* m_size = nullptr;
+    QComboBox* m_fontStyle = nullptr;
+    QComboBox* m_justify = nullptr;
+    QComboBox* m_position = nullptr;
+    int m_faceRow = -1; // the face last selected
+};
