@@ -422,6 +422,32 @@ void CPriceField::JustifyLayout()
     }
 }
 
+std::pair<int, int> CPriceField::InkRows(const CTextBase& part, const QString& text) const
+{
+    // The key holds all that the drawing depends on: the font as drawn, its
+    // height and the text's width in it (which follows the metrics in use),
+    // and the text.
+    const CLogFont& font = part.GetFont();
+    const LogFontFields f = font.GetDrawingFont();
+    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                            .arg(f.lfHeight)
+                            .arg(f.lfWidth)
+                            .arg(f.lfWeight)
+                            .arg(int(f.lfItalic) | int(f.lfUnderline) << 1 |
+                                 int(f.lfStrikeOut) << 2 | int(f.lfCharSet) << 8)
+                            .arg(int(f.lfQuality) | int(f.lfPitchAndFamily) << 8)
+                            .arg(font.GetHeight())
+                            .arg(font.GetTextWidth(text))
+                            .arg(f.lfFaceName, text);
+    if (const auto found = m_inkRows.constFind(key); found != m_inkRows.cend())
+        return *found;
+    const CInk ink = InkOf(part, text);
+    // A few fonts and texts are in use at a time.
+    if (m_inkRows.size() >= 64)
+        m_inkRows.clear();
+    return m_inkRows[key] = {ink.top, ink.bottom};
+}
+
 void CPriceField::PlaceParts()
 {
     const CPriceFormat& format = GetFormat();
@@ -441,7 +467,11 @@ void CPriceField::PlaceParts()
 
     const CTextBase& primary = m_parts[P::PART_PRIMARY_AMOUNT];
     const QString zero = QStringLiteral("0");
-    const CInk reference = InkOf(primary, zero);
+    const auto inkOf = [this](const CTextBase& part, const QString& text) {
+        const auto [top, bottom] = InkRows(part, text);
+        return CInk{top, bottom};
+    };
+    const CInk reference = inkOf(primary, zero);
     const int referenceAscent = primary.GetFont().GetTextMetrics().tmAscent;
     for (int i = 0; i < kPartCount; ++i) {
         CTextBase& part = m_parts[size_t(i)];
@@ -449,7 +479,7 @@ void CPriceField::PlaceParts()
         int y = m_layoutRect.top;
         if (i != P::PART_PRIMARY_AMOUNT && !part.GetText().isEmpty()) {
             const bool symbol = i == P::PART_PRIMARY_SYMBOL || i == P::PART_SECONDARY_SYMBOL;
-            const CInk ink = InkOf(part, symbol ? part.GetText() : zero);
+            const CInk ink = inkOf(part, symbol ? part.GetText() : zero);
             switch (format.GetPartAlignment(i)) {
             case P::ALIGN_TOP:
                 y += reference.top - ink.top;

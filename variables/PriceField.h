@@ -16,9 +16,11 @@
 #include "Line.h"
 #include "TextBase.h"
 
+#include <QHash>
 #include <QString>
 
 #include <array>
+#include <utility>
 
 class CPriceFormat;
 
@@ -153,6 +155,11 @@ protected:
 
 private:
     QString m_formatName;
+    // The ink rows (top, bottom) of texts measured for placing the parts,
+    // by font and text: a run of labels changes the amounts, not the fonts,
+    // and drawing a text to find its ink is the dearest step of a layout.
+    mutable QHash<QString, std::pair<int, int>> m_inkRows;
+    std::pair<int, int> InkRows(const CTextBase& part, const QString& text) const;
 
     // Layout steps: the part texts and heights, the layout rectangle at the
     // position, then the parts placed and turned.
