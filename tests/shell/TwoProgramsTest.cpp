@@ -2,9 +2,9 @@
 // second start hands over to the running one and ends at once; a program
 // that was killed leaves nothing that stops the next start.
 #include <QDir>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -41,19 +41,29 @@ protected:
         process.start(QStringLiteral(TABREL_PROGRAM_DIR "/tabrel"), arguments);
         ASSERT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
     }
-    // Whether a running designer listens for later starts.
+    // Whether a running designer answers later starts: a socket left by a
+    // program that was killed is there but takes no connection.
     bool Listening() const
     {
-        return !QDir(home.path()).entryList({"Corvane-Tabrel-*"}, QDir::System).isEmpty();
+        for (const QString& name :
+             QDir(home.path()).entryList({"Corvane-Tabrel-*"}, QDir::System)) {
+            QLocalSocket socket;
+            socket.connectToServer(home.filePath(name));
+            if (socket.waitForConnected(5000)) {
+                socket.abort();
+                return true;
+            }
+        }
+        return false;
     }
+    // Until the program answers, or has ended.
     bool WaitUntilListening(QProcess& process) const
     {
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 1200; ++i) {
             if (Listening())
                 return true;
-            if (process.state() == QProcess::NotRunning)
+            if (process.state() == QProcess::NotRunning || process.waitForFinished(50))
                 return false;
-            QThread::msleep(50);
         }
         return false;
     }
@@ -76,17 +86,18 @@ TEST_F(TwoProgramsTest, ASecondStartHandsOverAndEnds)
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     // The first one runs on and still answers.
-    QThread::msleep(300);
-    EXPECT_EQ(first.state(), QProcess::Running);
     EXPECT_TRUE(Listening());
+    EXPECT_EQ(first.state(), QProcess::Running);
 
-    // Killed, it leaves its socket behind; the next start takes over.
+    // Killed, it leaves its socket behind, which answers nobody; the next
+    // start takes over and answers in its place.
     first.kill();
     ASSERT_TRUE(first.waitForFinished(5000));
+    ASSERT_FALSE(QDir(home.path()).entryList({"Corvane-Tabrel-*"}, QDir::System).isEmpty());
+    EXPECT_FALSE(Listening());
     Launch(third, {"/nosplash"});
-    QThread::msleep(1500);
-    EXPECT_EQ(third.state(), QProcess::Running) << "a stale socket ended the next start";
-    ASSERT_TRUE(WaitUntilListening(third));
+    ASSERT_TRUE(WaitUntilListening(third)) << "a stale socket ended the next start";
+    EXPECT_EQ(third.state(), QProcess::Running);
     third.terminate();
     third.waitForFinished(5000);
 }
