@@ -179,11 +179,7 @@ std::pair<qsizetype, qsizetype> FindKeyword(const QString& text, const QString& 
             qsizetype j = i + 1;
             while (j < n) {
                 if (text[j] == close) {
-                    if (j + 1 < n && text[j + 1] == close && close != u']') {
-                        j += 2;
-                        continue;
-                    }
-                    if (j + 1 < n && text[j + 1] == close && close == u']') {
+                    if (j + 1 < n && text[j + 1] == close) {
                         j += 2;
                         continue;
                     }
@@ -333,6 +329,20 @@ bool IsSqliteFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// Closes and forgets a connection of the link, if it has one.
+void CloseConnection(QString& name)
+{
+    if (name.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    name.clear();
 }
 
 } // namespace
@@ -674,15 +684,7 @@ void CDatabaseLink::Disconnect()
         m_sqliteHandle = nullptr;
     }
     m_queryDeadline = 0;
-    if (!m_connectionName.isEmpty()) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-            if (db.isValid())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connectionName);
-        m_connectionName.clear();
-    }
+    CloseConnection(m_connectionName);
     m_tableName.clear();
     m_textLoad = CTextLoad();
     m_linkKind = -1;
@@ -698,15 +700,7 @@ BOOL CDatabaseLink::Reopen()
     const QString table = m_tableName;
     m_tableName.clear();
     m_textLoad = CTextLoad();
-    if (!m_connectionName.isEmpty()) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-            if (db.isValid())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connectionName);
-        m_connectionName.clear();
-    }
+    CloseConnection(m_connectionName);
     QString error;
     m_readOnly = true;
     if (!ConnectDatabase(&error)) {
@@ -931,37 +925,9 @@ int CDatabaseLink::GetFieldType(const QString& name)
 
 QString CDatabaseLink::GetFieldTypeName(int type) const
 {
-    if (m_typeId == kDatabaseTypeText) {
-        switch (type) {
-        case 2:
-        case 18:
-            return QStringLiteral("Short");
-        case 3:
-        case 19:
-            return QStringLiteral("Long");
-        case 4:
-            return QStringLiteral("Single");
-        case 5:
-            return QStringLiteral("Double");
-        case 6:
-            return QStringLiteral("Currency");
-        case 7:
-        case 133:
-        case 134:
-        case 135:
-            return QStringLiteral("DateTime");
-        case 11:
-            return QStringLiteral("Bit");
-        case 16:
-        case 17:
-            return QStringLiteral("Byte");
-        case 201:
-        case 203:
-            return QStringLiteral("Memo");
-        default:
-            return QStringLiteral("Text");
-        }
-    }
+    // The text reader knows fewer types: dates are all DateTime, yes/no is
+    // Bit, and whatever else it holds is Text.
+    const bool text = m_typeId == kDatabaseTypeText;
     switch (type) {
     case 2:
     case 18:
@@ -977,29 +943,35 @@ QString CDatabaseLink::GetFieldTypeName(int type) const
         return QStringLiteral("Currency");
     case 7:
     case 133:
-        return QStringLiteral("Date");
+        return text ? QStringLiteral("DateTime") : QStringLiteral("Date");
     case 134:
-        return QStringLiteral("Time");
+        return text ? QStringLiteral("DateTime") : QStringLiteral("Time");
     case 135:
         return QStringLiteral("DateTime");
+    case 11:
+        return text ? QStringLiteral("Bit") : QStringLiteral("Boolean");
+    case 16:
+    case 17:
+        return QStringLiteral("Byte");
+    case 201:
+    case 203:
+        return QStringLiteral("Memo");
+    default:
+        break;
+    }
+    if (text)
+        return QStringLiteral("Text");
+    switch (type) {
     case 8:
     case 129:
     case 130:
     case 200:
     case 202:
         return QStringLiteral("Text");
-    case 201:
-    case 203:
-        return QStringLiteral("Memo");
-    case 11:
-        return QStringLiteral("Boolean");
     case 14:
     case 131:
     case 139:
         return QStringLiteral("Decimal");
-    case 16:
-    case 17:
-        return QStringLiteral("Byte");
     case 20:
     case 21:
         return QStringLiteral("Big Integer");
