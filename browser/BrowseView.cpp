@@ -9,6 +9,7 @@
 #include "ElementList.h"
 #include "FindFilesDlg.h"
 #include "PrintBatchDlg.h"
+#include "PrintCommands.h"
 #include "PrintQueue.h"
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
@@ -68,45 +69,11 @@ public:
     BOOL PrintEnteredData(int batch, int copies, int destination, const QString& file,
                           int sheetUsage) override
     {
-        m_failed = false;
-        // The data-entry pane runs the loop: each sign's data is checked
-        // before it prints, and the rows follow the record being printed.
-        if (CDataView* data = m_view.DataView()) {
-            data->OnRecordChanged();
-            const BOOL printed = data->PrintEnteredData(
-                m_view.m_document, batch, copies, destination, file, sheetUsage, [this](int used) {
-                    if (CPrintStationWnd* station = m_view.Station())
-                        station->Sheet()->AddUsedLabels(used);
-                });
-            m_failed = !printed;
-            return printed;
-        }
-        CVariableList& variables = TheVariableList();
-        for (int record = 0; record < batch; ++record) {
-            if (!variables.UpdateForPrint()) {
-                m_failed = true;
-                return FALSE;
-            }
-            if (destination != 2 && !ThePrinter().m_jobOpen)
-                variables.BeginPrintJob();
-            const BOOL printed =
-                destination == 2
-                    ? ThePrintQueue().AddSign(m_view.m_document, copies)
-                    : ThePrinter().PrintSign(m_view.m_document, copies,
-                                             destination == 1 ? file : QString(), sheetUsage);
-            if (!printed) {
-                // Nothing of a cancelled job reaches the page: the numbers
-                // it took come back.
-                if (destination != 2 && ThePrinter().m_cancel)
-                    variables.DiscardPrintJob();
-                m_failed = true;
-                return FALSE;
-            }
-            if (CPrintStationWnd* station = m_view.Station())
-                station->Sheet()->AddUsedLabels(copies);
-            variables.AdvanceAfterPrint();
-        }
-        return TRUE;
+        const BOOL printed =
+            PrintStationBatch(m_view.DataView(), m_view.m_document, batch, copies, destination,
+                              file, sheetUsage, [this] { return m_view.Station(); });
+        m_failed = !printed;
+        return printed;
     }
     void EndPrintRun() override { EndRun(true); }
     // Ends the run; again: data entry starts afresh (Restart), else the
@@ -123,19 +90,7 @@ public:
                 ThePrintQueue().Submit();
         }
         m_failed = false;
-        CDataView* data = m_view.DataView();
-        // The navigator goes back to the whole table or view at its key.
-        if (auto* navigator =
-                data ? qobject_cast<CRecordNavigator*>(data->NavigatorBar()) : nullptr;
-            navigator && again)
-            navigator->Refresh();
-        if (data)
-            data->EndDataEntry();
-        else
-            TheVariableList().EndPrintRun();
-        TheVariableList().ResetValues();
-        if (data && again)
-            data->BeginDataEntry();
+        EndStationDataEntry(m_view.DataView(), again);
     }
     void AdjustPrintDepth(bool ending) override
     {
@@ -609,22 +564,9 @@ void CBrowseView::OnPrint()
             // The print bar stands in the data-entry pane, below its rows; a
             // sign with a database or data store walks its records in the
             // navigator bar above it.
-            data->SetPrintBar(m_batch);
-            if (CRecordNavigator* navigator = MakeNavigator())
-                data->SetNavigatorBar(navigator);
-            data->RecalcLayout(TheSignSettings().dataViewDocking);
-            QPointer<CPrintStationWnd> station = m_station;
-            connect(data, &CDataView::valuesChanged, m_station, [station] {
-                if (station)
-                    station->ShowChanges();
-            });
-            data->BeginDataEntry();
-            // Each record the link moves to (Print All, Restart) shows in
-            // the rows.
-            m_records->SetRecordLoaded([this] {
-                if (CDataView* shown = DataView())
-                    shown->OnRecordChanged();
-            });
+            BeginStationDataEntry(
+                data, m_station, m_batch, *m_records, [this] { return MakeNavigator(); },
+                [this] { return DataView(); });
             emit dataViewFilled();
             m_station->FitToParent();
             emit stateChanged();
@@ -660,65 +602,13 @@ void CBrowseView::OnPrint()
 
 CRecordNavigator* CBrowseView::MakeNavigator()
 {
-    CDatabaseLink& link = TheDatabaseLink();
-    if (!link.IsConnected() || (link.GetLinkKind() != 0 && link.GetLinkKind() != 1))
-        return nullptr;
-    const auto copiesBox = [](CPrintBatchDlg* batch) {
-        return batch ? batch->findChild<QSpinBox*>(
-                           QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
-                     : nullptr;
-    };
-    CNavigatorHost host;
-    host.recordChanged = [this] {
-        if (CDataView* shown = DataView())
-            shown->OnRecordChanged();
-    };
-    host.leaveDataEntryIfIdle = [this] {
-        if (m_driver)
-            m_driver->LeaveDataEntryIfIdle();
-    };
-    QPointer<CPrintBatchDlg> batch = m_batch;
-    host.print = [batch] {
-        if (batch)
-            batch->OnPrint();
-    };
-    host.printAll = [this] { OnPrintAllRecords(); };
-    host.printFailed = [this] {
-        CDataView* shown = DataView();
-        return shown && shown->LastFailure() != 0;
-    };
-    host.setCopies = [batch, copiesBox](const QString& text) {
-        QSpinBox* copies = copiesBox(batch);
-        bool ok = false;
-        const int count = text.trimmed().toInt(&ok);
-        if (copies && ok && count > 0)
-            copies->setValue(count);
-    };
-    host.copiesText = [batch, copiesBox] {
-        QSpinBox* copies = copiesBox(batch);
-        return copies ? copies->text() : QString();
-    };
-    host.focusRow = [this](CObject* owner) {
-        CDataView* shown = DataView();
-        CDataCtrl* panel = shown ? shown->Panel() : nullptr;
-        if (!panel)
-            return;
-        const int row = owner ? panel->FindRow(owner) : -1;
-        QWidget* control = nullptr;
-        if (row >= 0) {
-            const CDataEntryField& field = panel->Row(row);
-            control = field.edit       ? static_cast<QWidget*>(field.edit)
-                      : field.textEdit ? static_cast<QWidget*>(field.textEdit)
-                                       : field.combo;
-        }
-        if (!control) {
-            panel->SetFocusToFirstField();
-            return;
-        }
-        panel->EnsureVisible(row);
-        control->setFocus();
-    };
-    return new CRecordNavigator(link, std::move(host));
+    return MakeStationNavigator(
+        m_batch, [this] { return DataView(); },
+        [this] {
+            if (m_driver)
+                m_driver->LeaveDataEntryIfIdle();
+        },
+        [this] { OnPrintAllRecords(); });
 }
 
 void CBrowseView::SetDataView(CDataView* view)
@@ -740,21 +630,7 @@ void CBrowseView::OnPrintAllRecords()
 {
     if (!CanPrintAllRecords() || !m_batch)
         return;
-    QPointer<CPrintBatchDlg> batch = m_batch;
-    m_records->PrintAllRecords(
-        [batch] {
-            if (batch)
-                batch->OnPrint();
-        },
-        [batch](const QString& copies) {
-            auto* spin = batch ? batch->findChild<QSpinBox*>(
-                                     QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
-                               : nullptr;
-            bool ok = false;
-            const int count = copies.trimmed().toInt(&ok);
-            if (spin && ok && count > 0)
-                spin->setValue(count);
-        });
+    PrintAllThroughBatch(*m_records, m_batch);
     emit stateChanged();
 }
 
@@ -769,12 +645,7 @@ void CBrowseView::ClosePrintStation()
     // The print bar may be what asked to leave: it goes once its handler is
     // over, not with the data-entry pane that holds it. Its drivers stay
     // until the next station.
-    if (m_batch) {
-        m_batch->hide();
-        m_batch->setParent(window(), Qt::Tool);
-        m_batch->deleteLater();
-        m_batch = nullptr;
-    }
+    DismissPrintBar(m_batch, window());
     delete m_station;
     m_tree->setVisible(IsTreeShown());
     m_list->show();

@@ -56,43 +56,9 @@ public:
     BOOL PrintEnteredData(int batch, int copies, int destination, const QString& file,
                           int sheetUsage) override
     {
-        // The data-entry pane runs the loop: each sign's data is checked
-        // before it prints, and the rows follow the record being printed.
-        if (CDataView* view = m_owner.DataView()) {
-            view->OnRecordChanged();
-            return view->PrintEnteredData(m_frame.Document(), batch, copies, destination, file,
-                                          sheetUsage, [this](int used) {
-                                              if (CPrintStationWnd* station = m_owner.Station())
-                                                  station->Sheet()->AddUsedLabels(used);
-                                          });
-        }
-        CSignData& document = m_frame.Document();
-        CVariableList& variables = TheVariableList();
-        for (int record = 0; record < batch; ++record) {
-            if (!variables.UpdateForPrint())
-                return FALSE;
-            // What the variables advance during a job is taken back when the
-            // job is cancelled, since none of it reaches the page.
-            if (destination != 2 && !ThePrinter().m_jobOpen)
-                variables.BeginPrintJob();
-            const BOOL printed =
-                destination == 2
-                    ? ThePrintQueue().AddSign(document, copies)
-                    : ThePrinter().PrintSign(document, copies, destination == 1 ? file : QString(),
-                                             sheetUsage);
-            if (!printed) {
-                // A sign that did not print does not advance the variables;
-                // a cancelled job discards its file, and every number it
-                // took comes back.
-                if (destination != 2 && ThePrinter().m_cancel)
-                    variables.DiscardPrintJob();
-                return FALSE;
-            }
-            if (CPrintStationWnd* station = m_owner.Station())
-                station->Sheet()->AddUsedLabels(copies);
-            variables.AdvanceAfterPrint();
-        }
-        return TRUE;
+        return PrintStationBatch(m_owner.DataView(), m_frame.Document(), batch, copies,
+                                 destination, file, sheetUsage,
+                                 [this] { return m_owner.Station(); });
     }
     void EndPrintRun() override { EndRun(true); }
     // Ends the run; again: data entry starts afresh (Restart), else the
@@ -104,19 +70,7 @@ public:
             printer.EndJob();
         else if (ThePrintQueue().IsPending())
             ThePrintQueue().Submit();
-        CDataView* view = m_owner.DataView();
-        // The navigator goes back to the whole table or view at its key.
-        if (auto* navigator =
-                view ? qobject_cast<CRecordNavigator*>(view->NavigatorBar()) : nullptr;
-            navigator && again)
-            navigator->Refresh();
-        if (view)
-            view->EndDataEntry();
-        else
-            TheVariableList().EndPrintRun();
-        TheVariableList().ResetValues();
-        if (view && again)
-            view->BeginDataEntry();
+        EndStationDataEntry(m_owner.DataView(), again);
     }
     void AdjustPrintDepth(bool ending) override
     {
@@ -294,21 +248,9 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
         // The print bar stands in the data-entry pane, below its rows; a
         // sign with a database or data store walks its records in the
         // navigator bar above it.
-        data->SetPrintBar(m_batch);
-        if (CRecordNavigator* navigator = MakeNavigator())
-            data->SetNavigatorBar(navigator);
-        data->RecalcLayout(TheSignSettings().dataViewDocking);
-        QPointer<CPrintStationWnd> station = m_station;
-        connect(data, &CDataView::valuesChanged, m_station, [station] {
-            if (station)
-                station->ShowChanges();
-        });
-        data->BeginDataEntry();
-        // Each record the link moves to (Print All, Restart) shows in the rows.
-        m_records->SetRecordLoaded([this] {
-            if (CDataView* shown = DataView())
-                shown->OnRecordChanged();
-        });
+        BeginStationDataEntry(
+            data, m_station, m_batch, *m_records, [this] { return MakeNavigator(); },
+            [this] { return DataView(); });
         m_frame->RecalcPaneSizes();
         m_frame->updateActions();
         return TRUE;
@@ -328,45 +270,192 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
 
 CRecordNavigator* CPrintCommands::MakeNavigator()
 {
+    return MakeStationNavigator(
+        m_batch, [this] { return DataView(); },
+        [this] {
+            if (m_driver)
+                m_driver->LeaveDataEntryIfIdle();
+        },
+        [this] { OnPrintAllRecords(); });
+}
+
+CDataView* CPrintCommands::DataView() const
+{
+    return m_frame->IsDataEntryMode() ? qobject_cast<CDataView*>(m_frame->DataView()) : nullptr;
+}
+
+// Print All: one sign per record of the linked database, each printed by
+// the print bar's Print with its current settings.
+void CPrintCommands::OnPrintAllRecords()
+{
+    if (!m_records || !m_batch)
+        return;
+    PrintAllThroughBatch(*m_records, m_batch);
+    m_frame->updateActions();
+}
+
+void CPrintCommands::ClosePrintStation()
+{
+    if (!IsStationOpen())
+        return;
+    if (m_driver)
+        m_driver->EndRun(false);
+    if (m_records)
+        m_records->SetRecordLoaded({});
+    // The print bar may be what asked to leave (its Return button): it goes
+    // once its handler is over, not with the data-entry pane that holds it.
+    // Its driver stays until the next station.
+    DismissPrintBar(m_batch, m_frame);
+    delete m_station;
+    m_frame->ShowDataView(false);
+    if (auto* view = qobject_cast<CDesignView*>(m_frame->Canvas())) {
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        view->SetMode(MODE_SELECT);
+        view->WholeSign();
+        view->viewport()->update();
+    }
+    m_frame->updateActions();
+}
+
+// --- the print station's parts --------------------------------------------------
+
+BOOL PrintStationBatch(CDataView* data, CSignData& document, int batch, int copies,
+                       int destination, const QString& file, int sheetUsage,
+                       const std::function<CPrintStationWnd*()>& station)
+{
+    if (data) {
+        data->OnRecordChanged();
+        return data->PrintEnteredData(document, batch, copies, destination, file, sheetUsage,
+                                      [station](int used) {
+                                          if (CPrintStationWnd* shown = station())
+                                              shown->Sheet()->AddUsedLabels(used);
+                                      });
+    }
+    CVariableList& variables = TheVariableList();
+    for (int record = 0; record < batch; ++record) {
+        if (!variables.UpdateForPrint())
+            return FALSE;
+        // What the variables advance during a job is taken back when the
+        // job is cancelled, since none of it reaches the page.
+        if (destination != 2 && !ThePrinter().m_jobOpen)
+            variables.BeginPrintJob();
+        const BOOL printed =
+            destination == 2
+                ? ThePrintQueue().AddSign(document, copies)
+                : ThePrinter().PrintSign(document, copies, destination == 1 ? file : QString(),
+                                         sheetUsage);
+        if (!printed) {
+            // A sign that did not print does not advance the variables; a
+            // cancelled job discards its file, and every number it took
+            // comes back.
+            if (destination != 2 && ThePrinter().m_cancel)
+                variables.DiscardPrintJob();
+            return FALSE;
+        }
+        if (CPrintStationWnd* shown = station())
+            shown->Sheet()->AddUsedLabels(copies);
+        variables.AdvanceAfterPrint();
+    }
+    return TRUE;
+}
+
+void EndStationDataEntry(CDataView* data, bool again)
+{
+    if (auto* navigator = data ? qobject_cast<CRecordNavigator*>(data->NavigatorBar()) : nullptr;
+        navigator && again)
+        navigator->Refresh();
+    if (data)
+        data->EndDataEntry();
+    else
+        TheVariableList().EndPrintRun();
+    TheVariableList().ResetValues();
+    if (data && again)
+        data->BeginDataEntry();
+}
+
+void BeginStationDataEntry(CDataView* data, CPrintStationWnd* station, CPrintBatchDlg* batch,
+                           CRecordPrintDriver& records,
+                           const std::function<CRecordNavigator*()>& makeNavigator,
+                           std::function<CDataView*()> dataView)
+{
+    data->SetPrintBar(batch);
+    if (CRecordNavigator* navigator = makeNavigator())
+        data->SetNavigatorBar(navigator);
+    data->RecalcLayout(TheSignSettings().dataViewDocking);
+    QObject::connect(data, &CDataView::valuesChanged, station,
+                     [shown = QPointer<CPrintStationWnd>(station)] {
+                         if (shown)
+                             shown->ShowChanges();
+                     });
+    data->BeginDataEntry();
+    // Each record the link moves to (Print All, Restart) shows in the rows.
+    records.SetRecordLoaded([dataView = std::move(dataView)] {
+        if (CDataView* shown = dataView())
+            shown->OnRecordChanged();
+    });
+}
+
+namespace {
+
+QSpinBox* BatchCopiesBox(CPrintBatchDlg* batch)
+{
+    return batch ? batch->findChild<QSpinBox*>(
+                       QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
+                 : nullptr;
+}
+
+} // namespace
+
+void SetBatchCopies(CPrintBatchDlg* batch, const QString& copies)
+{
+    QSpinBox* box = BatchCopiesBox(batch);
+    bool ok = false;
+    const int count = copies.trimmed().toInt(&ok);
+    if (box && ok && count > 0)
+        box->setValue(count);
+}
+
+void PrintAllThroughBatch(CRecordPrintDriver& records, const QPointer<CPrintBatchDlg>& batch)
+{
+    records.PrintAllRecords(
+        [batch] {
+            if (batch)
+                batch->OnPrint();
+        },
+        [batch](const QString& copies) { SetBatchCopies(batch, copies); });
+}
+
+CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
+                                       std::function<CDataView*()> dataView,
+                                       std::function<void()> leaveIfIdle,
+                                       std::function<void()> printAll)
+{
     CDatabaseLink& link = TheDatabaseLink();
     if (!link.IsConnected() || (link.GetLinkKind() != 0 && link.GetLinkKind() != 1))
         return nullptr;
     CNavigatorHost host;
-    host.recordChanged = [this] {
-        if (CDataView* shown = DataView())
+    host.recordChanged = [dataView] {
+        if (CDataView* shown = dataView())
             shown->OnRecordChanged();
     };
-    host.leaveDataEntryIfIdle = [this] {
-        if (m_driver)
-            m_driver->LeaveDataEntryIfIdle();
-    };
-    QPointer<CPrintBatchDlg> batch = m_batch;
+    host.leaveDataEntryIfIdle = std::move(leaveIfIdle);
     host.print = [batch] {
         if (batch)
             batch->OnPrint();
     };
-    host.printAll = [this] { OnPrintAllRecords(); };
-    host.printFailed = [this] {
-        CDataView* shown = DataView();
+    host.printAll = std::move(printAll);
+    host.printFailed = [dataView] {
+        CDataView* shown = dataView();
         return shown && shown->LastFailure() != 0;
     };
-    host.setCopies = [batch](const QString& text) {
-        auto* copies = batch ? batch->findChild<QSpinBox*>(
-                                   QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
-                             : nullptr;
-        bool ok = false;
-        const int count = text.trimmed().toInt(&ok);
-        if (copies && ok && count > 0)
-            copies->setValue(count);
-    };
+    host.setCopies = [batch](const QString& text) { SetBatchCopies(batch, text); };
     host.copiesText = [batch] {
-        auto* copies = batch ? batch->findChild<QSpinBox*>(
-                                   QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
-                             : nullptr;
+        QSpinBox* copies = BatchCopiesBox(batch);
         return copies ? copies->text() : QString();
     };
-    host.focusRow = [this](CObject* owner) {
-        CDataView* shown = DataView();
+    host.focusRow = [dataView](CObject* owner) {
+        CDataView* shown = dataView();
         CDataCtrl* panel = shown ? shown->Panel() : nullptr;
         if (!panel)
             return;
@@ -388,60 +477,12 @@ CRecordNavigator* CPrintCommands::MakeNavigator()
     return new CRecordNavigator(link, std::move(host));
 }
 
-CDataView* CPrintCommands::DataView() const
+void DismissPrintBar(QPointer<CPrintBatchDlg>& batch, QWidget* owner)
 {
-    return m_frame->IsDataEntryMode() ? qobject_cast<CDataView*>(m_frame->DataView()) : nullptr;
-}
-
-// Print All: one sign per record of the linked database, each printed by
-// the print bar's Print with its current settings.
-void CPrintCommands::OnPrintAllRecords()
-{
-    if (!m_records || !m_batch)
+    if (!batch)
         return;
-    QPointer<CPrintBatchDlg> batch = m_batch;
-    m_records->PrintAllRecords(
-        [batch] {
-            if (batch)
-                batch->OnPrint();
-        },
-        [batch](const QString& copies) {
-            auto* spin = batch ? batch->findChild<QSpinBox*>(
-                                     QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_COPIES))
-                               : nullptr;
-            bool ok = false;
-            const int count = copies.trimmed().toInt(&ok);
-            if (spin && ok && count > 0)
-                spin->setValue(count);
-        });
-    m_frame->updateActions();
-}
-
-void CPrintCommands::ClosePrintStation()
-{
-    if (!IsStationOpen())
-        return;
-    if (m_driver)
-        m_driver->EndRun(false);
-    if (m_records)
-        m_records->SetRecordLoaded({});
-    // The print bar may be what asked to leave (its Return button): it goes
-    // once its handler is over, not with the data-entry pane that holds it.
-    // Its driver stays until the next station.
-    if (m_batch) {
-        m_batch->hide();
-        m_batch->setParent(m_frame, Qt::Tool);
-        m_batch->deleteLater();
-        m_batch = nullptr;
-    }
-    delete m_station;
-    m_frame->ShowDataView(false);
-    if (auto* view = qobject_cast<CDesignView*>(m_frame->Canvas())) {
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        view->SetMode(MODE_SELECT);
-        view->WholeSign();
-        view->viewport()->update();
-    }
-    m_frame->updateActions();
+    batch->hide();
+    batch->setParent(owner, Qt::Tool);
+    batch->deleteLater();
+    batch = nullptr;
 }

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class CDataView;
@@ -18,6 +19,7 @@ class CMainFrame;
 class CRecordNavigator;
 struct CPaperStock;
 class CRecordPrintDriver;
+class CSignData;
 class CSignRecordDriver;
 class QWidget;
 
@@ -76,3 +78,45 @@ private:
     // record's data.
     std::unique_ptr<CRecordPrintDriver> m_records;
 };
+
+// --- the print station's parts, shared with the print front end ---------------
+
+// Prints a batch at the print station: through the data-entry pane when it
+// is shown (each sign's data is checked before it prints, and the rows
+// follow the record being printed), else the sign as it stands, with the
+// variables prepared and advanced around each record. The station's sheet,
+// looked up as each sign prints, counts the labels used. FALSE when a sign
+// did not print.
+BOOL PrintStationBatch(CDataView* data, CSignData& document, int batch, int copies,
+                       int destination, const QString& file, int sheetUsage,
+                       const std::function<CPrintStationWnd*()>& station);
+// The data-entry side of a run's end (the print job was ended before): the
+// navigator goes back to the whole table or view at its key when data entry
+// starts again, data entry ends and the variables are reset; again: data
+// entry starts afresh (Restart), else the station is being left.
+void EndStationDataEntry(CDataView* data, bool again);
+// Hands the print bar and the record navigator (made once the bar is in) to
+// the data-entry pane, which shows its changes on the station's preview,
+// and starts data entry; each record the link moves to shows in the rows of
+// the pane then shown.
+void BeginStationDataEntry(CDataView* data, CPrintStationWnd* station, CPrintBatchDlg* batch,
+                           CRecordPrintDriver& records,
+                           const std::function<CRecordNavigator*()>& makeNavigator,
+                           std::function<CDataView*()> dataView);
+// Sets the print bar's Identical Copies from a stored copy quantity: a whole
+// number above zero; anything else leaves the box as it is.
+void SetBatchCopies(CPrintBatchDlg* batch, const QString& copies);
+// Print All over the linked database: the print bar prints each record with
+// the record's copies.
+void PrintAllThroughBatch(CRecordPrintDriver& records, const QPointer<CPrintBatchDlg>& batch);
+// The navigator of the data-entry pane over the linked database or data
+// store, or null when the sign has no such link. dataView: the pane while the
+// station is open; leaveIfIdle: Escape; printAll: Print All over a database.
+CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
+                                       std::function<CDataView*()> dataView,
+                                       std::function<void()> leaveIfIdle,
+                                       std::function<void()> printAll);
+// The print bar may be what asked to leave the station (its Return button):
+// it goes once its handler is over, not with the data-entry pane that holds
+// it, and is left with the owner until then.
+void DismissPrintBar(QPointer<CPrintBatchDlg>& batch, QWidget* owner);
