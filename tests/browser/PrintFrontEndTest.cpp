@@ -14,6 +14,7 @@
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "FindFilesDlg.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Paper.h"
@@ -52,8 +53,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -90,12 +91,6 @@ bool Settle(const std::function<bool()>& condition)
     return held;
 }
 
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
-
 constexpr int kRecords = 5;
 
 QString Product(int i)
@@ -109,9 +104,7 @@ protected:
     PrintFrontEndTest()
     {
         EnsureWidgetApp();
-        QFile file(home.FilePath(QStringLiteral("Stock.zel")));
-        file.open(QIODevice::WriteOnly);
-        file.write(kStockLibrary);
+        WriteLabelStockLibrary(home);
         QDir(home.Path()).mkpath(QStringLiteral("shop.signs"));
         folder = home.FilePath(QStringLiteral("shop.signs"));
     }

@@ -9,6 +9,7 @@
 #include "ElementList.h"
 #include "FilterList.h"
 #include "FilterSheet.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -43,12 +44,6 @@
 #include <set>
 
 namespace {
-
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
 
 QString Code(int i)
 {
@@ -95,9 +90,7 @@ TEST(FilterPrintTest, FilteredSavedAndOnlyTheRemainingRecordsPrinted)
     RegisterPanes();
     CTestHome home;
     {
-        QFile file(home.FilePath("Stock.zel"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(kStockLibrary);
+        ASSERT_TRUE(WriteLabelStockLibrary(home));
     }
     CMessageResponder messages;
     QTemporaryDir data;

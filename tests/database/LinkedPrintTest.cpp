@@ -11,7 +11,9 @@
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "ElementList.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -50,12 +52,6 @@
 #include <functional>
 
 namespace {
-
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
 
 constexpr int kRecords = 5;
 
@@ -116,35 +112,11 @@ struct Source
     void (*write)(const QString& path);
 };
 
-class FrameTest
-{
-protected:
-    FrameTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        QFile file(home.FilePath("Stock.zel"));
-        file.open(QIODevice::WriteOnly);
-        file.write(kStockLibrary);
-    }
-
-    CMainFrame* Start(CSignApp& app)
-    {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (!app.InitInstance({"tabrel"}))
-            return nullptr;
-        return qobject_cast<CMainFrame*>(app.GetMainWindow());
-    }
-
-    CTestHome home;
-    CMessageResponder messages;
-};
-
-class LinkedPrintTest : public FrameTest, public ::testing::TestWithParam<Source>
+class LinkedPrintTest : public CDesignerFlow, public ::testing::TestWithParam<Source>
 {
 };
 
-class DataPathFrameTest : public FrameTest, public ::testing::Test
+class DataPathFrameTest : public CDesignerFlow, public ::testing::Test
 {
 };
 

@@ -9,6 +9,7 @@
 #include "BarcodeView.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "EanUpc.h"
 #include "ElementList.h"
@@ -25,8 +26,8 @@
 #include "SelectBarcodeTypeDlg.h"
 #include "SignApp.h"
 #include "SignData.h"
-#include "UccEanDataDlg.h"
 #include "TestSupport.h"
+#include "UccEanDataDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,34 +103,11 @@ void SaveShot(QWidget* widget, const QString& name)
     widget->grab().save(folder + QLatin1Char('/') + name);
 }
 
-class BarcodePaneTest : public ::testing::Test
+class BarcodePaneTest : public CDesignerTest
 {
 protected:
-    BarcodePaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-    }
-    ~BarcodePaneTest() override
-    {
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
+    BarcodePaneTest() : CDesignerTest(QSize(1300, 900), false) {}
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Pane() const { return frame->PropertyPane(); }
     CBarcode* Primary() const { return dynamic_cast<CBarcode*>(view->Selection().Primary()); }
 
     // Draws a barcode with the tool: the type dialog, then a click.
@@ -164,13 +142,6 @@ protected:
         QApplication::processEvents();
         return Primary();
     }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 // The dialog's checks, typed into the dialog that the pane's New... opens on

@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "DataSourceMap.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Grid.h"
@@ -126,79 +127,11 @@ std::vector<int> MenuCommands(QMenu* menu)
     return ids;
 }
 
-class CanvasCommandsTest : public ::testing::Test
+class CanvasCommandsTest : public CDesignerStartTest
 {
 protected:
-    CanvasCommandsTest() { EnsureWidgetApp(); }
-    ~CanvasCommandsTest() override { Stop(); }
-
-    // Starts the designer; false when it did not start.
-    bool Start()
-    {
-        RegisterPanes();
-        app = std::make_unique<CSignApp>(CSignApp::Program::Designer);
-        app->frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (!app->InitInstance({"tabrel", "/nosplash"}))
-            return false;
-        frame = qobject_cast<CMainFrame*>(app->GetMainWindow());
-        if (!frame)
-            return false;
-        frame->showNormal();
-        frame->resize(1300, 900);
-        view = qobject_cast<CDesignView*>(frame->Canvas());
-        if (!view)
-            return false;
-        QApplication::processEvents();
-        view->FullSize();
-        return true;
-    }
-    void Stop()
-    {
-        if (!app)
-            return;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app->ExitInstance();
-        app.reset();
-        frame = nullptr;
-        view = nullptr;
-    }
-
-    bool Enabled(int id)
-    {
-        frame->UpdateActionsNow();
-        return frame->Action(id)->isEnabled();
-    }
-    // Triggers a command as its menu item would; false when it is disabled.
-    bool Command(int id)
-    {
-        if (!Enabled(id))
-            return false;
-        frame->Action(id)->trigger();
-        QApplication::processEvents();
-        return true;
-    }
-
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Surface() const { return view->viewport(); }
-    void Drag(int x0, int y0, int x1, int y1)
-    {
-        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x0, y0));
-        for (const QPoint& p : {Dp((x0 + x1) / 2, (y0 + y1) / 2), Dp(x1, y1)}) {
-            QMouseEvent move(QEvent::MouseMove, p, Surface()->mapToGlobal(p), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(Surface(), &move);
-        }
-        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x1, y1));
-    }
-    void Click(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::mouseClick(Surface(), Qt::LeftButton, mods, Dp(x, y));
-    }
+    // Starts the designer, the canvas at the full size of the sign.
+    bool Start() { return CDesignerStartTest::Start(true); }
 
     // A box drawn with its tool; it is the selection afterwards.
     CBox* DrawBox(const CRect& r)
@@ -240,13 +173,6 @@ protected:
         Click(at.x, at.y);
         return dynamic_cast<CBarcode*>(view->Selection().Primary());
     }
-
-    CTestHome home;
-    CAppContext context;
-    CMessageResponder messages;
-    std::unique_ptr<CSignApp> app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 // --- the table of commands -----------------------------------------------------

@@ -9,6 +9,7 @@
 #include "Box.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "ElementList.h"
 #include "ElementView.h"
 #include "MainFrame.h"
@@ -44,88 +45,13 @@ static void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-class CanvasFeedbackTest : public ::testing::Test
+class CanvasFeedbackTest : public CDesignerCanvasTest
 {
 protected:
-    CanvasFeedbackTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            frame->show();
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-        if (view)
-            view->FullSize();
-    }
-    ~CanvasFeedbackTest() override
-    {
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
-
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Surface() const { return view->viewport(); }
-    void Press(int x, int y)
-    {
-        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-    }
-    void Move(int x, int y)
-    {
-        QMouseEvent event(QEvent::MouseMove, Dp(x, y), Surface()->mapToGlobal(Dp(x, y)),
-                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Surface(), &event);
-    }
-    void Release(int x, int y)
-    {
-        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-    }
-    void Drag(int x0, int y0, int x1, int y1)
-    {
-        Press(x0, y0);
-        Move((x0 + x1) / 2, (y0 + y1) / 2);
-        Move(x1, y1);
-        Release(x1, y1);
-    }
-    void Command(int id)
-    {
-        frame->UpdateActionsNow();
-        QAction* action = frame->Action(id);
-        ASSERT_TRUE(action->isEnabled()) << id;
-        action->trigger();
-    }
-    CBox* DrawBox(const CRect& r)
-    {
-        Command(ID_TOOL_BOX);
-        Drag(r.left, r.top, r.right, r.bottom);
-        return dynamic_cast<CBox*>(view->Selection().Primary());
-    }
-    template <class T> T* Find(int id) const
-    {
-        return frame->PropertyPane()->findChild<T*>(QStringLiteral("id%1").arg(id));
-    }
     QString Shown(int id) const
     {
         auto* field = Find<QLineEdit>(id);
         return field ? field->text() : QStringLiteral("(no field)");
-    }
-    void Type(int id, const QString& text)
-    {
-        auto* field = Find<QLineEdit>(id);
-        ASSERT_NE(field, nullptr) << id;
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
     }
     // What the window shows of the canvas: the window's own backing store,
     // so that parts not painted again since an edit still show old pixels.
@@ -145,13 +71,6 @@ protected:
         Surface()->repaint();
         return Shot();
     }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 // After Duplicate the pane shows the copy that is now selected, and a

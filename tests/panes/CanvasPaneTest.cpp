@@ -6,6 +6,7 @@
 #include "Box.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "ElementList.h"
 #include "ElementView.h"
 #include "Grid.h"
@@ -40,85 +41,9 @@ static void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-class CanvasPaneTest : public ::testing::Test
+class CanvasPaneTest : public CDesignerCanvasTest
 {
 protected:
-    CanvasPaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            frame->show();
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-        if (view)
-            view->FullSize();
-    }
-    ~CanvasPaneTest() override
-    {
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
-
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Surface() const { return view->viewport(); }
-    void Press(int x, int y)
-    {
-        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-    }
-    void Move(int x, int y)
-    {
-        QMouseEvent event(QEvent::MouseMove, Dp(x, y), Surface()->mapToGlobal(Dp(x, y)),
-                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Surface(), &event);
-    }
-    void Release(int x, int y)
-    {
-        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-    }
-    void Drag(int x0, int y0, int x1, int y1)
-    {
-        Press(x0, y0);
-        Move((x0 + x1) / 2, (y0 + y1) / 2);
-        Move(x1, y1);
-        Release(x1, y1);
-    }
-    void Command(int id)
-    {
-        frame->UpdateActionsNow();
-        QAction* action = frame->Action(id);
-        ASSERT_TRUE(action->isEnabled()) << id;
-        action->trigger();
-    }
-    // A box drawn with the box tool; it is the selection afterwards.
-    CBox* DrawBox(const CRect& r)
-    {
-        Command(ID_TOOL_BOX);
-        Drag(r.left, r.top, r.right, r.bottom);
-        return dynamic_cast<CBox*>(view->Selection().Primary());
-    }
-    template <class T> T* Find(int id) const
-    {
-        return frame->PropertyPane()->findChild<T*>(QStringLiteral("id%1").arg(id));
-    }
-    // Types into a pane field as the user does: the old text replaced.
-    void Type(int id, const QString& text)
-    {
-        auto* field = Find<QLineEdit>(id);
-        ASSERT_NE(field, nullptr) << id;
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-    }
     std::vector<CElement*> Elements() const
     {
         std::vector<CElement*> list;
@@ -126,13 +51,6 @@ protected:
             list.push_back(element);
         return list;
     }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 // A box dragged with the mouse shows its new place in the pane, and the

@@ -15,6 +15,7 @@
 #include "Image.h"
 #include "ImageSelect.h"
 #include "IncNumber.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "OptionList.h"
@@ -50,12 +51,6 @@
 
 namespace {
 
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
-
 // The text of one label cell of a printed page of the 3 x 8 stock, blanks
 // and line breaks removed.
 QString CellText(const QString& pdf, int page, int cell)
@@ -87,9 +82,7 @@ protected:
     {
         EnsureWidgetApp();
         RegisterPanes();
-        QFile file(home.FilePath("Stock.zel"));
-        file.open(QIODevice::WriteOnly);
-        file.write(kStockLibrary);
+        WriteLabelStockLibrary(home);
     }
     ~DataEntryPaneTest() override
     {

@@ -13,6 +13,7 @@
 #include "DesignView.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -60,14 +61,6 @@ template <class W> W* Control(QWidget* parent, int id)
     return w;
 }
 
-// A plain page and a sheet of 3 x 8 labels, 63.5 x 33.9 mm at a pitch of
-// 66 x 33.9 mm from 7.2 and 12.9 mm.
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
-
 // The text of one label cell of the first page, blanks and line breaks
 // removed.
 QString CellText(const QString& pdf, int cell)
@@ -101,9 +94,7 @@ protected:
     {
         EnsureWidgetApp();
         RegisterPanes();
-        QFile stocks(home.FilePath("Stock.zel"));
-        EXPECT_TRUE(stocks.open(QIODevice::WriteOnly));
-        stocks.write(kStockLibrary);
+        EXPECT_TRUE(WriteLabelStockLibrary(home));
         QFile list(csv);
         EXPECT_TRUE(list.open(QIODevice::WriteOnly));
         list.write("Code,Name,Price\r\nA1,Apples,1.25\r\nF2,Figs,0.95\r\nG3,Grapes,2.15\r\n");

@@ -8,6 +8,7 @@
 #include "Box.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Image.h"
@@ -40,8 +41,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -117,73 +118,9 @@ private:
     QRegion m_region;
 };
 
-class FirstUseTest : public ::testing::Test
+class FirstUseTest : public CDesignerStartTest
 {
 protected:
-    FirstUseTest() { EnsureWidgetApp(); }
-    ~FirstUseTest() override { Stop(); }
-
-    bool Start()
-    {
-        RegisterPanes();
-        app = std::make_unique<CSignApp>(CSignApp::Program::Designer);
-        app->frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (!app->InitInstance({"tabrel", "/nosplash"}))
-            return false;
-        frame = qobject_cast<CMainFrame*>(app->GetMainWindow());
-        if (!frame)
-            return false;
-        frame->showNormal();
-        frame->resize(1300, 900);
-        view = qobject_cast<CDesignView*>(frame->Canvas());
-        if (!view)
-            return false;
-        QApplication::processEvents();
-        return true;
-    }
-    void Stop()
-    {
-        if (!app)
-            return;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app->ExitInstance();
-        app.reset();
-        frame = nullptr;
-        view = nullptr;
-    }
-    bool Command(int id)
-    {
-        frame->UpdateActionsNow();
-        QAction* action = frame->Action(id);
-        if (!action || !action->isEnabled())
-            return false;
-        action->trigger();
-        QApplication::processEvents();
-        return true;
-    }
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Surface() const { return view->viewport(); }
-    void Click(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::mouseClick(Surface(), Qt::LeftButton, mods, Dp(x, y));
-    }
-    // A drag in device pixels, the pointer resting on the way.
-    void DragDevice(QPoint from, QPoint to)
-    {
-        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, from);
-        for (const QPoint& p : {(from + to) / 2, to}) {
-            QMouseEvent move(QEvent::MouseMove, p, Surface()->mapToGlobal(p), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(Surface(), &move);
-        }
-        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, to);
-    }
-    void Drag(int x0, int y0, int x1, int y1) { DragDevice(Dp(x0, y0), Dp(x1, y1)); }
     template <class T> T* Pane(int id) const
     {
         QWidget* pane = frame->PropertyPane();
@@ -194,13 +131,6 @@ protected:
         frame->activateWindow();
         return QTest::qWaitForWindowActive(frame);
     }
-
-    CTestHome home;
-    CAppContext context;
-    CMessageResponder messages;
-    std::unique_ptr<CSignApp> app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 } // namespace

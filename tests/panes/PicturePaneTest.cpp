@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "DatabaseLink.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "FileName.h"
@@ -67,23 +68,11 @@ int InkIn(const QImage& page, const CRect& r, int dpi)
     return ink;
 }
 
-class PicturePaneTest : public ::testing::Test
+class PicturePaneTest : public CDesignerCanvasTest
 {
 protected:
     PicturePaneTest()
     {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            frame->show();
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-        if (view)
-            view->FullSize();
         photoPath = home.FilePath("photo.png");
         Photo(600, 400).save(photoPath);
         CImageSelect::s_choose = [this](QWidget*, bool) { return chosenPicture; };
@@ -93,41 +82,8 @@ protected:
     {
         CImageSelect::s_choose = nullptr;
         FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
     }
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    void Click(int x, int y)
-    {
-        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-    }
-    void Command(int id)
-    {
-        frame->UpdateActionsNow();
-        QAction* action = frame->Action(id);
-        ASSERT_TRUE(action->isEnabled()) << id;
-        action->trigger();
-    }
-    template <class T> T* Find(int id) const
-    {
-        return frame->PropertyPane()->findChild<T*>(QStringLiteral("id%1").arg(id));
-    }
-    void Type(int id, const QString& text)
-    {
-        auto* field = Find<QLineEdit>(id);
-        ASSERT_NE(field, nullptr) << id;
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-    }
     // A picture placed with the tool at the point; it is the selection.
     CImage* PlacePicture(int x, int y)
     {
@@ -136,12 +92,6 @@ protected:
         return dynamic_cast<CImage*>(view->Selection().Primary());
     }
 
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
     QString photoPath;
     QString chosenPicture;
 };

@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "ElementView.h"
@@ -90,34 +91,11 @@ void Choose(QComboBox* combo, int index)
     emit combo->activated(index);
 }
 
-class PricePaneTest : public ::testing::Test
+class PricePaneTest : public CDesignerTest
 {
 protected:
-    PricePaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-    }
-    ~PricePaneTest() override
-    {
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
+    PricePaneTest() : CDesignerTest(QSize(1300, 900), false) {}
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Pane() const { return frame->PropertyPane(); }
     CPriceField* Primary() const { return dynamic_cast<CPriceField*>(view->Selection().Primary()); }
     bool Run(int id)
     {
@@ -148,13 +126,6 @@ protected:
         f.SetPartText(P::PART_DECIMAL_SEPARATOR, ".");
         return ThePriceFormatList().AddFormat(f);
     }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 // --- the tool and the Text tab ---------------------------------------------------

@@ -1,19 +1,21 @@
 // The paper and printing roads as a user takes them through the designer's
 // real main frame: the Sign Settings pane, the paper dialogs, the canvas
 // tools, the print station and the printed file.
-#include "DialogAnswer.h"
-#include "PdfSupport.h"
 #include "AppContext.h"
 #include "Barcode.h"
 #include "Box.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
+#include "DialogAnswer.h"
 #include "ElementList.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PaperDesignDlg.h"
 #include "PaperStockDlg.h"
+#include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
 #include "PrintQueue.h"
@@ -73,37 +75,8 @@ void Type(QWidget* dialog, int id, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
-// The built-in library of the tests: a plain page and a sheet of 3 x 8
-// labels.
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
-
-class PrintingFlowTest : public ::testing::Test
+class PrintingFlowTest : public CDesignerFlow, public ::testing::Test
 {
-protected:
-    PrintingFlowTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        QFile file(home.FilePath("Stock.zel"));
-        file.open(QIODevice::WriteOnly);
-        file.write(kStockLibrary);
-    }
-
-    // Starts the designer as a user does; the frame is the real one.
-    CMainFrame* Start(CSignApp& app)
-    {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (!app.InitInstance({"tabrel"}))
-            return nullptr;
-        return qobject_cast<CMainFrame*>(app.GetMainWindow());
-    }
-
-    CTestHome home;
-    CMessageResponder messages;
 };
 
 // A stock designed from the Sign Settings pane goes into "Stock2.zel" when

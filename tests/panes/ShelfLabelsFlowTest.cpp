@@ -7,9 +7,11 @@
 #include "DateTime.h"
 #include "DateTimePage.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "ElementList.h"
 #include "IncNumber.h"
 #include "IncPage.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -96,14 +98,6 @@ void Retype(QLineEdit* edit, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
-// The built-in stock library of the test: a plain page and a sheet of 3 x 8
-// labels, 63.5 x 33.9 mm at a pitch of 66 x 33.9 mm from 7.2 and 12.9 mm.
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
-
 // The text of one label cell of a printed page, read by pdftotext from the
 // cell's rectangle, blanks and line breaks removed.
 QString CellText(const QString& pdf, int page, int cell)
@@ -127,30 +121,17 @@ QString CellText(const QString& pdf, int page, int cell)
     return text;
 }
 
-class ShelfLabelsFlowTest : public ::testing::Test
+class ShelfLabelsFlowTest : public CDesignerFlow, public ::testing::Test
 {
 protected:
     ShelfLabelsFlowTest()
     {
-        EnsureWidgetApp();
         setenv("TZ", "UTC", 1);
         tzset();
-        RegisterPanes();
-        QFile file(home.FilePath("Stock.zel"));
-        file.open(QIODevice::WriteOnly);
-        file.write(kStockLibrary);
         // The printing day: 15 January 2026.
         CDateTime::s_clock = [] { return std::time_t(1768467900); };
     }
     ~ShelfLabelsFlowTest() override { CDateTime::s_clock = nullptr; }
-
-    CMainFrame* Start(CSignApp& app)
-    {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (!app.InitInstance({"tabrel"}))
-            return nullptr;
-        return qobject_cast<CMainFrame*>(app.GetMainWindow());
-    }
 
     // Places an element with the tool at the point (tenths of a millimetre
     // on the label); the pane shows it.
@@ -182,9 +163,6 @@ protected:
         type->setCurrentIndex(index);
         emit type->activated(index);
     }
-
-    CTestHome home;
-    CMessageResponder messages;
 };
 
 } // namespace

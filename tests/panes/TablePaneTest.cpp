@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "DataSourceMap.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Grid.h"
@@ -119,83 +120,25 @@ CTable* FreeTable()
     return nullptr;
 }
 
-class TablePaneTest : public ::testing::Test
+class TablePaneTest : public CDesignerCanvasTest
 {
 protected:
-    TablePaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            frame->show();
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-        if (view)
-            view->FullSize();
-    }
     ~TablePaneTest() override
     {
         CImageSelect::s_choose = nullptr;
         FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
     }
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Surface() const { return view->viewport(); }
-    void Click(int x, int y)
-    {
-        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(x, y));
-    }
     void DoubleClick(int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
         QTest::mouseDClick(Surface(), Qt::LeftButton, keys, Dp(x, y));
-    }
-    void Move(int x, int y)
-    {
-        QMouseEvent event(QEvent::MouseMove, Dp(x, y), Surface()->mapToGlobal(Dp(x, y)),
-                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Surface(), &event);
-    }
-    void Command(int id)
-    {
-        frame->UpdateActionsNow();
-        QAction* action = frame->Action(id);
-        ASSERT_TRUE(action->isEnabled()) << id;
-        action->trigger();
     }
     // A table drawn with the tool from corner to corner; the selection.
     CTable* DrawTable(const CRect& r)
     {
         Command(ID_TOOL_TABLE);
-        QTest::mousePress(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(r.left, r.top));
-        Move((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        Move(r.right, r.bottom);
-        QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, Dp(r.right, r.bottom));
+        Drag(r.left, r.top, r.right, r.bottom);
         return dynamic_cast<CTable*>(view->Selection().Primary());
-    }
-    template <class T> T* Find(int id) const
-    {
-        return frame->PropertyPane()->findChild<T*>(QStringLiteral("id%1").arg(id));
-    }
-    void Type(int id, const QString& text)
-    {
-        auto* field = Find<QLineEdit>(id);
-        ASSERT_NE(field, nullptr) << id;
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
     }
     // The format typed into the pane, as the user would; Apply not pressed.
     void TypeFormat(const QString& text)
@@ -215,13 +158,6 @@ protected:
     void Apply() { Find<QPushButton>(1191)->click(); }
     // The table in the list now (Undo swaps in copies).
     CTable* Table() const { return FreeTable(); }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 TEST_F(TablePaneTest, TheToolDrawsATableOfOneCellThatItsPaneShows)

@@ -10,6 +10,7 @@
 #include "DatabaseLink.h"
 #include "ElementList.h"
 #include "Image.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Paper.h"
@@ -868,12 +869,6 @@ TEST_F(ZipDialogTest, ImportDialogFindsAndMakesFolders)
 
 // --- a job moved to another machine ------------------------------------------------
 
-const char kStockLibrary[] =
-    "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
-    "Radius,Label Width,Columns,Horz Pitch,Label Height,Rows,Vert Pitch]\r\n"
-    "Standard,A4,2100,2970,0,0,0,0,0,2100,1,0,2970,1,0\r\n"
-    "Labels,Labels 3x8,2100,2970,0,129,72,0,20,635,3,6600,339,8,3390\r\n";
-
 // A program folder of its own with the stock library, and the designer
 // started in it through its application object.
 class CDesignerOnHome
@@ -881,10 +876,7 @@ class CDesignerOnHome
 public:
     CDesignerOnHome()
     {
-        QFile file(home.FilePath("Stock.zel"));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(kStockLibrary);
-        file.close();
+        WriteLabelStockLibrary(home);
         app.frameTemplate = CSignApp::DesignerFrameTemplate();
         if (app.InitInstance({"tabrel"}))
             frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
