@@ -61,3 +61,27 @@ private:
     std::function<void(T*)> m_action;
     int m_count = 0;
 };
+
+// Runs drive on the modal dialog of type T once it shows, while action
+// (which opens it) runs; true when the dialog was met. A dialog that drive
+// leaves open is cancelled.
+template <class T>
+bool WhileModal(const std::function<void()>& action, std::function<void(T&)> drive)
+{
+    bool met = false;
+    std::function<void()> poll;
+    poll = [&] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(10, poll);
+            return;
+        }
+        met = true;
+        drive(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    };
+    QTimer::singleShot(0, poll);
+    action();
+    return met;
+}

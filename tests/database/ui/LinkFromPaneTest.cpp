@@ -10,6 +10,7 @@
 #include "DateTime.h"
 #include "DateTimePage.h"
 #include "DesignView.h"
+#include "DialogAnswer.h"
 #include "ElementList.h"
 #include "IncNumber.h"
 #include "IncPage.h"
@@ -50,30 +51,6 @@
 #include <functional>
 
 namespace {
-
-// Runs drive on the modal dialog of type T once it shows, while action
-// (which opens it) runs; true when the dialog was met. A dialog drive left
-// open is cancelled.
-template <class T>
-bool WhileModal(const std::function<void()>& action, std::function<void(T&)> drive)
-{
-    bool met = false;
-    std::function<void()> poll;
-    poll = [&] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            QTimer::singleShot(10, poll);
-            return;
-        }
-        met = true;
-        drive(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    };
-    QTimer::singleShot(0, poll);
-    action();
-    return met;
-}
 
 class LinkFromPaneTest : public ::testing::Test
 {
@@ -129,26 +106,15 @@ protected:
     // by drive once it is shown.
     void ChooseSource(int kind, std::function<void(CConnectionWizard&)> drive)
     {
-        bool driven = false;
-        std::function<void()> poll;
-        poll = [&] {
-            auto* wizard = qobject_cast<CConnectionWizard*>(QApplication::activeModalWidget());
-            if (!wizard) {
-                QTimer::singleShot(10, poll);
-                return;
-            }
-            driven = true;
-            drive(*wizard);
-            if (wizard->isVisible())
-                wizard->reject();
-        };
-        QTimer::singleShot(0, poll);
         QComboBox* type = SourceType();
         ASSERT_NE(type, nullptr);
         const int index = type->findData(kind);
-        type->setCurrentIndex(index);
-        emit type->activated(index);
-        EXPECT_TRUE(driven);
+        EXPECT_TRUE(WhileModal<CConnectionWizard>(
+            [&] {
+                type->setCurrentIndex(index);
+                emit type->activated(index);
+            },
+            std::move(drive)));
     }
     static void Next(CConnectionWizard& wizard, QWizard::WizardButton which = QWizard::NextButton)
     {

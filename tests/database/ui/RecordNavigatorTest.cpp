@@ -13,6 +13,7 @@
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DesignView.h"
+#include "DialogAnswer.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -60,29 +61,6 @@ namespace {
 template <class W> W* Control(QWidget* parent, int id)
 {
     return parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
-}
-
-// Runs drive on the modal dialog of type T once it is shown, while action
-// (which opens it) runs; true when the dialog was met.
-template <class T>
-bool WhileModal(const std::function<void()>& action, std::function<void(T&)> drive)
-{
-    bool met = false;
-    std::function<void()> poll;
-    poll = [&] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            QTimer::singleShot(10, poll);
-            return;
-        }
-        met = true;
-        drive(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    };
-    QTimer::singleShot(0, poll);
-    action();
-    return met;
 }
 
 class RecordNavigatorTest : public ::testing::Test
