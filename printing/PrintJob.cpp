@@ -28,6 +28,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 std::function<std::unique_ptr<CPrintWindowSeam>(const QString&, const QString&, const QString&)>
     CPrinter::s_openPrintWindow;
 std::function<BOOL()> CPrinter::s_submitQueue;
@@ -350,8 +354,29 @@ void CPrinter::HidePrintWindow()
 
 // --- the job's document --------------------------------------------------------
 
+namespace {
+
+// The PDF writer makes and frees buffers of a few megabytes for every page.
+// Left to itself the C library maps each one afresh and hands it back when
+// freed, so that every page pays for fresh memory page by page; from the
+// first print job on, the heap keeps such buffers for the next page.
+void KeepPageBuffers()
+{
+#ifdef __GLIBC__
+    static const bool kept = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    Q_UNUSED(kept);
+#endif
+}
+
+} // namespace
+
 BOOL CPrinter::StartDocument(const QString& docName, const QString& file)
 {
+    KeepPageBuffers();
     auto qprinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!SetUpQPrinter(*qprinter))
         return FALSE;
