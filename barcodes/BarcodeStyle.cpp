@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "Archive.h"
+#include "DC.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "SignApp.h"
@@ -383,14 +384,14 @@ QString CBarcodePreferences::UsableFace(const QString& face)
     if (face.compare(design, Qt::CaseInsensitive) != 0)
         return face;
     // Asked for every barcode text read; the font database is asked once.
-    static const bool designInstalled = QFontDatabase::hasFamily(design);
+    static const bool designInstalled = QFontDatabase::hasFamily(CDC::SubstituteFaceName(design));
     if (designInstalled)
         return face;
-    static const QString standIn = QFontDatabase::hasFamily(QStringLiteral("Liberation Mono")) ||
-                                           !QFontDatabase::hasFamily(
-                                               QStringLiteral("DejaVu Sans Mono"))
-                                       ? QStringLiteral("Liberation Mono")
-                                       : QStringLiteral("DejaVu Sans Mono");
+    static const QString standIn =
+        QFontDatabase::hasFamily(QStringLiteral("Liberation Mono")) ||
+                !QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans Mono"))
+            ? QStringLiteral("Liberation Mono")
+            : QStringLiteral("DejaVu Sans Mono");
     static bool warned = false;
     if (!warned) {
         warned = true;

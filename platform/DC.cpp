@@ -1,6 +1,7 @@
 #include "DC.h"
 
 #include "Rounding.h"
+#include "ShippedFonts.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -78,6 +79,8 @@ constexpr FaceSubstitute kFaceSubstitutes[] = {
     // The symbol font new symbols start with: a free face that draws every
     // character the symbol list offers.
     {"Tabrel Symbol 1", "Symbola"},
+    // The human-readable text of barcodes.
+    {"Tabrel OCRB", "OCR B"},
 };
 constexpr const char* kDefaultFace = "Liberation Sans";
 
@@ -1029,6 +1032,7 @@ void CDC::PaintImage(const QImage& image, const QRect& target, bool mirrorX, boo
 
 QString CDC::SubstituteFaceName(const QString& face)
 {
+    RegisterShippedFaces();
     for (const FaceSubstitute& s : kFaceSubstitutes) {
         if (face.compare(QLatin1String(s.requested), Qt::CaseInsensitive) == 0)
             return QString::fromLatin1(s.installed);

@@ -18,6 +18,7 @@
 #include "ScriptStore.h"
 #include "SequenceStore.h"
 #include "ShellParts.h"
+#include "ShippedFonts.h"
 #include "UserList.h"
 #include "UccEanDataDlg.h"
 #include "VariableDialogs.h"
@@ -311,8 +312,10 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
     if (!FirstInstance(arguments.mid(1)))
         return FALSE;
 
-    // Every library's classes and sign parts.
+    // Every library's classes and sign parts; the faces the programs carry,
+    // so that the face lists offer them.
     RegisterAllClasses();
+    RegisterShippedFaces();
     InstallVariableDialogs();
     InstallGS1DataDialogs();
 

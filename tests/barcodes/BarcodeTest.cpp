@@ -7,6 +7,7 @@
 #include "Code128.h"
 #include "EanUpc.h"
 #include "ElementList.h"
+#include "LogFont.h"
 #include "Messages.h"
 #include "SmallDisk.h"
 #include "TextExport.h"
@@ -536,12 +537,10 @@ TEST_F(BarcodeFixture, NewElementsTakeTheLastUsedSettingsOfTheirOwnSymbologyOnly
     EXPECT_TRUE(other.m_showHumanReadable);
     EXPECT_EQ(other.m_hJustify, 2); // justification is shared by all
 
-    // The design face is not installed here: a monospace face stands in.
+    // The design face is kept, and drawn and measured with OCR-B.
     const QString face = same.m_texts[0].GetFont().GetFaceName();
-    EXPECT_TRUE(face == QStringLiteral("Tabrel OCRB") ||
-                face == QStringLiteral("Liberation Mono") ||
-                face == QStringLiteral("DejaVu Sans Mono"))
-        << face.toStdString();
+    EXPECT_EQ(face, QStringLiteral("Tabrel OCRB"));
+    EXPECT_EQ(CPrinterFontMetrics::ResolveFace(face), QStringLiteral("OCR B"));
 }
 
 // --- factory, copy and archive ---------------------------------------------------------

@@ -340,6 +340,50 @@ TEST_F(BulletArrayTest, BulletedTextOpensAgainAndPrintsItsNumbers)
     EXPECT_EQ(redIn(0, 0, 200, 500), 0) << "nothing left of the position";
 }
 
+// A bullet list made with the preferences a fresh installation has draws
+// each paragraph's bullet as a round blot in the bullet face, not as the
+// character its code has in a text face.
+TEST_F(BulletArrayTest, ANewListDrawsRoundBulletsInTheBulletFace)
+{
+    CBulletPreferences& prefs = CBulletPreferences::Current();
+    prefs = CBulletPreferences();
+    prefs.colour = MakeRGB(200, 0, 0); // to tell the bullets from the text
+    CTextDefaults::Current().font = CLogFont(Font("Liberation Sans", 200));
+    auto* text = static_cast<CText*>(list.CreateElement("CText"));
+    ASSERT_NE(text, nullptr);
+    text->m_position = CPoint(100, 100);
+    text->m_formatRect = CRect(100, 100, 100, 100);
+    text->SetBullets(nullptr);
+    auto* bullets = dynamic_cast<CBulletArray*>(text->m_bullets.get());
+    ASSERT_NE(bullets, nullptr);
+    EXPECT_EQ(bullets->GetFont().GetFaceName(), "Tabrel bullets");
+    text->SetSampleData(nullptr, "one\ntwo");
+    ASSERT_EQ(text->m_lines.size(), 2u);
+
+    const QImage image = Render(*text, 1200, 800);
+    for (size_t i = 0; i < text->m_lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int top = text->m_lines[i]->GetOrigin().y;
+        const int bottom = top + text->m_lines[i]->GetHeight();
+        QRect blot;
+        int red = 0;
+        for (int y = top; y < bottom && y < image.height(); ++y) {
+            for (int x = 100; x < 100 + bullets->GetIndent(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.red() > 150 && c.green() < 100 && c.blue() < 100) {
+                    blot |= QRect(x, y, 1, 1);
+                    ++red;
+                }
+            }
+        }
+        ASSERT_GT(red, 50);
+        EXPECT_NEAR(double(blot.width()) / blot.height(), 1.0, 0.15);
+        const QColor middle = image.pixelColor(blot.center());
+        EXPECT_TRUE(middle.red() > 150 && middle.green() < 100) << "a gap in the middle";
+        EXPECT_GT(double(red) / (blot.width() * blot.height()), 0.6);
+    }
+}
+
 TEST_F(BulletArrayTest, DamagedBulletedTextsReadSafely)
 {
     App().fileVersion = 514;

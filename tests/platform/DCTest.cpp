@@ -871,3 +871,67 @@ TEST_F(DCTest, FocusRectAndInversionUndoThemselves)
 }
 
 } // namespace
+
+// The faces the programs name for barcode texts and bullets draw with a real
+// face of their kind: OCR-B for "Tabrel OCRB", the face the programs carry
+// for "Tabrel bullets", where the quotation mark's code draws a round bullet.
+TEST_F(DCTest, TheProgramsOwnFaceNamesDrawWithTheirFaces)
+{
+    struct Case
+    {
+        const char* requested;
+        const char* drawnWith;
+    };
+    const Case cases[] = {{"Tabrel OCRB", "OCR B"}, {"Tabrel bullets", "Tabrel bullets"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.requested);
+        CImageDC dc(100, 100);
+        dc.SetTenthsMmMapping(254, 254);
+        dc.SelectFont(Font(QString::fromLatin1(c.requested), -60));
+        EXPECT_EQ(dc.GetTextFace(), QString::fromLatin1(c.drawnWith));
+    }
+
+    // OCR-B's plain style, neither outlined nor inverted: half way up, an
+    // "I" is one solid upright stroke.
+    {
+        CImageDC dc(400, 400);
+        dc.SetTenthsMmMapping(254, 254);
+        dc.SelectFont(Font(QStringLiteral("Tabrel OCRB"), -300));
+        dc.TextOut(20, 20, QStringLiteral("I"));
+        const QImage& image = dc.Image();
+        const QRect letter = DarkBounds(image);
+        ASSERT_FALSE(letter.isEmpty());
+        EXPECT_LT(letter.width(), letter.height());
+        const int y = letter.center().y();
+        QRect stem;
+        for (int x = 0; x < image.width(); ++x) {
+            if (IsDark(image, x, y))
+                stem |= QRect(x, y, 1, 1);
+        }
+        EXPECT_TRUE(IsDark(image, stem.center().x(), y));
+        int dark = 0;
+        for (int x = stem.left(); x <= stem.right(); ++x)
+            dark += IsDark(image, x, y) ? 1 : 0;
+        EXPECT_EQ(dark, stem.width()) << "a hollow stem";
+        EXPECT_LT(stem.width() * 3, letter.height());
+    }
+
+    // Drawn large, the bullet is one round blot: as wide as it is high,
+    // filled at its middle, and covering about as much of its square as a
+    // disc does (a quotation mark is two ticks with a gap between them).
+    CImageDC dc(400, 400);
+    dc.SetTenthsMmMapping(254, 254);
+    dc.SelectFont(Font(QStringLiteral("Tabrel bullets"), -300));
+    dc.TextOut(20, 20, QStringLiteral("\""));
+    const QImage& image = dc.Image();
+    const QRect blot = DarkBounds(image);
+    ASSERT_FALSE(blot.isEmpty());
+    EXPECT_NEAR(double(blot.width()) / blot.height(), 1.0, 0.05);
+    EXPECT_TRUE(IsDark(image, blot.center().x(), blot.center().y()));
+    int dark = 0;
+    for (int y = blot.top(); y <= blot.bottom(); ++y) {
+        for (int x = blot.left(); x <= blot.right(); ++x)
+            dark += IsDark(image, x, y) ? 1 : 0;
+    }
+    EXPECT_NEAR(double(dark) / (blot.width() * blot.height()), std::numbers::pi / 4, 0.04);
+}
