@@ -683,7 +683,11 @@ CFaceInfo CPrinterFontMetrics::EnumerateFace(const QString& face)
     const bool fixedPitch = QFontDatabase::isFixedPitch(family);
     const bool scalable = QFontDatabase::isScalable(family);
     const QRawFont raw = QRawFont::fromFont(MakeFont(family, 400, false));
-    const bool outline = raw.isValid() && !raw.fontTable("glyf").isEmpty();
+    // Outlines of either kind, TrueType ("glyf") or PostScript ("CFF ",
+    // "CFF2"), draw alike on the screen and the printer.
+    const bool outline =
+        raw.isValid() && (!raw.fontTable("glyf").isEmpty() || !raw.fontTable("CFF ").isEmpty() ||
+                          !raw.fontTable("CFF2").isEmpty());
     const BYTE familyBits =
         FamilyOf(raw.isValid() ? raw.fontTable("OS/2") : QByteArray(), fixedPitch);
     info.charSet = raw.isValid() && IsSymbolFace(raw.fontTable("cmap")) ? SYMBOL_CHARSET : 0;
