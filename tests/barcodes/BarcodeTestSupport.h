@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -150,6 +151,8 @@ struct SymbolCase
     ZXing::BarcodeFormat format;
     std::string decoded;
     bool gs1 = false;
+    // Settings the symbol takes before its data (a DataBar's kind), if any.
+    std::function<void(CBarcode&)> prepare = nullptr;
 };
 
 inline const std::vector<SymbolCase>& EverySymbol()

@@ -8,7 +8,6 @@
 #include "Commands.h"
 #include "DataMatrix.h"
 #include "DesignView.h"
-#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
@@ -115,10 +114,34 @@ void PickSymbology(CSelectBarcodeTypeDlg* dlg, int id)
     dlg->accept();
 }
 
-class MatrixSymbolPaneTest : public CDesignerTest
+class MatrixSymbolPaneTest : public ::testing::Test
 {
 protected:
-    MatrixSymbolPaneTest() : CDesignerTest(QSize(1300, 1000), false) {}
+    MatrixSymbolPaneTest()
+    {
+        EnsureWidgetApp();
+        RegisterPanes();
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (frame) {
+            frame->resize(1300, 1000);
+            view = qobject_cast<CDesignView*>(frame->Canvas());
+        }
+    }
+    ~MatrixSymbolPaneTest() override
+    {
+        if (frame)
+            frame->Document().SetModifiedFlag(false);
+        app.ExitInstance();
+    }
+
+    QPoint Dp(int x, int y) const
+    {
+        const CPoint p = view->LPtoDP(CPoint(x, y));
+        return QPoint(p.x, p.y);
+    }
+    QWidget* Pane() const { return frame->PropertyPane(); }
 
     template <class T> T* Draw(int symbology, CPoint at = CPoint(150, 150))
     {
@@ -169,6 +192,29 @@ protected:
         EXPECT_TRUE(print.Answered());
     }
 
+    // Prints a sign that takes data through File > Print and the print
+    // station, to the file the file chooser answers with.
+    void PrintThroughStation()
+    {
+        frame->UpdateActionsNow();
+        frame->Action(ID_FILE_PRINT)->trigger();
+        CPrintCommands* commands = CPrintCommands::Of(frame);
+        ASSERT_NE(commands, nullptr);
+        ASSERT_TRUE(commands->IsStationOpen());
+        CPrintBatchDlg* batch = commands->BatchDialog();
+        ASSERT_NE(batch, nullptr);
+        auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+        destination->setFocus();
+        QTest::keyClick(destination, Qt::Key_Down);
+        ASSERT_EQ(batch->Destination(), 1);
+        Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES)->setValue(1);
+        Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+        auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
+        back->click(); // ends the job: the file is written
+        back->click(); // back to the design
+    }
+
     // Reads the symbol where it lies on a page rendered at dpi, its quiet
     // zone and a margin around it.
     static ZXing::Result ReadOnPage(const QImage& page, int dpi, const CBarcode* symbol,
@@ -187,6 +233,13 @@ protected:
                                                    int(part.bytesPerLine())),
                                   ZXing::DecodeHints().setFormats(format).setTryHarder(true));
     }
+
+    CTestHome home;
+    CMessageResponder messages;
+    CAppContext context;
+    CSignApp app;
+    CMainFrame* frame = nullptr;
+    CDesignView* view = nullptr;
 };
 
 // PDF417: the two mode radios, the spins, the X dimension list and
@@ -847,23 +900,7 @@ TEST_F(MatrixSymbolPaneTest, GS1SymbolsFedByTheirDataArePrintedAndRead)
 
     // The sign takes data, so File > Print opens the print station.
     chosen = home.FilePath("gs1.pdf");
-    frame->UpdateActionsNow();
-    frame->Action(ID_FILE_PRINT)->trigger();
-    CPrintCommands* commands = CPrintCommands::Of(frame);
-    ASSERT_NE(commands, nullptr);
-    ASSERT_TRUE(commands->IsStationOpen());
-    CPrintBatchDlg* batch = commands->BatchDialog();
-    ASSERT_NE(batch, nullptr);
-    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    Control<QSpinBox>(batch, CPrintBatchDlg::IDC_COPIES)->setValue(1);
-    Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
-    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
-    auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
-    back->click(); // ends the job: the file is written
-    back->click(); // back to the design
+    PrintThroughStation();
     FrameHooks().chooseFile = nullptr;
     ASSERT_EQ(PdfPageCount(chosen), 1);
     struct Expected
@@ -1025,6 +1062,26 @@ TEST_F(MatrixSymbolPaneTest, BarcodeToolMakesTheGS1DataOfItsSymbol)
         EXPECT_FALSE(symbol->IsShowingInvalid());
     }
     EXPECT_NE(copy->m_bitmap, before) << "the copy was not made anew";
+
+    // Printed side by side, both symbols carry the edited data.
+    copy->BeginMove(view);
+    copy->TrackMove(view, 600, 0);
+    copy->EndMove(view);
+    const QString pdf = home.FilePath("edited.pdf");
+    FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+    PrintThroughStation();
+    FrameHooks().chooseFile = nullptr;
+    for (int dpi : {300, 600}) {
+        const QImage page = RenderPdfPage(pdf, 1, dpi).convertToFormat(QImage::Format_Grayscale8);
+        ASSERT_FALSE(page.isNull());
+        for (CDataMatrix* symbol : {matrix, copy}) {
+            SCOPED_TRACE(testing::Message() << symbol->m_origin.x << " at " << dpi << " dpi");
+            const ZXing::Result result =
+                ReadOnPage(page, dpi, symbol, ZXing::BarcodeFormat::DataMatrix);
+            ASSERT_TRUE(result.isValid());
+            EXPECT_EQ(result.text(), "010950110153000310LOT2");
+        }
+    }
 }
 
 } // namespace
