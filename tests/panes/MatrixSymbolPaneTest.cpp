@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "DataMatrix.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
@@ -114,34 +115,10 @@ void PickSymbology(CSelectBarcodeTypeDlg* dlg, int id)
     dlg->accept();
 }
 
-class MatrixSymbolPaneTest : public ::testing::Test
+class MatrixSymbolPaneTest : public CDesignerTest
 {
 protected:
-    MatrixSymbolPaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 1000);
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-    }
-    ~MatrixSymbolPaneTest() override
-    {
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
-
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
-    QWidget* Pane() const { return frame->PropertyPane(); }
+    MatrixSymbolPaneTest() : CDesignerTest(QSize(1300, 1000), false) {}
 
     template <class T> T* Draw(int symbology, CPoint at = CPoint(150, 150))
     {
@@ -233,13 +210,6 @@ protected:
                                                    int(part.bytesPerLine())),
                                   ZXing::DecodeHints().setFormats(format).setTryHarder(true));
     }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 // PDF417: the two mode radios, the spins, the X dimension list and
