@@ -595,6 +595,14 @@ bool CListCtrlEx::SelectItem(int index)
 
 // --- tab strip ----------------------------------------------------------------
 
+bool CEditSteps::Starts(QObject* control, bool openingKept)
+{
+    const bool first = m_edits++ == 0;
+    const bool starts = first ? !openingKept : (control != m_last || !control);
+    m_last = control;
+    return starts;
+}
+
 CTab::CTab(QWidget* parent) : QTabWidget(parent)
 {
     setObjectName(QStringLiteral("id1092"));

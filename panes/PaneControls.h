@@ -187,6 +187,24 @@ private:
     QList<QIcon> m_icons;
 };
 
+// The undo steps of a pane's edits. The element's state is kept before an
+// edit that starts a step: the first of a run of edits in one control (an
+// edit with no control is a run of its own). The pane's opening normally
+// kept the state before the pane's first edit.
+class CEditSteps
+{
+public:
+    // Whether the edit about to be made in the control starts a step;
+    // openingKept says whether the state before the first edit is kept.
+    bool Starts(QObject* control, bool openingKept = true);
+    // The edits made so far.
+    int Count() const { return m_edits; }
+
+private:
+    QObject* m_last = nullptr;
+    int m_edits = 0;
+};
+
 // A page of a tabbed pane: bound to its element at set-up, reloaded each
 // time its tab becomes current.
 class CPanePage : public QWidget

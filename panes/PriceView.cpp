@@ -483,9 +483,8 @@ CPriceField* CPriceView::BeginEdit(QObject* control)
     if (!p)
         return nullptr;
     // The pane's opening kept the state before the first edit.
-    if (m_edits++ > 0 && (control != m_lastEdit || !control))
+    if (m_steps.Starts(control))
         TheUndoHistory().Record(UNDO_CHANGED, p);
-    m_lastEdit = control;
     return p;
 }
 

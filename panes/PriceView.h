@@ -109,6 +109,5 @@ private:
     CTab* m_tabs = nullptr;
     CPriceViewPage1* m_page1 = nullptr;
     CPriceViewPage2* m_page2 = nullptr;
-    QObject* m_lastEdit = nullptr;
-    int m_edits = 0;
+    CEditSteps m_steps;
 };

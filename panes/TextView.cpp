@@ -56,18 +56,15 @@ CText* CTextView::BeginEdit(QObject* control)
     // The pane's opening normally kept the state before the first edit;
     // when it did not (the text tool's new text), the first edit keeps it.
     CUndoHistory& history = TheUndoHistory();
-    bool record = m_edits > 0 && control != m_lastEdit;
-    if (m_edits == 0) {
+    bool kept = true;
+    if (m_steps.Count() == 0) {
         const int current = history.GetCurrent();
-        const bool kept = current >= 0 && current < history.GetCount() &&
-                          history.GetRecord(current).kind == UNDO_CHANGED &&
-                          history.GetRecord(current).identity == t->m_undoIdentity;
-        record = !kept;
+        kept = current >= 0 && current < history.GetCount() &&
+               history.GetRecord(current).kind == UNDO_CHANGED &&
+               history.GetRecord(current).identity == t->m_undoIdentity;
     }
-    ++m_edits;
-    if (record)
+    if (m_steps.Starts(control, kept))
         history.Record(UNDO_CHANGED, t);
-    m_lastEdit = control;
     return t;
 }
 

@@ -63,6 +63,5 @@ private:
     CTextViewPage1* m_page1 = nullptr;
     CTextViewPage2* m_page2 = nullptr;
     CTextViewPage3* m_page3 = nullptr;
-    QObject* m_lastEdit = nullptr;
-    int m_edits = 0;
+    CEditSteps m_steps;
 };

@@ -233,4 +233,38 @@ TEST_F(PaneControlsTest, TabEnablesOnlyTheCurrentPageAndReloadsIt)
     EXPECT_FALSE(second->isEnabled());
 }
 
+// A run of edits in one control is one undo step; the pane's first edit
+// starts one only when the opening kept nothing; an edit with no control is
+// always a step of its own.
+TEST(EditStepsTest, ARunOfEditsInOneControlIsOneStep)
+{
+    QObject a;
+    QObject b;
+    struct Edit
+    {
+        QObject* control;
+        bool starts;
+    };
+    struct Case
+    {
+        bool openingKept;
+        std::vector<Edit> edits;
+    };
+    const Case cases[] = {
+        {true, {{&a, false}, {&a, false}, {&b, true}, {&b, false}, {&a, true}}},
+        {false, {{&a, true}, {&a, false}, {&b, true}}},
+        {true, {{&a, false}, {nullptr, true}, {nullptr, true}, {&a, true}}},
+    };
+    for (const Case& c : cases) {
+        CEditSteps steps;
+        int index = 0;
+        for (const Edit& edit : c.edits) {
+            EXPECT_EQ(steps.Starts(edit.control, c.openingKept), edit.starts)
+                << "edit " << index << (c.openingKept ? " (opening kept)" : "");
+            ++index;
+        }
+        EXPECT_EQ(steps.Count(), index);
+    }
+}
+
 } // namespace
