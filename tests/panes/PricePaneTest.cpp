@@ -618,4 +618,32 @@ TEST_F(PricePaneTest, EditingAFormatRedrawsItsPricesAndAUsedFormatIsNotDeleted)
     }
 }
 
+// The price pane's typefaces are the rows of the shared face list: each
+// face once, with the picture of its kind; a TrueType face chosen there
+// says so.
+TEST_F(PricePaneTest, TypefacesShowEachFacesKind)
+{
+    ASSERT_NE(frame, nullptr);
+    CPriceField* price = PlacePrice(CPoint(300, 300));
+    ASSERT_NE(price, nullptr);
+    auto* pane = qobject_cast<CPriceView*>(Pane());
+    ASSERT_NE(pane, nullptr);
+    auto* faces = Control<QComboBox>(pane, 1164);
+    ASSERT_NE(faces, nullptr);
+    QStringList names;
+    for (int i = 0; i < faces->count(); ++i) {
+        EXPECT_FALSE(faces->itemIcon(i).isNull()) << faces->itemText(i).toStdString();
+        const int picture = faces->itemData(i, Qt::UserRole + 1).toInt();
+        EXPECT_TRUE(picture >= 0 && picture <= 2) << faces->itemText(i).toStdString();
+        names << faces->itemText(i);
+    }
+    EXPECT_EQ(names.removeDuplicates(), 0);
+    const int serif = faces->findText("Liberation Serif");
+    ASSERT_GE(serif, 0);
+    EXPECT_EQ(faces->itemData(serif, Qt::UserRole + 1).toInt(), 0) << "TrueType outlines";
+    Choose(faces, serif);
+    EXPECT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Liberation Serif");
+    EXPECT_EQ(Control<QLabel>(pane, 1165)->text().left(22), "This is a TrueType fon");
+}
+
 } // namespace
