@@ -7,7 +7,6 @@
 #include "ImageSelect.h"
 #include "MessageBox.h"
 #include "Rounding.h"
-#include "UndoHistory.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -49,10 +48,16 @@ int ParsedLength(const QLineEdit* field, int fallback)
 CImageView::CImageView(CImage* image, QWidget* parent)
     : CElementView(image, kFormId, tr("Picture"), parent)
 {
+    // The Formatting page's enabling follows the source at once, so both
+    // pages stay enabled; entering one reloads it.
     m_tabs = Named(new QTabWidget(Form()->parentWidget()), 1092);
     Form()->addWidget(m_tabs);
-    m_tabs->addTab(BuildPicturePage(), tr("Picture"));
-    m_tabs->addTab(BuildFormattingPage(), tr("Formatting"));
+    m_tabs->addTab(new CImageViewPage1(*this, m_tabs), tr("Picture"));
+    m_tabs->addTab(new CImageViewPage2(*this, m_tabs), tr("Formatting"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (auto* page = qobject_cast<CPanePage*>(m_tabs->widget(index)))
+            page->Refresh(true);
+    });
     if (image)
         Load(image);
     SetLoading(false);
@@ -64,9 +69,25 @@ CImageView::~CImageView() = default;
 
 // --- the Picture page ------------------------------------------------------------
 
-QWidget* CImageView::BuildPicturePage()
+CImageViewPage1::CImageViewPage1(CImageView& pane, QWidget* parent)
+    : CPanePage(parent), m_pane(pane)
 {
-    auto* page = Named(new QWidget(m_tabs), 379);
+    Named(this, 379);
+    pane.BuildPicturePage(this);
+}
+
+void CImageViewPage1::Refresh(bool)
+{
+    m_pane.ApplyEnabling();
+}
+
+void CImageViewPage1::RefreshGeometry()
+{
+    m_pane.RefreshGeometry();
+}
+
+void CImageView::BuildPicturePage(CImageViewPage1* page)
+{
     auto* layout = new QVBoxLayout(page);
 
     layout->addWidget(AddNameBlock());
@@ -125,14 +146,27 @@ QWidget* CImageView::BuildPicturePage()
             type->setItemText(keyboard, tr("Selection"));
     }
     layout->addStretch(1);
-    return page;
 }
 
 // --- the Formatting page -----------------------------------------------------------
 
-QWidget* CImageView::BuildFormattingPage()
+CImageViewPage2::CImageViewPage2(CImageView& pane, QWidget* parent)
+    : CPanePage(parent), m_pane(pane)
 {
-    auto* page = Named(new QWidget(m_tabs), 380);
+    Named(this, 380);
+    pane.BuildFormattingPage(this);
+}
+
+void CImageViewPage2::Refresh(bool)
+{
+    const CImage* image = m_pane.ElementAs<CImage>();
+    if (image && image->m_filePath.compare(m_pane.m_previewFile, Qt::CaseInsensitive) != 0)
+        m_pane.RebuildPreview();
+    m_pane.ApplyEnabling();
+}
+
+void CImageView::BuildFormattingPage(CImageViewPage2* page)
+{
     auto* layout = new QVBoxLayout(page);
 
     QGridLayout* variable = AddGroup(layout, tr("Variable Pictures"));
@@ -215,7 +249,6 @@ QWidget* CImageView::BuildFormattingPage()
                             });
     m_swatchRow = transparency->parentWidget();
     layout->addStretch(1);
-    return page;
 }
 
 // --- loading -------------------------------------------------------------------------
@@ -302,16 +335,11 @@ void CImageView::ApplyEnabling()
 
 CImage* CImageView::BeginEdit(QObject* control)
 {
-    if (IsLoading())
+    if (!ElementAs<CImage>())
         return nullptr;
-    auto* image = ElementAs<CImage>();
-    if (!image)
-        return nullptr;
-    // The pane's opening kept the state before the first edit.
-    if (m_edits++ > 0 && control != m_lastEdit)
-        TheUndoHistory().Record(UNDO_CHANGED, image);
-    m_lastEdit = control;
-    image->Invalidate(View(), TRUE);
+    auto* image = static_cast<CImage*>(BeginUndoStep(control));
+    if (image)
+        image->Invalidate(View(), TRUE);
     return image;
 }
 

@@ -6,12 +6,46 @@
 
 #include "ElementView.h"
 #include "Image.h"
+#include "PaneControls.h"
 
 #include <memory>
 
 class CImagePreview;
+class CImageView;
 class QScrollBar;
 class QTabWidget;
+
+// The "Picture" page (379): the name, print options, printing preference,
+// position, angle, size, file and data source.
+class CImageViewPage1 : public CPanePage
+{
+    Q_OBJECT
+
+public:
+    CImageViewPage1(CImageView& pane, QWidget* parent);
+    // Entering the page re-applies the enabling for the element's source.
+    void Refresh(bool full) override;
+    void RefreshGeometry() override;
+
+private:
+    CImageView& m_pane;
+};
+
+// The "Formatting" page (380): the sizing of variable pictures, the colour
+// adjustments with their live preview, and the transparent colour.
+class CImageViewPage2 : public CPanePage
+{
+    Q_OBJECT
+
+public:
+    CImageViewPage2(CImageView& pane, QWidget* parent);
+    // Entering the page makes the preview anew when the element's file has
+    // changed since, and re-applies the enabling.
+    void Refresh(bool full) override;
+
+private:
+    CImageView& m_pane;
+};
 
 class CImageView : public CElementView
 {
@@ -25,8 +59,10 @@ public:
     void UpdateFromElement() override;
 
 private:
-    QWidget* BuildPicturePage();
-    QWidget* BuildFormattingPage();
+    friend class CImageViewPage1;
+    friend class CImageViewPage2;
+    void BuildPicturePage(CImageViewPage1* page);
+    void BuildFormattingPage(CImageViewPage2* page);
     void Load(CImage* image);
     // Position, angle, size and aspect ratio from the element.
     void RefreshGeometry();
@@ -48,8 +84,6 @@ private:
     void RebuildPreview();
 
     QTabWidget* m_tabs = nullptr;
-    QObject* m_lastEdit = nullptr;
-    int m_edits = 0;
     double m_aspectRatio = 1.0;
 
     // Picture page.

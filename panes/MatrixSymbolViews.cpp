@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 using namespace PaneBuild;
@@ -43,8 +44,9 @@ QSpinBox* Spin(QWidget* parent, int id, int low, int high)
     return spin;
 }
 
-// An X dimension box: typed mils, or one of the listed widths.
-QComboBox* XDimensionBox(QWidget* parent)
+} // namespace
+
+QComboBox* CMatrixSymbolView::XDimensionBox(QWidget* parent)
 {
     auto* combo = Named(new QComboBox(parent), 1126);
     combo->setEditable(true);
@@ -52,10 +54,12 @@ QComboBox* XDimensionBox(QWidget* parent)
     return combo;
 }
 
-QString TwoDecimals(double value)
+QString CMatrixSymbolView::TwoDecimals(double value)
 {
     return QString::number(value, 'f', 2);
 }
+
+namespace {
 
 // Mils to stored hundredths of a mil (add a half and truncate).
 DWORD Hundredths(double mils)
@@ -183,18 +187,34 @@ void CMatrixSymbolView::ApplyEnabling()
     SetLoading(loading);
 }
 
-CMatrixSymbolView::Mils CMatrixSymbolView::ReadMils(const QString& text, double& mils)
+CBarcode* CMatrixSymbolView::BeginFormatEdit(const QComboBox* xDimension, QObject* control,
+                                             std::optional<double>& mils)
 {
+    if (IsLoading())
+        return nullptr;
     double value = 0;
-    if (!PaneUnits::Parse(text.trimmed(), value) || !std::isfinite(value) || value <= 0)
-        return MILS_NONE;
-    if (value < 0.01 || value > 1000.0) {
-        AppMessageBox(tr("Please enter a number between %1 and %2.")
-                          .arg(QLocale().toString(0.01), QLocale().toString(1000)));
-        return MILS_REFUSED;
+    const QString text = xDimension->currentText().trimmed();
+    if (PaneUnits::Parse(text, value) && std::isfinite(value) && value > 0) {
+        if (value < 0.01 || value > 1000.0) {
+            AppMessageBox(tr("Please enter a number between %1 and %2.")
+                              .arg(QLocale().toString(0.01), QLocale().toString(1000)));
+            return nullptr;
+        }
+        mils = value;
     }
-    mils = value;
-    return MILS_TYPED;
+    return BeginEdit(sender() ? sender() : control);
+}
+
+void CMatrixSymbolView::OnListedWidth(QComboBox* xDimension, int index,
+                                      const std::function<void(CBarcode*, double)>& set)
+{
+    double mils = 0;
+    if (!PaneUnits::Parse(xDimension->itemText(index), mils) || mils <= 0)
+        return;
+    if (CBarcode* b = BeginEdit(xDimension)) {
+        set(b, mils);
+        EndEdit(b);
+    }
 }
 
 int CMatrixSymbolView::PrinterDpi()
@@ -205,84 +225,6 @@ int CMatrixSymbolView::PrinterDpi()
     printer.EnsurePrinter();
     const int dpi = printer.GetPixelsPerInchX();
     return dpi > 0 ? dpi : 600;
-}
-
-void CMatrixSymbolView::BuildGS1Source()
-{
-    QGridLayout* source = AddGroup(tr("Source"));
-    QWidget* box = source->parentWidget();
-    m_gs1Name = Named(new QLabel(box), 1001);
-    m_gs1Edit = Named(new QPushButton(tr("Edit Data Source..."), box), 1004);
-    m_gs1New = Named(new QPushButton(tr("New Data Source..."), box), 1137);
-    AddRow(source, 0, tr("Name"), m_gs1Name);
-    source->addWidget(m_gs1Edit, 1, 0);
-    source->addWidget(m_gs1New, 1, 1);
-    connect(m_gs1Edit, &QPushButton::clicked, this, [this] { OnEditGS1Source(); });
-    connect(m_gs1New, &QPushButton::clicked, this, [this] { OnNewGS1Source(); });
-}
-
-void CMatrixSymbolView::OnEditGS1Source()
-{
-    auto* b = ElementAs<CBarcode>();
-    if (!b)
-        return;
-    auto* data =
-        dynamic_cast<CUccEanData*>(TheVariableList().FindVariable(VARIABLE_GS1, b->m_sourceName));
-    if (!data || !data->DoEditDialog(this, GS1Mode()))
-        return;
-    const QString encoded = data->GetBarcodeData();
-    if ((b = BeginEdit(m_gs1Edit))) {
-        b->m_sampleData = encoded;
-        EndEdit(b);
-    }
-    // Every other symbol fed by the same data shows it as well.
-    CElementList& elements = TheElementList();
-    for (int i = 0; i < elements.GetCount(); ++i) {
-        auto* other = dynamic_cast<CBarcode*>(elements.GetAt(i));
-        if (!other || other == b || other->m_dataSource != SOURCE_GS1 ||
-            other->m_sourceName.compare(data->GetName(), Qt::CaseInsensitive) != 0)
-            continue;
-        other->m_sampleData = other->m_data = encoded;
-        other->Refresh();
-        other->RecalcPosition(View());
-    }
-}
-
-void CMatrixSymbolView::OnNewGS1Source()
-{
-    auto* b = ElementAs<CBarcode>();
-    if (!b)
-        return;
-    CVariableList& variables = TheVariableList();
-    // Named for the element; a name already taken (by the data made for
-    // it before) is not given twice, so the symbol never reads the other.
-    const QString base = b->m_name.isEmpty() ? QStringLiteral("GS1") : b->m_name;
-    QString name = base;
-    for (int n = 2; variables.FindVariable(VARIABLE_GS1, name); ++n)
-        name = QStringLiteral("%1_%2").arg(base).arg(n);
-    auto* data = dynamic_cast<CUccEanData*>(variables.CreateVariable(VARIABLE_GS1, name));
-    if (!data)
-        return;
-    if (!data->DoNewDialog(this, GS1Mode())) {
-        variables.RemoveVariable(data);
-        return;
-    }
-    b = BeginEdit(m_gs1New);
-    if (!b)
-        return;
-    CDataPathSeam* paths = App().dataPaths;
-    if (paths) {
-        paths->AddVariable(data);
-        paths->RemoveElement(b);
-    }
-    // The symbol follows the variable from now on, at print time as well.
-    b->m_dataSource = SOURCE_GS1;
-    b->m_sourceName = data->GetName();
-    if (paths)
-        paths->AddElement(b);
-    b->m_sampleData = data->GetBarcodeData();
-    m_gs1Name->setText(b->m_sourceName);
-    EndEdit(b);
 }
 
 void CMatrixSymbolView::BuildHumanReadable()
@@ -383,13 +325,9 @@ CPDF417View::CPDF417View(CPDF417* pdf, QWidget* parent)
         connect(c, &QCheckBox::clicked, this, apply);
     connect(m_xDimension->lineEdit(), &QLineEdit::textEdited, this, apply);
     connect(m_xDimension, &QComboBox::activated, this, [this](int index) {
-        double mils = 0;
-        if (!PaneUnits::Parse(m_xDimension->itemText(index), mils))
-            return;
-        if (auto* p = dynamic_cast<CPDF417*>(BeginEdit(m_xDimension))) {
-            p->m_xDimension = Hundredths(mils);
-            EndEdit(p);
-        }
+        OnListedWidth(m_xDimension, index, [](CBarcode* b, double mils) {
+            static_cast<CPDF417*>(b)->m_xDimension = Hundredths(mils);
+        });
     });
     connect(m_defaults, &QPushButton::clicked, this, [this] { OnDefaults(); });
 
@@ -423,14 +361,8 @@ void CPDF417View::Load(CPDF417* p)
 
 void CPDF417View::ApplyParameters()
 {
-    if (IsLoading())
-        return;
-    double mils = 0;
-    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
-    if (typed == MILS_REFUSED)
-        return;
-    const bool widthTyped = typed == MILS_TYPED;
-    auto* p = dynamic_cast<CPDF417*>(BeginEdit(sender() ? sender() : m_xDimension));
+    std::optional<double> mils;
+    auto* p = dynamic_cast<CPDF417*>(BeginFormatEdit(m_xDimension, m_xDimension, mils));
     if (!p)
         return;
     p->m_symbolType = m_aspectMode->isChecked() ? 0 : m_limits->isChecked() ? 2 : 1;
@@ -441,8 +373,8 @@ void CPDF417View::ApplyParameters()
     p->m_eccPercent = DWORD(m_percent->value());
     p->m_eccLevel = DWORD(m_level->value());
     // A width that is no number, or none above 0, keeps the old one.
-    if (widthTyped)
-        p->m_xDimension = Hundredths(mils);
+    if (mils)
+        p->m_xDimension = Hundredths(*mils);
     p->m_rowAspect = DWORD(m_moduleAspect->value());
     p->m_truncate = m_truncated->isChecked() ? 1 : 0;
     p->m_forceBinary = m_binary->isChecked() ? 1 : 0;
@@ -516,13 +448,9 @@ CDataMatrixView::CDataMatrixView(CDataMatrix* matrix, int formId, const QString&
     connect(m_size, &QComboBox::activated, this, [this] { ApplyParameters(); });
     connect(m_xDimension->lineEdit(), &QLineEdit::textEdited, this, [this] { ApplyParameters(); });
     connect(m_xDimension, &QComboBox::activated, this, [this](int index) {
-        double mils = 0;
-        if (!PaneUnits::Parse(m_xDimension->itemText(index), mils))
-            return;
-        if (auto* m = dynamic_cast<CDataMatrix*>(BeginEdit(m_xDimension))) {
-            m->m_xDimension = Hundredths(mils);
-            EndEdit(m);
-        }
+        OnListedWidth(m_xDimension, index, [](CBarcode* b, double mils) {
+            static_cast<CDataMatrix*>(b)->m_xDimension = Hundredths(mils);
+        });
     });
 
     BuildTail();
@@ -607,22 +535,16 @@ void CDataMatrixView::OnTypeChanged(int index)
 
 void CDataMatrixView::ApplyParameters()
 {
-    if (IsLoading())
-        return;
-    double mils = 0;
-    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
-    if (typed == MILS_REFUSED)
-        return;
-    const bool widthTyped = typed == MILS_TYPED;
-    auto* m = dynamic_cast<CDataMatrix*>(BeginEdit(sender() ? sender() : m_type));
+    std::optional<double> mils;
+    auto* m = dynamic_cast<CDataMatrix*>(BeginFormatEdit(m_xDimension, m_type, mils));
     if (!m)
         return;
     m->m_format = DWORD(std::max(0, m_format->currentIndex()) + 1);
     const QPoint size = m_size->currentData().toPoint();
     m->m_rows = DWORD(std::max(0, size.x()));
     m->m_columns = DWORD(std::max(0, size.y()));
-    if (widthTyped)
-        m->m_xDimension = Hundredths(mils);
+    if (mils)
+        m->m_xDimension = Hundredths(*mils);
     EndEdit(m);
 }
 
@@ -649,13 +571,9 @@ CQRCodeView::CQRCodeView(CQRCode* qr, QWidget* parent)
     connect(m_mask, &QComboBox::activated, this, [this] { ApplyParameters(); });
     connect(m_xDimension->lineEdit(), &QLineEdit::textEdited, this, [this] { ApplyParameters(); });
     connect(m_xDimension, &QComboBox::activated, this, [this](int index) {
-        double mils = 0;
-        if (!PaneUnits::Parse(m_xDimension->itemText(index), mils) || mils <= 0)
-            return;
-        if (auto* q = dynamic_cast<CQRCode*>(BeginEdit(m_xDimension))) {
-            q->m_moduleWidth = float(mils);
-            EndEdit(q);
-        }
+        OnListedWidth(m_xDimension, index, [](CBarcode* b, double mils) {
+            static_cast<CQRCode*>(b)->m_moduleWidth = float(mils);
+        });
     });
 
     BuildTail();
@@ -682,152 +600,15 @@ void CQRCodeView::Load(CQRCode* q)
 
 void CQRCodeView::ApplyParameters()
 {
-    if (IsLoading())
-        return;
-    double mils = 0;
-    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
-    if (typed == MILS_REFUSED)
-        return;
-    const bool widthTyped = typed == MILS_TYPED;
-    auto* q = dynamic_cast<CQRCode*>(BeginEdit(sender() ? sender() : m_level));
+    std::optional<double> mils;
+    auto* q = dynamic_cast<CQRCode*>(BeginFormatEdit(m_xDimension, m_level, mils));
     if (!q)
         return;
     q->m_level = std::max(0, m_level->currentIndex());
     q->m_mask = m_mask->currentIndex() - 1;
-    if (widthTyped) {
-        q->m_moduleWidth = float(mils);
+    if (mils) {
+        q->m_moduleWidth = float(*mils);
         q->SnapModuleWidth();
     }
     EndEdit(q);
-}
-
-// --- GS1 Data Matrix ----------------------------------------------------------------
-
-CGS1DMatrixView::CGS1DMatrixView(CDataMatrix* matrix, QWidget* parent)
-    : CDataMatrixView(matrix, kFormId, tr("GS1 DataMatrix"), true, parent)
-{
-}
-
-// --- GS1 DataBar --------------------------------------------------------------------
-
-CGS1DataBarView::CGS1DataBarView(CGS1DataBar* dataBar, QWidget* parent)
-    : CMatrixSymbolView(dataBar, kFormId, tr("GS1 DataBar"), true, parent)
-{
-    BuildHead();
-    QGridLayout* format = AddGroup(tr("Format"));
-    QWidget* box = format->parentWidget();
-    m_type = Combo(box, 1554,
-                   {tr("Omnidirectional"), tr("Truncated"), tr("Stacked"),
-                    tr("Stacked Omnidirectional"), tr("Limited"), tr("Expanded")});
-    AddRow(format, 0, tr("Type"), m_type);
-    m_xDimension = XDimensionBox(box);
-    AddRow(format, 1, tr("X Dimension"), m_xDimension);
-    format->addWidget(new QLabel(tr("mil (0.001\")"), box), 1, 2);
-    QStringList heights;
-    for (int i = 1; i <= 10; ++i)
-        heights << QStringLiteral("x%1").arg(i);
-    m_separator = Combo(box, 1007, heights);
-    AddRow(format, 2, tr("Separator Height"), m_separator);
-    QStringList segments;
-    for (int i = 2; i <= 22; i += 2)
-        segments << QString::number(i);
-    m_segments = Combo(box, 1143, segments);
-    AddRow(format, 3, tr("Segments Per Row"), m_segments);
-    for (QComboBox* combo : {m_type, m_separator, m_segments})
-        connect(combo, &QComboBox::activated, this, [this] { ApplyFormat(); });
-    connect(m_xDimension->lineEdit(), &QLineEdit::textEdited, this, [this] { ApplyFormat(); });
-
-    BuildHumanReadable();
-
-    BuildTail();
-    if (dataBar)
-        Load(dataBar);
-    SetLoading(false);
-}
-
-void CGS1DataBarView::Load(CGS1DataBar* d)
-{
-    SetLoading(true);
-    LoadShared(d);
-    m_type->setCurrentIndex(std::clamp(d->GetDataBarType() - 1, 0, 5));
-    m_xDimension->setEditText(TwoDecimals(double(d->m_xDimension) * 1000.0));
-    m_separator->setCurrentIndex(std::clamp(d->m_heightFactor - 1, 0, 9));
-    m_segments->setCurrentIndex(std::clamp((int(d->m_setting) - 2) / 2, 0, 10));
-    UpdateFromElement();
-    ApplyEnabling();
-    SetLoading(false);
-}
-
-void CGS1DataBarView::ApplyFormat()
-{
-    if (IsLoading())
-        return;
-    double mils = 0;
-    const Mils typed = ReadMils(m_xDimension->currentText(), mils);
-    if (typed == MILS_REFUSED)
-        return;
-    const bool widthTyped = typed == MILS_TYPED;
-    auto* d = dynamic_cast<CGS1DataBar*>(BeginEdit(sender() ? sender() : m_type));
-    if (!d)
-        return;
-    // Only a change of kind turns the human-readable text on or off.
-    if (m_type->currentIndex() + 1 != d->GetDataBarType())
-        d->SetDataBarType(m_type->currentIndex());
-    if (widthTyped)
-        d->m_xDimension = float(mils * 0.001);
-    d->m_heightFactor = m_separator->currentIndex() + 1;
-    d->m_setting = DWORD(m_segments->currentIndex() * 2 + 2);
-    EndEdit(d);
-    ApplyEnabling();
-}
-
-void CGS1DataBarView::ApplyFormatEnabling()
-{
-    auto* d = ElementAs<CGS1DataBar>();
-    if (!d)
-        return;
-    m_segments->setEnabled(d->GetDataBarType() == CGS1DataBar::kExpanded);
-}
-
-int CGS1DataBarView::GS1Mode() const
-{
-    auto* d = ElementAs<CGS1DataBar>();
-    return d && d->GetDataBarType() != CGS1DataBar::kExpanded ? 1 : -1;
-}
-
-// --- GS1-128 ------------------------------------------------------------------------
-
-CUccEanView::CUccEanView(CBarcode* barcode, QWidget* parent)
-    : CMatrixSymbolView(barcode, kFormId, tr("GS1-128"), true, parent)
-{
-    BuildHead();
-    // The check digit box only shows the state: the symbol always has one.
-    m_style = new CBarcodeStyleBlock(tr("Format"), false, Edits(), Form()->parentWidget());
-    Form()->addWidget(m_style);
-    BuildHumanReadable();
-    BuildTail();
-    if (barcode)
-        Load(barcode);
-    SetLoading(false);
-}
-
-void CUccEanView::Load(CBarcode* b)
-{
-    SetLoading(true);
-    LoadShared(b);
-    m_style->Bind(b);
-    UpdateFromElement();
-    ApplyEnabling();
-    SetLoading(false);
-}
-
-void CUccEanView::UpdateFromElement()
-{
-    CMatrixSymbolView::UpdateFromElement();
-    m_style->Refresh();
-}
-
-void CUccEanView::ApplyFormatEnabling()
-{
-    m_style->ApplyEnabling();
 }

@@ -10,6 +10,9 @@
 
 #include "SymbolBlocks.h"
 
+#include <functional>
+#include <optional>
+
 class CBarcode;
 class CDataRulesBlock;
 class CDataMatrix;
@@ -50,16 +53,19 @@ protected:
     void BuildHumanReadable();
     CHumanReadableBlock* m_human = nullptr;
 
-    // Reads a typed module width in mils: none when it is no number yet or
-    // not above 0 (the width stays, the other values are written); refused,
-    // after telling the user, when it is out of range (nothing is written).
-    enum Mils
-    {
-        MILS_TYPED,
-        MILS_NONE,
-        MILS_REFUSED,
-    };
-    Mils ReadMils(const QString& text, double& mils);
+    // Starts an edit of the Format group (the control that changed, else
+    // control). The typed X dimension in mils is read into mils; it stays
+    // unset while the box holds no number above 0, so the width is kept
+    // and the other values are written. A width out of range is refused
+    // after telling the user: nothing is edited.
+    CBarcode* BeginFormatEdit(const QComboBox* xDimension, QObject* control,
+                              std::optional<double>& mils);
+    // A width chosen from the X dimension box's list; set writes it.
+    void OnListedWidth(QComboBox* xDimension, int index,
+                       const std::function<void(CBarcode*, double mils)>& set);
+    // An X dimension box: typed mils, or one of the listed widths.
+    static QComboBox* XDimensionBox(QWidget* parent);
+    static QString TwoDecimals(double value);
     // The printer's dots per inch across the page (the proof resolution
     // when one is set).
     static int PrinterDpi();
