@@ -14,11 +14,17 @@
 #include <QFile>
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 namespace {
 
-// A run of shelf labels (box, name, Code 128), the name and code changed for
-// every label, printed to a PDF in one job; state.range(0) labels.
-void BM_PrintLabels(benchmark::State& state)
+// A run of state.range(0) labels on the sheet of 3 x 8, made by make and
+// printed by print to a PDF file of the test's home in one job, in a context
+// of its own each round. The counters: the PDF's bytes and the seconds per
+// label ("2.9m" is 2.9 ms); printed: what else a round reports of its PDF.
+template <class Make, class Print>
+void PrintLabelRun(benchmark::State& state, const QString& fileName, Make make, Print print,
+                   const std::function<void(const QString& out, int count)>& printed = {})
 {
     EnsureGuiApp();
     CTestHome home;
@@ -31,23 +37,33 @@ void BM_PrintLabels(benchmark::State& state)
         bench::UseLabelSheet();
         CSignData sign;
         sign.m_title = "Shelf labels";
-        const bench::LabelElements label = bench::MakeLabel();
-        const QString out = home.FilePath("labels.pdf");
-        if (!bench::PrintLabels(sign, label, count, out))
+        const auto label = make();
+        const QString out = home.FilePath(fileName);
+        if (!print(sign, label, count, out))
             state.SkipWithError("printing failed");
-        state.counters["pages"] = double((count + 23) / 24);
         state.counters["bytes"] = double(QFile(out).size());
-        // TABREL_BENCH_OUTPUT keeps the printed labels for a look.
-        const QString keep = qEnvironmentVariable("TABREL_BENCH_OUTPUT");
-        if (!keep.isEmpty()) {
-            QFile::remove(keep);
-            QFile::copy(out, keep);
-        }
+        if (printed)
+            printed(out, count);
     }
-    // Seconds per label ("2.9m" is 2.9 ms).
     state.counters["per_label"] =
         benchmark::Counter(double(count) * double(state.iterations()),
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// A run of shelf labels (box, name, Code 128), the name and code changed for
+// every label, printed to a PDF in one job; state.range(0) labels.
+void BM_PrintLabels(benchmark::State& state)
+{
+    PrintLabelRun(state, QStringLiteral("labels.pdf"), bench::MakeLabel, bench::PrintLabels,
+                  [&state](const QString& out, int count) {
+                      state.counters["pages"] = double((count + 23) / 24);
+                      // TABREL_BENCH_OUTPUT keeps the printed labels for a look.
+                      const QString keep = qEnvironmentVariable("TABREL_BENCH_OUTPUT");
+                      if (!keep.isEmpty()) {
+                          QFile::remove(keep);
+                          QFile::copy(out, keep);
+                      }
+                  });
 }
 BENCHMARK(BM_PrintLabels)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -55,26 +71,8 @@ BENCHMARK(BM_PrintLabels)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->
 // for every label, printed to a PDF in one job.
 void BM_PrintShelfLabels(benchmark::State& state)
 {
-    EnsureGuiApp();
-    CTestHome home;
-    RegisterAllClasses();
-    const int count = int(state.range(0));
-    for (auto _ : state) {
-        CAppContext context;
-        CMessageResponder messages;
-        ThePaper().Init("A4");
-        bench::UseLabelSheet();
-        CSignData sign;
-        sign.m_title = "Shelf labels";
-        const bench::ShelfElements label = bench::MakeShelfLabel();
-        const QString out = home.FilePath("shelf.pdf");
-        if (!bench::PrintShelfLabels(sign, label, count, out))
-            state.SkipWithError("printing failed");
-        state.counters["bytes"] = double(QFile(out).size());
-    }
-    state.counters["per_label"] =
-        benchmark::Counter(double(count) * double(state.iterations()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    PrintLabelRun(state, QStringLiteral("shelf.pdf"), bench::MakeShelfLabel,
+                  bench::PrintShelfLabels);
 }
 BENCHMARK(BM_PrintShelfLabels)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
