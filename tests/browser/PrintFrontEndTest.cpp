@@ -143,6 +143,21 @@ protected:
         document.SetPathName(QString());
     }
 
+    // Shelf labels whose product name is typed at print time.
+    void SaveTypedSign(CPrintFrame* frame, const QString& name)
+    {
+        CSignData& document = frame->Document();
+        document.DeleteContents();
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        auto* text = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
+        text->BeginCreate(nullptr, 30, 30);
+        text->m_name = QStringLiteral("Product");
+        text->SetDataSource(SOURCE_KEYBOARD, QString());
+        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(name)));
+        document.DeleteContents();
+        document.SetPathName(QString());
+    }
+
     // Shelf labels whose product name and code come from a CSV file beside
     // the sign.
     void SaveLinkedSign(CPrintFrame* frame)
@@ -198,6 +213,19 @@ protected:
         for (const BrowseItem& item : view->Items())
             names << item.name;
         return names;
+    }
+
+    // Prints the batch to a file as the user does: File chosen with the
+    // keyboard in the Destination list, then Print.
+    static void PrintToFile(CPrintBatchDlg* batch)
+    {
+        auto* destination = batch->findChild<QComboBox*>(
+            QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
+        destination->setFocus();
+        QTest::keyClick(destination, Qt::Key_Down);
+        ASSERT_EQ(batch->Destination(), 1);
+        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))
+            ->click();
     }
 
     static QString Field(CPrintFrame* frame, int id)
@@ -327,12 +355,7 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     QTest::mouseClick(next, Qt::LeftButton);
     QTest::mouseClick(next, Qt::LeftButton);
     EXPECT_EQ(row->text(), Product(3));
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))->click();
+    ASSERT_NO_FATAL_FAILURE(PrintToFile(batch));
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     EXPECT_EQ(ThePrinter().m_labelPosition, 1);
     messages.SetDefaultAnswer(IDYES);
@@ -390,18 +413,7 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     CSignApp app(CSignApp::Program::PrintFrontEnd);
     CPrintFrame* frame = Start(app);
     ASSERT_NE(frame, nullptr);
-    {
-        CSignData& document = frame->Document();
-        document.DeleteContents();
-        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
-        auto* name = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
-        name->BeginCreate(nullptr, 30, 30);
-        name->m_name = QStringLiteral("Product");
-        name->SetDataSource(SOURCE_KEYBOARD, QString());
-        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("tag.sgn"))));
-        document.DeleteContents();
-        document.SetPathName(QString());
-    }
+    SaveTypedSign(frame, QStringLiteral("tag.sgn"));
     CBrowseView* view = frame->View();
     ASSERT_TRUE(view->SelectPath(folder));
     ClickListItem(view, QStringLiteral("tag.sgn"));
@@ -438,12 +450,7 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
 
     const QString pdf = home.FilePath(QStringLiteral("tag.pdf"));
     FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))->click();
+    ASSERT_NO_FATAL_FAILURE(PrintToFile(batch));
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     EXPECT_EQ(ThePrinter().m_labelPosition, 1);
     auto* back =
@@ -1139,12 +1146,7 @@ TEST_F(PrintFrontEndTest, PrintBarReturnNamesTheBrowserAndEjectShowsAtOnce)
 
     const QString pdf = home.FilePath(QStringLiteral("one.pdf"));
     FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))->click();
+    ASSERT_NO_FATAL_FAILURE(PrintToFile(batch));
     ASSERT_EQ(ThePrinter().m_labelPosition, 1) << messages.LastText().toStdString();
     ASSERT_EQ(back->text(), "Eject Sheet");
     QApplication::processEvents();
@@ -1193,18 +1195,7 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
         frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-browser.png"))));
 
     // A sign whose product is typed at print time, in the print station.
-    {
-        CSignData& document = frame->Document();
-        document.DeleteContents();
-        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
-        auto* name = static_cast<CText*>(TheElementList().CreateElement(QStringLiteral("CText")));
-        name->BeginCreate(nullptr, 30, 30);
-        name->m_name = QStringLiteral("Product");
-        name->SetDataSource(SOURCE_KEYBOARD, QString());
-        ASSERT_TRUE(document.OnSaveDocument(QDir(folder).filePath(QStringLiteral("offer.sgn"))));
-        document.DeleteContents();
-        document.SetPathName(QString());
-    }
+    SaveTypedSign(frame, QStringLiteral("offer.sgn"));
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("offer.sgn"))));
     QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
     ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
