@@ -1,10 +1,12 @@
 #include "BrowseInfoPane.h"
 
+
 #include "AppContext.h"
 #include "Archive.h"
 #include "DataSourceMap.h"
 #include "ElementList.h"
 #include "MessageBox.h"
+#include "PictureButton.h"
 #include "ResourceIds.h"
 #include "SignData.h"
 #include "SignPreviewWnd.h"
@@ -60,8 +62,13 @@ CBrowseInfoPane::CBrowseInfoPane(CSignData& document, QWidget* parent)
     m_description->setObjectName(QStringLiteral("id%1").arg(IDC_DESCRIPTION));
     m_description->setReadOnly(true);
 
-    m_print =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), tr("Print"), this);
+    // The raised picture button with the program's print picture.
+    auto* print = new CPictureButton(tr("Print"), this);
+    print->SetFlat(false);
+    print->SetIcon(QStringLiteral(":/icons/print.png"));
+    if (!print->HasIcon())
+        print->SetIconHandles(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    m_print = print;
     m_print->setObjectName(QStringLiteral("id%1").arg(IDC_PRINT));
     m_print->setIconSize(QSize(32, 32));
     m_print->setMinimumSize(96, 56);

@@ -7,6 +7,7 @@
 #include "ElementList.h"
 #include "FilterList.h"
 #include "Messages.h"
+#include "PictureButton.h"
 #include "SignData.h"
 
 #include <QAbstractTableModel>
@@ -19,6 +20,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -138,6 +141,57 @@ bool SignUsesField(const CDatabaseLink& link, const QString& field)
     return false;
 }
 
+// The pictures of the grid's tool buttons: a funnel, with a mark of what
+// the button does to the selection; Toggle Field Display a set of columns.
+QIcon FilterIcon(int id)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(0x26, 0x32, 0x3c);
+    const QColor funnel(0x2f, 0x6f, 0xc4);
+    const QColor red(0xd2, 0x3c, 0x3c);
+    if (id == CFilterSheet::IDC_TOGGLE_FIELDS) {
+        p.setPen(QPen(ink, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.setBrush(funnel);
+        p.drawRect(QRectF(1.5, 2.5, 13, 3));
+        p.drawLine(QPointF(6, 2.5), QPointF(6, 13.5));
+        p.drawLine(QPointF(10, 2.5), QPointF(10, 13.5));
+        return QIcon(pixmap);
+    }
+    QPainterPath path;
+    path.moveTo(1, 2);
+    path.lineTo(13, 2);
+    path.lineTo(8.5, 8);
+    path.lineTo(8.5, 14);
+    path.lineTo(5.5, 12);
+    path.lineTo(5.5, 8);
+    path.closeSubpath();
+    p.setPen(QPen(ink, 1));
+    p.setBrush(funnel);
+    p.drawPath(path);
+    if (id == CFilterSheet::IDC_BY_SELECTION) {
+        // A selected cell beside the funnel.
+        p.setBrush(QColor(0xf2, 0xc4, 0x4c));
+        p.drawRect(QRectF(10.5, 9.5, 5, 5));
+    } else if (id == CFilterSheet::IDC_EXCLUDING_SELECTION) {
+        // The selected cell struck out.
+        p.setBrush(QColor(0xf2, 0xc4, 0x4c));
+        p.drawRect(QRectF(10.5, 9.5, 5, 5));
+        p.setPen(QPen(red, 1.5));
+        p.drawLine(QPointF(10, 15), QPointF(16, 9));
+    } else if (id == CFilterSheet::IDC_REMOVE_FILTER) {
+        // A red cross: no filter.
+        p.setPen(QPen(red, 2));
+        p.drawLine(QPointF(10, 9), QPointF(15, 14));
+        p.drawLine(QPointF(15, 9), QPointF(10, 14));
+    }
+    return QIcon(pixmap);
+}
+
 QPushButton* NumberedButton(const QString& text, int id, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -175,7 +229,11 @@ public:
             {IDC_TOGGLE_FIELDS, "Fields", "Toggle Field Display"},
         };
         for (const auto& [id, text, tip] : buttons) {
-            QPushButton* button = NumberedButton(tr(text), id, this);
+            // Flat picture buttons; the tool tip names what each does.
+            auto* button = new CPictureButton(this);
+            button->setObjectName(QStringLiteral("id%1").arg(id));
+            button->SetIconHandles(FilterIcon(id));
+            button->setAccessibleName(tr(text));
             button->setToolTip(tr(tip));
             row->addWidget(button);
             connect(button, &QPushButton::clicked, this, [this, id = id] { OnButton(id); });

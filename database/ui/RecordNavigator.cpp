@@ -1,11 +1,13 @@
 #include "RecordNavigator.h"
 
+
 #include "DataSourceMap.h"
 #include "DataStore.h"
 #include "DataStoreDlg.h"
 #include "DateTime.h"
 #include "Element.h"
 #include "ElementList.h"
+#include "PictureButton.h"
 #include "FilterList.h"
 #include "FilterSheet.h"
 #include "Messages.h"
@@ -29,7 +31,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
-#include <QToolButton>
 
 // The program's saved filters and the advanced filter sheet.
 std::function<QStringList()> CRecordNavigator::s_savedFilterNames = [] {
@@ -86,12 +87,12 @@ QIcon MoveIcon(int kind)
     return QIcon(pixmap);
 }
 
-QToolButton* MoveButton(QWidget* parent, int id, int kind, const QString& tip)
+// A flat picture button.
+CPictureButton* MoveButton(QWidget* parent, int id, int kind, const QString& tip)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new CPictureButton(parent);
     button->setObjectName(QStringLiteral("id%1").arg(id));
-    button->setAutoRaise(true);
-    button->setIcon(MoveIcon(kind));
+    button->SetIconHandles(MoveIcon(kind));
     button->setToolTip(tip);
     return button;
 }
@@ -265,7 +266,6 @@ void CRecordNavigator::BuildControls()
     m_delete->setToolTip(tr("Remove From Data Store"));
     m_printAll = MoveButton(this, IDC_PRINT_ALL, 4, tr("Print All Records"));
     m_printAll->setText(tr("Print All"));
-    m_printAll->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     buttons->addWidget(m_save);
     buttons->addWidget(m_delete);
     buttons->addStretch(1);
@@ -278,10 +278,10 @@ void CRecordNavigator::BuildControls()
     m_searchTimer->setSingleShot(true);
     m_searchTimer->setInterval(kSearchDelay);
 
-    connect(m_first, &QToolButton::clicked, this, &CRecordNavigator::OnFirst);
-    connect(m_previous, &QToolButton::clicked, this, &CRecordNavigator::OnPrevious);
-    connect(m_next, &QToolButton::clicked, this, &CRecordNavigator::OnNext);
-    connect(m_last, &QToolButton::clicked, this, &CRecordNavigator::OnLast);
+    connect(m_first, &QPushButton::clicked, this, &CRecordNavigator::OnFirst);
+    connect(m_previous, &QPushButton::clicked, this, &CRecordNavigator::OnPrevious);
+    connect(m_next, &QPushButton::clicked, this, &CRecordNavigator::OnNext);
+    connect(m_last, &QPushButton::clicked, this, &CRecordNavigator::OnLast);
     connect(m_number, &QLineEdit::textEdited, this, &CRecordNavigator::OnNumberEdited);
     connect(m_fields, &QComboBox::activated, this, &CRecordNavigator::OnFieldChosen);
     connect(m_data, &QComboBox::editTextChanged, this, [this] {
@@ -296,7 +296,7 @@ void CRecordNavigator::BuildControls()
     connect(m_filterButton, &QPushButton::clicked, this, &CRecordNavigator::OnFilterButton);
     connect(m_save, &QPushButton::clicked, this, &CRecordNavigator::OnSave);
     connect(m_delete, &QPushButton::clicked, this, &CRecordNavigator::OnDelete);
-    connect(m_printAll, &QToolButton::clicked, this, &CRecordNavigator::OnPrintAll);
+    connect(m_printAll, &QPushButton::clicked, this, &CRecordNavigator::OnPrintAll);
     connect(m_searchTimer, &QTimer::timeout, this, &CRecordNavigator::RunSearch);
 
     // Ctrl+P prints, as on the data-entry rows.

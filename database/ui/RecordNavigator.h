@@ -27,7 +27,7 @@ class CObject;
 class QLabel;
 class QLineEdit;
 class QTimer;
-class QToolButton;
+class CPictureButton;
 class QPushButton;
 
 // What the data-entry pane does for the navigator.
@@ -173,11 +173,11 @@ private:
     bool m_newDataSet = false;
     bool m_filling = false;
 
-    QToolButton* m_first = nullptr;
-    QToolButton* m_previous = nullptr;
+    CPictureButton* m_first = nullptr;
+    CPictureButton* m_previous = nullptr;
     QLineEdit* m_number = nullptr;
-    QToolButton* m_next = nullptr;
-    QToolButton* m_last = nullptr;
+    CPictureButton* m_next = nullptr;
+    CPictureButton* m_last = nullptr;
     QLabel* m_count = nullptr;
     QComboBox* m_fields = nullptr;
     CNavigatorDataCombo* m_data = nullptr;
@@ -185,6 +185,6 @@ private:
     QPushButton* m_filterButton = nullptr;
     QPushButton* m_save = nullptr;
     QPushButton* m_delete = nullptr;
-    QToolButton* m_printAll = nullptr;
+    CPictureButton* m_printAll = nullptr;
     QTimer* m_searchTimer = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "Paper.h"
+#include "PictureButton.h"
 #include "Printer.h"
 #include "ResourceIds.h"
 #include "Seams.h"
@@ -89,12 +90,11 @@ CPrintBatchDlg::CPrintBatchDlg(CPrintRunSeam& driver, CSheetPreviewWnd* sheet, Q
     counts->addWidget(m_perSheet, 2, 3);
     counts->setColumnStretch(4, 1);
 
-    m_print = new QPushButton(tr("&Print"), this);
+    // A flat picture button with the program's print picture.
+    auto* printButton = new CPictureButton(tr("&Print"), this);
+    printButton->SetIcon(QStringLiteral(":/icons/print.png"));
+    m_print = printButton;
     m_print->setObjectName(IdName(IDC_PRINT));
-    // The program's print picture when the program carries it.
-    const QIcon printIcon(QStringLiteral(":/icons/print.png"));
-    if (!printIcon.isNull())
-        m_print->setIcon(printIcon);
     m_print->setDefault(true);
     m_restart = new QPushButton(tr("&Restart"), this);
     m_restart->setObjectName(IdName(IDC_RESTART));

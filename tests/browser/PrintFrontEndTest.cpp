@@ -19,6 +19,7 @@
 #include "MessageBox.h"
 #include "Paper.h"
 #include "PdfSupport.h"
+#include "PictureButton.h"
 #include "PrintBatchDlg.h"
 #include "PrintFrame.h"
 #include "PrintLog.h"
@@ -224,8 +225,13 @@ protected:
         destination->setFocus();
         QTest::keyClick(destination, Qt::Key_Down);
         ASSERT_EQ(batch->Destination(), 1);
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))
-            ->click();
+        // The print bar's Print: a flat picture button.
+        auto* print = batch->findChild<CPictureButton*>(
+            QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT));
+        ASSERT_NE(print, nullptr);
+        EXPECT_TRUE(print->IsFlat());
+        EXPECT_TRUE(print->HasIcon());
+        QTest::mouseClick(print, Qt::LeftButton);
     }
 
     static QString Field(CPrintFrame* frame, int id)
@@ -420,6 +426,11 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     QPushButton* print = view->InfoPane()->PrintButton();
     ASSERT_TRUE(print->isEnabled());
     EXPECT_EQ(print->toolTip(), "Data Entry");
+    // A raised picture button with the print picture.
+    auto* pictureButton = qobject_cast<CPictureButton*>(print);
+    ASSERT_NE(pictureButton, nullptr);
+    EXPECT_FALSE(pictureButton->IsFlat());
+    EXPECT_TRUE(pictureButton->HasIcon());
     QTest::mouseClick(print, Qt::LeftButton);
     ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
     auto* data = qobject_cast<CDataView*>(frame->DataView());

@@ -16,6 +16,7 @@
 #include "FilterSheet.h"
 #include "MessageBox.h"
 #include "ModelClasses.h"
+#include "PictureButton.h"
 #include "SignData.h"
 #include "SqlFormatDlg.h"
 #include "TestSupport.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -113,6 +115,46 @@ protected:
     QString database;
     CMessageResponder messages;
 };
+
+// The grid page's four tool buttons are flat picture buttons: each paints
+// its picture, carries no caption and names itself in its tool tip.
+TEST_F(FilterDialogsTest, GridToolButtonsShowPictures)
+{
+    CDatabaseLink& link = Linked();
+    CFilterSheet sheet(link, nullptr, [] {});
+    sheet.show();
+    const struct
+    {
+        int id;
+        const char* tip;
+    } cases[] = {
+        {CFilterSheet::IDC_BY_SELECTION, "Filter By Selection"},
+        {CFilterSheet::IDC_EXCLUDING_SELECTION, "Filter Excluding Selection"},
+        {CFilterSheet::IDC_REMOVE_FILTER, "Remove Filter"},
+        {CFilterSheet::IDC_TOGGLE_FIELDS, "Toggle Field Display"},
+    };
+    QList<QImage> pictures;
+    for (const auto& c : cases) {
+        auto* button = Child<CPictureButton>(&sheet, c.id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->text().isEmpty()) << c.id;
+        EXPECT_TRUE(button->IsFlat()) << c.id;
+        EXPECT_TRUE(button->HasIcon()) << c.id;
+        EXPECT_EQ(button->toolTip().toStdString(), c.tip);
+        // The picture is painted: dark pixels stand on the button's face.
+        const QImage shot = button->grab().toImage();
+        int inked = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                inked += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+        EXPECT_GT(inked, 0) << c.id;
+        pictures << button->CurrentIcon().pixmap(16, 16).toImage();
+    }
+    // Four different pictures.
+    for (int i = 0; i < pictures.size(); ++i)
+        for (int j = i + 1; j < pictures.size(); ++j)
+            EXPECT_NE(pictures[i], pictures[j]) << i << " " << j;
+}
 
 TEST_F(FilterDialogsTest, GridPagePicksRecordsByEye)
 {

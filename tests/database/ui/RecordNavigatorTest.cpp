@@ -22,6 +22,7 @@
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PdfSupport.h"
+#include "PictureButton.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
 #include "Printer.h"
@@ -236,6 +237,10 @@ TEST_F(RecordNavigatorTest, MovesShowTheRecordAndItsNumber)
         {CRecordNavigator::IDC_PREVIOUS, "1", "Apple"}, // before the first: stays
     };
     for (const auto& move : moves) {
+        // The move buttons are flat picture buttons.
+        auto* picture = Control<CPictureButton>(navigator, move.button);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_TRUE(picture->IsFlat() && picture->HasIcon()) << move.button;
         Click(move.button);
         EXPECT_EQ(Number(), move.number) << move.button;
         EXPECT_EQ(TheDatabaseLink().GetFieldValue("Name"), move.name);
@@ -551,7 +556,7 @@ TEST_F(DataStoreTest, NavigatorSavesAndDeletesDataSets)
     EXPECT_EQ(Number(), "1");
     EXPECT_TRUE(Control<QPushButton>(navigator, CRecordNavigator::IDC_SAVE)->isEnabled());
     EXPECT_FALSE(Control<QPushButton>(navigator, CRecordNavigator::IDC_DELETE)->isEnabled());
-    EXPECT_FALSE(Control<QToolButton>(navigator, CRecordNavigator::IDC_PRINT_ALL)->isEnabled());
+    EXPECT_FALSE(Control<QAbstractButton>(navigator, CRecordNavigator::IDC_PRINT_ALL)->isEnabled());
 
     CMessageResponder responder;
     Type(product, "P1");
