@@ -32,5 +32,7 @@ inline constexpr double kLinearGrowthBound = 32.0;
 // returns the CPU time of the work alone (see CCpuTimer). Each size is
 // measured `tries` times and its fastest try counts;
 // the result is how many times longer the large size took than the small one.
+// A result over kLinearGrowthBound is measured again, up to three rounds, and
+// the smallest counts.
 double Growth(const std::function<qint64(int size)>& measure, int small, int large,
               int tries = 5);
