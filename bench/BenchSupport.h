@@ -4,13 +4,26 @@
 #pragma once
 
 #include "LabelRun.h"
+#include "PdfSupport.h"
 #include "Printer.h"
 #include "Seams.h"
 #include "VariableList.h"
 
 #include <QFile>
+#include <QImage>
 #include <QList>
 #include <QString>
+
+#ifdef TABREL_BENCH_ZXING
+// The decoder gives its text as UTF-8.
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+#endif
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <set>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -50,6 +63,77 @@ inline QString WriteRecords(const QString& path, int count)
     }
     file.write(bytes);
     return path;
+}
+
+// The symbols a label run prints, as the decoder names them.
+enum class Symbols { Code128, Ean13, QrCode };
+
+// The codes read from one page of a PDF of the 3 x 8 sheet, a cell at a
+// time. Without the decoder built in, the expected codes stand for what was
+// read, so that the figures still come out.
+inline std::set<QString> PageCodes(const QString& pdf, int page, Symbols symbols,
+                                   const std::set<QString>& expected)
+{
+#ifdef TABREL_BENCH_ZXING
+    Q_UNUSED(expected);
+    constexpr int kDpi = 300;
+    const QImage image =
+        RenderPdfPage(pdf, page, kDpi).convertToFormat(QImage::Format_Grayscale8);
+    std::set<QString> codes;
+    if (image.isNull())
+        return codes;
+    const auto px = [](int tmm) { return int(std::lround(tmm * kDpi / 254.0)); };
+    ZXing::DecodeHints hints;
+    hints.setFormats(symbols == Symbols::Ean13    ? ZXing::BarcodeFormat::EAN13
+                     : symbols == Symbols::QrCode ? ZXing::BarcodeFormat::QRCode
+                                                  : ZXing::BarcodeFormat::Code128);
+    for (int cell = 0; cell < 24; ++cell) {
+        // Cells of 70 x 37 mm from 0.5 mm down, as UseLabelSheet lays them.
+        const int x = (cell % 3) * 700;
+        const int y = 5 + (cell / 3) * 370;
+        const QImage label = image.copy(px(x), px(y), px(700), px(370));
+        const ZXing::ImageView view(label.constBits(), label.width(), label.height(),
+                                    ZXing::ImageFormat::Lum, int(label.bytesPerLine()));
+        const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+        if (result.isValid())
+            codes.insert(QString::fromStdString(result.text()));
+    }
+    return codes;
+#else
+    Q_UNUSED(pdf);
+    Q_UNUSED(page);
+    Q_UNUSED(symbols);
+    return expected;
+#endif
+}
+
+// Whether a PDF of count labels on the 3 x 8 sheet has its pages, and the
+// first and the last page carry exactly the codes of their labels; codeOf
+// gives label i's code (from 1) as the decoder reads it.
+inline bool LabelsDecode(const QString& pdf, int count, Symbols symbols,
+                         const std::function<QString(int)>& codeOf)
+{
+    constexpr int kPerSheet = 24;
+    const int pages = (count + kPerSheet - 1) / kPerSheet;
+    if (PdfPageCount(pdf) != pages)
+        return false;
+    for (const int page : {1, pages}) {
+        std::set<QString> expected;
+        for (int i = (page - 1) * kPerSheet + 1; i <= std::min(count, page * kPerSheet); ++i)
+            expected.insert(codeOf(i));
+        if (PageCodes(pdf, page, symbols, expected) != expected)
+            return false;
+    }
+    return true;
+}
+
+// The thirteen digits an EAN-13 of the twelve digits reads as.
+inline QString WithEanCheck(const QString& twelve)
+{
+    int sum = 0;
+    for (int i = 0; i < twelve.size(); ++i)
+        sum += (twelve[i].digitValue()) * (i % 2 ? 3 : 1);
+    return twelve + QChar(u'0' + (10 - sum % 10) % 10);
 }
 
 // Prints the sign as it stands, as the print station's own driver does

@@ -3,9 +3,11 @@
 // every label as data the way a record run gives it, printed to a PDF in one
 // job. The "decodes" counter shows the photo is decoded once for the run.
 // Beside it, labels with a QR Code, a name and a small picture: the code and
-// the name change on every label, the picture stays.
+// the name change on every label, the picture stays; the run fails when the
+// QR Codes of its first and last page do not read back as their labels'.
 #include "AppContext.h"
 #include "Barcode.h"
+#include "BenchSupport.h"
 #include "ElementList.h"
 #include "Image.h"
 #include "LabelRun.h"
@@ -79,6 +81,12 @@ void BM_PrintPhotoLabels(benchmark::State& state)
 }
 BENCHMARK(BM_PrintPhotoLabels)->Arg(240)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// What the QR Code of label i holds.
+QString QrData(int i)
+{
+    return QStringLiteral("https://example.com/p/") + bench::LabelCode(i);
+}
+
 void BM_PrintQrPictureLabels(benchmark::State& state)
 {
     EnsureGuiApp();
@@ -108,8 +116,7 @@ void BM_PrintQrPictureLabels(benchmark::State& state)
         qr->m_origin = CPoint(60, 120);
         const auto fill = [&](int i) {
             name->SetDataText(bench::LabelName(i), SOURCE_KEYBOARD, QString(), TRUE);
-            qr->SetDataText(QStringLiteral("https://example.com/p/") + bench::LabelCode(i),
-                            SOURCE_KEYBOARD, QString(), TRUE);
+            qr->SetDataText(QrData(i), SOURCE_KEYBOARD, QString(), TRUE);
         };
         fill(1);
         qr->RecalcPosition(nullptr);
@@ -124,6 +131,11 @@ void BM_PrintQrPictureLabels(benchmark::State& state)
         if (!ok || messages.Count() > 0)
             state.SkipWithError("printing failed");
         state.counters["bytes"] = double(QFile(out).size());
+        state.PauseTiming();
+        const bool decoded = bench::LabelsDecode(out, count, bench::Symbols::QrCode, QrData);
+        state.ResumeTiming();
+        if (ok && !decoded)
+            state.SkipWithError("the printed QR Codes do not read back");
     }
     state.counters["per_label"] =
         benchmark::Counter(double(count) * double(state.iterations()),

@@ -1,6 +1,7 @@
 // Benchmarks of the work a shop assistant waits for: printing a run of shelf
 // labels, and saving and opening a sign.
 #include "AppContext.h"
+#include "BenchSupport.h"
 #include "Box.h"
 #include "ElementList.h"
 #include "LabelRun.h"
@@ -68,11 +69,21 @@ void BM_PrintLabels(benchmark::State& state)
 BENCHMARK(BM_PrintLabels)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The shelf label (box, name, price, EAN-13), everything but the box changed
-// for every label, printed to a PDF in one job.
+// for every label, printed to a PDF in one job; the run fails when the
+// EAN-13s of its first and last page do not read back as their labels'.
 void BM_PrintShelfLabels(benchmark::State& state)
 {
     PrintLabelRun(state, QStringLiteral("shelf.pdf"), bench::MakeShelfLabel,
-                  bench::PrintShelfLabels);
+                  bench::PrintShelfLabels, [&state](const QString& out, int count) {
+                      state.PauseTiming();
+                      const bool decoded =
+                          bench::LabelsDecode(out, count, bench::Symbols::Ean13, [](int i) {
+                              return bench::WithEanCheck(bench::ShelfEan(i));
+                          });
+                      state.ResumeTiming();
+                      if (!decoded)
+                          state.SkipWithError("the printed EAN-13s do not read back");
+                  });
 }
 BENCHMARK(BM_PrintShelfLabels)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -35,68 +35,9 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 
-#ifdef TABREL_BENCH_ZXING
-// The decoder gives its text as UTF-8.
-#define ZX_USE_UTF8
-#include <ZXing/ReadBarcode.h>
-#endif
-
-#include <algorithm>
-#include <cmath>
-#include <set>
+#include <utility>
 
 namespace {
-
-// The codes read from one page of the PDF, a cell of the 3 x 8 sheet at a
-// time, or the expected ones when the decoder is not built in.
-std::set<QString> PageCodes(const QString& pdf, int page, const std::set<QString>& expected)
-{
-#ifdef TABREL_BENCH_ZXING
-    Q_UNUSED(expected);
-    constexpr int kDpi = 300;
-    const QImage image =
-        RenderPdfPage(pdf, page, kDpi).convertToFormat(QImage::Format_Grayscale8);
-    std::set<QString> codes;
-    if (image.isNull())
-        return codes;
-    const auto px = [](int tmm) { return int(std::lround(tmm * kDpi / 254.0)); };
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::Code128);
-    for (int cell = 0; cell < 24; ++cell) {
-        // Cells of 70 x 37 mm from 0.5 mm down, as bench::UseLabelSheet lays them.
-        const int x = (cell % 3) * 700;
-        const int y = 5 + (cell / 3) * 370;
-        const QImage label = image.copy(px(x), px(y), px(700), px(370));
-        const ZXing::ImageView view(label.constBits(), label.width(), label.height(),
-                                    ZXing::ImageFormat::Lum, int(label.bytesPerLine()));
-        const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-        if (result.isValid())
-            codes.insert(QString::fromStdString(result.text()));
-    }
-    return codes;
-#else
-    Q_UNUSED(pdf);
-    Q_UNUSED(page);
-    return expected;
-#endif
-}
-
-// Whether the first and the last page carry exactly their records' codes.
-bool LabelsDecode(const QString& pdf, int count)
-{
-    constexpr int kPerSheet = 24;
-    const int pages = (count + kPerSheet - 1) / kPerSheet;
-    if (PdfPageCount(pdf) != pages)
-        return false;
-    for (const int page : {1, pages}) {
-        std::set<QString> expected;
-        for (int i = (page - 1) * kPerSheet + 1; i <= std::min(count, page * kPerSheet); ++i)
-            expected.insert(bench::LabelCode(i));
-        if (PageCodes(pdf, page, expected) != expected)
-            return false;
-    }
-    return true;
-}
 
 // The label sign of LabelRun.h in the current context, its name and code
 // taken from the fields of the linked records.
@@ -255,8 +196,10 @@ void BM_PrintRoad(benchmark::State& state)
         state.counters["print_all_s"] = parts.printAll;
         state.counters["eject_s"] = parts.eject;
         state.counters["peak_mb"] = bench::PeakMb();
-        state.counters["decoded"] =
-            LabelsDecode(enginePdf, count) && LabelsDecode(designerPdf, count) ? 1 : 0;
+        const auto decodes = [count](const QString& pdf) {
+            return bench::LabelsDecode(pdf, count, bench::Symbols::Code128, bench::LabelCode);
+        };
+        state.counters["decoded"] = decodes(enginePdf) && decodes(designerPdf) ? 1 : 0;
         state.ResumeTiming();
     }
 }

@@ -11,6 +11,8 @@
 # Needs:      glabels, hyperfine, jq, poppler-utils, zbar-tools, GNU time.
 # Prints a table: median seconds, per label ((t(1000) - t(1)) / 1000), peak
 # RSS, PDF bytes, and whether the first and last page's barcodes decode.
+# Beside it, ours alone on the shelf label (the box and name, a price and an
+# EAN-13 instead of the Code 128), the same figures for the same N.
 set -euo pipefail
 
 KIT=$(cd "${1:?usage: compare-labels.sh PEER_KIT [WORKDIR]}" && pwd)
@@ -36,6 +38,19 @@ codes() { # pdf page
 }
 expected() { # first last
     for ((i = $1; i <= $2; ++i)); do printf 'TAB%07d ' "$i"; done
+}
+# The shelf label's EAN-13s, check digit included, as zbarimg reads them.
+expectedEan() { # first last
+    local i d k sum code
+    for ((i = $1; i <= $2; ++i)); do
+        code=$(printf '400%09d' "$i")
+        sum=0
+        for ((k = 0; k < 12; ++k)); do
+            d=${code:k:1}
+            ((sum += k % 2 ? 3 * d : d))
+        done
+        printf '%s%d\n' "$code" $(((10 - sum % 10) % 10))
+    done | sort | tr '\n' ' '
 }
 peak() { # command...: peak RSS in MiB
     /usr/bin/time -f '%M' -o "$WORK/time.txt" "$@" >/dev/null 2>&1
@@ -84,4 +99,28 @@ if [ -n "${MEDIAN[ours1]:-}" ] && [ -n "${MEDIAN[ours1000]:-}" ]; then
         -v p2="${MEDIAN[peer1000]}" 'BEGIN {
         o = (o2 - o1) / 1000 * 1000; p = (p2 - p1) / 1000 * 1000
         printf "\nper label (t(1000) - t(1)) / 1000: ours %.3f ms, peer %.3f ms, peer / ours %.1f\n", o, p, p / o }'
+fi
+
+echo
+echo "Ours alone, the shelf label (box, name, price, EAN-13):"
+printf '| N | median s | peak MiB | PDF bytes | decoded |\n'
+printf '|---:|---:|---:|---:|:---|\n'
+for n in $NS; do
+    dir=$WORK/n$n
+    mkdir -p "$dir"
+    (cd "$dir" && hyperfine --warmup "$WARMUP" --runs "$RUNS" --style none \
+        --export-json hyperfine-shelf.json "$OURS $n shelf.pdf shelf" >/dev/null 2>&1)
+    shelfMedian=$(jq '.results[0].median' "$dir/hyperfine-shelf.json")
+    MEDIAN[shelf$n]=$shelfMedian
+    shelfPeak=$(cd "$dir" && peak "$OURS" "$n" shelf.pdf shelf)
+    pages=$(((n + 23) / 24))
+    lastFirst=$(((pages - 1) * 24 + 1))
+    want="$(expectedEan 1 $((n < 24 ? n : 24)))|$(expectedEan "$lastFirst" "$n")"
+    got="$(codes "$dir/shelf.pdf" 1)|$(codes "$dir/shelf.pdf" "$pages")"
+    printf '| %s | %.3f | %s | %s | %s |\n' "$n" "$shelfMedian" "$shelfPeak" \
+        "$(stat -c %s "$dir/shelf.pdf")" "$([ "$got" = "$want" ] && echo yes || echo NO)"
+done
+if [ -n "${MEDIAN[shelf1]:-}" ] && [ -n "${MEDIAN[shelf1000]:-}" ]; then
+    awk -v s1="${MEDIAN[shelf1]}" -v s2="${MEDIAN[shelf1000]}" 'BEGIN {
+        printf "\nshelf label per label (t(1000) - t(1)) / 1000: ours %.3f ms\n", (s2 - s1) }'
 fi
