@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTime>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <sqlite3.h>
 
 namespace {
 
@@ -194,6 +196,119 @@ QString TextOf(const QVariant& v)
         return IsoText(v);
     }
 }
+
+// The SQLite connection under a Qt connection, when it is one.
+sqlite3* SqliteHandleOf(const QSqlDatabase& db)
+{
+    if (!db.isValid() || !db.driver() || db.driverName() != QLatin1String("QSQLITE"))
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// One INSERT statement run once per record. Values are stored as the Qt
+// driver stores them: null texts as NULL, booleans as 1 or 0, integers and
+// doubles as themselves, dates and times as their ISO text, other values as
+// their text.
+class CInsertStatement
+{
+public:
+    CInsertStatement(sqlite3* handle, const QString& sql) : m_handle(handle)
+    {
+        if (sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * sizeof(QChar)),
+                                 &m_statement, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(m_statement);
+            m_statement = nullptr;
+        }
+    }
+    ~CInsertStatement() { Finalize(); }
+    CInsertStatement(const CInsertStatement&) = delete;
+    CInsertStatement& operator=(const CInsertStatement&) = delete;
+
+    bool Prepared() const { return m_statement != nullptr; }
+
+    // Binds the value of column c (0-based). A text is bound where it lies:
+    // the value must outlive the next Step.
+    void Bind(int c, const QVariant& v)
+    {
+        const int at = c + 1;
+        switch (v.typeId()) {
+        case QMetaType::UnknownType:
+            sqlite3_bind_null(m_statement, at);
+            return;
+        case QMetaType::QString: {
+            const QString* text = static_cast<const QString*>(v.constData());
+            if (text->isNull())
+                sqlite3_bind_null(m_statement, at);
+            else
+                sqlite3_bind_text16(m_statement, at, text->utf16(),
+                                    int(text->size() * sizeof(QChar)), SQLITE_STATIC);
+            return;
+        }
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Long:
+            sqlite3_bind_int64(m_statement, at, v.toLongLong());
+            return;
+        case QMetaType::Bool:
+            sqlite3_bind_int(m_statement, at, v.toBool() ? 1 : 0);
+            return;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(m_statement, at, v.toDouble());
+            return;
+        case QMetaType::QByteArray: {
+            const QByteArray* bytes = static_cast<const QByteArray*>(v.constData());
+            if (bytes->isNull())
+                sqlite3_bind_null(m_statement, at);
+            else
+                sqlite3_bind_blob(m_statement, at, bytes->constData(), int(bytes->size()),
+                                  SQLITE_STATIC);
+            return;
+        }
+        default:
+            break;
+        }
+        if (v.isNull()) {
+            sqlite3_bind_null(m_statement, at);
+            return;
+        }
+        const QString text = IsoText(v);
+        sqlite3_bind_text16(m_statement, at, text.utf16(), int(text.size() * sizeof(QChar)),
+                            SQLITE_TRANSIENT);
+    }
+
+    // Inserts the bound record; false with Error() when SQLite refuses.
+    bool Step()
+    {
+        const int result = sqlite3_step(m_statement);
+        if (result != SQLITE_DONE) {
+            m_error = QString::fromUtf8(sqlite3_errmsg(m_handle));
+            sqlite3_reset(m_statement);
+            return false;
+        }
+        sqlite3_reset(m_statement);
+        return true;
+    }
+    QString Error() const { return m_error; }
+
+    void Finalize()
+    {
+        if (m_statement)
+            sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+    }
+
+private:
+    sqlite3* m_handle;
+    sqlite3_stmt* m_statement = nullptr;
+    QString m_error;
+};
 
 } // namespace
 
@@ -446,8 +561,8 @@ bool CSourceTable::WriteTo(QSqlDatabase db, const QString& table, QString* error
     if (columns.isEmpty())
         columns.append({QString(), ColumnKind::Text});
     SettleNames();
-    auto fail = [&](const QSqlQuery& q) {
-        if (error)
+    auto fail = [&](const QSqlQuery& q, bool takeError = true) {
+        if (error && takeError)
             *error = q.lastError().text();
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK TO tabrel_load"));
         QSqlQuery(db).exec(QStringLiteral("RELEASE tabrel_load"));
@@ -470,9 +585,51 @@ bool CSourceTable::WriteTo(QSqlDatabase db, const QString& table, QString* error
     if (!q.exec(
             QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted, defs.join(QStringLiteral(", ")))))
         return fail(q);
-    if (!q.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted, marks.join(u','))))
-        return fail(q);
+    const QString insert = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted, marks.join(u','));
     const int columnCount = static_cast<int>(columns.size());
+    if (sqlite3* handle = SqliteHandleOf(db)) {
+        // SQLite itself: one statement bound and stepped per record, texts
+        // bound where they lie.
+        CInsertStatement insertRow(handle, insert);
+        if (!insertRow.Prepared()) {
+            if (error)
+                *error = QString::fromUtf8(sqlite3_errmsg(handle));
+            return fail(q, false);
+        }
+        for (const QVector<QVariant>& row : rows) {
+            for (int c = 0; c < columnCount; ++c)
+                insertRow.Bind(c, c < row.size() ? row[c] : QVariant());
+            if (!insertRow.Step()) {
+                if (error)
+                    *error = insertRow.Error();
+                insertRow.Finalize();
+                return fail(q, false);
+            }
+        }
+        // A sparse record is made whole one record at a time.
+        for (const QVector<CSourceCell>& record : sparseRows) {
+            qsizetype next = 0;
+            for (int c = 0; c < columnCount; ++c) {
+                while (next < record.size() && record[next].column < c)
+                    ++next;
+                insertRow.Bind(c, next < record.size() && record[next].column == c
+                                      ? record[next].value
+                                      : QVariant());
+            }
+            if (!insertRow.Step()) {
+                if (error)
+                    *error = insertRow.Error();
+                insertRow.Finalize();
+                return fail(q, false);
+            }
+        }
+        insertRow.Finalize();
+        if (!q.exec(QStringLiteral("RELEASE tabrel_load")))
+            return fail(q);
+        return true;
+    }
+    if (!q.prepare(insert))
+        return fail(q);
     const auto bind = [&q](int c, QVariant v) {
         if (v.typeId() == QMetaType::Bool)
             v = QVariant(v.toBool() ? 1 : 0);

@@ -13,7 +13,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QStringDecoder>
+#include <QByteArrayView>
 
 namespace {
 
@@ -271,73 +271,156 @@ QString DecodeText(const QByteArray& bytes, int fileType, bool charsetGiven)
     if (!charsetGiven) {
         // No character set named: a file that is valid UTF-8 with characters
         // beyond ASCII was written as UTF-8 (as today's tools do).
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString text = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return text;
+        // Checked where the bytes lie before any text is made of them.
+        if (QByteArrayView(bytes).isValidUtf8())
+            return QString::fromUtf8(bytes);
     }
     return FromWindows1252(bytes);
 }
 
+// The text of a field as it is read: spans of the file's text, joined
+// only when a field is made of more than one (a doubled quote, text after a
+// closing quote), so that a plain field costs one copy of its characters.
+class CFieldText
+{
+public:
+    explicit CFieldText(const QChar* base) : m_base(base) {}
+
+    void Add(qsizetype pos, qsizetype count)
+    {
+        if (count <= 0)
+            return;
+        if (!m_joined && m_length == 0) {
+            m_start = pos;
+            m_length = count;
+        } else if (!m_joined && m_start + m_length == pos) {
+            m_length += count;
+        } else {
+            if (!m_joined) {
+                m_text = QString(m_base + m_start, m_length);
+                m_joined = true;
+            }
+            m_text.append(m_base + pos, count);
+        }
+    }
+    bool IsEmpty() const { return m_joined ? m_text.isEmpty() : m_length == 0; }
+    // The field's text (a null text when nothing was added); the builder is
+    // empty afterwards.
+    QString Take()
+    {
+        QString out = m_joined ? std::move(m_text)
+                      : m_length > 0 ? QString(m_base + m_start, m_length)
+                                     : QString();
+        Clear();
+        return out;
+    }
+    void Clear()
+    {
+        m_text = QString();
+        m_joined = false;
+        m_start = 0;
+        m_length = 0;
+    }
+
+private:
+    const QChar* m_base;
+    QString m_text;
+    bool m_joined = false;
+    qsizetype m_start = 0;
+    qsizetype m_length = 0;
+};
+
 // Splits delimited text into records: fields may be quoted with '"' (a
 // doubled quote inside stands for one) and then hold delimiters and line
-// breaks. Empty lines are skipped. An empty field is null.
+// breaks; a quote met inside a field that did not open with one is part of
+// it. Empty lines are skipped. An empty field is null. One pass over the
+// text, copying each field's characters once.
 QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
 {
     QVector<QVector<QVariant>> records;
     QVector<QVariant> record;
-    QString field;
+    const QChar* const data = text.constData();
+    CFieldText field(data);
     bool fieldQuoted = false, inQuotes = false, fieldStarted = false;
     const bool quotes = delimiter != u'"';
+    qsizetype widest = 0;
     auto endField = [&]() {
         // Fields past the last column read are dropped as they end.
-        if (record.size() < CSourceTable::kMaxColumns)
-            record.append(field.isEmpty() && !fieldQuoted ? QVariant() : QVariant(field));
-        field.clear();
+        if (record.size() < CSourceTable::kMaxColumns) {
+            const bool null = field.IsEmpty() && !fieldQuoted;
+            QString value = field.Take();
+            record.append(null ? QVariant() : QVariant(std::move(value)));
+        }
+        field.Clear();
         fieldQuoted = false;
         fieldStarted = false;
     };
     auto endRecord = [&]() {
-        const bool blank = record.isEmpty() && field.isEmpty() && !fieldQuoted;
+        const bool blank = record.isEmpty() && field.IsEmpty() && !fieldQuoted;
         if (!blank) {
             endField();
-            if (record.size() > CSourceTable::kMaxColumns)
-                record.resize(CSourceTable::kMaxColumns);
-            records.append(record);
+            widest = std::max(widest, record.size());
+            records.append(std::move(record));
         }
-        record.clear();
-        field.clear();
+        record = QVector<QVariant>();
+        record.reserve(widest);
+        field.Clear();
         fieldQuoted = false;
         fieldStarted = false;
     };
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
+    const QStringView all(text);
+    qsizetype i = 0;
+    while (i < n) {
         if (inQuotes) {
-            if (c == u'"') {
-                if (i + 1 < n && text.at(i + 1) == u'"') {
-                    field += u'"';
-                    ++i;
-                } else {
-                    inQuotes = false;
-                }
+            // Up to the next quote: a doubled one stands for itself, a
+            // single one closes the quotes.
+            qsizetype q = all.indexOf(u'"', i);
+            if (q < 0)
+                q = n;
+            field.Add(i, q - i);
+            if (q >= n) {
+                i = n;
+                break;
+            }
+            if (q + 1 < n && data[q + 1] == u'"') {
+                field.Add(q, 1);
+                i = q + 2;
             } else {
-                field += c;
+                inQuotes = false;
+                i = q + 1;
             }
             continue;
         }
+        qsizetype j = i;
+        while (j < n) {
+            const QChar c = data[j];
+            if (c == delimiter || c == u'\n' || c == u'\r' || c == u'"')
+                break;
+            ++j;
+        }
+        if (j > i) {
+            field.Add(i, j - i);
+            fieldStarted = true;
+        }
+        if (j >= n) {
+            i = n;
+            break;
+        }
+        const QChar c = data[j];
+        i = j + 1;
         if (c == delimiter) {
             endField();
         } else if (c == u'\n' || c == u'\r') {
-            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            if (c == u'\r' && i < n && data[i] == u'\n')
                 ++i;
             endRecord();
-        } else if (quotes && c == u'"' && !fieldStarted) {
+        } else if (quotes && !fieldStarted) {
             inQuotes = true;
             fieldQuoted = true;
             fieldStarted = true;
         } else {
-            field += c;
+            field.Add(j, 1);
             fieldStarted = true;
         }
     }

@@ -256,6 +256,44 @@ TEST(TextSource, ReadsDelimitedAndFixedFilesAsTheSchemaSays)
     }
 }
 
+// How quotes, line ends and empty fields split, case by case: text after a
+// closing quote belongs to the field, a quote inside a field that did not
+// open with one is kept, "" is an empty text rather than a missing value.
+TEST(TextSource, QuotesLineEndsAndEmptyFieldsSplitAsWritten)
+{
+    const QList<TextCase> cases = {
+        {"text after a closing quote, and a quote inside an unquoted field",
+         "A,B\n\"ab\"cd,ab\"c\n\"ab\" \"c\",x\"\"y\n", {}, {"A TEXT", "B TEXT"},
+         {"abcd|ab\"c", "ab \"c\"|x\"\"y"}},
+        {"doubled quotes only, and a quoted field holding CR LF and the delimiter",
+         "A,B\n\"\"\"\"\"\",\"a,\r\nb\"\r\n", {}, {"A TEXT", "B TEXT"},
+         {"\"\"|a,\r\nb"}},
+        {"a quoted empty field is missing like an unquoted one, and its column is a text",
+         "A,B,C\n\"\",,1\n", {}, {"A TEXT", "B TEXT", "C INTEGER"}, {"-|-|i:1"}},
+        {"lines ended by CR alone, the last without an end, a trailing delimiter",
+         "A,B\r1,2\r\r3,", {}, {"A INTEGER", "B INTEGER"}, {"i:1|i:2", "i:3|-"}},
+        {"bytes that are not UTF-8 are read as Windows-1252 when no schema names the set",
+         "Name\nCaf\xE9 \x97 x\n", {}, {"Name TEXT"}, {QString::fromUtf8("Café — x")}},
+        {"a schema naming UTF-8 with a damaged byte keeps the rest of the field",
+         "Name,N\nab\xFF\x63\x64,1\n", "Format=CSVDelimited\r\nCharacterSet=65001\r\n",
+         {"Name TEXT", "N INTEGER"}, {QString::fromUtf8("ab\xEF\xBF\xBD" "cd|i:1")}},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("stock.csv"));
+        WriteBytes(file, c.data);
+        if (!c.schemaSection.isEmpty())
+            WriteBytes(dir.filePath(QStringLiteral("SCHEMA.INI")),
+                       "[STOCK.CSV]\r\n" + c.schemaSection);
+        QString error;
+        CMemoryDb db;
+        ASSERT_TRUE(LoadFileSource(12, file, QString(), db.Db(), &error)) << error.toStdString();
+        EXPECT_EQ(db.Columns(QStringLiteral("stock#csv")), c.columns);
+        EXPECT_EQ(db.Rows(QStringLiteral("stock#csv")), c.rows);
+    }
+}
+
 TEST(TextSource, SchemaFileIsWrittenWholeAndReadBack)
 {
     QTemporaryDir dir;
