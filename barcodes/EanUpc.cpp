@@ -466,8 +466,13 @@ void CEanUpc::LayoutHumanReadable()
     }
     const CLogFont group = m_texts[1].GetFont();
     const int groupHeight = FontHeight(m_texts[1]);
-    CLogFont small = group;
-    small.SetHeight(groupHeight * 3 / 4);
+    // The smaller digits outside the bars of UPC-A and UPC-E; measuring a
+    // font is work an EAN does not need done for every new number.
+    const auto smallFont = [&] {
+        CLogFont small = group;
+        small.SetHeight(groupHeight * 3 / 4);
+        return small;
+    };
 
     const int left = m_barLocal.left;
     const int right = m_barLocal.right;
@@ -500,18 +505,22 @@ void CEanUpc::LayoutHumanReadable()
         centredOn(2, d.mid(4, 4), m_rightCentre);
         endingAt(3, QStringLiteral(">"), group, right);
         break;
-    case SYM_UPCA:
+    case SYM_UPCA: {
+        const CLogFont small = smallFont();
         atLeft(0, d.left(1), small);
         centredOn(1, d.mid(1, 5), m_leftCentre);
         centredOn(2, d.mid(6, 5), m_rightCentre);
         endingAt(3, d.mid(11, 1), small, m_rightDigitPosition);
         break;
-    default:
+    }
+    default: {
+        const CLogFont small = smallFont();
         atLeft(0, GetSymbologyId() == SYM_UPCE_SYS1 ? QStringLiteral("1") : QStringLiteral("0"),
                small);
         centredOn(1, d.left(6), m_leftCentre);
         endingAt(2, d.mid(6, 1), small, right);
         break;
+    }
     }
     if (m_addOn)
         m_addOn->LayoutHumanReadable(&m_texts[1], m_orientation);

@@ -356,3 +356,55 @@ TEST_F(BarcodeFixture, PicturesForALook)
     for (const Picture& p : pictures)
         EXPECT_TRUE(Render(*p.barcode).save(folder + u'/' + QString::fromLatin1(p.file)));
 }
+
+namespace {
+
+// The printer's font measures, counted.
+class CountingMetrics : public CPrinterFontMetrics
+{
+public:
+    explicit CountingMetrics(int& measures) : m_measures(measures) {}
+    bool Measure(const LogFontFields& lf, CFontMeasures& out) override
+    {
+        ++m_measures;
+        return CPrinterFontMetrics::Measure(lf, out);
+    }
+
+private:
+    int& m_measures;
+};
+
+} // namespace
+
+// A run of shelf labels gives its EAN-13 a new number for every label: the
+// digits are laid out in the fonts the symbol already has, and only the
+// symbols that print smaller digits measure a smaller font.
+TEST_F(BarcodeFixture, ANewNumberMeasuresOnlyTheFontsItsDigitsNeed)
+{
+    int measures = 0;
+    CFontMetricsProvider::Install(std::make_unique<CountingMetrics>(measures));
+    struct Case
+    {
+        int symbology;
+        const char* first;
+        const char* second;
+        int measuresPerNumber;
+    };
+    const Case cases[] = {
+        {SYM_EAN13, "400000000001", "400000000002", 0},
+        {SYM_EAN8, "0123456", "0123457", 0},
+        {SYM_UPCA, "03600029145", "03600029146", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        const auto barcode = MakeWith(c.symbology, QString::fromLatin1(c.first));
+        const QStringList before = TextsOf(*barcode);
+        measures = 0;
+        barcode->SetDataText(QString::fromLatin1(c.second), SOURCE_KEYBOARD, QString(), TRUE);
+        EXPECT_NE(TextsOf(*barcode), before);
+        barcode->SetDataText(QString::fromLatin1(c.first), SOURCE_KEYBOARD, QString(), TRUE);
+        EXPECT_EQ(TextsOf(*barcode), before);
+        EXPECT_EQ(measures, 2 * c.measuresPerNumber);
+    }
+    CFontMetricsProvider::Install(nullptr);
+}
