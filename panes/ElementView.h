@@ -1,6 +1,6 @@
 // The base of every property pane: the banner, the link to the pane's
-// element, and the blocks of controls that recur on many panes (name, print
-// options, data source, lengths in the display unit, colour, font).
+// element, and the controls that recur on many panes (name, print options,
+// the data-source block, lengths in the display unit, colour).
 #pragma once
 
 #include "Element.h"
@@ -27,7 +27,7 @@ class QVBoxLayout;
 // its undo identity and finds it in the sign's element list on every use, so
 // once the element is deleted, or swapped for a copy by Undo or Redo, the
 // handle is empty instead of dangling.
-class CVariable;
+class CDataSourceBlock;
 
 class CElementHandle
 {
@@ -107,7 +107,7 @@ public:
     // listen here as well.
     static std::function<void()>& ModifiedHook();
 
-    // The faces the font block's face list offers: the printer's, sorted.
+    // The faces the font lists offer: the printer's, sorted.
     static QStringList PrinterFaces();
 
 signals:
@@ -155,17 +155,6 @@ protected:
     CColourSwatch* AddColourRow(QGridLayout* grid, int row, const QString& label, int swatchId,
                                 int buttonId, COLORREF* colour,
                                 std::function<void(COLORREF)> apply);
-    // The font block of the panes with text: the printer's faces (1164)
-    // with the face's kind (1165), the point sizes the face allows (1040),
-    // the style (1039), Underline (1038), Strikeout (1037) and, when colour
-    // is given, the text colour swatch (1043) with its "Select..." (1044).
-    // Edits go into the element's font (CElement::GetFont / SetFont); the
-    // element redraws and the sign is marked modified.
-    QGroupBox* AddFontBlock(COLORREF* colour = nullptr,
-                            std::function<void(COLORREF)> applyColour = {});
-    // Shows the element's font in the font block.
-    void LoadFontBlock(CElement* element);
-
     // Copies the name, print options and source block from the element.
     void LoadCommonBlocks(CElement* element, bool nativeOffered);
 
@@ -174,38 +163,6 @@ protected:
 private:
     void OnNameEdited(const QString& text);
     void OnPrintOption();
-
-    // The data-source block.
-    struct CSourceBlock;
-    void LoadSourceBlock(CElement* element);
-    void EnableSource(int kind);
-    // Fills the Name list for a source kind and selects the element's
-    // source; for a database, a field the source lacks is kept in the list
-    // unless keepUnknownField is false (a name left from another kind).
-    void FillNames(int kind, CElement* element, bool keepUnknownField = true);
-    void OnSourceType(int index);
-    void OnSourceName(int index);
-    void OnSourceChecks();
-    void SelectKind(int kind);
-    void RefreshDataPath(CElement* element);
-    // The element stops running the macro script variable of that name: the
-    // variable goes once nothing but this element depends on it.
-    void ReleaseMacroVariable(CElement* element, const QString& name);
-    // A variable of the kind, named like the element, made through its
-    // new-variable dialog; nothing (and no variable left) when cancelled.
-    CVariable* NewVariable(int kind, CElement* element);
-    void OnSourceEdit();
-    void OnSourceNew();
-
-    // The font block.
-    struct CFontBlock;
-    void FillSizeList(const CLogFont& font);
-    void ShowFaceKind(DWORD faceData);
-    void OnFaceChosen();
-    void OnSizeChosen(const QString& text);
-    void OnFontStyle();
-    // Gives the element the edited font and ends the edit.
-    void ApplyFont(CElement* element, const CLogFont& font);
 
     CElementHandle m_handle;
     QWidget* m_body = nullptr;
@@ -219,7 +176,6 @@ private:
     QRadioButton* m_standard = nullptr;
     QRadioButton* m_native = nullptr;
     QRadioButton* m_noPrint = nullptr;
-    std::unique_ptr<CSourceBlock> m_source;
-    std::unique_ptr<CFontBlock> m_font;
+    CDataSourceBlock* m_source = nullptr;
     std::vector<CColourSwatch*> m_swatches;
 };

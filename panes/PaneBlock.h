@@ -48,6 +48,7 @@ protected:
         });
     }
     void MarkModified() const;
+    const Edits& PaneEdits() const { return m_edits; }
     // True while the block fills its controls from the element.
     bool IsBinding() const { return m_binding; }
     void SetBinding(bool binding) { m_binding = binding; }
