@@ -2,7 +2,10 @@
 // frame at 1920 x 1200 (maximised where a window manager places it), a sign
 // of 3 x 8 shelf labels (LabelRun.h: box, name, Code 128) linked to a text
 // file of records, File > Print, the print bar's destination File, Print All
-// and Return, which ejects the last sheet. Beside it, in the same minute, the
+// and Return, which ejects the last sheet; the same with the data-entry
+// pane's Print All button instead of the menu; and the print front end's
+// road: the saved sign picked in its list, Data Entry, destination File,
+// Print All and Return. Beside each, in the same minute, the
 // engine on the same sign and records: the record driver and the print loop
 // without the frame. Reports both times, their ratio (the frame's cost over
 // the engine's), the process's peak memory so far, and whether the first
@@ -11,6 +14,8 @@
 // Under Xvfb with a window manager (`make bench-x11`) the frame is shown
 // maximised and every window goes through the X server.
 #include "AppContext.h"
+#include "BrowseInfoPane.h"
+#include "BrowseView.h"
 #include "BenchSupport.h"
 #include "DataSourceMap.h"
 #include "DatabaseLink.h"
@@ -20,6 +25,8 @@
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintFrame.h"
+#include "RecordNavigator.h"
 #include "RecordPrintDriver.h"
 #include "ShellParts.h"
 #include "SignApp.h"
@@ -29,9 +36,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QGuiApplication>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <benchmark/benchmark.h>
 
@@ -106,7 +117,25 @@ struct RoadParts
     double eject = 0;
 };
 
-double PrintWithDesigner(const QString& csv, int count, const QString& pdf, RoadParts& parts)
+// Where Print All is given: the designer's Print All command, or the Print
+// All button of the data-entry pane's record navigator.
+enum class PrintAllFrom { Menu, Pane };
+
+// Presses the data-entry pane's Print All button, as the user clicks it.
+bool ClickPanePrintAll(QWidget* frame)
+{
+    auto* navigator = frame->findChild<CRecordNavigator*>();
+    auto* button = navigator ? navigator->findChild<QAbstractButton*>(
+                                   QStringLiteral("id%1").arg(CRecordNavigator::IDC_PRINT_ALL))
+                             : nullptr;
+    if (!button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+double PrintWithDesigner(const QString& csv, int count, const QString& pdf, RoadParts& parts,
+                         PrintAllFrom from)
 {
     CAppContext context;
     CMessageResponder messages;
@@ -143,14 +172,18 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf, Road
                 QCoreApplication::processEvents();
                 frame->UpdateActionsNow();
                 const double beforePrintAll = double(clock.nsecsElapsed()) / 1e9;
-                frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+                bool pressed = true;
+                if (from == PrintAllFrom::Pane)
+                    pressed = ClickPanePrintAll(frame);
+                else
+                    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
                 const double afterPrintAll = double(clock.nsecsElapsed()) / 1e9;
                 // Return ejects the last sheet: the PDF is whole.
                 Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
                 const double elapsed = double(clock.nsecsElapsed()) / 1e9;
                 parts.printAll = afterPrintAll - beforePrintAll;
                 parts.eject = elapsed - afterPrintAll;
-                if (messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
+                if (pressed && messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
                     seconds = elapsed;
                 if (commands->IsStationOpen())
                     Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
@@ -164,7 +197,129 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf, Road
     return seconds;
 }
 
-void BM_PrintRoad(benchmark::State& state)
+// The sign of LabelRun.h linked to the records, saved as a file of the
+// folder, as the designer leaves it for the print front end.
+bool SaveLinkedLabels(CSignData& document, const QString& csv, const QString& path)
+{
+    document.DeleteContents();
+    bool saved = LinkLabels(csv);
+    document.m_title = QStringLiteral("Linked shelf labels");
+    saved = saved && document.OnSaveDocument(path);
+    document.DeleteContents();
+    document.SetPathName(QString());
+    TheDatabaseLink().Disconnect();
+    return saved;
+}
+
+// Delivers events until the condition holds, for at most ten seconds. It
+// does not sleep between looks (QTest::qWaitFor sleeps 10 ms a turn, which
+// would be timed as the road's): it waits for the next event, and a timer
+// ticks so that the condition is looked at again even when none comes.
+bool WaitFor(const std::function<bool()>& condition)
+{
+    QTimer tick;
+    tick.start(50);
+    QDeadlineTimer deadline(10000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// The print front end as a user drives it: the saved sign clicked in the
+// list, Data Entry, destination File, Print All and Return. Seconds from
+// the click on Data Entry to the PDF finished by Return; negative on failure.
+double PrintWithFrontEnd(const QString& csv, int count, const QString& pdf, RoadParts& parts)
+{
+    CAppContext context;
+    CMessageResponder messages;
+    messages.SetDefaultAnswer(IDYES);
+    CSignApp app;
+    app.frameTemplate = CPrintFrame::Template();
+    auto* frame = app.InitInstance({"tabrel-print"}) ? qobject_cast<CPrintFrame*>(app.GetMainWindow())
+                                                     : nullptr;
+    double seconds = -1;
+    const QString folder = QFileInfo(csv).absolutePath();
+    const QString sign = QDir(folder).filePath(QStringLiteral("labels.sgn"));
+    if (frame && SaveLinkedLabels(frame->Document(), csv, sign)) {
+        const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
+        frame->resize(1920, 1200);
+        if (windowManaged)
+            frame->showMaximized();
+        else
+            frame->show();
+        frame->activateWindow();
+        const bool exposed = QTest::qWaitForWindowExposed(frame);
+        FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
+        CBrowseView* view = frame->View();
+        QListView* list = view->IconList();
+        bool picked = false;
+        if (exposed && view->SelectPath(folder)) {
+            const QAbstractItemModel* model = list->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                const QModelIndex index = model->index(row, 0);
+                if (index.data().toString() != QLatin1String("labels.sgn"))
+                    continue;
+                list->scrollTo(index);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                  list->visualRect(index).center());
+                picked = WaitFor([] { return TheDatabaseLink().IsConnected(); });
+                break;
+            }
+        }
+        QPushButton* dataEntry = view->InfoPane()->PrintButton();
+        if (picked && dataEntry->isEnabled()) {
+            QCoreApplication::processEvents();
+            QElapsedTimer clock;
+            clock.start();
+            QTest::mouseClick(dataEntry, Qt::LeftButton);
+            const bool open = WaitFor([view] { return view->IsStationOpen(); });
+            parts.station = double(clock.nsecsElapsed()) / 1e9;
+            CPrintBatchDlg* batch = open ? view->BatchDialog() : nullptr;
+            if (batch) {
+                auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+                destination->setCurrentIndex(1);
+                emit destination->activated(1);
+                QCoreApplication::processEvents();
+                const double beforePrintAll = double(clock.nsecsElapsed()) / 1e9;
+                const bool pressed = frame->ExecuteCommand(ID_RECORD_PRINT_ALL);
+                const double afterPrintAll = double(clock.nsecsElapsed()) / 1e9;
+                Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+                const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+                parts.printAll = afterPrintAll - beforePrintAll;
+                parts.eject = elapsed - afterPrintAll;
+                if (pressed && messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
+                    seconds = elapsed;
+                if (view->IsStationOpen())
+                    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+            }
+        }
+        FrameHooks().chooseFile = nullptr;
+    }
+    app.ExitInstance();
+    TheDatabaseLink().Disconnect();
+    return seconds;
+}
+
+// The roads the benchmark drives.
+enum Road { kDesignerMenu, kDesignerPane, kFrontEnd };
+
+double PrintOnRoad(Road road, const QString& csv, int count, const QString& pdf, RoadParts& parts)
+{
+    switch (road) {
+    case kDesignerMenu:
+        return PrintWithDesigner(csv, count, pdf, parts, PrintAllFrom::Menu);
+    case kDesignerPane:
+        return PrintWithDesigner(csv, count, pdf, parts, PrintAllFrom::Pane);
+    case kFrontEnd:
+        return PrintWithFrontEnd(csv, count, pdf, parts);
+    }
+    return -1;
+}
+
+void PrintRoad(benchmark::State& state, Road road)
 {
     EnsureWidgetApp();
     CTestHome home;
@@ -181,7 +336,7 @@ void BM_PrintRoad(benchmark::State& state)
         const double engine = PrintWithEngine(csv, count, enginePdf);
         state.ResumeTiming();
         RoadParts parts;
-        const double designer = PrintWithDesigner(csv, count, designerPdf, parts);
+        const double designer = PrintOnRoad(road, csv, count, designerPdf, parts);
         state.PauseTiming();
         if (engine < 0 || designer < 0) {
             state.SkipWithError("a run did not print every record");
@@ -203,7 +358,37 @@ void BM_PrintRoad(benchmark::State& state)
         state.ResumeTiming();
     }
 }
+// File > Print and the Print All command of the designer's frame.
+void BM_PrintRoad(benchmark::State& state)
+{
+    PrintRoad(state, kDesignerMenu);
+}
+// File > Print and the data-entry pane's Print All button.
+void BM_PrintRoadPane(benchmark::State& state)
+{
+    PrintRoad(state, kDesignerPane);
+}
+// The print front end: the sign picked in its list, Data Entry, Print All.
+void BM_PrintRoadFrontEnd(benchmark::State& state)
+{
+    PrintRoad(state, kFrontEnd);
+}
+
 BENCHMARK(BM_PrintRoad)
+    ->Arg(50)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime();
+BENCHMARK(BM_PrintRoadPane)
+    ->Arg(50)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime();
+BENCHMARK(BM_PrintRoadFrontEnd)
     ->Arg(50)
     ->Arg(500)
     ->Arg(5000)

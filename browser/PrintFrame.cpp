@@ -17,6 +17,7 @@
 #include "PrintSetupDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "ProfileSession.h"
 #include "ReadingHooks.h"
 #include "ResourceIds.h"
 #include "SignApp.h"
@@ -443,13 +444,21 @@ void CPrintFrame::AddToRecentFiles(const QString& path)
     if (path.isEmpty())
         return;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
+    // The sign printed again is already first: the list and the profile
+    // stay as they are.
+    if (m_recentFiles.value(0) == fullPath)
+        return;
     m_recentFiles.removeAll(fullPath);
     m_recentFiles.prepend(fullPath);
     while (m_recentFiles.size() > kRecentFileCount)
         m_recentFiles.removeLast();
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
-                                     m_recentFiles.value(i - 1));
+    {
+        // The whole list in one write of the profile, not one a line.
+        const CProfileSession session;
+        for (int i = 1; i <= kRecentFileCount; ++i) {
+            CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
+                                         m_recentFiles.value(i - 1));
+        }
     }
     UpdateRecentFileActions();
 }

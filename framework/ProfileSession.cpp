@@ -207,8 +207,24 @@ void CProfileSession::MarkChanged(bool shared)
     Session().changed[shared ? 1 : 0] = true;
 }
 
+namespace {
+
+int& WriteCount()
+{
+    static int count = 0;
+    return count;
+}
+
+} // namespace
+
+int CProfileSession::FilesWritten()
+{
+    return WriteCount();
+}
+
 bool CProfileSession::Write(QSettings& settings)
 {
+    ++WriteCount();
     settings.sync();
     if (settings.status() == QSettings::NoError) {
         // What the writer wrote, the reader reads.

@@ -47,6 +47,9 @@ public:
     // Puts the file on disk and checks that it was written; FALSE (and the
     // user told once) when it was not.
     static bool Write(QSettings& settings);
+    // How many times a profile file was put on disk in this process: each
+    // write outside a session, and each file a session wrote.
+    static int FilesWritten();
 
     // The messages, with the file's path in place of %1.
     static const char* const kCannotWrite;

@@ -14,6 +14,7 @@
 #include "PriceFormatList.h"
 #include "PriceCommands.h"
 #include "PrintCommands.h"
+#include "ProfileSession.h"
 #include "ReadingHooks.h"
 #include "ui/MissingFileDlg.h"
 #include "ui/SignSelect.h"
@@ -688,6 +689,8 @@ void CMainFrame::LoadRecentFiles()
 
 void CMainFrame::SaveRecentFiles() const
 {
+    // The whole list in one write of the profile, not one a line.
+    const CProfileSession session;
     for (int i = 1; i <= kRecentFileCount; ++i) {
         CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
                                      m_recentFiles.value(i - 1));

@@ -28,6 +28,7 @@
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
+#include "ProfileSession.h"
 #include "Preferences.h"
 #include "ui/PreferencesSheet.h"
 #include "RecordNavigator.h"
@@ -700,6 +701,18 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
         ASSERT_NE(file, nullptr);
         EXPECT_TRUE(file->actions().contains(first));
         EXPECT_TRUE(file->actions().contains(frame->Action(ID_FILE_MRU_FIRST + 1)));
+
+        // A sign printed goes to the profile in one write of the whole list;
+        // the sign first in the list printed again writes nothing.
+        int written = CProfileSession::FilesWritten();
+        frame->AddToRecentFiles(bread);
+        EXPECT_EQ(CProfileSession::FilesWritten() - written, 1);
+        EXPECT_EQ(frame->RecentFiles(), (QStringList{bread, milk}));
+        written = CProfileSession::FilesWritten();
+        frame->AddToRecentFiles(bread);
+        EXPECT_EQ(CProfileSession::FilesWritten() - written, 0);
+        frame->AddToRecentFiles(milk);
+        EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
         app.ExitInstance();
     }
     CAppContext context;

@@ -4,6 +4,7 @@
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "MessageBox.h"
+#include "ProfileSession.h"
 #include "SignApp.h"
 #include "TestSupport.h"
 #include "UndoHistory.h"
@@ -685,6 +686,14 @@ TEST_F(MainFrameTest, RecentFilesKeepFourNewestFirstAndLiveInTheProfile)
     frame->UpdateActionsNow();
     EXPECT_FALSE(frame->Action(ID_FILE_MRU_LAST)->isVisible());
     EXPECT_FALSE(frame->Action(ID_FILE_MRU_LAST)->isEnabled());
+
+    // The list goes to the profile in one write, not one a line.
+    const int written = CProfileSession::FilesWritten();
+    frame->AddToRecentFiles(paths[0]);
+    EXPECT_EQ(CProfileSession::FilesWritten() - written, 1);
+    frame.reset();
+    frame = std::make_unique<CMainFrame>();
+    EXPECT_EQ(frame->RecentFiles(), (QStringList{paths[0], paths[2], paths[3], paths[1]}));
 }
 
 TEST_F(MainFrameTest, TextExportSuggestsTheSignsNameAndRemembersTheFolder)
