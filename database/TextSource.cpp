@@ -7,6 +7,7 @@
 #include "Codec1252.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <QDir>
 #include <QFile>
@@ -278,13 +279,78 @@ QString DecodeText(const QByteArray& bytes, int fileType, bool charsetGiven)
     return FromWindows1252(bytes);
 }
 
-// The text of a field as it is read: spans of the file's text, joined
-// only when a field is made of more than one (a doubled quote, text after a
-// closing quote), so that a plain field costs one copy of its characters.
+// A decoded text read span by span.
+class CTextSpans
+{
+public:
+    explicit CTextSpans(const QString& text) : m_text(text) {}
+    qsizetype Size() const { return m_text.size(); }
+    char16_t At(qsizetype i) const { return m_text.constData()[i].unicode(); }
+    qsizetype IndexOfQuote(qsizetype from) const { return QStringView(m_text).indexOf(u'"', from); }
+    QString Text(qsizetype start, qsizetype count) const
+    {
+        return QString(m_text.constData() + start, count);
+    }
+
+private:
+    const QString& m_text;
+};
+
+// The file's bytes read span by span, each span decoded as it is taken.
+// Only for files whose delimiter is ASCII: then a delimiter, a quote or a
+// line break is the same byte in every character set read, and never part
+// of a longer UTF-8 sequence, so decoding span by span gives the text that
+// decoding the whole file would.
+class CByteSpans
+{
+public:
+    enum class Set
+    {
+        Utf8,
+        Windows1252,
+        CodePage437,
+    };
+    CByteSpans(const char* data, qsizetype size, Set set) : m_data(data), m_size(size), m_set(set)
+    {
+    }
+    qsizetype Size() const { return m_size; }
+    char16_t At(qsizetype i) const { return static_cast<unsigned char>(m_data[i]); }
+    qsizetype IndexOfQuote(qsizetype from) const
+    {
+        const void* at = std::memchr(m_data + from, '"', size_t(m_size - from));
+        return at ? static_cast<const char*>(at) - m_data : -1;
+    }
+    QString Text(qsizetype start, qsizetype count) const
+    {
+        switch (m_set) {
+        case Set::Utf8:
+            // A byte-order mark inside the file is a character of its field
+            // (fromUtf8 would drop it at the start of a span).
+            if (count >= 3 && std::memcmp(m_data + start, "\xEF\xBB\xBF", 3) == 0)
+                return QChar(0xFEFF) + QString::fromUtf8(m_data + start + 3, count - 3);
+            return QString::fromUtf8(m_data + start, count);
+        case Set::Windows1252:
+            return FromWindows1252(m_data + start, count);
+        case Set::CodePage437:
+            return FromCodePage437(QByteArray::fromRawData(m_data + start, count));
+        }
+        return QString();
+    }
+
+private:
+    const char* m_data;
+    qsizetype m_size;
+    Set m_set;
+};
+
+// The text of a field as it is read: spans of the file, joined only when a
+// field is made of more than one (a doubled quote, text after a closing
+// quote), so that a plain field costs one copy of its characters.
+template <typename Spans>
 class CFieldText
 {
 public:
-    explicit CFieldText(const QChar* base) : m_base(base) {}
+    explicit CFieldText(const Spans& spans) : m_spans(spans) {}
 
     void Add(qsizetype pos, qsizetype count)
     {
@@ -297,10 +363,10 @@ public:
             m_length += count;
         } else {
             if (!m_joined) {
-                m_text = QString(m_base + m_start, m_length);
+                m_text = m_spans.Text(m_start, m_length);
                 m_joined = true;
             }
-            m_text.append(m_base + pos, count);
+            m_text.append(m_spans.Text(pos, count));
         }
     }
     bool IsEmpty() const { return m_joined ? m_text.isEmpty() : m_length == 0; }
@@ -308,8 +374,8 @@ public:
     // empty afterwards.
     QString Take()
     {
-        QString out = m_joined ? std::move(m_text)
-                      : m_length > 0 ? QString(m_base + m_start, m_length)
+        QString out = m_joined         ? std::move(m_text)
+                      : m_length > 0 ? m_spans.Text(m_start, m_length)
                                      : QString();
         Clear();
         return out;
@@ -323,7 +389,7 @@ public:
     }
 
 private:
-    const QChar* m_base;
+    const Spans& m_spans;
     QString m_text;
     bool m_joined = false;
     qsizetype m_start = 0;
@@ -335,12 +401,12 @@ private:
 // breaks; a quote met inside a field that did not open with one is part of
 // it. Empty lines are skipped. An empty field is null. One pass over the
 // text, copying each field's characters once.
-QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
+template <typename Spans>
+QVector<QVector<QVariant>> ParseDelimited(const Spans& text, char16_t delimiter)
 {
     QVector<QVector<QVariant>> records;
     QVector<QVariant> record;
-    const QChar* const data = text.constData();
-    CFieldText field(data);
+    CFieldText<Spans> field(text);
     bool fieldQuoted = false, inQuotes = false, fieldStarted = false;
     const bool quotes = delimiter != u'"';
     qsizetype widest = 0;
@@ -368,14 +434,13 @@ QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
         fieldQuoted = false;
         fieldStarted = false;
     };
-    const qsizetype n = text.size();
-    const QStringView all(text);
+    const qsizetype n = text.Size();
     qsizetype i = 0;
     while (i < n) {
         if (inQuotes) {
             // Up to the next quote: a doubled one stands for itself, a
             // single one closes the quotes.
-            qsizetype q = all.indexOf(u'"', i);
+            qsizetype q = text.IndexOfQuote(i);
             if (q < 0)
                 q = n;
             field.Add(i, q - i);
@@ -383,7 +448,7 @@ QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
                 i = n;
                 break;
             }
-            if (q + 1 < n && data[q + 1] == u'"') {
+            if (q + 1 < n && text.At(q + 1) == u'"') {
                 field.Add(q, 1);
                 i = q + 2;
             } else {
@@ -394,7 +459,7 @@ QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
         }
         qsizetype j = i;
         while (j < n) {
-            const QChar c = data[j];
+            const char16_t c = text.At(j);
             if (c == delimiter || c == u'\n' || c == u'\r' || c == u'"')
                 break;
             ++j;
@@ -407,12 +472,12 @@ QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
             i = n;
             break;
         }
-        const QChar c = data[j];
+        const char16_t c = text.At(j);
         i = j + 1;
         if (c == delimiter) {
             endField();
         } else if (c == u'\n' || c == u'\r') {
-            if (c == u'\r' && i < n && data[i] == u'\n')
+            if (c == u'\r' && i < n && text.At(i) == u'\n')
                 ++i;
             endRecord();
         } else if (quotes && !fieldStarted) {
@@ -426,6 +491,33 @@ QVector<QVector<QVariant>> ParseDelimited(const QString& text, QChar delimiter)
     }
     endRecord();
     return records;
+}
+
+// The records of a delimited file. A file with an ASCII delimiter is split
+// where its bytes lie, and only its fields are decoded.
+QVector<QVector<QVariant>> ReadDelimited(const QByteArray& bytes, const CTextSchema& schema,
+                                         bool charsetGiven)
+{
+    const auto delimiter = static_cast<unsigned char>(schema.delimiter);
+    if (delimiter >= 0x80) {
+        const QString text = DecodeText(bytes, schema.fileType, charsetGiven);
+        return ParseDelimited(CTextSpans(text), char16_t(delimiter));
+    }
+    const char* data = bytes.constData();
+    qsizetype size = bytes.size();
+    CByteSpans::Set set = CByteSpans::Set::Windows1252;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        data += 3;
+        size -= 3;
+        set = CByteSpans::Set::Utf8;
+    } else if (schema.fileType == 2) {
+        set = CByteSpans::Set::Utf8;
+    } else if (schema.fileType == 1) {
+        set = CByteSpans::Set::CodePage437;
+    } else if (!charsetGiven && QByteArrayView(bytes).isValidUtf8()) {
+        set = CByteSpans::Set::Utf8;
+    }
+    return ParseDelimited(CByteSpans(data, size, set), char16_t(delimiter));
 }
 
 QVector<QVector<QVariant>> ParseFixed(const QString& text, const QVector<CTextColumn>& columns)
@@ -581,13 +673,11 @@ bool ReadTextSource(const QString& path, CSourceTable* table, QString* error)
     QByteArray bytes;
     if (!ReadWholeFile(path, &bytes, error))
         return false;
-    const QString text = DecodeText(bytes, schema.fileType, charsetGiven);
-    bytes.clear();
-
     QVector<QVector<QVariant>> records =
         schema.fixedWidth
-            ? ParseFixed(text, schema.columns)
-            : ParseDelimited(text, QChar(static_cast<unsigned char>(schema.delimiter)));
+            ? ParseFixed(DecodeText(bytes, schema.fileType, charsetGiven), schema.columns)
+            : ReadDelimited(bytes, schema, charsetGiven);
+    bytes = QByteArray();
     QStringList headerNames;
     if (schema.header && !records.isEmpty()) {
         for (const QVariant& v : records.first())

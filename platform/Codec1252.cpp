@@ -37,8 +37,8 @@ QByteArray ToWindows1252(const QString& text)
 
 QString FromWindows1252(const char* data, qsizetype size)
 {
-    QString out;
-    out.resize(size);
+    // Exactly as long as the bytes: texts made field by field hold no spare room.
+    QString out(size, Qt::Uninitialized);
     QChar* p = out.data();
     for (qsizetype i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(data[i]);

@@ -277,6 +277,12 @@ TEST(TextSource, QuotesLineEndsAndEmptyFieldsSplitAsWritten)
         {"a schema naming UTF-8 with a damaged byte keeps the rest of the field",
          "Name,N\nab\xFF\x63\x64,1\n", "Format=CSVDelimited\r\nCharacterSet=65001\r\n",
          {"Name TEXT", "N INTEGER"}, {QString::fromUtf8("ab\xEF\xBF\xBD" "cd|i:1")}},
+        {"a byte-order mark that starts a field inside a UTF-8 file is not kept",
+         "A,B\n\xEF\xBB\xBFx,\"\xEF\xBB\xBFy\"\n", "Format=CSVDelimited\r\nCharacterSet=65001\r\n",
+         {"A TEXT", "B TEXT"}, {"x|y"}},
+        {"a delimiter beyond ASCII, Windows-1252",
+         "A\xA7" "B\n\"x\xA7y\"\xA7\xE9\n", "Format=Delimited(\xA7)\r\nCharacterSet=ANSI\r\n",
+         {"A TEXT", "B TEXT"}, {QString::fromUtf8("x§y|é")}},
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.what);
