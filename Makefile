@@ -101,7 +101,8 @@ fuzz: deps
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tabrel_bench
 
-# The print road through the designer's frame on a virtual X display with a
-# window manager, maximised at 1920 x 1200, beside the engine.
+# The print roads (the designer's Print All command, the data-entry pane's
+# Print All button, the print front end) on a virtual X display with a window
+# manager, maximised at 1920 x 1200, beside the engine.
 bench-x11: build
 	@bench/on-x11.sh $(BUILD_DIR)/bench/tabrel_bench --benchmark_filter=PrintRoad
