@@ -427,9 +427,10 @@ QVector<QVector<QVariant>> ParseDelimited(const Spans& text, char16_t delimiter)
             endField();
             widest = std::max(widest, record.size());
             records.append(std::move(record));
+            // The next record is made as wide as the widest so far.
+            record = QVector<QVariant>();
+            record.reserve(widest);
         }
-        record = QVector<QVariant>();
-        record.reserve(widest);
         field.Clear();
         fieldQuoted = false;
         fieldStarted = false;
