@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace PaneBuild;
@@ -48,16 +47,15 @@ int ParsedLength(const QLineEdit* field, int fallback)
 CImageView::CImageView(CImage* image, QWidget* parent)
     : CElementView(image, kFormId, tr("Picture"), parent)
 {
-    // The Formatting page's enabling follows the source at once, so both
-    // pages stay enabled; entering one reloads it.
-    m_tabs = Named(new QTabWidget(Form()->parentWidget()), 1092);
+    // Entering a page enables it and reloads it from the picture; the page
+    // left behind is disabled.
+    m_tabs = new CTab(Form()->parentWidget());
     Form()->addWidget(m_tabs);
-    m_tabs->addTab(new CImageViewPage1(*this, m_tabs), tr("Picture"));
-    m_tabs->addTab(new CImageViewPage2(*this, m_tabs), tr("Formatting"));
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        if (auto* page = qobject_cast<CPanePage*>(m_tabs->widget(index)))
-            page->Refresh(true);
-    });
+    // Both pages are built before the first is entered.
+    auto* picture = new CImageViewPage1(*this, m_tabs);
+    auto* formatting = new CImageViewPage2(*this, m_tabs);
+    m_tabs->AddPage(picture, tr("Picture"));
+    m_tabs->AddPage(formatting, tr("Formatting"));
     if (image)
         Load(image);
     SetLoading(false);

@@ -13,7 +13,6 @@
 class CImagePreview;
 class CImageView;
 class QScrollBar;
-class QTabWidget;
 
 // The "Picture" page (379): the name, print options, printing preference,
 // position, angle, size, file and data source.
@@ -83,7 +82,7 @@ private:
     // The preview copy: the element's picture with the bars' values.
     void RebuildPreview();
 
-    QTabWidget* m_tabs = nullptr;
+    CTab* m_tabs = nullptr;
     double m_aspectRatio = 1.0;
 
     // Picture page.

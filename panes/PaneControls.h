@@ -4,6 +4,7 @@
 // tabbed panes.
 #pragma once
 
+#include "ListCtrlEx.h"
 #include "PictureButton.h"
 #include "Types.h"
 
@@ -15,7 +16,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -56,44 +56,6 @@ private:
 // COLORREF (0x00BBGGRR) to and from QColor.
 QColor ColourFromRef(COLORREF colour);
 COLORREF RefFromColour(const QColor& colour);
-
-// A report list: rows of cells under captioned columns, one selected row.
-class CListCtrlEx : public QTableWidget
-{
-    Q_OBJECT
-
-public:
-    explicit CListCtrlEx(QWidget* parent = nullptr);
-
-    // Deletes every row and every column.
-    void RemoveAll();
-    // A column captioned from the string table; -1 when the string is not
-    // there, else the new column's index.
-    int InsertColumnId(int column, int stringId, Qt::Alignment align = Qt::AlignLeft,
-                       int width = 100);
-    int InsertColumnText(int column, const QString& caption, Qt::Alignment align = Qt::AlignLeft,
-                         int width = 100);
-    // Sub-item 0 inserts a new row at that index; others set a cell.
-    bool SetCellText(int item, int subItem, const QString& text);
-    QString CellText(int item, int subItem) const;
-    // A row at the top with an icon of the image list, a text and a value.
-    bool InsertIconItem(int iconIndex, const QString& text, qint64 data);
-    qint64 ItemData(int item) const;
-    void SetImageList(const QList<QIcon>& icons) { m_icons = icons; }
-    // Widest text of the column (its caption too) + 15, + 16 with icons.
-    int FitColumn(int column, bool hasIcons);
-    // One caption-less column as wide as the window less a scroll bar and 4.
-    void InsertFullWidthColumn(QWidget* window);
-    // Two columns, each half of the window's width less 4.
-    void InsertTwoColumns(QWidget* window, int firstId, int secondId);
-    int FindItemText(const QString& text) const;
-    int SelectItemText(const QString& text);
-    bool SelectItem(int index);
-    int ItemCount() const { return rowCount(); }
-
-private:
-    QList<QIcon> m_icons;
-};
 
 // The undo steps of a pane's edits. The element's state is kept before an
 // edit that starts a step: the first of a run of edits in one control (an

@@ -5,17 +5,20 @@
 #include "Element.h"
 #include "ElementList.h"
 #include "IncNumber.h"
+#include "ListCtrlEx.h"
 #include "NodeIcons.h"
+#include "PictureButton.h"
 #include "PriceCalculation.h"
+#include "ResourceIds.h"
 #include "Variable.h"
 #include "VariableList.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
-#include <QStyle>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -57,6 +60,36 @@ bool VariableEntry(CVariable* variable, QString& prompt)
     }
 }
 
+// The pictures of the move buttons: an arrow the way of the move, with a bar
+// at its head for the moves to the top and to the bottom.
+QIcon MoveIcon(int id)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(0x26, 0x32, 0x3c);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    const bool up = id == CDataEntryOrderDlg::IDC_TOP || id == CDataEntryOrderDlg::IDC_UP;
+    const bool toEnd = id == CDataEntryOrderDlg::IDC_TOP || id == CDataEntryOrderDlg::IDC_BOTTOM;
+    // Drawn pointing up, turned over for the downward moves.
+    if (!up) {
+        p.translate(0, 16);
+        p.scale(1, -1);
+    }
+    QPainterPath head;
+    head.moveTo(8, toEnd ? 4 : 2);
+    head.lineTo(14, toEnd ? 10 : 8);
+    head.lineTo(2, toEnd ? 10 : 8);
+    head.closeSubpath();
+    p.drawPath(head);
+    p.drawRect(QRectF(6, toEnd ? 10 : 8, 4, toEnd ? 5 : 7));
+    if (toEnd)
+        p.drawRect(QRectF(2, 1, 12, 2));
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 std::vector<CDataEntryOrderDlg::Entry> CDataEntryOrderDlg::CollectEntries()
@@ -87,33 +120,37 @@ CDataEntryOrderDlg::CDataEntryOrderDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("id%1").arg(IDD));
     setWindowTitle(tr("Data Entry Order"));
-    m_list = new QTreeWidget(this);
+    m_list = new CListCtrlEx(this);
     m_list->setObjectName(QStringLiteral("id%1").arg(IDC_LIST));
-    m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({tr("Name"), tr("Prompt")});
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setAllColumnsShowFocus(true);
+    if (m_list->InsertColumnId(0, IDS_COLUMN_NAME) < 0)
+        m_list->InsertColumnText(0, tr("Name"));
+    if (m_list->InsertColumnId(1, IDS_COLUMN_PROMPT) < 0)
+        m_list->InsertColumnText(1, tr("Prompt"));
     m_list->setIconSize(QSize(16, 16));
+    QList<QIcon> kinds;
+    for (int kind = 0; kind <= 17; ++kind)
+        kinds << NodeKindIcon(kind);
+    m_list->SetImageList(kinds);
 
     auto* buttons = new QVBoxLayout;
     const struct
     {
         int id;
-        QStyle::StandardPixmap icon;
+        const char* name;
         const char* tip;
         void (CDataEntryOrderDlg::*move)();
     } moves[] = {
-        {IDC_TOP, QStyle::SP_ArrowUp, "To the top", &CDataEntryOrderDlg::MoveTop},
-        {IDC_UP, QStyle::SP_ArrowUp, "Up one place", &CDataEntryOrderDlg::MoveUp},
-        {IDC_DOWN, QStyle::SP_ArrowDown, "Down one place", &CDataEntryOrderDlg::MoveDown},
-        {IDC_BOTTOM, QStyle::SP_ArrowDown, "To the bottom", &CDataEntryOrderDlg::MoveBottom},
+        {IDC_TOP, "Top", "To the top", &CDataEntryOrderDlg::MoveTop},
+        {IDC_UP, "Up", "Up one place", &CDataEntryOrderDlg::MoveUp},
+        {IDC_DOWN, "Down", "Down one place", &CDataEntryOrderDlg::MoveDown},
+        {IDC_BOTTOM, "Bottom", "To the bottom", &CDataEntryOrderDlg::MoveBottom},
     };
     for (const auto& m : moves) {
-        auto* button = new QPushButton(this);
+        auto* button = new CPictureButton(this);
         button->setObjectName(QStringLiteral("id%1").arg(m.id));
-        button->setIcon(style()->standardIcon(m.icon));
-        if (m.id == IDC_TOP || m.id == IDC_BOTTOM)
-            button->setText(m.id == IDC_TOP ? tr("Top") : tr("Bottom"));
+        button->SetFlat(false, false);
+        button->SetIconHandles(MoveIcon(m.id));
+        button->setAccessibleName(tr(m.name));
         button->setToolTip(tr(m.tip));
         connect(button, &QPushButton::clicked, this, m.move);
         buttons->addWidget(button);
@@ -137,17 +174,15 @@ CDataEntryOrderDlg::CDataEntryOrderDlg(QWidget* parent) : QDialog(parent)
     std::stable_sort(m_entries.begin(), m_entries.end(),
                      [](const Entry& a, const Entry& b) { return a.key < b.key; });
     Fill();
-    for (int column = 0; column < 2; ++column) {
-        m_list->resizeColumnToContents(column);
-        m_list->setColumnWidth(column, m_list->columnWidth(column) + 16);
-    }
+    m_list->FitColumn(0, true);
+    m_list->FitColumn(1, false);
     // A click elsewhere in the list never leaves it without a selection.
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
-        const QList<QTreeWidgetItem*> items = m_list->selectedItems();
+    connect(m_list, &QTableWidget::itemSelectionChanged, this, [this] {
+        const QList<QTableWidgetItem*> items = m_list->selectedItems();
         if (items.isEmpty())
             Select(m_selected);
         else
-            m_selected = m_list->indexOfTopLevelItem(items.front());
+            m_selected = items.front()->row();
     });
     Select(0);
     resize(520, 360);
@@ -156,14 +191,12 @@ CDataEntryOrderDlg::CDataEntryOrderDlg(QWidget* parent) : QDialog(parent)
 void CDataEntryOrderDlg::Fill()
 {
     const QSignalBlocker blocker(m_list);
-    m_list->clear();
-    for (size_t i = 0; i < m_entries.size(); ++i) {
+    m_list->setRowCount(0);
+    // Each row goes in at the top, so the last entry goes in first.
+    for (size_t i = m_entries.size(); i-- > 0;) {
         m_entries[i].key = int(i);
-        auto* item = new QTreeWidgetItem(m_list);
-        item->setText(0, m_entries[i].name);
-        item->setIcon(0, NodeKindIcon(m_entries[i].type));
-        item->setData(0, Qt::UserRole, m_entries[i].type);
-        item->setText(1, QString(m_entries[i].prompt).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        m_list->InsertIconItem(m_entries[i].type, m_entries[i].name, m_entries[i].type);
+        m_list->SetCellText(0, 1, QString(m_entries[i].prompt).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
 }
 
@@ -173,10 +206,7 @@ void CDataEntryOrderDlg::Select(int index)
         return;
     m_selected = std::clamp(index, 0, int(m_entries.size()) - 1);
     const QSignalBlocker blocker(m_list);
-    QTreeWidgetItem* item = m_list->topLevelItem(m_selected);
-    m_list->setCurrentItem(item);
-    item->setSelected(true);
-    m_list->scrollToItem(item);
+    m_list->SelectItem(m_selected);
 }
 
 void CDataEntryOrderDlg::Resort()

@@ -9,9 +9,8 @@
 
 #include <vector>
 
+class CListCtrlEx;
 class CObject;
-class QPushButton;
-class QTreeWidget;
 
 class CDataEntryOrderDlg : public QDialog
 {
@@ -61,6 +60,6 @@ private:
     void Resort();
 
     std::vector<Entry> m_entries;
-    QTreeWidget* m_list = nullptr;
+    CListCtrlEx* m_list = nullptr;
     int m_selected = 0;
 };

@@ -7,6 +7,8 @@
 #include "ConnectionWizard.h"
 #include "DataCtrl.h"
 #include "DataEntryOrderDlg.h"
+#include "ListCtrlEx.h"
+#include "PictureButton.h"
 #include "DataSourceMap.h"
 #include "DataTreeDlg.h"
 #include "DataView.h"
@@ -270,16 +272,37 @@ TEST_F(DatabaseMenuTest, DataEntryOrderMovesEachEntryByItsOwner)
     const auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
     CAnswer<CDataEntryOrderDlg> moved([&](CDataEntryOrderDlg* dlg) {
         EXPECT_EQ(names(dlg), (QStringList{"Code/Code", "Code/Code list", "Price/Price"}));
-        auto* items = Control<QTreeWidget>(dlg, CDataEntryOrderDlg::IDC_LIST);
+        auto* items = Control<CListCtrlEx>(dlg, CDataEntryOrderDlg::IDC_LIST);
         ASSERT_NE(items, nullptr);
+        EXPECT_EQ(items->horizontalHeaderItem(0)->text(), "Name");
+        EXPECT_EQ(items->horizontalHeaderItem(1)->text(), "Prompt");
+        EXPECT_EQ(items->CellText(1, 1), "Code list");
         const int kinds[] = {TYPE_TEXT, VARIABLE_OPTION_LIST, TYPE_TEXT};
         for (int i = 0; i < 3; ++i) {
-            const QIcon icon = items->topLevelItem(i)->icon(0);
+            const QIcon icon = items->item(i, 0)->icon();
             ASSERT_FALSE(icon.isNull()) << i;
             EXPECT_EQ(image(icon), image(NodeKindIcon(kinds[i]))) << i;
         }
         EXPECT_NE(image(NodeKindIcon(TYPE_TEXT)), image(NodeKindIcon(VARIABLE_OPTION_LIST)));
+        // The four moves are picture buttons, each with a picture of its own.
+        QList<QImage> pictures;
+        for (int id : {CDataEntryOrderDlg::IDC_TOP, CDataEntryOrderDlg::IDC_UP,
+                       CDataEntryOrderDlg::IDC_DOWN, CDataEntryOrderDlg::IDC_BOTTOM}) {
+            auto* button = Control<CPictureButton>(dlg, id);
+            ASSERT_NE(button, nullptr) << id;
+            ASSERT_TRUE(button->HasIcon()) << id;
+            EXPECT_FALSE(button->IsFlat()) << id;
+            const QImage picture = image(button->CurrentIcon());
+            EXPECT_FALSE(pictures.contains(picture)) << id;
+            pictures << picture;
+        }
         EXPECT_EQ(dlg->Selected(), 0);
+        // A click below the last row leaves the first entry selected.
+        QTest::mouseClick(items->viewport(), Qt::LeftButton, {},
+                          QPoint(5, items->viewport()->height() - 3));
+        EXPECT_EQ(dlg->Selected(), 0);
+        ASSERT_EQ(items->selectedItems().size(), 2);
+        EXPECT_EQ(items->selectedItems().front()->row(), 0);
         // Up on the first and down on the last change nothing.
         Control<QPushButton>(dlg, CDataEntryOrderDlg::IDC_UP)->click();
         EXPECT_EQ(names(dlg)[0], "Code/Code");

@@ -17,6 +17,7 @@
 #include "MessageBox.h"
 #include "PaneParts.h"
 #include "Paper.h"
+#include "PaneControls.h"
 #include "PdfSupport.h"
 #include "PrintSignDlg.h"
 #include "SignApp.h"
@@ -289,9 +290,16 @@ TEST_F(PicturePaneTest, FormattingPageAdjustsOnlyOnApplyAndTransparencyForcesQua
     ASSERT_NE(view, nullptr);
     CImage* image = PlacePicture(100, 100);
     ASSERT_NE(image, nullptr);
-    auto* tabs = frame->PropertyPane()->findChild<QTabWidget*>();
+    auto* tabs = frame->PropertyPane()->findChild<CTab*>();
     ASSERT_NE(tabs, nullptr);
+    // Only the page on show takes input: the Formatting page until entered,
+    // the Picture page once left.
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_TRUE(tabs->widget(0)->isEnabled());
+    EXPECT_FALSE(tabs->widget(1)->isEnabled());
     tabs->setCurrentIndex(1);
+    EXPECT_TRUE(tabs->widget(1)->isEnabled());
+    EXPECT_FALSE(tabs->widget(0)->isEnabled());
 
     // Variable-picture settings follow the data source.
     EXPECT_FALSE(Find<QComboBox>(1257)->isEnabled());
