@@ -1,7 +1,7 @@
 // How work grows with its input, measured so that a busy machine cannot fail
 // a test: the CPU time of this thread (not the wall clock), the fastest of a
-// few tries, compared between a small input and one eight times larger.
-// Work linear in its input grows about 8 times, quadratic work about 64.
+// few tries, compared between an input and one sixteen times larger.
+// Work linear in its input grows about 16 times, quadratic work about 256.
 #pragma once
 
 #include <QtGlobal>
@@ -23,16 +23,19 @@ private:
     qint64 m_start;
 };
 
-// The bound a test puts on the growth from an input to one eight times
-// larger: four times what linear work takes, half of what quadratic work
-// takes, so that neither noise nor the machine's load comes near it.
-inline constexpr double kLinearGrowthBound = 32.0;
+// How many times larger the large input is than the small one.
+inline constexpr int kGrowthStep = 16;
+
+// The bound a test puts on the growth from an input to one sixteen times
+// larger: six times what linear work takes, so that a machine whose memory
+// other work keeps busy (which makes a large input several times slower than
+// it is) stays well below it; still under half of what quadratic work takes.
+inline constexpr double kLinearGrowthBound = 96.0;
 
 // measure(size) prepares an input of that size, does the work on it and
-// returns the CPU time of the work alone (see CCpuTimer). Each size is
-// measured `tries` times and its fastest try counts;
-// the result is how many times longer the large size took than the small one.
-// A result over kLinearGrowthBound is measured again, up to three rounds, and
-// the smallest counts.
-double Growth(const std::function<qint64(int size)>& measure, int small, int large,
-              int tries = 5);
+// returns the CPU time of the work alone (see CCpuTimer). It is measured at
+// `large` and at `large` / kGrowthStep, each size `tries` times; the result is
+// how many times longer the fastest large try took than the fastest small one.
+// A result over kLinearGrowthBound is measured again, up to five rounds, and
+// the fastest tries of all rounds count.
+double Growth(const std::function<qint64(int size)>& measure, int large, int tries = 5);
