@@ -381,13 +381,19 @@ void CDC::ApplyClip()
 {
     if (!m_painter || !m_painter->isActive())
         return;
-    if (m_state.clip) {
-        m_painter->setClipRegion(m_baseClip ? (*m_baseClip & *m_state.clip) : *m_state.clip);
-    } else if (m_baseClip) {
-        m_painter->setClipRegion(*m_baseClip);
-    } else {
+    std::optional<QRegion> clip;
+    if (m_state.clip)
+        clip = m_baseClip ? (*m_baseClip & *m_state.clip) : *m_state.clip;
+    else if (m_baseClip)
+        clip = *m_baseClip;
+    if (m_clipApplied && clip == m_appliedClip)
+        return;
+    if (clip)
+        m_painter->setClipRegion(*clip);
+    else
         m_painter->setClipping(false);
-    }
+    m_appliedClip = std::move(clip);
+    m_clipApplied = true;
 }
 
 void CDC::IntersectClipRect(const CRect& r)
@@ -1336,11 +1342,20 @@ void CDC::DrawText(QPointF refDevice, const QString& text, std::span<const int> 
     else if (vertical == TA_BOTTOM)
         baseline = -descent;
 
-    m_painter->translate(refDevice);
-    if (angle != 0)
-        m_painter->rotate(-angle);
+    // Upright text at its own width is placed by its coordinates alone: a
+    // change of the painter's transform costs a PDF a state change before
+    // and after every piece of text.
+    const double stretch = face.stretchX;
+    const bool moved = angle != 0 || stretch != 1.0;
+    const QPointF origin = moved ? QPointF() : refDevice;
+    if (moved) {
+        m_painter->translate(refDevice);
+        if (angle != 0)
+            m_painter->rotate(-angle);
+    }
     if (m_state.bkMode == OPAQUE)
-        m_painter->fillRect(QRectF(x0, baseline - ascent, width, ascent + descent),
+        m_painter->fillRect(QRectF(origin.x() + x0, origin.y() + baseline - ascent, width,
+                                   ascent + descent),
                             ToQColor(m_state.bkColor));
 
     // Decorations span the whole advance. Upright text keeps them on whole
@@ -1352,7 +1367,7 @@ void CDC::DrawText(QPointF refDevice, const QString& text, std::span<const int> 
             top = RoundHalfAway(top);
             size = std::max(1, RoundHalfUp(size));
         }
-        m_painter->fillRect(QRectF(x0, top, width, size), textColor);
+        m_painter->fillRect(QRectF(origin.x() + x0, origin.y() + top, width, size), textColor);
     };
     if (face.font.lfUnderline)
         decoration(baseline + face.underlineTopLog * sy, face.underlineSizeLog * sy);
@@ -1363,13 +1378,13 @@ void CDC::DrawText(QPointF refDevice, const QString& text, std::span<const int> 
         return;
 
     // Glyph outlines are stretched by lfWidth; their positions already are.
-    const double stretch = face.stretchX;
     if (stretch != 1.0)
         m_painter->scale(stretch, 1.0);
     QList<QPointF> positions;
     positions.reserve(g.indexes.size());
     for (int unit : g.unitOfGlyph)
-        positions << QPointF((x0 + unitPos[size_t(unit)] * sx) / stretch, baseline);
+        positions << QPointF(origin.x() + (x0 + unitPos[size_t(unit)] * sx) / stretch,
+                             origin.y() + baseline);
 
     QGlyphRun run;
     run.setRawFont(GlyphFont(face, std::max(face.emLog * sy, 0.1)));

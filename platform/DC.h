@@ -188,7 +188,13 @@ public:
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
-    QPainter* GetPainter() const { return m_painter; }
+    // The painter itself, for drawing the layer has no call for; whoever
+    // takes it may change its clip, so the next clip is set afresh.
+    QPainter* GetPainter() const
+    {
+        m_clipApplied = false;
+        return m_painter;
+    }
     bool IsPrinting() const { return m_printing; }
 
     // --- device -------------------------------------------------------------
@@ -465,6 +471,11 @@ private:
     double m_dpiY = 96;
     CSize m_deviceSize;
     std::optional<QRegion> m_baseClip; // the painter's own clip on arrival
+    // The clip last given to the painter (none: clipping off), while
+    // m_clipApplied holds; a clip the painter already has is not set again,
+    // which a PDF would write out again.
+    mutable bool m_clipApplied = false;
+    std::optional<QRegion> m_appliedClip;
     State m_state;
     std::vector<State> m_saved;
 

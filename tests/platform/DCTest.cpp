@@ -799,6 +799,23 @@ TEST_F(DCTest, RestoreDCBringsBackPenBrushClipAndMapping)
     EXPECT_EQ(CountInk(dc.Image()), 40 * 40);
 }
 
+// Whoever draws on the painter itself may narrow its clip (the design view's
+// printable part does): restoring the saved state still brings the saved
+// clip back, even where it is the very clip the device context last set.
+TEST_F(DCTest, RestoreDCUndoesAClipSetOnThePainterItself)
+{
+    CImageDC dc(40, 40);
+    dc.IntersectClipRect(CRect(0, 0, 40, 40));
+    const int saved = dc.SaveDC();
+    dc.IntersectClipRect(CRect(0, 0, 40, 40));
+    dc.GetPainter()->setClipRegion(QRegion(0, 0, 10, 10), Qt::IntersectClip);
+    dc.FillSolidRect(CRect(0, 0, 40, 40), kBlack);
+    EXPECT_EQ(CountInk(dc.Image()), 10 * 10);
+    EXPECT_TRUE(dc.RestoreDC(saved));
+    dc.FillSolidRect(CRect(0, 0, 40, 40), kBlack);
+    EXPECT_EQ(CountInk(dc.Image()), 40 * 40);
+}
+
 TEST_F(DCTest, LeavesThePainterAsItFoundIt)
 {
     QImage image(40, 40, QImage::Format_ARGB32);
