@@ -15,6 +15,7 @@
 #include "ImageSelect.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "PaneControls.h"
 #include "PaneParts.h"
 #include "PriceField.h"
 #include "PriceFormatList.h"
@@ -320,14 +321,21 @@ TEST_F(FirstUseTest, PictureFormattingFollowsTheSourceAtOnce)
     auto* prefix = Pane<QLineEdit>(1214);
     auto* suffix = Pane<QComboBox>(1215);
     ASSERT_TRUE(sizing && horz && prefix && suffix);
-    EXPECT_FALSE(sizing->isEnabled());
+    auto* tabs = frame->PropertyPane()->findChild<CTab*>();
+    ASSERT_NE(tabs, nullptr);
 
-    // A kind chosen in the Type list, as the user picks it.
-    const auto choose = [type](int kind) {
+    // A kind chosen in the Type list on the Picture page, as the user picks
+    // it; then the user turns to the Formatting page to see its lists.
+    const auto choose = [type, tabs](int kind) {
+        tabs->setCurrentIndex(0);
         const int index = type->findData(kind);
         type->setCurrentIndex(index);
         emit type->activated(index);
+        tabs->setCurrentIndex(1);
     };
+    tabs->setCurrentIndex(1);
+    EXPECT_FALSE(sizing->isEnabled());
+
     choose(SOURCE_KEYBOARD); // "Selection"
     EXPECT_TRUE(sizing->isEnabled());
     EXPECT_TRUE(horz->isEnabled());
