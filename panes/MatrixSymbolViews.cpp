@@ -35,17 +35,6 @@
 
 using namespace PaneBuild;
 
-namespace {
-
-QSpinBox* Spin(QWidget* parent, int id, int low, int high)
-{
-    auto* spin = Named(new QSpinBox(parent), id);
-    spin->setRange(low, high);
-    return spin;
-}
-
-} // namespace
-
 QComboBox* CMatrixSymbolView::XDimensionBox(QWidget* parent)
 {
     auto* combo = Named(new QComboBox(parent), 1126);

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <functional>
@@ -134,5 +135,19 @@ inline QComboBox* Combo(QWidget* parent, int id, const QStringList& items)
     auto* combo = Named(new QComboBox(parent), id);
     combo->addItems(items);
     return combo;
+}
+// The orientation list (1012): the quarter turns 0, 90, 180 and 270
+// degrees, in that order.
+inline QComboBox* OrientationCombo(QWidget* parent)
+{
+    return Combo(parent, 1012,
+                 {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
+                  QStringLiteral("270°")});
+}
+inline QSpinBox* Spin(QWidget* parent, int id, int low, int high)
+{
+    auto* spin = Named(new QSpinBox(parent), id);
+    spin->setRange(low, high);
+    return spin;
 }
 } // namespace PaneBuild

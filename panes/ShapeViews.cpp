@@ -221,10 +221,7 @@ CBoxView::CBoxView(CBox* box, QWidget* parent)
                 ApplyRect(r.left, r.top, r.Width(), tenths);
             }
         });
-    m_orientation = new QComboBox(geometry->parentWidget());
-    m_orientation->setObjectName(QStringLiteral("id1012"));
-    m_orientation->addItems({QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
-                             QStringLiteral("270°")});
+    m_orientation = OrientationCombo(geometry->parentWidget());
     AddRow(geometry, 4, tr("Orientation"), m_orientation);
     connect(m_orientation, &QComboBox::activated, this, [this](int index) {
         auto* b = ElementAs<CBox>();

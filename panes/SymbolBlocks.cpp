@@ -65,9 +65,7 @@ CSymbolPositionBlock::CSymbolPositionBlock(Edits edits, QWidget* parent)
                        [this](int tenths) { Move(m_x, true, tenths); });
     m_y = AddLengthRow(grid, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
                        [this](int tenths) { Move(m_y, false, tenths); });
-    m_orientation = Combo(this, 1012,
-                          {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
-                           QStringLiteral("270°")});
+    m_orientation = OrientationCombo(this);
     AddRow(grid, 2, tr("Orientation"), m_orientation);
     connect(m_orientation, &QComboBox::activated, this, [this](int index) {
         EditAs<CBarcode>(m_orientation, [index](CBarcode* b) {

@@ -26,13 +26,6 @@ using namespace PaneBuild;
 
 namespace {
 
-QSpinBox* Spin(QWidget* parent, int id, int low, int high)
-{
-    auto* spin = Named(new QSpinBox(parent), id);
-    spin->setRange(low, high);
-    return spin;
-}
-
 // Whether the spelling check can run: a dictionary is open, or one can be
 // found for the user's setting.
 bool SpellingAvailable()

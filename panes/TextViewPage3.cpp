@@ -27,13 +27,6 @@ using namespace PaneBuild;
 
 namespace {
 
-QSpinBox* Spin(QWidget* parent, int id, int low, int high)
-{
-    auto* spin = Named(new QSpinBox(parent), id);
-    spin->setRange(low, high);
-    return spin;
-}
-
 // The face of the bullet symbols.
 bool IsBulletFace(const QString& face)
 {
