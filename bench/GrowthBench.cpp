@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "Archive.h"
 #include "Box.h"
+#include "DataSourceMap.h"
 #include "ElementList.h"
 #include "MessageBox.h"
 #include "Paper.h"
@@ -180,5 +181,35 @@ void BM_RefusedStocks(benchmark::State& state)
     state.SetComplexityN(stocks);
 }
 BENCHMARK(BM_RefusedStocks)->Arg(12500)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// Rebuilding the data paths of a sign of state.range(0) elements, half of them
+// typed at the keyboard, as saving and opening the sign do.
+void BM_RebuildDataSourceMap(benchmark::State& state)
+{
+    EnsureGuiApp();
+    CAppContext context;
+    CMessageResponder messages;
+    const int count = int(state.range(0));
+    for (int i = 0; i < count; ++i) {
+        auto* box = new CBox;
+        box->m_name = QStringLiteral("E%1").arg(i);
+        box->m_dataSource = i % 2 ? SOURCE_FIXED : SOURCE_KEYBOARD;
+        TheElementList().AddTail(box);
+    }
+    CDataSourceMap map;
+    for (auto _ : state) {
+        if (!map.Rebuild())
+            state.SkipWithError("the map does not rebuild");
+        benchmark::DoNotOptimize(map.GetNodeCount());
+    }
+    map.RemoveAll();
+    TheElementList().DeleteAll();
+    state.SetComplexityN(count);
+}
+BENCHMARK(BM_RebuildDataSourceMap)
+    ->Arg(25000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 } // namespace

@@ -171,6 +171,7 @@ CDataSourceNode* CDataSourceMap::FindNode(const CObject* owner) const
     }
     // The owner was renamed behind the map's back (or left its list): find
     // it by identity.
+    m_nodesSwept += m_nodes.size();
     for (CDataSourceNode* node : m_nodes) {
         if (node->owner == owner)
             return node;
@@ -276,6 +277,7 @@ void CDataSourceMap::Unlink(CDataSourceNode* node)
         Erase(source->dependents, node, true);
     node->sources.clear();
     // A stale entry elsewhere (never expected) goes too.
+    m_nodesSwept += m_nodes.size();
     for (CDataSourceNode* other : std::as_const(m_nodes))
         Erase(other->dependents, node, true);
 }

@@ -87,6 +87,11 @@ public:
 
     CDataSourceNode* FindNode(const CObject* owner) const;
     int GetNodeCount() const { return int(m_nodes.size()); }
+    // How many nodes the sweeps over the whole map (looking for an owner by
+    // identity, taking a node out of every dependents array) have looked at
+    // so far: the work that grows with the square of the sign when it is
+    // done once per element.
+    qint64 GetNodesSwept() const { return m_nodesSwept; }
 
     // CDataPathSeam
     void AddElement(CObject* element) override;
@@ -132,6 +137,7 @@ private:
                             const QString& newName);
 
     QHash<QString, CDataSourceNode*> m_nodes;
+    mutable qint64 m_nodesSwept = 0;
 };
 
 // The map of the current application context; made (and installed as the
