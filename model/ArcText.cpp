@@ -384,9 +384,7 @@ QString CArcText::GetTypeName() const
 
 void CArcText::SetDataText(const QString& text, int, const QString&, BOOL final)
 {
-    // Past the first label of a print run, start-only data stays as it was.
-    if (App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
-        m_dataSource != SOURCE_INCREMENTING)
+    if (KeepsStartOnlyData())
         return;
     m_displayedText = text;
     if (final)
@@ -395,8 +393,7 @@ void CArcText::SetDataText(const QString& text, int, const QString&, BOOL final)
 
 void CArcText::BeginDataEntry()
 {
-    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE)
-        SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, TRUE);
+    TakeUpEntryData(TRUE, false);
     CElement::BeginDataEntry();
 }
 

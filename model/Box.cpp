@@ -495,9 +495,7 @@ QString CBox::GetSampleData() const
 
 void CBox::SetDataText(const QString& text, int, const QString&, BOOL)
 {
-    // Past the first label of a print run, start-only data stays as it was.
-    if (App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
-        m_dataSource != SOURCE_INCREMENTING)
+    if (KeepsStartOnlyData())
         return;
     // "RR GG BB RR GG BB": the outline's components, then the fill's.
     if (text.size() != 17)

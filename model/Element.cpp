@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Codec1252.h"
 #include "DC.h"
+#include "ElementDefaults.h"
 #include "ElementList.h"
 #include "Helpers.h"
 #include "Messages.h"
@@ -570,6 +571,37 @@ void CElement::AssignDefaultName()
 }
 
 // --- data entry --------------------------------------------------------------
+
+CPoint QuarterTurnCorner(const CRect& r, int degrees)
+{
+    switch (degrees) {
+    case 90:
+        return CPoint(r.right, r.top);
+    case 180:
+        return CPoint(r.right, r.bottom);
+    case 270:
+        return CPoint(r.left, r.bottom);
+    default:
+        return CPoint(r.left, r.top);
+    }
+}
+
+bool CElement::KeepsStartOnlyData() const
+{
+    return App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
+           m_dataSource != SOURCE_INCREMENTING;
+}
+
+void CElement::TakeUpEntryData(BOOL final, bool propagate)
+{
+    if (m_dataSource != SOURCE_KEYBOARD && m_dataSource != SOURCE_DATABASE)
+        return;
+    SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, final);
+    if (!propagate)
+        return;
+    if (CDataPathSeam* paths = App().dataPaths)
+        paths->PropagateElement(this);
+}
 
 void CElement::BeginDataEntry()
 {

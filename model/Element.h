@@ -77,6 +77,11 @@ enum Handle : int
 
 constexpr int kElementContextMenu = 121;
 
+// The corner of a (normalised) rectangle that the top-left of a frame turned
+// by a quarter turn starts from: 90, 180 and 270 degrees turn it, any other
+// angle leaves it at the top-left.
+CPoint QuarterTurnCorner(const CRect& r, int degrees);
+
 class CElement : public CObject
 {
     DECLARE_PERSISTENT(CElement)
@@ -219,6 +224,13 @@ public:
 protected:
     // The view that elements redraw themselves in outside a drawing call.
     static CView* CurrentView();
+    // Past the first label of a print run, start-only data stays as it was:
+    // SetDataText leaves the element alone while this holds.
+    bool KeepsStartOnlyData() const;
+    // At the start of data entry a typed or linked element takes up the data
+    // it holds (final: laid out as it prints); with propagate the data then
+    // reaches the elements and variables it feeds.
+    void TakeUpEntryData(BOOL final, bool propagate);
     // Invalidate with erasing, change, recompute, invalidate without erasing.
     template <class F> void Redraw(CView* view, F&& change)
     {

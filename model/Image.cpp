@@ -638,20 +638,7 @@ void CImage::ApplyTrackRect(CView*)
 {
     CRect r = m_trackRect;
     r.NormalizeRect();
-    switch (Quarter()) {
-    case 1:
-        m_imageAnchor = CPoint(r.right, r.top);
-        break;
-    case 2:
-        m_imageAnchor = CPoint(r.right, r.bottom);
-        break;
-    case 3:
-        m_imageAnchor = CPoint(r.left, r.bottom);
-        break;
-    default:
-        m_imageAnchor = CPoint(r.left, r.top);
-        break;
-    }
+    m_imageAnchor = QuarterTurnCorner(r, Quarter() * 90);
     m_pictureRect = r;
 }
 
@@ -684,20 +671,7 @@ void CImage::SetBounds(CView* view, const CRect& bounds)
 {
     CRect r = bounds;
     r.NormalizeRect();
-    switch (Quarter()) {
-    case 1:
-        m_imageAnchor = CPoint(r.right, r.top);
-        break;
-    case 2:
-        m_imageAnchor = CPoint(r.right, r.bottom);
-        break;
-    case 3:
-        m_imageAnchor = CPoint(r.left, r.bottom);
-        break;
-    default:
-        m_imageAnchor = CPoint(r.left, r.top);
-        break;
-    }
+    m_imageAnchor = QuarterTurnCorner(r, Quarter() * 90);
     m_frameRect = r;
     m_sizeConstraint = SIZING_FIT_KEEP_ASPECT;
     m_pictureRect = ConstrainedRect();
@@ -798,9 +772,7 @@ void CImage::ResetState(CView* view)
 
 void CImage::SetDataText(const QString& text, int, const QString&, BOOL)
 {
-    // Past the first label of a print run, start-only data stays as it was.
-    if (App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
-        m_dataSource != SOURCE_INCREMENTING)
+    if (KeepsStartOnlyData())
         return;
     CView* view = CurrentView();
     Invalidate(view, TRUE);
@@ -837,12 +809,7 @@ void CImage::BeginDataEntry()
 {
     if (m_dataSource != SOURCE_FIXED) {
         m_frameRect = m_pictureRect;
-        if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE) {
-            SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, FALSE);
-            // The picture's file name reaches the elements it feeds.
-            if (CDataPathSeam* paths = App().dataPaths)
-                paths->PropagateElement(this);
-        }
+        TakeUpEntryData(FALSE, true);
     }
     CElement::BeginDataEntry();
 }

@@ -107,16 +107,7 @@ CPoint CSymbol::OriginInRect(const CRect& r, int angle) const
 {
     // The text's top-left turns with the text: it is the corner of the
     // bounds that the turned frame starts from.
-    switch (NormalAngle(angle)) {
-    case 90:
-        return CPoint(r.right, r.top);
-    case 180:
-        return CPoint(r.right, r.bottom);
-    case 270:
-        return CPoint(r.left, r.bottom);
-    default:
-        return CPoint(r.left, r.top);
-    }
+    return QuarterTurnCorner(r, NormalAngle(angle));
 }
 
 void CSymbol::Changed(CView* view)
@@ -290,9 +281,7 @@ QString CSymbol::GetTypeName() const
 
 void CSymbol::SetDataText(const QString& text, int, const QString&, BOOL)
 {
-    // Past the first label of a print run, start-only data stays as it was.
-    if (App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
-        m_dataSource != SOURCE_INCREMENTING)
+    if (KeepsStartOnlyData())
         return;
     Redraw(CurrentView(), [this, &text] { m_text.SetText(text); });
     if (m_ownerTable)
@@ -301,8 +290,7 @@ void CSymbol::SetDataText(const QString& text, int, const QString&, BOOL)
 
 void CSymbol::BeginDataEntry()
 {
-    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE)
-        SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, FALSE);
+    TakeUpEntryData(FALSE, false);
     CElement::BeginDataEntry();
 }
 

@@ -609,23 +609,10 @@ void CText::SetBounds(CView* view, const CRect& bounds)
         m_font.SetRotation(quarter);
         ApplyFont();
     }
-    const CRect exchanged(r.left, r.top, r.left + r.Height(), r.top + r.Width());
-    switch (quarter) {
-    case 90:
-        m_position = CPoint(r.right, r.top);
-        m_formatRect = exchanged;
-        break;
-    case 180:
-        m_position = CPoint(r.right, r.bottom);
-        break;
-    case 270:
-        m_position = CPoint(r.left, r.bottom);
-        m_formatRect = exchanged;
-        break;
-    default:
-        m_position = r.TopLeft();
-        break;
-    }
+    m_position = QuarterTurnCorner(r, quarter);
+    // On its side the text is laid out in its own axes.
+    if (quarter == 90 || quarter == 270)
+        m_formatRect = CRect(r.left, r.top, r.left + r.Height(), r.top + r.Width());
     Reformat(view, FALSE);
     m_startRect = m_trackRect;
 }
@@ -933,9 +920,7 @@ QString CText::GetDataText(BOOL sampleOnly)
 
 void CText::SetDataText(const QString& text, int, const QString&, BOOL final)
 {
-    // Past the first label of a print run, start-only data stays as it was.
-    if (App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
-        m_dataSource != SOURCE_INCREMENTING)
+    if (KeepsStartOnlyData())
         return;
     CView* view = CurrentView();
     Invalidate(view, TRUE);
@@ -956,12 +941,7 @@ void CText::SetDataText(const QString& text, int, const QString&, BOOL final)
 
 void CText::BeginDataEntry()
 {
-    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE) {
-        SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, TRUE);
-        // The text's data reaches the elements and variables it feeds.
-        if (CDataPathSeam* paths = App().dataPaths)
-            paths->PropagateElement(this);
-    }
+    TakeUpEntryData(TRUE, true);
     CElement::BeginDataEntry();
 }
 

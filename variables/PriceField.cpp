@@ -711,23 +711,10 @@ void CPriceField::SetBounds(CView* view, const CRect& bounds)
     m_angle = m_angle / 90 * 90;
     for (CTextBase& part : m_parts)
         part.SetRotation(m_angle);
-    const CRect exchanged(r.left, r.top, r.left + r.Height(), r.top + r.Width());
-    switch (m_angle) {
-    case 90:
-        m_position = CPoint(r.right, r.top);
-        m_formatRect = exchanged;
-        break;
-    case 180:
-        m_position = CPoint(r.right, r.bottom);
-        break;
-    case 270:
-        m_position = CPoint(r.left, r.bottom);
-        m_formatRect = exchanged;
-        break;
-    default:
-        m_position = r.TopLeft();
-        break;
-    }
+    m_position = QuarterTurnCorner(r, m_angle);
+    // On its side the price is laid out in its own axes.
+    if (m_angle == 90 || m_angle == 270)
+        m_formatRect = CRect(r.left, r.top, r.left + r.Height(), r.top + r.Width());
     RecalcLayout(view);
 }
 
@@ -893,9 +880,7 @@ void CPriceField::SetSampleData(CView* view, const QString& text)
 
 void CPriceField::SetDataText(const QString& text, int, const QString&, BOOL)
 {
-    // Past the first label of a print run, start-only data stays as it was.
-    if (App().Get<CElementPrintState>().LabelPosition() > 0 && m_startDataOnly &&
-        m_dataSource != SOURCE_INCREMENTING)
+    if (KeepsStartOnlyData())
         return;
     CView* view = CurrentView();
     Invalidate(view, TRUE);
@@ -912,12 +897,7 @@ void CPriceField::SetDataText(const QString& text, int, const QString&, BOOL)
 
 void CPriceField::BeginDataEntry()
 {
-    if (m_dataSource == SOURCE_KEYBOARD || m_dataSource == SOURCE_DATABASE) {
-        SetDataText(GetDataText(FALSE), m_dataSource, m_sourceName, TRUE);
-        // The price reaches the elements and variables it feeds.
-        if (CDataPathSeam* paths = App().dataPaths)
-            paths->PropagateElement(this);
-    }
+    TakeUpEntryData(TRUE, true);
     CElement::BeginDataEntry();
 }
 

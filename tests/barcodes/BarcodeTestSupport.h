@@ -13,6 +13,7 @@
 #include "MessageBox.h"
 #include "Printer.h"
 #include "Rounding.h"
+#include "ScopedEnv.h"
 #include "SignApp.h"
 
 #include <QCoreApplication>
@@ -62,8 +63,8 @@ protected:
     {
         EnsureGuiApp();
         ASSERT_TRUE(home.isValid());
-        qputenv("TABREL_HOME", home.path().toUtf8());
-        qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
+        homeEnv.Set(home.path().toUtf8());
+        printerEnv.Set("Tabrel PDF");
         CSignApp::SetProfileFolderForTests(home.filePath(QStringLiteral("profile")));
         context = std::make_unique<CAppContext>();
         RegisterBarcodeClasses();
@@ -72,6 +73,8 @@ protected:
     void TearDown() override { context.reset(); }
 
     QTemporaryDir home;
+    CScopedEnv homeEnv{"TABREL_HOME"};
+    CScopedEnv printerEnv{"TABREL_DEFAULT_PRINTER"};
     CMessageResponder messages;
     std::unique_ptr<CAppContext> context;
 };

@@ -20,6 +20,7 @@
 #include "PaneControls.h"
 #include "PdfSupport.h"
 #include "PrintSignDlg.h"
+#include "PrintToPdf.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "TestSupport.h"
@@ -57,16 +58,6 @@ QImage Photo(int width, int height)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, y < height / 4 ? qRgb(200, 0, 0) : qRgb(10, 20, 90 + x % 40));
     return image;
-}
-
-int InkIn(const QImage& page, const CRect& r, int dpi)
-{
-    auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
-    int ink = 0;
-    for (int y = std::max(0, px(r.top)); y < std::min(page.height(), px(r.bottom)); ++y)
-        for (int x = std::max(0, px(r.left)); x < std::min(page.width(), px(r.right)); ++x)
-            ink += qGray(page.pixel(x, y)) < 128;
-    return ink;
 }
 
 class PicturePaneTest : public CDesignerCanvasTest
@@ -364,34 +355,20 @@ TEST_F(PicturePaneTest, APictureSignIsSavedReopenedAndPrinted)
     EXPECT_EQ(reopened->m_bitmap.Image().pixel(390, 300), qRgb(200, 0, 0));
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 
-    const QString pdf = home.FilePath("picture.pdf");
-    chosenFile = pdf;
-    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
-        auto* where = dlg->findChild<QComboBox*>(
-            QStringLiteral("id%1").arg(int(CPrintSignDlg::IDC_DESTINATION)));
-        where->setCurrentIndex(where->findText(QStringLiteral("File")));
-        dlg->findChild<QSpinBox*>(QStringLiteral("id%1").arg(int(CPrintSignDlg::IDC_COPIES)))
-            ->setValue(1);
-        dlg->accept();
-    });
-    Command(ID_FILE_PRINT);
-    ASSERT_TRUE(print.Answered());
-    ASSERT_EQ(PdfPageCount(pdf), 1);
     const int dpi = 100;
-    const QImage page = RenderPdfPage(pdf, 1, dpi);
-    ASSERT_FALSE(page.isNull());
-    const CPaperStock* stock = ThePaper().Current();
-    const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
+    QImage page;
+    ASSERT_NO_FATAL_FAILURE(PrintSignToPdf(frame, home.FilePath("picture.pdf"), dpi, page));
+    const CPoint origin = FirstLabelOrigin();
     CRect where = placed;
     where.OffsetRect(origin.x, origin.y);
     CRect inner = where;
     inner.InflateRect(-10, -10, -10, -10);
     const int area = qRound(inner.Width() * dpi / 254.0) * qRound(inner.Height() * dpi / 254.0);
-    EXPECT_GT(InkIn(page, inner, dpi), area * 8 / 10);
+    EXPECT_GT(PageInk(page, inner, dpi), area * 8 / 10);
     // Beside the picture the label is clean.
     CRect beside = where;
     beside.OffsetRect(where.Width() + 50, 0);
-    EXPECT_EQ(InkIn(page, beside, dpi), 0);
+    EXPECT_EQ(PageInk(page, beside, dpi), 0);
 }
 
 TEST_F(PicturePaneTest, TheSelectPictureDialogPreviewsAndRefusesWhatItCannotRead)

@@ -21,6 +21,7 @@
 #include "PrintQueue.h"
 #include "PrintSignDlg.h"
 #include "PrintStationWnd.h"
+#include "PrintToPdf.h"
 #include "Printer.h"
 #include "SheetPreviewWnd.h"
 #include "SheetReuseWarningDlg.h"
@@ -157,19 +158,6 @@ QImage RenderFirstPage(const QString& pdf, int dpi)
     return RenderPdfPage(pdf, 1, dpi);
 }
 
-// Dark pixels of the picture inside a rectangle of the page (tenths of a
-// millimetre).
-int InkIn(const QImage& page, const CRect& r, int dpi)
-{
-    auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
-    int ink = 0;
-    for (int y = std::max(0, px(r.top)); y < std::min(page.height(), px(r.bottom)); ++y) {
-        for (int x = std::max(0, px(r.left)); x < std::min(page.width(), px(r.right)); ++x)
-            ink += qGray(page.pixel(x, y)) < 128;
-    }
-    return ink;
-}
-
 // From a fresh start: the label stock chosen through the Sign Settings pane,
 // a box and a text drawn with the canvas tools, the sheet previewed in the
 // print station, and printed to a PDF on a partly used sheet.
@@ -295,35 +283,24 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
             box.OffsetRect(o.x, o.y);
             CRect text = textRect;
             text.OffsetRect(o.x, o.y);
-            EXPECT_GT(InkIn(page, box, dpi), 100) << "box in cell " << cell;
-            EXPECT_GT(InkIn(page, text, dpi), 20) << "text in cell " << cell;
+            EXPECT_GT(PageInk(page, box, dpi), 100) << "box in cell " << cell;
+            EXPECT_GT(PageInk(page, text, dpi), 20) << "text in cell " << cell;
         } else {
-            EXPECT_EQ(InkIn(page, label, dpi), 0) << "cell " << cell;
+            EXPECT_EQ(PageInk(page, label, dpi), 0) << "cell " << cell;
         }
     }
 
     // 6. The same sign through File > Print and its dialog, to a new file:
     // one copy, on the first label of a fresh sheet.
-    const QString second = home.FilePath("again.pdf");
-    chosenFile = second;
-    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
-        auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
-        where->setCurrentIndex(where->findText(QStringLiteral("File")));
-        Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
-        dlg->accept();
-    });
-    frame->UpdateActionsNow();
-    frame->Action(ID_FILE_PRINT)->trigger();
-    ASSERT_TRUE(print.Answered());
-    ASSERT_EQ(PdfPageCount(second), 1);
-    const QImage again = RenderFirstPage(second, dpi);
+    QImage again;
+    ASSERT_NO_FATAL_FAILURE(PrintSignToPdf(frame, home.FilePath("again.pdf"), dpi, again));
     for (int cell = 0; cell < 24; ++cell) {
         const CPoint o = stock->LabelOrigin(cell, false);
         const CRect label(o.x, o.y, o.x + stock->labelWidth, o.y + stock->labelHeight);
         if (cell == 0)
-            EXPECT_GT(InkIn(again, label, dpi), 100);
+            EXPECT_GT(PageInk(again, label, dpi), 100);
         else
-            EXPECT_EQ(InkIn(again, label, dpi), 0) << "cell " << cell;
+            EXPECT_EQ(PageInk(again, label, dpi), 0) << "cell " << cell;
     }
     FrameHooks().chooseFile = nullptr;
     frame->Document().SetModifiedFlag(false);
@@ -368,24 +345,10 @@ TEST_F(PrintingFlowTest, EachSignIsPrintedInsideItsLabel)
     ASSERT_TRUE(barcode->IsShowingInvalid());
     ASSERT_GT(barcode->m_bounds.right, stock->horzPitch / 10);
 
-    const QString pdf = home.FilePath("cut.pdf");
-    FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
-    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
-        auto* where = Control<QComboBox>(dlg, CPrintSignDlg::IDC_DESTINATION);
-        where->setCurrentIndex(where->findText(QStringLiteral("File")));
-        Control<QSpinBox>(dlg, CPrintSignDlg::IDC_COPIES)->setValue(1);
-        dlg->accept();
-    });
-    frame->UpdateActionsNow();
-    frame->Action(ID_FILE_PRINT)->trigger();
-    ASSERT_TRUE(print.Answered());
-    FrameHooks().chooseFile = nullptr;
-    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
-
-    ASSERT_EQ(PdfPageCount(pdf), 1);
     const int dpi = 150;
-    const QImage page = RenderFirstPage(pdf, dpi);
-    ASSERT_FALSE(page.isNull());
+    QImage page;
+    ASSERT_NO_FATAL_FAILURE(PrintSignToPdf(frame, home.FilePath("cut.pdf"), dpi, page));
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     const CPoint first = stock->LabelOrigin(0, false);
     const CPoint second = stock->LabelOrigin(1, false);
     // A pixel's width inside each edge, for the rounding of the rendering.
@@ -394,10 +357,10 @@ TEST_F(PrintingFlowTest, EachSignIsPrintedInsideItsLabel)
     CRect text0 = text->m_bounds;
     text0.OffsetRect(first.x, first.y);
     text0.right = label.right - edge;
-    EXPECT_GT(InkIn(page, text0, dpi), 50) << "the text, up to the label's edge";
+    EXPECT_GT(PageInk(page, text0, dpi), 50) << "the text, up to the label's edge";
     const CRect beyond(label.right + edge, 0, page.width() * 254 / dpi,
                        second.y + stock->labelHeight);
-    EXPECT_EQ(InkIn(page, beyond, dpi), 0) << "the gap and the labels to the right";
+    EXPECT_EQ(PageInk(page, beyond, dpi), 0) << "the gap and the labels to the right";
     FrameHooks().chooseFile = nullptr;
     frame->Document().SetModifiedFlag(false);
     app.ExitInstance();

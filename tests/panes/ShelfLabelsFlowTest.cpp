@@ -126,8 +126,6 @@ class ShelfLabelsFlowTest : public CDesignerFlow, public ::testing::Test
 protected:
     ShelfLabelsFlowTest()
     {
-        setenv("TZ", "UTC", 1);
-        tzset();
         // The printing day: 15 January 2026.
         CDateTime::s_clock = [] { return std::time_t(1768467900); };
     }
@@ -163,6 +161,8 @@ protected:
         type->setCurrentIndex(index);
         emit type->activated(index);
     }
+
+    CScopedEnv tz{"TZ", "UTC"};
 };
 
 } // namespace

@@ -22,6 +22,7 @@
 #include "PdfSupport.h"
 #include "PriceField.h"
 #include "PrintSignDlg.h"
+#include "PrintToPdf.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "Table.h"
@@ -75,15 +76,8 @@ QImage Photo(int width, int height)
     return image;
 }
 
-int InkIn(const QImage& page, const CRect& r, int dpi)
-{
-    auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
-    int ink = 0;
-    for (int y = std::max(0, px(r.top)); y < std::min(page.height(), px(r.bottom)); ++y)
-        for (int x = std::max(0, px(r.left)); x < std::min(page.width(), px(r.right)); ++x)
-            ink += qGray(page.pixel(x, y)) < 160;
-    return ink;
-}
+// A cell's print counts as ink a little lighter than the other tests do.
+constexpr int kInk = 160;
 
 QByteArray Bytes(const QString& path)
 {
@@ -539,38 +533,24 @@ TEST_F(TablePaneTest, APhotoAndATableOfTextPriceAndBarcodeArePrintedAndReopenedU
     const QByteArray saved = Bytes(chosen);
     ASSERT_FALSE(saved.isEmpty());
 
-    const QString pdf = home.FilePath("shelf.pdf");
-    chosen = pdf;
-    CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dlg) {
-        auto* where = dlg->findChild<QComboBox*>(
-            QStringLiteral("id%1").arg(int(CPrintSignDlg::IDC_DESTINATION)));
-        where->setCurrentIndex(where->findText(QStringLiteral("File")));
-        dlg->findChild<QSpinBox*>(QStringLiteral("id%1").arg(int(CPrintSignDlg::IDC_COPIES)))
-            ->setValue(1);
-        dlg->accept();
-    });
-    Command(ID_FILE_PRINT);
-    ASSERT_TRUE(print.Answered());
-    ASSERT_EQ(PdfPageCount(pdf), 1);
     const int dpi = 300;
-    const QImage page = RenderPdfPage(pdf, 1, dpi);
-    ASSERT_FALSE(page.isNull());
-    const CPaperStock* stock = ThePaper().Current();
-    const CPoint origin = stock ? stock->LabelOrigin(0, false) : CPoint(0, 0);
+    QImage page;
+    ASSERT_NO_FATAL_FAILURE(PrintSignToPdf(frame, home.FilePath("shelf.pdf"), dpi, page));
+    const CPoint origin = FirstLabelOrigin();
     const auto onPage = [origin](CRect r) {
         r.OffsetRect(origin.x, origin.y);
         return r;
     };
-    EXPECT_GT(InkIn(page, onPage(photoRect), dpi), 1000) << "photo";
-    EXPECT_GT(InkIn(page, onPage(textCell), dpi), 100) << "text cell";
-    EXPECT_GT(InkIn(page, onPage(priceCell), dpi), 100) << "price cell";
-    EXPECT_GT(InkIn(page, onPage(barcodeCell), dpi), 1000) << "barcode row";
+    EXPECT_GT(PageInk(page, onPage(photoRect), dpi, kInk), 1000) << "photo";
+    EXPECT_GT(PageInk(page, onPage(textCell), dpi, kInk), 100) << "text cell";
+    EXPECT_GT(PageInk(page, onPage(priceCell), dpi, kInk), 100) << "price cell";
+    EXPECT_GT(PageInk(page, onPage(barcodeCell), dpi, kInk), 1000) << "barcode row";
     // The design outline of the table is not printed: beside the cells'
     // contents, under the table's right edge, the paper is clean.
-    EXPECT_EQ(InkIn(page,
-                    onPage(CRect(tableRect.right - 3, barcodeCell.top + 5, tableRect.right + 3,
-                                 barcodeCell.bottom - 5)),
-                    dpi),
+    EXPECT_EQ(PageInk(page,
+                      onPage(CRect(tableRect.right - 3, barcodeCell.top + 5, tableRect.right + 3,
+                                   barcodeCell.bottom - 5)),
+                      dpi, kInk),
               0);
     const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
     const ZXing::ImageView image(grey.constBits(), grey.width(), grey.height(),

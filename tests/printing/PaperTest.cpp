@@ -6,6 +6,7 @@
 #include "Growth.h"
 #include "MessageBox.h"
 #include "Printer.h"
+#include "ScopedEnv.h"
 #include "SignApp.h"
 #include "TextExport.h"
 
@@ -97,8 +98,8 @@ protected:
     {
         EnsureGuiApp();
         ASSERT_TRUE(home.isValid());
-        qputenv("TABREL_HOME", home.path().toUtf8());
-        qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
+        homeEnv.Set(home.path().toUtf8());
+        printerEnv.Set("Tabrel PDF");
         CSignApp::SetProfileFolderForTests(home.filePath(QStringLiteral("profile")));
     }
     void TearDown() override { CPaper::s_locateMissingFile = nullptr; }
@@ -135,6 +136,8 @@ protected:
     }
 
     QTemporaryDir home;
+    CScopedEnv homeEnv{"TABREL_HOME"};
+    CScopedEnv printerEnv{"TABREL_DEFAULT_PRINTER"};
     CAppContext context;
     CMessageResponder messages;
     CPaper& paper = ThePaper();

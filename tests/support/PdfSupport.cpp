@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 int PdfPageCount(const QString& pdf)
 {
     QProcess info;
@@ -15,6 +17,16 @@ int PdfPageCount(const QString& pdf)
                                    QRegularExpression::MultilineOption);
     const auto match = pages.match(QString::fromLocal8Bit(info.readAllStandardOutput()));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+int PageInk(const QImage& page, const CRect& r, int dpi, int darkerThan)
+{
+    auto px = [dpi](int tmm) { return qRound(tmm * dpi / 254.0); };
+    int ink = 0;
+    for (int y = std::max(0, px(r.top)); y < std::min(page.height(), px(r.bottom)); ++y)
+        for (int x = std::max(0, px(r.left)); x < std::min(page.width(), px(r.right)); ++x)
+            ink += qGray(page.pixel(x, y)) < darkerThan;
+    return ink;
 }
 
 QImage RenderPdfPage(const QString& pdf, int page, int dpi)

@@ -1,6 +1,8 @@
 // Printed output read back with poppler's tools, as a user would see it.
 #pragma once
 
+#include "Types.h"
+
 #include <QImage>
 #include <QString>
 
@@ -14,6 +16,10 @@ QString PdfText(const QString& pdf);
 // One page (from 1) of a PDF rendered by pdftoppm at dpi; a null image when
 // it cannot be rendered.
 QImage RenderPdfPage(const QString& pdf, int page, int dpi);
+
+// The dark pixels (grey below darkerThan) of a rendered page inside a
+// rectangle in tenths of a millimetre, its edges rounded to the nearest pixel.
+int PageInk(const QImage& page, const CRect& r, int dpi, int darkerThan = 128);
 
 // The records of the text-file label runs: a header line "Name,Code", then
 // record i (from 1) as a name with accented letters of the Windows-1252 set

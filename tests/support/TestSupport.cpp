@@ -28,19 +28,11 @@ void EnsureWidgetApp()
         new QApplication(g_argc, g_argv);
 }
 
-CTestHome::CTestHome() : m_oldHome(qgetenv("TABREL_HOME"))
+CTestHome::CTestHome()
 {
-    qputenv("TABREL_HOME", m_dir.path().toUtf8());
-    qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
+    m_home.Set(m_dir.path().toUtf8());
+    m_printer.Set("Tabrel PDF");
     CSignApp::SetProfileFolderForTests(m_dir.path());
-}
-
-CTestHome::~CTestHome()
-{
-    if (m_oldHome.isNull())
-        qunsetenv("TABREL_HOME");
-    else
-        qputenv("TABREL_HOME", m_oldHome);
 }
 
 QMap<QString, QByteArray> Snapshot(const QString& folder)

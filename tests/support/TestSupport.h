@@ -2,6 +2,8 @@
 // private program folder and profile.
 #pragma once
 
+#include "ScopedEnv.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -18,7 +20,6 @@ class CTestHome
 {
 public:
     CTestHome();
-    ~CTestHome();
     CTestHome(const CTestHome&) = delete;
     CTestHome& operator=(const CTestHome&) = delete;
 
@@ -27,7 +28,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_oldHome;
+    CScopedEnv m_home{"TABREL_HOME"};
+    CScopedEnv m_printer{"TABREL_DEFAULT_PRINTER"};
 };
 
 // Every file under the folder, with a digest of its bytes: two snapshots are

@@ -16,11 +16,7 @@ namespace {
 class DateTimeTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        UseUtcAndCLocale();
-        RegisterVariableSignParts();
-    }
+    void SetUp() override { RegisterVariableSignParts(); }
     void TearDown() override { CDateTime::s_clock = nullptr; }
 
     void SetClock(std::time_t when)
@@ -28,6 +24,7 @@ protected:
         CDateTime::s_clock = [when] { return when; };
     }
 
+    CUtcAndCLocale utc;
     CAppContext context;
     CMessageResponder messages;
 };

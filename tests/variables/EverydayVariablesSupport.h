@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Archive.h"
+#include "ScopedEnv.h"
 #include "TextExport.h"
 #include "Variable.h"
 
@@ -17,6 +18,7 @@
 #include <ctime>
 
 #include <ostream>
+#include <string>
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
@@ -24,13 +26,24 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 
 // Local time is UTC and names of months and days are English, so that
-// texts of dates are the same everywhere.
-inline void UseUtcAndCLocale()
+// texts of dates are the same everywhere; both as they were afterwards.
+class CUtcAndCLocale
 {
-    setenv("TZ", "UTC", 1);
-    tzset();
-    std::setlocale(LC_TIME, "C");
-}
+public:
+    CUtcAndCLocale()
+    {
+        if (const char* old = std::setlocale(LC_TIME, nullptr))
+            m_oldTimeLocale = old;
+        std::setlocale(LC_TIME, "C");
+    }
+    ~CUtcAndCLocale() { std::setlocale(LC_TIME, m_oldTimeLocale.c_str()); }
+    CUtcAndCLocale(const CUtcAndCLocale&) = delete;
+    CUtcAndCLocale& operator=(const CUtcAndCLocale&) = delete;
+
+private:
+    CScopedEnv m_tz{"TZ", "UTC"};
+    std::string m_oldTimeLocale = "C";
+};
 
 inline std::time_t UtcTime(int year, int month, int day, int hour = 12, int minute = 0)
 {

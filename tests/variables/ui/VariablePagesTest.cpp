@@ -104,8 +104,7 @@ protected:
     void SetUp() override
     {
         EnsureWidgetApp();
-        setenv("TZ", "UTC", 1);
-        tzset();
+        tz.Set("UTC");
         RegisterVariableSignParts();
         InstallVariableDialogs();
         // 15 January 2026, 09:05 UTC, a Thursday.
@@ -119,6 +118,7 @@ protected:
     }
 
     CTestHome home;
+    CScopedEnv tz{"TZ"};
     CAppContext context;
     CMessageResponder messages;
 };
