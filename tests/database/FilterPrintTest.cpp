@@ -17,6 +17,7 @@
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintStation.h"
 #include "Printer.h"
 #include "SignApp.h"
 #include "SignData.h"
@@ -198,21 +199,11 @@ TEST(FilterPrintTest, FilteredSavedAndOnlyTheRemainingRecordsPrinted)
     CPrintCommands* commands = CPrintCommands::Of(frame);
     CPrintBatchDlg* batch = commands->BatchDialog();
     ASSERT_NE(batch, nullptr);
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    messages.Clear();
-    messages.SetDefaultAnswer(IDYES);
-    frame->UpdateActionsNow();
-    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
+    PrintAllAnsweringYes(frame, messages);
     ASSERT_GE(messages.Count(), 1);
     EXPECT_EQ(messages.Messages().front().text, "Print 18 signs ?");
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
+    EjectAndReturn(batch);
     FrameHooks().chooseFile = nullptr;
 
     // The labels read back: the department's twenty codes but the two.

@@ -21,6 +21,7 @@
 #include "PdfSupport.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintStation.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
 #include "SheetPreviewWnd.h"
@@ -215,11 +216,7 @@ TEST_P(LinkedPrintTest, EachRecordPrintsItsOwnLabel)
     ASSERT_TRUE(commands->IsStationOpen());
     CPrintBatchDlg* batch = commands->BatchDialog();
     chosen = pdf;
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
+    ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
     frame->UpdateActionsNow();
     QAction* printAll = frame->Action(ID_RECORD_PRINT_ALL);
     ASSERT_TRUE(printAll->isEnabled());
@@ -230,10 +227,7 @@ TEST_P(LinkedPrintTest, EachRecordPrintsItsOwnLabel)
     EXPECT_EQ(messages.LastText(), "Print 5 signs ?");
     EXPECT_EQ(ThePrinter().m_labelPosition, kRecords);
     // Return ejects the sheet, then leaves the station.
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
+    EjectAndReturn(batch);
     EXPECT_FALSE(commands->IsStationOpen());
 
     ASSERT_EQ(PdfPageCount(pdf), 1);
@@ -332,20 +326,10 @@ TEST_F(DataPathFrameTest, Utf8TextFileLinkedThroughTheWizardPrintsItsNames)
     CPrintBatchDlg* batch = commands->BatchDialog();
     ASSERT_NE(batch, nullptr);
     FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    messages.Clear();
-    messages.SetDefaultAnswer(IDYES);
-    frame->UpdateActionsNow();
-    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
+    PrintAllAnsweringYes(frame, messages);
     EXPECT_EQ(messages.LastText(), QStringLiteral("Print %1 signs ?").arg(kCount));
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
+    EjectAndReturn(batch);
 
     const QString text = PdfText(pdf);
     for (const int i : {1, 7, 18, 23, kCount})
@@ -428,15 +412,8 @@ TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
     // The file chosen lies in a folder that does not exist.
     const QString nowhere = data.filePath("missing/folder/out.pdf");
     FrameHooks().chooseFile = [&nowhere](QWidget*, const CFileChoice&) { return nowhere; };
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
-    messages.Clear();
-    messages.SetDefaultAnswer(IDYES);
-    frame->UpdateActionsNow();
-    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
+    PrintAllAnsweringYes(frame, messages);
     // "Print 5 signs ?", the one failure, and the record the run stopped at.
     ASSERT_EQ(messages.Count(), 3);
     EXPECT_EQ(messages.Messages().front().text, "Print 5 signs ?");
@@ -536,21 +513,14 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     ASSERT_NE(rows, nullptr);
     CPrintBatchDlg* batch = commands->BatchDialog();
     FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
+    ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
     QApplication::processEvents();
 
     const int shownBefore = rows->RecordsShown();
     CEventCounter windowShows(QEvent::Show, "CPrintAbortDlg");
     CEventCounter sheetPaints(QEvent::Paint, "CSheetPreviewWnd");
     CEventCounter frameUpdates(QEvent::UpdateRequest, "CMainFrame");
-    messages.Clear();
-    messages.SetDefaultAnswer(IDYES);
-    frame->UpdateActionsNow();
-    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+    PrintAllAnsweringYes(frame, messages);
     ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
     EXPECT_EQ(ThePrinter().m_labelPosition, kLabels);
     EXPECT_EQ(windowShows.Count(), 1);
@@ -571,10 +541,7 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     for (QWidget* window : QApplication::topLevelWidgets())
         EXPECT_FALSE(window->inherits("CPrintAbortDlg") && window->isVisible());
 
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
+    EjectAndReturn(batch);
     EXPECT_FALSE(commands->IsStationOpen());
     ASSERT_EQ(PdfPageCount(pdf), 3);
     QStringList first;
@@ -623,11 +590,7 @@ TEST_F(DataPathFrameTest, PrintAllPutsTheWaitCursorUpOnceForTheRun)
     ASSERT_TRUE(commands->IsStationOpen());
     CPrintBatchDlg* batch = commands->BatchDialog();
     FrameHooks().chooseFile = [&pdf](QWidget*, const CFileChoice&) { return pdf; };
-    auto* destination =
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-    destination->setFocus();
-    QTest::keyClick(destination, Qt::Key_Down);
-    ASSERT_EQ(batch->Destination(), 1);
+    ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
     QApplication::processEvents();
 
     messages.Clear();
@@ -639,10 +602,7 @@ TEST_F(DataPathFrameTest, PrintAllPutsTheWaitCursorUpOnceForTheRun)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
     EXPECT_EQ(ThePrinter().m_labelPosition, kLabels);
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
+    EjectAndReturn(batch);
     EXPECT_FALSE(commands->IsStationOpen());
     ASSERT_EQ(PdfPageCount(pdf), 2);
     // The names of the first and the last record are on their pages.

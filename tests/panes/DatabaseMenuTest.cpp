@@ -15,6 +15,7 @@
 #include "DatabaseLink.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
+#include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "NodeIcons.h"
@@ -368,25 +369,6 @@ TEST_F(DatabaseMenuTest, DataTreeShowsWhatFeedsWhat)
     frame->Action(ID_DATA_TREE)->trigger();
     ASSERT_TRUE(tree.Answered());
     EXPECT_EQ(shown, (QStringList{"Alone", "Title", "  Copy", "    Again"}));
-}
-
-// The text of one label cell of a printed page of the 3 x 8 stock, blanks
-// and line breaks removed.
-QString CellText(const QString& pdf, int page, int cell)
-{
-    const double pointsPerMm = 72.0 / 25.4;
-    const double x = (7.2 + 66.0 * (cell % 3)) * pointsPerMm;
-    const double y = (12.9 + 33.9 * (cell / 3)) * pointsPerMm;
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {"-f", QString::number(page), "-l", QString::number(page), "-r", "72", "-x",
-                   QString::number(int(x)), "-y", QString::number(int(y)), "-W",
-                   QString::number(int(63.5 * pointsPerMm)), "-H",
-                   QString::number(int(33.9 * pointsPerMm)), pdf, "-"});
-    process.waitForFinished(30000);
-    QString text = QString::fromUtf8(process.readAllStandardOutput());
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
-    return text;
 }
 
 // A new user's price labels: the sign is linked to a price list in a CSV

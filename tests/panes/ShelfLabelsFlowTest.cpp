@@ -22,6 +22,7 @@
 #include "PriceCalculation.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
+#include "PrintStation.h"
 #include "Printer.h"
 #include "SequenceStore.h"
 #include "SignApp.h"
@@ -98,29 +99,6 @@ void Retype(QLineEdit* edit, const QString& text)
     QTest::keyClicks(edit, text);
 }
 
-// The text of one label cell of a printed page, read by pdftotext from the
-// cell's rectangle, blanks and line breaks removed.
-QString CellText(const QString& pdf, int page, int cell)
-{
-    const double pointsPerMm = 72.0 / 25.4;
-    const int column = cell % 3;
-    const int row = cell / 3;
-    const double x = (7.2 + 66.0 * column) * pointsPerMm;
-    const double y = (12.9 + 33.9 * row) * pointsPerMm;
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                   QString::number(page), QStringLiteral("-r"), QStringLiteral("72"),
-                   QStringLiteral("-x"), QString::number(int(x)), QStringLiteral("-y"),
-                   QString::number(int(y)), QStringLiteral("-W"),
-                   QString::number(int(63.5 * pointsPerMm)), QStringLiteral("-H"),
-                   QString::number(int(33.9 * pointsPerMm)), pdf, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    QString text = QString::fromUtf8(process.readAllStandardOutput());
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
-    return text;
-}
-
 class ShelfLabelsFlowTest : public CDesignerFlow, public ::testing::Test
 {
 protected:
@@ -151,6 +129,20 @@ protected:
         return placed;
     }
 
+    // The 3 x 8 label stock, through the pane's Change... button.
+    static void ChooseLabels3x8(CMainFrame* frame)
+    {
+        CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
+            Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
+            auto* list = Control<QListWidget>(dlg, 1136);
+            list->setCurrentItem(
+                list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
+            Control<QPushButton>(dlg, 1)->click();
+        });
+        Control<QPushButton>(frame->PropertyPane(), 1526)->click();
+        ASSERT_TRUE(choose.Answered());
+    }
+
     // Chooses a source kind in the pane's Source list as the user does.
     static void ChooseSource(CMainFrame* frame, const QString& kind)
     {
@@ -176,14 +168,7 @@ TEST_F(ShelfLabelsFlowTest, ThirtyLabelsEachWithItsNumberDateAndPrice)
     frame->resize(1200, 860);
 
     // 1. The 3 x 8 label stock, through the pane's Change... button.
-    CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
-        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
-        auto* list = Control<QListWidget>(dlg, 1136);
-        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
-        Control<QPushButton>(dlg, 1)->click();
-    });
-    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
-    ASSERT_TRUE(choose.Answered());
+    ASSERT_NO_FATAL_FAILURE(ChooseLabels3x8(frame));
     ASSERT_EQ(ThePaper().GetPaperName(), "Labels 3x8");
 
     // 2. A text whose source is a new date/time stamp in the first standard
@@ -312,14 +297,7 @@ TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
     CMainFrame* frame = Start(app);
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
-    CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
-        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
-        auto* list = Control<QListWidget>(dlg, 1136);
-        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
-        Control<QPushButton>(dlg, 1)->click();
-    });
-    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
-    ASSERT_TRUE(choose.Answered());
+    ASSERT_NO_FATAL_FAILURE(ChooseLabels3x8(frame));
 
     CElement* number = Place(frame, ID_TOOL_TEXT, 30, 100);
     ASSERT_NE(number, nullptr);
@@ -372,24 +350,14 @@ TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
 
         const QString pdf = home.FilePath(QStringLiteral("run%1.pdf").arg(++run));
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
-        frame->UpdateActionsNow();
-        frame->Action(ID_FILE_PRINT)->trigger();
-        CPrintCommands* commands = CPrintCommands::Of(frame);
-        ASSERT_TRUE(commands && commands->IsStationOpen());
-        CPrintBatchDlg* batch = commands->BatchDialog();
-        auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
-        destination->setFocus();
-        QTest::keyClick(destination, Qt::Key_Down);
-        ASSERT_EQ(batch->Destination(), 1);
+        CPrintCommands* commands = nullptr;
+        CPrintBatchDlg* batch = nullptr;
+        ASSERT_NO_FATAL_FAILURE(OpenStationToFile(frame, commands, batch));
         Control<QSpinBox>(batch, CPrintBatchDlg::IDC_BATCH)->setValue(72);
         Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
         EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
         // Three whole sheets: the job has ended with the third.
-        auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
-        if (ThePrinter().m_jobOpen)
-            back->click();
-        back->click();
-        ASSERT_FALSE(commands->IsStationOpen());
+        ASSERT_NO_FATAL_FAILURE(EjectAndLeaveStation(commands, batch));
 
         ASSERT_EQ(PdfPageCount(pdf), 3);
         for (int label = 0; label < 72; ++label) {
@@ -416,14 +384,7 @@ TEST_F(ShelfLabelsFlowTest, ACancelledPrintUsesUpNoSerialNumbers)
     CMainFrame* frame = Start(app);
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
-    CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
-        Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
-        auto* list = Control<QListWidget>(dlg, 1136);
-        list->setCurrentItem(list->findItems(QStringLiteral("Labels 3x8"), Qt::MatchExactly)[0]);
-        Control<QPushButton>(dlg, 1)->click();
-    });
-    Control<QPushButton>(frame->PropertyPane(), 1526)->click();
-    ASSERT_TRUE(choose.Answered());
+    ASSERT_NO_FATAL_FAILURE(ChooseLabels3x8(frame));
 
     Place(frame, ID_TOOL_TEXT, 30, 100);
     CAnswer<CVariableSheet> wizard([](CVariableSheet* sheet) {
@@ -442,15 +403,9 @@ TEST_F(ShelfLabelsFlowTest, ACancelledPrintUsesUpNoSerialNumbers)
 
     const auto print = [&](const QString& pdf, int labels, bool cancel) {
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
-        frame->UpdateActionsNow();
-        frame->Action(ID_FILE_PRINT)->trigger();
-        CPrintCommands* commands = CPrintCommands::Of(frame);
-        ASSERT_TRUE(commands && commands->IsStationOpen());
-        CPrintBatchDlg* batch = commands->BatchDialog();
-        auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
-        destination->setFocus();
-        QTest::keyClick(destination, Qt::Key_Down);
-        ASSERT_EQ(batch->Destination(), 1);
+        CPrintCommands* commands = nullptr;
+        CPrintBatchDlg* batch = nullptr;
+        ASSERT_NO_FATAL_FAILURE(OpenStationToFile(frame, commands, batch));
         Control<QSpinBox>(batch, CPrintBatchDlg::IDC_BATCH)->setValue(labels);
         // The Printing window's Cancel, once a few labels have gone.
         QTimer canceller;
@@ -469,11 +424,7 @@ TEST_F(ShelfLabelsFlowTest, ACancelledPrintUsesUpNoSerialNumbers)
         Control<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
         canceller.stop();
         EXPECT_EQ(cancelled, cancel);
-        auto* back = Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
-        if (ThePrinter().m_jobOpen)
-            back->click();
-        back->click();
-        ASSERT_FALSE(commands->IsStationOpen());
+        ASSERT_NO_FATAL_FAILURE(EjectAndLeaveStation(commands, batch));
     };
 
     print(home.FilePath("cancelled.pdf"), 30, true);

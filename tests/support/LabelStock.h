@@ -6,6 +6,9 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
 
 inline constexpr char kLabelStockLibrary[] =
     "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
@@ -21,4 +24,23 @@ inline bool WriteLabelStockLibrary(const CTestHome& home)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     return file.write(kLabelStockLibrary) == qint64(sizeof(kLabelStockLibrary) - 1);
+}
+
+// The text of one label cell of a printed page of the 3 x 8 stock, blanks
+// and line breaks removed.
+inline QString CellText(const QString& pdf, int page, int cell)
+{
+    const double pointsPerMm = 72.0 / 25.4;
+    const double x = (7.2 + 66.0 * (cell % 3)) * pointsPerMm;
+    const double y = (12.9 + 33.9 * (cell / 3)) * pointsPerMm;
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {"-f", QString::number(page), "-l", QString::number(page), "-r", "72", "-x",
+                   QString::number(int(x)), "-y", QString::number(int(y)), "-W",
+                   QString::number(int(63.5 * pointsPerMm)), "-H",
+                   QString::number(int(33.9 * pointsPerMm)), pdf, "-"});
+    process.waitForFinished(30000);
+    QString text = QString::fromUtf8(process.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
 }
