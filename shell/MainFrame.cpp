@@ -151,27 +151,6 @@ QSize FormSize(const QWidget* form)
     return form->sizeHint().expandedTo(form->minimumSizeHint()).expandedTo(form->minimumSize());
 }
 
-// A filter of the form "Text (*.txt)|*.txt|All Files (*.*)|*.*||" in Qt's
-// form; "*.*" becomes "*" so that names without a dot show too.
-QString QtFilter(const QString& pairs)
-{
-    const QStringList parts = pairs.split(u'|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        if (description.isEmpty())
-            break;
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
-        const int open = description.indexOf(u'(');
-        if (open >= 0)
-            description = description.left(open).trimmed();
-        filters << description + QStringLiteral(" (") + patterns + u')';
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
 QString DefaultChooseFile(QWidget* parent, const CFileChoice& choice)
 {
     if (choice.signPreview) {
@@ -235,6 +214,27 @@ public:
 private:
     CMainFrame* m_frame;
 };
+
+// A filter of the form "Text (*.txt)|*.txt|All Files (*.*)|*.*||" in Qt's
+// form; "*.*" becomes "*" so that names without a dot show too.
+QString QtFilterOf(const QString& pairs)
+{
+    const QStringList parts = pairs.split(u'|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        if (description.isEmpty())
+            break;
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        const qsizetype open = description.indexOf(u'(');
+        if (open >= 0)
+            description = description.left(open).trimmed();
+        filters << description + QStringLiteral(" (") + patterns + u')';
+    }
+    return filters.join(QStringLiteral(";;"));
+}
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent), m_frameTarget(std::make_unique<CFrameTarget>(this))
@@ -647,7 +647,7 @@ void CMainFrame::OnExportText()
     CFileChoice choice;
     choice.save = true;
     choice.title = LoadStringId(IDS_EXPORT_AS);
-    choice.filter = QtFilter(LoadStringId(IDS_TEXT_EXPORT_FILTER));
+    choice.filter = QtFilterOf(LoadStringId(IDS_TEXT_EXPORT_FILTER));
     choice.defaultSuffix = QStringLiteral("txt");
     choice.suggested = suggested;
     const QString path = ChooseFile(choice);

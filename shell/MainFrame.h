@@ -38,6 +38,10 @@ struct CFileChoice
     bool multiple = false;
 };
 
+// A filter of the form "Text (*.txt)|*.txt|All Files (*.*)|*.*||" in Qt's
+// form; "*.*" becomes "*" so that names without a dot show too.
+QString QtFilterOf(const QString& pairs);
+
 // Returns the chosen path, or an empty text when the user cancelled.
 using FileChooser = std::function<QString(QWidget* parent, const CFileChoice& choice)>;
 

@@ -10,25 +10,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-QString QtFilterOf(const QString& pairs)
-{
-    const QStringList parts = pairs.split(u'|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        if (description.isEmpty())
-            break;
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
-        const qsizetype open = description.indexOf(u'(');
-        if (open >= 0)
-            description = description.left(open).trimmed();
-        filters << description + QStringLiteral(" (") + patterns + u')';
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
 QString ChooseFileFor(QWidget* parent, const CFileChoice& choice)
 {
     QString path;

@@ -39,7 +39,5 @@ QString ChooseFileFor(QWidget* parent, const CFileChoice& choice);
 // The same box letting several existing files be chosen at once; empty when
 // cancelled.
 QStringList ChooseFilesFor(QWidget* parent, CFileChoice choice);
-// "Text (*.txt)|*.txt|All Files (*.*)|*.*||" in Qt's form.
-QString QtFilterOf(const QString& pairs);
 // The first lines of a list, then how many more, for a message box.
 QString ListForMessage(const QStringList& lines);
