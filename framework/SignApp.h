@@ -9,6 +9,7 @@
 // static services.
 #pragma once
 
+#include "CommandLineInfo.h"
 #include "LogFontFields.h"
 #include "Types.h"
 
@@ -19,30 +20,6 @@
 
 class QTemporaryFile;
 class QWidget;
-
-// What the command line asks for. Switches begin with "/" or "-" and are
-// matched without regard to case.
-struct CCommandLineInfo
-{
-    enum ShellCommand
-    {
-        FileNew,       // no sign named
-        FileOpen,      // a sign named
-        FilePrint,     // "/p" and a sign
-        FilePrintTo,   // "/pt" and a sign, printer, driver and port
-        FileDDE,       // "/dde"
-        AppUnregister, // "/unregister" or "/unregserver"
-        FileNothing,   // "/embedding" or "/automation" without a sign
-    };
-
-    ShellCommand shellCommand = FileNew;
-    QString fileName;
-    QString printerName, driverName, portName;
-    bool showSplash = true; // cleared by "nosplash"
-
-    // The arguments without the program's own name.
-    static CCommandLineInfo Parse(const QStringList& arguments);
-};
 
 class CSignApp
 {

@@ -4,6 +4,7 @@
 
 #include "BarcodeStyle.h"
 #include "Branding.h"
+#include "CommandLineInfoEx.h"
 #include "ConnectionPropertiesDlg.h"
 #include "DesignView.h"
 #include "FileName.h"
@@ -85,17 +86,6 @@ QString InstanceServerName()
     QString name = QStringLiteral("Corvane-%1-%2-%3").arg(title, user, QString::fromLatin1(hash));
     name.replace(u' ', u'_');
     return name;
-}
-
-bool IsSwitchName(const QString& name)
-{
-    static const char* const names[] = {"p",           "pt",        "dde",        "unregister",
-                                        "unregserver", "embedding", "automation", "nosplash"};
-    for (const char* known : names) {
-        if (name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 int ButtonCode(QMessageBox::StandardButton button)
@@ -181,54 +171,12 @@ int ShowMessageBox(const QString& text, unsigned style)
 } // namespace
 
 // ---------------------------------------------------------------------------
-// The command line
-
-CCommandLineInfo CCommandLineInfo::Parse(const QStringList& arguments)
-{
-    CCommandLineInfo info;
-    bool embedded = false;
-    int printToNames = 0; // printer, driver and port after the sign of "/pt"
-    for (const QString& argument : arguments) {
-        const bool switchPrefix =
-            argument.size() > 1 && (argument[0] == u'/' || argument[0] == u'-');
-        // "/" also starts an absolute path: only a known name makes it a switch.
-        if (switchPrefix && (argument[0] == u'-' || IsSwitchName(argument.mid(1)))) {
-            const QString name = argument.mid(1).toLower();
-            if (name == QLatin1String("p"))
-                info.shellCommand = FilePrint;
-            else if (name == QLatin1String("pt"))
-                info.shellCommand = FilePrintTo;
-            else if (name == QLatin1String("dde"))
-                info.shellCommand = FileDDE;
-            else if (name == QLatin1String("unregister") || name == QLatin1String("unregserver"))
-                info.shellCommand = AppUnregister;
-            else if (name == QLatin1String("embedding") || name == QLatin1String("automation"))
-                embedded = true;
-            else if (name == QLatin1String("nosplash"))
-                info.showSplash = false;
-            continue;
-        }
-        if (info.fileName.isEmpty()) {
-            info.fileName = argument;
-        } else if (info.shellCommand == FilePrintTo && printToNames < 3) {
-            QString* names[] = {&info.printerName, &info.driverName, &info.portName};
-            *names[printToNames++] = argument;
-        }
-    }
-    if (info.shellCommand == FileNew && !info.fileName.isEmpty())
-        info.shellCommand = FileOpen;
-    if (info.shellCommand == FileNew && embedded)
-        info.shellCommand = FileNothing;
-    return info;
-}
-
-// ---------------------------------------------------------------------------
 // The application object
 
 struct CSignApp::State
 {
     QString previousTitle;
-    CCommandLineInfo commandLine;
+    CCommandLineInfoEx commandLine;
     std::unique_ptr<QLocalServer> server;
     QPointer<QWidget> mainWindow;
     bool splashEnabled = false;
@@ -324,7 +272,8 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
     // file is found by GetHelpFilePath.
     QLocale::setDefault(QLocale::system());
 
-    m_state->commandLine = CCommandLineInfo::Parse(arguments.mid(1));
+    m_state->commandLine = CCommandLineInfoEx();
+    m_state->commandLine.ParseCommandLine(arguments.mid(1));
 
     CBranding::Current().ReadAtStartUp(CBranding::FilePath());
 

@@ -806,9 +806,13 @@ TEST_F(PrintFrontEndTest, SignNamedOnTheCommandLineIsShown)
     {
         CAppContext context;
         CSignApp app(CSignApp::Program::PrintFrontEnd);
-        CPrintFrame* frame = Start(app);
+        // The front end reads the designer's switches: "/NoSplash" is no
+        // sign to show.
+        CPrintFrame* frame = Start(app, {QStringLiteral("/NoSplash")});
         ASSERT_NE(frame, nullptr);
         SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+        EXPECT_FALSE(app.IsSplashEnabled());
+        EXPECT_EQ(app.GetCommandLineInfo().shellCommand, CCommandLineInfo::FileNew);
         app.ExitInstance();
     }
     CAppContext context;

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "BarcodeStyle.h"
 #include "Branding.h"
+#include "CommandLineInfoEx.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Messages.h"
@@ -411,14 +412,19 @@ TEST_F(StartupTest, CommandLine)
         {{"-Embedding"}, C::FileNothing, "", true},
         {{"-unknown", "a.sgn"}, C::FileOpen, "a.sgn", true},
     };
+    auto parse = [](const QStringList& arguments) {
+        CCommandLineInfoEx info;
+        info.ParseCommandLine(arguments);
+        return info;
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const C info = C::Parse(c.arguments);
+        const CCommandLineInfoEx info = parse(c.arguments);
         EXPECT_EQ(info.shellCommand, c.command);
         EXPECT_EQ(info.fileName, c.file);
         EXPECT_EQ(info.showSplash, c.splash);
     }
-    const C printTo = C::Parse({"/pt", "a.sgn", "Laser", "drv", "lp0"});
+    const CCommandLineInfoEx printTo = parse({"/pt", "a.sgn", "Laser", "drv", "lp0"});
     EXPECT_EQ(printTo.printerName, "Laser");
     EXPECT_EQ(printTo.driverName, "drv");
     EXPECT_EQ(printTo.portName, "lp0");
