@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "DataCtrl.h"
 #include "DataView.h"
+#include "NullView.h"
 #include "DesignView.h"
 #include "ElementList.h"
 #include "FileName.h"
@@ -57,8 +58,12 @@ CPrintFrame::CPrintFrame(QWidget* parent) : QMainWindow(parent)
     m_rows = new QSplitter(Qt::Vertical, this);
     m_columns = new QSplitter(Qt::Horizontal, m_rows);
     m_view = new CBrowseView(m_document, m_columns);
+    // The browser at the top left; the places of the data-entry pane beside
+    // it and below it are empty while it browses.
     m_columns->addWidget(m_view);
+    m_columns->addWidget(new CNullView);
     m_rows->addWidget(m_columns);
+    m_rows->addWidget(new CNullView);
     setCentralWidget(m_rows);
     m_view->choosePrintFile = [this](const QString& suggested) {
         return ChooseFile(true, LoadStringId(IDS_PRINT_TO_FILE),
@@ -503,10 +508,11 @@ void CPrintFrame::ShowDataView(bool on)
         m_dataView = hooks.createDataView ? hooks.createDataView() : new CDataView;
         m_view->SetDataView(qobject_cast<CDataView*>(m_dataView));
         if (m_dataView) {
+            // Docked below, the browser's column keeps its empty pane.
             if (TheSignSettings().dataViewDocking == 3)
-                m_rows->addWidget(m_dataView);
+                delete ReplacePane(m_rows, m_dataView);
             else
-                m_columns->addWidget(m_dataView);
+                delete ReplacePane(m_columns, m_dataView);
             m_dataView->show();
         }
         m_dataEntryMode = true;
@@ -517,6 +523,8 @@ void CPrintFrame::ShowDataView(bool on)
         if (m_browseBarWasVisible)
             m_browseBar->show();
         m_view->SetDataView(nullptr);
+        if (m_dataView)
+            ReplacePane(PaneSplitter(m_dataView), new CNullView);
         delete m_dataView;
         m_dataView = nullptr;
         m_dataEntryMode = false;
@@ -525,15 +533,26 @@ void CPrintFrame::ShowDataView(bool on)
     UpdateActions();
 }
 
+QSplitter* CPrintFrame::PaneSplitter(QWidget* pane) const
+{
+    return pane->parentWidget() == m_rows ? m_rows : m_columns;
+}
+
+QWidget* CPrintFrame::ReplacePane(QSplitter* splitter, QWidget* pane)
+{
+    // The second place of either splitter: (0, 1) of the columns, (1, 0) of
+    // the rows. The pane taken out is the caller's.
+    return splitter->replaceWidget(1, pane);
+}
+
 void CPrintFrame::OnSwitchDocking()
 {
     int& side = TheSignSettings().dataViewDocking;
     side = side == 2 ? 3 : 2;
     if (m_dataView) {
-        if (side == 3)
-            m_rows->addWidget(m_dataView);
-        else
-            m_columns->addWidget(m_dataView);
+        ReplacePane(PaneSplitter(m_dataView), new CNullView);
+        delete ReplacePane(side == 3 ? m_rows : m_columns, m_dataView);
+        m_dataView->show();
         if (auto* data = qobject_cast<CDataView*>(m_dataView))
             data->RecalcLayout(side);
     }

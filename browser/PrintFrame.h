@@ -107,11 +107,18 @@ private:
     void OnLogOff();
     void OnSpellingCheck();
     void OnSwitchDocking();
+    // The splitter that holds a pane of the data-entry places.
+    QSplitter* PaneSplitter(QWidget* pane) const;
+    // Puts the pane in the second place of the splitter; returns the pane
+    // that was there.
+    static QWidget* ReplacePane(QSplitter* splitter, QWidget* pane);
     void LoadRecentFiles();
     void UpdateRecentFileActions();
 
     CSignData m_document;
     CBrowseView* m_view = nullptr;
+    // The two by two splitter: the browser at (0, 0); (0, 1) and (1, 0)
+    // hold the data-entry pane where it is docked, else a CNullView.
     QSplitter* m_rows = nullptr;    // the upper row over the lower row
     QSplitter* m_columns = nullptr; // the view beside the right column
     QWidget* m_dataView = nullptr;

@@ -10,6 +10,7 @@
 #include "Helpers.h"
 #include "KeyboardReturn.h"
 #include "Messages.h"
+#include "NullView.h"
 #include "Paper.h"
 #include "PriceFormatList.h"
 #include "PriceCommands.h"
@@ -77,7 +78,6 @@ constexpr int kIconSize = 20;
 // Form numbers of the panes.
 constexpr int kSettingsForm = 361;
 constexpr int kDataEntryForm = 364;
-constexpr int kNullForm = 365;
 
 struct PaneKind
 {
@@ -439,20 +439,13 @@ void CMainFrame::CreateClient()
     m_upperRow->setStretchFactor(0, 1);
 
     m_lowerRow = makeArea(QStringLiteral("lowerRow"));
-    m_lowerRow->setWidget(MakeNullView());
+    m_lowerRow->setWidget(new CNullView);
     m_splitter->addWidget(m_upperRow);
     m_splitter->addWidget(m_lowerRow);
     m_splitter->setCollapsible(0, false);
     m_splitter->setStretchFactor(0, 1);
     setCentralWidget(m_splitter);
     m_panesCreated = true;
-}
-
-QWidget* CMainFrame::MakeNullView() const
-{
-    auto* view = new QWidget;
-    view->setObjectName(QStringLiteral("id%1").arg(kNullForm));
-    return view;
 }
 
 // --- the sign ---------------------------------------------------------------
@@ -1213,7 +1206,7 @@ void CMainFrame::ShowDataView(bool on)
             m_dataView = MakePlaceholderPane(kDataEntryForm, tr("Data Entry"),
                                              tr("The data of the sign is typed here."));
         if (TheSignSettings().dataViewDocking == 3) {
-            SetPane(MakeNullView());
+            SetPane(new CNullView);
             SetLowerRow(m_dataView);
         } else {
             SetPane(m_dataView);
@@ -1231,7 +1224,7 @@ void CMainFrame::ShowDataView(bool on)
         if (m_lowerRow->widget() == m_dataView) {
             m_lowerRow->takeWidget();
             delete m_dataView;
-            SetLowerRow(MakeNullView());
+            SetLowerRow(new CNullView);
         }
         // A data-entry pane in the right column goes with the pane switch.
         m_dataView = nullptr;
@@ -1248,11 +1241,11 @@ void CMainFrame::OnSwitchDocking()
     if (m_dataEntryMode && m_dataView) {
         if (side == 2) {
             m_rightColumn->takeWidget();
-            SetPane(MakeNullView());
+            SetPane(new CNullView);
             SetLowerRow(m_dataView);
         } else {
             m_lowerRow->takeWidget();
-            SetLowerRow(MakeNullView());
+            SetLowerRow(new CNullView);
             delete TakePane();
             SetPane(m_dataView);
         }

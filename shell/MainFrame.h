@@ -236,7 +236,6 @@ private:
     QWidget* TakePane();
     void SetPane(QWidget* pane);
     void SetLowerRow(QWidget* widget);
-    QWidget* MakeNullView() const;
 
     CSignData m_document;
     std::unique_ptr<CFrameTarget> m_frameTarget;

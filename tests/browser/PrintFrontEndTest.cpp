@@ -17,6 +17,7 @@
 #include "LabelStock.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "NullView.h"
 #include "Paper.h"
 #include "PdfSupport.h"
 #include "PictureButton.h"
@@ -810,9 +811,9 @@ TEST_F(PrintFrontEndTest, SignNamedOnTheCommandLineIsShown)
         // sign to show.
         CPrintFrame* frame = Start(app, {QStringLiteral("/NoSplash")});
         ASSERT_NE(frame, nullptr);
-        SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
         EXPECT_FALSE(app.IsSplashEnabled());
         EXPECT_EQ(app.GetCommandLineInfo().shellCommand, CCommandLineInfo::FileNew);
+        SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
         app.ExitInstance();
     }
     CAppContext context;
@@ -1022,6 +1023,30 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
     CBrowseView* view = frame->View();
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("shelf.sgn"))));
     ASSERT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "shelf.sgn");
+    // Browsing, the places beside and below the browser are empty and take
+    // no room; the pane takes the one it is docked at.
+    auto emptyPlaces = [frame] {
+        const QList<CNullView*> empty = frame->findChildren<CNullView*>();
+        for (CNullView* place : empty)
+            EXPECT_TRUE(place->width() == 0 || place->height() == 0);
+        return empty;
+    };
+    auto expectDockedAt = [&](int side) {
+        QWidget* data = frame->DataView();
+        ASSERT_NE(data, nullptr);
+        // Beside the browser, at its top; or below it, at its left.
+        EXPECT_TRUE(Settle([&] {
+            const QPoint at = data->mapTo(frame, QPoint(0, 0));
+            const QPoint browser = view->mapTo(frame, QPoint(0, 0));
+            return data->isVisible() && data->width() > 0 && data->height() > 0 &&
+                   (side == 2 ? at.x() > browser.x() && at.y() == browser.y()
+                              : at.y() > browser.y() && at.x() == browser.x());
+        }));
+        const QList<CNullView*> empty = emptyPlaces();
+        ASSERT_EQ(empty.size(), 1);
+        EXPECT_NE(empty.first()->parentWidget(), data->parentWidget());
+    };
+    EXPECT_EQ(emptyPlaces().size(), 2);
     for (int docking : {2, 3}) {
         SCOPED_TRACE(docking);
         TheSignSettings().dataViewDocking = docking;
@@ -1051,8 +1076,14 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
         // The station beside or above it keeps a usable part of the window.
         EXPECT_GT(view->width(), 200);
         EXPECT_GT(view->height(), 200);
+        // Switch Docking moves the pane to the other place and empties this one.
+        expectDockedAt(docking);
+        ASSERT_TRUE(frame->ExecuteCommand(ID_SWITCH_DOCKING));
+        expectDockedAt(docking == 2 ? 3 : 2);
         ASSERT_TRUE(frame->ExecuteCommand(ID_DATA_CANCEL));
         ASSERT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
+        EXPECT_EQ(frame->DataView(), nullptr);
+        EXPECT_EQ(emptyPlaces().size(), 2);
     }
     app.ExitInstance();
 }

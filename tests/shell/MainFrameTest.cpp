@@ -4,6 +4,7 @@
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "MessageBox.h"
+#include "NullView.h"
 #include "ProfileSession.h"
 #include "SignApp.h"
 #include "TestSupport.h"
@@ -548,6 +549,7 @@ TEST_F(MainFrameTest, DataEntryHidesTheBarsAndSwitchDockingMovesThePane)
     auto* lowerRow = frame->findChild<QScrollArea*>(QStringLiteral("lowerRow"));
     EXPECT_EQ(lowerRow->widget(), dataView);
     EXPECT_EQ(frame->PropertyPane()->objectName(), QStringLiteral("id365"));
+    EXPECT_NE(qobject_cast<CNullView*>(frame->PropertyPane()), nullptr);
 
     frame->OnSwitchDocking();
     EXPECT_EQ(TheSignSettings().dataViewDocking, 2);
@@ -569,8 +571,10 @@ TEST_F(MainFrameTest, SignSavedAtTheLowerSideOpensDataEntryThere)
     frame->ShowDataView(true);
     auto* lowerRow = frame->findChild<QScrollArea*>(QStringLiteral("lowerRow"));
     EXPECT_EQ(lowerRow->widget(), frame->DataView());
+    EXPECT_NE(qobject_cast<CNullView*>(frame->PropertyPane()), nullptr);
     frame->ShowDataView(false);
     EXPECT_EQ(lowerRow->widget()->objectName(), QStringLiteral("id365"));
+    EXPECT_NE(qobject_cast<CNullView*>(lowerRow->widget()), nullptr);
 }
 
 // --- the sign and its files ------------------------------------------------
