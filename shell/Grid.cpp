@@ -9,13 +9,12 @@
 #include "Rounding.h"
 #include "Ruler.h"
 
-#include <QCheckBox>
-#include <QComboBox>
+#include "ui/GridPage.h"
+#include "ui/MarginPage.h"
+#include "ui/RulerPage.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
-#include <QFormLayout>
-#include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <climits>
@@ -563,70 +562,30 @@ void CGrid::ApplySheetValues(const SheetValues& values, CViewSeam* view)
 bool CGrid::RunSettingsSheet(QWidget* parent, CViewSeam* view, int commandId)
 {
     const SheetValues in = GetSheetValues();
-    const bool inches = in.units == 1;
 
     QDialog sheet(parent);
     sheet.setWindowTitle(FormatStringId(IDS_LAYOUT_GUIDES));
     auto* tabs = new QTabWidget(&sheet);
-
-    auto* gridPage = new QWidget;
-    gridPage->setObjectName(QStringLiteral("id137"));
-    auto* gridForm = new QFormLayout(gridPage);
-    auto* showGrid = new QCheckBox(QObject::tr("S&how Grid"));
-    showGrid->setObjectName(QStringLiteral("id1060"));
-    showGrid->setChecked(in.showGrid);
-    auto* snapGrid = new QCheckBox(QObject::tr("S&nap To Grid"));
-    snapGrid->setObjectName(QStringLiteral("id1061"));
-    snapGrid->setChecked(in.snapToGrid);
-    auto* snapGuides = new QCheckBox(QObject::tr("Snap To G&uides"));
-    snapGuides->setObjectName(QStringLiteral("id1500"));
-    snapGuides->setChecked(in.snapToGuides);
-    auto makeInterval = [&](const char* name, double value) {
-        auto* box = new QDoubleSpinBox;
-        box->setObjectName(QLatin1String(name));
-        box->setDecimals(inches ? 2 : 1);
-        box->setRange(inches ? 0.04 : 1.0, inches ? 39.0 : 1000.0);
-        box->setValue(value);
-        box->setSuffix(inches ? QObject::tr(" inches") : QObject::tr(" mm"));
-        return box;
-    };
-    auto* intervalX = makeInterval("id1062", in.intervalX);
-    auto* intervalY = makeInterval("id1063", in.intervalY);
-    gridForm->addRow(showGrid);
-    gridForm->addRow(snapGrid);
-    gridForm->addRow(snapGuides);
-    gridForm->addRow(QObject::tr("Horizontal:"), intervalX);
-    gridForm->addRow(QObject::tr("Vertical:"), intervalY);
+    auto* gridPage = new CGridPage(in);
+    auto* marginPage = new CMarginPage(in);
+    auto* rulerPage = new CRulerPage(in);
     tabs->addTab(gridPage, QObject::tr("Grid"));
-
-    auto* marginPage = new QWidget;
-    marginPage->setObjectName(QStringLiteral("id150"));
-    auto* marginLayout = new QVBoxLayout(marginPage);
-    auto* showMargins = new QCheckBox(QObject::tr("Show printer &margins"));
-    showMargins->setObjectName(QStringLiteral("id1081"));
-    showMargins->setChecked(in.showMargins);
-    marginLayout->addWidget(showMargins);
-    marginLayout->addStretch();
     tabs->addTab(marginPage, QObject::tr("Margins"));
-
-    auto* rulerPage = new QWidget;
-    rulerPage->setObjectName(QStringLiteral("id151"));
-    auto* rulerForm = new QFormLayout(rulerPage);
-    auto* units = new QComboBox;
-    units->setObjectName(QStringLiteral("id1082"));
-    units->addItems({QObject::tr("Centimetres"), QObject::tr("Inches")});
-    units->setCurrentIndex(in.units);
-    auto* showRuler = new QCheckBox(QObject::tr("&Show Ruler"));
-    showRuler->setObjectName(QStringLiteral("id1083"));
-    showRuler->setChecked(in.showRuler);
-    rulerForm->addRow(QObject::tr("&Display Units"), units);
-    rulerForm->addRow(showRuler);
     tabs->addTab(rulerPage, QObject::tr("Ruler"));
-
     tabs->setCurrentIndex(commandId == 32812 ? 1 : commandId == 32803 ? 2 : 0);
 
+    // OK takes the pages' values only when every one of them is valid; a
+    // page that refuses a value is shown, and the sheet stays open.
+    SheetValues out = in;
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &sheet, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &sheet, [&] {
+        tabs->setCurrentWidget(gridPage);
+        if (!gridPage->Read(out))
+            return;
+        marginPage->Read(out);
+        rulerPage->Read(out);
+        sheet.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &sheet, &QDialog::reject);
     auto* layout = new QVBoxLayout(&sheet);
     layout->addWidget(tabs);
@@ -634,16 +593,6 @@ bool CGrid::RunSettingsSheet(QWidget* parent, CViewSeam* view, int commandId)
 
     if (sheet.exec() != QDialog::Accepted)
         return false;
-
-    SheetValues out;
-    out.showGrid = showGrid->isChecked();
-    out.snapToGrid = snapGrid->isChecked();
-    out.snapToGuides = snapGuides->isChecked();
-    out.intervalX = intervalX->value();
-    out.intervalY = intervalY->value();
-    out.showMargins = showMargins->isChecked();
-    out.units = units->currentIndex();
-    out.showRuler = showRuler->isChecked();
     ApplySheetValues(out, view);
     return true;
 }

@@ -1,11 +1,18 @@
 #include "CanvasTestSupport.h"
 
+#include "DialogAnswer.h"
 #include "Grid.h"
 #include "Line.h"
 #include "Ruler.h"
 #include "Text.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -595,6 +602,79 @@ int BlackPixels(const QImage& image, QRect area)
             count += (image.pixel(x, y) & 0xffffff) == 0;
     }
     return count;
+}
+
+// The Layout Guides sheet as the canvas's commands open it: each command
+// at its page, and OK on an interval that is no number in the unit's range
+// keeps the sheet open at the Grid page with the range message.
+TEST_F(CanvasTest, LayoutGuidesSheetOpensAtItsPageAndRefusesIntervalsOutOfRange)
+{
+    CMessageResponder messages;
+    const struct
+    {
+        int command;
+        const char* page;
+    } pages[] = {{ID_LAYOUT_GUIDES, "id137"},
+                 {ID_OPTIONS_GRID, "id137"},
+                 {ID_OPTIONS_MARGINS, "id150"},
+                 {ID_OPTIONS_RULER, "id151"}};
+    for (const auto& p : pages) {
+        QString shown;
+        CAnswer<QDialog> look([&](QDialog* sheet) {
+            shown = sheet->findChild<QTabWidget*>()->currentWidget()->objectName();
+            sheet->reject();
+        });
+        view->OnCommand(p.command);
+        ASSERT_TRUE(look.Answered()) << p.command;
+        EXPECT_EQ(shown, QString::fromLatin1(p.page)) << p.command;
+    }
+
+    const struct
+    {
+        int units;
+        const char* typed; // across; then 2.5 mm or 0.1 inch, accepted
+        const char* message;
+        const char* unitName;
+    } cases[] = {
+        {0, "0.5", "Please enter a number between 1 and 1000.", "mm"},
+        {0, "1000.5", "Please enter a number between 1 and 1000.", "mm"},
+        {0, "many", "Please enter a number.", "mm"},
+        {0, "", "Please enter a number.", "mm"},
+        {1, "0.03", "Please enter a number between 0.04 and 39.", "inches"},
+        {1, "39.5", "Please enter a number between 0.04 and 39.", "inches"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TheGrid().SetUnits(c.units);
+        TheGrid().SetInterval(100, 100);
+        messages.Clear();
+        bool keptOpen = false;
+        bool refusedFieldFocused = false;
+        QString unitLabel;
+        CAnswer<QDialog> answer([&](QDialog* sheet) {
+            auto* tabs = sheet->findChild<QTabWidget*>();
+            tabs->setCurrentIndex(2); // the refusal shows the Grid page again
+            auto* across = sheet->findChild<QLineEdit*>(QStringLiteral("id1062"));
+            auto* down = sheet->findChild<QLineEdit*>(QStringLiteral("id1063"));
+            unitLabel = sheet->findChild<QLabel*>(QStringLiteral("id1020"))->text();
+            QPushButton* ok = sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            across->setText(QString::fromLatin1(c.typed));
+            ok->click();
+            keptOpen = sheet->isVisible() && tabs->currentIndex() == 0;
+            refusedFieldFocused = sheet->focusWidget() == across;
+            across->setText(c.units == 1 ? QStringLiteral("0.1") : QStringLiteral("2.5"));
+            down->setText(QStringLiteral("4"));
+            ok->click();
+        });
+        view->OnCommand(ID_OPTIONS_RULER);
+        ASSERT_TRUE(answer.Answered());
+        EXPECT_TRUE(keptOpen);
+        EXPECT_TRUE(refusedFieldFocused);
+        EXPECT_EQ(unitLabel, QString::fromLatin1(c.unitName));
+        ASSERT_EQ(messages.Count(), 1);
+        EXPECT_EQ(messages.LastText(), QString::fromLatin1(c.message));
+        EXPECT_EQ(TheGrid().GetInterval(), CSize(25, c.units == 1 ? 1016 : 40));
+    }
 }
 
 TEST_F(CanvasTest, GridCommandDrawsTheDotsAndGuidesAreDrawn)
