@@ -1,8 +1,8 @@
 #include "PaperDesignDlg.h"
 
 #include "AppContext.h"
+#include "BackgroundSelect.h"
 #include "Helpers.h"
-#include "ImageSelect.h"
 #include "MessageBox.h"
 #include "Messages.h"
 #include "ResourceIds.h"
@@ -426,7 +426,7 @@ void CPaperDesignDlg::OnSelectPicture()
     if (s_choosePicture) {
         chosen = s_choosePicture(this, m_picturePath);
     } else {
-        chosen = CImageSelect::Choose(this, true);
+        chosen = CBackgroundSelect::Choose(this);
     }
     if (chosen.isEmpty())
         return;

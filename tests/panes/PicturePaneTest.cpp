@@ -3,6 +3,7 @@
 // undoable and marking the sign modified), and a picture sign saved,
 // reopened and printed to PDF.
 #include "AppContext.h"
+#include "BackgroundSelect.h"
 #include "Commands.h"
 #include "DatabaseLink.h"
 #include "DesignView.h"
@@ -416,7 +417,7 @@ TEST_F(PicturePaneTest, TheSelectPictureDialogPreviewsAndRefusesWhatItCannotRead
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.GetPathName(), photoPath);
     EXPECT_EQ(CImageSelect::LastPictureFolder(), home.Path() + "/");
-    CImageSelect background(frame, true);
+    CBackgroundSelect background(frame);
     EXPECT_EQ(background.windowTitle(), "Select Background");
     EXPECT_EQ(background.directory().absolutePath(), home.Path());
 }

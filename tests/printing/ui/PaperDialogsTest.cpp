@@ -3,7 +3,10 @@
 #include "StockPicture.h"
 
 #include "AppContext.h"
+#include "BackgroundSelect.h"
+#include "ImageSelect.h"
 #include "DC.h"
+#include "DialogAnswer.h"
 #include "MessageBox.h"
 #include "Paper.h"
 #include "TestSupport.h"
@@ -11,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -241,6 +245,45 @@ TEST_F(PaperDialogsTest, CommasAndLineBreaksAreRefused)
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.Result().backgroundImage, picture);
     EXPECT_EQ(dlg.Result().backgroundOrientation, 90);
+}
+
+// The Background box asks for the picture with "Select Background", which
+// opens in the last picture folder, previews the file under the cursor with
+// a background picture and remembers the folder of the picture taken.
+TEST_F(PaperDialogsTest, BackgroundBoxAsksWithSelectBackground)
+{
+    QDir(home.Path()).mkpath(QStringLiteral("pictures"));
+    const QString folder = home.FilePath("pictures");
+    const QString picture = folder + QStringLiteral("/back.png");
+    QImage(40, 20, QImage::Format_RGB32).save(picture);
+    QDir(home.Path()).mkpath(QStringLiteral("elsewhere"));
+    const QString elsewhere = home.FilePath("elsewhere");
+    CImageSelect::LastPictureFolder() = elsewhere + u'/';
+
+    CPaperDesignDlg dlg(UserStock(), true);
+    QString title;
+    QString openedIn;
+    bool backgroundPreview = false;
+    CAnswer<CBackgroundSelect> choose([&](CBackgroundSelect* box) {
+        title = box->windowTitle();
+        openedIn = box->directory().absolutePath();
+        box->setDirectory(folder);
+        box->selectFile(picture);
+        emit box->currentChanged(picture);
+        backgroundPreview = dynamic_cast<CBackground*>(&box->Preview()) != nullptr &&
+                            box->Preview().m_bitmap.IsAllocated();
+        box->accept();
+    });
+    Control<QCheckBox>(dlg, 1549)->click();
+    ASSERT_TRUE(choose.Answered());
+    EXPECT_EQ(title, "Select Background");
+    EXPECT_EQ(openedIn, elsewhere);
+    EXPECT_TRUE(backgroundPreview);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    EXPECT_EQ(CImageSelect::LastPictureFolder(), folder + u'/');
+    dlg.accept();
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Result().backgroundImage, picture);
 }
 
 // A roll follows its labels: page as wide as the labels across with gaps
