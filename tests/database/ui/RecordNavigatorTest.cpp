@@ -327,7 +327,7 @@ TEST_F(RecordNavigatorTest, SearchWaitsForTheTypingToPause)
     // Nothing is searched while the typing goes on.
     EXPECT_TRUE(navigator->IsSearchPending());
     EXPECT_EQ(Count(), "6");
-    QTRY_COMPARE_WITH_TIMEOUT(Count(), QString("2"), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(Count(), QString("2"), 10000);
     EXPECT_FALSE(navigator->IsSearchPending());
     // The typed text is selected for the next search.
     EXPECT_EQ(edit->selectedText(), "Un");
