@@ -1,6 +1,7 @@
 #include "FontColourBlock.h"
 
 #include "AppContext.h"
+#include "ListCtrlEx.h"
 #include "ResourceIds.h"
 #include "Rounding.h"
 #include "Strings.h"
@@ -12,7 +13,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
@@ -30,12 +30,6 @@ QLabel* Row(QGridLayout* grid, int row, const QString& text, QWidget* control)
     return label;
 }
 
-// The picture of a face list row for a face the list was not filled with.
-int PictureOf(DWORD faceData)
-{
-    return CFontColourBlock::IsTrueType(faceData) ? 0 : 1;
-}
-
 } // namespace
 
 CFontColourBlock::CFontColourBlock(int options, QWidget* parent) : QGroupBox(tr("Font"), parent)
@@ -43,26 +37,11 @@ CFontColourBlock::CFontColourBlock(int options, QWidget* parent) : QGroupBox(tr(
     setObjectName(QStringLiteral("fontBlock"));
     m_grid = new QGridLayout(this);
     int row = 0;
-    if (options & FACE_DROP_LIST) {
-        // The drop list shows the rows of a face list, pictures and all.
-        m_faceDrop = Named(new QComboBox(this), 1164);
-        m_faceDrop->setIconSize(QSize(14, 14));
-        QListWidget faces;
-        FillFaces(&faces);
-        for (int i = 0; i < faces.count(); ++i) {
-            const QListWidgetItem* item = faces.item(i);
-            m_faceDrop->addItem(item->icon(), item->text(), item->data(Qt::UserRole));
-            m_faceDrop->setItemData(i, item->data(Qt::UserRole + 1), Qt::UserRole + 1);
-        }
-        Row(m_grid, row++, tr("Typeface"), m_faceDrop);
-        connect(m_faceDrop, &QComboBox::activated, this, [this] { OnFace(); });
-    } else {
-        m_faces = Named(new QListWidget(this), 1164);
-        FillFaces(m_faces);
-        m_faces->setMinimumHeight(110);
-        m_grid->addWidget(m_faces, row++, 0, 1, 3);
-        connect(m_faces, &QListWidget::itemSelectionChanged, this, [this] { OnFace(); });
-    }
+    m_faces = Named(new CListCtrlEx(this), 1164);
+    FillFaces(m_faces);
+    m_faces->setMinimumHeight(110);
+    m_grid->addWidget(m_faces, row++, 0, 1, 3);
+    connect(m_faces, &CListCtrlEx::itemSelectionChanged, this, [this] { OnFace(); });
     m_faceKind = Named(new QLabel(this), 1165);
     m_faceKind->setWordWrap(true);
     m_grid->addWidget(m_faceKind, row++, 0, 1, 3);
@@ -107,28 +86,15 @@ CFontColourBlock::CFontColourBlock(int options, QWidget* parent) : QGroupBox(tr(
 
 // --- the face lists ---------------------------------------------------------------
 
-void CFontColourBlock::FillFaces(QListWidget* list)
+void CFontColourBlock::FillFaces(CListCtrlEx* list)
 {
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    PrepareFaceList(list);
     FillFaceList(list);
 }
 
-int CFontColourBlock::SelectFace(QListWidget* list, const QString& face)
+int CFontColourBlock::SelectFace(CListCtrlEx* list, const QString& face)
 {
-    const QList<QListWidgetItem*> found = list->findItems(face, Qt::MatchFixedString);
-    QListWidgetItem* item = found.isEmpty() ? nullptr : found.first();
-    if (!item) {
-        // A face the printer lacks still shows, first in the list.
-        const DWORD data = CLogFont::EnumerateFace(face);
-        const int picture = PictureOf(data);
-        item = new QListWidgetItem(FaceKindIcon(picture), face);
-        item->setData(Qt::UserRole, QVariant::fromValue(quint32(data)));
-        item->setData(Qt::UserRole + 1, picture);
-        list->insertItem(0, item);
-    }
-    list->setCurrentItem(item);
-    list->scrollToItem(item);
-    return list->row(item);
+    return SelectFaceInList(list, face);
 }
 
 bool CFontColourBlock::IsTrueType(DWORD faceData)
@@ -173,24 +139,8 @@ void CFontColourBlock::ShowFont(const CLogFont& font)
 {
     const bool wasShowing = m_showing;
     m_showing = true;
-    DWORD data = 0;
-    if (m_faces) {
-        m_faceRow = SelectFace(m_faces, font.GetFaceName());
-        data = m_faces->item(m_faceRow)->data(Qt::UserRole).toUInt();
-    } else {
-        m_faceRow = m_faceDrop->findText(font.GetFaceName(), Qt::MatchFixedString);
-        if (m_faceRow < 0) {
-            // A face the printer lacks still shows, first in the list.
-            const DWORD enumerated = CLogFont::EnumerateFace(font.GetFaceName());
-            const int picture = PictureOf(enumerated);
-            m_faceDrop->insertItem(0, FaceKindIcon(picture), font.GetFaceName(),
-                                   QVariant::fromValue(quint32(enumerated)));
-            m_faceDrop->setItemData(0, picture, Qt::UserRole + 1);
-            m_faceRow = 0;
-        }
-        m_faceDrop->setCurrentIndex(m_faceRow);
-        data = m_faceDrop->itemData(m_faceRow).toUInt();
-    }
+    m_faceRow = SelectFace(m_faces, font.GetFaceName());
+    const DWORD data = m_faceRow >= 0 ? DWORD(m_faces->ItemData(m_faceRow)) : 0;
     ShowFaceKind(data);
     m_size->clear();
     m_size->addItems(SizeItems(font));
@@ -245,29 +195,19 @@ void CFontColourBlock::OnFace()
 {
     if (m_showing)
         return;
-    QString face;
-    DWORD data = 0;
-    if (m_faces) {
-        QListWidgetItem* item = m_faces->currentItem();
-        if (!item || !item->isSelected()) {
-            // A click on no item: the face shown is selected again.
-            if (m_faceRow >= 0 && m_faceRow < m_faces->count()) {
-                m_showing = true;
-                m_faces->setCurrentRow(m_faceRow);
-                m_showing = false;
-            }
-            return;
+    const int row = m_faces->SelectedItem();
+    if (row < 0) {
+        // A click on no item: the face shown is selected again.
+        if (m_faceRow >= 0 && m_faceRow < m_faces->ItemCount()) {
+            m_showing = true;
+            m_faces->SelectItem(m_faceRow);
+            m_showing = false;
         }
-        m_faceRow = m_faces->row(item);
-        face = item->text();
-        data = item->data(Qt::UserRole).toUInt();
-    } else {
-        m_faceRow = m_faceDrop->currentIndex();
-        if (m_faceRow < 0)
-            return;
-        face = m_faceDrop->itemText(m_faceRow);
-        data = m_faceDrop->itemData(m_faceRow).toUInt();
+        return;
     }
+    m_faceRow = row;
+    const QString face = m_faces->CellText(row, 0);
+    const DWORD data = DWORD(m_faces->ItemData(row));
     ShowFaceKind(data);
     emit faceChosen(face, data);
 }
@@ -297,7 +237,7 @@ void CFontColourBlock::Bind(CElement* element, Edits edits,
     if (!first)
         return;
     connect(this, &CFontColourBlock::faceChosen, this, [this](const QString& face, DWORD data) {
-        EditFont(m_faces ? static_cast<QObject*>(m_faces) : m_faceDrop, [&](CLogFont& font) {
+        EditFont(m_faces, [&](CLogFont& font) {
             font.SetFaceFromList(face, data);
             font.SetHeight(font.GetHeight()); // the nearest size the new face allows
         });

@@ -20,7 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
-class QListWidget;
+class CListCtrlEx;
 
 class CFontColourBlock : public QGroupBox
 {
@@ -29,8 +29,6 @@ class CFontColourBlock : public QGroupBox
 public:
     enum Option : int
     {
-        // The faces in a drop list rather than a list.
-        FACE_DROP_LIST = 0x01,
         // Underline and Strikeout.
         EFFECTS = 0x02,
         // The colour of the text, with its "Select...".
@@ -51,11 +49,11 @@ public:
 
     // --- the face lists ---------------------------------------------------------
     // Fills a face list with the printer's faces, each with its data word
-    // (Qt::UserRole) and the picture of its kind.
-    static void FillFaces(QListWidget* list);
+    // (the item data) and the picture of its kind.
+    static void FillFaces(CListCtrlEx* list);
     // Selects the face in the list, adding it at the top when the printer
     // lacks it; returns its row.
-    static int SelectFace(QListWidget* list, const QString& face);
+    static int SelectFace(CListCtrlEx* list, const QString& face);
     // Whether a face list's data word is that of a TrueType face.
     static bool IsTrueType(DWORD faceData);
     // The point-size list's entries for the font's face.
@@ -81,8 +79,7 @@ public:
     // style keeps both. The colour, when shown, is written by colourApply.
     void Bind(CElement* element, Edits edits, std::function<void(CElement*)> colourApply = {});
 
-    QListWidget* Faces() const { return m_faces; }
-    QComboBox* FaceDropList() const { return m_faceDrop; }
+    CListCtrlEx* Faces() const { return m_faces; }
     QLabel* FaceKind() const { return m_faceKind; }
     QComboBox* Size() const { return m_size; }
     QComboBox* Style() const { return m_style; }
@@ -111,8 +108,7 @@ private:
     void EditFont(QObject* control, const std::function<void(CLogFont&)>& change);
 
     QGridLayout* m_grid = nullptr;
-    QListWidget* m_faces = nullptr;
-    QComboBox* m_faceDrop = nullptr;
+    CListCtrlEx* m_faces = nullptr;
     QLabel* m_faceKind = nullptr;
     QComboBox* m_size = nullptr;
     QComboBox* m_style = nullptr;

@@ -1,6 +1,7 @@
 #include "PriceView.h"
 
 #include "FontColourBlock.h"
+#include "ListCtrlEx.h"
 #include "PaneControls.h"
 
 #include "AppContext.h"
@@ -76,7 +77,7 @@ CPriceViewPage1::CPriceViewPage1(CPriceView* pane, QWidget* parent)
         }
     });
 
-    m_font = new CFontColourBlock(CFontColourBlock::FACE_DROP_LIST, this);
+    m_font = new CFontColourBlock(0, this);
     layout->addWidget(m_font);
     m_single = Named(new QCheckBox(tr("Single Typeface"), m_font), 1197);
     m_advanced = Named(new QPushButton(tr("Advanced..."), m_font), 1196);
@@ -126,7 +127,7 @@ void CPriceViewPage1::LoadFont(CPriceField* p)
 
 void CPriceViewPage1::OnFaceChosen(const QString& face)
 {
-    CPriceField* p = m_pane->BeginEdit(m_font->FaceDropList());
+    CPriceField* p = m_pane->BeginEdit(m_font->Faces());
     if (!p)
         return;
     m_workingFont.SetFaceName(face);
@@ -141,8 +142,8 @@ void CPriceViewPage1::StyleRule(CPriceField* p)
     if (m_single->isChecked()) {
         // Every part in the working font's face, style and size.
         LogFontFields lf = m_workingFont.GetLogFont();
-        if (m_font->FaceDropList()->currentIndex() >= 0)
-            lf.lfFaceName = CLogFont::FitFaceName(m_font->FaceDropList()->currentText());
+        if (const int row = m_font->Faces()->SelectedItem(); row >= 0)
+            lf.lfFaceName = CLogFont::FitFaceName(m_font->Faces()->CellText(row, 0));
         const int style = std::max(m_font->Style()->currentIndex(), 0);
         lf.lfWeight = style >= 2 ? 700 : 400;
         lf.lfItalic = (style & 1) ? 1 : 0;

@@ -5,6 +5,8 @@
 #include "Barcode.h"
 #include "BarcodeStyleDlg.h"
 #include "ElementList.h"
+#include "FontColourBlock.h"
+#include "ListCtrlEx.h"
 #include "Printer.h"
 #include "ResourceIds.h"
 #include "Strings.h"
@@ -14,7 +16,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
@@ -244,14 +245,9 @@ CHumanReadableBlock::CHumanReadableBlock(Edits edits, QWidget* parent)
     m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), this), 1199);
     grid->addWidget(m_show, 0, 0, 1, 2);
     grid->addWidget(m_showCheck, 1, 0, 1, 2);
-    m_faces = Named(new QListWidget(this), 1164);
-    m_faces->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_faces->setIconSize(QSize(14, 14));
+    m_faces = Named(new CListCtrlEx(this), 1164);
     m_faces->setMinimumHeight(120);
-    for (const QString& face : CElementView::PrinterFaces()) {
-        auto* item = new QListWidgetItem(face, m_faces);
-        item->setData(Qt::UserRole, QVariant::fromValue(quint32(CLogFont::EnumerateFace(face))));
-    }
+    CFontColourBlock::FillFaces(m_faces);
     grid->addWidget(m_faces, 2, 0, 1, 2);
     m_faceNote = Named(new QLabel(this), 1165);
     m_faceNote->setWordWrap(true);
@@ -272,7 +268,7 @@ CHumanReadableBlock::CHumanReadableBlock(Edits edits, QWidget* parent)
     for (QComboBox* combo : {m_fontStyle, m_justify, m_position, m_size})
         connect(combo, &QComboBox::activated, this, &CHumanReadableBlock::Apply);
     connect(m_size->lineEdit(), &QLineEdit::editingFinished, this, &CHumanReadableBlock::Apply);
-    connect(m_faces, &QListWidget::itemSelectionChanged, this,
+    connect(m_faces, &CListCtrlEx::itemSelectionChanged, this,
             &CHumanReadableBlock::OnFaceSelected);
 }
 
@@ -287,18 +283,8 @@ void CHumanReadableBlock::Bind(CBarcode* b)
     if (b->Symbology().humanReadable) {
         const CLogFont& font = b->m_texts[0].GetFont();
         const QString face = font.GetFaceName();
-        QList<QListWidgetItem*> found = m_faces->findItems(face, Qt::MatchFixedString);
-        QListWidgetItem* item = found.isEmpty() ? nullptr : found.first();
-        if (!item) {
-            // A face the printer lacks still shows, first in the list.
-            item = new QListWidgetItem(face);
-            item->setData(Qt::UserRole,
-                          QVariant::fromValue(quint32(CLogFont::EnumerateFace(face))));
-            m_faces->insertItem(0, item);
-        }
-        m_faces->setCurrentItem(item);
-        m_faces->scrollToItem(item);
-        m_faceRow = m_faces->row(item);
+        // A face the printer lacks still shows, first in the list.
+        m_faceRow = CFontColourBlock::SelectFace(m_faces, face);
         FillSizes(font);
         const double points = std::round(font.HeightToPoints() * 2.0) / 2.0;
         m_size->setEditText(QString::number(points));
@@ -321,13 +307,13 @@ void CHumanReadableBlock::FillSizes(const CLogFont& font)
 void CHumanReadableBlock::ShowFaceNote()
 {
     auto* b = BoundAs<CBarcode>();
-    QListWidgetItem* item = m_faces->currentItem();
-    if (!b || !b->Symbology().humanReadable || !item) {
+    const int row = m_faces->currentRow();
+    if (!b || !b->Symbology().humanReadable || row < 0) {
         m_faceNote->clear();
         return;
     }
     // An outline face is drawn alike on the screen and the printer.
-    const bool trueType = (item->data(Qt::UserRole).toUInt() & 0x04) != 0;
+    const bool trueType = CFontColourBlock::IsTrueType(DWORD(m_faces->ItemData(row)));
     m_faceNote->setText(LoadStringId(trueType ? IDS_TRUETYPE_FONT_NOTE : IDS_PRINTER_FONT_NOTE));
 }
 
@@ -335,21 +321,21 @@ void CHumanReadableBlock::OnFaceSelected()
 {
     if (IsBinding())
         return;
-    QListWidgetItem* item = m_faces->currentItem();
-    if (!item || !item->isSelected()) {
+    const int row = m_faces->SelectedItem();
+    if (row < 0) {
         // A click on no face: the face last selected is selected again.
-        if (m_faceRow >= 0 && m_faceRow < m_faces->count()) {
+        if (m_faceRow >= 0 && m_faceRow < m_faces->ItemCount()) {
             SetBinding(true);
-            m_faces->setCurrentRow(m_faceRow);
+            m_faces->SelectItem(m_faceRow);
             SetBinding(false);
         }
         return;
     }
-    m_faceRow = m_faces->row(item);
+    m_faceRow = row;
     if (auto* b = BoundAs<CBarcode>()) {
         // The sizes the chosen face offers.
         CLogFont font(b->m_texts[0].GetFont());
-        font.SetFaceFromList(item->text(), item->data(Qt::UserRole).toUInt());
+        font.SetFaceFromList(m_faces->CellText(row, 0), DWORD(m_faces->ItemData(row)));
         SetBinding(true);
         FillSizes(font);
         SetBinding(false);
@@ -389,8 +375,7 @@ void CHumanReadableBlock::ApplyEnabling()
 
 void CHumanReadableBlock::Apply()
 {
-    QListWidgetItem* faceItem = m_faces->currentItem();
-    const QString face = faceItem ? faceItem->text() : QString();
+    const QString face = m_faces->CellText(m_faces->currentRow(), 0);
     Edit(m_show, [&](CElement* e) {
         auto* b = dynamic_cast<CBarcode*>(e);
         if (!b)

@@ -8,7 +8,7 @@
 #include "PaneBlock.h"
 
 class CBarcode;
-class QListWidget;
+class CListCtrlEx;
 
 // The base of the barcode panes: an edit of the symbol keeps its Undo step,
 // the data follows the sample data (with the data rules when the element
@@ -103,7 +103,7 @@ private:
 
     QCheckBox* m_show = nullptr;
     QCheckBox* m_showCheck = nullptr;
-    QListWidget* m_faces = nullptr;
+    CListCtrlEx* m_faces = nullptr;
     QLabel* m_faceNote = nullptr;
     QComboBox* m_size = nullptr;
     QComboBox* m_fontStyle = nullptr;

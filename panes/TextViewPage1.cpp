@@ -1,6 +1,7 @@
 #include "TextViewPage1.h"
 
 #include "FontColourBlock.h"
+#include "ListCtrlEx.h"
 #include "TextView.h"
 #include "TextViewPage2.h"
 #include "TextViewPage3.h"
@@ -20,7 +21,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -104,10 +104,9 @@ CTextViewPage1::CTextViewPage1(CTextView* pane, QWidget* parent) : CPanePage(par
 void CTextViewPage1::SetElement(CText* t)
 {
     // The name, print options and source block.
-    const QList<QListWidgetItem*> found =
-        m_font->Faces()->findItems(t->m_font.GetFaceName(), Qt::MatchFixedString);
-    const DWORD data = found.isEmpty() ? CLogFont::EnumerateFace(t->m_font.GetFaceName())
-                                       : found.first()->data(Qt::UserRole).toUInt();
+    const int row = m_font->Faces()->FindItemText(t->m_font.GetFaceName(), Qt::CaseInsensitive);
+    const DWORD data = row < 0 ? CLogFont::EnumerateFace(t->m_font.GetFaceName())
+                               : DWORD(m_font->Faces()->ItemData(row));
     m_pane->LoadCommonBlocks(t, !CFontColourBlock::IsTrueType(data));
     LoadFont(t->m_font);
     m_text->setPlainText(t->m_sampleText);

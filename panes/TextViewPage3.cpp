@@ -1,6 +1,7 @@
 #include "TextViewPage3.h"
 
 #include "FontColourBlock.h"
+#include "ListCtrlEx.h"
 #include "TextView.h"
 
 #include "AppContext.h"
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -75,19 +75,19 @@ CTextViewPage3::CTextViewPage3(CTextView* pane, QWidget* parent) : CPanePage(par
         connect(r, &QRadioButton::clicked, this, [this, r] { OnBullets(r); });
     }
     bullets->addLayout(kindRow, 0, 0, 1, 3);
-    m_bulletFaces = Named(new QListWidget(bulletBox), 1164);
+    m_bulletFaces = Named(new CListCtrlEx(bulletBox), 1164);
     CFontColourBlock::FillFaces(m_bulletFaces);
     bullets->addWidget(m_bulletFaces, 1, 0, 1, 3);
-    connect(m_bulletFaces, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(m_bulletFaces, &CListCtrlEx::itemSelectionChanged, this, [this] {
         if (m_pane->IsLoading())
             return;
-        QListWidgetItem* item = m_bulletFaces->currentItem();
-        if (!item || !item->isSelected()) {
+        const int row = m_bulletFaces->SelectedItem();
+        if (row < 0) {
             const CTextView::CFilling filling(m_pane);
             CFontColourBlock::SelectFace(m_bulletFaces, m_bulletFace);
             return;
         }
-        m_bulletFace = item->text();
+        m_bulletFace = m_bulletFaces->CellText(row, 0);
         ShowSymbol();
         OnBullets(m_bulletFaces);
     });

@@ -10,7 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class CListCtrlEx;
 class QRadioButton;
 class QSpinBox;
 
@@ -49,7 +49,7 @@ private:
     QRadioButton* m_bulletNone = nullptr;
     QRadioButton* m_bulletSymbol = nullptr;
     QRadioButton* m_bulletList = nullptr;
-    QListWidget* m_bulletFaces = nullptr;
+    CListCtrlEx* m_bulletFaces = nullptr;
     QLabel* m_symbol = nullptr;
     QSpinBox* m_symbolSpin = nullptr;
     QComboBox* m_numbering = nullptr;

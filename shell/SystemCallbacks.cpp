@@ -1,6 +1,7 @@
 #include "SystemCallbacks.h"
 
 #include "AppContext.h"
+#include "ListCtrlEx.h"
 #include "LogFont.h"
 #include "Messages.h"
 #include "ResourceIds.h"
@@ -8,7 +9,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
-#include <QListWidget>
+#include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
 #include <QRawFont>
@@ -46,16 +47,19 @@ QIcon FaceKindIcon(int picture)
     return QIcon(pixmap);
 }
 
-int FontFaceListProc(const CFaceVariant& variant, QListWidget* list)
+QList<QIcon> FaceKindIcons()
+{
+    return {FaceKindIcon(0), FaceKindIcon(1), FaceKindIcon(2)};
+}
+
+int FontFaceListProc(const CFaceVariant& variant, CListCtrlEx* list)
 {
     if (!list || variant.kind == CFaceVariant::Raster || variant.face.isEmpty())
         return 1;
-    const QList<QListWidgetItem*> found = list->findItems(variant.face, Qt::MatchExactly);
-    if (!found.isEmpty()) {
+    if (const int row = list->FindItemText(variant.face); row >= 0) {
         if (variant.kind != CFaceVariant::TrueType)
             return 1;
-        for (QListWidgetItem* item : found)
-            delete item; // made again below, as TrueType
+        list->DeleteItem(row); // made again below, as TrueType
     }
     DWORD data = variant.data | 0x02; // scalable
     int picture = 1;
@@ -65,9 +69,7 @@ int FontFaceListProc(const CFaceVariant& variant, QListWidget* list)
         data |= 0x04 | 0x02;
         picture = 2;
     }
-    auto* item = new QListWidgetItem(FaceKindIcon(picture), variant.face, list);
-    item->setData(Qt::UserRole, QVariant::fromValue(quint32(data)));
-    item->setData(Qt::UserRole + 1, picture);
+    list->InsertIconItem(picture, variant.face, qint64(data));
     return 1;
 }
 
@@ -110,15 +112,48 @@ std::vector<CFaceVariant> EnumerateFaceVariants()
     return variants;
 }
 
-void FillFaceList(QListWidget* list)
+void PrepareFaceList(CListCtrlEx* list, QWidget* window)
+{
+    list->RemoveAll();
+    list->SetImageList(FaceKindIcons(), QSize(14, 14));
+    list->InsertFullWidthColumn(window ? window : list);
+    // The one column keeps the list's width as the list is resized.
+    list->horizontalHeader()->setStretchLastSection(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->SetCompactRows();
+}
+
+void FillFaceList(CListCtrlEx* list)
 {
     if (!list)
         return;
-    list->clear();
-    list->setIconSize(QSize(14, 14));
+    if (list->columnCount() == 0)
+        PrepareFaceList(list);
+    list->setRowCount(0);
+    const bool sorting = list->isSortingEnabled();
+    list->setSortingEnabled(false);
     for (const CFaceVariant& variant : EnumerateFaceVariants())
         FontFaceListProc(variant, list);
-    list->sortItems(Qt::AscendingOrder);
+    list->sortItems(0, Qt::AscendingOrder);
+    list->setSortingEnabled(sorting);
+}
+
+int SelectFaceInList(CListCtrlEx* list, const QString& face)
+{
+    if (!list || face.isEmpty())
+        return -1;
+    int row = list->FindItemText(face);
+    if (row < 0)
+        row = list->FindItemText(face, Qt::CaseInsensitive);
+    if (row < 0) {
+        // A face the printer lacks still shows, first in the list, with the
+        // picture its data word tells.
+        const DWORD data = CLogFont::EnumerateFace(face);
+        list->InsertIconItem((data & 0x04) ? 0 : 1, face, qint64(data));
+        row = 0;
+    }
+    list->SelectItem(row);
+    return row;
 }
 
 int FontSizeEnumProc(const CFaceVariant& variant, std::vector<int>& heights)

@@ -9,7 +9,8 @@
 
 #include <vector>
 
-class QListWidget;
+class CListCtrlEx;
+class QWidget;
 
 // One variant of a face as the font enumeration reports it.
 struct CFaceVariant
@@ -33,19 +34,32 @@ struct CFaceVariant
 // PostScript.
 QIcon FaceKindIcon(int picture);
 
+// The three face kind pictures, in picture number order, for a face list's
+// image list.
+QList<QIcon> FaceKindIcons();
+
 // Adds the variant's face to a face list: raster faces are left out, a
 // face appears once, and a TrueType variant replaces a row another kind of
-// variant made before. Each row carries the face's data word (Qt::UserRole)
-// and its picture number (Qt::UserRole + 1). Always 1: go on.
-int FontFaceListProc(const CFaceVariant& variant, QListWidget* list);
+// variant made before. Each row carries the face's data word (the item
+// data) and its picture number (the item image). Always 1: go on.
+int FontFaceListProc(const CFaceVariant& variant, CListCtrlEx* list);
 
 // The installed faces, one variant each, as the font enumeration reports
 // them (families private to the system left out).
 std::vector<CFaceVariant> EnumerateFaceVariants();
 
+// Makes a face list of a report list: one full-width column with no
+// caption, the face kind pictures, single selection, one line a row.
+void PrepareFaceList(CListCtrlEx* list, QWidget* window = nullptr);
+
 // Fills a face list from the installed faces through FontFaceListProc,
 // sorted by name.
-void FillFaceList(QListWidget* list);
+void FillFaceList(CListCtrlEx* list);
+
+// Selects a face in a face list (its name compared without regard to case),
+// putting a face the list lacks at the top, so that a stored face always
+// shows. The row, or -1 for an empty name.
+int SelectFaceInList(CListCtrlEx* list, const QString& face);
 
 // The sizes of one face's variants for the font record's list of allowed
 // sizes: bold (weight exactly 700) and italic variants are skipped. Always 1.

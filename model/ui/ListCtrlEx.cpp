@@ -78,6 +78,7 @@ bool CListCtrlEx::InsertIconItem(int iconIndex, const QString& text, qint64 data
     if (iconIndex >= 0 && iconIndex < m_icons.size())
         cell->setIcon(m_icons[iconIndex]);
     cell->setData(Qt::UserRole, data);
+    cell->setData(Qt::UserRole + 1, iconIndex);
     setItem(0, 0, cell);
     return true;
 }
@@ -86,6 +87,36 @@ qint64 CListCtrlEx::ItemData(int item) const
 {
     const QTableWidgetItem* cell = this->item(item, 0);
     return cell ? cell->data(Qt::UserRole).toLongLong() : 0;
+}
+
+int CListCtrlEx::ItemImage(int item) const
+{
+    const QTableWidgetItem* cell = this->item(item, 0);
+    const QVariant image = cell ? cell->data(Qt::UserRole + 1) : QVariant();
+    return image.isValid() ? image.toInt() : -1;
+}
+
+bool CListCtrlEx::DeleteItem(int item)
+{
+    if (item < 0 || item >= rowCount())
+        return false;
+    removeRow(item);
+    return true;
+}
+
+void CListCtrlEx::SetImageList(const QList<QIcon>& icons, QSize iconSize)
+{
+    m_icons = icons;
+    if (iconSize.isValid())
+        setIconSize(iconSize);
+}
+
+void CListCtrlEx::SetCompactRows()
+{
+    const int line = std::max(fontMetrics().height(), iconSize().height()) + 4;
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(line);
+    verticalHeader()->setDefaultSectionSize(line);
 }
 
 int CListCtrlEx::FitColumn(int column, bool hasIcons)
@@ -119,10 +150,10 @@ void CListCtrlEx::InsertTwoColumns(QWidget* window, int firstId, int secondId)
     InsertColumnId(1, secondId, Qt::AlignLeft, width);
 }
 
-int CListCtrlEx::FindItemText(const QString& text) const
+int CListCtrlEx::FindItemText(const QString& text, Qt::CaseSensitivity cs) const
 {
     for (int row = 0; row < rowCount(); ++row) {
-        if (CellText(row, 0) == text)
+        if (CellText(row, 0).compare(text, cs) == 0)
             return row;
     }
     return -1;
@@ -143,4 +174,15 @@ bool CListCtrlEx::SelectItem(int index)
     setCurrentCell(index, 0);
     scrollToItem(item(index, 0));
     return true;
+}
+
+int CListCtrlEx::SelectedItem() const
+{
+    const QList<QTableWidgetItem*> selected = selectedItems();
+    int first = -1;
+    for (const QTableWidgetItem* cell : selected) {
+        if (first < 0 || cell->row() < first)
+            first = cell->row();
+    }
+    return first;
 }

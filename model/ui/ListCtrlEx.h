@@ -29,17 +29,27 @@ public:
     // A row at the top with an icon of the image list, a text and a value.
     bool InsertIconItem(int iconIndex, const QString& text, qint64 data);
     qint64 ItemData(int item) const;
-    void SetImageList(const QList<QIcon>& icons) { m_icons = icons; }
+    // The image list index a row was given (-1 for none).
+    int ItemImage(int item) const;
+    bool DeleteItem(int item);
+    // The image list: the icons rows show by index, drawn at the size given.
+    void SetImageList(const QList<QIcon>& icons, QSize iconSize = QSize());
     // Widest text of the column (its caption too) + 15, + 16 with icons.
     int FitColumn(int column, bool hasIcons);
     // One caption-less column as wide as the window less a scroll bar and 4.
     void InsertFullWidthColumn(QWidget* window);
     // Two columns, each half of the window's width less 4.
     void InsertTwoColumns(QWidget* window, int firstId, int secondId);
-    int FindItemText(const QString& text) const;
+    // The first row whose text equals the text (exactly, unless told to
+    // ignore case), or -1.
+    int FindItemText(const QString& text, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
     int SelectItemText(const QString& text);
     bool SelectItem(int index);
+    // The selected row, or -1 when none is selected.
+    int SelectedItem() const;
     int ItemCount() const { return rowCount(); }
+    // Rows one line of text high, as a list view's rows are.
+    void SetCompactRows();
 
 private:
     QList<QIcon> m_icons;

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ElementDefaults.h"
 #include "Helpers.h"
+#include "ListCtrlEx.h"
 #include "LogFont.h"
 #include "Messages.h"
 #include "PriceField.h"
@@ -31,7 +32,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -222,20 +222,14 @@ void ColourRow(QGridLayout* grid, int row, const QString& label, CColourField* c
         *labelOut = text;
 }
 
-// The item of a face in a face list; a face the printer lacks is put at the
-// top, so a stored face always shows (another face stands in for it when
-// drawn). Null for an empty name.
-QListWidgetItem* FaceItem(QListWidget* list, const QString& face)
+// A face list of a page: the faces with the pictures of their kinds.
+CListCtrlEx* FaceList(QWidget* parent)
 {
-    if (face.isEmpty())
-        return nullptr;
-    const QList<QListWidgetItem*> found = list->findItems(face, Qt::MatchFixedString);
-    if (!found.isEmpty())
-        return found.front();
-    auto* item = new QListWidgetItem(face);
-    item->setData(Qt::UserRole, QVariant::fromValue(quint32(CLogFont::EnumerateFace(face))));
-    list->insertItem(0, item);
-    return item;
+    auto* list = Named(new CListCtrlEx(parent), 1164);
+    list->setMinimumHeight(110);
+    PrepareFaceList(list);
+    FillFaceList(list);
+    return list;
 }
 
 // The font controls of a page: the face list, style, point size and,
@@ -247,10 +241,7 @@ public:
                   bool withStyle, bool withEffects, const QString& sizeLabel)
         : QObject(parent), m_font(CLogFont::BoundRecord(lf))
     {
-        m_faces = Named(new QListWidget(parent), 1164);
-        m_faces->setSelectionMode(QAbstractItemView::SingleSelection);
-        m_faces->setMinimumHeight(110);
-        FillFaceList(m_faces);
+        m_faces = FaceList(parent);
         grid->addWidget(m_faces, row, 0, 1, 4);
         if (withStyle) {
             m_style = Combo(parent, 1039,
@@ -268,15 +259,14 @@ public:
             grid->addWidget(m_strikeOut, row + 4, 0, 1, 2);
         }
         Show();
-        connect(m_faces, &QListWidget::itemSelectionChanged, this, [this] {
+        connect(m_faces, &CListCtrlEx::itemSelectionChanged, this, [this] {
             if (m_loading)
                 return;
-            const QList<QListWidgetItem*> items = m_faces->selectedItems();
-            if (items.isEmpty())
+            const int row = m_faces->SelectedItem();
+            if (row < 0)
                 return;
             Read();
-            m_font.SetFaceFromList(items.front()->text(),
-                                   DWORD(items.front()->data(Qt::UserRole).toUInt()));
+            m_font.SetFaceFromList(m_faces->CellText(row, 0), DWORD(m_faces->ItemData(row)));
             m_font.SetHeight(m_font.GetHeight());
             Show();
         });
@@ -298,11 +288,11 @@ public:
         values.sizeText = size;
         values.underline = underline;
         values.strikeOut = strikeOut;
-        const QList<QListWidgetItem*> items = m_faces->selectedItems();
-        if (!items.isEmpty() && items.front()->text() != m_shown.face) {
+        const int row = m_faces->SelectedItem();
+        if (row >= 0 && m_faces->CellText(row, 0) != m_shown.face) {
             values.faceSelected = true;
-            values.faceText = items.front()->text();
-            values.faceData = DWORD(items.front()->data(Qt::UserRole).toUInt());
+            values.faceText = m_faces->CellText(row, 0);
+            values.faceData = DWORD(m_faces->ItemData(row));
         }
         const bool sizeKept = size == m_shown.size || size.trimmed().isEmpty();
         if (sizeKept)
@@ -331,7 +321,7 @@ public:
             if (w)
                 w->setEnabled(on);
     }
-    QListWidget* Faces() const { return m_faces; }
+    CListCtrlEx* Faces() const { return m_faces; }
     QComboBox* Size() const { return m_size; }
     const CLogFont& Font() const { return m_font; }
 
@@ -340,11 +330,9 @@ private:
     {
         m_loading = true;
         m_faces->clearSelection();
-        if (QListWidgetItem* item = FaceItem(m_faces, m_font.GetFaceName())) {
-            item->setSelected(true);
-            m_faces->setCurrentItem(item);
-            m_faces->scrollToItem(item);
-        }
+        // A face the printer lacks is put at the top, so a stored face
+        // always shows (another face stands in for it when drawn).
+        SelectFaceInList(m_faces, m_font.GetFaceName());
         if (m_style)
             m_style->setCurrentIndex(m_font.GetStyleIndex());
         m_size->clear();
@@ -354,8 +342,8 @@ private:
             m_underline->setChecked(m_font.GetLogFont().lfUnderline != 0);
         if (m_strikeOut)
             m_strikeOut->setChecked(m_font.GetLogFont().lfStrikeOut != 0);
-        const QList<QListWidgetItem*> items = m_faces->selectedItems();
-        m_shown.face = items.isEmpty() ? QString() : items.front()->text();
+        const int row = m_faces->SelectedItem();
+        m_shown.face = row < 0 ? QString() : m_faces->CellText(row, 0);
         m_shown.style = m_style ? m_style->currentIndex() : -1;
         m_shown.size = m_size->currentText();
         m_shown.underline = m_font.GetLogFont().lfUnderline != 0;
@@ -375,7 +363,7 @@ private:
 
     CLogFont m_font;
     Shown m_shown;
-    QListWidget* m_faces = nullptr;
+    CListCtrlEx* m_faces = nullptr;
     QComboBox* m_style = nullptr;
     QComboBox* m_size = nullptr;
     QCheckBox* m_underline = nullptr;
@@ -962,8 +950,8 @@ private:
     {
         TakeFonts();
         QStringList faces;
-        for (int row = 0; row < m_font->Faces()->count(); ++row)
-            faces << m_font->Faces()->item(row)->text();
+        for (int row = 0; row < m_font->Faces()->ItemCount(); ++row)
+            faces << m_font->Faces()->CellText(row, 0);
         CPriceFontDlg dialog(m_sample, faces, this);
         if (dialog.exec() != QDialog::Accepted)
             return;
@@ -1060,13 +1048,10 @@ public:
     {
         const CBulletPreferences& prefs = CBulletPreferences::Current();
         auto* grid = new QGridLayout(this);
-        m_faces = Named(new QListWidget(this), 1164);
-        m_faces->setMinimumHeight(110);
-        FillFaceList(m_faces);
+        m_faces = FaceList(this);
         grid->addWidget(m_faces, 0, 0, 1, 4);
         m_lf = prefs.font;
-        if (QListWidgetItem* item = FaceItem(m_faces, m_lf.lfFaceName))
-            m_faces->setCurrentItem(item);
+        SelectFaceInList(m_faces, m_lf.lfFaceName);
         m_sample = Named(new CBulletSample(this), 1179);
         m_code = Named(new QSpinBox(this), 1216);
         m_code->setRange(33, 255);
@@ -1082,7 +1067,8 @@ public:
         m_colour = new CColourField(this, 1035, 1036, prefs.colour);
         ColourRow(grid, 4, tr("Colour"), m_colour);
         ShowSample();
-        connect(m_faces, &QListWidget::currentTextChanged, this, [this](const QString& face) {
+        connect(m_faces, &CListCtrlEx::itemSelectionChanged, this, [this] {
+            const QString face = m_faces->CellText(m_faces->SelectedItem(), 0);
             if (!face.isEmpty())
                 m_lf.lfFaceName = face;
             ShowSample();
@@ -1103,7 +1089,7 @@ private:
     void ShowSample() { m_sample->Set(m_lf.lfFaceName, m_code->value()); }
 
     LogFontFields m_lf;
-    QListWidget* m_faces = nullptr;
+    CListCtrlEx* m_faces = nullptr;
     CBulletSample* m_sample = nullptr;
     QSpinBox *m_code = nullptr, *m_size = nullptr;
     std::unique_ptr<CLengthField> m_offset;

@@ -15,6 +15,7 @@
 #include "ElementList.h"
 #include "GS1DataBar.h"
 #include "GS1DataBarTypeDlg.h"
+#include "ListCtrlEx.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -656,26 +657,30 @@ TEST_F(BarcodePaneTest, HumanReadableFaceIsPickedFromTheFaceList)
     ASSERT_NE(barcode, nullptr);
     Control<QTabWidget>(Pane(), 1092)->setCurrentIndex(1);
     auto* human = Control<QCheckBox>(Pane(), 1198);
-    auto* faces = Control<QListWidget>(Pane(), 1164);
+    auto* faces = Control<CListCtrlEx>(Pane(), 1164);
     ASSERT_TRUE(human && faces);
     if (!barcode->m_showHumanReadable)
         human->click();
     ASSERT_TRUE(barcode->m_showHumanReadable);
     ASSERT_TRUE(faces->isEnabled());
-    ASSERT_GE(faces->count(), 2);
+    ASSERT_GE(faces->ItemCount(), 2);
     const QString before = barcode->m_texts[0].GetFont().GetFaceName();
-    ASSERT_NE(faces->currentItem(), nullptr);
-    EXPECT_EQ(faces->currentItem()->text().compare(before, Qt::CaseInsensitive), 0);
+    ASSERT_GE(faces->SelectedItem(), 0);
+    const QString shown = faces->CellText(faces->SelectedItem(), 0);
+    EXPECT_EQ(shown.compare(before, Qt::CaseInsensitive), 0);
+    // Each face with the picture of its kind.
+    for (int row = 0; row < faces->ItemCount(); ++row)
+        EXPECT_FALSE(faces->item(row, 0)->icon().isNull()) << faces->CellText(row, 0).toStdString();
 
     int row = 0;
-    while (row < faces->count() && faces->item(row)->text() == faces->currentItem()->text())
+    while (row < faces->ItemCount() && faces->CellText(row, 0) == shown)
         ++row;
-    QListWidgetItem* other = faces->item(row);
+    QTableWidgetItem* other = faces->item(row, 0);
     const QString chosen = other->text();
     faces->scrollToItem(other);
     QTest::mouseClick(faces->viewport(), Qt::LeftButton, Qt::NoModifier,
                       faces->visualItemRect(other).center());
-    EXPECT_EQ(faces->currentItem(), other);
+    EXPECT_EQ(faces->SelectedItem(), row);
     for (const CTextBase& part : barcode->m_texts)
         EXPECT_EQ(part.GetFont().GetFaceName(), chosen);
     const bool trueType = (CLogFont::EnumerateFace(chosen) & 0x04) != 0;
@@ -689,15 +694,14 @@ TEST_F(BarcodePaneTest, HumanReadableFaceIsPickedFromTheFaceList)
     // Ctrl+click takes the face out of the selection: it is selected again.
     QTest::mouseClick(faces->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       faces->visualItemRect(other).center());
-    ASSERT_NE(faces->currentItem(), nullptr);
-    EXPECT_TRUE(faces->currentItem()->isSelected());
-    EXPECT_EQ(faces->currentItem()->text(), chosen);
+    ASSERT_GE(faces->SelectedItem(), 0);
+    EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0), chosen);
     EXPECT_EQ(barcode->m_texts[0].GetFont().GetFaceName(), chosen);
 
     // Shown again, the pane selects the element's face.
     frame->SwitchElementView(nullptr);
     ASSERT_TRUE(frame->SwitchElementView(barcode));
-    faces = Control<QListWidget>(Pane(), 1164);
-    ASSERT_TRUE(faces && faces->currentItem());
-    EXPECT_EQ(faces->currentItem()->text(), chosen);
+    faces = Control<CListCtrlEx>(Pane(), 1164);
+    ASSERT_TRUE(faces && faces->SelectedItem() >= 0);
+    EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0), chosen);
 }

@@ -2,6 +2,7 @@
 #include "ElementList.h"
 #include "ElementView.h"
 #include "FontColourBlock.h"
+#include "ListCtrlEx.h"
 #include "LogFont.h"
 #include "MessageBox.h"
 #include "ShellParts.h"
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -76,10 +76,10 @@ protected:
         context.currentView = &view;
         CElementView::ModifiedHook() = [this] { ++modified; };
         // The faces the block's face list offers.
-        QListWidget offered;
+        CListCtrlEx offered;
         CFontColourBlock::FillFaces(&offered);
-        for (int row = 0; row < offered.count(); ++row)
-            faces << offered.item(row)->text();
+        for (int row = 0; row < offered.ItemCount(); ++row)
+            faces << offered.CellText(row, 0);
     }
     ~FontBlockTest() override
     {
@@ -147,8 +147,8 @@ TEST_F(FontBlockTest, ShowsTheElementsFaceSizeAndStyle)
     text->SetFont(nullptr, font);
     Open(text);
 
-    ASSERT_NE(Find<QListWidget>(1164)->currentItem(), nullptr);
-    EXPECT_EQ(Find<QListWidget>(1164)->currentItem()->text(), face);
+    ASSERT_GE(Find<CListCtrlEx>(1164)->SelectedItem(), 0);
+    EXPECT_EQ(Find<CListCtrlEx>(1164)->CellText(Find<CListCtrlEx>(1164)->SelectedItem(), 0), face);
     EXPECT_EQ(Find<QComboBox>(1040)->currentText(), font.FormatPointSize());
     EXPECT_EQ(Find<QComboBox>(1039)->currentIndex(), 2) << "Bold";
     EXPECT_TRUE(Find<QCheckBox>(1038)->isChecked());
@@ -179,8 +179,8 @@ TEST_F(FontBlockTest, EditsReachTheElementsFont)
         const CLogFont before = FontOf(text);
         switch (edit) {
         case FACE: {
-            QListWidget* list = Find<QListWidget>(1164);
-            list->setCurrentItem(list->findItems(other, Qt::MatchFixedString).first());
+            CListCtrlEx* list = Find<CListCtrlEx>(1164);
+            ASSERT_GE(list->SelectItemText(other), 0);
             break;
         }
         case SIZE_TYPED: {

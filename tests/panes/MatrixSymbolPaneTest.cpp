@@ -14,6 +14,7 @@
 #include "ElementList.h"
 #include "GS1DataBar.h"
 #include "GS1DataBarTypeDlg.h"
+#include "ListCtrlEx.h"
 #include "MainFrame.h"
 #include "MatrixSymbolViews.h"
 #include "MessageBox.h"
@@ -689,7 +690,7 @@ TEST_F(MatrixSymbolPaneTest, GS1128PaneEditsHeightTextAndSource)
         EXPECT_EQ(barcode->m_height, 200);
     });
     auto* human = Control<QCheckBox>(pane, 1198);
-    auto* face = Control<QListWidget>(pane, 1164);
+    auto* face = Control<CListCtrlEx>(pane, 1164);
     ASSERT_TRUE(human && face);
     const bool shown = barcode->m_showHumanReadable;
     Click(human);

@@ -9,6 +9,7 @@
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "ElementView.h"
+#include "ListCtrlEx.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "PaneParts.h"
@@ -82,6 +83,16 @@ void SaveShot(QWidget* widget, const QString& name)
         return;
     QDir().mkpath(folder);
     widget->grab().save(folder + QLatin1Char('/') + name);
+}
+
+// A face clicked in a face list, as the user picks it.
+void ClickFace(CListCtrlEx* list, int row)
+{
+    ASSERT_GE(row, 0);
+    QTableWidgetItem* item = list->item(row, 0);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(item).center());
 }
 
 void Choose(QComboBox* combo, int index)
@@ -198,15 +209,15 @@ TEST_F(PricePaneTest, TheTypefaceShowsTheElementsFaceEvenWhenItIsNotInstalled)
     ASSERT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Arial");
     auto* pane = qobject_cast<CPriceView*>(Pane());
     ASSERT_NE(pane, nullptr);
-    auto* faces = Control<QComboBox>(pane, 1164);
+    auto* faces = Control<CListCtrlEx>(pane, 1164);
     ASSERT_NE(faces, nullptr);
-    EXPECT_EQ(faces->currentText(), "Arial");
-    EXPECT_EQ(faces->findText("Arial"), 0);
+    EXPECT_EQ(faces->SelectedItem(), 0);
+    EXPECT_EQ(faces->FindItemText("Arial"), 0);
 
     // Another face, then Arial again from the list: each is taken.
-    Choose(faces, faces->findText("Liberation Mono"));
+    ClickFace(faces, faces->FindItemText("Liberation Mono"));
     EXPECT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Liberation Mono");
-    Choose(faces, faces->findText("Arial"));
+    ClickFace(faces, faces->FindItemText("Arial"));
     EXPECT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Arial");
 
     // Selected again later, the pane still lists the face once.
@@ -214,11 +225,11 @@ TEST_F(PricePaneTest, TheTypefaceShowsTheElementsFaceEvenWhenItIsNotInstalled)
     frame->SwitchElementView(price);
     pane = qobject_cast<CPriceView*>(Pane());
     ASSERT_NE(pane, nullptr);
-    faces = Control<QComboBox>(pane, 1164);
-    EXPECT_EQ(faces->currentText(), "Arial");
+    faces = Control<CListCtrlEx>(pane, 1164);
+    EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0), "Arial");
     int arial = 0;
-    for (int i = 0; i < faces->count(); ++i)
-        arial += faces->itemText(i) == "Arial" ? 1 : 0;
+    for (int i = 0; i < faces->ItemCount(); ++i)
+        arial += faces->CellText(i, 0) == "Arial" ? 1 : 0;
     EXPECT_EQ(arial, 1);
 }
 
@@ -245,11 +256,11 @@ TEST_F(PricePaneTest, SingleTypefaceAndTheAdvancedFontDialog)
     // primary amount, not the parts' typefaces.
     single->click();
     EXPECT_TRUE(advanced->isEnabled());
-    auto* faces = Control<QComboBox>(pane, 1164);
-    const int courier = faces->findText("Liberation Mono");
+    auto* faces = Control<CListCtrlEx>(pane, 1164);
+    const int courier = faces->FindItemText("Liberation Mono");
     ASSERT_GE(courier, 0);
     const QString before = price->Part(0).GetFont().GetFaceName();
-    Choose(faces, courier);
+    ClickFace(faces, courier);
     for (int i = 0; i < CPriceField::kPartCount; ++i)
         EXPECT_EQ(price->Part(i).GetFont().GetFaceName(), before) << i;
 
@@ -628,20 +639,22 @@ TEST_F(PricePaneTest, TypefacesShowEachFacesKind)
     ASSERT_NE(price, nullptr);
     auto* pane = qobject_cast<CPriceView*>(Pane());
     ASSERT_NE(pane, nullptr);
-    auto* faces = Control<QComboBox>(pane, 1164);
+    auto* faces = Control<CListCtrlEx>(pane, 1164);
     ASSERT_NE(faces, nullptr);
+    EXPECT_EQ(faces->columnCount(), 1);
     QStringList names;
-    for (int i = 0; i < faces->count(); ++i) {
-        EXPECT_FALSE(faces->itemIcon(i).isNull()) << faces->itemText(i).toStdString();
-        const int picture = faces->itemData(i, Qt::UserRole + 1).toInt();
-        EXPECT_TRUE(picture >= 0 && picture <= 2) << faces->itemText(i).toStdString();
-        names << faces->itemText(i);
+    for (int i = 0; i < faces->ItemCount(); ++i) {
+        const QString name = faces->CellText(i, 0);
+        EXPECT_FALSE(faces->item(i, 0)->icon().isNull()) << name.toStdString();
+        const int picture = faces->ItemImage(i);
+        EXPECT_TRUE(picture >= 0 && picture <= 2) << name.toStdString();
+        names << name;
     }
     EXPECT_EQ(names.removeDuplicates(), 0);
-    const int serif = faces->findText("Liberation Serif");
+    const int serif = faces->FindItemText("Liberation Serif");
     ASSERT_GE(serif, 0);
-    EXPECT_EQ(faces->itemData(serif, Qt::UserRole + 1).toInt(), 0) << "TrueType outlines";
-    Choose(faces, serif);
+    EXPECT_EQ(faces->ItemImage(serif), 0) << "TrueType outlines";
+    ClickFace(faces, serif);
     EXPECT_EQ(price->Part(P::PART_PRIMARY_AMOUNT).GetFont().GetFaceName(), "Liberation Serif");
     EXPECT_EQ(Control<QLabel>(pane, 1165)->text().left(22), "This is a TrueType fon");
 }

@@ -10,6 +10,7 @@
 #include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
+#include "ListCtrlEx.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "Mivant.h"
@@ -32,7 +33,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -155,13 +155,13 @@ protected:
     }
     void ClickFace(QWidget* page, const QString& face)
     {
-        auto* list = Find<QListWidget>(page, 1164);
+        auto* list = Find<CListCtrlEx>(page, 1164);
         ASSERT_NE(list, nullptr);
-        const QList<QListWidgetItem*> found = list->findItems(face, Qt::MatchFixedString);
-        ASSERT_FALSE(found.isEmpty()) << face.toStdString();
-        list->scrollToItem(found.first());
+        const int row = list->FindItemText(face, Qt::CaseInsensitive);
+        ASSERT_GE(row, 0) << face.toStdString();
+        list->scrollToItem(list->item(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          list->visualItemRect(found.first()).center());
+                          list->visualItemRect(list->item(row, 0)).center());
     }
     void TypeText(const QString& text)
     {
@@ -609,26 +609,25 @@ TEST_F(TextPaneTest, FaceListsShowEachFacesKind)
     ASSERT_NE(text, nullptr);
     for (int page : {0, 2}) {
         SCOPED_TRACE(page);
-        auto* list = Find<QListWidget>(Page(page), 1164);
+        auto* list = Find<CListCtrlEx>(Page(page), 1164);
         ASSERT_NE(list, nullptr);
-        ASSERT_GT(list->count(), 1);
+        ASSERT_GT(list->ItemCount(), 1);
+        EXPECT_EQ(list->columnCount(), 1);
         QStringList names;
-        for (int row = 0; row < list->count(); ++row) {
-            const QListWidgetItem* item = list->item(row);
-            EXPECT_FALSE(item->icon().isNull()) << item->text().toStdString();
-            const int picture = item->data(Qt::UserRole + 1).toInt();
-            EXPECT_TRUE(picture >= 0 && picture <= 2) << item->text().toStdString();
-            names << item->text();
+        for (int row = 0; row < list->ItemCount(); ++row) {
+            const QString name = list->CellText(row, 0);
+            EXPECT_FALSE(list->item(row, 0)->icon().isNull()) << name.toStdString();
+            const int picture = list->ItemImage(row);
+            EXPECT_TRUE(picture >= 0 && picture <= 2) << name.toStdString();
+            names << name;
         }
         EXPECT_EQ(names.removeDuplicates(), 0);
     }
 
-    const QListWidgetItem* serif = Find<QListWidget>(Page(0), 1164)
-                                       ->findItems(QStringLiteral("Liberation Serif"),
-                                                   Qt::MatchFixedString)
-                                       .value(0);
-    ASSERT_NE(serif, nullptr);
-    EXPECT_EQ(serif->data(Qt::UserRole + 1).toInt(), 0) << "TrueType outlines";
+    auto* faces = Find<CListCtrlEx>(Page(0), 1164);
+    const int serif = faces->FindItemText(QStringLiteral("Liberation Serif"));
+    ASSERT_GE(serif, 0);
+    EXPECT_EQ(faces->ItemImage(serif), 0) << "TrueType outlines";
     ClickFace(Page(0), QStringLiteral("Liberation Serif"));
     ASSERT_EQ(text->m_font.GetFaceName(), QStringLiteral("Liberation Serif"));
     EXPECT_FALSE(text->m_nativePrint) << "a TrueType face prints the standard way";

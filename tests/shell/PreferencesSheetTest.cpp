@@ -6,6 +6,7 @@
 #include "AppContext.h"
 #include "BarcodeStyle.h"
 #include "ElementDefaults.h"
+#include "ListCtrlEx.h"
 #include "MessageBox.h"
 #include "Preferences.h"
 #include "SignApp.h"
@@ -27,7 +28,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -151,15 +151,15 @@ TEST_F(PreferencesSheetTest, AFaceThatIsNotInstalledStillShowsSelected)
     for (const auto& [command, page] : {std::pair{ID_PREF_TEXT, 4}, std::pair{ID_PREF_PRICES, 6}}) {
         SCOPED_TRACE(page);
         Run(command, [page = page](CPreferencesSheet* sheet) {
-            auto* faces = Control<QListWidget>(sheet->Page(page), 1164);
-            const QList<QListWidgetItem*> selected = faces->selectedItems();
-            ASSERT_EQ(selected.size(), 1);
-            EXPECT_EQ(selected.front()->text(), QStringLiteral("Arial"));
+            auto* faces = Control<CListCtrlEx>(sheet->Page(page), 1164);
+            ASSERT_NE(faces, nullptr);
+            EXPECT_EQ(faces->selectedItems().size(), 1);
+            EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0), QStringLiteral("Arial"));
             // Choosing another face and coming back works as for any face.
-            faces->setCurrentRow(faces->count() - 1);
-            faces->setCurrentItem(
-                faces->findItems(QStringLiteral("Arial"), Qt::MatchExactly).front());
-            EXPECT_EQ(faces->selectedItems().front()->text(), QStringLiteral("Arial"));
+            ASSERT_TRUE(faces->SelectItem(faces->ItemCount() - 1));
+            EXPECT_NE(faces->CellText(faces->SelectedItem(), 0), QStringLiteral("Arial"));
+            ASSERT_GE(faces->SelectItemText(QStringLiteral("Arial")), 0);
+            EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0), QStringLiteral("Arial"));
             sheet->accept();
         });
     }
@@ -343,29 +343,37 @@ TEST_F(PreferencesSheetTest, MillimetresAndNoPreference)
 TEST(FaceListTest, OneRowPerFaceTrueTypeWinsRasterNever)
 {
     EnsureWidgetApp();
-    QListWidget list;
+    CListCtrlEx list;
+    PrepareFaceList(&list);
     CFaceVariant device{"Sample Face", CFaceVariant::Device};
     CFaceVariant trueType{"Sample Face", CFaceVariant::TrueType};
     CFaceVariant raster{"Fixed Raster", CFaceVariant::Raster};
     CFaceVariant postScript{"Sample Sans", CFaceVariant::OpenTypePostScript};
     for (const CFaceVariant& v : {device, trueType, device, raster, postScript})
         EXPECT_EQ(FontFaceListProc(v, &list), 1);
-    ASSERT_EQ(list.count(), 2);
-    const QListWidgetItem* face = list.findItems("Sample Face", Qt::MatchExactly).value(0);
-    ASSERT_NE(face, nullptr);
-    EXPECT_EQ(face->data(Qt::UserRole + 1).toInt(), 0); // TrueType
-    const QListWidgetItem* sans = list.findItems("Sample Sans", Qt::MatchExactly).value(0);
-    ASSERT_NE(sans, nullptr);
-    EXPECT_EQ(sans->data(Qt::UserRole + 1).toInt(), 2);
-    EXPECT_EQ(sans->data(Qt::UserRole).toUInt() & 0x06u, 0x06u);
+    ASSERT_EQ(list.ItemCount(), 2);
+    EXPECT_EQ(list.columnCount(), 1) << "one full-width column";
+    const int face = list.FindItemText("Sample Face");
+    ASSERT_GE(face, 0);
+    EXPECT_EQ(list.ItemImage(face), 0); // TrueType
+    EXPECT_FALSE(list.item(face, 0)->icon().isNull());
+    const int sans = list.FindItemText("Sample Sans");
+    ASSERT_GE(sans, 0);
+    EXPECT_EQ(list.ItemImage(sans), 2);
+    EXPECT_EQ(quint32(list.ItemData(sans)) & 0x06u, 0x06u);
 
-    // The installed faces: some, each once.
-    QListWidget installed;
+    // The installed faces: some, each once, in order, each with its picture.
+    CListCtrlEx installed;
     FillFaceList(&installed);
-    EXPECT_GT(installed.count(), 0);
+    EXPECT_GT(installed.ItemCount(), 0);
     QStringList names;
-    for (int row = 0; row < installed.count(); ++row)
-        names << installed.item(row)->text();
+    for (int row = 0; row < installed.ItemCount(); ++row) {
+        names << installed.CellText(row, 0);
+        EXPECT_FALSE(installed.item(row, 0)->icon().isNull()) << names.back().toStdString();
+    }
+    QStringList sorted = names;
+    sorted.sort();
+    EXPECT_EQ(names, sorted);
     EXPECT_EQ(names.removeDuplicates(), 0);
 
     // Sizes skip bold and italic variants; a face with only those has none.
