@@ -43,6 +43,16 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent)
 
 CDataView::~CDataView() = default;
 
+void CDataView::AdoptedBarSizes(QWidget* bar)
+{
+    // A bar made as a window of its own measured itself with a window's
+    // margins: once it is a child of the pane its sizes are measured anew,
+    // or the pane would be laid out for the old ones and squeeze the bar.
+    if (QLayout* own = bar->layout())
+        own->invalidate();
+    bar->updateGeometry();
+}
+
 void CDataView::SetPrintBar(QWidget* bar)
 {
     if (bar == m_printBar)
@@ -50,6 +60,7 @@ void CDataView::SetPrintBar(QWidget* bar)
     m_printBar = bar;
     if (bar) {
         bar->setParent(this, Qt::Widget);
+        AdoptedBarSizes(bar);
         bar->show();
     }
     RecalcLayout(m_docking);
@@ -62,6 +73,7 @@ void CDataView::SetNavigatorBar(QWidget* bar)
     m_navigatorBar = bar;
     if (bar) {
         bar->setParent(this, Qt::Widget);
+        AdoptedBarSizes(bar);
         bar->show();
     }
     RecalcLayout(m_docking);

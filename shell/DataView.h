@@ -89,6 +89,7 @@ private:
     QWidget* m_navigatorBar = nullptr;
     int m_docking = 2;
     void ShowRecord();
+    static void AdoptedBarSizes(QWidget* bar);
 
     bool m_inDataEntry = false;
     int m_lastFailure = 0;

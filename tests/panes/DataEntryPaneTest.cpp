@@ -45,6 +45,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -521,6 +522,65 @@ TEST_F(DataEntryPaneTest, TypingRelaysOutOnceAndThePaneFollowsTheDocking)
         EXPECT_GT(bar.y(), rows.y());
     ASSERT_TRUE(frame->ExecuteCommand(ID_SWITCH_DOCKING));
     EXPECT_EQ(view->Docking(), side);
+    Leave();
+}
+
+} // namespace
+
+namespace {
+
+// The print bar stands where the user last put the data-entry pane: moved
+// to the lower row with Switch Docking, it is there again, at the same
+// place, the next time the sign is printed, and after the sign has been
+// saved, another opened and this one opened again.
+TEST_F(DataEntryPaneTest, ThePrintBarComesBackWhereItWasLastPlaced)
+{
+    ASSERT_TRUE(Start());
+    Text("Item", SOURCE_KEYBOARD, QString(), 20);
+    const auto barPlace = [this] {
+        QApplication::processEvents();
+        return QRect(Batch()->mapTo(frame, QPoint(0, 0)), Batch()->size());
+    };
+    const auto inLowerRow = [this] {
+        auto* lowerRow = frame->findChild<QScrollArea*>(QStringLiteral("lowerRow"));
+        return lowerRow && lowerRow->widget() == frame->DataView();
+    };
+
+    ASSERT_NE(OpenStation(), nullptr);
+    const int side = TheSignSettings().dataViewDocking;
+    const QRect first = barPlace();
+    ASSERT_TRUE(Batch()->isVisible());
+    ASSERT_TRUE(frame->ExecuteCommand(ID_SWITCH_DOCKING));
+    const int moved = side == 2 ? 3 : 2;
+    ASSERT_EQ(TheSignSettings().dataViewDocking, moved);
+    const QRect placed = barPlace();
+    ASSERT_NE(placed.topLeft(), first.topLeft()) << "Switch Docking moves the bar";
+    EXPECT_EQ(placed.size(), first.size()) << "the bar is not squeezed in its new place";
+    EXPECT_EQ(inLowerRow(), moved == 3);
+    Leave();
+
+    // Printed again: the same place.
+    ASSERT_NE(OpenStation(), nullptr);
+    ASSERT_TRUE(Batch()->isVisible());
+    EXPECT_EQ(inLowerRow(), moved == 3);
+    EXPECT_EQ(barPlace(), placed);
+    Leave();
+
+    // The place is kept with the sign: saved, another sign, this one again.
+    const QString sign = home.FilePath("placed.sgn");
+    FrameHooks().chooseFile = [sign](QWidget*, const CFileChoice&) { return sign; };
+    frame->UpdateActionsNow();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE));
+    ASSERT_TRUE(QFile::exists(sign));
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_NEW));
+    EXPECT_EQ(TheSignSettings().dataViewDocking, 2) << "a new sign docks at the side";
+    ASSERT_TRUE(frame->OpenSign(sign));
+    EXPECT_EQ(TheSignSettings().dataViewDocking, moved);
+    FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return pdf; };
+    ASSERT_NE(OpenStation(), nullptr);
+    ASSERT_TRUE(Batch()->isVisible());
+    EXPECT_EQ(inLowerRow(), moved == 3);
+    EXPECT_EQ(barPlace(), placed);
     Leave();
 }
 
