@@ -1,6 +1,8 @@
 #include "ArcTextView.h"
 
 #include "PaneControls.h"
+#include "PositionSizeBlock.h"
+#include "RotationBlock.h"
 
 #include "AppContext.h"
 #include "ArcText.h"
@@ -35,23 +37,35 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
         }
     });
 
-    QGridLayout* circle = AddGroup(Form(), body, tr("Circle"));
-    auto applyLength = [this](int which) {
-        return [this, which](int tenths) {
-            if (auto* a = ElementAs<CArcText>()) {
-                int v[3] = {a->m_centreX, a->m_centreY, a->m_radius};
-                v[which] = tenths;
-                ApplyCircle(v[0], v[1], v[2]);
-            }
-        };
-    };
-    m_x = AddLengthField(circle, 0, tr("Origin X"), 1002, 1019, LENGTH_POSITION, applyLength(0));
-    m_y = AddLengthField(circle, 1, tr("Origin Y"), 1005, 1020, LENGTH_POSITION, applyLength(1));
-    m_radius = AddLengthField(circle, 2, tr("Radius"), 1110, 1021, LENGTH_SIZE, applyLength(2));
-    m_startAngle = Named(new QLineEdit(circle->parentWidget()), 1029);
-    AddRow(circle, 3, tr("Start Angle"), m_startAngle);
-    circle->addWidget(new QLabel(tr("degrees"), circle->parentWidget()), 3, 2);
-    connect(m_startAngle, &QLineEdit::textEdited, this, &CArcTextView::OnStartAngle);
+    CPaneBlock::Edits placeEdits{
+        [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
+        [this](CElement* e) { ElementEdited(e); }, {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Circle"), true}, placeEdits,
+        [](const CElement* e) {
+            const auto* a = static_cast<const CArcText*>(e);
+            return CPositionSizeBlock::Place{a->m_centreX, a->m_centreY};
+        },
+        [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
+            auto* a = static_cast<CArcText*>(e);
+            (field == CPositionSizeBlock::FIELD_X ? a->m_centreX : a->m_centreY) = tenths;
+            a->m_radius = std::max(a->m_radius, 0);
+        },
+        body);
+    Form()->addWidget(m_position);
+    QGridLayout* circle = m_position->Grid();
+    m_radius = AddLengthField(circle, m_position->NextRow(), tr("Radius"), 1110, 1021, LENGTH_SIZE,
+                              [this](int tenths) {
+                                  if (auto* a = ElementAs<CArcText>())
+                                      ApplyCircle(a->m_centreX, a->m_centreY, tenths);
+                              });
+    m_position->AddRotation(
+        tr("Start Angle"), 359,
+        [](const CElement* e) { return static_cast<const CArcText*>(e)->m_startAngle; },
+        [](CElement* e, int degrees) {
+            static_cast<CArcText*>(e)->m_startAngle = degrees;
+            return true;
+        });
 
     m_font = new CFontColourBlock(CFontColourBlock::EFFECTS | CFontColourBlock::COLOUR, body);
     Form()->addWidget(m_font);
@@ -100,6 +114,7 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
         m_alignment->setCurrentIndex(std::clamp(arc->m_alignment, 0, 2));
         m_direction->setCurrentIndex(std::clamp(arc->m_direction, 0, 1));
         LoadCommonBlocks(arc, false);
+        m_position->Bind(arc);
     }
     UpdateFromElement();
     UpdateSpellCheck();
@@ -113,10 +128,8 @@ void CArcTextView::UpdateFromElement()
         return;
     const bool loading = IsLoading();
     SetLoading(true);
-    SetLength(m_x, arc->m_centreX);
-    SetLength(m_y, arc->m_centreY);
+    m_position->Refresh();
     SetLength(m_radius, arc->m_radius);
-    m_startAngle->setText(QString::number(arc->m_startAngle));
     CLogFont font;
     if (arc->GetFont(font))
         m_font->ShowFont(font);
@@ -142,26 +155,6 @@ void CArcTextView::ApplyCircle(int centreX, int centreY, int radius)
     arc->m_centreX = centreX;
     arc->m_centreY = centreY;
     arc->m_radius = std::max(radius, 0);
-    ElementEdited(arc);
-}
-
-void CArcTextView::OnStartAngle()
-{
-    auto* arc = ElementAs<CArcText>();
-    if (!arc || IsLoading())
-        return;
-    const QString text = m_startAngle->text().trimmed();
-    if (text.isEmpty())
-        return;
-    bool ok = false;
-    const int degrees = text.toInt(&ok);
-    if (!ok)
-        return;
-    if (degrees < 0 || degrees > 359) {
-        AppMessageBox(tr("Please enter a number between %1 and %2.").arg(0).arg(359));
-        return;
-    }
-    arc->m_startAngle = degrees;
     ElementEdited(arc);
 }
 

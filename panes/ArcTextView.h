@@ -7,6 +7,7 @@
 
 class CArcText;
 class CFontColourBlock;
+class CPositionSizeBlock;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -24,17 +25,14 @@ public:
 
 private:
     void ApplyCircle(int centreX, int centreY, int radius);
-    void OnStartAngle();
     void OnTextEdited();
     void OnArrangement();
     void UpdateSpellCheck();
 
     QCheckBox* m_doNotPrint = nullptr;
     CFontColourBlock* m_font = nullptr;
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     QLineEdit* m_radius = nullptr;
-    QLineEdit* m_startAngle = nullptr;
     QPlainTextEdit* m_text = nullptr;
     QComboBox* m_alignment = nullptr;
     QComboBox* m_direction = nullptr;

@@ -1,6 +1,8 @@
 #include "ImageView.h"
 
 #include "PaneControls.h"
+#include "PositionSizeBlock.h"
+#include "RotationBlock.h"
 
 #include "AppContext.h"
 #include "FileName.h"
@@ -32,14 +34,6 @@ QScrollBar* Bar(QWidget* parent, int id, int low, int high, int page)
     bar->setPageStep(page);
     bar->setSingleStep(std::max(1, page / 10));
     return bar;
-}
-
-int ParsedLength(const QLineEdit* field, int fallback)
-{
-    double value = 0;
-    if (!PaneUnits::Parse(field->text().trimmed(), value))
-        return fallback;
-    return PaneUnits::FromDisplay(value);
 }
 
 } // namespace
@@ -106,20 +100,48 @@ void CImageView::BuildPicturePage(CImageViewPage1* page)
         }
     });
 
-    QGridLayout* geometry = AddGroup(layout, tr("Position and Size"));
-    m_x = AddLengthField(geometry, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
-                         [this](int) { ApplyGeometry(m_x); });
-    m_y = AddLengthField(geometry, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
-                         [this](int) { ApplyGeometry(m_y); });
-    m_angle = Named(new QLineEdit(geometry->parentWidget()), 1029);
-    AddRow(geometry, 2, tr("Angle"), m_angle);
-    connect(m_angle, &QLineEdit::textEdited, this, [this] { OnAngle(); });
-    m_width = AddLengthField(geometry, 3, tr("Width"), 1008, 1021, LENGTH_SIZE,
-                             [this](int) { OnSize(true); });
-    m_height = AddLengthField(geometry, 4, tr("Height"), 1007, 1022, LENGTH_SIZE,
-                              [this](int) { OnSize(false); });
-    m_maintain = Named(new QCheckBox(tr("Maintain Aspect Ratio"), geometry->parentWidget()), 1067);
-    geometry->addWidget(m_maintain, 5, 0, 1, 3);
+    CPaneBlock::Edits edits{
+        [this](QObject* control) -> CElement* { return BeginEdit(control); },
+        [this](CElement* e) { EndEdit(static_cast<CImage*>(e)); }, {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Position and Size"), false, true, LENGTH_SIZE, true}, edits,
+        [](const CElement* e) {
+            const auto* image = static_cast<const CImage*>(e);
+            CRect r = image->m_pictureRect;
+            r.NormalizeRect();
+            return CPositionSizeBlock::Place{image->m_imageAnchor.x, image->m_imageAnchor.y,
+                                             r.Width(), r.Height()};
+        },
+        [this](CElement* e, CPositionSizeBlock::Field field, int tenths) {
+            ApplyGeometry(static_cast<CImage*>(e), field, tenths);
+        },
+        page);
+    layout->addWidget(m_position);
+    CRotationBlock* rotation = m_position->AddRotation(
+        tr("Angle"), 360,
+        [](const CElement* e) { return static_cast<const CImage*>(e)->m_angle / 100; },
+        [](CElement* e, int degrees) {
+            auto* image = static_cast<CImage*>(e);
+            const int delta = degrees * 100 - image->m_angle;
+            if (delta != 0)
+                image->RotateFrame(View(), delta);
+            return true;
+        });
+    // The turned frame has a size of its own.
+    connect(rotation, &CRotationBlock::edited, this, [this] {
+        CImage* image = ElementAs<CImage>();
+        if (!image)
+            return;
+        CRect r = image->m_pictureRect;
+        r.NormalizeRect();
+        m_position->Show(CPositionSizeBlock::FIELD_WIDTH, r.Width());
+        m_position->Show(CPositionSizeBlock::FIELD_HEIGHT, r.Height());
+        if (r.Width() > 0 && r.Height() > 0)
+            m_aspectRatio = double(r.Width()) / r.Height();
+    });
+    QGridLayout* geometry = m_position->Grid();
+    m_maintain = Named(new QCheckBox(tr("Maintain Aspect Ratio"), m_position), 1067);
+    geometry->addWidget(m_maintain, m_position->NextRow(), 0, 1, 3);
     connect(m_maintain, &QCheckBox::clicked, this, [this](bool on) {
         if (CImage* image = BeginEdit(m_maintain)) {
             image->m_maintainAspect = on ? 1 : 0;
@@ -255,6 +277,7 @@ void CImageView::Load(CImage* image)
 {
     SetLoading(true);
     LoadCommonBlocks(image, false);
+    m_position->Bind(image);
     m_quality->setChecked(!image->m_fastPrint);
     m_speed->setChecked(image->m_fastPrint);
     m_maintain->setChecked(image->m_maintainAspect);
@@ -291,16 +314,7 @@ void CImageView::RefreshGeometry()
         return;
     CRect r = image->m_pictureRect;
     r.NormalizeRect();
-    if (!m_x->hasFocus())
-        SetLength(m_x, image->m_imageAnchor.x);
-    if (!m_y->hasFocus())
-        SetLength(m_y, image->m_imageAnchor.y);
-    if (!m_angle->hasFocus())
-        m_angle->setText(QString::number(image->m_angle / 100));
-    if (!m_width->hasFocus())
-        SetLength(m_width, r.Width());
-    if (!m_height->hasFocus())
-        SetLength(m_height, r.Height());
+    m_position->Refresh();
     // A picture without height keeps the last ratio.
     if (r.Width() > 0 && r.Height() > 0)
         m_aspectRatio = double(r.Width()) / r.Height();
@@ -348,68 +362,24 @@ void CImageView::EndEdit(CImage* image)
     ApplyEnabling();
 }
 
-void CImageView::ApplyGeometry(QObject* control)
+void CImageView::ApplyGeometry(CImage* image, CPositionSizeBlock::Field field, int tenths)
 {
-    CImage* image = BeginEdit(control);
-    if (!image)
-        return;
-    const int x = ParsedLength(m_x, image->m_imageAnchor.x);
-    const int y = ParsedLength(m_y, image->m_imageAnchor.y);
-    const int w = ParsedLength(m_width, image->m_pictureRect.Width());
-    const int h = ParsedLength(m_height, image->m_pictureRect.Height());
-    image->m_imageAnchor = CPoint(x, y);
-    image->m_pictureRect = CRect(x, y, x + w, y + h);
-    EndEdit(image);
-}
-
-void CImageView::OnAngle()
-{
-    if (IsLoading())
-        return;
-    const QString text = m_angle->text().trimmed();
-    bool ok = false;
-    int degrees = QLocale().toInt(text, &ok);
-    if (!ok)
-        degrees = QLocale::c().toInt(text, &ok);
-    if (!ok)
-        return; // "" or "-" while typing: nothing to apply yet
-    if (degrees < 0 || degrees > 360) {
-        AppMessageBox(tr("Please enter a number between %1 and %2.")
-                          .arg(QLocale().toString(0), QLocale().toString(360)));
-        return;
-    }
-    CImage* image = BeginEdit(m_angle);
-    if (!image)
-        return;
-    const int delta = degrees * 100 - image->m_angle;
-    if (delta != 0)
-        image->RotateFrame(View(), delta);
-    EndEdit(image);
-    SetLoading(true);
-    CRect r = image->m_pictureRect;
-    r.NormalizeRect();
-    SetLength(m_width, r.Width());
-    SetLength(m_height, r.Height());
-    if (r.Width() > 0 && r.Height() > 0)
-        m_aspectRatio = double(r.Width()) / r.Height();
-    SetLoading(false);
-}
-
-void CImageView::OnSize(bool width)
-{
-    // Only typing reaches here (the field's own text changes are not edits).
-    QLineEdit* typed = width ? m_width : m_height;
-    if (typed->text().trimmed().isEmpty())
-        return;
-    if (m_maintain->isChecked() && m_aspectRatio > 0) {
-        const int tenths = ParsedLength(typed, 0);
+    using Block = CPositionSizeBlock;
+    const bool sized = field == Block::FIELD_WIDTH || field == Block::FIELD_HEIGHT;
+    if (sized && m_maintain->isChecked() && m_aspectRatio > 0) {
         // The other side in the shown precision: tenths of a millimetre
         // (or hundredths of an inch, as the field shows it).
+        const bool width = field == Block::FIELD_WIDTH;
         const int other =
             width ? RoundHalfAway(tenths / m_aspectRatio) : RoundHalfAway(tenths * m_aspectRatio);
-        SetLength(width ? m_height : m_width, other);
+        m_position->Show(width ? Block::FIELD_HEIGHT : Block::FIELD_WIDTH, other);
     }
-    ApplyGeometry(typed);
+    const int x = m_position->Typed(Block::FIELD_X, image->m_imageAnchor.x);
+    const int y = m_position->Typed(Block::FIELD_Y, image->m_imageAnchor.y);
+    const int w = m_position->Typed(Block::FIELD_WIDTH, image->m_pictureRect.Width());
+    const int h = m_position->Typed(Block::FIELD_HEIGHT, image->m_pictureRect.Height());
+    image->m_imageAnchor = CPoint(x, y);
+    image->m_pictureRect = CRect(x, y, x + w, y + h);
 }
 
 void CImageView::OnSelectFile()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ElementView.h"
+#include "PositionSizeBlock.h"
 #include "Image.h"
 #include "PaneControls.h"
 
@@ -70,10 +71,9 @@ private:
     // the same box adds no further step).
     CImage* BeginEdit(QObject* control);
     void EndEdit(CImage* image);
-    // The four geometry fields into the element.
-    void ApplyGeometry(QObject* control);
-    void OnAngle();
-    void OnSize(bool width);
+    // A typed position or size, with the four geometry fields, into the
+    // element; with "Maintain Aspect Ratio" a typed side sets the other.
+    void ApplyGeometry(CImage* image, CPositionSizeBlock::Field field, int tenths);
     void OnSelectFile();
     void OnPrefixSuffix();
     void OnBar();
@@ -86,11 +86,7 @@ private:
     double m_aspectRatio = 1.0;
 
     // Picture page.
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QLineEdit* m_angle = nullptr;
-    QLineEdit* m_width = nullptr;
-    QLineEdit* m_height = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     QCheckBox* m_maintain = nullptr;
     QRadioButton* m_quality = nullptr;
     QRadioButton* m_speed = nullptr;

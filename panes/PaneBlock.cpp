@@ -7,14 +7,22 @@ CPaneBlock::CPaneBlock(const QString& title, Edits edits, QWidget* parent)
 
 void CPaneBlock::Edit(QObject* control, const std::function<void(CElement*)>& change)
 {
+    EditIf(control, [&change](CElement* e) {
+        change(e);
+        return true;
+    });
+}
+
+bool CPaneBlock::EditIf(QObject* control, const std::function<bool(CElement*)>& change)
+{
     if (m_binding || !m_edits.begin || !m_element.Get())
-        return;
+        return false;
     CElement* e = m_edits.begin(control);
-    if (!e)
-        return;
-    change(e);
+    if (!e || !change(e))
+        return false;
     if (m_edits.end)
         m_edits.end(e);
+    return true;
 }
 
 void CPaneBlock::MarkModified() const

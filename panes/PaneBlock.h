@@ -40,6 +40,10 @@ protected:
     void SetBound(CElement* element) { m_element = CElementHandle(element); }
     // Runs one edit of the bound element between the pane's bracket.
     void Edit(QObject* control, const std::function<void(CElement*)>& change);
+    // As Edit, for a change that may find nothing to do: when it returns
+    // false the element is not redrawn nor the sign marked. True when the
+    // change ran and altered the element.
+    bool EditIf(QObject* control, const std::function<bool(CElement*)>& change);
     template <class T> void EditAs(QObject* control, const std::function<void(T*)>& change)
     {
         Edit(control, [&change](CElement* e) {

@@ -3,6 +3,7 @@
 #include "FontColourBlock.h"
 #include "ListCtrlEx.h"
 #include "PaneControls.h"
+#include "PositionSizeBlock.h"
 
 #include "AppContext.h"
 #include "MessageBox.h"
@@ -47,35 +48,29 @@ CPriceViewPage1::CPriceViewPage1(CPriceView* pane, QWidget* parent)
     Named(this, 376);
     auto* layout = new QVBoxLayout(this);
 
-    QGridLayout* position = AddGroup(layout, tr("Position"));
-    auto move = [this](bool x, int tenths) {
-        CPriceField* p = m_pane->BeginEdit(x ? static_cast<QObject*>(m_x) : m_y);
-        if (!p)
-            return;
-        p->Invalidate(View(), TRUE);
-        (x ? p->m_position.x : p->m_position.y) = tenths;
-        m_pane->EndEdit(p);
-    };
-    m_x = m_pane->AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
-                                 [move](int tenths) { move(true, tenths); });
-    m_y = m_pane->AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
-                                 [move](int tenths) { move(false, tenths); });
-    m_angle = Named(new QLineEdit(position->parentWidget()), 1029);
-    m_pane->AddRow(position, 2, tr("Angle"), m_angle);
-    connect(m_angle, &QLineEdit::textEdited, this, [this](const QString& text) {
-        bool ok = false;
-        const int degrees = text.trimmed().toInt(&ok);
-        if (!ok)
-            return;
-        if (degrees < 0 || degrees > 360) {
-            AppMessageBox(tr("Please enter an integer between 0 and 360."));
-            return;
-        }
-        if (CPriceField* p = m_pane->BeginEdit(m_angle)) {
-            p->SetAngle(View(), degrees);
-            m_pane->EndEdit(p);
-        }
-    });
+    CPaneBlock::Edits edits{
+        [pane](QObject* control) -> CElement* { return pane->BeginEdit(control); },
+        [pane](CElement* e) { pane->EndEdit(static_cast<CPriceField*>(e)); }, {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Position")}, edits,
+        [](const CElement* e) {
+            const auto* p = static_cast<const CPriceField*>(e);
+            return CPositionSizeBlock::Place{p->m_position.x, p->m_position.y};
+        },
+        [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
+            auto* p = static_cast<CPriceField*>(e);
+            p->Invalidate(View(), TRUE);
+            (field == CPositionSizeBlock::FIELD_X ? p->m_position.x : p->m_position.y) = tenths;
+        },
+        this);
+    layout->addWidget(m_position);
+    m_position->AddRotation(
+        tr("Angle"), 360,
+        [](const CElement* e) { return static_cast<const CPriceField*>(e)->GetAngle(); },
+        [](CElement* e, int degrees) {
+            static_cast<CPriceField*>(e)->SetAngle(View(), degrees);
+            return true;
+        });
 
     m_font = new CFontColourBlock(0, this);
     layout->addWidget(m_font);
@@ -379,6 +374,7 @@ void CPriceViewPage2::ApplyEnabling()
 void CPriceViewPage1::SetElement(CPriceField* p)
 {
     m_pane->LoadCommonBlocks(p, false);
+    m_position->Bind(p);
     LoadFont(p);
     const bool uniform = p->HasUniformTypeface() != 0;
     m_single->setChecked(uniform);
@@ -395,9 +391,7 @@ void CPriceViewPage1::RefreshGeometry()
         return;
     const bool loading = m_pane->IsLoading();
     m_pane->SetLoading(true);
-    m_pane->SetLength(m_x, p->m_position.x);
-    m_pane->SetLength(m_y, p->m_position.y);
-    m_angle->setText(QString::number(p->GetAngle()));
+    m_position->Refresh();
     // A resize on the canvas may have scaled the fonts.
     p->GetFont(m_workingFont);
     if (!m_font->Size()->hasFocus())

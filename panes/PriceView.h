@@ -9,6 +9,7 @@
 #include "ElementView.h"
 
 class CFontColourBlock;
+class CPositionSizeBlock;
 class CPriceField;
 class CPriceView;
 
@@ -34,9 +35,7 @@ private:
 
     CPriceView* m_pane;
     CLogFont m_workingFont;
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QLineEdit* m_angle = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     CFontColourBlock* m_font = nullptr;
     QCheckBox* m_single = nullptr;
     QPushButton* m_advanced = nullptr;

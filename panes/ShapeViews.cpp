@@ -1,6 +1,7 @@
 #include "ShapeViews.h"
 
 #include "PaneControls.h"
+#include "PositionSizeBlock.h"
 
 #include "AppContext.h"
 #include "Box.h"
@@ -190,39 +191,33 @@ CBoxView::CBoxView(CBox* box, QWidget* parent)
     AddPrintOptions(NativeOffered(type));
 
     QWidget* body = Form()->parentWidget();
-    QGridLayout* geometry = AddGroup(Form(), body, tr("Position"));
     // Each field moves or sizes the box by its own value; the other values
-    // are taken from the element, not from the rounded texts shown.
-    m_x = AddLengthField(geometry, 0, tr("X"), 1002, 1019, LENGTH_POSITION, [this](int tenths) {
-        if (auto* b = ElementAs<CBox>()) {
-            const CRect r = b->GetPointRect();
-            ApplyRect(tenths, r.top, r.Width(), r.Height());
-        }
-    });
-    m_y = AddLengthField(geometry, 1, tr("Y"), 1005, 1020, LENGTH_POSITION, [this](int tenths) {
-        if (auto* b = ElementAs<CBox>()) {
-            const CRect r = b->GetPointRect();
-            ApplyRect(r.left, tenths, r.Width(), r.Height());
-        }
-    });
-    // Sizes are typed against the position range, so that a negative one
-    // reaches the check that refuses it.
-    m_width =
-        AddLengthField(geometry, 2, tr("Width"), 1008, 1021, LENGTH_POSITION, [this](int tenths) {
-            if (auto* b = ElementAs<CBox>()) {
-                const CRect r = b->GetPointRect();
-                ApplyRect(r.left, r.top, tenths, r.Height());
-            }
+    // are taken from the element, not from the rounded texts shown. Sizes
+    // are typed against the position range, so that a negative one reaches
+    // the check that refuses it.
+    CPaneBlock::Edits edits{
+        [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
+        [this](CElement* e) { ElementEdited(e); }, {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Position"), false, true, LENGTH_POSITION}, edits,
+        [](const CElement* e) {
+            const CRect r = static_cast<const CBox*>(e)->GetPointRect();
+            return CPositionSizeBlock::Place{r.left, r.top, std::abs(r.Width()),
+                                             std::abs(r.Height())};
+        },
+        [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
+            auto* b = static_cast<CBox*>(e);
+            b->SetBounds(View(), TypedRect(b, field, tenths));
+        },
+        body,
+        [this](CPositionSizeBlock::Field field, int tenths) {
+            auto* b = ElementAs<CBox>();
+            return !b || AcceptRect(TypedRect(b, field, tenths));
         });
-    m_height =
-        AddLengthField(geometry, 3, tr("Height"), 1007, 1022, LENGTH_POSITION, [this](int tenths) {
-            if (auto* b = ElementAs<CBox>()) {
-                const CRect r = b->GetPointRect();
-                ApplyRect(r.left, r.top, r.Width(), tenths);
-            }
-        });
+    Form()->addWidget(m_position);
+    QGridLayout* geometry = m_position->Grid();
     m_orientation = OrientationCombo(geometry->parentWidget());
-    AddRow(geometry, 4, tr("Orientation"), m_orientation);
+    AddRow(geometry, m_position->NextRow(), tr("Orientation"), m_orientation);
     connect(m_orientation, &QComboBox::activated, this, [this](int index) {
         auto* b = ElementAs<CBox>();
         if (!b || IsLoading())
@@ -305,6 +300,7 @@ CBoxView::CBoxView(CBox* box, QWidget* parent)
         m_fill->setChecked(box->m_fillInterior);
         ShowFill(box->m_fillInterior);
         LoadCommonBlocks(box, NativeOffered(type));
+        m_position->Bind(box);
     }
     UpdateFromElement();
     SetLoading(false);
@@ -323,13 +319,26 @@ void CBoxView::UpdateFromElement()
         return;
     const bool loading = IsLoading();
     SetLoading(true);
-    const CRect r = box->GetPointRect();
-    SetLength(m_x, r.left);
-    SetLength(m_y, r.top);
-    SetLength(m_width, std::abs(r.Width()));
-    SetLength(m_height, std::abs(r.Height()));
+    m_position->Refresh();
     m_orientation->setCurrentIndex((box->m_orientation / 90) & 3);
     SetLoading(loading);
+}
+
+CRect CBoxView::TypedRect(const CBox* box, CPositionSizeBlock::Field field, int tenths)
+{
+    const CRect r = box->GetPointRect();
+    int v[4] = {r.left, r.top, r.Width(), r.Height()};
+    v[field] = tenths;
+    return CRect(v[0], v[1], v[0] + v[2], v[1] + v[3]);
+}
+
+bool CBoxView::AcceptRect(const CRect& rect)
+{
+    if (rect.Width() < 0 || rect.Height() < 0) {
+        AppMessageBox(tr("The width and height of a box cannot be negative."));
+        return false;
+    }
+    return true;
 }
 
 void CBoxView::ApplyRect(int left, int top, int width, int height)
@@ -337,10 +346,9 @@ void CBoxView::ApplyRect(int left, int top, int width, int height)
     auto* box = ElementAs<CBox>();
     if (!box)
         return;
-    if (width < 0 || height < 0) {
-        AppMessageBox(tr("The width and height of a box cannot be negative."));
+    const CRect rect(left, top, left + width, top + height);
+    if (!AcceptRect(rect))
         return;
-    }
-    box->SetBounds(View(), CRect(left, top, left + width, top + height));
+    box->SetBounds(View(), rect);
     ElementEdited(box);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ElementView.h"
+#include "PositionSizeBlock.h"
 
 class CBox;
 class CLine;
@@ -50,13 +51,14 @@ public:
 private:
     // Lays the box on a new rectangle, refusing a negative width or height.
     void ApplyRect(int left, int top, int width, int height);
+    // The box's rectangle with one typed value in place.
+    static CRect TypedRect(const CBox* box, CPositionSizeBlock::Field field, int tenths);
+    // False (after telling the user) for a negative width or height.
+    static bool AcceptRect(const CRect& rect);
     void ShowFill(bool on);
 
     bool m_ellipse = false;
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QLineEdit* m_width = nullptr;
-    QLineEdit* m_height = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     QLineEdit* m_thickness = nullptr;
     QComboBox* m_orientation = nullptr;
     QComboBox* m_corner = nullptr;

@@ -59,28 +59,26 @@ bool CBarcodePaneBase::NativeFor(const CBarcode* barcode)
 // --- position ------------------------------------------------------------------------
 
 CSymbolPositionBlock::CSymbolPositionBlock(Edits edits, QWidget* parent)
-    : CPaneBlock(tr("Position"), std::move(edits), parent)
+    : CPositionSizeBlock(
+          {tr("Position")}, std::move(edits),
+          [](const CElement* e) {
+              const auto* b = static_cast<const CBarcode*>(e);
+              return Place{b->m_origin.x, b->m_origin.y};
+          },
+          [](CElement* e, Field field, int tenths) {
+              auto* b = static_cast<CBarcode*>(e);
+              b->Invalidate(View(), TRUE);
+              (field == FIELD_X ? b->m_origin.x : b->m_origin.y) = tenths;
+          },
+          parent)
 {
-    auto* grid = new QGridLayout(this);
-    m_x = AddLengthRow(grid, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
-                       [this](int tenths) { Move(m_x, true, tenths); });
-    m_y = AddLengthRow(grid, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
-                       [this](int tenths) { Move(m_y, false, tenths); });
     m_orientation = OrientationCombo(this);
-    AddRow(grid, 2, tr("Orientation"), m_orientation);
+    AddRow(Grid(), NextRow(), tr("Orientation"), m_orientation);
     connect(m_orientation, &QComboBox::activated, this, [this](int index) {
         EditAs<CBarcode>(m_orientation, [index](CBarcode* b) {
             b->Invalidate(View(), TRUE);
             b->m_orientation = (index & 3) * 90;
         });
-    });
-}
-
-void CSymbolPositionBlock::Move(QObject* control, bool x, int tenths)
-{
-    EditAs<CBarcode>(control, [x, tenths](CBarcode* b) {
-        b->Invalidate(View(), TRUE);
-        (x ? b->m_origin.x : b->m_origin.y) = tenths;
     });
 }
 
@@ -95,9 +93,8 @@ void CSymbolPositionBlock::Refresh()
     auto* b = BoundAs<CBarcode>();
     if (!b)
         return;
+    CPositionSizeBlock::Refresh();
     SetBinding(true);
-    m_x->setText(PaneUnits::Format(b->m_origin.x));
-    m_y->setText(PaneUnits::Format(b->m_origin.y));
     m_orientation->setCurrentIndex((b->m_orientation / 90) & 3);
     SetBinding(false);
 }

@@ -6,6 +6,7 @@
 
 #include "ElementView.h"
 #include "PaneBlock.h"
+#include "PositionSizeBlock.h"
 
 class CBarcode;
 class CListCtrlEx;
@@ -32,7 +33,7 @@ public:
 };
 
 // X (1002), Y (1005) and the orientation (1012) of a symbol.
-class CSymbolPositionBlock : public CPaneBlock
+class CSymbolPositionBlock : public CPositionSizeBlock
 {
     Q_OBJECT
 
@@ -43,10 +44,6 @@ public:
     void Refresh();
 
 private:
-    void Move(QObject* control, bool x, int tenths);
-
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
     QComboBox* m_orientation = nullptr;
 };
 

@@ -1,6 +1,8 @@
 #include "SymbolView.h"
 
 #include "PaneControls.h"
+#include "PositionSizeBlock.h"
+#include "RotationBlock.h"
 
 #include "AppContext.h"
 #include "DC.h"
@@ -36,29 +38,35 @@ CSymbolView::CSymbolView(CSymbol* symbol, QWidget* parent)
     AddPrintOptions(false);
     QWidget* body = Form()->parentWidget();
 
-    QGridLayout* place = AddGroup(Form(), body, tr("Position"));
-    auto applyOrigin = [this](bool x) {
-        return [this, x](int tenths) {
-            if (auto* s = ElementAs<CSymbol>(); s && !IsLoading()) {
-                CPoint p = s->TextBase().GetOrigin();
-                (x ? p.x : p.y) = tenths;
-                s->SetOrigin(View(), p.x, p.y);
-                ElementEdited(s);
-            }
-        };
-    };
-    m_x = AddLengthField(place, 0, tr("Origin X"), 1002, 1019, LENGTH_POSITION, applyOrigin(true));
-    m_y = AddLengthField(place, 1, tr("Origin Y"), 1005, 1020, LENGTH_POSITION, applyOrigin(false));
-    m_angle = new QLineEdit(place->parentWidget());
-    m_angle->setObjectName(Id(1029));
-    AddRow(place, 2, tr("Angle"), m_angle);
-    place->addWidget(new QLabel(tr("degrees"), place->parentWidget()), 2, 2);
-    connect(m_angle, &QLineEdit::textEdited, this, &CSymbolView::OnAngle);
+    CPaneBlock::Edits edits{
+        [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
+        [this](CElement* e) { ElementEdited(e); }, {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Position"), true}, edits,
+        [](const CElement* e) {
+            const CPoint p = static_cast<const CSymbol*>(e)->TextBase().GetOrigin();
+            return CPositionSizeBlock::Place{p.x, p.y};
+        },
+        [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
+            auto* s = static_cast<CSymbol*>(e);
+            CPoint p = s->TextBase().GetOrigin();
+            (field == CPositionSizeBlock::FIELD_X ? p.x : p.y) = tenths;
+            s->SetOrigin(View(), p.x, p.y);
+        },
+        body);
+    Form()->addWidget(m_position);
+    m_position->AddRotation(
+        tr("Angle"), 360, [](const CElement* e) { return static_cast<const CSymbol*>(e)->GetAngle(); },
+        [](CElement* e, int degrees) {
+            static_cast<CSymbol*>(e)->SetAngle(View(), degrees);
+            return true;
+        });
+    QGridLayout* place = m_position->Grid();
     m_size = new QComboBox(place->parentWidget());
     m_size->setObjectName(Id(1040));
     m_size->setEditable(true);
     m_size->setInsertPolicy(QComboBox::NoInsert);
-    AddRow(place, 3, tr("Point Size"), m_size);
+    AddRow(place, m_position->NextRow(), tr("Point Size"), m_size);
     connect(m_size, &QComboBox::textActivated, this, &CSymbolView::OnPointSize);
     connect(m_size->lineEdit(), &QLineEdit::textEdited, this, &CSymbolView::OnPointSize);
 
@@ -123,6 +131,7 @@ CSymbolView::CSymbolView(CSymbol* symbol, QWidget* parent)
         m_backgroundColour = symbol->m_backgroundColour;
         m_background->setChecked(symbol->m_colouredBackground != 0);
         LoadCommonBlocks(symbol, false);
+        m_position->Bind(symbol);
         FillSymbolList(symbol);
         m_size->addItems(symbol->TextBase().GetFont().GetSizeListItems());
     }
@@ -152,10 +161,7 @@ void CSymbolView::UpdateFromElement()
         return;
     const bool loading = IsLoading();
     SetLoading(true);
-    const CPoint p = symbol->TextBase().GetOrigin();
-    SetLength(m_x, p.x);
-    SetLength(m_y, p.y);
-    m_angle->setText(QString::number(symbol->GetAngle()));
+    m_position->Refresh();
     m_size->setEditText(symbol->TextBase().GetFont().FormatPointSize());
     ShowCharacter(symbol->GetSampleData());
     SetLoading(loading);
@@ -198,24 +204,6 @@ void CSymbolView::OnSymbolChosen()
     m_ascii->setText(character);
     m_decimal->setText(
         QString::asprintf("%d", m_symbols->row(selected.first()) + CSymbol::kFirstCode));
-    ElementEdited(symbol);
-}
-
-void CSymbolView::OnAngle()
-{
-    auto* symbol = ElementAs<CSymbol>();
-    if (!symbol || IsLoading())
-        return;
-    const QString text = m_angle->text().trimmed();
-    bool ok = false;
-    const int degrees = text.toInt(&ok);
-    if (text.isEmpty() || !ok)
-        return;
-    if (degrees < 0 || degrees > 360) {
-        AppMessageBox(tr("Please enter a number between %1 and %2.").arg(0).arg(360));
-        return;
-    }
-    symbol->SetAngle(View(), degrees);
     ElementEdited(symbol);
 }
 

@@ -5,6 +5,7 @@
 
 #include "ElementView.h"
 
+class CPositionSizeBlock;
 class CSymbol;
 class QCheckBox;
 class QComboBox;
@@ -29,13 +30,10 @@ private:
     void FillSymbolList(CSymbol* symbol);
     void ShowCharacter(const QString& text);
     void OnSymbolChosen();
-    void OnAngle();
     void OnPointSize(const QString& text);
     void ShowBackground(bool on);
 
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QLineEdit* m_angle = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     QComboBox* m_size = nullptr;
     QListWidget* m_symbols = nullptr;
     QLabel* m_ascii = nullptr;

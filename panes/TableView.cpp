@@ -1,6 +1,7 @@
 #include "TableView.h"
 
 #include "PaneControls.h"
+#include "PositionSizeBlock.h"
 
 #include "Helpers.h"
 #include "MessageBox.h"
@@ -19,33 +20,23 @@
 
 using namespace PaneBuild;
 
-namespace {
-
-// A typed length in tenths of a millimetre, or the fallback when the field
-// does not hold a number.
-int TypedLength(const QLineEdit* field, int fallback)
-{
-    double value = 0;
-    if (!PaneUnits::Parse(field->text().trimmed(), value))
-        return fallback;
-    return PaneUnits::FromDisplay(value);
-}
-
-} // namespace
-
 CTableView::CTableView(CTable* table, QWidget* parent)
     : CElementView(table, kFormId, tr("Table"), parent)
 {
     QWidget* body = Form()->parentWidget();
-    QGridLayout* place = AddGroup(Form(), body, tr("Position and Size"));
-    m_x = AddLengthField(place, 0, tr("Origin X"), 1002, 1019, LENGTH_POSITION,
-                         [this](int) { ApplyPlacement(m_x, false); });
-    m_y = AddLengthField(place, 1, tr("Origin Y"), 1005, 1020, LENGTH_POSITION,
-                         [this](int) { ApplyPlacement(m_y, false); });
-    m_width = AddLengthField(place, 2, tr("Width"), 1008, 1021, LENGTH_SIZE,
-                             [this](int) { ApplyPlacement(m_width, true); });
-    m_height = AddLengthField(place, 3, tr("Height"), 1007, 1022, LENGTH_SIZE,
-                              [this](int) { ApplyPlacement(m_height, true); });
+    CPaneBlock::Edits edits{[this](QObject* control) -> CElement* { return BeginEdit(control); },
+                            [this](CElement* e) { ElementEdited(e); }, {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Position and Size"), true, true, LENGTH_SIZE, true}, edits,
+        [](const CElement* e) {
+            const CRect& r = static_cast<const CTable*>(e)->m_tableRect;
+            return CPositionSizeBlock::Place{r.left, r.top, r.Width(), r.Height()};
+        },
+        [this](CElement* e, CPositionSizeBlock::Field field, int) {
+            ApplyPlacement(static_cast<CTable*>(e), field);
+        },
+        body, [this](CPositionSizeBlock::Field field, int) { return AcceptSize(field); });
+    Form()->addWidget(m_position);
 
     QGridLayout* format = AddGroup(Form(), body, tr("Format Specification"));
     m_format = Named(new QPlainTextEdit(format->parentWidget()), 1162);
@@ -67,6 +58,7 @@ CTableView::CTableView(CTable* table, QWidget* parent)
     if (table)
         m_format->setPlainText(NormalizeLineBreaks(table->m_formatText));
     m_apply->setEnabled(false);
+    m_position->Bind(table);
     UpdateFromElement();
     SetLoading(false);
 }
@@ -78,17 +70,7 @@ void CTableView::UpdateFromElement()
         return;
     const bool loading = IsLoading();
     SetLoading(true);
-    const CRect& r = table->m_tableRect;
-    // A field being typed in keeps what the user typed.
-    const struct
-    {
-        QLineEdit* field;
-        int tenths;
-    } fields[] = {{m_x, r.left}, {m_y, r.top}, {m_width, r.Width()}, {m_height, r.Height()}};
-    for (const auto& f : fields) {
-        if (!f.field->hasFocus())
-            SetLength(f.field, f.tenths);
-    }
+    m_position->Refresh();
     SetLoading(loading);
 }
 
@@ -114,33 +96,36 @@ CTable* CTableView::BeginEdit(QObject* control, bool ownStep)
     return table;
 }
 
-void CTableView::ApplyPlacement(QLineEdit* typed, bool size)
+bool CTableView::AcceptSize(CPositionSizeBlock::Field field)
 {
-    if (size) {
-        // A table is at least a tenth of a millimetre (a hundredth of an
-        // inch) wide and high.
-        double value = 0;
-        PaneUnits::Parse(typed->text().trimmed(), value);
-        const bool inches = PaneUnits::Inches();
-        const double low = inches ? 0.01 : 0.1;
-        if (value < low - 1e-9) {
-            AppMessageBox(tr("Please enter a number between %1 and %2.")
-                              .arg(QLocale().toString(low), QLocale().toString(inches ? 60 : 1500)),
-                          MB_OK | MB_ICONEXCLAMATION);
-            return;
-        }
+    if (field != CPositionSizeBlock::FIELD_WIDTH && field != CPositionSizeBlock::FIELD_HEIGHT)
+        return true;
+    // A table is at least a tenth of a millimetre (a hundredth of an inch)
+    // wide and high.
+    double value = 0;
+    PaneUnits::Parse(m_position->FieldOf(field)->text().trimmed(), value);
+    const bool inches = PaneUnits::Inches();
+    const double low = inches ? 0.01 : 0.1;
+    if (value < low - 1e-9) {
+        AppMessageBox(tr("Please enter a number between %1 and %2.")
+                          .arg(QLocale().toString(low), QLocale().toString(inches ? 60 : 1500)),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
     }
-    CTable* table = BeginEdit(typed);
-    if (!table)
-        return;
+    return true;
+}
+
+void CTableView::ApplyPlacement(CTable* table, CPositionSizeBlock::Field field)
+{
+    using Block = CPositionSizeBlock;
+    const bool size = field == Block::FIELD_WIDTH || field == Block::FIELD_HEIGHT;
     const CRect old = table->m_tableRect;
-    const int x = TypedLength(m_x, old.left);
-    const int y = TypedLength(m_y, old.top);
-    const int width = size ? TypedLength(m_width, old.Width()) : old.Width();
-    const int height = size ? TypedLength(m_height, old.Height()) : old.Height();
+    const int x = m_position->Typed(Block::FIELD_X, old.left);
+    const int y = m_position->Typed(Block::FIELD_Y, old.top);
+    const int width = size ? m_position->Typed(Block::FIELD_WIDTH, old.Width()) : old.Width();
+    const int height = size ? m_position->Typed(Block::FIELD_HEIGHT, old.Height()) : old.Height();
     table->Invalidate(View(), TRUE);
     table->m_tableRect = CRect(x, y, x + width, y + height);
-    ElementEdited(table);
 }
 
 void CTableView::OnApply()

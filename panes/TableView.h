@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ElementView.h"
+#include "PositionSizeBlock.h"
 
 class CTable;
 class QLineEdit;
@@ -26,17 +27,16 @@ private:
     // opening kept the state before the first edit; typing on in the same
     // field adds no further step, each Apply does.
     CTable* BeginEdit(QObject* control, bool ownStep = false);
-    // The four fields into the table's rectangle; the size is refused below
-    // its minimum.
-    void ApplyPlacement(QLineEdit* typed, bool size);
+    // A typed width or height below the table's minimum is refused.
+    bool AcceptSize(CPositionSizeBlock::Field field);
+    // The position fields (and after a typed size, the size fields) into
+    // the table's rectangle.
+    void ApplyPlacement(CTable* table, CPositionSizeBlock::Field field);
     void OnApply();
 
     QObject* m_lastEdit = nullptr;
     int m_edits = 0;
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QLineEdit* m_width = nullptr;
-    QLineEdit* m_height = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     QPlainTextEdit* m_format = nullptr;
     QPushButton* m_apply = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include "FontColourBlock.h"
 #include "ListCtrlEx.h"
+#include "PositionSizeBlock.h"
+#include "RotationBlock.h"
 #include "TextView.h"
 #include "TextViewPage2.h"
 #include "TextViewPage3.h"
@@ -62,15 +64,24 @@ CTextViewPage1::CTextViewPage1(CTextView* pane, QWidget* parent) : CPanePage(par
     Named(this, 372);
     auto* layout = new QVBoxLayout(this);
 
-    QGridLayout* position = AddGroup(layout, tr("Position"));
-    m_x = pane->AddLengthField(position, 0, tr("X"), 1002, 1019, LENGTH_POSITION,
-                               [this](int tenths) { OnPosition(0, tenths); });
-    m_y = pane->AddLengthField(position, 1, tr("Y"), 1005, 1020, LENGTH_POSITION,
-                               [this](int tenths) { OnPosition(1, tenths); });
-    m_angle = Named(new QLineEdit(position->parentWidget()), 1029);
-    pane->AddRow(position, 2, tr("Angle"), m_angle);
-    position->addWidget(new QLabel(tr("degrees"), position->parentWidget()), 2, 2);
-    connect(m_angle, &QLineEdit::textEdited, this, [this] { OnAngle(); });
+    CPaneBlock::Edits edits{[pane](QObject* control) -> CElement* { return pane->BeginEdit(control); },
+                            [pane](CElement* e) { pane->EndEdit(static_cast<CText*>(e)); },
+                            {}};
+    m_position = new CPositionSizeBlock(
+        {tr("Position")}, edits,
+        [](const CElement* e) {
+            const auto* t = static_cast<const CText*>(e);
+            return CPositionSizeBlock::Place{t->m_position.x, t->m_position.y};
+        },
+        [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
+            OnPosition(static_cast<CText*>(e), field, tenths);
+        },
+        this);
+    layout->addWidget(m_position);
+    CRotationBlock* rotation = m_position->AddRotation(
+        tr("Angle"), 360, [](const CElement* e) { return static_cast<const CText*>(e)->GetAngle(); },
+        [](CElement* e, int degrees) { return OnAngle(static_cast<CText*>(e), degrees); });
+    connect(rotation, &CRotationBlock::edited, this, [this] { m_pane->Page3()->ApplyEnabling(); });
 
     m_font = new CFontColourBlock(CFontColourBlock::EFFECTS, this);
     layout->addWidget(m_font);
@@ -108,6 +119,7 @@ void CTextViewPage1::SetElement(CText* t)
     const DWORD data = row < 0 ? CLogFont::EnumerateFace(t->m_font.GetFaceName())
                                : DWORD(m_font->Faces()->ItemData(row));
     m_pane->LoadCommonBlocks(t, !CFontColourBlock::IsTrueType(data));
+    m_position->Bind(t);
     LoadFont(t->m_font);
     m_text->setPlainText(t->m_sampleText);
     // The rich-text editor is part of the program.
@@ -126,9 +138,7 @@ void CTextViewPage1::RefreshGeometry()
     if (!t)
         return;
     const CTextView::CFilling filling(m_pane);
-    m_pane->SetLength(m_x, t->m_position.x);
-    m_pane->SetLength(m_y, t->m_position.y);
-    m_angle->setText(QString::number(t->GetAngle()));
+    m_position->Refresh();
     m_font->ShowSize(t->m_font.FormatPointSize());
     // A text changed outside the pane (the spelling check) shows as it is
     // now, so that the next keystroke does not bring the old words back.
@@ -206,54 +216,32 @@ void CTextViewPage1::OnFontStyle()
         ApplyFont(t, m_font->ReadStyle(t->m_font));
 }
 
-void CTextViewPage1::OnPosition(int which, int tenths)
+void CTextViewPage1::OnPosition(CText* t, int which, int tenths)
 {
-    CText* t = m_pane->BeginEdit(which == 0 ? m_x : m_y);
-    if (!t)
-        return;
     t->Invalidate(View(), TRUE);
     // Only the coordinate typed changes; the copy-fit frame goes with the
     // position, keeping its size.
     CPoint position = t->m_position;
-    (which == 0 ? position.x : position.y) = tenths;
+    (which == CPositionSizeBlock::FIELD_X ? position.x : position.y) = tenths;
     const CSize size(t->m_formatRect.Width(), t->m_formatRect.Height());
     t->m_position = position;
     t->m_formatRect = CRect(position.x, position.y, position.x + size.cx, position.y + size.cy);
-    m_pane->EndEdit(t);
 }
 
-void CTextViewPage1::OnAngle()
+bool CTextViewPage1::OnAngle(CText* t, int value)
 {
-    if (m_pane->IsLoading() || !m_pane->Element())
-        return;
-    const QString text = m_angle->text().trimmed();
-    bool ok = false;
-    int value = QLocale().toInt(text, &ok);
-    if (!ok)
-        value = QLocale::c().toInt(text, &ok);
-    if (!ok)
-        return; // "" or "-" while typing: nothing to apply yet
-    if (value < 0 || value > 360) {
-        AppMessageBox(tr("Please enter a number between %1 and %2.")
-                          .arg(QLocale().toString(0), QLocale().toString(360)));
-        return;
-    }
-    CText* t = m_pane->BeginEdit(m_angle);
-    if (!t)
-        return;
     // A full turn is no turn. The border box stays with the element: a
     // turned text only shows its border controls disabled.
     const int angle = value % 360;
     if (angle == t->GetAngle())
-        return;
+        return false;
     t->Invalidate(View(), TRUE);
     t->m_font.SetRotation(angle);
     t->m_richText.SetDefaultFont(t->m_font, t->m_textColour);
     const CSize size(t->m_formatRect.Width(), t->m_formatRect.Height());
     t->m_formatRect = CRect(t->m_position.x, t->m_position.y, t->m_position.x + size.cx,
                             t->m_position.y + size.cy);
-    m_pane->EndEdit(t);
-    m_pane->Page3()->ApplyEnabling();
+    return true;
 }
 
 void CTextViewPage1::OnTextEdited()

@@ -7,6 +7,7 @@
 
 class CFontColourBlock;
 class CLogFont;
+class CPositionSizeBlock;
 class CText;
 class CTextPreviewFrame;
 class CTextView;
@@ -35,8 +36,9 @@ public:
     CFontColourBlock* FontBlock() const { return m_font; }
 
 private:
-    void OnPosition(int which, int tenths);
-    void OnAngle();
+    static void OnPosition(CText* text, int which, int tenths);
+    // False when the text already stands at the angle.
+    static bool OnAngle(CText* text, int degrees);
     void OnFace(const QString& face, DWORD faceData);
     void OnSize(double points);
     void OnFontStyle();
@@ -49,9 +51,7 @@ private:
     void OnRichText();
 
     CTextView* m_pane;
-    QLineEdit* m_x = nullptr;
-    QLineEdit* m_y = nullptr;
-    QLineEdit* m_angle = nullptr;
+    CPositionSizeBlock* m_position = nullptr;
     CFontColourBlock* m_font = nullptr;
     CTextPreviewFrame* m_preview = nullptr;
     QPlainTextEdit* m_text = nullptr;

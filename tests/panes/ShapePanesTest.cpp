@@ -1,7 +1,9 @@
 #include "AppContext.h"
+#include "ArcText.h"
 #include "Box.h"
 #include "DC.h"
 #include "ElementList.h"
+#include "Image.h"
 #include "Line.h"
 #include "MacroScript.h"
 #include "MacroScriptDlg.h"
@@ -12,10 +14,13 @@
 #include "ScriptPage.h"
 #include "ScriptStore.h"
 #include "Paper.h"
+#include "PriceField.h"
 #include "SettingsView.h"
 #include "ShapeViews.h"
 #include "ShellParts.h"
+#include "Symbol.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "UndoHistory.h"
 #include "VariableDialogs.h"
 #include "VariableList.h"
@@ -319,6 +324,64 @@ TEST_F(ShapePanesTest, LinePaneDerivesLengthAndAngleAndMovesTheEnd)
     Type(1013, QStringLiteral("0.04"));
     EXPECT_EQ(line->m_thickness, 10);
     EXPECT_TRUE(frame->Document().IsModified());
+}
+
+// Every pane that turns its element takes whole degrees from 0 to its
+// maximum; a value beyond it is refused with the same range message and
+// leaves the element and the sign as they were.
+TEST_F(ShapePanesTest, AnglesOfEveryPaneTakeWholeDegreesWithinTheirRange)
+{
+    struct Case
+    {
+        const char* pane;
+        std::function<CElement*()> make;
+        std::function<int(const CElement*)> angle;
+        int maximum;
+    };
+    const Case cases[] = {
+        {"text", [] { return new CText; },
+         [](const CElement* e) { return static_cast<const CText*>(e)->GetAngle(); }, 360},
+        {"price", [] { return new CPriceField; },
+         [](const CElement* e) { return static_cast<const CPriceField*>(e)->GetAngle(); }, 360},
+        {"picture", [] { return new CImage; },
+         [](const CElement* e) { return static_cast<const CImage*>(e)->m_angle / 100; }, 360},
+        {"symbol", [] { return new CSymbol; },
+         [](const CElement* e) { return static_cast<const CSymbol*>(e)->GetAngle(); }, 360},
+        {"arc text", [] { return new CArcText; },
+         [](const CElement* e) { return static_cast<const CArcText*>(e)->m_startAngle; }, 359},
+    };
+    for (const Case& c : cases) {
+        CElement* element = c.make();
+        element->m_name = QStringLiteral("Turned%1").arg(++count);
+        TheElementList().AddTail(element);
+        Select(element);
+        const int before = c.angle(element);
+        messages.Clear();
+        for (const char* unfinished : {"", "-"})
+            Type(1029, QString::fromLatin1(unfinished));
+        // Only the last keystroke makes the number: what it grew from was
+        // never typed.
+        auto* field = Find<QLineEdit>(1029);
+        const QString beyond = QString::number(c.maximum + 1);
+        field->setText(beyond.chopped(1));
+        QTest::keyClicks(field, beyond.right(1));
+        EXPECT_EQ(messages.Count(), 1) << c.pane;
+        EXPECT_EQ(messages.LastText(),
+                  QStringLiteral("Please enter a number between 0 and %1.").arg(c.maximum))
+            << c.pane;
+        EXPECT_EQ(c.angle(element), before) << c.pane;
+        EXPECT_FALSE(frame->Document().IsModified()) << c.pane;
+
+        messages.Clear();
+        Type(1029, QStringLiteral("45"));
+        EXPECT_EQ(c.angle(element), 45) << c.pane;
+        EXPECT_EQ(messages.Count(), 0) << c.pane;
+        EXPECT_TRUE(frame->Document().IsModified()) << c.pane;
+        // The field shows the element's angle again after a drag.
+        field->setText(QString());
+        frame->RefreshPaneValues();
+        EXPECT_EQ(field->text(), QStringLiteral("45")) << c.pane;
+    }
 }
 
 TEST_F(ShapePanesTest, ColourChoiceRedrawsTheElementAndMarksTheSign)
