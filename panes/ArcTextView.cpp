@@ -37,11 +37,8 @@ CArcTextView::CArcTextView(CArcText* arc, QWidget* parent)
         }
     });
 
-    CPaneBlock::Edits placeEdits{
-        [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
-        [this](CElement* e) { ElementEdited(e); }, {}};
     m_position = new CPositionSizeBlock(
-        {tr("Circle"), true}, placeEdits,
+        {tr("Circle"), true}, DirectEdits(),
         [](const CElement* e) {
             const auto* a = static_cast<const CArcText*>(e);
             return CPositionSizeBlock::Place{a->m_centreX, a->m_centreY};

@@ -461,6 +461,12 @@ QStringList CElementView::PrinterFaces()
     return faces;
 }
 
+CPaneEdits CElementView::DirectEdits()
+{
+    return {[this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
+            [this](CElement* e) { ElementEdited(e); }, {}};
+}
+
 // --- data source ----------------------------------------------------------------
 
 QGroupBox* CElementView::AddSourceBlock(bool withCombination)

@@ -80,6 +80,18 @@ QLineEdit* AddLengthField(QGridLayout* grid, int row, const QString& label, int 
                           std::function<void(int)> apply);
 } // namespace PaneBuild
 
+// A pane's bracket around an edit made in one of its blocks: begin returns
+// the element to edit (null while the pane is being filled or once the
+// element has gone) and keeps its state for Undo; end applies the rules to
+// the data, redraws the element and marks the sign modified. modified marks
+// the sign alone, for an edit of something the element only points to.
+struct CPaneEdits
+{
+    std::function<CElement*(QObject* control)> begin;
+    std::function<void(CElement* element)> end;
+    std::function<void()> modified;
+};
+
 class CElementView : public QWidget
 {
     Q_OBJECT
@@ -143,6 +155,10 @@ protected:
     QGroupBox* AddNameBlock();
     // Standard 1287, Native 1386 and Do Not Print 1133.
     QGroupBox* AddPrintOptions(bool nativeOffered);
+    // The bracket of a pane whose edits keep no Undo step of their own:
+    // edits reach the element while the pane is not being filled, and
+    // each redraws it and marks the sign.
+    CPaneEdits DirectEdits();
     // The data-source block; withCombination offers "Combination" too.
     QGroupBox* AddSourceBlock(bool withCombination);
     // A length field: the callback gets the stored tenths of a millimetre of

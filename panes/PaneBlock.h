@@ -14,17 +14,8 @@ class CPaneBlock : public QGroupBox
     Q_OBJECT
 
 public:
-    // The pane's bracket around an edit: begin returns the element to edit
-    // (null while the pane is being filled or once the element has gone)
-    // and keeps its state for Undo; end applies the rules to the data,
-    // redraws the element and marks the sign modified. modified marks the
-    // sign alone, for an edit of something the element only points to.
-    struct Edits
-    {
-        std::function<CElement*(QObject* control)> begin;
-        std::function<void(CElement* element)> end;
-        std::function<void()> modified;
-    };
+    // The pane's bracket around an edit.
+    using Edits = CPaneEdits;
 
     CPaneBlock(const QString& title, Edits edits, QWidget* parent);
 

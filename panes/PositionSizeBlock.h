@@ -45,6 +45,14 @@ public:
     };
 
     using Reader = std::function<Place(const CElement*)>;
+    // The reader of an element that stands at its m_position.
+    template <class T> static Reader PositionOf()
+    {
+        return [](const CElement* e) {
+            const CPoint& p = static_cast<const T*>(e)->m_position;
+            return Place{p.x, p.y};
+        };
+    }
     // Writes a typed value (tenths of a millimetre) into the element,
     // between the pane's edit bracket.
     using Writer = std::function<void(CElement*, Field, int tenths)>;

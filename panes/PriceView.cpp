@@ -53,10 +53,7 @@ CPriceViewPage1::CPriceViewPage1(CPriceView* pane, QWidget* parent)
         [pane](CElement* e) { pane->EndEdit(static_cast<CPriceField*>(e)); }, {}};
     m_position = new CPositionSizeBlock(
         {tr("Position")}, edits,
-        [](const CElement* e) {
-            const auto* p = static_cast<const CPriceField*>(e);
-            return CPositionSizeBlock::Place{p->m_position.x, p->m_position.y};
-        },
+        CPositionSizeBlock::PositionOf<CPriceField>(),
         [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
             auto* p = static_cast<CPriceField*>(e);
             p->Invalidate(View(), TRUE);

@@ -195,11 +195,8 @@ CBoxView::CBoxView(CBox* box, QWidget* parent)
     // are taken from the element, not from the rounded texts shown. Sizes
     // are typed against the position range, so that a negative one reaches
     // the check that refuses it.
-    CPaneBlock::Edits edits{
-        [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
-        [this](CElement* e) { ElementEdited(e); }, {}};
     m_position = new CPositionSizeBlock(
-        {tr("Position"), false, true, LENGTH_POSITION}, edits,
+        {tr("Position"), false, true, LENGTH_POSITION}, DirectEdits(),
         [](const CElement* e) {
             const CRect r = static_cast<const CBox*>(e)->GetPointRect();
             return CPositionSizeBlock::Place{r.left, r.top, std::abs(r.Width()),

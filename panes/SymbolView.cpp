@@ -38,11 +38,8 @@ CSymbolView::CSymbolView(CSymbol* symbol, QWidget* parent)
     AddPrintOptions(false);
     QWidget* body = Form()->parentWidget();
 
-    CPaneBlock::Edits edits{
-        [this](QObject*) -> CElement* { return IsLoading() ? nullptr : Element(); },
-        [this](CElement* e) { ElementEdited(e); }, {}};
     m_position = new CPositionSizeBlock(
-        {tr("Position"), true}, edits,
+        {tr("Position"), true}, DirectEdits(),
         [](const CElement* e) {
             const CPoint p = static_cast<const CSymbol*>(e)->TextBase().GetOrigin();
             return CPositionSizeBlock::Place{p.x, p.y};

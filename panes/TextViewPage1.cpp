@@ -69,10 +69,7 @@ CTextViewPage1::CTextViewPage1(CTextView* pane, QWidget* parent) : CPanePage(par
                             {}};
     m_position = new CPositionSizeBlock(
         {tr("Position")}, edits,
-        [](const CElement* e) {
-            const auto* t = static_cast<const CText*>(e);
-            return CPositionSizeBlock::Place{t->m_position.x, t->m_position.y};
-        },
+        CPositionSizeBlock::PositionOf<CText>(),
         [](CElement* e, CPositionSizeBlock::Field field, int tenths) {
             OnPosition(static_cast<CText*>(e), field, tenths);
         },
