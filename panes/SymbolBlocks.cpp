@@ -297,7 +297,7 @@ void CHumanReadableBlock::FillSizes(const CLogFont& font)
 {
     const QString shown = m_size->currentText();
     m_size->clear();
-    m_size->addItems(font.GetSizeListItems());
+    m_size->addItems(CFontColourBlock::SizeItems(font));
     m_size->setEditText(shown);
 }
 

@@ -1,5 +1,6 @@
 #include "SymbolView.h"
 
+#include "FontColourBlock.h"
 #include "PaneControls.h"
 #include "PositionSizeBlock.h"
 #include "RotationBlock.h"
@@ -130,7 +131,7 @@ CSymbolView::CSymbolView(CSymbol* symbol, QWidget* parent)
         LoadCommonBlocks(symbol, false);
         m_position->Bind(symbol);
         FillSymbolList(symbol);
-        m_size->addItems(symbol->TextBase().GetFont().GetSizeListItems());
+        m_size->addItems(CFontColourBlock::SizeItems(symbol->TextBase().GetFont()));
     }
     ShowBackground(symbol && symbol->m_colouredBackground);
     UpdateFromElement();

@@ -6,10 +6,12 @@
 
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
 class CListCtrlEx;
+class CLogFont;
 class QWidget;
 
 // One variant of a face as the font enumeration reports it.
@@ -64,6 +66,11 @@ int SelectFaceInList(CListCtrlEx* list, const QString& face);
 // The sizes of one face's variants for the font record's list of allowed
 // sizes: bold (weight exactly 700) and italic variants are skipped. Always 1.
 int FontSizeEnumProc(const CFaceVariant& variant, std::vector<int>& heights);
+
+// The point sizes a size list offers for a font's face: the usual ones for
+// a scalable face, else the sizes of the face's regular variants (through
+// FontSizeEnumProc), as the font's cell heights.
+QStringList FaceSizeItems(const CLogFont& font);
 
 // The picture loader's progress: sets the progress window, if one shows,
 // to the percentage. Always 1: the loader goes on.

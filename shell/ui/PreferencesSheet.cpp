@@ -336,7 +336,7 @@ private:
         if (m_style)
             m_style->setCurrentIndex(m_font.GetStyleIndex());
         m_size->clear();
-        m_size->addItems(m_font.GetSizeListItems());
+        m_size->addItems(FaceSizeItems(m_font));
         m_size->setEditText(m_font.FormatPointSize());
         if (m_underline)
             m_underline->setChecked(m_font.GetLogFont().lfUnderline != 0);
@@ -632,7 +632,7 @@ public:
         grid->addWidget(m_preserve, 10, 0, 1, 3);
         m_min = Named(new QComboBox(this), 1206);
         m_max = Named(new QComboBox(this), 1207);
-        const QStringList sizes = m_font->Font().GetSizeListItems();
+        const QStringList sizes = FaceSizeItems(m_font->Font());
         for (QComboBox* combo : {m_min, m_max}) {
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);

@@ -7,6 +7,7 @@
 #include "BarcodeStyle.h"
 #include "ElementDefaults.h"
 #include "ListCtrlEx.h"
+#include "LogFont.h"
 #include "MessageBox.h"
 #include "Preferences.h"
 #include "SignApp.h"
@@ -387,4 +388,66 @@ TEST(FaceListTest, OneRowPerFaceTrueTypeWinsRasterNever)
     EXPECT_LT(CompareItemData(-(1LL << 62), 1LL << 62, 0), 0);
     EXPECT_GT(CompareItemData(5, 3, 0), 0);
     EXPECT_EQ(CompareItemData(4, 4, 0), 0);
+}
+
+namespace {
+
+// The printer's faces plus one that comes in three sizes only.
+class CThreeSizeFaceMetrics : public CPrinterFontMetrics
+{
+public:
+    static inline const QString kFace = QStringLiteral("Tabrel Three Sizes");
+
+    CFaceInfo EnumerateFace(const QString& face) override
+    {
+        if (face != kFace)
+            return CPrinterFontMetrics::EnumerateFace(face);
+        CFaceInfo info;
+        info.found = true;
+        info.pitchAndFamily = 0x22;
+        info.tmPitchAndFamily = 0x21; // neither scalable nor TrueType
+        info.heights = {35, 53, 85};
+        return info;
+    }
+};
+
+} // namespace
+
+// The Text page's size lists (Point Size, Min Size and Max Size) offer what
+// the face allows: a face in fixed sizes its regular sizes, a scalable face
+// the usual ones.
+TEST_F(PreferencesSheetTest, SizeListsOfferWhatTheFaceAllows)
+{
+    CFontMetricsProvider::Install(std::make_unique<CThreeSizeFaceMetrics>());
+    struct Restore
+    {
+        ~Restore() { CFontMetricsProvider::Install(nullptr); }
+    } restore;
+    struct Case
+    {
+        QString face;
+        QStringList sizes;
+    };
+    // The em heights 35, 53 and 85 tenths are 9.9, 15.0 and 24.1 points.
+    const Case cases[] = {
+        {CThreeSizeFaceMetrics::kFace, {"10", "15", "24"}},
+        {QStringLiteral("Liberation Sans"),
+         {"2",  "4",  "6",  "8",  "9",  "10", "11", "12",  "14",  "16",  "18",  "20",
+          "22", "24", "26", "28", "36", "48", "72", "108", "144", "192", "288", "432"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.face.toStdString());
+        CTextDefaults::Current().font.SetFaceName(c.face);
+        Run(ID_PREF_TEXT, [&c](CPreferencesSheet* sheet) {
+            for (int id : {1040, 1206, 1207}) {
+                auto* list = Control<QComboBox>(sheet->Page(4), id);
+                ASSERT_NE(list, nullptr) << id;
+                QStringList shown;
+                for (int i = 0; i < list->count(); ++i)
+                    shown << list->itemText(i);
+                EXPECT_EQ(shown, c.sizes) << id;
+            }
+            sheet->reject();
+        });
+    }
 }
