@@ -31,6 +31,7 @@
 #include <chrono>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 std::function<QString(const QString& missing, bool& abort)> CDatabaseLink::s_locateMissingFile;
 std::function<void(const QString& error)> CDatabaseLink::s_showError;
@@ -319,6 +320,78 @@ int CompareValues(const QVariant& a, const QVariant& b)
             return 0;
     }
     return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+}
+
+// Compares two texts as QString::compare with Qt::CaseInsensitive does,
+// without folding the units they share: only what follows the first unit
+// that differs is folded. A low surrogate folds with the high one before
+// it, so a pair is never split.
+int CompareTextCaseless(QStringView a, QStringView b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    const char16_t* x = a.utf16();
+    const char16_t* y = b.utf16();
+    qsizetype same = 0;
+    while (same < common && x[same] == y[same])
+        ++same;
+    if (same > 0 && QChar::isHighSurrogate(x[same - 1]))
+        --same;
+    return a.sliced(same).compare(b.sliced(same), Qt::CaseInsensitive);
+}
+
+// One field of one record in a sort by a text field: its text, or none for
+// a null, which comes before every text.
+struct TextKey
+{
+    QStringView text;
+    bool null = true;
+};
+
+int CompareTextKeys(const TextKey& a, const TextKey& b)
+{
+    if (a.null || b.null)
+        return a.null == b.null ? 0 : (a.null ? -1 : 1);
+    return CompareTextCaseless(a.text, b.text);
+}
+
+// The texts of a field for every record, when every value of it is a text
+// or null; empty otherwise (the values are then compared as they are). The
+// beginning all the texts share (codes such as "TAB000...") is left out of
+// the views: it decides nothing.
+std::vector<TextKey> TextKeys(const QVector<QVector<QVariant>>& rows, int column)
+{
+    std::vector<TextKey> keys(rows.size());
+    QStringView shared;
+    bool first = true;
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const QVariant& value = rows[row][column];
+        if (value.isNull() || !value.isValid())
+            continue;
+        if (value.metaType().id() != QMetaType::QString)
+            return {};
+        const QStringView text = *static_cast<const QString*>(value.constData());
+        keys[size_t(row)] = {text, false};
+        if (first) {
+            shared = text;
+            first = false;
+        } else if (!shared.isEmpty()) {
+            const qsizetype common = std::min(shared.size(), text.size());
+            qsizetype same = 0;
+            while (same < common && shared[same] == text[same])
+                ++same;
+            shared.truncate(same);
+        }
+    }
+    qsizetype skip = shared.size();
+    if (skip > 0 && shared[skip - 1].isHighSurrogate())
+        --skip;
+    if (skip > 0) {
+        for (TextKey& key : keys) {
+            if (!key.null)
+                key.text = key.text.sliced(skip);
+        }
+    }
+    return keys;
 }
 
 std::atomic<int> g_connectionCounter{0};
@@ -1230,9 +1303,19 @@ void CDatabaseLink::ApplySort(CRecordset& set) const
         }
     }
     if (!keys.isEmpty()) {
+        // A text field is compared through its texts, taken from the
+        // records once: a million comparisons then do not each look into
+        // two records' values.
+        std::vector<std::vector<TextKey>> texts;
+        for (const auto& key : keys)
+            texts.push_back(TextKeys(set.rows, key.first));
         const auto before = [&](int a, int b) {
-            for (const auto& [column, descending] : keys) {
-                const int c = CompareValues(set.rows[a][column], set.rows[b][column]);
+            for (qsizetype k = 0; k < keys.size(); ++k) {
+                const auto& [column, descending] = keys[k];
+                const std::vector<TextKey>& text = texts[size_t(k)];
+                const int c = text.empty()
+                                  ? CompareValues(set.rows[a][column], set.rows[b][column])
+                                  : CompareTextKeys(text[size_t(a)], text[size_t(b)]);
                 if (c != 0)
                     return descending ? c > 0 : c < 0;
             }

@@ -228,6 +228,66 @@ TEST_F(DatabaseLinkTest, RecordsetIsSortedByTheKeyAndWalkedByPosition)
     EXPECT_EQ(link.GetFieldTypeName(link.GetFieldType("Price")), "Double");
 }
 
+// A sort by a text field ignores case the way the records' own comparison
+// does, letter by letter: accented letters and capitals fold to their small
+// letters and nothing more (no "ss" for "ß", no accent dropped), letters
+// outside the basic plane fold too, nulls come first, and records whose
+// texts are the same but for case keep the order they came in.
+TEST_F(DatabaseLinkTest, TextSortIgnoresCaseLetterByLetter)
+{
+    const QStringList words = {
+        "apple", "Apple", "APPLE pie", u"\u00c4pfel"_qs, u"\u00e4pfel"_qs, "Zebra", "zebra",
+        u"Stra\u00dfe"_qs, "STRASSE", QString(), "", u"\u00c9mile"_qs, "emile",
+        u"\U00010428bc"_qs, u"\U00010400bc"_qs, u"\U00010428b"_qs, "b", "B2",
+        u"\u00e9clair"_qs, "Eclair", u"\uff21"_qs, u"\uff41"_qs, "a"};
+    {
+        const QString name = QStringLiteral("words-fixture");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(dir.filePath("words.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec("CREATE TABLE Words (Id INTEGER PRIMARY KEY, Name TEXT)"));
+        for (int i = 0; i < words.size(); ++i) {
+            ASSERT_TRUE(query.prepare("INSERT INTO Words VALUES (?, ?)"));
+            query.addBindValue(i + 1);
+            query.addBindValue(words[i].isNull() ? QVariant(QMetaType(QMetaType::QString))
+                                                 : QVariant(words[i]));
+            ASSERT_TRUE(query.exec());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("words-fixture"));
+
+    CDatabaseLink& link = TheDatabaseLink();
+    link.SetDatabaseType(kDatabaseTypeConnectionString);
+    ASSERT_TRUE(link.Connect("Provider=QSQLITE;Data Source=" + dir.filePath("words.db"), TRUE));
+    link.m_linkKind = 0;
+    ASSERT_TRUE(link.OpenTable("Words"));
+    ASSERT_EQ(link.OpenRecordset(), int(words.size()));
+    // Nulls, the empty text, then by folded units: "strasse" before
+    // "straße", "äpfel" before "éclair" before "émile", then the letters
+    // outside the basic plane and the full-width ones.
+    const QStringList ascending = {"10", "11", "23", "1",  "2",  "3",  "17", "18",
+                                   "20", "13", "9",  "8",  "6",  "7",  "4",  "5",
+                                   "19", "12", "16", "14", "15", "21", "22"};
+    ASSERT_TRUE(link.SortBy("Name"));
+    EXPECT_EQ(Column(link, "Id"), ascending);
+    // Each neighbour stands where the comparison of the two texts puts it.
+    for (int i = 1; i < ascending.size(); ++i) {
+        const QString& first = words[ascending[i - 1].toInt() - 1];
+        const QString& second = words[ascending[i].toInt() - 1];
+        EXPECT_LE(first.compare(second, Qt::CaseInsensitive), 0) << i;
+    }
+
+    // Descending: nulls last, and texts the same but for case still in the
+    // order they came in.
+    ASSERT_EQ(link.OpenRecordset("SELECT * FROM Words ORDER BY Name DESC"), int(words.size()));
+    EXPECT_EQ(Column(link, "Id"),
+              (QStringList{"21", "22", "14", "15", "16", "12", "19", "4", "5", "6", "7", "8",
+                           "9", "13", "20", "18", "17", "3", "1", "2", "23", "11", "10"}));
+    link.Disconnect();
+}
+
 // The names and types of the fields, asked with no recordset open (the
 // wizard's sort page, every pane's field list), come from the columns of the
 // table or view without reading its records; what they say is what the
