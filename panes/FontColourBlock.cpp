@@ -49,7 +49,7 @@ CFontColourBlock::CFontColourBlock(int options, QWidget* parent) : QGroupBox(tr(
     m_size->setEditable(true);
     m_size->setInsertPolicy(QComboBox::NoInsert);
     Row(m_grid, row++, tr("Size"), m_size);
-    m_style = Combo(this, 1039, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
+    m_style = Combo(this, (options & SYMBOL_TEXT) ? 1539 : 1039, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
     Row(m_grid, row++, tr("Style"), m_style);
     connect(m_size, &QComboBox::textActivated, this, &CFontColourBlock::OnSize);
     connect(m_size->lineEdit(), &QLineEdit::textEdited, this, &CFontColourBlock::OnSize);

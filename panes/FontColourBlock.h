@@ -2,8 +2,8 @@
 // picture for each face's kind and the note on the face chosen (1165), the
 // point sizes the face allows (1040), the style (1039), Underline (1038),
 // Strikeout (1037) and the colour of the text (1043 with its "Select..."
-// 1044). One block serves the text, arc text and price panes, and any pane
-// that shows a font.
+// 1044). One block serves the text, arc text and price panes, the
+// human-readable text of the barcode panes, and any pane that shows a font.
 //
 // The block shows a font and reports what the user chose. A pane that has
 // rules of its own around a font edit listens to the signals; a pane whose
@@ -33,6 +33,9 @@ public:
         EFFECTS = 0x02,
         // The colour of the text, with its "Select...".
         COLOUR = 0x04,
+        // The style box is 1539, for a page whose 1039 is the symbol's
+        // style list (the human-readable text of a barcode).
+        SYMBOL_TEXT = 0x08,
     };
 
     // The pane's bracket around an edit of a bound block, as the data rules

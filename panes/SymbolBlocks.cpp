@@ -242,31 +242,27 @@ CHumanReadableBlock::CHumanReadableBlock(Edits edits, QWidget* parent)
     m_showCheck = Named(new QCheckBox(tr("Include Check Digit(s)"), this), 1199);
     grid->addWidget(m_show, 0, 0, 1, 2);
     grid->addWidget(m_showCheck, 1, 0, 1, 2);
-    m_faces = Named(new CListCtrlEx(this), 1164);
-    m_faces->setMinimumHeight(120);
-    CFontColourBlock::FillFaces(m_faces);
-    grid->addWidget(m_faces, 2, 0, 1, 2);
-    m_faceNote = Named(new QLabel(this), 1165);
-    m_faceNote->setWordWrap(true);
-    grid->addWidget(m_faceNote, 3, 0, 1, 2);
-    m_size = Named(new QComboBox(this), 1040);
-    m_size->setEditable(true);
-    m_size->setInsertPolicy(QComboBox::NoInsert);
-    AddRow(grid, 4, tr("Size"), m_size);
-    m_fontStyle = Combo(this, 1539, {tr("Regular"), tr("Italic"), tr("Bold"), tr("Bold Italic")});
-    AddRow(grid, 5, tr("Style"), m_fontStyle);
+    m_font = new CFontColourBlock(CFontColourBlock::SYMBOL_TEXT, this);
+    grid->addWidget(m_font, 2, 0, 1, 2);
     m_justify = Combo(this, 1079, {tr("Left"), tr("Centre"), tr("Right")});
-    AddRow(grid, 6, tr("Justification"), m_justify);
+    AddRow(grid, 3, tr("Justification"), m_justify);
     m_position = Combo(this, 1080, {tr("Bottom"), tr("Top")});
-    AddRow(grid, 7, tr("Position"), m_position);
+    AddRow(grid, 4, tr("Position"), m_position);
 
     for (QCheckBox* check : {m_show, m_showCheck})
         connect(check, &QCheckBox::clicked, this, &CHumanReadableBlock::Apply);
-    for (QComboBox* combo : {m_fontStyle, m_justify, m_position, m_size})
+    for (QComboBox* combo : {m_justify, m_position})
         connect(combo, &QComboBox::activated, this, &CHumanReadableBlock::Apply);
-    connect(m_size->lineEdit(), &QLineEdit::editingFinished, this, &CHumanReadableBlock::Apply);
-    connect(m_faces, &CListCtrlEx::itemSelectionChanged, this,
-            &CHumanReadableBlock::OnFaceSelected);
+    connect(m_font, &CFontColourBlock::sizeChosen, this, &CHumanReadableBlock::Apply);
+    connect(m_font, &CFontColourBlock::styleChosen, this, &CHumanReadableBlock::Apply);
+    connect(m_font, &CFontColourBlock::faceChosen, this, [this] {
+        if (IsBinding())
+            return;
+        Apply();
+        // The sizes the chosen face offers.
+        if (auto* b = BoundAs<CBarcode>(); b && b->Symbology().humanReadable)
+            m_font->ShowFont(b->m_texts[0].GetFont());
+    });
 }
 
 void CHumanReadableBlock::Bind(CBarcode* b)
@@ -277,68 +273,13 @@ void CHumanReadableBlock::Bind(CBarcode* b)
     SetBinding(true);
     m_justify->setCurrentIndex(std::clamp(b->m_hJustify, 0, 2));
     m_position->setCurrentIndex(b->m_vJustify ? 1 : 0);
-    if (b->Symbology().humanReadable) {
-        const CLogFont& font = b->m_texts[0].GetFont();
-        const QString face = font.GetFaceName();
-        // A face the printer lacks still shows, first in the list.
-        m_faceRow = CFontColourBlock::SelectFace(m_faces, face);
-        FillSizes(font);
-        const double points = std::round(font.HeightToPoints() * 2.0) / 2.0;
-        m_size->setEditText(QString::number(points));
-        const LogFontFields& lf = font.GetLogFont();
-        m_fontStyle->setCurrentIndex((lf.lfWeight >= 600 ? 2 : 0) + (lf.lfItalic ? 1 : 0));
-    }
-    ShowFaceNote();
+    // A face the printer lacks still shows, first in the list.
+    if (b->Symbology().humanReadable)
+        m_font->ShowFont(b->m_texts[0].GetFont());
+    else
+        m_font->FaceKind()->clear(); // no text, no note on its face
     SetBinding(false);
     ApplyEnabling();
-}
-
-void CHumanReadableBlock::FillSizes(const CLogFont& font)
-{
-    const QString shown = m_size->currentText();
-    m_size->clear();
-    m_size->addItems(CFontColourBlock::SizeItems(font));
-    m_size->setEditText(shown);
-}
-
-void CHumanReadableBlock::ShowFaceNote()
-{
-    auto* b = BoundAs<CBarcode>();
-    const int row = m_faces->currentRow();
-    if (!b || !b->Symbology().humanReadable || row < 0) {
-        m_faceNote->clear();
-        return;
-    }
-    // An outline face is drawn alike on the screen and the printer.
-    const bool trueType = CFontColourBlock::IsTrueType(DWORD(m_faces->ItemData(row)));
-    m_faceNote->setText(LoadStringId(trueType ? IDS_TRUETYPE_FONT_NOTE : IDS_PRINTER_FONT_NOTE));
-}
-
-void CHumanReadableBlock::OnFaceSelected()
-{
-    if (IsBinding())
-        return;
-    const int row = m_faces->SelectedItem();
-    if (row < 0) {
-        // A click on no face: the face last selected is selected again.
-        if (m_faceRow >= 0 && m_faceRow < m_faces->ItemCount()) {
-            SetBinding(true);
-            m_faces->SelectItem(m_faceRow);
-            SetBinding(false);
-        }
-        return;
-    }
-    m_faceRow = row;
-    if (auto* b = BoundAs<CBarcode>()) {
-        // The sizes the chosen face offers.
-        CLogFont font(b->m_texts[0].GetFont());
-        font.SetFaceFromList(m_faces->CellText(row, 0), DWORD(m_faces->ItemData(row)));
-        SetBinding(true);
-        FillSizes(font);
-        SetBinding(false);
-    }
-    ShowFaceNote();
-    Apply();
 }
 
 void CHumanReadableBlock::ApplyEnabling()
@@ -364,15 +305,17 @@ void CHumanReadableBlock::ApplyEnabling()
         m_showCheck->setChecked(info.checkDefault && !info.checkHidden);
     }
     const bool text = hr && b->m_showHumanReadable;
-    for (QWidget* w : std::initializer_list<QWidget*>{m_faces, m_size, m_fontStyle, m_justify,
-                                                      m_position})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_font->Faces(), m_font->Size(),
+                                                      m_font->Style(), m_justify, m_position})
         w->setEnabled(text);
     SetBinding(binding);
 }
 
 void CHumanReadableBlock::Apply()
 {
-    const QString face = m_faces->CellText(m_faces->currentRow(), 0);
+    const QString face = m_font->Faces()->CellText(m_font->Faces()->currentRow(), 0);
+    const int style = m_font->Style()->currentIndex();
+    const QString size = m_font->Size()->currentText();
     Edit(m_show, [&](CElement* e) {
         auto* b = dynamic_cast<CBarcode*>(e);
         if (!b)
@@ -393,11 +336,10 @@ void CHumanReadableBlock::Apply()
         LogFontFields lf = b->m_texts[0].GetFont().GetLogFont();
         if (!face.isEmpty())
             lf.lfFaceName = face;
-        lf.lfWeight = m_fontStyle->currentIndex() >= 2 ? 700 : 400;
-        lf.lfItalic = (m_fontStyle->currentIndex() & 1) ? 1 : 0;
+        lf.lfWeight = style >= 2 ? 700 : 400;
+        lf.lfItalic = (style & 1) ? 1 : 0;
         double points = 0;
-        const bool sized =
-            PaneUnits::Parse(m_size->currentText(), points) && points >= 1.0 && points <= 400.0;
+        const bool sized = PaneUnits::Parse(size, points) && points >= 1.0 && points <= 400.0;
         for (CTextBase& part : b->m_texts) {
             if (!part.OwnsFont())
                 part.CreateOwnFont(&b->m_texts[0].GetFont());

@@ -9,6 +9,7 @@
 #include "PositionSizeBlock.h"
 
 class CBarcode;
+class CFontColourBlock;
 class CListCtrlEx;
 
 // The base of the barcode panes: an edit of the symbol keeps its Undo step,
@@ -77,9 +78,9 @@ private:
 };
 
 // The human-readable text of a symbol: "Show Human-Readable" (1198),
-// "Include Check Digit(s)" (1199), the printer's faces (1164) with a note on
-// the chosen one (1165), the point size (1040), the style (1539), the
-// justification (1079) and the position (1080).
+// "Include Check Digit(s)" (1199), the font block with the printer's faces
+// (1164), the note on the chosen one (1165), the point size (1040) and the
+// style (1539), then the justification (1079) and the position (1080).
 class CHumanReadableBlock : public CPaneBlock
 {
     Q_OBJECT
@@ -94,17 +95,9 @@ public:
     void Apply();
 
 private:
-    void OnFaceSelected();
-    void ShowFaceNote();
-    void FillSizes(const CLogFont& font);
-
     QCheckBox* m_show = nullptr;
     QCheckBox* m_showCheck = nullptr;
-    CListCtrlEx* m_faces = nullptr;
-    QLabel* m_faceNote = nullptr;
-    QComboBox* m_size = nullptr;
-    QComboBox* m_fontStyle = nullptr;
+    CFontColourBlock* m_font = nullptr;
     QComboBox* m_justify = nullptr;
     QComboBox* m_position = nullptr;
-    int m_faceRow = -1; // the face last selected
 };
