@@ -457,15 +457,23 @@ void CPrintFrame::AddToRecentFiles(const QString& path)
     m_recentFiles.prepend(fullPath);
     while (m_recentFiles.size() > kRecentFileCount)
         m_recentFiles.removeLast();
-    {
-        // The whole list in one write of the profile, not one a line.
-        const CProfileSession session;
-        for (int i = 1; i <= kRecentFileCount; ++i) {
-            CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
-                                         m_recentFiles.value(i - 1));
-        }
-    }
+    m_recentFilesUnsaved = true;
+    if (!m_view->IsStationOpen())
+        SaveRecentFiles();
     UpdateRecentFileActions();
+}
+
+void CPrintFrame::SaveRecentFiles()
+{
+    if (!m_recentFilesUnsaved)
+        return;
+    m_recentFilesUnsaved = false;
+    // The whole list in one write of the profile, not one a line.
+    const CProfileSession session;
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
+                                     m_recentFiles.value(i - 1));
+    }
 }
 
 void CPrintFrame::UpdateRecentFileActions()
@@ -528,6 +536,7 @@ void CPrintFrame::ShowDataView(bool on)
         delete m_dataView;
         m_dataView = nullptr;
         m_dataEntryMode = false;
+        SaveRecentFiles();
     }
     RecalcPaneSizes();
     UpdateActions();

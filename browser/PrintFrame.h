@@ -64,7 +64,9 @@ public:
     BOOL OpenSign(const QString& path);
 
     // The four signs printed last, newest first (kept in the profile);
-    // choosing one shows it in the browser.
+    // choosing one shows it in the browser. A sign printed through the
+    // print station joins the list at once and the profile when the station
+    // closes: opening the station does not wait for the disk.
     QStringList RecentFiles() const { return m_recentFiles; }
     void AddToRecentFiles(const QString& path);
 
@@ -113,6 +115,7 @@ private:
     // that was there.
     static QWidget* ReplacePane(QSplitter* splitter, QWidget* pane);
     void LoadRecentFiles();
+    void SaveRecentFiles();
     void UpdateRecentFileActions();
 
     CSignData m_document;
@@ -129,5 +132,6 @@ private:
     QLabel* m_stockPane = nullptr;
     bool m_dataEntryMode = false;
     QStringList m_recentFiles;
+    bool m_recentFilesUnsaved = false;
     bool m_browseBarWasVisible = true;
 };

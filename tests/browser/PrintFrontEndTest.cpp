@@ -729,6 +729,54 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
     app.ExitInstance();
 }
 
+// A linked sign joins the recent files the moment its print station opens,
+// and the profile when the station closes: opening the station puts nothing
+// on disk. A sign printed through the Print dialog is written at once.
+TEST_F(PrintFrontEndTest, StationSignsReachTheProfileWhenTheStationCloses)
+{
+    CAppContext context;
+    CSignApp app(CSignApp::Program::PrintFrontEnd);
+    CPrintFrame* frame = Start(app);
+    ASSERT_NE(frame, nullptr);
+    frame->show();
+    SaveLinkedSign(frame);
+    const QString shelf = QDir(folder).filePath(QStringLiteral("shelf.sgn"));
+    const auto stored = [] {
+        return CSignApp::GetProfileString(QStringLiteral("Recent File List"),
+                                          QStringLiteral("File1"));
+    };
+    CBrowseView* view = frame->View();
+    ASSERT_TRUE(view->SelectPath(shelf));
+    const int written = CProfileSession::FilesWritten();
+    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+    QTRY_VERIFY(view->IsStationOpen());
+    EXPECT_EQ(frame->RecentFiles(), QStringList{shelf});
+    EXPECT_TRUE(frame->Action(ID_FILE_MRU_FIRST)->text().endsWith(QStringLiteral("shelf.sgn")));
+    EXPECT_EQ(CProfileSession::FilesWritten(), written);
+    EXPECT_EQ(stored(), QString());
+
+    auto* back = view->BatchDialog()->findChild<QPushButton*>(
+        QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    ASSERT_NE(back, nullptr);
+    back->click();
+    QTRY_VERIFY(!view->IsStationOpen());
+    EXPECT_EQ(CProfileSession::FilesWritten(), written + 1);
+    EXPECT_EQ(stored(), shelf);
+
+    // Open again and the program ended with the station open: the list
+    // is written as the frame goes.
+    SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
+    const QString bread = QDir(folder).filePath(QStringLiteral("bread.sgn"));
+    frame->AddToRecentFiles(bread);
+    EXPECT_EQ(stored(), bread);
+    ASSERT_TRUE(view->SelectPath(shelf));
+    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+    QTRY_VERIFY(view->IsStationOpen());
+    EXPECT_EQ(stored(), bread);
+    app.ExitInstance();
+    EXPECT_EQ(stored(), shelf);
+}
+
 // File > Print Setup lays the sign shown out again for the printer: a
 // barcode read while the printer had 300 dots per inch lays its bars on the
 // dots of the 600 dpi printer chosen.
