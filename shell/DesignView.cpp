@@ -26,6 +26,7 @@
 #include "SignData.h"
 #include "Symbol.h"
 #include "SymbolSelectDlg.h"
+#include "SystemCallbacks.h"
 #include "Table.h"
 #include "Text.h"
 #include "UccEanData.h"
@@ -1427,7 +1428,7 @@ bool CDesignView::RunCommand(int id)
         return false;
     case ID_TOOL_SYMBOL: {
         // The character is chosen first; a click then places it.
-        CSymbolSelectDlg dialog(this);
+        CSymbolSelectDlg dialog(FillFaceList, this);
         if (dialog.exec() != QDialog::Accepted || dialog.ResultText().isEmpty())
             return false;
         ArmTool(MODE_SYMBOL_PLACE, "CSymbol");

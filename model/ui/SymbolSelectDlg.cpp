@@ -1,15 +1,14 @@
 #include "SymbolSelectDlg.h"
 
 #include "DC.h"
+#include "ListCtrlEx.h"
 #include "Symbol.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,26 +16,9 @@ namespace {
 // The height the character list draws in, device pixels.
 constexpr int kListFontHeight = 47;
 
-QStringList InstalledFaces(const QString& first)
-{
-    QStringList faces;
-    for (const QString& family : QFontDatabase::families()) {
-        if (QFontDatabase::isPrivateFamily(family) || family.startsWith(QLatin1Char('@')))
-            continue;
-        const QString face = CLogFont::FitFaceName(family);
-        if (!faces.contains(face))
-            faces << face;
-    }
-    faces.sort(Qt::CaseInsensitive);
-    // The default symbol face stands for an installed one: it is offered too.
-    if (!first.isEmpty() && !faces.contains(first))
-        faces.prepend(first);
-    return faces;
-}
-
 } // namespace
 
-CSymbolSelectDlg::CSymbolSelectDlg(QWidget* parent)
+CSymbolSelectDlg::CSymbolSelectDlg(const FaceListFiller& fillFaces, QWidget* parent)
     : QDialog(parent), m_font(CLogFont::BoundRecord(CSymbolDefaults::Current().font))
 {
     setWindowTitle(tr("Select Symbol"));
@@ -44,11 +26,15 @@ CSymbolSelectDlg::CSymbolSelectDlg(QWidget* parent)
     m_currentFace = m_font.GetFaceName();
 
     auto* layout = new QVBoxLayout(this);
-    m_faces = new QListWidget(this);
+    m_faces = new CListCtrlEx(this);
     m_faces->setObjectName(QStringLiteral("symbolFonts"));
-    m_faces->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const QString& face : InstalledFaces(m_currentFace))
-        m_faces->addItem(face);
+    if (fillFaces)
+        fillFaces(m_faces);
+    // The default symbol face is offered even where the printer lacks it.
+    if (!m_currentFace.isEmpty() && m_faces->FindItemText(m_currentFace) < 0) {
+        const DWORD data = CLogFont::EnumerateFace(m_currentFace);
+        m_faces->InsertIconItem((data & 0x04) ? 0 : 1, m_currentFace, qint64(data));
+    }
     layout->addWidget(m_faces, 1);
 
     m_characters = new QComboBox(this);
@@ -72,11 +58,9 @@ CSymbolSelectDlg::CSymbolSelectDlg(QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    const QList<QListWidgetItem*> current = m_faces->findItems(m_currentFace, Qt::MatchExactly);
-    if (!current.isEmpty())
-        m_faces->setCurrentItem(current.first());
+    m_faces->SelectItemText(m_currentFace);
     FillCharacters();
-    connect(m_faces, &QListWidget::itemSelectionChanged, this,
+    connect(m_faces, &CListCtrlEx::itemSelectionChanged, this,
             &CSymbolSelectDlg::OnFaceSelectionChanged);
     connect(m_characters, &QComboBox::currentIndexChanged, this,
             &CSymbolSelectDlg::OnCharacterChosen);
@@ -107,18 +91,15 @@ void CSymbolSelectDlg::FillCharacters()
 
 void CSymbolSelectDlg::OnFaceSelectionChanged()
 {
-    const QList<QListWidgetItem*> selected = m_faces->selectedItems();
-    if (selected.isEmpty()) {
+    const int row = m_faces->SelectedItem();
+    if (row < 0) {
         // A click that leaves nothing selected keeps the current face.
-        const QList<QListWidgetItem*> current = m_faces->findItems(m_currentFace, Qt::MatchExactly);
-        if (!current.isEmpty()) {
-            const QSignalBlocker block(m_faces);
-            current.first()->setSelected(true);
-        }
+        const QSignalBlocker block(m_faces);
+        m_faces->SelectItemText(m_currentFace);
         return;
     }
-    m_currentFace = selected.first()->text();
-    m_font.SetFaceFromList(m_currentFace, CLogFont::EnumerateFace(m_currentFace));
+    m_currentFace = m_faces->CellText(row, 0);
+    m_font.SetFaceFromList(m_currentFace, DWORD(m_faces->ItemData(row)));
     FillCharacters();
 }
 

@@ -1,4 +1,4 @@
-// The "Select Symbol" dialog: a list of the installed font faces and a list
+// The "Select Symbol" dialog: the printer's face list and a list
 // of the characters 33 to 124 drawn in the chosen face, with the chosen
 // character and its code shown below. OK gives the character and the font.
 #pragma once
@@ -8,17 +8,24 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
-class QListWidget;
+class CListCtrlEx;
 
 class CSymbolSelectDlg : public QDialog
 {
     Q_OBJECT
 
 public:
-    // Starts from the default symbol font.
-    explicit CSymbolSelectDlg(QWidget* parent = nullptr);
+    // Fills a face list with the printer's faces, each with its data word and
+    // the picture of its kind.
+    using FaceListFiller = std::function<void(CListCtrlEx*)>;
+
+    // Starts from the default symbol font; the face list is filled by
+    // fillFaces.
+    explicit CSymbolSelectDlg(const FaceListFiller& fillFaces, QWidget* parent = nullptr);
     ~CSymbolSelectDlg() override;
 
     // The chosen character after OK; the text given with SetResultText (empty
@@ -41,7 +48,7 @@ private:
     CLogFont m_font;
     QString m_currentFace;
     QString m_result;
-    QListWidget* m_faces = nullptr;
+    CListCtrlEx* m_faces = nullptr;
     QComboBox* m_characters = nullptr;
     QLabel* m_ascii = nullptr;
     QLabel* m_decimal = nullptr;

@@ -9,6 +9,7 @@
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "ElementView.h"
+#include "ListCtrlEx.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "OleObject.h"
@@ -329,20 +330,25 @@ TEST_F(ArcSymbolPaneTest, SelectSymbolListsTheCharacters33To124WhateverTheFace)
         expected << QString(QChar(code));
     bool checked = false;
     CAnswer<CSymbolSelectDlg> select([&](CSymbolSelectDlg* dialog) {
-        auto* faces = dialog->findChild<QListWidget*>(QStringLiteral("symbolFonts"));
+        auto* faces = dialog->findChild<CListCtrlEx*>(QStringLiteral("symbolFonts"));
         auto* characters = dialog->findChild<QComboBox*>(QStringLiteral("symbolCharacters"));
         auto* ascii = dialog->findChild<QLabel*>(QStringLiteral("asciiReadout"));
         auto* decimal = dialog->findChild<QLabel*>(QStringLiteral("decimalReadout"));
         ASSERT_TRUE(faces && characters && ascii && decimal);
-        // It opens on the default symbol face.
-        ASSERT_NE(faces->currentItem(), nullptr);
-        EXPECT_EQ(faces->currentItem()->text(), "Tabrel Symbol 1");
+        // It opens on the default symbol face; every face shows the picture
+        // of its kind.
+        ASSERT_GE(faces->SelectedItem(), 0);
+        EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0), "Tabrel Symbol 1");
+        for (int row = 0; row < faces->ItemCount(); ++row)
+            EXPECT_FALSE(faces->item(row, 0)->icon().isNull())
+                << faces->CellText(row, 0).toStdString();
         for (const QString& face :
              {QStringLiteral("Liberation Serif"), QStringLiteral("Liberation Mono")}) {
-            const QList<QListWidgetItem*> item = faces->findItems(face, Qt::MatchExactly);
-            ASSERT_FALSE(item.isEmpty()) << face.toStdString();
+            const int row = faces->FindItemText(face);
+            ASSERT_GE(row, 0) << face.toStdString();
+            faces->scrollToItem(faces->item(row, 0));
             QTest::mouseClick(faces->viewport(), Qt::LeftButton, {},
-                              faces->visualItemRect(item.first()).center());
+                              faces->visualItemRect(faces->item(row, 0)).center());
             QStringList listed;
             for (int i = 0; i < characters->count(); ++i)
                 listed << characters->itemText(i);
@@ -382,9 +388,8 @@ TEST_F(ArcSymbolPaneTest, SymbolIsEditedInItsPaneSavedOpenedAgainAndPrinted)
 {
     ASSERT_NE(view, nullptr);
     CAnswer<CSymbolSelectDlg> select([](CSymbolSelectDlg* dialog) {
-        auto* faces = dialog->findChild<QListWidget*>(QStringLiteral("symbolFonts"));
-        faces->setCurrentItem(
-            faces->findItems(QStringLiteral("Liberation Sans"), Qt::MatchExactly).first());
+        auto* faces = dialog->findChild<CListCtrlEx*>(QStringLiteral("symbolFonts"));
+        ASSERT_GE(faces->SelectItemText(QStringLiteral("Liberation Sans")), 0);
         dialog->accept();
     });
     Command(ID_TOOL_SYMBOL);
