@@ -178,7 +178,7 @@ void CPriceViewPage1::OnAdvanced()
     CPriceField* p = m_pane->ElementAs<CPriceField>();
     if (!p)
         return;
-    CPriceFontDlg dialog(*p, CElementView::PrinterFaces(), m_pane);
+    CPriceFontDlg dialog(*p, CFontColourBlock::FillFaces, m_pane);
     if (dialog.exec() != QDialog::Accepted)
         return; // a cancelled dialog changes nothing
     p = m_pane->BeginEdit(m_advanced);

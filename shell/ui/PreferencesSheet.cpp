@@ -949,10 +949,7 @@ private:
     void OnAdvanced()
     {
         TakeFonts();
-        QStringList faces;
-        for (int row = 0; row < m_font->Faces()->ItemCount(); ++row)
-            faces << m_font->Faces()->CellText(row, 0);
-        CPriceFontDlg dialog(m_sample, faces, this);
+        CPriceFontDlg dialog(m_sample, FillFaceList, this);
         if (dialog.exec() != QDialog::Accepted)
             return;
         for (int part = 0; part < CPriceField::kPartCount; ++part)

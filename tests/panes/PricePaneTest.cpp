@@ -270,9 +270,18 @@ TEST_F(PricePaneTest, SingleTypefaceAndTheAdvancedFontDialog)
         Named<QPushButton>(dlg, "first")->click();
         sawFirst = dlg->CurrentPart() == P::PART_PRIMARY_AMOUNT;
         // The part's face shows, though this machine lacks it.
-        auto* typeface = Named<QListWidget>(dlg, "typeface");
+        auto* typeface = Named<CListCtrlEx>(dlg, "typeface");
+        ASSERT_NE(typeface, nullptr);
         ASSERT_EQ(typeface->selectedItems().size(), 1);
-        EXPECT_EQ(typeface->selectedItems().front()->text(), before);
+        EXPECT_EQ(typeface->CellText(typeface->SelectedItem(), 0), before);
+        // Each face with the picture of its kind: Liberation Serif has
+        // TrueType outlines.
+        const int serif = typeface->FindItemText("Liberation Serif");
+        ASSERT_GE(serif, 0);
+        EXPECT_EQ(typeface->ItemImage(serif), 0);
+        for (int row = 0; row < typeface->ItemCount(); ++row)
+            EXPECT_FALSE(typeface->item(row, 0)->icon().isNull())
+                << typeface->CellText(row, 0).toStdString();
         EXPECT_EQ(Named<QLabel>(dlg, "partName")->text(), "Primary Amount");
         EXPECT_FALSE(Named<QPushButton>(dlg, "apply")->isEnabled());
         Named<QPushButton>(dlg, "next")->click(); // the separator

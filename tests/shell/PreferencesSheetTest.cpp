@@ -10,6 +10,8 @@
 #include "LogFont.h"
 #include "MessageBox.h"
 #include "Preferences.h"
+#include "PriceFontDlg.h"
+#include "PriceSample.h"
 #include "SignApp.h"
 #include "Symbology.h"
 #include "SystemCallbacks.h"
@@ -450,4 +452,44 @@ TEST_F(PreferencesSheetTest, SizeListsOfferWhatTheFaceAllows)
             sheet->reject();
         });
     }
+}
+
+// The Prices page's "Advanced..." opens the per-part fonts of the sample
+// price with the printer's faces, each with the picture of its kind, the
+// part's own face selected; a style applied there leaves Single Typeface
+// cleared on OK.
+TEST_F(PreferencesSheetTest, PricesAdvancedShowsTheFacesWithTheirPictures)
+{
+    bool answered = false;
+    Run(ID_PREF_PRICES, [&answered](CPreferencesSheet* sheet) {
+        QWidget* page = sheet->Page(6);
+        auto* single = Control<QCheckBox>(page, 1197);
+        auto* advanced = Control<QPushButton>(page, 1196);
+        ASSERT_TRUE(single && advanced);
+        if (single->isChecked())
+            single->click();
+        ASSERT_TRUE(advanced->isEnabled());
+        CAnswer<CPriceFontDlg> fonts([](CPriceFontDlg* dlg) {
+            auto* faces = dlg->findChild<CListCtrlEx*>(QStringLiteral("typeface"));
+            ASSERT_NE(faces, nullptr);
+            ASSERT_GE(faces->SelectedItem(), 0);
+            EXPECT_EQ(faces->CellText(faces->SelectedItem(), 0),
+                      dlg->Sample().Part(dlg->CurrentPart()).GetFont().GetFaceName());
+            const int serif = faces->FindItemText(QStringLiteral("Liberation Serif"));
+            ASSERT_GE(serif, 0);
+            EXPECT_EQ(faces->ItemImage(serif), 0) << "TrueType outlines";
+            EXPECT_FALSE(faces->item(serif, 0)->icon().isNull());
+            auto* style = dlg->findChild<QComboBox*>(QStringLiteral("style"));
+            style->setCurrentIndex(2);
+            emit style->activated(2);
+            dlg->findChild<QPushButton*>(QStringLiteral("apply"))->click();
+            dlg->accept();
+        });
+        advanced->click();
+        EXPECT_TRUE(fonts.Answered());
+        EXPECT_FALSE(single->isChecked()) << "the parts differ now";
+        answered = true;
+        sheet->reject();
+    });
+    EXPECT_TRUE(answered);
 }

@@ -1,5 +1,6 @@
 #include "PriceFontDlg.h"
 
+#include "ListCtrlEx.h"
 #include "PriceElmtPage.h"
 #include "PriceFormat.h"
 #include "PriceSample.h"
@@ -10,9 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,18 +28,18 @@ template <class T> T* Named(T* widget, const char* name)
 
 } // namespace
 
-CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& faces, QWidget* parent)
+CPriceFontDlg::CPriceFontDlg(const CPriceField& element,
+                             const std::function<void(CListCtrlEx*)>& fillFaces, QWidget* parent)
     : QDialog(parent), m_sample(std::make_unique<CPriceSample>(element))
 {
     setObjectName(QStringLiteral("id196"));
     setWindowTitle(tr("Price Font - Advanced"));
 
     auto* faceLabel = new QLabel(tr("&Typeface"), this);
-    m_faces = Named(new QListWidget(this), "typeface");
+    m_faces = Named(new CListCtrlEx(this), "typeface");
     m_faces->setMinimumWidth(220);
-    const QIcon fontIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    for (const QString& face : faces)
-        m_faces->addItem(new QListWidgetItem(fontIcon, face));
+    if (fillFaces)
+        fillFaces(m_faces);
     faceLabel->setBuddy(m_faces);
     auto* styleLabel = new QLabel(tr("St&yle"), this);
     m_style = Named(new QComboBox(this), "style");
@@ -87,7 +86,7 @@ CPriceFontDlg::CPriceFontDlg(const CPriceField& element, const QStringList& face
     connect(m_last, &QPushButton::clicked, this, [this] { SelectPart(4); });
     // A face the user selects; the list setting its own current row when it
     // takes the focus is no choice.
-    connect(m_faces, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(m_faces, &CListCtrlEx::itemSelectionChanged, this, [this] {
         if (!m_loading)
             m_apply->setEnabled(true);
     });
@@ -125,19 +124,17 @@ void CPriceFontDlg::ShowPart()
 {
     m_loading = true;
     const CLogFont& font = m_sample->Part(m_part).GetFont();
-    const QList<QListWidgetItem*> found =
-        m_faces->findItems(font.GetFaceName(), Qt::MatchFixedString);
+    const QString face = font.GetFaceName();
+    int row = m_faces->FindItemText(face, Qt::CaseInsensitive);
     m_faces->clearSelection();
-    if (!found.isEmpty()) {
-        m_faces->setCurrentItem(found.front());
-    } else if (!font.GetFaceName().isEmpty()) {
+    if (row < 0 && !face.isEmpty()) {
         // A face the printer lacks is listed at the top, so the part's own
         // face shows (another face stands in for it when drawn).
-        auto* item =
-            new QListWidgetItem(style()->standardIcon(QStyle::SP_FileIcon), font.GetFaceName());
-        m_faces->insertItem(0, item);
-        m_faces->setCurrentItem(item);
+        const DWORD data = CLogFont::EnumerateFace(face);
+        m_faces->InsertIconItem((data & 0x04) ? 0 : 1, face, qint64(data));
+        row = 0;
     }
+    m_faces->SelectItem(row);
     m_style->setCurrentIndex(font.GetStyleIndex());
     m_loading = false;
     m_sample->HighlightPart(m_part);
@@ -149,9 +146,8 @@ void CPriceFontDlg::Apply()
 {
     CTextBase& part = m_sample->Part(m_part);
     LogFontFields lf = part.GetFont().GetLogFont();
-    const QList<QListWidgetItem*> selected = m_faces->selectedItems();
-    if (!selected.isEmpty())
-        lf.lfFaceName = CLogFont::FitFaceName(selected.front()->text());
+    if (const int row = m_faces->SelectedItem(); row >= 0)
+        lf.lfFaceName = CLogFont::FitFaceName(m_faces->CellText(row, 0));
     const int style = std::max(m_style->currentIndex(), 0);
     lf.lfWeight = style >= 2 ? 700 : 400;
     lf.lfItalic = (style & 1) ? 1 : 0;

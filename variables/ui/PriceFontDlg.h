@@ -5,14 +5,16 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include <memory>
 
+class CListCtrlEx;
 class CPriceField;
 class CPriceSample;
 class CPriceSampleWnd;
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 class CPriceFontDlg : public QDialog
@@ -20,8 +22,10 @@ class CPriceFontDlg : public QDialog
     Q_OBJECT
 
 public:
-    // The faces are the printer's; the element is copied into the sample.
-    CPriceFontDlg(const CPriceField& element, const QStringList& faces, QWidget* parent = nullptr);
+    // fillFaces fills the Typeface list with the printer's faces, each with
+    // the picture of its kind; the element is copied into the sample.
+    CPriceFontDlg(const CPriceField& element, const std::function<void(CListCtrlEx*)>& fillFaces,
+                  QWidget* parent = nullptr);
     ~CPriceFontDlg() override;
 
     CPriceSample& Sample() const { return *m_sample; }
@@ -39,7 +43,7 @@ private:
 
     std::unique_ptr<CPriceSample> m_sample;
     CPriceSampleWnd* m_sampleWnd = nullptr;
-    QListWidget* m_faces = nullptr;
+    CListCtrlEx* m_faces = nullptr;
     QComboBox* m_style = nullptr;
     QLabel* m_partName = nullptr;
     QPushButton* m_first = nullptr;
