@@ -493,3 +493,22 @@ TEST_F(PreferencesSheetTest, PricesAdvancedShowsTheFacesWithTheirPictures)
     });
     EXPECT_TRUE(answered);
 }
+
+// A face clicked in the Bullet Points page's face list draws the symbol in
+// that face and is the bullet face once the sheet is closed with OK.
+TEST_F(PreferencesSheetTest, BulletFaceClickedIsStored)
+{
+    Run(ID_PREF_BULLETS, [](CPreferencesSheet* sheet) {
+        auto* faces = Control<CListCtrlEx>(sheet->Page(8), 1164);
+        ASSERT_NE(faces, nullptr);
+        const int row = faces->FindItemText(QStringLiteral("Liberation Serif"));
+        ASSERT_GE(row, 0);
+        EXPECT_FALSE(faces->item(row, 0)->icon().isNull());
+        faces->scrollToItem(faces->item(row, 0));
+        QTest::mouseClick(faces->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          faces->visualItemRect(faces->item(row, 0)).center());
+        EXPECT_EQ(faces->SelectedItem(), row);
+        sheet->accept();
+    });
+    EXPECT_EQ(CBulletPreferences::Current().font.lfFaceName, QStringLiteral("Liberation Serif"));
+}
