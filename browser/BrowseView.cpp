@@ -47,6 +47,25 @@ namespace {
 
 const QString kSection = QStringLiteral("Explorer");
 
+// The folder tree's pictures and kinds. The tree shows folders only, but
+// its model keeps the files of every folder it has read and looks at them
+// again whenever a folder changes (a PDF being printed into it, files
+// coming and going in a busy parent): a file gets the plain file picture
+// without its type being looked up.
+class CFolderIconProvider : public QFileIconProvider
+{
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        return info.isDir() ? QFileIconProvider::icon(info) : QFileIconProvider::icon(File);
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        return info.isDir() ? QFileIconProvider::type(info) : QString();
+    }
+};
+
 constexpr int kItemRole = Qt::UserRole + 1;
 
 QString WithoutTrailingSeparator(QString folder)
@@ -133,6 +152,8 @@ CBrowseView::CBrowseView(CSignData& document, QWidget* parent)
 
     // The folder tree: folders only, in name order.
     m_folders = new QFileSystemModel(this);
+    m_folderIcons = std::make_unique<CFolderIconProvider>();
+    m_folders->setIconProvider(m_folderIcons.get());
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_folders->setRootPath(QStringLiteral("/"));
     m_folders->setReadOnly(true);
@@ -210,6 +231,9 @@ CBrowseView::~CBrowseView()
 {
     if (m_station)
         ClosePrintStation();
+    // The model (and its reader thread) goes before its picture provider.
+    m_tree->setModel(nullptr);
+    delete m_folders;
 }
 
 void CBrowseView::InitialUpdate()

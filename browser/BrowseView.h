@@ -25,6 +25,7 @@ class CDataView;
 class CRecordNavigator;
 class CRecordPrintDriver;
 class CSignData;
+class QAbstractFileIconProvider;
 class QFileSystemModel;
 class QListView;
 class QModelIndex;
@@ -166,6 +167,9 @@ private:
     QString m_folder;
     std::vector<BrowseItem> m_items;
 
+    // The tree's pictures; it outlives the tree's model, whose reader
+    // thread asks it.
+    std::unique_ptr<QAbstractFileIconProvider> m_folderIcons;
     QFileSystemModel* m_folders = nullptr;
     QTreeView* m_tree = nullptr;
     QStackedWidget* m_list = nullptr;
