@@ -21,17 +21,17 @@
 #include "Paper.h"
 #include "PdfSupport.h"
 #include "PictureButton.h"
+#include "Preferences.h"
 #include "PrintBatchDlg.h"
 #include "PrintFrame.h"
 #include "PrintLog.h"
 #include "PrintQueue.h"
 #include "PrintSetupDlg.h"
 #include "PrintSignDlg.h"
+#include "PrintStation.h"
 #include "PrintStationWnd.h"
 #include "Printer.h"
 #include "ProfileSession.h"
-#include "Preferences.h"
-#include "ui/PreferencesSheet.h"
 #include "RecordNavigator.h"
 #include "SignApp.h"
 #include "SignData.h"
@@ -40,6 +40,7 @@
 #include "TestSupport.h"
 #include "Text.h"
 #include "ZipPackage.h"
+#include "ui/PreferencesSheet.h"
 #include "ui/WelcomeDlg.h"
 #include "ui/ZipImportDlg.h"
 
@@ -77,6 +78,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 static void PrintTo(const QString& text, std::ostream* out)
 {
@@ -111,18 +113,39 @@ protected:
         QDir(home.Path()).mkpath(QStringLiteral("shop.signs"));
         folder = home.FilePath(QStringLiteral("shop.signs"));
     }
-    ~PrintFrontEndTest() override { FrameHooks().chooseFile = nullptr; }
-
-    CPrintFrame* Start(CSignApp& app, const QStringList& arguments = {})
+    ~PrintFrontEndTest() override
     {
+        FrameHooks().chooseFile = nullptr;
+        Quit();
+    }
+
+    // Starts the front end in a context of its own, as the program starts
+    // with `arguments` on its command line, its window at the size the tests
+    // lay out for; a run before it is ended first.
+    CPrintFrame* Start(const QStringList& arguments = {})
+    {
+        Quit();
+        m_app.reset();
+        m_context.emplace();
+        CSignApp& app = m_app.emplace(CSignApp::Program::PrintFrontEnd);
         app.frameTemplate = CPrintFrame::Template();
-        if (!app.InitInstance(QStringList{QStringLiteral("tabrel-print")} + arguments))
-            return nullptr;
-        auto* frame = qobject_cast<CPrintFrame*>(app.GetMainWindow());
+        m_started = app.InitInstance(QStringList{QStringLiteral("tabrel-print")} + arguments);
+        auto* frame = m_started ? qobject_cast<CPrintFrame*>(app.GetMainWindow()) : nullptr;
         if (frame)
             frame->resize(1200, 860);
         return frame;
     }
+
+    // Ends the run of the front end as leaving the program does; its context
+    // lasts until the next start or the end of the test.
+    void Quit()
+    {
+        if (m_app && m_started)
+            m_app->ExitInstance();
+        m_started = false;
+    }
+
+    CSignApp& Program() { return *m_app; }
 
     // A sign of fixed texts, one per line, on the named stock.
     void SaveSign(CPrintFrame* frame, const QString& name, const QStringList& lines,
@@ -218,22 +241,41 @@ protected:
         return names;
     }
 
+    // The info pane's Print (Data Entry for a sign that takes data) clicked
+    // as the user does, and the print station it opens.
+    static void OpenStation(CBrowseView* view)
+    {
+        QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+        ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
+    }
+
+    // The print bar's Return twice: the sheet is ejected, then the station
+    // gives the browser back.
+    static void LeaveStation(CPrintBatchDlg* batch, CBrowseView* view)
+    {
+        EjectAndReturn(batch);
+        EXPECT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
+    }
+
     // Prints the batch to a file as the user does: File chosen with the
     // keyboard in the Destination list, then Print.
     static void PrintToFile(CPrintBatchDlg* batch)
     {
-        auto* destination = batch->findChild<QComboBox*>(
-            QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION));
-        destination->setFocus();
-        QTest::keyClick(destination, Qt::Key_Down);
-        ASSERT_EQ(batch->Destination(), 1);
+        ASSERT_NO_FATAL_FAILURE(ChooseFileDestination(batch));
         // The print bar's Print: a flat picture button.
-        auto* print = batch->findChild<CPictureButton*>(
-            QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT));
+        auto* print = BatchControl<CPictureButton>(batch, CPrintBatchDlg::IDC_PRINT);
         ASSERT_NE(print, nullptr);
         EXPECT_TRUE(print->IsFlat());
         EXPECT_TRUE(print->HasIcon());
         QTest::mouseClick(print, Qt::LeftButton);
+    }
+
+    // The Print dialog's answer that prints to a file.
+    static void PrintToFileFromTheDialog(CPrintSignDlg* dialog)
+    {
+        dialog->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
+            ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
+        dialog->accept();
     }
 
     static QString Field(CPrintFrame* frame, int id)
@@ -257,6 +299,11 @@ protected:
     CTestHome home;
     CMessageResponder messages;
     QString folder;
+
+private:
+    std::optional<CAppContext> m_context;
+    std::optional<CSignApp> m_app;
+    bool m_started = false;
 };
 
 } // namespace
@@ -265,9 +312,7 @@ protected:
 // pick the records and print them to a PDF that is read back.
 TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->windowTitle(), "Tabrel Print");
     SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
@@ -328,8 +373,7 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_STOCK), "Labels 3x8");
     EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_PRINTER), "Tabrel PDF");
 
-    QTest::mouseClick(print, Qt::LeftButton);
-    ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(OpenStation(view));
     EXPECT_TRUE(frame->IsDataEntryMode());
     EXPECT_FALSE(frame->StationToolBar()->isHidden());
     EXPECT_TRUE(frame->BrowseToolBar()->isHidden());
@@ -373,11 +417,7 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     EXPECT_EQ(ThePrinter().m_labelPosition, 1 + kRecords);
 
     // Return ejects the sheet, then leaves data entry.
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
-    EXPECT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
+    LeaveStation(batch, view);
     EXPECT_FALSE(frame->IsDataEntryMode());
     EXPECT_FALSE(frame->BrowseToolBar()->isHidden());
     for (QAction* menu : frame->menuBar()->actions())
@@ -389,7 +429,6 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     for (int i = 1; i <= kRecords; ++i)
         EXPECT_EQ(text.count(Product(i)), i == 3 ? 2 : 1) << i << ": " << text.toStdString();
     EXPECT_EQ(CBrowseView::RememberedFolder(), folder);
-    app.ExitInstance();
 }
 
 // The rows of the print log, 0 while it has none.
@@ -417,9 +456,7 @@ static int LogRows()
 // is typed shows in the preview and reaches the page.
 TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     SaveTypedSign(frame, QStringLiteral("tag.sgn"));
     CBrowseView* view = frame->View();
@@ -433,8 +470,7 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     ASSERT_NE(pictureButton, nullptr);
     EXPECT_FALSE(pictureButton->IsFlat());
     EXPECT_TRUE(pictureButton->HasIcon());
-    QTest::mouseClick(print, Qt::LeftButton);
-    ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(OpenStation(view));
     auto* data = qobject_cast<CDataView*>(frame->DataView());
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->isVisible());
@@ -466,15 +502,10 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     ASSERT_NO_FATAL_FAILURE(PrintToFile(batch));
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
     EXPECT_EQ(ThePrinter().m_labelPosition, 1);
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
-    back->click();
-    back->click();
-    EXPECT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
+    LeaveStation(batch, view);
     EXPECT_EQ(frame->DataView(), nullptr);
     ASSERT_EQ(PdfPageCount(pdf), 1);
     EXPECT_TRUE(PdfText(pdf).contains("Plums")) << PdfText(pdf).toStdString();
-    app.ExitInstance();
 }
 
 // A run to the print queue that stops at a refused sign hands nothing to
@@ -486,9 +517,7 @@ TEST_F(PrintFrontEndTest, QueueRunThatStopsSubmitsNothing)
     QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Corvane"),
               QStringLiteral("Pellox"))
         .setValue(QStringLiteral("Location"), queue);
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     ThePrintQueue().SetFolder(CPrintQueue::ReadFolderSetting());
     ASSERT_TRUE(ThePrintQueue().IsAvailable());
@@ -519,27 +548,22 @@ TEST_F(PrintFrontEndTest, QueueRunThatStopsSubmitsNothing)
         SCOPED_TRACE(c.what);
         for (const QFileInfo& file : QDir(queue).entryInfoList(QDir::Files))
             QFile::remove(file.filePath());
-        QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-        ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
+        ASSERT_NO_FATAL_FAILURE(OpenStation(view));
         auto* data = qobject_cast<CDataView*>(frame->DataView());
         ASSERT_NE(data, nullptr);
         CPrintBatchDlg* batch = view->BatchDialog();
-        batch->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_DESTINATION))
-            ->setCurrentIndex(2);
+        BatchControl<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION)->setCurrentIndex(2);
         ASSERT_EQ(batch->Destination(), 2);
         auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
         ASSERT_NE(row, nullptr);
         row->setFocus();
         row->selectAll();
         QTest::keyClicks(row, QStringLiteral("XY-1"));
-        batch->findChild<QSpinBox*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_BATCH))
-            ->setValue(c.batch);
+        BatchControl<QSpinBox>(batch, CPrintBatchDlg::IDC_BATCH)->setValue(c.batch);
         messages.Clear();
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_PRINT))
-            ->click();
+        BatchControl<QPushButton>(batch, CPrintBatchDlg::IDC_PRINT)->click();
         EXPECT_EQ(messages.Count(), c.submitted ? 0 : 1) << messages.LastText().toStdString();
-        auto* back =
-            batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+        auto* back = BatchControl<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
         back->click();
         if (view->IsStationOpen())
             back->click();
@@ -548,7 +572,6 @@ TEST_F(PrintFrontEndTest, QueueRunThatStopsSubmitsNothing)
         EXPECT_EQ(!QDir(queue).entryList(QDir::Files).isEmpty(), c.submitted)
             << QDir(queue).entryList(QDir::Files).join(' ').toStdString();
     }
-    app.ExitInstance();
 }
 
 // A sign of fixed texts goes through the Print dialog to a file and is
@@ -558,9 +581,7 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
 {
     CSignApp::WriteProfileInt(QStringLiteral("Admin/Print Logging"), QStringLiteral("mode"),
                               CPrintLog::LogJobs, true);
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     SaveSign(frame, QStringLiteral("bread.sgn"),
              {QStringLiteral("Fresh bread"), QStringLiteral("2.40")});
@@ -588,12 +609,7 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
             EXPECT_EQ(choice.defaultSuffix, "pdf");
             return pdf;
         };
-        CAnswer<CPrintSignDlg> answer([](CPrintSignDlg* dialog) {
-            dialog
-                ->findChild<QComboBox*>(QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
-                ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
-            dialog->accept();
-        });
+        CAnswer<CPrintSignDlg> answer(PrintToFileFromTheDialog);
         messages.Clear();
         QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
         ASSERT_TRUE(Settle([&] { return answer.Answered(); }));
@@ -611,16 +627,13 @@ TEST_F(PrintFrontEndTest, PlainSignPrintsThroughThePrintDialog)
         EXPECT_EQ(LogRows(), rows);
     }
     EXPECT_EQ(rows, 1);
-    app.ExitInstance();
 }
 
 // Once the Print dialog has closed, the keyboard is back in the list: a
 // second Ctrl+P opens the dialog again without a click first.
 TEST_F(PrintFrontEndTest, KeyboardComesBackToTheListWhenThePrintDialogCloses)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
     CBrowseView* view = frame->View();
@@ -641,7 +654,6 @@ TEST_F(PrintFrontEndTest, KeyboardComesBackToTheListWhenThePrintDialogCloses)
         EXPECT_TRUE(Settle([&] { return QApplication::activeWindow() == frame; }));
         EXPECT_EQ(QApplication::focusWidget(), list);
     }
-    app.ExitInstance();
 }
 
 // A sign printed, or sent to the Print dialog and cancelled there, is put
@@ -652,9 +664,7 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
     const QString bread = QDir(folder).filePath(QStringLiteral("bread.sgn"));
     const QString milk = QDir(folder).filePath(QStringLiteral("milk.sgn"));
     {
-        CAppContext context;
-        CSignApp app(CSignApp::Program::PrintFrontEnd);
-        CPrintFrame* frame = Start(app);
+        CPrintFrame* frame = Start();
         ASSERT_NE(frame, nullptr);
         SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
         SaveSign(frame, QStringLiteral("milk.sgn"), {QStringLiteral("Milk")});
@@ -678,13 +688,7 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
         const QString pdf = home.FilePath(QStringLiteral("milk.pdf"));
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
         {
-            CAnswer<CPrintSignDlg> print([](CPrintSignDlg* dialog) {
-                dialog
-                    ->findChild<QComboBox*>(
-                        QStringLiteral("id%1").arg(CPrintSignDlg::IDC_DESTINATION))
-                    ->setCurrentIndex(CPrintSignDlg::DEST_FILE);
-                dialog->accept();
-            });
+            CAnswer<CPrintSignDlg> print(PrintToFileFromTheDialog);
             QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
             QTRY_VERIFY(print.Answered());
             ASSERT_TRUE(print.Answered());
@@ -714,11 +718,8 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
         EXPECT_EQ(CProfileSession::FilesWritten() - written, 0);
         frame->AddToRecentFiles(milk);
         EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
-        app.ExitInstance();
     }
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
     ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_MRU_FIRST + 1));
@@ -726,7 +727,6 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
     EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
     // Shown, not printed: the order stays.
     EXPECT_EQ(frame->RecentFiles(), (QStringList{milk, bread}));
-    app.ExitInstance();
 }
 
 // A linked sign joins the recent files the moment its print station opens,
@@ -734,9 +734,7 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
 // on disk. A sign printed through the Print dialog is written at once.
 TEST_F(PrintFrontEndTest, StationSignsReachTheProfileWhenTheStationCloses)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->show();
     SaveLinkedSign(frame);
@@ -748,15 +746,13 @@ TEST_F(PrintFrontEndTest, StationSignsReachTheProfileWhenTheStationCloses)
     CBrowseView* view = frame->View();
     ASSERT_TRUE(view->SelectPath(shelf));
     const int written = CProfileSession::FilesWritten();
-    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-    QTRY_VERIFY(view->IsStationOpen());
+    ASSERT_NO_FATAL_FAILURE(OpenStation(view));
     EXPECT_EQ(frame->RecentFiles(), QStringList{shelf});
     EXPECT_TRUE(frame->Action(ID_FILE_MRU_FIRST)->text().endsWith(QStringLiteral("shelf.sgn")));
     EXPECT_EQ(CProfileSession::FilesWritten(), written);
     EXPECT_EQ(stored(), QString());
 
-    auto* back = view->BatchDialog()->findChild<QPushButton*>(
-        QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    auto* back = BatchControl<QPushButton>(view->BatchDialog(), CPrintBatchDlg::IDC_RETURN);
     ASSERT_NE(back, nullptr);
     back->click();
     QTRY_VERIFY(!view->IsStationOpen());
@@ -770,10 +766,9 @@ TEST_F(PrintFrontEndTest, StationSignsReachTheProfileWhenTheStationCloses)
     frame->AddToRecentFiles(bread);
     EXPECT_EQ(stored(), bread);
     ASSERT_TRUE(view->SelectPath(shelf));
-    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-    QTRY_VERIFY(view->IsStationOpen());
+    ASSERT_NO_FATAL_FAILURE(OpenStation(view));
     EXPECT_EQ(stored(), bread);
-    app.ExitInstance();
+    Quit();
     EXPECT_EQ(stored(), shelf);
 }
 
@@ -782,9 +777,7 @@ TEST_F(PrintFrontEndTest, StationSignsReachTheProfileWhenTheStationCloses)
 // dots of the 600 dpi printer chosen.
 TEST_F(PrintFrontEndTest, PrintSetupLaysTheShownSignOutForThePrinter)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     {
         CSignData& document = frame->Document();
@@ -816,15 +809,12 @@ TEST_F(PrintFrontEndTest, PrintSetupLaysTheShownSignOutForThePrinter)
     ASSERT_TRUE(setup.Answered());
     EXPECT_LE(std::abs(barcode->m_elementWidths[0] - xDimension * 600), 0.5);
     EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
-    app.ExitInstance();
 }
 
 // Import From Zip unpacks a package into a folder and shows its sign there.
 TEST_F(PrintFrontEndTest, ImportFromZipShowsTheUnpackedSign)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
     const QString package = home.FilePath(QStringLiteral("job.zip"));
@@ -845,7 +835,6 @@ TEST_F(PrintFrontEndTest, ImportFromZipShowsTheUnpackedSign)
     EXPECT_EQ(frame->View()->CurrentFolder(), target);
     EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
     EXPECT_EQ(frame->Document().GetPathName(), target + QStringLiteral("/bread.sgn"));
-    app.ExitInstance();
 }
 
 // A sign named on the command line is browsed to and shown at start-up.
@@ -853,26 +842,20 @@ TEST_F(PrintFrontEndTest, SignNamedOnTheCommandLineIsShown)
 {
     const QString sign = QDir(folder).filePath(QStringLiteral("bread.sgn"));
     {
-        CAppContext context;
-        CSignApp app(CSignApp::Program::PrintFrontEnd);
         // The front end reads the designer's switches: "/NoSplash" is no
         // sign to show.
-        CPrintFrame* frame = Start(app, {QStringLiteral("/NoSplash")});
+        CPrintFrame* frame = Start({QStringLiteral("/NoSplash")});
         ASSERT_NE(frame, nullptr);
-        EXPECT_FALSE(app.IsSplashEnabled());
-        EXPECT_EQ(app.GetCommandLineInfo().shellCommand, CCommandLineInfo::FileNew);
+        EXPECT_FALSE(Program().IsSplashEnabled());
+        EXPECT_EQ(Program().GetCommandLineInfo().shellCommand, CCommandLineInfo::FileNew);
         SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
-        app.ExitInstance();
     }
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app, {sign});
+    CPrintFrame* frame = Start({sign});
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->View()->CurrentFolder(), folder);
     EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
     EXPECT_EQ(frame->Document().GetPathName(), sign);
     EXPECT_TRUE(frame->Action(ID_FILE_PRINT)->isEnabled());
-    app.ExitInstance();
 }
 
 // Views, sort and the folder tree, and what the next start finds in the
@@ -881,9 +864,7 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
 {
     QDir(folder).mkpath(QStringLiteral("older.signs"));
     {
-        CAppContext context;
-        CSignApp app(CSignApp::Program::PrintFrontEnd);
-        CPrintFrame* frame = Start(app);
+        CPrintFrame* frame = Start();
         ASSERT_NE(frame, nullptr);
         SaveSign(frame, QStringLiteral("b.sgn"), {QStringLiteral("short")});
         SaveSign(frame, QStringLiteral("a.sgn"),
@@ -959,18 +940,14 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
         EXPECT_FALSE(frame->Action(CPrintFrame::ID_UP_ONE_LEVEL)->isEnabled());
         details->setColumnWidth(0, 250);
         frame->close();
-        app.ExitInstance();
     }
     {
-        CAppContext context;
-        CSignApp app(CSignApp::Program::PrintFrontEnd);
-        CPrintFrame* frame = Start(app);
+        CPrintFrame* frame = Start();
         ASSERT_NE(frame, nullptr);
         CBrowseView* view = frame->View();
         EXPECT_EQ(view->ViewModeWord(), CBrowseView::STYLE_DETAILS | CBrowseView::VIEW_ALL_FILES |
                                             CBrowseView::VIEW_TREE_HIDDEN);
         EXPECT_EQ(view->DetailsList()->columnWidth(0), 250);
-        app.ExitInstance();
     }
 }
 
@@ -980,9 +957,7 @@ TEST_F(PrintFrontEndTest, ViewModesSortingAndColumnWidthsSurviveARestart)
 // folder otherwise keeps it.
 TEST_F(PrintFrontEndTest, ChangingFolderLetsGoOfTheSignOfTheFolderBefore)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
     QDir(folder).mkpath(QStringLiteral("sub"));
@@ -1052,7 +1027,6 @@ TEST_F(PrintFrontEndTest, ChangingFolderLetsGoOfTheSignOfTheFolderBefore)
     ClickListItem(view, QStringLiteral("bread.sgn"));
     EXPECT_EQ(Field(frame, CBrowseInfoPane::IDC_FILE), "bread.sgn");
     EXPECT_TRUE(print->isEnabled());
-    app.ExitInstance();
 }
 
 // The print station of a linked sign shows its data-entry column whole:
@@ -1060,9 +1034,7 @@ TEST_F(PrintFrontEndTest, ChangingFolderLetsGoOfTheSignOfTheFolderBefore)
 // record navigator above the print bar, docked right or at the bottom.
 TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     SaveLinkedSign(frame);
     frame->show();
@@ -1098,8 +1070,7 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
     for (int docking : {2, 3}) {
         SCOPED_TRACE(docking);
         TheSignSettings().dataViewDocking = docking;
-        QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-        ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
+        ASSERT_NO_FATAL_FAILURE(OpenStation(view));
         auto* data = qobject_cast<CDataView*>(frame->DataView());
         ASSERT_NE(data, nullptr);
         auto* navigator = qobject_cast<CRecordNavigator*>(data->NavigatorBar());
@@ -1133,7 +1104,6 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
         EXPECT_EQ(frame->DataView(), nullptr);
         EXPECT_EQ(emptyPlaces().size(), 2);
     }
-    app.ExitInstance();
 }
 
 // The front end shows the splash and then Getting Started as the designer
@@ -1146,9 +1116,7 @@ TEST_F(PrintFrontEndTest, GettingStartedOpensAnExistingSignInTheBrowser)
     const QString sign = QDir(folder).filePath(QStringLiteral("bread.sgn"));
     for (bool cancelled : {true, false}) {
         SCOPED_TRACE(cancelled ? "cancelled" : "chosen");
-        CAppContext context;
-        CSignApp app(CSignApp::Program::PrintFrontEnd);
-        CPrintFrame* frame = Start(app);
+        CPrintFrame* frame = Start();
         ASSERT_NE(frame, nullptr);
         ASSERT_NE(CSplashWnd::Current(), nullptr);
         SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
@@ -1175,7 +1143,6 @@ TEST_F(PrintFrontEndTest, GettingStartedOpensAnExistingSignInTheBrowser)
         EXPECT_EQ(frame->Action(ID_FILE_PRINT)->isEnabled(), !cancelled);
         EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
         FrameHooks().chooseFile = nullptr;
-        app.ExitInstance();
     }
 }
 
@@ -1183,9 +1150,7 @@ TEST_F(PrintFrontEndTest, GettingStartedOpensAnExistingSignInTheBrowser)
 // and shows the browse bar.
 TEST_F(PrintFrontEndTest, ViewToolbarAndStatusBarAreCheckedAtStart)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->show();
     QAction* toolbar = frame->Action(ID_VIEW_TOOLBAR);
@@ -1202,27 +1167,22 @@ TEST_F(PrintFrontEndTest, ViewToolbarAndStatusBarAreCheckedAtStart)
     status->trigger();
     EXPECT_TRUE(frame->statusBar()->isHidden());
     EXPECT_FALSE(status->isChecked());
-    app.ExitInstance();
 }
 
 // The print bar's Return leads back to the browser and says so; once a
 // label of a sheet has printed it reads "Eject Sheet", drawn at once.
 TEST_F(PrintFrontEndTest, PrintBarReturnNamesTheBrowserAndEjectShowsAtOnce)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->show();
     SaveLinkedSign(frame);
     CBrowseView* view = frame->View();
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("shelf.sgn"))));
-    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-    QTRY_VERIFY(view->IsStationOpen());
+    ASSERT_NO_FATAL_FAILURE(OpenStation(view));
     CPrintBatchDlg* batch = view->BatchDialog();
     ASSERT_NE(batch, nullptr);
-    auto* back =
-        batch->findChild<QPushButton*>(QStringLiteral("id%1").arg(CPrintBatchDlg::IDC_RETURN));
+    auto* back = BatchControl<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN);
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->text(), "Return to Sign Browser");
     QTRY_VERIFY(back->isVisible());
@@ -1268,7 +1228,6 @@ TEST_F(PrintFrontEndTest, PrintBarReturnNamesTheBrowserAndEjectShowsAtOnce)
     back->click();
     QTRY_VERIFY(!view->IsStationOpen());
     FrameHooks().chooseFile = nullptr;
-    app.ExitInstance();
 }
 
 // A picture of the front end browsing a folder of ten signs with one of
@@ -1278,9 +1237,7 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     const QString shots = qEnvironmentVariable("TABREL_SHOT_DIR");
     if (shots.isEmpty())
         GTEST_SKIP() << "TABREL_SHOT_DIR is not set";
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     const char* goods[] = {"Apples", "Bread",  "Cheese", "Dates",     "Eggs",
                            "Figs",   "Grapes", "Honey",  "Ice cream", "Juice"};
@@ -1304,8 +1261,7 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     // A sign whose product is typed at print time, in the print station.
     SaveTypedSign(frame, QStringLiteral("offer.sgn"));
     ASSERT_TRUE(view->SelectPath(QDir(folder).filePath(QStringLiteral("offer.sgn"))));
-    QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
-    ASSERT_TRUE(Settle([&] { return view->IsStationOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(OpenStation(view));
     auto* data = qobject_cast<CDataView*>(frame->DataView());
     ASSERT_NE(data, nullptr);
     auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
@@ -1318,16 +1274,13 @@ TEST_F(PrintFrontEndTest, PictureOfTenSignsBrowsed)
     EXPECT_TRUE(
         frame->grab().save(QDir(shots).filePath(QStringLiteral("tabrel-print-station.png"))));
     view->ClosePrintStation();
-    app.ExitInstance();
 }
 
 // Tools > Spelling... opens a sheet of the spelling page alone; OK stores
 // what was changed on it.
 TEST_F(PrintFrontEndTest, SpellingOptionsOpenTheSpellingPageAlone)
 {
-    CAppContext context;
-    CSignApp app(CSignApp::Program::PrintFrontEnd);
-    CPrintFrame* frame = Start(app);
+    CPrintFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->UpdateActions();
     QAction* spelling = frame->Action(ID_PREF_SPELLING);
@@ -1346,5 +1299,4 @@ TEST_F(PrintFrontEndTest, SpellingOptionsOpenTheSpellingPageAlone)
     EXPECT_EQ(tabs, QStringList{"Spelling"});
     EXPECT_EQ(CSpellPreferences::Current().displayLimit, 25);
     EXPECT_EQ(messages.Count(), 0);
-    app.ExitInstance();
 }

@@ -155,9 +155,7 @@ TEST_P(LinkedPrintTest, EachRecordPrintsItsOwnLabel)
     const QString signPath = signs.filePath("linked.sgn");
     const QString pdf = home.FilePath("records.pdf");
 
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
@@ -249,8 +247,7 @@ TEST_P(LinkedPrintTest, EachRecordPrintsItsOwnLabel)
         }
     }
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -270,9 +267,7 @@ TEST_F(DataPathFrameTest, Utf8TextFileLinkedThroughTheWizardPrintsItsNames)
     constexpr int kCount = 30;
     ASSERT_TRUE(WriteUtf8Records(csv, kCount));
     const QString pdf = home.FilePath("names.pdf");
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     frame->show();
@@ -337,17 +332,14 @@ TEST_F(DataPathFrameTest, Utf8TextFileLinkedThroughTheWizardPrintsItsNames)
                                                     << text.toStdString();
     EXPECT_FALSE(text.contains(QChar(0xC3))) << "a UTF-8 byte read as Windows-1252";
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // Renaming an element in its pane: the element that takes its data from it
 // follows the new name, and values still reach it.
 TEST_F(DataPathFrameTest, RenameInThePaneReachesWhatTheElementFeeds)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
@@ -380,8 +372,7 @@ TEST_F(DataPathFrameTest, RenameInThePaneReachesWhatTheElementFeeds)
     EXPECT_EQ(TheDataSourceMap().GetDependentCount(title), 1);
     TheDataSourceMap().SetSourceValue(title, "typed", SOURCE_KEYBOARD, QString(), TRUE);
     EXPECT_EQ(copy->GetText(), "typed");
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // Print All stops at the first record whose sign cannot be printed: the
@@ -391,9 +382,7 @@ TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
     QTemporaryDir data;
     const QString database = data.filePath("stock.db");
     WriteSqlite(database);
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
     CDatabaseLink& link = TheDatabaseLink();
@@ -423,8 +412,7 @@ TEST_F(DataPathFrameTest, PrintAllStopsWhenASignCannotPrint)
     EXPECT_FALSE(QFile::exists(nowhere));
     FrameHooks().chooseFile = nullptr;
     frame->ExecuteCommand(ID_DATA_CANCEL);
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // Counts the events of one kind that reach the objects of one class.
@@ -480,9 +468,7 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     const QString csv = data.filePath("stock.csv");
     WriteCsv(csv, kLabels);
     const QString pdf = home.FilePath("run.pdf");
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     frame->show();
@@ -553,8 +539,7 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     EXPECT_EQ(PageCodes(pdf, 1), first);
     EXPECT_EQ(PageCodes(pdf, 3), last);
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // Print All of a sign whose text takes a field puts the wait cursor up once
@@ -567,9 +552,7 @@ TEST_F(DataPathFrameTest, PrintAllPutsTheWaitCursorUpOnceForTheRun)
     const QString csv = data.filePath("stock.csv");
     WriteCsv(csv, kLabels);
     const QString pdf = home.FilePath("names.pdf");
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
@@ -609,8 +592,7 @@ TEST_F(DataPathFrameTest, PrintAllPutsTheWaitCursorUpOnceForTheRun)
     EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Product 0001")));
     EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Product 0030")));
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 } // namespace

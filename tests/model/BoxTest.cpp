@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "DC.h"
 #include "ElementDefaults.h"
+#include "ExportBlock.h"
 #include "Line.h"
 #include "Messages.h"
 #include "ModelClasses.h"
@@ -726,38 +727,6 @@ TEST_F(BoxTest, CopyingColoursTakesTheFillOnlyWhenThereIsOne)
 
 // --- text export -------------------------------------------------------------
 
-namespace {
-
-QByteArray CommonExportBlock(const char* name)
-{
-    return QByteArray("    <name=\"") + name +
-           "\"/>\r\n"
-           "    <data-source=\"0\"/>\r\n"
-           "    <source-name=\"\"/>\r\n"
-           "    <data-entry-index=\"0\"/>\r\n"
-           "    <prompt=\"" +
-           name +
-           "\"/>\r\n"
-           "    <not-printed=\"0\"/>\r\n"
-           "    <database-read-only=\"1\"/>\r\n"
-           "    <start-data-only=\"0\"/>\r\n"
-           "    <must-enter-data=\"0\"/>\r\n"
-           "    <use-sample-data=\"1\"/>\r\n"
-           "    <filter-type=\"0\"/>\r\n"
-           "    <filter-list=\"\"/>\r\n"
-           "    <case-coercion=\"0\"/>\r\n"
-           "    <prefix=\"\"/>\r\n"
-           "    <suffix=\"\"/>\r\n"
-           "    <length-constraint=\"0\"/>\r\n"
-           "    <length-limit=\"-1\"/>\r\n"
-           "    <truncation=\"0\"/>\r\n"
-           "    <padding-mode=\"0\"/>\r\n"
-           "    <padding-char=\"0\"/>\r\n"
-           "    <native-print=\"0\"/>\r\n";
-}
-
-} // namespace
-
 TEST_F(BoxTest, TextExportBlocks)
 {
     auto* box = static_cast<CBox*>(list.CreateElement("CBox"));
@@ -776,7 +745,7 @@ TEST_F(BoxTest, TextExportBlocks)
         CTextExportFile file(&out);
         box->WriteXml(file);
     }
-    EXPECT_EQ(out, "  <box>\r\n\r\n" + CommonExportBlock("Box1") +
+    EXPECT_EQ(out, "  <box>\r\n\r\n" + ElementExportBlock("Box1", "Box1") +
                        "    <position units=\"TMM\" x=\"100\" y=\"200\"/>\r\n"
                        "    <size units=\"TMM\" width=\"300\" height=\"100\"/>\r\n"
                        "    <orientation=\"90\"/>\r\n"
@@ -795,7 +764,7 @@ TEST_F(BoxTest, TextExportBlocks)
         CTextExportFile file(&ellipseOut);
         ellipse->WriteXml(file);
     }
-    EXPECT_EQ(ellipseOut, "  <ellipse>\r\n\r\n" + CommonExportBlock("Ellipse1") +
+    EXPECT_EQ(ellipseOut, "  <ellipse>\r\n\r\n" + ElementExportBlock("Ellipse1", "Ellipse1") +
                               "    <position units=\"TMM\" x=\"5\" y=\"6\"/>\r\n"
                               "    <size units=\"TMM\" width=\"50\" height=\"20\"/>\r\n"
                               "    <orientation=\"0\"/>\r\n"

@@ -1,10 +1,11 @@
 #include "AppContext.h"
 #include "Box.h"
 #include "DC.h"
+#include "ExportBlock.h"
+#include "Growth.h"
 #include "Messages.h"
 #include "SignData.h"
 #include "TestElements.h"
-#include "Growth.h"
 #include "TestSupport.h"
 #include "TextExport.h"
 
@@ -405,29 +406,10 @@ TEST_F(ElementListTest, TextExportFrame)
     QByteArray out;
     CTextExportFile file(&out);
     list.WriteXml(file);
-    const QByteArray expected = "<elements>\r\n\r\n"
-                                "    <name=\"Box1\"/>\r\n"
-                                "    <data-source=\"0\"/>\r\n"
-                                "    <source-name=\"\"/>\r\n"
-                                "    <data-entry-index=\"0\"/>\r\n"
-                                "    <prompt=\"Size &lt;&quot;A&quot;&gt; &amp; more\"/>\r\n"
-                                "    <not-printed=\"0\"/>\r\n"
-                                "    <database-read-only=\"1\"/>\r\n"
-                                "    <start-data-only=\"0\"/>\r\n"
-                                "    <must-enter-data=\"0\"/>\r\n"
-                                "    <use-sample-data=\"1\"/>\r\n"
-                                "    <filter-type=\"0\"/>\r\n"
-                                "    <filter-list=\"\"/>\r\n"
-                                "    <case-coercion=\"0\"/>\r\n"
-                                "    <prefix=\"\"/>\r\n"
-                                "    <suffix=\"\"/>\r\n"
-                                "    <length-constraint=\"0\"/>\r\n"
-                                "    <length-limit=\"-1\"/>\r\n"
-                                "    <truncation=\"0\"/>\r\n"
-                                "    <padding-mode=\"0\"/>\r\n"
-                                "    <padding-char=\"48\"/>\r\n"
-                                "    <native-print=\"0\"/>\r\n"
-                                "</elements>\r\n\r\n";
+    const QByteArray expected =
+        "<elements>\r\n\r\n" +
+        ElementExportBlock("Box1", "Size &lt;&quot;A&quot;&gt; &amp; more", '0') +
+        "</elements>\r\n\r\n";
     EXPECT_EQ(out, expected);
 }
 

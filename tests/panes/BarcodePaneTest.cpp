@@ -20,6 +20,7 @@
 #include "MessageBox.h"
 #include "PaneParts.h"
 #include "PdfSupport.h"
+#include "PickSymbology.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
 #include "PrintSignDlg.h"
@@ -62,13 +63,6 @@ static void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
 void Type(QWidget* parent, int id, const QString& text)
 {
     auto* edit = Control<QLineEdit>(parent, id);
@@ -77,22 +71,6 @@ void Type(QWidget* parent, int id, const QString& text)
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, text);
-}
-
-// Picks a symbology in the open type dialog by clicking its entry, and OK.
-void PickSymbology(CSelectBarcodeTypeDlg* dlg, int id)
-{
-    auto* list = Control<QListWidget>(dlg, 1089);
-    for (int row = 0; row < list->count(); ++row) {
-        QListWidgetItem* item = list->item(row);
-        if (item->data(Qt::UserRole).toInt() != id)
-            continue;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          list->visualItemRect(item).center());
-        break;
-    }
-    EXPECT_EQ(dlg->SelectedId(), id);
-    dlg->accept();
 }
 
 void SaveShot(QWidget* widget, const QString& name)

@@ -9,6 +9,7 @@
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DateTime.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
@@ -57,33 +58,20 @@ template <class W> W* Control(QWidget* parent, int id)
     return parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
 }
 
-class DataEntryPaneTest : public ::testing::Test
+class DataEntryPaneTest : public CDesignerFixture
 {
 protected:
-    DataEntryPaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-        WriteLabelStockLibrary(home);
-    }
+    DataEntryPaneTest() { WriteLabelStockLibrary(home); }
     ~DataEntryPaneTest() override
     {
         FrameHooks().chooseFile = nullptr;
         CImageSelect::s_choose = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
     }
 
     bool Start()
     {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (!frame)
+        if (!StartDesigner(QSize(1200, 860)))
             return false;
-        frame->resize(1200, 860);
-        frame->show();
         // The user's window is the active one: the rows take the focus.
         frame->activateWindow();
         if (!QTest::qWaitForWindowActive(frame))
@@ -161,11 +149,6 @@ protected:
         QTest::keyClicks(edit, text);
     }
 
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
     QString pdf = home.FilePath("labels.pdf");
 };
 

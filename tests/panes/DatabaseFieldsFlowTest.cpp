@@ -6,11 +6,13 @@
 // one label per record, read back from the PDF.
 #include "AppContext.h"
 #include "ConnectionWizard.h"
+#include "ControlById.h"
 #include "DataCtrl.h"
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DateTimePage.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "LabelStock.h"
@@ -54,31 +56,6 @@ static void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-// The text of one label cell of the first page, blanks and line breaks
-// removed.
-QString CellText(const QString& pdf, int cell)
-{
-    const double pointsPerMm = 72.0 / 25.4;
-    const double x = (7.2 + 66.0 * (cell % 3)) * pointsPerMm;
-    const double y = (12.9 + 33.9 * (cell / 3)) * pointsPerMm;
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {"-f", "1", "-l", "1", "-r", "72", "-x", QString::number(int(x)), "-y",
-                   QString::number(int(y)), "-W", QString::number(int(63.5 * pointsPerMm)), "-H",
-                   QString::number(int(33.9 * pointsPerMm)), pdf, "-"});
-    process.waitForFinished(30000);
-    QString text = QString::fromUtf8(process.readAllStandardOutput());
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
-    return text;
-}
-
 QStringList Items(const QComboBox* combo)
 {
     QStringList items;
@@ -87,34 +64,21 @@ QStringList Items(const QComboBox* combo)
     return items;
 }
 
-class DatabaseFieldsFlowTest : public ::testing::Test
+class DatabaseFieldsFlowTest : public CDesignerFixture
 {
 protected:
     DatabaseFieldsFlowTest()
     {
-        EnsureWidgetApp();
-        RegisterPanes();
         EXPECT_TRUE(WriteLabelStockLibrary(home));
         QFile list(csv);
         EXPECT_TRUE(list.open(QIODevice::WriteOnly));
         list.write("Code,Name,Price\r\nA1,Apples,1.25\r\nF2,Figs,0.95\r\nG3,Grapes,2.15\r\n");
     }
-    ~DatabaseFieldsFlowTest() override
-    {
-        FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
+    ~DatabaseFieldsFlowTest() override { FrameHooks().chooseFile = nullptr; }
     bool Start()
     {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (!frame)
+        if (!StartDesigner(QSize(1200, 860)))
             return false;
-        frame->resize(1200, 860);
-        frame->show();
         // The 3 x 8 label stock, through the pane's Change... button.
         CAnswer<CPaperStockDlg> stock([](CPaperStockDlg* dlg) {
             Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
@@ -213,11 +177,6 @@ protected:
     QComboBox* SourceType() { return Control<QComboBox>(frame->PropertyPane(), 1000); }
     QComboBox* SourceField() { return Control<QComboBox>(frame->PropertyPane(), 1001); }
 
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
     QString csv = home.FilePath("pricelist.csv");
 };
 
@@ -297,7 +256,7 @@ TEST_F(DatabaseFieldsFlowTest, PriceListLinkedFieldsChosenInThePanesAndEveryReco
     ASSERT_EQ(PdfPageCount(pdf), 1);
     const QStringList expected{"Apples1.25", "Figs0.95", "Grapes2.15", ""};
     for (int cell = 0; cell < expected.size(); ++cell)
-        EXPECT_EQ(CellText(pdf, cell), expected[cell]) << cell;
+        EXPECT_EQ(CellText(pdf, 1, cell), expected[cell]) << cell;
 }
 
 // A price calculation fed by a field: the text shows the list price less
@@ -339,7 +298,7 @@ TEST_F(DatabaseFieldsFlowTest, PriceCalculationTakesItsPriceFromAField)
     ASSERT_EQ(PdfPageCount(pdf), 1);
     const QStringList expected{"1.00", "0.76", "1.72"};
     for (int cell = 0; cell < expected.size(); ++cell)
-        EXPECT_EQ(CellText(pdf, cell), expected[cell]) << cell;
+        EXPECT_EQ(CellText(pdf, 1, cell), expected[cell]) << cell;
 }
 
 // A date stamp whose extra days come from a field: the Offset page of its

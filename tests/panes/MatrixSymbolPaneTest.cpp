@@ -21,6 +21,7 @@
 #include "PaneParts.h"
 #include "Paper.h"
 #include "PdfSupport.h"
+#include "PickSymbology.h"
 #include "PrintBatchDlg.h"
 #include "PrintCommands.h"
 #include "PrintSignDlg.h"
@@ -59,13 +60,6 @@
 
 namespace {
 
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
 void Type(QLineEdit* edit, const QString& text)
 {
     ASSERT_NE(edit, nullptr);
@@ -99,21 +93,6 @@ QStringList Items(const QComboBox* combo)
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);
     return items;
-}
-
-void PickSymbology(CSelectBarcodeTypeDlg* dlg, int id)
-{
-    auto* list = Control<QListWidget>(dlg, 1089);
-    for (int row = 0; row < list->count(); ++row) {
-        QListWidgetItem* item = list->item(row);
-        if (item->data(Qt::UserRole).toInt() != id)
-            continue;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          list->visualItemRect(item).center());
-        break;
-    }
-    EXPECT_EQ(dlg->SelectedId(), id);
-    dlg->accept();
 }
 
 class MatrixSymbolPaneTest : public CDesignerTest

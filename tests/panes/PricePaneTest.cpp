@@ -4,6 +4,7 @@
 // Price Format.
 #include "AppContext.h"
 #include "Commands.h"
+#include "ControlById.h"
 #include "DesignView.h"
 #include "DesignerTest.h"
 #include "DialogAnswer.h"
@@ -46,13 +47,6 @@
 namespace {
 
 using P = CPriceFormat;
-
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
 
 template <class W> W* Named(QWidget* parent, const char* name)
 {

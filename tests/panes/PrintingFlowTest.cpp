@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "Barcode.h"
 #include "Box.h"
+#include "ControlById.h"
 #include "DesignView.h"
 #include "DesignerTest.h"
 #include "DialogAnswer.h"
@@ -58,15 +59,8 @@ static void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-// Runs the action on the first modal dialog of type T that shows while the
-// object lives (once).
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent->findChild<W*>(QStringLiteral("id%1").arg(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
+// Types into a field of the dialog as the user does: the old text is
+// replaced.
 void Type(QWidget* dialog, int id, const QString& text)
 {
     auto* edit = Control<QLineEdit>(dialog, id);
@@ -85,9 +79,7 @@ class PrintingFlowTest : public CDesignerFlow, public ::testing::Test
 TEST_F(PrintingFlowTest, StockDesignedThroughThePaneOutlivesARestart)
 {
     {
-        CAppContext context;
-        CSignApp app;
-        CMainFrame* frame = Start(app);
+        CMainFrame* frame = Start();
         ASSERT_NE(frame, nullptr);
         ASSERT_EQ(ThePaper().StockCount(), 2);
 
@@ -123,8 +115,7 @@ TEST_F(PrintingFlowTest, StockDesignedThroughThePaneOutlivesARestart)
         EXPECT_EQ(Control<QLabel>(frame->PropertyPane(), 1528)->text(), "Shelf talker");
         EXPECT_EQ(Control<QLabel>(frame->PropertyPane(), 1138)->text(), "10");
         EXPECT_TRUE(frame->Document().IsModified());
-        frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
+        Quit();
     }
     QFile saved(home.FilePath("Stock2.zel"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -134,9 +125,7 @@ TEST_F(PrintingFlowTest, StockDesignedThroughThePaneOutlivesARestart)
         << text.toStdString();
 
     {
-        CAppContext context;
-        CSignApp app;
-        ASSERT_NE(Start(app), nullptr);
+        ASSERT_NE(Start(), nullptr);
         EXPECT_EQ(ThePaper().GetPaperName(), "Shelf talker");
         CPaperStock stock;
         ASSERT_TRUE(ThePaper().GetStock(QStringLiteral("Shelf talker"), stock));
@@ -148,7 +137,7 @@ TEST_F(PrintingFlowTest, StockDesignedThroughThePaneOutlivesARestart)
         EXPECT_EQ(stock.vertPitch, 5350);
         EXPECT_EQ(stock.topMargin, 125);
         EXPECT_EQ(stock.LabelsPerSheet(), 10);
-        app.ExitInstance();
+        Quit();
     }
 }
 
@@ -163,9 +152,7 @@ QImage RenderFirstPage(const QString& pdf, int dpi)
 // print station, and printed to a PDF on a partly used sheet.
 TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
 
@@ -303,8 +290,7 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
             EXPECT_EQ(PageInk(again, label, dpi), 0) << "cell " << cell;
     }
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // What reaches past the label is cut at its edge on paper as in the
@@ -313,9 +299,7 @@ TEST_F(PrintingFlowTest, LabelsChosenDrawnPreviewedAndPrinted)
 // through File > Print, leave no ink in the gap or on the next labels.
 TEST_F(PrintingFlowTest, EachSignIsPrintedInsideItsLabel)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     CAnswer<CPaperStockDlg> choose([](CPaperStockDlg* dlg) {
         Control<QComboBox>(dlg, 1498)->setCurrentText(QStringLiteral("Labels"));
@@ -362,8 +346,7 @@ TEST_F(PrintingFlowTest, EachSignIsPrintedInsideItsLabel)
                        second.y + stock->labelHeight);
     EXPECT_EQ(PageInk(page, beyond, dpi), 0) << "the gap and the labels to the right";
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // The print bar's rules, on the real station: nothing printed for no
@@ -372,9 +355,7 @@ TEST_F(PrintingFlowTest, EachSignIsPrintedInsideItsLabel)
 // 600 ms, and a one-label stock has no Sheet Usage at all.
 TEST_F(PrintingFlowTest, PrintBarRules)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
@@ -468,17 +449,14 @@ TEST_F(PrintingFlowTest, PrintBarRules)
     EXPECT_FALSE(commands->IsStationOpen());
 
     FrameHooks().chooseFile = nullptr;
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // The print bar hands signs to the print queue: only for a saved sign;
 // Restart hands the collected job over as its job and data files.
 TEST_F(PrintingFlowTest, PrintBarQueuesASavedSign)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     const QString queue = home.FilePath("queue");
     ASSERT_TRUE(QDir().mkpath(queue));
@@ -518,17 +496,14 @@ TEST_F(PrintingFlowTest, PrintBarQueuesASavedSign)
     EXPECT_TRUE(files[1].endsWith(".TXT"));
     Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
     EXPECT_FALSE(commands->IsStationOpen());
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // Sign > Paper > New... makes the new stock the sign's; Edit... changes it,
 // and the elements grow with the sign.
 TEST_F(PrintingFlowTest, NewAndEditedStockScaleTheSign)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     QApplication::processEvents();
@@ -565,17 +540,14 @@ TEST_F(PrintingFlowTest, NewAndEditedStockScaleTheSign)
     EXPECT_EQ(ThePaper().Current()->labelWidth, 2000);
     EXPECT_EQ(box->GetPointRect(), CRect(200, 200, 800, 600));
     EXPECT_EQ(view->Mode(), MODE_SELECT);
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // File > Print on a sign whose text is typed at print time opens the print
 // station instead of the Print dialog, on the whole sheet of a label stock.
 TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
@@ -601,8 +573,7 @@ TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
     frame->Action(ID_DATA_CANCEL)->trigger();
     EXPECT_FALSE(commands->IsStationOpen());
     EXPECT_FALSE(frame->IsDataEntryMode());
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // Pictures of the print station with a 3 x 8 sheet half used and of the
@@ -613,9 +584,7 @@ TEST_F(PrintingFlowTest, Pictures)
     const QString folder = qEnvironmentVariable("TABREL_PRINT_SHOTS");
     if (folder.isEmpty())
         GTEST_SKIP() << "TABREL_PRINT_SHOTS not set";
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->showNormal();
     frame->resize(1280, 860);
@@ -684,8 +653,7 @@ TEST_F(PrintingFlowTest, Pictures)
     batch->grab().save(folder + QStringLiteral("/print-batch.png"));
     FrameHooks().chooseFile = nullptr;
     frame->ExecuteCommand(ID_DATA_CANCEL);
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 } // namespace

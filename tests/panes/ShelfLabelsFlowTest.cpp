@@ -4,6 +4,7 @@
 // Source list, printed from the print station to a PDF whose every label is
 // then read back.
 #include "AppContext.h"
+#include "ControlById.h"
 #include "DateTime.h"
 #include "DateTimePage.h"
 #include "DesignView.h"
@@ -84,13 +85,6 @@ private:
     bool m_answered = false;
 };
 
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent->findChild<W*>(QStringLiteral("id%1").arg(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
 void Retype(QLineEdit* edit, const QString& text)
 {
     edit->setFocus();
@@ -161,9 +155,7 @@ protected:
 
 TEST_F(ShelfLabelsFlowTest, ThirtyLabelsEachWithItsNumberDateAndPrice)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
 
@@ -284,17 +276,14 @@ TEST_F(ShelfLabelsFlowTest, ThirtyLabelsEachWithItsNumberDateAndPrice)
     // The cells after the 30th are empty.
     EXPECT_TRUE(CellText(pdf, 2, 6).isEmpty());
 
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // A counter that steps every two labels, every page or every row, printed
 // on three whole sheets: each label shows the number of its group.
 TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     ASSERT_NO_FATAL_FAILURE(ChooseLabels3x8(frame));
@@ -370,8 +359,7 @@ TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
             TheVariableList().FindVariable(VARIABLE_INCREMENTING, number->m_sourceName)->GetValue(),
             "1");
     }
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
 }
 
 // A serial number from a number sequence: a job cancelled part way prints
@@ -379,9 +367,7 @@ TEST_F(ShelfLabelsFlowTest, CountingByLabelsPageOrRowAcrossThreeSheets)
 // it; a finished print leaves the number after its last label.
 TEST_F(ShelfLabelsFlowTest, ACancelledPrintUsesUpNoSerialNumbers)
 {
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = Start(app);
+    CMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
     frame->resize(1200, 860);
     ASSERT_NO_FATAL_FAILURE(ChooseLabels3x8(frame));
@@ -438,8 +424,7 @@ TEST_F(ShelfLabelsFlowTest, ACancelledPrintUsesUpNoSerialNumbers)
         EXPECT_EQ(CellText(pdf, 1, label), QString::number(100 + label)) << label;
     EXPECT_EQ(TheSequenceStore().GetValue(QStringLiteral("Tickets")), "103");
 
-    frame->Document().SetModifiedFlag(false);
-    app.ExitInstance();
+    Quit();
     // The sequence outlives the session in its side file.
     TheSequenceStore().RemoveAll();
     ASSERT_TRUE(LoadSequenceStore());

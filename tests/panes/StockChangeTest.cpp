@@ -5,7 +5,9 @@
 #include "AppContext.h"
 #include "Barcode.h"
 #include "Commands.h"
+#include "ControlById.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "Image.h"
@@ -46,13 +48,6 @@
 
 namespace {
 
-template <class W> W* Control(QWidget* parent, int id)
-{
-    W* w = parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
 // A whole A4 page and a sheet of 2 x 4 labels of 99.1 x 67.7 mm.
 const char kStockLibrary[] =
     "[Category,Name,Page Width,Page Height,Continuous,Top Margin,Left Margin,Type,Corner "
@@ -64,13 +59,11 @@ const char kStockLibrary[] =
 // width: that is the factor every design length is scaled by.
 constexpr double kFactor = 677.0 / 2970.0;
 
-class StockChangeTest : public ::testing::Test
+class StockChangeTest : public CDesignerFixture
 {
 protected:
     StockChangeTest()
     {
-        EnsureWidgetApp();
-        RegisterPanes();
         QFile stock(home.FilePath("Stock.zel"));
         stock.open(QIODevice::WriteOnly);
         stock.write(kStockLibrary);
@@ -82,28 +75,14 @@ protected:
         photoPath = home.FilePath("photo.png");
         photo.save(photoPath);
         CImageSelect::s_choose = [this](QWidget*, bool) { return photoPath; };
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1300, 900);
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
+        StartDesigner(QSize(1300, 900), false);
     }
     ~StockChangeTest() override
     {
         CImageSelect::s_choose = nullptr;
         FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
     }
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
     void Command(int id)
     {
         frame->UpdateActionsNow();
@@ -172,12 +151,6 @@ protected:
         return element->GetFont(font) ? font.HeightToPoints() : 0.0;
     }
 
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
     QString photoPath;
 };
 

@@ -7,6 +7,7 @@
 #include "BulletArray.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "ElementList.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -84,42 +85,21 @@ QString Output(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-class TextFlowTest : public ::testing::Test
+class TextFlowTest : public CDesignerFixture
 {
 protected:
     TextFlowTest()
     {
-        EnsureWidgetApp();
-        RegisterPanes();
         QFile stock(home.FilePath("Stock.zel"));
         if (stock.open(QIODevice::WriteOnly))
             stock.write(kStockLibrary);
         stock.close();
         FrameHooks().chooseFile = [this](QWidget*, const CFileChoice&) { return chosenPath; };
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(1400, 1000);
-            frame->show();
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-        if (view)
+        if (StartDesigner(QSize(1400, 1000)) && view)
             view->FullSize();
     }
-    ~TextFlowTest() override
-    {
-        FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
+    ~TextFlowTest() override { FrameHooks().chooseFile = nullptr; }
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
     void Command(int id)
     {
         frame->UpdateActionsNow();
@@ -143,12 +123,6 @@ protected:
         return w;
     }
 
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
     QString chosenPath;
 };
 

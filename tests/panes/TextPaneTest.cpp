@@ -7,6 +7,7 @@
 #include "BulletArray.h"
 #include "Commands.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "EditTextDlg.h"
 #include "ElementList.h"
@@ -54,41 +55,19 @@ static void PrintTo(const QString& text, std::ostream* out)
 namespace {
 
 // Answers the next modal dialog of a type with the action.
-class TextPaneTest : public ::testing::Test
+class TextPaneTest : public CDesignerFixture
 {
 protected:
-    TextPaneTest()
-    {
-        EnsureWidgetApp();
-        RegisterPanes();
-    }
-    ~TextPaneTest() override
-    {
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
     // The designer as it starts (after the test has chosen its settings).
     bool Start()
     {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (!frame)
+        if (!StartDesigner(QSize(1300, 1000)))
             return false;
-        frame->resize(1300, 1000);
-        frame->show();
-        view = qobject_cast<CDesignView*>(frame->Canvas());
         if (view)
             view->FullSize();
         return view != nullptr;
     }
 
-    QPoint Dp(int x, int y) const
-    {
-        const CPoint p = view->LPtoDP(CPoint(x, y));
-        return QPoint(p.x, p.y);
-    }
     void Command(int id)
     {
         frame->UpdateActionsNow();
@@ -184,13 +163,6 @@ protected:
         ASSERT_NE(button, nullptr);
         QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
     }
-
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
 };
 
 TEST_F(TextPaneTest, TypedWordsFontAndSizeReachTheTextAndUndoTakesEachBack)

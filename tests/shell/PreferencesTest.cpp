@@ -51,6 +51,19 @@ LogFontFields Font(const char* face, LONG height, BYTE italic)
     return lf;
 }
 
+// Each listed field of the settings read back holds what the saved copy
+// holds; a field that differs is named by its place in the list (from 1).
+template <class T, class... Fields>
+void ExpectSameFields(const char* what, const T& read, const T& saved, Fields T::*... fields)
+{
+    int place = 0;
+    const auto same = [&](auto field) {
+        ++place;
+        EXPECT_EQ(read.*field, saved.*field) << what << ", field " << place;
+    };
+    (same(fields), ...);
+}
+
 } // namespace
 
 TEST_F(PreferencesTest, EmptyProfileGivesTheDefaults)
@@ -172,89 +185,55 @@ TEST_F(PreferencesTest, SaveAndLoadKeepEveryValue)
     LoadPreferences();
 
     EXPECT_DOUBLE_EQ(App().general.rotationAngle, savedGeneral.rotationAngle);
-    EXPECT_EQ(App().general.duplicateX, savedGeneral.duplicateX);
-    EXPECT_EQ(App().general.duplicateY, savedGeneral.duplicateY);
-    EXPECT_EQ(App().general.variableOutline, savedGeneral.variableOutline);
-    EXPECT_EQ(App().general.undoLevels, savedGeneral.undoLevels);
-    EXPECT_EQ(App().general.nativePrint, savedGeneral.nativePrint);
-    EXPECT_EQ(App().general.endJobWithPage, savedGeneral.endJobWithPage);
-    EXPECT_EQ(App().general.viewMode, savedGeneral.viewMode);
-    EXPECT_EQ(App().general.storeRelativePaths, savedGeneral.storeRelativePaths);
-    EXPECT_EQ(App().general.storePrinterSettings, savedGeneral.storePrinterSettings);
-
-    const CLineDefaults& line = App().Get<CLineDefaults>();
-    EXPECT_EQ(line.thickness, savedLine.thickness);
-    EXPECT_EQ(line.colour, savedLine.colour);
-    EXPECT_EQ(line.lineStyle, savedLine.lineStyle);
-    EXPECT_EQ(line.endStyle, savedLine.endStyle);
-    const CBoxDefaults& box2 = App().Get<CBoxDefaults>();
-    EXPECT_EQ(box2.thickness, savedBox.thickness);
-    EXPECT_EQ(box2.outlineColour, savedBox.outlineColour);
-    EXPECT_EQ(box2.fillInterior, savedBox.fillInterior);
-    EXPECT_EQ(box2.fillColour, savedBox.fillColour);
-    EXPECT_EQ(box2.cornerType, savedBox.cornerType);
-    EXPECT_EQ(box2.cornerRadius, savedBox.cornerRadius);
-    const CEllipseDefaults& ellipse2 = App().Get<CEllipseDefaults>();
-    EXPECT_EQ(ellipse2.thickness, savedEllipse.thickness);
-    EXPECT_EQ(ellipse2.outlineColour, savedEllipse.outlineColour);
-    EXPECT_EQ(ellipse2.fillInterior, savedEllipse.fillInterior);
-    EXPECT_EQ(ellipse2.fillColour, savedEllipse.fillColour);
+    using General = CGeneralPreferences;
+    using Line = CLineDefaults;
+    using Box = CBoxDefaults;
+    using Ellipse = CEllipseDefaults;
+    using Text = CTextElementDefaults;
+    using Barcode = CBarcodePreferences;
+    using Bullet = CBulletPreferences;
+    using Price = CPricePreferences;
+    using Spell = CSpellPreferences;
+    using Symbol = CSymbolPreferences;
+    ExpectSameFields("general", App().general, savedGeneral, &General::duplicateX,
+                     &General::duplicateY, &General::variableOutline, &General::undoLevels,
+                     &General::nativePrint, &General::endJobWithPage, &General::viewMode,
+                     &General::storeRelativePaths, &General::storePrinterSettings);
+    ExpectSameFields("line", App().Get<CLineDefaults>(), savedLine, &Line::thickness, &Line::colour,
+                     &Line::lineStyle, &Line::endStyle);
+    ExpectSameFields("box", App().Get<CBoxDefaults>(), savedBox, &Box::thickness,
+                     &Box::outlineColour, &Box::fillInterior, &Box::fillColour, &Box::cornerType,
+                     &Box::cornerRadius);
+    ExpectSameFields("ellipse", App().Get<CEllipseDefaults>(), savedEllipse, &Ellipse::thickness,
+                     &Ellipse::outlineColour, &Ellipse::fillInterior, &Ellipse::fillColour);
 
     EXPECT_EQ(CTextDefaults::Current().font.GetLogFont(), savedTextFont);
     EXPECT_EQ(CTextDefaults::Current().colour, 0x0000ffu);
-    const CTextElementDefaults& text = App().Get<CTextElementDefaults>();
-    EXPECT_EQ(text.colouredBackground, savedText.colouredBackground);
-    EXPECT_EQ(text.backgroundColour, savedText.backgroundColour);
-    EXPECT_EQ(text.minHeight, savedText.minHeight);
-    EXPECT_EQ(text.maxHeight, savedText.maxHeight);
-    EXPECT_EQ(text.horzJustify, savedText.horzJustify);
-    EXPECT_EQ(text.vertJustify, savedText.vertJustify);
-    EXPECT_EQ(text.preserveLineBreaks, savedText.preserveLineBreaks);
+    ExpectSameFields("text", App().Get<CTextElementDefaults>(), savedText,
+                     &Text::colouredBackground, &Text::backgroundColour, &Text::minHeight,
+                     &Text::maxHeight, &Text::horzJustify, &Text::vertJustify,
+                     &Text::preserveLineBreaks);
 
-    const CBarcodePreferences& barcode2 = CBarcodePreferences::Current();
-    EXPECT_EQ(barcode2.font, savedBarcode.font);
-    EXPECT_EQ(barcode2.type, savedBarcode.type);
-    EXPECT_EQ(barcode2.style, savedBarcode.style);
-    EXPECT_EQ(barcode2.height, savedBarcode.height);
-    EXPECT_EQ(barcode2.calcChecksum, savedBarcode.calcChecksum);
-    EXPECT_EQ(barcode2.showHuman, savedBarcode.showHuman);
-    EXPECT_EQ(barcode2.showChecksum, savedBarcode.showChecksum);
-    EXPECT_EQ(barcode2.horzJustify, savedBarcode.horzJustify);
-    EXPECT_EQ(barcode2.vertJustify, savedBarcode.vertJustify);
-
-    const CBulletPreferences& bullet2 = CBulletPreferences::Current();
-    EXPECT_EQ(bullet2.font, savedBullet.font);
-    EXPECT_EQ(bullet2.symbol, savedBullet.symbol);
-    EXPECT_EQ(bullet2.offset, savedBullet.offset);
-    EXPECT_EQ(bullet2.size, savedBullet.size);
-    EXPECT_EQ(bullet2.colour, savedBullet.colour);
-
-    const CPricePreferences& price2 = CPricePreferences::Current();
-    EXPECT_EQ(price2.partFonts, savedPrice.partFonts);
-    EXPECT_EQ(price2.textColour, savedPrice.textColour);
-    EXPECT_EQ(price2.colouredBackground, savedPrice.colouredBackground);
-    EXPECT_EQ(price2.backgroundColour, savedPrice.backgroundColour);
-    EXPECT_EQ(price2.crossOutColour, savedPrice.crossOutColour);
-    EXPECT_EQ(price2.crossOutPattern, savedPrice.crossOutPattern);
-    EXPECT_EQ(price2.crossOutThickness, savedPrice.crossOutThickness);
-    EXPECT_EQ(price2.crossOutEndStyle, savedPrice.crossOutEndStyle);
-    EXPECT_EQ(price2.format, "Sale");
+    ExpectSameFields("barcode", CBarcodePreferences::Current(), savedBarcode, &Barcode::font,
+                     &Barcode::type, &Barcode::style, &Barcode::height, &Barcode::calcChecksum,
+                     &Barcode::showHuman, &Barcode::showChecksum, &Barcode::horzJustify,
+                     &Barcode::vertJustify);
+    ExpectSameFields("bullet", CBulletPreferences::Current(), savedBullet, &Bullet::font,
+                     &Bullet::symbol, &Bullet::offset, &Bullet::size, &Bullet::colour);
+    ExpectSameFields("price", CPricePreferences::Current(), savedPrice, &Price::partFonts,
+                     &Price::textColour, &Price::colouredBackground, &Price::backgroundColour,
+                     &Price::crossOutColour, &Price::crossOutPattern, &Price::crossOutThickness,
+                     &Price::crossOutEndStyle);
+    EXPECT_EQ(CPricePreferences::Current().format, "Sale");
 
     EXPECT_EQ(CImagePreferences::Current().constrainStretching, 0);
     EXPECT_EQ(CImagePreferences::Current().fastPrint, 0);
 
-    const CSpellPreferences& spell2 = CSpellPreferences::Current();
-    EXPECT_EQ(spell2.options, savedSpell.options);
-    EXPECT_EQ(spell2.dictionary, savedSpell.dictionary);
-    EXPECT_EQ(spell2.performance, savedSpell.performance);
-    EXPECT_EQ(spell2.searchLimit, savedSpell.searchLimit);
-    EXPECT_EQ(spell2.displayLimit, savedSpell.displayLimit);
-
-    const CSymbolPreferences& symbol2 = CSymbolPreferences::Current();
-    EXPECT_EQ(symbol2.font, savedSymbol.font);
-    EXPECT_EQ(symbol2.symbolColour, savedSymbol.symbolColour);
-    EXPECT_EQ(symbol2.colouredBackground, savedSymbol.colouredBackground);
-    EXPECT_EQ(symbol2.backgroundColour, savedSymbol.backgroundColour);
+    ExpectSameFields("spelling", CSpellPreferences::Current(), savedSpell, &Spell::options,
+                     &Spell::dictionary, &Spell::performance, &Spell::searchLimit,
+                     &Spell::displayLimit);
+    ExpectSameFields("symbol", CSymbolPreferences::Current(), savedSymbol, &Symbol::font,
+                     &Symbol::symbolColour, &Symbol::colouredBackground, &Symbol::backgroundColour);
 }
 
 // The angle lives in radians between start and exit; whole degrees must
@@ -329,10 +308,10 @@ TEST_F(PreferencesTest, GridSettings)
     };
     const Case cases[] = {
         {"25", "40", "1", 25, 40, 1},
-        {"0", "0", "0", 10, 10, 0},        // no grid: the default interval
-        {"-5", "7", "2", 10, 10, 0},       // below 1 mm; an unknown unit
+        {"0", "0", "0", 10, 10, 0},               // no grid: the default interval
+        {"-5", "7", "2", 10, 10, 0},              // below 1 mm; an unknown unit
         {"20000", "10000", "0", 10000, 10000, 0}, // above 1 m
-        {"fine", "", "inches", 10, 10, 0}, // not numbers
+        {"fine", "", "inches", 10, 10, 0},        // not numbers
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.x);

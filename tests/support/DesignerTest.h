@@ -24,35 +24,41 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
-// The designer started when the test starts, in its own home and context,
-// its messages answered; the sign is left unmodified and the program ended
-// when the test ends. shown: the frame is shown and the canvas zoomed to the
-// full size of the sign; else the frame is only sized.
-class CDesignerTest : public ::testing::Test
+// The designer of a test, in the test's own home and context, its messages
+// answered: started by StartDesigner once the test has set what the start
+// reads; the sign is left unmodified and the program ended when the test
+// ends.
+class CDesignerFixture : public ::testing::Test
 {
 protected:
-    explicit CDesignerTest(QSize size = QSize(1300, 900), bool shown = true)
+    CDesignerFixture()
     {
         EnsureWidgetApp();
         RegisterPanes();
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (frame) {
-            frame->resize(size);
-            if (shown)
-                frame->show();
-            view = qobject_cast<CDesignView*>(frame->Canvas());
-        }
-        if (view && shown)
-            view->FullSize();
     }
-    ~CDesignerTest() override
+    ~CDesignerFixture() override
     {
         if (frame)
             frame->Document().SetModifiedFlag(false);
         app.ExitInstance();
+    }
+
+    // Starts the designer as the user does, its frame at that size and shown
+    // unless told otherwise; false when it did not start.
+    bool StartDesigner(QSize size, bool shown = true)
+    {
+        app.frameTemplate = CSignApp::DesignerFrameTemplate();
+        if (app.InitInstance({"tabrel"}))
+            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        if (!frame)
+            return false;
+        frame->resize(size);
+        if (shown)
+            frame->show();
+        view = qobject_cast<CDesignView*>(frame->Canvas());
+        return true;
     }
 
     // A point of the sign in the canvas's device pixels.
@@ -70,6 +76,19 @@ protected:
     CSignApp app;
     CMainFrame* frame = nullptr;
     CDesignView* view = nullptr;
+};
+
+// The designer started when the test starts. shown: the frame is shown and
+// the canvas zoomed to the full size of the sign; else the frame is only
+// sized.
+class CDesignerTest : public CDesignerFixture
+{
+protected:
+    explicit CDesignerTest(QSize size = QSize(1300, 900), bool shown = true)
+    {
+        if (StartDesigner(size, shown) && view && shown)
+            view->FullSize();
+    }
 };
 
 // The designer, shown, with the user's means of working on the canvas and in
@@ -228,7 +247,8 @@ protected:
 
 // The home of a test that starts the designer itself, perhaps more than once
 // (Start): the stock library of the printing tests in it, the messages
-// answered. Joined with the test's own ::testing::Test or TestWithParam.
+// answered. Joined with the test's own ::testing::Test or TestWithParam; a
+// run still going when the test ends is ended then.
 class CDesignerFlow
 {
 protected:
@@ -238,17 +258,43 @@ protected:
         RegisterPanes();
         WriteLabelStockLibrary(home);
     }
+    ~CDesignerFlow() { Quit(); }
 
-    // Starts the designer as a user does; the frame is the real one, or null
-    // when the program did not start.
-    static CMainFrame* Start(CSignApp& app)
+    // Starts the designer as a user does, in a context of its own (a run
+    // before it is ended first); the frame is the real one, or null when the
+    // program did not start.
+    CMainFrame* Start()
     {
+        Quit();
+        m_app.reset();
+        m_context.emplace();
+        CSignApp& app = m_app.emplace();
         app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (!app.InitInstance({"tabrel"}))
-            return nullptr;
-        return qobject_cast<CMainFrame*>(app.GetMainWindow());
+        m_started = app.InitInstance({"tabrel"});
+        if (m_started)
+            m_frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
+        return m_frame;
+    }
+
+    // Ends the run as the user leaves the program, the sign left unmodified
+    // so that nothing asks to save it; its context lasts until the next
+    // start or the end of the test.
+    void Quit()
+    {
+        if (m_frame)
+            m_frame->Document().SetModifiedFlag(false);
+        if (m_app && m_started)
+            m_app->ExitInstance();
+        m_frame = nullptr;
+        m_started = false;
     }
 
     CTestHome home;
     CMessageResponder messages;
+
+private:
+    std::optional<CAppContext> m_context;
+    std::optional<CSignApp> m_app;
+    CMainFrame* m_frame = nullptr;
+    bool m_started = false;
 };

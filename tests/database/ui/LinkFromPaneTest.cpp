@@ -10,6 +10,7 @@
 #include "DateTime.h"
 #include "DateTimePage.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "IncNumber.h"
@@ -52,35 +53,21 @@
 
 namespace {
 
-class LinkFromPaneTest : public ::testing::Test
+class LinkFromPaneTest : public CDesignerFixture
 {
 protected:
     LinkFromPaneTest()
     {
-        EnsureWidgetApp();
-        RegisterPanes();
         csv = home.FilePath("prices.csv");
         QFile file(csv);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("Name,Code,Price\r\nWidget,TAB0000001,2.50\r\nGadget,TAB0000002,7\r\n");
     }
-    ~LinkFromPaneTest() override
-    {
-        FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
-    }
+    ~LinkFromPaneTest() override { FrameHooks().chooseFile = nullptr; }
     bool Start()
     {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (!frame)
+        if (!StartDesigner(QSize(1300, 1000)))
             return false;
-        frame->resize(1300, 1000);
-        frame->show();
-        view = qobject_cast<CDesignView*>(frame->Canvas());
         if (view)
             view->FullSize();
         return view != nullptr;
@@ -125,12 +112,6 @@ protected:
         return wizard.currentPage()->findChild<T*>(QString::fromLatin1(name));
     }
 
-    CTestHome home;
-    CMessageResponder messages;
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
-    CDesignView* view = nullptr;
     QString csv;
 };
 

@@ -13,6 +13,7 @@
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DesignView.h"
+#include "DesignerTest.h"
 #include "DialogAnswer.h"
 #include "ElementList.h"
 #include "MainFrame.h"
@@ -64,13 +65,11 @@ template <class W> W* Control(QWidget* parent, int id)
     return parent ? parent->findChild<W*>(QStringLiteral("id%1").arg(id)) : nullptr;
 }
 
-class RecordNavigatorTest : public ::testing::Test
+class RecordNavigatorTest : public CDesignerFixture
 {
 protected:
     RecordNavigatorTest()
     {
-        EnsureWidgetApp();
-        RegisterPanes();
         database = home.FilePath("stock.db");
         const QString name = QStringLiteral("navigator-fixture");
         {
@@ -112,22 +111,9 @@ protected:
     {
         delete navigator;
         FrameHooks().chooseFile = nullptr;
-        if (frame)
-            frame->Document().SetModifiedFlag(false);
-        app.ExitInstance();
     }
 
-    bool Start()
-    {
-        app.frameTemplate = CSignApp::DesignerFrameTemplate();
-        if (app.InitInstance({"tabrel"}))
-            frame = qobject_cast<CMainFrame*>(app.GetMainWindow());
-        if (!frame)
-            return false;
-        frame->resize(1100, 800);
-        frame->show();
-        return true;
-    }
+    bool Start() { return StartDesigner(QSize(1100, 800)); }
 
     CText* Text(const QString& name, int kind, const QString& source, int y)
     {
@@ -202,11 +188,6 @@ protected:
         return q.exec("SELECT COUNT(*) FROM Products") && q.next() ? q.value(0).toInt() : -1;
     }
 
-    CTestHome home;
-    // Each test has its own sign, link and lists.
-    CAppContext context;
-    CSignApp app;
-    CMainFrame* frame = nullptr;
     CRecordNavigator* navigator = nullptr;
     QString database;
 };
