@@ -627,11 +627,7 @@ void CBrowseView::OnPrint()
 CRecordNavigator* CBrowseView::MakeNavigator()
 {
     return MakeStationNavigator(
-        m_batch, [this] { return DataView(); },
-        [this] {
-            if (m_driver)
-                m_driver->LeaveDataEntryIfIdle();
-        },
+        m_batch, [this] { return DataView(); }, [this] { return m_driver.get(); },
         [this] { OnPrintAllRecords(); });
 }
 

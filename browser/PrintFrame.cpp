@@ -425,42 +425,23 @@ void CPrintFrame::UpdateActions()
 
 // --- recent files -----------------------------------------------------------
 
-namespace {
-
-const QString kRecentSection = QStringLiteral("Recent File List");
-constexpr int kRecentFileCount = ID_FILE_MRU_LAST - ID_FILE_MRU_FIRST + 1;
-
-} // namespace
-
 void CPrintFrame::LoadRecentFiles()
 {
-    m_recentFiles.clear();
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString path =
-            CSignApp::GetProfileString(kRecentSection, QStringLiteral("File%1").arg(i));
-        if (!path.isEmpty() && !m_recentFiles.contains(path))
-            m_recentFiles << path;
-    }
+    m_recentFiles = LoadRecentFileList();
     UpdateRecentFileActions();
 }
 
 void CPrintFrame::AddToRecentFiles(const QString& path)
 {
-    if (path.isEmpty())
-        return;
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
     // The sign printed again is already first: the list and the profile
     // stay as they are.
-    if (m_recentFiles.value(0) == fullPath)
+    if (path.isEmpty() || !PutFirstInRecentFileList(m_recentFiles, path))
         return;
-    m_recentFiles.removeAll(fullPath);
-    m_recentFiles.prepend(fullPath);
-    while (m_recentFiles.size() > kRecentFileCount)
-        m_recentFiles.removeLast();
     m_recentFilesUnsaved = true;
     if (!m_view->IsStationOpen())
         SaveRecentFiles();
     UpdateRecentFileActions();
+    UpdateActions();
 }
 
 void CPrintFrame::SaveRecentFiles()
@@ -468,35 +449,13 @@ void CPrintFrame::SaveRecentFiles()
     if (!m_recentFilesUnsaved)
         return;
     m_recentFilesUnsaved = false;
-    // The whole list in one write of the profile, not one a line.
-    const CProfileSession session;
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
-                                     m_recentFiles.value(i - 1));
-    }
+    SaveRecentFileList(m_recentFiles);
 }
 
 void CPrintFrame::UpdateRecentFileActions()
 {
-    const QFontMetrics metrics(font());
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        QAction* action = Action(ID_FILE_MRU_FIRST + i);
-        if (i >= m_recentFiles.size()) {
-            // An empty list shows one greyed item, as a placeholder.
-            action->setText(tr("Recent File"));
-            action->setStatusTip(QString());
-            action->setVisible(i == 0);
-            action->setEnabled(false);
-            continue;
-        }
-        QString shown =
-            metrics.elidedText(QDir::toNativeSeparators(m_recentFiles[i]), Qt::ElideMiddle, 400);
-        shown.replace(u'&', QStringLiteral("&&"));
-        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
-        action->setStatusTip(QDir::toNativeSeparators(m_recentFiles[i]));
-        action->setVisible(true);
-        action->setEnabled(true);
-    }
+    ShowRecentFileList(
+        m_recentFiles, [this](int id) { return Action(id); }, QFontMetrics(font()), false);
 }
 
 // --- data entry -------------------------------------------------------------

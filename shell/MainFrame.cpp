@@ -668,37 +668,80 @@ void CMainFrame::OnWebPage()
 
 // --- recent files -------------------------------------------------------------
 
-void CMainFrame::LoadRecentFiles()
+QStringList LoadRecentFileList()
 {
-    m_recentFiles.clear();
+    QStringList files;
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString path =
             CSignApp::GetProfileString(kRecentSection, QStringLiteral("File%1").arg(i));
-        if (!path.isEmpty() && !m_recentFiles.contains(path))
-            m_recentFiles << path;
+        if (!path.isEmpty() && !files.contains(path))
+            files << path;
     }
-    UpdateRecentFileActions();
+    return files;
 }
 
-void CMainFrame::SaveRecentFiles() const
+void SaveRecentFileList(const QStringList& files)
 {
     // The whole list in one write of the profile, not one a line.
     const CProfileSession session;
     for (int i = 1; i <= kRecentFileCount; ++i) {
         CSignApp::WriteProfileString(kRecentSection, QStringLiteral("File%1").arg(i),
-                                     m_recentFiles.value(i - 1));
+                                     files.value(i - 1));
     }
+}
+
+bool PutFirstInRecentFileList(QStringList& files, const QString& path)
+{
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    if (files.value(0) == fullPath)
+        return false;
+    files.removeAll(fullPath);
+    files.prepend(fullPath);
+    while (files.size() > kRecentFileCount)
+        files.removeLast();
+    return true;
+}
+
+void ShowRecentFileList(const QStringList& files, const std::function<QAction*(int id)>& action,
+                        const QFontMetrics& metrics, bool homeAsTilde)
+{
+    const QString home = QDir::homePath();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* item = action(ID_FILE_MRU_FIRST + i);
+        if (i >= files.size()) {
+            // An empty list shows one greyed item, as a placeholder.
+            item->setText(QObject::tr("Recent File"));
+            item->setStatusTip(QString());
+            item->setVisible(i == 0);
+            continue;
+        }
+        QString shown = files[i];
+        if (homeAsTilde && shown.startsWith(home + u'/'))
+            shown = u'~' + shown.mid(home.size());
+        shown = metrics.elidedText(QDir::toNativeSeparators(shown), Qt::ElideMiddle, 400);
+        shown.replace(u'&', QStringLiteral("&&"));
+        item->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        item->setStatusTip(QDir::toNativeSeparators(files[i]));
+        item->setVisible(true);
+    }
+}
+
+void CMainFrame::LoadRecentFiles()
+{
+    m_recentFiles = LoadRecentFileList();
+    UpdateRecentFileActions();
+}
+
+void CMainFrame::SaveRecentFiles() const
+{
+    SaveRecentFileList(m_recentFiles);
 }
 
 void CMainFrame::AddToRecentFiles(const QString& path)
 {
     if (path.isEmpty())
         return;
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
-    m_recentFiles.removeAll(fullPath);
-    m_recentFiles.prepend(fullPath);
-    while (m_recentFiles.size() > kRecentFileCount)
-        m_recentFiles.removeLast();
+    PutFirstInRecentFileList(m_recentFiles, path);
     SaveRecentFiles();
     UpdateRecentFileActions();
 }
@@ -729,26 +772,8 @@ void CMainFrame::OpenRecentFile(int index)
 
 void CMainFrame::UpdateRecentFileActions()
 {
-    const QFontMetrics metrics(font());
-    const QString home = QDir::homePath();
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        QAction* action = Action(ID_FILE_MRU_FIRST + i);
-        if (i >= m_recentFiles.size()) {
-            // An empty list shows one greyed item, as a placeholder.
-            action->setText(tr("Recent File"));
-            action->setStatusTip(QString());
-            action->setVisible(i == 0);
-            continue;
-        }
-        QString shown = m_recentFiles[i];
-        if (shown.startsWith(home + u'/'))
-            shown = u'~' + shown.mid(home.size());
-        shown = metrics.elidedText(QDir::toNativeSeparators(shown), Qt::ElideMiddle, 400);
-        shown.replace(u'&', QStringLiteral("&&"));
-        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
-        action->setStatusTip(QDir::toNativeSeparators(m_recentFiles[i]));
-        action->setVisible(true);
-    }
+    ShowRecentFileList(
+        m_recentFiles, [this](int id) { return Action(id); }, QFontMetrics(font()), true);
     updateActions();
 }
 

@@ -17,6 +17,7 @@
 
 class CElement;
 class QAction;
+class QFontMetrics;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -69,6 +70,22 @@ struct CFrameHooks
 };
 
 CFrameHooks& FrameHooks();
+
+// The recent files both frames keep in the profile: the paths in order, each
+// once, empty places passed over.
+QStringList LoadRecentFileList();
+// Writes the whole list in one write of the profile; the places past its end
+// are emptied.
+void SaveRecentFileList(const QStringList& files);
+// Puts the full path of a file first in the list, which keeps its length:
+// false when it was first already (the list is left as it is).
+bool PutFirstInRecentFileList(QStringList& files, const QString& path);
+// Shows the list on the numbered recent-file items of the File menu (action
+// gives the item of a command id), each path elided in the middle to fit;
+// homeAsTilde shortens the home folder to "~". An empty list shows one
+// placeholder item. Whether an item is enabled is the frame's command state.
+void ShowRecentFileList(const QStringList& files, const std::function<QAction*(int id)>& action,
+                        const QFontMetrics& metrics, bool homeAsTilde);
 
 class CMainFrame : public QMainWindow
 {

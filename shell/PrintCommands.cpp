@@ -271,11 +271,7 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
 CRecordNavigator* CPrintCommands::MakeNavigator()
 {
     return MakeStationNavigator(
-        m_batch, [this] { return DataView(); },
-        [this] {
-            if (m_driver)
-                m_driver->LeaveDataEntryIfIdle();
-        },
+        m_batch, [this] { return DataView(); }, [this] { return m_driver.get(); },
         [this] { OnPrintAllRecords(); });
 }
 
@@ -428,7 +424,7 @@ void PrintAllThroughBatch(CRecordPrintDriver& records, const QPointer<CPrintBatc
 
 CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
                                        std::function<CDataView*()> dataView,
-                                       std::function<void()> leaveIfIdle,
+                                       std::function<CPrintRunSeam*()> driver,
                                        std::function<void()> printAll)
 {
     CDatabaseLink& link = TheDatabaseLink();
@@ -439,7 +435,10 @@ CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
         if (CDataView* shown = dataView())
             shown->OnRecordChanged();
     };
-    host.leaveDataEntryIfIdle = std::move(leaveIfIdle);
+    host.leaveDataEntryIfIdle = [driver = std::move(driver)] {
+        if (CPrintRunSeam* running = driver())
+            running->LeaveDataEntryIfIdle();
+    };
     host.print = [batch] {
         if (batch)
             batch->OnPrint();

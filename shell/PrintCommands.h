@@ -16,6 +16,7 @@
 
 class CDataView;
 class CMainFrame;
+class CPrintRunSeam;
 class CRecordNavigator;
 struct CPaperStock;
 class CRecordPrintDriver;
@@ -111,10 +112,11 @@ void SetBatchCopies(CPrintBatchDlg* batch, const QString& copies);
 void PrintAllThroughBatch(CRecordPrintDriver& records, const QPointer<CPrintBatchDlg>& batch);
 // The navigator of the data-entry pane over the linked database or data
 // store, or null when the sign has no such link. dataView: the pane while the
-// station is open; leaveIfIdle: Escape; printAll: Print All over a database.
+// station is open; driver: the station's print driver, if any, which Escape
+// asks to leave data entry when idle; printAll: Print All over a database.
 CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
                                        std::function<CDataView*()> dataView,
-                                       std::function<void()> leaveIfIdle,
+                                       std::function<CPrintRunSeam*()> driver,
                                        std::function<void()> printAll);
 // The print bar may be what asked to leave the station (its Return button):
 // it goes once its handler is over, not with the data-entry pane that holds

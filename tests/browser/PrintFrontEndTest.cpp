@@ -480,6 +480,10 @@ TEST_F(PrintFrontEndTest, EntersDataAndPrintsIt)
     // The station takes the browser's place; the pane sits to its right.
     EXPECT_GT(data->mapTo(frame, QPoint(0, 0)).x(),
               view->Station()->mapTo(frame, QPoint(0, 0)).x());
+    // The sign joins the recent files, whose items stay off while the
+    // station is open.
+    EXPECT_EQ(frame->RecentFiles().value(0), QDir(folder).filePath(QStringLiteral("tag.sgn")));
+    EXPECT_FALSE(frame->Action(ID_FILE_MRU_FIRST)->isEnabled());
 
     auto* row = data->Panel()->findChild<QLineEdit*>(QStringLiteral("id2000"));
     ASSERT_NE(row, nullptr);
