@@ -3,7 +3,7 @@
 #include "DataSourceBlock.h"
 
 #include "AppContext.h"
-#include "ConnectionWizard.h"
+#include "DatabaseCommands.h"
 #include "DatabaseLink.h"
 #include "ElementList.h"
 #include "Grid.h"
@@ -17,8 +17,6 @@
 
 #include <QButtonGroup>
 #include <QEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
@@ -163,21 +161,8 @@ std::function<void()>& CElementView::ModifiedHook()
 
 bool CElementView::LinkSignToDatabase()
 {
-    auto choose = [](QWidget* parent, const QString& filter, const QString& current) {
-        CFileChoice choice;
-        choice.title = tr("Select Database File");
-        choice.filter = filter;
-        choice.suggested =
-            current.isEmpty() ? CShellSettings::Current().lastDatabaseFolder : current;
-        if (FrameHooks().chooseFile)
-            return FrameHooks().chooseFile(parent, choice);
-        return QFileDialog::getOpenFileName(parent, choice.title, choice.suggested, filter);
-    };
-    CDatabaseLink& link = TheDatabaseLink();
-    if (!RunConnectionWizard(this, link, choose, CShellSettings::Current().lastDatabaseFolder))
+    if (!RunDatabaseWizard(this))
         return false;
-    if (link.m_typeId != kDatabaseTypeConnectionString)
-        CShellSettings::Current().lastDatabaseFolder = QFileInfo(link.m_dataSource).absolutePath();
     MarkModified();
     return true;
 }

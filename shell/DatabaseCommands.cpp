@@ -144,11 +144,11 @@ void CDatabaseCommands::FillCommandState(CCommandState& state) const
     state.dataPathsEmpty = TheDataSourceMap().GetNodeCount() == 0;
 }
 
-bool CDatabaseCommands::RunWizard(QWidget* parent)
+bool RunDatabaseWizard(QWidget* parent)
 {
     auto choose = [](QWidget* parent, const QString& filter, const QString& current) {
         CFileChoice choice;
-        choice.title = tr("Select Database File");
+        choice.title = CDatabaseCommands::tr("Select Database File");
         choice.filter = filter;
         choice.suggested =
             current.isEmpty() ? CShellSettings::Current().lastDatabaseFolder : current;
@@ -157,12 +157,16 @@ bool CDatabaseCommands::RunWizard(QWidget* parent)
         return QFileDialog::getOpenFileName(parent, choice.title, choice.suggested, filter);
     };
     CDatabaseLink& link = TheDatabaseLink();
-    if (!RunConnectionWizard(parent ? parent : m_frame, link, choose,
-                             CShellSettings::Current().lastDatabaseFolder))
+    if (!RunConnectionWizard(parent, link, choose, CShellSettings::Current().lastDatabaseFolder))
         return false;
     if (link.m_typeId != kDatabaseTypeConnectionString)
         CShellSettings::Current().lastDatabaseFolder = QFileInfo(link.m_dataSource).absolutePath();
     return true;
+}
+
+bool CDatabaseCommands::RunWizard(QWidget* parent)
+{
+    return RunDatabaseWizard(parent ? parent : m_frame);
 }
 
 void CDatabaseCommands::SignChanged()

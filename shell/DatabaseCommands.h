@@ -10,6 +10,12 @@
 #include <QObject>
 
 class CMainFrame;
+class QWidget;
+
+// The connection wizard over the sign's link, its file boxes starting in the
+// last database folder, which a finished wizard over a file sets; TRUE when
+// it finished. Connect and Change Database, and the panes that link the sign.
+bool RunDatabaseWizard(QWidget* parent);
 
 class CDatabaseCommands : public QObject, public CCommandTarget
 {
