@@ -117,6 +117,20 @@ struct RoadParts
     double eject = 0;
 };
 
+// Shows the frame at 1920 x 1200, maximised where a window manager places
+// it, and waits until it is on the screen: false when it never is.
+bool ShowFrameAt1920(QWidget* frame)
+{
+    const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
+    frame->resize(1920, 1200);
+    if (windowManaged)
+        frame->showMaximized();
+    else
+        frame->show();
+    frame->activateWindow();
+    return QTest::qWaitForWindowExposed(frame);
+}
+
 // Where Print All is given: the designer's Print All command, or the Print
 // All button of the data-entry pane's record navigator.
 enum class PrintAllFrom { Menu, Pane };
@@ -146,14 +160,7 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf, Road
         app.InitInstance({"tabrel"}) ? qobject_cast<CMainFrame*>(app.GetMainWindow()) : nullptr;
     double seconds = -1;
     if (frame) {
-        const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
-        frame->resize(1920, 1200);
-        if (windowManaged)
-            frame->showMaximized();
-        else
-            frame->show();
-        frame->activateWindow();
-        const bool exposed = QTest::qWaitForWindowExposed(frame);
+        const bool exposed = ShowFrameAt1920(frame);
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
         if (exposed && LinkLabels(csv)) {
             frame->Canvas()->update();
@@ -244,14 +251,7 @@ double PrintWithFrontEnd(const QString& csv, int count, const QString& pdf, Road
     const QString folder = QFileInfo(csv).absolutePath();
     const QString sign = QDir(folder).filePath(QStringLiteral("labels.sgn"));
     if (frame && SaveLinkedLabels(frame->Document(), csv, sign)) {
-        const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
-        frame->resize(1920, 1200);
-        if (windowManaged)
-            frame->showMaximized();
-        else
-            frame->show();
-        frame->activateWindow();
-        const bool exposed = QTest::qWaitForWindowExposed(frame);
+        const bool exposed = ShowFrameAt1920(frame);
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
         CBrowseView* view = frame->View();
         QListView* list = view->IconList();

@@ -686,12 +686,17 @@ void CDataSourceMap::AddElement(CObject* element)
     auto* held = dynamic_cast<CElement*>(element);
     if (!held || !TheElementList().Contains(held))
         return;
+    TakeListedElement(held, held->m_name);
+}
+
+void CDataSourceMap::TakeListedElement(CElement* element, const QString& previousName)
+{
     // A table's cells come into the sign with it: their links first.
     if (auto* table = dynamic_cast<CTable*>(element))
         table->UpdateFieldLinks();
-    if (CDataSourceNode* node = AddElement(held, TRUE))
+    if (CDataSourceNode* node = AddElement(element, TRUE))
         RelinkNodesNaming(node);
-    KeepStoreColumn(held, held->m_name);
+    KeepStoreColumn(element, previousName);
 }
 
 BOOL CDataSourceMap::CheckCircularPath(CObject* variable)
@@ -718,11 +723,7 @@ void CDataSourceMap::ReplaceElement(CObject* listed, CObject* restored)
     auto* element = dynamic_cast<CElement*>(restored);
     if (!element || !TheElementList().Contains(element))
         return;
-    if (auto* table = dynamic_cast<CTable*>(element))
-        table->UpdateFieldLinks();
-    if (CDataSourceNode* node = AddElement(element, TRUE))
-        RelinkNodesNaming(node);
-    KeepStoreColumn(element, keyboard ? previousName : element->m_name);
+    TakeListedElement(element, keyboard ? previousName : element->m_name);
 }
 
 void CDataSourceMap::KeepStoreColumn(CElement* element, const QString& previousName)

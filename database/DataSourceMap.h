@@ -106,6 +106,10 @@ public:
     void PropagateElement(CObject* element) override;
 
 private:
+    // An element of the list comes (back) into the map: a table's cells
+    // with it, the nodes that name it linked again, its store column kept
+    // from the name it had.
+    void TakeListedElement(CElement* element, const QString& previousName);
     // The sign's data store keeps one column per keyboard element: the
     // element's column follows its name (values and all), and an element
     // that comes into the sign gets one. A column that cannot follow is

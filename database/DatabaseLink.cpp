@@ -142,78 +142,11 @@ int TypeCodeOf(const QMetaType& type)
     }
 }
 
-bool IsNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
-}
-
-// The closing quote of an opening quote character, or a null character.
-QChar ClosingQuote(QChar c)
-{
-    switch (c.unicode()) {
-    case '\'':
-        return u'\'';
-    case '"':
-        return u'"';
-    case '`':
-        return u'`';
-    case '[':
-        return u']';
-    default:
-        return QChar();
-    }
-}
-
 // Where a keyword stands in an SQL text as a word of its own, outside every
-// quoted name or literal: its position and length (the blanks between the
-// words of "ORDER BY" may be any run of white space). -1 when absent.
-std::pair<qsizetype, qsizetype> FindKeyword(const QString& text, const QString& keyword,
-                                            qsizetype from = 0)
+// quoted name or literal: its position and length. -1 when absent.
+std::pair<qsizetype, qsizetype> FindKeyword(const QString& text, const QString& keyword)
 {
-    const QStringList words = keyword.split(u' ');
-    const qsizetype n = text.size();
-    for (qsizetype i = from; i < n; ++i) {
-        const QChar c = text[i];
-        const QChar close = ClosingQuote(c);
-        if (!close.isNull()) {
-            // Skip the quoted token; a doubled closing quote stays inside.
-            qsizetype j = i + 1;
-            while (j < n) {
-                if (text[j] == close) {
-                    if (j + 1 < n && text[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            i = j;
-            continue;
-        }
-        if (i > 0 && IsNameChar(text[i - 1]))
-            continue;
-        qsizetype at = i;
-        bool match = true;
-        for (qsizetype w = 0; w < words.size() && match; ++w) {
-            if (w > 0) {
-                const qsizetype blanks = at;
-                while (at < n && text[at].isSpace())
-                    ++at;
-                if (at == blanks) {
-                    match = false;
-                    break;
-                }
-            }
-            const QString& word = words[w];
-            if (text.mid(at, word.size()).compare(word, Qt::CaseInsensitive) != 0)
-                match = false;
-            at += word.size();
-        }
-        if (match && (at >= n || !IsNameChar(text[at])))
-            return {i, at - i};
-    }
-    return {-1, 0};
+    return CRecordFilter::FindKeyword(text, keyword, false);
 }
 
 QString TrimEnd(QString text, const QString& characters)
@@ -243,8 +176,8 @@ QVector<std::pair<QString, bool>> ParseSort(const QString& sort)
         } else if (ascAt > 0 && ascAt + ascLength == item.size()) {
             item = item.left(ascAt).trimmed();
         }
-        if (item.size() >= 2 && !ClosingQuote(item.front()).isNull() &&
-            item.back() == ClosingQuote(item.front())) {
+        if (item.size() >= 2 && !CRecordFilter::ClosingQuote(item.front()).isNull() &&
+            item.back() == CRecordFilter::ClosingQuote(item.front())) {
             const QChar quote = item.back();
             item = item.mid(1, item.size() - 2);
             item.replace(QString(2, quote), QString(quote));
@@ -262,7 +195,7 @@ QVector<std::pair<QString, bool>> ParseSort(const QString& sort)
             flush();
             continue;
         }
-        close = ClosingQuote(c);
+        close = CRecordFilter::ClosingQuote(c);
         part += c;
     }
     flush();

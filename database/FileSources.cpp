@@ -77,31 +77,31 @@ bool CheckFile(const QString& path, QString* error)
     return true;
 }
 
-// The readers that rest on other libraries run apart (ReadIsolated).
-QStringList ListSheets(const QString& path, QString* error)
+// The readers that rest on other libraries run apart (ReadIsolated): the
+// names the lister finds in the file, none when it failed.
+QStringList ListIsolated(const QString& path, QString* error,
+                         QStringList (*list)(const QString& path, QString* error))
 {
-    if (IsXlsx(path))
-        return ListXlsxSheets(path, error);
     QStringList names;
     ReadIsolated(
         [&](CSourceTable*, QStringList* n, QString* e) {
-            *n = ListXlsSheets(path, e);
+            *n = list(path, e);
             return !n->isEmpty();
         },
         nullptr, &names, error, QFileInfo(path).size());
     return names;
 }
 
+QStringList ListSheets(const QString& path, QString* error)
+{
+    if (IsXlsx(path))
+        return ListXlsxSheets(path, error);
+    return ListIsolated(path, error, ListXlsSheets);
+}
+
 QStringList ListAccess(const QString& path, QString* error)
 {
-    QStringList names;
-    ReadIsolated(
-        [&](CSourceTable*, QStringList* n, QString* e) {
-            *n = ListAccessTables(path, e);
-            return !n->isEmpty();
-        },
-        nullptr, &names, error, QFileInfo(path).size());
-    return names;
+    return ListIsolated(path, error, ListAccessTables);
 }
 
 bool ProbeDbf(const QString& path, QString* error)

@@ -111,6 +111,10 @@ QString FirstWord(const QString& sql)
     return sql.mid(i, j - i).toUpper();
 }
 
+} // namespace
+
+namespace ReadOnlySql {
+
 sqlite3* SqliteHandle(const QSqlDatabase& db)
 {
     if (!db.isValid() || !db.driver() || db.driverName() != QLatin1String("QSQLITE"))
@@ -120,10 +124,6 @@ sqlite3* SqliteHandle(const QSqlDatabase& db)
         return nullptr;
     return *static_cast<sqlite3* const*>(handle.constData());
 }
-
-} // namespace
-
-namespace ReadOnlySql {
 
 void GuardConnection(const QSqlDatabase& db)
 {
@@ -153,7 +153,8 @@ bool HoldsMoreThanOneStatement(const QString& sql)
 
 // --- the program's own statements ---------------------------------------------------
 
-CProgramStatements::CProgramStatements(const QSqlDatabase& db) : m_handle(SqliteHandle(db))
+CProgramStatements::CProgramStatements(const QSqlDatabase& db)
+    : m_handle(ReadOnlySql::SqliteHandle(db))
 {
     if (!m_handle)
         return;
@@ -199,7 +200,7 @@ bool CReadOnlyStatement::Exec(QSqlQuery& query, const QString& sql, QString* err
                          : QStringLiteral("The statement would change data or files.");
         return false;
     };
-    if (sqlite3* handle = SqliteHandle(m_db)) {
+    if (sqlite3* handle = ReadOnlySql::SqliteHandle(m_db)) {
         // Compiled once to be judged: the authorizer answers while it is
         // compiled, and what it would do is known before it runs.
         if (IsTrusted(handle))

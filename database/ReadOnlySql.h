@@ -23,6 +23,7 @@
 #include <QString>
 
 class QSqlQuery;
+struct sqlite3;
 
 namespace ReadOnlySql {
 
@@ -47,6 +48,9 @@ QString ReadOnlyConnectOption(const QString& driver);
 // inside a quoted literal counts too, since dialects differ on how a
 // literal ends.
 bool HoldsMoreThanOneStatement(const QString& sql);
+
+// The SQLite connection under a Qt connection, or null when it is not one.
+sqlite3* SqliteHandle(const QSqlDatabase& db);
 
 } // namespace ReadOnlySql
 

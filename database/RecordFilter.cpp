@@ -15,22 +15,6 @@ bool IsNameChar(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
-QChar ClosingQuoteOf(QChar c)
-{
-    switch (c.unicode()) {
-    case u'\'':
-        return u'\'';
-    case u'"':
-        return u'"';
-    case u'`':
-        return u'`';
-    case u'[':
-        return u']';
-    default:
-        return QChar();
-    }
-}
-
 bool IsPlainNumber(const QString& text)
 {
     static const QRegularExpression number(
@@ -201,14 +185,31 @@ QString CRecordFilter::TypedLiteral(const CDatabaseLink& link, int type, const Q
 
 // --- statements ---------------------------------------------------------------------------------
 
-qsizetype CRecordFilter::FindTopLevelKeyword(const QString& text, const QString& keyword)
+QChar CRecordFilter::ClosingQuote(QChar c)
+{
+    switch (c.unicode()) {
+    case u'\'':
+        return u'\'';
+    case u'"':
+        return u'"';
+    case u'`':
+        return u'`';
+    case u'[':
+        return u']';
+    default:
+        return QChar();
+    }
+}
+
+std::pair<qsizetype, qsizetype> CRecordFilter::FindKeyword(const QString& text,
+                                                           const QString& keyword, bool topLevel)
 {
     const QStringList words = keyword.split(u' ', Qt::SkipEmptyParts);
     const qsizetype n = text.size();
     int depth = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
-        const QChar close = ClosingQuoteOf(c);
+        const QChar close = ClosingQuote(c);
         if (!close.isNull()) {
             // Past the quoted token; a doubled closing quote stays inside.
             qsizetype j = i + 1;
@@ -225,11 +226,11 @@ qsizetype CRecordFilter::FindTopLevelKeyword(const QString& text, const QString&
             i = j;
             continue;
         }
-        if (c == u'(') {
+        if (topLevel && c == u'(') {
             ++depth;
             continue;
         }
-        if (c == u')') {
+        if (topLevel && c == u')') {
             if (depth > 0)
                 --depth;
             continue;
@@ -257,9 +258,14 @@ qsizetype CRecordFilter::FindTopLevelKeyword(const QString& text, const QString&
             at += word.size();
         }
         if (match && (at >= n || !IsNameChar(text[at])))
-            return i;
+            return {i, at - i};
     }
-    return -1;
+    return {-1, 0};
+}
+
+qsizetype CRecordFilter::FindTopLevelKeyword(const QString& text, const QString& keyword)
+{
+    return FindKeyword(text, keyword, true).first;
 }
 
 QString CRecordFilter::InsertToken(const QString& statement, const QString& token)

@@ -17,6 +17,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <utility>
+
 class CDatabaseLink;
 
 class CRecordFilter
@@ -77,6 +79,15 @@ public:
     static QString AddCondition(const QString& statement, const QString& condition);
     // The position of a keyword outside quotes and parentheses, or -1.
     static qsizetype FindTopLevelKeyword(const QString& text, const QString& keyword);
+    // Where a keyword stands in an SQL text as a word of its own, outside
+    // every quoted name or literal, and with topLevel outside parentheses
+    // too: its position and length (the blanks between the words of
+    // "ORDER BY" may be any run of white space). {-1, 0} when absent.
+    static std::pair<qsizetype, qsizetype> FindKeyword(const QString& text, const QString& keyword,
+                                                       bool topLevel);
+    // The closing quote of an opening quote character of SQL (' " ` [), or
+    // a null character.
+    static QChar ClosingQuote(QChar c);
 
 private:
     QString m_base;

@@ -1,5 +1,7 @@
 #include "SourceTable.h"
 
+#include "ReadOnlySql.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QSet>
@@ -195,17 +197,6 @@ QString TextOf(const QVariant& v)
     default:
         return IsoText(v);
     }
-}
-
-// The SQLite connection under a Qt connection, when it is one.
-sqlite3* SqliteHandleOf(const QSqlDatabase& db)
-{
-    if (!db.isValid() || !db.driver() || db.driverName() != QLatin1String("QSQLITE"))
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 // One INSERT statement run once per record. Values are stored as the Qt
@@ -587,7 +578,7 @@ bool CSourceTable::WriteTo(QSqlDatabase db, const QString& table, QString* error
         return fail(q);
     const QString insert = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted, marks.join(u','));
     const int columnCount = static_cast<int>(columns.size());
-    if (sqlite3* handle = SqliteHandleOf(db)) {
+    if (sqlite3* handle = ReadOnlySql::SqliteHandle(db)) {
         // SQLite itself: one statement bound and stepped per record, texts
         // bound where they lie.
         CInsertStatement insertRow(handle, insert);

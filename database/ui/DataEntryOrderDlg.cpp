@@ -64,30 +64,24 @@ bool VariableEntry(CVariable* variable, QString& prompt)
 // at its head for the moves to the top and to the bottom.
 QIcon MoveIcon(int id)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x26, 0x32, 0x3c);
-    p.setPen(Qt::NoPen);
-    p.setBrush(ink);
     const bool up = id == CDataEntryOrderDlg::IDC_TOP || id == CDataEntryOrderDlg::IDC_UP;
     const bool toEnd = id == CDataEntryOrderDlg::IDC_TOP || id == CDataEntryOrderDlg::IDC_BOTTOM;
-    // Drawn pointing up, turned over for the downward moves.
-    if (!up) {
-        p.translate(0, 16);
-        p.scale(1, -1);
-    }
-    QPainterPath head;
-    head.moveTo(8, toEnd ? 4 : 2);
-    head.lineTo(14, toEnd ? 10 : 8);
-    head.lineTo(2, toEnd ? 10 : 8);
-    head.closeSubpath();
-    p.drawPath(head);
-    p.drawRect(QRectF(6, toEnd ? 10 : 8, 4, toEnd ? 5 : 7));
-    if (toEnd)
-        p.drawRect(QRectF(2, 1, 12, 2));
-    return QIcon(pixmap);
+    return DrawnButtonIcon([up, toEnd](QPainter& p, const QColor&) {
+        // Drawn pointing up, turned over for the downward moves.
+        if (!up) {
+            p.translate(0, 16);
+            p.scale(1, -1);
+        }
+        QPainterPath head;
+        head.moveTo(8, toEnd ? 4 : 2);
+        head.lineTo(14, toEnd ? 10 : 8);
+        head.lineTo(2, toEnd ? 10 : 8);
+        head.closeSubpath();
+        p.drawPath(head);
+        p.drawRect(QRectF(6, toEnd ? 10 : 8, 4, toEnd ? 5 : 7));
+        if (toEnd)
+            p.drawRect(QRectF(2, 1, 12, 2));
+    });
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "ElementList.h"
 #include "FilterList.h"
 #include "Messages.h"
+#include "NodeIcons.h"
 #include "PictureButton.h"
 #include "SignData.h"
 
@@ -143,13 +144,8 @@ bool SignUsesField(const CDatabaseLink& link, const QString& field)
 
 // The pictures of the grid's tool buttons: a funnel, with a mark of what
 // the button does to the selection; Toggle Field Display a set of columns.
-QIcon FilterIcon(int id)
+void DrawFilterIcon(QPainter& p, const QColor& ink, int id)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x26, 0x32, 0x3c);
     const QColor funnel(0x2f, 0x6f, 0xc4);
     const QColor red(0xd2, 0x3c, 0x3c);
     if (id == CFilterSheet::IDC_TOGGLE_FIELDS) {
@@ -160,7 +156,7 @@ QIcon FilterIcon(int id)
         p.drawRect(QRectF(1.5, 2.5, 13, 3));
         p.drawLine(QPointF(6, 2.5), QPointF(6, 13.5));
         p.drawLine(QPointF(10, 2.5), QPointF(10, 13.5));
-        return QIcon(pixmap);
+        return;
     }
     QPainterPath path;
     path.moveTo(1, 2);
@@ -189,7 +185,11 @@ QIcon FilterIcon(int id)
         p.drawLine(QPointF(10, 9), QPointF(15, 14));
         p.drawLine(QPointF(15, 9), QPointF(10, 14));
     }
-    return QIcon(pixmap);
+}
+
+QIcon FilterIcon(int id)
+{
+    return DrawnButtonIcon([id](QPainter& p, const QColor& ink) { DrawFilterIcon(p, ink, id); });
 }
 
 QPushButton* NumberedButton(const QString& text, int id, QWidget* parent)

@@ -53,3 +53,18 @@ QIcon NodeKindIcon(int kind)
     }
     return QIcon(Badge(kind));
 }
+
+QIcon DrawnButtonIcon(const std::function<void(QPainter& p, const QColor& ink)>& draw)
+{
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor ink(0x26, 0x32, 0x3c);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        draw(p, ink);
+    }
+    return QIcon(pixmap);
+}

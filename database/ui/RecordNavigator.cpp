@@ -11,6 +11,7 @@
 #include "FilterList.h"
 #include "FilterSheet.h"
 #include "Messages.h"
+#include "NodeIcons.h"
 #include "OptionList.h"
 #include "Printer.h"
 #include "RecordPrintDriver.h"
@@ -50,41 +51,34 @@ namespace {
 // with a bar for the first and last record; Print All a small printer.
 QIcon MoveIcon(int kind)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x26, 0x32, 0x3c);
-    p.setPen(Qt::NoPen);
-    p.setBrush(ink);
-    const bool back = kind == 0 || kind == 1;
-    QPainterPath path;
-    if (back) {
-        path.moveTo(12, 3);
-        path.lineTo(5, 8);
-        path.lineTo(12, 13);
-    } else if (kind == 2 || kind == 3) {
-        path.moveTo(4, 3);
-        path.lineTo(11, 8);
-        path.lineTo(4, 13);
-    }
-    path.closeSubpath();
-    if (kind <= 3)
-        p.drawPath(path);
-    if (kind == 0)
-        p.drawRect(QRectF(2, 3, 2, 10));
-    if (kind == 3)
-        p.drawRect(QRectF(12, 3, 2, 10));
-    if (kind == 4) {
-        p.setBrush(Qt::white);
-        p.setPen(QPen(ink, 1));
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(QColor(0x9a, 0xa4, 0xae));
-        p.drawRect(QRectF(1.5, 6.5, 13, 6));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10.5, 7, 4));
-    }
-    return QIcon(pixmap);
+    return DrawnButtonIcon([kind](QPainter& p, const QColor& ink) {
+        QPainterPath path;
+        if (kind == 0 || kind == 1) {
+            path.moveTo(12, 3);
+            path.lineTo(5, 8);
+            path.lineTo(12, 13);
+        } else if (kind == 2 || kind == 3) {
+            path.moveTo(4, 3);
+            path.lineTo(11, 8);
+            path.lineTo(4, 13);
+        }
+        path.closeSubpath();
+        if (kind <= 3)
+            p.drawPath(path);
+        if (kind == 0)
+            p.drawRect(QRectF(2, 3, 2, 10));
+        if (kind == 3)
+            p.drawRect(QRectF(12, 3, 2, 10));
+        if (kind == 4) {
+            p.setBrush(Qt::white);
+            p.setPen(QPen(ink, 1));
+            p.drawRect(QRectF(4.5, 1.5, 7, 5));
+            p.setBrush(QColor(0x9a, 0xa4, 0xae));
+            p.drawRect(QRectF(1.5, 6.5, 13, 6));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 10.5, 7, 4));
+        }
+    });
 }
 
 // A flat picture button.
