@@ -46,6 +46,7 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <utility>
 
 namespace {
@@ -131,6 +132,37 @@ bool ShowFrameAt1920(QWidget* frame)
     return QTest::qWaitForWindowExposed(frame);
 }
 
+// Sets the print bar's destination to File.
+void PrintToFile(CPrintBatchDlg* batch)
+{
+    auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
+    destination->setCurrentIndex(1);
+    emit destination->activated(1);
+    QCoreApplication::processEvents();
+}
+
+// Print All given through printAll (false when it could not be), then
+// Return, which ejects the last sheet: the PDF is whole. The times of both
+// go into parts. The seconds on the clock after Return when Print All was
+// given and the run came out whole, else -1; a station still open is left.
+double PrintAllThenReturn(CPrintBatchDlg* batch, const QElapsedTimer& clock, RoadParts& parts,
+                          const std::function<bool()>& printAll,
+                          const std::function<bool()>& cameOutWhole,
+                          const std::function<bool()>& stationOpen)
+{
+    const double beforePrintAll = double(clock.nsecsElapsed()) / 1e9;
+    const bool pressed = printAll();
+    const double afterPrintAll = double(clock.nsecsElapsed()) / 1e9;
+    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    parts.printAll = afterPrintAll - beforePrintAll;
+    parts.eject = elapsed - afterPrintAll;
+    const double seconds = pressed && cameOutWhole() ? elapsed : -1;
+    if (stationOpen())
+        Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+    return seconds;
+}
+
 // Where Print All is given: the designer's Print All command, or the Print
 // All button of the data-entry pane's record navigator.
 enum class PrintAllFrom { Menu, Pane };
@@ -173,27 +205,18 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf, Road
             CPrintCommands* commands = CPrintCommands::Of(frame);
             CPrintBatchDlg* batch = commands ? commands->BatchDialog() : nullptr;
             if (batch) {
-                auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
-                destination->setCurrentIndex(1);
-                emit destination->activated(1);
-                QCoreApplication::processEvents();
+                PrintToFile(batch);
                 frame->UpdateActionsNow();
-                const double beforePrintAll = double(clock.nsecsElapsed()) / 1e9;
-                bool pressed = true;
-                if (from == PrintAllFrom::Pane)
-                    pressed = ClickPanePrintAll(frame);
-                else
-                    frame->Action(ID_RECORD_PRINT_ALL)->trigger();
-                const double afterPrintAll = double(clock.nsecsElapsed()) / 1e9;
-                // Return ejects the last sheet: the PDF is whole.
-                Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
-                const double elapsed = double(clock.nsecsElapsed()) / 1e9;
-                parts.printAll = afterPrintAll - beforePrintAll;
-                parts.eject = elapsed - afterPrintAll;
-                if (pressed && messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
-                    seconds = elapsed;
-                if (commands->IsStationOpen())
-                    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+                seconds = PrintAllThenReturn(
+                    batch, clock, parts,
+                    [&] {
+                        if (from == PrintAllFrom::Pane)
+                            return ClickPanePrintAll(frame);
+                        frame->Action(ID_RECORD_PRINT_ALL)->trigger();
+                        return true;
+                    },
+                    [&] { return messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24; },
+                    [commands] { return commands->IsStationOpen(); });
             }
         }
         frame->Document().SetModifiedFlag(false);
@@ -279,21 +302,12 @@ double PrintWithFrontEnd(const QString& csv, int count, const QString& pdf, Road
             parts.station = double(clock.nsecsElapsed()) / 1e9;
             CPrintBatchDlg* batch = open ? view->BatchDialog() : nullptr;
             if (batch) {
-                auto* destination = Control<QComboBox>(batch, CPrintBatchDlg::IDC_DESTINATION);
-                destination->setCurrentIndex(1);
-                emit destination->activated(1);
-                QCoreApplication::processEvents();
-                const double beforePrintAll = double(clock.nsecsElapsed()) / 1e9;
-                const bool pressed = frame->ExecuteCommand(ID_RECORD_PRINT_ALL);
-                const double afterPrintAll = double(clock.nsecsElapsed()) / 1e9;
-                Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
-                const double elapsed = double(clock.nsecsElapsed()) / 1e9;
-                parts.printAll = afterPrintAll - beforePrintAll;
-                parts.eject = elapsed - afterPrintAll;
-                if (pressed && messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24)
-                    seconds = elapsed;
-                if (view->IsStationOpen())
-                    Control<QPushButton>(batch, CPrintBatchDlg::IDC_RETURN)->click();
+                PrintToFile(batch);
+                seconds = PrintAllThenReturn(
+                    batch, clock, parts,
+                    [frame] { return frame->ExecuteCommand(ID_RECORD_PRINT_ALL); },
+                    [&] { return messages.Count() == 1 && PdfPageCount(pdf) == (count + 23) / 24; },
+                    [view] { return view->IsStationOpen(); });
             }
         }
         FrameHooks().chooseFile = nullptr;
