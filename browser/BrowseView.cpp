@@ -604,7 +604,11 @@ void CBrowseView::OnPrint()
         m_batch->move(corner.x() - m_batch->frameGeometry().width() - 8, corner.y() + 60);
     } else {
         CPrintSignDlg dialog(m_document, this);
-        if (dialog.exec() == QDialog::Accepted && ConfirmSheetReuse(this, dialog.m_skip)) {
+        if (dialog.exec() == QDialog::Accepted) {
+            // Declining the sheet-reuse warning ends the command: the sign
+            // was not printed, so it does not join the recent files.
+            if (!ConfirmSheetReuse(this, dialog.m_skip))
+                return;
             QString file;
             bool go = true;
             if (dialog.m_destination == CPrintSignDlg::DEST_FILE) {

@@ -8,6 +8,7 @@
 #include "BarcodeStyle.h"
 #include "BrowseInfoPane.h"
 #include "BrowseView.h"
+#include "ControlById.h"
 #include "DataCtrl.h"
 #include "DataView.h"
 #include "DatabaseLink.h"
@@ -33,6 +34,7 @@
 #include "Printer.h"
 #include "ProfileSession.h"
 #include "RecordNavigator.h"
+#include "SheetReuseWarningDlg.h"
 #include "SignApp.h"
 #include "SignData.h"
 #include "SignPreviewWnd.h"
@@ -661,17 +663,21 @@ TEST_F(PrintFrontEndTest, KeyboardComesBackToTheListWhenThePrintDialogCloses)
 }
 
 // A sign printed, or sent to the Print dialog and cancelled there, is put
-// first in the File menu's recent files; the list is kept for the next start,
+// first in the File menu's recent files (one stopped at the sheet-reuse
+// warning is not); the list is kept for the next start,
 // where choosing a sign from it shows that sign in the browser.
 TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
 {
     const QString bread = QDir(folder).filePath(QStringLiteral("bread.sgn"));
     const QString milk = QDir(folder).filePath(QStringLiteral("milk.sgn"));
+    const QString labels = QDir(folder).filePath(QStringLiteral("labels.sgn"));
     {
         CPrintFrame* frame = Start();
         ASSERT_NE(frame, nullptr);
         SaveSign(frame, QStringLiteral("bread.sgn"), {QStringLiteral("Fresh bread")});
         SaveSign(frame, QStringLiteral("milk.sgn"), {QStringLiteral("Milk")});
+        SaveSign(frame, QStringLiteral("labels.sgn"), {QStringLiteral("Eggs")},
+                 QStringLiteral("Labels 3x8"));
         EXPECT_TRUE(frame->RecentFiles().isEmpty());
         EXPECT_FALSE(frame->Action(ID_FILE_MRU_FIRST)->isEnabled());
         CBrowseView* view = frame->View();
@@ -685,6 +691,31 @@ TEST_F(PrintFrontEndTest, PrintedSignsJoinTheRecentFilesAndAreShownFromThere)
             QTRY_VERIFY(cancel.Answered());
             ASSERT_TRUE(cancel.Answered());
         }
+        EXPECT_EQ(frame->RecentFiles(), QStringList{bread});
+
+        // Sent on with labels to skip, then stopped at the sheet-reuse
+        // warning: nothing printed, nothing asked for, no recent file.
+        ASSERT_TRUE(view->SelectPath(labels));
+        int asked = 0;
+        FrameHooks().chooseFile = [&asked](QWidget*, const CFileChoice&) {
+            ++asked;
+            return QString();
+        };
+        {
+            CAnswer<CPrintSignDlg> skipTwo([](CPrintSignDlg* dialog) {
+                auto* skip = Control<QSpinBox>(dialog, CPrintSignDlg::IDC_SKIP);
+                ASSERT_TRUE(skip->isEnabled());
+                skip->setValue(2);
+                PrintToFileFromTheDialog(dialog);
+            });
+            CAnswer<CSheetReuseWarningDlg> decline(
+                [](CSheetReuseWarningDlg* dialog) { dialog->reject(); });
+            QTest::mouseClick(view->InfoPane()->PrintButton(), Qt::LeftButton);
+            QTRY_VERIFY(decline.Answered());
+            ASSERT_TRUE(skipTwo.Answered());
+        }
+        EXPECT_EQ(asked, 0);
+        EXPECT_FALSE(ThePrinter().m_jobOpen);
         EXPECT_EQ(frame->RecentFiles(), QStringList{bread});
 
         // Printed to a file.
