@@ -598,10 +598,7 @@ void CBrowseView::OnPrint()
             emit signPrinted(m_document.GetPathName());
             return;
         }
-        m_batch->show();
-        m_batch->adjustSize();
-        const QPoint corner = mapToGlobal(QPoint(width(), 0));
-        m_batch->move(corner.x() - m_batch->frameGeometry().width() - 8, corner.y() + 60);
+        FloatPrintBar(m_batch, QRect(mapToGlobal(QPoint(0, 0)), size()), 60);
     } else {
         CPrintSignDlg dialog(m_document, this);
         if (dialog.exec() == QDialog::Accepted) {

@@ -255,15 +255,12 @@ BOOL CPrintCommands::OpenPrintStation(int viewChoice)
         m_frame->updateActions();
         return TRUE;
     }
-    m_batch->show();
     // The print bar belongs with the data-entry pane: it stands over it.
     QWidget* pane = m_frame->PropertyPane();
     const QRect area = pane && pane->isVisible()
                            ? QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size())
                            : QRect(view->mapToGlobal(QPoint(0, 0)), view->size());
-    const QSize size = m_batch->Placement().size();
-    m_batch->SetPlacement(
-        QRect(QPoint(area.right() - m_batch->frameGeometry().width() - 8, area.top() + 120), size));
+    FloatPrintBar(m_batch, area, 120);
     m_frame->updateActions();
     return TRUE;
 }
@@ -474,6 +471,14 @@ CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
         control->setFocus();
     };
     return new CRecordNavigator(link, std::move(host));
+}
+
+void FloatPrintBar(CPrintBatchDlg* batch, const QRect& area, int drop)
+{
+    batch->show();
+    const QSize size = batch->Placement().size();
+    batch->SetPlacement(
+        QRect(QPoint(area.right() - batch->frameGeometry().width() - 8, area.top() + drop), size));
 }
 
 void DismissPrintBar(QPointer<CPrintBatchDlg>& batch, QWidget* owner)

@@ -118,6 +118,10 @@ CRecordNavigator* MakeStationNavigator(const QPointer<CPrintBatchDlg>& batch,
                                        std::function<CDataView*()> dataView,
                                        std::function<CPrintRunSeam*()> driver,
                                        std::function<void()> printAll);
+// A print bar with no data-entry pane to stand in floats over `area` (in
+// global coordinates) at its top right, `drop` pixels down, at the size it
+// remembers; the rectangle it is given is the one it remembers from then on.
+void FloatPrintBar(CPrintBatchDlg* batch, const QRect& area, int drop);
 // The print bar may be what asked to leave the station (its Return button):
 // it goes once its handler is over, not with the data-entry pane that holds
 // it, and is left with the owner until then.

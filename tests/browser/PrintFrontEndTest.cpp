@@ -1066,7 +1066,8 @@ TEST_F(PrintFrontEndTest, ChangingFolderLetsGoOfTheSignOfTheFolderBefore)
 
 // The print station of a linked sign shows its data-entry column whole:
 // every row's field inside the pane with no horizontal scroll bar, and the
-// record navigator above the print bar, docked right or at the bottom.
+// record navigator above the print bar, docked right or at the bottom; the
+// bar comes back where Switch Docking last put it.
 TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
 {
     CPrintFrame* frame = Start();
@@ -1134,10 +1135,24 @@ TEST_F(PrintFrontEndTest, DataEntryColumnShowsItsFieldsWhole)
         expectDockedAt(docking);
         ASSERT_TRUE(frame->ExecuteCommand(ID_SWITCH_DOCKING));
         expectDockedAt(docking == 2 ? 3 : 2);
+        const auto barPlace = [frame] {
+            QApplication::processEvents();
+            auto* shown = qobject_cast<CDataView*>(frame->DataView());
+            return shown ? QRect(shown->PrintBar()->mapTo(frame, QPoint(0, 0)),
+                                 shown->PrintBar()->size())
+                         : QRect();
+        };
+        const QRect placed = barPlace();
         ASSERT_TRUE(frame->ExecuteCommand(ID_DATA_CANCEL));
         ASSERT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
         EXPECT_EQ(frame->DataView(), nullptr);
         EXPECT_EQ(emptyPlaces().size(), 2);
+        // Printed again, the bar comes back where it was last placed.
+        ASSERT_NO_FATAL_FAILURE(OpenStation(view));
+        expectDockedAt(docking == 2 ? 3 : 2);
+        EXPECT_EQ(barPlace(), placed);
+        ASSERT_TRUE(frame->ExecuteCommand(ID_DATA_CANCEL));
+        ASSERT_TRUE(Settle([&] { return !view->IsStationOpen(); }));
     }
 }
 
