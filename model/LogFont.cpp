@@ -429,6 +429,12 @@ struct ProviderSlot
 
 } // namespace
 
+CFontHooks& FontHooks()
+{
+    static CFontHooks hooks;
+    return hooks;
+}
+
 CFontMetricsProvider& CFontMetricsProvider::Current()
 {
     ProviderSlot& slot = App().Get<ProviderSlot>();
@@ -695,8 +701,18 @@ CFaceInfo CPrinterFontMetrics::EnumerateFace(const QString& face)
     info.tmPitchAndFamily = familyBits | (fixedPitch ? 0 : TMPF_FIXED_PITCH) |
                             (scalable ? TMPF_VECTOR : 0) | (outline ? TMPF_TRUETYPE : 0);
     if (!scalable) {
-        for (int points : QFontDatabase::pointSizes(family))
-            info.heights.push_back(RoundHalfUp(points * kTenthsPerPoint));
+        // Each style of a bitmap family has sizes of its own.
+        for (const QString& style : QFontDatabase::styles(family)) {
+            CFaceVariant variant;
+            variant.face = face;
+            variant.kind = CFaceVariant::Raster;
+            variant.weight = QFontDatabase::weight(family, style);
+            variant.italic = QFontDatabase::italic(family, style);
+            for (int points : QFontDatabase::pointSizes(family, style)) {
+                variant.height = RoundHalfUp(points * kTenthsPerPoint);
+                info.variants.push_back(variant);
+            }
+        }
     }
     return info;
 }
@@ -798,11 +814,16 @@ void CLogFont::BuildMetrics()
     if (provider.GetTextMetrics(probe, tm) && tm.tmHeight > tm.tmInternalLeading && tm.tmHeight > 0)
         m_cellRatio = double(tm.tmHeight) / double(tm.tmHeight - tm.tmInternalLeading);
 
-    // Allowed heights of a fixed-size face: its regular sizes as cell heights.
+    // Allowed heights of a fixed-size face: the sizes the size callback
+    // keeps of its fonts, as cell heights.
     m_allowedHeights.clear();
     if (!(m_tmPitchAndFamily & TMPF_VECTOR)) {
-        for (int height : info.heights)
-            m_allowedHeights.push_back(RoundHalfUp(m_cellRatio * height));
+        if (const auto& enumSize = FontHooks().enumSize) {
+            for (const CFaceVariant& variant : info.variants)
+                enumSize(variant, m_allowedHeights);
+        }
+        for (int& height : m_allowedHeights)
+            height = RoundHalfUp(m_cellRatio * height);
         std::sort(m_allowedHeights.begin(), m_allowedHeights.end());
     }
 }

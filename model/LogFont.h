@@ -22,6 +22,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -50,6 +51,24 @@ struct CFontMeasures
     QString face;                      // the face that was actually measured
 };
 
+// One variant of a face as the font enumeration reports it.
+struct CFaceVariant
+{
+    enum Kind
+    {
+        Raster,            // a bitmap face: never offered
+        TrueType,          // glyph outlines of the TrueType kind
+        Device,            // any other scalable face
+        OpenTypePostScript // OpenType with PostScript (CFF) outlines
+    };
+    QString face;
+    Kind kind = TrueType;
+    LONG height = 0; // cell height of the variant
+    LONG weight = 400;
+    bool italic = false;
+    DWORD data = 0; // character set << 16 | pitch and family << 8 | metric pitch and family
+};
+
 // What enumerating a face reports.
 struct CFaceInfo
 {
@@ -57,8 +76,21 @@ struct CFaceInfo
     BYTE charSet = 0;          // 0 ANSI, 2 symbol
     BYTE pitchAndFamily = 0;   // as a LOGFONT holds it
     BYTE tmPitchAndFamily = 0; // as the text metrics hold it; 0x02 set for a scalable face
-    std::vector<int> heights;  // a fixed-size face: em heights of its regular fonts, tenths
+    // A fixed-size face: every font it has, each size of each style, with
+    // em heights in tenths of a millimetre.
+    std::vector<CFaceVariant> variants;
 };
+
+// What the font record calls back. The program installs it at start-up.
+struct CFontHooks
+{
+    // Called with each variant of a fixed-size face: keeps the heights the
+    // record allows, in `heights`. Until it is installed such a face allows
+    // any height.
+    std::function<int(const CFaceVariant& variant, std::vector<int>& heights)> enumSize;
+};
+
+CFontHooks& FontHooks();
 
 // Measures fonts for the font records of the current application context.
 class CFontMetricsProvider

@@ -2,7 +2,9 @@
 
 #include "BarcodeParts.h"
 #include "DatabaseLink.h"
+#include "LogFont.h"
 #include "ModelClasses.h"
+#include "SystemCallbacks.h"
 #include "VariableParts.h"
 
 void RegisterAllClasses()
@@ -11,4 +13,6 @@ void RegisterAllClasses()
     RegisterVariableSignParts();
     RegisterBarcodeClasses();
     RegisterDatabaseSignParts();
+    // A fixed-size face allows the sizes of its regular fonts.
+    FontHooks().enumSize = FontSizeEnumProc;
 }

@@ -5,7 +5,6 @@
 #include "LogFont.h"
 #include "Messages.h"
 #include "ResourceIds.h"
-#include "Rounding.h"
 #include "Seams.h"
 
 #include <QFont>
@@ -171,26 +170,8 @@ int FontSizeEnumProc(const CFaceVariant& variant, std::vector<int>& heights)
 
 QStringList FaceSizeItems(const CLogFont& font)
 {
-    // A scalable face takes any size: the list offers the usual ones.
-    const CFaceInfo info = CFontMetricsProvider::Current().EnumerateFace(font.GetFaceName());
-    if (!info.found || (info.tmPitchAndFamily & 0x02) || info.heights.empty())
-        return font.GetSizeListItems();
-    // A face in fixed sizes offers the sizes of its regular variants.
-    std::vector<int> heights;
-    for (int height : info.heights) {
-        CFaceVariant variant;
-        variant.face = font.GetFaceName();
-        variant.kind = CFaceVariant::Device;
-        variant.height = height;
-        FontSizeEnumProc(variant, heights);
-    }
-    for (int& height : heights)
-        height = RoundHalfUp(font.GetCellRatio() * height);
-    std::sort(heights.begin(), heights.end());
-    heights.erase(std::unique(heights.begin(), heights.end()), heights.end());
-    QStringList items;
-    for (int height : heights)
-        items << font.FormatPointSize(height);
+    QStringList items = font.GetSizeListItems();
+    items.removeDuplicates();
     return items;
 }
 

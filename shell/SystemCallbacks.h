@@ -2,6 +2,7 @@
 // list controls call back. None keeps state of its own.
 #pragma once
 
+#include "LogFont.h"
 #include "Types.h"
 
 #include <QIcon>
@@ -11,26 +12,7 @@
 #include <vector>
 
 class CListCtrlEx;
-class CLogFont;
 class QWidget;
-
-// One variant of a face as the font enumeration reports it.
-struct CFaceVariant
-{
-    enum Kind
-    {
-        Raster,            // a bitmap face: never offered
-        TrueType,          // glyph outlines of the TrueType kind
-        Device,            // any other scalable face
-        OpenTypePostScript // OpenType with PostScript (CFF) outlines
-    };
-    QString face;
-    Kind kind = TrueType;
-    LONG height = 0; // cell height of the variant
-    LONG weight = 400;
-    bool italic = false;
-    DWORD data = 0; // character set << 16 | pitch and family << 8 | metric pitch and family
-};
 
 // The picture of a face list row: 0 TrueType, 1 other scalable, 2 OpenType
 // PostScript.
@@ -65,11 +47,12 @@ int SelectFaceInList(CListCtrlEx* list, const QString& face);
 
 // The sizes of one face's variants for the font record's list of allowed
 // sizes: bold (weight exactly 700) and italic variants are skipped. Always 1.
+// Start-up installs it as the font record's size callback.
 int FontSizeEnumProc(const CFaceVariant& variant, std::vector<int>& heights);
 
 // The point sizes a size list offers for a font's face: the usual ones for
-// a scalable face, else the sizes of the face's regular variants (through
-// FontSizeEnumProc), as the font's cell heights.
+// a scalable face, else its allowed heights (the sizes FontSizeEnumProc
+// kept), each once.
 QStringList FaceSizeItems(const CLogFont& font);
 
 // The picture loader's progress: sets the progress window, if one shows,

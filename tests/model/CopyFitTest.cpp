@@ -65,7 +65,9 @@ public:
         info.tmPitchAndFamily = 0x07;
         if (face == "Sizes") {
             info.tmPitchAndFamily = 0x01;
-            info.heights = {64, 80, 96}; // em heights: cells of 80, 100 and 120
+            // Em heights: cells of 80, 100 and 120.
+            for (int height : {64, 80, 96})
+                info.variants.push_back({face, CFaceVariant::Raster, height});
         }
         return info;
     }
@@ -97,8 +99,15 @@ protected:
         auto provider = std::make_unique<WrapMetrics>();
         metrics = provider.get();
         CFontMetricsProvider::Install(std::move(provider));
+        // The record alone, without the program's size callback: every
+        // variant of a fixed-size face counts.
+        FontHooks().enumSize = [](const CFaceVariant& variant, std::vector<int>& heights) {
+            heights.push_back(int(variant.height));
+            return 1;
+        };
         CTextDefaults::Current().font = MakeFont(20);
     }
+    void TearDown() override { FontHooks().enumSize = nullptr; }
 
     // A copy-fit text with the mark-up, in a format rectangle of the size.
     std::unique_ptr<CText> Make(const QString& markup, int width, int height, int minHeight = 5,

@@ -80,7 +80,7 @@ public:
         info.tmPitchAndFamily = 0x17;
         if (face == "Sizes") {
             info.tmPitchAndFamily = 0x11; // not scalable
-            info.heights = {80, 64};
+            info.variants = {{face, CFaceVariant::Raster, 80}, {face, CFaceVariant::Raster, 64}};
         }
         return info;
     }
@@ -94,7 +94,14 @@ protected:
         auto provider = std::make_unique<SyntheticMetrics>();
         metrics = provider.get();
         CFontMetricsProvider::Install(std::move(provider));
+        // The record alone, without the program's size callback: every
+        // variant of a fixed-size face counts.
+        FontHooks().enumSize = [](const CFaceVariant& variant, std::vector<int>& heights) {
+            heights.push_back(int(variant.height));
+            return 1;
+        };
     }
+    void TearDown() override { FontHooks().enumSize = nullptr; }
     CAppContext context;
     SyntheticMetrics* metrics = nullptr;
 

@@ -29,22 +29,42 @@ public:
     int invalidations = 0;
 };
 
-// The printer's faces plus one that comes in three sizes only.
+// The printer's faces plus a bitmap face whose regular style comes in three
+// sizes; its bold, italic and bold italic styles have sizes of their own,
+// which a size list never offers. Its semibold counts as regular.
 class CFixedFaceMetrics : public CPrinterFontMetrics
 {
 public:
     static inline const QString kFace = QStringLiteral("Tabrel Fixed Test");
-    static inline const std::vector<int> kHeights = {35, 53, 85};
+    // A bitmap face in bold and italic only: no size of it is kept, so it
+    // takes any size.
+    static inline const QString kSlantedFace = QStringLiteral("Tabrel Slanted Test");
 
     CFaceInfo EnumerateFace(const QString& face) override
     {
-        if (face != kFace)
+        if (face != kFace && face != kSlantedFace)
             return CPrinterFontMetrics::EnumerateFace(face);
         CFaceInfo info;
         info.found = true;
         info.pitchAndFamily = 0x22;
         info.tmPitchAndFamily = 0x21; // neither scalable nor TrueType
-        info.heights = kHeights;
+        struct Style
+        {
+            LONG weight;
+            bool italic;
+            std::vector<LONG> heights;
+        };
+        const std::vector<Style> styles =
+            face == kFace ? std::vector<Style>{{400, false, {35, 85}},
+                                               {600, false, {53}},
+                                               {700, false, {42, 71}},
+                                               {400, true, {46, 64}},
+                                               {700, true, {106}}}
+                          : std::vector<Style>{{700, false, {42}}, {400, true, {46}}};
+        for (const Style& style : styles)
+            for (LONG height : style.heights)
+                info.variants.push_back(
+                    {face, CFaceVariant::Raster, height, style.weight, style.italic});
         return info;
     }
 };
@@ -236,6 +256,7 @@ TEST_F(FontBlockTest, SizeListShowsTheHeightsTheFaceAllows)
     ASSERT_FALSE(faces.isEmpty());
     CText* fixed = AddText(CFixedFaceMetrics::kFace, 10);
     CText* scalable = AddText(OtherFace(QString()), 10);
+    CText* slanted = AddText(CFixedFaceMetrics::kSlantedFace, 10);
     struct Case
     {
         CText* text;
@@ -246,7 +267,7 @@ TEST_F(FontBlockTest, SizeListShowsTheHeightsTheFaceAllows)
     const QStringList standard = {"2",  "4",  "6",  "8",   "9",   "10",  "11",  "12",
                                   "14", "16", "18", "20",  "22",  "24",  "26",  "28",
                                   "36", "48", "72", "108", "144", "192", "288", "432"};
-    const Case cases[] = {{fixed, fixedSizes}, {scalable, standard}};
+    const Case cases[] = {{fixed, fixedSizes}, {scalable, standard}, {slanted, standard}};
     for (const Case& c : cases) {
         Open(c.text);
         QComboBox* size = Find<QComboBox>(1040);

@@ -110,11 +110,16 @@ TEST_F(PreferencesSheetTest, EachCommandOpensItsOwnPage)
         const char* caption;
     };
     const Case cases[] = {
-        {ID_PREF_GENERAL, 0, "General"},   {ID_PREF_LINES, 1, "Lines"},
-        {ID_PREF_BOXES, 2, "Boxes"},       {ID_PREF_ELLIPSES, 3, "Ellipses"},
-        {ID_PREF_TEXT, 4, "Text"},         {ID_PREF_BARCODES, 5, "Barcodes"},
-        {ID_PREF_PRICES, 6, "Prices"},     {ID_PREF_PICTURES, 7, "Pictures"},
-        {ID_PREF_BULLETS, 8, "Bullet Points"}, {ID_PREF_SPELLING, 9, "Spelling"},
+        {ID_PREF_GENERAL, 0, "General"},
+        {ID_PREF_LINES, 1, "Lines"},
+        {ID_PREF_BOXES, 2, "Boxes"},
+        {ID_PREF_ELLIPSES, 3, "Ellipses"},
+        {ID_PREF_TEXT, 4, "Text"},
+        {ID_PREF_BARCODES, 5, "Barcodes"},
+        {ID_PREF_PRICES, 6, "Prices"},
+        {ID_PREF_PICTURES, 7, "Pictures"},
+        {ID_PREF_BULLETS, 8, "Bullet Points"},
+        {ID_PREF_SPELLING, 9, "Spelling"},
         {ID_PREF_SYMBOLS, 10, "Symbols"},
     };
     for (const Case& c : cases) {
@@ -408,7 +413,11 @@ public:
         info.found = true;
         info.pitchAndFamily = 0x22;
         info.tmPitchAndFamily = 0x21; // neither scalable nor TrueType
-        info.heights = {35, 53, 85};
+        // Regular in three sizes; bold and italic in sizes of their own.
+        for (LONG height : {35, 53, 85})
+            info.variants.push_back({face, CFaceVariant::Raster, height});
+        info.variants.push_back({face, CFaceVariant::Raster, 71, 700, false});
+        info.variants.push_back({face, CFaceVariant::Raster, 64, 400, true});
         return info;
     }
 };
