@@ -252,8 +252,10 @@ namespace {
 constexpr qint64 kProgressPixels = 1'000'000;
 
 // The progress window of one picture operation, stepped with the percentage
-// the operation reports; it cannot be cancelled. While a sign is loaded or
-// saved its own window stays the one shown, and the operation steps nothing.
+// the operation reports (through the program's progress step, which finds
+// the window as the one shown); it cannot be cancelled. While a sign is
+// loaded or saved its own window stays the one shown, and the operation
+// steps nothing.
 class CPictureProgress
 {
 public:
@@ -266,16 +268,17 @@ public:
         if (!m_window)
             return;
         App().progress = m_window.get();
-        CProgressSeam* window = m_window.get();
-        m_previous =
-            CPictureBitmap::SetStatusCallback([window](int percent) { window->SetPos(percent); });
+        if (const PictureStatusCallback& step = PictureHooks().stepProgress) {
+            m_previous = CPictureBitmap::SetStatusCallback(step);
+            m_stepping = true;
+        }
     }
     ~CPictureProgress()
     {
-        if (!m_window)
-            return;
-        CPictureBitmap::SetStatusCallback(std::move(m_previous));
-        App().progress = nullptr;
+        if (m_stepping)
+            CPictureBitmap::SetStatusCallback(std::move(m_previous));
+        if (m_window)
+            App().progress = nullptr;
     }
     CPictureProgress(const CPictureProgress&) = delete;
     CPictureProgress& operator=(const CPictureProgress&) = delete;
@@ -283,7 +286,15 @@ public:
 private:
     std::unique_ptr<CProgressSeam> m_window;
     PictureStatusCallback m_previous;
+    bool m_stepping = false;
 };
+
+// One step on a picture under the progress window of its caption.
+template <class Step> int WithProgress(int captionId, const CPictureBitmap& bitmap, Step step)
+{
+    CPictureProgress progress(captionId, bitmap);
+    return step();
+}
 
 } // namespace
 
@@ -360,7 +371,8 @@ BOOL CImage::GreyscalePicture(CView* view)
 
 BOOL CImage::ApplyAdjustments(CView* view)
 {
-    if (m_angle > 0 && !Check(m_bitmap.Rotate(m_angle)))
+    if (m_angle > 0 && !Check(WithProgress(IDS_ROTATING_PICTURE, m_bitmap,
+                                           [this] { return m_bitmap.Rotate(m_angle); })))
         return FALSE;
     if (m_resampled && !ResamplePicture(view))
         return FALSE;
@@ -375,11 +387,16 @@ BOOL CImage::ApplyAdjustments(CView* view)
     // has nothing to convert.
     if (m_greyScaled && !m_bitmap.IsGrey() && !GreyscalePicture(view))
         return FALSE;
-    if (m_brightness != 0 && !Check(m_bitmap.Brightness(m_brightness)))
+    if (m_brightness != 0 && !Check(WithProgress(IDS_CHANGING_BRIGHTNESS, m_bitmap, [this] {
+            return m_bitmap.Brightness(m_brightness);
+        })))
         return FALSE;
-    if (m_contrast != 0 && !Check(m_bitmap.Contrast(m_contrast)))
+    if (m_contrast != 0 && !Check(WithProgress(IDS_CHANGING_CONTRAST, m_bitmap,
+                                               [this] { return m_bitmap.Contrast(m_contrast); })))
         return FALSE;
-    if (m_gammaCorrection != 100 && !Check(m_bitmap.Gamma(m_gammaCorrection)))
+    if (m_gammaCorrection != 100 &&
+        !Check(WithProgress(IDS_GAMMA_CORRECTING_PICTURE, m_bitmap,
+                            [this] { return m_bitmap.Gamma(m_gammaCorrection); })))
         return FALSE;
     if (m_transparency && !Check(m_bitmap.SetTransparentColour(m_transparentColour)))
         return FALSE;
@@ -441,7 +458,8 @@ void CImage::RotateFrame(CView* view, int delta)
         m_bitmap = file;
         ApplyAdjustments(nullptr);
     } else {
-        m_bitmap.Rotate(delta);
+        WithProgress(IDS_ROTATING_PICTURE, m_bitmap,
+                     [this, delta] { return m_bitmap.Rotate(delta); });
         after = QSizeF(m_bitmap.Size());
     }
     int w = old.Width();
@@ -790,7 +808,8 @@ void CImage::SetDataText(const QString& text, int, const QString&, BOOL)
     const QString path = ResolveStoredPath(value);
     if (!LoadFile(view, path))
         return;
-    // The other processing belongs to the design picture only.
+    // The other processing belongs to the design picture only. This runs
+    // for each sign printed: it shows no progress window.
     if (m_angle > 0 && !Check(m_bitmap.Rotate(m_angle)))
         return;
     if (m_transparency && !Check(m_bitmap.SetTransparentColour(m_transparentColour)))

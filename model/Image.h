@@ -26,6 +26,9 @@ struct CPictureHooks
     // A picture file named by a sign being read is missing: returns the
     // file the user chose in its place, or sets abort to end the reading.
     std::function<QString(const QString& missing, bool& abort)> locateMissingFile;
+    // Steps the progress window of a picture step with the percentage the
+    // picture library reports.
+    PictureStatusCallback stepProgress;
 };
 
 CPictureHooks& PictureHooks();

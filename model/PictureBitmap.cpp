@@ -376,11 +376,13 @@ using Lut = std::array<uchar, 256>;
 // Applies the table to the colour channels, leaving transparency alone.
 void ApplyLut(QImage& image, const Lut& lut)
 {
+    CRowStatus status(image.height());
     if (image.format() == QImage::Format_Grayscale8) {
         for (int y = 0; y < image.height(); ++y) {
             uchar* line = image.scanLine(y);
             for (int x = 0; x < image.width(); ++x)
                 line[x] = lut[line[x]];
+            status.Row(y + 1);
         }
         return;
     }
@@ -390,6 +392,7 @@ void ApplyLut(QImage& image, const Lut& lut)
             const QRgb p = line[x];
             line[x] = qRgba(lut[qRed(p)], lut[qGreen(p)], lut[qBlue(p)], qAlpha(p));
         }
+        status.Row(y + 1);
     }
 }
 
@@ -566,6 +569,8 @@ int CPictureBitmap::Rotate(int hundredths)
     const int angle = ((hundredths % 36000) + 36000) % 36000;
     if (angle == 0)
         return PICTURE_OK;
+    // Qt turns in one call: the work is reported as begun and done.
+    CRowStatus status(m_image.height());
     QImage result;
     if (angle % 9000 == 0) {
         result = m_image.transformed(QTransform().rotate(angle / 100.0));
@@ -591,6 +596,7 @@ int CPictureBitmap::Rotate(int hundredths)
     }
     if (result.isNull())
         return PICTURE_NO_MEMORY;
+    status.Report(100);
     SetImage(result);
     return PICTURE_OK;
 }

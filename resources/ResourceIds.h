@@ -8,11 +8,19 @@ enum StringId : int
     IDS_PRINT_SIGN_PROMPT = 32807,
     IDS_INSUFFICIENT_MEMORY = 63000,
     IDS_UNABLE_TO_ALLOCATE_RESOURCE = 63001,
+    // Progress caption.
+    IDS_ROTATING_PICTURE = 63004,
     IDS_INVALID_SELECTION = 63005,
     // Progress caption.
     IDS_RESAMPLING_PICTURE = 63006,
     // Progress caption.
+    IDS_CHANGING_BRIGHTNESS = 63007,
+    // Progress caption.
     IDS_GREYSCALING_PICTURE = 63008,
+    // Progress caption.
+    IDS_CHANGING_CONTRAST = 63009,
+    // Progress caption.
+    IDS_GAMMA_CORRECTING_PICTURE = 63010,
     IDS_NO_PRINTER_DATA = 63013,
     IDS_INVALID_DELIMITER = 63014,
     IDS_COLUMN_SIZE = 63017,

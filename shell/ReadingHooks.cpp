@@ -8,6 +8,7 @@
 #include "PictureBitmap.h"
 #include "ResourceIds.h"
 #include "SignData.h"
+#include "SystemCallbacks.h"
 #include "ui/MissingFileDlg.h"
 #include "ui/ProgressDlg.h"
 
@@ -57,6 +58,9 @@ void InstallReadingHooks(QWidget* owner)
         return window;
     };
 
+    // A picture step steps the progress window it shows.
+    PictureHooks().stepProgress = [](int percent) { LoadProgressCallback(percent, nullptr); };
+
     // A picture element: the chosen picture, or the path kept as it is when
     // the user abandons the file, so that saving the sign loses nothing.
     PictureHooks().locateMissingFile = [](const QString& missing, bool& abort) {
@@ -82,6 +86,7 @@ void RemoveReadingHooks(QWidget* owner)
         return;
     Owner() = nullptr;
     SignHooks().openProgress = nullptr;
+    PictureHooks().stepProgress = nullptr;
     PictureHooks().locateMissingFile = nullptr;
     CPaper::s_locateMissingFile = nullptr;
     CDatabaseLink::s_locateMissingFile = nullptr;

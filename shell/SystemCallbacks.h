@@ -55,8 +55,9 @@ int FontSizeEnumProc(const CFaceVariant& variant, std::vector<int>& heights);
 // kept), each once.
 QStringList FaceSizeItems(const CLogFont& font);
 
-// The picture loader's progress: sets the progress window, if one shows,
-// to the percentage. Always 1: the loader goes on.
+// The picture library's progress while it processes a picture: sets the
+// progress window, if one shows, to the percentage. Always 1: the library
+// goes on. The reading hooks install it for the picture steps.
 int LoadProgressCallback(int percent, void* userData);
 
 // Ascending order of item data for sorted lists: below 0, 0 or above 0.

@@ -33,6 +33,7 @@
 #include "TestSupport.h"
 #include "Text.h"
 #include "VariableList.h"
+#include "ui/ProgressDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -299,6 +300,37 @@ TEST_F(DataEntryPaneTest, EveryKindOfPromptTakesItsValue)
 
 // A value that the element's rules refuse stops the print with the rule's
 // message; nothing is printed and the counter does not move.
+// A turned picture the user selects for each sign is turned again for each
+// one printed, too often for a window: however large, it shows no progress
+// window, when selected nor when printed.
+TEST_F(DataEntryPaneTest, APictureOfThePrintDataShowsNoProgressWindow)
+{
+    ASSERT_TRUE(Start());
+    auto* photo = static_cast<CImage*>(TheElementList().CreateElement("CImage"));
+    photo->m_name = "Photo";
+    photo->m_prompt = "Photo";
+    photo->m_angle = 3000;
+    photo->SetDataSource(SOURCE_KEYBOARD, QString());
+    QImage picture(1200, 1000, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const QString path = home.FilePath("large.png");
+    ASSERT_TRUE(picture.save(path));
+    CImageSelect::s_choose = [path](QWidget*, bool) { return path; };
+    CShownWatch<CProgressDlg> watch([](CProgressDlg*) {});
+
+    CDataView* view = OpenStation();
+    ASSERT_NE(view, nullptr);
+    Control<QPushButton>(view->Panel(), 3000)->click();
+    ASSERT_EQ(photo->GetText(), path);
+    EXPECT_GT(photo->m_bitmap.Width(), 1200) << "the picture is turned";
+    PrintToFile();
+    PressPrint(2);
+    EXPECT_EQ(ThePrinter().m_labelPosition, 2);
+    EXPECT_EQ(watch.Count(), 0);
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+    Leave();
+}
+
 TEST_F(DataEntryPaneTest, RefusedValuesNameTheElementAndPrintNothing)
 {
     ASSERT_TRUE(Start());

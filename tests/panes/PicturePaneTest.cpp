@@ -16,9 +16,9 @@
 #include "ImageView.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "PaneControls.h"
 #include "PaneParts.h"
 #include "Paper.h"
-#include "PaneControls.h"
 #include "PdfSupport.h"
 #include "PrintSignDlg.h"
 #include "PrintToPdf.h"
@@ -26,6 +26,7 @@
 #include "SignData.h"
 #include "TestSupport.h"
 #include "UndoHistory.h"
+#include "ui/ProgressDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +36,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -325,6 +327,61 @@ TEST_F(PicturePaneTest, FormattingPageAdjustsOnlyOnApplyAndTransparencyForcesQua
     tabs->setCurrentIndex(0);
     EXPECT_TRUE(Find<QRadioButton>(1420)->isChecked());
     EXPECT_FALSE(Find<QRadioButton>(1419)->isEnabled());
+}
+
+// Turning a large picture with the pane and applying its colour adjustments
+// show the one progress window for each step, with the step's caption, run
+// to the end.
+TEST_F(PicturePaneTest, TurningAndAdjustingALargePictureShowEachStepsProgress)
+{
+    ASSERT_NE(view, nullptr);
+    chosenPicture = home.FilePath("large.png");
+    ASSERT_TRUE(Photo(1200, 1000).save(chosenPicture));
+    CImage* image = PlacePicture(100, 100);
+    ASSERT_NE(image, nullptr);
+    struct Shown
+    {
+        QString caption;
+        int last = -1;
+    };
+    std::vector<Shown> shown;
+    CShownWatch<CProgressDlg> watch([&shown](CProgressDlg* window) {
+        shown.push_back({window->windowTitle(), -1});
+        auto* bar = window->findChild<QProgressBar*>(
+            QStringLiteral("id%1").arg(CProgressDlg::IDC_PROGRESS));
+        const size_t index = shown.size() - 1;
+        QObject::connect(bar, &QProgressBar::valueChanged, window,
+                         [&shown, index](int value) { shown[index].last = value; });
+    });
+    const auto captions = [&shown] {
+        QStringList list;
+        for (const Shown& s : shown) {
+            list << s.caption;
+            EXPECT_EQ(s.last, 100) << s.caption.toStdString();
+        }
+        shown.clear();
+        return list;
+    };
+
+    Type(1029, "9");
+    ASSERT_EQ(image->m_angle, 900);
+    EXPECT_EQ(captions(), QStringList{"Rotating Picture..."});
+
+    auto* tabs = frame->PropertyPane()->findChild<CTab*>();
+    ASSERT_NE(tabs, nullptr);
+    tabs->setCurrentIndex(1);
+    Find<QScrollBar>(1434)->setValue(300);
+    Find<QScrollBar>(1436)->setValue(200);
+    Find<QScrollBar>(1438)->setValue(150);
+    EXPECT_TRUE(shown.empty()) << "the bars move the preview only";
+    Find<QPushButton>(1191)->click();
+    ASSERT_EQ(image->m_brightness, 300);
+    // The picture is made again from its file: turned, then adjusted.
+    EXPECT_EQ(captions(),
+              (QStringList{"Rotating Picture...", "Changing Picture Brightness...",
+                           "Changing Picture Contrast...", "Gamma Correcting Picture..."}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the windows went";
+    EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
 }
 
 TEST_F(PicturePaneTest, APictureSignIsSavedReopenedAndPrinted)
