@@ -85,6 +85,11 @@ QString NumberedFile(const QString& path, int number)
     return folder + name + u'-' + QString::number(number) + suffix;
 }
 
+// How often the print loop lets Qt repaint and deliver the Printing
+// window's Cancel: after this many cells, or sooner when a cell takes long.
+constexpr int kCellsBetweenEvents = 100;
+constexpr qint64 kMsBetweenEvents = 50;
+
 // Lets Qt repaint and deliver the Printing window's Cancel between cells.
 void PumpEvents()
 {
@@ -162,6 +167,8 @@ BOOL CPrinter::BeginJob(const CSignData& document, int copies, const QString& ou
 
     m_labelPosition = 0;
     m_positionAtLastCopiesEdit = 0;
+    m_cellsSinceEvents = 0;
+    m_sinceEvents.start();
     m_copies = copies;
     m_jobOpen = TRUE;
     if (m_runJobs == 0)
@@ -261,7 +268,7 @@ BOOL CPrinter::PrintSign(const CSignData& document, int copies, const QString& o
                 return fail();
         }
 
-        PumpEvents();
+        PumpEventsNowAndThen();
         if (m_cancel)
             return fail();
     }
@@ -338,6 +345,19 @@ void CPrinter::ReleasePrintWindow()
     m_printWindowHolds = std::max(0, m_printWindowHolds - 1);
     if (m_printWindowHolds == 0)
         HidePrintWindow();
+}
+
+void CPrinter::PumpEventsNowAndThen()
+{
+    // A short run finishes before its windows would have shown it; a long
+    // one is shown going, and its Cancel is heard, a few times a second.
+    if (!m_sinceEvents.isValid())
+        m_sinceEvents.start();
+    if (++m_cellsSinceEvents < kCellsBetweenEvents && m_sinceEvents.elapsed() < kMsBetweenEvents)
+        return;
+    PumpEvents();
+    m_cellsSinceEvents = 0;
+    m_sinceEvents.start();
 }
 
 void CPrinter::ShowPrintWindow()

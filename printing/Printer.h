@@ -8,6 +8,7 @@
 #include "Object.h"
 #include "Types.h"
 
+#include <QElapsedTimer>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
@@ -206,6 +207,9 @@ private:
     bool DriverMakesCopies(bool toFile);
     void ShowPrintWindow();
     void HidePrintWindow();
+    // Lets the queue run after a cell when enough cells or time have gone
+    // since it last did.
+    void PumpEventsNowAndThen();
 
     // Closes a job still open when the printer goes.
     struct JobCloser
@@ -235,6 +239,10 @@ private:
     std::unique_ptr<CDC> m_jobDC;
     std::unique_ptr<CPrintWindowSeam> m_printWindow;
     int m_printWindowHolds = 0;
+    // Between cells the queue is looked at now and then, not every time:
+    // each look lets the windows repaint, which costs more than a label.
+    QElapsedTimer m_sinceEvents;
+    int m_cellsSinceEvents = 0;
     QString m_jobFile; // the PDF the job writes, else empty
     int m_pagesStarted = 0;
     // A run: the jobs from the first BeginJob to the caller's EndJob (more

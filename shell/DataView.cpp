@@ -157,8 +157,12 @@ void CDataView::RestartDataEntry()
 
 void CDataView::OnRecordChanged()
 {
-    if (ThePrinter().m_signsAhead > 0 && m_recordTimer.isActive()) {
+    // While a run goes on, the rows show where it stands a few times a
+    // second: a short run shows only its last record.
+    if (ThePrinter().m_signsAhead > 0) {
         m_recordPending = true;
+        if (!m_recordTimer.isActive())
+            m_recordTimer.start();
         return;
     }
     ShowRecord();

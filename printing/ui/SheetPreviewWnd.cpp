@@ -130,9 +130,12 @@ void CSheetPreviewWnd::AddUsedLabels(int copies)
 void CSheetPreviewWnd::RepaintSoon()
 {
     // The first change shows at once; those that follow within the interval
-    // show together when it ends.
-    if (m_repaintTimer.isActive()) {
+    // show together when it ends. While a run goes on, the first waits too:
+    // a short run shows only how it ended.
+    if (m_repaintTimer.isActive() || ThePrinter().m_signsAhead > 0) {
         m_repaintPending = true;
+        if (!m_repaintTimer.isActive())
+            m_repaintTimer.start();
         return;
     }
     update();
