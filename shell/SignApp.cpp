@@ -1,5 +1,6 @@
 // The application object: start-up and shut-down of both programs.
 #include "SignApp.h"
+#include "ToolBarStyle.h"
 #include "SplashWnd.h"
 
 #include "BarcodeStyle.h"
@@ -264,6 +265,7 @@ BOOL CSignApp::InitInstance(const QStringList& arguments)
     // so that the face lists offer them.
     RegisterAllClasses();
     RegisterShippedFaces();
+    CToolBarStyle::Install();
     InstallVariableDialogs();
     InstallGS1DataDialogs();
 

@@ -13,10 +13,12 @@
 #include "ShellParts.h"
 #include "ShellTestSupport.h"
 #include "TestSupport.h"
+#include "ToolBarStyle.h"
 #include "UserList.h"
 #include "ui/LoginDlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -24,6 +26,8 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyleFactory>
+#include <QToolBar>
 #include <QTemporaryFile>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -212,6 +216,46 @@ TEST_F(StartupTest, FirstRunWritesEveryDefaultAtExit)
 
     // The shared keys are only read.
     EXPECT_FALSE(QFile::exists(home.FilePath("Corvane.ini")));
+}
+
+// Start-up puts the toolbar style over the platform's: a toolbar looks
+// exactly as the platform's style draws it, the first time and when its
+// background comes again from the cache, at each width.
+TEST_F(StartupTest, ToolbarsLookAsThePlatformStyleDrawsThem)
+{
+    const bool installedBefore = qobject_cast<CToolBarStyle*>(QApplication::style()) != nullptr;
+    CSignApp app;
+    ASSERT_TRUE(Start(app));
+    auto* style = qobject_cast<CToolBarStyle*>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    ASSERT_NE(style->baseStyle(), nullptr);
+    const QString platform = style->baseStyle()->name();
+
+    QMainWindow window;
+    QToolBar* bar = window.addToolBar(QStringLiteral("Tools"));
+    bar->addAction(QStringLiteral("Print"));
+    bar->addAction(QStringLiteral("Return"));
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(platform));
+    ASSERT_NE(plain, nullptr);
+    for (const int width : {1600, 700, 1600}) {
+        SCOPED_TRACE(width);
+        window.resize(width, 300);
+        window.show();
+        QCoreApplication::processEvents();
+        bar->setStyle(nullptr);
+        const QImage first = bar->grab().toImage();
+        const QImage cached = bar->grab().toImage();
+        bar->setStyle(plain.get());
+        const QImage expected = bar->grab().toImage();
+        ASSERT_EQ(first.size(), expected.size());
+        EXPECT_EQ(first, expected);
+        EXPECT_EQ(cached, expected);
+    }
+    bar->setStyle(nullptr);
+    window.hide();
+    app.ExitInstance();
+    if (!installedBefore)
+        QApplication::setStyle(QStyleFactory::create(platform));
 }
 
 TEST_F(StartupTest, SignNamedOnTheCommandLine)
