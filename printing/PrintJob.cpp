@@ -351,8 +351,6 @@ void CPrinter::PumpEventsNowAndThen()
 {
     // A short run finishes before its windows would have shown it; a long
     // one is shown going, and its Cancel is heard, a few times a second.
-    if (!m_sinceEvents.isValid())
-        m_sinceEvents.start();
     if (++m_cellsSinceEvents < kCellsBetweenEvents && m_sinceEvents.elapsed() < kMsBetweenEvents)
         return;
     PumpEvents();

@@ -1,6 +1,5 @@
 // The application object: start-up and shut-down of both programs.
 #include "SignApp.h"
-#include "ToolBarStyle.h"
 #include "SplashWnd.h"
 
 #include "BarcodeStyle.h"
@@ -21,6 +20,7 @@
 #include "SequenceStore.h"
 #include "ShellParts.h"
 #include "ShippedFonts.h"
+#include "ToolBarStyle.h"
 #include "UserList.h"
 #include "UccEanDataDlg.h"
 #include "VariableDialogs.h"

@@ -10,13 +10,6 @@
 
 namespace {
 
-QStyle* FreshStyle(const QString& name)
-{
-    const QString wanted =
-        !name.isEmpty() ? name : (QApplication::style() ? QApplication::style()->name() : QString());
-    return wanted.isEmpty() ? nullptr : QStyleFactory::create(wanted);
-}
-
 // Everything the background of a toolbar depends on.
 QString BackgroundKey(const QStyleOptionToolBar& bar, const QWidget* widget, qreal ratio)
 {
@@ -36,7 +29,7 @@ QString BackgroundKey(const QStyleOptionToolBar& bar, const QWidget* widget, qre
 
 } // namespace
 
-CToolBarStyle::CToolBarStyle(const QString& baseStyle) : QProxyStyle(FreshStyle(baseStyle)) {}
+CToolBarStyle::CToolBarStyle(QStyle* base) : QProxyStyle(base) {}
 
 void CToolBarStyle::drawControl(ControlElement element, const QStyleOption* option,
                                 QPainter* painter, const QWidget* widget) const
@@ -71,10 +64,7 @@ void CToolBarStyle::Install()
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
         qobject_cast<CToolBarStyle*>(QApplication::style()))
         return;
-    auto* style = new CToolBarStyle;
-    if (!style->baseStyle()) {
-        delete style;
-        return;
-    }
-    QApplication::setStyle(style);
+    // The application deletes the style it replaces: the proxy goes over a
+    // copy of it.
+    QApplication::setStyle(new CToolBarStyle(QStyleFactory::create(QApplication::style()->name())));
 }

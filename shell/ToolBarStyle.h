@@ -10,8 +10,8 @@ class CToolBarStyle : public QProxyStyle
 {
     Q_OBJECT
 public:
-    // Over a fresh copy of the style named (the application's own when empty).
-    explicit CToolBarStyle(const QString& baseStyle = QString());
+    // Over the style given, which it owns (the default style when none).
+    explicit CToolBarStyle(QStyle* base = nullptr);
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;

@@ -231,12 +231,13 @@ TEST_F(StartupTest, ToolbarsLookAsThePlatformStyleDrawsThem)
     ASSERT_NE(style->baseStyle(), nullptr);
     const QString platform = style->baseStyle()->name();
 
+    // The plain style outlives the window that borrows it.
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(platform));
+    ASSERT_NE(plain, nullptr);
     QMainWindow window;
     QToolBar* bar = window.addToolBar(QStringLiteral("Tools"));
     bar->addAction(QStringLiteral("Print"));
     bar->addAction(QStringLiteral("Return"));
-    std::unique_ptr<QStyle> plain(QStyleFactory::create(platform));
-    ASSERT_NE(plain, nullptr);
     for (const int width : {1600, 700, 1600}) {
         SCOPED_TRACE(width);
         window.resize(width, 300);
