@@ -1,6 +1,7 @@
 // Benchmarks of the design canvas: repainting a busy sign, and one step of
 // dragging an element across it.
 #include "AppContext.h"
+#include "BenchSupport.h"
 #include "Box.h"
 #include "DesignView.h"
 #include "ElementList.h"
@@ -20,8 +21,7 @@ namespace {
 // The canvas is a widget: the application object must be a QApplication,
 // made before any benchmark makes a plain QGuiApplication.
 const bool g_widgetApp = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseBenchScreen();
     if (qEnvironmentVariableIsEmpty("TABREL_PX_PER_MM"))
         qputenv("TABREL_PX_PER_MM", "4");
     EnsureWidgetApp();

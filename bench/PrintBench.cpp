@@ -119,6 +119,7 @@ BENCHMARK(BM_SaveAndLoad200Elements)->Unit(benchmark::kMillisecond);
 // frame is among the benchmarks.
 int main(int argc, char** argv)
 {
+    bench::UseBenchScreen();
     EnsureWidgetApp();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -116,10 +116,12 @@ struct RoadParts
     double station = 0;
     double printAll = 0;
     double eject = 0;
+    QSize frame; // the frame as it stood on the screen
 };
 
-// Shows the frame at 1920 x 1200, maximised where a window manager places
-// it, and waits until it is on the screen: false when it never is.
+// Shows the frame at 1920 x 1200 (offscreen, on the bench screen of that
+// size), maximised where a window manager places it, and waits until it is
+// on the screen: false when it never is.
 bool ShowFrameAt1920(QWidget* frame)
 {
     const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
@@ -193,6 +195,7 @@ double PrintWithDesigner(const QString& csv, int count, const QString& pdf, Road
     double seconds = -1;
     if (frame) {
         const bool exposed = ShowFrameAt1920(frame);
+        parts.frame = frame->size();
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
         if (exposed && LinkLabels(csv)) {
             frame->Canvas()->update();
@@ -275,6 +278,7 @@ double PrintWithFrontEnd(const QString& csv, int count, const QString& pdf, Road
     const QString sign = QDir(folder).filePath(QStringLiteral("labels.sgn"));
     if (frame && SaveLinkedLabels(frame->Document(), csv, sign)) {
         const bool exposed = ShowFrameAt1920(frame);
+        parts.frame = frame->size();
         FrameHooks().chooseFile = [pdf](QWidget*, const CFileChoice&) { return pdf; };
         CBrowseView* view = frame->View();
         QListView* list = view->IconList();
@@ -364,6 +368,8 @@ void PrintRoad(benchmark::State& state, Road road)
         state.counters["station_s"] = parts.station;
         state.counters["print_all_s"] = parts.printAll;
         state.counters["eject_s"] = parts.eject;
+        state.counters["frame_w"] = parts.frame.width();
+        state.counters["frame_h"] = parts.frame.height();
         state.counters["peak_mb"] = bench::PeakMb();
         const auto decodes = [count](const QString& pdf) {
             return bench::LabelsDecode(pdf, count, bench::Symbols::Code128, bench::LabelCode);
