@@ -41,6 +41,7 @@
 #include <QGuiApplication>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
@@ -121,7 +122,9 @@ struct RoadParts
 
 // Shows the frame at 1920 x 1200 (offscreen, on the bench screen of that
 // size), maximised where a window manager places it, and waits until it is
-// on the screen: false when it never is.
+// on the screen: false when it never is. The window manager may expose the
+// frame before it has maximised it: the road waits for the whole screen
+// too, for up to five seconds (frame_w and frame_h report what it got).
 bool ShowFrameAt1920(QWidget* frame)
 {
     const bool windowManaged = QGuiApplication::platformName() == QLatin1String("xcb");
@@ -131,7 +134,19 @@ bool ShowFrameAt1920(QWidget* frame)
     else
         frame->show();
     frame->activateWindow();
-    return QTest::qWaitForWindowExposed(frame);
+    if (!QTest::qWaitForWindowExposed(frame))
+        return false;
+    if (windowManaged) {
+        const bool maximised = QTest::qWaitFor(
+            [frame] {
+                return frame->frameGeometry().width() >= frame->screen()->availableGeometry().width();
+            },
+            5000);
+        if (!maximised)
+            qWarning("The window manager did not maximise the frame");
+        QCoreApplication::processEvents();
+    }
+    return true;
 }
 
 // Sets the print bar's destination to File.
