@@ -9,7 +9,9 @@
 #include "VariableList.h"
 
 #include <QGridLayout>
+#include <QResizeEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 
@@ -24,6 +26,7 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent)
     m_scroll->setWidgetResizable(false);
     m_panel = new CDataCtrl;
     m_scroll->setWidget(m_panel);
+    m_scroll->installEventFilter(this);
     connect(m_panel, &CDataCtrl::valuesChanged, this, &CDataView::valuesChanged);
     // Ctrl+P in the rows prints, as the print bar's Print does.
     auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), m_scroll);
@@ -42,6 +45,26 @@ CDataView::CDataView(QWidget* parent) : QWidget(parent)
 }
 
 CDataView::~CDataView() = default;
+
+bool CDataView::eventFilter(QObject* watched, QEvent* event)
+{
+    // A scroll area that grows decides which bars to show from the ranges
+    // it measured at its old size, and only then measures again: the rows,
+    // made while the pane was still narrow, flashed a scroll bar the pane
+    // no longer needed as it took its width. A bar that cannot be needed at
+    // the new size, whatever the other bar does, loses its range first; the
+    // scroll area measures it anew once resized.
+    if (watched == m_scroll && event->type() == QEvent::Resize) {
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        const QSize rows = m_panel->size();
+        const int bar = m_scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+        if (rows.width() + bar <= size.width())
+            m_scroll->horizontalScrollBar()->setRange(0, 0);
+        if (rows.height() + bar <= size.height())
+            m_scroll->verticalScrollBar()->setRange(0, 0);
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void CDataView::AdoptedBarSizes(QWidget* bar)
 {

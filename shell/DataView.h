@@ -82,6 +82,9 @@ signals:
     // A typed value changed the sign: whatever shows it repaints.
     void valuesChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     CDataCtrl* m_panel = nullptr;
     QScrollArea* m_scroll = nullptr;

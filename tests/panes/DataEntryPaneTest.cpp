@@ -48,6 +48,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -596,6 +597,64 @@ TEST_F(DataEntryPaneTest, ThePrintBarComesBackWhereItWasLastPlaced)
     ASSERT_TRUE(Batch()->isVisible());
     EXPECT_EQ(inLowerRow(), moved == 3);
     EXPECT_EQ(barPlace(), placed);
+    Leave();
+}
+
+} // namespace
+
+namespace {
+
+// Counts the times a scroll bar of the data-entry rows is shown or painted.
+class RowsScrollBarWatch : public QObject
+{
+public:
+    RowsScrollBarWatch() { qApp->installEventFilter(this); }
+    ~RowsScrollBarWatch() override { qApp->removeEventFilter(this); }
+    int shown = 0;
+    int painted = 0;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show && event->type() != QEvent::Paint)
+            return false;
+        auto* bar = qobject_cast<QScrollBar*>(object);
+        if (!bar || bar->orientation() != Qt::Horizontal)
+            return false;
+        for (QObject* up = bar->parent(); up; up = up->parent()) {
+            if (up->objectName() == QLatin1String("dataEntryScroll")) {
+                ++(event->type() == QEvent::Show ? shown : painted);
+                break;
+            }
+        }
+        return false;
+    }
+};
+
+// The pane opens as wide as its rows at the side of the frame: no
+// horizontal scroll bar comes up, not even for the first paint. (One came
+// up for a moment, since the rows were made while the pane still had the
+// width of an empty one.)
+TEST_F(DataEntryPaneTest, ThePaneOpensWithoutAFlashOfAScrollBar)
+{
+    ASSERT_TRUE(Start());
+    Text("Item", SOURCE_KEYBOARD, QString(), 20);
+    Text("Price", SOURCE_KEYBOARD, QString(), 60, 1);
+    TheSignSettings().dataViewDocking = 2;
+    frame->Canvas()->update();
+    QApplication::processEvents();
+    RowsScrollBarWatch watch;
+    CDataView* view = OpenStation();
+    ASSERT_NE(view, nullptr);
+    auto* scroll = view->findChild<QScrollArea*>(QStringLiteral("dataEntryScroll"));
+    ASSERT_NE(scroll, nullptr);
+    frame->repaint();
+    QApplication::processEvents();
+    ASSERT_TRUE(view->isVisible());
+    EXPECT_GE(scroll->viewport()->width(), view->Panel()->width());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(watch.shown, 0);
+    EXPECT_EQ(watch.painted, 0);
     Leave();
 }
 
