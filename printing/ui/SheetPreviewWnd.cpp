@@ -7,6 +7,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -223,18 +224,38 @@ QImage CSheetPreviewWnd::RenderSign() const
 
 void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
 {
-    painter.fillRect(QRect(QPoint(0, 0), size), QColor(0xc0, 0xc0, 0xc0));
     Layout(size);
     const CPaperStock* stock = ThePaper().Current();
-    if (!stock || !(m_scale > 0))
+    const QRect window(QPoint(0, 0), size);
+    const QColor grey(0xc0, 0xc0, 0xc0);
+    if (!stock || !(m_scale > 0)) {
+        painter.fillRect(window, grey);
         return;
+    }
     const CSize page = PageSize();
     const CSize sign = SignSize();
     {
         CDC dc(&painter);
         MapTenthsMm(dc, m_scale, m_origin);
+        // The page covers most of the window: the grey goes round it, not
+        // under it. Its inside, a pixel in from its edge, is left to the
+        // page's own fill, which covers it whatever the rounding.
+        const bool paged = !stock->continuous;
+        QRect pageInside;
+        if (paged) {
+            CRect inside = dc.LPtoDP(CRect(0, 0, page.cx, page.cy));
+            inside.NormalizeRect();
+            inside.InflateRect(-1, -1, -1, -1);
+            if (!inside.IsEmpty())
+                pageInside = QRect(QPoint(inside.left, inside.top),
+                                   QPoint(inside.right - 1, inside.bottom - 1));
+        }
+        if (pageInside.isValid())
+            painter.setClipRegion(QRegion(window).subtracted(QRegion(pageInside)));
+        painter.fillRect(window, grey);
+        painter.setClipping(false);
         // The page, with its shadow; a roll has no page edges to show.
-        if (!stock->continuous) {
+        if (paged) {
             if (m_shadow) {
                 const int shadow = ShadowOffset(page);
                 dc.FillSolidRect(CRect(shadow, shadow, page.cx + shadow, page.cy + shadow),
@@ -246,6 +267,7 @@ void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
             dc.SelectBrush(oldBrush);
             dc.SelectPen(oldPen);
         }
+        const CRect onPage(0, 0, page.cx, page.cy);
         const bool landscape = Landscape();
         const int perSheet = LabelsPerSheet();
         const CPen oldPen = dc.SelectPen(CPen(PS_SOLID, 0, MakeRGB(128, 128, 128)));
@@ -253,12 +275,21 @@ void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
             const CPoint o = stock->LabelOrigin(cell, landscape);
             const CRect r(o.x, o.y, o.x + sign.cx, o.y + sign.cy);
             const bool live = cell == m_used;
-            const bool usedBefore = cell < m_used && !HasPicture(cell);
-            dc.SelectBrush(CBrush::Solid(usedBefore ? kUsed : kWhite));
-            DrawOutline(dc, r);
-            if (HasPicture(cell))
+            const bool picture = HasPicture(cell);
+            const bool usedBefore = cell < m_used && !picture;
+            // A white cell on the white page needs only its outline; one
+            // with a picture or the live sign is outlined again over it.
+            const bool onWhite = paged && !usedBefore && r.left >= onPage.left &&
+                                 r.top >= onPage.top && r.right <= onPage.right &&
+                                 r.bottom <= onPage.bottom;
+            dc.SelectBrush(onWhite ? CBrush::Null() : CBrush::Solid(usedBefore ? kUsed : kWhite));
+            if (!onWhite || (!picture && !live))
+                DrawOutline(dc, r);
+            if (!picture && !live)
+                continue;
+            if (picture)
                 dc.DrawImage(m_pictures[std::size_t(cell)], r);
-            else if (live)
+            else
                 DrawSign(dc, o);
             dc.SelectBrush(CBrush::Null());
             DrawOutline(dc, r);

@@ -207,3 +207,55 @@ TEST_F(SheetPreviewTest, LandscapeSheetAgreesWithThePrinter)
 }
 
 } // namespace
+
+namespace {
+
+// The preview owns every pixel of its window (it paints without the
+// background being cleared first): whatever the window held before, the
+// same picture comes out, for a sheet with a shadow or without, with used,
+// printed and live cells, round labels, a roll with no page edges, and
+// labels that stand out over the page's edge.
+TEST_F(SheetPreviewTest, EveryPixelOfTheWindowIsPaintedWhateverItHeld)
+{
+    struct Case
+    {
+        const char* what;
+        bool shadow;
+        int used;
+        int printed;
+        void (*stock)(CPaperStock&);
+    };
+    const Case cases[] = {
+        {"sheet, shadow, used and printed cells", true, 3, 4, [](CPaperStock&) {}},
+        {"sheet without a shadow, empty", false, 0, 0, [](CPaperStock&) {}},
+        {"round labels", true, 1, 2, [](CPaperStock& s) { s.type = 1; }},
+        {"a roll", false, 0, 1, [](CPaperStock& s) { s.continuous = 1; }},
+        {"labels over the page's edge", true, 2, 1, [](CPaperStock& s) { s.leftMargin = -300; }},
+    };
+    for (const QSize size : {QSize(600, 800), QSize(1409, 1120), QSize(97, 31)}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(size.width()));
+            CPaperStock stock = Labels3x8();
+            c.stock(stock);
+            ThePaper().SetStock(stock);
+            ThePaper().SelectStock(stock.name);
+            preview.resize(size);
+            preview.SetShadow(c.shadow);
+            preview.SetUsed(c.used);
+            if (c.printed > 0)
+                preview.AddUsedLabels(c.printed);
+            const auto shown = [&](QColor before) {
+                QImage image(size, QImage::Format_RGB32);
+                image.fill(before);
+                QPainter painter(&image);
+                preview.Render(painter, size);
+                return image;
+            };
+            const QImage onMagenta = shown(Qt::magenta);
+            EXPECT_EQ(onMagenta, shown(Qt::green));
+            EXPECT_EQ(onMagenta, shown(Qt::white));
+        }
+    }
+}
+
+} // namespace
