@@ -233,7 +233,10 @@ void CRecordNavigator::BuildControls()
     auto* dataLabel = new QLabel(tr("&Data :"), this);
     m_data = new CNavigatorDataCombo(this);
     m_data->setObjectName(QStringLiteral("id%1").arg(IDC_DATA));
-    m_data->setEditable(true);
+    // Editable through a line edit of its own: setEditable would make the
+    // drop-down list and its popup now, for every print station opened,
+    // though the list is only made when the user drops it down.
+    m_data->setLineEdit(new QLineEdit(m_data));
     m_data->setInsertPolicy(QComboBox::NoInsert);
     m_data->setMaxVisibleItems(12);
     dataLabel->setBuddy(m_data);
