@@ -155,6 +155,8 @@ BOOL CPrinter::BeginJob(const CSignData& document, int copies, const QString& ou
                                                 : FormatStringId(IDS_PRINTING_TO_FILE, {jobFile});
     m_printWindow =
         s_openPrintWindow ? s_openPrintWindow(JobName(document), m_device, thirdLine) : nullptr;
+    m_printWindowWanted = false;
+    m_printWindowShown = false;
     if (m_printWindow)
         m_printWindow->m_printer = this;
     m_cancel = FALSE;
@@ -303,6 +305,8 @@ BOOL CPrinter::CloseJob()
     const BOOL ended = discard ? AbortDocument() : EndDocument();
 
     m_printWindow.reset();
+    m_printWindowWanted = false;
+    m_printWindowShown = false;
     ThePrintLog().WriteRecord(discard || !ended || m_runFailed ? TRUE : FALSE);
     CloseDocument();
     m_labelPosition = 0;
@@ -353,6 +357,10 @@ void CPrinter::PumpEventsNowAndThen()
     // one is shown going, and its Cancel is heard, a few times a second.
     if (++m_cellsSinceEvents < kCellsBetweenEvents && m_sinceEvents.elapsed() < kMsBetweenEvents)
         return;
+    if (m_printWindowWanted && !m_printWindowShown && m_printWindow) {
+        m_printWindow->Show();
+        m_printWindowShown = true;
+    }
     PumpEvents();
     m_cellsSinceEvents = 0;
     m_sinceEvents.start();
@@ -360,14 +368,18 @@ void CPrinter::PumpEventsNowAndThen()
 
 void CPrinter::ShowPrintWindow()
 {
-    if (m_printWindow)
-        m_printWindow->Show();
+    // A job over before the windows next run never shows the window: shown
+    // now, it would come and go unpainted, a flash and a round trip to the
+    // window system each way.
+    m_printWindowWanted = true;
 }
 
 void CPrinter::HidePrintWindow()
 {
-    if (m_printWindow)
+    m_printWindowWanted = false;
+    if (m_printWindowShown && m_printWindow)
         m_printWindow->Hide();
+    m_printWindowShown = false;
 }
 
 // --- the job's document --------------------------------------------------------

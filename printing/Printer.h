@@ -205,10 +205,13 @@ private:
     // Whether the driver makes the copies for this job: only on a one-label
     // stock, and never for a PDF file, which holds each page once.
     bool DriverMakesCopies(bool toFile);
+    // The Printing window is wanted while a sign prints; it comes up the
+    // first time the loop lets the windows run, since until then it could
+    // neither be drawn nor take a Cancel.
     void ShowPrintWindow();
     void HidePrintWindow();
     // Lets the queue run after a cell when enough cells or time have gone
-    // since it last did.
+    // since it last did, the Printing window up first when it is wanted.
     void PumpEventsNowAndThen();
 
     // Closes a job still open when the printer goes.
@@ -239,6 +242,8 @@ private:
     std::unique_ptr<CDC> m_jobDC;
     std::unique_ptr<CPrintWindowSeam> m_printWindow;
     int m_printWindowHolds = 0;
+    bool m_printWindowWanted = false;
+    bool m_printWindowShown = false;
     // Between cells the queue is looked at now and then, not every time:
     // each look lets the windows repaint, which costs more than a label.
     QElapsedTimer m_sinceEvents;

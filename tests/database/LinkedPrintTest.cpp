@@ -457,7 +457,8 @@ QStringList PageCodes(const QString& pdf, int page)
 }
 
 // Print All of fifty records from the print station shows the run, not
-// every sign: one Printing window for the job, the sheet preview and the
+// every sign: at most one Printing window for the job (none when the run is
+// over before the loop lets the windows run), the sheet preview and the
 // rows repainted a few times over the run and the canvas under the station
 // not at all, and pictures drawn only for the labels of the sheet the run
 // ends on. Every record still gets its label.
@@ -509,7 +510,7 @@ TEST_F(DataPathFrameTest, PrintAllShowsTheRunNotEverySign)
     PrintAllAnsweringYes(frame, messages);
     ASSERT_EQ(messages.Count(), 1) << messages.LastText().toStdString();
     EXPECT_EQ(ThePrinter().m_labelPosition, kLabels);
-    EXPECT_EQ(windowShows.Count(), 1);
+    EXPECT_LE(windowShows.Count(), 1);
     // Far fewer repaints and fillings of the rows than labels.
     EXPECT_LT(sheetPaints.Count(), kLabels / 2);
     EXPECT_LT(frameUpdates.Count(), kLabels / 2);
