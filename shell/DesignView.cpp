@@ -52,6 +52,48 @@
 
 namespace {
 
+// What the clipboard holds, looked at once after each change: the commands
+// ask for it on every update, and on X every look is a round trip to the
+// server. The answer lives with the clipboard object and is forgotten when
+// the clipboard says it changed (before anyone hears that its data did).
+class CClipboardWatch : public QObject
+{
+public:
+    explicit CClipboardWatch(QClipboard* clipboard) : QObject(clipboard)
+    {
+        setObjectName(QStringLiteral("clipboardWatch"));
+        connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard)
+                m_known = -1;
+        });
+    }
+    bool HasElements(const QClipboard& clipboard)
+    {
+        if (m_known < 0) {
+            const QMimeData* data = clipboard.mimeData();
+            m_known = data && (data->hasFormat(CSignApp::GetClipboardFormat()) || data->hasText())
+                          ? 1
+                          : 0;
+        }
+        return m_known == 1;
+    }
+
+private:
+    int m_known = -1;
+};
+
+bool ClipboardHasElements()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto* watch = clipboard->findChild<CClipboardWatch*>(QStringLiteral("clipboardWatch"),
+                                                          Qt::FindDirectChildrenOnly);
+    if (!watch)
+        watch = new CClipboardWatch(clipboard);
+    return watch->HasElements(*clipboard);
+}
+
 CDesignView* g_designView = nullptr;
 
 // Logical units the window extent spans: 100 mm.
@@ -1621,7 +1663,5 @@ void CDesignView::FillCommandState(CCommandState& state) const
     state.showGrid = grid.IsShowGrid();
     state.showRuler = grid.IsShowRuler();
     state.showMargins = grid.IsShowMargins();
-    if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
-        state.clipboardHasElements =
-            data->hasFormat(CSignApp::GetClipboardFormat()) || data->hasText();
+    state.clipboardHasElements = ClipboardHasElements();
 }

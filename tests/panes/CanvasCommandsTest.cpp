@@ -411,6 +411,48 @@ TEST_F(CanvasCommandsTest, UndoRedoAndPastingPlainText)
     EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
 }
 
+// What the clipboard holds, with each look at it counted.
+class CCountedMime : public QMimeData
+{
+public:
+    mutable int looks = 0;
+    bool hasFormat(const QString& type) const override
+    {
+        ++looks;
+        return QMimeData::hasFormat(type);
+    }
+    QStringList formats() const override
+    {
+        ++looks;
+        return QMimeData::formats();
+    }
+};
+
+// Paste follows what the clipboard holds, which is looked at once after
+// each change and not at every update of the commands: on X every look is
+// a round trip to the server.
+TEST_F(CanvasCommandsTest, PasteFollowsTheClipboardLookingAtItOncePerChange)
+{
+    ASSERT_TRUE(Start());
+    auto* mime = new CCountedMime;
+    mime->setText(QStringLiteral("Fresh today"));
+    QGuiApplication::clipboard()->setMimeData(mime);
+    EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
+    const int looks = mime->looks;
+    EXPECT_GT(looks, 0);
+    DrawBox(CRect(100, 100, 300, 200));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
+    EXPECT_EQ(mime->looks, looks);
+
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
+    QGuiApplication::clipboard()->setText(QStringLiteral("Two for one"));
+    EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
+}
+
 // --- rotating about a chosen point ---------------------------------------------------
 
 TEST_F(CanvasCommandsTest, RotateAsksForTheOriginAndCancelLeavesTheSignAlone)
