@@ -1046,6 +1046,22 @@ QString CDC::SubstituteFaceName(const QString& face)
     return face;
 }
 
+CDC::Faces CDC::TakeFaces()
+{
+    Faces faces;
+    faces.list = std::move(m_faces);
+    m_faces.clear();
+    return faces;
+}
+
+void CDC::GiveFaces(Faces&& faces)
+{
+    if (faces.list.empty())
+        return;
+    m_faces = std::move(faces.list);
+    faces.list.clear();
+}
+
 const CDC::Face& CDC::CurrentFace() const
 {
     const LogFontFields& lf = m_state.font;

@@ -197,6 +197,14 @@ public:
     }
     bool IsPrinting() const { return m_printing; }
 
+    // The faces a context has read (each font's metrics and glyphs). A window
+    // that makes a context for every picture it draws takes them from one
+    // and gives them to the next, so that a face is read once, not once a
+    // picture. They belong to the thread that read them.
+    class Faces;
+    Faces TakeFaces();
+    void GiveFaces(Faces&& faces);
+
     // --- device -------------------------------------------------------------
     double GetDeviceDpiX() const { return m_dpiX; }
     double GetDeviceDpiY() const { return m_dpiY; }
@@ -421,6 +429,15 @@ private:
         mutable QRawFont sized;
         mutable double sizedPixels = -1;
     };
+
+public:
+    class Faces
+    {
+        friend class CDC;
+        std::vector<Face> list;
+    };
+
+private:
 
     struct Stroke
     {

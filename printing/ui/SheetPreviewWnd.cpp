@@ -217,8 +217,10 @@ QImage CSheetPreviewWnd::RenderSign() const
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     CDC dc(&painter, true); // what the printer gets: no design-time marks
+    dc.GiveFaces(std::move(m_faces));
     MapTenthsMm(dc, scale, QPoint(0, 0));
     DrawSign(dc, CPoint(0, 0));
+    m_faces = dc.TakeFaces();
     return image;
 }
 
@@ -236,6 +238,7 @@ void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
     const CSize sign = SignSize();
     {
         CDC dc(&painter);
+        dc.GiveFaces(std::move(m_faces));
         MapTenthsMm(dc, m_scale, m_origin);
         // The page covers most of the window: the grey goes round it, not
         // under it. Its inside, a pixel in from its edge, is left to the
@@ -295,6 +298,7 @@ void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
             DrawOutline(dc, r);
         }
         dc.SelectPen(oldPen);
+        m_faces = dc.TakeFaces();
     }
     // The next cell is framed.
     painter.save();

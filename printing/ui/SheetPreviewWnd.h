@@ -5,6 +5,7 @@
 // draw it. Cells are placed by the print loop's own function.
 #pragma once
 
+#include "DC.h"
 #include "Types.h"
 
 #include <QImage>
@@ -12,7 +13,6 @@
 #include <QWidget>
 #include <vector>
 
-class CDC;
 struct CPaperStock;
 
 class CSheetPreviewWnd : public QWidget
@@ -85,6 +85,8 @@ private:
     QTimer m_repaintTimer;
     bool m_repaintPending = false;
     std::vector<QImage> m_pictures; // one per cell; null: a blank label
+    // The fonts read for one picture or paint serve the next.
+    mutable CDC::Faces m_faces;
     bool m_shadow = true;
     double m_scale = 0;
     QPoint m_origin;
