@@ -645,6 +645,8 @@ void CDesignView::Render(QPainter& painter, const QRect& clip)
 {
     painter.fillRect(clip, QColor(0xc0, 0xc0, 0xc0));
     CDC dc(&painter);
+    // The fonts read for one paint serve the next.
+    dc.GiveFaces(std::move(m_faces));
     dc.SetWindowExt(kWindowExtent, kWindowExtent);
     dc.SetViewportExt(m_viewportExt);
     dc.SetViewportOrg(m_viewportOrg);
@@ -673,6 +675,7 @@ void CDesignView::Render(QPainter& painter, const QRect& clip)
         dc.SelectBrush(oldBrush);
         dc.SelectPen(oldPen);
     }
+    m_faces = dc.TakeFaces();
 }
 
 void CDesignView::DrawSheet(CDC& dc)

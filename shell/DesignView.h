@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "DC.h"
 #include "Ruler.h"
 #include "Seams.h"
 #include "Selection.h"
@@ -17,7 +18,6 @@
 #include <vector>
 
 class CBackground;
-class CDC;
 class CElement;
 class CUccEanData;
 class CMainFrame;
@@ -231,6 +231,7 @@ private:
     std::unique_ptr<CBackground> m_background; // the stock's picture, or none
     QString m_backgroundKey;
     CSelection m_selection;
+    CDC::Faces m_faces; // read by one paint, for the next
     int m_mode = MODE_SELECT;
     int m_zoomMode = ZOOM_WHOLE_SIGN;
     int m_zoomPercent = 100;
