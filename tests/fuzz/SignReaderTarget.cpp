@@ -105,7 +105,9 @@ void PrepareSignReading()
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TABREL_DEFAULT_PRINTER", "Tabrel PDF");
     qputenv("TABREL_PX_PER_MM", "4");
-    g_home = new QTemporaryDir();
+    // The folder goes with the process: a test run leaves no folder behind.
+    static QTemporaryDir home;
+    g_home = &home;
     qputenv("TABREL_HOME", g_home->path().toUtf8());
     CSignApp::SetProfileFolderForTests(g_home->path());
     if (!QCoreApplication::instance()) {
