@@ -438,7 +438,6 @@ public:
     };
 
 private:
-
     struct Stroke
     {
         bool visible = false;

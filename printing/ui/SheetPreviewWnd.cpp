@@ -240,13 +240,14 @@ void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
         CDC dc(&painter);
         dc.GiveFaces(std::move(m_faces));
         MapTenthsMm(dc, m_scale, m_origin);
+        const CRect onPage(0, 0, page.cx, page.cy);
         // The page covers most of the window: the grey goes round it, not
         // under it. Its inside, a pixel in from its edge, is left to the
         // page's own fill, which covers it whatever the rounding.
         const bool paged = !stock->continuous;
         QRect pageInside;
         if (paged) {
-            CRect inside = dc.LPtoDP(CRect(0, 0, page.cx, page.cy));
+            CRect inside = dc.LPtoDP(onPage);
             inside.NormalizeRect();
             inside.InflateRect(-1, -1, -1, -1);
             if (!inside.IsEmpty())
@@ -266,11 +267,10 @@ void CSheetPreviewWnd::Render(QPainter& painter, const QSize& size)
             }
             const CPen oldPen = dc.SelectPen(CPen(PS_SOLID, 0, kBlack));
             const CBrush oldBrush = dc.SelectBrush(CBrush::Solid(kWhite));
-            dc.Rectangle(CRect(0, 0, page.cx, page.cy));
+            dc.Rectangle(onPage);
             dc.SelectBrush(oldBrush);
             dc.SelectPen(oldPen);
         }
-        const CRect onPage(0, 0, page.cx, page.cy);
         const bool landscape = Landscape();
         const int perSheet = LabelsPerSheet();
         const CPen oldPen = dc.SelectPen(CPen(PS_SOLID, 0, MakeRGB(128, 128, 128)));
