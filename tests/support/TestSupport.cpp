@@ -24,8 +24,13 @@ void EnsureGuiApp()
 
 void EnsureWidgetApp()
 {
-    if (!QCoreApplication::instance())
-        new QApplication(g_argc, g_argv);
+    if (QCoreApplication::instance())
+        return;
+    // The canvas maps at four pixels a millimetre, whatever the screen says,
+    // also when a test program is run by hand or by ctest alone.
+    if (qEnvironmentVariableIsEmpty("TABREL_PX_PER_MM"))
+        qputenv("TABREL_PX_PER_MM", "4");
+    new QApplication(g_argc, g_argv);
 }
 
 CTestHome::CTestHome()
