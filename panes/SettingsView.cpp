@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,6 +64,8 @@ CSettingsView::CSettingsView(bool signCaptions, QWidget* parent)
                        1531, 1144, 1019);
     m_height = AddValue(stock, 2, signCaptions ? LoadStringId(IDS_SIGN_HEIGHT) : tr("Label Height"),
                         1532, 1145, 1020);
+    m_widthUnit = stockBox->findChild<QLabel*>(QStringLiteral("id1019"));
+    m_heightUnit = stockBox->findChild<QLabel*>(QStringLiteral("id1020"));
     m_perPage = AddValue(stock, 3, tr("Per Page"), 0, 1138);
     auto* paperButton = new QPushButton(tr("Change..."), stockBox);
     paperButton->setObjectName(QStringLiteral("id1526"));
@@ -91,6 +94,8 @@ void CSettingsView::UpdateSettings()
     m_stock->setText(paper.GetPaperName());
     m_width->setText(paper.FormatSignWidth());
     m_height->setText(paper.FormatSignHeight());
+    m_widthUnit->setText(PaneUnits::UnitName());
+    m_heightUnit->setText(PaneUnits::UnitName());
     m_perPage->setText(paper.FormatLabelsPerPage());
     CPrinter& printer = ThePrinter();
     if (printer.EnsurePrinter()) {
@@ -102,6 +107,18 @@ void CSettingsView::UpdateSettings()
         m_port->clear();
         m_source->clear();
     }
+}
+
+// The pane waits hidden while data is entered; shown again, it reads the
+// paper and the printer afresh.
+void CSettingsView::showEvent(QShowEvent* event)
+{
+    CElementView::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (m_shownOnce)
+        UpdateSettings();
+    m_shownOnce = true;
 }
 
 void CSettingsView::OnChange(bool paper)

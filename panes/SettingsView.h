@@ -23,12 +23,19 @@ public:
     static std::function<bool(QWidget* pane)>& ChangePaper();
     static std::function<bool(QWidget* pane)>& ChangePrinter();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void OnChange(bool paper);
+
+    bool m_shownOnce = false;
 
     QLabel* m_stock = nullptr;
     QLabel* m_width = nullptr;
     QLabel* m_height = nullptr;
+    QLabel* m_widthUnit = nullptr;
+    QLabel* m_heightUnit = nullptr;
     QLabel* m_perPage = nullptr;
     QLabel* m_printer = nullptr;
     QLabel* m_port = nullptr;

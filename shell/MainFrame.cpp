@@ -29,6 +29,7 @@
 #include "WaitCursor.h"
 
 #include <QAction>
+#include <QActionEvent>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -55,6 +56,8 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <utility>
 
 // The toolbar pictures live in a resource file of a static library: they
 // are registered explicitly, once.
@@ -290,6 +293,7 @@ CMainFrame::~CMainFrame()
     // The panes point at elements of the sign: they go first.
     delete m_rightColumn->takeWidget();
     delete m_lowerRow->takeWidget();
+    delete m_settingsPane;
     m_dataView = nullptr;
 }
 
@@ -906,8 +910,46 @@ void CMainFrame::UpdateActionsNow()
         ->setText(FrameHooks().webMenuText.isEmpty()
                       ? QString::fromUtf8(FindCommand(ID_WEB_PAGE)->text)
                       : FrameHooks().webMenuText);
+    EnableMenus(!m_dataEntryMode);
+}
+
+namespace {
+
+// Holds back the menu bar's news of its menus' changes: it lays out all of
+// its items again at each one.
+class CHeldMenuNews : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ActionChanged)
+            return QObject::eventFilter(watched, event);
+        last = static_cast<QActionEvent*>(event)->action();
+        return true;
+    }
+    QAction* last = nullptr;
+};
+
+} // namespace
+
+void CMainFrame::EnableMenus(bool on)
+{
+    QMenuBar* bar = menuBar();
+    // A menu bar of the desktop's own takes each menu's news on its own.
+    const bool hold = !bar->isNativeMenuBar();
+    CHeldMenuNews news;
+    if (hold)
+        bar->installEventFilter(&news);
     for (QMenu* menu : m_menus)
-        menu->menuAction()->setEnabled(!m_dataEntryMode);
+        menu->menuAction()->setEnabled(on);
+    if (!hold)
+        return;
+    bar->removeEventFilter(&news);
+    // One change stands for all of them: the bar lays its items out once.
+    if (news.last) {
+        QActionEvent changed(QEvent::ActionChanged, news.last);
+        QCoreApplication::sendEvent(bar, &changed);
+    }
 }
 
 bool CMainFrame::FrameHandles(int id) const
@@ -1147,6 +1189,7 @@ BOOL CMainFrame::SwitchElementView(CElement* element)
     const CFrameHooks& hooks = FrameHooks();
     if (m_shownElement && m_shownElement->m_ownedByTable && hooks.markTableCell)
         hooks.markTableCell(m_shownElement, false);
+    m_signSettingsShown = false;
     delete TakePane();
 
     QWidget* pane = nullptr;
@@ -1183,6 +1226,7 @@ BOOL CMainFrame::SwitchElementView(CElement* element)
     SetPane(pane);
     m_paneFormId = formId;
     m_shownElement = element;
+    m_signSettingsShown = !element;
     // The canvas keeps its zoom, and a drag its mapping, while the column
     // takes the new pane's width.
     auto* view = qobject_cast<CDesignView*>(m_canvas);
@@ -1224,7 +1268,17 @@ void CMainFrame::ShowDataView(bool on)
             bars[i]->hide();
         }
         m_dataEntryBar->show();
-        delete TakePane();
+        // The sign's settings come back when data entry ends: their pane
+        // waits hidden instead of being built anew.
+        QWidget* pane = TakePane();
+        if (pane && m_signSettingsShown) {
+            pane->setParent(this);
+            pane->hide();
+            m_settingsPane = pane;
+        } else {
+            delete pane;
+        }
+        m_signSettingsShown = false;
         const CFrameHooks& hooks = FrameHooks();
         m_dataView = hooks.createDataView ? hooks.createDataView() : nullptr;
         if (!m_dataView)
@@ -1254,7 +1308,16 @@ void CMainFrame::ShowDataView(bool on)
         // A data-entry pane in the right column goes with the pane switch.
         m_dataView = nullptr;
         m_dataEntryMode = false;
-        SwitchElementView(nullptr);
+        if (QWidget* settings = std::exchange(m_settingsPane, nullptr).data()) {
+            // Shown again, the settings read the paper and printer afresh.
+            delete TakePane();
+            SetPane(settings);
+            m_paneFormId = kSettingsForm;
+            m_shownElement = nullptr;
+            m_signSettingsShown = true;
+        } else {
+            SwitchElementView(nullptr);
+        }
     }
     RecalcPaneSizes();
     UpdateActionsNow();

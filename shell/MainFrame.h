@@ -9,6 +9,7 @@
 #include "Types.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -253,6 +254,7 @@ private:
     QWidget* TakePane();
     void SetPane(QWidget* pane);
     void SetLowerRow(QWidget* widget);
+    void EnableMenus(bool on);
 
     CSignData m_document;
     std::unique_ptr<CFrameTarget> m_frameTarget;
@@ -276,6 +278,7 @@ private:
     QScrollArea* m_rightColumn = nullptr;
     QScrollArea* m_lowerRow = nullptr;
     QWidget* m_dataView = nullptr;
+    QPointer<QWidget> m_settingsPane; // the sign's settings, hidden while data is entered
 
     bool m_panesCreated = false;
     bool m_dataEntryMode = false;
@@ -283,6 +286,7 @@ private:
     bool m_helpMode = false;
     bool m_swallowRelease = false;
     CElement* m_shownElement = nullptr;
+    bool m_signSettingsShown = false; // the pane shows the sign's settings, no element's
     int m_paneFormId = 361;
     bool m_barsBeforeDataEntry[3] = {true, true, true};
 };

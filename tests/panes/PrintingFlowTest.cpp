@@ -39,7 +39,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -573,6 +575,84 @@ TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
     frame->Action(ID_DATA_CANCEL)->trigger();
     EXPECT_FALSE(commands->IsStationOpen());
     EXPECT_FALSE(frame->IsDataEntryMode());
+    Quit();
+}
+
+// Counts the news of changed actions that reach a widget.
+class CActionNewsCount : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ActionChanged)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+    int count = 0;
+};
+
+// Leaving the print station brings back the sign settings pane the user
+// left, not one built anew, reading the paper and printer again; on the way
+// in and out the menu bar greys and lights all its menus with one layout of
+// its items each way, not one per menu.
+TEST_F(PrintingFlowTest, TheStationHandsBackTheSettingsPaneAndGreysTheMenusAtOnce)
+{
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    frame->resize(1200, 860);
+    frame->show();
+    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+    QApplication::processEvents();
+    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+    view->WholeSign();
+    frame->Action(ID_TOOL_TEXT)->trigger();
+    const CPoint p = view->LPtoDP(CPoint(50, 50));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+    ASSERT_EQ(TheElementList().GetCount(), 1);
+    TheElementList().GetAt(0)->m_dataSource = SOURCE_KEYBOARD;
+    // A click beside the text lets go of it: the pane shows the sign.
+    frame->Action(ID_TOOL_SELECT)->trigger();
+    const CPoint empty = view->LPtoDP(CPoint(600, 900));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(empty.x, empty.y));
+    QApplication::processEvents();
+    const QPointer<QWidget> settings = frame->PropertyPane();
+    ASSERT_TRUE(settings);
+    ASSERT_EQ(settings->metaObject()->className(), std::string("CSettingsView"));
+    const auto stock = [frame] {
+        auto* label = frame->PropertyPane()->findChild<QLabel*>(QStringLiteral("id1528"));
+        return label ? label->text() : QString();
+    };
+    const QString stockShown = stock();
+    ASSERT_FALSE(stockShown.isEmpty());
+
+    CActionNewsCount news;
+    frame->menuBar()->installEventFilter(&news);
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    ASSERT_GT(menus.size(), 2);
+    frame->UpdateActionsNow();
+    frame->Action(ID_FILE_PRINT)->trigger();
+    CPrintCommands* commands = CPrintCommands::Of(frame);
+    ASSERT_TRUE(commands->IsStationOpen());
+    EXPECT_EQ(news.count, 1);
+    for (QAction* menu : menus)
+        EXPECT_FALSE(menu->isEnabled()) << menu->text().toStdString();
+    EXPECT_NE(frame->PropertyPane(), settings.data());
+    EXPECT_TRUE(settings) << "the settings pane went with the station's opening";
+
+    news.count = 0;
+    auto* back = Control<QPushButton>(commands->BatchDialog(), CPrintBatchDlg::IDC_RETURN);
+    ASSERT_NE(back, nullptr);
+    QTest::mouseClick(back, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(commands->IsStationOpen());
+    EXPECT_EQ(news.count, 1);
+    for (QAction* menu : menus)
+        EXPECT_TRUE(menu->isEnabled()) << menu->text().toStdString();
+    frame->menuBar()->removeEventFilter(&news);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(frame->PropertyPane(), settings.data());
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_EQ(stock(), stockShown);
     Quit();
 }
 
