@@ -372,6 +372,11 @@ void BeginStationDataEntry(CDataView* data, CPrintStationWnd* station, CPrintBat
                            const std::function<CRecordNavigator*()>& makeNavigator,
                            std::function<CDataView*()> dataView)
 {
+    // The print bar, the navigator and the rows go in while the pane is
+    // hidden: it is laid out and shown once, whole, instead of once for each
+    // part (each one shown under the mouse asks the display where it is).
+    const bool shown = !data->isHidden();
+    data->hide();
     data->SetPrintBar(batch);
     if (CRecordNavigator* navigator = makeNavigator())
         data->SetNavigatorBar(navigator);
@@ -382,6 +387,8 @@ void BeginStationDataEntry(CDataView* data, CPrintStationWnd* station, CPrintBat
                              shown->ShowChanges();
                      });
     data->BeginDataEntry();
+    if (shown)
+        data->show();
     // Each record the link moves to (Print All, Restart) shows in the rows.
     records.SetRecordLoaded([dataView = std::move(dataView)] {
         if (CDataView* shown = dataView())
