@@ -89,6 +89,11 @@ QString NumberedFile(const QString& path, int number)
 // window's Cancel: after this many cells, or sooner when a cell takes long.
 constexpr int kCellsBetweenEvents = 100;
 constexpr qint64 kMsBetweenEvents = 50;
+// The first time in a job: a job done sooner is over in a moment, and
+// neither flashes the Printing window past nor waits for the window system
+// to map and unmap it.
+constexpr int kCellsBeforeEvents = 1000;
+constexpr qint64 kMsBeforeEvents = 250;
 
 // Lets Qt repaint and deliver the Printing window's Cancel between cells.
 void PumpEvents()
@@ -170,6 +175,7 @@ BOOL CPrinter::BeginJob(const CSignData& document, int copies, const QString& ou
     m_labelPosition = 0;
     m_positionAtLastCopiesEdit = 0;
     m_cellsSinceEvents = 0;
+    m_eventsRun = false;
     m_sinceEvents.start();
     m_copies = copies;
     m_jobOpen = TRUE;
@@ -353,10 +359,13 @@ void CPrinter::ReleasePrintWindow()
 
 void CPrinter::PumpEventsNowAndThen()
 {
-    // A short run finishes before its windows would have shown it; a long
+    // A short job finishes before its windows would have shown it; a long
     // one is shown going, and its Cancel is heard, a few times a second.
-    if (++m_cellsSinceEvents < kCellsBetweenEvents && m_sinceEvents.elapsed() < kMsBetweenEvents)
+    const int cells = m_eventsRun ? kCellsBetweenEvents : kCellsBeforeEvents;
+    const qint64 ms = m_eventsRun ? kMsBetweenEvents : kMsBeforeEvents;
+    if (++m_cellsSinceEvents < cells && m_sinceEvents.elapsed() < ms)
         return;
+    m_eventsRun = true;
     if (m_printWindowWanted && !m_printWindowShown && m_printWindow) {
         m_printWindow->Show();
         m_printWindowShown = true;

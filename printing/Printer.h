@@ -248,6 +248,7 @@ private:
     // each look lets the windows repaint, which costs more than a label.
     QElapsedTimer m_sinceEvents;
     int m_cellsSinceEvents = 0;
+    bool m_eventsRun = false; // the windows have run since the job began
     QString m_jobFile; // the PDF the job writes, else empty
     int m_pagesStarted = 0;
     // A run: the jobs from the first BeginJob to the caller's EndJob (more

@@ -607,9 +607,9 @@ TEST_F(PrintLoopTest, CancelStopsAfterTheCellAndDiscardsTheJob)
 }
 
 // The Printing window names the job and is up only while a sign prints,
-// from the first time the loop lets the windows run (by the hundredth cell
-// at the latest): a sign done before that never brings it up, since it
-// could neither have been drawn nor have taken a Cancel.
+// from the first time the loop lets the windows run (by the job's
+// thousandth cell at the latest): a job done before that never brings it
+// up, since it could neither have been drawn nor have taken a Cancel.
 TEST_F(PrintLoopTest, PrintingWindowNamesTheJobAndIsUpOnlyWhileItsSignPrints)
 {
     OpenFakeWindows();
@@ -630,10 +630,11 @@ TEST_F(PrintLoopTest, PrintingWindowNamesTheJobAndIsUpOnlyWhileItsSignPrints)
     EXPECT_EQ(m_window.lines, (QStringList{QStringLiteral("Shelf labels"),
                                            QStringLiteral("Tabrel PDF"), "to " + pdf}));
 
-    // 150 cells: up once, for at least the last fifty, and down again.
+    // 1,050 cells more in the same job: up once, for at least the last
+    // fifty, and down again.
     const int showsBefore = m_window.shows;
     drawnWithWindow = 0;
-    ASSERT_TRUE(printer.PrintSign(m_document, 150, pdf, 0));
+    ASSERT_TRUE(printer.PrintSign(m_document, 1050, pdf, 0));
     EXPECT_EQ(m_window.shows, showsBefore + 1);
     EXPECT_GE(drawnWithWindow, 50);
     EXPECT_FALSE(m_window.visible);

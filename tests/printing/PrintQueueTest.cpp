@@ -296,7 +296,7 @@ TEST_F(PrintQueueTest, FailedOrCancelledPrintIsNeitherLoggedNorFollowedByTheQueu
     EXPECT_TRUE(ThePrintQueue().IsPending());
 
     // A run cancelled from its Printing window, which is up by its
-    // hundredth cell, writes no row.
+    // thousandth cell, writes no row.
     struct CCancellingWindow : CPrintWindowSeam
     {
         int shows = 0;
@@ -311,7 +311,7 @@ TEST_F(PrintQueueTest, FailedOrCancelledPrintIsNeitherLoggedNorFollowedByTheQueu
         return std::make_unique<CCancellingWindow>();
     };
     const QString pdf = home.FilePath(QStringLiteral("cancelled.pdf"));
-    EXPECT_FALSE(printer.PrintSign(document, 120, pdf, 0));
+    EXPECT_FALSE(printer.PrintSign(document, 1100, pdf, 0));
     printer.EndJob();
     EXPECT_EQ(LogRowCount(), 0);
     EXPECT_FALSE(QFile::exists(pdf));
