@@ -466,8 +466,7 @@ void CPrintFrame::ShowDataView(bool on)
         return;
     const QList<QAction*> menus = menuBar()->actions();
     if (on) {
-        for (QAction* menu : menus)
-            menu->setEnabled(false);
+        EnableMenus(menuBar(), menus, false);
         m_browseBarWasVisible = m_browseBar->isVisibleTo(this);
         m_browseBar->hide();
         m_stationBar->show();
@@ -484,8 +483,7 @@ void CPrintFrame::ShowDataView(bool on)
         }
         m_dataEntryMode = true;
     } else {
-        for (QAction* menu : menus)
-            menu->setEnabled(true);
+        EnableMenus(menuBar(), menus, true);
         m_stationBar->hide();
         if (m_browseBarWasVisible)
             m_browseBar->show();

@@ -910,7 +910,10 @@ void CMainFrame::UpdateActionsNow()
         ->setText(FrameHooks().webMenuText.isEmpty()
                       ? QString::fromUtf8(FindCommand(ID_WEB_PAGE)->text)
                       : FrameHooks().webMenuText);
-    EnableMenus(!m_dataEntryMode);
+    QList<QAction*> menus;
+    for (QMenu* menu : m_menus)
+        menus.append(menu->menuAction());
+    EnableMenus(menuBar(), menus, !m_dataEntryMode);
 }
 
 namespace {
@@ -932,16 +935,15 @@ public:
 
 } // namespace
 
-void CMainFrame::EnableMenus(bool on)
+void EnableMenus(QMenuBar* bar, const QList<QAction*>& menus, bool on)
 {
-    QMenuBar* bar = menuBar();
     // A menu bar of the desktop's own takes each menu's news on its own.
     const bool hold = !bar->isNativeMenuBar();
     CHeldMenuNews news;
     if (hold)
         bar->installEventFilter(&news);
-    for (QMenu* menu : m_menus)
-        menu->menuAction()->setEnabled(on);
+    for (QAction* menu : menus)
+        menu->setEnabled(on);
     if (!hold)
         return;
     bar->removeEventFilter(&news);

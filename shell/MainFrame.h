@@ -21,6 +21,7 @@ class QAction;
 class QFontMetrics;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QScrollArea;
 class QSplitter;
 class QTimer;
@@ -87,6 +88,10 @@ bool PutFirstInRecentFileList(QStringList& files, const QString& path);
 // placeholder item. Whether an item is enabled is the frame's command state.
 void ShowRecentFileList(const QStringList& files, const std::function<QAction*(int id)>& action,
                         const QFontMetrics& metrics, bool homeAsTilde);
+
+// Greys (on false) or lights the menus of the bar; the bar lays its items
+// out once for all of them, not once a menu.
+void EnableMenus(QMenuBar* bar, const QList<QAction*>& menus, bool on);
 
 class CMainFrame : public QMainWindow
 {
@@ -254,7 +259,6 @@ private:
     QWidget* TakePane();
     void SetPane(QWidget* pane);
     void SetLowerRow(QWidget* widget);
-    void EnableMenus(bool on);
 
     CSignData m_document;
     std::unique_ptr<CFrameTarget> m_frameTarget;

@@ -13,6 +13,7 @@
 #include "DataView.h"
 #include "DatabaseLink.h"
 #include "DialogAnswer.h"
+#include "EventCount.h"
 #include "ElementList.h"
 #include "FindFilesDlg.h"
 #include "LabelStock.h"
@@ -375,7 +376,12 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_STOCK), "Labels 3x8");
     EXPECT_EQ(Field(frame, CPrintFrame::ID_STATUS_PRINTER), "Tabrel PDF");
 
+    // The menu bar greys its menus with one layout of its items, not one
+    // a menu, and lights them again the same way.
+    CEventCount news(QEvent::ActionChanged);
+    frame->menuBar()->installEventFilter(&news);
     ASSERT_NO_FATAL_FAILURE(OpenStation(view));
+    EXPECT_EQ(news.count, 1);
     EXPECT_TRUE(frame->IsDataEntryMode());
     EXPECT_FALSE(frame->StationToolBar()->isHidden());
     EXPECT_TRUE(frame->BrowseToolBar()->isHidden());
@@ -419,7 +425,10 @@ TEST_F(PrintFrontEndTest, BrowsesToALinkedSignAndPrintsItsRecords)
     EXPECT_EQ(ThePrinter().m_labelPosition, 1 + kRecords);
 
     // Return ejects the sheet, then leaves data entry.
+    news.count = 0;
     LeaveStation(batch, view);
+    EXPECT_EQ(news.count, 1);
+    frame->menuBar()->removeEventFilter(&news);
     EXPECT_FALSE(frame->IsDataEntryMode());
     EXPECT_FALSE(frame->BrowseToolBar()->isHidden());
     for (QAction* menu : frame->menuBar()->actions())

@@ -8,6 +8,7 @@
 #include "DesignView.h"
 #include "DesignerTest.h"
 #include "DialogAnswer.h"
+#include "EventCount.h"
 #include "ElementList.h"
 #include "LabelStock.h"
 #include "MainFrame.h"
@@ -578,19 +579,6 @@ TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
     Quit();
 }
 
-// Counts the news of changed actions that reach a widget.
-class CActionNewsCount : public QObject
-{
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::ActionChanged)
-            ++count;
-        return QObject::eventFilter(watched, event);
-    }
-    int count = 0;
-};
-
 // Leaving the print station brings back the sign settings pane the user
 // left, not one built anew, reading the paper and printer again; on the way
 // in and out the menu bar greys and lights all its menus with one layout of
@@ -625,7 +613,7 @@ TEST_F(PrintingFlowTest, TheStationHandsBackTheSettingsPaneAndGreysTheMenusAtOnc
     const QString stockShown = stock();
     ASSERT_FALSE(stockShown.isEmpty());
 
-    CActionNewsCount news;
+    CEventCount news(QEvent::ActionChanged);
     frame->menuBar()->installEventFilter(&news);
     const QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_GT(menus.size(), 2);
