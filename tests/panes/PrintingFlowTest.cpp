@@ -75,6 +75,27 @@ void Type(QWidget* dialog, int id, const QString& text)
 
 class PrintingFlowTest : public CDesignerFlow, public ::testing::Test
 {
+protected:
+    // The designer on the 3 x 8 label sheet with one text, placed with its
+    // tool and typed at print time; null when it did not get that far.
+    CMainFrame* StartWithATypedText()
+    {
+        CMainFrame* frame = Start();
+        if (!frame)
+            return nullptr;
+        frame->resize(1200, 860);
+        ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
+        QApplication::processEvents();
+        auto* view = qobject_cast<CDesignView*>(frame->Canvas());
+        view->WholeSign();
+        frame->Action(ID_TOOL_TEXT)->trigger();
+        const CPoint p = view->LPtoDP(CPoint(50, 50));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
+        if (TheElementList().GetCount() != 1)
+            return nullptr;
+        TheElementList().GetAt(0)->m_dataSource = SOURCE_KEYBOARD;
+        return frame;
+    }
 };
 
 // A stock designed from the Sign Settings pane goes into "Stock2.zel" when
@@ -550,18 +571,8 @@ TEST_F(PrintingFlowTest, NewAndEditedStockScaleTheSign)
 // station instead of the Print dialog, on the whole sheet of a label stock.
 TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
 {
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartWithATypedText();
     ASSERT_NE(frame, nullptr);
-    frame->resize(1200, 860);
-    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
-    QApplication::processEvents();
-    auto* view = qobject_cast<CDesignView*>(frame->Canvas());
-    view->WholeSign();
-    frame->Action(ID_TOOL_TEXT)->trigger();
-    const CPoint p = view->LPtoDP(CPoint(50, 50));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
-    ASSERT_EQ(TheElementList().GetCount(), 1);
-    TheElementList().GetAt(0)->m_dataSource = SOURCE_KEYBOARD;
 
     frame->UpdateActionsNow();
     frame->Action(ID_FILE_PRINT)->trigger();
@@ -585,19 +596,10 @@ TEST_F(PrintingFlowTest, PrintOfATypedSignOpensTheStation)
 // its items each way, not one per menu.
 TEST_F(PrintingFlowTest, TheStationHandsBackTheSettingsPaneAndGreysTheMenusAtOnce)
 {
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartWithATypedText();
     ASSERT_NE(frame, nullptr);
-    frame->resize(1200, 860);
     frame->show();
-    ThePaper().SelectStock(QStringLiteral("Labels 3x8"));
-    QApplication::processEvents();
     auto* view = qobject_cast<CDesignView*>(frame->Canvas());
-    view->WholeSign();
-    frame->Action(ID_TOOL_TEXT)->trigger();
-    const CPoint p = view->LPtoDP(CPoint(50, 50));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
-    ASSERT_EQ(TheElementList().GetCount(), 1);
-    TheElementList().GetAt(0)->m_dataSource = SOURCE_KEYBOARD;
     // A click beside the text lets go of it: the pane shows the sign.
     frame->Action(ID_TOOL_SELECT)->trigger();
     const CPoint empty = view->LPtoDP(CPoint(600, 900));
