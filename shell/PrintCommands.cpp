@@ -375,7 +375,7 @@ void BeginStationDataEntry(CDataView* data, CPrintStationWnd* station, CPrintBat
     // The print bar, the navigator and the rows go in while the pane is
     // hidden: it is laid out and shown once, whole, instead of once for each
     // part (each one shown under the mouse asks the display where it is).
-    const bool shown = !data->isHidden();
+    const bool wasShown = !data->isHidden();
     data->hide();
     data->SetPrintBar(batch);
     if (CRecordNavigator* navigator = makeNavigator())
@@ -387,7 +387,7 @@ void BeginStationDataEntry(CDataView* data, CPrintStationWnd* station, CPrintBat
                              shown->ShowChanges();
                      });
     data->BeginDataEntry();
-    if (shown)
+    if (wasShown)
         data->show();
     // Each record the link moves to (Print All, Restart) shows in the rows.
     records.SetRecordLoaded([dataView = std::move(dataView)] {
