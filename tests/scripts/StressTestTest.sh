@@ -48,7 +48,8 @@ fail() { echo "FAIL: $1"; failures=$((failures + 1)); }
 
 run() {
   : >"$log"
-  out=$(env PATH="$bin:$PATH" FAKE_LOG="$log" bash "$script" -B "$tree" "$@" 2>&1)
+  # Its log folders go into the work folder, which goes at the end.
+  out=$(env PATH="$bin:$PATH" FAKE_LOG="$log" TMPDIR="$work" bash "$script" -B "$tree" "$@" 2>&1)
   rc=$?
   calls=$(cat "$log")
 }
