@@ -1191,7 +1191,6 @@ BOOL CMainFrame::SwitchElementView(CElement* element)
     const CFrameHooks& hooks = FrameHooks();
     if (m_shownElement && m_shownElement->m_ownedByTable && hooks.markTableCell)
         hooks.markTableCell(m_shownElement, false);
-    m_signSettingsShown = false;
     delete TakePane();
 
     QWidget* pane = nullptr;
@@ -1228,7 +1227,6 @@ BOOL CMainFrame::SwitchElementView(CElement* element)
     SetPane(pane);
     m_paneFormId = formId;
     m_shownElement = element;
-    m_signSettingsShown = !element;
     // The canvas keeps its zoom, and a drag its mapping, while the column
     // takes the new pane's width.
     auto* view = qobject_cast<CDesignView*>(m_canvas);
@@ -1273,14 +1271,13 @@ void CMainFrame::ShowDataView(bool on)
         // The sign's settings come back when data entry ends: their pane
         // waits hidden instead of being built anew.
         QWidget* pane = TakePane();
-        if (pane && m_signSettingsShown) {
+        if (pane && m_paneFormId == kSettingsForm && !m_shownElement) {
             pane->setParent(this);
             pane->hide();
             m_settingsPane = pane;
         } else {
             delete pane;
         }
-        m_signSettingsShown = false;
         const CFrameHooks& hooks = FrameHooks();
         m_dataView = hooks.createDataView ? hooks.createDataView() : nullptr;
         if (!m_dataView)
@@ -1316,7 +1313,6 @@ void CMainFrame::ShowDataView(bool on)
             SetPane(settings);
             m_paneFormId = kSettingsForm;
             m_shownElement = nullptr;
-            m_signSettingsShown = true;
         } else {
             SwitchElementView(nullptr);
         }

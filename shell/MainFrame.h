@@ -290,7 +290,6 @@ private:
     bool m_helpMode = false;
     bool m_swallowRelease = false;
     CElement* m_shownElement = nullptr;
-    bool m_signSettingsShown = false; // the pane shows the sign's settings, no element's
     int m_paneFormId = 361;
     bool m_barsBeforeDataEntry[3] = {true, true, true};
 };

@@ -22,8 +22,6 @@ class CanvasTest : public ::testing::Test
 protected:
     CanvasTest()
     {
-        if (qEnvironmentVariableIsEmpty("TABREL_PX_PER_MM"))
-            qputenv("TABREL_PX_PER_MM", "4");
         EnsureWidgetApp();
         RegisterModelElementClasses();
         view = std::make_unique<CDesignView>(nullptr, &document);

@@ -14,22 +14,29 @@ int g_argc = 1;
 char g_name[] = "tabrel_tests";
 char* g_argv[] = {g_name, nullptr};
 
+// The canvas maps at four pixels a millimetre, whatever the screen says,
+// also when a test program is run by hand or by ctest alone.
+void UseTestScale()
+{
+    if (qEnvironmentVariableIsEmpty("TABREL_PX_PER_MM"))
+        qputenv("TABREL_PX_PER_MM", "4");
+}
+
 } // namespace
 
 void EnsureGuiApp()
 {
-    if (!QCoreApplication::instance())
-        new QGuiApplication(g_argc, g_argv);
+    if (QCoreApplication::instance())
+        return;
+    UseTestScale();
+    new QGuiApplication(g_argc, g_argv);
 }
 
 void EnsureWidgetApp()
 {
     if (QCoreApplication::instance())
         return;
-    // The canvas maps at four pixels a millimetre, whatever the screen says,
-    // also when a test program is run by hand or by ctest alone.
-    if (qEnvironmentVariableIsEmpty("TABREL_PX_PER_MM"))
-        qputenv("TABREL_PX_PER_MM", "4");
+    UseTestScale();
     new QApplication(g_argc, g_argv);
 }
 
